@@ -1,0 +1,7 @@
+#include "platform/default_resources.h"
+
+#include "platform/services.h"
+
+namespace platform {
+void InstallDefaultResources() {}
+}  // namespace platform

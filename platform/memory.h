@@ -1,0 +1,73 @@
+// Relocatable and fixed memory blocks of the host, addressed by 32-bit references.
+//
+// A Handle is a small number, not a pointer, so host values keep their packed 32-bit
+// layouts on 64-bit Linux. Ask for a block's address each time it is needed: an
+// unlocked block may move whenever it is resized or another block is allocated
+// (always, in heap-scramble mode, so stale addresses are caught by the sanitizer).
+// The platform layer runs on the host's single baton: callers never use it from two
+// threads at once.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+using Handle = uint32_t;  // 0 = null
+
+// Error codes of the memory manager (16-bit, 0 = none).
+constexpr int16_t kNoErr = 0;
+constexpr int16_t kMemFullErr = -108;
+constexpr int16_t kNilHandleErr = -109;
+constexpr int16_t kMemWZErr = -111;  // handle does not name a live block
+
+// Lock-state byte, as get/restore-state report it.
+constexpr uint8_t kLockedBit = 0x80;
+
+Handle NewHandle(int32_t size);       // contents undefined; 0 on failure
+Handle NewHandleClear(int32_t size);  // zero-filled; 0 on failure
+int32_t HandleSize(Handle h);         // 0 for null or dead handles (MemError says which)
+// Resizes keeping the first min(old, new) bytes; new bytes are undefined.
+// False (and MemError) on failure; the block is then unchanged.
+bool SetHandleSize(Handle h, int32_t size);
+void DisposeHandle(Handle h);
+void LockHandle(Handle h);
+void UnlockHandle(Handle h);
+uint8_t HandleState(Handle h);
+void SetHandleState(Handle h, uint8_t state);
+// Replaces *h by a new handle holding a copy of its bytes. 0 on success.
+int16_t DuplicateHandle(Handle* h);
+// Appends the bytes of `src` to `dst`. 0 on success.
+int16_t AppendHandle(Handle src, Handle dst);
+// Current address of the block; nullptr for null, dead or emptied handles.
+uint8_t* HandleAddress(Handle h);
+// Frees a block's storage but keeps the handle (address becomes null, size 0).
+void EmptyHandle(Handle h);
+// True when h names a live block (emptied blocks included).
+bool IsLiveHandle(Handle h);
+int16_t MemError();
+int32_t FreeMem();
+// Live relocatable blocks, for leak checks in tests.
+int32_t LiveHandleCount();
+
+// Search and replace in a block. Finds the first occurrence of pattern at or after
+// `offset`. With a replacement (replacement != nullptr, even of length 0) the
+// occurrence is replaced and the result is the offset just past the inserted bytes;
+// without one the result is where the pattern starts. Negative when the pattern does
+// not occur, when the offset lies outside the block, or when the pattern is empty
+// (an empty pattern matches nowhere, so loops over the result always end).
+int32_t SearchReplace(Handle h, int32_t offset, const void* pattern, int32_t patternLength,
+                      const void* replacement, int32_t replacementLength);
+
+// Fixed (non-relocatable) blocks: ordinary addresses.
+void* NewPtr(int32_t size);
+void* NewPtrClear(int32_t size);
+int32_t PtrSize(const void* p);
+void DisposePtr(void* p);
+
+// Heap scramble: every resize of an unlocked block moves it, and every allocation moves
+// another unlocked block. On by default when VRX_HEAP_SCRAMBLE is set to a non-empty
+// value other than "0"; tests may switch it.
+void SetHeapScramble(bool on);
+bool HeapScramble();
+
+}  // namespace platform

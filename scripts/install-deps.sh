@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need. Safe to run again.
+set -euo pipefail
+pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+      libssl-dev openssl nettle-dev libmcrypt-dev zlib1g-dev libstb-dev
+      python3 python3-pycryptodome gzip macutils sharutils socat)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
