@@ -43,58 +43,61 @@ const AlgorithmRow* FindAlgorithm(int32_t number) {
 
 constexpr int kThreeWayBlock = 12;
 
-void XorBlock(uint8_t* p, const uint8_t* q, size_t n) {
-  for (size_t i = 0; i < n; ++i) p[i] ^= q[i];
+void ThreeWayBlock(const void* key, bool encrypt, uint8_t* block) {
+  const ThreeWayKey& k = *static_cast<const ThreeWayKey*>(key);
+  encrypt ? ThreeWayEncryptBlock(k, block) : ThreeWayDecryptBlock(k, block);
 }
 
-void ThreeWayApply(CipherSession* s, bool encrypt, uint8_t* p, size_t n) {
-  const ThreeWayKey& k = s->threeWay;
-  uint8_t* reg = s->reg;
-  uint8_t out[kThreeWayBlock];
-  size_t blocks = n / kThreeWayBlock;
-  switch (s->mode) {
+}  // namespace
+
+void RunBlockMode(const BlockCipher& cipher, int32_t mode, uint8_t* reg, bool encrypt,
+                  uint8_t* p, size_t n) {
+  const size_t b = cipher.blockSize;
+  uint8_t out[kMaxBlock];
+  auto xorInto = [](uint8_t* dst, const uint8_t* src, size_t len) {
+    for (size_t i = 0; i < len; ++i) dst[i] ^= src[i];
+  };
+  size_t blocks = n / b;
+  switch (mode) {
     case kModeEcb:
-      for (size_t i = 0; i < blocks; ++i, p += kThreeWayBlock)
-        encrypt ? ThreeWayEncryptBlock(k, p) : ThreeWayDecryptBlock(k, p);
+      for (size_t i = 0; i < blocks; ++i, p += b) cipher.run(cipher.key, encrypt, p);
       break;
     case kModeCbc:
-      for (size_t i = 0; i < blocks; ++i, p += kThreeWayBlock) {
+      for (size_t i = 0; i < blocks; ++i, p += b) {
         if (encrypt) {
-          XorBlock(p, reg, kThreeWayBlock);
-          ThreeWayEncryptBlock(k, p);
-          std::memcpy(reg, p, kThreeWayBlock);
+          xorInto(p, reg, b);
+          cipher.run(cipher.key, true, p);
+          std::memcpy(reg, p, b);
         } else {
-          std::memcpy(out, p, kThreeWayBlock);
-          ThreeWayDecryptBlock(k, p);
-          XorBlock(p, reg, kThreeWayBlock);
-          std::memcpy(reg, out, kThreeWayBlock);
+          std::memcpy(out, p, b);
+          cipher.run(cipher.key, false, p);
+          xorInto(p, reg, b);
+          std::memcpy(reg, out, b);
         }
       }
       break;
     case kModeCfb:
     case kModeOfb:
-      // One byte per cipher call: the register shifts left by a byte and takes the
-      // cipher byte (CFB) or the key-stream byte (OFB).
+      // One cipher call per byte: the register shifts left by a byte and takes the
+      // cipher-text byte (CFB) or the key-stream byte (OFB).
       for (size_t i = 0; i < n; ++i) {
-        std::memcpy(out, reg, kThreeWayBlock);
-        ThreeWayEncryptBlock(k, out);
+        std::memcpy(out, reg, b);
+        cipher.run(cipher.key, true, out);
         uint8_t cipherByte = encrypt ? uint8_t(p[i] ^ out[0]) : p[i];
         p[i] ^= out[0];
-        std::memmove(reg, reg + 1, kThreeWayBlock - 1);
-        reg[kThreeWayBlock - 1] = s->mode == kModeCfb ? cipherByte : out[0];
+        std::memmove(reg, reg + 1, b - 1);
+        reg[b - 1] = mode == kModeCfb ? cipherByte : out[0];
       }
       break;
     case kModeNofb:
-      for (size_t done = 0; done < n; done += kThreeWayBlock) {
-        ThreeWayEncryptBlock(k, reg);
-        XorBlock(p + done, reg, std::min<size_t>(kThreeWayBlock, n - done));
+      for (size_t done = 0; done < n; done += b) {
+        cipher.run(cipher.key, true, reg);
+        xorInto(p + done, reg, std::min(b, n - done));
       }
       break;
     default: break;
   }
 }
-
-}  // namespace
 
 int CipherBlockSize(int32_t algorithm) {
   const AlgorithmRow* r = FindAlgorithm(algorithm);
@@ -145,7 +148,8 @@ int32_t CipherOpen(CipherSession* s, int32_t algorithm, int32_t mode,
 void CipherApply(CipherSession* s, bool encrypt, uint8_t* data, size_t n) {
   if (n == 0) return;
   if (!s->mcrypt) {
-    ThreeWayApply(s, encrypt, data, n);
+    RunBlockMode(BlockCipher{ThreeWayBlock, &s->threeWay, kThreeWayBlock}, s->mode, s->reg,
+                 encrypt, data, n);
     return;
   }
   MCRYPT td = static_cast<MCRYPT>(s->mcrypt);

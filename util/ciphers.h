@@ -24,6 +24,19 @@ constexpr int32_t kModeStream = 5;
 // Block size of an accepted algorithm (1 for the stream cipher); 0 when not accepted.
 int CipherBlockSize(int32_t algorithm);
 
+// A block cipher as the modes below drive it.
+constexpr size_t kMaxBlock = 32;
+struct BlockCipher {
+  void (*run)(const void* key, bool encrypt, uint8_t* block);
+  const void* key;
+  size_t blockSize;  // at most kMaxBlock
+};
+// CBC, ECB, 8-bit CFB, 8-bit OFB and full-block OFB (nOFB) with libmcrypt's semantics:
+// reg holds the IV and carries the chaining state; ECB and CBC leave a trailing
+// partial block as it is; the stream mode is not a block mode and does nothing.
+void RunBlockMode(const BlockCipher& cipher, int32_t mode, uint8_t* reg, bool encrypt,
+                  uint8_t* data, size_t n);
+
 // One cipher instance, for one buffer.
 struct CipherSession {
   void* mcrypt = nullptr;  // the library's instance, or null for 3-Way
