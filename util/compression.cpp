@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -106,9 +107,9 @@ int32_t ExpandFile(const std::string& gzipPath, const std::string& destinationPa
 int32_t CompressBlob(uint32_t blob, int32_t level) {
   Copy source;
   if (!CopyHandle(blob, &source)) return platform::kMemFullErr;
-  int64_t capacity = source.size < size_t(kMinBlobCapacity)
-                         ? kMinBlobCapacity
-                         : int64_t(source.size) * 101 / 100 + 12;
+  // zlib's worst case, and at least 512 bytes. (512 alone is too little for
+  // incompressible data of 496 to 511 bytes.)
+  int64_t capacity = std::max<int64_t>(kMinBlobCapacity, int64_t(source.size) * 101 / 100 + 12);
   if (capacity > kMaxHandleSize) return platform::kMemFullErr;
   if (!platform::SetHandleSize(blob, int32_t(capacity))) return MemoryCode();
   uLongf length = uLongf(capacity);
