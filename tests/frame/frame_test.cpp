@@ -118,8 +118,8 @@ TEST_F(Dispatch, ReservedCommands) {
   void* area[2] = {p, nullptr};
   void* slots[vrx::kParamSlots] = {};
   h.RawCall(77, slots, area);
-  EXPECT_EQ(tv.length, 0);
-  EXPECT_EQ(tv.handle, keep.handle());
+  EXPECT_EQ(+tv.length, 0);
+  EXPECT_EQ(+tv.handle, keep.handle());
 
   Value blob = Value::Blob("x"), l = Value::Long(0);
   EXPECT_TRUE(Invoke(h, "VRX_Reserved62", {&blob, &l, &l, &l, &l}).written);
