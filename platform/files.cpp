@@ -11,6 +11,7 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/memory.h"
 #include "platform/services.h"
 
 namespace platform {
@@ -30,6 +31,7 @@ constexpr char kFiller[17] = "Mac OS X        ";
 
 constexpr int64_t kUnixTo1904 = 2082844800;  // seconds from 1904-01-01 to 1970-01-01
 constexpr int kMaxForks = 1024;
+constexpr int64_t kMaxRewriteSize = int64_t(256) << 20;
 
 uint32_t Get32(const uint8_t* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
@@ -180,6 +182,8 @@ int16_t WriteNewAppleDouble(int fd, const uint8_t finder[kFinderInfoSize]) {
 // first, the other entries in their order, the resource fork last. Only files written by
 // other tools need this; the files written here already have that shape.
 int16_t RewriteAppleDouble(int fd, Layout* l) {
+  // Resource forks were at most 16 MB; a companion far beyond that is not ours to load.
+  if (l->fileSize > kMaxRewriteSize) return kMemFullErr;
   struct Piece {
     uint32_t id;
     std::vector<uint8_t> bytes;
