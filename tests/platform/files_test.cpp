@@ -414,6 +414,15 @@ TEST_F(Files, MissingFilesFoldersAndOddPaths) {
   ASSERT_EQ(OpenDataFork(withZero, kReadPermission, &ref), 0);
   EXPECT_EQ(CloseFork(ref), 0);
 
+  // Host paths are Mac Roman: 0x8A is a-umlaut, 0xA5 a bullet.
+  std::string macName = P("K\x8A" "se \xA5");
+  ASSERT_EQ(CreateFile(macName, FourCC("ttxt"), FourCC("TEXT")), 0);
+  EXPECT_TRUE(fs::exists(P("K\xC3\xA4se \xE2\x80\xA2")));
+  EXPECT_TRUE(fs::exists(P("._K\xC3\xA4se \xE2\x80\xA2")));
+  EXPECT_EQ(SystemPath("K\x8A" "se"), "K\xC3\xA4se");
+  ASSERT_EQ(OpenDataFork(macName, kReadPermission, &ref), 0);
+  EXPECT_EQ(CloseFork(ref), 0);
+
   EXPECT_EQ(LeafName("Disk/Folder/Name"), "Name");
   EXPECT_EQ(LeafName("Name"), "Name");
   EXPECT_EQ(AppleDoublePath("/a/b/c.txt"), "/a/b/._c.txt");
