@@ -102,8 +102,9 @@ void BlobToFileAtCommand(const Call& c) {
   if (last < first) last = first;
   if (last == 0 || last >= size) last = size - 1;
   int64_t count = size == 0 ? 0 : int64_t(last) - first + 1;
-  Fd file(open(TextParamToPath(c.Text(2)).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (file.fd < 0) return c.ResultLong(platform::WindowsErrorFromErrno(errno));
+  std::string path = TextParamToPath(c.Text(2));
+  Fd file(open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (file.fd < 0) return c.ResultLong(platform::WindowsErrorForPath(errno, path));
   int32_t position = c.Long(5) > 0 ? c.Long(5) : 0;
   if (lseek(file.fd, position, SEEK_SET) < 0) return c.ResultLong(platform::WindowsErrorFromErrno(errno));
   // A failed write is reported instead of passing for success.
