@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "codecs/commands.h"
+#include "codecs/file_codecs.h"
 #include "codecs/queues.h"
 #include "frame/call.h"
 #include "frame/command_table.h"
