@@ -218,9 +218,9 @@ int32_t UuencodeFile(const std::string& sourcePath, const std::string& targetPat
     HostWait(-1);
   }
   if (result == 0 && reader.err) result = platform::WindowsErrorFromErrno(reader.err);
+  if (result == 0 && WriteAll(out.fd, pending) != 0) result = -1;
   if (result == 0) {
-    pending += "`\rend\r";
-    if (int err = WriteAll(out.fd, pending)) result = platform::WindowsErrorFromErrno(err);
+    if (int err = WriteAll(out.fd, "`\rend\r")) result = platform::WindowsErrorFromErrno(err);
   }
   in.Close();
   int err = out.Close();

@@ -166,6 +166,9 @@ TEST_F(UuTest, FileErrorsAndHostileInput) {
   WriteFile(dir / "two", "begin 644 a\n#0V%T\n`\nend\n#0V%T\n");
   EXPECT_EQ(DecodeFile(dir / "two", dir / "t6"), 0);
   EXPECT_EQ(ReadFile(dir / "t6"), "Cat");
+  // A target that takes no bytes: -1 for encoded lines, the system's code when decoding.
+  EXPECT_EQ(EncodeFile(dir / "src", "/dev/full", "x"), -1);
+  EXPECT_EQ(DecodeFile(dir / "two", "/dev/full"), 112);
   // Garbage, huge lines and no line ends after the begin line: skipped, bounded.
   std::mt19937 rng(5);
   std::string junk = "begin 644 j\n" + RandomBytes(rng, 200000) + "\n" + std::string(100000, 'M') +
