@@ -219,6 +219,18 @@ TEST_F(BinHexTest, DecoderAcceptsOtherLineEndsAndLeadingText) {
     EXPECT_EQ(ReadFile(out), data) << i;
     EXPECT_EQ(ReadMacFork(out, true), "rsrc bytes") << i;
   }
+  // Two blocks into the same file: once a block is done, the next is looked for from
+  // the next 16384-byte chunk on, so one in the same chunk is passed over.
+  MakeMacFile(dir / "g", "second", "", Code("TEXT"), Code("ABCD"));
+  ASSERT_EQ(Encode(dir / "g", dir / "g.hqx"), 0);
+  std::string second = ReadFile(dir / "g.hqx");
+  WriteFile(dir / "two.hqx", text + std::string(20000, '\r') + second);
+  ASSERT_EQ(Decode(dir / "two.hqx", dir / "two"), 0);
+  EXPECT_EQ(ReadFile(dir / "two"), "second");
+  EXPECT_EQ(ReadMacFork(dir / "two", true), "");
+  WriteFile(dir / "near.hqx", text + second);
+  ASSERT_EQ(Decode(dir / "near.hqx", dir / "near"), 0);
+  EXPECT_EQ(ReadFile(dir / "near"), data);
   // A ":" that does not start a line is not a block.
   WriteFile(dir / "mid.hqx", "text " + body);
   EXPECT_EQ(Decode(dir / "mid.hqx", dir / "mid"), 0);
