@@ -25,13 +25,20 @@ void SetTextBytes(TextValue* text, const std::string& bytes) {
 
 TextValue Convert(const TextValue& text, int32_t bit) {
   switch (bit) {
-    case kConvHtmlEncode: return HTMLEncode(text, 0);
-    case kConvHtmlDecode: return HTMLDecode(text, 0);
-    case kConvHtmlEncodeAmp: return HTMLEncode(text, 1);
-    case kConvBase64Encode: return Base64Encode(text, 0);
-    case kConvBase64Decode: return Base64Decode(text);
-    case kConvQPEncode: return QPEncode(text, 0);
-    default: return QPDecode(text, 0);
+    case kConvHtmlEncode:
+      return HTMLEncode(text, 0);
+    case kConvHtmlDecode:
+      return HTMLDecode(text, 0);
+    case kConvHtmlEncodeAmp:
+      return HTMLEncode(text, 1);
+    case kConvBase64Encode:
+      return Base64Encode(text, 0);
+    case kConvBase64Decode:
+      return Base64Decode(text);
+    case kConvQPEncode:
+      return QPEncode(text, 0);
+    default:
+      return QPDecode(text, 0);
   }
 }
 

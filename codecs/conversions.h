@@ -16,10 +16,10 @@ enum : int32_t {
   kConvCollapseLineEnds = 0x008,  // CR LF -> CR
   kConvHtmlEncode = 0x010,        // group A
   kConvHtmlDecode = 0x020,
-  kConvHtmlEncodeAmp = 0x040,     // only "& " escaped
-  kConvBase64Encode = 0x080,      // group B, no padding
+  kConvHtmlEncodeAmp = 0x040,  // only "& " escaped
+  kConvBase64Encode = 0x080,   // group B, no padding
   kConvBase64Decode = 0x100,
-  kConvQPEncode = 0x200,          // group C, with the character-set steps
+  kConvQPEncode = 0x200,  // group C, with the character-set steps
   kConvQPDecode = 0x400,
 };
 

@@ -9,7 +9,7 @@
 // looks at the next byte.
 //
 // Decoding walks the text twice: numeric references first, then the named ones. Entity
-// names are "&" letters ";", so two names never overlap and at most one starts at any
+// names are "&", letters and digits, ";", so two names never overlap and at most one starts at any
 // "&". The only decoded byte that can start a later name is the "&" of "&amp;" (mode 0),
 // which then may combine with the text after it ("&amp;eacute;" is e acute); the walk
 // looks one name ahead for exactly that case.
@@ -23,39 +23,101 @@
 namespace vrx {
 
 const HtmlEntity kHtmlEntities[94] = {
-    {"&nbsp;", 0xCA, false},   {"&iexcl;", 0xC1, false},  {"&cent;", 0xA2, false},
-    {"&pound;", 0xA3, false},  {"&curren;", 0xDB, false}, {"&yen;", 0xB4, false},
-    {"&brvbar;", 0x7C, true},  {"&sect;", 0xA4, false},   {"&uml;", 0xAC, false},
-    {"&copy;", 0xA9, false},   {"&ordf;", 0xBB, false},   {"&laquo;", 0xC7, false},
-    {"&not;", 0xC2, false},    {"&shy;", 0xD0, false},    {"&reg;", 0xA8, false},
-    {"&macr;", 0xF8, false},   {"&deg;", 0xA1, false},    {"&plusmn;", 0xB1, false},
+    {"&nbsp;", 0xCA, false},
+    {"&iexcl;", 0xC1, false},
+    {"&cent;", 0xA2, false},
+    {"&pound;", 0xA3, false},
+    {"&curren;", 0xDB, false},
+    {"&yen;", 0xB4, false},
+    {"&brvbar;", 0x7C, true},
+    {"&sect;", 0xA4, false},
+    {"&uml;", 0xAC, false},
+    {"&copy;", 0xA9, false},
+    {"&ordf;", 0xBB, false},
+    {"&laquo;", 0xC7, false},
+    {"&not;", 0xC2, false},
+    {"&shy;", 0xD0, false},
+    {"&reg;", 0xA8, false},
+    {"&macr;", 0xF8, false},
+    {"&deg;", 0xA1, false},
+    {"&plusmn;", 0xB1, false},
     // Superscripts have no Mac Roman character; they decode to the bytes the default
     // ISO2Mac table pairs with ISO-8859-1 0xB2, 0xB3 and 0xB9.
-    {"&sup2;", 0xB2, true},    {"&sup3;", 0xB3, true},    {"&acute;", 0xAB, false},
-    {"&micro;", 0xB5, false},  {"&para;", 0xA6, false},   {"&middot;", 0xE1, true},
-    {"&cedil;", 0xFC, false},  {"&sup1;", 0xB9, true},    {"&ordm;", 0xBC, false},
-    {"&raquo;", 0xC8, false},  {"&iquest;", 0xC0, false}, {"&Agrave;", 0xCB, false},
-    {"&Aacute;", 0xE7, false}, {"&Acirc;", 0xE5, false},  {"&Atilde;", 0xCC, false},
-    {"&Auml;", 0x80, false},   {"&Aring;", 0x81, false},  {"&AElig;", 0xAE, false},
-    {"&Ccedil;", 0x82, false}, {"&Egrave;", 0xE9, false}, {"&Eacute;", 0x83, false},
-    {"&Ecirc;", 0xE6, false},  {"&Euml;", 0xE8, false},   {"&Igrave;", 0xED, false},
-    {"&Iacute;", 0xEA, false}, {"&Icirc;", 0xEB, false},  {"&Iuml;", 0xEC, false},
-    {"&ETH;", 0xDC, false},    {"&Ntilde;", 0x84, false}, {"&Ograve;", 0xF1, false},
-    {"&Oacute;", 0xEE, false}, {"&Ocirc;", 0xEF, false},  {"&Otilde;", 0xCD, false},
-    {"&Ouml;", 0x85, false},   {"&times;", 0x78, true},   {"&Oslash;", 0xAF, false},
-    {"&Ugrave;", 0xF4, false}, {"&Uacute;", 0xF2, false}, {"&Ucirc;", 0xF3, false},
-    {"&Uuml;", 0x86, false},   {"&Yacute;", 0xA0, false}, {"&THORN;", 0xDE, false},
-    {"&szlig;", 0xA7, false},  {"&agrave;", 0x88, false}, {"&aacute;", 0x87, false},
-    {"&acirc;", 0x89, false},  {"&atilde;", 0x8B, false}, {"&auml;", 0x8A, false},
-    {"&aring;", 0x8C, false},  {"&aelig;", 0xBE, false},  {"&ccedil;", 0x8D, false},
-    {"&egrave;", 0x8F, false}, {"&eacute;", 0x8E, false}, {"&ecirc;", 0x90, false},
-    {"&euml;", 0x91, false},   {"&igrave;", 0x93, false}, {"&iacute;", 0x92, false},
-    {"&icirc;", 0x94, false},  {"&iuml;", 0x95, false},   {"&eth;", 0xDD, false},
-    {"&ntilde;", 0x96, false}, {"&ograve;", 0x98, false}, {"&oacute;", 0x97, false},
-    {"&ocirc;", 0x99, false},  {"&otilde;", 0x9B, false}, {"&ouml;", 0x9A, false},
-    {"&divide;", 0xD6, false}, {"&oslash;", 0xBF, false}, {"&ugrave;", 0x9D, false},
-    {"&uacute;", 0x9C, false}, {"&ucirc;", 0x9E, false},  {"&uuml;", 0x9F, false},
-    {"&yacute;", 0xE0, false}, {"&thorn;", 0xDF, false},  {"&yuml;", 0xD8, false},
+    {"&sup2;", 0xB2, true},
+    {"&sup3;", 0xB3, true},
+    {"&acute;", 0xAB, false},
+    {"&micro;", 0xB5, false},
+    {"&para;", 0xA6, false},
+    {"&middot;", 0xE1, true},
+    {"&cedil;", 0xFC, false},
+    {"&sup1;", 0xB9, true},
+    {"&ordm;", 0xBC, false},
+    {"&raquo;", 0xC8, false},
+    {"&iquest;", 0xC0, false},
+    {"&Agrave;", 0xCB, false},
+    {"&Aacute;", 0xE7, false},
+    {"&Acirc;", 0xE5, false},
+    {"&Atilde;", 0xCC, false},
+    {"&Auml;", 0x80, false},
+    {"&Aring;", 0x81, false},
+    {"&AElig;", 0xAE, false},
+    {"&Ccedil;", 0x82, false},
+    {"&Egrave;", 0xE9, false},
+    {"&Eacute;", 0x83, false},
+    {"&Ecirc;", 0xE6, false},
+    {"&Euml;", 0xE8, false},
+    {"&Igrave;", 0xED, false},
+    {"&Iacute;", 0xEA, false},
+    {"&Icirc;", 0xEB, false},
+    {"&Iuml;", 0xEC, false},
+    {"&ETH;", 0xDC, false},
+    {"&Ntilde;", 0x84, false},
+    {"&Ograve;", 0xF1, false},
+    {"&Oacute;", 0xEE, false},
+    {"&Ocirc;", 0xEF, false},
+    {"&Otilde;", 0xCD, false},
+    {"&Ouml;", 0x85, false},
+    {"&times;", 0x78, true},
+    {"&Oslash;", 0xAF, false},
+    {"&Ugrave;", 0xF4, false},
+    {"&Uacute;", 0xF2, false},
+    {"&Ucirc;", 0xF3, false},
+    {"&Uuml;", 0x86, false},
+    {"&Yacute;", 0xA0, false},
+    {"&THORN;", 0xDE, false},
+    {"&szlig;", 0xA7, false},
+    {"&agrave;", 0x88, false},
+    {"&aacute;", 0x87, false},
+    {"&acirc;", 0x89, false},
+    {"&atilde;", 0x8B, false},
+    {"&auml;", 0x8A, false},
+    {"&aring;", 0x8C, false},
+    {"&aelig;", 0xBE, false},
+    {"&ccedil;", 0x8D, false},
+    {"&egrave;", 0x8F, false},
+    {"&eacute;", 0x8E, false},
+    {"&ecirc;", 0x90, false},
+    {"&euml;", 0x91, false},
+    {"&igrave;", 0x93, false},
+    {"&iacute;", 0x92, false},
+    {"&icirc;", 0x94, false},
+    {"&iuml;", 0x95, false},
+    {"&eth;", 0xDD, false},
+    {"&ntilde;", 0x96, false},
+    {"&ograve;", 0x98, false},
+    {"&oacute;", 0x97, false},
+    {"&ocirc;", 0x99, false},
+    {"&otilde;", 0x9B, false},
+    {"&ouml;", 0x9A, false},
+    {"&divide;", 0xD6, false},
+    {"&oslash;", 0xBF, false},
+    {"&ugrave;", 0x9D, false},
+    {"&uacute;", 0x9C, false},
+    {"&ucirc;", 0x9E, false},
+    {"&uuml;", 0x9F, false},
+    {"&yacute;", 0xE0, false},
+    {"&thorn;", 0xDF, false},
+    {"&yuml;", 0xD8, false},
     {"&euro;", 0xAD, false},
 };
 
@@ -69,8 +131,7 @@ struct Substitution {
 };
 constexpr Substitution kEarly[] = {{0xB2, "<="}, {0xB3, ">="}, {0xD2, "\""},
                                    {0xD3, "\""}, {0xD4, "'"},  {0xD5, "'"}};
-constexpr Substitution kMarkup[] = {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"},
-                                    {'"', "&quot;"}};
+constexpr Substitution kMarkup[] = {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}};
 constexpr Substitution kLate[] = {{0xA5, "*"},  {0xAA, "(TM)"}, {0xC9, "..."},
                                   {0xCF, "oe"}, {0xCE, "OE"},   {0xAD, "&euro;"}};
 
@@ -140,7 +201,7 @@ bool AsciiIdentity(const uint8_t* table) {
 // ---- decoding ----------------------------------------------------------------------
 
 struct NameCode {
-  std::string_view letters;  // between "&" and ";"
+  std::string_view letters;  // what lies between "&" and ";"
   int16_t order;             // pass order: markup -4..-1, then the table 0..93
   uint8_t byte;
 };
@@ -164,20 +225,21 @@ std::array<NameCode, 98> BuildNames() {
 
 const NameCode* FindName(std::string_view letters, bool markup) {
   static const std::array<NameCode, 98> names = BuildNames();
-  auto it = std::lower_bound(
-      names.begin(), names.end(), letters,
-      [](const NameCode& a, std::string_view l) { return a.letters < l; });
+  auto it = std::lower_bound(names.begin(), names.end(), letters,
+                             [](const NameCode& a, std::string_view l) { return a.letters < l; });
   if (it == names.end() || it->letters != letters) return nullptr;
   if (it->order < 0 && !markup) return nullptr;
   return &*it;
 }
 
-inline bool IsLetter(uint8_t c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+inline bool IsNameChar(uint8_t c) {
+  return ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || (c >= '0' && c <= '9');
+}
 
-// The letters of a name starting at s[at] (just after an "&") when ";" closes them.
+// The letters and digits of a name starting at s[at] (just after an "&") when ";" closes them.
 bool NameAt(std::string_view s, size_t at, std::string_view* letters) {
   size_t q = at;
-  while (q < s.size() && q - at <= kLongestName && IsLetter(uint8_t(s[q]))) ++q;
+  while (q < s.size() && q - at <= kLongestName && IsNameChar(uint8_t(s[q]))) ++q;
   if (q == at || q >= s.size() || s[q] != ';' || q - at > kLongestName) return false;
   *letters = s.substr(at, q - at);
   return true;
@@ -238,8 +300,7 @@ std::string DecodeNamed(std::string_view s, bool markup) {
     if (first->order == -4) {
       // The "&" that "&amp;" leaves may start a name of any later pass.
       std::string_view next;
-      const NameCode* second =
-          NameAt(s, after, &next) ? FindName(next, markup) : nullptr;
+      const NameCode* second = NameAt(s, after, &next) ? FindName(next, markup) : nullptr;
       if (second && second->order > first->order) {
         out.push_back(char(second->byte));
         p = after + next.size() + 1;

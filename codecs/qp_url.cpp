@@ -33,9 +33,7 @@ constexpr std::array<uint8_t, 256> MakeUrlMode(int mode) {
   std::array<uint8_t, 256> t{};
   for (int c = 0; c < 256; ++c) {
     if (mode == 0) {
-      t[c] = c == ' '                                     ? kPlus
-             : (c < 0x30 || c == '<' || c == '>' || c >= 0x7F) ? kEscape
-                                                          : kKeep;
+      t[c] = c == ' ' ? kPlus : (c < 0x30 || c == '<' || c == '>' || c >= 0x7F) ? kEscape : kKeep;
     } else if (mode == 1) {
       t[c] = (c <= 0x20 || c == '%' || c == '<' || c == '>' || c >= 0x7F) ? kEscape : kKeep;
     } else {
@@ -44,8 +42,7 @@ constexpr std::array<uint8_t, 256> MakeUrlMode(int mode) {
   }
   return t;
 }
-constexpr std::array<uint8_t, 256> kUrlModes[3] = {MakeUrlMode(0), MakeUrlMode(1),
-                                                   MakeUrlMode(2)};
+constexpr std::array<uint8_t, 256> kUrlModes[3] = {MakeUrlMode(0), MakeUrlMode(1), MakeUrlMode(2)};
 
 inline void PutEscape(char*& o, char esc, uint8_t c) {
   o[0] = esc;

@@ -168,8 +168,8 @@ void ReplaceAll(Handle h, const uint8_t* pattern, const uint8_t* replacement) {
   // shortens the block, and an empty pattern never matches, so the loop ends.
   int32_t offset = 0;
   for (;;) {
-    int32_t next = platform::SearchReplace(h, offset, pattern + 1, pattern[0],
-                                           replacement + 1, replacement[0]);
+    int32_t next = platform::SearchReplace(h, offset, pattern + 1, pattern[0], replacement + 1,
+                                           replacement[0]);
     if (next < 0) break;
     offset = next;
   }

@@ -18,55 +18,55 @@ namespace {
 // equal codes guide the rest. Mac Roman 0xDB was the currency sign before
 // Mac OS 8.5 and the euro sign since; it pairs with ISO-8859-1 0xA4 either way.
 //
-//   Mac   Mac Roman character              ISO   ISO-8859-1 character
-//   0xA0  dagger                           0xDD  latin capital letter y with acute
-//   0xA5  bullet                           0x95  C1 control (Windows-1252: bullet)
-//   0xAA  trade mark sign                  0x99  C1 control (Windows-1252: trade mark sign)
-//   0xAD  not equal to                     0x80  C1 control (Windows-1252: euro sign)
-//   0xB0  infinity                         0x81  C1 control
-//   0xB2  less-than or equal to            0xB2  superscript two
-//   0xB3  greater-than or equal to         0xB3  superscript three
-//   0xB6  partial differential             0x86  C1 control (Windows-1252: dagger)
-//   0xB7  n-ary summation                  0x87  C1 control (Windows-1252: double dagger)
-//   0xB8  n-ary product                    0x8A  C1 control (Windows-1252: latin capital letter s with caron)
-//   0xB9  greek small letter pi            0xB9  superscript one
-//   0xBA  integral                         0x8B  C1 control (Windows-1252: single left-pointing angle quotation mark)
-//   0xBD  greek capital letter omega       0xBD  vulgar fraction one half
-//   0xC3  square root                      0x8D  C1 control
-//   0xC4  latin small letter f with hook   0x83  C1 control (Windows-1252: latin small letter f with hook)
-//   0xC5  almost equal to                  0x8E  C1 control (Windows-1252: latin capital letter z with caron)
-//   0xC6  increment                        0x8F  C1 control
-//   0xC9  horizontal ellipsis              0x85  C1 control (Windows-1252: horizontal ellipsis)
-//   0xCE  latin capital ligature oe        0x8C  C1 control (Windows-1252: latin capital ligature oe)
-//   0xCF  latin small ligature oe          0x9C  C1 control (Windows-1252: latin small ligature oe)
-//   0xD0  en dash                          0xAD  soft hyphen
-//   0xD1  em dash                          0x97  C1 control (Windows-1252: em dash)
-//   0xD2  left double quotation mark       0x93  C1 control (Windows-1252: left double quotation mark)
-//   0xD3  right double quotation mark      0x94  C1 control (Windows-1252: right double quotation mark)
-//   0xD4  left single quotation mark       0x91  C1 control (Windows-1252: left single quotation mark)
-//   0xD5  right single quotation mark      0x92  C1 control (Windows-1252: right single quotation mark)
-//   0xD7  lozenge                          0xD7  multiplication sign
-//   0xD9  latin capital letter y with diaeresis 0x9F  C1 control (Windows-1252: latin capital letter y with diaeresis)
-//   0xDA  fraction slash                   0x90  C1 control
-//   0xDB  euro sign                        0xA4  currency sign
-//   0xDC  single left-pointing angle quotation mark 0xD0  latin capital letter eth
-//   0xDD  single right-pointing angle quotation mark 0xF0  latin small letter eth
-//   0xDE  latin small ligature fi          0xDE  latin capital letter thorn
-//   0xDF  latin small ligature fl          0xFE  latin small letter thorn
-//   0xE0  double dagger                    0xFD  latin small letter y with acute
-//   0xE2  single low-9 quotation mark      0x82  C1 control (Windows-1252: single low-9 quotation mark)
-//   0xE3  double low-9 quotation mark      0x84  C1 control (Windows-1252: double low-9 quotation mark)
-//   0xE4  per mille sign                   0x89  C1 control (Windows-1252: per mille sign)
-//   0xF0  apple logo                       0x96  C1 control (Windows-1252: en dash)
-//   0xF5  latin small letter dotless i     0x9A  C1 control (Windows-1252: latin small letter s with caron)
-//   0xF6  modifier letter circumflex accent 0x88  C1 control (Windows-1252: modifier letter circumflex accent)
-//   0xF7  small tilde                      0x98  C1 control (Windows-1252: small tilde)
-//   0xF9  breve                            0x9B  C1 control (Windows-1252: single right-pointing angle quotation mark)
-//   0xFA  dot above                        0x9D  C1 control
-//   0xFB  ring above                       0x9E  C1 control (Windows-1252: latin small letter z with caron)
-//   0xFD  double acute accent              0xA6  broken bar
-//   0xFE  ogonek                           0xBC  vulgar fraction one quarter
-//   0xFF  caron                            0xBE  vulgar fraction three quarters
+//   Mac   Mac Roman          ISO   ISO-8859-1
+//   0xA0  dagger             0xDD  Y acute
+//   0xA5  bullet             0x95  C1 control (cp1252: bullet)
+//   0xAA  trade mark         0x99  C1 control (cp1252: trade mark)
+//   0xAD  not equal          0x80  C1 control (cp1252: euro sign)
+//   0xB0  infinity           0x81  C1 control
+//   0xB2  less or equal      0xB2  superscript 2
+//   0xB3  greater or equal   0xB3  superscript 3
+//   0xB6  partial diff.      0x86  C1 control (cp1252: dagger)
+//   0xB7  summation          0x87  C1 control (cp1252: double dagger)
+//   0xB8  product            0x8A  C1 control (cp1252: S with caron)
+//   0xB9  pi                 0xB9  superscript 1
+//   0xBA  integral           0x8B  C1 control (cp1252: left angle quote)
+//   0xBD  Omega              0xBD  one half
+//   0xC3  square root        0x8D  C1 control
+//   0xC4  f with hook        0x83  C1 control (cp1252: f with hook)
+//   0xC5  almost equal       0x8E  C1 control (cp1252: Z with caron)
+//   0xC6  increment          0x8F  C1 control
+//   0xC9  ellipsis           0x85  C1 control (cp1252: ellipsis)
+//   0xCE  OE ligature        0x8C  C1 control (cp1252: OE ligature)
+//   0xCF  oe ligature        0x9C  C1 control (cp1252: oe ligature)
+//   0xD0  en dash            0xAD  soft hyphen
+//   0xD1  em dash            0x97  C1 control (cp1252: em dash)
+//   0xD2  left dbl quote     0x93  C1 control (cp1252: left dbl quote)
+//   0xD3  right dbl quote    0x94  C1 control (cp1252: right dbl quote)
+//   0xD4  left quote         0x91  C1 control (cp1252: left quote)
+//   0xD5  right quote        0x92  C1 control (cp1252: right quote)
+//   0xD7  lozenge            0xD7  multiplication
+//   0xD9  Y diaeresis        0x9F  C1 control (cp1252: Y diaeresis)
+//   0xDA  fraction slash     0x90  C1 control
+//   0xDB  euro / currency    0xA4  currency sign
+//   0xDC  left angle quote   0xD0  ETH
+//   0xDD  right angle quote  0xF0  eth
+//   0xDE  fi ligature        0xDE  THORN
+//   0xDF  fl ligature        0xFE  thorn
+//   0xE0  double dagger      0xFD  y acute
+//   0xE2  low quote          0x82  C1 control (cp1252: low quote)
+//   0xE3  low dbl quote      0x84  C1 control (cp1252: low dbl quote)
+//   0xE4  per mille          0x89  C1 control (cp1252: per mille)
+//   0xF0  Apple logo         0x96  C1 control (cp1252: en dash)
+//   0xF5  dotless i          0x9A  C1 control (cp1252: s with caron)
+//   0xF6  circumflex         0x88  C1 control (cp1252: circumflex)
+//   0xF7  small tilde        0x98  C1 control (cp1252: small tilde)
+//   0xF9  breve              0x9B  C1 control (cp1252: right angle quote)
+//   0xFA  dot above          0x9D  C1 control
+//   0xFB  ring above         0x9E  C1 control (cp1252: z with caron)
+//   0xFD  double acute       0xA6  broken bar
+//   0xFE  ogonek             0xBC  one quarter
+//   0xFF  caron              0xBE  three quarters
 constexpr uint8_t kMacToIsoHigh[128] = {
     0xC4, 0xC5, 0xC7, 0xC9, 0xD1, 0xD6, 0xDC, 0xE1,  // 0x80
     0xE0, 0xE2, 0xE4, 0xE3, 0xE5, 0xE7, 0xE9, 0xE8,  // 0x88
