@@ -22,10 +22,26 @@ namespace {
 
 // Mail-like Mac Roman text: words, some accented letters, markup and punctuation.
 std::string SampleText(size_t n) {
-  static const char* const kWords[] = {"the", "message", "caf\x8E", "<b>", "</b>", "&", "r\x8Esum\x8E",
-                                       "M\x9Fller", "\"quoted\"", "50%", "a+b", "na\x95ve",
-                                       "http://host/path?x=1", "line\r", "\xD2smart\xD3", "=",
-                                       "Stra\xA7" "e", "\xA9 2002", "ok."};
+  static const char* const kWords[] = {"the",
+                                       "message",
+                                       "caf\x8E",
+                                       "<b>",
+                                       "</b>",
+                                       "&",
+                                       "r\x8Esum\x8E",
+                                       "M\x9Fller",
+                                       "\"quoted\"",
+                                       "50%",
+                                       "a+b",
+                                       "na\x95ve",
+                                       "http://host/path?x=1",
+                                       "line\r",
+                                       "\xD2smart\xD3",
+                                       "=",
+                                       "Stra\xA7"
+                                       "e",
+                                       "\xA9 2002",
+                                       "ok."};
   std::mt19937 rng(1);
   std::string s;
   while (s.size() < n) {
@@ -61,7 +77,8 @@ void BM_Base64Encode_OpenSSL(benchmark::State& state) {
   std::string in = SampleText(size_t(state.range(0)));
   std::vector<uint8_t> out(in.size() / 3 * 4 + 8);
   for (auto _ : state) {
-    int n = EVP_EncodeBlock(out.data(), reinterpret_cast<const uint8_t*>(in.data()), int(in.size()));
+    int n =
+        EVP_EncodeBlock(out.data(), reinterpret_cast<const uint8_t*>(in.data()), int(in.size()));
     benchmark::DoNotOptimize(n);
     benchmark::ClobberMemory();
   }
@@ -74,8 +91,8 @@ void BM_Base64Decode(benchmark::State& state) {
   std::string in = vrx::Base64EncodeBytes(SampleText(size_t(state.range(0))), true);
   std::vector<uint8_t> out(in.size());
   for (auto _ : state) {
-    size_t n = vrx::Base64DecodeTo(reinterpret_cast<const uint8_t*>(in.data()), in.size(),
-                                   out.data());
+    size_t n =
+        vrx::Base64DecodeTo(reinterpret_cast<const uint8_t*>(in.data()), in.size(), out.data());
     benchmark::DoNotOptimize(n);
     benchmark::ClobberMemory();
   }
@@ -87,7 +104,8 @@ void BM_Base64Decode_OpenSSL(benchmark::State& state) {
   std::string in = vrx::Base64EncodeBytes(SampleText(size_t(state.range(0))), true);
   std::vector<uint8_t> out(in.size());
   for (auto _ : state) {
-    int n = EVP_DecodeBlock(out.data(), reinterpret_cast<const uint8_t*>(in.data()), int(in.size()));
+    int n =
+        EVP_DecodeBlock(out.data(), reinterpret_cast<const uint8_t*>(in.data()), int(in.size()));
     benchmark::DoNotOptimize(n);
     benchmark::ClobberMemory();
   }

@@ -58,17 +58,18 @@ bool HaveSsse3() {
 // Encodes whole 12-byte steps while 16 input bytes can be loaded; returns bytes consumed.
 __attribute__((target("ssse3"))) size_t EncodeSsse3(const uint8_t* in, size_t n, uint8_t* out) {
   const __m128i shuffle = _mm_set_epi8(10, 11, 9, 10, 7, 8, 6, 7, 4, 5, 3, 4, 1, 2, 0, 1);
-  const __m128i shiftLut = _mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
-                                         '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
-                                         '0' - 52, '+' - 62, '/' - 63, 'A', 0, 0);
+  const __m128i shiftLut =
+      _mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
+                    '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63, 'A', 0, 0);
   size_t i = 0;
   for (; i + 16 <= n; i += 12, out += 16) {
-    __m128i v = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i)), shuffle);
+    __m128i v =
+        _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i)), shuffle);
     // Four 6-bit indices per 3-byte group, one per byte.
-    __m128i ac = _mm_mulhi_epu16(_mm_and_si128(v, _mm_set1_epi32(0x0FC0FC00)),
-                                 _mm_set1_epi32(0x04000040));
-    __m128i bd = _mm_mullo_epi16(_mm_and_si128(v, _mm_set1_epi32(0x003F03F0)),
-                                 _mm_set1_epi32(0x01000010));
+    __m128i ac =
+        _mm_mulhi_epu16(_mm_and_si128(v, _mm_set1_epi32(0x0FC0FC00)), _mm_set1_epi32(0x04000040));
+    __m128i bd =
+        _mm_mullo_epi16(_mm_and_si128(v, _mm_set1_epi32(0x003F03F0)), _mm_set1_epi32(0x01000010));
     __m128i idx = _mm_or_si128(ac, bd);
     // Map each index to its alphabet range, then add the range's offset.
     __m128i range = _mm_subs_epu8(idx, _mm_set1_epi8(51));
@@ -98,7 +99,8 @@ __attribute__((target("ssse3"))) size_t DecodeSsse3(const uint8_t* in, size_t n,
     __m128i up = between(c, 'A', 'Z'), lo = between(c, 'a', 'z'), dig = between(c, '0', '9');
     __m128i plus = _mm_cmpeq_epi8(c, _mm_set1_epi8('+'));
     __m128i slash = _mm_cmpeq_epi8(c, _mm_set1_epi8('/'));
-    __m128i valid = _mm_or_si128(_mm_or_si128(up, lo), _mm_or_si128(dig, _mm_or_si128(plus, slash)));
+    __m128i valid =
+        _mm_or_si128(_mm_or_si128(up, lo), _mm_or_si128(dig, _mm_or_si128(plus, slash)));
     if (_mm_movemask_epi8(valid) != 0xFFFF) break;
     __m128i shift = _mm_or_si128(
         _mm_or_si128(_mm_and_si128(up, _mm_set1_epi8(-65)), _mm_and_si128(lo, _mm_set1_epi8(-71))),

@@ -147,14 +147,19 @@ void Substitute(std::string& s, uint8_t b, std::string_view text) {
   s = std::move(out);
 }
 
-// What the substitution steps make of each single byte, before the character-set table.
+// What the substitution steps make of each single byte, before the character-set table,
+// padded to 8 bytes so that a unit is copied with one fixed-size move. A byte that no
+// step touches has length 0 when it is 0x80 or above: the table decides what it becomes.
+struct Unit {
+  char bytes[kHTMLUnit];
+  uint8_t length;
+};
 struct Expansions {
-  std::string text[256];
-  bool same[256];  // no substitution: the byte itself
+  Unit unit[256];
 };
 
 Expansions BuildExpansions(bool markup) {
-  Expansions e;
+  Expansions e{};
   for (int c = 0; c < 256; ++c) {
     std::string s(1, char(c));
     for (const Substitution& sub : kEarly) Substitute(s, sub.byte, sub.text);
@@ -163,8 +168,11 @@ Expansions BuildExpansions(bool markup) {
     for (const HtmlEntity& ent : kHtmlEntities)
       if (!ent.decodeOnly) Substitute(s, ent.mac, ent.name);
     for (const Substitution& sub : kLate) Substitute(s, sub.byte, sub.text);
-    e.same[c] = s.size() == 1 && uint8_t(s[0]) == c;
-    e.text[c] = std::move(s);
+    bool untouched = s.size() == 1 && uint8_t(s[0]) == c;
+    Unit& u = e.unit[c];
+    // Every expansion is ASCII and at most kHTMLUnit bytes (the tests check both).
+    u.length = untouched && c >= 0x80 ? 0 : uint8_t(std::min(s.size(), kHTMLUnit));
+    std::memcpy(u.bytes, s.data(), u.length);
   }
   return e;
 }
@@ -175,194 +183,242 @@ const Expansions& ExpansionsFor(bool markup) {
   return markup ? withMarkup : plain;
 }
 
-// A byte after the character-set table: itself below 0x80, else "&#ddd;". Returns the
-// length written (out needs 6 bytes).
-inline size_t PutIsoByte(char* out, uint8_t t) {
-  if (t < 0x80) {
-    out[0] = char(t);
-    return 1;
+// "&#ddd;" for every byte from 0x80 up, padded to 8 bytes.
+struct NumericRefs {
+  char ref[128][8];
+};
+constexpr NumericRefs MakeNumericRefs() {
+  NumericRefs r{};
+  for (int t = 0x80; t < 0x100; ++t) {
+    char* p = r.ref[t - 0x80];
+    p[0] = '&';
+    p[1] = '#';
+    p[2] = char('0' + t / 100);
+    p[3] = char('0' + t / 10 % 10);
+    p[4] = char('0' + t % 10);
+    p[5] = ';';
   }
-  out[0] = '&';
-  out[1] = '#';
-  out[2] = char('0' + t / 100);
-  out[3] = char('0' + t / 10 % 10);
-  out[4] = char('0' + t % 10);
-  out[5] = ';';
-  return 6;
+  return r;
 }
+constexpr NumericRefs kNumericRefs = MakeNumericRefs();
 
-bool AsciiIdentity(const uint8_t* table) {
-  if (!table) return true;
-  for (int b = 0; b < 128; ++b)
-    if (table[b] != b) return false;
-  return true;
+// A byte after the character-set table: itself below 0x80, else its numeric reference.
+inline uint8_t* PutIsoByte(uint8_t* o, uint8_t t) {
+  if (t < 0x80) {
+    *o = t;
+    return o + 1;
+  }
+  std::memcpy(o, kNumericRefs.ref[t - 0x80], 6);
+  return o + 6;
 }
 
 // ---- decoding ----------------------------------------------------------------------
 
+// Entity names by what lies between "&" and ";", in an open-addressed hash table.
 struct NameCode {
-  std::string_view letters;  // what lies between "&" and ";"
-  int16_t order;             // pass order: markup -4..-1, then the table 0..93
+  std::string_view letters;
+  int16_t order;  // pass order: markup -4..-1, then the table 0..93
   uint8_t byte;
 };
+constexpr size_t kLongestName = 6;
+constexpr uint32_t kBuckets = 512;
 
-constexpr size_t kLongestName = 6;  // letters of the longest entity name
-
-std::array<NameCode, 98> BuildNames() {
-  std::array<NameCode, 98> names{};
-  names[0] = {"amp", -4, '&'};
-  names[1] = {"lt", -3, '<'};
-  names[2] = {"gt", -2, '>'};
-  names[3] = {"quot", -1, '"'};
-  for (int k = 0; k < 94; ++k) {
-    std::string_view n = kHtmlEntities[k].name;
-    names[4 + k] = {n.substr(1, n.size() - 2), int16_t(k), kHtmlEntities[k].mac};
-  }
-  std::sort(names.begin(), names.end(),
-            [](const NameCode& a, const NameCode& b) { return a.letters < b.letters; });
-  return names;
+inline uint32_t NameHash(const uint8_t* p, size_t n) {
+  uint32_t h = uint32_t(n) * 0x9E3779B1u;
+  for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 0x01000193u;
+  return (h >> 7) & (kBuckets - 1);
 }
 
-const NameCode* FindName(std::string_view letters, bool markup) {
-  static const std::array<NameCode, 98> names = BuildNames();
-  auto it = std::lower_bound(names.begin(), names.end(), letters,
-                             [](const NameCode& a, std::string_view l) { return a.letters < l; });
-  if (it == names.end() || it->letters != letters) return nullptr;
-  if (it->order < 0 && !markup) return nullptr;
-  return &*it;
+struct NameTable {
+  NameCode slot[kBuckets];  // empty slots have no letters
+};
+
+NameTable BuildNames() {
+  NameTable t{};
+  auto add = [&](std::string_view letters, int16_t order, uint8_t byte) {
+    uint32_t h = NameHash(reinterpret_cast<const uint8_t*>(letters.data()), letters.size());
+    while (!t.slot[h].letters.empty()) h = (h + 1) & (kBuckets - 1);
+    t.slot[h] = {letters, order, byte};
+  };
+  add("amp", -4, '&');
+  add("lt", -3, '<');
+  add("gt", -2, '>');
+  add("quot", -1, '"');
+  for (int k = 0; k < 94; ++k) {
+    std::string_view n = kHtmlEntities[k].name;
+    add(n.substr(1, n.size() - 2), int16_t(k), kHtmlEntities[k].mac);
+  }
+  return t;
+}
+
+const NameCode* FindName(const uint8_t* p, size_t n, bool markup) {
+  static const NameTable names = BuildNames();
+  for (uint32_t h = NameHash(p, n);; h = (h + 1) & (kBuckets - 1)) {
+    const NameCode& c = names.slot[h];
+    if (c.letters.empty()) return nullptr;
+    if (c.letters.size() == n && std::memcmp(c.letters.data(), p, n) == 0)
+      return c.order < 0 && !markup ? nullptr : &c;
+  }
 }
 
 inline bool IsNameChar(uint8_t c) {
   return ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || (c >= '0' && c <= '9');
 }
 
-// The letters and digits of a name starting at s[at] (just after an "&") when ";" closes them.
-bool NameAt(std::string_view s, size_t at, std::string_view* letters) {
+// The entity whose name starts at s[at] (just after an "&"), when ";" closes it; *end is
+// then the index just past the ";".
+const NameCode* NameAt(const uint8_t* s, size_t n, size_t at, bool markup, size_t* end) {
   size_t q = at;
-  while (q < s.size() && q - at <= kLongestName && IsNameChar(uint8_t(s[q]))) ++q;
-  if (q == at || q >= s.size() || s[q] != ';' || q - at > kLongestName) return false;
-  *letters = s.substr(at, q - at);
-  return true;
+  while (q < n && q - at <= kLongestName && IsNameChar(s[q])) ++q;
+  if (q == at || q >= n || s[q] != ';' || q - at > kLongestName) return nullptr;
+  *end = q + 1;
+  return FindName(s + at, q - at, markup);
 }
 
 // Numeric references "&#" digits, closed by the first byte that is not a digit (consumed,
 // whatever it is) or by the end of the text. A value above 255 has no table entry: the
-// reference is left as it stands.
-std::string DecodeNumeric(std::string_view in, const uint8_t* isoToMac) {
-  std::string out;
-  out.reserve(in.size());
-  const size_t n = in.size();
-  size_t i = 0;
-  while (i < n) {
-    const char* amp = static_cast<const char*>(std::memchr(in.data() + i, '&', n - i));
-    size_t at = amp ? size_t(amp - in.data()) : n;
-    out.append(in.data() + i, at - i);
-    i = at;
-    if (i >= n) break;
-    if (i + 1 < n && in[i + 1] == '#') {
-      size_t j = i + 2;
-      uint32_t v = 0;
-      while (j < n && in[j] >= '0' && in[j] <= '9') {
-        v = std::min<uint32_t>(v * 10 + uint32_t(in[j] - '0'), 1000);
-        ++j;
-      }
-      if (v <= 255) {
-        out.push_back(char(isoToMac ? isoToMac[v] : uint8_t(v)));
-        i = j < n ? j + 1 : n;
-        continue;
-      }
+// reference is left as it stands. Writes to out (at most n bytes). The walk looks for the
+// "#", far rarer in HTML than "&", and copies the stretches between.
+size_t DecodeNumeric(const uint8_t* in, size_t n, const uint8_t* isoToMac, uint8_t* out) {
+  uint8_t* o = out;
+  size_t from = 0, k = 0;
+  while (k < n) {
+    auto* hash = static_cast<const uint8_t*>(std::memchr(in + k, '#', n - k));
+    if (!hash) break;
+    size_t at = size_t(hash - in);
+    k = at + 1;
+    if (at < from + 1 || in[at - 1] != '&') continue;
+    size_t j = at + 1;
+    uint32_t v = 0;
+    while (j < n && in[j] >= '0' && in[j] <= '9') {
+      v = std::min<uint32_t>(v * 10 + uint32_t(in[j] - '0'), 1000);
+      ++j;
     }
-    out.push_back('&');
-    ++i;
+    if (v > 255) continue;
+    size_t start = at - 1;
+    std::memcpy(o, in + from, start - from);
+    o += start - from;
+    *o++ = isoToMac ? isoToMac[v] : uint8_t(v);
+    from = j < n ? j + 1 : n;
+    k = from;
   }
-  return out;
+  std::memcpy(o, in + from, n - from);
+  return size_t(o - out) + (n - from);
 }
 
-std::string DecodeNamed(std::string_view s, bool markup) {
-  std::string out;
-  out.reserve(s.size());
-  const size_t n = s.size();
+// The named entities, in place (the text only shrinks, so writing stays behind reading).
+// Entities are dense in encoded text, so the stretches between are copied byte by byte.
+size_t DecodeNamed(uint8_t* s, size_t n, bool markup) {
+  uint8_t* o = s;
   size_t p = 0;
   while (p < n) {
-    const char* amp = static_cast<const char*>(std::memchr(s.data() + p, '&', n - p));
-    size_t at = amp ? size_t(amp - s.data()) : n;
-    out.append(s.data() + p, at - p);
-    p = at;
-    if (p >= n) break;
-    std::string_view letters;
-    const NameCode* first = NameAt(s, p + 1, &letters) ? FindName(letters, markup) : nullptr;
+    if (s[p] != '&') {
+      *o++ = s[p++];
+      continue;
+    }
+    size_t after = 0;
+    const NameCode* first = NameAt(s, n, p + 1, markup, &after);
     if (!first) {
-      out.push_back('&');
+      *o++ = '&';
       ++p;
       continue;
     }
-    size_t after = p + 1 + letters.size() + 1;
     if (first->order == -4) {
       // The "&" that "&amp;" leaves may start a name of any later pass.
-      std::string_view next;
-      const NameCode* second = NameAt(s, after, &next) ? FindName(next, markup) : nullptr;
+      size_t end = 0;
+      const NameCode* second = NameAt(s, n, after, markup, &end);
       if (second && second->order > first->order) {
-        out.push_back(char(second->byte));
-        p = after + next.size() + 1;
+        *o++ = second->byte;
+        p = end;
         continue;
       }
     }
-    out.push_back(char(first->byte));
+    *o++ = first->byte;
     p = after;
   }
-  return out;
+  return size_t(o - s);
+}
+
+inline const uint8_t* Bytes(std::string_view s) {
+  return reinterpret_cast<const uint8_t*>(s.data());
 }
 
 }  // namespace
 
-std::string HTMLEncodeBytes(std::string_view mac, int32_t mode, const uint8_t* macToIso) {
+bool HTMLTableKeepsAscii(const uint8_t* table) {
+  if (!table) return true;
+  for (int b = 0; b < 128; ++b)
+    if (table[b] != b) return false;
+  return true;
+}
+
+size_t HTMLEncodeTo(const uint8_t* in, size_t n, int32_t mode, const uint8_t* table, uint8_t* out) {
   const bool markup = mode == 0;
   const bool ampSpace = mode != 0 && mode != 2;
-  const Expansions& ex = ExpansionsFor(markup);
-  const bool fast = AsciiIdentity(macToIso);
-  const size_t n = mac.size();
-  // Longest unit: an 8-byte entity name (48 bytes when every byte of it turns numeric).
-  const size_t unitMax = fast ? 8 : 48;
-  std::string out(std::min(n * unitMax, kTextLimit + unitMax), '\0');
-  char* const base = out.data();
-  char* o = base;
-  const char* const limit = base + kTextLimit;
-  for (size_t i = 0; i < n; ++i) {
-    uint8_t c = uint8_t(mac[i]);
-    std::string_view text = ex.text[c];
-    bool same = ex.same[c];
-    if (ampSpace && c == '&' && i + 1 < n && mac[i + 1] == ' ') {
-      text = "&amp;";
-      same = false;
-    }
-    if (fast) {
-      if (same) {
-        char unit[6];
-        size_t len = PutIsoByte(unit, macToIso ? macToIso[c] : c);
-        if (o + len > limit) break;
-        std::memcpy(o, unit, len);
-        o += len;
+  const Unit* units = ExpansionsFor(markup).unit;
+  const Unit ampUnit = {{'&', 'a', 'm', 'p', ';'}, 5};
+  uint8_t* o = out;
+  const uint8_t* const limit = out + kTextLimit;
+  if (HTMLTableKeepsAscii(table)) {
+    // Expansions are ASCII, which the table leaves alone: only untouched high bytes
+    // go through it.
+    for (size_t i = 0; i < n; ++i) {
+      uint8_t c = in[i];
+      const Unit* u = &units[c];
+      if (ampSpace && c == '&' && i + 1 < n && in[i + 1] == ' ') u = &ampUnit;
+      if (u->length) {
+        if (o + u->length > limit) break;
+        std::memcpy(o, u->bytes, kHTMLUnit);  // the capacity leaves room for the padding
+        o += u->length;
       } else {
-        // Expansions are ASCII, which the table leaves alone.
-        if (o + text.size() > limit) break;
-        std::memcpy(o, text.data(), text.size());
-        o += text.size();
+        uint8_t t = table ? table[c] : c;
+        if (o + (t < 0x80 ? 1 : 6) > limit) break;
+        if (t < 0x80) {
+          *o++ = t;
+        } else {
+          std::memcpy(o, kNumericRefs.ref[t - 0x80], 8);
+          o += 6;
+        }
       }
-    } else {
-      char unit[48];
-      size_t len = 0;
-      for (char t : text) len += PutIsoByte(unit + len, macToIso[uint8_t(t)]);
-      if (o + len > limit) break;
-      std::memcpy(o, unit, len);
-      o += len;
     }
+    return size_t(o - out);
   }
-  out.resize(size_t(o - base));
+  for (size_t i = 0; i < n; ++i) {
+    uint8_t c = in[i];
+    const Unit* u = &units[c];
+    if (ampSpace && c == '&' && i + 1 < n && in[i + 1] == ' ') u = &ampUnit;
+    uint8_t unit[kHTMLUnit * 6];
+    uint8_t* w = unit;
+    if (u->length == 0)
+      w = PutIsoByte(w, table[c]);
+    else
+      for (size_t k = 0; k < u->length; ++k) w = PutIsoByte(w, table[uint8_t(u->bytes[k])]);
+    size_t len = size_t(w - unit);
+    if (o + len > limit) break;
+    std::memcpy(o, unit, len);
+    o += len;
+  }
+  return size_t(o - out);
+}
+
+size_t HTMLDecodeTo(const uint8_t* in, size_t n, int32_t mode, const uint8_t* table, uint8_t* out) {
+  size_t m = DecodeNumeric(in, n, table, out);
+  return DecodeNamed(out, m, mode == 0);
+}
+
+std::string HTMLEncodeBytes(std::string_view mac, int32_t mode, const uint8_t* macToIso) {
+  size_t unit = HTMLTableKeepsAscii(macToIso) ? kHTMLUnit : kHTMLUnit * 6;
+  std::string out(EncodedCapacity(mac.size(), unit), '\0');
+  out.resize(
+      HTMLEncodeTo(Bytes(mac), mac.size(), mode, macToIso, reinterpret_cast<uint8_t*>(out.data())));
   return out;
 }
 
 std::string HTMLDecodeBytes(std::string_view html, int32_t mode, const uint8_t* isoToMac) {
-  return DecodeNamed(DecodeNumeric(html, isoToMac), mode == 0);
+  std::string out(html.size(), '\0');
+  out.resize(HTMLDecodeTo(Bytes(html), html.size(), mode, isoToMac,
+                          reinterpret_cast<uint8_t*>(out.data())));
+  return out;
 }
 
 std::string HTMLToTextBytes(std::string_view html, const uint8_t* isoToMac) {

@@ -1,5 +1,6 @@
 // Quoted-printable, URL escapes and the line-end conversions: one walk over the input
-// each, appending to the result.
+// each (the quoted-printable decoder: three short ones), writing straight into the result,
+// with the character-set table applied on the way.
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -10,6 +11,14 @@ namespace vrx {
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
+
+constexpr std::array<uint8_t, 256> MakeIdentity() {
+  std::array<uint8_t, 256> t{};
+  for (int b = 0; b < 256; ++b) t[b] = uint8_t(b);
+  return t;
+}
+constexpr std::array<uint8_t, 256> kIdentity = MakeIdentity();
+inline const uint8_t* OrIdentity(const uint8_t* table) { return table ? table : kIdentity.data(); }
 
 constexpr std::array<int8_t, 256> MakeHexValues() {
   std::array<int8_t, 256> t{};
@@ -23,63 +32,79 @@ constexpr std::array<int8_t, 256> MakeHexValues() {
 }
 constexpr std::array<int8_t, 256> kHexValue = MakeHexValues();
 
-// URL modes: what becomes of each byte.
-enum : uint8_t { kKeep = 0, kEscape = 1, kPlus = 2 };
-
+// What URL encoding makes of a byte in each mode: up to 3 bytes, stored in 4 so that a
+// unit is copied with one fixed-size move.
+struct UrlUnit {
+  char bytes[4];
+  uint8_t length;
+};
 constexpr bool IsAlnum(int c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
-constexpr std::array<uint8_t, 256> MakeUrlMode(int mode) {
-  std::array<uint8_t, 256> t{};
+constexpr std::array<UrlUnit, 256> MakeUrlUnits(int mode) {
+  std::array<UrlUnit, 256> t{};
   for (int c = 0; c < 256; ++c) {
+    bool plus = false, escape = false;
     if (mode == 0) {
-      t[c] = c == ' ' ? kPlus : (c < 0x30 || c == '<' || c == '>' || c >= 0x7F) ? kEscape : kKeep;
+      plus = c == ' ';
+      escape = !plus && (c < 0x30 || c == '<' || c == '>' || c >= 0x7F);
     } else if (mode == 1) {
-      t[c] = (c <= 0x20 || c == '%' || c == '<' || c == '>' || c >= 0x7F) ? kEscape : kKeep;
+      escape = c <= 0x20 || c == '%' || c == '<' || c == '>' || c >= 0x7F;
     } else {
-      t[c] = c == ' ' ? kPlus : (IsAlnum(c) || c == '?' || c == '_') ? kKeep : kEscape;
+      plus = c == ' ';
+      escape = !plus && !(IsAlnum(c) || c == '?' || c == '_');
     }
+    if (escape)
+      t[c] = {{'%', kHex[c >> 4], kHex[c & 15], 0}, 3};
+    else
+      t[c] = {{plus ? '+' : char(c), 0, 0, 0}, 1};
   }
   return t;
 }
-constexpr std::array<uint8_t, 256> kUrlModes[3] = {MakeUrlMode(0), MakeUrlMode(1), MakeUrlMode(2)};
+constexpr std::array<UrlUnit, 256> kUrlUnits[3] = {MakeUrlUnits(0), MakeUrlUnits(1),
+                                                   MakeUrlUnits(2)};
 
-inline void PutEscape(char*& o, char esc, uint8_t c) {
-  o[0] = esc;
-  o[1] = kHex[c >> 4];
-  o[2] = kHex[c & 15];
+inline void PutEscape(uint8_t*& o, char esc, uint8_t c) {
+  o[0] = uint8_t(esc);
+  o[1] = uint8_t(kHex[c >> 4]);
+  o[2] = uint8_t(kHex[c & 15]);
   o += 3;
 }
 
-// Removes every occurrence of pattern, left to right; the bytes that close up around a
-// removal are not searched again (the search resumes where the removal was).
-std::string RemoveAll(std::string_view in, std::string_view pattern) {
-  std::string out;
-  out.reserve(in.size());
-  size_t from = 0;
-  for (;;) {
-    size_t at = in.find(pattern, from);
-    if (at == std::string_view::npos) break;
-    out.append(in.substr(from, at - from));
-    from = at + pattern.size();
+// Removes every `before` CR (and, when lf is set, the LF after it) from buf in place,
+// left to right; the bytes that close up around a removal are not searched again.
+// Searching for the CR keeps the walk to the few places that can match.
+size_t RemoveSoftBreaks(uint8_t* buf, size_t n, bool lf) {
+  const size_t len = lf ? 3 : 2;
+  size_t from = 0, w = 0, k = 0;
+  while (k < n) {
+    auto* cr = static_cast<uint8_t*>(std::memchr(buf + k, '\r', n - k));
+    if (!cr) break;
+    size_t at = size_t(cr - buf);
+    k = at + 1;
+    if (at < from + 1 || buf[at - 1] != '=' || (lf && (at + 1 >= n || buf[at + 1] != '\n')))
+      continue;
+    size_t start = at - 1;
+    std::memmove(buf + w, buf + from, start - from);
+    w += start - from;
+    from = start + len;
+    k = from;
   }
-  out.append(in.substr(from));
-  return out;
+  std::memmove(buf + w, buf + from, n - from);
+  return w + (n - from);
 }
 
 }  // namespace
 
-std::string QPEncodeBytes(std::string_view in) {
-  const size_t n = in.size();
-  // Worst case per input byte: a soft line break and an escape.
-  std::string out(std::min(n * 6, kTextLimit + 6), '\0');
-  char* const base = out.data();
-  char* o = base;
-  const char* const limit = base + kTextLimit;
+size_t QPEncodeTo(const uint8_t* in, size_t n, const uint8_t* table, uint8_t* out) {
+  const uint8_t* map = OrIdentity(table);
+  uint8_t* o = out;
+  const uint8_t* const limit = out + kTextLimit;
   int32_t col = 0;
+  uint8_t next = n ? map[in[0]] : 0;
   for (size_t i = 0; i < n; ++i) {
-    uint8_t c = uint8_t(in[i]);
-    uint8_t next = i + 1 < n ? uint8_t(in[i + 1]) : 0;
+    uint8_t c = next;
+    next = i + 1 < n ? map[in[i + 1]] : 0;
     bool escape;
     if (c == '\t' || c == ' ')
       escape = next == '\r';
@@ -87,90 +112,131 @@ std::string QPEncodeBytes(std::string_view in) {
       escape = false;
     else
       escape = c < 0x21 || c == '=' || c > 0x7E;
+    bool soft = escape ? col > 72 : (col == 75 && next != '\r');
+    // A unit that no longer fits ends the text, soft break included.
+    if (o + (soft ? 3 : 0) + (escape ? 3 : 1) > limit) break;
+    if (soft) {
+      std::memcpy(o, "=\r\n", 3);
+      o += 3;
+      col = 0;
+    }
     if (escape) {
-      bool soft = col > 72;
-      if (o + (soft ? 6 : 3) > limit) break;
-      if (soft) {
-        std::memcpy(o, "=\r\n", 3);
-        o += 3;
-        col = 0;
-      }
       PutEscape(o, '=', c);
       col += 3;
     } else {
-      bool soft = col == 75 && next != '\r';
-      if (o + (soft ? 4 : 1) > limit) break;
-      if (soft) {
-        std::memcpy(o, "=\r\n", 3);
-        o += 3;
-        col = 0;
-      }
-      *o++ = char(c);
+      *o++ = c;
       ++col;
     }
   }
-  out.resize(size_t(o - base));
-  return out;
+  return size_t(o - out);
 }
 
-std::string DecodeHexEscapesBytes(std::string_view in, int32_t options) {
-  const char esc = options == -1 ? '=' : '%';
-  const bool plusToSpace = (options & 1) == 0;
-  const size_t n = in.size();
-  std::string out(n, '\0');
-  char* o = out.data();
+size_t DecodeHexEscapesTo(const uint8_t* in, size_t n, int32_t options, const uint8_t* table,
+                          uint8_t* out) {
+  const uint8_t* map = OrIdentity(table);
+  const uint8_t esc = options == -1 ? '=' : '%';
+  const uint8_t plus =
+      (options & 1) == 0 ? '+' : esc;  // "+" is special only when it becomes a space
+  uint8_t* o = out;
   size_t i = 0;
   while (i < n) {
-    char c = in[i];
+    uint8_t c = in[i];
+    if (c != esc && c != plus) {
+      *o++ = map[c];
+      ++i;
+      continue;
+    }
     if (c == esc && i + 2 < n) {
-      int hi = kHexValue[uint8_t(in[i + 1])], lo = kHexValue[uint8_t(in[i + 2])];
+      int hi = kHexValue[in[i + 1]], lo = kHexValue[in[i + 2]];
       if (hi >= 0 && lo >= 0) {
-        *o++ = char((hi << 4) | lo);
+        *o++ = map[(hi << 4) | lo];
         i += 3;
         continue;
       }
     }
-    *o++ = (plusToSpace && c == '+') ? ' ' : c;
+    *o++ = map[c == '+' && plus == '+' ? ' ' : c];
     ++i;
   }
-  out.resize(size_t(o - out.data()));
-  return out;
+  return size_t(o - out);
 }
 
-std::string QPDecodeBytes(std::string_view in) {
-  // Soft line breaks in CR LF form first, then in bare-CR form; "=" LF is not one.
-  std::string joined = RemoveAll(RemoveAll(in, "=\r\n"), "=\r");
-  return DecodeHexEscapesBytes(joined, -1);
-}
-
-std::string URLEncodeBytes(std::string_view in, int32_t mode) {
-  if (mode < 0 || mode > 2) return std::string(in.substr(0, kTextLimit));
-  const auto& kind = kUrlModes[mode];
-  const size_t n = in.size();
-  std::string out(std::min(n * 3, kTextLimit + 3), '\0');
-  char* const base = out.data();
-  char* o = base;
-  const char* const limit = base + kTextLimit;
-  for (size_t i = 0; i < n; ++i) {
-    uint8_t c = uint8_t(in[i]);
-    switch (kind[c]) {
-      case kKeep:
-        if (o + 1 > limit) goto done;
-        *o++ = char(c);
-        break;
-      case kPlus:
-        if (o + 1 > limit) goto done;
-        *o++ = '+';
-        break;
-      default:
-        if (o + 3 > limit) goto done;
-        PutEscape(o, '%', c);
-        break;
+size_t QPDecodeTo(const uint8_t* in, size_t n, const uint8_t* table, uint8_t* out) {
+  // Soft line breaks in CR LF form first, then in bare-CR form ("=" LF is not one), then
+  // the escapes; each step works in place on the result.
+  if (n) std::memcpy(out, in, n);
+  size_t m = RemoveSoftBreaks(out, n, true);
+  m = RemoveSoftBreaks(out, m, false);
+  const uint8_t* map = OrIdentity(table);
+  uint8_t* o = out;
+  size_t i = 0;
+  while (i < m) {
+    auto* eq = static_cast<uint8_t*>(std::memchr(out + i, '=', m - i));
+    size_t at = eq ? size_t(eq - out) : m;
+    // Reading stays ahead of writing, so the copy can run in place.
+    for (; i < at; ++i) *o++ = map[out[i]];
+    if (i >= m) break;
+    int hi = i + 2 < m ? kHexValue[out[i + 1]] : -1;
+    int lo = i + 2 < m ? kHexValue[out[i + 2]] : -1;
+    if (hi >= 0 && lo >= 0) {
+      *o++ = map[(hi << 4) | lo];
+      i += 3;
+    } else {
+      *o++ = map['='];
+      ++i;
     }
   }
-done:
-  out.resize(size_t(o - base));
+  return size_t(o - out);
+}
+
+size_t URLEncodeTo(const uint8_t* in, size_t n, int32_t mode, const uint8_t* table, uint8_t* out) {
+  const uint8_t* map = OrIdentity(table);
+  if (mode < 0 || mode > 2) {
+    size_t m = std::min(n, kTextLimit);
+    for (size_t i = 0; i < m; ++i) out[i] = map[in[i]];
+    return m;
+  }
+  const UrlUnit* units = kUrlUnits[mode].data();
+  uint8_t* o = out;
+  const uint8_t* const limit = out + kTextLimit;
+  for (size_t i = 0; i < n; ++i) {
+    const UrlUnit& u = units[map[in[i]]];
+    if (o + u.length > limit) break;
+    std::memcpy(o, u.bytes, 4);  // the capacity leaves room for the spare byte
+    o += u.length;
+  }
+  return size_t(o - out);
+}
+
+// ---- byte-string forms -----------------------------------------------------------------
+
+namespace {
+template <typename Write>
+std::string Produce(size_t capacity, Write write) {
+  std::string out(capacity, '\0');
+  out.resize(write(reinterpret_cast<uint8_t*>(out.data())));
   return out;
+}
+inline const uint8_t* Bytes(std::string_view s) {
+  return reinterpret_cast<const uint8_t*>(s.data());
+}
+}  // namespace
+
+std::string QPEncodeBytes(std::string_view in) {
+  return Produce(EncodedCapacity(in.size(), kQPUnit),
+                 [&](uint8_t* o) { return QPEncodeTo(Bytes(in), in.size(), nullptr, o); });
+}
+std::string QPDecodeBytes(std::string_view in) {
+  return Produce(in.size(),
+                 [&](uint8_t* o) { return QPDecodeTo(Bytes(in), in.size(), nullptr, o); });
+}
+std::string DecodeHexEscapesBytes(std::string_view in, int32_t options) {
+  return Produce(in.size(), [&](uint8_t* o) {
+    return DecodeHexEscapesTo(Bytes(in), in.size(), options, nullptr, o);
+  });
+}
+std::string URLEncodeBytes(std::string_view in, int32_t mode) {
+  return Produce(EncodedCapacity(in.size(), kURLUnit),
+                 [&](uint8_t* o) { return URLEncodeTo(Bytes(in), in.size(), mode, nullptr, o); });
 }
 
 std::string ExpandLineEndsBytes(std::string_view in) {

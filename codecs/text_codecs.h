@@ -48,6 +48,26 @@ std::string DecodeHexEscapesBytes(std::string_view in, int32_t options);
 // URL escaping by mode 0, 1 or 2 (any other mode copies the bytes).
 std::string URLEncodeBytes(std::string_view in, int32_t mode);
 
+// Raw forms: read n bytes, write into out, return the length written. table is the
+// character-set table applied with the operation (Mac Roman -> ISO-8859-1 before an
+// encoding, ISO-8859-1 -> Mac Roman after a decoding), or null for none. out must hold
+// EncodedCapacity(n, unit) bytes for an encoder whose longest unit is `unit` bytes, and
+// n bytes for a decoder.
+constexpr size_t kQPUnit = 6, kURLUnit = 3, kHTMLUnit = 8;
+constexpr size_t EncodedCapacity(size_t n, size_t unit) {
+  return (n * unit < kTextLimit + unit ? n * unit : kTextLimit + unit) + 8;
+}
+size_t QPEncodeTo(const uint8_t* in, size_t n, const uint8_t* table, uint8_t* out);
+size_t QPDecodeTo(const uint8_t* in, size_t n, const uint8_t* table, uint8_t* out);
+size_t DecodeHexEscapesTo(const uint8_t* in, size_t n, int32_t options, const uint8_t* table,
+                          uint8_t* out);
+size_t URLEncodeTo(const uint8_t* in, size_t n, int32_t mode, const uint8_t* table, uint8_t* out);
+// HTML encoding with a table that moves ASCII bytes has units of up to 48 bytes; the
+// capacity is then EncodedCapacity(n, kHTMLUnit * 6).
+bool HTMLTableKeepsAscii(const uint8_t* table);
+size_t HTMLEncodeTo(const uint8_t* in, size_t n, int32_t mode, const uint8_t* table, uint8_t* out);
+size_t HTMLDecodeTo(const uint8_t* in, size_t n, int32_t mode, const uint8_t* table, uint8_t* out);
+
 // HTML entities over Mac Roman text. macToIso / isoToMac: the 256-byte tables, or null
 // when the resource is missing (the step is then skipped).
 std::string HTMLEncodeBytes(std::string_view mac, int32_t mode, const uint8_t* macToIso);

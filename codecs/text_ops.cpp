@@ -38,6 +38,22 @@ void MapText(TextValue* text, const Table& table) {
 
 TextValue EmptyText() { return NewText({}); }
 
+// A new text written by write(input, n, out) straight into its handle. unit: the longest
+// output per input byte (1 for decoders). The handle is allocated first, so the input's
+// address is taken after the allocation that may move it.
+template <typename Write>
+TextValue Produce(const TextValue& in, size_t unit, Write write) {
+  size_t n = TextView(in).size();
+  size_t capacity = unit == 1 ? n : EncodedCapacity(n, unit);
+  Handle h = platform::NewHandle(int32_t(capacity));
+  if (!h) return {0, 0};
+  std::string_view src = TextView(in);
+  size_t len =
+      write(reinterpret_cast<const uint8_t*>(src.data()), src.size(), platform::HandleAddress(h));
+  platform::SetHandleSize(h, int32_t(len));
+  return {int16_t(len), h};
+}
+
 }  // namespace
 
 bool LoadNamedCharTable(std::string_view name, uint8_t out[256]) {
@@ -113,26 +129,25 @@ TextValue Base64Decode(const TextValue& in) {
 TextValue QPEncode(const TextValue& in, int32_t options) {
   Table table{};
   if ((options & 1) == 0) table = TableOne(kMacToIsoList);
-  std::string copy(TextView(in));
-  if (copy.empty()) return EmptyText();
-  if (table.present) MapBytes(reinterpret_cast<uint8_t*>(copy.data()), copy.size(), table.bytes);
-  return NewText(QPEncodeBytes(copy));
+  return Produce(in, kQPUnit, [&](const uint8_t* p, size_t n, uint8_t* o) {
+    return QPEncodeTo(p, n, table.get(), o);
+  });
 }
 
 TextValue QPDecode(const TextValue& in, int32_t options) {
   Table table{};
   if (options == 0) table = TableOne(kIsoToMacList);
-  std::string out = QPDecodeBytes(TextView(in));
-  if (table.present) MapBytes(reinterpret_cast<uint8_t*>(out.data()), out.size(), table.bytes);
-  return NewText(out);
+  return Produce(in, 1, [&](const uint8_t* p, size_t n, uint8_t* o) {
+    return QPDecodeTo(p, n, table.get(), o);
+  });
 }
 
 TextValue DecodeHexEscapes(const TextValue& in, int32_t options) {
   Table table{};
   if (options != -1 && (options & 4) == 0) table = TableOne(kIsoToMacList);
-  std::string out = DecodeHexEscapesBytes(TextView(in), options);
-  if (table.present) MapBytes(reinterpret_cast<uint8_t*>(out.data()), out.size(), table.bytes);
-  return NewText(out);
+  return Produce(in, 1, [&](const uint8_t* p, size_t n, uint8_t* o) {
+    return DecodeHexEscapesTo(p, n, options, table.get(), o);
+  });
 }
 
 TextValue URLEncode(const TextValue& in, int32_t options) {
@@ -141,20 +156,24 @@ TextValue URLEncode(const TextValue& in, int32_t options) {
     options -= 4;
   else
     table = TableOne(kMacToIsoList);
-  std::string copy(TextView(in));
-  if (copy.empty()) return EmptyText();
-  if (table.present) MapBytes(reinterpret_cast<uint8_t*>(copy.data()), copy.size(), table.bytes);
-  return NewText(URLEncodeBytes(copy, options));
+  return Produce(in, kURLUnit, [&](const uint8_t* p, size_t n, uint8_t* o) {
+    return URLEncodeTo(p, n, options, table.get(), o);
+  });
 }
 
 TextValue HTMLEncode(const TextValue& in, int32_t mode) {
   Table table = TableOne(kMacToIsoList);
-  return NewText(HTMLEncodeBytes(TextView(in), mode, table.get()));
+  size_t unit = HTMLTableKeepsAscii(table.get()) ? kHTMLUnit : kHTMLUnit * 6;
+  return Produce(in, unit, [&](const uint8_t* p, size_t n, uint8_t* o) {
+    return HTMLEncodeTo(p, n, mode, table.get(), o);
+  });
 }
 
 TextValue HTMLDecode(const TextValue& in, int32_t mode) {
   Table table = NamedTable("ISO2Mac");
-  return NewText(HTMLDecodeBytes(TextView(in), mode, table.get()));
+  return Produce(in, 1, [&](const uint8_t* p, size_t n, uint8_t* o) {
+    return HTMLDecodeTo(p, n, mode, table.get(), o);
+  });
 }
 
 TextValue HTMLToText(const TextValue& in) {
