@@ -21,7 +21,7 @@ void Answer(const Call& c, TextValue result) {
 }
 
 // A copy of parameter 1 for the commands that convert in place.
-TextValue CopyOfFirst(const Call& c) { return NewText(TextView(In(c, 1))); }
+TextValue CopyOfFirst(const Call& c) { return CopyText(In(c, 1)); }
 
 }  // namespace
 

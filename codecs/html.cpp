@@ -402,6 +402,7 @@ size_t HTMLEncodeTo(const uint8_t* in, size_t n, int32_t mode, const uint8_t* ta
 }
 
 size_t HTMLDecodeTo(const uint8_t* in, size_t n, int32_t mode, const uint8_t* table, uint8_t* out) {
+  if (n == 0) return 0;
   size_t m = DecodeNumeric(in, n, table, out);
   return DecodeNamed(out, m, mode == 0);
 }

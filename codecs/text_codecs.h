@@ -109,8 +109,10 @@ bool LoadNamedCharTable(std::string_view name, uint8_t out[256]);
 // A host text's bytes: min(length, handle size), empty for a null handle or a length
 // below 1. Valid until the next allocation or resize of a handle.
 std::string_view TextView(const TextValue& t);
-// A new host text holding bytes (cut at the text limit).
+// A new host text holding bytes (cut at the text limit). The bytes must not lie in a
+// handle: the allocation may move it (CopyText copies a host text).
 TextValue NewText(std::string_view bytes);
+TextValue CopyText(const TextValue& in);
 
 // In place, length unchanged.
 void ISOToMac(TextValue* text, int32_t tableNumber);

@@ -90,6 +90,15 @@ TextValue NewText(std::string_view bytes) {
   return {int16_t(bytes.size()), h};
 }
 
+TextValue CopyText(const TextValue& in) {
+  size_t n = TextView(in).size();
+  Handle h = platform::NewHandle(int32_t(n));
+  if (!h) return {0, 0};
+  // Only now: the allocation may have moved the source.
+  if (n) std::memcpy(platform::HandleAddress(h), TextView(in).data(), n);
+  return {int16_t(n), h};
+}
+
 void ISOToMac(TextValue* text, int32_t tableNumber) {
   Table t;
   t.present = LoadCharTable(kIsoToMacList, tableNumber, t.bytes);
@@ -129,9 +138,11 @@ TextValue Base64Decode(const TextValue& in) {
 TextValue QPEncode(const TextValue& in, int32_t options) {
   Table table{};
   if ((options & 1) == 0) table = TableOne(kMacToIsoList);
-  return Produce(in, kQPUnit, [&](const uint8_t* p, size_t n, uint8_t* o) {
+  TextValue r = Produce(in, kQPUnit, [&](const uint8_t* p, size_t n, uint8_t* o) {
     return QPEncodeTo(p, n, table.get(), o);
   });
+  if (!r.handle) platform::Beep();  // no memory for the result
+  return r;
 }
 
 TextValue QPDecode(const TextValue& in, int32_t options) {
@@ -156,9 +167,11 @@ TextValue URLEncode(const TextValue& in, int32_t options) {
     options -= 4;
   else
     table = TableOne(kMacToIsoList);
-  return Produce(in, kURLUnit, [&](const uint8_t* p, size_t n, uint8_t* o) {
+  TextValue r = Produce(in, kURLUnit, [&](const uint8_t* p, size_t n, uint8_t* o) {
     return URLEncodeTo(p, n, options, table.get(), o);
   });
+  if (!r.handle) platform::Beep();  // no memory for the result
+  return r;
 }
 
 TextValue HTMLEncode(const TextValue& in, int32_t mode) {

@@ -17,7 +17,8 @@ std::string Apply(std::string_view s, int32_t options) {
   {
     OwnedText t(s);
     vrx::ApplyTextConversions(&t.t, options);
-    EXPECT_EQ(platform::HandleSize(t.t.handle), t.t.length);
+    int32_t length = t.t.length;
+    EXPECT_EQ(platform::HandleSize(t.t.handle), length);
     out = t.Bytes();
   }
   EXPECT_EQ(platform::LiveHandleCount(), live) << "options " << options;

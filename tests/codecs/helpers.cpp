@@ -20,8 +20,11 @@ OwnedText::~OwnedText() { platform::DisposeHandle(t.handle); }
 std::string OwnedText::Bytes() const { return std::string(vrx::TextView(t)); }
 
 std::string Take(vrx::TextValue result) {
-  EXPECT_NE(result.handle, 0u);
-  EXPECT_EQ(platform::HandleSize(result.handle), result.length);
+  // Packed fields are copied out before the checks take references to them.
+  vrx::Handle handle = result.handle;
+  int32_t length = result.length;
+  EXPECT_NE(handle, 0u);
+  EXPECT_EQ(platform::HandleSize(handle), length);
   std::string bytes(vrx::TextView(result));
   platform::DisposeHandle(result.handle);
   return bytes;

@@ -48,7 +48,11 @@ std::vector<std::string> HtmlTokens() {
                                 ">",
                                 "\"",
                                 "<b>",
-                                "</b>"};
+                                "</b>",
+                                "&&#101;acute;",
+                                "&#65#66;",
+                                "&#38;#65;",
+                                "&#38;amp;lt;"};
   for (const vrx::HtmlEntity& e : vrx::kHtmlEntities) t.emplace_back(e.name);
   return t;
 }
