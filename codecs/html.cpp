@@ -346,10 +346,12 @@ inline const uint8_t* Bytes(std::string_view s) {
 }  // namespace
 
 bool HTMLTableKeepsAscii(const uint8_t* table) {
-  if (!table) return true;
-  for (int b = 0; b < 128; ++b)
-    if (table[b] != b) return false;
-  return true;
+  static constexpr auto kAscii = [] {
+    std::array<uint8_t, 128> a{};
+    for (int b = 0; b < 128; ++b) a[b] = uint8_t(b);
+    return a;
+  }();
+  return !table || std::memcmp(table, kAscii.data(), kAscii.size()) == 0;
 }
 
 size_t HTMLEncodeTo(const uint8_t* in, size_t n, int32_t mode, const uint8_t* table, uint8_t* out) {
