@@ -413,6 +413,20 @@ TEST_F(Receiving, PeerResetBreaksTheStream) {
   EXPECT_EQ(Release(h_, ref_), 0);
 }
 
+TEST_F(Receiving, SendingToAClosedPeerFailsWithoutASignal) {
+  close(peer_);
+  peer_ = -1;
+  int32_t result = 0;
+  // The first send may still be accepted; the peer's reset then breaks the stream.
+  for (int i = 0; i < 20 && result == 0; ++i) {
+    result = Send(h_, ref_, "are you there?");
+    h_.Delay(1);
+  }
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(State(h_, ref_), 20);
+  EXPECT_EQ(Release(h_, ref_), 0);
+}
+
 TEST(StreamCommands, RefusedConnectShowsBrokenOnALaterPoll) {
   Host h;
   int32_t s = Open(h, "127.0.0.1", ClosedPort());
