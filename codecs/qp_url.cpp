@@ -71,27 +71,35 @@ inline void PutEscape(uint8_t*& o, char esc, uint8_t c) {
   o += 3;
 }
 
-// Removes every `before` CR (and, when lf is set, the LF after it) from buf in place,
-// left to right; the bytes that close up around a removal are not searched again.
+// Copies src to dst without any "=" CR (and, when lf is set, without any "=" CR LF), left to
+// right; the bytes that close up around a removal are not searched again. dst may be src.
 // Searching for the CR keeps the walk to the few places that can match.
-size_t RemoveSoftBreaks(uint8_t* buf, size_t n, bool lf) {
+size_t RemoveSoftBreaks(const uint8_t* src, size_t n, uint8_t* dst, bool lf) {
   const size_t len = lf ? 3 : 2;
   size_t from = 0, w = 0, k = 0;
   while (k < n) {
-    auto* cr = static_cast<uint8_t*>(std::memchr(buf + k, '\r', n - k));
+    auto* cr = static_cast<const uint8_t*>(std::memchr(src + k, '\r', n - k));
     if (!cr) break;
-    size_t at = size_t(cr - buf);
+    size_t at = size_t(cr - src);
     k = at + 1;
-    if (at < from + 1 || buf[at - 1] != '=' || (lf && (at + 1 >= n || buf[at + 1] != '\n')))
+    if (at < from + 1 || src[at - 1] != '=' || (lf && (at + 1 >= n || src[at + 1] != '\n')))
       continue;
     size_t start = at - 1;
-    std::memmove(buf + w, buf + from, start - from);
+    std::memmove(dst + w, src + from, start - from);
     w += start - from;
     from = start + len;
     k = from;
   }
-  std::memmove(buf + w, buf + from, n - from);
+  std::memmove(dst + w, src + from, n - from);
   return w + (n - from);
+}
+
+// Whether any of the 8 bytes at p is "=" (a zero byte after the exclusive or).
+inline bool HasEquals(const uint8_t* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  uint64_t x = v ^ 0x3D3D3D3D3D3D3D3DULL;
+  return ((x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL) != 0;
 }
 
 }  // namespace
@@ -163,18 +171,26 @@ size_t DecodeHexEscapesTo(const uint8_t* in, size_t n, int32_t options, const ui
 size_t QPDecodeTo(const uint8_t* in, size_t n, const uint8_t* table, uint8_t* out) {
   // Soft line breaks in CR LF form first, then in bare-CR form ("=" LF is not one), then
   // the escapes; each step works in place on the result.
-  if (n) std::memcpy(out, in, n);
-  size_t m = RemoveSoftBreaks(out, n, true);
-  m = RemoveSoftBreaks(out, m, false);
+  if (n == 0) return 0;
+  size_t m = RemoveSoftBreaks(in, n, out, true);
+  m = RemoveSoftBreaks(out, m, out, false);
   const uint8_t* map = OrIdentity(table);
   uint8_t* o = out;
   size_t i = 0;
+  // Reading stays ahead of writing, so the escapes are decoded in place.
   while (i < m) {
-    auto* eq = static_cast<uint8_t*>(std::memchr(out + i, '=', m - i));
-    size_t at = eq ? size_t(eq - out) : m;
-    // Reading stays ahead of writing, so the copy can run in place.
-    for (; i < at; ++i) *o++ = map[out[i]];
-    if (i >= m) break;
+    if (i + 8 <= m && !HasEquals(out + i)) {
+      for (int k = 0; k < 8; ++k) o[k] = map[out[i + k]];
+      o += 8;
+      i += 8;
+      continue;
+    }
+    uint8_t c = out[i];
+    if (c != '=') {
+      *o++ = map[c];
+      ++i;
+      continue;
+    }
     int hi = i + 2 < m ? kHexValue[out[i + 1]] : -1;
     int lo = i + 2 < m ? kHexValue[out[i + 2]] : -1;
     if (hi >= 0 && lo >= 0) {
