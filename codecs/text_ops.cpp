@@ -57,12 +57,12 @@ TextValue Produce(const TextValue& in, size_t unit, Write write) {
 }  // namespace
 
 bool LoadNamedCharTable(std::string_view name, uint8_t out[256]) {
-  Handle h = platform::GetNamedResource(kTableType, name);
-  if (!h) return false;
-  bool ok = platform::HandleSize(h) >= 256 && platform::HandleAddress(h);
-  if (ok) std::memcpy(out, platform::HandleAddress(h), 256);
-  platform::DisposeHandle(h);
-  return ok;
+  // Read in place: a copy into a handle of its own would cost more than the conversion
+  // of a short text.
+  std::span<const uint8_t> table = platform::NamedResourceBytes(kTableType, name);
+  if (table.size() < 256) return false;
+  std::memcpy(out, table.data(), 256);
+  return true;
 }
 
 bool LoadCharTable(int16_t listId, int32_t tableNumber, uint8_t out[256]) {
