@@ -247,17 +247,15 @@ void StartFile(BinHexDecoderState* d) {
 void EndFork(BinHexDecoderState* d) {
   if (d->forkRef) {
     CheckCrc(d);
+    if (!WriteBuffer(d)) return Abort(d, true);
     int32_t position = 0;
-    int16_t rc = WriteBuffer(d) ? platform::GetForkPosition(d->forkRef, &position) : -1;
+    int16_t rc = platform::GetForkPosition(d->forkRef, &position);
     if (rc == 0) rc = platform::SetForkLength(d->forkRef, position);
     if (rc == 0) {
       rc = platform::CloseFork(d->forkRef);
       d->forkRef = 0;
     }
-    if (rc != 0) {
-      if (rc != -1) NoteFileError(d, rc);
-      return Abort(d, true);
-    }
+    if (rc != 0) return NoteFileError(d, rc), Abort(d, true);
   }
   if (d->state == 6) {
     int16_t rc = platform::OpenResourceFork(Destination(d), platform::kReadWritePermission,
