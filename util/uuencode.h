@@ -9,7 +9,7 @@ namespace vrx {
 
 // Lines of at most 45 bytes each, every one ending with CR.
 std::string UuencodeLines(std::string_view bytes);
-// Decodes lines ending with CR. False on a format error (then *out is unspecified).
+// Decodes lines ending with CR. False on a format error.
 bool UudecodeLines(std::string_view text, std::string* out);
 
 // File to file, with the "begin" and "end" lines around the data. 0 or an error: the

@@ -83,4 +83,16 @@ TEST(ImageMap, PixelGridRules) {
   // Far-out coordinates neither overflow nor match.
   EXPECT_EQ(HitTestImageMap("5,5 \rcirc /c -99999999999,0 99999999999,10\rdefault /d"), "/c");
   EXPECT_EQ(HitTestImageMap("99999999999,5 \rpoly /p 0,0 10,0 10,10"), "");
+  // Random map texts: any answer is a field of the text, never longer than 254 bytes.
+  std::mt19937 rng(9);
+  const std::string pool = "rectcircpolydefault /,- 0123456789\r";
+  for (int i = 0; i < 3000; ++i) {
+    std::string text = std::to_string(rng() % 50) + "," + std::to_string(rng() % 50) + " \r";
+    size_t n = rng() % 2000;
+    for (size_t k = 0; k < n; ++k) text += pool[rng() % pool.size()];
+    std::string url = HitTestImageMap(text);
+    EXPECT_LE(url.size(), 254u);
+    EXPECT_EQ(url.find('\r'), std::string::npos);
+    EXPECT_EQ(url.find(' '), std::string::npos);
+  }
 }

@@ -81,6 +81,16 @@ TEST_F(UuTest, TextDecoding) {
   std::string many;
   for (int i = 0; i < 100; ++i) many += "\\\r";
   EXPECT_EQ(DecodeText(many).size(), 255u);
+  // Random lines from the alphabet, line ends and a few other bytes: bounded results.
+  const std::string pool = "\r\r\n `!#M]^_0aZ\x7f\x90";
+  for (int i = 0; i < 2000; ++i) {
+    std::string text(rng() % 256, ' ');
+    for (char& c : text) c = rng() % 3 ? char(32 + rng() % 64) : pool[rng() % pool.size()];
+    std::string out;
+    if (vrx::UudecodeLines(text, &out)) {
+      EXPECT_LE(out.size(), text.size() * 30);
+    }
+  }
 }
 
 TEST_F(UuTest, FileForm) {
