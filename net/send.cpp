@@ -19,6 +19,7 @@ constexpr size_t kTextPiece = 1024;
 int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
                  int32_t giveUpA, int32_t giveUpB) {
   uint32_t lastProgress = platform::TickCount();
+  bool progressed = false;  // the clock is read only when a wait begins
   while (n > 0) {
     StreamRecord* record = *slot;
     if (!record) return -1;
@@ -27,6 +28,8 @@ int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
       int e = errno;
       if (e == EINTR) continue;
       if (e == EAGAIN || e == EWOULDBLOCK) {
+        if (progressed) lastProgress = platform::TickCount();
+        progressed = false;
         platform::WaitHint(record->socket, POLLOUT);
         HostWait(kIdleWaitTicks);
         record = *slot;
@@ -40,7 +43,7 @@ int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
         PollStream(record, kStateBroken);
       return -1;
     }
-    lastProgress = platform::TickCount();
+    progressed = true;
     p += r;
     n -= size_t(r);
     record->bytesSent += uint32_t(r);

@@ -224,7 +224,7 @@ TEST(StreamCommands, TenMegabytesBothWaysBetweenProcesses) {
       EXPECT_EQ(CallLong(h, "VRX_NameToAddress", {&name}), int32_t(kLoopback));
       EXPECT_GE(CallLong(h, "VRX_GetNetworkValue", {&code}), 0);
       EXPECT_EQ(State(h, client), 8);
-      ++otherCalls;
+      if (!echoed.empty()) ++otherCalls;  // counted while the transfer is under way
       h.Delay(1);
     }
   }, "bystander");
@@ -233,7 +233,7 @@ TEST(StreamCommands, TenMegabytesBothWaysBetweenProcesses) {
   EXPECT_TRUE(atServer == up);
   EXPECT_EQ(echoed.size(), total);
   EXPECT_TRUE(echoed == up);
-  EXPECT_GT(otherCalls, 10);
+  EXPECT_GT(otherCalls, 0);
   EXPECT_EQ(State(h, client, 24), int32_t(total));
   EXPECT_EQ(State(h, listener, 23), int32_t(total));
   EXPECT_EQ(Release(h, client), 0);
@@ -410,6 +410,20 @@ TEST_F(Receiving, PeerResetBreaksTheStream) {
   EXPECT_TRUE(s == 20 || s == 14) << s;
   EXPECT_EQ(Send(h_, ref_, "x"), -1);
   EXPECT_EQ(Receive(h_, ref_, 0, 0, "\n", -1).result, 0);
+  EXPECT_EQ(Release(h_, ref_), 0);
+}
+
+TEST_F(Receiving, SendingToAClosedPeerFailsWithoutASignal) {
+  close(peer_);
+  peer_ = -1;
+  int32_t result = 0;
+  // The first send may still be accepted; the peer's reset then breaks the stream.
+  for (int i = 0; i < 20 && result == 0; ++i) {
+    result = Send(h_, ref_, "are you there?");
+    h_.Delay(1);
+  }
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(State(h_, ref_), 20);
   EXPECT_EQ(Release(h_, ref_), 0);
 }
 

@@ -128,6 +128,22 @@ TEST_F(StreamLayer, ActiveOpenReachesEstablishedAndCountsAndAddresses) {
   close(peer);
 }
 
+TEST_F(StreamLayer, ActiveOpenBindsItsLocalPortFirst) {
+  uint16_t port = 0;
+  int server = ListenRaw(&port);
+  uint16_t local = ClosedPort();
+  StreamRecord* r = Keep(OpenActive("localhost", port, 0, 0, local, kLoopback));
+  ASSERT_NE(r, nullptr);
+  int peer = accept4(server, nullptr, nullptr, SOCK_CLOEXEC);
+  sockaddr_in sa{};
+  socklen_t len = sizeof sa;
+  getpeername(peer, reinterpret_cast<sockaddr*>(&sa), &len);
+  EXPECT_EQ(ntohs(sa.sin_port), local);
+  EXPECT_EQ(LocalPortOf(r), local);
+  close(peer);
+  close(server);
+}
+
 TEST_F(StreamLayer, RefusedConnectBecomesBrokenNeverEstablished) {
   NetworkStatistics before = Statistics();
   StreamRecord* r = Keep(OpenActive("127.0.0.1", ClosedPort(), 0, 0, 0, 0));
