@@ -32,6 +32,7 @@ constexpr int32_t kTextSubPiece = 16380;
 // huge piece size asks for no huge buffer.
 constexpr int32_t kMaxByteRead = 1 << 20;
 constexpr int32_t kIdleTicks = 6;
+constexpr int64_t kMaxReserve = 64 << 20;
 // Deadlines stay within half the tick counter's range, where comparisons hold.
 constexpr int64_t kMaxDeadlineTicks = 0x3FFFFFFF;
 
@@ -301,12 +302,14 @@ void ReceiveFileCommand(const Call& c) {
         break;
       }
     } else if (r == 0) {
-      if (hasIdleLimit && TickAfter(platform::TickCount(), lastData + uint32_t(idleTicks))) break;
-      WaitForData(slot, kIdleTicks);
+      // The state is read when nothing came: a connection that ends has its last bytes
+      // taken first, and a closed one is not waited on.
+      if (StreamInfo(slot, 0) != kStateEstablished) error = true;
+      else if (hasIdleLimit && TickAfter(platform::TickCount(), lastData + uint32_t(idleTicks))) ended = true;
+      else WaitForData(slot, kIdleTicks);
     } else {
       error = true;  // the connection failed; waiting on it would never end
     }
-    if (StreamInfo(slot, 0) != kStateEstablished) error = true;
   }
   if (!(flags & kFlagKeepOpen)) ReleaseAtEnd(c, slot);
 }
@@ -385,6 +388,8 @@ void ReceiveBlobCommand(const Call& c) {
   // A BLOB's size is a 32-bit number.
   const int64_t ceiling = int64_t(INT32_MAX) - kReceivePiece * 3;
 
+  // With a limit the final size is known: room for it at once, within reason.
+  if (limit > 0) blob.reserve(size_t(std::min<int64_t>(limit, kMaxReserve)));
   std::string chunk, converted;
   for (;;) {
     HostWait(-1);
@@ -417,10 +422,11 @@ void ReceiveBlobCommand(const Call& c) {
       }
       if (limit > 0 && int64_t(blob.size()) >= limit) break;
     } else {
+      // As for files: the state matters once nothing more comes.
+      if (StreamInfo(slot, 0) != kStateEstablished) break;
       WaitForData(slot, IdleTicks(hasDeadline, deadline));
     }
     if (hasDeadline && TickAfter(platform::TickCount(), deadline)) break;
-    if (StreamInfo(slot, 0) != kStateEstablished) break;
   }
 
   int32_t result = int32_t(int64_t(blob.size()) - start);
