@@ -32,6 +32,8 @@ constexpr int32_t kTextSubPiece = 16380;
 // huge piece size asks for no huge buffer.
 constexpr int32_t kMaxByteRead = 1 << 20;
 constexpr int32_t kIdleTicks = 6;
+// More than any single input byte becomes in a conversion (an HTML entity).
+constexpr int32_t kLongestEscape = 32;
 constexpr int64_t kMaxReserve = 64 << 20;
 // Deadlines stay within half the tick counter's range, where comparisons hold.
 constexpr int64_t kMaxDeadlineTicks = 0x3FFFFFFF;
@@ -144,7 +146,9 @@ size_t SplitPoint(std::string_view in) {
 }  // namespace
 
 // A text holds at most 32767 bytes, and a conversion that would outgrow a text stops
-// short. So a converted piece that fills a text is converted again in two halves.
+// short of the limit, by less than one escape, or gives nothing at all (Base64 of a long
+// text). A converted piece that looks cut is converted again in two halves. (A chain
+// that grows and then shrinks again cannot be told from its result.)
 bool ConvertBytes(std::string_view in, int32_t options, std::string& out) {
   while (in.size() > size_t(kMaxTextLength)) {
     if (!ConvertBytes(in.substr(0, kTextSubPiece), options, out)) return false;
@@ -157,9 +161,10 @@ bool ConvertBytes(std::string_view in, int32_t options, std::string& out) {
   ApplyTextConversions(&text, options);
   OwnedHandle converted(text.handle);
   int32_t n = std::clamp<int32_t>(text.length, 0, platform::HandleSize(converted.h));
-  if (n >= kMaxTextLength && in.size() > 1) {
-    size_t cut = SplitPoint(in);
-    return ConvertBytes(in.substr(0, cut), options, out) && ConvertBytes(in.substr(cut), options, out);
+  const bool looksCut = n > kMaxTextLength - kLongestEscape || (n == 0 && in.size() > kMaxTextLength / 4);
+  if (looksCut && in.size() > 1) {
+    size_t at = SplitPoint(in);
+    return ConvertBytes(in.substr(0, at), options, out) && ConvertBytes(in.substr(at), options, out);
   }
   const uint8_t* p = platform::HandleAddress(converted.h);
   if (n > 0 && p) out.append(reinterpret_cast<const char*>(p), size_t(n));

@@ -178,6 +178,27 @@ TEST(ReceiveBlob, TwoProcessesMoveABlobAndTheReceiverReleases) {
   EXPECT_EQ(nettest::Release(h, client), 0);
 }
 
+TEST(BlobTransfer, ConversionsOnTheWayOutAndIn) {
+  if (!ConversionsActive()) GTEST_SKIP() << "the conversion options pass text through here";
+  Host h(TestClockOptions());
+  RawPair pair(h);
+  ASSERT_NE(pair.ref, 0);
+  // Out: CR becomes CR LF in the bytes sent, the BLOB stays as it was.
+  Value blob = Value::Blob("a\rb\r");
+  EXPECT_EQ(SendBlob(h, pair.ref, blob, 0, 0, 4), 0);
+  EXPECT_EQ(nettest::ReadRaw(pair.peer, 6), "a\r\nb\r\n");
+  EXPECT_EQ(blob.Bytes(), "a\rb\r");
+  // In: CR LF becomes CR before the delimiter is looked for, so CR ends the line.
+  pair.Send("x\r\ny\r\n");
+  ASSERT_TRUE(AwaitBytes(h, pair.ref, 6));
+  Value got = Value::Blob("");
+  EXPECT_EQ(ReceiveBlob(h, pair.ref, got, 0, 2, "\r", 60, 8), 2);
+  EXPECT_EQ(got.Bytes(), "x\r");
+  EXPECT_EQ(ReceiveBlob(h, pair.ref, got, 0, 2, "\r", 60, 8), 2);
+  EXPECT_EQ(got.Bytes(), "y\r");
+  nettest::Release(h, pair.ref);
+}
+
 TEST(WaitStreamState, WaitsForEstablishedAndForTheEnd) {
   Host h(TestClockOptions());
   // Nobody connects: the time-out ends the wait with the last state.

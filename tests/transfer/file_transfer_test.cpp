@@ -1,7 +1,6 @@
 // Sending files to and receiving files from a python3 peer over loopback.
 #include <gtest/gtest.h>
 
-#include "frame/transfer_commands.h"
 #include "platform/services.h"
 #include "tests/transfer/transfer_peers.h"
 
@@ -9,13 +8,6 @@ namespace transfertest {
 namespace {
 
 using nettest::Pattern;
-
-// True once the conversion options really convert (the codecs are in).
-bool ConversionsActive() {
-  std::string out;
-  vrx::ConvertBytes("a\rb", 4, out);
-  return out == "a\r\nb";
-}
 
 TEST(SendFile, BytesAndRangesArriveExactlyAtPeer) {
   TempDir dir;
@@ -209,6 +201,11 @@ TEST(ConvertBytes, PiecesThatOutgrowATextAreConvertedWhole) {
   ASSERT_TRUE(vrx::ConvertBytes(big, 0x80, encoded));
   EXPECT_EQ(encoded.size(), 40000u);
   EXPECT_EQ(encoded.find_first_not_of("QUFB"), std::string::npos);
+  // Every byte an entity: four times a text.
+  std::string html;
+  ASSERT_TRUE(vrx::ConvertBytes(std::string(32767, '<'), 0x10, html));
+  EXPECT_EQ(html.size(), 4u * 32767);
+  EXPECT_EQ(html.substr(0, 8), "&lt;&lt;");
 }
 
 }  // namespace

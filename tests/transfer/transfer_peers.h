@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "frame/transfer_commands.h"
 #include "tests/net/net_commands.h"
 
 namespace transfertest {
@@ -197,6 +198,13 @@ inline bool AwaitBytes(Host& h, int32_t ref, int32_t n) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return false;
+}
+
+// True once the conversion options really convert (the codecs are in).
+inline bool ConversionsActive() {
+  std::string out;
+  vrx::ConvertBytes("a\rb", 4, out);
+  return out == "a\r\nb";
 }
 
 // Every CR followed by LF, as the conversion option 4 does it.
