@@ -186,7 +186,16 @@ TEST(ReceiveFile, UnopenableFileAndRejectedReference) {
   r = ReceiveFile(h, 1000, dir / "x.bin", 0, 0, 0);
   EXPECT_TRUE(r.written);
   EXPECT_EQ(r.result, -1);
+
+  // A write that fails (a full disk) is reported, not passed off as a transfer.
+  int peer = accept(listener, nullptr, nullptr);
+  ASSERT_EQ(write(peer, "lost", 4), 4);
+  ASSERT_TRUE(AwaitBytes(h, ref, 4));
+  r = ReceiveFile(h, ref, "/dev/full", 2, 0, 0);
+  EXPECT_TRUE(r.written);
+  EXPECT_EQ(r.result, -1);
   nettest::Release(h, ref);
+  close(peer);
   close(listener);
 }
 
