@@ -271,6 +271,8 @@ void ReceiveFileCommand(const Call& c) {
   const bool hasLimit = c.Long(6) > 0;
   int64_t remaining = c.Long(6);
 
+  // The host's transfer buffer: when the host has no memory left, nothing starts. The
+  // bytes themselves pass through plain strings, which other processes cannot move.
   OwnedHandle buffer(platform::NewHandle(0));
   if (!buffer.h) return c.ResultLong(MemoryFailure());
   const std::string path = TextParamToPath(c.Text(2));
@@ -435,6 +437,8 @@ void ReceiveBlobCommand(const Call& c) {
   }
 
   int32_t result = int32_t(int64_t(blob.size()) - start);
+  // Another process may have disposed of the variable's block meanwhile.
+  if (!platform::IsLiveHandle(*param)) *param = platform::NewHandle(0);
   Handle h = *param;
   const uint8_t lockState = platform::HandleState(h);
   platform::UnlockHandle(h);
