@@ -21,6 +21,7 @@ TEST(SendFile, BytesAndRangesArriveExactlyAtPeer) {
   ASSERT_NE(ref, 0);
   const int32_t size = int32_t(data.size());
   int handles = platform::LiveHandleCount();
+  int fds = OpenFdCount();
 
   // Everything in the default piece, then ranges: [first, end) with a custom piece, an
   // end before the start (nothing), a negative start, an end past the file.
@@ -31,6 +32,7 @@ TEST(SendFile, BytesAndRangesArriveExactlyAtPeer) {
   EXPECT_EQ(SendFile(h, ref, file, 0, 0, size - 10, size + 500), 0);
   EXPECT_EQ(SendFile(h, ref, file, 0, 0, size + 10, 0), 0);  // starts past the end
   EXPECT_EQ(platform::LiveHandleCount(), handles) << "transfer buffers are disposed of";
+  EXPECT_EQ(OpenFdCount(), fds) << "files are closed";
   EXPECT_EQ(nettest::CloseStream(h, ref), 0);
   EXPECT_EQ(nettest::Release(h, ref), 0);
   ASSERT_TRUE(sink.Finish());
