@@ -9,6 +9,7 @@
 #include "frame/blob_commands.h"
 #include "frame/frame_commands.h"
 #include "frame/globals.h"
+#include "frame/transfer_commands.h"
 #include "net/commands.h"
 #include "net/socket_layer.h"
 #include "platform/memory.h"
