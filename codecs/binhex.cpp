@@ -561,7 +561,7 @@ void EncodeBinHexCommand(const Call& c) {
 }
 
 void DecodeBinHexCommand(const Call& c) {
-  c.SetString(3, "");  // a literal: SetString copies from its data pointer
+  c.SetString(3, {});
   c.ResultLong(DecodeBinHex(c.StringBytes(1), c.StringBytes(2)));
 }
 

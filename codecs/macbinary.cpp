@@ -397,7 +397,7 @@ void EncodeMacBinaryCommand(const Call& c) {
 }
 
 void DecodeMacBinaryCommand(const Call& c) {
-  c.SetString(3, "");  // a literal: SetString copies from its data pointer
+  c.SetString(3, {});
   c.ResultLong(DecodeMacBinary(c.StringBytes(1), c.StringBytes(2)));
 }
 

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "codecs/conversions.h"
+#include "frame/file_io.h"
 #include "frame/file_path.h"
 #include "net/socket_layer.h"
 #include "net/streams.h"
@@ -79,16 +80,6 @@ void ReleaseAtEnd(const Call& c, StreamRecord** slot) {
   RemoveStream(c.g, c.Long(1));
 }
 
-struct Fd {
-  int fd = -1;
-  explicit Fd(int f) : fd(f) {}
-  ~Fd() {
-    if (fd >= 0) close(fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-};
-
 // A host block disposed of on every path.
 struct OwnedHandle {
   Handle h = 0;
@@ -99,28 +90,6 @@ struct OwnedHandle {
   OwnedHandle(const OwnedHandle&) = delete;
   OwnedHandle& operator=(const OwnedHandle&) = delete;
 };
-
-int64_t ReadFully(int fd, uint8_t* to, int64_t n) {
-  int64_t done = 0;
-  while (done < n) {
-    ssize_t r = read(fd, to + done, size_t(n - done));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    done += r;
-  }
-  return done;
-}
-
-bool WriteFully(int fd, const char* from, size_t n) {
-  size_t done = 0;
-  while (done < n) {
-    ssize_t w = write(fd, from + done, n - done);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    done += size_t(w);
-  }
-  return true;
-}
 
 // The host's file-system code for a file that cannot be opened to be sent.
 int32_t SendFileOpenError(int32_t windowsError) {
