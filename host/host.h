@@ -81,8 +81,7 @@ struct CallResult {
   ResultKind kind = ResultKind::None;
   bool written = false;
   int32_t value = 0;   // long and byte results
-  std::string bytes;   // text, string, blob results
-  Handle handle = 0;   // text and blob results (owned by the host; freed with the result)
+  std::string bytes;   // text, string, blob results (the host frees their handles)
 };
 
 class Host {

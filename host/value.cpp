@@ -1,0 +1,236 @@
+#include <algorithm>
+#include <cstring>
+
+#include "host/host.h"
+#include "platform/memory.h"
+
+namespace host {
+namespace {
+Handle HandleWith(std::string_view bytes) {
+  Handle h = platform::NewHandle(int32_t(bytes.size()));
+  if (h && !bytes.empty()) std::memcpy(platform::HandleAddress(h), bytes.data(), bytes.size());
+  return h;
+}
+std::string HandleBytes(Handle h, int32_t limit) {
+  const uint8_t* p = platform::HandleAddress(h);
+  if (!p) return {};
+  int32_t n = std::min(platform::HandleSize(h), limit);
+  return n > 0 ? std::string(reinterpret_cast<const char*>(p), size_t(n)) : std::string();
+}
+Handle Copy(Handle h) {
+  if (!h || !platform::IsLiveHandle(h)) return 0;
+  Handle c = h;
+  return platform::DuplicateHandle(&c) == 0 ? c : 0;
+}
+}  // namespace
+
+Value::Value(Kind kind) : kind_(kind) {
+  if (kind_ == Kind::Text) text_.handle = platform::NewHandle(0);
+  if (kind_ == Kind::Blob || kind_ == Kind::Picture) blob_ = platform::NewHandle(0);
+  if (kind_ == Kind::LongArray) array_.handle = platform::NewHandleClear(4);
+}
+
+Value::~Value() { Release(); }
+
+void Value::Release() {
+  platform::DisposeHandle(text_.handle);
+  platform::DisposeHandle(blob_);
+  platform::DisposeHandle(array_.handle);
+  text_ = {0, 0};
+  blob_ = 0;
+  array_ = {0, 0, 0};
+}
+
+void Value::CopyFrom(const Value& o) {
+  kind_ = o.kind_;
+  long_ = o.long_;
+  integer_ = o.integer_;
+  std::memcpy(string_, o.string_, sizeof string_);
+  date_ = o.date_;
+  text_ = {o.text_.length, Copy(o.text_.handle)};
+  blob_ = Copy(o.blob_);
+  array_ = {o.array_.unused, o.array_.count, Copy(o.array_.handle)};
+}
+
+Value::Value(const Value& other) { CopyFrom(other); }
+Value& Value::operator=(const Value& other) {
+  if (this != &other) {
+    Release();
+    CopyFrom(other);
+  }
+  return *this;
+}
+Value::Value(Value&& o) noexcept { *this = std::move(o); }
+Value& Value::operator=(Value&& o) noexcept {
+  if (this == &o) return *this;
+  Release();
+  kind_ = o.kind_;
+  long_ = o.long_;
+  integer_ = o.integer_;
+  std::memcpy(string_, o.string_, sizeof string_);
+  date_ = o.date_;
+  text_ = o.text_;
+  blob_ = o.blob_;
+  array_ = o.array_;
+  o.text_ = {0, 0};
+  o.blob_ = 0;
+  o.array_ = {0, 0, 0};
+  return *this;
+}
+
+Value Value::Long(int32_t v) {
+  Value x(Kind::Long);
+  x.long_ = v;
+  return x;
+}
+Value Value::Integer(int16_t v) {
+  Value x(Kind::Integer);
+  x.integer_ = v;
+  return x;
+}
+Value Value::String(std::string_view bytes) {
+  Value x(Kind::String);
+  x.SetBytes(bytes);
+  return x;
+}
+Value Value::Text(std::string_view bytes) {
+  Value x(Kind::Text);
+  x.SetBytes(bytes);
+  return x;
+}
+Value Value::Blob(std::string_view bytes) {
+  Value x(Kind::Blob);
+  x.SetBytes(bytes);
+  return x;
+}
+Value Value::Picture(std::string_view bytes) {
+  Value x(Kind::Picture);
+  x.SetBytes(bytes);
+  return x;
+}
+Value Value::LongArray(std::span<const int32_t> values) {
+  Value x(Kind::LongArray);
+  platform::SetHandleSize(x.array_.handle, int32_t(4 * (values.size() + 1)));
+  uint8_t* p = platform::HandleAddress(x.array_.handle);
+  std::memset(p, 0, 4);
+  if (!values.empty()) std::memcpy(p + 4, values.data(), 4 * values.size());
+  x.array_.count = int32_t(values.size());
+  return x;
+}
+Value Value::Date(int16_t year, int16_t month, int16_t day) {
+  Value x(Kind::Date);
+  x.date_ = {day, month, year};
+  return x;
+}
+Value Value::Time(int32_t seconds) {
+  Value x(Kind::Time);
+  x.long_ = seconds;
+  return x;
+}
+
+void* Value::Slot() {
+  switch (kind_) {
+    case Kind::Long:
+    case Kind::Time:
+    case Kind::Any: return &long_;
+    case Kind::Integer: return &integer_;
+    case Kind::String: return string_;
+    case Kind::Text: return &text_;
+    case Kind::Blob:
+    case Kind::Picture: return &blob_;
+    case Kind::LongArray: return &array_;
+    case Kind::Date: return &date_;
+    case Kind::None: return nullptr;
+  }
+  return nullptr;
+}
+
+int32_t Value::AsLong() const {
+  switch (kind_) {
+    case Kind::Long:
+    case Kind::Time:
+    case Kind::Any: return long_;
+    case Kind::Integer: return integer_;
+    default: return 0;
+  }
+}
+
+std::string Value::Bytes() const {
+  switch (kind_) {
+    case Kind::String: return std::string(reinterpret_cast<const char*>(string_ + 1), string_[0]);
+    case Kind::Text: return text_.length > 0 ? HandleBytes(text_.handle, text_.length) : std::string();
+    case Kind::Blob:
+    case Kind::Picture: return HandleBytes(blob_, INT32_MAX);
+    default: return {};
+  }
+}
+
+std::vector<int32_t> Value::Longs() const {
+  std::vector<int32_t> out;
+  if (kind_ != Kind::LongArray || array_.count <= 0) return out;
+  int32_t have = platform::HandleSize(array_.handle) / 4 - 1;
+  int32_t n = std::min(array_.count, have);
+  if (n <= 0) return out;
+  out.resize(size_t(n));
+  std::memcpy(out.data(), platform::HandleAddress(array_.handle) + 4, 4 * size_t(n));
+  return out;
+}
+
+Handle Value::handle() const {
+  switch (kind_) {
+    case Kind::Text: return text_.handle;
+    case Kind::Blob:
+    case Kind::Picture: return blob_;
+    case Kind::LongArray: return array_.handle;
+    default: return 0;
+  }
+}
+
+void Value::SetLong(int32_t v) {
+  if (kind_ == Kind::Integer)
+    integer_ = int16_t(v);
+  else
+    long_ = v;
+}
+
+void Value::SetBytes(std::string_view bytes) {
+  switch (kind_) {
+    case Kind::String: {
+      size_t n = std::min<size_t>(bytes.size(), 255);
+      string_[0] = uint8_t(n);
+      std::memcpy(string_ + 1, bytes.data(), n);
+      break;
+    }
+    case Kind::Text: {
+      bytes = bytes.substr(0, vrx::kMaxTextLength);
+      platform::DisposeHandle(text_.handle);
+      text_.handle = HandleWith(bytes);
+      text_.length = int16_t(bytes.size());
+      break;
+    }
+    case Kind::Blob:
+    case Kind::Picture:
+      platform::DisposeHandle(blob_);
+      blob_ = HandleWith(bytes);
+      break;
+    default: break;
+  }
+}
+
+void Value::AdoptHandle(Handle h) {
+  switch (kind_) {
+    case Kind::Text:
+      platform::DisposeHandle(text_.handle);
+      text_.handle = h;
+      text_.length = int16_t(std::min(platform::HandleSize(h), int32_t(vrx::kMaxTextLength)));
+      break;
+    case Kind::Blob:
+    case Kind::Picture:
+      platform::DisposeHandle(blob_);
+      blob_ = h;
+      break;
+    default: platform::DisposeHandle(h); break;
+  }
+}
+
+}  // namespace host

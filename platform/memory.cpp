@@ -1,0 +1,320 @@
+#include "platform/memory.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+namespace {
+
+// A handle is (generation << 24) | index; the generation makes a disposed handle that
+// is used again fail cleanly instead of reaching its slot's next owner.
+constexpr uint32_t kIndexBits = 24;
+constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
+
+struct Block {
+  uint8_t* data = nullptr;
+  int32_t size = 0;
+  uint8_t state = 0;
+  uint8_t generation = 1;
+  bool live = false;
+};
+
+struct Heap {
+  std::vector<Block> blocks{1};  // slot 0 is never used: handle 0 is null
+  std::vector<uint32_t> freeSlots;
+  int16_t lastError = kNoErr;
+  bool scramble = false;
+  uint32_t scrambleCursor = 1;
+  int32_t liveCount = 0;
+  Heap() {
+    const char* env = std::getenv("VRX_HEAP_SCRAMBLE");
+    scramble = env && *env && std::strcmp(env, "0") != 0;
+  }
+};
+
+Heap& TheHeap() {
+  static Heap heap;
+  return heap;
+}
+
+Block* Find(Handle h) {
+  Heap& heap = TheHeap();
+  uint32_t index = h & kIndexMask;
+  if (h == 0 || index >= heap.blocks.size()) return nullptr;
+  Block& b = heap.blocks[index];
+  if (!b.live || b.generation != uint8_t(h >> kIndexBits)) return nullptr;
+  return &b;
+}
+
+// Storage is never null for a live, non-emptied block, even of size 0, so an empty
+// BLOB still counts as present.
+uint8_t* Allocate(int32_t size) { return static_cast<uint8_t*>(std::malloc(size_t(size) + 1)); }
+
+// Moves an unlocked block to fresh storage and poisons nothing: the old storage is
+// freed, so a stale address is a use-after-free the sanitizer reports.
+bool Move(Block& b) {
+  if (!b.data || (b.state & kLockedBit)) return false;
+  uint8_t* fresh = Allocate(b.size);
+  if (!fresh) return false;
+  std::memcpy(fresh, b.data, size_t(b.size));
+  std::free(b.data);
+  b.data = fresh;
+  return true;
+}
+
+// In scramble mode every allocation moves the next unlocked block in turn.
+void ScrambleOne() {
+  Heap& heap = TheHeap();
+  size_t n = heap.blocks.size();
+  for (size_t tries = 0; tries < n && n > 1; ++tries) {
+    if (heap.scrambleCursor >= n) heap.scrambleCursor = 1;
+    Block& b = heap.blocks[heap.scrambleCursor++];
+    if (b.live && Move(b)) return;
+  }
+}
+
+Handle NewBlock(int32_t size, bool clear) {
+  Heap& heap = TheHeap();
+  if (size < 0) {
+    heap.lastError = kMemFullErr;
+    return 0;
+  }
+  if (heap.scramble) ScrambleOne();
+  uint8_t* data = clear ? static_cast<uint8_t*>(std::calloc(size_t(size) + 1, 1)) : Allocate(size);
+  if (!data) {
+    heap.lastError = kMemFullErr;
+    return 0;
+  }
+  uint32_t index;
+  if (!heap.freeSlots.empty()) {
+    index = heap.freeSlots.back();
+    heap.freeSlots.pop_back();
+  } else {
+    if (heap.blocks.size() > kIndexMask) {
+      std::free(data);
+      heap.lastError = kMemFullErr;
+      return 0;
+    }
+    index = uint32_t(heap.blocks.size());
+    heap.blocks.emplace_back();
+  }
+  Block& b = heap.blocks[index];
+  b.data = data;
+  b.size = size;
+  b.state = 0;
+  b.live = true;
+  ++heap.liveCount;
+  heap.lastError = kNoErr;
+  return (uint32_t(b.generation) << kIndexBits) | index;
+}
+
+}  // namespace
+
+Handle NewHandle(int32_t size) { return NewBlock(size, false); }
+Handle NewHandleClear(int32_t size) { return NewBlock(size, true); }
+
+int32_t HandleSize(Handle h) {
+  Block* b = Find(h);
+  TheHeap().lastError = b ? kNoErr : (h ? kMemWZErr : kNilHandleErr);
+  return b ? b->size : 0;
+}
+
+bool SetHandleSize(Handle h, int32_t size) {
+  Heap& heap = TheHeap();
+  Block* b = Find(h);
+  if (!b) {
+    heap.lastError = h ? kMemWZErr : kNilHandleErr;
+    return false;
+  }
+  if (size < 0) {
+    heap.lastError = kMemFullErr;
+    return false;
+  }
+  bool locked = b->state & kLockedBit;
+  // A locked block cannot move: it may only shrink or grow in place, which malloc
+  // cannot promise, so growth of a locked block fails as on the Macintosh.
+  if (locked && size > b->size) {
+    heap.lastError = kMemFullErr;
+    return false;
+  }
+  if (!b->data) {  // emptied: re-allocate
+    b->data = static_cast<uint8_t*>(std::calloc(size_t(size) + 1, 1));
+    if (!b->data) {
+      heap.lastError = kMemFullErr;
+      return false;
+    }
+    b->size = size;
+    heap.lastError = kNoErr;
+    return true;
+  }
+  if (locked) {
+    b->size = size;
+  } else if (heap.scramble) {
+    uint8_t* fresh = Allocate(size);
+    if (!fresh) {
+      heap.lastError = kMemFullErr;
+      return false;
+    }
+    std::memcpy(fresh, b->data, size_t(size < b->size ? size : b->size));
+    std::free(b->data);
+    b->data = fresh;
+    b->size = size;
+  } else {
+    void* grown = std::realloc(b->data, size_t(size) + 1);
+    if (!grown) {
+      heap.lastError = kMemFullErr;
+      return false;
+    }
+    b->data = static_cast<uint8_t*>(grown);
+    b->size = size;
+  }
+  heap.lastError = kNoErr;
+  return true;
+}
+
+void DisposeHandle(Handle h) {
+  Heap& heap = TheHeap();
+  Block* b = Find(h);
+  if (!b) {
+    heap.lastError = h ? kMemWZErr : kNoErr;
+    return;
+  }
+  std::free(b->data);
+  b->data = nullptr;
+  b->size = 0;
+  b->state = 0;
+  b->live = false;
+  b->generation = uint8_t(b->generation == 255 ? 1 : b->generation + 1);
+  heap.freeSlots.push_back(h & kIndexMask);
+  --heap.liveCount;
+  heap.lastError = kNoErr;
+}
+
+void LockHandle(Handle h) {
+  if (Block* b = Find(h)) b->state |= kLockedBit;
+}
+void UnlockHandle(Handle h) {
+  if (Block* b = Find(h)) b->state &= uint8_t(~kLockedBit);
+}
+uint8_t HandleState(Handle h) {
+  Block* b = Find(h);
+  return b ? b->state : 0;
+}
+void SetHandleState(Handle h, uint8_t state) {
+  if (Block* b = Find(h)) b->state = state;
+}
+
+int16_t DuplicateHandle(Handle* h) {
+  Heap& heap = TheHeap();
+  Block* b = h ? Find(*h) : nullptr;
+  if (!b) return heap.lastError = kNilHandleErr;
+  int32_t size = b->size;
+  Handle copy = NewHandle(size);
+  if (!copy) return heap.lastError;
+  b = Find(*h);  // the table may have grown
+  if (size) std::memcpy(HandleAddress(copy), b->data, size_t(size));
+  *h = copy;
+  return heap.lastError = kNoErr;
+}
+
+int16_t AppendHandle(Handle src, Handle dst) {
+  Heap& heap = TheHeap();
+  Block* s = Find(src);
+  Block* d = Find(dst);
+  if (!s || !d || !s->data) return heap.lastError = kNilHandleErr;
+  int32_t add = s->size, old = d->size;
+  if (int64_t(old) + add > INT32_MAX) return heap.lastError = kMemFullErr;
+  if (src == dst) {
+    if (!SetHandleSize(dst, old + add)) return heap.lastError;
+    d = Find(dst);
+    std::memcpy(d->data + old, d->data, size_t(add));
+    return heap.lastError = kNoErr;
+  }
+  if (!SetHandleSize(dst, old + add)) return heap.lastError;
+  s = Find(src);
+  d = Find(dst);
+  std::memcpy(d->data + old, s->data, size_t(add));
+  return heap.lastError = kNoErr;
+}
+
+uint8_t* HandleAddress(Handle h) {
+  Block* b = Find(h);
+  return b ? b->data : nullptr;
+}
+
+void EmptyHandle(Handle h) {
+  if (Block* b = Find(h)) {
+    std::free(b->data);
+    b->data = nullptr;
+    b->size = 0;
+  }
+}
+
+bool IsLiveHandle(Handle h) { return Find(h) != nullptr; }
+int16_t MemError() { return TheHeap().lastError; }
+int32_t FreeMem() { return INT32_MAX; }
+int32_t LiveHandleCount() { return TheHeap().liveCount; }
+
+int32_t SearchReplace(Handle h, int32_t offset, const void* pattern, int32_t patternLength,
+                      const void* replacement, int32_t replacementLength) {
+  Block* b = Find(h);
+  if (!b || !b->data || offset < 0 || offset > b->size || !pattern || patternLength <= 0 ||
+      replacementLength < 0)
+    return -1;
+  const uint8_t* pat = static_cast<const uint8_t*>(pattern);
+  const uint8_t* data = b->data;
+  const uint8_t* end = data + b->size;
+  const uint8_t* at = nullptr;
+  for (const uint8_t* p = data + offset; end - p >= patternLength; ++p) {
+    p = static_cast<const uint8_t*>(std::memchr(p, pat[0], size_t(end - p)));
+    if (!p || end - p < patternLength) break;
+    if (std::memcmp(p, pat, size_t(patternLength)) == 0) {
+      at = p;
+      break;
+    }
+  }
+  if (!at) return -1;
+  int32_t pos = int32_t(at - data);
+  if (!replacement) return pos;
+  int32_t oldSize = b->size;
+  int32_t delta = replacementLength - patternLength;
+  if (int64_t(oldSize) + delta > INT32_MAX) return -1;
+  // The replacement may point into this very block: keep a copy before moving bytes.
+  std::vector<uint8_t> repl(static_cast<const uint8_t*>(replacement),
+                            static_cast<const uint8_t*>(replacement) + replacementLength);
+  int32_t tail = oldSize - pos - patternLength;
+  if (delta > 0) {
+    if (!SetHandleSize(h, oldSize + delta)) return -1;
+    b = Find(h);
+    std::memmove(b->data + pos + replacementLength, b->data + pos + patternLength, size_t(tail));
+  } else if (delta < 0) {
+    std::memmove(b->data + pos + replacementLength, b->data + pos + patternLength, size_t(tail));
+    SetHandleSize(h, oldSize + delta);
+    b = Find(h);
+  }
+  if (replacementLength) std::memcpy(b->data + pos, repl.data(), size_t(replacementLength));
+  return pos + replacementLength;
+}
+
+void* NewPtr(int32_t size) {
+  if (size < 0) return nullptr;
+  auto* p = static_cast<int64_t*>(std::malloc(size_t(size) + 16));
+  if (!p) return nullptr;
+  p[0] = size;
+  return p + 2;
+}
+void* NewPtrClear(int32_t size) {
+  void* p = NewPtr(size);
+  if (p) std::memset(p, 0, size_t(size));
+  return p;
+}
+int32_t PtrSize(const void* p) { return p ? int32_t(static_cast<const int64_t*>(p)[-2]) : 0; }
+void DisposePtr(void* p) {
+  if (p) std::free(static_cast<int64_t*>(p) - 2);
+}
+
+void SetHeapScramble(bool on) { TheHeap().scramble = on; }
+bool HeapScramble() { return TheHeap().scramble; }
+
+}  // namespace platform

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a normal build, and a
+# build with AddressSanitizer + UndefinedBehaviorSanitizer whose heap moves every
+# unlocked block whenever it may.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh build
+(cd build && ctest --output-on-failure -j2)
+scripts/build.sh build-asan -DVRX_SANITIZE=ON -DVRX_BENCHMARKS=OFF
+(cd build-asan && VRX_HEAP_SCRAMBLE=1 ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j2)

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/memory.h"
+
+using namespace platform;
+
+namespace {
+Handle Make(const std::string& s) {
+  Handle h = NewHandle(int32_t(s.size()));
+  std::memcpy(HandleAddress(h), s.data(), s.size());
+  return h;
+}
+std::string Read(Handle h) { return std::string(reinterpret_cast<char*>(HandleAddress(h)), size_t(HandleSize(h))); }
+
+struct ScrambleGuard {
+  bool was = HeapScramble();
+  explicit ScrambleGuard(bool on) { SetHeapScramble(on); }
+  ~ScrambleGuard() { SetHeapScramble(was); }
+};
+}  // namespace
+
+TEST(Memory, AllocateResizeDispose) {
+  int32_t live = LiveHandleCount();
+  Handle h = NewHandleClear(10);
+  ASSERT_NE(h, 0u);
+  EXPECT_EQ(HandleSize(h), 10);
+  EXPECT_EQ(std::string(10, '\0'), Read(h));
+  std::memcpy(HandleAddress(h), "0123456789", 10);
+  ASSERT_TRUE(SetHandleSize(h, 100000));
+  EXPECT_EQ(Read(h).substr(0, 10), "0123456789");
+  ASSERT_TRUE(SetHandleSize(h, 4));
+  EXPECT_EQ(Read(h), "0123");
+  Handle empty = NewHandle(0);
+  EXPECT_NE(HandleAddress(empty), nullptr);  // an empty block is still present
+  EXPECT_EQ(LiveHandleCount(), live + 2);
+  DisposeHandle(h);
+  DisposeHandle(empty);
+  EXPECT_EQ(LiveHandleCount(), live);
+  // A disposed handle is dead, even after its slot is reused.
+  Handle again = NewHandle(3);
+  EXPECT_NE(again, h);
+  EXPECT_EQ(HandleAddress(h), nullptr);
+  EXPECT_EQ(HandleSize(h), 0);
+  EXPECT_EQ(MemError(), kMemWZErr);
+  EXPECT_FALSE(SetHandleSize(h, 5));
+  DisposeHandle(again);
+  EXPECT_EQ(NewHandle(-1), 0u);
+  EXPECT_EQ(MemError(), kMemFullErr);
+  EXPECT_EQ(HandleSize(0), 0);
+  EXPECT_EQ(MemError(), kNilHandleErr);
+}
+
+TEST(Memory, LockStateDuplicateAppendEmpty) {
+  Handle a = Make("abc"), b = Make("de");
+  EXPECT_EQ(HandleState(a), 0);
+  LockHandle(a);
+  EXPECT_EQ(HandleState(a) & kLockedBit, kLockedBit);
+  uint8_t saved = HandleState(a);
+  UnlockHandle(a);
+  EXPECT_EQ(HandleState(a) & kLockedBit, 0);
+  SetHandleState(a, saved);
+  EXPECT_EQ(HandleState(a), saved);
+  // A locked block cannot grow (it may not move) but may shrink.
+  EXPECT_FALSE(SetHandleSize(a, 1 << 20));
+  EXPECT_EQ(Read(a), "abc");
+  UnlockHandle(a);
+
+  Handle copy = a;
+  EXPECT_EQ(DuplicateHandle(&copy), 0);
+  EXPECT_NE(copy, a);
+  EXPECT_EQ(Read(copy), "abc");
+  EXPECT_EQ(AppendHandle(b, a), 0);
+  EXPECT_EQ(Read(a), "abcde");
+  EXPECT_EQ(AppendHandle(a, a), 0);
+  EXPECT_EQ(Read(a), "abcdeabcde");
+  EmptyHandle(b);
+  EXPECT_TRUE(IsLiveHandle(b));
+  EXPECT_EQ(HandleAddress(b), nullptr);
+  EXPECT_NE(AppendHandle(b, a), 0);
+  ASSERT_TRUE(SetHandleSize(b, 2));  // an emptied block comes back on resize
+  EXPECT_NE(HandleAddress(b), nullptr);
+  for (Handle h : {a, b, copy}) DisposeHandle(h);
+}
+
+TEST(Memory, ScrambleMovesUnlockedBlocksButKeepsContents) {
+  ScrambleGuard on(true);
+  Handle moving = Make("contents stay");
+  Handle locked = Make("locked stays");
+  LockHandle(locked);
+  const uint8_t* lockedAt = HandleAddress(locked);
+  bool moved = false;
+  for (int i = 0; i < 64 && !moved; ++i) {
+    const uint8_t* before = HandleAddress(moving);
+    Handle other = NewHandle(16);
+    moved = HandleAddress(moving) != before;
+    DisposeHandle(other);
+  }
+  EXPECT_TRUE(moved) << "allocations never moved an unlocked block";
+  const uint8_t* before = HandleAddress(moving);
+  ASSERT_TRUE(SetHandleSize(moving, 13));
+  EXPECT_NE(HandleAddress(moving), before) << "a resize of an unlocked block must move it";
+  EXPECT_EQ(Read(moving), "contents stay");
+  EXPECT_EQ(HandleAddress(locked), lockedAt);
+  EXPECT_EQ(Read(locked), "locked stays");
+  DisposeHandle(moving);
+  DisposeHandle(locked);
+}
+
+TEST(Memory, SearchReplaceReturnValues) {
+  Handle h = Make("one two one two");
+  // Without a replacement: where the pattern starts; negative when absent.
+  EXPECT_EQ(SearchReplace(h, 0, "two", 3, nullptr, 0), 4);
+  EXPECT_EQ(SearchReplace(h, 5, "two", 3, nullptr, 0), 12);
+  EXPECT_LT(SearchReplace(h, 13, "two", 3, nullptr, 0), 0);
+  EXPECT_LT(SearchReplace(h, 0, "six", 3, nullptr, 0), 0);
+  // With one: the offset just past the inserted bytes.
+  EXPECT_EQ(SearchReplace(h, 0, "two", 3, "2", 1), 5);
+  EXPECT_EQ(Read(h), "one 2 one two");
+  EXPECT_EQ(SearchReplace(h, 5, "two", 3, "three", 5), 15);
+  EXPECT_EQ(Read(h), "one 2 one three");
+  // An empty replacement deletes, and at offset 0 returns 0.
+  EXPECT_EQ(SearchReplace(h, 0, "one ", 4, "", 0), 0);
+  EXPECT_EQ(Read(h), "2 one three");
+  // A replacement that contains its pattern, and one taken from the block itself.
+  EXPECT_EQ(SearchReplace(h, 0, "2", 1, "22", 2), 2);
+  EXPECT_EQ(Read(h), "22 one three");
+  const char* inside = reinterpret_cast<const char*>(HandleAddress(h)) + 3;  // "one three"
+  EXPECT_EQ(SearchReplace(h, 0, "22", 2, inside, 9), 9);
+  EXPECT_EQ(Read(h), "one three one three");
+  // An empty pattern never matches, offsets outside the block fail.
+  EXPECT_LT(SearchReplace(h, 0, "", 0, "x", 1), 0);
+  EXPECT_LT(SearchReplace(h, -1, "one", 3, nullptr, 0), 0);
+  EXPECT_LT(SearchReplace(h, 100, "one", 3, nullptr, 0), 0);
+  EXPECT_LT(SearchReplace(0, 0, "one", 3, nullptr, 0), 0);
+  // A pattern at the very end, and one longer than the rest of the block.
+  EXPECT_EQ(SearchReplace(h, 0, "hree", 4, nullptr, 0), 5);
+  EXPECT_EQ(SearchReplace(h, 15, "hree", 4, nullptr, 0), 15);
+  EXPECT_LT(SearchReplace(h, 16, "hree", 4, nullptr, 0), 0);
+  DisposeHandle(h);
+}
+
+TEST(Memory, FixedBlocks) {
+  void* p = NewPtrClear(40);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(PtrSize(p), 40);
+  EXPECT_EQ(static_cast<uint8_t*>(p)[39], 0);
+  DisposePtr(p);
+  EXPECT_EQ(NewPtr(-5), nullptr);
+}
