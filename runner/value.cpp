@@ -38,7 +38,7 @@ std::string_view TypeName(Type t) {
 
 int32_t RealToLong(double v) {
   if (std::isnan(v)) return 0;
-  double r = std::nearbyint(v);
+  double r = std::round(v);  // halves away from zero
   if (r >= 2147483647.0) return INT32_MAX;
   if (r <= -2147483648.0) return INT32_MIN;
   return int32_t(r);

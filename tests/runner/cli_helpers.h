@@ -1,0 +1,70 @@
+// Running the vrx command from tests, and scratch folders.
+#pragma once
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+struct CliResult {
+  int status = -1;  // exit status; -1 when killed
+  std::string out, err;
+};
+
+struct TempDir {
+  std::string path;
+  TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "vrx_runner_XXXXXX").string();
+    path = mkdtemp(tmpl.data()) ? tmpl : "";
+  }
+  ~TempDir() {
+    std::error_code ec;
+    if (!path.empty()) std::filesystem::remove_all(path, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream(path + "/" + name, std::ios::binary) << text;
+  }
+};
+
+inline std::string ReadAll(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Runs `vrx ARGS...` under timeout(1) so that a hung method cannot hang the test.
+inline CliResult RunVrx(const std::vector<std::string>& args, int timeoutSeconds = 120,
+                        const std::string& workDir = "") {
+  TempDir io;
+  std::string outFile = io.path + "/out", errFile = io.path + "/err";
+  std::vector<std::string> argv = {"timeout", "-k", "5", std::to_string(timeoutSeconds), VRX_CLI_PATH};
+  argv.insert(argv.end(), args.begin(), args.end());
+  pid_t pid = fork();
+  if (pid == 0) {
+    int o = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int e = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (o < 0 || e < 0) _exit(126);
+    dup2(o, 1);
+    dup2(e, 2);
+    if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(126);
+    std::vector<char*> cargv;
+    for (std::string& a : argv) cargv.push_back(a.data());
+    cargv.push_back(nullptr);
+    execvp("timeout", cargv.data());
+    _exit(127);
+  }
+  CliResult r;
+  int status = 0;
+  if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) r.status = WEXITSTATUS(status);
+  r.out = ReadAll(outFile);
+  r.err = ReadAll(errFile);
+  return r;
+}
