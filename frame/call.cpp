@@ -54,7 +54,8 @@ std::string Call::TextBytes(int i) const {
   if (!t || t->length <= 0) return {};
   const uint8_t* p = platform::HandleAddress(t->handle);
   if (!p) return {};
-  int32_t n = std::min<int32_t>(t->length, platform::HandleSize(t->handle));
+  int32_t length = t->length;  // packed field: copy before comparing
+  int32_t n = std::min<int32_t>(length, platform::HandleSize(t->handle));
   return std::string(reinterpret_cast<const char*>(p), size_t(n));
 }
 

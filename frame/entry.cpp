@@ -5,6 +5,7 @@
 #include "codecs/queues.h"
 #include "frame/call.h"
 #include "frame/command_table.h"
+#include "frame/blob_commands.h"
 #include "frame/frame_commands.h"
 #include "frame/globals.h"
 #include "net/commands.h"

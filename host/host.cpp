@@ -473,7 +473,8 @@ CallResult Host::Call(int32_t selector, std::span<Value* const> params) {
       r.written = text.length != int16_t(-23131) || text.handle != 0;
       if (text.handle) {
         const uint8_t* p = platform::HandleAddress(text.handle);
-        int32_t n = std::min<int32_t>(std::max<int16_t>(text.length, 0), platform::HandleSize(text.handle));
+        int32_t length = text.length;  // packed fields: copy before comparing
+        int32_t n = std::min<int32_t>(length < 0 ? 0 : length, platform::HandleSize(text.handle));
         if (p && n > 0) r.bytes.assign(reinterpret_cast<const char*>(p), size_t(n));
         platform::DisposeHandle(text.handle);
       }

@@ -169,7 +169,8 @@ std::vector<int32_t> Value::Longs() const {
   std::vector<int32_t> out;
   if (kind_ != Kind::LongArray || array_.count <= 0) return out;
   int32_t have = platform::HandleSize(array_.handle) / 4 - 1;
-  int32_t n = std::min(array_.count, have);
+  int32_t count = array_.count;  // packed field: copy before comparing
+  int32_t n = std::min(count, have);
   if (n <= 0) return out;
   out.resize(size_t(n));
   std::memcpy(out.data(), platform::HandleAddress(array_.handle) + 4, 4 * size_t(n));

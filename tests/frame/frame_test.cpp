@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "frame/command_table.h"
 #include "frame/globals.h"
 #include "host/host.h"
+#include "platform/files.h"
 #include "platform/memory.h"
 
 using host::CallResult;
@@ -118,8 +120,8 @@ TEST_F(Dispatch, ReservedCommands) {
   void* area[2] = {p, nullptr};
   void* slots[vrx::kParamSlots] = {};
   h.RawCall(77, slots, area);
-  EXPECT_EQ(tv.length, 0);
-  EXPECT_EQ(tv.handle, keep.handle());
+  EXPECT_EQ(+tv.length, 0);
+  EXPECT_EQ(+tv.handle, keep.handle());
 
   Value blob = Value::Blob("x"), l = Value::Long(0);
   EXPECT_TRUE(Invoke(h, "VRX_Reserved62", {&blob, &l, &l, &l, &l}).written);
@@ -223,4 +225,18 @@ TEST(Lifecycle, ShutdownAndRestartStartEmpty) {
   Value pos = Value::Long(0);
   std::vector<Value*> ps{&pos};
   EXPECT_EQ(again.Call("VRX_GetStreamRef", ps).value, 0);
+}
+
+TEST_F(Dispatch, OpenFileRef) {
+  std::string path = testing::TempDir() + "/vrx_openfileref";
+  FILE* f = std::fopen(path.c_str(), "wb");
+  std::fputs("data", f);
+  std::fclose(f);
+  Value p = Value::String(path);
+  int32_t ref = Invoke(h, "VRX_OpenFileRef", {&p}).value;
+  EXPECT_GT(ref, 0);
+  Value missing = Value::String(path + ".missing");
+  EXPECT_EQ(Invoke(h, "VRX_OpenFileRef", {&missing}).value, 0);
+  // No command closes the reference; the host's file service still can.
+  EXPECT_EQ(platform::CloseFork(int16_t(ref)), 0);
 }

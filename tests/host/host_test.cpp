@@ -20,7 +20,7 @@ TEST(Values, LayoutsAndOwnership) {
   {
     Value t = Value::Text("hello");
     auto* tv = static_cast<vrx::TextValue*>(t.Slot());
-    EXPECT_EQ(tv->length, 5);
+    EXPECT_EQ(+tv->length, 5);
     EXPECT_EQ(platform::HandleSize(tv->handle), 5);
     Value copy = t;
     EXPECT_NE(copy.handle(), t.handle());
@@ -32,15 +32,15 @@ TEST(Values, LayoutsAndOwnership) {
     std::vector<int32_t> v = {5, -7, 9};
     Value arr = Value::LongArray(v);
     auto* av = static_cast<vrx::LongArrayValue*>(arr.Slot());
-    EXPECT_EQ(av->count, 3);
+    EXPECT_EQ(+av->count, 3);
     int32_t second;
     std::memcpy(&second, platform::HandleAddress(av->handle) + 8, 4);
     EXPECT_EQ(second, -7);
     EXPECT_EQ(arr.Longs(), v);
     Value d = Value::Date(2002, 3, 5);
     auto* dv = static_cast<vrx::DateValue*>(d.Slot());
-    EXPECT_EQ(dv->day, 5);
-    EXPECT_EQ(dv->year, 2002);
+    EXPECT_EQ(+dv->day, 5);
+    EXPECT_EQ(+dv->year, 2002);
     Value i = Value::Integer(-2);
     EXPECT_EQ(*static_cast<int16_t*>(i.Slot()), -2);
   }

@@ -18,26 +18,26 @@ void Pascal(const char* c, uint8_t* out) {
 
 TEST(Time, SecondsAndFieldsBothWays) {
   DateTimeFields f = SecondsToFields(0);
-  EXPECT_EQ(f.year, 1904);
-  EXPECT_EQ(f.month, 1);
-  EXPECT_EQ(f.day, 1);
+  EXPECT_EQ(+f.year, 1904);
+  EXPECT_EQ(+f.month, 1);
+  EXPECT_EQ(+f.day, 1);
   EXPECT_EQ(f.dayOfWeek, 6);  // a Friday
   // 2002-03-05 14:07:09 was a Tuesday.
   DateTimeFields t{2002, 3, 5, 14, 7, 9, 0};
   uint32_t s = FieldsToSeconds(t);
   EXPECT_EQ(s, 3098182029u);
   DateTimeFields back = SecondsToFields(s);
-  EXPECT_EQ(back.year, 2002);
-  EXPECT_EQ(back.month, 3);
-  EXPECT_EQ(back.day, 5);
+  EXPECT_EQ(+back.year, 2002);
+  EXPECT_EQ(+back.month, 3);
+  EXPECT_EQ(+back.day, 5);
   EXPECT_EQ(back.hour, 14);
   EXPECT_EQ(back.minute, 7);
   EXPECT_EQ(back.second, 9);
   EXPECT_EQ(back.dayOfWeek, 3);
   DateTimeFields last = SecondsToFields(0xFFFFFFFFu);
-  EXPECT_EQ(last.year, 2040);
-  EXPECT_EQ(last.month, 2);
-  EXPECT_EQ(last.day, 6);
+  EXPECT_EQ(+last.year, 2040);
+  EXPECT_EQ(+last.month, 2);
+  EXPECT_EQ(+last.day, 6);
   EXPECT_EQ(last.hour, 6);
   EXPECT_EQ(last.minute, 28);
   EXPECT_EQ(last.second, 15);
