@@ -655,6 +655,25 @@ bool CallBuiltin(Frame& f, const Expr& e, Value* out) {
         return Fail(f, "cannot delete the document \"" + path + "\": " + std::strerror(errno));
       return true;
     }
+    case Builtin::GetDocumentSize: {
+      std::string path;
+      if (!EvalText(f, a[0], &path, "Get document size: the path")) return false;
+      struct stat st;
+      if (::stat(SystemPath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return Fail(f, "no document \"" + path + "\"");
+      *out = st.st_size > INT32_MAX ? Value::Real(double(st.st_size)) : Value::Long(int32_t(st.st_size));
+      return true;
+    }
+    case Builtin::CreateFolder: {
+      std::string path;
+      if (!EvalText(f, a[0], &path, "CREATE FOLDER: the path")) return false;
+      std::string sys = SystemPath(path);
+      struct stat st;
+      if (::stat(sys.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+      if (::mkdir(sys.c_str(), 0777) != 0)
+        return Fail(f, "cannot create the folder \"" + path + "\": " + std::strerror(errno));
+      return true;
+    }
     case Builtin::None:
     case Builtin::Count_:
       break;

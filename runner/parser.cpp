@@ -66,6 +66,8 @@ constexpr BuiltinInfo kBuiltins[] = {
     {"Temporary folder", Builtin::TemporaryFolder, 0, 0, true},
     {"Test path name", Builtin::TestPathName, 1, 1, true},
     {"DELETE DOCUMENT", Builtin::DeleteDocument, 1, 1, false},
+    {"Get document size", Builtin::GetDocumentSize, 1, 1, true},
+    {"CREATE FOLDER", Builtin::CreateFolder, 1, 1, false},
 };
 
 enum class Keyword : uint8_t {

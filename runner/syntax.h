@@ -49,6 +49,7 @@ enum class Builtin : uint8_t {
   BlobSize, SetBlobSize, TextToBlob, BlobToText, DocumentToBlob, BlobToDocument, NewProcess,
   CurrentProcess, DelayProcess, Idle, Log, Assert, Not, CountParameters, Abs, Int, Round,
   Random, YearOf, MonthOf, DayOf, TemporaryFolder, TestPathName, DeleteDocument,
+  GetDocumentSize, CreateFolder,
   Count_  // number of entries
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "platform/memory.h"
 #include "runner/runner.h"
 
 using runner::Value;
@@ -221,6 +222,24 @@ TEST(Plugin, InOutLongArrayTakesTheHostsCount) {
       "LOG(String($pos)+\" \"+String(Size of array($st))+\" \"+String($st{0})+\" \"+String($st{2}))\n");
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   EXPECT_EQ(o.out, std::vector<std::string>{"-1 2 9 2"});
+}
+
+TEST(Plugin, BlobInOutParameter) {
+  // VRX_DetachBlob hands the method a handle it owns; 4D code cannot free it, so the
+  // test does.
+  Outcome o = RunMain(
+      "C_BLOB($b)\nTEXT TO BLOB(\"abc\";$b;Mac text without length)\n"
+      "$h:=VRX_DetachBlob($b;0)\nLOG($h)\nLOG(BLOB to text($b;Mac text without length))\n"
+      "$h:=VRX_DetachBlob($b;1)\nLOG($h)\nLOG(BLOB size($b))\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  ASSERT_EQ(o.out.size(), 4u);
+  EXPECT_EQ(o.out[1], "abc");
+  EXPECT_EQ(o.out[3], "0");
+  for (int i : {0, 2}) {
+    platform::Handle h = platform::Handle(std::stoul(o.out[size_t(i)]));
+    EXPECT_EQ(platform::HandleSize(h), 3);
+    platform::DisposeHandle(h);
+  }
 }
 
 TEST(Processes, ParametersNumbersAndInterprocessVariables) {

@@ -16,13 +16,5 @@ $pos:=VRX_GetStreamStates($refs;$states;0)
 ASSERT($pos=-1; "no valid stream")
 ASSERT(Size of array($states)=2; "the in/out array comes back")
 ASSERT($states{1}=77; "elements for invalid references stay as they were")
-// a BLOB in/out parameter
-C_BLOB($b)
-TEXT TO BLOB("abc";$b;Mac text without length)
-$h:=VRX_DetachBlob($b;0)
-ASSERT($h#0; "a handle")
-ASSERT(BLOB to text($b;Mac text without length)="abc"; "the copy left in the BLOB")
-$h:=VRX_DetachBlob($b;1)
-ASSERT(BLOB size($b)=0; "the BLOB emptied")
 // a text result
 ASSERT(VRX_Reserved77=""; "a text result")
