@@ -292,6 +292,7 @@ std::string VarLabel(const Expr& e) {
     case ExprKind::Local: return "$" + e.name;
     case ExprKind::Interprocess: return "<>" + e.name;
     case ExprKind::Element: return VarLabel(e.args[0]) + "{}";
+    case ExprKind::Param: return "${}";
     default: return e.name;
   }
 }
@@ -366,6 +367,15 @@ bool AssignWhole(Frame& f, const Expr& target, Value v) {
 }
 
 bool Assign(Frame& f, const Expr& target, Value v) {
+  if (target.kind == ExprKind::Param) {
+    int32_t n;
+    if (!EvalLong(f, target.args[0], &n, "the parameter number")) return false;
+    if (n < 0) return Fail(f, "there is no parameter ${" + std::to_string(n) + "}");
+    Expr local;
+    local.kind = ExprKind::Local;
+    local.name = std::to_string(n);
+    return Assign(f, local, std::move(v));
+  }
   if (target.kind == ExprKind::Element) {
     int32_t index;
     if (!EvalLong(f, target.args[1], &index, "the index")) return false;
@@ -422,6 +432,15 @@ bool Eval(Frame& f, const Expr& e, Value* out) {
         return Fail(f, "the variable " + VarLabel(e) + " is not defined");
       }
       *out = var->v;
+      return true;
+    }
+    case ExprKind::Param: {
+      int32_t n;
+      if (!EvalLong(f, e.args[0], &n, "the parameter number")) return false;
+      auto it = n >= 0 ? f.locals.find(std::to_string(n)) : f.locals.end();
+      if (it == f.locals.end() || it->second.v.type == Type::Undefined)
+        return Fail(f, "the parameter ${" + std::to_string(n) + "} was not passed");
+      *out = it->second.v;
       return true;
     }
     case ExprKind::Element: {

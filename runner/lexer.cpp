@@ -248,6 +248,9 @@ struct Lexer {
           else
             Advance();
         }
+      } else if (ch == '$' && Peek(1) == '{') {
+        Advance();
+        Emit(Tok::ParamIndirect, l, c).endCol = col;
       } else if (ch == '$') {
         Advance();
         if (!Word(Tok::Local, l, c)) return false;

@@ -122,6 +122,7 @@ bool IsVariableRef(const Expr& e) {
   return e.kind == ExprKind::Local || e.kind == ExprKind::Interprocess ||
          e.kind == ExprKind::ProcessVar || e.kind == ExprKind::Element;
 }
+bool IsAssignable(const Expr& e) { return IsVariableRef(e) || e.kind == ExprKind::Param; }
 
 struct Match {
   NameEntry entry;
@@ -390,7 +391,9 @@ struct Parser {
                           " parameters, not " + std::to_string(args.size()));
     for (size_t i = 0; i < args.size(); ++i) {
       vrx::Dir d = c.params[i].dir;
-      if ((d == vrx::Dir::Out || d == vrx::Dir::InOut) && !IsVariableRef(args[i]))
+      // An in/out parameter may take an expression (what comes back is then dropped);
+      // a parameter the command only writes needs somewhere to put it.
+      if (d == vrx::Dir::Out && !IsVariableRef(args[i]))
         return Fail(at, std::string(c.name) + ": parameter " + std::to_string(i + 1) +
                             " receives a result and must be a variable");
     }
@@ -424,6 +427,16 @@ struct Parser {
         return ParseElement(out);
       case Tok::Word:
         return ParseName(out);
+      case Tok::ParamIndirect: {
+        // ${n}: the lexer stopped at the brace
+        out->kind = ExprKind::Param;
+        ++pos;
+        if (!Expect(Tok::LBrace, "\"{\"")) return false;
+        Expr index;
+        if (!ParseExpr(&index)) return false;
+        out->args.push_back(std::move(index));
+        return Expect(Tok::RBrace, "\"}\"");
+      }
       default:
         return Fail(t, "expected a value, found " + Describe(t));
     }
@@ -620,7 +633,7 @@ struct Parser {
     Expr first;
     if (!ParseUnary(&first)) return false;
     if (Cur().kind == Tok::Assign) {
-      if (!IsVariableRef(first)) return Fail(Cur(), "only a variable can be assigned");
+      if (!IsAssignable(first)) return Fail(Cur(), "only a variable can be assigned");
       ++pos;
       s->kind = StmtKind::Assign;
       s->target = std::move(first);

@@ -170,7 +170,8 @@ bool CallPluginCommand(Frame& f, const Expr& e, Value* out) {
       if (!Natural(v, &values[i])) values[i] = host::Value::Long(0);
     } else {
       Value v;
-      if (dir == Dir::InOut && arg.kind != ExprKind::Element) {
+      if (dir == Dir::InOut && (arg.kind == ExprKind::Local || arg.kind == ExprKind::Interprocess ||
+                                arg.kind == ExprKind::ProcessVar)) {
         // An in/out variable that does not exist yet starts empty, as 4D creates it.
         Var* var = FindVar(f, arg, false);
         if (!var || var->v.type == Type::Undefined) {
@@ -189,8 +190,11 @@ bool CallPluginCommand(Frame& f, const Expr& e, Value* out) {
   // Other processes may have run during the call: look each variable up afresh.
   for (size_t i = 0; i < n; ++i) {
     Dir dir = c.params[i].dir;
-    if (dir != Dir::Out && dir != Dir::InOut) continue;
     const Expr& arg = e.args[i];
+    if ((dir != Dir::Out && dir != Dir::InOut) ||
+        (arg.kind != ExprKind::Element && arg.kind != ExprKind::Local &&
+         arg.kind != ExprKind::Interprocess && arg.kind != ExprKind::ProcessVar))
+      continue;
     const Value* current = nullptr;
     Value currentCopy;
     if (arg.kind == ExprKind::Element) {

@@ -15,7 +15,7 @@ namespace runner {
 
 // ---- tokens -------------------------------------------------------------------------
 enum class Tok : uint8_t {
-  End, Newline, Word, Local, Interprocess, Number, String, DateLit, TimeLit,
+  End, Newline, Word, Local, Interprocess, ParamIndirect, Number, String, DateLit, TimeLit,
   Assign, Colon, Semicolon, LParen, RParen, LBrace, RBrace,
   Plus, Minus, Star, Slash, Backslash, Percent, Caret,
   Eq, Hash, Lt, Gt, Le, Ge, Amp, Pipe,
@@ -64,6 +64,7 @@ std::span<const BuiltinInfo> Builtins();
 enum class ExprKind : uint8_t {
   Literal,       // value
   Local,         // $name (name lower-cased; "1" for $1)
+  Param,         // ${args[0]}: the parameter whose number is computed
   Interprocess,  // <>name
   ProcessVar,    // name
   Element,       // args[0]{args[1]}
