@@ -34,9 +34,9 @@ For ($codec;1;4)
         $encoded:=VRX_EncodeBase64($piece;1)
         $decoded:=$decoded+VRX_DecodeBase64($encoded)
       : ($codec=2)
-        // 1: the text stays Mac Roman, so that decoding gives the same bytes back
+        // 0 both ways: encoded as ISO-8859-1, decoded back to Mac Roman
         $name:="Quoted-printable"
-        $encoded:=VRX_EncodeQuotedPrintable($piece;1)
+        $encoded:=VRX_EncodeQuotedPrintable($piece;0)
         $decoded:=$decoded+VRX_DecodeQuotedPrintable($encoded;0)
       : ($codec=3)
         // mode 2 escapes everything but letters, digits, "?" and "_"; both ways

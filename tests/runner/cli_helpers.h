@@ -40,12 +40,20 @@ inline std::string ReadAll(const std::string& file) {
   return s.str();
 }
 
-// Runs `vrx ARGS...` under timeout(1) so that a hung method cannot hang the test.
-inline CliResult RunVrx(const std::vector<std::string>& args, int timeoutSeconds = 120,
-                        const std::string& workDir = "") {
-  TempDir io;
-  std::string outFile = io.path + "/out", errFile = io.path + "/err";
-  std::vector<std::string> argv = {"timeout", "-k", "5", std::to_string(timeoutSeconds), VRX_CLI_PATH};
+// A program started in the background; Wait() collects its status and output.
+struct Spawned {
+  pid_t pid = -1;
+  std::string outFile, errFile;
+};
+
+// Starts PROGRAM ARGS... under timeout(1), so that nothing a test starts can hang it.
+inline Spawned Spawn(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& ioDir, int timeoutSeconds = 120) {
+  Spawned s;
+  s.outFile = ioDir + "/out";
+  s.errFile = ioDir + "/err";
+  std::string outFile = s.outFile, errFile = s.errFile;
+  std::vector<std::string> argv = {"timeout", "-k", "5", std::to_string(timeoutSeconds), program};
   argv.insert(argv.end(), args.begin(), args.end());
   pid_t pid = fork();
   if (pid == 0) {
@@ -54,16 +62,22 @@ inline CliResult RunVrx(const std::vector<std::string>& args, int timeoutSeconds
     if (o < 0 || e < 0) _exit(126);
     dup2(o, 1);
     dup2(e, 2);
-    if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(126);
     std::vector<char*> cargv;
     for (std::string& a : argv) cargv.push_back(a.data());
     cargv.push_back(nullptr);
     execvp("timeout", cargv.data());
     _exit(127);
   }
+  s.pid = pid;
+  return s;
+}
+
+inline CliResult Wait(const Spawned& s) {
   CliResult r;
   int status = 0;
-  if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) r.status = WEXITSTATUS(status);
+  if (s.pid > 0 && waitpid(s.pid, &status, 0) == s.pid && WIFEXITED(status))
+    r.status = WEXITSTATUS(status);
+  std::string outFile = s.outFile, errFile = s.errFile;
   r.out = ReadAll(outFile);
   // The sanitizer build warns about the host's coroutines on every run; that line is
   // not the program's output.
@@ -73,4 +87,9 @@ inline CliResult RunVrx(const std::vector<std::string>& args, int timeoutSeconds
     if (line.find("doesn't fully support makecontext") == std::string::npos) kept += line + "\n";
   r.err = kept;
   return r;
+}
+
+inline CliResult RunVrx(const std::vector<std::string>& args, int timeoutSeconds = 120) {
+  TempDir io;
+  return Wait(Spawn(VRX_CLI_PATH, args, io.path, timeoutSeconds));
 }
