@@ -26,26 +26,26 @@ LOG("echo server on port "+String($localPort))
 $accepted:=0
 While ($accepted<$clients)
   $state:=VRX_GetStreamState($listen;0)
-  Case of
-    : ($state=8)
-      $accepted:=$accepted+1
-      <>echoSessions:=<>echoSessions+1
-      $p:=New process("echo_session";0;"echo session";$listen)
-      $listen:=$spare
-      $spare:=VRX_ListenStream(0;0;$port;0;0;0;0)
-    : ($state=2)
-      // Swap the two waiting streams: whichever gets the connection is taken next.
-      $state:=VRX_GetStreamState($spare;0)
-      If ($state=8)
-        $r:=$listen
-        $listen:=$spare
-        $spare:=$r
-      Else
-        DELAY PROCESS(Current process;1)
-      End if
+  If ($state=2)
+    // Still waiting; the spare may have been served first.
+    $state:=VRX_GetStreamState($spare;0)
+    If ($state=2)
+      DELAY PROCESS(Current process;1)
     Else
-      ASSERT(False;"the listening stream failed (state "+String($state)+")")
-  End case
+      $r:=$listen
+      $listen:=$spare
+      $spare:=$r
+    End if
+  End if
+  If ($state#2)
+    // This stream took a connection (even one already closed by the client).
+    $accepted:=$accepted+1
+    <>echoSessions:=<>echoSessions+1
+    $p:=New process("echo_session";0;"echo session";$listen)
+    $listen:=$spare
+    $spare:=VRX_ListenStream(0;0;$port;0;0;0;0)
+    ASSERT($spare#0;"cannot listen again on port "+String($port))
+  End if
 End while
 While (<>echoSessions>0)
   DELAY PROCESS(Current process;2)
