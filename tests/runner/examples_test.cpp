@@ -6,7 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,6 +34,18 @@ std::string MissingCommand(std::initializer_list<const char*> names) {
 
 bool Has(const std::string& out, const std::string& line) {
   return out.find(line + "\n") != std::string::npos;
+}
+
+// The first line of `out` that begins with `prefix`, or "".
+std::string LineStarting(const std::string& out, const std::string& prefix) {
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind(prefix, 0) == 0) return line;
+  return "";
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 // A port free at the time of asking, on the loopback address.
@@ -96,14 +108,12 @@ TEST(Examples, CodecRoundTripOnAFileInPieces) {
   EXPECT_NE(r.out.find("File " + dir.path + "/sample.txt: "), std::string::npos) << r.out;
   for (const char* codec : {"Base64", "Quoted-printable", "URL"})
     EXPECT_NE(r.out.find(std::string(codec) + ": "), std::string::npos);
-  std::regex exact("^(Base64|Quoted-printable|URL): [0-9]+ characters encoded, round trip exact");
-  int exactCount = 0;
-  std::istringstream lines(r.out);
-  for (std::string line; std::getline(lines, line);) exactCount += std::regex_search(line, exact);
-  EXPECT_EQ(exactCount, 3) << r.out;
+  for (const char* codec : {"Base64: ", "Quoted-printable: ", "URL: "})
+    EXPECT_NE(LineStarting(r.out, codec).find(" characters encoded, round trip exact"), std::string::npos)
+        << r.out;
   // HTML has no entity for the trade mark sign: it becomes "(TM)", and the example
   // says where the round trip stops being exact.
-  EXPECT_TRUE(std::regex_search(r.out, std::regex("\nHTML: [0-9]+ characters encoded, round trip differs at character 1\n")))
+  EXPECT_TRUE(EndsWith(LineStarting(r.out, "HTML: "), " characters encoded, round trip differs at character 1"))
       << r.out;
 }
 
@@ -171,9 +181,11 @@ TEST(Examples, HttpGetOnItsOwnServer) {
   EXPECT_TRUE(Has(r.out, "Content-Length: 82")) << r.out;
   EXPECT_TRUE(Has(r.out, "GET /index.html 200 OK")) << r.out;
   EXPECT_TRUE(Has(r.out, "Served 1 request(s)")) << r.out;
-  EXPECT_TRUE(std::regex_search(r.out, std::regex("\nDate: (Mon|Tue|Wed|Thu|Fri|Sat|Sun), [0-9]{1,2} "
-                                                  "[A-Z][a-z]{2} [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2} GMT\n")))
-      << r.out;
+  // Date: Tue, 5 Mar 2002 14:07:09 GMT
+  std::string date = LineStarting(r.out, "Date: ");
+  EXPECT_TRUE(EndsWith(date, " GMT")) << r.out;
+  EXPECT_TRUE(date.size() == 34 || date.size() == 35) << date;
+  EXPECT_NE(std::string("MonTueWedThuFriSatSun").find(date.substr(6, 3)), std::string::npos) << date;
   if (MissingCommand({"VRX_SendFile"}).empty()) {
     EXPECT_TRUE(Has(r.out, "(82 bytes of body)")) << r.out;
   }
