@@ -117,6 +117,7 @@ const std::unordered_map<std::string, NameEntry>& Names() {
 
 constexpr int kMaxNameWords = 6;
 constexpr int kMaxDepth = 64;
+constexpr int kMaxOperators = 1000;
 
 bool IsVariableRef(const Expr& e) {
   return e.kind == ExprKind::Local || e.kind == ExprKind::Interprocess ||
@@ -253,7 +254,10 @@ struct Parser {
   bool ParseExpr(Expr* out) {
     if (!Enter()) return false;
     if (!ParseUnary(out)) return false;
+    int operators = 0;
     while (IsBinary(Cur().kind)) {
+      // Evaluation recurses once per operator: keep the chain within the stack.
+      if (++operators > kMaxOperators) return Fail(Cur(), "this expression has too many operators");
       Expr bin;
       bin.kind = ExprKind::Binary;
       bin.op = Cur().kind;

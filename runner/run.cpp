@@ -57,7 +57,7 @@ bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources
     SyntaxError e;
     if (!ParseMethod(text, names, &m, &e)) {
       errors->push_back(path + ":" + std::to_string(e.line) + ":" + std::to_string(e.col) +
-                        ": syntax error: " + platform::MacRomanToUtf8(e.message));
+                        ": syntax error: " + e.message);
       continue;
     }
     program->methods[LowerAscii(m.name)] = std::move(m);

@@ -74,6 +74,8 @@ TEST(Syntax, ErrorsNameFileLineAndColumn) {
       {"Repeat\n$i:=1\n", "1:1", "missing Until"},
       {"VRX_GetStreamRef(1;2)\n", "1:1", "at most 1 parameters"},
       {"3:=4\n", "1:2", "only a variable"},
+      {"$x:=((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((1))))))))))))))))"
+       "))))))))))))))))))))))))))))))))))))))))))))))))))\n", "1:69", "too deeply nested"},
   };
   for (const Case& c : cases) {
     Outcome o = RunMain(c.source);
@@ -83,6 +85,20 @@ TEST(Syntax, ErrorsNameFileLineAndColumn) {
         << c.source << " -> " << o.err[0];
     EXPECT_NE(o.err[0].find(c.message), std::string::npos) << c.source << " -> " << o.err[0];
   }
+}
+
+TEST(Syntax, LongOperatorChainsAreRefusedNotOverflowed) {
+  std::string ok = "$x:=0", tooLong = "$x:=0";
+  for (int i = 0; i < 1000; ++i) ok += "+1";
+  for (int i = 0; i < 200000; ++i) tooLong += "+1";
+  Outcome o = RunMain(ok + "\nLOG($x)\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, std::vector<std::string>{"1000"});
+  o = RunMain(tooLong + "\n");
+  EXPECT_FALSE(o.loaded);
+  ASSERT_EQ(o.err.size(), 1u);
+  EXPECT_NE(o.err[0].find("main.4dm:1:2006: syntax error: this expression has too many operators"),
+            std::string::npos) << o.err[0];
 }
 
 TEST(Syntax, NothingRunsWhenAnyFileHasAnError) {
