@@ -139,6 +139,7 @@ struct Parser {
   SyntaxError* error;
   size_t pos = 0;
   int depth = 0;
+  int operators = 0;  // binary operators in the current statement
 
   const Token& Cur() const { return toks[pos]; }
   const Token& At(size_t i) const { return toks[i < toks.size() ? i : toks.size() - 1]; }
@@ -254,9 +255,8 @@ struct Parser {
   bool ParseExpr(Expr* out) {
     if (!Enter()) return false;
     if (!ParseUnary(out)) return false;
-    int operators = 0;
     while (IsBinary(Cur().kind)) {
-      // Evaluation recurses once per operator: keep the chain within the stack.
+      // Evaluation recurses once per operator: keep a statement within the stack.
       if (++operators > kMaxOperators) return Fail(Cur(), "this expression has too many operators");
       Expr bin;
       bin.kind = ExprKind::Binary;
@@ -522,6 +522,7 @@ struct Parser {
 
   bool ParseCondition(Expr* cond) {
     const Token& at = Cur();
+    operators = 0;
     if (Cur().kind == Tok::Newline || Cur().kind == Tok::End)
       return Fail(Cur(), "a condition is missing");
     if (!ParseExpr(cond)) return false;
@@ -530,6 +531,7 @@ struct Parser {
 
   bool ParseStatement(Stmt* s) {
     const Token& t = Cur();
+    operators = 0;
     s->line = t.line;
     if (t.kind == Tok::Colon) return Fail(t, "\":\" outside Case of");
     if (t.kind == Tok::Word) {
