@@ -1,13 +1,286 @@
 #include "net/socket_layer.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "net/layer.h"
+#include "platform/services.h"
+
 namespace vrx {
-// No streams can be opened yet, so there is nothing to start, poll or release.
-int32_t StartSocketLayer() { return 0; }
-void StopSocketLayer() {}
-int32_t ReleaseStream(StreamRecord** slot, int32_t) {
-  *slot = nullptr;
+
+SocketLayer& Layer() {
+  static SocketLayer layer;
+  return layer;
+}
+
+const NetworkStatistics& Statistics() { return Layer().stats; }
+
+int ListenerSocket(int slot) {
+  if (slot < 1 || slot > kListenerCount) return -1;
+  return Layer().listeners[slot - 1].socket;
+}
+
+int32_t ListenerUsers(int slot) {
+  if (slot < 1 || slot > kListenerCount) return 0;
+  return Layer().listeners[slot - 1].users;
+}
+
+namespace {
+
+// Socket notifications from the host's wait loop: a connection is pending on one of
+// the listening sockets.
+void SocketMessageFilter(uint32_t message, uintptr_t, intptr_t) {
+  if (message == platform::kSocketNotifyMessage) AcceptPending();
+}
+
+// Bytes a plain stream could hand out now: put-back bytes plus what the socket holds.
+int32_t Available(const StreamRecord* record) {
+  int64_t n = int64_t(record->unread.size());
+  int pending = 0;
+  if (record->socket >= 0 && ioctl(record->socket, FIONREAD, &pending) == 0 && pending > 0)
+    n += pending;
+  return int32_t(std::min<int64_t>(n, INT32_MAX));
+}
+
+// Peeks at up to 4 bytes without taking them: >0 data, 0 orderly end, -1 would block,
+// -2 the connection is broken.
+int Peek(int fd) {
+  char buf[4];
+  ssize_t r = recv(fd, buf, sizeof buf, MSG_PEEK | MSG_DONTWAIT);
+  if (r >= 0) return int(r);
+  if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return -1;
+  return -2;
+}
+
+void CacheLocalAddress(int fd) {
+  if (Layer().cachedLocalAddress != 0) return;
+  sockaddr_in sa{};
+  socklen_t len = sizeof sa;
+  if (getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len) == 0 && sa.sin_family == AF_INET)
+    Layer().cachedLocalAddress = ntohl(sa.sin_addr.s_addr);
+}
+
+// A connect under way: done, failed, or still going. Linux reports a failed connect as
+// writable, so the socket's pending error decides.
+void PollConnecting(StreamRecord* record) {
+  pollfd p{record->socket, POLLOUT, 0};
+  if (poll(&p, 1, 0) <= 0) return;
+  int err = 0;
+  socklen_t len = sizeof err;
+  if (getsockopt(record->socket, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
+  if (err != 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL))) {
+    record->state = kStateBroken;
+    return;
+  }
+  if (p.revents & POLLOUT) {
+    record->state = kStateEstablished;
+    ++Layer().stats.connectionsCompleted;
+    CacheLocalAddress(record->socket);
+  }
+}
+
+}  // namespace
+
+void CloseListenerSocket(ListenerEntry& e) {
+  if (e.socket >= 0) {
+    platform::WatchSocket(e.socket, 0);
+    close(e.socket);
+  }
+  e.socket = -1;
+  e.localPort = 0;
+  e.lingering = false;
+  e.lingerDeadline = 0;
+  e.shared = false;
+}
+
+int32_t StartSocketLayer() {
+  SocketLayer& L = Layer();
+  for (ListenerEntry& e : L.listeners) e = ListenerEntry{};
+  L.nextCheckSet = false;
+  L.nextCheck = 0;
+  L.cachedLocalAddress = 0;
+  L.stats = {};
+  // Sockets are always available here, and so are notifications through the host's
+  // message filter.
+  platform::InstallMessageFilter(SocketMessageFilter);
   return 0;
 }
-int32_t StreamState(StreamRecord* record) { return record ? 0 : -1; }
-uint32_t LocalAddress() { return 0; }
+
+void StopSocketLayer() {
+  for (ListenerEntry& e : Layer().listeners) {
+    if (e.socket >= 0) CloseListenerSocket(e);
+    e = ListenerEntry{};
+  }
+  Layer().nextCheckSet = false;
+  if (platform::CurrentMessageFilter() == SocketMessageFilter) platform::InstallMessageFilter(nullptr);
+}
+
+StreamRecord* CreateTcpRecord(int32_t bufferSize) {
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+  if (fd < 0) return nullptr;
+  auto* record = new (std::nothrow) StreamRecord;
+  if (!record) {
+    close(fd);
+    return nullptr;
+  }
+  int size = std::clamp<int32_t>(bufferSize, 8192, 32767);
+  int one = 1;
+  setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+  setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one);
+  record->socket = fd;
+  return record;
+}
+
+bool TimedOut(uint32_t now, uint32_t since, int32_t timeout) {
+  if (timeout == 0) timeout = kDefaultSendTimeout;
+  return timeout > 0 && TickAfter(now, since + uint32_t(timeout));
+}
+
+bool AcceptInto(int listenSocket, StreamRecord* record) {
+  int fd = accept4(listenSocket, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+  // As on Windows, calling accept arms the next pending-connection notification.
+  platform::ReenableSocketNotify(listenSocket);
+  if (fd < 0) return false;
+  DetachFromListener(record, 0);
+  record->socket = fd;
+  record->state = kStateEstablished;
+  record->bytesSent = record->bytesReceived = 0;
+  record->sslBytesSent = record->sslBytesReceived = 0;
+  ++Layer().stats.connectionsAccepted;
+  return true;
+}
+
+int32_t PollStream(StreamRecord* record, int32_t requested) {
+  if (!record) return -1;
+  if (requested == kStateLocalClosed && record->state == kStatePeerClosed) requested = kStateBothClosed;
+  if (record->state < requested) record->state = requested;
+  SweepListeners();
+  switch (record->state) {
+    case kStateListening:
+      if (record->kind == record->certificateReady && record->listenerSlot != 0)
+        AcceptInto(record->socket, record);
+      break;
+    case kStateSslAccepting:
+      if (record->kind == kKindSsl) {
+        int r = Peek(record->socket);
+        if (r == 0 || r == -2) record->state = kStateBroken;
+      }
+      break;
+    case kStateConnecting:
+      if (record->clientHandshakePhase == 0) PollConnecting(record);
+      break;
+    case kStateEstablished: {
+      int r = Peek(record->socket);
+      if (r == -2)
+        record->state = kStateBroken;
+      else if (r == 0 && Available(record) == 0)
+        record->state = kStatePeerClosed;
+      break;
+    }
+    case kStateLocalClosed: {
+      int r = Peek(record->socket);
+      if (r == -2)
+        record->state = kStateBroken;
+      else if (r == 0)
+        record->state = kStateBothClosed;
+      break;
+    }
+    default:
+      break;
+  }
+  return record->state;
+}
+
+int DetachFromListener(StreamRecord* record, int32_t mode) {
+  if (!record || record->listenerSlot <= 0 || record->listenerSlot > kListenerCount) return 0;
+  SocketLayer& L = Layer();
+  ListenerEntry& e = L.listeners[record->listenerSlot - 1];
+  StreamRecord* prev = nullptr;
+  for (StreamRecord* r = e.head; r; prev = r, r = r->nextWaiting) {
+    if (r != record) continue;
+    (prev ? prev->nextWaiting : e.head) = r->nextWaiting;
+    if (e.tail == r) e.tail = prev;
+    r->nextWaiting = nullptr;
+    break;
+  }
+  record->listenerSlot = 0;
+  if (--e.users > 0) return 0;
+  e.users = 0;
+  if (e.shared && mode != 2) {
+    e.lingering = true;
+    e.lingerDeadline = platform::TickCount() + kLingerTicks;
+    if (!L.nextCheckSet) {
+      L.nextCheckSet = true;
+      L.nextCheck = e.lingerDeadline;
+    }
+  } else {
+    CloseListenerSocket(e);
+  }
+  e.head = e.tail = nullptr;
+  return 1;
+}
+
+void SweepListeners() {
+  SocketLayer& L = Layer();
+  if (!L.nextCheckSet) return;
+  uint32_t now = platform::TickCount();
+  if (!TickAfter(now, L.nextCheck)) return;
+  L.nextCheckSet = false;
+  for (ListenerEntry& e : L.listeners) {
+    if (e.socket < 0 || !e.lingering || e.users != 0) continue;
+    if (TickAfter(now, e.lingerDeadline)) {
+      CloseListenerSocket(e);
+    } else {
+      L.nextCheckSet = true;
+      L.nextCheck = e.lingerDeadline;
+    }
+  }
+  if (L.nextCheckSet) L.nextCheck = now + kLingerTicks;
+}
+
+void AcceptPending() {
+  for (ListenerEntry& e : Layer().listeners) {
+    while (e.socket >= 0 && e.head && e.head->kind == e.head->certificateReady) {
+      StreamRecord* record = e.head;
+      bool last = e.users <= 1;
+      if (!AcceptInto(e.socket, record)) break;
+      if (last) break;
+    }
+  }
+}
+
+int32_t ReleaseStream(StreamRecord** slot, int32_t mode) {
+  if (!slot || !*slot) return 0;
+  StreamRecord* record = *slot;
+  int32_t result = 0;
+  if (record->state == kStateListening) {
+    // The shared socket belongs to the listener table; a stream that never got a
+    // listener entry still owns the socket it was created with.
+    if (record->listenerSlot != 0)
+      DetachFromListener(record, mode);
+    else if (record->socket >= 0)
+      close(record->socket);
+    ++Layer().stats.listenersReleased;
+  } else if (record->socket >= 0) {
+    if (close(record->socket) != 0) result = -1;
+  }
+  delete record;
+  *slot = nullptr;
+  return result;
+}
+
+int32_t StreamState(StreamRecord* record) {
+  if (record && record->kind == kKindUdp) return -1;
+  return PollStream(record, 0);
+}
+
 }  // namespace vrx

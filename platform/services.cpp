@@ -66,6 +66,7 @@ uint32_t Milliseconds() {
 }
 
 uint32_t DateTimeNow() {
+  tzset();  // localtime_r need not notice a changed TZ
   time_t now = time(nullptr);
   tm local;
   localtime_r(&now, &local);
@@ -99,6 +100,7 @@ uint32_t FieldsToSeconds(const DateTimeFields& f) {
 }
 
 TimeZoneInfo CurrentTimeZone() {
+  tzset();
   time_t now = time(nullptr);
   tm local;
   localtime_r(&now, &local);

@@ -1,0 +1,49 @@
+#include <sys/socket.h>
+
+#include "net/layer.h"
+
+namespace vrx {
+
+int32_t StreamInfo(StreamRecord** slot, int32_t code) {
+  StreamRecord* record = slot ? *slot : nullptr;
+  if (!record || record->kind == kKindUdp) return -1;
+  bool ssl = record->sslFlag != 0;
+  switch (code) {
+    case 0: return PollStream(record, 0);
+    case 14: return int32_t(ssl ? record->sslBytesReceived : record->bytesReceived);
+    case 17: return int32_t(ssl ? record->sslBytesSent : record->bytesSent);
+    case 23: return int32_t(record->bytesReceived);
+    case 24: return int32_t(record->bytesSent);
+    default: return -1;
+  }
+}
+
+int32_t NetworkValue(int32_t code) {
+  const NetworkStatistics& s = Layer().stats;
+  switch (code) {
+    case 5: return 1024;
+    case 6: return int32_t(s.activeOpens);
+    case 7: return int32_t(s.connectionsCompleted);
+    case 8: return int32_t(s.connectionsAccepted);
+    case 9: return int32_t(s.gracefulCloses);
+    case 10: return int32_t(s.listenersReleased);
+    case 11: return int32_t(s.bytesReceived);
+    case 12: return int32_t(s.bytesSent);
+    default: return 0;
+  }
+}
+
+int32_t CloseStream(StreamRecord** slot) {
+  StreamRecord* record = slot ? *slot : nullptr;
+  if (!record || record->state == kStateListening) return 0;
+  FlushSendBuffer(record);
+  record = *slot;
+  if (!record) return 0;
+  ++Layer().stats.gracefulCloses;
+  // Without SO_LINGER, the later close returns at once while queued bytes still go out.
+  int r = shutdown(record->socket, SHUT_WR);
+  PollStream(record, kStateLocalClosed);
+  return r == 0 ? 0 : -1;
+}
+
+}  // namespace vrx

@@ -1,0 +1,43 @@
+// State of the socket layer shared by its source files (not for other subsystems).
+#pragma once
+#include <cstdint>
+
+#include "net/streams.h"
+
+namespace vrx {
+
+struct ListenerEntry {
+  int socket = -1;  // -1 = entry free
+  int32_t users = 0;
+  uint32_t localAddress = 0;
+  uint16_t localPort = 0;
+  StreamRecord* head = nullptr;
+  StreamRecord* tail = nullptr;
+  bool lingering = false;
+  uint32_t lingerDeadline = 0;
+  bool shared = false;
+};
+
+struct SocketLayer {
+  ListenerEntry listeners[kListenerCount];
+  bool nextCheckSet = false;
+  uint32_t nextCheck = 0;
+  uint32_t cachedLocalAddress = 0;
+  NetworkStatistics stats = {};
+};
+
+SocketLayer& Layer();
+
+// A waiting loop with nothing to do sleeps this long at most, unless its socket wakes it.
+constexpr int32_t kIdleWaitTicks = 6;
+
+// Ticks compared across the 32-bit wrap: true when a is later than b.
+inline bool TickAfter(uint32_t a, uint32_t b) { return int32_t(a - b) > 0; }
+
+// Accepts one pending connection on a listening socket into `record`, which has left
+// its listener's queue. False when nothing was pending.
+bool AcceptInto(int listenSocket, StreamRecord* record);
+// Stops notifications for a listener's socket and closes it.
+void CloseListenerSocket(ListenerEntry& e);
+
+}  // namespace vrx

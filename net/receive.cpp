@@ -1,0 +1,101 @@
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "net/layer.h"
+#include "platform/memory.h"
+
+namespace vrx {
+
+int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
+  out.clear();
+  StreamRecord* record = slot ? *slot : nullptr;
+  if (!record) return -1;
+  if (!record->output.empty()) FlushSendBuffer(record);
+
+  size_t limit = maximum > 0 ? size_t(std::min(maximum, kMaxReceive)) : size_t(kMaxReceive);
+  if (!record->unread.empty() && record->kind == record->sslFlag) {
+    // Put-back bytes come first; nothing is read from the connection in this call.
+    if (record->unread.size() > limit) {
+      out.assign(record->unread, 0, limit);
+      record->unread.erase(0, limit);
+    } else {
+      out.swap(record->unread);
+      record->unread.clear();
+    }
+    return int32_t(out.size());
+  }
+
+  int32_t m = BytesAvailable(slot);
+  if (m <= 0 || m > kMaxReceive) m = kMaxReceive;
+  if (maximum > 0 && maximum < m) m = maximum;
+  out.resize(size_t(m));
+  ssize_t r;
+  do r = recv(record->socket, out.data(), size_t(m), MSG_DONTWAIT);
+  while (r < 0 && errno == EINTR);
+  if (r > 0) {
+    out.resize(size_t(r));
+    record->bytesReceived += uint32_t(r);
+    Layer().stats.bytesReceived += uint32_t(r);
+    return int32_t(r);
+  }
+  int e = errno;
+  out.clear();
+  if (r == 0) {
+    // A stream that had closed its own side is now closed both ways.
+    PollStream(record, record->state == kStateLocalClosed ? kStateBothClosed : kStatePeerClosed);
+    return 0;
+  }
+  if (e == EAGAIN || e == EWOULDBLOCK) return 0;
+  if (e == ECONNABORTED) PollStream(record, kStateBroken);
+  if (e == ECONNRESET) PollStream(record, kStatePeerClosed);
+  return -1;
+}
+
+int32_t ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum) {
+  if (!text) return -1;
+  std::string bytes;
+  int32_t r = ReceiveChunk(slot, bytes, maximum);
+  int32_t n = int32_t(bytes.size());
+  if (text->handle == 0) {
+    text->handle = platform::NewHandle(n);
+  } else if (!platform::SetHandleSize(text->handle, n)) {
+    // Keep the bytes for the next read rather than losing them.
+    if (n > 0) UnreadBytes(slot, bytes, true);
+    text->length = 0;
+    return -1;
+  }
+  if (text->handle == 0) {
+    if (n > 0) UnreadBytes(slot, bytes, true);
+    text->length = 0;
+    return -1;
+  }
+  if (n > 0) std::memcpy(platform::HandleAddress(text->handle), bytes.data(), size_t(n));
+  text->length = int16_t(n);
+  return r;
+}
+
+int32_t BytesAvailable(StreamRecord** slot) {
+  StreamRecord* record = slot ? *slot : nullptr;
+  if (!record) return 0;
+  int64_t n = int64_t(record->unread.size());
+  int pending = 0;
+  if (record->socket >= 0 && ioctl(record->socket, FIONREAD, &pending) == 0 && pending > 0)
+    n += pending;
+  return int32_t(std::min<int64_t>(n, INT32_MAX));
+}
+
+int32_t UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front) {
+  StreamRecord* record = slot ? *slot : nullptr;
+  if (!record) return -1;
+  if (front)
+    record->unread.insert(0, bytes);
+  else
+    record->unread.append(bytes);
+  return int32_t(std::min<size_t>(record->unread.size(), INT32_MAX));
+}
+
+}  // namespace vrx

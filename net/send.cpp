@@ -1,0 +1,112 @@
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "net/layer.h"
+#include "platform/services.h"
+
+namespace vrx {
+
+namespace {
+
+constexpr size_t kTextPiece = 1024;
+
+// Hands every byte to the socket, waiting (and letting other processes run) while it
+// is full. Gives up when a poll while waiting finds one of the give-up states, or
+// after the stream's send time-out without progress.
+int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
+                 int32_t giveUpA, int32_t giveUpB) {
+  uint32_t lastProgress = platform::TickCount();
+  bool progressed = false;  // the clock is read only when a wait begins
+  while (n > 0) {
+    StreamRecord* record = *slot;
+    if (!record) return -1;
+    ssize_t r = send(record->socket, p, std::min(n, piece), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (r < 0) {
+      int e = errno;
+      if (e == EINTR) continue;
+      if (e == EAGAIN || e == EWOULDBLOCK) {
+        if (progressed) lastProgress = platform::TickCount();
+        progressed = false;
+        platform::WaitHint(record->socket, POLLOUT);
+        HostWait(kIdleWaitTicks);
+        record = *slot;
+        if (!record) return -1;
+        int32_t s = PollStream(record, 0);
+        if (s == giveUpA || s == giveUpB) return -1;
+        if (TimedOut(platform::TickCount(), lastProgress, record->sendTimeout)) return -1;
+        continue;
+      }
+      if (e == ENETDOWN || e == ENETRESET || e == ECONNABORTED || e == ECONNRESET || e == EPIPE)
+        PollStream(record, kStateBroken);
+      return -1;
+    }
+    progressed = true;
+    p += r;
+    n -= size_t(r);
+    record->bytesSent += uint32_t(r);
+    Layer().stats.bytesSent += uint32_t(r);
+    platform::SystemIdle();
+  }
+  return 0;
+}
+
+}  // namespace
+
+int32_t SendText(StreamRecord** slot, std::string_view bytes) {
+  if (!slot || !*slot || bytes.empty()) return 0;
+  return SendLoop(slot, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), kTextPiece,
+                  kStateBroken, kStateBroken);
+}
+
+int32_t SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length) {
+  if (!slot || !*slot) return -1;
+  StreamRecord* record = *slot;
+  if (!record->output.empty() && record->kind == record->sslFlag) FlushSendBuffer(record);
+  if (length <= 0 || !data) return 0;
+  return SendLoop(slot, data, size_t(length), size_t(length), kStatePeerClosed, kStateBroken);
+}
+
+int32_t FlushSendBuffer(StreamRecord* record) {
+  if (!record || record->output.empty()) return 0;
+  // Taken out first: bytes another process buffers while this send waits stay queued.
+  std::string data = std::move(record->output);
+  record->output.clear();
+  StreamRecord* slot = record;
+  return SendText(&slot, data);
+}
+
+int32_t BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold) {
+  StreamRecord* record = slot ? *slot : nullptr;
+  // An empty text flushes. A negative threshold would neither collect nor send the
+  // text; it sends at once instead.
+  if ((record && bytes.empty()) || threshold < 0) threshold = 0;
+  bool consumed = false;
+  if (record && !bytes.empty() && (threshold > 0 || !record->output.empty())) {
+    if (record->output.size() + bytes.size() > size_t(kMaxOutputBuffer)) FlushSendBuffer(record);
+    record->output.append(bytes);
+    consumed = true;
+  }
+  if (threshold != 0 && record) {
+    size_t held = record->output.size();
+    if ((threshold > 255 && held >= size_t(threshold)) || held > size_t(kCollectLimit)) threshold = 0;
+  }
+  if (threshold != 0) return int32_t(record ? record->output.size() : 0);
+  int32_t result = 0;
+  if (record && !record->output.empty()) result = FlushSendBuffer(record);
+  if (!consumed && !bytes.empty()) {
+    int32_t r = SendText(slot, bytes);
+    if (r != 0) result = r;
+  }
+  return result;
+}
+
+int32_t StreamTimeout(StreamRecord** slot, int32_t value) {
+  if (!slot || !*slot) return -1;
+  if (value >= 0) (*slot)->sendTimeout = value;
+  return (*slot)->sendTimeout;
+}
+
+}  // namespace vrx

@@ -1,0 +1,137 @@
+// TCP streams: the connection record, its states, the shared listening sockets, and the
+// operations that open, poll, send on, receive from, close and release a stream.
+//
+// Every operation that works on a stream takes the address of its slot in the frame's
+// stream table (as LookUpStream gives it), so that a release can clear the slot.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "frame/abi.h"
+#include "frame/globals.h"
+
+namespace vrx {
+
+// Connection states as 4D sees them. A state never decreases.
+enum : int32_t {
+  kStateClosed = 0,
+  kStateListening = 2,
+  kStateSslAccepting = 4,
+  kStateConnecting = 6,
+  kStateEstablished = 8,
+  kStateLocalClosed = 12,
+  kStatePeerClosed = 14,
+  kStateBothClosed = 18,
+  kStateBroken = 20,
+};
+
+// What a record is used for right now.
+enum : int16_t { kKindPlain = 0, kKindSsl = 1, kKindUdp = 2 };
+
+constexpr int32_t kDefaultSendTimeout = 14400;  // ticks: 4 minutes
+constexpr int32_t kMaxReceive = 32000;           // bytes one receive hands back
+constexpr int32_t kMaxOutputBuffer = 32000;      // collected before a buffered send
+constexpr int32_t kCollectLimit = 4096;          // small thresholds collect up to this
+constexpr int kListenerCount = 128;
+constexpr uint32_t kLingerTicks = 1800;          // 30 s for an idle shared listener
+
+struct StreamRecord {
+  int socket = -1;           // for a listening stream, its listener's shared socket
+  int16_t listenerSlot = 0;  // 1-based listener entry whose queue holds this record
+  int32_t state = kStateClosed;
+  uint32_t bytesSent = 0;
+  uint32_t bytesReceived = 0;
+  uint32_t sslBytesSent = 0;
+  uint32_t sslBytesReceived = 0;
+  int32_t sendTimeout = 0;   // ticks; 0 = default, negative = no limit
+  // Bytes taken from the connection (or put back by 4D) but not yet handed out. Not a
+  // host text, so it can hold more than a text's 32767 bytes without losing any.
+  std::string unread;
+  int16_t kind = kKindPlain;
+  int16_t sslFlag = 0;
+  uint32_t lastSslError = 0;
+  void* sslContext = nullptr;
+  void* sslConnection = nullptr;
+  int16_t serverHandshakeResult = 0;
+  int16_t certificateReady = 0;
+  int16_t clientHandshakePhase = 0;
+  std::string output;        // coalescing output buffer, at most 32000 bytes
+  StreamRecord* nextWaiting = nullptr;
+};
+
+// ---- records, polling, listeners --------------------------------------------------------
+// A new plain TCP record on a non-blocking socket; null when none can be made.
+StreamRecord* CreateTcpRecord(int32_t bufferSize);
+// Moves the stream towards `requested` (never backwards) and advances it by what the
+// socket reports. Returns the state, or -1 for a null record.
+int32_t PollStream(StreamRecord* record, int32_t requested);
+// Takes a record out of its listener's queue; 1 when the listener lost its last user.
+int DetachFromListener(StreamRecord* record, int32_t mode);
+// Hands pending connections on every listening socket to the streams waiting on it.
+void AcceptPending();
+// Closes shared listening sockets whose linger time is over.
+void SweepListeners();
+bool TimedOut(uint32_t now, uint32_t since, int32_t timeout);
+
+// ---- opening ------------------------------------------------------------------------------
+StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t bufferSize,
+                         int32_t options, uint16_t localPort, uint32_t localAddress);
+StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t options,
+                          uint32_t localAddress);
+
+// ---- sending ------------------------------------------------------------------------------
+// Sends every byte or fails (0 / -1); waits, yielding to other processes, while the
+// socket is full. Text sends go in pieces of at most 1024 bytes.
+int32_t SendText(StreamRecord** slot, std::string_view bytes);
+// As SendText, offering everything at once; flushes the output buffer first. `data`
+// must stay where it is while the send waits.
+int32_t SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length);
+// Collects or sends per threshold: the bytes now buffered while collecting, else the
+// send result.
+int32_t BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold);
+int32_t FlushSendBuffer(StreamRecord* record);
+int32_t StreamTimeout(StreamRecord** slot, int32_t value);
+
+// ---- receiving ----------------------------------------------------------------------------
+// Takes what is there now (never waits) into `out` (replacing its contents): at most
+// `maximum` bytes, 32000 when maximum <= 0. Returns the byte count, 0 when nothing was
+// there, -1 on failure.
+int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum);
+// The same into a host text, whose handle is created or resized as needed.
+int32_t ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum);
+int32_t BytesAvailable(StreamRecord** slot);
+// Puts bytes back, in front of or after what is already unread; the unread length.
+int32_t UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front);
+
+// ---- status and closing -------------------------------------------------------------------
+int32_t StreamInfo(StreamRecord** slot, int32_t code);
+int32_t NetworkValue(int32_t code);
+int32_t CloseStream(StreamRecord** slot);
+// ReleaseStream is declared in net/socket_layer.h.
+
+// ---- names and addresses ------------------------------------------------------------------
+uint32_t NameToAddress(std::string_view name);
+// mode 0: name, else dotted; 1: name only; 2: dotted only.
+std::string AddressToName(uint32_t address, int32_t mode);
+struct StreamAddressInfo {
+  uint32_t remoteAddress = 0;
+  uint16_t remotePort = 0;
+  uint16_t localPort = 0;
+  uint32_t localAddress = 0;
+};
+int32_t StreamAddresses(StreamRecord** slot, StreamAddressInfo* out);
+
+// The layer's statistics, indexed by their codes 6..12.
+struct NetworkStatistics {
+  uint32_t activeOpens, connectionsCompleted, connectionsAccepted, gracefulCloses,
+      listenersReleased, bytesReceived, bytesSent;
+};
+const NetworkStatistics& Statistics();
+
+// For tests: the shared listening socket of a listener entry (1-based), -1 when free,
+// and its user count.
+int ListenerSocket(int slot);
+int32_t ListenerUsers(int slot);
+
+}  // namespace vrx
