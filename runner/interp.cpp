@@ -79,6 +79,11 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
     double y = b.type == Type::Time ? b.l : b.Number();
     c = x < y ? -1 : x > y ? 1 : 0;
   } else if (a.type == Type::Text && b.type == Type::Text) {
+    if ((op == Tok::Eq || op == Tok::Hash) && b.s.find('@') != std::string::npos) {
+      bool match = MatchWildcard(a.s, b.s);
+      *out = Value::Bool(op == Tok::Eq ? match : !match);
+      return true;
+    }
     c = CompareText(a.s, b.s);
   } else if (a.type == Type::Date && b.type == Type::Date) {
     int64_t x = DateToDays(a.d), y = DateToDays(b.d);

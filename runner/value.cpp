@@ -176,6 +176,27 @@ int CompareText(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
+bool MatchWildcard(std::string_view text, std::string_view pattern) {
+  // Greedy matching with one backtrack point: the last "@" seen.
+  size_t t = 0, p = 0, star = std::string_view::npos, mark = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == '@') {
+      star = p++;
+      mark = t;
+    } else if (p < pattern.size() && UpperByte(uint8_t(pattern[p])) == UpperByte(uint8_t(text[t]))) {
+      ++p;
+      ++t;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      t = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '@') ++p;
+  return p == pattern.size();
+}
+
 size_t FindText(std::string_view in, std::string_view find, size_t from, bool exact) {
   if (find.empty() || from > in.size() || find.size() > in.size() - from)
     return std::string_view::npos;

@@ -58,6 +58,8 @@ std::string Uppercase(std::string_view s);
 std::string Lowercase(std::string_view s);
 // Texts compare without regard to case, as 4D compares them: -1, 0 or 1.
 int CompareText(std::string_view a, std::string_view b);
+// 4D's = with "@" in the right-hand text: "@" stands for any run of characters.
+bool MatchWildcard(std::string_view text, std::string_view pattern);
 // Position of `find` in `in` from byte `from` (0-based); npos when absent.
 size_t FindText(std::string_view in, std::string_view find, size_t from, bool exact);
 
