@@ -422,7 +422,18 @@ bool Assign(Frame& f, const Expr& target, Value v) {
   return true;
 }
 
+namespace {
+
+bool StackExhausted(Frame& f) {
+  char here;
+  const char* base = f.proc->stackBase;
+  return base && base > &here && size_t(base - &here) > kStackBudget;
+}
+
+}  // namespace
+
 bool Eval(Frame& f, const Expr& e, Value* out) {
+  if (StackExhausted(f)) return Fail(f, "stack overflow: calls and expressions nest too deeply");
   switch (e.kind) {
     case ExprKind::Literal:
       *out = e.value;
@@ -538,7 +549,7 @@ bool CallMethod(Frame& f, const std::string& name, std::vector<Value> params, Va
   for (char c : name) key += char(std::tolower(uint8_t(c)));
   auto it = f.rt->program->methods.find(key);
   if (it == f.rt->program->methods.end()) return Fail(f, "Unknown method: " + name);
-  if (f.proc->depth >= kMaxCallDepth)
+  if (f.proc->depth >= kMaxCallDepth || StackExhausted(f))
     return Fail(f, "too many nested method calls (stack overflow) calling " + name);
   Frame callee;
   callee.rt = f.rt;
@@ -562,8 +573,10 @@ bool CallMethod(Frame& f, const std::string& name, std::vector<Value> params, Va
 }
 
 void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> params) {
+  char base;
   Process proc;
   proc.rt = rt;
+  proc.stackBase = &base;
   Frame f;
   f.rt = rt;
   f.proc = &proc;

@@ -30,6 +30,7 @@ struct Process {
   Runtime* rt = nullptr;
   VarMap vars;  // process variables
   int depth = 0;
+  const char* stackBase = nullptr;  // where this process's stack began (it grows down)
 };
 
 struct Frame {
@@ -72,6 +73,9 @@ bool EvalBool(Frame& f, const Expr& e, bool* out, const std::string& what);
 
 constexpr size_t kMaxBytes = size_t(1) << 28;  // largest text or BLOB a method may build
 constexpr size_t kMaxArray = 1000000;
-constexpr int kMaxCallDepth = 100;
+constexpr int kMaxCallDepth = 200;
+// Stack a process may use for nested calls and expressions; the host gives each
+// process 4 MB.
+constexpr size_t kStackBudget = size_t(2) << 20;
 
 }  // namespace runner

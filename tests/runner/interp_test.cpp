@@ -169,6 +169,21 @@ TEST(Runtime, ErrorsNameMethodAndLineAndStopTheProcess) {
   }
 }
 
+TEST(Runtime, DeepRecursionThroughLongExpressionsStopsCleanly) {
+  // Each call sits under 900 operators: the stack runs out before the call limit.
+  std::string deep = "$0:=Deep($1+1)";
+  for (int i = 0; i < 900; ++i) deep += "+1";
+  for (const char* where : {"$x:=Deep(1)\n", "$p:=New process(\"Starter\";0)\n"}) {
+    Outcome o = RunMethods({{"main.4dm", std::string(where) + "LOG(\"main done\")\n"},
+                            {"Starter.4dm", "$x:=Deep(1)\nLOG(\"not reached\")\n"},
+                            {"Deep.4dm", deep + "\n"}});
+    EXPECT_EQ(o.status, 1);
+    ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);
+    EXPECT_EQ(o.err[0], "Error in method \"Deep\" line 1: stack overflow: calls and expressions nest too deeply");
+    EXPECT_EQ(Joined(o.out).find("not reached"), std::string::npos);
+  }
+}
+
 TEST(Runtime, ErrorInACalledMethodNamesThatMethod) {
   Outcome o = RunMethods({{"main.4dm", "$x:=Divide(1;0)\nLOG(\"after\")\n"},
                    {"Divide.4dm", "// divides\n\n$0:=$1/$2\n"}});
