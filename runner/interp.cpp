@@ -115,7 +115,7 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   return true;
 }
 
-bool Binary(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
+[[gnu::noinline]] bool Binary(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   auto mismatch = [&] {
     return Fail(f, std::string("the operator ") + OpName(op) + " does not apply to " +
                        Article(a.type) + " and " + Article(b.type));
@@ -424,13 +424,86 @@ bool Assign(Frame& f, const Expr& target, Value v) {
 
 namespace {
 
-bool StackExhausted(Frame& f) {
+[[gnu::noinline]] bool StackExhausted(Frame& f) {
   char here;
   const char* base = f.proc->stackBase;
   return base && base > &here && size_t(base - &here) > kStackBudget;
 }
 
 }  // namespace
+
+// Eval recurses through nested expressions: each kind's work lives in a function of
+// its own, so that the frame that recurses stays small.
+[[gnu::noinline]] bool EvalVariable(Frame& f, const Expr& e, Value* out) {
+  Var* var = FindVar(f, e, false);
+  if (!var || var->v.type == Type::Undefined) {
+    if (e.kind == ExprKind::Local && !e.name.empty() && e.name[0] >= '0' && e.name[0] <= '9')
+      return Fail(f, "the parameter $" + e.name + " was not passed");
+    return Fail(f, "the variable " + VarLabel(e) + " is not defined");
+  }
+  *out = var->v;
+  return true;
+}
+
+[[gnu::noinline]] bool EvalParam(Frame& f, const Expr& e, Value* out) {
+  int32_t n;
+  if (!EvalLong(f, e.args[0], &n, "the parameter number")) return false;
+  auto it = n >= 0 ? f.locals.find(std::to_string(n)) : f.locals.end();
+  if (it == f.locals.end() || it->second.v.type == Type::Undefined)
+    return Fail(f, "the parameter ${" + std::to_string(n) + "} was not passed");
+  *out = it->second.v;
+  return true;
+}
+
+[[gnu::noinline]] bool EvalElement(Frame& f, const Expr& e, Value* out) {
+  int32_t index;
+  if (!EvalLong(f, e.args[1], &index, "the index")) return false;
+  const std::string label = VarLabel(e.args[0]);
+  Var* var = FindVar(f, e.args[0], false);
+  if (!var || var->v.type == Type::Undefined) return Fail(f, "the variable " + label + " is not defined");
+  const Value& base = var->v;
+  if (base.type == Type::Array) {
+    if (!CheckIndex(f, base, index, label)) return false;
+    *out = base.items[size_t(index)];
+    return true;
+  }
+  if (base.type == Type::Blob) {
+    if (!CheckIndex(f, base, index, label)) return false;
+    *out = Value::Long(uint8_t(base.s[size_t(index)]));
+    return true;
+  }
+  return Fail(f, label + " is " + Article(base.type) + ": it has no elements");
+}
+
+[[gnu::noinline]] bool EvalNegate(Frame& f, const Expr& e, Value* out) {
+  Value v;
+  if (!Eval(f, e.args[0], &v)) return false;
+  if (v.type == Type::Long && v.l != INT32_MIN) *out = Value::Long(-v.l);
+  else if (v.numeric()) *out = Value::Real(-v.Number());
+  else if (v.type == Type::Time) *out = Value::Time(-v.l);
+  else return Fail(f, "cannot negate " + Article(v.type));
+  return true;
+}
+
+[[gnu::noinline]] bool EvalBinary(Frame& f, const Expr& e, Value* out) {
+  // The left operand is evaluated into *out, so a chain a+b+c+... needs one Value
+  // per level, not two.
+  if (!Eval(f, e.args[0], out)) return false;
+  Value b;
+  if (!Eval(f, e.args[1], &b)) return false;
+  Value a = std::move(*out);
+  return Binary(f, e.op, a, b, out);
+}
+
+[[gnu::noinline]] bool EvalMethodCall(Frame& f, const Expr& e, Value* out) {
+  std::vector<Value> params;
+  for (const Expr& a : e.args) {
+    Value v;
+    if (!Eval(f, a, &v)) return false;
+    params.push_back(std::move(v));
+  }
+  return CallMethod(f, e.name, std::move(params), out, true);
+}
 
 bool Eval(Frame& f, const Expr& e, Value* out) {
   if (StackExhausted(f)) return Fail(f, "stack overflow: calls and expressions nest too deeply");
@@ -440,73 +513,15 @@ bool Eval(Frame& f, const Expr& e, Value* out) {
       return true;
     case ExprKind::Local:
     case ExprKind::Interprocess:
-    case ExprKind::ProcessVar: {
-      Var* var = FindVar(f, e, false);
-      if (!var || var->v.type == Type::Undefined) {
-        if (e.kind == ExprKind::Local && !e.name.empty() && e.name[0] >= '0' && e.name[0] <= '9')
-          return Fail(f, "the parameter $" + e.name + " was not passed");
-        return Fail(f, "the variable " + VarLabel(e) + " is not defined");
-      }
-      *out = var->v;
-      return true;
-    }
-    case ExprKind::Param: {
-      int32_t n;
-      if (!EvalLong(f, e.args[0], &n, "the parameter number")) return false;
-      auto it = n >= 0 ? f.locals.find(std::to_string(n)) : f.locals.end();
-      if (it == f.locals.end() || it->second.v.type == Type::Undefined)
-        return Fail(f, "the parameter ${" + std::to_string(n) + "} was not passed");
-      *out = it->second.v;
-      return true;
-    }
-    case ExprKind::Element: {
-      int32_t index;
-      if (!EvalLong(f, e.args[1], &index, "the index")) return false;
-      const std::string label = VarLabel(e.args[0]);
-      Var* var = FindVar(f, e.args[0], false);
-      if (!var || var->v.type == Type::Undefined) return Fail(f, "the variable " + label + " is not defined");
-      const Value& base = var->v;
-      if (base.type == Type::Array) {
-        if (!CheckIndex(f, base, index, label)) return false;
-        *out = base.items[size_t(index)];
-        return true;
-      }
-      if (base.type == Type::Blob) {
-        if (!CheckIndex(f, base, index, label)) return false;
-        *out = Value::Long(uint8_t(base.s[size_t(index)]));
-        return true;
-      }
-      return Fail(f, label + " is " + Article(base.type) + ": it has no elements");
-    }
-    case ExprKind::Negate: {
-      Value v;
-      if (!Eval(f, e.args[0], &v)) return false;
-      if (v.type == Type::Long && v.l != INT32_MIN) *out = Value::Long(-v.l);
-      else if (v.numeric()) *out = Value::Real(-v.Number());
-      else if (v.type == Type::Time) *out = Value::Time(-v.l);
-      else return Fail(f, "cannot negate " + Article(v.type));
-      return true;
-    }
-    case ExprKind::Binary: {
-      Value a, b;
-      if (!Eval(f, e.args[0], &a) || !Eval(f, e.args[1], &b)) return false;
-      return Binary(f, e.op, a, b, out);
-    }
-    case ExprKind::Star:
-      return Fail(f, "* is not a value here");
-    case ExprKind::CallBuiltin:
-      return CallBuiltin(f, e, out);
-    case ExprKind::CallCommand:
-      return CallPluginCommand(f, e, out);
-    case ExprKind::CallMethod: {
-      std::vector<Value> params;
-      for (const Expr& a : e.args) {
-        Value v;
-        if (!Eval(f, a, &v)) return false;
-        params.push_back(std::move(v));
-      }
-      return CallMethod(f, e.name, std::move(params), out, true);
-    }
+    case ExprKind::ProcessVar: return EvalVariable(f, e, out);
+    case ExprKind::Param: return EvalParam(f, e, out);
+    case ExprKind::Element: return EvalElement(f, e, out);
+    case ExprKind::Negate: return EvalNegate(f, e, out);
+    case ExprKind::Binary: return EvalBinary(f, e, out);
+    case ExprKind::Star: return Fail(f, "* is not a value here");
+    case ExprKind::CallBuiltin: return CallBuiltin(f, e, out);
+    case ExprKind::CallCommand: return CallPluginCommand(f, e, out);
+    case ExprKind::CallMethod: return EvalMethodCall(f, e, out);
   }
   return false;
 }
