@@ -230,9 +230,7 @@ bool NewProcess(Frame& f, const Expr& e, Value* out) {
     if (v.type == Type::Array) return Fail(f, "New process: an array cannot be passed");
     params.push_back(std::move(v));
   }
-  std::string key;
-  for (char c : name) key += char(std::tolower(uint8_t(c)));
-  auto it = rt->program->methods.find(key);
+  auto it = rt->program->methods.find(Lowercase(name));
   if (it == rt->program->methods.end()) return Fail(f, "Unknown method: " + name);
   if (!rt->host) return Fail(f, "New process needs the host, which is not running");
   std::string nameKey = Lowercase(processName);
@@ -583,8 +581,8 @@ bool CallBuiltin(Frame& f, const Expr& e, Value* out) {
       }
       Runtime& rt = *f.rt;
       if (rt.aborting) return false;
-      rt.err("Assertion failed in method \"" + f.method->name + "\" line " + std::to_string(f.line) +
-             (message.empty() ? "" : ": " + platform::MacRomanToUtf8(message)));
+      rt.err(platform::MacRomanToUtf8("Assertion failed in method \"" + f.method->name + "\" line " +
+                                      std::to_string(f.line) + (message.empty() ? "" : ": " + message)));
       rt.status = 1;
       rt.aborting = true;
       return false;

@@ -560,9 +560,7 @@ bool EvalBool(Frame& f, const Expr& e, bool* out, const std::string& what) {
 
 bool CallMethod(Frame& f, const std::string& name, std::vector<Value> params, Value* out,
                 bool wantValue) {
-  std::string key;
-  for (char c : name) key += char(std::tolower(uint8_t(c)));
-  auto it = f.rt->program->methods.find(key);
+  auto it = f.rt->program->methods.find(Lowercase(name));
   if (it == f.rt->program->methods.end()) return Fail(f, "Unknown method: " + name);
   if (f.proc->depth >= kMaxCallDepth || StackExhausted(f))
     return Fail(f, "too many nested method calls (stack overflow) calling " + name);
@@ -616,11 +614,9 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fputc('\n', stderr);
   };
-  std::string key;
-  for (char c : method) key += char(std::tolower(uint8_t(c)));
-  auto it = program.methods.find(key);
+  auto it = program.methods.find(Lowercase(method));
   if (it == program.methods.end()) {
-    rt.err("No method named \"" + std::string(method) + "\" to run");
+    rt.err(platform::MacRomanToUtf8("No method named \"" + std::string(method) + "\" to run"));
     return 1;
   }
   RunProcessMethod(&rt, &it->second, std::move(params));

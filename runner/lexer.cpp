@@ -78,10 +78,8 @@ struct Lexer {
                                            : "a variable name is missing after <>");
     }
     Token& t = Emit(kind, l, c);
-    t.text = std::string(src.substr(start, pos - start));
-    if (kind != Tok::Word) {
-      for (char& ch : t.text) ch = char(LowerByte(uint8_t(ch)));
-    }
+    t.text = platform::Utf8ToMacRoman(src.substr(start, pos - start));
+    if (kind != Tok::Word) t.text = Lowercase(t.text);
     t.endCol = col;
     return true;
   }

@@ -91,11 +91,8 @@ struct NameEntry {
   const Constant* constant = nullptr;
 };
 
-std::string AsciiLower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = char(std::tolower(uint8_t(c)));
-  return out;
-}
+// Names compare without regard to case; they are Mac Roman, like every text here.
+std::string AsciiLower(std::string_view s) { return Lowercase(s); }
 
 const std::unordered_map<std::string, NameEntry>& Names() {
   static const std::unordered_map<std::string, NameEntry> names = [] {
@@ -483,6 +480,7 @@ struct Parser {
     }
     out->kind = ExprKind::ProcessVar;
     out->name = AsciiLower(m.written);
+    out->value = Value::Text(m.written);  // as written, should it turn out to be a call
     return ParseElement(out);
   }
 
@@ -651,6 +649,7 @@ struct Parser {
       // A lone unknown name is a call of a method that does not exist (yet): reported
       // when it runs, as 4D does.
       first.kind = ExprKind::CallMethod;
+      first.name = first.value.s;
     }
     if (first.kind != ExprKind::CallBuiltin && first.kind != ExprKind::CallCommand &&
         first.kind != ExprKind::CallMethod)

@@ -19,10 +19,9 @@ namespace fs = std::filesystem;
 
 constexpr uintmax_t kMaxMethodFile = 4u << 20;
 
-std::string LowerAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = char(std::tolower(uint8_t(c)));
-  return out;
+// A method's name as the methods call it: Mac Roman, like every text of a method.
+std::string MethodName(const std::string& path) {
+  return platform::Utf8ToMacRoman(fs::path(path).stem().string());
 }
 
 void Usage() {
@@ -41,10 +40,11 @@ bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources
   MethodNames names;
   for (const auto& [path, text] : sources) {
     (void)text;
-    std::string stem = fs::path(path).stem().string();
-    std::string key = LowerAscii(stem);
+    std::string stem = MethodName(path);
+    std::string key = Lowercase(stem);
     if (names.count(key)) {
-      errors->push_back(path + ": another method is already named \"" + stem + "\"");
+      errors->push_back(path + ": another method is already named \"" +
+                        platform::MacRomanToUtf8(stem) + "\"");
       continue;
     }
     names[key] = stem;
@@ -52,15 +52,15 @@ bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources
   if (!errors->empty()) return false;
   for (const auto& [path, text] : sources) {
     Method m;
-    m.name = fs::path(path).stem().string();
+    m.name = MethodName(path);
     m.path = path;
     SyntaxError e;
     if (!ParseMethod(text, names, &m, &e)) {
       errors->push_back(path + ":" + std::to_string(e.line) + ":" + std::to_string(e.col) +
-                        ": syntax error: " + e.message);
+                        ": syntax error: " + platform::MacRomanToUtf8(e.message));
       continue;
     }
-    program->methods[LowerAscii(m.name)] = std::move(m);
+    program->methods[Lowercase(m.name)] = std::move(m);
   }
   return errors->empty();
 }
@@ -147,8 +147,10 @@ int RunMethods(int argc, char** argv) {
     for (const std::string& e : errors) std::fprintf(stderr, "%s\n", e.c_str());
     return 1;
   }
-  if (!program.methods.count(LowerAscii(method))) {
-    std::fprintf(stderr, "vrx run: no method named \"%s\" in %s\n", method.c_str(), folder.c_str());
+  method = platform::Utf8ToMacRoman(method);
+  if (!program.methods.count(Lowercase(method))) {
+    std::fprintf(stderr, "vrx run: no method named \"%s\" in %s\n",
+                 platform::MacRomanToUtf8(method).c_str(), folder.c_str());
     return 2;
   }
   host::Host h;

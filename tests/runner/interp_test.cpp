@@ -225,6 +225,17 @@ TEST(Assert, PassingAssertionsAndParametersFromTheCommandLine) {
   EXPECT_EQ(o.out, std::vector<std::string>{"caf\xC3\xA9 x"});  // LOG converts back to UTF-8
 }
 
+TEST(Runtime, NamesOutsideAsciiAreMacRomanLikeTexts) {
+  Outcome o = RunMethods({{"main.4dm",
+                           "$déjà:=Caf\xC3\xA9(2)\nLOG($DÉJÀ)\n$p:=New process(\"CAFÉ\";0;\"n\";3)\n"
+                           "Naïve\n"},
+                          {"Caf\xC3\xA9.4dm", "$0:=$1*10\nLOG(\"café \"+String($1))\n"}});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"café 2", "20", "café 3"}));
+  ASSERT_EQ(o.err.size(), 1u);
+  EXPECT_EQ(o.err[0], "Error in method \"main\" line 4: Unknown method: Naïve");
+}
+
 TEST(Plugin, OutputParametersAndResults) {
   Outcome o = RunMain(
       "C_REAL($real)\n"
