@@ -214,6 +214,30 @@ struct Lexer {
     return true;
   }
 
+  // At a backslash: when only blanks or a // comment follow it on this line, skips
+  // them and the line end, and answers true.
+  bool ContinuesLine() {
+    size_t k = pos + 1;
+    while (k < src.size() && (src[k] == ' ' || src[k] == '\t')) ++k;
+    if (k + 1 < src.size() && src[k] == '/' && src[k + 1] == '/')
+      while (k < src.size() && src[k] != '\n' && src[k] != '\r') ++k;
+    if (k < src.size() && src[k] != '\n' && src[k] != '\r') return false;
+    while (pos < k) Advance();
+    if (AtEnd()) return true;
+    if (Peek() == '\r') {
+      Advance();
+      if (Peek() == '\n') {
+        Advance();
+      } else {
+        ++line;
+        col = 1;
+      }
+    } else {
+      Advance();
+    }
+    return true;
+  }
+
   bool Op(Tok kind, int bytes, int l, int c) {
     for (int i = 0; i < bytes; ++i) Advance();
     Emit(kind, l, c).endCol = col;
@@ -246,6 +270,8 @@ struct Lexer {
           else
             Advance();
         }
+      } else if (ch == '\\' && ContinuesLine()) {
+        // A backslash ending a line joins the next line to this statement.
       } else if (ch == '$' && Peek(1) == '{') {
         Advance();
         Emit(Tok::ParamIndirect, l, c).endCol = col;

@@ -79,3 +79,9 @@ For ($i;1;$count)
   $n:=$n+1
 End for
 ASSERT($n=3; "For reads its bounds once")
+// a backslash at the end of a line continues the statement
+$s:="a"+\
+  "b"+\  // comments may follow it
+  "c"
+ASSERT($s="abc"; "line continuation")
+ASSERT(7\2=3; "longint division")
