@@ -171,10 +171,10 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   return mismatch();
 }
 
-bool CheckIndex(Frame& f, const Value& base, int32_t index, const std::string& label) {
+bool CheckIndex(Frame& f, const Value& base, int32_t index, const Expr& var) {
   size_t limit = base.type == Type::Array ? base.items.size() : base.s.size();
   if (index < 0 || size_t(index) >= limit)
-    return Fail(f, "index " + std::to_string(index) + " is out of range for " + label +
+    return Fail(f, "index " + std::to_string(index) + " is out of range for " + VarLabel(var) +
                        (base.type == Type::Array
                             ? " (size " + std::to_string(base.items.size() - 1) + ")"
                             : " (" + std::to_string(base.s.size()) + " bytes)"));
@@ -384,25 +384,26 @@ bool Assign(Frame& f, const Expr& target, Value v) {
   if (target.kind == ExprKind::Element) {
     int32_t index;
     if (!EvalLong(f, target.args[1], &index, "the index")) return false;
-    const std::string label = VarLabel(target.args[0]);
     Var* var = FindVar(f, target.args[0], false);
-    if (!var || var->v.type == Type::Undefined) return Fail(f, "the variable " + label + " is not defined");
+    if (!var || var->v.type == Type::Undefined)
+      return Fail(f, "the variable " + VarLabel(target.args[0]) + " is not defined");
     Value& base = var->v;
     if (base.type == Type::Array) {
-      if (!CheckIndex(f, base, index, label)) return false;
-      Value converted;
-      if (!Convert(f, base.elem, std::move(v), &converted, "an element of " + label)) return false;
-      // Conversion may have run no code, but look the element up again all the same.
-      var->v.items[size_t(index)] = std::move(converted);
-      return true;
+      if (!CheckIndex(f, base, index, target.args[0])) return false;
+      Value& slot = base.items[size_t(index)];
+      if (v.type == base.elem) {
+        slot = std::move(v);
+        return true;
+      }
+      return Convert(f, base.elem, std::move(v), &slot, "an element of " + VarLabel(target.args[0]));
     }
     if (base.type == Type::Blob) {
-      if (!CheckIndex(f, base, index, label)) return false;
+      if (!CheckIndex(f, base, index, target.args[0])) return false;
       if (!v.numeric()) return Fail(f, "a BLOB byte takes a number, not " + Article(v.type));
       base.s[size_t(index)] = char(uint8_t(RealToLong(v.Number()) & 0xFF));
       return true;
     }
-    return Fail(f, label + " is " + Article(base.type) + ": it has no elements");
+    return Fail(f, VarLabel(target.args[0]) + " is " + Article(base.type) + ": it has no elements");
   }
   Var* var = FindVar(f, target, true);
   if (!var) return Fail(f, "only a variable can be assigned");
@@ -410,7 +411,7 @@ bool Assign(Frame& f, const Expr& target, Value v) {
     return Fail(f, "the value assigned to " + VarLabel(target) + " is undefined");
   if (var->v.type == Type::Array || v.type == Type::Array)
     return Fail(f, "arrays cannot be assigned with :=");
-  if (var->v.type == Type::Undefined) {
+  if (var->v.type == Type::Undefined || (var->v.type == v.type && var->maxLen == 0)) {
     var->v = std::move(v);
     return true;
   }
@@ -458,21 +459,21 @@ namespace {
 [[gnu::noinline]] bool EvalElement(Frame& f, const Expr& e, Value* out) {
   int32_t index;
   if (!EvalLong(f, e.args[1], &index, "the index")) return false;
-  const std::string label = VarLabel(e.args[0]);
   Var* var = FindVar(f, e.args[0], false);
-  if (!var || var->v.type == Type::Undefined) return Fail(f, "the variable " + label + " is not defined");
+  if (!var || var->v.type == Type::Undefined)
+    return Fail(f, "the variable " + VarLabel(e.args[0]) + " is not defined");
   const Value& base = var->v;
   if (base.type == Type::Array) {
-    if (!CheckIndex(f, base, index, label)) return false;
+    if (!CheckIndex(f, base, index, e.args[0])) return false;
     *out = base.items[size_t(index)];
     return true;
   }
   if (base.type == Type::Blob) {
-    if (!CheckIndex(f, base, index, label)) return false;
+    if (!CheckIndex(f, base, index, e.args[0])) return false;
     *out = Value::Long(uint8_t(base.s[size_t(index)]));
     return true;
   }
-  return Fail(f, label + " is " + Article(base.type) + ": it has no elements");
+  return Fail(f, VarLabel(e.args[0]) + " is " + Article(base.type) + ": it has no elements");
 }
 
 [[gnu::noinline]] bool EvalNegate(Frame& f, const Expr& e, Value* out) {
@@ -526,34 +527,34 @@ bool Eval(Frame& f, const Expr& e, Value* out) {
   return false;
 }
 
-bool EvalNumber(Frame& f, const Expr& e, double* out, const std::string& what) {
+bool EvalNumber(Frame& f, const Expr& e, double* out, std::string_view what) {
   Value v;
   if (!Eval(f, e, &v)) return false;
   if (v.type == Type::Time) v = Value::Long(v.l);
-  if (!v.numeric()) return Fail(f, what + " must be a number, not " + Article(v.type));
+  if (!v.numeric()) return Fail(f, std::string(what) + " must be a number, not " + Article(v.type));
   *out = v.Number();
   return true;
 }
 
-bool EvalLong(Frame& f, const Expr& e, int32_t* out, const std::string& what) {
+bool EvalLong(Frame& f, const Expr& e, int32_t* out, std::string_view what) {
   double d;
   if (!EvalNumber(f, e, &d, what)) return false;
   *out = RealToLong(d);
   return true;
 }
 
-bool EvalText(Frame& f, const Expr& e, std::string* out, const std::string& what) {
+bool EvalText(Frame& f, const Expr& e, std::string* out, std::string_view what) {
   Value v;
   if (!Eval(f, e, &v)) return false;
-  if (v.type != Type::Text) return Fail(f, what + " must be a text, not " + Article(v.type));
+  if (v.type != Type::Text) return Fail(f, std::string(what) + " must be a text, not " + Article(v.type));
   *out = std::move(v.s);
   return true;
 }
 
-bool EvalBool(Frame& f, const Expr& e, bool* out, const std::string& what) {
+bool EvalBool(Frame& f, const Expr& e, bool* out, std::string_view what) {
   Value v;
   if (!Eval(f, e, &v)) return false;
-  if (v.type != Type::Boolean) return Fail(f, what + " must be a boolean, not " + Article(v.type));
+  if (v.type != Type::Boolean) return Fail(f, std::string(what) + " must be a boolean, not " + Article(v.type));
   *out = v.b;
   return true;
 }

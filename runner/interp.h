@@ -2,6 +2,7 @@
 // commands (builtins.cpp) and the bridge to the plug-in (plugin_calls.cpp).
 #pragma once
 #include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@ struct Var {
   Value v;         // Undefined until declared or first assigned; then its type stays
   int maxLen = 0;  // C_STRING(n; ...) variables keep at most n bytes
 };
-using VarMap = std::map<std::string, Var>;
+using VarMap = std::unordered_map<std::string, Var>;  // elements stay put on insertion
 
 struct Runtime {
   const Program* program = nullptr;
@@ -66,10 +67,10 @@ bool CallMethod(Frame& f, const std::string& name, std::vector<Value> params, Va
 void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> params);
 
 // Typed reads of an argument, with the run-time error 4D gives for a wrong kind.
-bool EvalNumber(Frame& f, const Expr& e, double* out, const std::string& what);
-bool EvalLong(Frame& f, const Expr& e, int32_t* out, const std::string& what);
-bool EvalText(Frame& f, const Expr& e, std::string* out, const std::string& what);
-bool EvalBool(Frame& f, const Expr& e, bool* out, const std::string& what);
+bool EvalNumber(Frame& f, const Expr& e, double* out, std::string_view what);
+bool EvalLong(Frame& f, const Expr& e, int32_t* out, std::string_view what);
+bool EvalText(Frame& f, const Expr& e, std::string* out, std::string_view what);
+bool EvalBool(Frame& f, const Expr& e, bool* out, std::string_view what);
 
 constexpr size_t kMaxBytes = size_t(1) << 28;  // largest text or BLOB a method may build
 constexpr size_t kMaxArray = 1000000;
