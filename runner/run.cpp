@@ -24,6 +24,13 @@ std::string MethodName(const std::string& path) {
   return platform::Utf8ToMacRoman(fs::path(path).stem().string());
 }
 
+bool HasMethodFiles(const std::string& folder) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (it->path().extension() == ".4dm") return true;
+  return false;
+}
+
 void Usage() {
   std::fputs(
       "usage: vrx run PATH [--method NAME] [ARG...]\n"
@@ -133,6 +140,14 @@ int RunMethods(int argc, char** argv) {
   std::string folder;
   if (fs::is_directory(target, ec)) {
     folder = target.string();
+    // A 4D project keeps its methods in Project/Sources/Methods; accept its folders too.
+    if (!HasMethodFiles(folder)) {
+      for (const char* sub : {"Methods", "Sources/Methods", "Project/Sources/Methods"})
+        if (HasMethodFiles((target / sub).string())) {
+          folder = (target / sub).string();
+          break;
+        }
+    }
     if (method.empty()) method = "main";
   } else if (fs::is_regular_file(target, ec) && target.extension() == ".4dm") {
     folder = target.has_parent_path() ? target.parent_path().string() : ".";

@@ -68,6 +68,16 @@ TEST(VrxRun, FileFolderMethodAndArguments) {
   EXPECT_EQ(r.out, "hello --method\n--METHOD!\n");
 }
 
+TEST(VrxRun, ProjectFolderLayout) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path + "/Project/Sources/Methods");
+  dir.Write("Project/Sources/Methods/main.4dm", "LOG(Helper)\n");
+  dir.Write("Project/Sources/Methods/Helper.4dm", "$0:=\"from the project\"\n");
+  CliResult r = RunVrx({"run", dir.path});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "from the project\n");
+}
+
 TEST(VrxRun, ExitStatuses) {
   TempDir dir;
   dir.Write("ok.4dm", "LOG(\"ok\")\n");
