@@ -282,7 +282,7 @@ struct Lexer {
         Advance();
         Advance();
         if (!Word(Tok::Interprocess, l, c)) return false;
-      } else if (IsDigit(ch)) {
+      } else if (IsDigit(ch) || (ch == '.' && IsDigit(Peek(1)))) {
         if (!Number(l, c)) return false;
       } else if (IsWordByte(uint8_t(ch))) {
         if (!Word(Tok::Word, l, c)) return false;
