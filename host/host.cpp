@@ -208,8 +208,15 @@ struct Host::Impl {
     }
   }
 
+  // While other processes keep running, sockets are still looked at now and then, so a
+  // sleeping process whose socket is ready wakes early and listeners get their
+  // notifications without waiting for every process to be idle.
   void PollWatchedNow() {
-    if (watched.empty() || NowNanos() - lastWatchPoll < 1000000) return;
+    bool hinted = false;
+    for (Process& p : processes) hinted |= p.state == State::Delayed && p.hintFd >= 0;
+    if (!hinted && watched.empty()) return;
+    uint64_t now = NowNanos();
+    if (now - lastWatchPoll < (hinted ? 20000u : 1000000u)) return;
     PollSockets(0);
   }
 

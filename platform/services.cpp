@@ -305,6 +305,13 @@ Handle GetNamedResource(ResType type, std::string_view name) {
   return h;
 }
 
+std::span<const uint8_t> NamedResourceBytes(ResType type, std::string_view name) {
+  auto& named = Res().named;
+  auto it = named.find({type, std::string(name)});
+  if (it == named.end()) return {};
+  return it->second;
+}
+
 void SetStringList(int16_t listId, std::span<const std::string> entries) {
   Res().stringLists[listId] = std::vector<std::string>(entries.begin(), entries.end());
 }

@@ -62,6 +62,9 @@ constexpr ResType MakeResType(const char (&s)[5]) {
 void GetIndexedString(int16_t listId, int16_t index, uint8_t* out256);
 // A copy of the named resource as a new handle the caller owns; 0 when absent.
 Handle GetNamedResource(ResType type, std::string_view name);
+// The named resource's bytes without a copy, valid until resources are next changed;
+// empty when absent.
+std::span<const uint8_t> NamedResourceBytes(ResType type, std::string_view name);
 // Add or replace / remove, for hosts and tests. Compiled-in defaults come back with
 // ResetResources.
 void SetStringList(int16_t listId, std::span<const std::string> entries);
