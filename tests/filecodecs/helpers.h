@@ -15,53 +15,13 @@
 #include "host/host.h"
 #include "platform/files.h"
 
+#include "tests/support.h"
+
 namespace fctest {
 
-struct TempDir {
-  std::filesystem::path path;
-  TempDir() {
-    char tmpl[] = "/tmp/vrx-filecodecs-XXXXXX";
-    path = mkdtemp(tmpl);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  std::string operator/(const std::string& name) const { return (path / name).string(); }
-};
+using namespace vrxtest;
 
 inline bool Exists(const std::string& p) { return std::filesystem::exists(p); }
-
-inline std::string ReadFile(const std::string& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-inline void WriteFile(const std::string& p, const std::string& bytes) {
-  std::ofstream f(p, std::ios::binary);
-  f << bytes;
-}
-
-// Runs a shell command, returns its standard output; *status gets the exit status.
-inline std::string Shell(const std::string& command, int* status = nullptr) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[65536];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  int rc = pclose(p);
-  if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  return out;
-}
-
-inline std::string RandomBytes(std::mt19937& rng, size_t n) {
-  std::string s(n, '\0');
-  for (auto& c : s) c = char(rng());
-  return s;
-}
 
 constexpr platform::OSType Code(const char (&s)[5]) {
   return (uint32_t(uint8_t(s[0])) << 24) | (uint32_t(uint8_t(s[1])) << 16) |
