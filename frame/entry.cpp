@@ -14,6 +14,7 @@
 #include "net/socket_layer.h"
 #include "platform/memory.h"
 #include "util/commands.h"
+#include "util/picture_commands.h"
 
 namespace vrx {
 namespace {

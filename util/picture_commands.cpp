@@ -1,0 +1,100 @@
+// The picture commands: what a picture is, sending or writing its GIF or JPEG bytes.
+#include "util/picture_commands.h"
+
+#include <errno.h>
+#include <fcntl.h>
+
+#include <string>
+
+#include "frame/file_io.h"
+#include "frame/file_path.h"
+#include "frame/globals.h"
+#include "net/streams.h"
+#include "platform/files.h"
+#include "platform/memory.h"
+#include "util/pictures.h"
+
+namespace vrx {
+namespace {
+
+// Locks a picture's block for the length of a command and restores its lock state.
+struct LockedPicture {
+  Handle h = 0;
+  uint8_t savedState = 0;
+  explicit LockedPicture(const Handle* param) {
+    if (!param || !*param || !platform::HandleAddress(*param) || platform::HandleSize(*param) <= 0) return;
+    h = *param;
+    savedState = platform::HandleState(h);
+    platform::LockHandle(h);
+  }
+  ~LockedPicture() {
+    if (h) platform::SetHandleState(h, savedState);
+  }
+  LockedPicture(const LockedPicture&) = delete;
+  LockedPicture& operator=(const LockedPicture&) = delete;
+  bool ok() const { return h != 0; }
+  // Asked each time: another process may resize or dispose of the block while a send
+  // waits.
+  Bytes bytes() const {
+    uint8_t* p = platform::HandleAddress(h);
+    int32_t n = platform::HandleSize(h);
+    if (!p || n <= 0) return {};
+    return {p, size_t(n)};
+  }
+};
+
+}  // namespace
+
+void GetPictureInfoCommand(const Call& c) {
+  LockedPicture pic(c.Blob(1));
+  if (!pic.ok()) return c.ResultLong(-1);
+  PictureInfo info = GetPictureInfo(pic.bytes());
+  c.SetLong(2, info.top);
+  c.SetLong(3, info.left);
+  c.SetLong(4, info.bottom);
+  c.SetLong(5, info.right);
+  c.SetLong(6, info.kind);
+  c.ResultLong(info.result);
+}
+
+void SendPictureCommand(const Call& c) {
+  StreamRecord** slot = nullptr;
+  if (!LookUpStream(c.g, c.Long(1), &slot)) return c.ResultLong(-1);
+  LockedPicture pic(c.Blob(2));
+  if (!pic.ok()) return c.ResultLong(-1);
+  Bytes data = pic.bytes();
+  SendRange range = PictureSendRange(data, c.Long(3), c.Long(4));
+  int32_t result = -1;
+  if (range.start != range.end) {
+    int32_t start = range.start;
+    result = 0;
+    while (start < range.end && result == 0) {
+      int32_t n = NextPieceSize(start, range.end);
+      data = pic.bytes();
+      if (size_t(start) + size_t(n) > data.size()) {
+        result = -1;  // the block shrank under a waiting send
+        break;
+      }
+      result = SendBytes(slot, data.data() + start, n);
+      start += n;
+    }
+  }
+  c.ResultLong(result);
+}
+
+void PictureToFileCommand(const Call& c) {
+  LockedPicture pic(c.Blob(1));
+  Bytes data = pic.ok() ? pic.bytes() : Bytes{};
+  FileRange range = PictureFileRange(data, c.Long(3), c.Long(4));
+  std::string path = TextParamToPath(c.Text(2));
+  Fd file(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (file.fd < 0) return c.ResultLong(platform::WindowsErrorForPath(errno, path));
+  static const uint8_t kHeader[512] = {};
+  errno = 0;
+  bool ok = (c.Long(5) != 1 || WriteFully(file.fd, kHeader, sizeof kHeader)) &&
+            WriteFully(file.fd, data.data() + range.start, range.end - range.start);
+  if (!ok) return c.ResultLong(platform::WindowsErrorFromErrno(errno ? errno : ENOSPC));
+  c.ResultLong(0);
+}
+
+}  // namespace vrx
