@@ -4,14 +4,18 @@
 #include <errno.h>
 #include <fcntl.h>
 
+#include <climits>
+#include <cstring>
 #include <string>
 
 #include "frame/file_io.h"
 #include "frame/file_path.h"
 #include "frame/globals.h"
 #include "net/streams.h"
+#include "platform/drawing.h"
 #include "platform/files.h"
 #include "platform/memory.h"
+#include "util/gif.h"
 #include "util/pictures.h"
 
 namespace vrx {
@@ -95,6 +99,56 @@ void PictureToFileCommand(const Call& c) {
             WriteFully(file.fd, data.data() + range.start, range.end - range.start);
   if (!ok) return c.ResultLong(platform::WindowsErrorFromErrno(errno ? errno : ENOSPC));
   c.ResultLong(0);
+}
+
+void PictureToGifCommand(const Call& c) {
+  LockedPicture pic(c.Blob(1));
+  if (!pic.ok()) return c.ResultLong(0);
+  Bytes data = pic.bytes();
+  int32_t flags = c.Long(2);
+  platform::Rect frame = platform::PictureFrame(data.data(), data.size());
+  int32_t width = c.Long(3) > 0 ? c.Long(3) : frame.right - frame.left;
+  int32_t height = c.Long(4) > 0 ? c.Long(4) : frame.bottom - frame.top;
+  // Drawing and writing never give way to other processes, so no second conversion can
+  // start while this one runs.
+  platform::Offscreen* image = platform::NewOffscreen(width, height);
+  if (!image) return c.ResultLong(0);
+  platform::Offscreen* previous = platform::SetDrawingTarget(image);
+  platform::SetForeColor(image, {0, 0, 0});
+  platform::SetBackColor(image, {0xFFFF, 0xFFFF, 0xFFFF});
+  platform::EraseOffscreen(image);
+  platform::DrawPicture(image, data.data(), data.size(), {0, 0, height, width});
+  uint8_t* pixels = platform::LockPixels(image);
+
+  // The transparent colour is the one of the given pixel; a pixel outside the image
+  // names none.
+  int32_t transparent = -1;
+  int32_t column = c.Long(5), row = c.Long(6);
+  if ((flags & 2) && column >= 0 && column < width && row >= 0 && row < height)
+    transparent = pixels[size_t(row) * size_t(image->rowBytes) + size_t(column)];
+
+  uint16_t palette[256][3];
+  for (int i = 0; i < 256; ++i) {
+    palette[i][0] = image->colors[i].red;
+    palette[i][1] = image->colors[i].green;
+    palette[i][2] = image->colors[i].blue;
+  }
+  GifSource source{pixels, image->rowBytes, width, height, palette};
+  std::string gif;
+  bool written = WriteGif(source, (flags & 1) != 0, transparent, gif);
+  platform::UnlockPixels(image);
+  platform::SetDrawingTarget(previous);
+  platform::DisposeOffscreen(image);
+  if (!written || gif.size() > size_t(INT32_MAX)) return c.ResultLong(0);
+
+  Handle result = platform::NewHandle(int32_t(gif.size()));
+  uint8_t* p = result ? platform::HandleAddress(result) : nullptr;
+  if (!p) {
+    if (result) platform::DisposeHandle(result);
+    return c.ResultLong(0);
+  }
+  std::memcpy(p, gif.data(), gif.size());
+  c.ResultLong(int32_t(result));
 }
 
 }  // namespace vrx
