@@ -65,8 +65,54 @@ struct Decoded {
   ~Decoded() { stbi_image_free(rgba); }
 };
 
+// stb_image builds a Huffman table from a DHT segment without checking that its 16
+// counts add up to at most 256 symbols, and writes past the table when they do. Such a
+// stream is refused before it gets there. The walk follows the segments and skips the
+// entropy-coded data of each scan (where FF is always followed by 00 or a restart
+// marker), so bytes inside other segments are never taken for a table.
+bool JpegTablesSound(const uint8_t* p, size_t n) {
+  if (n < 2 || p[0] != 0xFF || p[1] != 0xD8) return true;
+  size_t at = 2;
+  while (at + 1 < n) {
+    if (p[at] != 0xFF) {
+      ++at;  // stray byte: the decoder skips it too
+      continue;
+    }
+    uint8_t m = p[at + 1];
+    if (m == 0xFF) {
+      ++at;  // fill byte
+      continue;
+    }
+    at += 2;
+    if (m == 0xD9) return true;
+    if (m == 0xD8 || m == 0x01 || (m >= 0xD0 && m <= 0xD7)) continue;
+    if (at + 2 > n) return true;
+    size_t length = size_t(p[at] << 8 | p[at + 1]);
+    if (length < 2) return true;  // the decoder refuses it
+    size_t end = std::min(n, at + length);
+    if (m == 0xC4) {
+      // As the decoder reads it: tables until the length is used up, the counts of the
+      // last one possibly beyond the segment (bytes past the data read as 0).
+      int64_t left = int64_t(length) - 2;
+      for (size_t t = at + 2; left > 0;) {
+        size_t symbols = 0;
+        for (size_t i = 0; i < 16 && t + 1 + i < n; ++i) symbols += p[t + 1 + i];
+        if (symbols > 256) return false;
+        t += 17 + symbols;
+        left -= int64_t(17 + symbols);
+      }
+    }
+    at = end;
+    if (m == 0xDA) {
+      while (at + 1 < n && !(p[at] == 0xFF && p[at + 1] != 0 && !(p[at + 1] >= 0xD0 && p[at + 1] <= 0xD7))) ++at;
+    }
+  }
+  return true;
+}
+
 bool DecodeAt(const uint8_t* data, size_t size, size_t offset, int* w, int* h, Decoded* out) {
   if (offset >= size) return false;
+  if (!JpegTablesSound(data + offset, size - offset)) return false;
   int length = int(std::min<size_t>(size - offset, INT_MAX));
   int comp = 0;
   if (!stbi_info_from_memory(data + offset, length, w, h, &comp)) return false;
