@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 // Only the formats host pictures hold: the other stb decoders (TGA above all) would
 // take almost any bytes for an image.
@@ -60,7 +61,7 @@ const std::array<uint8_t, 32768>& NearestTable() {
 }
 
 struct Decoded {
-  int width = 0, height = 0;
+  int width = 0, height = 0, channels = 0;  // 1 grey, 2 grey and alpha, 3 RGB, 4 RGBA
   stbi_uc* rgba = nullptr;
   ~Decoded() { stbi_image_free(rgba); }
 };
@@ -110,20 +111,63 @@ bool JpegTablesSound(const uint8_t* p, size_t n) {
   return true;
 }
 
+// A PNG whose chunk claims more bytes than follow cannot decode (the decoder needs the
+// end chunk); refused here before the decoder reserves room for the claimed bytes,
+// which may be up to 2 GiB.
+// Empty image-data chunks (legal, and harmless to leave out) are noted in *emptyData:
+// the decoder copies zero bytes to a null buffer for them.
+bool PngChunksFit(const uint8_t* p, size_t n, bool* emptyData) {
+  *emptyData = false;
+  if (n < 8 || std::memcmp(p, "\x89PNG\r\n\x1A\n", 8) != 0) return true;
+  for (size_t at = 8; at + 12 <= n;) {
+    size_t length = size_t(p[at]) << 24 | size_t(p[at + 1]) << 16 | size_t(p[at + 2]) << 8 | p[at + 3];
+    if (length > n - at - 12) return false;
+    if (std::memcmp(p + at + 4, "IEND", 4) == 0) return true;
+    if (length == 0 && std::memcmp(p + at + 4, "IDAT", 4) == 0) *emptyData = true;
+    at += 12 + length;
+  }
+  return false;
+}
+
+// The PNG without its empty image-data chunks.
+std::string WithoutEmptyData(const uint8_t* p, size_t n) {
+  std::string out(reinterpret_cast<const char*>(p), 8);
+  for (size_t at = 8; at + 12 <= n;) {
+    size_t length = size_t(p[at]) << 24 | size_t(p[at + 1]) << 16 | size_t(p[at + 2]) << 8 | p[at + 3];
+    if (!(length == 0 && std::memcmp(p + at + 4, "IDAT", 4) == 0))
+      out.append(reinterpret_cast<const char*>(p + at), 12 + length);
+    if (std::memcmp(p + at + 4, "IEND", 4) == 0) break;
+    at += 12 + length;
+  }
+  return out;
+}
+
 bool DecodeAt(const uint8_t* data, size_t size, size_t offset, int* w, int* h, Decoded* out) {
   if (offset >= size) return false;
-  if (!JpegTablesSound(data + offset, size - offset)) return false;
+  bool emptyData = false;
+  if (!JpegTablesSound(data + offset, size - offset) || !PngChunksFit(data + offset, size - offset, &emptyData))
+    return false;
+  std::string cleaned;
+  if (emptyData) {
+    cleaned = WithoutEmptyData(data + offset, size - offset);
+    data = reinterpret_cast<const uint8_t*>(cleaned.data());
+    size = cleaned.size();
+    offset = 0;
+  }
   int length = int(std::min<size_t>(size - offset, INT_MAX));
   int comp = 0;
   if (!stbi_info_from_memory(data + offset, length, w, h, &comp)) return false;
   if (*w <= 0 || *h <= 0 || *w > kMaxImageSide || *h > kMaxImageSide || int64_t(*w) * *h > kMaxImagePixels)
     return false;
   if (!out) return true;
+  // The image's own channels: stb's conversion to another count treats 16-bit PNM
+  // samples as 8-bit ones and then reads past its buffer.
   int dw = 0, dh = 0;
-  out->rgba = stbi_load_from_memory(data + offset, length, &dw, &dh, &comp, 4);
-  if (!out->rgba || dw != *w || dh != *h) return false;
+  out->rgba = stbi_load_from_memory(data + offset, length, &dw, &dh, &comp, 0);
+  if (!out->rgba || dw != *w || dh != *h || comp < 1 || comp > 4) return false;
   out->width = dw;
   out->height = dh;
+  out->channels = comp;
   return true;
 }
 
@@ -245,13 +289,15 @@ bool DrawPicture(Offscreen* image, const uint8_t* data, size_t size, Rect frame)
   int64_t x0 = std::max<int64_t>(frame.left, 0), x1 = std::min<int64_t>(frame.right, image->width);
   for (int64_t y = y0; y < y1; ++y) {
     int64_t sy = (y - frame.top) * picture.height / frameHeight;
-    const stbi_uc* source = picture.rgba + size_t(sy) * size_t(picture.width) * 4;
+    const size_t channels = size_t(picture.channels);
+    const stbi_uc* source = picture.rgba + size_t(sy) * size_t(picture.width) * channels;
     uint8_t* row = image->pixels + size_t(y) * size_t(image->rowBytes);
     for (int64_t x = x0; x < x1; ++x) {
-      const stbi_uc* p = source + size_t((x - frame.left) * picture.width / frameWidth) * 4;
-      unsigned a = p[3];
+      const stbi_uc* p = source + size_t((x - frame.left) * picture.width / frameWidth) * channels;
+      uint8_t r = p[0], g = p[0], b = p[0];
+      unsigned a = channels == 2 ? p[1] : channels == 4 ? p[3] : 255;
+      if (channels >= 3) g = p[1], b = p[2];
       if (a == 0) continue;
-      uint8_t r = p[0], g = p[1], b = p[2];
       if (a < 255) {
         // Partly transparent: blended with the colour already there.
         RGBColor under = image->colors[row[x]];

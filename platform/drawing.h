@@ -21,10 +21,11 @@ struct Rect {
   int32_t top, left, bottom, right;
 };
 
-// Largest offscreen image: a side of 16384 pixels and 64 Mi pixels in all. Pictures
-// are decoded within the same bounds.
+// Largest offscreen image: a side of 16384 pixels and 16 Mi pixels in all. Pictures
+// are decoded within the same bounds, so a lying header costs at most a few hundred
+// megabytes of decoder buffers.
 constexpr int32_t kMaxImageSide = 16384;
-constexpr int64_t kMaxImagePixels = int64_t(1) << 26;
+constexpr int64_t kMaxImagePixels = int64_t(1) << 24;
 
 struct Offscreen {
   int32_t width = 0;

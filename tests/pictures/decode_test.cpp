@@ -58,13 +58,63 @@ TEST(DecodePicture, AHuffmanTableOfMoreThan256SymbolsIsRefused) {
   platform::DisposeOffscreen(img);
 }
 
+TEST(DecodePicture, APngChunkLongerThanTheDataIsRefused) {
+  TempDir dir;
+  std::string png = SmallImage(dir, "RGB", "PNG");
+  platform::Offscreen* img = platform::NewOffscreen(13, 9);
+  ASSERT_TRUE(Draw(img, png));
+  size_t idat = png.find("IDAT");
+  ASSERT_NE(idat, std::string::npos);
+  std::string lying = png;
+  lying.replace(idat - 4, 4, "\x7F\xFF\xFF\xF0");
+  EXPECT_FALSE(Draw(img, lying));
+  EXPECT_FALSE(Draw(img, png.substr(0, png.size() - 6)));  // no end chunk
+  // Empty image-data chunks, first and between, change nothing.
+  std::string empty = std::string("\0\0\0\0IDAT", 8) + "\x35\xAF\x06\x1E";
+  std::string padded = png.substr(0, idat - 4) + empty + png.substr(idat - 4);
+  size_t end = padded.find("IEND");
+  padded.insert(end - 4, empty);
+  platform::EraseOffscreen(img);
+  ASSERT_TRUE(Draw(img, png));
+  std::vector<uint8_t> before(img->pixels, img->pixels + img->rowBytes * img->height);
+  platform::EraseOffscreen(img);
+  ASSERT_TRUE(Draw(img, padded));
+  EXPECT_EQ(before, std::vector<uint8_t>(img->pixels, img->pixels + img->rowBytes * img->height));
+  platform::DisposeOffscreen(img);
+}
+
+// 16-bit samples, grey and grey with alpha: drawn with the right colours.
+TEST(DecodePicture, SixteenBitAndGreyImages) {
+  TempDir dir;
+  platform::Offscreen* img = platform::NewOffscreen(2, 1);
+  ASSERT_NE(img, nullptr);
+  uint8_t* px = platform::LockPixels(img);
+  // P6 with 16-bit samples: red, then 0x3333 blue.
+  std::string ppm16 = "P6 2 1 65535\n" + std::string("\xFF\xFF\x00\x00\x00\x00\x00\x00\x00\x00\x33\x33", 12);
+  ASSERT_TRUE(Draw(img, ppm16));
+  EXPECT_EQ(px[0], 35);   // ff0000
+  EXPECT_EQ(px[1], 214);  // 000033
+  std::string grey = MakeImage(dir, "im = Image.new('LA', (2, 1)); im.putdata([(0x33, 255), (0, 0)])\n"
+                                    "im.save(sys.argv[1], 'PNG')\n");
+  platform::EraseOffscreen(img);
+  ASSERT_TRUE(Draw(img, grey));
+  EXPECT_EQ(px[0], 172);  // 333333
+  EXPECT_EQ(px[1], 0);    // transparent: the white background stays
+  platform::UnlockPixels(img);
+  platform::DisposeOffscreen(img);
+}
+
 TEST(DecodePicture, RandomDamageToEveryFormat) {
   TempDir dir;
   std::vector<std::string> seeds = {
       SmallImage(dir, "RGB", "JPEG"), SmallImage(dir, "RGB", "JPEG", ", progressive=True"),
       SmallImage(dir, "L", "JPEG"),   SmallImage(dir, "RGBA", "PNG"),
       SmallImage(dir, "P", "PNG", ", interlace=1"), SmallImage(dir, "P", "GIF"),
-      SmallImage(dir, "RGB", "BMP"),  SmallImage(dir, "RGB", "PPM")};
+      SmallImage(dir, "RGB", "BMP"),  SmallImage(dir, "RGB", "PPM"),
+      MakeImage(dir, "im = Image.new('I', (13, 9)); im.putdata([random.randrange(65536) for _ in range(117)])\n"
+                     "im.save(sys.argv[1], 'PNG')\n"),
+      SmallImage(dir, "LA", "PNG"),
+      "P6 4 3 65535\n" + std::string(4 * 3 * 3 * 2, '\x7F')};
   platform::Offscreen* img = platform::NewOffscreen(20, 20);
   ASSERT_NE(img, nullptr);
   std::mt19937 rng(1234);
