@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "frame/file_io.h"
 #include "frame/file_path.h"
@@ -71,6 +72,7 @@ void SendPictureCommand(const Call& c) {
   int32_t result = -1;
   if (range.start != range.end) {
     int32_t start = range.start;
+    std::vector<uint8_t> piece;
     result = 0;
     while (start < range.end && result == 0) {
       int32_t n = NextPieceSize(start, range.end);
@@ -79,7 +81,10 @@ void SendPictureCommand(const Call& c) {
         result = -1;  // the block shrank under a waiting send
         break;
       }
-      result = SendBytes(slot, data.data() + start, n);
+      // A copy of the piece: while the send waits, other processes run and may dispose
+      // of the picture, locked or not.
+      piece.assign(data.begin() + start, data.begin() + start + n);
+      result = SendBytes(slot, piece.data(), n);
       start += n;
     }
   }
