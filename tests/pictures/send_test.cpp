@@ -1,4 +1,9 @@
 // VRX_SendPicture over a real loopback connection to a Python peer.
+#include <poll.h>
+
+#include <atomic>
+#include <thread>
+
 #include "platform/memory.h"
 #include "tests/pictures/helpers.h"
 #include "tests/transfer/transfer_peers.h"
@@ -98,6 +103,50 @@ TEST(SendPicture, AClosedPeerEndsTheSendWithMinusOne) {
   for (int i = 0; i < 5 && result == 0; ++i) result = SendPicture(h, ref, big, 0, 0);
   EXPECT_EQ(result, -1);
   nettest::Release(h, ref);
+}
+
+// Another process disposes of the picture while the send waits for a peer that does
+// not read yet: what was sent is a prefix of the picture, the rest is not read from
+// the freed block, and the result says the send did not finish.
+TEST(SendPicture, APictureDisposedOfWhileTheSendWaits) {
+  Host h;
+  ASSERT_TRUE(h.loaded()) << h.error();
+  uint16_t port = 0;
+  int listener = nettest::ListenRaw(&port);
+  ASSERT_GE(listener, 0);
+  int32_t ref = transfertest::OpenTo(h, port);
+  ASSERT_GT(ref, 0);
+  int peer = accept(listener, nullptr, nullptr);
+  close(listener);
+  ASSERT_GE(peer, 0);
+  std::string gif = "GIF89a";
+  for (int i = 0; gif.size() < (8u << 20); ++i) gif += char(i * 7);
+  Value pic = Value::Picture(gif);
+  std::atomic<bool> disposed{false};
+  h.NewProcess([&] {
+    pic.AdoptHandle(platform::NewHandle(0));
+    disposed = true;
+  });
+  std::string received;
+  std::thread reader([&] {
+    for (int i = 0; i < 3000 && !disposed; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    char buf[65536];
+    for (int i = 0; i < 3000; ++i) {
+      pollfd p{peer, POLLIN, 0};
+      if (poll(&p, 1, 10) <= 0) continue;
+      ssize_t n = recv(peer, buf, sizeof buf, 0);
+      if (n <= 0) break;
+      received.append(buf, size_t(n));
+    }
+  });
+  EXPECT_EQ(SendPicture(h, ref, pic, 0, 0), -1);
+  EXPECT_TRUE(disposed);
+  nettest::CloseStream(h, ref);
+  nettest::Release(h, ref);
+  reader.join();
+  close(peer);
+  EXPECT_LT(received.size(), gif.size());
+  EXPECT_EQ(received, gif.substr(0, received.size()));
 }
 
 }  // namespace
