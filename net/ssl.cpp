@@ -9,6 +9,7 @@
 #include <openssl/x509.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -74,9 +75,15 @@ int TransportRead(BIO* bio, char* buffer, int n) {
   return r == 0 && record->state >= kStatePeerClosed ? 0 : -1;
 }
 
-long TransportCtrl(BIO*, int cmd, long, void*) {
+long TransportCtrl(BIO* bio, int cmd, long, void*) {
   // Bytes are handed to the socket as they are written: there is nothing to flush.
-  return cmd == BIO_CTRL_FLUSH ? 1 : 0;
+  if (cmd == BIO_CTRL_FLUSH) return 1;
+  // The end of the data, so that the library tells an end without close notification.
+  if (cmd == BIO_CTRL_EOF) {
+    auto* record = static_cast<StreamRecord*>(BIO_get_data(bio));
+    return record && record->state >= kStatePeerClosed ? 1 : 0;
+  }
+  return 0;
 }
 
 int TransportCreate(BIO* bio) {
@@ -141,6 +148,12 @@ bool SetUpSsl(StreamRecord* record, bool server) {
   record->sslFlag = 1;
   NoteSslError(record);
   return true;
+}
+
+void DiscardWaitingBytes(int fd) {
+  char sink[4096];
+  for (int i = 0; i < 64 && recv(fd, sink, sizeof sink, MSG_DONTWAIT) > 0; ++i) {
+  }
 }
 
 // 1 done, 0 waiting for the peer or the socket, -1 failed.
@@ -234,6 +247,9 @@ void ClientHandshakeStep(StreamRecord* record) {
     // connection ends.
     record->clientHandshakePhase = 1;
     Raise(record, kStateConnecting);
+    // After a failure nothing will ever read what the peer sent; dropping it lets the
+    // peer's end show, instead of the stream waiting behind bytes no one can take.
+    if (r < 0) DiscardWaitingBytes(record->socket);
   }
 }
 
