@@ -392,24 +392,29 @@ int32_t SetStreamCertificate(StreamRecord** slot, const std::string& certificate
   SSL* ssl = Ssl(record);
   if (!record || record->kind != kKindSsl || !ssl) return -2;
 
-  // What was loaded before goes: a new key would be refused next to an old certificate.
-  SSL_certs_clear(ssl);
-  record->certificateReady = 0;
+  // Loaded and checked on a scratch connection first, so that a failure leaves the
+  // stream with what it had (a new key would also be refused next to an old certificate).
+  SSL* scratch = SSL_new(Ctx(record));
+  if (!scratch) {
+    NoteSslError(record);
+    return -3;
+  }
+  SSL_certs_clear(scratch);
   size_t n = std::min({password.size(), sizeof gKeyPassword - 1, password.find('\0')});
   std::memcpy(gKeyPassword, password.data(), n);
   gKeyPassword[n] = '\0';
 
-  auto loadKey = [ssl](const std::string& file) {
+  auto loadKey = [scratch](const std::string& file) {
     if (file.empty() || file.find('\0') != std::string::npos) return 0;
-    int r = SSL_use_PrivateKey_file(ssl, file.c_str(), SSL_FILETYPE_PEM);
-    if (r != 1) r = SSL_use_PrivateKey_file(ssl, file.c_str(), SSL_FILETYPE_ASN1);
+    int r = SSL_use_PrivateKey_file(scratch, file.c_str(), SSL_FILETYPE_PEM);
+    if (r != 1) r = SSL_use_PrivateKey_file(scratch, file.c_str(), SSL_FILETYPE_ASN1);
     return r;
   };
-  auto loadCertificate = [ssl](const std::string& file) {
+  auto loadCertificate = [scratch](const std::string& file) {
     if (file.empty() || file.find('\0') != std::string::npos) return 0;
-    int r = SSL_use_certificate_chain_file(ssl, file.c_str());
-    if (r != 1) r = SSL_use_certificate_file(ssl, file.c_str(), SSL_FILETYPE_PEM);
-    if (r != 1) r = SSL_use_certificate_file(ssl, file.c_str(), SSL_FILETYPE_ASN1);
+    int r = SSL_use_certificate_chain_file(scratch, file.c_str());
+    if (r != 1) r = SSL_use_certificate_file(scratch, file.c_str(), SSL_FILETYPE_PEM);
+    if (r != 1) r = SSL_use_certificate_file(scratch, file.c_str(), SSL_FILETYPE_ASN1);
     return r;
   };
 
@@ -422,13 +427,26 @@ int32_t SetStreamCertificate(StreamRecord** slot, const std::string& certificate
   int r = loadCertificate(certificateFile);
   if (r != 1) r = loadCertificate(keyFile);  // a certificate kept with the key
   NoteSslError(record);
-  if (r != 1 || keyLoaded != 1) return -3;
-  // A certificate that does not match drops the key again; the check then fails.
-  int ok = SSL_check_private_key(ssl);
+  int32_t result = 0;
+  if (r != 1 || keyLoaded != 1) {
+    result = -3;
+  } else if (SSL_check_private_key(scratch) != 1) {
+    // A certificate that does not match drops the key again; the check then fails.
+    result = -4;
+  } else {
+    STACK_OF(X509)* chain = nullptr;
+    SSL_get0_chain_certs(scratch, &chain);
+    SSL_certs_clear(ssl);
+    if (SSL_use_certificate(ssl, SSL_get_certificate(scratch)) == 1 &&
+        SSL_use_PrivateKey(ssl, SSL_get_privatekey(scratch)) == 1 && SSL_set1_chain(ssl, chain) == 1 &&
+        SSL_check_private_key(ssl) == 1)
+      record->certificateReady = 1;
+    else
+      result = -4;
+  }
   NoteSslError(record);
-  if (ok != 1) return -4;
-  record->certificateReady = 1;
-  return 0;
+  SSL_free(scratch);
+  return result;
 }
 
 uint32_t LastSslErrorText(StreamRecord** slot, std::string* text) {

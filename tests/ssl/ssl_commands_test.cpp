@@ -206,6 +206,37 @@ TEST(SslStreams, ListenerWithoutCertificateWaitsUntilOneIsSet) {
   EXPECT_EQ(Release(h, plain), 0);
 }
 
+// Opens an SSL client to the listener and brings both to Established.
+int32_t ConnectTo(Host& h, int32_t listener) {
+  int32_t c = SslOpen(h, "127.0.0.1", PortOf(h, listener));
+  h.NewProcess([&h, listener] { AwaitState(h, listener, 8); }, "accept");
+  AwaitState(h, c, 8);
+  h.WaitForProcesses();
+  return c;
+}
+
+TEST(SslStreams, FailedCertificateLoadKeepsWhatTheStreamHad) {
+  REQUIRE_CERTS();
+  InDirectory in(ServedDir());
+  Host h;
+  int32_t l = SslListen(h, 0);  // VRXcert.pem: certificate "a"
+  EXPECT_EQ(SetCertificate(h, l, (Certs().dir / "none.crt").string(), "", ""), -3);
+  int32_t c = ConnectTo(h, l);
+  ASSERT_EQ(State(h, c), 8);
+  EXPECT_NE(Info(h, c).subject.find("CN=vrx-a"), std::string::npos);
+  EXPECT_EQ(Release(h, c), 0);
+  EXPECT_EQ(Release(h, l), 0);
+
+  int32_t l2 = SslListen(h, 0);
+  EXPECT_EQ(SetCertificate(h, l2, Certs().bCert, Certs().bKey, ""), 0);
+  EXPECT_EQ(SetCertificate(h, l2, Certs().aCert, Certs().bKey, ""), -4);
+  int32_t c2 = ConnectTo(h, l2);
+  ASSERT_EQ(State(h, c2), 8);
+  EXPECT_NE(Info(h, c2).subject.find("CN=vrx-b"), std::string::npos);
+  EXPECT_EQ(Release(h, c2), 0);
+  EXPECT_EQ(Release(h, l2), 0);
+}
+
 TEST(SslStreams, EchoThroughPythonCountsDecryptedBytesAndClosesCleanly) {
   REQUIRE_CERTS();
   const std::string data = Pattern(100000, 3);
@@ -247,10 +278,8 @@ TEST(SslStreams, AbortiveReleaseSendsNoCloseNotification) {
   for (int32_t mode : {0, -1}) {
     Host h;
     int32_t l = SslListen(h, 0);
-    int32_t c = SslOpen(h, "127.0.0.1", PortOf(h, l));
-    h.NewProcess([&] { AwaitState(h, l, 8); }, "accept");
-    ASSERT_EQ(AwaitState(h, c, 8), 8);
-    h.WaitForProcesses();
+    int32_t c = ConnectTo(h, l);
+    ASSERT_EQ(State(h, c), 8);
     ASSERT_EQ(State(h, l), 8);
     EXPECT_EQ(Send(h, c, "last words"), 0);
     EXPECT_EQ(Release(h, c, mode), 0);
@@ -367,10 +396,8 @@ TEST(SslStreams, SendTimesOutAgainstAPeerThatStopsReading) {
   InDirectory in(ServedDir());
   Host h(Host::Options{.pluginPath = {}, .testClock = true});
   int32_t l = SslListen(h, 0);
-  int32_t c = SslOpen(h, "127.0.0.1", PortOf(h, l));
-  h.NewProcess([&] { AwaitState(h, l, 8); }, "accept");
-  ASSERT_EQ(AwaitState(h, c, 8), 8);
-  h.WaitForProcesses();
+  int32_t c = ConnectTo(h, l);
+  ASSERT_EQ(State(h, c), 8);
   ASSERT_EQ(State(h, l), 8);
   Value ref = Value::Long(c), ticks = Value::Long(120);
   EXPECT_EQ(CallLong(h, "VRX_SetStreamOption", {&ref, &ticks}), 120);
