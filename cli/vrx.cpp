@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/call_command.h"
+#include "runner/runner.h"
 
 namespace {
 const char* kUsage =
@@ -13,6 +14,7 @@ const char* kUsage =
     "  vrx commands                       list every selector: name, result, built or not, parameters\n"
     "  vrx call NAME|SELECTOR [ARG...]    run one command in a fresh host; prints one JSON object\n"
     "      [--raw]                        write only the result's bytes\n"
+    "  vrx run PATH [--method NAME] [ARG...]  run 4D methods (.4dm files) against the plug-in\n"
     "  vrx --help                         this text\n"
     "\n"
     "ARG: long:N int:N time:SECONDS date:YYYY-MM-DD longs:N,N,... (longs: is empty)\n"
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
   }
   if (args[0] == "commands") return cli::ListCommands();
   if (args[0] == "call") return cli::CallCommand({args.begin() + 1, args.end()});
+  if (args[0] == "run") return runner::RunMethods(argc - 2, argv + 2);
   std::fprintf(stderr, "vrx: unknown command '%s' (see vrx --help)\n", args[0].c_str());
   return 2;
 }

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "frame/file_io.h"
 #include "frame/file_path.h"
 #include "platform/files.h"
 #include "platform/memory.h"
@@ -22,40 +23,6 @@ std::string TextParamToPath(const TextValue* text) {
 }
 
 namespace {
-
-struct Fd {
-  int fd = -1;
-  explicit Fd(int f) : fd(f) {}
-  ~Fd() {
-    if (fd >= 0) close(fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-};
-
-// Reads up to n bytes at the current position; fewer only at the end of the file or on
-// an error.
-int64_t ReadFully(int fd, uint8_t* to, int64_t n) {
-  int64_t done = 0;
-  while (done < n) {
-    ssize_t r = read(fd, to + done, size_t(n - done));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    done += r;
-  }
-  return done;
-}
-
-bool WriteFully(int fd, const uint8_t* from, int64_t n) {
-  int64_t done = 0;
-  while (done < n) {
-    ssize_t w = write(fd, from + done, size_t(n - done));
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    done += w;
-  }
-  return true;
-}
 
 void FileToBlob(const Call& c, bool headerOption) {
   c.ResultBlob(0);

@@ -86,7 +86,7 @@ void Call::SetString(int i, std::string_view bytes) const {
   auto* s = static_cast<uint8_t*>(Param(i));
   size_t n = std::min<size_t>(bytes.size(), 255);
   s[0] = uint8_t(n);
-  std::memcpy(s + 1, bytes.data(), n);
+  if (n) std::memcpy(s + 1, bytes.data(), n);  // an empty view may have no data pointer
 }
 
 void Call::SetText(int i, std::string_view bytes) const {
@@ -127,7 +127,7 @@ void Call::ResultString(std::string_view bytes) const {
   auto* s = *static_cast<uint8_t**>(result);
   size_t n = std::min<size_t>(bytes.size(), 255);
   s[0] = uint8_t(n);
-  std::memcpy(s + 1, bytes.data(), n);
+  if (n) std::memcpy(s + 1, bytes.data(), n);  // an empty view may have no data pointer
 }
 
 }  // namespace vrx

@@ -2,12 +2,14 @@
 #include <cstring>
 
 #include "codecs/commands.h"
+#include "codecs/file_codecs.h"
 #include "codecs/queues.h"
 #include "frame/call.h"
 #include "frame/command_table.h"
 #include "frame/blob_commands.h"
 #include "frame/frame_commands.h"
 #include "frame/globals.h"
+#include "frame/transfer_commands.h"
 #include "net/commands.h"
 #include "net/socket_layer.h"
 #include "platform/memory.h"

@@ -199,7 +199,7 @@ void Value::SetBytes(std::string_view bytes) {
     case Kind::String: {
       size_t n = std::min<size_t>(bytes.size(), 255);
       string_[0] = uint8_t(n);
-      std::memcpy(string_ + 1, bytes.data(), n);
+      if (n) std::memcpy(string_ + 1, bytes.data(), n);
       break;
     }
     case Kind::Text: {

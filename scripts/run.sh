@@ -4,4 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh build -DVRX_BENCHMARKS=OFF
-exec build/vrx call VRX_GetLocalAddress long:0 long:0 long:0 long:0
+# An HTTP/1.0 client in 4D methods fetching a page from a small Web server, also in
+# 4D methods, that it starts in another 4D process.
+exec build/vrx run examples/http_get.4dm

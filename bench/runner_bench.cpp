@@ -1,0 +1,90 @@
+// Speed of the method runner: reading methods, running plain 4D code, and the cost a
+// VRX_ command adds over a direct host call.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "runner/runner.h"
+
+namespace {
+
+runner::Program Load(const std::string& source) {
+  runner::Program p;
+  std::vector<std::string> errors;
+  runner::LoadSources({{"main.4dm", source}}, &p, &errors);
+  return p;
+}
+
+void RunOnce(benchmark::State& state, host::Host& h, const runner::Program& p) {
+  runner::RunOptions opts;
+  opts.host = &h;
+  opts.out = [](std::string_view) {};
+  opts.err = [&](std::string_view l) { state.SkipWithError(std::string(l).c_str()); };
+  benchmark::DoNotOptimize(runner::RunProgram(p, "main", {}, opts));
+}
+
+// Parsing a method of 200 lines of assignments, calls and blocks.
+void BM_ParseMethod(benchmark::State& state) {
+  std::string src;
+  for (int i = 0; i < 40; ++i)
+    src += "$x:=Length(\"abc\")+" + std::to_string(i) + "*2\nIf ($x>3)\n  $t:=Substring(\"hello\";2;3)\nEnd if\n"
+           "ARRAY LONGINT($a;3)\n";
+  runner::MethodNames names;
+  for (auto _ : state) {
+    runner::Method m;
+    runner::SyntaxError e;
+    benchmark::DoNotOptimize(runner::ParseMethod(src, names, &m, &e));
+  }
+  state.SetItemsProcessed(state.iterations() * 200);  // lines
+}
+BENCHMARK(BM_ParseMethod);
+
+// Loop iterations of arithmetic, text and array work: statements per second.
+void BM_InterpretLoop(benchmark::State& state) {
+  host::Host h;
+  runner::Program p = Load(
+      "ARRAY LONGINT($a;100)\n$s:=0\n$t:=\"\"\n"
+      "For ($i;1;10000)\n"
+      "  $s:=$s+($i%7)\n"
+      "  $a{($i%100)+1}:=$s\n"
+      "  If (Length($t)<50)\n    $t:=$t+\"x\"\n  End if\n"
+      "End for\n");
+  for (auto _ : state) RunOnce(state, h, p);
+  state.SetItemsProcessed(state.iterations() * 10000);  // loop iterations
+}
+BENCHMARK(BM_InterpretLoop);
+
+// Method calls with a parameter and a result.
+void BM_MethodCalls(benchmark::State& state) {
+  host::Host h;
+  runner::Program p;
+  std::vector<std::string> errors;
+  runner::LoadSources({{"main.4dm", "For ($i;1;1000)\n  $r:=Twice($i)\nEnd for\n"},
+                       {"Twice.4dm", "C_LONGINT($1;$0)\n$0:=$1*2\n"}},
+                      &p, &errors);
+  for (auto _ : state) RunOnce(state, h, p);
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_MethodCalls);
+
+// A VRX_ command from a method: conversion to host values, the call, the result.
+void BM_CommandFromMethod(benchmark::State& state) {
+  host::Host h;
+  runner::Program p = Load("For ($i;1;1000)\n  $r:=VRX_GetStreamRef(0)\nEnd for\n");
+  for (auto _ : state) RunOnce(state, h, p);
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_CommandFromMethod);
+
+// A command with out parameters copied back into four variables.
+void BM_CommandWithOutParameters(benchmark::State& state) {
+  host::Host h;
+  runner::Program p = Load("For ($i;1;1000)\n  $r:=VRX_GetLocalAddress($a;$b;$c;$d)\nEnd for\n");
+  for (auto _ : state) RunOnce(state, h, p);
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_CommandWithOutParameters);
+
+}  // namespace

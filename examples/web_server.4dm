@@ -1,0 +1,64 @@
+// A small Web server: serves the files of a folder over HTTP/1.0, one process per
+// connection, and stops after a number of requests.
+//
+//   vrx run examples/web_server.4dm FOLDER [PORT [REQUESTS]]
+//
+// PORT 0 (or none) lets the system choose a port; the port in use is printed and left
+// in <>webPort for other processes. REQUESTS defaults to 1.
+C_TEXT($1;$2;$3;$folder)
+C_LONGINT($port;$limit;$served;$state;$conn;$p;$r;$i;$localPort;$remoteAddr;$remotePort)
+ARRAY LONGINT($listeners;2)
+
+$folder:=$1
+If ($folder="")
+  $folder:="."
+End if
+If (Substring($folder;Length($folder);1)#"/")
+  $folder:=$folder+"/"
+End if
+$port:=Num($2)
+$limit:=Num($3)
+If ($limit<=0)
+  $limit:=1
+End if
+
+// Two streams wait on the same listening socket, so that one is always listening
+// while the other hands its connection to a new process.
+For ($i;1;2)
+  $listeners{$i}:=VRX_ListenStream(0;0;$port;0;0;0;0)
+  ASSERT($listeners{$i}#0;"cannot listen on port "+String($port))
+End for
+$r:=VRX_GetStreamAddresses($listeners{1};$remoteAddr;$remotePort;$localPort)
+If ($localPort<0)
+  $localPort:=$localPort+65536  // ports come back as 16-bit integers
+End if
+<>webPort:=$localPort
+<>webActive:=0
+LOG("Serving "+$folder+" on http://127.0.0.1:"+String($localPort)+"/ for "+String($limit)+" request(s)")
+
+$served:=0
+While ($served<$limit)
+  For ($i;1;2)
+    If ($served<$limit)
+      $state:=VRX_GetStreamState($listeners{$i};0)
+      If ($state#2)  // this stream took a connection (its process handles any state)
+        $conn:=$listeners{$i}
+        $listeners{$i}:=VRX_ListenStream(0;0;$port;0;0;0;0)
+        ASSERT($listeners{$i}#0;"cannot listen again on port "+String($port))
+        <>webActive:=<>webActive+1
+        $served:=$served+1
+        $p:=New process("web_connection";0;"web connection "+String($served);$conn;$folder)
+      End if
+    End if
+  End for
+  DELAY PROCESS(Current process;1)
+End while
+
+// Let the last connections finish, then close the listening socket at once (mode 2).
+While (<>webActive>0)
+  DELAY PROCESS(Current process;1)
+End while
+For ($i;1;2)
+  $r:=VRX_ReleaseStream($listeners{$i};2)
+End for
+LOG("Served "+String($served)+" request(s)")

@@ -1,0 +1,339 @@
+// Tokens of a method file. Files are UTF-8; text literals become Mac Roman bytes here,
+// so everything after the lexer works on the bytes the plug-in sees.
+#include <cmath>
+#include <cctype>
+#include <cstdlib>
+
+#include "platform/services.h"
+#include "runner/syntax.h"
+
+namespace runner {
+namespace {
+
+bool IsWordByte(uint8_t c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         c == '_' || c >= 0x80;
+}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+struct Lexer {
+  std::string_view src;
+  size_t pos = 0;
+  int line = 1, col = 1;
+  std::vector<Token>* out;
+  SyntaxError* error;
+
+  bool AtEnd() const { return pos >= src.size(); }
+  char Peek(size_t k = 0) const { return pos + k < src.size() ? src[pos + k] : '\0'; }
+
+  // Moves one byte on; columns count characters, not UTF-8 continuation bytes.
+  void Advance() {
+    uint8_t c = uint8_t(src[pos++]);
+    if (c == '\n') {
+      ++line;
+      col = 1;
+    } else if ((c & 0xC0) != 0x80) {
+      ++col;
+    }
+  }
+
+  bool Fail(int l, int c, std::string message) {
+    error->line = l;
+    error->col = c;
+    error->message = std::move(message);
+    return false;
+  }
+
+  Token& Emit(Tok kind, int l, int c) {
+    Token t;
+    t.kind = kind;
+    t.line = l;
+    t.col = c;
+    out->push_back(std::move(t));
+    return out->back();
+  }
+
+  void EmitNewline() {
+    // A lone CR ends a line too (classic Macintosh files).
+    int l = line, c = col;
+    if (Peek() == '\r') {
+      Advance();
+      if (Peek() == '\n') {
+        Advance();
+      } else {
+        ++line;
+        col = 1;
+      }
+    } else {
+      Advance();
+    }
+    Emit(Tok::Newline, l, c).endCol = c + 1;
+  }
+
+  bool Word(Tok kind, int l, int c) {
+    size_t start = pos;
+    while (!AtEnd() && IsWordByte(uint8_t(Peek()))) Advance();
+    if (pos == start) {
+      return Fail(l, c, kind == Tok::Local ? "a local variable name is missing after $"
+                                           : "a variable name is missing after <>");
+    }
+    Token& t = Emit(kind, l, c);
+    t.text = platform::Utf8ToMacRoman(src.substr(start, pos - start));
+    if (kind != Tok::Word) t.text = Lowercase(t.text);
+    t.endCol = col;
+    return true;
+  }
+
+  bool Number(int l, int c) {
+    size_t start = pos;
+    if (Peek() == '0' && (Peek(1) == 'x' || Peek(1) == 'X')) {
+      Advance();
+      Advance();
+      size_t digits = pos;
+      while (!AtEnd() && std::isxdigit(uint8_t(Peek()))) Advance();
+      if (pos == digits || pos - digits > 8) return Fail(l, c, "bad hexadecimal number");
+      uint32_t v = uint32_t(std::strtoul(std::string(src.substr(digits, pos - digits)).c_str(),
+                                         nullptr, 16));
+      Token& t = Emit(Tok::Number, l, c);
+      t.value = Value::Long(int32_t(v));
+      t.endCol = col;
+      return true;
+    }
+    bool real = false;
+    while (IsDigit(Peek())) Advance();
+    if (Peek() == '.' && IsDigit(Peek(1))) {
+      real = true;
+      Advance();
+      while (IsDigit(Peek())) Advance();
+    }
+    if ((Peek() == 'e' || Peek() == 'E') &&
+        (IsDigit(Peek(1)) || ((Peek(1) == '-' || Peek(1) == '+') && IsDigit(Peek(2))))) {
+      real = true;
+      Advance();
+      if (Peek() == '-' || Peek() == '+') Advance();
+      while (IsDigit(Peek())) Advance();
+    }
+    if (IsWordByte(uint8_t(Peek()))) return Fail(line, col, "unexpected character after a number");
+    std::string text(src.substr(start, pos - start));
+    double v = std::strtod(text.c_str(), nullptr);
+    Token& t = Emit(Tok::Number, l, c);
+    if (!real && v <= 2147483647.0)
+      t.value = Value::Long(int32_t(v));
+    else
+      t.value = Value::Real(v);
+    t.endCol = col;
+    return true;
+  }
+
+  bool Text(int l, int c) {
+    Advance();  // opening quote
+    std::string utf8;
+    for (;;) {
+      if (AtEnd() || Peek() == '\n' || Peek() == '\r')
+        return Fail(l, c, "the text is not closed (missing \")");
+      char ch = Peek();
+      if (ch == '"') {
+        Advance();
+        break;
+      }
+      if (ch == '\\') {
+        int el = line, ec = col;
+        Advance();
+        char e = Peek();
+        switch (e) {
+          case '"': utf8 += '"'; break;
+          case '\\': utf8 += '\\'; break;
+          case 'r': utf8 += '\r'; break;
+          case 'n': utf8 += '\n'; break;
+          case 't': utf8 += '\t'; break;
+          default: return Fail(el, ec, "unknown escape sequence in a text");
+        }
+        Advance();
+        continue;
+      }
+      utf8 += ch;
+      Advance();
+    }
+    Token& t = Emit(Tok::String, l, c);
+    t.text = platform::Utf8ToMacRoman(utf8);
+    t.endCol = col;
+    return true;
+  }
+
+  // !YYYY-MM-DD! and ?HH:MM:SS?: fixed shapes, checked here so that a bad literal is
+  // reported where it stands.
+  bool Delimited(char close, std::string* body, int l, int c) {
+    Advance();
+    size_t start = pos;
+    while (!AtEnd() && Peek() != close && Peek() != '\n' && pos - start < 32) Advance();
+    if (Peek() != close) return Fail(l, c, close == '!' ? "the date is not closed (missing !)"
+                                                        : "the time is not closed (missing ?)");
+    *body = std::string(src.substr(start, pos - start));
+    Advance();
+    return true;
+  }
+
+  static bool SplitNumbers(const std::string& s, char sep, int out[3]) {
+    int k = 0;
+    size_t i = 0;
+    while (k < 3) {
+      size_t start = i;
+      while (i < s.size() && IsDigit(s[i])) ++i;
+      if (i == start || i - start > 5) return false;
+      out[k++] = std::atoi(s.substr(start, i - start).c_str());
+      if (k < 3) {
+        if (i >= s.size() || s[i] != sep) return false;
+        ++i;
+      }
+    }
+    return i == s.size();
+  }
+
+  bool DateLit(int l, int c) {
+    std::string body;
+    if (!Delimited('!', &body, l, c)) return false;
+    int n[3];
+    if (!SplitNumbers(body, '-', n)) return Fail(l, c, "a date is written !YYYY-MM-DD!");
+    Date d{n[0], n[1], n[2]};
+    if (!ValidDate(d)) return Fail(l, c, "this date does not exist");
+    Token& t = Emit(Tok::DateLit, l, c);
+    t.value = Value::MakeDate(d);
+    t.endCol = col;
+    return true;
+  }
+
+  bool TimeLit(int l, int c) {
+    std::string body;
+    if (!Delimited('?', &body, l, c)) return false;
+    int n[3];
+    if (!SplitNumbers(body, ':', n) || n[1] > 59 || n[2] > 59)
+      return Fail(l, c, "a time is written ?HH:MM:SS?");
+    Token& t = Emit(Tok::TimeLit, l, c);
+    t.value = Value::Time(n[0] * 3600 + n[1] * 60 + n[2]);
+    t.endCol = col;
+    return true;
+  }
+
+  // At a backslash: when only blanks or a // comment follow it on this line, skips
+  // them and the line end, and answers true.
+  bool ContinuesLine() {
+    size_t k = pos + 1;
+    while (k < src.size() && (src[k] == ' ' || src[k] == '\t')) ++k;
+    if (k + 1 < src.size() && src[k] == '/' && src[k + 1] == '/')
+      while (k < src.size() && src[k] != '\n' && src[k] != '\r') ++k;
+    if (k < src.size() && src[k] != '\n' && src[k] != '\r') return false;
+    while (pos < k) Advance();
+    if (AtEnd()) return true;
+    if (Peek() == '\r') {
+      Advance();
+      if (Peek() == '\n') {
+        Advance();
+      } else {
+        ++line;
+        col = 1;
+      }
+    } else {
+      Advance();
+    }
+    return true;
+  }
+
+  bool Op(Tok kind, int bytes, int l, int c) {
+    for (int i = 0; i < bytes; ++i) Advance();
+    Emit(kind, l, c).endCol = col;
+    return true;
+  }
+
+  bool Run() {
+    if (src.substr(0, 3) == "\xEF\xBB\xBF") pos = 3;
+    while (!AtEnd()) {
+      char ch = Peek();
+      int l = line, c = col;
+      if (ch == ' ' || ch == '\t' || ch == '\f' || ch == '\v') {
+        Advance();
+      } else if (ch == '\n' || ch == '\r') {
+        EmitNewline();
+      } else if ((ch == '/' && Peek(1) == '/') || ch == '`') {
+        while (!AtEnd() && Peek() != '\n' && Peek() != '\r') Advance();
+      } else if (ch == '/' && Peek(1) == '*') {
+        Advance();
+        Advance();
+        for (;;) {
+          if (AtEnd()) return Fail(l, c, "the comment is not closed (missing */)");
+          if (Peek() == '*' && Peek(1) == '/') {
+            Advance();
+            Advance();
+            break;
+          }
+          if (Peek() == '\n' || Peek() == '\r')
+            EmitNewline();
+          else
+            Advance();
+        }
+      } else if (ch == '\\' && ContinuesLine()) {
+        // A backslash ending a line joins the next line to this statement.
+      } else if (ch == '$' && Peek(1) == '{') {
+        Advance();
+        Emit(Tok::ParamIndirect, l, c).endCol = col;
+      } else if (ch == '$') {
+        Advance();
+        if (!Word(Tok::Local, l, c)) return false;
+      } else if (ch == '<' && Peek(1) == '>') {
+        Advance();
+        Advance();
+        if (!Word(Tok::Interprocess, l, c)) return false;
+      } else if (IsDigit(ch) || (ch == '.' && IsDigit(Peek(1)))) {
+        if (!Number(l, c)) return false;
+      } else if (IsWordByte(uint8_t(ch))) {
+        if (!Word(Tok::Word, l, c)) return false;
+      } else if (ch == '"') {
+        if (!Text(l, c)) return false;
+      } else if (ch == '!') {
+        if (!DateLit(l, c)) return false;
+      } else if (ch == '?') {
+        if (!TimeLit(l, c)) return false;
+      } else {
+        bool ok = true;
+        switch (ch) {
+          case ':': ok = Peek(1) == '=' ? Op(Tok::Assign, 2, l, c) : Op(Tok::Colon, 1, l, c); break;
+          case ';': ok = Op(Tok::Semicolon, 1, l, c); break;
+          case '(': ok = Op(Tok::LParen, 1, l, c); break;
+          case ')': ok = Op(Tok::RParen, 1, l, c); break;
+          case '{': ok = Op(Tok::LBrace, 1, l, c); break;
+          case '}': ok = Op(Tok::RBrace, 1, l, c); break;
+          case '+': ok = Op(Tok::Plus, 1, l, c); break;
+          case '-': ok = Op(Tok::Minus, 1, l, c); break;
+          case '*': ok = Op(Tok::Star, 1, l, c); break;
+          case '/': ok = Op(Tok::Slash, 1, l, c); break;
+          case '\\': ok = Op(Tok::Backslash, 1, l, c); break;
+          case '%': ok = Op(Tok::Percent, 1, l, c); break;
+          case '^': ok = Op(Tok::Caret, 1, l, c); break;
+          case '=': ok = Op(Tok::Eq, 1, l, c); break;
+          case '#': ok = Op(Tok::Hash, 1, l, c); break;
+          case '&': ok = Op(Tok::Amp, 1, l, c); break;
+          case '|': ok = Op(Tok::Pipe, 1, l, c); break;
+          case '<': ok = Peek(1) == '=' ? Op(Tok::Le, 2, l, c) : Op(Tok::Lt, 1, l, c); break;
+          case '>': ok = Peek(1) == '=' ? Op(Tok::Ge, 2, l, c) : Op(Tok::Gt, 1, l, c); break;
+          default:
+            return Fail(l, c, std::string("unexpected character '") + ch + "'");
+        }
+        if (!ok) return false;
+      }
+    }
+    Emit(Tok::End, line, col).endCol = col;
+    return true;
+  }
+};
+
+}  // namespace
+
+bool Tokenize(std::string_view source, std::vector<Token>* out, SyntaxError* error) {
+  out->clear();
+  Lexer lx;
+  lx.src = source;
+  lx.out = out;
+  lx.error = error;
+  return lx.Run();
+}
+
+}  // namespace runner

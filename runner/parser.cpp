@@ -1,0 +1,684 @@
+// Method files to syntax trees. 4D names may hold spaces ("Case of", "Size of array"):
+// a run of words on one line, one space apart, is matched against the known names,
+// longest first. Expressions are read strictly left to right, as 4D evaluates them:
+// 3+4*5 is 35; parentheses group.
+#include <array>
+#include <cctype>
+#include <unordered_map>
+
+#include "runner/syntax.h"
+
+namespace runner {
+
+namespace {
+
+constexpr BuiltinInfo kBuiltins[] = {
+    {"C_LONGINT", Builtin::CLongint, 1, -1, false},
+    {"C_INTEGER", Builtin::CInteger, 1, -1, false},
+    {"C_REAL", Builtin::CReal, 1, -1, false},
+    {"C_TEXT", Builtin::CText, 1, -1, false},
+    {"C_STRING", Builtin::CString, 1, -1, false},
+    {"C_BOOLEAN", Builtin::CBoolean, 1, -1, false},
+    {"C_BLOB", Builtin::CBlob, 1, -1, false},
+    {"C_PICTURE", Builtin::CPicture, 1, -1, false},
+    {"C_DATE", Builtin::CDate, 1, -1, false},
+    {"C_TIME", Builtin::CTime, 1, -1, false},
+    {"ARRAY LONGINT", Builtin::ArrayLongint, 2, 2, false},
+    {"ARRAY TEXT", Builtin::ArrayText, 2, 2, false},
+    {"ARRAY REAL", Builtin::ArrayReal, 2, 2, false},
+    {"Length", Builtin::Length, 1, 1, true},
+    {"Substring", Builtin::Substring, 2, 3, true},
+    {"Position", Builtin::Position, 2, 4, true},
+    {"Char", Builtin::Char, 1, 1, true},
+    {"Character code", Builtin::CharacterCode, 1, 1, true},
+    {"String", Builtin::String, 1, 1, true},
+    {"Num", Builtin::Num, 1, 1, true},
+    {"Replace string", Builtin::ReplaceString, 3, 5, true},
+    {"Uppercase", Builtin::Uppercase, 1, 2, true},
+    {"Lowercase", Builtin::Lowercase, 1, 2, true},
+    {"Milliseconds", Builtin::Milliseconds, 0, 0, true},
+    {"Tickcount", Builtin::Tickcount, 0, 0, true},
+    {"Current date", Builtin::CurrentDate, 0, 1, true},
+    {"Current time", Builtin::CurrentTime, 0, 1, true},
+    {"Size of array", Builtin::SizeOfArray, 1, 1, true},
+    {"APPEND TO ARRAY", Builtin::AppendToArray, 2, 2, false},
+    {"BLOB size", Builtin::BlobSize, 1, 1, true},
+    {"SET BLOB SIZE", Builtin::SetBlobSize, 2, 3, false},
+    {"TEXT TO BLOB", Builtin::TextToBlob, 2, 4, false},
+    {"BLOB to text", Builtin::BlobToText, 2, 4, true},
+    {"DOCUMENT TO BLOB", Builtin::DocumentToBlob, 2, 2, false},
+    {"BLOB TO DOCUMENT", Builtin::BlobToDocument, 2, 2, false},
+    {"New process", Builtin::NewProcess, 2, -1, true},
+    {"Current process", Builtin::CurrentProcess, 0, 0, true},
+    {"DELAY PROCESS", Builtin::DelayProcess, 2, 2, false},
+    {"IDLE", Builtin::Idle, 0, 0, false},
+    {"LOG", Builtin::Log, 1, 1, false},
+    {"ASSERT", Builtin::Assert, 1, 2, false},
+    {"Not", Builtin::Not, 1, 1, true},
+    {"Count parameters", Builtin::CountParameters, 0, 0, true},
+    {"Abs", Builtin::Abs, 1, 1, true},
+    {"Int", Builtin::Int, 1, 1, true},
+    {"Round", Builtin::Round, 2, 2, true},
+    {"Random", Builtin::Random, 0, 0, true},
+    {"Year of", Builtin::YearOf, 1, 1, true},
+    {"Month of", Builtin::MonthOf, 1, 1, true},
+    {"Day of", Builtin::DayOf, 1, 1, true},
+    {"Temporary folder", Builtin::TemporaryFolder, 0, 0, true},
+    {"Test path name", Builtin::TestPathName, 1, 1, true},
+    {"DELETE DOCUMENT", Builtin::DeleteDocument, 1, 1, false},
+    {"Get document size", Builtin::GetDocumentSize, 1, 1, true},
+    {"CREATE FOLDER", Builtin::CreateFolder, 1, 1, false},
+};
+
+enum class Keyword : uint8_t {
+  None, If, Else, EndIf, CaseOf, EndCase, While, EndWhile, Repeat, Until, For, EndFor,
+  True, False,
+};
+
+struct Constant {
+  std::string_view name;
+  int32_t value;
+};
+constexpr Constant kConstants[] = {
+    {"Mac C string", 0},          {"Mac Pascal string", 1},   {"Mac text with length", 2},
+    {"Mac text without length", 3}, {"UTF8 C string", 4},     {"UTF8 text with length", 5},
+    {"UTF8 text without length", 6}, {"Is a document", 1},    {"Is a folder", 0},
+};
+
+struct NameEntry {
+  Keyword keyword = Keyword::None;
+  const BuiltinInfo* builtin = nullptr;
+  const Constant* constant = nullptr;
+};
+
+// Names compare without regard to case; they are Mac Roman, like every text here.
+std::string AsciiLower(std::string_view s) { return Lowercase(s); }
+
+const std::unordered_map<std::string, NameEntry>& Names() {
+  static const std::unordered_map<std::string, NameEntry> names = [] {
+    std::unordered_map<std::string, NameEntry> m;
+    const std::pair<std::string_view, Keyword> kws[] = {
+        {"if", Keyword::If},       {"else", Keyword::Else},         {"end if", Keyword::EndIf},
+        {"case of", Keyword::CaseOf}, {"end case", Keyword::EndCase}, {"while", Keyword::While},
+        {"end while", Keyword::EndWhile}, {"repeat", Keyword::Repeat}, {"until", Keyword::Until},
+        {"for", Keyword::For},     {"end for", Keyword::EndFor},    {"true", Keyword::True},
+        {"false", Keyword::False},
+    };
+    for (auto& [n, k] : kws) m[std::string(n)].keyword = k;
+    for (const BuiltinInfo& b : kBuiltins) m[AsciiLower(b.name)].builtin = &b;
+    for (const Constant& c : kConstants) m[AsciiLower(c.name)].constant = &c;
+    return m;
+  }();
+  return names;
+}
+
+constexpr int kMaxNameWords = 6;
+constexpr int kMaxDepth = 64;
+constexpr int kMaxOperators = 1000;
+
+bool IsVariableRef(const Expr& e) {
+  return e.kind == ExprKind::Local || e.kind == ExprKind::Interprocess ||
+         e.kind == ExprKind::ProcessVar || e.kind == ExprKind::Element;
+}
+bool IsAssignable(const Expr& e) { return IsVariableRef(e) || e.kind == ExprKind::Param; }
+
+struct Match {
+  NameEntry entry;
+  const vrx::CommandInfo* command = nullptr;
+  const std::string* method = nullptr;  // as written
+  int words = 1;
+  std::string written;  // the words as they stand in the file
+};
+
+struct Parser {
+  const std::vector<Token>& toks;
+  const MethodNames& methods;
+  SyntaxError* error;
+  size_t pos = 0;
+  int depth = 0;
+  int operators = 0;  // binary operators in the current statement
+
+  const Token& Cur() const { return toks[pos]; }
+  const Token& At(size_t i) const { return toks[i < toks.size() ? i : toks.size() - 1]; }
+
+  bool Fail(const Token& t, std::string message) {
+    error->line = t.line;
+    error->col = t.col;
+    error->message = std::move(message);
+    return false;
+  }
+
+  static std::string Describe(const Token& t) {
+    switch (t.kind) {
+      case Tok::End: return "the end of the file";
+      case Tok::Newline: return "the end of the line";
+      case Tok::Word: return "\"" + t.text + "\"";
+      case Tok::Local: return "$" + t.text;
+      case Tok::Interprocess: return "<>" + t.text;
+      case Tok::Number: return "a number";
+      case Tok::String: return "a text";
+      case Tok::DateLit: return "a date";
+      case Tok::TimeLit: return "a time";
+      case Tok::Assign: return "\":=\"";
+      case Tok::Colon: return "\":\"";
+      case Tok::Semicolon: return "\";\"";
+      case Tok::LParen: return "\"(\"";
+      case Tok::RParen: return "\")\"";
+      case Tok::LBrace: return "\"{\"";
+      case Tok::RBrace: return "\"}\"";
+      default: return "an operator";
+    }
+  }
+
+  bool Expect(Tok kind, const char* what) {
+    if (Cur().kind != kind) return Fail(Cur(), std::string("expected ") + what + ", found " + Describe(Cur()));
+    ++pos;
+    return true;
+  }
+
+  bool ExpectEndOfLine() {
+    if (Cur().kind == Tok::End) return true;
+    if (Cur().kind != Tok::Newline)
+      return Fail(Cur(), "expected the end of the line, found " + Describe(Cur()));
+    ++pos;
+    return true;
+  }
+
+  void SkipNewlines() {
+    while (Cur().kind == Tok::Newline) ++pos;
+  }
+
+  // The longest known name at `at`.
+  Match MatchName(size_t at) const {
+    Match m;
+    m.written = At(at).text;
+    int count = 1;
+    while (count < kMaxNameWords) {
+      const Token& prev = At(at + count - 1);
+      const Token& next = At(at + count);
+      if (next.kind != Tok::Word || next.line != prev.line || next.col != prev.endCol + 1) break;
+      ++count;
+    }
+    const auto& names = Names();
+    for (int n = count; n >= 1; --n) {
+      std::string written = At(at).text;
+      for (int k = 1; k < n; ++k) written += " " + At(at + k).text;
+      std::string key = AsciiLower(written);
+      if (auto it = names.find(key); it != names.end()) {
+        m.entry = it->second;
+        m.words = n;
+        m.written = written;
+        return m;
+      }
+      if (n == 1) {
+        if (const vrx::CommandInfo* c = vrx::CommandByName(written); c && !c->name.empty()) {
+          m.command = c;
+          m.written = std::string(c->name);
+          return m;
+        }
+      }
+      if (auto it = methods.find(key); it != methods.end()) {
+        m.method = &it->second;
+        m.words = n;
+        m.written = it->second;
+        return m;
+      }
+    }
+    return m;
+  }
+
+  Keyword PeekKeyword() const {
+    if (Cur().kind != Tok::Word) return Keyword::None;
+    return MatchName(pos).entry.keyword;
+  }
+
+  bool Enter() {
+    if (++depth > kMaxDepth) return Fail(Cur(), "too deeply nested");
+    return true;
+  }
+
+  // ---- expressions ----
+  static bool IsBinary(Tok t) {
+    switch (t) {
+      case Tok::Plus: case Tok::Minus: case Tok::Star: case Tok::Slash: case Tok::Backslash:
+      case Tok::Percent: case Tok::Caret: case Tok::Eq: case Tok::Hash: case Tok::Lt:
+      case Tok::Gt: case Tok::Le: case Tok::Ge: case Tok::Amp: case Tok::Pipe:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  bool ParseExpr(Expr* out) {
+    if (!Enter()) return false;
+    if (!ParseUnary(out)) return false;
+    while (IsBinary(Cur().kind)) {
+      // Evaluation recurses once per operator: keep a statement within the stack.
+      if (++operators > kMaxOperators) return Fail(Cur(), "this expression has too many operators");
+      Expr bin;
+      bin.kind = ExprKind::Binary;
+      bin.op = Cur().kind;
+      bin.line = Cur().line;
+      bin.col = Cur().col;
+      ++pos;
+      Expr right;
+      if (!ParseUnary(&right)) return false;
+      bin.args.push_back(std::move(*out));
+      bin.args.push_back(std::move(right));
+      *out = std::move(bin);
+    }
+    --depth;
+    return true;
+  }
+
+  bool ParseUnary(Expr* out) {
+    if (Cur().kind == Tok::Minus || Cur().kind == Tok::Plus) {
+      const Token& t = Cur();
+      bool negate = t.kind == Tok::Minus;
+      ++pos;
+      if (!Enter()) return false;
+      Expr inner;
+      if (!ParseUnary(&inner)) return false;
+      --depth;
+      if (!negate) {
+        *out = std::move(inner);
+      } else if (inner.kind == ExprKind::Literal && inner.value.type == Type::Long &&
+                 inner.value.l != INT32_MIN) {
+        *out = std::move(inner);
+        out->value.l = -out->value.l;
+      } else if (inner.kind == ExprKind::Literal && inner.value.type == Type::Real) {
+        *out = std::move(inner);
+        out->value.r = -out->value.r;
+        if (out->value.r == -2147483648.0) out->value = Value::Long(INT32_MIN);
+      } else {
+        out->kind = ExprKind::Negate;
+        out->line = t.line;
+        out->col = t.col;
+        out->args.push_back(std::move(inner));
+      }
+      return true;
+    }
+    return ParsePrimary(out);
+  }
+
+  bool ParseElement(Expr* var) {
+    if (Cur().kind != Tok::LBrace) return true;
+    Expr el;
+    el.kind = ExprKind::Element;
+    el.line = Cur().line;
+    el.col = Cur().col;
+    ++pos;
+    Expr index;
+    if (!ParseExpr(&index)) return false;
+    if (!Expect(Tok::RBrace, "\"}\"")) return false;
+    el.name = var->name;
+    el.args.push_back(std::move(*var));
+    el.args.push_back(std::move(index));
+    *var = std::move(el);
+    return true;
+  }
+
+  bool ParseArgs(std::vector<Expr>* args) {
+    if (Cur().kind != Tok::LParen) return true;
+    ++pos;
+    if (Cur().kind == Tok::RParen) {
+      ++pos;
+      return true;
+    }
+    for (;;) {
+      Expr a;
+      if (Cur().kind == Tok::Star &&
+          (At(pos + 1).kind == Tok::Semicolon || At(pos + 1).kind == Tok::RParen)) {
+        a.kind = ExprKind::Star;
+        a.line = Cur().line;
+        a.col = Cur().col;
+        ++pos;
+      } else if (!ParseExpr(&a)) {
+        return false;
+      }
+      args->push_back(std::move(a));
+      if (Cur().kind == Tok::Semicolon) {
+        ++pos;
+        continue;
+      }
+      return Expect(Tok::RParen, "\";\" or \")\"");
+    }
+  }
+
+  bool CheckBuiltinArgs(const Token& at, const BuiltinInfo& b, const std::vector<Expr>& args) {
+    int n = int(args.size());
+    if (n < b.minArgs || (b.maxArgs >= 0 && n > b.maxArgs)) {
+      std::string expect = b.minArgs == b.maxArgs ? std::to_string(b.minArgs)
+                           : b.maxArgs < 0        ? "at least " + std::to_string(b.minArgs)
+                                                  : std::to_string(b.minArgs) + " to " +
+                                                        std::to_string(b.maxArgs);
+      return Fail(at, std::string(b.name) + " takes " + expect + " parameter" +
+                          (b.maxArgs == 1 && b.minArgs == 1 ? "" : "s") + ", not " +
+                          std::to_string(n));
+    }
+    auto needVar = [&](size_t i) {
+      if (i < args.size() && !IsVariableRef(args[i]))
+        return Fail(at, std::string(b.name) + ": parameter " + std::to_string(i + 1) +
+                            " must be a variable");
+      return true;
+    };
+    switch (b.id) {
+      case Builtin::CLongint: case Builtin::CInteger: case Builtin::CReal: case Builtin::CText:
+      case Builtin::CBoolean: case Builtin::CBlob: case Builtin::CPicture: case Builtin::CDate:
+      case Builtin::CTime:
+        for (size_t i = 0; i < args.size(); ++i)
+          if (!needVar(i)) return false;
+        return true;
+      case Builtin::CString:
+        // C_STRING(length; vars...) or C_STRING(vars...)
+        for (size_t i = args[0].kind == ExprKind::Literal ? 1 : 0; i < args.size(); ++i)
+          if (!needVar(i)) return false;
+        return true;
+      case Builtin::ArrayLongint: case Builtin::ArrayText: case Builtin::ArrayReal:
+      case Builtin::AppendToArray: case Builtin::SetBlobSize:
+        return needVar(0);
+      case Builtin::TextToBlob: case Builtin::DocumentToBlob:
+        return needVar(1);
+      case Builtin::BlobToText:
+        return needVar(2);
+      default:
+        return true;
+    }
+  }
+
+  bool CheckCommandArgs(const Token& at, const vrx::CommandInfo& c, const std::vector<Expr>& args) {
+    if (int(args.size()) > c.paramCount)
+      return Fail(at, std::string(c.name) + " takes at most " + std::to_string(c.paramCount) +
+                          " parameters, not " + std::to_string(args.size()));
+    for (size_t i = 0; i < args.size(); ++i) {
+      vrx::Dir d = c.params[i].dir;
+      // An in/out parameter may take an expression (what comes back is then dropped);
+      // a parameter the command only writes needs somewhere to put it.
+      if (d == vrx::Dir::Out && !IsVariableRef(args[i]))
+        return Fail(at, std::string(c.name) + ": parameter " + std::to_string(i + 1) +
+                            " receives a result and must be a variable");
+    }
+    return true;
+  }
+
+  bool ParsePrimary(Expr* out) {
+    const Token& t = Cur();
+    out->line = t.line;
+    out->col = t.col;
+    switch (t.kind) {
+      case Tok::Number: case Tok::DateLit: case Tok::TimeLit:
+        out->kind = ExprKind::Literal;
+        out->value = t.value;
+        ++pos;
+        return true;
+      case Tok::String:
+        out->kind = ExprKind::Literal;
+        out->value = Value::Text(t.text);
+        ++pos;
+        return true;
+      case Tok::LParen: {
+        ++pos;
+        if (!ParseExpr(out)) return false;
+        return Expect(Tok::RParen, "\")\"");
+      }
+      case Tok::Local: case Tok::Interprocess:
+        out->kind = t.kind == Tok::Local ? ExprKind::Local : ExprKind::Interprocess;
+        out->name = t.text;
+        ++pos;
+        return ParseElement(out);
+      case Tok::Word:
+        return ParseName(out);
+      case Tok::ParamIndirect: {
+        // ${n}: the lexer stopped at the brace
+        out->kind = ExprKind::Param;
+        ++pos;
+        if (!Expect(Tok::LBrace, "\"{\"")) return false;
+        Expr index;
+        if (!ParseExpr(&index)) return false;
+        out->args.push_back(std::move(index));
+        return Expect(Tok::RBrace, "\"}\"");
+      }
+      default:
+        return Fail(t, "expected a value, found " + Describe(t));
+    }
+  }
+
+  bool ParseName(Expr* out) {
+    const Token& t = Cur();
+    Match m = MatchName(pos);
+    pos += size_t(m.words);
+    if (m.entry.keyword == Keyword::True || m.entry.keyword == Keyword::False) {
+      out->kind = ExprKind::Literal;
+      out->value = Value::Bool(m.entry.keyword == Keyword::True);
+      return true;
+    }
+    if (m.entry.keyword != Keyword::None)
+      return Fail(t, "\"" + m.written + "\" cannot be used here");
+    if (m.entry.constant) {
+      out->kind = ExprKind::Literal;
+      out->value = Value::Long(m.entry.constant->value);
+      return true;
+    }
+    if (m.entry.builtin) {
+      out->kind = ExprKind::CallBuiltin;
+      out->builtin = m.entry.builtin->id;
+      out->name = std::string(m.entry.builtin->name);
+      if (!ParseArgs(&out->args)) return false;
+      return CheckBuiltinArgs(t, *m.entry.builtin, out->args);
+    }
+    if (m.command) {
+      out->kind = ExprKind::CallCommand;
+      out->command = m.command;
+      out->name = m.written;
+      if (!ParseArgs(&out->args)) return false;
+      return CheckCommandArgs(t, *m.command, out->args);
+    }
+    if (m.method || Cur().kind == Tok::LParen) {
+      out->kind = ExprKind::CallMethod;
+      out->name = m.written;
+      return ParseArgs(&out->args);
+    }
+    out->kind = ExprKind::ProcessVar;
+    out->name = AsciiLower(m.written);
+    out->value = Value::Text(m.written);  // as written, should it turn out to be a call
+    return ParseElement(out);
+  }
+
+  bool ReturnsValue(const Expr& e, const Token& at) {
+    if (e.kind == ExprKind::CallBuiltin) {
+      for (const BuiltinInfo& b : kBuiltins)
+        if (b.id == e.builtin && !b.returnsValue)
+          return Fail(at, e.name + " does not return a value");
+    }
+    if (e.kind == ExprKind::CallCommand && e.command->result == vrx::ResultKind::None)
+      return Fail(at, e.name + " does not return a value");
+    for (const Expr& a : e.args)
+      if (!ReturnsValue(a, at)) return false;
+    return true;
+  }
+
+  // ---- statements ----
+  bool ParseBlock(std::vector<Stmt>* body, std::initializer_list<Keyword> ends, bool colonEnds,
+                  const Token& opener, const char* closer) {
+    if (!Enter()) return false;
+    for (;;) {
+      SkipNewlines();
+      if (Cur().kind == Tok::End)
+        return Fail(opener, std::string("this block is not closed (missing ") + closer + ")");
+      if (colonEnds && Cur().kind == Tok::Colon) break;
+      Keyword k = PeekKeyword();
+      bool end = false;
+      for (Keyword e : ends) end = end || k == e;
+      if (end) break;
+      Stmt s;
+      if (!ParseStatement(&s)) return false;
+      body->push_back(std::move(s));
+    }
+    --depth;
+    return true;
+  }
+
+  bool ParseCondition(Expr* cond) {
+    const Token& at = Cur();
+    operators = 0;
+    if (Cur().kind == Tok::Newline || Cur().kind == Tok::End)
+      return Fail(Cur(), "a condition is missing");
+    if (!ParseExpr(cond)) return false;
+    return ReturnsValue(*cond, at);
+  }
+
+  bool ParseStatement(Stmt* s) {
+    const Token& t = Cur();
+    operators = 0;
+    s->line = t.line;
+    if (t.kind == Tok::Colon) return Fail(t, "\":\" outside Case of");
+    if (t.kind == Tok::Word) {
+      Match m = MatchName(pos);
+      switch (m.entry.keyword) {
+        case Keyword::If: {
+          ++pos;
+          s->kind = StmtKind::If;
+          if (!ParseCondition(&s->expr) || !ExpectEndOfLine()) return false;
+          if (!ParseBlock(&s->body, {Keyword::Else, Keyword::EndIf}, false, t, "End if"))
+            return false;
+          if (PeekKeyword() == Keyword::Else) {
+            ++pos;
+            s->hasElse = true;
+            if (!ExpectEndOfLine()) return false;
+            if (!ParseBlock(&s->elseBody, {Keyword::EndIf}, false, t, "End if")) return false;
+            if (PeekKeyword() == Keyword::Else) return Fail(Cur(), "a second Else in this If");
+          }
+          pos += 2;  // End if
+          return ExpectEndOfLine();
+        }
+        case Keyword::CaseOf: {
+          pos += 2;
+          s->kind = StmtKind::Case;
+          if (!ExpectEndOfLine()) return false;
+          for (;;) {
+            SkipNewlines();
+            if (Cur().kind == Tok::Colon) {
+              if (s->hasElse) return Fail(Cur(), "a branch after Else in Case of");
+              ++pos;
+              CaseBranch b;
+              if (!ParseCondition(&b.cond) || !ExpectEndOfLine()) return false;
+              if (!ParseBlock(&b.body, {Keyword::Else, Keyword::EndCase}, true, t, "End case"))
+                return false;
+              s->branches.push_back(std::move(b));
+              continue;
+            }
+            Keyword k = PeekKeyword();
+            if (k == Keyword::Else) {
+              if (s->hasElse) return Fail(Cur(), "a second Else in Case of");
+              ++pos;
+              s->hasElse = true;
+              if (!ExpectEndOfLine()) return false;
+              if (!ParseBlock(&s->elseBody, {Keyword::Else, Keyword::EndCase}, true, t, "End case"))
+                return false;
+              continue;
+            }
+            if (k == Keyword::EndCase) {
+              pos += 2;
+              return ExpectEndOfLine();
+            }
+            if (Cur().kind == Tok::End) return Fail(t, "this block is not closed (missing End case)");
+            return Fail(Cur(), "expected \":\", Else or End case in Case of");
+          }
+        }
+        case Keyword::While: {
+          ++pos;
+          s->kind = StmtKind::While;
+          if (!ParseCondition(&s->expr) || !ExpectEndOfLine()) return false;
+          if (!ParseBlock(&s->body, {Keyword::EndWhile}, false, t, "End while")) return false;
+          pos += 2;
+          return ExpectEndOfLine();
+        }
+        case Keyword::Repeat: {
+          ++pos;
+          s->kind = StmtKind::Repeat;
+          if (!ExpectEndOfLine()) return false;
+          if (!ParseBlock(&s->body, {Keyword::Until}, false, t, "Until")) return false;
+          ++pos;
+          if (!ParseCondition(&s->expr)) return false;
+          return ExpectEndOfLine();
+        }
+        case Keyword::For: {
+          ++pos;
+          s->kind = StmtKind::For;
+          if (!Expect(Tok::LParen, "\"(\" after For")) return false;
+          if (!ParseExpr(&s->target)) return false;
+          if (!IsVariableRef(s->target)) return Fail(t, "the counter of For must be a variable");
+          const Token& at = Cur();
+          if (!Expect(Tok::Semicolon, "\";\"") || !ParseExpr(&s->expr) ||
+              !Expect(Tok::Semicolon, "\";\"") || !ParseExpr(&s->to))
+            return false;
+          if (Cur().kind == Tok::Semicolon) {
+            ++pos;
+            s->hasStep = true;
+            if (!ParseExpr(&s->step)) return false;
+          }
+          if (!Expect(Tok::RParen, "\")\"") || !ExpectEndOfLine()) return false;
+          if (!ReturnsValue(s->expr, at) || !ReturnsValue(s->to, at) ||
+              (s->hasStep && !ReturnsValue(s->step, at)))
+            return false;
+          if (!ParseBlock(&s->body, {Keyword::EndFor}, false, t, "End for")) return false;
+          pos += 2;
+          return ExpectEndOfLine();
+        }
+        case Keyword::Else: return Fail(t, "Else without If or Case of");
+        case Keyword::EndIf: return Fail(t, "End if without If");
+        case Keyword::EndCase: return Fail(t, "End case without Case of");
+        case Keyword::EndWhile: return Fail(t, "End while without While");
+        case Keyword::Until: return Fail(t, "Until without Repeat");
+        case Keyword::EndFor: return Fail(t, "End for without For");
+        default: break;
+      }
+    }
+    Expr first;
+    if (!ParseUnary(&first)) return false;
+    if (Cur().kind == Tok::Assign) {
+      if (!IsAssignable(first)) return Fail(Cur(), "only a variable can be assigned");
+      ++pos;
+      s->kind = StmtKind::Assign;
+      s->target = std::move(first);
+      const Token& at = Cur();
+      if (!ParseExpr(&s->expr) || !ReturnsValue(s->expr, at)) return false;
+      return ExpectEndOfLine();
+    }
+    if (first.kind == ExprKind::ProcessVar && Cur().kind != Tok::LBrace) {
+      // A lone unknown name is a call of a method that does not exist (yet): reported
+      // when it runs, as 4D does.
+      first.kind = ExprKind::CallMethod;
+      first.name = first.value.s;
+    }
+    if (first.kind != ExprKind::CallBuiltin && first.kind != ExprKind::CallCommand &&
+        first.kind != ExprKind::CallMethod)
+      return Fail(t, "a statement must be an assignment or a call");
+    for (const Expr& a : first.args)
+      if (!ReturnsValue(a, t)) return false;
+    s->kind = StmtKind::Expr;
+    s->expr = std::move(first);
+    return ExpectEndOfLine();
+  }
+};
+
+}  // namespace
+
+std::span<const BuiltinInfo> Builtins() { return kBuiltins; }
+
+bool ParseMethod(std::string_view source, const MethodNames& methods, Method* out,
+                 SyntaxError* error) {
+  std::vector<Token> toks;
+  if (!Tokenize(source, &toks, error)) return false;
+  Parser p{toks, methods, error};
+  out->body.clear();
+  for (;;) {
+    p.SkipNewlines();
+    if (p.Cur().kind == Tok::End) return true;
+    Stmt s;
+    if (!p.ParseStatement(&s)) return false;
+    out->body.push_back(std::move(s));
+  }
+}
+
+}  // namespace runner

@@ -1,0 +1,47 @@
+// The method runner: loads a project's methods (.4dm files) and runs them against the
+// plug-in through the host, each 4D process as one of the host's processes.
+#pragma once
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runner/syntax.h"
+#include "runner/value.h"
+
+namespace host {
+class Host;
+}
+
+namespace runner {
+
+struct Program {
+  std::map<std::string, Method> methods;  // lower-cased name -> method
+};
+
+// Reads every .4dm file of `folder` (a method's name is its file name without the
+// extension) and parses them all. On failure *errors holds "file:line:col: message"
+// lines, one per file in error, and nothing is to run.
+bool LoadFolder(const std::string& folder, Program* program, std::vector<std::string>* errors);
+// Parses methods given as (name, source) pairs; `path` names them in messages.
+bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources,
+                 Program* program, std::vector<std::string>* errors);
+
+using LineSink = std::function<void(std::string_view utf8Line)>;
+
+struct RunOptions {
+  host::Host* host = nullptr;  // null: VRX_ commands and New process report an error
+  LineSink out;                // LOG lines; standard output when empty
+  LineSink err;                // errors and failed assertions; standard error when empty
+};
+
+// Runs `method` as process 1 with `params` as $1..$n, then every process it started,
+// until all have ended. Returns 0, or 1 after a run-time error or a failed ASSERT.
+int RunProgram(const Program& program, std::string_view method, std::vector<Value> params,
+               const RunOptions& options);
+
+// `vrx run PATH [--method NAME] [ARG...]`; argv holds the words after "run".
+int RunMethods(int argc, char** argv);
+
+}  // namespace runner

@@ -1,0 +1,123 @@
+// The 4D language as the method runner reads it: tokens, the syntax tree of a method,
+// and the parser. A method is a list of statements, one per line.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frame/command_table.h"
+#include "runner/value.h"
+
+namespace runner {
+
+// ---- tokens -------------------------------------------------------------------------
+enum class Tok : uint8_t {
+  End, Newline, Word, Local, Interprocess, ParamIndirect, Number, String, DateLit, TimeLit,
+  Assign, Colon, Semicolon, LParen, RParen, LBrace, RBrace,
+  Plus, Minus, Star, Slash, Backslash, Percent, Caret,
+  Eq, Hash, Lt, Gt, Le, Ge, Amp, Pipe,
+};
+
+struct Token {
+  Tok kind = Tok::End;
+  int line = 1, col = 1;  // col counts characters from 1
+  int endCol = 1;         // column just past the token
+  std::string text;       // word or variable name; text literal as Mac Roman bytes
+  Value value;            // number, date and time literals
+};
+
+struct SyntaxError {
+  int line = 0, col = 0;
+  std::string message;
+};
+
+// False with *error set on the first lexical error.
+bool Tokenize(std::string_view source, std::vector<Token>* out, SyntaxError* error);
+
+// ---- syntax tree --------------------------------------------------------------------
+enum class Builtin : uint8_t {
+  None,
+  // declarations
+  CLongint, CInteger, CReal, CText, CString, CBoolean, CBlob, CPicture, CDate, CTime,
+  ArrayLongint, ArrayText, ArrayReal,
+  // functions and commands
+  Length, Substring, Position, Char, CharacterCode, String, Num, ReplaceString, Uppercase,
+  Lowercase, Milliseconds, Tickcount, CurrentDate, CurrentTime, SizeOfArray, AppendToArray,
+  BlobSize, SetBlobSize, TextToBlob, BlobToText, DocumentToBlob, BlobToDocument, NewProcess,
+  CurrentProcess, DelayProcess, Idle, Log, Assert, Not, CountParameters, Abs, Int, Round,
+  Random, YearOf, MonthOf, DayOf, TemporaryFolder, TestPathName, DeleteDocument,
+  GetDocumentSize, CreateFolder,
+  Count_  // number of entries
+};
+
+struct BuiltinInfo {
+  std::string_view name;
+  Builtin id;
+  int minArgs, maxArgs;  // maxArgs -1: any number
+  bool returnsValue;
+};
+std::span<const BuiltinInfo> Builtins();
+
+enum class ExprKind : uint8_t {
+  Literal,       // value
+  Local,         // $name (name lower-cased; "1" for $1)
+  Param,         // ${args[0]}: the parameter whose number is computed
+  Interprocess,  // <>name
+  ProcessVar,    // name
+  Element,       // args[0]{args[1]}
+  Negate,        // -args[0]
+  Binary,        // args[0] op args[1]
+  Star,          // a lone * argument
+  CallBuiltin,   // builtin(args)
+  CallCommand,   // command(args)
+  CallMethod,    // name(args)
+};
+
+struct Expr {
+  ExprKind kind = ExprKind::Literal;
+  int line = 0, col = 0;
+  Tok op = Tok::End;  // Binary
+  Value value;        // Literal
+  std::string name;   // variables (lower case) and methods (as written)
+  Builtin builtin = Builtin::None;
+  const vrx::CommandInfo* command = nullptr;
+  std::vector<Expr> args;
+};
+
+enum class StmtKind : uint8_t { Expr, Assign, If, Case, While, Repeat, For };
+
+struct Stmt;
+struct CaseBranch {
+  Expr cond;
+  std::vector<Stmt> body;
+};
+
+struct Stmt {
+  StmtKind kind = StmtKind::Expr;
+  int line = 0;
+  Expr target;  // Assign, For (the counter)
+  Expr expr;    // Expr, Assign value, If/While/Repeat condition, For start
+  Expr to, step;
+  bool hasStep = false;
+  std::vector<Stmt> body, elseBody;
+  std::vector<CaseBranch> branches;
+  bool hasElse = false;
+};
+
+struct Method {
+  std::string name;  // as the file names it
+  std::string path;
+  std::vector<Stmt> body;
+};
+
+// Names the parser resolves calls against: the project's methods, lower-cased.
+using MethodNames = std::map<std::string, std::string>;  // lower-cased -> as written
+
+// Parses one method file (UTF-8). False with *error set on the first syntax error.
+bool ParseMethod(std::string_view source, const MethodNames& methods, Method* out,
+                 SyntaxError* error);
+
+}  // namespace runner

@@ -1,0 +1,249 @@
+#include "runner/value.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace runner {
+
+Value Value::Empty(Type t) {
+  Value v;
+  v.type = t;
+  return v;
+}
+
+Value Value::Array(Type elem, size_t count) {
+  Value v;
+  v.type = Type::Array;
+  v.elem = elem;
+  v.items.assign(count + 1, Value::Empty(elem));
+  return v;
+}
+
+std::string_view TypeName(Type t) {
+  switch (t) {
+    case Type::Undefined: return "undefined";
+    case Type::Long: return "longint";
+    case Type::Real: return "real";
+    case Type::Boolean: return "boolean";
+    case Type::Text: return "text";
+    case Type::Blob: return "BLOB";
+    case Type::Picture: return "picture";
+    case Type::Date: return "date";
+    case Type::Time: return "time";
+    case Type::Array: return "array";
+  }
+  return "?";
+}
+
+int32_t RealToLong(double v) {
+  if (std::isnan(v)) return 0;
+  double r = std::round(v);  // halves away from zero
+  if (r >= 2147483647.0) return INT32_MAX;
+  if (r <= -2147483648.0) return INT32_MIN;
+  return int32_t(r);
+}
+
+namespace {
+
+std::string TwoDigits(int n) {
+  char b[16];
+  std::snprintf(b, sizeof b, "%02d", n);
+  return b;
+}
+
+std::string RealText(double v) {
+  if (std::isnan(v)) return "NaN";
+  if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
+  char b[64];
+  std::snprintf(b, sizeof b, "%.15g", v);
+  return b;
+}
+
+}  // namespace
+
+std::string ToText(const Value& v) {
+  switch (v.type) {
+    case Type::Undefined: return "";
+    case Type::Long: return std::to_string(v.l);
+    case Type::Real: return RealText(v.r);
+    case Type::Boolean: return v.b ? "True" : "False";
+    case Type::Text: return v.s;
+    case Type::Blob:
+    case Type::Picture: return v.s;
+    case Type::Date: {
+      char b[32];
+      std::snprintf(b, sizeof b, "%04d-%02d-%02d", v.d.year, v.d.month, v.d.day);
+      return b;
+    }
+    case Type::Time: {
+      int32_t s = v.l;
+      std::string sign;
+      int64_t a = s;
+      if (a < 0) {
+        sign = "-";
+        a = -a;
+      }
+      return sign + TwoDigits(int(a / 3600)) + ":" + TwoDigits(int(a / 60 % 60)) + ":" +
+             TwoDigits(int(a % 60));
+    }
+    case Type::Array: return "";
+  }
+  return "";
+}
+
+double TextToNumber(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  std::string digits;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) digits += text[i++];
+  bool any = false, point = false;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= '0' && c <= '9') {
+      digits += c;
+      any = true;
+    } else if (c == '.' && !point) {
+      digits += c;
+      point = true;
+    } else if ((c == 'e' || c == 'E') && any && i + 1 < text.size()) {
+      size_t j = i + 1;
+      if (j < text.size() && (text[j] == '-' || text[j] == '+')) ++j;
+      if (j >= text.size() || text[j] < '0' || text[j] > '9') break;
+      digits.append(text.substr(i, j - i));
+      for (i = j; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) digits += text[i];
+      break;
+    } else {
+      break;
+    }
+  }
+  if (!any) return 0;
+  return std::strtod(digits.c_str(), nullptr);
+}
+
+namespace {
+
+// Mac Roman lower-case letters above 127 and their capitals.
+constexpr uint8_t kLowerHigh[] = {0x87, 0x88, 0x89, 0x8A, 0x8B, 0x8C, 0x8D, 0x8E, 0x8F, 0x90,
+                                  0x91, 0x92, 0x93, 0x94, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9A,
+                                  0x9B, 0x9C, 0x9D, 0x9E, 0x9F, 0xBE, 0xBF, 0xCF, 0xD8};
+constexpr uint8_t kUpperHigh[] = {0xE7, 0xCB, 0xE5, 0x80, 0xCC, 0x81, 0x82, 0x83, 0xE9, 0xE6,
+                                  0xE8, 0xEA, 0xED, 0xEB, 0xEC, 0x84, 0xEE, 0xF1, 0xEF, 0x85,
+                                  0xCD, 0xF2, 0xF4, 0xF3, 0x86, 0xAE, 0xAF, 0xCE, 0xD9};
+static_assert(sizeof kLowerHigh == sizeof kUpperHigh);
+
+struct CaseTables {
+  uint8_t upper[256];
+  uint8_t lower[256];
+  constexpr CaseTables() : upper(), lower() {
+    for (int i = 0; i < 256; ++i) upper[i] = lower[i] = uint8_t(i);
+    for (int c = 'a'; c <= 'z'; ++c) {
+      upper[c] = uint8_t(c - 32);
+      lower[c - 32] = uint8_t(c);
+    }
+    for (size_t i = 0; i < sizeof kLowerHigh; ++i) {
+      upper[kLowerHigh[i]] = kUpperHigh[i];
+      lower[kUpperHigh[i]] = kLowerHigh[i];
+    }
+  }
+};
+constexpr CaseTables kCase;
+
+}  // namespace
+
+uint8_t UpperByte(uint8_t c) { return kCase.upper[c]; }
+uint8_t LowerByte(uint8_t c) { return kCase.lower[c]; }
+
+std::string Uppercase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = char(UpperByte(uint8_t(c)));
+  return out;
+}
+
+std::string Lowercase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = char(LowerByte(uint8_t(c)));
+  return out;
+}
+
+int CompareText(std::string_view a, std::string_view b) {
+  size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    uint8_t x = UpperByte(uint8_t(a[i])), y = UpperByte(uint8_t(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+bool MatchWildcard(std::string_view text, std::string_view pattern) {
+  // Greedy matching with one backtrack point: the last "@" seen.
+  size_t t = 0, p = 0, star = std::string_view::npos, mark = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == '@') {
+      star = p++;
+      mark = t;
+    } else if (p < pattern.size() && UpperByte(uint8_t(pattern[p])) == UpperByte(uint8_t(text[t]))) {
+      ++p;
+      ++t;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      t = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '@') ++p;
+  return p == pattern.size();
+}
+
+size_t FindText(std::string_view in, std::string_view find, size_t from, bool exact) {
+  if (find.empty() || from > in.size() || find.size() > in.size() - from)
+    return std::string_view::npos;
+  for (size_t i = from; i + find.size() <= in.size(); ++i) {
+    size_t k = 0;
+    for (; k < find.size(); ++k) {
+      uint8_t x = uint8_t(in[i + k]), y = uint8_t(find[k]);
+      if (exact ? x != y : UpperByte(x) != UpperByte(y)) break;
+    }
+    if (k == find.size()) return i;
+  }
+  return std::string_view::npos;
+}
+
+// Civil-calendar day numbers (after H. Hinnant's days_from_civil), shifted so that
+// 0001-01-01 is day 0.
+int64_t DateToDays(Date d) {
+  int64_t y = d.year - (d.month <= 2 ? 1 : 0);
+  int64_t era = (y >= 0 ? y : y - 399) / 400;
+  int64_t yoe = y - era * 400;
+  int64_t m = d.month;
+  int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d.day - 1;
+  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 306;  // day 0 = 0001-01-01
+}
+
+Date DaysToDate(int64_t days) {
+  int64_t z = days + 306;
+  int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  int64_t doe = z - era * 146097;
+  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  int64_t y = yoe + era * 400;
+  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  int64_t mp = (5 * doy + 2) / 153;
+  int64_t d = doy - (153 * mp + 2) / 5 + 1;
+  int64_t m = mp + (mp < 10 ? 3 : -9);
+  return Date{int(y + (m <= 2 ? 1 : 0)), int(m), int(d)};
+}
+
+bool ValidDate(Date d) {
+  if (d.year == 0 && d.month == 0 && d.day == 0) return true;
+  if (d.year < 1 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1) return false;
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  int max = kDays[d.month - 1];
+  bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
+  if (d.month == 2 && leap) max = 29;
+  return d.day <= max;
+}
+
+}  // namespace runner

@@ -1,0 +1,112 @@
+// `vrx run` as a user runs it: the method test suite (tests/runner/methods, one
+// process per test method), the command line, and the exit statuses.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/runner/cli_helpers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> SuiteMethods() {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(fs::path(VRX_SOURCE_DIR) / "tests/runner/methods")) {
+    std::string stem = e.path().stem().string();
+    if (e.path().extension() == ".4dm" && stem.rfind("test_", 0) == 0) names.push_back(stem);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class MethodSuite : public ::testing::TestWithParam<std::string> {};
+
+}  // namespace
+
+TEST_P(MethodSuite, Passes) {
+  std::string folder = std::string(VRX_SOURCE_DIR) + "/tests/runner/methods";
+  CliResult r = RunVrx({"run", folder, "--method", GetParam()});
+  EXPECT_EQ(r.status, 0) << "stdout:\n" << r.out << "stderr:\n" << r.err;
+  EXPECT_EQ(r.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, MethodSuite, ::testing::ValuesIn(SuiteMethods()),
+                         [](const auto& info) { return info.param; });
+
+TEST(MethodSuite, IsNotEmpty) { EXPECT_GE(SuiteMethods().size(), 8u); }
+
+TEST(VrxRun, FileFolderMethodAndArguments) {
+  TempDir dir;
+  dir.Write("main.4dm", "LOG(\"main \"+String(Count parameters))\n");
+  dir.Write("Greet.4dm", "C_TEXT($1;$2)\nLOG(\"hello \"+$1+$2)\nLOG(Shout($1))\n");
+  dir.Write("Shout.4dm", "$0:=Uppercase($1)+\"!\"\n");
+  dir.Write("notes.txt", "not a method");
+
+  CliResult r = RunVrx({"run", dir.path});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "main 0\n");
+
+  // A file runs its own method; the folder's other methods can be called.
+  r = RunVrx({"run", dir.path + "/Greet.4dm", "wörld", "-x"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "hello wörld-x\nWÖRLD!\n");
+
+  r = RunVrx({"run", "--method", "greet", dir.path, "a"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "hello a\nA!\n");
+
+  r = RunVrx({"run", dir.path, "--method=Greet", "--", "--method"});
+  EXPECT_EQ(r.out, "hello --method\n--METHOD!\n");
+}
+
+TEST(VrxRun, ProjectFolderLayout) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path + "/Project/Sources/Methods");
+  dir.Write("Project/Sources/Methods/main.4dm", "LOG(Helper)\n");
+  dir.Write("Project/Sources/Methods/Helper.4dm", "$0:=\"from the project\"\n");
+  CliResult r = RunVrx({"run", dir.path});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "from the project\n");
+}
+
+TEST(VrxRun, ExitStatuses) {
+  TempDir dir;
+  dir.Write("ok.4dm", "LOG(\"ok\")\n");
+  dir.Write("fails.4dm", "LOG(\"one\")\nASSERT(1=2;\"broken\")\nLOG(\"two\")\n");
+  dir.Write("crashes.4dm", "ARRAY TEXT($a;1)\nLOG($a{2})\n");
+
+  CliResult r = RunVrx({"run", dir.path + "/fails.4dm"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "one\n");
+  EXPECT_EQ(r.err, "Assertion failed in method \"fails\" line 2: broken\n");
+
+  r = RunVrx({"run", dir.path + "/crashes.4dm"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Error in method \"crashes\" line 2: index 2 is out of range for $a (size 1)\n");
+
+  r = RunVrx({"run", dir.path});  // no main
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("no method named \"main\""), std::string::npos) << r.err;
+
+  r = RunVrx({"run", dir.path + "/missing.4dm"});
+  EXPECT_EQ(r.status, 2);
+  r = RunVrx({"run"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("usage: vrx run"), std::string::npos);
+
+  // A syntax error anywhere in the folder: nothing runs.
+  dir.Write("broken.4dm", "\nWhile (True)\n");
+  r = RunVrx({"run", dir.path + "/ok.4dm"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, dir.path + "/broken.4dm:2:1: syntax error: this block is not closed (missing End while)\n");
+}

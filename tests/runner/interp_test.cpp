@@ -1,0 +1,346 @@
+// The interpreter in process: syntax errors, run-time errors, ASSERT, processes and
+// the bridge to the plug-in's commands, with output captured line by line.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/host.h"
+#include "platform/memory.h"
+#include "runner/runner.h"
+
+using runner::Value;
+
+namespace {
+
+struct Outcome {
+  bool loaded = false;
+  int status = -1;
+  std::vector<std::string> out, err;
+};
+
+using Sources = std::vector<std::pair<std::string, std::string>>;
+
+Outcome RunMethods(const Sources& sources, std::vector<Value> params = {}, std::string method = "main") {
+  Outcome o;
+  runner::Program program;
+  if (!runner::LoadSources(sources, &program, &o.err)) return o;
+  o.loaded = true;
+  host::Host h;
+  EXPECT_TRUE(h.loaded()) << h.error();
+  runner::RunOptions opts;
+  opts.host = &h;
+  opts.out = [&](std::string_view l) { o.out.emplace_back(l); };
+  opts.err = [&](std::string_view l) { o.err.emplace_back(l); };
+  o.status = runner::RunProgram(program, method, std::move(params), opts);
+  return o;
+}
+
+Outcome RunMain(const std::string& source) { return RunMethods({{"main.4dm", source}}); }
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += l + "\n";
+  return s;
+}
+
+}  // namespace
+
+TEST(Syntax, ErrorsNameFileLineAndColumn) {
+  struct Case {
+    const char* source;
+    const char* where;  // "line:col"
+    const char* message;
+  };
+  const Case cases[] = {
+      {"If (True)\n  LOG(1)\n", "1:1", "missing End if"},
+      {"$x:=(1+2\n", "1:9", "expected \")\""},
+      {"LOG(\"abc)\n", "1:5", "not closed"},
+      {"$d:=!2024-02-30!\n", "1:5", "does not exist"},
+      {"$d:=?12:60:00?\n", "1:5", "?HH:MM:SS?"},
+      {"\n\nElse\n", "3:1", "Else without If"},
+      {"LOG(1;2)\n", "1:1", "LOG takes 1 parameter, not 2"},
+      {"Substring(\"a\")\n", "1:1", "2 to 3 parameters"},
+      {"VRX_GetLocalAddress(5)\n", "1:1", "must be a variable"},
+      {"$x:=IDLE\n", "1:5", "IDLE does not return a value"},
+      {"$x+1\n", "1:1", "assignment or a call"},
+      {"$x:=1 @\n", "1:7", "unexpected character '@'"},
+      {"$t:=\"\xC3\xA9\" x\n", "1:9", "expected the end of the line"},  // columns count characters
+      {"$x:=\"a\\q\"\n", "1:7", "unknown escape"},
+      {"Case of\n: (True)\n  LOG(1)\nElse\n: (False)\nEnd case\n", "5:1", "after Else"},
+      {"/* open\n comment\n", "1:1", "comment is not closed"},
+      {"For ($i;1)\nEnd for\n", "1:10", "expected \";\""},
+      {"Repeat\n$i:=1\n", "1:1", "missing Until"},
+      {"VRX_GetStreamRef(1;2)\n", "1:1", "at most 1 parameters"},
+      {"3:=4\n", "1:2", "only a variable"},
+      {"$x:=((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((1))))))))))))))))"
+       "))))))))))))))))))))))))))))))))))))))))))))))))))\n", "1:69", "too deeply nested"},
+  };
+  for (const Case& c : cases) {
+    Outcome o = RunMain(c.source);
+    EXPECT_FALSE(o.loaded) << c.source;
+    ASSERT_EQ(o.err.size(), 1u) << c.source;
+    EXPECT_EQ(o.err[0].rfind(std::string("main.4dm:") + c.where + ": syntax error: ", 0), 0u)
+        << c.source << " -> " << o.err[0];
+    EXPECT_NE(o.err[0].find(c.message), std::string::npos) << c.source << " -> " << o.err[0];
+  }
+}
+
+TEST(Syntax, LongOperatorChainsAreRefusedNotOverflowed) {
+  std::string ok = "$x:=0", tooLong = "$x:=0";
+  for (int i = 0; i < 1000; ++i) ok += "+1";
+  for (int i = 0; i < 200000; ++i) tooLong += "+1";
+  Outcome o = RunMain(ok + "\nLOG($x)\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, std::vector<std::string>{"1000"});
+  o = RunMain(tooLong + "\n");
+  EXPECT_FALSE(o.loaded);
+  ASSERT_EQ(o.err.size(), 1u);
+  EXPECT_NE(o.err[0].find("main.4dm:1:2006: syntax error: this expression has too many operators"),
+            std::string::npos) << o.err[0];
+}
+
+TEST(Syntax, NothingRunsWhenAnyFileHasAnError) {
+  Outcome o = RunMethods({{"main.4dm", "LOG(\"ran\")\nother\n"}, {"other.4dm", "If (True)\n"},
+                   {"third.4dm", "$x:=)\n"}});
+  EXPECT_FALSE(o.loaded);
+  EXPECT_TRUE(o.out.empty());
+  ASSERT_EQ(o.err.size(), 2u) << Joined(o.err);  // one line per file in error
+  EXPECT_EQ(o.err[0].rfind("other.4dm:1:1:", 0), 0u) << o.err[0];
+  EXPECT_EQ(o.err[1].rfind("third.4dm:1:5:", 0), 0u) << o.err[1];
+}
+
+TEST(Syntax, NamesWithSpacesCommentsAndLineEnds) {
+  Outcome o = RunMain(
+      "\xEF\xBB\xBF// a comment\r\n"
+      "ARRAY LONGINT($a;2) /* inline */ ` old-style comment\r"
+      "$n:=Size of array($a)\n"
+      "/* a comment\n over lines */\n"
+      "  case OF\n  : ($n=2)\n  LOG(\"two\")\n  end CASE\n"
+      "If(Current process=1)\nLOG(Milliseconds>=0)\nEnd if\n");
+  ASSERT_TRUE(o.loaded) << Joined(o.err);
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"two", "True"}));
+}
+
+TEST(Runtime, ErrorsNameMethodAndLineAndStopTheProcess) {
+  struct Case {
+    std::string source;
+    std::string message;
+  };
+  std::string bigText = "$t:=\"xxxxxxxx\"\nFor ($i;1;12)\n$t:=$t+$t\nEnd for\n";  // 32768 bytes
+  const Case cases[] = {
+      {"LOG(\"before\")\n$x:=1/0\nLOG(\"after\")\n",
+       "Error in method \"main\" line 2: Division by zero"},
+      {"LOG(\"before\")\n$x:=5\\(5-5)\nLOG(\"after\")\n", "line 2: Division by zero"},
+      {"LOG(\"before\")\n$x:=5%0\nLOG(\"after\")\n", "line 2: Division by zero"},
+      {"LOG(\"before\")\nNoSuchMethod(1)\nLOG(\"after\")\n", "line 2: Unknown method: NoSuchMethod"},
+      {"LOG(\"before\")\nnosuch\nLOG(\"after\")\n", "line 2: Unknown method"},
+      {"LOG(\"before\")\n$r:=VRX_GetStreamRef(\"1\")\nLOG(\"after\")\n",
+       "line 2: VRX_GetStreamRef: parameter 1 expects a longint, not a text"},
+      {"LOG(\"before\")\n" + bigText + "$r:=VRX_EncodeBase64($t;0)\nLOG(\"after\")\n",
+       "line 6: VRX_EncodeBase64: parameter 1: a text of 32768 bytes is too long"},
+      {"LOG(\"before\")\nLOG($undefined)\nLOG(\"after\")\n",
+       "line 2: the variable $undefined is not defined"},
+      {"LOG(\"before\")\nLOG($2)\nLOG(\"after\")\n", "line 2: the parameter $2 was not passed"},
+      {"LOG(\"before\")\nARRAY LONGINT($a;2)\n$a{3}:=1\nLOG(\"after\")\n",
+       "line 3: index 3 is out of range for $a (size 2)"},
+      {"LOG(\"before\")\n$t:=\"a\"\n$t:=1\nLOG(\"after\")\n",
+       "line 3: cannot put a longint into $t, which is a text"},
+      {"LOG(\"before\")\nIf (1)\nEnd if\nLOG(\"after\")\n",
+       "line 2: the condition must be a boolean, not a longint"},
+      {"LOG(\"before\")\n$x:=\"a\"+1\nLOG(\"after\")\n",
+       "line 2: the operator + does not apply to a text and a longint"},
+      {"LOG(\"before\")\n$x:=Char(300)\nLOG(\"after\")\n", "line 2: Char: the code 300"},
+      {"LOG(\"before\")\nDOCUMENT TO BLOB(\"/nonexistent/x\";$b)\nLOG(\"after\")\n",
+       "line 2: cannot open the document \"/nonexistent/x\""},
+      {"LOG(\"before\")\nFor ($i;1;2;0)\nEnd for\nLOG(\"after\")\n",
+       "line 2: the step of For cannot be 0"},
+      {"LOG(\"before\")\n$x:=Recurse\nLOG(\"after\")\n", "too many nested method calls"},
+  };
+  for (const Case& c : cases) {
+    Outcome o = RunMethods({{"main.4dm", c.source}, {"Recurse.4dm", "$0:=Recurse\n"}});
+    ASSERT_TRUE(o.loaded) << c.source << Joined(o.err);
+    EXPECT_EQ(o.status, 1) << c.source;
+    EXPECT_EQ(o.out, std::vector<std::string>{"before"}) << c.source;
+    ASSERT_EQ(o.err.size(), 1u) << c.source << Joined(o.err);
+    EXPECT_NE(o.err[0].find(c.message), std::string::npos) << c.source << " -> " << o.err[0];
+  }
+}
+
+TEST(Runtime, DeepRecursionThroughLongExpressionsStopsCleanly) {
+  // Each call sits under 900 operators: the stack runs out before the call limit.
+  std::string deep = "$0:=Deep($1+1)";
+  for (int i = 0; i < 900; ++i) deep += "+1";
+  for (const char* where : {"$x:=Deep(1)\n", "$p:=New process(\"Starter\";0)\n"}) {
+    Outcome o = RunMethods({{"main.4dm", std::string(where) + "LOG(\"main done\")\n"},
+                            {"Starter.4dm", "$x:=Deep(1)\nLOG(\"not reached\")\n"},
+                            {"Deep.4dm", deep + "\n"}});
+    EXPECT_EQ(o.status, 1);
+    ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);
+    EXPECT_EQ(o.err[0], "Error in method \"Deep\" line 1: stack overflow: calls and expressions nest too deeply");
+    EXPECT_EQ(Joined(o.out).find("not reached"), std::string::npos);
+  }
+}
+
+TEST(Runtime, ErrorInACalledMethodNamesThatMethod) {
+  Outcome o = RunMethods({{"main.4dm", "$x:=Divide(1;0)\nLOG(\"after\")\n"},
+                   {"Divide.4dm", "// divides\n\n$0:=$1/$2\n"}});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(o.out.empty());
+  ASSERT_EQ(o.err.size(), 1u);
+  EXPECT_EQ(o.err[0], "Error in method \"Divide\" line 3: Division by zero");
+}
+
+TEST(Runtime, ErrorInOneProcessLetsTheOthersFinish) {
+  Outcome o = RunMethods({{"main.4dm",
+                    "$p:=New process(\"Bad\";0)\nDELAY PROCESS(Current process;2)\n"
+                    "LOG(\"main done\")\n"},
+                   {"Bad.4dm", "LOG(\"bad starts\")\n$x:=1/0\nLOG(\"bad after\")\n"}});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"bad starts", "main done"}));
+  ASSERT_EQ(o.err.size(), 1u);
+  EXPECT_EQ(o.err[0], "Error in method \"Bad\" line 2: Division by zero");
+}
+
+TEST(Assert, FailureEndsEveryProcessWithStatus1) {
+  Outcome o = RunMethods({{"main.4dm",
+                    "$p:=New process(\"Ticker\";0)\nIDLE\nASSERT(True;\"fine\")\n"
+                    "ASSERT(1=2;\"one is not \"+String(2))\nLOG(\"after\")\n"},
+                   {"Ticker.4dm",
+                    "For ($i;1;1000)\n  <>ticks:=$i\n  DELAY PROCESS(Current process;1)\nEnd for\n"
+                    "LOG(\"ticker finished\")\n"}});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(o.out.empty()) << Joined(o.out);
+  ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);
+  EXPECT_EQ(o.err[0], "Assertion failed in method \"main\" line 4: one is not 2");
+}
+
+TEST(Assert, PassingAssertionsAndParametersFromTheCommandLine) {
+  Outcome o = RunMethods({{"main.4dm",
+                    "ASSERT(Count parameters=2)\nASSERT($1=\"caf\xC3\xA9\")\nLOG($1+\" \"+$2)\n"}},
+                  {Value::Text("caf\x8E"), Value::Text("x")});
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, std::vector<std::string>{"caf\xC3\xA9 x"});  // LOG converts back to UTF-8
+}
+
+TEST(Runtime, NamesOutsideAsciiAreMacRomanLikeTexts) {
+  Outcome o = RunMethods({{"main.4dm",
+                           "$déjà:=Caf\xC3\xA9(2)\nLOG($DÉJÀ)\n$p:=New process(\"CAFÉ\";0;\"n\";3)\n"
+                           "Naïve\n"},
+                          {"Caf\xC3\xA9.4dm", "$0:=$1*10\nLOG(\"café \"+String($1))\n"}});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"café 2", "20", "café 3"}));
+  ASSERT_EQ(o.err.size(), 1u);
+  EXPECT_EQ(o.err[0], "Error in method \"main\" line 4: Unknown method: Naïve");
+}
+
+TEST(Plugin, OutputParametersAndResults) {
+  Outcome o = RunMain(
+      "C_REAL($real)\n"
+      "$r:=VRX_GetLocalAddress($addr;$real;$ip{1};$version)\n"
+      "LOG(String($real)+\" \"+String($version))\n");
+  // An element of an undefined variable cannot receive a value.
+  EXPECT_EQ(o.status, 1);
+  ASSERT_EQ(o.err.size(), 1u);
+  EXPECT_NE(o.err[0].find("line 2: the variable $ip is not defined"), std::string::npos) << o.err[0];
+
+  o = RunMain(
+      "C_REAL($real)\nARRAY LONGINT($ip;1)\n"
+      "$r:=VRX_GetLocalAddress($addr;$real;$ip{1};$version)\n"
+      "LOG(String($real)+\" \"+String($ip{1})+\" \"+String($version)+\" \"+String($r))\n"
+      "$real:=$real/2\nLOG($real)\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"5 -1 39854082 0", "2.5"}));
+}
+
+TEST(Plugin, InOutLongArrayTakesTheHostsCount) {
+  // VRX_GetStreamStates leaves $2 as it was for invalid references; the array and its
+  // element 0 come back intact, and a real array stays real.
+  Outcome o = RunMain(
+      "ARRAY LONGINT($refs;3)\nARRAY REAL($st;2)\n$st{0}:=9\n$st{2}:=1.5\n"
+      "$pos:=VRX_GetStreamStates($refs;$st)\n"
+      "LOG(String($pos)+\" \"+String(Size of array($st))+\" \"+String($st{0})+\" \"+String($st{2}))\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, std::vector<std::string>{"-1 2 9 2"});
+}
+
+TEST(Plugin, BlobInOutParameter) {
+  // VRX_DetachBlob hands the method a handle it owns; 4D code cannot free it, so the
+  // test does.
+  Outcome o = RunMain(
+      "C_BLOB($b)\nTEXT TO BLOB(\"abc\";$b;Mac text without length)\n"
+      "$h:=VRX_DetachBlob($b;0)\nLOG($h)\nLOG(BLOB to text($b;Mac text without length))\n"
+      "$h:=VRX_DetachBlob($b;1)\nLOG($h)\nLOG(BLOB size($b))\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  ASSERT_EQ(o.out.size(), 4u);
+  EXPECT_EQ(o.out[1], "abc");
+  EXPECT_EQ(o.out[3], "0");
+  for (int i : {0, 2}) {
+    platform::Handle h = platform::Handle(std::stoul(o.out[size_t(i)]));
+    EXPECT_EQ(platform::HandleSize(h), 3);
+    platform::DisposeHandle(h);
+  }
+}
+
+TEST(Processes, ParametersNumbersAndInterprocessVariables) {
+  Outcome o = RunMethods({{"main.4dm",
+                    "<>sum:=0\n"
+                    "For ($i;1;3)\n  $p:=New process(\"Add\";0;\"adder\"+String($i);$i;String($i*10))\nEnd for\n"
+                    "ASSERT($p=4)\n"
+                    "While (<>sum<66)\n  IDLE\nEnd while\nLOG(<>sum)\n"},
+                   {"Add.4dm", "<>sum:=<>sum+$1+Num($2)\nLOG(String(Current process))\n"}});
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"2", "3", "4", "66"}));
+}
+
+TEST(Processes, RunProgramWaitsForEveryProcess) {
+  Outcome o = RunMethods({{"main.4dm", "$p:=New process(\"Late\";0)\nLOG(\"main ends\")\n"},
+                   {"Late.4dm", "DELAY PROCESS(Current process;3)\nLOG(\"late ends\")\n"}});
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"main ends", "late ends"}));
+}
+
+TEST(Processes, UnknownProcessMethodIsARuntimeError) {
+  Outcome o = RunMain("$p:=New process(\"Missing\";0)\nLOG(\"after\")\n");
+  EXPECT_EQ(o.status, 1);
+  ASSERT_EQ(o.err.size(), 1u);
+  EXPECT_EQ(o.err[0], "Error in method \"main\" line 1: Unknown method: Missing");
+}
+
+TEST(Runner, WithoutAHostCommandsReportAnError) {
+  runner::Program program;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(runner::LoadSources({{"main.4dm", "LOG(1+1)\n$r:=VRX_GetTicks\n"}}, &program, &errors));
+  std::vector<std::string> out, err;
+  runner::RunOptions opts;
+  opts.out = [&](std::string_view l) { out.emplace_back(l); };
+  opts.err = [&](std::string_view l) { err.emplace_back(l); };
+  EXPECT_EQ(runner::RunProgram(program, "main", {}, opts), 1);
+  EXPECT_EQ(out, std::vector<std::string>{"2"});
+  ASSERT_EQ(err.size(), 1u);
+  EXPECT_NE(err[0].find("VRX_GetTicks needs the plug-in"), std::string::npos);
+  EXPECT_EQ(runner::RunProgram(program, "nothere", {}, opts), 1);
+}
+
+TEST(Values, DatesTextsAndNumbers) {
+  using runner::Date;
+  for (Date d : {Date{1, 1, 1}, Date{1904, 1, 1}, Date{2000, 2, 29}, Date{2024, 12, 31}, Date{9999, 12, 31}}) {
+    Date back = runner::DaysToDate(runner::DateToDays(d));
+    EXPECT_EQ(back.year, d.year);
+    EXPECT_EQ(back.month, d.month);
+    EXPECT_EQ(back.day, d.day);
+  }
+  EXPECT_EQ(runner::DateToDays({1970, 1, 1}) - runner::DateToDays({1904, 1, 1}), 24107);
+  EXPECT_FALSE(runner::ValidDate({1900, 2, 29}));
+  EXPECT_TRUE(runner::ValidDate({2000, 2, 29}));
+  EXPECT_EQ(runner::RealToLong(1e12), INT32_MAX);
+  EXPECT_EQ(runner::RealToLong(-2.5), -3);
+  EXPECT_EQ(runner::TextToNumber("-"), 0);
+  EXPECT_EQ(runner::TextToNumber("12e"), 12);
+  EXPECT_EQ(runner::TextToNumber(".5"), 0.5);
+  EXPECT_EQ(runner::FindText("abc", "abcd", 0, false), std::string::npos);
+  EXPECT_EQ(runner::FindText("abc", "C", 3, false), std::string::npos);
+  EXPECT_EQ(runner::CompareText("\x8E", "\x83"), 0);  // é and É
+}

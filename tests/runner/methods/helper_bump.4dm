@@ -1,0 +1,1 @@
+vCounter:=vCounter+1

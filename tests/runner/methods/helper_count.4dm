@@ -1,0 +1,1 @@
+$0:=String(Count parameters)
