@@ -133,6 +133,7 @@ void StopSocketLayer() {
     e = ListenerEntry{};
   }
   Layer().nextCheckSet = false;
+  StopSslLibrary();
   if (platform::CurrentMessageFilter() == SocketMessageFilter) platform::InstallMessageFilter(nullptr);
 }
 

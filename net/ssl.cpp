@@ -92,8 +92,11 @@ int TransportCreate(BIO* bio) {
   return 1;
 }
 
+// Made on first use, freed when the socket layer stops (the plug-in may be unloaded).
+BIO_METHOD* gTransportMethod = nullptr;
+
 BIO_METHOD* TransportMethod() {
-  static BIO_METHOD* method = [] {
+  if (!gTransportMethod) {
     BIO_METHOD* m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "vrx stream");
     if (m) {
       BIO_meth_set_write(m, TransportWrite);
@@ -101,9 +104,9 @@ BIO_METHOD* TransportMethod() {
       BIO_meth_set_ctrl(m, TransportCtrl);
       BIO_meth_set_create(m, TransportCreate);
     }
-    return m;
-  }();
-  return method;
+    gTransportMethod = m;
+  }
+  return gTransportMethod;
 }
 
 // The library asks here, never on a console, for the password of an encrypted key.
@@ -174,6 +177,12 @@ void StartSslLibrary() {
                              platform::TickCount(), uint32_t(reinterpret_cast<uintptr_t>(&local)),
                              uint32_t(ts.tv_nsec), uint32_t(time(nullptr))};
   for (uint32_t v : values) AddToPool(v);
+  OPENSSL_cleanse(gKeyPassword, sizeof gKeyPassword);
+}
+
+void StopSslLibrary() {
+  BIO_meth_free(gTransportMethod);
+  gTransportMethod = nullptr;
   OPENSSL_cleanse(gKeyPassword, sizeof gKeyPassword);
 }
 

@@ -16,6 +16,8 @@ inline constexpr char kDefaultCipherList[] = "ALL:!ADH:!EXPORT56:RC4+RSA:+SSLv2:
 
 // Library start: error strings, algorithms, and some local values mixed into the pool.
 void StartSslLibrary();
+// After every SSL stream is gone: frees what the library start made.
+void StopSslLibrary();
 
 // Makes a fresh record an SSL client stream (kind 1): context, connection, transport,
 // and the server name to send when `host` is a name rather than a dotted address.
