@@ -28,10 +28,12 @@ namespace fs = std::filesystem;
 constexpr size_t kPiece = 32000;
 constexpr size_t kTransfer = kPiece * 128;
 
+fs::path CertDirName() { return fs::temp_directory_path() / ("vrx-ssl-bench-" + std::to_string(getpid())); }
+
 // A folder with VRXcert.pem (certificate and key), made once.
 const fs::path& CertDir() {
   static fs::path dir = [] {
-    fs::path d = fs::temp_directory_path() / ("vrx-ssl-bench-" + std::to_string(getpid()));
+    fs::path d = CertDirName();
     fs::create_directories(d);
     std::string cmd = "cd '" + d.string() +
                       "' && openssl req -x509 -newkey rsa:2048 -nodes -keyout k.pem -out c.pem -days 2 "
@@ -45,7 +47,7 @@ const fs::path& CertDir() {
 struct Cleanup {
   ~Cleanup() {
     std::error_code ec;
-    if (!CertDir().empty()) fs::remove_all(CertDir(), ec);
+    fs::remove_all(CertDirName(), ec);
   }
 } cleanup;
 
