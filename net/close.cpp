@@ -1,6 +1,7 @@
 #include <sys/socket.h>
 
 #include "net/layer.h"
+#include "net/ssl.h"
 
 namespace vrx {
 
@@ -39,6 +40,9 @@ int32_t CloseStream(StreamRecord** slot) {
   FlushSendBuffer(record);
   record = *slot;
   if (!record) return 0;
+  // The close notification goes out, then the stream is plain: whatever the peer still
+  // sends is read raw.
+  EndSsl(record, true);
   ++Layer().stats.gracefulCloses;
   // Without SO_LINGER, the later close returns at once while queued bytes still go out.
   int r = shutdown(record->socket, SHUT_WR);

@@ -18,4 +18,16 @@ void GetNameServerCommand(const Call& c);
 void GetNetworkValueCommand(const Call& c);
 void UnreadStreamCommand(const Call& c);
 void SetStreamOptionCommand(const Call& c);
+// UDP and ping
+void OpenUdpCommand(const Call& c);
+void CloseUdpCommand(const Call& c);
+void SendUdpCommand(const Call& c);
+void ReceiveUdpCommand(const Call& c);
+void GetUdpMaxSizeCommand(const Call& c);
+void PingCommand(const Call& c);
+// SSL
+void GetStreamSslInfoCommand(const Call& c);
+void SetStreamCertificateCommand(const Call& c);
+void GetStreamSslErrorCommand(const Call& c);
+void SetStreamCiphersCommand(const Call& c);
 }  // namespace vrx

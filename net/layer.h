@@ -40,4 +40,8 @@ bool AcceptInto(int listenSocket, StreamRecord* record);
 // Stops notifications for a listener's socket and closes it.
 void CloseListenerSocket(ListenerEntry& e);
 
+// One send that never waits: the bytes the socket took, 0 when it is full, -1 on
+// failure (a broken connection moves the stream to 20). Counts like every plain send.
+int32_t SendOnce(StreamRecord* record, const uint8_t* data, size_t n);
+
 }  // namespace vrx

@@ -7,6 +7,7 @@
 
 #include "net/layer.h"
 #include "net/socket_layer.h"
+#include "net/ssl.h"
 #include "platform/services.h"
 
 namespace vrx {
@@ -34,10 +35,12 @@ StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t buf
                          int32_t options, uint16_t localPort, uint32_t localAddress) {
   uint32_t remote = NameToAddress(host);
   if (remote == 0) return nullptr;
-  // SSL streams are not available yet: such an open fails before anything is made.
-  if (WantsSsl(remotePort, options)) return nullptr;
   StreamRecord* record = CreateTcpRecord(bufferSize);
   if (!record) return nullptr;
+  if (WantsSsl(remotePort, options) && !SetUpClientSsl(record, host)) {
+    ReleaseStream(&record, -1);
+    return nullptr;
+  }
   ++Layer().stats.activeOpens;
 
   int error = 0;
@@ -50,7 +53,8 @@ StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t buf
     if (connect(record->socket, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) error = errno;
   }
   if (error == 0) {
-    PollStream(record, kStateEstablished);
+    // An SSL stream connected at once still has its handshake to do.
+    PollStream(record, record->kind == kKindSsl ? kStateConnecting : kStateEstablished);
   } else if (error == EINPROGRESS || error == EAGAIN || error == EISCONN || error == EINTR) {
     PollStream(record, kStateConnecting);
   } else {
@@ -62,9 +66,13 @@ StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t buf
 
 StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t options,
                           uint32_t localAddress) {
-  if (WantsSsl(localPort, options)) return nullptr;
   StreamRecord* record = CreateTcpRecord(bufferSize);
   if (!record) return nullptr;
+  // A certificate that does not load leaves the stream waiting, not the open failed.
+  if (WantsSsl(localPort, options) && !SetUpServerSsl(record)) {
+    ReleaseStream(&record, -1);
+    return nullptr;
+  }
 
   SocketLayer& L = Layer();
   record->listenerSlot = 0;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "net/layer.h"
+#include "net/ssl.h"
 #include "platform/memory.h"
 
 namespace vrx {
@@ -14,7 +15,11 @@ int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
   out.clear();
   StreamRecord* record = slot ? *slot : nullptr;
   if (!record) return -1;
-  if (!record->output.empty()) FlushSendBuffer(record);
+  // Only a receive from 4D sends what was collected: inside the SSL transport that
+  // would put the collected plain text on the wire.
+  if (!record->output.empty() && record->kind == record->sslFlag) FlushSendBuffer(record);
+  record = *slot;
+  if (!record) return -1;
 
   size_t limit = maximum > 0 ? size_t(std::min(maximum, kMaxReceive)) : size_t(kMaxReceive);
   if (!record->unread.empty() && record->kind == record->sslFlag) {
@@ -28,6 +33,7 @@ int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
     }
     return int32_t(out.size());
   }
+  if (record->kind == kKindSsl) return SslReceive(slot, out, maximum);
 
   int32_t m = BytesAvailable(slot);
   if (m <= 0 || m > kMaxReceive) m = kMaxReceive;
@@ -82,9 +88,14 @@ int32_t BytesAvailable(StreamRecord** slot) {
   StreamRecord* record = slot ? *slot : nullptr;
   if (!record) return 0;
   int64_t n = int64_t(record->unread.size());
-  int pending = 0;
-  if (record->socket >= 0 && ioctl(record->socket, FIONREAD, &pending) == 0 && pending > 0)
-    n += pending;
+  if (record->kind == kKindSsl) {
+    // Decrypted bytes, not the raw ones on the socket.
+    n += SslPending(record);
+  } else {
+    int pending = 0;
+    if (record->socket >= 0 && ioctl(record->socket, FIONREAD, &pending) == 0 && pending > 0)
+      n += pending;
+  }
   return int32_t(std::min<int64_t>(n, INT32_MAX));
 }
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "net/layer.h"
+#include "net/ssl.h"
 #include "platform/services.h"
 
 namespace vrx {
@@ -12,6 +13,15 @@ namespace vrx {
 namespace {
 
 constexpr size_t kTextPiece = 1024;
+
+bool BrokenByError(int e) {
+  return e == ENETDOWN || e == ENETRESET || e == ECONNABORTED || e == ECONNRESET || e == EPIPE;
+}
+
+void CountSent(StreamRecord* record, size_t n) {
+  record->bytesSent += uint32_t(n);
+  Layer().stats.bytesSent += uint32_t(n);
+}
 
 // Hands every byte to the socket, waiting (and letting other processes run) while it
 // is full. Gives up when a poll while waiting finds one of the give-up states, or
@@ -39,15 +49,13 @@ int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
         if (TimedOut(platform::TickCount(), lastProgress, record->sendTimeout)) return -1;
         continue;
       }
-      if (e == ENETDOWN || e == ENETRESET || e == ECONNABORTED || e == ECONNRESET || e == EPIPE)
-        PollStream(record, kStateBroken);
+      if (BrokenByError(e)) PollStream(record, kStateBroken);
       return -1;
     }
     progressed = true;
     p += r;
     n -= size_t(r);
-    record->bytesSent += uint32_t(r);
-    Layer().stats.bytesSent += uint32_t(r);
+    CountSent(record, size_t(r));
     platform::SystemIdle();
   }
   return 0;
@@ -55,8 +63,27 @@ int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
 
 }  // namespace
 
+int32_t SendOnce(StreamRecord* record, const uint8_t* data, size_t n) {
+  if (!record) return -1;
+  if (n == 0) return 0;
+  ssize_t r;
+  do r = send(record->socket, data, n, MSG_NOSIGNAL | MSG_DONTWAIT);
+  while (r < 0 && errno == EINTR);
+  if (r >= 0) {
+    CountSent(record, size_t(r));
+    return int32_t(r);
+  }
+  int e = errno;
+  if (e == EAGAIN || e == EWOULDBLOCK) return 0;
+  if (BrokenByError(e)) PollStream(record, kStateBroken);
+  return -1;
+}
+
 int32_t SendText(StreamRecord** slot, std::string_view bytes) {
   if (!slot || !*slot || bytes.empty()) return 0;
+  if ((*slot)->kind == kKindSsl)
+    return SslSend(slot, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), kStateBroken,
+                   kStateBroken);
   return SendLoop(slot, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), kTextPiece,
                   kStateBroken, kStateBroken);
 }
@@ -64,8 +91,12 @@ int32_t SendText(StreamRecord** slot, std::string_view bytes) {
 int32_t SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length) {
   if (!slot || !*slot) return -1;
   StreamRecord* record = *slot;
+  // Collected texts leave first, SSL streams included, so the bytes keep their order.
   if (!record->output.empty() && record->kind == record->sslFlag) FlushSendBuffer(record);
+  record = *slot;
+  if (!record) return -1;
   if (length <= 0 || !data) return 0;
+  if (record->kind == kKindSsl) return SslSend(slot, data, size_t(length), kStatePeerClosed, kStateBroken);
   return SendLoop(slot, data, size_t(length), size_t(length), kStatePeerClosed, kStateBroken);
 }
 

@@ -11,6 +11,7 @@
 #include <cerrno>
 
 #include "net/layer.h"
+#include "net/ssl.h"
 #include "platform/services.h"
 
 namespace vrx {
@@ -40,13 +41,11 @@ void SocketMessageFilter(uint32_t message, uintptr_t, intptr_t) {
   if (message == platform::kSocketNotifyMessage) AcceptPending();
 }
 
-// Bytes a plain stream could hand out now: put-back bytes plus what the socket holds.
-int32_t Available(const StreamRecord* record) {
-  int64_t n = int64_t(record->unread.size());
-  int pending = 0;
-  if (record->socket >= 0 && ioctl(record->socket, FIONREAD, &pending) == 0 && pending > 0)
-    n += pending;
-  return int32_t(std::min<int64_t>(n, INT32_MAX));
+// Bytes the stream could hand out now: put-back bytes plus what the socket holds, or
+// for an SSL stream what the SSL has decrypted.
+int32_t Available(StreamRecord* record) {
+  StreamRecord* slot = record;
+  return BytesAvailable(&slot);
 }
 
 // Peeks at up to 4 bytes without taking them: >0 data, 0 orderly end, -1 would block,
@@ -80,10 +79,24 @@ void PollConnecting(StreamRecord* record) {
     return;
   }
   if (p.revents & POLLOUT) {
-    record->state = kStateEstablished;
     ++Layer().stats.connectionsCompleted;
     CacheLocalAddress(record->socket);
+    // An SSL stream is established once its handshake is done.
+    if (record->kind == kKindSsl)
+      ClientHandshakeStep(record);
+    else
+      record->state = kStateEstablished;
   }
+}
+
+// An established stream (or one whose client handshake has begun): a broken connection
+// or the peer's end, once nothing is left to read.
+void PollEstablished(StreamRecord* record) {
+  int r = Peek(record->socket);
+  if (r == -2)
+    record->state = kStateBroken;
+  else if (r == 0 && Available(record) == 0 && record->state < kStatePeerClosed)
+    record->state = kStatePeerClosed;
 }
 
 }  // namespace
@@ -107,6 +120,7 @@ int32_t StartSocketLayer() {
   L.nextCheck = 0;
   L.cachedLocalAddress = 0;
   L.stats = {};
+  StartSslLibrary();
   // Sockets are always available here, and so are notifications through the host's
   // message filter.
   platform::InstallMessageFilter(SocketMessageFilter);
@@ -119,6 +133,7 @@ void StopSocketLayer() {
     e = ListenerEntry{};
   }
   Layer().nextCheckSet = false;
+  StopSslLibrary();
   if (platform::CurrentMessageFilter() == SocketMessageFilter) platform::InstallMessageFilter(nullptr);
 }
 
@@ -159,10 +174,14 @@ bool AcceptInto(int listenSocket, StreamRecord* record) {
   if (fd < 0) return false;
   DetachFromListener(record, 0);
   record->socket = fd;
-  record->state = kStateEstablished;
+  record->state = record->kind == kKindSsl ? kStateSslAccepting : kStateEstablished;
   record->bytesSent = record->bytesReceived = 0;
   record->sslBytesSent = record->sslBytesReceived = 0;
   ++Layer().stats.connectionsAccepted;
+  if (record->kind == kKindSsl) {
+    record->state = kStateSslAccepting;
+    ServerHandshakeStep(record);
+  }
   return true;
 }
 
@@ -180,19 +199,20 @@ int32_t PollStream(StreamRecord* record, int32_t requested) {
       if (record->kind == kKindSsl) {
         int r = Peek(record->socket);
         if (r == 0 || r == -2) record->state = kStateBroken;
+        if (record->state == kStateSslAccepting) ServerHandshakeStep(record);
       }
       break;
     case kStateConnecting:
-      if (record->clientHandshakePhase == 0) PollConnecting(record);
+      if (record->clientHandshakePhase == 0) {
+        PollConnecting(record);
+        break;
+      }
+      if (record->kind == kKindSsl) ClientHandshakeStep(record);
+      PollEstablished(record);
       break;
-    case kStateEstablished: {
-      int r = Peek(record->socket);
-      if (r == -2)
-        record->state = kStateBroken;
-      else if (r == 0 && Available(record) == 0)
-        record->state = kStatePeerClosed;
+    case kStateEstablished:
+      PollEstablished(record);
       break;
-    }
     case kStateLocalClosed: {
       int r = Peek(record->socket);
       if (r == -2)
@@ -269,6 +289,8 @@ int32_t ReleaseStream(StreamRecord** slot, int32_t mode) {
   if (!slot || !*slot) return 0;
   StreamRecord* record = *slot;
   int32_t result = 0;
+  // An abortive release sends no close notification.
+  EndSsl(record, mode >= 0);
   if (record->state == kStateListening) {
     // The shared socket belongs to the listener table; a stream that never got a
     // listener entry still owns the socket it was created with.

@@ -1,0 +1,539 @@
+#include "net/ssl.h"
+
+#include <arpa/inet.h>
+#include <openssl/bio.h>
+#include <openssl/crypto.h>
+#include <openssl/err.h>
+#include <openssl/rand.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <ctime>
+
+#include "net/commands.h"
+#include "net/layer.h"
+#include "platform/services.h"
+
+namespace vrx {
+namespace {
+
+SSL* Ssl(const StreamRecord* r) { return r ? static_cast<SSL*>(r->sslConnection) : nullptr; }
+SSL_CTX* Ctx(const StreamRecord* r) { return r ? static_cast<SSL_CTX*>(r->sslContext) : nullptr; }
+
+// The password for an encrypted key; holds it only while SetStreamCertificate runs, so
+// an encrypted VRXcert.pem never loads at a passive open.
+char gKeyPassword[256];
+
+// Local values are mixed into the pool, never credited as entropy: the library seeds
+// itself from the system, and guessable values must not count towards that.
+void AddToPool(uint32_t v) { RAND_add(&v, sizeof v, 0.0); }
+
+void Raise(StreamRecord* record, int32_t state) {
+  if (record->state < state) record->state = state;
+}
+
+// ---- the transport: the SSL's reads and writes go through the stream layer -----------
+
+int TransportWrite(BIO* bio, const char* data, int n) {
+  BIO_clear_retry_flags(bio);
+  auto* record = static_cast<StreamRecord*>(BIO_get_data(bio));
+  if (!record || n < 0) return -1;
+  if (n == 0) return 0;
+  int16_t kind = record->kind;
+  record->kind = kKindPlain;
+  int32_t r = SendOnce(record, reinterpret_cast<const uint8_t*>(data), size_t(n));
+  record->kind = kind;
+  if (r > 0) return r;
+  if (r == 0) BIO_set_retry_write(bio);  // the socket is full: the SSL call says "later"
+  return -1;
+}
+
+int TransportRead(BIO* bio, char* buffer, int n) {
+  BIO_clear_retry_flags(bio);
+  auto* record = static_cast<StreamRecord*>(BIO_get_data(bio));
+  if (!record || n < 0) return -1;
+  if (n == 0) return 0;
+  static std::string scratch;  // one SSL call at a time: there are no threads
+  int16_t kind = record->kind;
+  record->kind = kKindPlain;  // a plain receive, not served from the unread buffer
+  StreamRecord* slot = record;
+  int32_t r = ReceiveChunk(&slot, scratch, std::min(n, kMaxReceive));
+  record->kind = kind;
+  if (r > 0) {
+    std::memcpy(buffer, scratch.data(), size_t(r));
+    return r;
+  }
+  // Nothing yet, unless the peer has finished sending: then it is the end of the data.
+  if (r == 0 && record->state < kStatePeerClosed) BIO_set_retry_read(bio);
+  return r == 0 && record->state >= kStatePeerClosed ? 0 : -1;
+}
+
+long TransportCtrl(BIO* bio, int cmd, long, void*) {
+  // Bytes are handed to the socket as they are written: there is nothing to flush.
+  if (cmd == BIO_CTRL_FLUSH) return 1;
+  // The end of the data, so that the library tells an end without close notification.
+  if (cmd == BIO_CTRL_EOF) {
+    auto* record = static_cast<StreamRecord*>(BIO_get_data(bio));
+    return record && record->state >= kStatePeerClosed ? 1 : 0;
+  }
+  return 0;
+}
+
+int TransportCreate(BIO* bio) {
+  BIO_set_data(bio, nullptr);
+  BIO_set_init(bio, 1);
+  return 1;
+}
+
+// Made on first use, freed when the socket layer stops (the plug-in may be unloaded).
+BIO_METHOD* gTransportMethod = nullptr;
+
+BIO_METHOD* TransportMethod() {
+  if (!gTransportMethod) {
+    BIO_METHOD* m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "vrx stream");
+    if (m) {
+      BIO_meth_set_write(m, TransportWrite);
+      BIO_meth_set_read(m, TransportRead);
+      BIO_meth_set_ctrl(m, TransportCtrl);
+      BIO_meth_set_create(m, TransportCreate);
+    }
+    gTransportMethod = m;
+  }
+  return gTransportMethod;
+}
+
+// The library asks here, never on a console, for the password of an encrypted key.
+int SuppliedPassword(char* buffer, int size, int, void*) {
+  size_t n = strnlen(gKeyPassword, sizeof gKeyPassword);
+  if (n == 0 || size <= 0) return -1;
+  n = std::min(n, size_t(size));
+  std::memcpy(buffer, gKeyPassword, n);
+  return int(n);
+}
+
+bool IsDottedAddress(const std::string& host) {
+  in_addr a;
+  return inet_pton(AF_INET, host.c_str(), &a) == 1;
+}
+
+bool SetUpSsl(StreamRecord* record, bool server) {
+  ERR_clear_error();
+  SSL_CTX* ctx = SSL_CTX_new(server ? TLS_server_method() : TLS_client_method());
+  if (!ctx) {
+    NoteSslError(record);
+    return false;
+  }
+  SSL_CTX_set_read_ahead(ctx, 0);
+  SSL_CTX_set_default_passwd_cb(ctx, SuppliedPassword);
+  // A write that waited is repeated from the same bytes, wherever they are by then.
+  SSL_CTX_set_mode(ctx, SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+  if (server) SSL_CTX_set_cipher_list(ctx, kDefaultCipherList);
+  SSL* ssl = SSL_new(ctx);
+  BIO* bio = ssl && TransportMethod() ? BIO_new(TransportMethod()) : nullptr;
+  if (!bio) {
+    SSL_free(ssl);
+    SSL_CTX_free(ctx);
+    NoteSslError(record);
+    return false;
+  }
+  BIO_set_data(bio, record);
+  SSL_set_bio(ssl, bio, bio);
+  record->sslContext = ctx;
+  record->sslConnection = ssl;
+  record->kind = kKindSsl;
+  record->sslFlag = 1;
+  NoteSslError(record);
+  return true;
+}
+
+void DiscardWaitingBytes(int fd) {
+  char sink[4096];
+  for (int i = 0; i < 64 && recv(fd, sink, sizeof sink, MSG_DONTWAIT) > 0; ++i) {
+  }
+}
+
+// 1 done, 0 waiting for the peer or the socket, -1 failed.
+int HandshakeResult(SSL* ssl, int r) {
+  if (r == 1) return 1;
+  int e = SSL_get_error(ssl, r);
+  return e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE ? 0 : -1;
+}
+
+}  // namespace
+
+void StartSslLibrary() {
+  OPENSSL_init_ssl(OPENSSL_INIT_LOAD_SSL_STRINGS | OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr);
+  int local = 0;
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  const uint32_t values[] = {platform::Milliseconds(), uint32_t(getpid()), platform::DateTimeNow(),
+                             platform::TickCount(), uint32_t(reinterpret_cast<uintptr_t>(&local)),
+                             uint32_t(ts.tv_nsec), uint32_t(time(nullptr))};
+  for (uint32_t v : values) AddToPool(v);
+  OPENSSL_cleanse(gKeyPassword, sizeof gKeyPassword);
+}
+
+void StopSslLibrary() {
+  BIO_meth_free(gTransportMethod);
+  gTransportMethod = nullptr;
+  OPENSSL_cleanse(gKeyPassword, sizeof gKeyPassword);
+}
+
+bool SetUpClientSsl(StreamRecord* record, std::string_view host) {
+  if (!SetUpSsl(record, false)) return false;
+  // The server name goes with the hello; an address is not a name to send.
+  std::string name(host.substr(0, host.find('\0')));
+  if (!name.empty() && !IsDottedAddress(name)) {
+    SSL_set_tlsext_host_name(Ssl(record), name.c_str());
+    NoteSslError(record);
+  }
+  return true;
+}
+
+bool SetUpServerSsl(StreamRecord* record) {
+  if (!SetUpSsl(record, true)) return false;
+  SSL* ssl = Ssl(record);
+  int r = SSL_use_certificate_file(ssl, kServerCertificateFile, SSL_FILETYPE_PEM);
+  NoteSslError(record);
+  if (r == 1) {
+    r = SSL_use_PrivateKey_file(ssl, kServerCertificateFile, SSL_FILETYPE_PEM);
+    NoteSslError(record);
+  }
+  if (r == 1) {
+    if (SSL_check_private_key(ssl) == 1) record->certificateReady = 1;
+    NoteSslError(record);
+  }
+  return true;
+}
+
+void EndSsl(StreamRecord* record, bool notify) {
+  if (!record) return;
+  if (SSL* ssl = Ssl(record)) {
+    if (notify && SSL_is_init_finished(ssl)) {
+      ERR_clear_error();
+      SSL_shutdown(ssl);
+      NoteSslError(record);
+    }
+    SSL_free(ssl);
+  }
+  SSL_CTX_free(Ctx(record));
+  record->sslConnection = nullptr;
+  record->sslContext = nullptr;
+  record->kind = kKindPlain;
+  record->sslFlag = 0;
+}
+
+void ServerHandshakeStep(StreamRecord* record) {
+  SSL* ssl = Ssl(record);
+  if (!ssl) return;
+  AddToPool(platform::Milliseconds());
+  SSL_set_read_ahead(ssl, 1);
+  ERR_clear_error();
+  int r = HandshakeResult(ssl, SSL_accept(ssl));
+  record->serverHandshakeResult = int16_t(r);
+  NoteSslError(record);
+  Raise(record, r == 1 ? kStateEstablished : r == 0 ? kStateSslAccepting : kStatePeerClosed);
+}
+
+void ClientHandshakeStep(StreamRecord* record) {
+  SSL* ssl = Ssl(record);
+  if (!ssl) return;
+  ERR_clear_error();
+  int r = HandshakeResult(ssl, SSL_connect(ssl));
+  NoteSslError(record);
+  if (r == 1) {
+    record->clientHandshakePhase = 2;
+    Raise(record, kStateEstablished);
+  } else {
+    // Under way, or failed: either way the stream stays Connecting until the
+    // connection ends.
+    record->clientHandshakePhase = 1;
+    Raise(record, kStateConnecting);
+    // After a failure nothing will ever read what the peer sent; dropping it lets the
+    // peer's end show, instead of the stream waiting behind bytes no one can take.
+    if (r < 0) DiscardWaitingBytes(record->socket);
+  }
+}
+
+int32_t SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32_t giveUpA,
+                int32_t giveUpB) {
+  StreamRecord* record = *slot;
+  if (length > size_t(INT_MAX)) return -1;
+  record->sslBytesSent += uint32_t(length);
+  uint32_t lastProgress = platform::TickCount();
+  uint32_t onWire = record->bytesSent;
+  for (;;) {
+    record = *slot;
+    SSL* ssl = Ssl(record);
+    if (!ssl || record->kind != kKindSsl) return -1;
+    short waitFor = POLLOUT;
+    if (SSL_in_before(ssl)) {
+      // No handshake yet: the connection is still being made (or never will be).
+      if (record->state == kStateListening) return -1;
+      PollStream(record, 0);
+      if (!SSL_in_before(ssl)) continue;
+    } else {
+      ERR_clear_error();
+      int r = SSL_write(ssl, data, int(length));
+      if (r > 0) {
+        // The write may have finished the handshake: let the state say so.
+        if (record->state < kStateEstablished) PollStream(record, 0);
+        return 0;
+      }
+      int e = SSL_get_error(ssl, r);
+      if (e == SSL_ERROR_WANT_READ) {
+        waitFor = POLLIN;
+      } else if (e != SSL_ERROR_WANT_WRITE) {
+        NoteSslError(record);
+        return -1;
+      }
+    }
+    if (record->bytesSent != onWire) {
+      onWire = record->bytesSent;
+      lastProgress = platform::TickCount();
+    }
+    platform::WaitHint(record->socket, waitFor);
+    HostWait(kIdleWaitTicks);
+    record = *slot;
+    if (!record) return -1;
+    int32_t s = PollStream(record, 0);
+    if (s == giveUpA || s == giveUpB) return -1;
+    if (record->bytesSent != onWire) {
+      onWire = record->bytesSent;
+      lastProgress = platform::TickCount();
+    }
+    if (TimedOut(platform::TickCount(), lastProgress, record->sendTimeout)) return -1;
+  }
+}
+
+int32_t SslReceive(StreamRecord** slot, std::string& out, int32_t maximum) {
+  out.clear();
+  StreamRecord* record = *slot;
+  SSL* ssl = Ssl(record);
+  if (!ssl) return -1;
+  if (SSL_in_before(ssl)) {
+    // The handshake starts when the connection is made; a poll may make it now.
+    PollStream(record, 0);
+    if (SSL_in_before(ssl)) return record->state == kStateConnecting ? 0 : -1;
+  }
+  int32_t m = maximum > 0 ? std::min(maximum, kMaxReceive) : kMaxReceive;
+  out.resize(size_t(m));
+  ERR_clear_error();
+  int r = SSL_read(ssl, out.data(), m);
+  if (r > 0) {
+    out.resize(size_t(r));
+    record->sslBytesReceived += uint32_t(r);
+    if (record->state < kStateEstablished) PollStream(record, 0);
+    return r;
+  }
+  out.clear();
+  int e = SSL_get_error(ssl, r);
+  NoteSslError(record);
+  if (e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE) return 0;
+  if (e == SSL_ERROR_ZERO_RETURN) {
+    // The peer's close notification: it has finished sending.
+    PollStream(record, kStatePeerClosed);
+    return 0;
+  }
+  return -1;
+}
+
+int32_t SslPending(StreamRecord* record) {
+  SSL* ssl = Ssl(record);
+  if (!ssl || !SSL_is_init_finished(ssl)) return 0;
+  int raw = 0;
+  if (ioctl(record->socket, FIONREAD, &raw) != 0) raw = 0;
+  if (raw > 0 || SSL_has_pending(ssl)) {
+    // Let the SSL take in and decrypt what has arrived, without handing it out.
+    SSL_set_read_ahead(ssl, 1);
+    char byte;
+    ERR_clear_error();
+    int r = SSL_peek(ssl, &byte, 1);
+    if (r <= 0) NoteSslError(record);
+  }
+  return SSL_pending(ssl);
+}
+
+uint32_t NoteSslError(StreamRecord* record) {
+  unsigned long e = ERR_get_error();
+  if (e == 0) return 0;
+  if (record) record->lastSslError = uint32_t(e);
+  // The rest belongs to the same failure; left queued it would be charged to the next.
+  ERR_clear_error();
+  return uint32_t(e);
+}
+
+int32_t SslConnectionInfo(StreamRecord** slot, SslInfo* out) {
+  StreamRecord* record = *slot;
+  SSL* ssl = Ssl(record);
+  if (!record || record->sslFlag != 1 || !ssl) return -2;
+  if (StreamInfo(slot, 0) != kStateEstablished) return -3;
+  record = *slot;
+  ssl = Ssl(record);
+  if (!ssl) return -2;
+  out->version = SSL_get_version(ssl);
+  NoteSslError(record);
+  const SSL_CIPHER* cipher = SSL_get_current_cipher(ssl);
+  out->cipher = cipher ? SSL_CIPHER_get_name(cipher) : "";
+  int algorithmBits = 0;
+  out->secretBits = cipher ? SSL_CIPHER_get_bits(cipher, &algorithmBits) : 0;
+  out->peerSubject.clear();
+  if (X509* peer = SSL_get1_peer_certificate(ssl)) {
+    char subject[256];
+    if (X509_NAME_oneline(X509_get_subject_name(peer), subject, sizeof subject))
+      out->peerSubject = subject;
+    X509_free(peer);
+  }
+  return 0;
+}
+
+int32_t SetStreamCertificate(StreamRecord** slot, const std::string& certificateFile,
+                             const std::string& keyFile, std::string_view password) {
+  AddToPool(platform::Milliseconds());
+  StreamRecord* record = *slot;
+  SSL* ssl = Ssl(record);
+  if (!record || record->kind != kKindSsl || !ssl) return -2;
+
+  // Loaded and checked on a scratch connection first, so that a failure leaves the
+  // stream with what it had (a new key would also be refused next to an old certificate).
+  SSL* scratch = SSL_new(Ctx(record));
+  if (!scratch) {
+    NoteSslError(record);
+    return -3;
+  }
+  SSL_certs_clear(scratch);
+  size_t n = std::min({password.size(), sizeof gKeyPassword - 1, password.find('\0')});
+  std::memcpy(gKeyPassword, password.data(), n);
+  gKeyPassword[n] = '\0';
+
+  auto loadKey = [scratch](const std::string& file) {
+    if (file.empty() || file.find('\0') != std::string::npos) return 0;
+    int r = SSL_use_PrivateKey_file(scratch, file.c_str(), SSL_FILETYPE_PEM);
+    if (r != 1) r = SSL_use_PrivateKey_file(scratch, file.c_str(), SSL_FILETYPE_ASN1);
+    return r;
+  };
+  auto loadCertificate = [scratch](const std::string& file) {
+    if (file.empty() || file.find('\0') != std::string::npos) return 0;
+    int r = SSL_use_certificate_chain_file(scratch, file.c_str());
+    if (r != 1) r = SSL_use_certificate_file(scratch, file.c_str(), SSL_FILETYPE_PEM);
+    if (r != 1) r = SSL_use_certificate_file(scratch, file.c_str(), SSL_FILETYPE_ASN1);
+    return r;
+  };
+
+  ERR_clear_error();
+  int keyLoaded = loadKey(keyFile);
+  if (keyLoaded != 1) keyLoaded = loadKey(certificateFile);  // a key kept with the certificate
+  NoteSslError(record);
+  OPENSSL_cleanse(gKeyPassword, sizeof gKeyPassword);
+
+  int r = loadCertificate(certificateFile);
+  if (r != 1) r = loadCertificate(keyFile);  // a certificate kept with the key
+  NoteSslError(record);
+  int32_t result = 0;
+  if (r != 1 || keyLoaded != 1) {
+    result = -3;
+  } else if (SSL_check_private_key(scratch) != 1) {
+    // A certificate that does not match drops the key again; the check then fails.
+    result = -4;
+  } else {
+    STACK_OF(X509)* chain = nullptr;
+    SSL_get0_chain_certs(scratch, &chain);
+    SSL_certs_clear(ssl);
+    if (SSL_use_certificate(ssl, SSL_get_certificate(scratch)) == 1 &&
+        SSL_use_PrivateKey(ssl, SSL_get_privatekey(scratch)) == 1 && SSL_set1_chain(ssl, chain) == 1 &&
+        SSL_check_private_key(ssl) == 1)
+      record->certificateReady = 1;
+    else
+      result = -4;
+  }
+  NoteSslError(record);
+  SSL_free(scratch);
+  return result;
+}
+
+uint32_t LastSslErrorText(StreamRecord** slot, std::string* text) {
+  text->clear();
+  StreamRecord* record = *slot;
+  if (!record || record->kind != kKindSsl || record->lastSslError == 0) return 0;
+  char buffer[256];
+  ERR_error_string_n(record->lastSslError, buffer, sizeof buffer);
+  *text = buffer;
+  return record->lastSslError;
+}
+
+int32_t SetCipherList(StreamRecord** slot, std::string_view list) {
+  StreamRecord* record = *slot;
+  SSL* ssl = Ssl(record);
+  if (!record || record->kind != kKindSsl || !ssl) return -2;
+  ERR_clear_error();
+  int r;
+  if (list.empty()) {
+    SSL_CTX_set_cipher_list(Ctx(record), kDefaultCipherList);
+    SSL_set_cipher_list(ssl, kDefaultCipherList);
+    r = 1;
+  } else {
+    std::string l(list.substr(0, list.find('\0')));
+    // The connection was made from the context: both take the list.
+    r = SSL_CTX_set_cipher_list(Ctx(record), l.c_str());
+    if (r == 1) r = SSL_set_cipher_list(ssl, l.c_str());
+  }
+  NoteSslError(record);
+  return r == 1 ? 0 : -3;
+}
+
+// ---- commands ----------------------------------------------------------------------------
+
+namespace {
+
+StreamRecord** StreamParam(const Call& c) {
+  StreamRecord** slot = nullptr;
+  if (!LookUpStream(c.g, c.Long(1), &slot)) return nullptr;
+  return slot;
+}
+
+}  // namespace
+
+void GetStreamSslInfoCommand(const Call& c) {
+  StreamRecord** slot = StreamParam(c);
+  if (!slot) return c.ResultLong(-1);
+  SslInfo info;
+  int32_t r = SslConnectionInfo(slot, &info);
+  if (r == 0) {
+    c.SetString(2, info.version);
+    c.SetString(3, info.cipher);
+    c.SetLong(4, info.secretBits);
+    c.SetString(5, info.peerSubject);
+  }
+  c.ResultLong(r);
+}
+
+void SetStreamCertificateCommand(const Call& c) {
+  StreamRecord** slot = StreamParam(c);
+  if (!slot) return c.ResultLong(-1);
+  c.ResultLong(SetStreamCertificate(slot, platform::MacRomanToUtf8(c.StringBytes(2)),
+                                    platform::MacRomanToUtf8(c.StringBytes(3)), c.StringBytes(4)));
+}
+
+void GetStreamSslErrorCommand(const Call& c) {
+  StreamRecord** slot = StreamParam(c);
+  if (!slot) return c.ResultLong(-1);
+  std::string text;
+  uint32_t code = LastSslErrorText(slot, &text);
+  c.SetString(2, text);
+  c.ResultLong(int32_t(code));
+}
+
+void SetStreamCiphersCommand(const Call& c) {
+  StreamRecord** slot = StreamParam(c);
+  if (!slot) return c.ResultLong(-1);
+  c.ResultLong(SetCipherList(slot, c.StringBytes(2)));
+}
+
+}  // namespace vrx

@@ -1,0 +1,66 @@
+// SSL and TLS on TCP streams. Each SSL stream has its own SSL_CTX and SSL; the SSL reads
+// and writes through the stream layer (a custom BIO whose descriptor is the record), so
+// waits, time-outs, counters and state changes apply to the bytes on the wire too.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "net/streams.h"
+
+namespace vrx {
+
+// The server certificate and key, looked up in the host process's current directory.
+inline constexpr char kServerCertificateFile[] = "VRXcert.pem";
+inline constexpr char kDefaultCipherList[] = "ALL:!ADH:!EXPORT56:RC4+RSA:+SSLv2:@STRENGTH";
+
+// Library start: error strings, algorithms, and some local values mixed into the pool.
+void StartSslLibrary();
+// After every SSL stream is gone: frees what the library start made.
+void StopSslLibrary();
+
+// Makes a fresh record an SSL client stream (kind 1): context, connection, transport,
+// and the server name to send when `host` is a name rather than a dotted address.
+// False when the library could not make them (the record is then unchanged).
+bool SetUpClientSsl(StreamRecord* record, std::string_view host);
+// Makes a fresh record an SSL server stream: context with the default cipher list,
+// connection, transport, and the certificate and key from VRXcert.pem when they load
+// and match (certificate ready). A certificate that does not load is not a failure.
+bool SetUpServerSsl(StreamRecord* record);
+// Frees the SSL objects (after a close notification when `notify`); the stream is plain
+// from then on. Nothing happens for a record without them.
+void EndSsl(StreamRecord* record, bool notify);
+
+// Handshake steps run while the stream is polled; they set the state.
+void ServerHandshakeStep(StreamRecord* record);
+void ClientHandshakeStep(StreamRecord* record);
+
+// Application bytes through the SSL: every byte written or failure (0 / -1), waiting
+// like a plain send while the socket is full; the stream gives up in either state.
+int32_t SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32_t giveUpA,
+                int32_t giveUpB);
+// What the SSL has decrypted, at most `maximum` bytes, never waiting: bytes, 0 when
+// nothing is there yet, -1 on failure.
+int32_t SslReceive(StreamRecord** slot, std::string& out, int32_t maximum);
+// Decrypted bytes ready now (takes in what the socket holds first).
+int32_t SslPending(StreamRecord* record);
+
+// The oldest error of the library's queue becomes the record's last SSL error (when
+// there is one); the rest of the queue is dropped. Returns it (0 when none).
+uint32_t NoteSslError(StreamRecord* record);
+
+struct SslInfo {
+  std::string version, cipher, peerSubject;
+  int32_t secretBits = 0;
+};
+// 0; -2 not an SSL stream; -3 not established.
+int32_t SslConnectionInfo(StreamRecord** slot, SslInfo* out);
+// 0; -2 not an SSL stream; -3 certificate or key not loaded; -4 key does not match.
+int32_t SetStreamCertificate(StreamRecord** slot, const std::string& certificateFile,
+                             const std::string& keyFile, std::string_view password);
+// The last SSL error code and its text; 0 and an empty text when none.
+uint32_t LastSslErrorText(StreamRecord** slot, std::string* text);
+// 0; -2 not an SSL stream; -3 list rejected. An empty list sets the default one.
+int32_t SetCipherList(StreamRecord** slot, std::string_view list);
+
+}  // namespace vrx

@@ -1,0 +1,256 @@
+#include "net/udp.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+
+#include "net/commands.h"
+#include "net/layer.h"
+#include "platform/services.h"
+
+namespace vrx {
+namespace {
+
+constexpr int32_t kDefaultEchoSize = 64;
+constexpr int32_t kEchoHeader = 8;
+constexpr int32_t kLargestEcho = 65535 - 20;  // what fits in one IPv4 packet
+constexpr uint16_t kEchoIdentifier = 1;
+constexpr uint8_t kEchoRequestType = 8;
+constexpr uint8_t kEchoReplyType = 0;
+
+sockaddr_in MakeAddress(uint32_t address, uint16_t port) {
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(port);
+  sa.sin_addr.s_addr = htonl(address);
+  return sa;
+}
+
+struct SocketCloser {
+  int fd;
+  ~SocketCloser() {
+    if (fd >= 0) close(fd);
+  }
+};
+
+int OpenIcmpSocket(IcmpSocketKind* kind) {
+  int fd = socket(AF_INET, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
+  if (fd >= 0) {
+    *kind = IcmpSocketKind::kRaw;
+    return fd;
+  }
+  // Without the right to raw sockets, the kernel's ping socket (when the system allows
+  // it for this group) does the same, without IP headers and with its own identifier.
+  fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
+  *kind = fd >= 0 ? IcmpSocketKind::kDatagram : IcmpSocketKind::kNone;
+  return fd;
+}
+
+// Is this the answer to our request? A raw socket sees every ICMP packet, with its IP
+// header; a ping socket sees only the replies meant for it.
+bool IsEchoReply(IcmpSocketKind kind, const uint8_t* p, ssize_t n, const std::string& request,
+                 const sockaddr_in& from, uint32_t address) {
+  if (kind == IcmpSocketKind::kDatagram) return n >= kEchoHeader && p[0] == kEchoReplyType;
+  if (n < 20) return false;
+  ssize_t header = (p[0] & 0x0F) * 4;
+  if (header < 20 || n < header + kEchoHeader) return false;
+  return p[header] == kEchoReplyType && p[header + 4] == uint8_t(request[4]) &&
+         p[header + 5] == uint8_t(request[5]) && ntohl(from.sin_addr.s_addr) == address;
+}
+
+}  // namespace
+
+StreamRecord* OpenUdp(uint16_t port) {
+  auto* record = new (std::nothrow) StreamRecord;
+  if (!record) return nullptr;
+  int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_UDP);
+  if (fd < 0) {
+    delete record;
+    return nullptr;
+  }
+  // A port that cannot be had is not reported: the endpoint then sends from a port the
+  // system chooses.
+  sockaddr_in sa = MakeAddress(0, port);
+  bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+  record->socket = fd;
+  record->kind = kKindUdp;
+  return record;
+}
+
+int32_t CloseUdp(StreamRecord** slot) {
+  if (!slot || !*slot) return -1;
+  if ((*slot)->socket >= 0) close((*slot)->socket);
+  delete *slot;
+  *slot = nullptr;
+  return 0;
+}
+
+int32_t SendDatagram(StreamRecord** slot, std::string_view data, uint32_t address, uint16_t port) {
+  if (!slot || !*slot) return 0;
+  sockaddr_in to = MakeAddress(address, port);
+  ssize_t r;
+  do r = sendto((*slot)->socket, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT,
+                reinterpret_cast<sockaddr*>(&to), sizeof to);
+  while (r < 0 && errno == EINTR);
+  return r < 0 ? -1 : 0;
+}
+
+int32_t ReceiveDatagram(StreamRecord** slot, std::string& out, uint32_t* address, uint16_t* port,
+                        int32_t timeout) {
+  if (!slot || !*slot) return -1;
+  const bool hasDeadline = timeout != 0;
+  int64_t ticks = timeout > 0 ? std::min<int64_t>(int64_t(timeout) * 60, INT32_MAX / 2) : timeout;
+  const uint32_t deadline = platform::TickCount() + uint32_t(int32_t(ticks));
+  char buffer[kDatagramBuffer];
+  for (;;) {
+    StreamRecord* record = *slot;
+    if (!record) return -1;
+    sockaddr_in from{};
+    socklen_t length = sizeof from;
+    // MSG_TRUNC gives a datagram's real length, so one larger than the buffer is found.
+    ssize_t r = recvfrom(record->socket, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC,
+                         reinterpret_cast<sockaddr*>(&from), &length);
+    if (r >= 0) {
+      if (r > kDatagramBuffer) return -1;
+      out.assign(buffer, size_t(r));
+      *address = ntohl(from.sin_addr.s_addr);
+      *port = ntohs(from.sin_port);
+      return 0;
+    }
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return -1;
+    uint32_t now = platform::TickCount();
+    if (hasDeadline && !TickAfter(deadline, now)) return -1;
+    int32_t wait = kIdleWaitTicks;
+    if (hasDeadline) wait = std::clamp<int32_t>(int32_t(deadline - now), 1, kIdleWaitTicks);
+    platform::WaitHint(record->socket, POLLIN);
+    HostWait(wait);
+  }
+}
+
+uint16_t InternetChecksum(std::string_view bytes) {
+  uint64_t sum = 0;
+  size_t n = bytes.size();
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+  for (size_t i = 0; i + 1 < n; i += 2) sum += uint32_t(p[i]) << 8 | p[i + 1];
+  if (n % 2) sum += uint32_t(p[n - 1]) << 8;
+  while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
+  return uint16_t(~sum);
+}
+
+std::string EchoRequest(int32_t size, uint16_t identifier) {
+  if (size <= 0) size = kDefaultEchoSize;
+  // The header is always there, however small the size asked for.
+  std::string packet(size_t(std::max(size, kEchoHeader)), '\0');
+  packet[0] = char(kEchoRequestType);
+  packet[4] = char(identifier & 0xFF);
+  packet[5] = char(identifier >> 8);
+  uint16_t sum = InternetChecksum(packet);
+  packet[2] = char(sum >> 8);
+  packet[3] = char(sum & 0xFF);
+  return packet;
+}
+
+IcmpSocketKind AvailableIcmpSocket() {
+  IcmpSocketKind kind;
+  SocketCloser s{OpenIcmpSocket(&kind)};
+  return kind;
+}
+
+int32_t Ping(uint32_t address, int32_t timeout, int32_t size) {
+  if (size > kLargestEcho) return -1;  // cannot be sent
+  IcmpSocketKind kind;
+  SocketCloser s{OpenIcmpSocket(&kind)};
+  if (s.fd < 0) return -1;
+  const std::string request = EchoRequest(size, kEchoIdentifier);
+  const uint32_t start = platform::Milliseconds();
+  sockaddr_in to = MakeAddress(address, 0);
+  if (sendto(s.fd, request.data(), request.size(), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&to),
+             sizeof to) < 0)
+    return -1;  // no reply can come
+  const uint32_t limit = uint32_t(std::clamp<int64_t>(int64_t(timeout) * 1000, 0, INT32_MAX));
+  uint8_t reply[kDatagramBuffer];
+  for (;;) {
+    uint32_t elapsed = platform::Milliseconds() - start;
+    if (elapsed >= limit) return -1;
+    sockaddr_in from{};
+    socklen_t length = sizeof from;
+    ssize_t r = recvfrom(s.fd, reply, sizeof reply, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from),
+                         &length);
+    if (r > 0 && IsEchoReply(kind, reply, r, request, from, address))
+      return int32_t(platform::Milliseconds() - start);
+    if (r > 0) continue;  // another packet: look again at once
+    int32_t wait = std::clamp<int32_t>(int32_t((limit - elapsed) * 60 / 1000) + 1, 1, kIdleWaitTicks);
+    platform::WaitHint(s.fd, POLLIN);
+    HostWait(wait);
+  }
+}
+
+// ---- commands ----------------------------------------------------------------------------
+
+namespace {
+
+// The UDP endpoint named by $1, or null for a bad reference or a TCP stream.
+StreamRecord** UdpParam(const Call& c) {
+  StreamRecord** slot = nullptr;
+  if (!LookUpStream(c.g, c.Long(1), &slot) || (*slot)->kind != kKindUdp) return nullptr;
+  return slot;
+}
+
+}  // namespace
+
+void OpenUdpCommand(const Call& c) {
+  c.ResultLong(0);
+  StreamRecord* record = OpenUdp(uint16_t(c.Long(1)));
+  if (!record) return;
+  int32_t ref = AddStream(c.g, record);
+  if (ref == 0) {
+    CloseUdp(&record);
+    return;
+  }
+  c.ResultLong(ref);
+}
+
+void CloseUdpCommand(const Call& c) {
+  int32_t ref = c.Long(1);
+  StreamRecord** slot = UdpParam(c);
+  if (!slot) return c.ResultLong(-1);
+  // A receive waiting on it in another process keeps it, as a release would.
+  if (c.g->busyCounts[ref] != 0) return c.ResultLong(-2);
+  int32_t r = CloseUdp(slot);
+  RemoveStream(c.g, ref);
+  c.ResultLong(r);
+}
+
+void SendUdpCommand(const Call& c) {
+  StreamRecord** slot = UdpParam(c);
+  if (!slot) return c.ResultLong(-1);
+  c.ResultLong(SendDatagram(slot, c.TextBytes(2), uint32_t(c.Long(3)), uint16_t(c.Long(4))));
+}
+
+void ReceiveUdpCommand(const Call& c) {
+  StreamRecord** slot = UdpParam(c);
+  if (!slot) return c.ResultLong(-1);
+  std::string datagram;
+  uint32_t address = 0;
+  uint16_t port = 0;
+  int32_t r = ReceiveDatagram(slot, datagram, &address, &port, c.Long(6));
+  if (r == 0) {
+    c.SetText(2, datagram);
+    c.SetLong(3, int32_t(address));
+    c.SetLong(4, port);
+  }
+  c.ResultLong(r);
+}
+
+void GetUdpMaxSizeCommand(const Call& c) { c.ResultLong(kUdpMaxSize); }
+
+void PingCommand(const Call& c) { c.ResultLong(Ping(uint32_t(c.Long(1)), c.Long(2), c.Long(3))); }
+
+}  // namespace vrx

@@ -1,0 +1,265 @@
+// Peers and throw-away certificates for the SSL tests: keys are made with the openssl
+// command in a temp folder when the tests start and removed when they end.
+#pragma once
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/net/net_commands.h"
+
+namespace ssltest {
+
+using namespace nettest;
+namespace fs = std::filesystem;
+
+struct Certificates {
+  fs::path dir;
+  std::string aCert, aKey, aBoth, aEncryptedKey, aCertDer, aKeyDer, bCert, bKey;
+  bool ok = false;
+};
+
+// Made once per test program.
+inline const Certificates& Certs() {
+  static Certificates c = [] {
+    Certificates c;
+    c.dir = fs::temp_directory_path() / ("vrx-ssl-" + std::to_string(getpid()));
+    fs::create_directories(c.dir);
+    auto at = [&](const char* name) { return (c.dir / name).string(); };
+    c.aCert = at("a.crt");
+    c.aKey = at("a.key");
+    c.aBoth = at("a-both.pem");
+    c.aEncryptedKey = at("a-encrypted.key");
+    c.aCertDer = at("a.crt.der");
+    c.aKeyDer = at("a.key.der");
+    c.bCert = at("b.crt");
+    c.bKey = at("b.key");
+    std::string d = c.dir.string();
+    std::string cmd =
+        "cd '" + d + "' && "
+        "openssl req -x509 -newkey rsa:2048 -nodes -keyout a.key -out a.crt -days 2 "
+        "-subj /O=VRX/CN=vrx-a -batch && "
+        "openssl req -x509 -newkey rsa:2048 -nodes -keyout b.key -out b.crt -days 2 "
+        "-subj /O=VRX/CN=vrx-b -batch && "
+        "cat a.crt a.key > a-both.pem && "
+        "openssl pkey -in a.key -aes256 -passout pass:open-sesame -out a-encrypted.key && "
+        "openssl x509 -in a.crt -outform DER -out a.crt.der && "
+        "openssl pkey -in a.key -outform DER -out a.key.der";
+    c.ok = std::system(("(" + cmd + ") >/dev/null 2>&1").c_str()) == 0;
+    return c;
+  }();
+  return c;
+}
+
+class CertificateCleanup : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    std::error_code ec;
+    if (!Certs().dir.empty()) fs::remove_all(Certs().dir, ec);
+  }
+};
+
+// The current directory for the length of a scope (where VRXcert.pem is looked up).
+class InDirectory {
+ public:
+  explicit InDirectory(const fs::path& dir) : old_(fs::current_path()) { fs::current_path(dir); }
+  ~InDirectory() { fs::current_path(old_); }
+
+ private:
+  fs::path old_;
+};
+
+struct Child {
+  pid_t pid = -1;
+  int in = -1;   // its standard input
+  int out = -1;  // its standard output
+};
+
+inline Child Spawn(const std::vector<std::string>& args) {
+  int toChild[2], fromChild[2];
+  if (pipe2(toChild, O_CLOEXEC) != 0) return {};
+  if (pipe2(fromChild, O_CLOEXEC) != 0) {
+    close(toChild[0]);
+    close(toChild[1]);
+    return {};
+  }
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(toChild[0], 0);
+    dup2(fromChild[1], 1);
+    int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) dup2(null, 2);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(toChild[0]);
+  close(fromChild[1]);
+  return {pid, toChild[1], fromChild[0]};
+}
+
+// One line of the child's output (without the newline); empty after 5 s of silence.
+inline std::string ReadLine(int fd) {
+  std::string line;
+  char ch;
+  while (line.size() < 4096) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 5000) <= 0 || read(fd, &ch, 1) != 1) break;
+    if (ch == '\n') break;
+    line += ch;
+  }
+  return line;
+}
+
+// Waits (at most about 5 s) for the child to end; its exit status, or -1.
+inline int WaitChild(Child& c) {
+  int status = 0;
+  for (int i = 0; i < 500 && c.pid > 0; ++i) {
+    pid_t r = waitpid(c.pid, &status, WNOHANG);
+    if (r == c.pid) {
+      c.pid = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    usleep(10000);
+  }
+  return -1;
+}
+
+inline void StopChild(Child& c) {
+  if (c.in >= 0) close(c.in);
+  if (c.pid > 0) {
+    kill(c.pid, SIGTERM);
+    waitpid(c.pid, nullptr, 0);
+  }
+  if (c.out >= 0) close(c.out);
+  c = Child{};
+}
+
+// openssl s_server on a free loopback port; *port is 0 when it did not start.
+inline Child StartOpenSslServer(std::vector<std::string> extra, uint16_t* port, int connections = 1) {
+  std::vector<std::string> args{"/usr/bin/openssl", "s_server", "-accept", "127.0.0.1:0", "-naccept",
+                                std::to_string(connections)};
+  args.insert(args.end(), extra.begin(), extra.end());
+  Child c = Spawn(args);
+  *port = 0;
+  for (int i = 0; i < 20 && *port == 0; ++i) {
+    std::string line = ReadLine(c.out);
+    if (line.empty()) break;
+    if (line.rfind("ACCEPT ", 0) == 0) *port = uint16_t(std::atoi(line.substr(line.rfind(':') + 1).c_str()));
+  }
+  return c;
+}
+
+// Python's ssl module as the peer. Modes:
+//   server CERT KEY: accepts one TLS connection on a free port (printed first), echoes
+//     every byte until the peer ends, then prints the byte count and "clean" (close
+//     notification received) or "ragged" (the connection just ended).
+//   client PORT: connects, sends its standard input's first line, then reads to the end
+//     and prints the byte count, "clean" or "ragged", and the bytes' SHA-256.
+inline const char* kPythonPeer = R"PY(
+import hashlib, socket, ssl, sys
+def drain(s, echo):
+    n, h, how = 0, hashlib.sha256(), "clean"
+    while True:
+        try:
+            b = s.recv(65536)
+        except (ssl.SSLEOFError, ConnectionResetError):
+            how = "ragged"; break
+        if not b: break
+        n += len(b); h.update(b)
+        if echo: s.sendall(b)
+    return n, how, h.hexdigest()
+if sys.argv[1] == "server":
+    ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    ctx.load_cert_chain(sys.argv[2], sys.argv[3])
+    l = socket.socket(); l.bind(("127.0.0.1", 0)); l.listen(1)
+    print(l.getsockname()[1], flush=True)
+    c, _ = l.accept()
+    s = ctx.wrap_socket(c, server_side=True, suppress_ragged_eofs=False)
+    n, how, _ = drain(s, True)
+    print(n, how, flush=True)
+else:
+    ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_CLIENT)
+    ctx.check_hostname = False; ctx.verify_mode = ssl.CERT_NONE
+    s = ctx.wrap_socket(socket.create_connection(("127.0.0.1", int(sys.argv[2]))), suppress_ragged_eofs=False)
+    s.sendall(sys.stdin.readline().encode())
+    n, how, digest = drain(s, False)
+    print(n, how, digest, flush=True)
+)PY";
+
+inline Child StartPythonPeer(std::vector<std::string> args) {
+  std::vector<std::string> all{"/usr/bin/python3", "-c", kPythonPeer};
+  all.insert(all.end(), args.begin(), args.end());
+  return Spawn(all);
+}
+
+inline int32_t SslOpen(Host& h, const std::string& host, uint16_t port, int32_t options = 1024) {
+  Value name = Value::String(host), p = Value::Integer(int16_t(port)), size = Value::Long(0),
+        o = Value::Long(options);
+  return CallLong(h, "VRX_OpenStream", {&name, &p, &size, &o});
+}
+
+inline int32_t SslListen(Host& h, uint16_t port, int32_t options = 2048) {
+  Value p = Value::Integer(int16_t(port)), size = Value::Long(0), o = Value::Long(options),
+        a = Value::Long(int32_t(kLoopback));
+  return CallLong(h, "VRX_ListenStream", {nullptr, nullptr, &p, &size, &o, nullptr, &a});
+}
+
+struct SslInfo {
+  int32_t result;
+  std::string version, cipher;
+  int32_t bits;
+  std::string subject;
+};
+
+inline SslInfo Info(Host& h, int32_t ref) {
+  Value r = Value::Long(ref), v = Value::String("?"), c = Value::String("?"), b = Value::Long(-7),
+        s = Value::String("?");
+  int32_t result = CallLong(h, "VRX_GetStreamSSLInfo", {&r, &v, &c, &b, &s});
+  return {result, v.Bytes(), c.Bytes(), b.AsLong(), s.Bytes()};
+}
+
+inline int32_t SetCertificate(Host& h, int32_t ref, const std::string& cert, const std::string& key,
+                              const std::string& password) {
+  Value r = Value::Long(ref), c = Value::String(cert), k = Value::String(key), p = Value::String(password);
+  return CallLong(h, "VRX_SetStreamCertificate", {&r, &c, &k, &p});
+}
+
+inline std::pair<int32_t, std::string> SslError(Host& h, int32_t ref) {
+  Value r = Value::Long(ref), t = Value::String("?");
+  int32_t code = CallLong(h, "VRX_GetStreamSSLError", {&r, &t});
+  return {code, t.Bytes()};
+}
+
+inline int32_t SetCiphers(Host& h, int32_t ref, const std::string& list) {
+  Value r = Value::Long(ref), l = Value::String(list);
+  return CallLong(h, "VRX_SetStreamCiphers", {&r, &l});
+}
+
+inline int32_t Available(Host& h, int32_t ref) {
+  Value r = Value::Long(ref);
+  return CallLong(h, "VRX_GetBytesAvailable", {&r});
+}
+
+// The local port of a stream (a listening one's shared socket).
+inline uint16_t PortOf(Host& h, int32_t ref) { return StreamAddresses(h, ref).localPort; }
+
+// Receives until `n` bytes came or nothing more comes.
+inline std::string ReceiveBytes(Host& h, int32_t ref, size_t n) {
+  std::string got;
+  for (int i = 0; i < 100000 && got.size() < n; ++i) {
+    Received r = Receive(h, ref, 0, 0, "", 600);
+    if (r.text.empty()) break;
+    got += r.text;
+  }
+  return got;
+}
+
+}  // namespace ssltest
