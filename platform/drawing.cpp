@@ -164,7 +164,11 @@ bool DecodeAt(const uint8_t* data, size_t size, size_t offset, int* w, int* h, D
   // samples as 8-bit ones and then reads past its buffer.
   int dw = 0, dh = 0;
   out->rgba = stbi_load_from_memory(data + offset, length, &dw, &dh, &comp, 0);
-  if (!out->rgba || dw != *w || dh != *h || comp < 1 || comp > 4) return false;
+  if (out->rgba && (dw != *w || dh != *h || comp < 1 || comp > 4)) {
+    stbi_image_free(out->rgba);  // the next place tried starts afresh
+    out->rgba = nullptr;
+  }
+  if (!out->rgba) return false;
   out->width = dw;
   out->height = dh;
   out->channels = comp;
