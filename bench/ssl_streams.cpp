@@ -17,15 +17,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/stream_bench_support.h"
 #include "host/host.h"
 
 namespace {
 
-using host::Host;
-using host::Value;
+using namespace streambench;
 namespace fs = std::filesystem;
 
-constexpr size_t kPiece = 32000;
 constexpr size_t kTransfer = kPiece * 128;
 
 fs::path CertDirName() { return fs::temp_directory_path() / ("vrx-ssl-bench-" + std::to_string(getpid())); }
@@ -51,52 +50,14 @@ struct Cleanup {
   }
 } cleanup;
 
-int32_t CallLong(Host& h, std::string_view name, std::initializer_list<Value*> params) {
-  std::vector<Value*> ps(params);
-  return h.Call(name, ps).value;
-}
-
-int32_t StateOf(Host& h, int32_t ref) {
-  Value r = Value::Long(ref), c = Value::Long(0);
-  return CallLong(h, "VRX_GetStreamState", {&r, &c});
-}
-
-// A connected pair of SSL streams in one host: {client, server}.
+// A connected pair of SSL streams in one host: {client, server}. The listen finds
+// VRXcert.pem in the current folder.
 std::pair<int32_t, int32_t> ConnectedSslStreams(Host& h) {
   fs::path old = fs::current_path();
   fs::current_path(CertDir());
-  Value port0 = Value::Integer(0), size = Value::Long(32767), opt = Value::Long(1024),
-        lo = Value::Long(0x7F000001);
-  int32_t server = CallLong(h, "VRX_ListenStream", {nullptr, nullptr, &port0, &size, &opt, nullptr, &lo});
+  auto pair = ConnectedStreams(h, 32767, 1024);
   fs::current_path(old);
-  Value ref = Value::Long(server), ra = Value::Long(0), rp = Value::Integer(0), lp = Value::Integer(0),
-        res = Value::Long(0), la = Value::Long(0);
-  CallLong(h, "VRX_GetStreamAddresses", {&ref, &ra, &rp, &lp, &res, &la});
-  Value name = Value::String("127.0.0.1"), port = Value::Integer(int16_t(lp.AsLong()));
-  int32_t client = CallLong(h, "VRX_OpenStream", {&name, &port, &size, &opt});
-  for (int i = 0; i < 600 && (StateOf(h, client) != 8 || StateOf(h, server) != 8); ++i) h.Delay(1);
-  return {client, server};
-}
-
-bool Transfer(Host& h, int32_t client, int32_t server, size_t bytes) {
-  static const std::string piece(kPiece, 'v');
-  size_t received = 0;
-  h.NewProcess([&] {
-    Value ref = Value::Long(client), t = Value::Text(piece), th = Value::Integer(0), conv = Value::Long(0);
-    for (size_t sent = 0; sent < bytes; sent += piece.size())
-      if (CallLong(h, "VRX_SendText", {&ref, &t, &th, &conv}) != 0) return;
-  });
-  h.NewProcess([&] {
-    Value ref = Value::Long(server), t = Value::Text(""), max = Value::Integer(0), conv = Value::Long(0),
-          flags = Value::Long(0), delim = Value::String(""), timeout = Value::Long(600);
-    while (received < bytes) {
-      int32_t n = CallLong(h, "VRX_ReceiveText", {&ref, &t, &max, &conv, &flags, &delim, &timeout});
-      if (n <= 0) break;
-      received += size_t(n);
-    }
-  });
-  h.WaitForProcesses();
-  return received == bytes;
+  return pair;
 }
 
 void BM_VrxSslSendReceiveText(benchmark::State& state) {
@@ -181,18 +142,7 @@ BENCHMARK(BM_OpenSslSocketLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_GetSslStreamStatePoll(benchmark::State& state) {
   if (CertDir().empty()) return state.SkipWithError("no certificate");
   Host h;
-  auto [client, server] = ConnectedSslStreams(h);
-  Value ref = Value::Long(client), code = Value::Long(0);
-  void* params[8] = {ref.Slot(), code.Slot()};
-  alignas(8) uint8_t result[16] = {};
-  for (auto _ : state) {
-    h.RawCall(6, params, result);
-    benchmark::DoNotOptimize(result);
-  }
-  int32_t st;
-  std::memcpy(&st, result, 4);
-  if (st != 8) state.SkipWithError("stream not established");
-  (void)server;
+  PollLoop(state, h, ConnectedSslStreams(h).first);
 }
 BENCHMARK(BM_GetSslStreamStatePoll);
 

@@ -1,5 +1,8 @@
 // State of the socket layer shared by its source files (not for other subsystems).
 #pragma once
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
 #include <cstdint>
 
 #include "net/streams.h"
@@ -30,6 +33,15 @@ SocketLayer& Layer();
 
 // A waiting loop with nothing to do sleeps this long at most, unless its socket wakes it.
 constexpr int32_t kIdleWaitTicks = 6;
+
+// An IPv4 socket address from an address and port in host byte order.
+inline sockaddr_in MakeAddress(uint32_t address, uint16_t port) {
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(port);
+  sa.sin_addr.s_addr = htonl(address);
+  return sa;
+}
 
 // Ticks compared across the 32-bit wrap: true when a is later than b.
 inline bool TickAfter(uint32_t a, uint32_t b) { return int32_t(a - b) > 0; }

@@ -50,9 +50,7 @@ uint32_t NameToAddress(std::string_view name) {
 
 std::string AddressToName(uint32_t address, int32_t mode) {
   std::string result;
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  sa.sin_addr.s_addr = htonl(address);
+  sockaddr_in sa = MakeAddress(address, 0);
   if (mode != 2) {
     char host[NI_MAXHOST] = {};
     if (getnameinfo(reinterpret_cast<sockaddr*>(&sa), sizeof sa, host, sizeof host, nullptr, 0,

@@ -17,14 +17,6 @@ constexpr int32_t kSslOptionBits = 0xC00;
 constexpr uint16_t kHttpsPort = 443;
 constexpr int kListenBacklog = 100;
 
-sockaddr_in MakeAddress(uint32_t address, uint16_t port) {
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(port);
-  sa.sin_addr.s_addr = htonl(address);
-  return sa;
-}
-
 bool WantsSsl(uint16_t port, int32_t options) {
   return port == kHttpsPort || (options & kSslOptionBits) != 0;
 }

@@ -24,14 +24,6 @@ constexpr uint16_t kEchoIdentifier = 1;
 constexpr uint8_t kEchoRequestType = 8;
 constexpr uint8_t kEchoReplyType = 0;
 
-sockaddr_in MakeAddress(uint32_t address, uint16_t port) {
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(port);
-  sa.sin_addr.s_addr = htonl(address);
-  return sa;
-}
-
 struct SocketCloser {
   int fd;
   ~SocketCloser() {
