@@ -102,7 +102,7 @@ Value ParseArg(const std::string& arg, Kind declared) {
   }
   if (how != ':') throw ArgError{"'" + kind + "' takes ':'"};
   if (IsNumberKind(given)) {
-    int32_t v = ParseLong(rest, INT32_MIN, UINT32_MAX > INT32_MAX ? int64_t(UINT32_MAX) : INT32_MAX);
+    int32_t v = ParseLong(rest, INT32_MIN, UINT32_MAX);  // unsigned values wrap, as 4D longs do
     if (!IsNumberKind(target)) throw ArgError{"'" + arg + "' gives a number where the command takes a " + std::string(vrx::KindName(target))};
     return MakeNumber(target, v);
   }

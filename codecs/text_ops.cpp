@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "codecs/text_codecs.h"
+#include "frame/call.h"
 #include "platform/memory.h"
 #include "platform/services.h"
 
@@ -74,13 +75,7 @@ bool LoadCharTable(int16_t listId, int32_t tableNumber, uint8_t out[256]) {
   return LoadNamedCharTable(name, out);
 }
 
-std::string_view TextView(const TextValue& t) {
-  if (t.length <= 0 || !t.handle) return {};
-  const uint8_t* p = platform::HandleAddress(t.handle);
-  if (!p) return {};
-  int32_t n = std::min<int32_t>(t.length, platform::HandleSize(t.handle));
-  return {reinterpret_cast<const char*>(p), size_t(std::max<int32_t>(n, 0))};
-}
+std::string_view TextView(const TextValue& t) { return TextValueBytes(&t); }
 
 TextValue NewText(std::string_view bytes) {
   bytes = bytes.substr(0, kTextLimit);

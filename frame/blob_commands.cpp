@@ -2,7 +2,6 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,12 +14,6 @@
 #include "platform/services.h"
 
 namespace vrx {
-
-std::string TextParamToPath(const TextValue* text) {
-  uint8_t s[256];
-  TextParamToString(text, s);
-  return platform::MacRomanToUtf8(std::string_view(reinterpret_cast<const char*>(s + 1), s[0]));
-}
 
 namespace {
 
@@ -128,41 +121,6 @@ void FindInBlobCommand(const Call& c) {
     c.SetLong(4, found);
   }
   c.ResultLong(result);
-}
-
-// Windows priority classes and the nice values that stand for them here.
-namespace {
-struct PriorityClass {
-  int32_t value;
-  int nice;
-};
-constexpr PriorityClass kClasses[] = {
-    {0x40, 19}, {0x4000, 10}, {0x20, 0}, {0x8000, -5}, {0x80, -10}, {0x100, -20}};
-constexpr int32_t kErrorInvalidParameter = 87;
-constexpr int32_t kErrorAccessDenied = 5;
-}  // namespace
-
-void SetPriorityClassCommand(const Call& c) {
-  for (const PriorityClass& k : kClasses) {
-    if (k.value != c.Long(1)) continue;
-    if (setpriority(PRIO_PROCESS, 0, k.nice) != 0) return c.ResultLong(kErrorAccessDenied);
-    return c.ResultLong(0);
-  }
-  c.ResultLong(kErrorInvalidParameter);
-}
-
-void GetPriorityClassCommand(const Call& c) {
-  errno = 0;
-  int nice = getpriority(PRIO_PROCESS, 0);
-  if (nice == -1 && errno != 0) return c.ResultLong(0);
-  // The class whose nice value is nearest.
-  int32_t best = 0x20;
-  int bestDistance = 100;
-  for (const PriorityClass& k : kClasses) {
-    int d = nice > k.nice ? nice - k.nice : k.nice - nice;
-    if (d < bestDistance) best = k.value, bestDistance = d;
-  }
-  c.ResultLong(best);
 }
 
 }  // namespace vrx

@@ -8,7 +8,4 @@ void FileToBlob2Command(const Call& c);  // 94
 void BlobToFileAtCommand(const Call& c); // 95
 void ReplaceInBlobCommand(const Call& c);  // 96, 98
 void FindInBlobCommand(const Call& c);     // 97
-// Process priority classes.
-void SetPriorityClassCommand(const Call& c);  // 85
-void GetPriorityClassCommand(const Call& c);  // 86
 }  // namespace vrx

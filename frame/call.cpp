@@ -49,15 +49,16 @@ std::string_view Call::StringBytes(int i) const {
 
 TextValue* Call::Text(int i) const { return static_cast<TextValue*>(Param(i)); }
 
-std::string Call::TextBytes(int i) const {
-  const TextValue* t = Text(i);
+std::string_view TextValueBytes(const TextValue* t) {
   if (!t || t->length <= 0) return {};
   const uint8_t* p = platform::HandleAddress(t->handle);
   if (!p) return {};
   int32_t length = t->length;  // packed field: copy before comparing
   int32_t n = std::min<int32_t>(length, platform::HandleSize(t->handle));
-  return std::string(reinterpret_cast<const char*>(p), size_t(n));
+  return {reinterpret_cast<const char*>(p), size_t(n)};
 }
+
+std::string Call::TextBytes(int i) const { return std::string(TextValueBytes(Text(i))); }
 
 Handle* Call::Blob(int i) const { return static_cast<Handle*>(Param(i)); }
 

@@ -12,6 +12,10 @@
 
 namespace vrx {
 
+// The bytes of a text in place, its length clamped to its handle's size (a negative
+// length reads as empty). Valid until the next allocation may move the block.
+std::string_view TextValueBytes(const TextValue* t);
+
 struct Call {
   PluginGlobals* g;
   void** params;

@@ -18,4 +18,7 @@ void PutHostHandleCommand(const Call& c);
 void DialEntryCommand(const Call& c);
 void HangUpDialUpCommand(const Call& c);
 void IsDialUpConnectedCommand(const Call& c);
+// Process priority classes.
+void SetPriorityClassCommand(const Call& c);
+void GetPriorityClassCommand(const Call& c);
 }  // namespace vrx

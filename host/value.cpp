@@ -17,6 +17,15 @@ std::string HandleBytes(Handle h, int32_t limit) {
   int32_t n = std::min(platform::HandleSize(h), limit);
   return n > 0 ? std::string(reinterpret_cast<const char*>(p), size_t(n)) : std::string();
 }
+// Replaces a handle's contents in place, or gives a new handle when it has none.
+void Refill(Handle* h, std::string_view bytes) {
+  if (*h && platform::SetHandleSize(*h, int32_t(bytes.size()))) {
+    if (!bytes.empty()) std::memcpy(platform::HandleAddress(*h), bytes.data(), bytes.size());
+    return;
+  }
+  platform::DisposeHandle(*h);
+  *h = HandleWith(bytes);
+}
 Handle Copy(Handle h) {
   if (!h || !platform::IsLiveHandle(h)) return 0;
   Handle c = h;
@@ -88,26 +97,18 @@ Value Value::Integer(int16_t v) {
   x.integer_ = v;
   return x;
 }
-Value Value::String(std::string_view bytes) {
-  Value x(Kind::String);
+namespace {
+Value WithBytes(Kind kind, std::string_view bytes) {
+  Value x(kind);
   x.SetBytes(bytes);
   return x;
 }
-Value Value::Text(std::string_view bytes) {
-  Value x(Kind::Text);
-  x.SetBytes(bytes);
-  return x;
-}
-Value Value::Blob(std::string_view bytes) {
-  Value x(Kind::Blob);
-  x.SetBytes(bytes);
-  return x;
-}
-Value Value::Picture(std::string_view bytes) {
-  Value x(Kind::Picture);
-  x.SetBytes(bytes);
-  return x;
-}
+}  // namespace
+
+Value Value::String(std::string_view bytes) { return WithBytes(Kind::String, bytes); }
+Value Value::Text(std::string_view bytes) { return WithBytes(Kind::Text, bytes); }
+Value Value::Blob(std::string_view bytes) { return WithBytes(Kind::Blob, bytes); }
+Value Value::Picture(std::string_view bytes) { return WithBytes(Kind::Picture, bytes); }
 Value Value::LongArray(std::span<const int32_t> values) {
   Value x(Kind::LongArray);
   platform::SetHandleSize(x.array_.handle, int32_t(4 * (values.size() + 1)));
@@ -204,16 +205,14 @@ void Value::SetBytes(std::string_view bytes) {
     }
     case Kind::Text: {
       bytes = bytes.substr(0, vrx::kMaxTextLength);
-      platform::DisposeHandle(text_.handle);
-      text_.handle = HandleWith(bytes);
-      text_.length = int16_t(bytes.size());
+      Handle h = text_.handle;  // packed field: worked on through a copy
+      Refill(&h, bytes);
+      text_.handle = h;
+      text_.length = h ? int16_t(bytes.size()) : 0;
       break;
     }
     case Kind::Blob:
-    case Kind::Picture:
-      platform::DisposeHandle(blob_);
-      blob_ = HandleWith(bytes);
-      break;
+    case Kind::Picture: Refill(&blob_, bytes); break;
     default: break;
   }
 }

@@ -43,6 +43,11 @@ inline sockaddr_in MakeAddress(uint32_t address, uint16_t port) {
   return sa;
 }
 
+// One idle wait of a sending loop: sleeps until the socket is ready for `events` or a
+// tenth of a second passes, then polls the stream. The record after the wait, or null
+// when the stream is gone or has reached one of the two give-up states.
+StreamRecord* WaitWhileSending(StreamRecord** slot, short events, int32_t giveUpA, int32_t giveUpB);
+
 // Ticks compared across the 32-bit wrap: true when a is later than b.
 inline bool TickAfter(uint32_t a, uint32_t b) { return int32_t(a - b) > 0; }
 

@@ -40,12 +40,8 @@ int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
       if (e == EAGAIN || e == EWOULDBLOCK) {
         if (progressed) lastProgress = platform::TickCount();
         progressed = false;
-        platform::WaitHint(record->socket, POLLOUT);
-        HostWait(kIdleWaitTicks);
-        record = *slot;
+        record = WaitWhileSending(slot, POLLOUT, giveUpA, giveUpB);
         if (!record) return -1;
-        int32_t s = PollStream(record, 0);
-        if (s == giveUpA || s == giveUpB) return -1;
         if (TimedOut(platform::TickCount(), lastProgress, record->sendTimeout)) return -1;
         continue;
       }
@@ -62,6 +58,15 @@ int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
 }
 
 }  // namespace
+
+StreamRecord* WaitWhileSending(StreamRecord** slot, short events, int32_t giveUpA, int32_t giveUpB) {
+  platform::WaitHint((*slot)->socket, events);
+  HostWait(kIdleWaitTicks);
+  StreamRecord* record = *slot;
+  if (!record) return nullptr;
+  int32_t s = PollStream(record, 0);
+  return s == giveUpA || s == giveUpB ? nullptr : record;
+}
 
 int32_t SendOnce(StreamRecord* record, const uint8_t* data, size_t n) {
   if (!record) return -1;

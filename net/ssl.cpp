@@ -299,12 +299,8 @@ int32_t SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32_t
       onWire = record->bytesSent;
       lastProgress = platform::TickCount();
     }
-    platform::WaitHint(record->socket, waitFor);
-    HostWait(kIdleWaitTicks);
-    record = *slot;
+    record = WaitWhileSending(slot, waitFor, giveUpA, giveUpB);
     if (!record) return -1;
-    int32_t s = PollStream(record, 0);
-    if (s == giveUpA || s == giveUpB) return -1;
     if (record->bytesSent != onWire) {
       onWire = record->bytesSent;
       lastProgress = platform::TickCount();

@@ -1,6 +1,5 @@
 #include "platform/services.h"
 
-#include <poll.h>
 #include <time.h>
 
 #include <cstdio>

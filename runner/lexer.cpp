@@ -53,9 +53,8 @@ struct Lexer {
     return out->back();
   }
 
-  void EmitNewline() {
-    // A lone CR ends a line too (classic Macintosh files).
-    int l = line, c = col;
+  // Steps over one line end: LF, CR LF, or a lone CR (classic Macintosh files).
+  void SkipLineEnd() {
     if (Peek() == '\r') {
       Advance();
       if (Peek() == '\n') {
@@ -67,6 +66,11 @@ struct Lexer {
     } else {
       Advance();
     }
+  }
+
+  void EmitNewline() {
+    int l = line, c = col;
+    SkipLineEnd();
     Emit(Tok::Newline, l, c).endCol = c + 1;
   }
 
@@ -224,17 +228,7 @@ struct Lexer {
     if (k < src.size() && src[k] != '\n' && src[k] != '\r') return false;
     while (pos < k) Advance();
     if (AtEnd()) return true;
-    if (Peek() == '\r') {
-      Advance();
-      if (Peek() == '\n') {
-        Advance();
-      } else {
-        ++line;
-        col = 1;
-      }
-    } else {
-      Advance();
-    }
+    SkipLineEnd();
     return true;
   }
 

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "frame/file_path.h"
 #include "platform/memory.h"
 #include "platform/services.h"
 #include "util/ciphers.h"
@@ -20,21 +21,10 @@ constexpr size_t kBlobPiece = 16384;
 
 // The bytes of a text parameter in place (nothing allocates while they are used).
 std::span<const uint8_t> TextSpan(const Call& c, int i) {
-  const TextValue* t = c.Text(i);
-  if (!t || t->handle == 0 || t->length <= 0) return {};
-  const uint8_t* p = platform::HandleAddress(t->handle);
-  if (!p) return {};
-  size_t n = std::min<size_t>(size_t(t->length), size_t(platform::HandleSize(t->handle)));
-  return {p, n};
+  std::string_view v = TextValueBytes(c.Text(i));
+  return {reinterpret_cast<const uint8_t*>(v.data()), v.size()};
 }
 
-// A file path parameter as the file functions get it: at most 255 bytes, ending at the
-// first zero byte, converted from Mac Roman.
-std::string PathParam(const Call& c, int i) {
-  std::string bytes = c.TextBytes(i);
-  bytes = bytes.substr(0, std::min(bytes.find('\0'), size_t(255)));
-  return platform::MacRomanToUtf8(bytes);
-}
 
 void FinishInto(const Call& c, DigestFamily family) {
   std::string digest, out;
@@ -141,11 +131,11 @@ void EncryptBlobCommand(const Call& c) { Crypt(c, true, false); }
 void DecryptBlobCommand(const Call& c) { Crypt(c, false, false); }
 
 void CompressFileCommand(const Call& c) {
-  c.ResultLong(CompressFile(PathParam(c, 1), PathParam(c, 2), c.Long(3)));
+  c.ResultLong(CompressFile(TextParamToPath(c.Text(1)), TextParamToPath(c.Text(2)), c.Long(3)));
 }
 
 void ExpandFileCommand(const Call& c) {
-  c.ResultLong(ExpandFile(PathParam(c, 1), PathParam(c, 2)));
+  c.ResultLong(ExpandFile(TextParamToPath(c.Text(1)), TextParamToPath(c.Text(2))));
 }
 
 void CompressBlobCommand(const Call& c) {

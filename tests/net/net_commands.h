@@ -146,6 +146,27 @@ inline std::string ReadRaw(int fd, size_t n) {
   return s;
 }
 
+// Starts an echo server process on `server` (what it received goes to *atServer) and a
+// writer process that sends `up` on `client` in 32000-byte texts, once both are
+// established. The caller adds the process that reads the echo.
+inline void StartEchoAndWriter(Host& h, int32_t server, int32_t client, const std::string& up,
+                               std::string* atServer) {
+  h.NewProcess([&h, server, total = up.size(), atServer] {
+    ASSERT_EQ(AwaitState(h, server, 8), 8);
+    for (int i = 0; i < 100000 && atServer->size() < total; ++i) {
+      Received r = Receive(h, server, 0, 0, "", 600);
+      if (r.text.empty()) break;
+      *atServer += r.text;
+      ASSERT_EQ(Send(h, server, r.text), 0);
+    }
+  }, "server");
+  h.NewProcess([&h, client, &up] {
+    ASSERT_EQ(AwaitState(h, client, 8), 8);
+    for (size_t off = 0; off < up.size(); off += 32000)
+      ASSERT_EQ(Send(h, client, std::string_view(up).substr(off, 32000)), 0);
+  }, "writer");
+}
+
 // Deterministic test bytes, every value 0..255 included.
 inline std::string Pattern(size_t n, uint32_t seed) {
   std::string s(n, '\0');

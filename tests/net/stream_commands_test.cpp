@@ -196,20 +196,7 @@ TEST(StreamCommands, TenMegabytesBothWaysBetweenProcesses) {
 
   // The server echoes everything back; the client writes from one process and reads
   // the echo from another, so both directions carry the whole 10 MB.
-  h.NewProcess([&] {
-    ASSERT_EQ(AwaitState(h, listener, 8), 8);
-    for (int i = 0; i < 100000 && atServer.size() < total; ++i) {
-      Received r = Receive(h, listener, 0, 0, "", 600);
-      if (r.text.empty()) break;
-      atServer += r.text;
-      ASSERT_EQ(Send(h, listener, r.text), 0);
-    }
-  }, "server");
-  h.NewProcess([&] {
-    ASSERT_EQ(AwaitState(h, client, 8), 8);
-    for (size_t off = 0; off < total; off += 32000)
-      ASSERT_EQ(Send(h, client, std::string_view(up).substr(off, 32000)), 0);
-  }, "writer");
+  StartEchoAndWriter(h, listener, client, up, &atServer);
   h.NewProcess([&] {
     for (int i = 0; i < 100000 && echoed.size() < total; ++i) {
       Received r = Receive(h, client, 0, 0, "", 600);

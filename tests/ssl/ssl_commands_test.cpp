@@ -318,20 +318,7 @@ TEST(SslStreams, TwoProcessesOfOneHostBothWays) {
   std::string atServer, echoed;
   // The server echoes; the client writes from one process and reads from another, so
   // a read runs while a write waits for room.
-  h.NewProcess([&] {
-    ASSERT_EQ(AwaitState(h, listener, 8), 8);
-    for (int i = 0; i < 100000 && atServer.size() < total; ++i) {
-      Received r = Receive(h, listener, 0, 0, "", 600);
-      if (r.text.empty()) break;
-      atServer += r.text;
-      ASSERT_EQ(Send(h, listener, r.text), 0);
-    }
-  }, "server");
-  h.NewProcess([&] {
-    ASSERT_EQ(AwaitState(h, client, 8), 8);
-    for (size_t off = 0; off < total; off += 32000)
-      ASSERT_EQ(Send(h, client, std::string_view(up).substr(off, 32000)), 0);
-  }, "writer");
+  StartEchoAndWriter(h, listener, client, up, &atServer);
   h.NewProcess([&] {
     ASSERT_EQ(AwaitState(h, client, 8), 8);
     echoed = ReceiveBytes(h, client, total);
