@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "codecs/text_codecs.h"
-#include "frame/abi.h"
+#include "abi/abi.h"
 #include "host/host.h"
 #include "platform/memory.h"
 #include "platform/services.h"

@@ -13,7 +13,7 @@
 #include "codecs/binhex.h"
 #include "codecs/macbinary.h"
 #include "platform/files.h"
-#include "util/uuencode.h"
+#include "codecs/uuencode.h"
 
 namespace {
 

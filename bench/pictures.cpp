@@ -10,8 +10,8 @@
 #include "host/host.h"
 #include "platform/drawing.h"
 #include "platform/memory.h"
-#include "util/gif.h"
-#include "util/pictures.h"
+#include "pictures/gif.h"
+#include "pictures/pictures.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "host/host.h"
 #include "platform/memory.h"
-#include "util/compression.h"
+#include "compress/compression.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <sstream>
 
-#include "frame/command_table.h"
+#include "abi/command_table.h"
 #include "host/host.h"
 
 namespace cli {

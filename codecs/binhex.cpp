@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 
-#include "codecs/file_codecs.h"
 
 namespace vrx {
 namespace {
@@ -553,16 +552,3 @@ int16_t DecodeBinHex(std::string_view binHexPath, std::string_view destinationPa
 }  // namespace vrx
 
 // ---- commands --------------------------------------------------------------------------
-
-namespace vrx {
-
-void EncodeBinHexCommand(const Call& c) {
-  c.ResultLong(EncodeBinHex(c.StringBytes(1), c.StringBytes(2)));
-}
-
-void DecodeBinHexCommand(const Call& c) {
-  c.SetString(3, {});
-  c.ResultLong(DecodeBinHex(c.StringBytes(1), c.StringBytes(2)));
-}
-
-}  // namespace vrx

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "frame/abi.h"
+#include "abi/abi.h"
 
 namespace vrx {
 

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "codecs/binhex.h"
-#include "codecs/file_codecs.h"
 #include "platform/files.h"
 #include "platform/memory.h"
 
@@ -389,16 +388,3 @@ int16_t DecodeMacBinary(std::string_view macBinaryPath, std::string_view destina
 }  // namespace vrx
 
 // ---- commands --------------------------------------------------------------------------
-
-namespace vrx {
-
-void EncodeMacBinaryCommand(const Call& c) {
-  c.ResultLong(EncodeMacBinary(c.StringBytes(1), c.StringBytes(2)));
-}
-
-void DecodeMacBinaryCommand(const Call& c) {
-  c.SetString(3, {});
-  c.ResultLong(DecodeMacBinary(c.StringBytes(1), c.StringBytes(2)));
-}
-
-}  // namespace vrx

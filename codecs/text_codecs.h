@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/abi.h"
+#include "abi/abi.h"
 
 namespace vrx {
 

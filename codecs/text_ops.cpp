@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "codecs/text_codecs.h"
-#include "frame/call.h"
+#include "platform/text_value.h"
 #include "platform/memory.h"
 #include "platform/services.h"
 

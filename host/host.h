@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/abi.h"
-#include "frame/command_table.h"
+#include "abi/abi.h"
+#include "abi/command_table.h"
 
 namespace host {
 

@@ -37,7 +37,7 @@ int32_t NetworkValue(int32_t code) {
 int32_t CloseStream(StreamRecord** slot) {
   StreamRecord* record = slot ? *slot : nullptr;
   if (!record || record->state == kStateListening) return 0;
-  FlushSendBuffer(record);
+  FlushSendBuffer(slot);
   record = *slot;
   if (!record) return 0;
   // The close notification goes out, then the stream is plain: whatever the peer still

@@ -51,12 +51,19 @@ StreamRecord* WaitWhileSending(StreamRecord** slot, short events, int32_t giveUp
 // Ticks compared across the 32-bit wrap: true when a is later than b.
 inline bool TickAfter(uint32_t a, uint32_t b) { return int32_t(a - b) > 0; }
 
+// A stream waiting in a listener's queue that may take a connection now: a plain one at
+// once, an SSL one when its certificate is loaded.
+bool ReadyToAccept(const StreamRecord* record);
 // Accepts one pending connection on a listening socket into `record`, which has left
 // its listener's queue. False when nothing was pending.
 bool AcceptInto(int listenSocket, StreamRecord* record);
 // Stops notifications for a listener's socket and closes it.
 void CloseListenerSocket(ListenerEntry& e);
 
+// One receive from the socket itself that never waits, below any SSL and the unread
+// bytes: the byte count, 0 when nothing is there or at the end (the state says which),
+// -1 on failure. Counts like every plain receive.
+int32_t ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum);
 // One send that never waits: the bytes the socket took, 0 when it is full, -1 on
 // failure (a broken connection moves the stream to 20). Counts like every plain send.
 int32_t SendOnce(StreamRecord* record, const uint8_t* data, size_t n);

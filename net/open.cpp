@@ -30,7 +30,7 @@ StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t buf
   StreamRecord* record = CreateTcpRecord(bufferSize);
   if (!record) return nullptr;
   if (WantsSsl(remotePort, options) && !SetUpClientSsl(record, host)) {
-    ReleaseStream(&record, -1);
+    CloseAndFreeRecord(&record, -1);
     return nullptr;
   }
   ++Layer().stats.activeOpens;
@@ -50,7 +50,7 @@ StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t buf
   } else if (error == EINPROGRESS || error == EAGAIN || error == EISCONN || error == EINTR) {
     PollStream(record, kStateConnecting);
   } else {
-    ReleaseStream(&record, -1);
+    CloseAndFreeRecord(&record, -1);
     return nullptr;
   }
   return record;
@@ -62,7 +62,7 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
   if (!record) return nullptr;
   // A certificate that does not load leaves the stream waiting, not the open failed.
   if (WantsSsl(localPort, options) && !SetUpServerSsl(record)) {
-    ReleaseStream(&record, -1);
+    CloseAndFreeRecord(&record, -1);
     return nullptr;
   }
 
@@ -97,7 +97,7 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
       sockaddr_in sa = MakeAddress(localAddress, localPort);
       if (bind(record->socket, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 ||
           listen(record->socket, kListenBacklog) != 0) {
-        ReleaseStream(&record, -1);
+        CloseAndFreeRecord(&record, -1);
         return nullptr;
       }
       *e = ListenerEntry{};

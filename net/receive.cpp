@@ -11,32 +11,13 @@
 
 namespace vrx {
 
-int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
+int32_t ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum) {
   out.clear();
-  StreamRecord* record = slot ? *slot : nullptr;
   if (!record) return -1;
-  // Only a receive from 4D sends what was collected: inside the SSL transport that
-  // would put the collected plain text on the wire.
-  if (!record->output.empty() && record->kind == record->sslFlag) FlushSendBuffer(record);
-  record = *slot;
-  if (!record) return -1;
-
-  size_t limit = maximum > 0 ? size_t(std::min(maximum, kMaxReceive)) : size_t(kMaxReceive);
-  if (!record->unread.empty() && record->kind == record->sslFlag) {
-    // Put-back bytes come first; nothing is read from the connection in this call.
-    if (record->unread.size() > limit) {
-      out.assign(record->unread, 0, limit);
-      record->unread.erase(0, limit);
-    } else {
-      out.swap(record->unread);
-      record->unread.clear();
-    }
-    return int32_t(out.size());
-  }
-  if (record->kind == kKindSsl) return SslReceive(slot, out, maximum);
-
-  int32_t m = BytesAvailable(slot);
-  if (m <= 0 || m > kMaxReceive) m = kMaxReceive;
+  int pending = 0;
+  int32_t m = kMaxReceive;
+  if (record->socket >= 0 && ioctl(record->socket, FIONREAD, &pending) == 0 && pending > 0)
+    m = std::min(pending, kMaxReceive);
   if (maximum > 0 && maximum < m) m = maximum;
   out.resize(size_t(m));
   ssize_t r;
@@ -59,6 +40,31 @@ int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
   if (e == ECONNABORTED) PollStream(record, kStateBroken);
   if (e == ECONNRESET) PollStream(record, kStatePeerClosed);
   return -1;
+}
+
+int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
+  out.clear();
+  if (!slot || !*slot) return -1;
+  // A receive sends what was collected first, so that a request goes out before its
+  // answer is awaited.
+  if (!(*slot)->output.empty()) FlushSendBuffer(slot);
+  StreamRecord* record = *slot;
+  if (!record) return -1;
+
+  size_t limit = maximum > 0 ? size_t(std::min(maximum, kMaxReceive)) : size_t(kMaxReceive);
+  if (!record->unread.empty()) {
+    // Put-back bytes come first; nothing is read from the connection in this call.
+    if (record->unread.size() > limit) {
+      out.assign(record->unread, 0, limit);
+      record->unread.erase(0, limit);
+    } else {
+      out.swap(record->unread);
+      record->unread.clear();
+    }
+    return int32_t(out.size());
+  }
+  if (record->kind == kKindSsl) return SslReceive(slot, out, maximum);
+  return ReceiveRaw(record, out, maximum);
 }
 
 int32_t ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum) {

@@ -69,7 +69,9 @@ StreamRecord* WaitWhileSending(StreamRecord** slot, short events, int32_t giveUp
 }
 
 int32_t SendOnce(StreamRecord* record, const uint8_t* data, size_t n) {
-  if (!record) return -1;
+  // A stream still waiting for its connection holds its listener's shared socket: not
+  // connected, nothing can be sent, and the listener is not ours to break.
+  if (!record || record->listenerSlot != 0) return -1;
   if (n == 0) return 0;
   ssize_t r;
   do r = send(record->socket, data, n, MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -97,7 +99,7 @@ int32_t SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length) {
   if (!slot || !*slot) return -1;
   StreamRecord* record = *slot;
   // Collected texts leave first, SSL streams included, so the bytes keep their order.
-  if (!record->output.empty() && record->kind == record->sslFlag) FlushSendBuffer(record);
+  if (!record->output.empty()) FlushSendBuffer(slot);
   record = *slot;
   if (!record) return -1;
   if (length <= 0 || !data) return 0;
@@ -105,33 +107,35 @@ int32_t SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length) {
   return SendLoop(slot, data, size_t(length), size_t(length), kStatePeerClosed, kStateBroken);
 }
 
-int32_t FlushSendBuffer(StreamRecord* record) {
+int32_t FlushSendBuffer(StreamRecord** slot) {
+  StreamRecord* record = slot ? *slot : nullptr;
   if (!record || record->output.empty()) return 0;
   // Taken out first: bytes another process buffers while this send waits stay queued.
   std::string data = std::move(record->output);
   record->output.clear();
-  StreamRecord* slot = record;
-  return SendText(&slot, data);
+  return SendText(slot, data);
 }
 
 int32_t BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold) {
-  StreamRecord* record = slot ? *slot : nullptr;
+  if (!slot) return 0;
   // An empty text flushes. A negative threshold would neither collect nor send the
   // text; it sends at once instead.
-  if ((record && bytes.empty()) || threshold < 0) threshold = 0;
+  if ((*slot && bytes.empty()) || threshold < 0) threshold = 0;
   bool consumed = false;
-  if (record && !bytes.empty() && (threshold > 0 || !record->output.empty())) {
-    if (record->output.size() + bytes.size() > size_t(kMaxOutputBuffer)) FlushSendBuffer(record);
-    record->output.append(bytes);
+  if (*slot && !bytes.empty() && (threshold > 0 || !(*slot)->output.empty())) {
+    if ((*slot)->output.size() + bytes.size() > size_t(kMaxOutputBuffer)) FlushSendBuffer(slot);
+    // The flush may have waited: the stream may be gone.
+    if (!*slot) return -1;
+    (*slot)->output.append(bytes);
     consumed = true;
   }
-  if (threshold != 0 && record) {
-    size_t held = record->output.size();
+  if (threshold != 0 && *slot) {
+    size_t held = (*slot)->output.size();
     if ((threshold > 255 && held >= size_t(threshold)) || held > size_t(kCollectLimit)) threshold = 0;
   }
-  if (threshold != 0) return int32_t(record ? record->output.size() : 0);
+  if (threshold != 0) return int32_t(*slot ? (*slot)->output.size() : 0);
   int32_t result = 0;
-  if (record && !record->output.empty()) result = FlushSendBuffer(record);
+  if (*slot && !(*slot)->output.empty()) result = FlushSendBuffer(slot);
   if (!consumed && !bytes.empty()) {
     int32_t r = SendText(slot, bytes);
     if (r != 0) result = r;

@@ -167,6 +167,11 @@ bool TimedOut(uint32_t now, uint32_t since, int32_t timeout) {
   return timeout > 0 && TickAfter(now, since + uint32_t(timeout));
 }
 
+bool ReadyToAccept(const StreamRecord* record) {
+  return record->listenerSlot != 0 && record->state == kStateListening &&
+         int16_t(record->kind == kKindSsl) == record->certificateReady;
+}
+
 bool AcceptInto(int listenSocket, StreamRecord* record) {
   int fd = accept4(listenSocket, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
   // As on Windows, calling accept arms the next pending-connection notification.
@@ -189,11 +194,16 @@ int32_t PollStream(StreamRecord* record, int32_t requested) {
   if (!record) return -1;
   if (requested == kStateLocalClosed && record->state == kStatePeerClosed) requested = kStateBothClosed;
   if (record->state < requested) record->state = requested;
+  // A queued listening stream moved on (closed, broken) takes no connection any more,
+  // and the listener's shared socket is no longer its own.
+  if (record->listenerSlot != 0 && record->state != kStateListening) {
+    DetachFromListener(record, 0);
+    record->socket = -1;
+  }
   SweepListeners();
   switch (record->state) {
     case kStateListening:
-      if (record->kind == record->certificateReady && record->listenerSlot != 0)
-        AcceptInto(record->socket, record);
+      if (ReadyToAccept(record)) AcceptInto(record->socket, record);
       break;
     case kStateSslAccepting:
       if (record->kind == kKindSsl) {
@@ -276,7 +286,7 @@ void SweepListeners() {
 
 void AcceptPending() {
   for (ListenerEntry& e : Layer().listeners) {
-    while (e.socket >= 0 && e.head && e.head->kind == e.head->certificateReady) {
+    while (e.socket >= 0 && e.head && ReadyToAccept(e.head)) {
       StreamRecord* record = e.head;
       bool last = e.users <= 1;
       if (!AcceptInto(e.socket, record)) break;
@@ -285,19 +295,20 @@ void AcceptPending() {
   }
 }
 
-int32_t ReleaseStream(StreamRecord** slot, int32_t mode) {
+int32_t CloseAndFreeRecord(StreamRecord** slot, int32_t mode) {
   if (!slot || !*slot) return 0;
   StreamRecord* record = *slot;
   int32_t result = 0;
   // An abortive release sends no close notification.
   EndSsl(record, mode >= 0);
-  if (record->state == kStateListening) {
-    // The shared socket belongs to the listener table; a stream that never got a
-    // listener entry still owns the socket it was created with.
-    if (record->listenerSlot != 0)
-      DetachFromListener(record, mode);
-    else if (record->socket >= 0)
-      close(record->socket);
+  // A record still in a listener's queue holds the listener's shared socket, whatever
+  // state it reached: the listener table closes that socket, never the record.
+  if (record->listenerSlot != 0) {
+    DetachFromListener(record, mode);
+    ++Layer().stats.listenersReleased;
+  } else if (record->state == kStateListening) {
+    // A stream that never got a listener entry owns the socket it was created with.
+    if (record->socket >= 0) close(record->socket);
     ++Layer().stats.listenersReleased;
   } else if (record->socket >= 0) {
     if (close(record->socket) != 0) result = -1;

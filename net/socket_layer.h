@@ -2,13 +2,11 @@
 #pragma once
 #include <cstdint>
 
-#include "frame/globals.h"
+#include "net/streams.h"
 
 namespace vrx {
 int32_t StartSocketLayer();
 void StopSocketLayer();
-// Closes the stream in *slot per mode, frees its record and clears the slot.
-int32_t ReleaseStream(StreamRecord** slot, int32_t mode);
 // Polls a stream's state (the state argument 0 just reads it); -1 for a null record.
 int32_t StreamState(StreamRecord* record);
 // The local host's address in host byte order (0 when unknown).

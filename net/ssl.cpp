@@ -17,7 +17,6 @@
 #include <cstring>
 #include <ctime>
 
-#include "net/commands.h"
 #include "net/layer.h"
 #include "platform/services.h"
 
@@ -46,10 +45,7 @@ int TransportWrite(BIO* bio, const char* data, int n) {
   auto* record = static_cast<StreamRecord*>(BIO_get_data(bio));
   if (!record || n < 0) return -1;
   if (n == 0) return 0;
-  int16_t kind = record->kind;
-  record->kind = kKindPlain;
   int32_t r = SendOnce(record, reinterpret_cast<const uint8_t*>(data), size_t(n));
-  record->kind = kind;
   if (r > 0) return r;
   if (r == 0) BIO_set_retry_write(bio);  // the socket is full: the SSL call says "later"
   return -1;
@@ -61,11 +57,7 @@ int TransportRead(BIO* bio, char* buffer, int n) {
   if (!record || n < 0) return -1;
   if (n == 0) return 0;
   static std::string scratch;  // one SSL call at a time: there are no threads
-  int16_t kind = record->kind;
-  record->kind = kKindPlain;  // a plain receive, not served from the unread buffer
-  StreamRecord* slot = record;
-  int32_t r = ReceiveChunk(&slot, scratch, std::min(n, kMaxReceive));
-  record->kind = kind;
+  int32_t r = ReceiveRaw(record, scratch, std::min(n, kMaxReceive));
   if (r > 0) {
     std::memcpy(buffer, scratch.data(), size_t(r));
     return r;
@@ -482,54 +474,6 @@ int32_t SetCipherList(StreamRecord** slot, std::string_view list) {
   }
   NoteSslError(record);
   return r == 1 ? 0 : -3;
-}
-
-// ---- commands ----------------------------------------------------------------------------
-
-namespace {
-
-StreamRecord** StreamParam(const Call& c) {
-  StreamRecord** slot = nullptr;
-  if (!LookUpStream(c.g, c.Long(1), &slot)) return nullptr;
-  return slot;
-}
-
-}  // namespace
-
-void GetStreamSslInfoCommand(const Call& c) {
-  StreamRecord** slot = StreamParam(c);
-  if (!slot) return c.ResultLong(-1);
-  SslInfo info;
-  int32_t r = SslConnectionInfo(slot, &info);
-  if (r == 0) {
-    c.SetString(2, info.version);
-    c.SetString(3, info.cipher);
-    c.SetLong(4, info.secretBits);
-    c.SetString(5, info.peerSubject);
-  }
-  c.ResultLong(r);
-}
-
-void SetStreamCertificateCommand(const Call& c) {
-  StreamRecord** slot = StreamParam(c);
-  if (!slot) return c.ResultLong(-1);
-  c.ResultLong(SetStreamCertificate(slot, platform::MacRomanToUtf8(c.StringBytes(2)),
-                                    platform::MacRomanToUtf8(c.StringBytes(3)), c.StringBytes(4)));
-}
-
-void GetStreamSslErrorCommand(const Call& c) {
-  StreamRecord** slot = StreamParam(c);
-  if (!slot) return c.ResultLong(-1);
-  std::string text;
-  uint32_t code = LastSslErrorText(slot, &text);
-  c.SetString(2, text);
-  c.ResultLong(int32_t(code));
-}
-
-void SetStreamCiphersCommand(const Call& c) {
-  StreamRecord** slot = StreamParam(c);
-  if (!slot) return c.ResultLong(-1);
-  c.ResultLong(SetCipherList(slot, c.StringBytes(2)));
 }
 
 }  // namespace vrx

@@ -1,15 +1,16 @@
 // TCP streams: the connection record, its states, the shared listening sockets, and the
 // operations that open, poll, send on, receive from, close and release a stream.
 //
-// Every operation that works on a stream takes the address of its slot in the frame's
-// stream table (as LookUpStream gives it), so that a release can clear the slot.
+// Every operation that works on a stream takes the address of its slot in the stream
+// table (as StreamSlot gives it) and reads the record from it again after each wait.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "frame/abi.h"
-#include "frame/globals.h"
+#include "abi/abi.h"
+#include "hostcall/host_call.h"
+#include "net/stream_table.h"
 
 namespace vrx {
 
@@ -90,7 +91,8 @@ int32_t SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length);
 // Collects or sends per threshold: the bytes now buffered while collecting, else the
 // send result.
 int32_t BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold);
-int32_t FlushSendBuffer(StreamRecord* record);
+// Sends what BufferedSend collected; may wait.
+int32_t FlushSendBuffer(StreamRecord** slot);
 int32_t StreamTimeout(StreamRecord** slot, int32_t value);
 
 // ---- receiving ----------------------------------------------------------------------------
@@ -108,7 +110,9 @@ int32_t UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front);
 int32_t StreamInfo(StreamRecord** slot, int32_t code);
 int32_t NetworkValue(int32_t code);
 int32_t CloseStream(StreamRecord** slot);
-// ReleaseStream is declared in net/socket_layer.h.
+// Closes the stream in *slot per mode, frees its record and clears the slot. Only the
+// stream table and opens that fail call it: everything else releases through the table.
+int32_t CloseAndFreeRecord(StreamRecord** slot, int32_t mode);
 
 // ---- names and addresses ------------------------------------------------------------------
 uint32_t NameToAddress(std::string_view name);

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <new>
 
-#include "net/commands.h"
 #include "net/layer.h"
 #include "platform/services.h"
 
@@ -73,14 +72,6 @@ StreamRecord* OpenUdp(uint16_t port) {
   record->socket = fd;
   record->kind = kKindUdp;
   return record;
-}
-
-int32_t CloseUdp(StreamRecord** slot) {
-  if (!slot || !*slot) return -1;
-  if ((*slot)->socket >= 0) close((*slot)->socket);
-  delete *slot;
-  *slot = nullptr;
-  return 0;
 }
 
 int32_t SendDatagram(StreamRecord** slot, std::string_view data, uint32_t address, uint16_t port) {
@@ -183,66 +174,5 @@ int32_t Ping(uint32_t address, int32_t timeout, int32_t size) {
     HostWait(wait);
   }
 }
-
-// ---- commands ----------------------------------------------------------------------------
-
-namespace {
-
-// The UDP endpoint named by $1, or null for a bad reference or a TCP stream.
-StreamRecord** UdpParam(const Call& c) {
-  StreamRecord** slot = nullptr;
-  if (!LookUpStream(c.g, c.Long(1), &slot) || (*slot)->kind != kKindUdp) return nullptr;
-  return slot;
-}
-
-}  // namespace
-
-void OpenUdpCommand(const Call& c) {
-  c.ResultLong(0);
-  StreamRecord* record = OpenUdp(uint16_t(c.Long(1)));
-  if (!record) return;
-  int32_t ref = AddStream(c.g, record);
-  if (ref == 0) {
-    CloseUdp(&record);
-    return;
-  }
-  c.ResultLong(ref);
-}
-
-void CloseUdpCommand(const Call& c) {
-  int32_t ref = c.Long(1);
-  StreamRecord** slot = UdpParam(c);
-  if (!slot) return c.ResultLong(-1);
-  // A receive waiting on it in another process keeps it, as a release would.
-  if (c.g->busyCounts[ref] != 0) return c.ResultLong(-2);
-  int32_t r = CloseUdp(slot);
-  RemoveStream(c.g, ref);
-  c.ResultLong(r);
-}
-
-void SendUdpCommand(const Call& c) {
-  StreamRecord** slot = UdpParam(c);
-  if (!slot) return c.ResultLong(-1);
-  c.ResultLong(SendDatagram(slot, c.TextBytes(2), uint32_t(c.Long(3)), uint16_t(c.Long(4))));
-}
-
-void ReceiveUdpCommand(const Call& c) {
-  StreamRecord** slot = UdpParam(c);
-  if (!slot) return c.ResultLong(-1);
-  std::string datagram;
-  uint32_t address = 0;
-  uint16_t port = 0;
-  int32_t r = ReceiveDatagram(slot, datagram, &address, &port, c.Long(6));
-  if (r == 0) {
-    c.SetText(2, datagram);
-    c.SetLong(3, int32_t(address));
-    c.SetLong(4, port);
-  }
-  c.ResultLong(r);
-}
-
-void GetUdpMaxSizeCommand(const Call& c) { c.ResultLong(kUdpMaxSize); }
-
-void PingCommand(const Call& c) { c.ResultLong(Ping(uint32_t(c.Long(1)), c.Long(2), c.Long(3))); }
 
 }  // namespace vrx

@@ -15,8 +15,6 @@ constexpr int32_t kUdpMaxSize = 548;       // the size 4D is told is safe to sen
 // A non-blocking UDP socket bound to the port (0 = any); a port that cannot be bound is
 // not a failure. Null when the record or socket cannot be made.
 StreamRecord* OpenUdp(uint16_t port);
-// Closes the socket and frees the record; the slot is cleared. -1 for a null record.
-int32_t CloseUdp(StreamRecord** slot);
 // One datagram to address:port: 0, or -1 when it could not be sent.
 int32_t SendDatagram(StreamRecord** slot, std::string_view data, uint32_t address, uint16_t port);
 // One whole datagram into `out`, with its sender. Time-out in seconds: > 0 gives up after

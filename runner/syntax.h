@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/command_table.h"
+#include "abi/command_table.h"
 #include "runner/value.h"
 
 namespace runner {

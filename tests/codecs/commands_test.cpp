@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/abi.h"
+#include "abi/abi.h"
 #include "host/host.h"
 #include "platform/memory.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/abi.h"
+#include "abi/abi.h"
 
 namespace codectest {
 

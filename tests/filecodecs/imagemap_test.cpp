@@ -1,4 +1,4 @@
-#include "util/imagemap.h"
+#include "pictures/imagemap.h"
 
 #include "helpers.h"
 

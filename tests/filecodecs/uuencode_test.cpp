@@ -1,4 +1,4 @@
-#include "util/uuencode.h"
+#include "codecs/uuencode.h"
 
 #include "helpers.h"
 

@@ -5,8 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "frame/command_table.h"
-#include "frame/globals.h"
+#include "abi/command_table.h"
+#include "commands/globals.h"
+#include "net/stream_table.h"
 #include "host/host.h"
 #include "platform/files.h"
 #include "platform/memory.h"
@@ -20,37 +21,33 @@ CallResult Invoke(Host& h, const char* name, std::vector<Value*> ps = {}) { retu
 }  // namespace
 
 TEST(StreamSlots, LowestFreeFirstAndFullTable) {
-  auto g = std::make_unique<vrx::PluginGlobals>();
-  std::memset(g.get(), 0, sizeof *g);
-  auto* fake = reinterpret_cast<vrx::StreamRecord*>(g.get());  // any non-null record
-  for (int32_t i = 1; i <= vrx::kMaxStreamRef; ++i) ASSERT_EQ(vrx::AddStream(g.get(), fake), i);
-  EXPECT_EQ(g->openStreamCount, 1023);
-  EXPECT_EQ(vrx::AddStream(g.get(), fake), 0) << "the 1024th stream must be refused";
-  EXPECT_EQ(g->openStreamCount, 1023);
-  EXPECT_EQ(g->streams[1024], nullptr);
-  vrx::RemoveStream(g.get(), 5);
-  vrx::RemoveStream(g.get(), 9);
-  EXPECT_EQ(vrx::AddStream(g.get(), fake), 5);
-  EXPECT_EQ(vrx::AddStream(g.get(), fake), 9);
+  auto table = std::make_unique<vrx::StreamTable>();
+  std::memset(table.get(), 0, sizeof *table);
+  vrx::StreamTable& t = *table;
+  auto* fake = reinterpret_cast<vrx::StreamRecord*>(table.get());  // any non-null record
+  for (int32_t i = 1; i <= vrx::kMaxStreamRef; ++i) ASSERT_EQ(vrx::AddStream(t, fake), i);
+  EXPECT_EQ(t.openCount, 1023);
+  EXPECT_EQ(vrx::AddStream(t, fake), 0) << "the 1024th stream must be refused";
+  EXPECT_EQ(t.openCount, 1023);
+  EXPECT_EQ(t.records[1024], nullptr);
+  for (int ref : {5, 9}) t.records[ref] = nullptr, --t.openCount;
+  EXPECT_EQ(vrx::AddStream(t, fake), 5);
+  EXPECT_EQ(vrx::AddStream(t, fake), 9);
 
-  vrx::StreamRecord** slot;
-  EXPECT_TRUE(vrx::LookUpStream(g.get(), 7, &slot));
-  EXPECT_EQ(slot, &g->streams[7]);
-  for (int32_t bad : {0, 1024, -5, 1025}) {
-    EXPECT_FALSE(vrx::LookUpStream(g.get(), bad, &slot));
-    EXPECT_EQ(slot, nullptr);
-  }
-  vrx::RemoveStream(g.get(), 7);
-  EXPECT_FALSE(vrx::LookUpStream(g.get(), 7, &slot));
-  EXPECT_EQ(slot, &g->streams[7]);
+  EXPECT_EQ(vrx::StreamSlot(t, 7), &t.records[7]);
+  for (int32_t bad : {0, 1024, -5, 1025}) EXPECT_EQ(vrx::StreamSlot(t, bad), nullptr);
+  t.records[7] = nullptr;
+  EXPECT_EQ(vrx::StreamSlot(t, 7), nullptr);
 
-  vrx::MarkBusy(g.get(), 7);
-  vrx::MarkBusy(g.get(), 7);
-  vrx::MarkBusy(g.get(), 1024);  // out of range: nothing
-  EXPECT_EQ(g->busyCounts[7], 2);
-  EXPECT_EQ(g->busyCounts[1024], 0);
-  vrx::UnmarkBusy(g.get(), 7);
-  EXPECT_EQ(g->busyCounts[7], 1);
+  vrx::MarkBusy(t, 7);
+  vrx::MarkBusy(t, 7);
+  vrx::MarkBusy(t, 1024);  // out of range: nothing
+  EXPECT_EQ(t.busyCounts[7], 2);
+  EXPECT_EQ(t.busyCounts[1024], 0);
+  vrx::UnmarkBusy(t, 7);
+  EXPECT_EQ(t.busyCounts[7], 1);
+  vrx::MarkBusy(t, 8);
+  EXPECT_EQ(vrx::ReleaseStreamRef(t, 8, 0), -2) << "a stream in use is never freed";
 }
 
 TEST(TextParams, ToStringOnlyBelow255Bytes) {

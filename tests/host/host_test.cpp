@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/abi.h"
+#include "abi/abi.h"
 #include "host/host.h"
 #include "platform/memory.h"
 #include "platform/services.h"

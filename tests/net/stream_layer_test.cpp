@@ -80,7 +80,7 @@ class StreamLayer : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(StartSocketLayer(), 0); }
   void TearDown() override {
-    for (StreamRecord*& r : records_) ReleaseStream(&r, -1);
+    for (StreamRecord*& r : records_) CloseAndFreeRecord(&r, -1);
     StopSocketLayer();
   }
   StreamRecord* Keep(StreamRecord* r) {
@@ -223,9 +223,9 @@ TEST_F(StreamLayer, SharedListenerLingersUnlessReleasedWithModeTwo) {
   int slot = a->listenerSlot;
   int fd = a->socket;
   uint32_t releasedBefore = Statistics().listenersReleased;
-  EXPECT_EQ(ReleaseStream(&a, 0), 0);
+  EXPECT_EQ(CloseAndFreeRecord(&a, 0), 0);
   EXPECT_EQ(a, nullptr);
-  EXPECT_EQ(ReleaseStream(&b, 0), 0);
+  EXPECT_EQ(CloseAndFreeRecord(&b, 0), 0);
   EXPECT_EQ(Statistics().listenersReleased, releasedBefore + 2);
   // Shared, so it stays for 30 seconds after its last user.
   EXPECT_EQ(ListenerSocket(slot), fd);
@@ -240,8 +240,8 @@ TEST_F(StreamLayer, SharedListenerLingersUnlessReleasedWithModeTwo) {
   StreamRecord* d = OpenPassive(port, 0, 0, kLoopback);
   StreamRecord* e = OpenPassive(port, 0, 0, kLoopback);
   slot = d->listenerSlot;
-  ReleaseStream(&d, 0);
-  ReleaseStream(&e, 0);
+  CloseAndFreeRecord(&d, 0);
+  CloseAndFreeRecord(&e, 0);
   ASSERT_GE(ListenerSocket(slot), 0);
   platform::AdvanceTestClock(kLingerTicks + 2);
   PollStream(c, 0);
@@ -252,8 +252,8 @@ TEST_F(StreamLayer, SharedListenerLingersUnlessReleasedWithModeTwo) {
   StreamRecord* f = OpenPassive(port, 0, 0, kLoopback);
   StreamRecord* g = OpenPassive(port, 0, 0, kLoopback);
   slot = f->listenerSlot;
-  ReleaseStream(&f, 0);
-  ReleaseStream(&g, 2);
+  CloseAndFreeRecord(&f, 0);
+  CloseAndFreeRecord(&g, 2);
   EXPECT_EQ(ListenerSocket(slot), -1);
   platform::UseTestClock(false);
 }

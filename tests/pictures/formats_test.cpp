@@ -3,7 +3,7 @@
 #include <random>
 
 #include "tests/pictures/helpers.h"
-#include "util/pictures.h"
+#include "pictures/pictures.h"
 
 namespace picturetest {
 namespace {

@@ -5,7 +5,7 @@
 #include "platform/drawing.h"
 #include "platform/memory.h"
 #include "tests/pictures/helpers.h"
-#include "util/gif.h"
+#include "pictures/gif.h"
 
 namespace picturetest {
 namespace {

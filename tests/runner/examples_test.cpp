@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/command_table.h"
+#include "abi/command_table.h"
 #include "tests/runner/cli_helpers.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "frame/transfer_commands.h"
+#include "commands/transfer_commands.h"
 #include "tests/net/net_commands.h"
 
 namespace transfertest {

@@ -5,8 +5,8 @@
 #include "helpers.h"
 #include "host/host.h"
 #include "platform/memory.h"
-#include "util/ciphers.h"
-#include "util/threeway.h"
+#include "crypto/ciphers.h"
+#include "crypto/threeway.h"
 
 using namespace vrx;
 using utiltest::Hex;

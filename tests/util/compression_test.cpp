@@ -5,7 +5,7 @@
 #include "helpers.h"
 #include "host/host.h"
 #include "platform/memory.h"
-#include "util/compression.h"
+#include "compress/compression.h"
 
 using namespace vrx;
 using utiltest::ReadFile;

@@ -5,7 +5,7 @@
 #include "helpers.h"
 #include "host/host.h"
 #include "platform/services.h"
-#include "util/dates.h"
+#include "dates/dates.h"
 
 using namespace vrx;
 using utiltest::Lines;

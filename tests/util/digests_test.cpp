@@ -1,6 +1,6 @@
 #include "helpers.h"
 #include "host/host.h"
-#include "util/digests.h"
+#include "crypto/digests.h"
 
 using namespace vrx;
 using utiltest::Hex;

@@ -1,0 +1,126 @@
+#include "commands/handlers.h"
+
+
+#include <cstring>
+
+#include "net/socket_layer.h"
+#include "platform/files.h"
+#include "platform/memory.h"
+
+namespace vrx {
+namespace {
+constexpr int32_t kPluginVersion = 0x02602002;
+}
+
+void GetLocalAddressCommand(const Call& c) {
+  c.SetLong(1, int32_t(LocalAddress()));
+  c.SetLong(2, 5);
+  c.SetLong(3, -1);
+  c.SetLong(4, kPluginVersion);
+  c.ResultLong(0);
+}
+
+void GetStreamRefCommand(const Call& c) {
+  int32_t position = c.Long(1);
+  PluginGlobals* g = c.g;
+  int32_t result = 0;
+  if (position < 0 || position > 1024) {
+    result = -1;
+  } else if (position == 0) {
+    result = g->streams.openCount;
+  } else if (g->streams.openCount >= position) {
+    int32_t seen = 0;
+    for (int32_t ref = 1; ref <= kMaxStreamRef; ++ref) {
+      if (g->streams.records[ref] && ++seen == position) {
+        result = ref;
+        break;
+      }
+    }
+  }
+  c.ResultLong(result);
+}
+
+void GetStreamStatesCommand(const Call& c) {
+  int32_t result = -1;
+  int32_t threshold = c.Long(3) ? c.Long(3) : 8;
+  const LongArrayValue* refs = c.LongArray(1);
+  LongArrayValue* states = c.LongArray(2);
+  int32_t count = refs ? refs->count : 0;
+  // A count larger than the elements block holds would read past it.
+  if (count > 0 && platform::HandleSize(refs->handle) / 4 - 1 < count)
+    count = platform::HandleSize(refs->handle) / 4 - 1;
+  for (int32_t i = 1; i <= count; ++i) {
+    int32_t ref;
+    std::memcpy(&ref, platform::HandleAddress(refs->handle) + 4 * i, 4);
+    StreamRecord** slot = StreamSlot(c.g->streams, ref);
+    if (!slot) continue;
+    // Polling may run the stream layer, which may allocate: addresses are taken afresh.
+    int32_t state = StreamState(*slot);
+    if (states && states->count >= i && platform::HandleSize(states->handle) >= 4 * (i + 1))
+      std::memcpy(platform::HandleAddress(states->handle) + 4 * i, &state, 4);
+    if ((state >= threshold || state < 0) && result == -1) result = i;
+  }
+  c.ResultLong(result);
+}
+
+void Reserved62Command(const Call& c) {
+  const Handle* blob = c.Blob(1);
+  if (blob && BlobPresent(*blob)) c.ResultLong(0);
+}
+
+void Reserved77Command(const Call& c) { c.ResultTextValue()->length = 0; }
+void ReservedZeroByteCommand(const Call& c) { c.ResultByte(0); }
+void ReservedMinusOneCommand(const Call& c) { c.ResultLong(-1); }
+
+void OpenFileRefCommand(const Call& c) {
+  int16_t ref = 0;
+  if (platform::OpenDataFork(c.StringBytes(1), platform::kReadPermission, &ref) != 0) ref = 0;
+  c.ResultLong(ref);
+}
+
+void DetachBlobCommand(const Call& c) {
+  Handle* blob = c.Blob(1);
+  Handle held = blob ? *blob : 0;
+  c.ResultLong(int32_t(held));
+  if (!blob) return;
+  if (c.Long(2) & 1) {
+    *blob = 0;
+    return;
+  }
+  Handle copy = held;
+  // The variable keeps an equal copy; on failure it keeps nothing rather than a
+  // handle that now belongs to the caller.
+  *blob = platform::DuplicateHandle(&copy) == 0 ? copy : 0;
+}
+
+void GetHostHandleCommand(const Call& c) {
+  int32_t old = c.Long(2);
+  if (old) platform::DisposeHandle(Handle(old));
+  HostCallBlock block;
+  std::memset(&block, 0, sizeof block);
+  int16_t number = int16_t(c.Long(1));
+  std::memcpy(block.bytes + kHostCallArg, &number, 2);
+  int16_t code = HostCall(kHostGetHandle, &block);
+  Handle h = 0;
+  if (code == 0) std::memcpy(&h, block.bytes + kHostCallHandle, 4);
+  c.SetLong(2, int32_t(h));
+  c.ResultLong(code);
+}
+
+void PutHostHandleCommand(const Call& c) {
+  HostCallBlock block;
+  std::memset(&block, 0, sizeof block);
+  int16_t number = int16_t(c.Long(2));
+  Handle h = Handle(c.Long(1));
+  std::memcpy(block.bytes + kHostCallArg, &number, 2);
+  std::memcpy(block.bytes + kHostCallHandle, &h, 4);
+  c.ResultLong(HostCall(kHostPutHandle, &block));
+}
+
+// rasLibrary is never loaded on this platform, so each command gives its answer for a
+// missing library.
+void DialEntryCommand(const Call& c) { c.ResultLong(c.g->rasLibrary ? -1 : -2); }
+void HangUpDialUpCommand(const Call& c) { c.ResultLong(c.g->rasLibrary ? 0 : -1); }
+void IsDialUpConnectedCommand(const Call& c) { c.ResultLong(c.g->rasLibrary ? 0 : -1); }
+
+}  // namespace vrx

@@ -1,0 +1,195 @@
+// The stream commands: parameters in, stream operations, results out.
+#include "commands/handlers.h"
+
+
+#include <poll.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "codecs/conversions.h"
+#include "net/layer.h"
+#include "net/socket_layer.h"
+#include "platform/memory.h"
+#include "platform/services.h"
+
+namespace vrx {
+
+namespace {
+
+constexpr int32_t kAppendFlag = 1;
+constexpr int32_t kStopBeforeDelimiter = 2;
+constexpr int32_t kSearchNewOnly = 4;
+
+// Stores a newly opened record; a record with no free reference left is released.
+void StoreOpened(const Call& c, StreamRecord* record) {
+  c.ResultLong(0);
+  if (!record) return;
+  int32_t ref = AddStream(c.g->streams, record);
+  if (ref == 0) {
+    CloseAndFreeRecord(&record, -1);
+    return;
+  }
+  c.ResultLong(ref);
+}
+
+// The whole text of a text parameter: its length, bounded by its handle's size.
+std::string TextParam(const Call& c, int i) { return c.TextBytes(i); }
+
+}  // namespace
+
+void OpenStreamCommand(const Call& c) {
+  std::string_view host = c.StringBytes(1);
+  StoreOpened(c, OpenActive(host, uint16_t(c.Integer(2)), c.Long(3), c.Long(4),
+                            uint16_t(c.Integer(6)), uint32_t(c.Long(7))));
+}
+
+void ListenStreamCommand(const Call& c) {
+  StoreOpened(c, OpenPassive(uint16_t(c.Integer(3)), c.Long(4), c.Long(5), uint32_t(c.Long(7))));
+}
+
+void CloseStreamCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return c.ResultLong(-1);
+  BufferedSend(slot, {}, 0);
+  c.ResultLong(CloseStream(slot));
+}
+
+void ReleaseStreamCommand(const Call& c) {
+  if (!StreamArg(c)) return c.ResultLong(-1);
+  c.ResultLong(ReleaseStreamRef(c.g->streams, c.Long(1), c.Long(2)));
+}
+
+void GetStreamStateCommand(const Call& c) {
+  int32_t ref = c.Long(1);
+  if (ref >= -18 && ref <= -1) {
+    // Negative references ask for a network value: -1..-5 codes 4..20, -6..-18 0..48.
+    int32_t code = ref >= -5 ? -ref * 4 : (-ref - 6) * 4;
+    return c.ResultLong(NetworkValue(code));
+  }
+  StreamRecord** slot = StreamArg(c);
+  c.ResultLong(slot ? StreamInfo(slot, c.Long(2)) : -1);
+}
+
+void SendTextCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return c.ResultLong(-1);
+  TextValue* text = c.Text(2);
+  if (text && c.Long(4) != 0) ApplyTextConversions(text, c.Long(4));
+  // A copy: the text's block may move while the send waits.
+  std::string bytes = TextParam(c, 2);
+  c.ResultLong(BufferedSend(slot, bytes, c.Integer(3)));
+}
+
+void ReceiveTextCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return c.ResultLong(-1);
+  const int32_t maximum = std::clamp<int32_t>(c.Integer(3), 0, kMaxReceive);
+  const int32_t flags = c.Long(5);
+  const std::string_view delimiter = c.StringBytes(6);
+  const int32_t timeout = c.Long(7);
+  const bool hasDeadline = timeout >= 0;
+  const uint32_t deadline = platform::TickCount() + uint32_t(hasDeadline ? timeout : 0);
+  const size_t cap = size_t(maximum ? maximum : kMaxReceive);
+
+  // The text is built here and written back once, at the end.
+  std::string text = (flags & kAppendFlag) ? TextParam(c, 2) : std::string();
+  std::string chunk;
+  size_t searchFrom = 0;
+  for (bool first = true;; first = false) {
+    int32_t r;
+    if ((flags & kAppendFlag) || !first) {
+      if ((flags & kSearchNewOnly) && !delimiter.empty())
+        searchFrom = text.size() >= delimiter.size() ? text.size() - delimiter.size() + 1 : 0;
+      r = 0;
+      if (cap > text.size()) r = ReceiveChunk(slot, chunk, int32_t(cap - text.size()));
+      if (r > 0) text += chunk;
+    } else {
+      r = ReceiveChunk(slot, text, maximum);
+    }
+    if (r < 0) break;
+    if (!delimiter.empty()) {
+      size_t p = text.find(delimiter, searchFrom);
+      if (p != std::string::npos) {
+        size_t cut = (flags & kStopBeforeDelimiter) ? p : p + delimiter.size();
+        // What follows the cut goes back in front of anything still unread.
+        UnreadBytes(slot, std::string_view(text).substr(cut), true);
+        text.resize(cut);
+        break;
+      }
+    }
+    if (maximum == 0 && !text.empty()) break;
+    if (maximum != 0 && text.size() >= size_t(maximum)) break;
+    uint32_t now = platform::TickCount();
+    if (hasDeadline && TickAfter(now, deadline)) break;
+    StreamRecord* record = *slot;
+    if (r > 0) {
+      HostWait(-1);
+      continue;
+    }
+    // Nothing came. When the peer has finished or the connection is gone, nothing ever
+    // will: stop instead of waiting on a socket that stays readable at its end.
+    if (!record || record->state >= kStatePeerClosed) break;
+    int32_t wait = kIdleWaitTicks;
+    if (hasDeadline) wait = std::clamp<int32_t>(int32_t(deadline - now) + 1, 1, kIdleWaitTicks);
+    platform::WaitHint(record->socket, POLLIN);
+    HostWait(wait);
+  }
+  // A text says its length in 16 bits: anything beyond that goes back to the stream.
+  if (text.size() > size_t(kMaxTextLength)) {
+    UnreadBytes(slot, std::string_view(text).substr(kMaxTextLength), true);
+    text.resize(kMaxTextLength);
+  }
+  c.SetText(2, text);
+  if (c.Long(4) != 0 && c.Text(2)) ApplyTextConversions(c.Text(2), c.Long(4));
+  TextValue* out = c.Text(2);
+  c.ResultLong(out ? out->length : int32_t(text.size()));
+}
+
+void GetBytesAvailableCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  c.ResultLong(slot ? BytesAvailable(slot) : -1);
+}
+
+void GetStreamAddressesCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return c.ResultLong(-1);
+  StreamAddressInfo info;
+  int32_t r = StreamAddresses(slot, &info);
+  c.SetLong(2, int32_t(info.remoteAddress));
+  c.SetInteger(3, int16_t(info.remotePort));
+  c.SetInteger(4, int16_t(info.localPort));
+  c.SetLong(5, -1);
+  c.SetLong(6, int32_t(info.localAddress));
+  c.ResultLong(r);
+}
+
+void AddressToNameCommand(const Call& c) {
+  c.ResultString(AddressToName(uint32_t(c.Long(1)), c.Long(2)));
+}
+
+void NameToAddressCommand(const Call& c) {
+  c.ResultLong(int32_t(NameToAddress(c.StringBytes(1))));
+}
+
+void GetNameServerCommand(const Call& c) {
+  c.SetString(2, c.StringBytes(1));
+  c.SetLong(3, 1000);
+  c.ResultLong(0);
+}
+
+void GetNetworkValueCommand(const Call& c) { c.ResultLong(NetworkValue(c.Long(1))); }
+
+void UnreadStreamCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return c.ResultLong(-1);
+  c.ResultLong(UnreadBytes(slot, TextParam(c, 2), c.Long(3) != 0));
+}
+
+void SetStreamOptionCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return;  // the result area stays as the host passed it
+  c.ResultLong(StreamTimeout(slot, c.Long(2)));
+}
+
+}  // namespace vrx

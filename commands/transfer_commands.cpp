@@ -1,0 +1,417 @@
+#include "commands/handlers.h"
+#include "commands/transfer_commands.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "codecs/conversions.h"
+#include "platform/guards.h"
+#include "commands/file_path.h"
+#include "net/socket_layer.h"
+#include "net/streams.h"
+#include "platform/files.h"
+#include "platform/memory.h"
+#include "platform/services.h"
+
+namespace vrx {
+namespace {
+
+constexpr int32_t kReceivePiece = 16384;  // asked for per pass when receiving
+constexpr int32_t kBlobPiece = 16384;     // the most a BLOB send offers at once
+constexpr int32_t kDefaultTextPiece = 16384;
+constexpr int32_t kDefaultBytePiece = 131072;
+// A text piece too long for a text goes out as consecutive pieces of this size: whole
+// groups of three and of four bytes, so Base64 either way continues across them.
+constexpr int32_t kTextSubPiece = 16380;
+// Byte pieces are read at most this much at a time; the peer sees the same bytes, and a
+// huge piece size asks for no huge buffer.
+constexpr int32_t kMaxByteRead = 1 << 20;
+constexpr int32_t kIdleTicks = 6;
+// More than any single input byte becomes in a conversion (an HTML entity).
+constexpr int32_t kLongestEscape = 32;
+constexpr int64_t kMaxReserve = 64 << 20;
+// Deadlines stay within half the tick counter's range, where comparisons hold.
+constexpr int64_t kMaxDeadlineTicks = 0x3FFFFFFF;
+
+constexpr int32_t kFlagAppend = 1;
+constexpr int32_t kFlagKeepOpen = 2;
+constexpr int32_t kFlagSearchNew = 4;
+constexpr int32_t kFlagDropDelimiter = 8;
+
+// True when tick a is later than tick b, across the counter's wrap.
+bool TickAfter(uint32_t a, uint32_t b) { return int32_t(a - b) > 0; }
+
+uint32_t DeadlineAfter(int64_t ticks) {
+  return platform::TickCount() + uint32_t(std::clamp<int64_t>(ticks, 0, kMaxDeadlineTicks));
+}
+
+int32_t MemoryFailure() {
+  int16_t e = platform::MemError();
+  return e ? e : platform::kMemFullErr;
+}
+
+// Nothing came: sleep until the socket has something or `ticks` pass.
+void WaitForData(StreamRecord** slot, int32_t ticks) {
+  if (*slot && (*slot)->socket >= 0) platform::WaitHint((*slot)->socket, POLLIN);
+  HostWait(std::clamp(ticks, 1, kIdleTicks));
+}
+
+// Ticks to wait while idle: no longer than the deadline allows.
+int32_t IdleTicks(bool hasDeadline, uint32_t deadline) {
+  if (!hasDeadline) return kIdleTicks;
+  return std::clamp<int32_t>(int32_t(deadline - platform::TickCount()) + 1, 1, kIdleTicks);
+}
+
+
+// A host block disposed of on every path.
+struct OwnedHandle {
+  Handle h = 0;
+  explicit OwnedHandle(Handle handle) : h(handle) {}
+  ~OwnedHandle() {
+    if (h) platform::DisposeHandle(h);
+  }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+};
+
+// The host's file-system code for a file that cannot be opened to be sent.
+int32_t SendFileOpenError(int32_t windowsError) {
+  struct Row {
+    int32_t windows, result;
+  };
+  static constexpr Row kRows[] = {{2, -43}, {3, -120}, {4, -42}, {5, -49},
+                                  {15, -35}, {19, -49}, {53, -120}};
+  for (const Row& r : kRows)
+    if (r.windows == windowsError) return r.result;
+  return -2;
+}
+
+// Where to cut a piece that has to be converted in two: at whole groups of twelve bytes
+// (Base64 continues across the cut) and never between the CR and LF of a line end.
+size_t SplitPoint(std::string_view in) {
+  size_t cut = in.size() / 2 / 12 * 12;
+  if (cut == 0) cut = in.size() / 2;
+  if (cut > 1 && in[cut - 1] == '\r' && in[cut] == '\n') --cut;
+  return cut;
+}
+
+}  // namespace
+
+// A text holds at most 32767 bytes, and a conversion that would outgrow a text stops
+// short of the limit, by less than one escape, or gives nothing at all (Base64 of a long
+// text). A converted piece that looks cut is converted again in two halves. (A chain
+// that grows and then shrinks again cannot be told from its result.)
+bool ConvertBytes(std::string_view in, int32_t options, std::string& out) {
+  while (in.size() > size_t(kMaxTextLength)) {
+    if (!ConvertBytes(in.substr(0, kTextSubPiece), options, out)) return false;
+    in.remove_prefix(kTextSubPiece);
+  }
+  if (in.empty()) return true;
+  TextValue text{int16_t(in.size()), platform::NewHandle(int32_t(in.size()))};
+  if (!text.handle) return false;
+  std::memcpy(platform::HandleAddress(text.handle), in.data(), in.size());
+  ApplyTextConversions(&text, options);
+  OwnedHandle converted(text.handle);
+  int32_t n = std::clamp<int32_t>(text.length, 0, platform::HandleSize(converted.h));
+  const bool looksCut = n > kMaxTextLength - kLongestEscape || (n == 0 && in.size() > kMaxTextLength / 4);
+  if (looksCut && in.size() > 1) {
+    size_t at = SplitPoint(in);
+    return ConvertBytes(in.substr(0, at), options, out) && ConvertBytes(in.substr(at), options, out);
+  }
+  const uint8_t* p = platform::HandleAddress(converted.h);
+  if (n > 0 && p) out.append(reinterpret_cast<const char*>(p), size_t(n));
+  return true;
+}
+
+void WaitStreamStateCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return c.ResultLong(-1);
+  const bool hasDeadline = c.Long(3) > 0;
+  const uint32_t deadline = DeadlineAfter(int64_t(c.Long(3)) * 60);
+  int16_t target = int16_t(uint32_t(c.Long(2)) & 0xFFFF);
+  if (target == 0) target = kStateEstablished;
+  int32_t state;
+  for (;;) {
+    state = StreamInfo(slot, 0);
+    // Wake early on what can change the state: a connect completing, or data or the
+    // end arriving on a quiet connection (a socket with bytes waiting stays ready).
+    StreamRecord* record = *slot;
+    if (record && record->socket >= 0) {
+      if (state == kStateConnecting)
+        platform::WaitHint(record->socket, POLLOUT);
+      else if ((state == kStateEstablished || state == kStateLocalClosed) && BytesAvailable(slot) == 0)
+        platform::WaitHint(record->socket, POLLIN);
+    }
+    HostWait(kIdleTicks);
+    if (target < 0 && state < 0) break;
+    if (target > 0 && state >= target) break;
+    if (hasDeadline && TickAfter(platform::TickCount(), deadline)) break;
+    if (state < 0) break;
+  }
+  c.ResultLong(state);
+}
+
+void SendFileCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return c.ResultLong(-1);
+  const int32_t options = c.Long(3);
+  const bool textMode = options != 0;
+  int64_t piece = c.Long(4) > 0 ? c.Long(4) : (textMode ? kDefaultTextPiece : kDefaultBytePiece);
+  // A text's length has 16 bits: a longer text piece would be cut short.
+  if (textMode && piece > kMaxTextLength) piece = kTextSubPiece;
+  if (!textMode) piece = std::min<int64_t>(piece, kMaxByteRead);
+
+  OwnedHandle buffer(platform::NewHandle(0));
+  if (!buffer.h) return c.ResultLong(MemoryFailure());
+
+  BufferedSend(slot, {}, 0);
+  const std::string path = TextParamToPath(c.Text(2));
+  Fd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.fd < 0) return c.ResultLong(SendFileOpenError(platform::WindowsErrorForPath(errno, path)));
+  struct stat st;
+  if (fstat(file.fd, &st) != 0) return c.ResultLong(-2);
+  if (S_ISDIR(st.st_mode)) return c.ResultLong(SendFileOpenError(5));  // as Windows refuses it
+  const int64_t size = st.st_size;
+
+  int64_t first = c.Long(5);
+  int64_t last = c.Long(6) != 0 ? c.Long(6) : size;
+  if (first < 0) first = 0;
+  if (last < first) last = first;
+  if (last > size) last = size;
+  if (first > last) first = last;
+  int64_t remaining = last - first;
+  if (first != 0 && lseek(file.fd, first, SEEK_SET) < 0) remaining = 0;
+
+  if (remaining > 0) {
+    if (!platform::SetHandleSize(buffer.h, int32_t(std::min(piece, remaining))))
+      return c.ResultLong(MemoryFailure());
+    // Locked: SendBytes reads it while other processes run.
+    platform::LockHandle(buffer.h);
+  }
+  std::string converted;
+  while (remaining > 0) {
+    uint8_t* data = platform::HandleAddress(buffer.h);
+    int64_t got = ReadFully(file.fd, data, std::min(piece, remaining));
+    if (got <= 0) break;
+    remaining -= got;
+    int32_t r;
+    if (textMode) {
+      converted.clear();
+      r = ConvertBytes(std::string_view(reinterpret_cast<const char*>(data), size_t(got)), options, converted)
+              ? SendText(slot, converted)
+              : -1;
+    } else {
+      r = SendBytes(slot, data, int32_t(got));
+    }
+    bool failed = r != 0;
+    if (!failed) {
+      int32_t state = StreamInfo(slot, 0);
+      failed = state < kStateEstablished || state > 13;
+    }
+    HostWait(-1);
+    if (failed) break;
+  }
+  c.ResultLong(0);
+}
+
+void ReceiveFileCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return c.ResultLong(-1);
+  const int32_t flags = c.Long(4);
+  const bool hasIdleLimit = c.Long(5) > 0;
+  const int64_t idleTicks = std::min<int64_t>(int64_t(c.Long(5)) * 60, kMaxDeadlineTicks);
+  const bool hasLimit = c.Long(6) > 0;
+  int64_t remaining = c.Long(6);
+
+  // The host's transfer buffer: when the host has no memory left, nothing starts. The
+  // bytes themselves pass through plain strings, which other processes cannot move.
+  OwnedHandle buffer(platform::NewHandle(0));
+  if (!buffer.h) return c.ResultLong(MemoryFailure());
+  const std::string path = TextParamToPath(c.Text(2));
+  Fd file(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+  if (file.fd < 0) return c.ResultLong(-1);
+  if ((flags & kFlagAppend) && lseek(file.fd, 0, SEEK_END) < 0) return c.ResultLong(-1);
+
+  const int32_t options = c.Long(3);
+  uint32_t lastData = platform::TickCount();
+  std::string chunk, converted;
+  bool ended = false, error = false;
+  while (!ended && !error) {
+    HostWait(-1);
+    int32_t ask = kReceivePiece;
+    if (hasLimit) ask = int32_t(std::min<int64_t>(remaining, kReceivePiece));
+    int32_t r = ReceiveChunk(slot, chunk, ask);
+    if (r > 0) {
+      lastData = platform::TickCount();
+      const std::string* bytes = &chunk;
+      if (options != 0) {
+        converted.clear();
+        if (!ConvertBytes(chunk, options, converted)) {
+          error = true;
+          break;
+        }
+        bytes = &converted;
+      }
+      remaining -= int64_t(bytes->size());
+      if (hasLimit && remaining <= 0) ended = true;
+      if (!WriteFully(file.fd, bytes->data(), bytes->size())) {
+        // The bytes are lost: say so rather than leave the result as it came.
+        c.ResultLong(-1);
+        error = true;
+        break;
+      }
+    } else if (r == 0) {
+      // The state is read when nothing came: a connection that ends has its last bytes
+      // taken first, and a closed one is not waited on.
+      if (StreamInfo(slot, 0) != kStateEstablished) error = true;
+      else if (hasIdleLimit && TickAfter(platform::TickCount(), lastData + uint32_t(idleTicks))) ended = true;
+      else WaitForData(slot, kIdleTicks);
+    } else {
+      error = true;  // the connection failed; waiting on it would never end
+    }
+  }
+  if (!(flags & kFlagKeepOpen)) ReleaseWhenIdle(c.g->streams, c.Long(1));
+}
+
+void SendBlobCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return c.ResultLong(-1);
+  const Handle* param = c.Blob(2);
+  if (!param || !BlobPresent(*param)) return c.ResultLong(-1);
+  const Handle blob = *param;
+  const int32_t size = platform::HandleSize(blob);
+  int32_t first = 0, last = size - 1;
+  if (c.Long(5) != 0 || c.Long(6) != 0) {
+    first = c.Long(5);
+    last = c.Long(6) <= 0 ? size - 1 : c.Long(6);
+  }
+  if (first < 0) first = 0;
+  if (last < 0) last = 0;
+  if (last > size - 1) last = size - 1;
+  if (size == 0 || last < first) return c.ResultLong(-1);
+
+  const int32_t options = c.Long(4);
+  const uint8_t lockState = platform::HandleState(blob);
+  platform::LockHandle(blob);
+  std::string piece, converted;
+  bool failed = false;
+  while (first <= last && !failed) {
+    // Another process may have shrunk the BLOB while this one waited.
+    if (!platform::IsLiveHandle(blob) || platform::HandleSize(blob) <= last) break;
+    int32_t left = last - first + 1;
+    int32_t n = left;
+    if (left > kBlobPiece) n = left % kBlobPiece ? left % kBlobPiece : kBlobPiece;
+    // A copy: the send may wait, and other processes run meanwhile.
+    piece.assign(reinterpret_cast<const char*>(platform::HandleAddress(blob)) + first, size_t(n));
+    const std::string* bytes = &piece;
+    if (options != 0) {
+      converted.clear();
+      failed = !ConvertBytes(piece, options, converted);
+      bytes = &converted;
+    }
+    if (!failed)
+      failed = SendBytes(slot, reinterpret_cast<const uint8_t*>(bytes->data()), int32_t(bytes->size())) != 0;
+    first += n;
+    HostWait(-1);
+  }
+  if (platform::IsLiveHandle(blob)) platform::SetHandleState(blob, lockState);
+  c.ResultLong(0);
+}
+
+void ReceiveBlobCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return c.ResultLong(-1);
+  Handle* param = c.Blob(2);
+  if (!param) return c.ResultLong(-1);
+  if (!platform::IsLiveHandle(*param)) {
+    *param = platform::NewHandle(0);
+    if (!*param) return c.ResultLong(MemoryFailure());
+  }
+  const int32_t flags = c.Long(5);
+  // The BLOB is built here and written back once: other processes run during the loop
+  // and its block would move with every piece.
+  std::string blob;
+  if (flags & kFlagAppend) {
+    const uint8_t* p = platform::HandleAddress(*param);
+    int32_t n = platform::HandleSize(*param);
+    if (p && n > 0) blob.assign(reinterpret_cast<const char*>(p), size_t(n));
+  }
+  const int64_t start = int64_t(blob.size());
+  const int64_t limit = std::max(c.Long(3), 0);
+  const int32_t options = c.Long(4);
+  const bool hasDeadline = c.Long(7) >= 0;
+  const uint32_t deadline = DeadlineAfter(c.Long(7));
+  const std::string delimiter(c.StringBytes(6));
+  const int64_t dlen = int64_t(delimiter.size());
+  int64_t searchFrom = (flags & kFlagSearchNew) ? start - dlen + 1 : 0;
+  // A BLOB's size is a 32-bit number.
+  const int64_t ceiling = int64_t(INT32_MAX) - kReceivePiece * 3;
+
+  // With a limit the final size is known: room for it at once, within reason.
+  if (limit > 0) blob.reserve(size_t(std::min<int64_t>(limit, kMaxReserve)));
+  std::string chunk, converted;
+  for (;;) {
+    HostWait(-1);
+    int64_t size = int64_t(blob.size());
+    int64_t ask = kReceivePiece;
+    if (limit > 0 && size + kReceivePiece > limit) ask = limit - size;
+    if (ask <= 0 || size > ceiling) break;
+    int32_t r = ReceiveChunk(slot, chunk, int32_t(ask));
+    if (r < 0) break;  // the connection failed; waiting on it would never end
+    if (r > 0) {
+      const std::string* bytes = &chunk;
+      if (options != 0) {
+        converted.clear();
+        if (!ConvertBytes(chunk, options, converted)) {
+          UnreadBytes(slot, chunk, true);
+          break;
+        }
+        bytes = &converted;
+      }
+      blob += *bytes;
+      if (dlen > 0) {
+        size_t p = blob.find(delimiter, size_t(std::max<int64_t>(searchFrom, 0)));
+        if (p != std::string::npos) {
+          // What came after the delimiter is the next receive's.
+          UnreadBytes(slot, std::string_view(blob).substr(p + size_t(dlen)), true);
+          blob.resize((flags & kFlagDropDelimiter) ? p : p + size_t(dlen));
+          break;
+        }
+        searchFrom = int64_t(blob.size()) - dlen + 1;
+      }
+      if (limit > 0 && int64_t(blob.size()) >= limit) break;
+    } else {
+      // As for files: the state matters once nothing more comes.
+      if (StreamInfo(slot, 0) != kStateEstablished) break;
+      WaitForData(slot, IdleTicks(hasDeadline, deadline));
+    }
+    if (hasDeadline && TickAfter(platform::TickCount(), deadline)) break;
+  }
+
+  int32_t result = int32_t(int64_t(blob.size()) - start);
+  // Another process may have disposed of the variable's block meanwhile.
+  if (!platform::IsLiveHandle(*param)) *param = platform::NewHandle(0);
+  Handle h = *param;
+  const uint8_t lockState = platform::HandleState(h);
+  platform::UnlockHandle(h);
+  if (platform::SetHandleSize(h, int32_t(blob.size()))) {
+    if (!blob.empty()) std::memcpy(platform::HandleAddress(h), blob.data(), blob.size());
+  } else {
+    // No room for what came: it stays in the stream rather than being lost.
+    if (*slot && int64_t(blob.size()) > start)
+      UnreadBytes(slot, std::string_view(blob).substr(size_t(start)), true);
+    result = MemoryFailure();
+  }
+  platform::SetHandleState(h, lockState);
+  if (!(flags & kFlagKeepOpen)) ReleaseWhenIdle(c.g->streams, c.Long(1));
+  c.ResultLong(result);
+}
+
+}  // namespace vrx

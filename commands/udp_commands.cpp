@@ -1,0 +1,61 @@
+// UDP endpoints and ICMP echo as commands.
+#include "commands/handlers.h"
+#include "net/udp.h"
+
+namespace vrx {
+
+
+namespace {
+
+// The UDP endpoint named by $1, or null for a bad reference or a TCP stream.
+StreamRecord** UdpParam(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  return slot && (*slot)->kind == kKindUdp ? slot : nullptr;
+}
+
+}  // namespace
+
+void OpenUdpCommand(const Call& c) {
+  c.ResultLong(0);
+  StreamRecord* record = OpenUdp(uint16_t(c.Long(1)));
+  if (!record) return;
+  int32_t ref = AddStream(c.g->streams, record);
+  if (ref == 0) {
+    CloseAndFreeRecord(&record, -1);
+    return;
+  }
+  c.ResultLong(ref);
+}
+
+void CloseUdpCommand(const Call& c) {
+  if (!UdpParam(c)) return c.ResultLong(-1);
+  // A receive waiting on it in another process keeps it, as a release would.
+  c.ResultLong(ReleaseStreamRef(c.g->streams, c.Long(1), -1));
+}
+
+void SendUdpCommand(const Call& c) {
+  StreamRecord** slot = UdpParam(c);
+  if (!slot) return c.ResultLong(-1);
+  c.ResultLong(SendDatagram(slot, c.TextBytes(2), uint32_t(c.Long(3)), uint16_t(c.Long(4))));
+}
+
+void ReceiveUdpCommand(const Call& c) {
+  StreamRecord** slot = UdpParam(c);
+  if (!slot) return c.ResultLong(-1);
+  std::string datagram;
+  uint32_t address = 0;
+  uint16_t port = 0;
+  int32_t r = ReceiveDatagram(slot, datagram, &address, &port, c.Long(6));
+  if (r == 0) {
+    c.SetText(2, datagram);
+    c.SetLong(3, int32_t(address));
+    c.SetLong(4, port);
+  }
+  c.ResultLong(r);
+}
+
+void GetUdpMaxSizeCommand(const Call& c) { c.ResultLong(kUdpMaxSize); }
+
+void PingCommand(const Call& c) { c.ResultLong(Ping(uint32_t(c.Long(1)), c.Long(2), c.Long(3))); }
+
+}  // namespace vrx

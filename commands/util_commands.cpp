@@ -1,0 +1,152 @@
+// The commands of dates, digests, ciphers and compression: parameters in, the
+// operations of this folder, results out.
+#include "commands/handlers.h"
+
+
+#include <algorithm>
+#include <span>
+#include <string>
+
+#include "commands/file_path.h"
+#include "platform/memory.h"
+#include "platform/services.h"
+#include "crypto/ciphers.h"
+#include "compress/compression.h"
+#include "dates/dates.h"
+#include "crypto/digests.h"
+
+namespace vrx {
+namespace {
+
+constexpr size_t kBlobPiece = 16384;
+
+// The bytes of a text parameter in place (nothing allocates while they are used).
+std::span<const uint8_t> TextSpan(const Call& c, int i) {
+  std::string_view v = TextValueBytes(c.Text(i));
+  return {reinterpret_cast<const uint8_t*>(v.data()), v.size()};
+}
+
+
+void FinishInto(const Call& c, DigestFamily family) {
+  std::string digest, out;
+  if (!FinishDigest(c.Long(1), family, &digest)) return;
+  c.SetLong(1, 0);
+  if (FormatDigest(digest, c.Long(2), &out)) c.ResultString(out);
+}
+
+void Crypt(const Call& c, bool encrypt, bool text) {
+  std::string key = c.TextBytes(2);
+  std::string ivText = c.TextBytes(5);
+  std::span<const uint8_t> iv(reinterpret_cast<const uint8_t*>(ivText.data()), ivText.size());
+  std::span<const uint8_t> keySpan(reinterpret_cast<const uint8_t*>(key.data()), key.size());
+  Handle h = 0;
+  TextValue* t = nullptr;
+  if (text) {
+    t = c.Text(1);
+    if (t) h = t->handle;
+  } else if (Handle* b = c.Blob(1)) {
+    h = *b;
+  }
+  int32_t code = CryptHandle(encrypt, h, keySpan, c.Long(3), c.Long(4), &iv,
+                             text ? kMaxTextLength : 0x7FFFFFFF);
+  if (code == kCipherDone && t) t->length = int16_t(platform::HandleSize(h));
+  c.ResultLong(code);
+}
+
+Handle BlobParam(const Call& c, int i) {
+  Handle* b = c.Blob(i);
+  return b ? *b : 0;
+}
+
+}  // namespace
+
+void GetTicksCommand(const Call& c) { c.ResultLong(int32_t(platform::Milliseconds())); }
+
+void StopTimerCommand(const Call& c) {
+  int32_t start = c.Long(1);
+  if (start == 0) {
+    c.ResultLong(0);
+    return;
+  }
+  c.ResultLong(TimerElapsed(start, platform::Milliseconds()));
+  c.SetLong(1, 0);
+}
+
+void ReadTimerCommand(const Call& c) {
+  c.ResultLong(TimerElapsed(c.Long(1), platform::Milliseconds()));
+}
+
+void FormatDateHeaderCommand(const Call& c) {
+  int32_t flag = c.Long(2);
+  c.ResultString(FormatDateHeader(uint32_t(c.Long(1)), flag, flag == 0 ? GmtOffset() : 0));
+}
+
+void DateToSecondsCommand(const Call& c) {
+  DateValue date{0, 0, 0};
+  if (const DateValue* d = c.Date(1)) date = *d;
+  const int32_t* time = c.Time(2);
+  int32_t flag = c.Long(3);
+  c.ResultLong(int32_t(DateToSeconds(date, time ? *time : 0, flag, flag == 1 ? GmtOffset() : 0)));
+}
+
+void ParseDateHeaderCommand(const Call& c) {
+  int32_t mode = c.Long(2);
+  c.ResultLong(int32_t(ParseDateHeader(c.StringBytes(1), mode, mode == 1 ? GmtOffset() : 0)));
+}
+
+void SecondsToDateCommand(const Call& c) {
+  int32_t flag = c.Long(4);
+  SecondsToDate(uint32_t(c.Long(1)), flag, flag != 1 ? GmtOffset() : 0, c.Date(2), c.Time(3));
+}
+
+void NewMD5Command(const Call& c) { c.ResultLong(NewMd5Digest()); }
+
+void UpdateMD5Command(const Call& c) {
+  UpdateDigest(c.Long(1), DigestFamily::Md5Only, TextSpan(c, 2));
+}
+
+void FinishMD5Command(const Call& c) { FinishInto(c, DigestFamily::Md5Only); }
+
+void NewDigestCommand(const Call& c) { c.ResultLong(NewDigest(c.Long(1))); }
+
+void UpdateDigestCommand(const Call& c) {
+  UpdateDigest(c.Long(1), DigestFamily::General, TextSpan(c, 2));
+}
+
+void UpdateDigestBlobCommand(const Call& c) {
+  Handle h = BlobParam(c, 2);
+  const uint8_t* p = h ? platform::HandleAddress(h) : nullptr;
+  size_t n = p ? size_t(platform::HandleSize(h)) : 0;
+  if (n == 0) return;
+  int32_t ref = c.Long(1);
+  for (size_t done = 0; done < n; done += kBlobPiece)
+    if (!UpdateDigest(ref, DigestFamily::General, {p + done, std::min(kBlobPiece, n - done)}))
+      return;
+}
+
+void FinishDigestCommand(const Call& c) { FinishInto(c, DigestFamily::General); }
+
+void EncryptTextCommand(const Call& c) { Crypt(c, true, true); }
+void DecryptTextCommand(const Call& c) { Crypt(c, false, true); }
+void EncryptBlobCommand(const Call& c) { Crypt(c, true, false); }
+void DecryptBlobCommand(const Call& c) { Crypt(c, false, false); }
+
+void CompressFileCommand(const Call& c) {
+  c.ResultLong(CompressFile(TextParamToPath(c.Text(1)), TextParamToPath(c.Text(2)), c.Long(3)));
+}
+
+void ExpandFileCommand(const Call& c) {
+  c.ResultLong(ExpandFile(TextParamToPath(c.Text(1)), TextParamToPath(c.Text(2))));
+}
+
+void CompressBlobCommand(const Call& c) {
+  Handle h = BlobParam(c, 1);
+  c.ResultLong(h ? CompressBlob(h, c.Long(2)) : platform::kNilHandleErr);
+}
+
+void ExpandBlobCommand(const Call& c) {
+  Handle h = BlobParam(c, 1);
+  c.ResultLong(h ? ExpandBlob(h) : platform::kNilHandleErr);
+}
+
+}  // namespace vrx

@@ -1,0 +1,76 @@
+#include "net/stream_table.h"
+
+#include <cassert>
+
+#include "net/streams.h"
+
+namespace vrx {
+namespace {
+
+bool InRange(int32_t ref) { return ref > 0 && ref <= kMaxStreamRef; }
+
+// Frees the record in a slot and empties it; the close's result.
+int32_t FreeSlot(StreamTable& t, int32_t ref, int32_t mode) {
+  assert(InRange(ref) && t.records[ref] && t.busyCounts[ref] == 0);
+  int32_t r = CloseAndFreeRecord(&t.records[ref], mode);
+  --t.openCount;
+  return r;
+}
+
+}  // namespace
+
+StreamRecord** StreamSlot(StreamTable& t, int32_t ref) {
+  return InRange(ref) && t.records[ref] ? &t.records[ref] : nullptr;
+}
+
+int32_t AddStream(StreamTable& t, StreamRecord* record) {
+  for (int32_t ref = 1; ref <= kMaxStreamRef; ++ref) {
+    if (!t.records[ref] && t.busyCounts[ref] == 0 && !t.retired[ref]) {
+      t.records[ref] = record;
+      ++t.openCount;
+      return ref;
+    }
+  }
+  return 0;
+}
+
+void MarkBusy(StreamTable& t, int32_t ref) {
+  if (InRange(ref)) ++t.busyCounts[ref];
+}
+
+void UnmarkBusy(StreamTable& t, int32_t ref) {
+  if (!InRange(ref) || t.busyCounts[ref] <= 0) return;
+  if (--t.busyCounts[ref] > 0) return;
+  if (t.retired[ref]) CloseAndFreeRecord(&t.retired[ref], 0);
+}
+
+int32_t BusyCount(const StreamTable& t, int32_t ref) { return InRange(ref) ? t.busyCounts[ref] : 0; }
+
+int32_t ReleaseStreamRef(StreamTable& t, int32_t ref, int32_t mode) {
+  if (!StreamSlot(t, ref)) return 0;
+  if (t.busyCounts[ref] != 0) return -2;
+  return FreeSlot(t, ref, mode);
+}
+
+void ReleaseWhenIdle(StreamTable& t, int32_t ref) {
+  StreamRecord** slot = StreamSlot(t, ref);
+  if (!slot) return;
+  if (t.busyCounts[ref] == 0) {
+    FreeSlot(t, ref, 0);
+    return;
+  }
+  assert(!t.retired[ref]);
+  t.retired[ref] = *slot;
+  *slot = nullptr;
+  --t.openCount;
+}
+
+void ReleaseAllStreams(StreamTable& t) {
+  for (int32_t ref = 1; ref <= kMaxStreamRef; ++ref) {
+    t.busyCounts[ref] = 0;
+    if (t.retired[ref]) CloseAndFreeRecord(&t.retired[ref], -1);
+    if (t.records[ref]) FreeSlot(t, ref, -1);
+  }
+}
+
+}  // namespace vrx

@@ -1,0 +1,54 @@
+// The table of streams that 4D names by reference (1..1023): the one owner of every
+// stream record from the moment an open stores it to its release.
+//
+// A record is reached only through its slot. Operations that may wait take the slot
+// (the address of the table entry, which never moves) and read the record from it again
+// after every wait: another 4D process may have released the stream meanwhile.
+#pragma once
+#include <cstdint>
+
+namespace vrx {
+
+struct StreamRecord;  // net/streams.h
+
+constexpr int kStreamSlots = 1025;  // indexes 1..1023 are used
+constexpr int kMaxStreamRef = 1023;
+
+struct StreamTable {
+  StreamRecord* records[kStreamSlots];
+  // Commands on each reference that are running now (some of them waiting).
+  int32_t busyCounts[kStreamSlots];
+  int16_t openCount;  // occupied slots
+  // Records released while commands still used them: out of the table already, freed
+  // when the last of those commands ends. Their references are not handed out again
+  // before that, so a waiting command never finds another stream in its slot.
+  StreamRecord* retired[kStreamSlots];
+};
+
+// The slot of a valid reference (1..1023 with a record), or null.
+StreamRecord** StreamSlot(StreamTable& t, int32_t ref);
+// Lowest free reference 1..1023 holding the record; 0 when none is free (the record is
+// then not stored and still the caller's). A reference some command still uses is not
+// free.
+int32_t AddStream(StreamTable& t, StreamRecord* record);
+
+// A command on `ref` starts or ends. The end of the last one carries out a release
+// that was deferred while the stream was in use.
+void MarkBusy(StreamTable& t, int32_t ref);
+void UnmarkBusy(StreamTable& t, int32_t ref);
+int32_t BusyCount(const StreamTable& t, int32_t ref);
+
+// The one way a stream leaves the table: closes it per mode (-1 abortive, 0 graceful,
+// 1 and 2 for listeners, as ReleaseStream of the command does), frees the record and
+// empties the slot. -2 and nothing done while a command is using the stream; otherwise
+// the close's result (0 or -1), 0 for an empty slot.
+int32_t ReleaseStreamRef(StreamTable& t, int32_t ref, int32_t mode);
+// For a command that is itself using the stream (its own use counted): the reference
+// stops naming the stream at once (commands waiting on it find their slot empty after
+// their wait and stop); the record is closed gracefully and freed when the last command
+// using it ends.
+void ReleaseWhenIdle(StreamTable& t, int32_t ref);
+// At shutdown, when no command runs: every stream released abortively.
+void ReleaseAllStreams(StreamTable& t);
+
+}  // namespace vrx
