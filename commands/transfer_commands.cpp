@@ -322,7 +322,9 @@ void SendBlobCommand(const Call& c) {
     HostWait(-1);
   }
   if (platform::IsLiveHandle(blob)) platform::SetHandleState(blob, lockState);
-  c.ResultLong(0);
+  // A send that failed (the connection broke, timed out or was released meanwhile) is
+  // not reported as done.
+  c.ResultLong(failed ? -1 : 0);
 }
 
 void ReceiveBlobCommand(const Call& c) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "codecs/text_codecs.h"
+#include "platform/text_value.h"
 #include "platform/memory.h"
 
 namespace vrx {
@@ -93,14 +93,14 @@ bool QueueAppend(Handle* queues, int32_t key, const TextValue& text) {
   int32_t index = FindOrAddSlot(queues, key);
   if (index < 0) return false;
   // Allocate everything first, then copy: the allocations may move the text's block.
-  int32_t n = int32_t(TextView(text).size());
+  int32_t n = int32_t(TextValueBytes(&text).size());
   Handle copy = platform::NewHandle(n);
   Handle node = copy ? platform::NewHandleClear(kNodeSize) : 0;
   if (!node) {
     platform::DisposeHandle(copy);
     return false;
   }
-  if (n) std::memcpy(platform::HandleAddress(copy), TextView(text).data(), size_t(n));
+  if (n) std::memcpy(platform::HandleAddress(copy), TextValueBytes(&text).data(), size_t(n));
   Put(node, kText, copy);
   Handle table = *queues;
   uint32_t count = Get(table, SlotOffset(index, kCount));

@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+scripts/check-layers.sh
 scripts/build.sh build
 (cd build && ctest --output-on-failure -j2)
 scripts/build.sh build-asan -DVRX_SANITIZE=ON -DVRX_BENCHMARKS=OFF

@@ -1,0 +1,51 @@
+// An SSL stream released by another process's receive while a flush waits in the SSL
+// send: the waiting send stops, nothing reads the freed record.
+#include <gtest/gtest.h>
+
+#include "tests/ssl/ssl_support.h"
+
+namespace {
+
+using namespace ssltest;
+
+// Completes the handshake, then never reads.
+constexpr const char* kStalledServer = R"PY(
+import socket, ssl, sys, time
+ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+ctx.load_cert_chain(sys.argv[1], sys.argv[2])
+l = socket.socket(); l.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+l.bind(("127.0.0.1", 0)); l.listen(1)
+print(l.getsockname()[1], flush=True)
+c, _ = l.accept()
+s = ctx.wrap_socket(c, server_side=True)
+time.sleep(20)
+)PY";
+
+TEST(SslRelease, ReceiveBlobReleasesWhileAFlushWaits) {
+  if (!Certs().ok) GTEST_SKIP() << "openssl could not make certificates";
+  Child server = Spawn({"/usr/bin/python3", "-c", kStalledServer, Certs().aCert, Certs().aKey});
+  uint16_t port = uint16_t(std::atoi(ReadLine(server.out).c_str()));
+  ASSERT_NE(port, 0);
+  Host h;
+  int32_t s = SslOpen(h, "127.0.0.1", port);
+  ASSERT_EQ(AwaitState(h, s, 8), 8);
+  int32_t sendText = 99, closeResult = 99;
+  h.NewProcess([&] {
+    // Sent until the socket is full; the last send then waits on the stalled peer.
+    for (int i = 0; i < 20000 && sendText >= 0; ++i) sendText = Send(h, s, std::string(2000, 'x'), 2000);
+    closeResult = CloseStream(h, s);
+  });
+  h.NewProcess([&] {
+    h.Delay(30);
+    Value ref = Value::Long(s), blob = Value::Blob(""), zero = Value::Long(0), none = Value::String(""),
+          timeout = Value::Long(1);
+    CallLong(h, "VRX_ReceiveBlob", {&ref, &blob, &zero, &zero, &zero, &none, &timeout});
+  });
+  h.WaitForProcesses();
+  EXPECT_EQ(sendText, -1) << "the waiting send stops when its stream goes";
+  EXPECT_NE(closeResult, 99);
+  EXPECT_EQ(State(h, s), -1);
+  StopChild(server);
+}
+
+}  // namespace
