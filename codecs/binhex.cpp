@@ -1,4 +1,5 @@
 #include "codecs/binhex.h"
+#include "platform/guards.h"
 
 #include <algorithm>
 #include <array>
@@ -123,18 +124,6 @@ int16_t Flush(Encoder& e) {
 void Put32(uint8_t* p, uint32_t v) {
   p[0] = uint8_t(v >> 24), p[1] = uint8_t(v >> 16), p[2] = uint8_t(v >> 8), p[3] = uint8_t(v);
 }
-
-struct ForkCloser {
-  int16_t ref = 0;
-  ~ForkCloser() {
-    if (ref) platform::CloseFork(ref);
-  }
-  int16_t Close() {
-    int16_t rc = ref ? platform::CloseFork(ref) : 0;
-    ref = 0;
-    return rc;
-  }
-};
 
 struct PtrFree {
   void* p = nullptr;

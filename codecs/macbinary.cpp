@@ -5,6 +5,7 @@
 
 #include "codecs/binhex.h"
 #include "platform/files.h"
+#include "platform/guards.h"
 #include "platform/memory.h"
 
 namespace vrx {
@@ -82,18 +83,6 @@ struct ChunkFree {
   }
   ~ChunkFree() {
     if (p) platform::DisposePtr(p);
-  }
-};
-
-struct ForkCloser {
-  int16_t ref = 0;
-  ~ForkCloser() {
-    if (ref) platform::CloseFork(ref);
-  }
-  int16_t Close() {
-    int16_t rc = ref ? platform::CloseFork(ref) : 0;
-    ref = 0;
-    return rc;
   }
 };
 

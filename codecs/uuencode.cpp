@@ -10,6 +10,7 @@
 
 #include "hostcall/host_call.h"
 #include "platform/files.h"
+#include "platform/guards.h"
 
 namespace vrx {
 namespace {
@@ -75,18 +76,6 @@ bool DecodeLine(std::string_view text, size_t* pos, bool* cut, std::string* out)
   out->append(reinterpret_cast<const char*>(bytes), size_t(n));
   return true;
 }
-
-struct Fd {
-  int fd = -1;
-  ~Fd() {
-    if (fd >= 0) close(fd);
-  }
-  int Close() {
-    int rc = fd >= 0 && close(fd) != 0 && errno != EINTR ? errno : 0;
-    fd = -1;
-    return rc;
-  }
-};
 
 // Opens the source (a regular file) and creates or empties the target; 0 or the
 // system's error number.

@@ -71,16 +71,6 @@ int32_t IdleTicks(bool hasDeadline, uint32_t deadline) {
 
 
 // A host block disposed of on every path.
-struct OwnedHandle {
-  Handle h = 0;
-  explicit OwnedHandle(Handle handle) : h(handle) {}
-  ~OwnedHandle() {
-    if (h) platform::DisposeHandle(h);
-  }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-};
-
 // The host's file-system code for a file that cannot be opened to be sent.
 int32_t SendFileOpenError(int32_t windowsError) {
   struct Row {

@@ -11,6 +11,7 @@
 #include <new>
 
 #include "net/layer.h"
+#include "platform/guards.h"
 #include "platform/services.h"
 
 namespace vrx {
@@ -22,13 +23,6 @@ constexpr int32_t kLargestEcho = 65535 - 20;  // what fits in one IPv4 packet
 constexpr uint16_t kEchoIdentifier = 1;
 constexpr uint8_t kEchoRequestType = 8;
 constexpr uint8_t kEchoReplyType = 0;
-
-struct SocketCloser {
-  int fd;
-  ~SocketCloser() {
-    if (fd >= 0) close(fd);
-  }
-};
 
 int OpenIcmpSocket(IcmpSocketKind* kind) {
   int fd = socket(AF_INET, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
@@ -142,14 +136,14 @@ std::string EchoRequest(int32_t size, uint16_t identifier) {
 
 IcmpSocketKind AvailableIcmpSocket() {
   IcmpSocketKind kind;
-  SocketCloser s{OpenIcmpSocket(&kind)};
+  Fd s{OpenIcmpSocket(&kind)};
   return kind;
 }
 
 int32_t Ping(uint32_t address, int32_t timeout, int32_t size) {
   if (size > kLargestEcho) return -1;  // cannot be sent
   IcmpSocketKind kind;
-  SocketCloser s{OpenIcmpSocket(&kind)};
+  Fd s{OpenIcmpSocket(&kind)};
   if (s.fd < 0) return -1;
   const std::string request = EchoRequest(size, kEchoIdentifier);
   const uint32_t start = platform::Milliseconds();

@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/guards.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -284,20 +285,13 @@ int16_t OpenAppleDouble(const std::string& adPath, bool write, bool create, int*
   return 0;
 }
 
-struct FdCloser {
-  int fd = -1;
-  ~FdCloser() {
-    if (fd >= 0) close(fd);
-  }
-};
-
 // The Finder info bytes of a "._" file (zeros where it has none), or an error. A missing
 // or corrupt file reads as no information.
 int16_t ReadStoredFinderInfo(const std::string& adPath, uint8_t out[kFinderInfoSize],
                              int64_t* resourceLength) {
   memset(out, 0, kFinderInfoSize);
   if (resourceLength) *resourceLength = 0;
-  FdCloser f;
+  vrx::Fd f;
   int16_t rc = OpenAppleDouble(adPath, false, false, &f.fd);
   if (rc == kAdAbsent || rc == kAdCorrupt) return 0;
   if (rc != 0) return rc;
@@ -482,7 +476,7 @@ int16_t OpenFork(std::string_view path, int8_t permission, int16_t* ref, ForkKin
   f.kind = kind;
   f.readable = read;
   f.writable = write;
-  FdCloser guard;
+  vrx::Fd guard;
   struct stat st;
   if (kind == ForkKind::data) {
     int mode = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
@@ -833,7 +827,7 @@ int16_t SetFinderInfo(std::string_view path, const FinderInfo& info) {
   EncodeFinderInfo(info, fresh);
   bool nothing = std::all_of(fresh, fresh + 16, [](uint8_t b) { return b == 0; });
   std::string adPath = AppleDoublePath(sys);
-  FdCloser f;
+  vrx::Fd f;
   int16_t rc = OpenAppleDouble(adPath, true, false, &f.fd);
   if (rc == kAdAbsent) {
     if (nothing) return 0;  // nothing to store: no "._" file

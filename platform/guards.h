@@ -1,4 +1,6 @@
-// Plain file descriptors for the commands that read and write files the Windows way.
+// Guards that give back what a function took on every path (descriptors, forks, host
+// blocks, locks), and whole-buffer reads and writes of descriptors. One set for every
+// layer.
 #pragma once
 #include <errno.h>
 #include <unistd.h>
@@ -6,17 +8,55 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/files.h"
+#include "platform/memory.h"
+
 namespace vrx {
 
-// Closed on every path.
+// A descriptor closed on every path.
 struct Fd {
   int fd = -1;
+  Fd() = default;
   explicit Fd(int f) : fd(f) {}
   ~Fd() {
     if (fd >= 0) close(fd);
   }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
+  // Closes now: 0, or the system's error number.
+  int Close() {
+    int rc = fd >= 0 && close(fd) != 0 && errno != EINTR ? errno : 0;
+    fd = -1;
+    return rc;
+  }
+};
+
+// A Macintosh file fork closed on every path.
+struct ForkCloser {
+  int16_t ref = 0;
+  ForkCloser() = default;
+  ForkCloser(const ForkCloser&) = delete;
+  ForkCloser& operator=(const ForkCloser&) = delete;
+  ~ForkCloser() {
+    if (ref) platform::CloseFork(ref);
+  }
+  // Closes now: the host's file-system code.
+  int16_t Close() {
+    int16_t rc = ref ? platform::CloseFork(ref) : 0;
+    ref = 0;
+    return rc;
+  }
+};
+
+// A host block disposed of on every path.
+struct OwnedHandle {
+  platform::Handle h = 0;
+  explicit OwnedHandle(platform::Handle handle) : h(handle) {}
+  ~OwnedHandle() {
+    if (h) platform::DisposeHandle(h);
+  }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
 };
 
 // Reads up to n bytes; fewer only at the end of the file or on an error.
