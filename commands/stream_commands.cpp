@@ -88,8 +88,7 @@ void ReceiveTextCommand(const Call& c) {
   const int32_t flags = c.Long(5);
   const std::string_view delimiter = c.StringBytes(6);
   const int32_t timeout = c.Long(7);
-  const bool hasDeadline = timeout >= 0;
-  const uint32_t deadline = platform::TickCount() + uint32_t(hasDeadline ? timeout : 0);
+  const Deadline deadline = Deadline::After(timeout);
   const size_t cap = size_t(maximum ? maximum : kMaxReceive);
 
   // The text is built here and written back once, at the end.
@@ -120,8 +119,7 @@ void ReceiveTextCommand(const Call& c) {
     }
     if (maximum == 0 && !text.empty()) break;
     if (maximum != 0 && text.size() >= size_t(maximum)) break;
-    uint32_t now = platform::TickCount();
-    if (hasDeadline && TickAfter(now, deadline)) break;
+    if (deadline.Passed()) break;
     StreamRecord* record = *slot;
     if (r > 0) {
       HostWait(-1);
@@ -130,10 +128,7 @@ void ReceiveTextCommand(const Call& c) {
     // Nothing came. When the peer has finished or the connection is gone, nothing ever
     // will: stop instead of waiting on a socket that stays readable at its end.
     if (!record || record->state >= kStatePeerClosed) break;
-    int32_t wait = kIdleWaitTicks;
-    if (hasDeadline) wait = std::clamp<int32_t>(int32_t(deadline - now) + 1, 1, kIdleWaitTicks);
-    platform::WaitHint(record->socket, POLLIN);
-    HostWait(wait);
+    IdleWait(slot, POLLIN, deadline);
   }
   // A text says its length in 16 bits: anything beyond that goes back to the stream.
   if (text.size() > size_t(kMaxTextLength)) {

@@ -33,7 +33,6 @@ constexpr int32_t kTextSubPiece = 16380;
 // Byte pieces are read at most this much at a time; the peer sees the same bytes, and a
 // huge piece size asks for no huge buffer.
 constexpr int32_t kMaxByteRead = 1 << 20;
-constexpr int32_t kIdleTicks = 6;
 // More than any single input byte becomes in a conversion (an HTML entity).
 constexpr int32_t kLongestEscape = 32;
 constexpr int64_t kMaxReserve = 64 << 20;
@@ -45,30 +44,10 @@ constexpr int32_t kFlagKeepOpen = 2;
 constexpr int32_t kFlagSearchNew = 4;
 constexpr int32_t kFlagDropDelimiter = 8;
 
-// True when tick a is later than tick b, across the counter's wrap.
-bool TickAfter(uint32_t a, uint32_t b) { return int32_t(a - b) > 0; }
-
-uint32_t DeadlineAfter(int64_t ticks) {
-  return platform::TickCount() + uint32_t(std::clamp<int64_t>(ticks, 0, kMaxDeadlineTicks));
-}
-
 int32_t MemoryFailure() {
   int16_t e = platform::MemError();
   return e ? e : platform::kMemFullErr;
 }
-
-// Nothing came: sleep until the socket has something or `ticks` pass.
-void WaitForData(StreamRecord** slot, int32_t ticks) {
-  if (*slot && (*slot)->socket >= 0) platform::WaitHint((*slot)->socket, POLLIN);
-  HostWait(std::clamp(ticks, 1, kIdleTicks));
-}
-
-// Ticks to wait while idle: no longer than the deadline allows.
-int32_t IdleTicks(bool hasDeadline, uint32_t deadline) {
-  if (!hasDeadline) return kIdleTicks;
-  return std::clamp<int32_t>(int32_t(deadline - platform::TickCount()) + 1, 1, kIdleTicks);
-}
-
 
 // A host block disposed of on every path.
 // The host's file-system code for a file that cannot be opened to be sent.
@@ -123,8 +102,8 @@ bool ConvertBytes(std::string_view in, int32_t options, std::string& out) {
 void WaitStreamStateCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
-  const bool hasDeadline = c.Long(3) > 0;
-  const uint32_t deadline = DeadlineAfter(int64_t(c.Long(3)) * 60);
+  // Seconds; none when not positive.
+  const Deadline deadline = c.Long(3) > 0 ? Deadline::After(int64_t(c.Long(3)) * 60) : Deadline{};
   int16_t target = int16_t(uint32_t(c.Long(2)) & 0xFFFF);
   if (target == 0) target = kStateEstablished;
   int32_t state;
@@ -139,10 +118,10 @@ void WaitStreamStateCommand(const Call& c) {
       else if ((state == kStateEstablished || state == kStateLocalClosed) && BytesAvailable(slot) == 0)
         platform::WaitHint(record->socket, POLLIN);
     }
-    HostWait(kIdleTicks);
+    HostWait(kIdleWaitTicks);
     if (target < 0 && state < 0) break;
     if (target > 0 && state >= target) break;
-    if (hasDeadline && TickAfter(platform::TickCount(), deadline)) break;
+    if (deadline.Passed()) break;
     if (state < 0) break;
   }
   c.ResultLong(state);
@@ -262,7 +241,7 @@ void ReceiveFileCommand(const Call& c) {
       // taken first, and a closed one is not waited on.
       if (StreamInfo(slot, 0) != kStateEstablished) error = true;
       else if (hasIdleLimit && TickAfter(platform::TickCount(), lastData + uint32_t(idleTicks))) ended = true;
-      else WaitForData(slot, kIdleTicks);
+      else IdleWait(slot, POLLIN, Deadline{});
     } else {
       error = true;  // the connection failed; waiting on it would never end
     }
@@ -338,8 +317,7 @@ void ReceiveBlobCommand(const Call& c) {
   const int64_t start = int64_t(blob.size());
   const int64_t limit = std::max(c.Long(3), 0);
   const int32_t options = c.Long(4);
-  const bool hasDeadline = c.Long(7) >= 0;
-  const uint32_t deadline = DeadlineAfter(c.Long(7));
+  const Deadline deadline = Deadline::After(c.Long(7));
   const std::string delimiter(c.StringBytes(6));
   const int64_t dlen = int64_t(delimiter.size());
   int64_t searchFrom = (flags & kFlagSearchNew) ? start - dlen + 1 : 0;
@@ -382,9 +360,9 @@ void ReceiveBlobCommand(const Call& c) {
     } else {
       // As for files: the state matters once nothing more comes.
       if (StreamInfo(slot, 0) != kStateEstablished) break;
-      WaitForData(slot, IdleTicks(hasDeadline, deadline));
+      IdleWait(slot, POLLIN, deadline);
     }
-    if (hasDeadline && TickAfter(platform::TickCount(), deadline)) break;
+    if (deadline.Passed()) break;
   }
 
   int32_t result = int32_t(int64_t(blob.size()) - start);

@@ -31,9 +31,6 @@ struct SocketLayer {
 
 SocketLayer& Layer();
 
-// A waiting loop with nothing to do sleeps this long at most, unless its socket wakes it.
-constexpr int32_t kIdleWaitTicks = 6;
-
 // An IPv4 socket address from an address and port in host byte order.
 inline sockaddr_in MakeAddress(uint32_t address, uint16_t port) {
   sockaddr_in sa{};
@@ -48,8 +45,6 @@ inline sockaddr_in MakeAddress(uint32_t address, uint16_t port) {
 // when the stream is gone or has reached one of the two give-up states.
 StreamRecord* WaitWhileSending(StreamRecord** slot, short events, int32_t giveUpA, int32_t giveUpB);
 
-// Ticks compared across the 32-bit wrap: true when a is later than b.
-inline bool TickAfter(uint32_t a, uint32_t b) { return int32_t(a - b) > 0; }
 
 // A stream waiting in a listener's queue that may take a connection now: a plain one at
 // once, an SSL one when its certificate is loaded.

@@ -59,9 +59,27 @@ int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
 
 }  // namespace
 
+Deadline Deadline::After(int64_t ticks) {
+  constexpr int64_t kLongest = 0x3FFFFFFF;
+  if (ticks < 0) return {};
+  return {true, platform::TickCount() + uint32_t(std::min(ticks, kLongest))};
+}
+
+bool Deadline::Passed() const { return set && TickAfter(platform::TickCount(), at); }
+
+int32_t Deadline::WaitTicks() const {
+  if (!set) return kIdleWaitTicks;
+  int64_t left = int64_t(int32_t(at - platform::TickCount())) + 1;
+  return int32_t(std::clamp<int64_t>(left, 1, kIdleWaitTicks));
+}
+
+void IdleWait(StreamRecord** slot, short events, const Deadline& deadline) {
+  if (events && slot && *slot && (*slot)->socket >= 0) platform::WaitHint((*slot)->socket, events);
+  HostWait(deadline.WaitTicks());
+}
+
 StreamRecord* WaitWhileSending(StreamRecord** slot, short events, int32_t giveUpA, int32_t giveUpB) {
-  platform::WaitHint((*slot)->socket, events);
-  HostWait(kIdleWaitTicks);
+  IdleWait(slot, events, Deadline{});
   StreamRecord* record = *slot;
   if (!record) return nullptr;
   int32_t s = PollStream(record, 0);

@@ -36,6 +36,8 @@ constexpr int32_t kMaxOutputBuffer = 32000;      // collected before a buffered 
 constexpr int32_t kCollectLimit = 4096;          // small thresholds collect up to this
 constexpr int kListenerCount = 128;
 constexpr uint32_t kLingerTicks = 1800;          // 30 s for an idle shared listener
+// A waiting loop with nothing to do sleeps this long at most, unless its socket wakes it.
+constexpr int32_t kIdleWaitTicks = 6;
 
 struct StreamRecord {
   int socket = -1;           // for a listening stream, its listener's shared socket
@@ -60,6 +62,25 @@ struct StreamRecord {
   std::string output;        // coalescing output buffer, at most 32000 bytes
   StreamRecord* nextWaiting = nullptr;
 };
+
+// ---- waiting ------------------------------------------------------------------------------
+// Ticks compared across the 32-bit wrap: true when a is later than b.
+inline bool TickAfter(uint32_t a, uint32_t b) { return int32_t(a - b) > 0; }
+// When a loop gives up, in ticks. Deadlines stay within half the tick counter's range,
+// where comparisons across its wrap hold, whatever time-out a caller passes.
+struct Deadline {
+  bool set = false;
+  uint32_t at = 0;
+  // ticks < 0: no deadline; otherwise now + ticks, clamped.
+  static Deadline After(int64_t ticks);
+  bool Passed() const;
+  // Ticks a wait may last: kIdleWaitTicks, less when the deadline is nearer, at least 1.
+  int32_t WaitTicks() const;
+};
+// One idle wait of a loop on a stream: sleeps until the stream's socket is ready for
+// `events` (0: none to watch) or the deadline's wait passes, letting other processes run.
+// Keeps nothing: the caller reads its slot again after it.
+void IdleWait(StreamRecord** slot, short events, const Deadline& deadline);
 
 // ---- records, polling, listeners --------------------------------------------------------
 // A new plain TCP record on a non-blocking socket; null when none can be made.

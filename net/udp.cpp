@@ -81,9 +81,8 @@ int32_t SendDatagram(StreamRecord** slot, std::string_view data, uint32_t addres
 int32_t ReceiveDatagram(StreamRecord** slot, std::string& out, uint32_t* address, uint16_t* port,
                         int32_t timeout) {
   if (!slot || !*slot) return -1;
-  const bool hasDeadline = timeout != 0;
-  int64_t ticks = timeout > 0 ? std::min<int64_t>(int64_t(timeout) * 60, INT32_MAX / 2) : timeout;
-  const uint32_t deadline = platform::TickCount() + uint32_t(int32_t(ticks));
+  // Seconds; 0 waits for ever, a negative time-out has passed already.
+  const Deadline deadline = timeout == 0 ? Deadline{} : Deadline::After(timeout > 0 ? int64_t(timeout) * 60 : 0);
   char buffer[kDatagramBuffer];
   for (;;) {
     StreamRecord* record = *slot;
@@ -102,12 +101,8 @@ int32_t ReceiveDatagram(StreamRecord** slot, std::string& out, uint32_t* address
     }
     if (errno == EINTR) continue;
     if (errno != EAGAIN && errno != EWOULDBLOCK) return -1;
-    uint32_t now = platform::TickCount();
-    if (hasDeadline && !TickAfter(deadline, now)) return -1;
-    int32_t wait = kIdleWaitTicks;
-    if (hasDeadline) wait = std::clamp<int32_t>(int32_t(deadline - now), 1, kIdleWaitTicks);
-    platform::WaitHint(record->socket, POLLIN);
-    HostWait(wait);
+    if (deadline.set && !TickAfter(deadline.at, platform::TickCount())) return -1;
+    IdleWait(slot, POLLIN, deadline);
   }
 }
 

@@ -330,6 +330,11 @@ TEST_F(Receiving, MaximumAppendAndTimeouts) {
   EXPECT_EQ(r.text, "0123");
   r = Receive(h_, ref_, 0, 0, "\n", 600);
   EXPECT_EQ(r.text, "456789\n");
+  // The longest time-out waits like any other (no overflow of the tick arithmetic).
+  PutLater({"late", "", "r\n"});
+  r = Receive(h_, ref_, 32000, 0, "\n", 2147483647);
+  EXPECT_EQ(r.text, "later\n");
+  h_.WaitForProcesses();
 }
 
 TEST_F(Receiving, UnreadStreamOrder) {
