@@ -1,7 +1,10 @@
 #include "commands/call.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
+#include "abi/command_table.h"
 #include "platform/memory.h"
 
 namespace vrx {
@@ -26,19 +29,38 @@ bool FillHandle(Handle* h, std::string_view bytes) {
 }
 }  // namespace
 
+#ifdef VRX_CHECK_CALLS
+void Call::Expect(int i, Kind kind) const {
+  if (!row) return;
+  Kind declared = i >= 1 && i <= row->paramCount ? row->params[i - 1].kind : Kind::None;
+  // A Long accessor on a Time is the same 32 bits, a picture is a handle variable as a
+  // BLOB is; Any accepts every kind.
+  if (declared == kind || declared == Kind::Any || (kind == Kind::Long && declared == Kind::Time) ||
+      (kind == Kind::Blob && declared == Kind::Picture))
+    return;
+  std::fprintf(stderr, "%.*s: $%d read as %.*s, declared %.*s\n", int(row->name.size()), row->name.data(), i,
+               int(KindName(kind).size()), KindName(kind).data(), int(KindName(declared).size()),
+               KindName(declared).data());
+  std::abort();
+}
+#endif
+
 int32_t Call::Long(int i) const {
+  Expect(i, Kind::Long);
   int32_t v = 0;
   if (Has(i)) std::memcpy(&v, Param(i), sizeof v);
   return v;
 }
 
 int16_t Call::Integer(int i) const {
+  Expect(i, Kind::Integer);
   int16_t v = 0;
   if (Has(i)) std::memcpy(&v, Param(i), sizeof v);
   return v;
 }
 
 const uint8_t* Call::String(int i) const {
+  Expect(i, Kind::String);
   return Has(i) ? static_cast<const uint8_t*>(Param(i)) : kEmptyString;
 }
 
@@ -47,11 +69,17 @@ std::string_view Call::StringBytes(int i) const {
   return {reinterpret_cast<const char*>(s + 1), s[0]};
 }
 
-TextValue* Call::Text(int i) const { return static_cast<TextValue*>(Param(i)); }
+TextValue* Call::Text(int i) const {
+  Expect(i, Kind::Text);
+  return static_cast<TextValue*>(Param(i));
+}
 
 std::string Call::TextBytes(int i) const { return std::string(TextValueBytes(Text(i))); }
 
-Handle* Call::Blob(int i) const { return static_cast<Handle*>(Param(i)); }
+Handle* Call::Blob(int i) const {
+  Expect(i, Kind::Blob);
+  return static_cast<Handle*>(Param(i));
+}
 
 std::string Call::BlobBytes(int i) const {
   const Handle* h = Blob(i);
@@ -61,19 +89,31 @@ std::string Call::BlobBytes(int i) const {
   return std::string(reinterpret_cast<const char*>(p), size_t(platform::HandleSize(*h)));
 }
 
-LongArrayValue* Call::LongArray(int i) const { return static_cast<LongArrayValue*>(Param(i)); }
-DateValue* Call::Date(int i) const { return static_cast<DateValue*>(Param(i)); }
-int32_t* Call::Time(int i) const { return static_cast<int32_t*>(Param(i)); }
+LongArrayValue* Call::LongArray(int i) const {
+  Expect(i, Kind::LongArray);
+  return static_cast<LongArrayValue*>(Param(i));
+}
+DateValue* Call::Date(int i) const {
+  Expect(i, Kind::Date);
+  return static_cast<DateValue*>(Param(i));
+}
+int32_t* Call::Time(int i) const {
+  Expect(i, Kind::Time);
+  return static_cast<int32_t*>(Param(i));
+}
 
 void Call::SetLong(int i, int32_t v) const {
+  Expect(i, Kind::Long);
   if (Has(i)) std::memcpy(Param(i), &v, sizeof v);
 }
 
 void Call::SetInteger(int i, int16_t v) const {
+  Expect(i, Kind::Integer);
   if (Has(i)) std::memcpy(Param(i), &v, sizeof v);
 }
 
 void Call::SetString(int i, std::string_view bytes) const {
+  Expect(i, Kind::String);
   if (!Has(i)) return;
   auto* s = static_cast<uint8_t*>(Param(i));
   size_t n = std::min<size_t>(bytes.size(), 255);
@@ -82,6 +122,7 @@ void Call::SetString(int i, std::string_view bytes) const {
 }
 
 void Call::SetText(int i, std::string_view bytes) const {
+  Expect(i, Kind::Text);
   TextValue* t = Text(i);
   if (!t) return;
   bytes = bytes.substr(0, kMaxTextLength);
@@ -93,6 +134,7 @@ void Call::SetText(int i, std::string_view bytes) const {
 }
 
 void Call::SetBlob(int i, std::string_view bytes) const {
+  Expect(i, Kind::Blob);
   if (Handle* h = Blob(i)) FillHandle(h, bytes);
 }
 

@@ -15,12 +15,22 @@
 namespace vrx {
 
 
+struct CommandInfo;  // abi/command_table.h
+
 struct Call {
   PluginGlobals* g;
   void** params;
   void* result;
+  // The command's row: with VRX_CHECK_CALLS each accessor checks that the row declares
+  // that parameter with that kind, so a handler and its row cannot drift apart.
+  const CommandInfo* row = nullptr;
 
   void* Param(int i) const { return params[i - 1]; }
+#ifdef VRX_CHECK_CALLS
+  void Expect(int i, Kind kind) const;
+#else
+  void Expect(int, Kind) const {}
+#endif
   bool Has(int i) const { return params[i - 1] != nullptr; }
 
   int32_t Long(int i) const;

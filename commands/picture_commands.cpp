@@ -86,7 +86,7 @@ void SendPictureCommand(const Call& c) {
       // A copy of the piece: while the send waits, other processes run and may dispose
       // of the picture, locked or not.
       piece.assign(data.begin() + start, data.begin() + start + n);
-      result = SendBytes(slot, piece.data(), n);
+      result = SendBytes(slot, piece.data(), n) == NetStatus::Ok ? 0 : -1;
       start += n;
     }
   }

@@ -1,6 +1,7 @@
 // The SSL details of a stream as commands: session information, certificates, errors
 // and cipher lists.
 #include "commands/handlers.h"
+#include "commands/stream_result.h"
 #include "net/ssl.h"
 #include "platform/services.h"
 
@@ -12,21 +13,21 @@ void GetStreamSslInfoCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
   SslInfo info;
-  int32_t r = SslConnectionInfo(slot, &info);
-  if (r == 0) {
+  NetStatus r = SslConnectionInfo(slot, &info);
+  if (r == NetStatus::Ok) {
     c.SetString(2, info.version);
     c.SetString(3, info.cipher);
     c.SetLong(4, info.secretBits);
     c.SetString(5, info.peerSubject);
   }
-  c.ResultLong(r);
+  c.ResultLong(StreamResult(r));
 }
 
 void SetStreamCertificateCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
-  c.ResultLong(SetStreamCertificate(slot, platform::MacRomanToUtf8(c.StringBytes(2)),
-                                    platform::MacRomanToUtf8(c.StringBytes(3)), c.StringBytes(4)));
+  c.ResultLong(StreamResult(SetStreamCertificate(slot, platform::MacRomanToUtf8(c.StringBytes(2)),
+                                                 platform::MacRomanToUtf8(c.StringBytes(3)), c.StringBytes(4))));
 }
 
 void GetStreamSslErrorCommand(const Call& c) {
@@ -41,7 +42,7 @@ void GetStreamSslErrorCommand(const Call& c) {
 void SetStreamCiphersCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
-  c.ResultLong(SetCipherList(slot, c.StringBytes(2)));
+  c.ResultLong(StreamResult(SetCipherList(slot, c.StringBytes(2))));
 }
 
 }  // namespace vrx

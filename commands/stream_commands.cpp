@@ -1,5 +1,6 @@
 // The stream commands: parameters in, stream operations, results out.
 #include "commands/handlers.h"
+#include "commands/stream_result.h"
 
 
 #include <poll.h>
@@ -51,13 +52,14 @@ void ListenStreamCommand(const Call& c) {
 void CloseStreamCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
-  BufferedSend(slot, {}, 0);
-  c.ResultLong(CloseStream(slot));
+  int32_t collected;
+  BufferedSend(slot, {}, 0, &collected);
+  c.ResultLong(StreamResult(CloseStream(slot)));
 }
 
 void ReleaseStreamCommand(const Call& c) {
   if (!StreamArg(c)) return c.ResultLong(-1);
-  c.ResultLong(ReleaseStreamRef(c.g->streams, c.Long(1), c.Long(2)));
+  c.ResultLong(StreamResult(ReleaseStreamRef(c.g->streams, c.Long(1), c.Long(2))));
 }
 
 void GetStreamStateCommand(const Call& c) {
@@ -78,7 +80,9 @@ void SendTextCommand(const Call& c) {
   if (text && c.Long(4) != 0) ApplyTextConversions(text, c.Long(4));
   // A copy: the text's block may move while the send waits.
   std::string bytes = TextParam(c, 2);
-  c.ResultLong(BufferedSend(slot, bytes, c.Integer(3)));
+  int32_t collected;
+  NetStatus s = BufferedSend(slot, bytes, c.Integer(3), &collected);
+  c.ResultLong(collected >= 0 ? collected : StreamResult(s));
 }
 
 void ReceiveTextCommand(const Call& c) {

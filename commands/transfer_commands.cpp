@@ -140,7 +140,8 @@ void SendFileCommand(const Call& c) {
   OwnedHandle buffer(platform::NewHandle(0));
   if (!buffer.h) return c.ResultLong(MemoryFailure());
 
-  BufferedSend(slot, {}, 0);
+  int32_t collected;
+  BufferedSend(slot, {}, 0, &collected);
   const std::string path = TextParamToPath(c.Text(2));
   Fd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.fd < 0) return c.ResultLong(SendFileOpenError(platform::WindowsErrorForPath(errno, path)));
@@ -170,16 +171,16 @@ void SendFileCommand(const Call& c) {
     int64_t got = ReadFully(file.fd, data, std::min(piece, remaining));
     if (got <= 0) break;
     remaining -= got;
-    int32_t r;
+    NetStatus r;
     if (textMode) {
       converted.clear();
       r = ConvertBytes(std::string_view(reinterpret_cast<const char*>(data), size_t(got)), options, converted)
               ? SendText(slot, converted)
-              : -1;
+              : NetStatus::Failed;
     } else {
       r = SendBytes(slot, data, int32_t(got));
     }
-    bool failed = r != 0;
+    bool failed = r != NetStatus::Ok;
     if (!failed) {
       int32_t state = StreamInfo(slot, 0);
       failed = state < kStateEstablished || state > 13;
@@ -286,7 +287,7 @@ void SendBlobCommand(const Call& c) {
       bytes = &converted;
     }
     if (!failed)
-      failed = SendBytes(slot, reinterpret_cast<const uint8_t*>(bytes->data()), int32_t(bytes->size())) != 0;
+      failed = SendBytes(slot, reinterpret_cast<const uint8_t*>(bytes->data()), int32_t(bytes->size())) != NetStatus::Ok;
     first += n;
     HostWait(-1);
   }

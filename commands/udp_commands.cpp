@@ -1,5 +1,6 @@
 // UDP endpoints and ICMP echo as commands.
 #include "commands/handlers.h"
+#include "commands/stream_result.h"
 #include "net/udp.h"
 
 namespace vrx {
@@ -30,13 +31,13 @@ void OpenUdpCommand(const Call& c) {
 void CloseUdpCommand(const Call& c) {
   if (!UdpParam(c)) return c.ResultLong(-1);
   // A receive waiting on it in another process keeps it, as a release would.
-  c.ResultLong(ReleaseStreamRef(c.g->streams, c.Long(1), -1));
+  c.ResultLong(StreamResult(ReleaseStreamRef(c.g->streams, c.Long(1), -1)));
 }
 
 void SendUdpCommand(const Call& c) {
   StreamRecord** slot = UdpParam(c);
   if (!slot) return c.ResultLong(-1);
-  c.ResultLong(SendDatagram(slot, c.TextBytes(2), uint32_t(c.Long(3)), uint16_t(c.Long(4))));
+  c.ResultLong(StreamResult(SendDatagram(slot, c.TextBytes(2), uint32_t(c.Long(3)), uint16_t(c.Long(4)))));
 }
 
 void ReceiveUdpCommand(const Call& c) {
@@ -45,13 +46,13 @@ void ReceiveUdpCommand(const Call& c) {
   std::string datagram;
   uint32_t address = 0;
   uint16_t port = 0;
-  int32_t r = ReceiveDatagram(slot, datagram, &address, &port, c.Long(6));
-  if (r == 0) {
+  NetStatus r = ReceiveDatagram(slot, datagram, &address, &port, c.Long(6));
+  if (r == NetStatus::Ok) {
     c.SetText(2, datagram);
     c.SetLong(3, int32_t(address));
     c.SetLong(4, port);
   }
-  c.ResultLong(r);
+  c.ResultLong(StreamResult(r));
 }
 
 void GetUdpMaxSizeCommand(const Call& c) { c.ResultLong(kUdpMaxSize); }

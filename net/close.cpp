@@ -34,12 +34,12 @@ int32_t NetworkValue(int32_t code) {
   }
 }
 
-int32_t CloseStream(StreamRecord** slot) {
+NetStatus CloseStream(StreamRecord** slot) {
   StreamRecord* record = slot ? *slot : nullptr;
-  if (!record || record->state == kStateListening) return 0;
+  if (!record || record->state == kStateListening) return NetStatus::Ok;
   FlushSendBuffer(slot);
   record = *slot;
-  if (!record) return 0;
+  if (!record) return NetStatus::Ok;
   // The close notification goes out, then the stream is plain: whatever the peer still
   // sends is read raw.
   EndSsl(record, true);
@@ -47,7 +47,7 @@ int32_t CloseStream(StreamRecord** slot) {
   // Without SO_LINGER, the later close returns at once while queued bytes still go out.
   int r = shutdown(record->socket, SHUT_WR);
   PollStream(record, kStateLocalClosed);
-  return r == 0 ? 0 : -1;
+  return r == 0 ? NetStatus::Ok : NetStatus::Failed;
 }
 
 }  // namespace vrx

@@ -26,13 +26,13 @@ void CountSent(StreamRecord* record, size_t n) {
 // Hands every byte to the socket, waiting (and letting other processes run) while it
 // is full. Gives up when a poll while waiting finds one of the give-up states, or
 // after the stream's send time-out without progress.
-int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
+NetStatus SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
                  int32_t giveUpA, int32_t giveUpB) {
   uint32_t lastProgress = platform::TickCount();
   bool progressed = false;  // the clock is read only when a wait begins
   while (n > 0) {
     StreamRecord* record = *slot;
-    if (!record) return -1;
+    if (!record) return NetStatus::Failed;
     ssize_t r = send(record->socket, p, std::min(n, piece), MSG_NOSIGNAL | MSG_DONTWAIT);
     if (r < 0) {
       int e = errno;
@@ -41,12 +41,12 @@ int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
         if (progressed) lastProgress = platform::TickCount();
         progressed = false;
         record = WaitWhileSending(slot, POLLOUT, giveUpA, giveUpB);
-        if (!record) return -1;
-        if (TimedOut(platform::TickCount(), lastProgress, record->sendTimeout)) return -1;
+        if (!record) return NetStatus::Failed;
+        if (TimedOut(platform::TickCount(), lastProgress, record->sendTimeout)) return NetStatus::Failed;
         continue;
       }
       if (BrokenByError(e)) PollStream(record, kStateBroken);
-      return -1;
+      return NetStatus::Failed;
     }
     progressed = true;
     p += r;
@@ -54,7 +54,7 @@ int32_t SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
     CountSent(record, size_t(r));
     platform::SystemIdle();
   }
-  return 0;
+  return NetStatus::Ok;
 }
 
 }  // namespace
@@ -104,8 +104,8 @@ int32_t SendOnce(StreamRecord* record, const uint8_t* data, size_t n) {
   return -1;
 }
 
-int32_t SendText(StreamRecord** slot, std::string_view bytes) {
-  if (!slot || !*slot || bytes.empty()) return 0;
+NetStatus SendText(StreamRecord** slot, std::string_view bytes) {
+  if (!slot || !*slot || bytes.empty()) return NetStatus::Ok;
   if ((*slot)->kind == kKindSsl)
     return SslSend(slot, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), kStateBroken,
                    kStateBroken);
@@ -113,29 +113,30 @@ int32_t SendText(StreamRecord** slot, std::string_view bytes) {
                   kStateBroken, kStateBroken);
 }
 
-int32_t SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length) {
-  if (!slot || !*slot) return -1;
+NetStatus SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length) {
+  if (!slot || !*slot) return NetStatus::Failed;
   StreamRecord* record = *slot;
   // Collected texts leave first, SSL streams included, so the bytes keep their order.
   if (!record->output.empty()) FlushSendBuffer(slot);
   record = *slot;
-  if (!record) return -1;
-  if (length <= 0 || !data) return 0;
+  if (!record) return NetStatus::Failed;
+  if (length <= 0 || !data) return NetStatus::Ok;
   if (record->kind == kKindSsl) return SslSend(slot, data, size_t(length), kStatePeerClosed, kStateBroken);
   return SendLoop(slot, data, size_t(length), size_t(length), kStatePeerClosed, kStateBroken);
 }
 
-int32_t FlushSendBuffer(StreamRecord** slot) {
+NetStatus FlushSendBuffer(StreamRecord** slot) {
   StreamRecord* record = slot ? *slot : nullptr;
-  if (!record || record->output.empty()) return 0;
+  if (!record || record->output.empty()) return NetStatus::Ok;
   // Taken out first: bytes another process buffers while this send waits stay queued.
   std::string data = std::move(record->output);
   record->output.clear();
   return SendText(slot, data);
 }
 
-int32_t BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold) {
-  if (!slot) return 0;
+NetStatus BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold, int32_t* collected) {
+  *collected = -1;
+  if (!slot) return NetStatus::Ok;
   // An empty text flushes. A negative threshold would neither collect nor send the
   // text; it sends at once instead.
   if ((*slot && bytes.empty()) || threshold < 0) threshold = 0;
@@ -143,7 +144,7 @@ int32_t BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t thresh
   if (*slot && !bytes.empty() && (threshold > 0 || !(*slot)->output.empty())) {
     if ((*slot)->output.size() + bytes.size() > size_t(kMaxOutputBuffer)) FlushSendBuffer(slot);
     // The flush may have waited: the stream may be gone.
-    if (!*slot) return -1;
+    if (!*slot) return NetStatus::Failed;
     (*slot)->output.append(bytes);
     consumed = true;
   }
@@ -151,12 +152,15 @@ int32_t BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t thresh
     size_t held = (*slot)->output.size();
     if ((threshold > 255 && held >= size_t(threshold)) || held > size_t(kCollectLimit)) threshold = 0;
   }
-  if (threshold != 0) return int32_t(*slot ? (*slot)->output.size() : 0);
-  int32_t result = 0;
+  if (threshold != 0) {
+    *collected = int32_t(*slot ? (*slot)->output.size() : 0);
+    return NetStatus::Ok;
+  }
+  NetStatus result = NetStatus::Ok;
   if (*slot && !(*slot)->output.empty()) result = FlushSendBuffer(slot);
   if (!consumed && !bytes.empty()) {
-    int32_t r = SendText(slot, bytes);
-    if (r != 0) result = r;
+    NetStatus r = SendText(slot, bytes);
+    if (r != NetStatus::Ok) result = r;
   }
   return result;
 }

@@ -295,10 +295,10 @@ void AcceptPending() {
   }
 }
 
-int32_t CloseAndFreeRecord(StreamRecord** slot, int32_t mode) {
-  if (!slot || !*slot) return 0;
+NetStatus CloseAndFreeRecord(StreamRecord** slot, int32_t mode) {
+  if (!slot || !*slot) return NetStatus::Ok;
   StreamRecord* record = *slot;
-  int32_t result = 0;
+  NetStatus result = NetStatus::Ok;
   // An abortive release sends no close notification.
   EndSsl(record, mode >= 0);
   // A record still in a listener's queue holds the listener's shared socket, whatever
@@ -311,7 +311,7 @@ int32_t CloseAndFreeRecord(StreamRecord** slot, int32_t mode) {
     if (record->socket >= 0) close(record->socket);
     ++Layer().stats.listenersReleased;
   } else if (record->socket >= 0) {
-    if (close(record->socket) != 0) result = -1;
+    if (close(record->socket) != 0) result = NetStatus::Failed;
   }
   delete record;
   *slot = nullptr;

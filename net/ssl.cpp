@@ -254,21 +254,21 @@ void ClientHandshakeStep(StreamRecord* record) {
   }
 }
 
-int32_t SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32_t giveUpA,
+NetStatus SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32_t giveUpA,
                 int32_t giveUpB) {
   StreamRecord* record = *slot;
-  if (length > size_t(INT_MAX)) return -1;
+  if (length > size_t(INT_MAX)) return NetStatus::Failed;
   record->sslBytesSent += uint32_t(length);
   uint32_t lastProgress = platform::TickCount();
   uint32_t onWire = record->bytesSent;
   for (;;) {
     record = *slot;
     SSL* ssl = Ssl(record);
-    if (!ssl || record->kind != kKindSsl) return -1;
+    if (!ssl || record->kind != kKindSsl) return NetStatus::Failed;
     short waitFor = POLLOUT;
     if (SSL_in_before(ssl)) {
       // No handshake yet: the connection is still being made (or never will be).
-      if (record->state == kStateListening) return -1;
+      if (record->state == kStateListening) return NetStatus::Failed;
       PollStream(record, 0);
       if (!SSL_in_before(ssl)) continue;
     } else {
@@ -277,14 +277,14 @@ int32_t SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32_t
       if (r > 0) {
         // The write may have finished the handshake: let the state say so.
         if (record->state < kStateEstablished) PollStream(record, 0);
-        return 0;
+        return NetStatus::Ok;
       }
       int e = SSL_get_error(ssl, r);
       if (e == SSL_ERROR_WANT_READ) {
         waitFor = POLLIN;
       } else if (e != SSL_ERROR_WANT_WRITE) {
         NoteSslError(record);
-        return -1;
+        return NetStatus::Failed;
       }
     }
     if (record->bytesSent != onWire) {
@@ -292,12 +292,12 @@ int32_t SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32_t
       lastProgress = platform::TickCount();
     }
     record = WaitWhileSending(slot, waitFor, giveUpA, giveUpB);
-    if (!record) return -1;
+    if (!record) return NetStatus::Failed;
     if (record->bytesSent != onWire) {
       onWire = record->bytesSent;
       lastProgress = platform::TickCount();
     }
-    if (TimedOut(platform::TickCount(), lastProgress, record->sendTimeout)) return -1;
+    if (TimedOut(platform::TickCount(), lastProgress, record->sendTimeout)) return NetStatus::Failed;
   }
 }
 
@@ -358,14 +358,14 @@ uint32_t NoteSslError(StreamRecord* record) {
   return uint32_t(e);
 }
 
-int32_t SslConnectionInfo(StreamRecord** slot, SslInfo* out) {
+NetStatus SslConnectionInfo(StreamRecord** slot, SslInfo* out) {
   StreamRecord* record = *slot;
   SSL* ssl = Ssl(record);
-  if (!record || record->sslFlag != 1 || !ssl) return -2;
-  if (StreamInfo(slot, 0) != kStateEstablished) return -3;
+  if (!record || record->sslFlag != 1 || !ssl) return NetStatus::NotSsl;
+  if (StreamInfo(slot, 0) != kStateEstablished) return NetStatus::NotEstablished;
   record = *slot;
   ssl = Ssl(record);
-  if (!ssl) return -2;
+  if (!ssl) return NetStatus::NotSsl;
   out->version = SSL_get_version(ssl);
   NoteSslError(record);
   const SSL_CIPHER* cipher = SSL_get_current_cipher(ssl);
@@ -379,22 +379,22 @@ int32_t SslConnectionInfo(StreamRecord** slot, SslInfo* out) {
       out->peerSubject = subject;
     X509_free(peer);
   }
-  return 0;
+  return NetStatus::Ok;
 }
 
-int32_t SetStreamCertificate(StreamRecord** slot, const std::string& certificateFile,
+NetStatus SetStreamCertificate(StreamRecord** slot, const std::string& certificateFile,
                              const std::string& keyFile, std::string_view password) {
   AddToPool(platform::Milliseconds());
   StreamRecord* record = *slot;
   SSL* ssl = Ssl(record);
-  if (!record || record->kind != kKindSsl || !ssl) return -2;
+  if (!record || record->kind != kKindSsl || !ssl) return NetStatus::NotSsl;
 
   // Loaded and checked on a scratch connection first, so that a failure leaves the
   // stream with what it had (a new key would also be refused next to an old certificate).
   SSL* scratch = SSL_new(Ctx(record));
   if (!scratch) {
     NoteSslError(record);
-    return -3;
+    return NetStatus::Refused;
   }
   SSL_certs_clear(scratch);
   size_t n = std::min({password.size(), sizeof gKeyPassword - 1, password.find('\0')});
@@ -424,12 +424,12 @@ int32_t SetStreamCertificate(StreamRecord** slot, const std::string& certificate
   int r = loadCertificate(certificateFile);
   if (r != 1) r = loadCertificate(keyFile);  // a certificate kept with the key
   NoteSslError(record);
-  int32_t result = 0;
+  NetStatus result = NetStatus::Ok;
   if (r != 1 || keyLoaded != 1) {
-    result = -3;
+    result = NetStatus::Refused;
   } else if (SSL_check_private_key(scratch) != 1) {
     // A certificate that does not match drops the key again; the check then fails.
-    result = -4;
+    result = NetStatus::KeyMismatch;
   } else {
     STACK_OF(X509)* chain = nullptr;
     SSL_get0_chain_certs(scratch, &chain);
@@ -439,7 +439,7 @@ int32_t SetStreamCertificate(StreamRecord** slot, const std::string& certificate
         SSL_check_private_key(ssl) == 1)
       record->certificateReady = 1;
     else
-      result = -4;
+      result = NetStatus::KeyMismatch;
   }
   NoteSslError(record);
   SSL_free(scratch);
@@ -456,10 +456,10 @@ uint32_t LastSslErrorText(StreamRecord** slot, std::string* text) {
   return record->lastSslError;
 }
 
-int32_t SetCipherList(StreamRecord** slot, std::string_view list) {
+NetStatus SetCipherList(StreamRecord** slot, std::string_view list) {
   StreamRecord* record = *slot;
   SSL* ssl = Ssl(record);
-  if (!record || record->kind != kKindSsl || !ssl) return -2;
+  if (!record || record->kind != kKindSsl || !ssl) return NetStatus::NotSsl;
   ERR_clear_error();
   int r;
   if (list.empty()) {
@@ -473,7 +473,7 @@ int32_t SetCipherList(StreamRecord** slot, std::string_view list) {
     if (r == 1) r = SSL_set_cipher_list(ssl, l.c_str());
   }
   NoteSslError(record);
-  return r == 1 ? 0 : -3;
+  return r == 1 ? NetStatus::Ok : NetStatus::Refused;
 }
 
 }  // namespace vrx

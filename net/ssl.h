@@ -37,7 +37,7 @@ void ClientHandshakeStep(StreamRecord* record);
 
 // Application bytes through the SSL: every byte written or failure (0 / -1), waiting
 // like a plain send while the socket is full; the stream gives up in either state.
-int32_t SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32_t giveUpA,
+NetStatus SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32_t giveUpA,
                 int32_t giveUpB);
 // What the SSL has decrypted, at most `maximum` bytes, never waiting: bytes, 0 when
 // nothing is there yet, -1 on failure.
@@ -54,13 +54,13 @@ struct SslInfo {
   int32_t secretBits = 0;
 };
 // 0; -2 not an SSL stream; -3 not established.
-int32_t SslConnectionInfo(StreamRecord** slot, SslInfo* out);
+NetStatus SslConnectionInfo(StreamRecord** slot, SslInfo* out);
 // 0; -2 not an SSL stream; -3 certificate or key not loaded; -4 key does not match.
-int32_t SetStreamCertificate(StreamRecord** slot, const std::string& certificateFile,
+NetStatus SetStreamCertificate(StreamRecord** slot, const std::string& certificateFile,
                              const std::string& keyFile, std::string_view password);
 // The last SSL error code and its text; 0 and an empty text when none.
 uint32_t LastSslErrorText(StreamRecord** slot, std::string* text);
 // 0; -2 not an SSL stream; -3 list rejected. An empty list sets the default one.
-int32_t SetCipherList(StreamRecord** slot, std::string_view list);
+NetStatus SetCipherList(StreamRecord** slot, std::string_view list);
 
 }  // namespace vrx

@@ -10,9 +10,9 @@ namespace {
 bool InRange(int32_t ref) { return ref > 0 && ref <= kMaxStreamRef; }
 
 // Frees the record in a slot and empties it; the close's result.
-int32_t FreeSlot(StreamTable& t, int32_t ref, int32_t mode) {
+NetStatus FreeSlot(StreamTable& t, int32_t ref, int32_t mode) {
   assert(InRange(ref) && t.records[ref] && t.busyCounts[ref] == 0);
-  int32_t r = CloseAndFreeRecord(&t.records[ref], mode);
+  NetStatus r = CloseAndFreeRecord(&t.records[ref], mode);
   --t.openCount;
   return r;
 }
@@ -46,9 +46,9 @@ void UnmarkBusy(StreamTable& t, int32_t ref) {
 
 int32_t BusyCount(const StreamTable& t, int32_t ref) { return InRange(ref) ? t.busyCounts[ref] : 0; }
 
-int32_t ReleaseStreamRef(StreamTable& t, int32_t ref, int32_t mode) {
-  if (!StreamSlot(t, ref)) return 0;
-  if (t.busyCounts[ref] != 0) return -2;
+NetStatus ReleaseStreamRef(StreamTable& t, int32_t ref, int32_t mode) {
+  if (!StreamSlot(t, ref)) return NetStatus::Ok;
+  if (t.busyCounts[ref] != 0) return NetStatus::Busy;
   return FreeSlot(t, ref, mode);
 }
 

@@ -9,7 +9,8 @@
 
 namespace vrx {
 
-struct StreamRecord;  // net/streams.h
+struct StreamRecord;          // net/streams.h
+enum class NetStatus : int8_t;  // net/streams.h
 
 constexpr int kStreamSlots = 1025;  // indexes 1..1023 are used
 constexpr int kMaxStreamRef = 1023;
@@ -40,9 +41,9 @@ int32_t BusyCount(const StreamTable& t, int32_t ref);
 
 // The one way a stream leaves the table: closes it per mode (-1 abortive, 0 graceful,
 // 1 and 2 for listeners, as ReleaseStream of the command does), frees the record and
-// empties the slot. -2 and nothing done while a command is using the stream; otherwise
-// the close's result (0 or -1), 0 for an empty slot.
-int32_t ReleaseStreamRef(StreamTable& t, int32_t ref, int32_t mode);
+// empties the slot. Busy, and nothing done, while a command is using the stream;
+// otherwise the close's result (Ok for an empty slot).
+NetStatus ReleaseStreamRef(StreamTable& t, int32_t ref, int32_t mode);
 // For a command that is itself using the stream (its own use counted): the reference
 // stops naming the stream at once (commands waiting on it find their slot empty after
 // their wait and stop); the record is closed gracefully and freed when the last command

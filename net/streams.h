@@ -63,6 +63,18 @@ struct StreamRecord {
   StreamRecord* nextWaiting = nullptr;
 };
 
+// What a stream operation came to. The numbers 4D sees are made from it by the command
+// layer.
+enum class NetStatus : int8_t {
+  Ok,
+  Failed,          // the connection failed, timed out, or the stream is gone
+  Busy,            // another command is using the stream
+  NotSsl,          // an SSL operation on a stream without SSL
+  NotEstablished,  // the operation needs an established connection
+  Refused,         // the SSL library refused what was given (file, key, cipher list)
+  KeyMismatch,     // a certificate and a key that do not belong together
+};
+
 // ---- waiting ------------------------------------------------------------------------------
 // Ticks compared across the 32-bit wrap: true when a is later than b.
 inline bool TickAfter(uint32_t a, uint32_t b) { return int32_t(a - b) > 0; }
@@ -105,15 +117,15 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
 // ---- sending ------------------------------------------------------------------------------
 // Sends every byte or fails (0 / -1); waits, yielding to other processes, while the
 // socket is full. Text sends go in pieces of at most 1024 bytes.
-int32_t SendText(StreamRecord** slot, std::string_view bytes);
+NetStatus SendText(StreamRecord** slot, std::string_view bytes);
 // As SendText, offering everything at once; flushes the output buffer first. `data`
 // must stay where it is while the send waits.
-int32_t SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length);
-// Collects or sends per threshold: the bytes now buffered while collecting, else the
-// send result.
-int32_t BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold);
+NetStatus SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length);
+// Collects or sends per threshold. *collected: the bytes now buffered when it only
+// collected, -1 when it sent (the result says how that went).
+NetStatus BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold, int32_t* collected);
 // Sends what BufferedSend collected; may wait.
-int32_t FlushSendBuffer(StreamRecord** slot);
+NetStatus FlushSendBuffer(StreamRecord** slot);
 int32_t StreamTimeout(StreamRecord** slot, int32_t value);
 
 // ---- receiving ----------------------------------------------------------------------------
@@ -130,10 +142,10 @@ int32_t UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front);
 // ---- status and closing -------------------------------------------------------------------
 int32_t StreamInfo(StreamRecord** slot, int32_t code);
 int32_t NetworkValue(int32_t code);
-int32_t CloseStream(StreamRecord** slot);
+NetStatus CloseStream(StreamRecord** slot);
 // Closes the stream in *slot per mode, frees its record and clears the slot. Only the
 // stream table and opens that fail call it: everything else releases through the table.
-int32_t CloseAndFreeRecord(StreamRecord** slot, int32_t mode);
+NetStatus CloseAndFreeRecord(StreamRecord** slot, int32_t mode);
 
 // ---- names and addresses ------------------------------------------------------------------
 uint32_t NameToAddress(std::string_view name);

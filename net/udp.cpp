@@ -68,40 +68,40 @@ StreamRecord* OpenUdp(uint16_t port) {
   return record;
 }
 
-int32_t SendDatagram(StreamRecord** slot, std::string_view data, uint32_t address, uint16_t port) {
-  if (!slot || !*slot) return 0;
+NetStatus SendDatagram(StreamRecord** slot, std::string_view data, uint32_t address, uint16_t port) {
+  if (!slot || !*slot) return NetStatus::Ok;
   sockaddr_in to = MakeAddress(address, port);
   ssize_t r;
   do r = sendto((*slot)->socket, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT,
                 reinterpret_cast<sockaddr*>(&to), sizeof to);
   while (r < 0 && errno == EINTR);
-  return r < 0 ? -1 : 0;
+  return r < 0 ? NetStatus::Failed : NetStatus::Ok;
 }
 
-int32_t ReceiveDatagram(StreamRecord** slot, std::string& out, uint32_t* address, uint16_t* port,
+NetStatus ReceiveDatagram(StreamRecord** slot, std::string& out, uint32_t* address, uint16_t* port,
                         int32_t timeout) {
-  if (!slot || !*slot) return -1;
+  if (!slot || !*slot) return NetStatus::Failed;
   // Seconds; 0 waits for ever, a negative time-out has passed already.
   const Deadline deadline = timeout == 0 ? Deadline{} : Deadline::After(timeout > 0 ? int64_t(timeout) * 60 : 0);
   char buffer[kDatagramBuffer];
   for (;;) {
     StreamRecord* record = *slot;
-    if (!record) return -1;
+    if (!record) return NetStatus::Failed;
     sockaddr_in from{};
     socklen_t length = sizeof from;
     // MSG_TRUNC gives a datagram's real length, so one larger than the buffer is found.
     ssize_t r = recvfrom(record->socket, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC,
                          reinterpret_cast<sockaddr*>(&from), &length);
     if (r >= 0) {
-      if (r > kDatagramBuffer) return -1;
+      if (r > kDatagramBuffer) return NetStatus::Failed;
       out.assign(buffer, size_t(r));
       *address = ntohl(from.sin_addr.s_addr);
       *port = ntohs(from.sin_port);
-      return 0;
+      return NetStatus::Ok;
     }
     if (errno == EINTR) continue;
-    if (errno != EAGAIN && errno != EWOULDBLOCK) return -1;
-    if (deadline.set && !TickAfter(deadline.at, platform::TickCount())) return -1;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return NetStatus::Failed;
+    if (deadline.set && !TickAfter(deadline.at, platform::TickCount())) return NetStatus::Failed;
     IdleWait(slot, POLLIN, deadline);
   }
 }

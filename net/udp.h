@@ -16,12 +16,12 @@ constexpr int32_t kUdpMaxSize = 548;       // the size 4D is told is safe to sen
 // not a failure. Null when the record or socket cannot be made.
 StreamRecord* OpenUdp(uint16_t port);
 // One datagram to address:port: 0, or -1 when it could not be sent.
-int32_t SendDatagram(StreamRecord** slot, std::string_view data, uint32_t address, uint16_t port);
+NetStatus SendDatagram(StreamRecord** slot, std::string_view data, uint32_t address, uint16_t port);
 // One whole datagram into `out`, with its sender. Time-out in seconds: > 0 gives up after
 // that long, < 0 after one attempt, 0 waits until a datagram comes. 0, or -1 for a
 // time-out, a socket error or a datagram larger than the buffer. Other processes run
 // while it waits.
-int32_t ReceiveDatagram(StreamRecord** slot, std::string& out, uint32_t* address, uint16_t* port,
+NetStatus ReceiveDatagram(StreamRecord** slot, std::string& out, uint32_t* address, uint16_t* port,
                         int32_t timeout);
 
 // The RFC 1071 checksum of the bytes (an odd last byte is summed as if a zero followed).

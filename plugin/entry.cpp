@@ -85,7 +85,7 @@ extern "C" __attribute__((visibility("default"))) void FourDPack(int32_t selecto
   PluginGlobals* g = GlobalsFromSlot(globalsSlot);
   if (!g) return;
   const CommandInfo& row = *CommandBySelector(selector);
-  Call c{g, params, result};
+  Call c{g, params, result, &row};
   if (handler == NotBuilt) return AnswerFailure(row, c);
   if (!row.busy) return handler(c);
   int32_t ref = c.Long(1);

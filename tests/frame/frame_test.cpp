@@ -8,6 +8,7 @@
 #include "abi/command_table.h"
 #include "commands/globals.h"
 #include "net/stream_table.h"
+#include "net/streams.h"
 #include "host/host.h"
 #include "platform/files.h"
 #include "platform/memory.h"
@@ -47,7 +48,7 @@ TEST(StreamSlots, LowestFreeFirstAndFullTable) {
   vrx::UnmarkBusy(t, 7);
   EXPECT_EQ(t.busyCounts[7], 1);
   vrx::MarkBusy(t, 8);
-  EXPECT_EQ(vrx::ReleaseStreamRef(t, 8, 0), -2) << "a stream in use is never freed";
+  EXPECT_EQ(vrx::ReleaseStreamRef(t, 8, 0), vrx::NetStatus::Busy) << "a stream in use is never freed";
 }
 
 TEST(TextParams, ToStringOnlyBelow255Bytes) {

@@ -17,6 +17,13 @@
 namespace vrx {
 namespace {
 
+// What VRX_SendText answers: the bytes collected, or the send's 0 / -1.
+int32_t Buffered(StreamRecord** slot, std::string_view bytes, int16_t threshold) {
+  int32_t collected;
+  NetStatus s = BufferedSend(slot, bytes, threshold, &collected);
+  return collected >= 0 ? collected : s == NetStatus::Ok ? 0 : -1;
+}
+
 constexpr uint32_t kLoopback = 0x7F000001;
 
 // A peer outside the layer: a plain blocking socket.
@@ -223,9 +230,9 @@ TEST_F(StreamLayer, SharedListenerLingersUnlessReleasedWithModeTwo) {
   int slot = a->listenerSlot;
   int fd = a->socket;
   uint32_t releasedBefore = Statistics().listenersReleased;
-  EXPECT_EQ(CloseAndFreeRecord(&a, 0), 0);
+  EXPECT_EQ(CloseAndFreeRecord(&a, 0), NetStatus::Ok);
   EXPECT_EQ(a, nullptr);
-  EXPECT_EQ(CloseAndFreeRecord(&b, 0), 0);
+  EXPECT_EQ(CloseAndFreeRecord(&b, 0), NetStatus::Ok);
   EXPECT_EQ(Statistics().listenersReleased, releasedBefore + 2);
   // Shared, so it stays for 30 seconds after its last user.
   EXPECT_EQ(ListenerSocket(slot), fd);
@@ -283,10 +290,10 @@ TEST_F(StreamLayer, PeerHalfCloseWithUnreadBytesStaysEstablishedUntilRead) {
   EXPECT_EQ(ReceiveChunk(&r, got, 0), 2);
   EXPECT_EQ(PollStream(r, 0), kStatePeerClosed);
   // Still writable towards a peer that only half-closed.
-  EXPECT_EQ(SendText(&r, "bye"), 0);
+  EXPECT_EQ(SendText(&r, "bye"), NetStatus::Ok);
   char buf[8];
   EXPECT_EQ(read(peer, buf, sizeof buf), 3);
-  EXPECT_EQ(CloseStream(&r), 0);
+  EXPECT_EQ(CloseStream(&r), NetStatus::Ok);
   EXPECT_EQ(r->state, kStateBothClosed);
   close(peer);
 }
@@ -301,7 +308,7 @@ TEST_F(StreamLayer, PeerResetBreaksTheStream) {
   EXPECT_EQ(PollUntil(r, kStateBroken), kStateBroken);
   std::string got;
   EXPECT_EQ(ReceiveChunk(&r, got, 0), 0);
-  EXPECT_EQ(SendText(&r, "x"), -1);
+  EXPECT_EQ(SendText(&r, "x"), NetStatus::Failed);
   EXPECT_EQ(r->state, kStateBroken);
 }
 
@@ -361,27 +368,27 @@ TEST_F(StreamLayer, OutputBufferCollectsByThresholdAndReceiveFlushesIt) {
   int peer = -1;
   StreamRecord* r = Connected(&peer);
   std::string hundred(100, 'h');
-  EXPECT_EQ(BufferedSend(&r, hundred, 10), 100);
-  EXPECT_EQ(BufferedSend(&r, hundred, 10), 200);
-  EXPECT_EQ(BufferedSend(&r, hundred, 10), 300);
+  EXPECT_EQ(Buffered(&r, hundred, 10), 100);
+  EXPECT_EQ(Buffered(&r, hundred, 10), 200);
+  EXPECT_EQ(Buffered(&r, hundred, 10), 300);
   EXPECT_EQ(r->bytesSent, 0u);
-  EXPECT_EQ(BufferedSend(&r, {}, 10), 0);  // an empty text flushes
+  EXPECT_EQ(Buffered(&r, {}, 10), 0);  // an empty text flushes
   EXPECT_EQ(r->bytesSent, 300u);
   // Above 255 the threshold is a byte count.
-  EXPECT_EQ(BufferedSend(&r, std::string(600, 'k'), 1000), 600);
-  EXPECT_EQ(BufferedSend(&r, std::string(600, 'k'), 1000), 0);
+  EXPECT_EQ(Buffered(&r, std::string(600, 'k'), 1000), 600);
+  EXPECT_EQ(Buffered(&r, std::string(600, 'k'), 1000), 0);
   EXPECT_EQ(r->bytesSent, 1500u);
   // More than 4096 bytes always go.
-  EXPECT_EQ(BufferedSend(&r, std::string(5000, 'z'), 1), 0);
+  EXPECT_EQ(Buffered(&r, std::string(5000, 'z'), 1), 0);
   EXPECT_EQ(r->bytesSent, 6500u);
   // Collected bytes leave before a receive reads.
-  EXPECT_EQ(BufferedSend(&r, "ping", 1), 4);
+  EXPECT_EQ(Buffered(&r, "ping", 1), 4);
   std::string got;
   ReceiveChunk(&r, got, 0);
   EXPECT_EQ(r->output.size(), 0u);
   EXPECT_EQ(r->bytesSent, 6504u);
   // A negative threshold sends at once rather than dropping the text.
-  EXPECT_EQ(BufferedSend(&r, "now", -3), 0);
+  EXPECT_EQ(Buffered(&r, "now", -3), 0);
   EXPECT_EQ(r->bytesSent, 6507u);
   std::string all;
   char buf[8192];
@@ -399,7 +406,7 @@ TEST_F(StreamLayer, OutputBufferCollectsByThresholdAndReceiveFlushesIt) {
 TEST_F(StreamLayer, InfoCodesAndNetworkValues) {
   int peer = -1;
   StreamRecord* r = Connected(&peer);
-  EXPECT_EQ(SendText(&r, "abc"), 0);
+  EXPECT_EQ(SendText(&r, "abc"), NetStatus::Ok);
   EXPECT_EQ(StreamInfo(&r, 0), kStateEstablished);
   EXPECT_EQ(StreamInfo(&r, 17), 3);
   EXPECT_EQ(StreamInfo(&r, 24), 3);
@@ -419,7 +426,7 @@ TEST_F(StreamLayer, InfoCodesAndNetworkValues) {
 
 TEST_F(StreamLayer, CloseOfAListeningStreamDoesNothing) {
   StreamRecord* a = Keep(OpenPassive(0, 0, 0, kLoopback));
-  EXPECT_EQ(CloseStream(&a), 0);
+  EXPECT_EQ(CloseStream(&a), NetStatus::Ok);
   EXPECT_EQ(PollStream(a, 0), kStateListening);
   StreamAddressInfo info;
   StreamAddresses(&a, &info);

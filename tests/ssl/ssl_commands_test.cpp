@@ -74,7 +74,7 @@ TEST(SslStreams, OpensAskForSslByPortOrOptionBits) {
     EXPECT_NE(l->lastSslError, 0u);
     made.push_back(l);
   }
-  for (vrx::StreamRecord*& r : made) EXPECT_EQ(vrx::CloseAndFreeRecord(&r, 0), 0);
+  for (vrx::StreamRecord*& r : made) EXPECT_EQ(vrx::CloseAndFreeRecord(&r, 0), vrx::NetStatus::Ok);
   vrx::StopSocketLayer();
 }
 
