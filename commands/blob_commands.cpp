@@ -116,7 +116,7 @@ void FindInBlobCommand(const Call& c) {
         ++found;
         result = at;
       }
-      --count;
+      if (count > 0) --count;  // a count of -2147483648 must not wrap
       offset = at + 1;
     } while (count > 0 && offset > 0);
     c.SetLong(4, found);

@@ -40,8 +40,9 @@ NetStatus CloseStream(StreamRecord** slot) {
   FlushSendBuffer(slot);
   record = *slot;
   if (!record) return NetStatus::Ok;
-  // The close notification goes out, then the stream is plain: whatever the peer still
-  // sends is read raw.
+  // The close notification goes out, then the stream is plain; what the peer still sends
+  // cannot be decrypted any more.
+  if (record->kind == kKindSsl) record->dropIncoming = true;
   EndSsl(record, true);
   ++Layer().stats.gracefulCloses;
   // Without SO_LINGER, the later close returns at once while queued bytes still go out.

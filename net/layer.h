@@ -55,6 +55,8 @@ bool AcceptInto(int listenSocket, StreamRecord* record);
 // Stops notifications for a listener's socket and closes it.
 void CloseListenerSocket(ListenerEntry& e);
 
+// Reads and drops what is waiting on a socket, a bounded amount per call.
+void DropWaitingBytes(int fd);
 // One receive from the socket itself that never waits, below any SSL and the unread
 // bytes: the byte count, 0 when nothing is there or at the end (the state says which),
 // -1 on failure. Counts like every plain receive.

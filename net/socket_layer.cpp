@@ -101,6 +101,12 @@ void PollEstablished(StreamRecord* record) {
 
 }  // namespace
 
+void DropWaitingBytes(int fd) {
+  char sink[4096];
+  for (int i = 0; i < 64 && recv(fd, sink, sizeof sink, MSG_DONTWAIT) > 0; ++i) {
+  }
+}
+
 void CloseListenerSocket(ListenerEntry& e) {
   if (e.socket >= 0) {
     platform::WatchSocket(e.socket, 0);
@@ -224,6 +230,7 @@ int32_t PollStream(StreamRecord* record, int32_t requested) {
       PollEstablished(record);
       break;
     case kStateLocalClosed: {
+      if (record->dropIncoming) DropWaitingBytes(record->socket);
       int r = Peek(record->socket);
       if (r == -2)
         record->state = kStateBroken;

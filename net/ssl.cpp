@@ -145,12 +145,6 @@ bool SetUpSsl(StreamRecord* record, bool server) {
   return true;
 }
 
-void DiscardWaitingBytes(int fd) {
-  char sink[4096];
-  for (int i = 0; i < 64 && recv(fd, sink, sizeof sink, MSG_DONTWAIT) > 0; ++i) {
-  }
-}
-
 // 1 done, 0 waiting for the peer or the socket, -1 failed.
 int HandshakeResult(SSL* ssl, int r) {
   if (r == 1) return 1;
@@ -250,7 +244,7 @@ void ClientHandshakeStep(StreamRecord* record) {
     Raise(record, kStateConnecting);
     // After a failure nothing will ever read what the peer sent; dropping it lets the
     // peer's end show, instead of the stream waiting behind bytes no one can take.
-    if (r < 0) DiscardWaitingBytes(record->socket);
+    if (r < 0) DropWaitingBytes(record->socket);
   }
 }
 

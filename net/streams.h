@@ -61,6 +61,9 @@ struct StreamRecord {
   int16_t clientHandshakePhase = 0;
   std::string output;        // coalescing output buffer, at most 32000 bytes
   StreamRecord* nextWaiting = nullptr;
+  // Closed while it was SSL: what the peer still sends (its own close notification) can
+  // no longer be decrypted and is dropped, so that its end is seen.
+  bool dropIncoming = false;
 };
 
 // What a stream operation came to. The numbers 4D sees are made from it by the command

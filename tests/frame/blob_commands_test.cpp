@@ -149,6 +149,7 @@ TEST_F(BlobCommands, FindInBlob) {
       {"aaaa", "aa", 0, 5, 2, 3},  // overlapping matches
       {"aaaa", "aa", 0, 1, 0, 1},
       {"aaaa", "aa", 0, -3, 0, 1},
+      {"aaaa", "aa", 0, INT32_MIN, 0, 1},  // no wrap of the count
       {"abcabc", "bc", 2, 9, 4, 1},
       {"abc", "x", 0, 3, -1, 0},
       {"abc", "", 0, 3, -1, 0},

@@ -49,3 +49,41 @@ TEST(SslRelease, ReceiveBlobReleasesWhileAFlushWaits) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace ssltest;
+
+// Reads until our close notification, answers with its own (as curl and Python's
+// unwrap do), then closes.
+constexpr const char* kUnwrappingServer = R"PY(
+import socket, ssl, sys
+ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+ctx.load_cert_chain(sys.argv[1], sys.argv[2])
+l = socket.socket(); l.bind(("127.0.0.1", 0)); l.listen(1)
+print(l.getsockname()[1], flush=True)
+c, _ = l.accept(); c.settimeout(20)
+s = ctx.wrap_socket(c, server_side=True)
+while s.recv(4096): pass
+t = s.unwrap()
+import time; time.sleep(0.5)
+t.close()
+)PY";
+
+TEST(SslClose, PeerAnsweringOurCloseNotificationEndsBothWays) {
+  if (!Certs().ok) GTEST_SKIP() << "openssl could not make certificates";
+  Child server = Spawn({"/usr/bin/python3", "-c", kUnwrappingServer, Certs().aCert, Certs().aKey});
+  uint16_t port = uint16_t(std::atoi(ReadLine(server.out).c_str()));
+  ASSERT_NE(port, 0);
+  Host h;
+  int32_t s = SslOpen(h, "127.0.0.1", port);
+  ASSERT_EQ(AwaitState(h, s, 8), 8);
+  EXPECT_EQ(Send(h, s, "bye\n"), 0);
+  EXPECT_EQ(CloseStream(h, s), 0);
+  // The answer's alert is not data that would keep the stream at 12 until its time-out.
+  EXPECT_EQ(AwaitState(h, s, 18, 120), 18);
+  Release(h, s);
+  EXPECT_EQ(WaitChild(server), 0);
+}
+
+}  // namespace
