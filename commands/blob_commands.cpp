@@ -1,6 +1,5 @@
 #include "commands/handlers.h"
 
-
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>

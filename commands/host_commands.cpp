@@ -1,5 +1,6 @@
+// Commands about the plug-in and its host: the local address, the table of streams,
+// host handles and files, dial-up and the reserved selectors.
 #include "commands/handlers.h"
-
 
 #include <cstring>
 

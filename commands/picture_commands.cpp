@@ -1,7 +1,6 @@
 // The picture commands: what a picture is, sending or writing its GIF or JPEG bytes.
 #include "commands/handlers.h"
 
-
 #include <errno.h>
 #include <fcntl.h>
 

@@ -1,5 +1,5 @@
+// The text codecs and the keyed text queues as commands.
 #include "commands/handlers.h"
-
 
 #include "queues/queues.h"
 #include "codecs/text_codecs.h"

@@ -1,19 +1,12 @@
-// The commands of dates, digests, ciphers and compression: parameters in, the
-// operations of this folder, results out.
-#include "commands/handlers.h"
-
-
+// Digests and ciphers as commands.
 #include <algorithm>
 #include <span>
 #include <string>
 
-#include "commands/file_path.h"
-#include "platform/memory.h"
-#include "platform/services.h"
+#include "commands/handlers.h"
 #include "crypto/ciphers.h"
-#include "compress/compression.h"
-#include "dates/dates.h"
 #include "crypto/digests.h"
+#include "platform/memory.h"
 
 namespace vrx {
 namespace {
@@ -25,7 +18,6 @@ std::span<const uint8_t> TextSpan(const Call& c, int i) {
   std::string_view v = TextValueBytes(c.Text(i));
   return {reinterpret_cast<const uint8_t*>(v.data()), v.size()};
 }
-
 
 void FinishInto(const Call& c, DigestFamily family) {
   std::string digest, out;
@@ -60,45 +52,6 @@ Handle BlobParam(const Call& c, int i) {
 
 }  // namespace
 
-void GetTicksCommand(const Call& c) { c.ResultLong(int32_t(platform::Milliseconds())); }
-
-void StopTimerCommand(const Call& c) {
-  int32_t start = c.Long(1);
-  if (start == 0) {
-    c.ResultLong(0);
-    return;
-  }
-  c.ResultLong(TimerElapsed(start, platform::Milliseconds()));
-  c.SetLong(1, 0);
-}
-
-void ReadTimerCommand(const Call& c) {
-  c.ResultLong(TimerElapsed(c.Long(1), platform::Milliseconds()));
-}
-
-void FormatDateHeaderCommand(const Call& c) {
-  int32_t flag = c.Long(2);
-  c.ResultString(FormatDateHeader(uint32_t(c.Long(1)), flag, flag == 0 ? GmtOffset() : 0));
-}
-
-void DateToSecondsCommand(const Call& c) {
-  DateValue date{0, 0, 0};
-  if (const DateValue* d = c.Date(1)) date = *d;
-  const int32_t* time = c.Time(2);
-  int32_t flag = c.Long(3);
-  c.ResultLong(int32_t(DateToSeconds(date, time ? *time : 0, flag, flag == 1 ? GmtOffset() : 0)));
-}
-
-void ParseDateHeaderCommand(const Call& c) {
-  int32_t mode = c.Long(2);
-  c.ResultLong(int32_t(ParseDateHeader(c.StringBytes(1), mode, mode == 1 ? GmtOffset() : 0)));
-}
-
-void SecondsToDateCommand(const Call& c) {
-  int32_t flag = c.Long(4);
-  SecondsToDate(uint32_t(c.Long(1)), flag, flag != 1 ? GmtOffset() : 0, c.Date(2), c.Time(3));
-}
-
 void NewMD5Command(const Call& c) { c.ResultLong(NewMd5Digest()); }
 
 void UpdateMD5Command(const Call& c) {
@@ -127,26 +80,11 @@ void UpdateDigestBlobCommand(const Call& c) {
 void FinishDigestCommand(const Call& c) { FinishInto(c, DigestFamily::General); }
 
 void EncryptTextCommand(const Call& c) { Crypt(c, true, true); }
+
 void DecryptTextCommand(const Call& c) { Crypt(c, false, true); }
+
 void EncryptBlobCommand(const Call& c) { Crypt(c, true, false); }
+
 void DecryptBlobCommand(const Call& c) { Crypt(c, false, false); }
-
-void CompressFileCommand(const Call& c) {
-  c.ResultLong(CompressFile(TextParamToPath(c.Text(1)), TextParamToPath(c.Text(2)), c.Long(3)));
-}
-
-void ExpandFileCommand(const Call& c) {
-  c.ResultLong(ExpandFile(TextParamToPath(c.Text(1)), TextParamToPath(c.Text(2))));
-}
-
-void CompressBlobCommand(const Call& c) {
-  Handle h = BlobParam(c, 1);
-  c.ResultLong(h ? CompressBlob(h, c.Long(2)) : platform::kNilHandleErr);
-}
-
-void ExpandBlobCommand(const Call& c) {
-  Handle h = BlobParam(c, 1);
-  c.ResultLong(h ? ExpandBlob(h) : platform::kNilHandleErr);
-}
 
 }  // namespace vrx
