@@ -37,3 +37,8 @@ install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The command reference and any other documents kept in doc/.
 install(DIRECTORY doc/ DESTINATION ${CMAKE_INSTALL_DOCDIR} FILES_MATCHING PATTERN "*.md")
 install(FILES doc/vrx.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The CLI test runs a copy of vrx from an install-like tree.
+if(TARGET test_cli)
+  target_compile_definitions(test_cli PRIVATE VRX_PLUGIN_FROM_PROGRAM="${vrx_bin_to_plugin}")
+endif()
