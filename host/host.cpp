@@ -39,8 +39,8 @@ using EntryFn = void (*)(int32_t, void**, uint32_t*, void*);
 enum class State { Ready, Delayed, Joining, Dead };
 
 // The plug-in found from the running program's own place: where the install puts it,
-// else beside the program (a build tree). No path is compiled in, so an installed or
-// moved copy never reaches back into the tree it was built in.
+// else beside the program (a build tree). No absolute path is compiled in, so an
+// installed or moved copy never reaches back into the tree it was built in.
 std::string DefaultPluginPath() {
   char program[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", program, sizeof program - 1);
