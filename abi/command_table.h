@@ -1,4 +1,4 @@
-// Descriptive view of the command table (frame/commands.def), shared by the plug-in,
+// Descriptive view of the command table (abi/commands.def), shared by the plug-in,
 // the host and the command-line tool.
 #pragma once
 #include <cstdint>

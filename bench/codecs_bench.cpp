@@ -38,8 +38,7 @@ std::string SampleText(size_t n) {
                                        "line\r",
                                        "\xD2smart\xD3",
                                        "=",
-                                       "Stra\xA7"
-                                       "e",
+                                       "Stra\247e",  // octal: a hex escape would swallow the e
                                        "\xA9 2002",
                                        "ok."};
   std::mt19937 rng(1);

@@ -7,6 +7,10 @@
 #include "cli/call_command.h"
 #include "runner/runner.h"
 
+#ifndef VRX_VERSION
+#define VRX_VERSION "unknown"
+#endif
+
 namespace {
 const char* kUsage =
     "usage: vrx COMMAND [ARGS]\n"
@@ -15,6 +19,7 @@ const char* kUsage =
     "  vrx call NAME|SELECTOR [ARG...]    run one command in a fresh host; prints one JSON object\n"
     "      [--raw]                        write only the result's bytes\n"
     "  vrx run PATH [--method NAME] [ARG...]  run 4D methods (.4dm files) against the plug-in\n"
+    "  vrx --version                      the version\n"
     "  vrx --help                         this text\n"
     "\n"
     "ARG: long:N int:N time:SECONDS date:YYYY-MM-DD longs:N,N,... (longs: is empty)\n"
@@ -27,6 +32,10 @@ int main(int argc, char** argv) {
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::fputs(kUsage, args.empty() ? stderr : stdout);
     return args.empty() ? 2 : 0;
+  }
+  if (args[0] == "--version" || args[0] == "-V") {
+    std::puts("vrx " VRX_VERSION);
+    return 0;
   }
   if (args[0] == "commands") return cli::ListCommands();
   if (args[0] == "call") return cli::CallCommand({args.begin() + 1, args.end()});

@@ -197,7 +197,7 @@ size_t QPDecodeTo(const uint8_t* in, size_t n, const uint8_t* table, uint8_t* ou
       *o++ = map[(hi << 4) | lo];
       i += 3;
     } else {
-      *o++ = map['='];
+      *o++ = map[uint8_t('=')];
       ++i;
     }
   }

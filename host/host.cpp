@@ -1,9 +1,11 @@
 #include "host/host.h"
 
 #include <dlfcn.h>
+#include <limits.h>
 #include <poll.h>
 #include <sys/mman.h>
 #include <ucontext.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,8 +22,10 @@
 #define VRX_ASAN_FIBERS 1
 #endif
 
-#ifndef VRX_PLUGIN_PATH
-#define VRX_PLUGIN_PATH "libvrx.so"
+// The installed plug-in, relative to the folder of the installed program; the build
+// derives it from the install layout.
+#ifndef VRX_PLUGIN_FROM_PROGRAM
+#define VRX_PLUGIN_FROM_PROGRAM "../lib/vrx/libvrx.so"
 #endif
 
 namespace host {
@@ -33,6 +37,21 @@ constexpr uint8_t kCanary = 0xA5;
 using EntryFn = void (*)(int32_t, void**, uint32_t*, void*);
 
 enum class State { Ready, Delayed, Joining, Dead };
+
+// The plug-in found from the running program's own place: where the install puts it,
+// else beside the program (a build tree). No absolute path is compiled in, so an
+// installed or moved copy never reaches back into the tree it was built in.
+std::string DefaultPluginPath() {
+  char program[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", program, sizeof program - 1);
+  if (n <= 0) return "libvrx.so";  // dlopen's own search, and its error
+  std::string folder(program, size_t(n));
+  folder.erase(folder.rfind('/') + 1);
+  std::string installed = folder + VRX_PLUGIN_FROM_PROGRAM;
+  if (access(installed.c_str(), F_OK) == 0) return installed;
+  std::string beside = folder + "libvrx.so";
+  return access(beside.c_str(), F_OK) == 0 ? beside : installed;
+}
 
 struct Process {
   int number = 0;
@@ -385,7 +404,7 @@ Host::Host(Options options) : impl_(std::make_unique<Impl>()) {
   std::string path = m.options.pluginPath;
   if (path.empty()) {
     const char* env = std::getenv("VRX_PLUGIN");
-    path = env && *env ? env : VRX_PLUGIN_PATH;
+    path = env && *env ? env : DefaultPluginPath();
   }
   m.library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!m.library) {

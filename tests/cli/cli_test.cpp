@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -81,4 +83,38 @@ TEST(Cli, CommandsListsEverySelector) {
   for (char c : o.out) lines += c == '\n';
   EXPECT_EQ(lines, 114u);
   EXPECT_EQ(Vrx("--help").status, 0);
+}
+
+// A copy of vrx finds the plug-in where an install puts it relative to the program, and
+// never reaches back into the build tree; VRX_PLUGIN overrides.
+TEST(Cli, VersionAndThePlugInFoundFromTheProgramsPlace) {
+  Output version = Vrx("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("vrx ", 0), 0u) << version.out;
+
+  namespace fs = std::filesystem;
+  fs::path root = fs::temp_directory_path() / ("vrx_cli_" + std::to_string(getpid()));
+  fs::create_directories(root / "bin");
+  fs::copy_file(VRX_CLI_PATH, root / "bin/vrx");
+  auto run = [&](const std::string& env) {
+    std::string cmd = env + " " + (root / "bin/vrx").string() + " call VRX_EncodeBase64 text:Man long:1 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    std::string out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+  };
+  std::string missing = run("VRX_PLUGIN=");
+  EXPECT_NE(missing.find("cannot load the plug-in: " + (root / "bin").string() + "/" +
+                         VRX_PLUGIN_FROM_PROGRAM),
+            std::string::npos)
+      << missing;
+  fs::path installed = root / "bin" / VRX_PLUGIN_FROM_PROGRAM;
+  fs::create_directories(installed.parent_path());
+  fs::copy_file(std::string(VRX_BINARY_DIR) + "/libvrx.so", installed);
+  EXPECT_NE(run("VRX_PLUGIN=").find("\"hex\":\"54574675\""), std::string::npos);
+  EXPECT_NE(run("VRX_PLUGIN=/nonexistent/libvrx.so").find("/nonexistent/libvrx.so"), std::string::npos);
+  fs::remove_all(root);
 }

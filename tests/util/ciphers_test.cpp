@@ -84,38 +84,6 @@ TEST(ThreeWay, BytesAsLibmcryptMapsThem) {
   EXPECT_EQ(c, plain);
 }
 
-// The block modes that drive 3-Way, run with DES as the block cipher, give exactly
-// what libmcrypt's own modes give with DES.
-void DesBlock(const void* key, bool encrypt, uint8_t* block) {
-  const des_ctx* ctx = static_cast<const des_ctx*>(key);
-  encrypt ? des_encrypt(ctx, 8, block, block) : des_decrypt(ctx, 8, block, block);
-}
-
-TEST(ThreeWay, ModesBehaveAsLibmcryptModes) {
-  std::mt19937 rng(3);
-  const std::string key = "8bytekey", iv = "initvect";
-  des_ctx ctx;
-  des_set_key(&ctx, reinterpret_cast<const uint8_t*>(key.data()));
-  for (int32_t mode : {kModeCbc, kModeEcb, kModeCfb, kModeOfb, kModeNofb}) {
-    for (size_t n : {0, 1, 7, 8, 13, 16, 37, 64}) {
-      for (bool encrypt : {true, false}) {
-        std::string data = utiltest::RandomBytes(rng, n);
-        std::string ours = data, library = data;
-        uint8_t reg[8];
-        std::memcpy(reg, iv.data(), 8);
-        RunBlockMode(BlockCipher{DesBlock, &ctx, 8}, mode, reg, encrypt,
-                     reinterpret_cast<uint8_t*>(ours.data()), n);
-        CipherSession s;
-        std::span<const uint8_t> ivSpan = Bytes(iv);
-        ASSERT_EQ(CipherOpen(&s, 1, mode, Bytes(key), &ivSpan), 0);
-        CipherApply(&s, encrypt, reinterpret_cast<uint8_t*>(library.data()), n);
-        CipherClose(&s);
-        EXPECT_EQ(Hex(ours), Hex(library)) << "mode " << mode << " n " << n << " enc " << encrypt;
-      }
-    }
-  }
-}
-
 TEST(ThreeWay, RoundTripsInEveryMode) {
   std::mt19937 rng(4);
   std::string key = utiltest::RandomBytes(rng, 12);

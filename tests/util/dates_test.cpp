@@ -12,8 +12,6 @@ using utiltest::Lines;
 
 namespace {
 
-constexpr int64_t kUnixTo1904 = 2082844800;
-
 uint32_t At(int y, int mo, int d, int h, int mi, int s) {
   platform::DateTimeFields f{int16_t(y), int16_t(mo), int16_t(d), int16_t(h), int16_t(mi),
                              int16_t(s), 0};
