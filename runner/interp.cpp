@@ -1,6 +1,7 @@
 // The language core: variables, expressions, statements and method calls.
 #include "runner/interp.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -171,19 +172,389 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   return mismatch();
 }
 
-bool CheckIndex(Frame& f, const Value& base, int32_t index, const Expr& var) {
+// ---- scalars --------------------------------------------------------------------------
+// Longints, reals and booleans are worked on without a Value around them wherever an
+// expression has no call in it (Node::pure): such an expression can be evaluated, given
+// up on and evaluated again the general way without anyone seeing the difference, so the
+// scalar path only has to know the common cases and hands every other one back.
+
+struct Scalar {
+  Type type = Type::Long;  // Long, Real or Boolean
+  int32_t l = 0;
+  double r = 0;
+  bool b = false;
+  double Number() const { return type == Type::Real ? r : double(l); }
+};
+
+enum class Got : uint8_t { Done, Other, Failed };
+
+inline Got ReadScalar(const Value& v, Scalar* out) {
+  switch (v.type) {
+    case Type::Long: out->type = Type::Long; out->l = v.l; return Got::Done;
+    case Type::Real: out->type = Type::Real; out->r = v.r; return Got::Done;
+    case Type::Boolean: out->type = Type::Boolean; out->b = v.b; return Got::Done;
+    default: return Got::Other;
+  }
+}
+
+void SetScalar(Value* out, const Scalar& s) {
+  if (out->type == Type::Text || out->type == Type::Blob || out->type == Type::Picture ||
+      out->type == Type::Array)
+    *out = Value();
+  out->type = s.type;
+  switch (s.type) {
+    case Type::Long: out->l = s.l; break;
+    case Type::Real: out->r = s.r; break;
+    default: out->b = s.b; break;
+  }
+}
+
+// Stores a scalar into a whole variable as Assign would; false, with nothing changed,
+// when Assign has to decide (conversions it refuses, texts of fixed length).
+inline bool StoreScalar(Var& var, const Scalar& s) {
+  Value& v = var.v;
+  if (var.maxLen != 0) return false;
+  switch (v.type) {
+    case Type::Undefined: SetScalar(&v, s); return true;
+    case Type::Long:
+      if (s.type == Type::Long) v.l = s.l;
+      else if (s.type == Type::Real) v.l = RealToLong(s.r);
+      else return false;
+      return true;
+    case Type::Real:
+      if (s.type == Type::Boolean) return false;
+      v.r = s.Number();
+      return true;
+    case Type::Boolean:
+      if (s.type != Type::Boolean) return false;
+      v.b = s.b;
+      return true;
+    case Type::Time:
+      if (s.type == Type::Long) v.l = s.l;
+      else if (s.type == Type::Real) v.l = RealToLong(s.r);
+      else return false;
+      return true;
+    default:
+      return false;
+  }
+}
+
+inline Var& Slot(Frame& f, const Node& n) {
+  switch (n.op) {
+    case Op::Local: return f.locals[size_t(n.a)];
+    case Op::Param: return f.params[size_t(n.a)];
+    case Op::ProcessVar: return f.proc->vars[size_t(n.a)];
+    default: return f.rt->interprocess[size_t(n.a)];
+  }
+}
+
+// Arith's cases for two numbers.
+bool ArithScalar(Frame& f, Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
+  bool ints = a.type == Type::Long && b.type == Type::Long;
+  auto longOrReal = [&](double r, int64_t i) {
+    if (ints && i >= INT32_MIN && i <= INT32_MAX) {
+      out->type = Type::Long;
+      out->l = int32_t(i);
+    } else {
+      out->type = Type::Real;
+      out->r = r;
+    }
+    return true;
+  };
+  double x = a.Number(), y = b.Number();
+  switch (op) {
+    case Tok::Plus: return longOrReal(x + y, int64_t(a.l) + b.l);
+    case Tok::Minus: return longOrReal(x - y, int64_t(a.l) - b.l);
+    case Tok::Star: return longOrReal(x * y, int64_t(a.l) * b.l);
+    case Tok::Slash:
+      if (y == 0) return Fail(f, "Division by zero");
+      out->type = Type::Real;
+      out->r = x / y;
+      return true;
+    case Tok::Backslash:
+    case Tok::Percent: {
+      int64_t p = ints ? a.l : RealToLong(x), q = ints ? b.l : RealToLong(y);
+      if (q == 0) return Fail(f, "Division by zero");
+      int64_t r = op == Tok::Backslash ? p / q : p % q;
+      ints = true;
+      return longOrReal(double(r), r);
+    }
+    case Tok::Caret:
+      out->type = Type::Real;
+      out->r = std::pow(x, y);
+      return true;
+    default:
+      return false;
+  }
+}
+
+Got EvalScalar(Frame& f, int32_t i, Scalar* out);
+
+Got BinaryScalar(Frame& f, const Node& n, Scalar* out) {
+  Scalar x, y;
+  Got g = EvalScalar(f, n.a, &x);
+  if (g != Got::Done) return g;
+  g = EvalScalar(f, n.b, &y);
+  if (g != Got::Done) return g;
+  bool numbers = x.type != Type::Boolean && y.type != Type::Boolean;
+  bool bools = x.type == Type::Boolean && y.type == Type::Boolean;
+  switch (n.bin) {
+    case Tok::Eq: case Tok::Hash: case Tok::Lt: case Tok::Gt: case Tok::Le: case Tok::Ge: {
+      int c;
+      if (numbers) {
+        double p = x.Number(), q = y.Number();
+        c = p < q ? -1 : p > q ? 1 : 0;
+      } else if (bools && (n.bin == Tok::Eq || n.bin == Tok::Hash)) {
+        c = x.b == y.b ? 0 : 1;
+      } else {
+        return Got::Other;
+      }
+      bool r = false;
+      switch (n.bin) {
+        case Tok::Eq: r = c == 0; break;
+        case Tok::Hash: r = c != 0; break;
+        case Tok::Lt: r = c < 0; break;
+        case Tok::Gt: r = c > 0; break;
+        case Tok::Le: r = c <= 0; break;
+        default: r = c >= 0; break;
+      }
+      out->type = Type::Boolean;
+      out->b = r;
+      return Got::Done;
+    }
+    case Tok::Amp: case Tok::Pipe:
+      if (!bools) return Got::Other;
+      out->type = Type::Boolean;
+      out->b = n.bin == Tok::Amp ? (x.b && y.b) : (x.b || y.b);
+      return Got::Done;
+    default:
+      if (!numbers) return Got::Other;
+      return ArithScalar(f, n.bin, x, y, out) ? Got::Done : Got::Failed;
+  }
+}
+
+// Only for pure nodes.
+Got EvalScalar(Frame& f, int32_t i, Scalar* out) {
+  const Node& n = f.node(i);
+  switch (n.op) {
+    case Op::Const: return ReadScalar(f.code->consts[size_t(n.a)], out);
+    case Op::Local: case Op::Param: case Op::ProcessVar: case Op::Interprocess:
+      return ReadScalar(Slot(f, n).v, out);
+    case Op::Binary: return BinaryScalar(f, n, out);
+    case Op::Negate: {
+      Scalar x;
+      Got g = EvalScalar(f, n.a, &x);
+      if (g != Got::Done) return g;
+      if (x.type == Type::Long && x.l != INT32_MIN) {
+        out->type = Type::Long;
+        out->l = -x.l;
+      } else if (x.type != Type::Boolean) {
+        out->type = Type::Real;
+        out->r = -x.Number();
+      } else {
+        return Got::Other;
+      }
+      return Got::Done;
+    }
+    case Op::Element: {
+      Scalar index;
+      Got g = EvalScalar(f, n.b, &index);
+      if (g != Got::Done || index.type == Type::Boolean) return Got::Other;
+      const Value& base = Slot(f, f.node(n.a)).v;
+      int32_t at = index.type == Type::Long ? index.l : RealToLong(index.r);
+      if (base.type != Type::Array || at < 0 || size_t(at) >= base.items.size()) return Got::Other;
+      return ReadScalar(base.items[size_t(at)], out);
+    }
+    default: return Got::Other;
+  }
+}
+
+// ---- variables ------------------------------------------------------------------------
+
+bool CheckIndex(Frame& f, const Value& base, int32_t index, int32_t var) {
   size_t limit = base.type == Type::Array ? base.items.size() : base.s.size();
   if (index < 0 || size_t(index) >= limit)
-    return Fail(f, "index " + std::to_string(index) + " is out of range for " + VarLabel(var) +
+    return Fail(f, "index " + std::to_string(index) + " is out of range for " + VarLabel(f, var) +
                        (base.type == Type::Array
                             ? " (size " + std::to_string(base.items.size() - 1) + ")"
                             : " (" + std::to_string(base.s.size()) + " bytes)"));
   return true;
 }
 
-bool ExecBlock(Frame& f, const std::vector<Stmt>& body);
+// Parameter n of the frame; null when it is past the frame's and not `create`.
+Var* ParamVar(Frame& f, int32_t n, bool create) {
+  if (size_t(n) < f.params.size()) return &f.params[size_t(n)];
+  if (!create) {
+    auto it = f.farParams.find(n);
+    return it == f.farParams.end() ? nullptr : &it->second;
+  }
+  return &f.farParams[n];
+}
 
-bool GiveWay(Frame& f) {
+// Assigns to a whole variable; `label` names it in messages.
+template <typename Label>
+bool AssignVar(Frame& f, Var* var, Value v, Label label) {
+  if (v.type == Type::Undefined) return Fail(f, "the value assigned to " + label() + " is undefined");
+  if (var->v.type == Type::Array || v.type == Type::Array)
+    return Fail(f, "arrays cannot be assigned with :=");
+  if (var->v.type == Type::Undefined || (var->v.type == v.type && var->maxLen == 0)) {
+    var->v = std::move(v);
+    return true;
+  }
+  Value converted;
+  if (!Convert(f, var->v.type, std::move(v), &converted, label())) return false;
+  if (var->maxLen > 0 && converted.type == Type::Text && converted.s.size() > size_t(var->maxLen))
+    converted.s.resize(size_t(var->maxLen));
+  var->v = std::move(converted);
+  return true;
+}
+
+bool AssignElement(Frame& f, const Node& target, Value v) {
+  int32_t index;
+  if (!EvalLong(f, target.b, &index, "the index")) return false;
+  Var* var = FindVar(f, target.a);
+  if (!var || var->v.type == Type::Undefined)
+    return Fail(f, "the variable " + VarLabel(f, target.a) + " is not defined");
+  Value& base = var->v;
+  if (base.type == Type::Array) {
+    if (!CheckIndex(f, base, index, target.a)) return false;
+    Value& slot = base.items[size_t(index)];
+    if (v.type == base.elem) {
+      slot = std::move(v);
+      return true;
+    }
+    return Convert(f, base.elem, std::move(v), &slot, "an element of " + VarLabel(f, target.a));
+  }
+  if (base.type == Type::Blob) {
+    if (!CheckIndex(f, base, index, target.a)) return false;
+    if (!v.numeric()) return Fail(f, "a BLOB byte takes a number, not " + Article(v.type));
+    base.s[size_t(index)] = char(uint8_t(RealToLong(v.Number()) & 0xFF));
+    return true;
+  }
+  return Fail(f, VarLabel(f, target.a) + " is " + Article(base.type) + ": it has no elements");
+}
+
+// ---- expressions ----------------------------------------------------------------------
+
+[[gnu::noinline]] bool StackExhausted(Frame& f) {
+  char here;
+  const char* base = f.proc->stackBase;
+  return base && base > &here && size_t(base - &here) > kStackBudget;
+}
+
+bool EvalNode(Frame& f, int32_t i, Value* out);
+
+// A child of a pure node whose scalar evaluation gave up is evaluated the general way
+// throughout; trying the scalar path again at every level would repeat it per level.
+inline bool EvalChild(Frame& f, int32_t i, Value* out) {
+  return f.node(i).pure ? EvalNode(f, i, out) : Eval(f, i, out);
+}
+
+// EvalNode recurses through nested expressions: each kind's work lives in a function of
+// its own, so that the frame that recurses stays small.
+[[gnu::noinline]] bool EvalVariable(Frame& f, int32_t i, Value* out) {
+  const Node& n = f.node(i);
+  const Var& var = Slot(f, n);
+  if (var.v.type == Type::Undefined) {
+    if (n.op == Op::Param) return Fail(f, "the parameter $" + std::to_string(n.a) + " was not passed");
+    if (n.op == Op::Local) {
+      const std::string& name = f.code->locals[size_t(n.a)];
+      if (!name.empty() && name[0] >= '0' && name[0] <= '9')
+        return Fail(f, "the parameter $" + name + " was not passed");
+    }
+    return Fail(f, "the variable " + VarLabel(f, i) + " is not defined");
+  }
+  *out = var.v;
+  return true;
+}
+
+[[gnu::noinline]] bool EvalParamAt(Frame& f, const Node& n, Value* out) {
+  int32_t number;
+  if (!EvalLong(f, n.a, &number, "the parameter number")) return false;
+  Var* var = number >= 0 ? ParamVar(f, number, false) : nullptr;
+  if (!var || var->v.type == Type::Undefined)
+    return Fail(f, "the parameter ${" + std::to_string(number) + "} was not passed");
+  *out = var->v;
+  return true;
+}
+
+[[gnu::noinline]] bool EvalElement(Frame& f, const Node& n, Value* out) {
+  int32_t index;
+  if (!EvalLong(f, n.b, &index, "the index")) return false;
+  Var* var = FindVar(f, n.a);
+  if (!var || var->v.type == Type::Undefined)
+    return Fail(f, "the variable " + VarLabel(f, n.a) + " is not defined");
+  const Value& base = var->v;
+  if (base.type == Type::Array) {
+    if (!CheckIndex(f, base, index, n.a)) return false;
+    *out = base.items[size_t(index)];
+    return true;
+  }
+  if (base.type == Type::Blob) {
+    if (!CheckIndex(f, base, index, n.a)) return false;
+    *out = Value::Long(uint8_t(base.s[size_t(index)]));
+    return true;
+  }
+  return Fail(f, VarLabel(f, n.a) + " is " + Article(base.type) + ": it has no elements");
+}
+
+[[gnu::noinline]] bool EvalNegate(Frame& f, const Node& n, Value* out) {
+  Value v;
+  if (!EvalChild(f, n.a, &v)) return false;
+  if (v.type == Type::Long && v.l != INT32_MIN) *out = Value::Long(-v.l);
+  else if (v.numeric()) *out = Value::Real(-v.Number());
+  else if (v.type == Type::Time) *out = Value::Time(-v.l);
+  else return Fail(f, "cannot negate " + Article(v.type));
+  return true;
+}
+
+[[gnu::noinline]] bool EvalBinary(Frame& f, const Node& n, Value* out) {
+  // The left operand is evaluated into *out, so a chain a+b+c+... needs one Value
+  // per level, not two.
+  if (!EvalChild(f, n.a, out)) return false;
+  Value b;
+  if (!EvalChild(f, n.b, &b)) return false;
+  Value a = std::move(*out);
+  return Binary(f, n.bin, a, b, out);
+}
+
+[[gnu::noinline]] bool EvalMethodCall(Frame& f, const Node& n, Value* out, bool wantValue) {
+  std::vector<Value> params;
+  params.reserve(size_t(n.argc));
+  for (int32_t k = 0; k < n.argc; ++k) {
+    Value v;
+    if (!Eval(f, f.code->args[size_t(n.b + k)], &v)) return false;
+    params.push_back(std::move(v));
+  }
+  return CallMethod(f, f.code->calls[size_t(n.a)], std::move(params), out, wantValue);
+}
+
+bool EvalNode(Frame& f, int32_t i, Value* out) {
+  if (StackExhausted(f)) return Fail(f, "stack overflow: calls and expressions nest too deeply");
+  const Node& n = f.node(i);
+  switch (n.op) {
+    case Op::Const:
+      *out = f.code->consts[size_t(n.a)];
+      return true;
+    case Op::Local: case Op::Param: case Op::ProcessVar: case Op::Interprocess:
+      return EvalVariable(f, i, out);
+    case Op::ParamAt: return EvalParamAt(f, n, out);
+    case Op::Element: return EvalElement(f, n, out);
+    case Op::Negate: return EvalNegate(f, n, out);
+    case Op::Binary: return EvalBinary(f, n, out);
+    case Op::Star: return Fail(f, "* is not a value here");
+    case Op::Builtin: return CallBuiltin(f, n, out);
+    case Op::Command: return CallPluginCommand(f, n, out);
+    case Op::Method: return EvalMethodCall(f, n, out, true);
+  }
+  return false;
+}
+
+// ---- statements -----------------------------------------------------------------------
+
+bool ExecBlock(Frame& f, const std::vector<CStmt>& body);
+
+inline bool GiveWay(Frame& f) {
   Runtime& rt = *f.rt;
   if (++rt.slice >= kStatementsPerSlice) {
     rt.slice = 0;
@@ -192,30 +563,114 @@ bool GiveWay(Frame& f) {
   return !rt.aborting;
 }
 
-bool Condition(Frame& f, const Expr& e, bool* out) { return EvalBool(f, e, out, "the condition"); }
+bool Condition(Frame& f, int32_t e, bool* out) { return EvalBool(f, e, out, "the condition"); }
 
-bool ExecFor(Frame& f, const Stmt& s) {
+// name(args) or name
+bool ExecCall(Frame& f, const CStmt& s) {
+  Value ignored;
+  const Node& n = f.node(s.expr);
+  if (n.op == Op::Method) return EvalMethodCall(f, n, &ignored, false);
+  return Eval(f, s.expr, &ignored);
+}
+
+// target := value
+bool ExecAssign(Frame& f, const CStmt& s) {
+  const Node& target = f.node(s.target);
+  if (f.node(s.expr).pure && IsWholeVar(target)) {
+    Scalar x;
+    switch (EvalScalar(f, s.expr, &x)) {
+      case Got::Failed: return false;
+      case Got::Done: {
+        if (StoreScalar(Slot(f, target), x)) return true;
+        Value v;
+        SetScalar(&v, x);
+        return Assign(f, s.target, std::move(v));
+      }
+      case Got::Other: {
+        Value v;
+        if (!EvalNode(f, s.expr, &v)) return false;
+        return Assign(f, s.target, std::move(v));
+      }
+    }
+  }
+  Value v;
+  if (!Eval(f, s.expr, &v)) return false;
+  f.line = s.line;
+  return Assign(f, s.target, std::move(v));
+}
+
+// If (cond) body [Else elseBody] End if
+bool ExecIf(Frame& f, const CStmt& s) {
+  bool c;
+  if (!Condition(f, s.expr, &c)) return false;
+  return ExecBlock(f, c ? s.body : s.elseBody);
+}
+
+// Case of {: (cond) body} [Else elseBody] End case
+bool ExecCase(Frame& f, const CStmt& s) {
+  for (const CBranch& b : s.branches) {
+    bool c;
+    if (!Condition(f, b.cond, &c)) return false;
+    if (c) return ExecBlock(f, b.body);
+  }
+  return ExecBlock(f, s.elseBody);
+}
+
+// While (cond) body End while
+bool ExecWhile(Frame& f, const CStmt& s) {
+  for (;;) {
+    f.line = s.line;
+    bool c;
+    if (!Condition(f, s.expr, &c)) return false;
+    if (!c) return true;
+    if (!ExecBlock(f, s.body) || !GiveWay(f)) return false;
+  }
+}
+
+// Repeat body Until (cond)
+bool ExecRepeat(Frame& f, const CStmt& s) {
+  for (;;) {
+    if (!ExecBlock(f, s.body)) return false;
+    bool c;
+    if (!Condition(f, s.expr, &c)) return false;
+    if (c) return true;
+    if (!GiveWay(f)) return false;
+  }
+}
+
+// For (counter; start; end [; step]) body End for
+bool ExecFor(Frame& f, const CStmt& s) {
   Value start, end, step = Value::Long(1);
   if (!Eval(f, s.expr, &start) || !Eval(f, s.to, &end)) return false;
-  if (s.hasStep && !Eval(f, s.step, &step)) return false;
+  if (s.step >= 0 && !Eval(f, s.step, &step)) return false;
   for (const Value* v : {&start, &end, &step})
     if (!v->numeric()) return Fail(f, "the bounds of For must be numbers, not " + Article(v->type));
   double st = step.Number();
   if (st == 0) return Fail(f, "the step of For cannot be 0");
   double i = start.Number(), last = end.Number();
-  const std::string label = VarLabel(s.target);
+  // A whole variable as the counter is set and read in place while it stays a longint.
+  const Node& target = f.node(s.target);
+  Var* counter = IsWholeVar(target) ? &Slot(f, target) : nullptr;
   for (;;) {
     if (!(st > 0 ? i <= last : i >= last)) break;
-    Value counter = (std::floor(i) == i && std::fabs(i) < 2147483647.0) ? Value::Long(int32_t(i))
-                                                                       : Value::Real(i);
-    if (!Assign(f, s.target, counter)) return false;
+    bool whole = std::floor(i) == i && std::fabs(i) < 2147483647.0;
+    if (counter && whole && counter->v.type == Type::Long) {
+      counter->v.l = int32_t(i);
+    } else if (!Assign(f, s.target, whole ? Value::Long(int32_t(i)) : Value::Real(i))) {
+      return false;
+    }
     if (!ExecBlock(f, s.body)) return false;
     f.line = s.line;
     // The body may move the counter; 4D continues from where it left it.
-    Value now;
-    if (!Eval(f, s.target, &now)) return false;
-    if (!now.numeric()) return Fail(f, "the counter " + label + " is no longer a number");
-    i = now.Number() + st;
+    if (counter && counter->v.type == Type::Long) {
+      i = double(counter->v.l) + st;
+    } else {
+      Value now;
+      if (!Eval(f, s.target, &now)) return false;
+      if (!now.numeric())
+        return Fail(f, "the counter " + VarLabel(f, s.target) + " is no longer a number");
+      i = now.Number() + st;
+    }
     if (!GiveWay(f)) return false;
   }
   Value after = (std::floor(i) == i && std::fabs(i) < 2147483647.0) ? Value::Long(int32_t(i))
@@ -223,82 +678,59 @@ bool ExecFor(Frame& f, const Stmt& s) {
   return Assign(f, s.target, after);
 }
 
-bool ExecStmt(Frame& f, const Stmt& s) {
+bool ExecStmt(Frame& f, const CStmt& s) {
   if (!GiveWay(f)) return false;
   f.line = s.line;
   switch (s.kind) {
-    case StmtKind::Expr: {
-      Value ignored;
-      if (s.expr.kind == ExprKind::CallMethod) {
-        std::vector<Value> params;
-        for (const Expr& a : s.expr.args) {
-          Value v;
-          if (!Eval(f, a, &v)) return false;
-          params.push_back(std::move(v));
-        }
-        f.line = s.line;
-        return CallMethod(f, s.expr.name, std::move(params), &ignored, false);
-      }
-      return Eval(f, s.expr, &ignored);
-    }
-    case StmtKind::Assign: {
-      Value v;
-      if (!Eval(f, s.expr, &v)) return false;
-      f.line = s.line;
-      return Assign(f, s.target, std::move(v));
-    }
-    case StmtKind::If: {
-      bool c;
-      if (!Condition(f, s.expr, &c)) return false;
-      return ExecBlock(f, c ? s.body : s.elseBody);
-    }
-    case StmtKind::Case: {
-      for (const CaseBranch& b : s.branches) {
-        bool c;
-        if (!Condition(f, b.cond, &c)) return false;
-        if (c) return ExecBlock(f, b.body);
-      }
-      return ExecBlock(f, s.elseBody);
-    }
-    case StmtKind::While:
-      for (;;) {
-        f.line = s.line;
-        bool c;
-        if (!Condition(f, s.expr, &c)) return false;
-        if (!c) return true;
-        if (!ExecBlock(f, s.body) || !GiveWay(f)) return false;
-      }
-    case StmtKind::Repeat:
-      for (;;) {
-        if (!ExecBlock(f, s.body)) return false;
-        bool c;
-        if (!Condition(f, s.expr, &c)) return false;
-        if (c) return true;
-        if (!GiveWay(f)) return false;
-      }
-    case StmtKind::For:
-      return ExecFor(f, s);
+    case StmtKind::Expr: return ExecCall(f, s);
+    case StmtKind::Assign: return ExecAssign(f, s);
+    case StmtKind::If: return ExecIf(f, s);
+    case StmtKind::Case: return ExecCase(f, s);
+    case StmtKind::While: return ExecWhile(f, s);
+    case StmtKind::Repeat: return ExecRepeat(f, s);
+    case StmtKind::For: return ExecFor(f, s);
   }
   return false;
 }
 
-bool ExecBlock(Frame& f, const std::vector<Stmt>& body) {
-  for (const Stmt& s : body)
+bool ExecBlock(Frame& f, const std::vector<CStmt>& body) {
+  for (const CStmt& s : body)
     if (!ExecStmt(f, s)) return false;
   return true;
+}
+
+// Sets up a frame to run `method` with `params` as $1..$n.
+void EnterMethod(Frame& f, Runtime* rt, Process* proc, const Method* method,
+                 std::vector<Value> params) {
+  f.rt = rt;
+  f.proc = proc;
+  f.method = method;
+  f.code = method->code.get();
+  f.nodes = f.code->nodes.data();
+  f.locals.resize(f.code->locals.size());
+  f.params.resize(std::max(size_t(f.code->params), params.size() + 1));
+  for (size_t i = 0; i < params.size(); ++i) f.params[i + 1].v = std::move(params[i]);
+  f.nparams = int(params.size());
 }
 
 }  // namespace
 
 static std::string Quoted(const Method* m) { return m ? "\"" + m->name + "\"" : "\"?\""; }
 
-std::string VarLabel(const Expr& e) {
-  switch (e.kind) {
-    case ExprKind::Local: return "$" + e.name;
-    case ExprKind::Interprocess: return "<>" + e.name;
-    case ExprKind::Element: return VarLabel(e.args[0]) + "{}";
-    case ExprKind::Param: return "${}";
-    default: return e.name;
+std::string VarLabel(const Frame& f, int32_t i) {
+  const Node& n = f.node(i);
+  const Program& p = *f.rt->program;
+  switch (n.op) {
+    case Op::Local: return "$" + f.code->locals[size_t(n.a)];
+    case Op::Param: return "$" + std::to_string(n.a);
+    case Op::ParamAt: return "${}";
+    case Op::Interprocess: return "<>" + p.interprocessVars[size_t(n.a)];
+    case Op::ProcessVar: return p.processVars[size_t(n.a)];
+    case Op::Element: return VarLabel(f, n.a) + "{}";
+    case Op::Builtin: return std::string(f.code->builtins[size_t(n.a)]->name);
+    case Op::Command: return std::string(f.code->commands[size_t(n.a)].command->name);
+    case Op::Method: return f.code->calls[size_t(n.a)].name;
+    default: return "";
   }
 }
 
@@ -350,239 +782,125 @@ bool Fail(Frame& f, const std::string& message) {
   return false;
 }
 
-Var* FindVar(Frame& f, const Expr& ref, bool create) {
-  VarMap* map = nullptr;
-  switch (ref.kind) {
-    case ExprKind::Local: map = &f.locals; break;
-    case ExprKind::Interprocess: map = &f.rt->interprocess; break;
-    case ExprKind::ProcessVar: map = &f.proc->vars; break;
-    default: return nullptr;
-  }
-  auto it = map->find(ref.name);
-  if (it != map->end()) return &it->second;
-  if (!create) return nullptr;
-  return &(*map)[ref.name];
+Var* FindVar(Frame& f, int32_t i) {
+  const Node& n = f.node(i);
+  return IsWholeVar(n) ? &Slot(f, n) : nullptr;
 }
 
-bool AssignWhole(Frame& f, const Expr& target, Value v) {
-  Var* var = FindVar(f, target, true);
+const Value* PeekVar(Frame& f, int32_t i) {
+  Var* var = FindVar(f, i);
+  return var && var->v.type != Type::Undefined ? &var->v : nullptr;
+}
+
+bool AssignWhole(Frame& f, int32_t target, Value v) {
+  Var* var = FindVar(f, target);
   if (!var) return Fail(f, "only a variable can receive this value");
   var->v = std::move(v);
   return true;
 }
 
-bool Assign(Frame& f, const Expr& target, Value v) {
-  if (target.kind == ExprKind::Param) {
-    int32_t n;
-    if (!EvalLong(f, target.args[0], &n, "the parameter number")) return false;
-    if (n < 0) return Fail(f, "there is no parameter ${" + std::to_string(n) + "}");
-    Expr local;
-    local.kind = ExprKind::Local;
-    local.name = std::to_string(n);
-    return Assign(f, local, std::move(v));
+bool Assign(Frame& f, int32_t target, Value v) {
+  const Node& n = f.node(target);
+  if (n.op == Op::ParamAt) {
+    int32_t number;
+    if (!EvalLong(f, n.a, &number, "the parameter number")) return false;
+    if (number < 0) return Fail(f, "there is no parameter ${" + std::to_string(number) + "}");
+    return AssignVar(f, ParamVar(f, number, true), std::move(v),
+                     [&] { return "$" + std::to_string(number); });
   }
-  if (target.kind == ExprKind::Element) {
-    int32_t index;
-    if (!EvalLong(f, target.args[1], &index, "the index")) return false;
-    Var* var = FindVar(f, target.args[0], false);
-    if (!var || var->v.type == Type::Undefined)
-      return Fail(f, "the variable " + VarLabel(target.args[0]) + " is not defined");
-    Value& base = var->v;
-    if (base.type == Type::Array) {
-      if (!CheckIndex(f, base, index, target.args[0])) return false;
-      Value& slot = base.items[size_t(index)];
-      if (v.type == base.elem) {
-        slot = std::move(v);
-        return true;
-      }
-      return Convert(f, base.elem, std::move(v), &slot, "an element of " + VarLabel(target.args[0]));
-    }
-    if (base.type == Type::Blob) {
-      if (!CheckIndex(f, base, index, target.args[0])) return false;
-      if (!v.numeric()) return Fail(f, "a BLOB byte takes a number, not " + Article(v.type));
-      base.s[size_t(index)] = char(uint8_t(RealToLong(v.Number()) & 0xFF));
-      return true;
-    }
-    return Fail(f, VarLabel(target.args[0]) + " is " + Article(base.type) + ": it has no elements");
-  }
-  Var* var = FindVar(f, target, true);
+  if (n.op == Op::Element) return AssignElement(f, n, std::move(v));
+  Var* var = FindVar(f, target);
   if (!var) return Fail(f, "only a variable can be assigned");
-  if (v.type == Type::Undefined)
-    return Fail(f, "the value assigned to " + VarLabel(target) + " is undefined");
-  if (var->v.type == Type::Array || v.type == Type::Array)
-    return Fail(f, "arrays cannot be assigned with :=");
-  if (var->v.type == Type::Undefined || (var->v.type == v.type && var->maxLen == 0)) {
-    var->v = std::move(v);
-    return true;
+  return AssignVar(f, var, std::move(v), [&] { return VarLabel(f, target); });
+}
+
+bool Eval(Frame& f, int32_t i, Value* out) {
+  const Node& n = f.node(i);
+  if (n.pure && (n.op == Op::Binary || n.op == Op::Negate)) {
+    Scalar s;
+    switch (EvalScalar(f, i, &s)) {
+      case Got::Done: SetScalar(out, s); return true;
+      case Got::Failed: return false;
+      case Got::Other: break;
+    }
   }
-  Value converted;
-  if (!Convert(f, var->v.type, std::move(v), &converted, VarLabel(target))) return false;
-  if (var->maxLen > 0 && converted.type == Type::Text && converted.s.size() > size_t(var->maxLen))
-    converted.s.resize(size_t(var->maxLen));
-  var->v = std::move(converted);
-  return true;
+  return EvalNode(f, i, out);
 }
 
-namespace {
-
-[[gnu::noinline]] bool StackExhausted(Frame& f) {
-  char here;
-  const char* base = f.proc->stackBase;
-  return base && base > &here && size_t(base - &here) > kStackBudget;
-}
-
-}  // namespace
-
-// Eval recurses through nested expressions: each kind's work lives in a function of
-// its own, so that the frame that recurses stays small.
-[[gnu::noinline]] bool EvalVariable(Frame& f, const Expr& e, Value* out) {
-  Var* var = FindVar(f, e, false);
-  if (!var || var->v.type == Type::Undefined) {
-    if (e.kind == ExprKind::Local && !e.name.empty() && e.name[0] >= '0' && e.name[0] <= '9')
-      return Fail(f, "the parameter $" + e.name + " was not passed");
-    return Fail(f, "the variable " + VarLabel(e) + " is not defined");
+bool EvalNumber(Frame& f, int32_t i, double* out, std::string_view what) {
+  if (f.node(i).pure) {
+    Scalar s;
+    switch (EvalScalar(f, i, &s)) {
+      case Got::Done:
+        if (s.type == Type::Boolean)
+          return Fail(f, std::string(what) + " must be a number, not " + Article(s.type));
+        *out = s.Number();
+        return true;
+      case Got::Failed: return false;
+      case Got::Other: break;
+    }
   }
-  *out = var->v;
-  return true;
-}
-
-[[gnu::noinline]] bool EvalParam(Frame& f, const Expr& e, Value* out) {
-  int32_t n;
-  if (!EvalLong(f, e.args[0], &n, "the parameter number")) return false;
-  auto it = n >= 0 ? f.locals.find(std::to_string(n)) : f.locals.end();
-  if (it == f.locals.end() || it->second.v.type == Type::Undefined)
-    return Fail(f, "the parameter ${" + std::to_string(n) + "} was not passed");
-  *out = it->second.v;
-  return true;
-}
-
-[[gnu::noinline]] bool EvalElement(Frame& f, const Expr& e, Value* out) {
-  int32_t index;
-  if (!EvalLong(f, e.args[1], &index, "the index")) return false;
-  Var* var = FindVar(f, e.args[0], false);
-  if (!var || var->v.type == Type::Undefined)
-    return Fail(f, "the variable " + VarLabel(e.args[0]) + " is not defined");
-  const Value& base = var->v;
-  if (base.type == Type::Array) {
-    if (!CheckIndex(f, base, index, e.args[0])) return false;
-    *out = base.items[size_t(index)];
-    return true;
-  }
-  if (base.type == Type::Blob) {
-    if (!CheckIndex(f, base, index, e.args[0])) return false;
-    *out = Value::Long(uint8_t(base.s[size_t(index)]));
-    return true;
-  }
-  return Fail(f, VarLabel(e.args[0]) + " is " + Article(base.type) + ": it has no elements");
-}
-
-[[gnu::noinline]] bool EvalNegate(Frame& f, const Expr& e, Value* out) {
   Value v;
-  if (!Eval(f, e.args[0], &v)) return false;
-  if (v.type == Type::Long && v.l != INT32_MIN) *out = Value::Long(-v.l);
-  else if (v.numeric()) *out = Value::Real(-v.Number());
-  else if (v.type == Type::Time) *out = Value::Time(-v.l);
-  else return Fail(f, "cannot negate " + Article(v.type));
-  return true;
-}
-
-[[gnu::noinline]] bool EvalBinary(Frame& f, const Expr& e, Value* out) {
-  // The left operand is evaluated into *out, so a chain a+b+c+... needs one Value
-  // per level, not two.
-  if (!Eval(f, e.args[0], out)) return false;
-  Value b;
-  if (!Eval(f, e.args[1], &b)) return false;
-  Value a = std::move(*out);
-  return Binary(f, e.op, a, b, out);
-}
-
-[[gnu::noinline]] bool EvalMethodCall(Frame& f, const Expr& e, Value* out) {
-  std::vector<Value> params;
-  for (const Expr& a : e.args) {
-    Value v;
-    if (!Eval(f, a, &v)) return false;
-    params.push_back(std::move(v));
-  }
-  return CallMethod(f, e.name, std::move(params), out, true);
-}
-
-bool Eval(Frame& f, const Expr& e, Value* out) {
-  if (StackExhausted(f)) return Fail(f, "stack overflow: calls and expressions nest too deeply");
-  switch (e.kind) {
-    case ExprKind::Literal:
-      *out = e.value;
-      return true;
-    case ExprKind::Local:
-    case ExprKind::Interprocess:
-    case ExprKind::ProcessVar: return EvalVariable(f, e, out);
-    case ExprKind::Param: return EvalParam(f, e, out);
-    case ExprKind::Element: return EvalElement(f, e, out);
-    case ExprKind::Negate: return EvalNegate(f, e, out);
-    case ExprKind::Binary: return EvalBinary(f, e, out);
-    case ExprKind::Star: return Fail(f, "* is not a value here");
-    case ExprKind::CallBuiltin: return CallBuiltin(f, e, out);
-    case ExprKind::CallCommand: return CallPluginCommand(f, e, out);
-    case ExprKind::CallMethod: return EvalMethodCall(f, e, out);
-  }
-  return false;
-}
-
-bool EvalNumber(Frame& f, const Expr& e, double* out, std::string_view what) {
-  Value v;
-  if (!Eval(f, e, &v)) return false;
+  if (!EvalChild(f, i, &v)) return false;
   if (v.type == Type::Time) v = Value::Long(v.l);
   if (!v.numeric()) return Fail(f, std::string(what) + " must be a number, not " + Article(v.type));
   *out = v.Number();
   return true;
 }
 
-bool EvalLong(Frame& f, const Expr& e, int32_t* out, std::string_view what) {
+bool EvalLong(Frame& f, int32_t i, int32_t* out, std::string_view what) {
   double d;
-  if (!EvalNumber(f, e, &d, what)) return false;
+  if (!EvalNumber(f, i, &d, what)) return false;
   *out = RealToLong(d);
   return true;
 }
 
-bool EvalText(Frame& f, const Expr& e, std::string* out, std::string_view what) {
+bool EvalText(Frame& f, int32_t i, std::string* out, std::string_view what) {
   Value v;
-  if (!Eval(f, e, &v)) return false;
+  if (!Eval(f, i, &v)) return false;
   if (v.type != Type::Text) return Fail(f, std::string(what) + " must be a text, not " + Article(v.type));
   *out = std::move(v.s);
   return true;
 }
 
-bool EvalBool(Frame& f, const Expr& e, bool* out, std::string_view what) {
+bool EvalBool(Frame& f, int32_t i, bool* out, std::string_view what) {
+  if (f.node(i).pure) {
+    Scalar s;
+    switch (EvalScalar(f, i, &s)) {
+      case Got::Done:
+        if (s.type != Type::Boolean)
+          return Fail(f, std::string(what) + " must be a boolean, not " + Article(s.type));
+        *out = s.b;
+        return true;
+      case Got::Failed: return false;
+      case Got::Other: break;
+    }
+  }
   Value v;
-  if (!Eval(f, e, &v)) return false;
+  if (!EvalChild(f, i, &v)) return false;
   if (v.type != Type::Boolean) return Fail(f, std::string(what) + " must be a boolean, not " + Article(v.type));
   *out = v.b;
   return true;
 }
 
-bool CallMethod(Frame& f, const std::string& name, std::vector<Value> params, Value* out,
+bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value* out,
                 bool wantValue) {
-  auto it = f.rt->program->methods.find(Lowercase(name));
-  if (it == f.rt->program->methods.end()) return Fail(f, "Unknown method: " + name);
+  if (!site.method) return Fail(f, "Unknown method: " + site.name);
   if (f.proc->depth >= kMaxCallDepth || StackExhausted(f))
-    return Fail(f, "too many nested method calls (stack overflow) calling " + name);
+    return Fail(f, "too many nested method calls (stack overflow) calling " + site.name);
   Frame callee;
-  callee.rt = f.rt;
-  callee.proc = f.proc;
-  callee.method = &it->second;
-  callee.nparams = int(params.size());
-  for (size_t i = 0; i < params.size(); ++i)
-    callee.locals[std::to_string(i + 1)].v = std::move(params[i]);
+  EnterMethod(callee, f.rt, f.proc, site.method, std::move(params));
   ++f.proc->depth;
-  bool ok = ExecBlock(callee, callee.method->body);
+  bool ok = ExecBlock(callee, callee.code->body);
   --f.proc->depth;
   if (!ok) return false;
-  auto r = callee.locals.find("0");
-  if (r == callee.locals.end() || r->second.v.type == Type::Undefined) {
-    if (wantValue) return Fail(f, "the method " + name + " did not return a value ($0)");
+  Value& result = callee.params[0].v;
+  if (result.type == Type::Undefined) {
+    if (wantValue) return Fail(f, "the method " + site.name + " did not return a value ($0)");
     *out = Value();
     return true;
   }
-  *out = std::move(r->second.v);
+  *out = std::move(result);
   return true;
 }
 
@@ -591,13 +909,10 @@ void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> para
   Process proc;
   proc.rt = rt;
   proc.stackBase = &base;
+  proc.vars.resize(rt->program->processVars.size());
   Frame f;
-  f.rt = rt;
-  f.proc = &proc;
-  f.method = method;
-  f.nparams = int(params.size());
-  for (size_t i = 0; i < params.size(); ++i) f.locals[std::to_string(i + 1)].v = std::move(params[i]);
-  ExecBlock(f, method->body);
+  EnterMethod(f, rt, &proc, method, std::move(params));
+  ExecBlock(f, f.code->body);
 }
 
 int RunProgram(const Program& program, std::string_view method, std::vector<Value> params,
@@ -605,6 +920,8 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
   Runtime rt;
   rt.program = &program;
   rt.host = options.host;
+  rt.interprocess.resize(program.interprocessVars.size());
+  rt.spares.resize(size_t(program.commandSites));
   rt.out = options.out ? options.out : [](std::string_view line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);

@@ -1,6 +1,7 @@
 // VRX_ commands from methods: 4D values become host values of the kind the command
 // table declares, the host calls the plug-in, and output parameters are copied back
-// into the variables the method passed.
+// into the variables the method passed. Each call site keeps its host values from one
+// call to the next and refills them in place.
 #include "host/host.h"
 #include "platform/services.h"
 #include "runner/interp.h"
@@ -31,6 +32,12 @@ bool Natural(const Value& v, host::Value* out) {
   }
 }
 
+// Makes *slot a host value of `kind`; one that already is keeps its storage.
+void Ensure(host::Value* slot, Kind kind) {
+  if (slot->kind() != kind) *slot = host::Value(kind);
+}
+
+// Fills *out, in place where it already has the declared kind, with parameter i.
 bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, host::Value* out) {
   Kind kind = c.params[i].kind;
   auto wrong = [&](const char* expected) {
@@ -38,34 +45,38 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, host:
   };
   switch (kind) {
     case Kind::Long:
-      if (v.numeric()) *out = host::Value::Long(RealToLong(v.Number()));
-      else if (v.type == Type::Time) *out = host::Value::Long(v.l);
-      else return wrong("a longint");
+      if (!v.numeric() && v.type != Type::Time) return wrong("a longint");
+      Ensure(out, kind);
+      out->SetLong(v.type == Type::Time ? v.l : RealToLong(v.Number()));
       return true;
     case Kind::Integer:
       // 4D passes a longint to an integer parameter in its low 16 bits.
-      if (v.numeric() || v.type == Type::Time)
-        *out = host::Value::Integer(int16_t(uint16_t(uint32_t(v.type == Type::Time ? v.l : RealToLong(v.Number())))));
-      else return wrong("an integer");
+      if (!v.numeric() && v.type != Type::Time) return wrong("an integer");
+      Ensure(out, kind);
+      out->SetLong(int16_t(uint16_t(uint32_t(v.type == Type::Time ? v.l : RealToLong(v.Number())))));
       return true;
     case Kind::String:
       if (v.type != Type::Text) return wrong("a string");
-      *out = host::Value::String(v.s);  // a string holds 255 bytes; 4D cuts longer texts
+      Ensure(out, kind);
+      out->SetBytes(v.s);  // a string holds 255 bytes; 4D cuts longer texts
       return true;
     case Kind::Text:
       if (v.type != Type::Text) return wrong("a text");
       if (v.s.size() > size_t(vrx::kMaxTextLength))
         return Fail(f, ParamLabel(c, i) + ": a text of " + std::to_string(v.s.size()) +
                            " bytes is too long (a text holds at most 32767 bytes)");
-      *out = host::Value::Text(v.s);
+      Ensure(out, kind);
+      out->SetBytes(v.s);
       return true;
     case Kind::Blob:
       if (v.type != Type::Blob && v.type != Type::Picture) return wrong("a BLOB");
-      *out = host::Value::Blob(v.s);
+      Ensure(out, kind);
+      out->SetBytes(v.s);
       return true;
     case Kind::Picture:
       if (v.type != Type::Picture && v.type != Type::Blob) return wrong("a picture");
-      *out = host::Value::Picture(v.s);
+      Ensure(out, kind);
+      out->SetBytes(v.s);
       return true;
     case Kind::LongArray: {
       if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real))
@@ -80,9 +91,9 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, host:
       *out = host::Value::Date(int16_t(v.d.year), int16_t(v.d.month), int16_t(v.d.day));
       return true;
     case Kind::Time:
-      if (v.type == Type::Time) *out = host::Value::Time(v.l);
-      else if (v.numeric()) *out = host::Value::Time(RealToLong(v.Number()));
-      else return wrong("a time");
+      if (v.type != Type::Time && !v.numeric()) return wrong("a time");
+      Ensure(out, kind);
+      out->SetLong(v.type == Type::Time ? v.l : RealToLong(v.Number()));
       return true;
     case Kind::Any:
     case Kind::None:
@@ -132,84 +143,140 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
   }
 }
 
-// The empty host value a declared kind starts from.
-host::Value EmptyHost(Kind kind) {
+// Makes *slot the empty host value a declared kind starts from, reusing its storage
+// where it can.
+void MakeEmpty(host::Value* slot, Kind kind) {
   switch (kind) {
-    case Kind::Long: return host::Value::Long(0);
-    case Kind::Integer: return host::Value::Integer(0);
-    case Kind::String: return host::Value::String("");
-    case Kind::Text: return host::Value::Text("");
-    case Kind::Blob: return host::Value::Blob("");
-    case Kind::Picture: return host::Value::Picture("");
-    case Kind::LongArray: return host::Value::LongArray({});
-    case Kind::Date: return host::Value::Date(0, 0, 0);
-    case Kind::Time: return host::Value::Time(0);
-    default: return host::Value::Long(0);
+    case Kind::Long: case Kind::Integer: case Kind::Time:
+      Ensure(slot, kind);
+      slot->SetLong(0);
+      return;
+    case Kind::String: case Kind::Text: case Kind::Blob: case Kind::Picture:
+      Ensure(slot, kind);
+      slot->SetBytes({});
+      return;
+    case Kind::LongArray: *slot = host::Value::LongArray({}); return;
+    case Kind::Date: *slot = host::Value::Date(0, 0, 0); return;
+    default: *slot = host::Value::Long(0); return;
   }
+}
+
+// Writes what an output parameter holds after the call straight into the variable, for
+// the cases where that needs no conversion a method could see fail; false, with
+// nothing changed, for the others.
+bool WriteBack(Var& var, Kind kind, const host::Value& h) {
+  Value& v = var.v;
+  if (var.maxLen != 0) return false;
+  switch (kind) {
+    case Kind::Long: case Kind::Integer: case Kind::Time:
+      switch (v.type) {
+        case Type::Undefined:
+          v.type = kind == Kind::Time ? Type::Time : Type::Long;
+          v.l = h.AsLong();
+          return true;
+        case Type::Long: case Type::Time: v.l = h.AsLong(); return true;
+        case Type::Real: v.r = h.AsLong(); return true;
+        default: return false;
+      }
+    case Kind::String: case Kind::Text:
+      if (v.type != Type::Text && v.type != Type::Undefined) return false;
+      v.type = Type::Text;
+      v.s = h.Bytes();
+      return true;
+    case Kind::Blob:
+      if (v.type != Type::Blob && v.type != Type::Undefined) return false;
+      v.type = Type::Blob;
+      v.s = h.Bytes();
+      return true;
+    case Kind::Picture:
+      if (v.type != Type::Picture && v.type != Type::Blob && v.type != Type::Undefined) return false;
+      if (v.type == Type::Undefined) v.type = Type::Picture;
+      v.s = h.Bytes();
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Copies the outputs of a call back into the variables the method passed.
+bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a,
+                 const std::vector<host::Value>& values) {
+  for (size_t i = 0; i < a.size(); ++i) {
+    Dir dir = c.params[i].dir;
+    const Node& arg = a.node(i);
+    if (dir != Dir::Out && dir != Dir::InOut) continue;
+    Kind kind = c.params[i].kind;
+    if (arg.op == Op::Element) {
+      // Elements take what the host returns through the ordinary conversion.
+      if (!Assign(f, a[i], FromHost(kind, values[i], nullptr))) return false;
+      continue;
+    }
+    Var* var = FindVar(f, a[i]);
+    if (!var) continue;  // an expression passed to an in/out parameter
+    if (WriteBack(*var, kind, values[i])) continue;
+    const Value* current = var->v.type != Type::Undefined ? &var->v : nullptr;
+    Value v = FromHost(kind, values[i], current);
+    bool ok = v.type == Type::Array ? AssignWhole(f, a[i], std::move(v)) : Assign(f, a[i], std::move(v));
+    if (!ok) return false;
+  }
+  return true;
+}
+
+// Fills the host values of a call from its arguments, strictly left to right.
+bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a,
+                std::vector<host::Value>* values) {
+  for (size_t i = 0; i < a.size(); ++i) {
+    host::Value* slot = &(*values)[i];
+    if (a.star(i)) return Fail(f, ParamLabel(c, i) + ": * is not a value");
+    Dir dir = c.params[i].dir;
+    Kind kind = c.params[i].kind;
+    if (dir == Dir::Out) {
+      // The command only writes it; the variable may not exist yet.
+      MakeEmpty(slot, kind);
+      continue;
+    }
+    if (dir == Dir::InOut && IsWholeVar(a.node(i)) && !PeekVar(f, a[i])) {
+      // An in/out variable that does not exist yet starts empty, as 4D creates it.
+      MakeEmpty(slot, kind);
+      continue;
+    }
+    // A variable is read where it stands; anything else is evaluated into a copy.
+    Value copy;
+    const Value* v = PeekVar(f, a[i]);
+    if (!v) {
+      if (!Eval(f, a[i], &copy)) return false;
+      v = &copy;
+    }
+    if (dir == Dir::Ignored) {
+      if (!Natural(*v, slot)) *slot = host::Value::Long(0);
+    } else if (!ToHost(f, c, i, *v, slot)) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
 
-bool CallPluginCommand(Frame& f, const Expr& e, Value* out) {
-  const vrx::CommandInfo& c = *e.command;
+bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
+  const CommandSite& site = f.code->commands[size_t(call.a)];
+  const vrx::CommandInfo& c = *site.command;
   *out = Value();
   if (!f.rt->host) return Fail(f, std::string(c.name) + " needs the plug-in, which is not loaded");
-  size_t n = e.args.size();
-  std::vector<host::Value> values(n);
-  std::vector<host::Value*> params(n, nullptr);
-  for (size_t i = 0; i < n; ++i) {
-    const Expr& arg = e.args[i];
-    if (arg.kind == ExprKind::Star) return Fail(f, ParamLabel(c, i) + ": * is not a value");
-    Dir dir = c.params[i].dir;
-    if (dir == Dir::Out) {
-      // The command only writes it; the variable may not exist yet.
-      values[i] = EmptyHost(c.params[i].kind);
-    } else if (dir == Dir::Ignored) {
-      Value v;
-      if (!Eval(f, arg, &v)) return false;
-      if (!Natural(v, &values[i])) values[i] = host::Value::Long(0);
-    } else {
-      Value v;
-      if (dir == Dir::InOut && (arg.kind == ExprKind::Local || arg.kind == ExprKind::Interprocess ||
-                                arg.kind == ExprKind::ProcessVar)) {
-        // An in/out variable that does not exist yet starts empty, as 4D creates it.
-        Var* var = FindVar(f, arg, false);
-        if (!var || var->v.type == Type::Undefined) {
-          values[i] = EmptyHost(c.params[i].kind);
-          params[i] = &values[i];
-          continue;
-        }
-      }
-      if (!Eval(f, arg, &v)) return false;
-      if (!ToHost(f, c, i, v, &values[i])) return false;
-    }
-    params[i] = &values[i];
-  }
+  Args a{f.code->args.data() + call.b, size_t(call.argc), f.nodes};
+  // The site's values from its last call; empty when they are in use further up.
+  std::vector<host::Value>& spare = f.rt->spares[size_t(site.spare)];
+  std::vector<host::Value> values = std::move(spare);
+  values.resize(a.size());
+  if (!FillInputs(f, c, a, &values)) return false;
   if (f.rt->aborting) return false;
-  host::CallResult r = f.rt->host->Call(c.selector, params);
-  // Other processes may have run during the call: look each variable up afresh.
-  for (size_t i = 0; i < n; ++i) {
-    Dir dir = c.params[i].dir;
-    const Expr& arg = e.args[i];
-    if ((dir != Dir::Out && dir != Dir::InOut) ||
-        (arg.kind != ExprKind::Element && arg.kind != ExprKind::Local &&
-         arg.kind != ExprKind::Interprocess && arg.kind != ExprKind::ProcessVar))
-      continue;
-    const Value* current = nullptr;
-    Value currentCopy;
-    if (arg.kind == ExprKind::Element) {
-      // Elements take what the host returns through the ordinary conversion.
-      if (!Assign(f, arg, FromHost(c.params[i].kind, values[i], nullptr))) return false;
-      continue;
-    }
-    if (Var* var = FindVar(f, arg, false); var && var->v.type != Type::Undefined) {
-      currentCopy = var->v;
-      current = &currentCopy;
-    }
-    Value v = FromHost(c.params[i].kind, values[i], current);
-    bool ok = v.type == Type::Array ? AssignWhole(f, arg, std::move(v)) : Assign(f, arg, std::move(v));
-    if (!ok) return false;
-  }
+  host::Value* params[vrx::kMaxParams] = {};
+  for (size_t i = 0; i < a.size(); ++i) params[i] = &values[i];
+  host::CallResult r = f.rt->host->Call(c.selector, std::span(params, a.size()));
+  bool ok = CopyOutputs(f, c, a, values);
+  std::vector<host::Value>& back = f.rt->spares[size_t(site.spare)];
+  if (back.empty()) back = std::move(values);
+  if (!ok) return false;
   switch (r.kind) {
     case vrx::ResultKind::Long:
     case vrx::ResultKind::Byte:
@@ -217,10 +284,10 @@ bool CallPluginCommand(Frame& f, const Expr& e, Value* out) {
       break;
     case vrx::ResultKind::Text:
     case vrx::ResultKind::String:
-      *out = Value::Text(r.bytes);
+      *out = Value::Text(std::move(r.bytes));
       break;
     case vrx::ResultKind::Blob:
-      *out = Value::Blob(r.bytes);
+      *out = Value::Blob(std::move(r.bytes));
       break;
     case vrx::ResultKind::None:
       break;

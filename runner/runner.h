@@ -18,6 +18,9 @@ namespace runner {
 
 struct Program {
   std::map<std::string, Method> methods;  // lower-cased name -> method
+  // Every process and interprocess variable the methods name, by slot (lower-cased).
+  std::vector<std::string> processVars, interprocessVars;
+  int32_t commandSites = 0;  // VRX_ command calls in all methods
 };
 
 // Reads every .4dm file of `folder` (a method's name is its file name without the

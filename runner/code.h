@@ -1,0 +1,86 @@
+// The form a method runs from. After every method of a program is parsed, each one is
+// compiled once: variables become slots (locals per call, process variables per
+// process, interprocess variables per run), parameters become numbers, calls point at
+// their method, built-in or command. Expressions are flat arrays of small nodes that
+// refer to each other by index; no name is looked up while a method runs.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/command_table.h"
+#include "runner/syntax.h"
+#include "runner/value.h"
+
+namespace runner {
+
+struct Method;
+struct Program;
+
+enum class Op : uint8_t {
+  Const,         // consts[a]
+  Local,         // local variable slot a
+  Param,         // parameter $a
+  ParamAt,       // ${node a}
+  ProcessVar,    // process variable slot a
+  Interprocess,  // interprocess variable slot a
+  Element,       // node a {node b}; node a is a variable
+  Negate,        // -node a
+  Binary,        // node a `bin` node b
+  Star,          // a lone * argument
+  Builtin,       // builtins[a] with argc arguments from args[b]
+  Command,       // commands[a] with argc arguments from args[b]
+  Method,        // calls[a] with argc arguments from args[b]
+};
+
+struct Node {
+  Op op = Op::Const;
+  Tok bin = Tok::End;  // Binary
+  bool pure = false;   // no call anywhere below: evaluating it has no side effect
+  int32_t argc = 0;
+  int32_t a = 0, b = 0;
+};
+
+struct CallSite {
+  const Method* method = nullptr;  // null: no such method, reported when it runs
+  std::string name;                // as written
+};
+
+struct CommandSite {
+  const vrx::CommandInfo* command = nullptr;
+  int32_t spare = 0;  // the run's cache of host values for this site (Runtime::spares)
+};
+
+struct CStmt;
+struct CBranch {
+  int32_t cond = -1;
+  std::vector<CStmt> body;
+};
+
+struct CStmt {
+  StmtKind kind = StmtKind::Expr;
+  int line = 0;
+  int32_t target = -1;  // Assign, For (the counter)
+  int32_t expr = -1;    // Expr, Assign value, If/While/Repeat condition, For start
+  int32_t to = -1, step = -1;  // For; step -1: 1
+  std::vector<CStmt> body, elseBody;
+  std::vector<CBranch> branches;
+};
+
+struct Code {
+  std::vector<Node> nodes;
+  std::vector<int32_t> args;  // argument lists of calls, by node index
+  std::vector<Value> consts;
+  std::vector<std::string> locals;  // slot -> name, for messages
+  int32_t params = 1;               // parameter slots a call provides: $0 to the highest $n named
+  std::vector<CallSite> calls;
+  std::vector<CommandSite> commands;
+  std::vector<const BuiltinInfo*> builtins;
+  std::vector<CStmt> body;
+};
+
+// Compiles every method of `program` (their syntax trees stay as they are).
+void Compile(Program* program);
+
+}  // namespace runner
