@@ -179,10 +179,12 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
 // scalar path only has to know the common cases and hands every other one back.
 
 struct Scalar {
-  Type type = Type::Long;  // Long, Real or Boolean
-  int32_t l = 0;
-  double r = 0;
-  bool b = false;
+  Type type;  // Long, Real or Boolean
+  union {
+    int32_t l;
+    double r;
+    bool b;
+  };
   double Number() const { return type == Type::Real ? r : double(l); }
 };
 
@@ -213,13 +215,16 @@ void SetScalar(Value* out, const Scalar& s) {
 // when Assign has to decide (conversions it refuses, texts of fixed length).
 inline bool StoreScalar(Var& var, const Scalar& s) {
   Value& v = var.v;
+  if (v.type == s.type && s.type == Type::Long) {  // Long variables never have a length
+    v.l = s.l;
+    return true;
+  }
   if (var.maxLen != 0) return false;
   switch (v.type) {
     case Type::Undefined: SetScalar(&v, s); return true;
     case Type::Long:
-      if (s.type == Type::Long) v.l = s.l;
-      else if (s.type == Type::Real) v.l = RealToLong(s.r);
-      else return false;
+      if (s.type != Type::Real) return false;
+      v.l = RealToLong(s.r);
       return true;
     case Type::Real:
       if (s.type == Type::Boolean) return false;
@@ -248,87 +253,122 @@ inline Var& Slot(Frame& f, const Node& n) {
   }
 }
 
+inline void SetLong(Scalar* out, int32_t v) {
+  out->type = Type::Long;
+  out->l = v;
+}
+inline void SetReal(Scalar* out, double v) {
+  out->type = Type::Real;
+  out->r = v;
+}
+
 // Arith's cases for two numbers.
-bool ArithScalar(Frame& f, Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
-  bool ints = a.type == Type::Long && b.type == Type::Long;
-  auto longOrReal = [&](double r, int64_t i) {
-    if (ints && i >= INT32_MIN && i <= INT32_MAX) {
-      out->type = Type::Long;
-      out->l = int32_t(i);
-    } else {
-      out->type = Type::Real;
-      out->r = r;
-    }
-    return true;
-  };
+[[gnu::noinline]] bool ArithReal(Frame& f, Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
   double x = a.Number(), y = b.Number();
   switch (op) {
-    case Tok::Plus: return longOrReal(x + y, int64_t(a.l) + b.l);
-    case Tok::Minus: return longOrReal(x - y, int64_t(a.l) - b.l);
-    case Tok::Star: return longOrReal(x * y, int64_t(a.l) * b.l);
+    case Tok::Plus: SetReal(out, x + y); return true;
+    case Tok::Minus: SetReal(out, x - y); return true;
+    case Tok::Star: SetReal(out, x * y); return true;
     case Tok::Slash:
       if (y == 0) return Fail(f, "Division by zero");
-      out->type = Type::Real;
-      out->r = x / y;
+      SetReal(out, x / y);
       return true;
     case Tok::Backslash:
     case Tok::Percent: {
-      int64_t p = ints ? a.l : RealToLong(x), q = ints ? b.l : RealToLong(y);
+      int64_t p = RealToLong(x), q = RealToLong(y);
       if (q == 0) return Fail(f, "Division by zero");
       int64_t r = op == Tok::Backslash ? p / q : p % q;
-      ints = true;
-      return longOrReal(double(r), r);
+      if (r >= INT32_MIN && r <= INT32_MAX) SetLong(out, int32_t(r));
+      else SetReal(out, double(r));
+      return true;
     }
     case Tok::Caret:
-      out->type = Type::Real;
-      out->r = std::pow(x, y);
+      SetReal(out, std::pow(x, y));
       return true;
     default:
       return false;
   }
 }
 
+inline bool ArithScalar(Frame& f, Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
+  if (a.type != Type::Long || b.type != Type::Long) return ArithReal(f, op, a, b, out);
+  int64_t x = a.l, y = b.l, r;
+  switch (op) {
+    case Tok::Plus: r = x + y; break;
+    case Tok::Minus: r = x - y; break;
+    case Tok::Star: r = x * y; break;
+    case Tok::Backslash:
+    case Tok::Percent:
+      if (y == 0) return Fail(f, "Division by zero");
+      r = op == Tok::Backslash ? x / y : x % y;
+      break;
+    default: return ArithReal(f, op, a, b, out);
+  }
+  // Past the longint range the result is a real, as 4D gives it.
+  if (r >= INT32_MIN && r <= INT32_MAX) SetLong(out, int32_t(r));
+  else SetReal(out, double(r));
+  return true;
+}
+
 Got EvalScalar(Frame& f, int32_t i, Scalar* out);
 
-Got BinaryScalar(Frame& f, const Node& n, Scalar* out) {
-  Scalar x, y;
-  Got g = EvalScalar(f, n.a, &x);
-  if (g != Got::Done) return g;
-  g = EvalScalar(f, n.b, &y);
-  if (g != Got::Done) return g;
+// A literal or variable read in place; anything else through EvalScalar.
+[[gnu::always_inline]] inline Got Operand(Frame& f, int32_t i, Scalar* out) {
+  const Node& n = f.node(i);
+  switch (n.op) {
+    case Op::Const: return ReadScalar(f.code->consts[size_t(n.a)], out);
+    case Op::Local: return ReadScalar(f.locals[size_t(n.a)].v, out);
+    case Op::Param: case Op::ProcessVar: case Op::Interprocess: return ReadScalar(Slot(f, n).v, out);
+    default: return EvalScalar(f, i, out);
+  }
+}
+
+Got CompareScalar(Tok op, const Scalar& x, const Scalar& y, Scalar* out) {
   bool numbers = x.type != Type::Boolean && y.type != Type::Boolean;
-  bool bools = x.type == Type::Boolean && y.type == Type::Boolean;
-  switch (n.bin) {
-    case Tok::Eq: case Tok::Hash: case Tok::Lt: case Tok::Gt: case Tok::Le: case Tok::Ge: {
-      int c;
-      if (numbers) {
-        double p = x.Number(), q = y.Number();
-        c = p < q ? -1 : p > q ? 1 : 0;
-      } else if (bools && (n.bin == Tok::Eq || n.bin == Tok::Hash)) {
-        c = x.b == y.b ? 0 : 1;
-      } else {
-        return Got::Other;
-      }
-      bool r = false;
-      switch (n.bin) {
-        case Tok::Eq: r = c == 0; break;
-        case Tok::Hash: r = c != 0; break;
-        case Tok::Lt: r = c < 0; break;
-        case Tok::Gt: r = c > 0; break;
-        case Tok::Le: r = c <= 0; break;
-        default: r = c >= 0; break;
-      }
-      out->type = Type::Boolean;
-      out->b = r;
-      return Got::Done;
+  int c;
+  if (numbers) {
+    if (x.type == Type::Long && y.type == Type::Long) {
+      c = x.l < y.l ? -1 : x.l > y.l ? 1 : 0;
+    } else {
+      double p = x.Number(), q = y.Number();
+      c = p < q ? -1 : p > q ? 1 : 0;
     }
+  } else if (x.type == Type::Boolean && y.type == Type::Boolean &&
+             (op == Tok::Eq || op == Tok::Hash)) {
+    c = x.b == y.b ? 0 : 1;
+  } else {
+    return Got::Other;
+  }
+  bool r = false;
+  switch (op) {
+    case Tok::Eq: r = c == 0; break;
+    case Tok::Hash: r = c != 0; break;
+    case Tok::Lt: r = c < 0; break;
+    case Tok::Gt: r = c > 0; break;
+    case Tok::Le: r = c <= 0; break;
+    default: r = c >= 0; break;
+  }
+  out->type = Type::Boolean;
+  out->b = r;
+  return Got::Done;
+}
+
+[[gnu::always_inline]] inline Got BinaryScalar(Frame& f, const Node& n, Scalar* out) {
+  Scalar x, y;
+  Got g = Operand(f, n.a, &x);
+  if (g != Got::Done) return g;
+  g = Operand(f, n.b, &y);
+  if (g != Got::Done) return g;
+  switch (n.bin) {
+    case Tok::Eq: case Tok::Hash: case Tok::Lt: case Tok::Gt: case Tok::Le: case Tok::Ge:
+      return CompareScalar(n.bin, x, y, out);
     case Tok::Amp: case Tok::Pipe:
-      if (!bools) return Got::Other;
+      if (x.type != Type::Boolean || y.type != Type::Boolean) return Got::Other;
       out->type = Type::Boolean;
       out->b = n.bin == Tok::Amp ? (x.b && y.b) : (x.b || y.b);
       return Got::Done;
     default:
-      if (!numbers) return Got::Other;
+      if (x.type == Type::Boolean || y.type == Type::Boolean) return Got::Other;
       return ArithScalar(f, n.bin, x, y, out) ? Got::Done : Got::Failed;
   }
 }
@@ -337,28 +377,21 @@ Got BinaryScalar(Frame& f, const Node& n, Scalar* out) {
 Got EvalScalar(Frame& f, int32_t i, Scalar* out) {
   const Node& n = f.node(i);
   switch (n.op) {
-    case Op::Const: return ReadScalar(f.code->consts[size_t(n.a)], out);
-    case Op::Local: case Op::Param: case Op::ProcessVar: case Op::Interprocess:
-      return ReadScalar(Slot(f, n).v, out);
     case Op::Binary: return BinaryScalar(f, n, out);
+    case Op::Const: case Op::Local: case Op::Param: case Op::ProcessVar: case Op::Interprocess:
+      return Operand(f, i, out);
     case Op::Negate: {
       Scalar x;
-      Got g = EvalScalar(f, n.a, &x);
+      Got g = Operand(f, n.a, &x);
       if (g != Got::Done) return g;
-      if (x.type == Type::Long && x.l != INT32_MIN) {
-        out->type = Type::Long;
-        out->l = -x.l;
-      } else if (x.type != Type::Boolean) {
-        out->type = Type::Real;
-        out->r = -x.Number();
-      } else {
-        return Got::Other;
-      }
+      if (x.type == Type::Long && x.l != INT32_MIN) SetLong(out, -x.l);
+      else if (x.type != Type::Boolean) SetReal(out, -x.Number());
+      else return Got::Other;
       return Got::Done;
     }
     case Op::Element: {
       Scalar index;
-      Got g = EvalScalar(f, n.b, &index);
+      Got g = Operand(f, n.b, &index);
       if (g != Got::Done || index.type == Type::Boolean) return Got::Other;
       const Value& base = Slot(f, f.node(n.a)).v;
       int32_t at = index.type == Type::Long ? index.l : RealToLong(index.r);
@@ -638,6 +671,42 @@ bool ExecRepeat(Frame& f, const CStmt& s) {
   }
 }
 
+// The counter's value at position i: a longint when i is a whole number in range.
+Value CounterValue(double i) {
+  return std::fabs(i) < 2147483647.0 && double(int32_t(i)) == i ? Value::Long(int32_t(i))
+                                                                 : Value::Real(i);
+}
+
+// Where a loop goes on after its body: the counter's value (the body may have moved
+// it; 4D continues from where it left it) plus the step.
+bool NextPosition(Frame& f, const CStmt& s, Var* counter, double st, double* i) {
+  if (counter && counter->v.type == Type::Long) {
+    *i = double(counter->v.l) + st;
+    return true;
+  }
+  Value now;
+  if (!Eval(f, s.target, &now)) return false;
+  if (!now.numeric()) return Fail(f, "the counter " + VarLabel(f, s.target) + " is no longer a number");
+  *i = now.Number() + st;
+  return true;
+}
+
+// A For loop from position i on, counting in reals: any counter, any bounds.
+bool ForFrom(Frame& f, const CStmt& s, Var* counter, double i, double last, double st) {
+  for (;;) {
+    if (!(st > 0 ? i <= last : i >= last)) break;
+    bool whole = std::fabs(i) < 2147483647.0 && double(int32_t(i)) == i;
+    if (counter && whole && counter->v.type == Type::Long)
+      counter->v.l = int32_t(i);
+    else if (!Assign(f, s.target, CounterValue(i)))
+      return false;
+    if (!ExecBlock(f, s.body)) return false;
+    f.line = s.line;
+    if (!NextPosition(f, s, counter, st, &i) || !GiveWay(f)) return false;
+  }
+  return Assign(f, s.target, CounterValue(i));
+}
+
 // For (counter; start; end [; step]) body End for
 bool ExecFor(Frame& f, const CStmt& s) {
   Value start, end, step = Value::Long(1);
@@ -645,40 +714,39 @@ bool ExecFor(Frame& f, const CStmt& s) {
   if (s.step >= 0 && !Eval(f, s.step, &step)) return false;
   for (const Value* v : {&start, &end, &step})
     if (!v->numeric()) return Fail(f, "the bounds of For must be numbers, not " + Article(v->type));
-  double st = step.Number();
-  if (st == 0) return Fail(f, "the step of For cannot be 0");
-  double i = start.Number(), last = end.Number();
-  // A whole variable as the counter is set and read in place while it stays a longint.
+  if (step.Number() == 0) return Fail(f, "the step of For cannot be 0");
   const Node& target = f.node(s.target);
   Var* counter = IsWholeVar(target) ? &Slot(f, target) : nullptr;
+  double lastReal = end.Number();
+  if (!counter || start.type != Type::Long || step.type != Type::Long || std::isnan(lastReal))
+    return ForFrom(f, s, counter, start.Number(), lastReal, step.Number());
+  // A longint start and step and a variable as the counter: it is counted in integers
+  // and set and read in place, which is exactly what counting in reals gives. A real end
+  // is the whole number the counter can reach.
+  int64_t i = start.l, st = step.l;
+  constexpr double kFar = 4e18;  // past any counter; inside int64_t
+  double edge = st > 0 ? std::floor(lastReal) : std::ceil(lastReal);
+  int64_t last = edge > kFar ? int64_t(kFar) : edge < -kFar ? -int64_t(kFar) : int64_t(edge);
   for (;;) {
     if (!(st > 0 ? i <= last : i >= last)) break;
-    bool whole = std::floor(i) == i && std::fabs(i) < 2147483647.0;
-    if (counter && whole && counter->v.type == Type::Long) {
-      counter->v.l = int32_t(i);
-    } else if (!Assign(f, s.target, whole ? Value::Long(int32_t(i)) : Value::Real(i))) {
-      return false;
-    }
+    if (counter->v.type == Type::Undefined) counter->v = Value::Long(0);
+    if (counter->v.type != Type::Long || i >= INT32_MAX || i <= -INT32_MAX)
+      return ForFrom(f, s, counter, double(i), lastReal, double(st));
+    counter->v.l = int32_t(i);
     if (!ExecBlock(f, s.body)) return false;
     f.line = s.line;
-    // The body may move the counter; 4D continues from where it left it.
-    if (counter && counter->v.type == Type::Long) {
-      i = double(counter->v.l) + st;
-    } else {
-      Value now;
-      if (!Eval(f, s.target, &now)) return false;
-      if (!now.numeric())
-        return Fail(f, "the counter " + VarLabel(f, s.target) + " is no longer a number");
-      i = now.Number() + st;
+    if (counter->v.type != Type::Long) {  // declared anew in the body
+      double next;
+      if (!NextPosition(f, s, counter, double(st), &next) || !GiveWay(f)) return false;
+      return ForFrom(f, s, counter, next, lastReal, double(st));
     }
+    i = int64_t(counter->v.l) + st;
     if (!GiveWay(f)) return false;
   }
-  Value after = (std::floor(i) == i && std::fabs(i) < 2147483647.0) ? Value::Long(int32_t(i))
-                                                                   : Value::Real(i);
-  return Assign(f, s.target, after);
+  return Assign(f, s.target, CounterValue(double(i)));
 }
 
-bool ExecStmt(Frame& f, const CStmt& s) {
+[[gnu::always_inline]] inline bool ExecStmt(Frame& f, const CStmt& s) {
   if (!GiveWay(f)) return false;
   f.line = s.line;
   switch (s.kind) {
