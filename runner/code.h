@@ -40,7 +40,38 @@ struct Node {
   bool pure = false;   // no call anywhere below: evaluating it has no side effect
   int32_t argc = 0;
   int32_t a = 0, b = 0;
+  int32_t scalar = -1;  // Code::scalars entry evaluating it in place, or -1
 };
+
+// Pure expressions also compile to a short list of three-address instructions that
+// work on longints, reals and booleans held in registers, without Values. Running
+// them never reports an error: on anything else (a text, an undefined variable, a
+// division by zero) it gives up, and the tree above evaluates the expression, errors
+// included; having no side effect, the expression cannot tell it ran twice.
+enum class Src : uint8_t { Reg, Const, Local, Param, ProcessVar, Interprocess };
+struct Ref {
+  Src src = Src::Reg;
+  int32_t index = 0;
+};
+struct Frame;
+struct Ins;
+struct Scalar;
+// One instruction's work, chosen when it is compiled for the sources of its operands;
+// false when it gives up.
+using InsFn = bool (*)(Frame& f, const Ins& ins, Scalar* regs);
+struct Ins {
+  InsFn fn = nullptr;
+  Op op = Op::Binary;  // Binary (x bin y), Negate (-x), Element (variable x {y})
+  Tok bin = Tok::End;
+  uint8_t dst = 0;     // register
+  Ref x, y;
+};
+struct ScalarCode {
+  int32_t begin = 0, end = 0;  // Code::ins
+  Ref result;
+};
+constexpr int kScalarRegs = 16;
+InsFn ScalarInsFn(const Ins& ins);  // defined with the evaluator
 
 struct CallSite {
   const Method* method = nullptr;  // null: no such method, reported when it runs
@@ -64,6 +95,10 @@ struct CStmt {
   int32_t target = -1;  // Assign, For (the counter)
   int32_t expr = -1;    // Expr, Assign value, If/While/Repeat condition, For start
   int32_t to = -1, step = -1;  // For; step -1: 1
+  // Assign of a value with scalar code to a whole variable: the code, and where the
+  // variable is; scalarCode -1 otherwise.
+  int32_t scalarCode = -1;
+  Ref into;
   std::vector<CStmt> body, elseBody;
   std::vector<CBranch> branches;
 };
@@ -72,6 +107,8 @@ struct Code {
   std::vector<Node> nodes;
   std::vector<int32_t> args;  // argument lists of calls, by node index
   std::vector<Value> consts;
+  std::vector<Ins> ins;
+  std::vector<ScalarCode> scalars;
   std::vector<std::string> locals;  // slot -> name, for messages
   int32_t params = 1;               // parameter slots a call provides: $0 to the highest $n named
   std::vector<CallSite> calls;

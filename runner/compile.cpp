@@ -42,10 +42,61 @@ struct Compiler {
   }
   bool Pure(int32_t i) const { return code.nodes[size_t(i)].pure; }
 
+  // Where an operand of scalar code comes from; a leaf is read where it stands, any
+  // other node is computed into register `reg` first. False when it needs more
+  // registers than there are, or a node scalar code does not handle.
+  bool Emit(int32_t i, int reg, Ref* out) {
+    const Node& n = code.nodes[size_t(i)];
+    switch (n.op) {
+      case Op::Const: *out = {Src::Const, n.a}; return true;
+      case Op::Local: *out = {Src::Local, n.a}; return true;
+      case Op::Param: *out = {Src::Param, n.a}; return true;
+      case Op::ProcessVar: *out = {Src::ProcessVar, n.a}; return true;
+      case Op::Interprocess: *out = {Src::Interprocess, n.a}; return true;
+      case Op::Binary: case Op::Negate: case Op::Element: break;
+      default: return false;
+    }
+    if (reg >= kScalarRegs) return false;
+    Ins ins;
+    ins.op = n.op;
+    ins.bin = n.bin;
+    ins.dst = uint8_t(reg);
+    if (n.op == Op::Element) {
+      if (!Emit(n.a, reg, &ins.x) || ins.x.src == Src::Reg || !Emit(n.b, reg, &ins.y)) return false;
+    } else if (!Emit(n.a, reg, &ins.x)) {
+      return false;
+    } else if (n.op == Op::Binary &&
+               !Emit(n.b, ins.x.src == Src::Reg ? reg + 1 : reg, &ins.y)) {
+      return false;
+    }
+    ins.fn = ScalarInsFn(ins);
+    code.ins.push_back(ins);
+    *out = {Src::Reg, reg};
+    return true;
+  }
+
+  // Compiles an expression that is evaluated on its own (a statement's value, a
+  // condition, an argument, an index): when it is pure, with scalar code too.
+  int32_t Root(const Expr& e) {
+    int32_t i = Compile(e);
+    if (!code.nodes[size_t(i)].pure) return i;
+    size_t mark = code.ins.size();
+    ScalarCode sc;
+    sc.begin = int32_t(mark);
+    if (!Emit(i, 0, &sc.result)) {
+      code.ins.resize(mark);
+      return i;
+    }
+    sc.end = int32_t(code.ins.size());
+    code.scalars.push_back(sc);
+    code.nodes[size_t(i)].scalar = int32_t(code.scalars.size() - 1);
+    return i;
+  }
+
   int32_t Call(Op op, int32_t what, const std::vector<Expr>& args) {
     std::vector<int32_t> ids;
     ids.reserve(args.size());
-    for (const Expr& a : args) ids.push_back(Compile(a));
+    for (const Expr& a : args) ids.push_back(Root(a));
     Node n{op, Tok::End, false, int32_t(ids.size()), what, int32_t(code.args.size())};
     code.args.insert(code.args.end(), ids.begin(), ids.end());
     return Add(n);
@@ -64,7 +115,7 @@ struct Compiler {
         return Add({Op::Local, Tok::End, true, 0, SlotOf(localSlots, code.locals, e.name), 0});
       }
       case ExprKind::Param: {
-        int32_t index = Compile(e.args[0]);
+        int32_t index = Root(e.args[0]);
         return Add({Op::ParamAt, Tok::End, Pure(index), 0, index, 0});
       }
       case ExprKind::Interprocess:
@@ -75,7 +126,7 @@ struct Compiler {
                     SlotOf(processSlots, program.processVars, e.name), 0});
       case ExprKind::Element: {
         int32_t base = Compile(e.args[0]);
-        int32_t index = Compile(e.args[1]);
+        int32_t index = Root(e.args[1]);
         return Add({Op::Element, Tok::End, Pure(index), 0, base, index});
       }
       case ExprKind::Negate: {
@@ -117,29 +168,34 @@ struct Compiler {
     c.line = s.line;
     switch (s.kind) {
       case StmtKind::Expr:
-        c.expr = Compile(s.expr);
+        c.expr = Root(s.expr);
         break;
       case StmtKind::Assign:
         // The value first: it is evaluated before the target's index.
-        c.expr = Compile(s.expr);
+        c.expr = Root(s.expr);
         c.target = Compile(s.target);
+        if (const Node& target = code.nodes[size_t(c.target)];
+            target.op != Op::Element && target.op != Op::ParamAt) {
+          c.scalarCode = code.nodes[size_t(c.expr)].scalar;
+          Emit(c.target, 0, &c.into);  // a whole variable is a leaf: no instruction
+        }
         break;
       case StmtKind::If:
       case StmtKind::While:
       case StmtKind::Repeat:
-        c.expr = Compile(s.expr);
+        c.expr = Root(s.expr);
         c.body = Block(s.body);
         c.elseBody = Block(s.elseBody);
         break;
       case StmtKind::Case:
-        for (const CaseBranch& b : s.branches) c.branches.push_back({Compile(b.cond), Block(b.body)});
+        for (const CaseBranch& b : s.branches) c.branches.push_back({Root(b.cond), Block(b.body)});
         c.elseBody = Block(s.elseBody);
         break;
       case StmtKind::For:
         c.target = Compile(s.target);
-        c.expr = Compile(s.expr);
-        c.to = Compile(s.to);
-        if (s.hasStep) c.step = Compile(s.step);
+        c.expr = Root(s.expr);
+        c.to = Root(s.to);
+        if (s.hasStep) c.step = Root(s.step);
         c.body = Block(s.body);
         break;
     }

@@ -2,6 +2,7 @@
 #include "runner/interp.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -174,30 +175,41 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
 
 // ---- scalars --------------------------------------------------------------------------
 // Longints, reals and booleans are worked on without a Value around them wherever an
-// expression has no call in it (Node::pure): such an expression can be evaluated, given
-// up on and evaluated again the general way without anyone seeing the difference, so the
-// scalar path only has to know the common cases and hands every other one back.
+// expression has no call in it, by its scalar code (code.h).
 
+}  // namespace
+
+// Every write fills the whole 8-byte payload, and copies move the type and the payload
+// separately: a wider read of narrower writes would stall on store forwarding.
 struct Scalar {
   Type type;  // Long, Real or Boolean
   union {
     int32_t l;
     double r;
     bool b;
+    uint64_t bits;
   };
   double Number() const { return type == Type::Real ? r : double(l); }
 };
 
-enum class Got : uint8_t { Done, Other, Failed };
-
-inline Got ReadScalar(const Value& v, Scalar* out) {
-  switch (v.type) {
-    case Type::Long: out->type = Type::Long; out->l = v.l; return Got::Done;
-    case Type::Real: out->type = Type::Real; out->r = v.r; return Got::Done;
-    case Type::Boolean: out->type = Type::Boolean; out->b = v.b; return Got::Done;
-    default: return Got::Other;
-  }
+inline void SetLong(Scalar* out, int32_t v) {
+  out->type = Type::Long;
+  out->bits = uint32_t(v);
 }
+inline void SetReal(Scalar* out, double v) {
+  out->type = Type::Real;
+  out->r = v;
+}
+inline void SetBool(Scalar* out, bool v) {
+  out->type = Type::Boolean;
+  out->bits = v;
+}
+inline void Copy(Scalar* out, const Scalar& in) {
+  out->type = in.type;
+  out->bits = in.bits;
+}
+
+namespace {
 
 void SetScalar(Value* out, const Scalar& s) {
   if (out->type == Type::Text || out->type == Type::Blob || out->type == Type::Picture ||
@@ -253,30 +265,21 @@ inline Var& Slot(Frame& f, const Node& n) {
   }
 }
 
-inline void SetLong(Scalar* out, int32_t v) {
-  out->type = Type::Long;
-  out->l = v;
-}
-inline void SetReal(Scalar* out, double v) {
-  out->type = Type::Real;
-  out->r = v;
-}
-
-// Arith's cases for two numbers.
-[[gnu::noinline]] bool ArithReal(Frame& f, Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
+// Arith's cases for two numbers; false on a division by zero (the tree reports it).
+[[gnu::noinline]] bool ArithReal(Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
   double x = a.Number(), y = b.Number();
   switch (op) {
     case Tok::Plus: SetReal(out, x + y); return true;
     case Tok::Minus: SetReal(out, x - y); return true;
     case Tok::Star: SetReal(out, x * y); return true;
     case Tok::Slash:
-      if (y == 0) return Fail(f, "Division by zero");
+      if (y == 0) return false;
       SetReal(out, x / y);
       return true;
     case Tok::Backslash:
     case Tok::Percent: {
       int64_t p = RealToLong(x), q = RealToLong(y);
-      if (q == 0) return Fail(f, "Division by zero");
+      if (q == 0) return false;
       int64_t r = op == Tok::Backslash ? p / q : p % q;
       if (r >= INT32_MIN && r <= INT32_MAX) SetLong(out, int32_t(r));
       else SetReal(out, double(r));
@@ -290,8 +293,8 @@ inline void SetReal(Scalar* out, double v) {
   }
 }
 
-inline bool ArithScalar(Frame& f, Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
-  if (a.type != Type::Long || b.type != Type::Long) return ArithReal(f, op, a, b, out);
+inline bool ArithScalar(Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
+  if (a.type != Type::Long || b.type != Type::Long) return ArithReal(op, a, b, out);
   int64_t x = a.l, y = b.l, r;
   switch (op) {
     case Tok::Plus: r = x + y; break;
@@ -299,10 +302,10 @@ inline bool ArithScalar(Frame& f, Tok op, const Scalar& a, const Scalar& b, Scal
     case Tok::Star: r = x * y; break;
     case Tok::Backslash:
     case Tok::Percent:
-      if (y == 0) return Fail(f, "Division by zero");
+      if (y == 0) return false;
       r = op == Tok::Backslash ? x / y : x % y;
       break;
-    default: return ArithReal(f, op, a, b, out);
+    default: return ArithReal(op, a, b, out);
   }
   // Past the longint range the result is a real, as 4D gives it.
   if (r >= INT32_MIN && r <= INT32_MAX) SetLong(out, int32_t(r));
@@ -310,34 +313,18 @@ inline bool ArithScalar(Frame& f, Tok op, const Scalar& a, const Scalar& b, Scal
   return true;
 }
 
-Got EvalScalar(Frame& f, int32_t i, Scalar* out);
-
-// A literal or variable read in place; anything else through EvalScalar.
-[[gnu::always_inline]] inline Got Operand(Frame& f, int32_t i, Scalar* out) {
-  const Node& n = f.node(i);
-  switch (n.op) {
-    case Op::Const: return ReadScalar(f.code->consts[size_t(n.a)], out);
-    case Op::Local: return ReadScalar(f.locals[size_t(n.a)].v, out);
-    case Op::Param: case Op::ProcessVar: case Op::Interprocess: return ReadScalar(Slot(f, n).v, out);
-    default: return EvalScalar(f, i, out);
-  }
-}
-
-Got CompareScalar(Tok op, const Scalar& x, const Scalar& y, Scalar* out) {
-  bool numbers = x.type != Type::Boolean && y.type != Type::Boolean;
+bool CompareScalar(Tok op, const Scalar& x, const Scalar& y, Scalar* out) {
   int c;
-  if (numbers) {
-    if (x.type == Type::Long && y.type == Type::Long) {
-      c = x.l < y.l ? -1 : x.l > y.l ? 1 : 0;
-    } else {
-      double p = x.Number(), q = y.Number();
-      c = p < q ? -1 : p > q ? 1 : 0;
-    }
+  if (x.type == Type::Long && y.type == Type::Long) {
+    c = x.l < y.l ? -1 : x.l > y.l ? 1 : 0;
+  } else if (x.type != Type::Boolean && y.type != Type::Boolean) {
+    double p = x.Number(), q = y.Number();
+    c = p < q ? -1 : p > q ? 1 : 0;
   } else if (x.type == Type::Boolean && y.type == Type::Boolean &&
              (op == Tok::Eq || op == Tok::Hash)) {
     c = x.b == y.b ? 0 : 1;
   } else {
-    return Got::Other;
+    return false;
   }
   bool r = false;
   switch (op) {
@@ -348,58 +335,159 @@ Got CompareScalar(Tok op, const Scalar& x, const Scalar& y, Scalar* out) {
     case Tok::Le: r = c <= 0; break;
     default: r = c >= 0; break;
   }
-  out->type = Type::Boolean;
-  out->b = r;
-  return Got::Done;
+  SetBool(out, r);
+  return true;
 }
 
-[[gnu::always_inline]] inline Got BinaryScalar(Frame& f, const Node& n, Scalar* out) {
-  Scalar x, y;
-  Got g = Operand(f, n.a, &x);
-  if (g != Got::Done) return g;
-  g = Operand(f, n.b, &y);
-  if (g != Got::Done) return g;
-  switch (n.bin) {
+inline Var& SlotOf(Frame& f, Src src, int32_t index) {
+  switch (src) {
+    case Src::Local: return f.locals[size_t(index)];
+    case Src::Param: return f.params[size_t(index)];
+    case Src::ProcessVar: return f.proc->vars[size_t(index)];
+    default: return f.rt->interprocess[size_t(index)];
+  }
+}
+
+// A scalar's value, or a scalar of type Undefined when it is anything else. Returned in
+// registers, not through memory.
+[[gnu::always_inline]] inline Scalar Load(const Value& v) {
+  Scalar s;
+  s.type = v.type;
+  if (v.type == Type::Long) s.bits = uint32_t(v.l);
+  else if (v.type == Type::Real) s.r = v.r;
+  else if (v.type == Type::Boolean) s.bits = v.b;
+  else s.type = Type::Undefined, s.bits = 0;
+  return s;
+}
+
+template <Src S>
+[[gnu::always_inline]] inline Scalar FetchFrom(Frame& f, int32_t index, const Scalar* regs) {
+  if constexpr (S == Src::Reg) {
+    Scalar s;  // field by field (see Scalar)
+    Copy(&s, regs[index]);
+    return s;
+  } else if constexpr (S == Src::Const) {
+    return Load(f.code->consts[size_t(index)]);
+  } else {
+    return Load(SlotOf(f, S, index).v);
+  }
+}
+
+Scalar Fetch(Frame& f, const Ref& r, const Scalar* regs) {
+  switch (r.src) {
+    case Src::Reg: return FetchFrom<Src::Reg>(f, r.index, regs);
+    case Src::Const: return FetchFrom<Src::Const>(f, r.index, regs);
+    case Src::Local: return FetchFrom<Src::Local>(f, r.index, regs);
+    case Src::Param: return FetchFrom<Src::Param>(f, r.index, regs);
+    case Src::ProcessVar: return FetchFrom<Src::ProcessVar>(f, r.index, regs);
+    case Src::Interprocess: return FetchFrom<Src::Interprocess>(f, r.index, regs);
+  }
+  return {};
+}
+
+// x bin y for any two scalars.
+[[gnu::noinline]] bool BinaryAny(Tok bin, const Scalar& x, const Scalar& y, Scalar* to) {
+  if (x.type == Type::Undefined || y.type == Type::Undefined) return false;
+  switch (bin) {
     case Tok::Eq: case Tok::Hash: case Tok::Lt: case Tok::Gt: case Tok::Le: case Tok::Ge:
-      return CompareScalar(n.bin, x, y, out);
+      return CompareScalar(bin, x, y, to);
     case Tok::Amp: case Tok::Pipe:
-      if (x.type != Type::Boolean || y.type != Type::Boolean) return Got::Other;
-      out->type = Type::Boolean;
-      out->b = n.bin == Tok::Amp ? (x.b && y.b) : (x.b || y.b);
-      return Got::Done;
+      if (x.type != Type::Boolean || y.type != Type::Boolean) return false;
+      SetBool(to, bin == Tok::Amp ? (x.b && y.b) : (x.b || y.b));
+      return true;
     default:
-      if (x.type == Type::Boolean || y.type == Type::Boolean) return Got::Other;
-      return ArithScalar(f, n.bin, x, y, out) ? Got::Done : Got::Failed;
+      if (x.type == Type::Boolean || y.type == Type::Boolean) return false;
+      return ArithScalar(bin, x, y, to);
   }
 }
 
-// Only for pure nodes.
-Got EvalScalar(Frame& f, int32_t i, Scalar* out) {
-  const Node& n = f.node(i);
-  switch (n.op) {
-    case Op::Binary: return BinaryScalar(f, n, out);
-    case Op::Const: case Op::Local: case Op::Param: case Op::ProcessVar: case Op::Interprocess:
-      return Operand(f, i, out);
-    case Op::Negate: {
-      Scalar x;
-      Got g = Operand(f, n.a, &x);
-      if (g != Got::Done) return g;
-      if (x.type == Type::Long && x.l != INT32_MIN) SetLong(out, -x.l);
-      else if (x.type != Type::Boolean) SetReal(out, -x.Number());
-      else return Got::Other;
-      return Got::Done;
-    }
-    case Op::Element: {
-      Scalar index;
-      Got g = Operand(f, n.b, &index);
-      if (g != Got::Done || index.type == Type::Boolean) return Got::Other;
-      const Value& base = Slot(f, f.node(n.a)).v;
-      int32_t at = index.type == Type::Long ? index.l : RealToLong(index.r);
-      if (base.type != Type::Array || at < 0 || size_t(at) >= base.items.size()) return Got::Other;
-      return ReadScalar(base.items[size_t(at)], out);
-    }
-    default: return Got::Other;
+template <Src X, Src Y>
+bool BinaryIns(Frame& f, const Ins& ins, Scalar* regs) {
+  Scalar x = FetchFrom<X>(f, ins.x.index, regs);
+  Scalar y = FetchFrom<Y>(f, ins.y.index, regs);
+  Scalar* to = &regs[ins.dst];
+  if (x.type != Type::Long || y.type != Type::Long) return BinaryAny(ins.bin, x, y, to);
+  int64_t a = x.l, b = y.l, r;
+  switch (ins.bin) {
+    case Tok::Plus: r = a + b; break;
+    case Tok::Minus: r = a - b; break;
+    case Tok::Star: r = a * b; break;
+    case Tok::Backslash:
+      if (b == 0) return false;
+      r = a / b;
+      break;
+    case Tok::Percent:
+      if (b == 0) return false;
+      r = a % b;
+      break;
+    case Tok::Eq: SetBool(to, a == b); return true;
+    case Tok::Hash: SetBool(to, a != b); return true;
+    case Tok::Lt: SetBool(to, a < b); return true;
+    case Tok::Gt: SetBool(to, a > b); return true;
+    case Tok::Le: SetBool(to, a <= b); return true;
+    case Tok::Ge: SetBool(to, a >= b); return true;
+    default: return BinaryAny(ins.bin, x, y, to);
   }
+  // Past the longint range the result is a real, as 4D gives it.
+  if (r >= INT32_MIN && r <= INT32_MAX) SetLong(to, int32_t(r));
+  else SetReal(to, double(r));
+  return true;
+}
+
+template <Src X>
+bool NegateIns(Frame& f, const Ins& ins, Scalar* regs) {
+  Scalar x = FetchFrom<X>(f, ins.x.index, regs);
+  Scalar* to = &regs[ins.dst];
+  if (x.type == Type::Long && x.l != INT32_MIN) SetLong(to, -x.l);
+  else if (x.type == Type::Real || x.type == Type::Long) SetReal(to, -x.Number());
+  else return false;
+  return true;
+}
+
+template <Src Y>
+bool ElementIns(Frame& f, const Ins& ins, Scalar* regs) {
+  Scalar y = FetchFrom<Y>(f, ins.y.index, regs);
+  if (y.type != Type::Long && y.type != Type::Real) return false;
+  const Value& base = SlotOf(f, ins.x.src, ins.x.index).v;
+  int32_t at = y.type == Type::Long ? y.l : RealToLong(y.r);
+  if (base.type != Type::Array || at < 0 || size_t(at) >= base.items.size()) return false;
+  Scalar v = Load(base.items[size_t(at)]);
+  if (v.type == Type::Undefined) return false;
+  Copy(&regs[ins.dst], v);
+  return true;
+}
+
+// Calls pick with the source as a compile-time constant.
+template <typename Pick>
+InsFn ForSource(Src s, Pick pick) {
+  switch (s) {
+    case Src::Reg: return pick(std::integral_constant<Src, Src::Reg>{});
+    case Src::Const: return pick(std::integral_constant<Src, Src::Const>{});
+    case Src::Local: return pick(std::integral_constant<Src, Src::Local>{});
+    case Src::Param: return pick(std::integral_constant<Src, Src::Param>{});
+    case Src::ProcessVar: return pick(std::integral_constant<Src, Src::ProcessVar>{});
+    case Src::Interprocess: return pick(std::integral_constant<Src, Src::Interprocess>{});
+  }
+  return nullptr;
+}
+
+// Runs the scalar code of a node (see code.h); a result of type Undefined when it
+// gives up.
+Scalar RunScalar(Frame& f, int32_t code) {
+  const ScalarCode& sc = f.code->scalars[size_t(code)];
+  Scalar regs[kScalarRegs];
+  const Ins* p = f.code->ins.data() + sc.begin;
+  const Ins* end = f.code->ins.data() + sc.end;
+  for (; p != end; ++p) {
+    if (!p->fn(f, *p, regs)) {
+      Scalar fail;
+      fail.type = Type::Undefined;
+      fail.bits = 0;
+      return fail;
+    }
+  }
+  if (sc.result.src == Src::Reg) return FetchFrom<Src::Reg>(f, sc.result.index, regs);
+  return Fetch(f, sc.result, regs);
 }
 
 // ---- variables ------------------------------------------------------------------------
@@ -608,27 +696,17 @@ bool ExecCall(Frame& f, const CStmt& s) {
 
 // target := value
 bool ExecAssign(Frame& f, const CStmt& s) {
-  const Node& target = f.node(s.target);
-  if (f.node(s.expr).pure && IsWholeVar(target)) {
-    Scalar x;
-    switch (EvalScalar(f, s.expr, &x)) {
-      case Got::Failed: return false;
-      case Got::Done: {
-        if (StoreScalar(Slot(f, target), x)) return true;
-        Value v;
-        SetScalar(&v, x);
-        return Assign(f, s.target, std::move(v));
-      }
-      case Got::Other: {
-        Value v;
-        if (!EvalNode(f, s.expr, &v)) return false;
-        return Assign(f, s.target, std::move(v));
-      }
-    }
-  }
   Value v;
   if (!Eval(f, s.expr, &v)) return false;
   f.line = s.line;
+  return Assign(f, s.target, std::move(v));
+}
+
+// What is left of a scalar assignment (CStmt::scalarCode) that the in-place path did not do.
+[[gnu::noinline]] bool FinishScalarAssign(Frame& f, const CStmt& s, const Scalar& x) {
+  Value v;
+  if (x.type != Type::Undefined) SetScalar(&v, x);
+  else if (!EvalNode(f, s.expr, &v)) return false;
   return Assign(f, s.target, std::move(v));
 }
 
@@ -751,7 +829,13 @@ bool ExecFor(Frame& f, const CStmt& s) {
   f.line = s.line;
   switch (s.kind) {
     case StmtKind::Expr: return ExecCall(f, s);
-    case StmtKind::Assign: return ExecAssign(f, s);
+    case StmtKind::Assign: {
+      if (s.scalarCode < 0) return ExecAssign(f, s);
+      Scalar x = RunScalar(f, s.scalarCode);
+      if (x.type != Type::Undefined && StoreScalar(SlotOf(f, s.into.src, s.into.index), x))
+        return true;
+      return FinishScalarAssign(f, s, x);
+    }
     case StmtKind::If: return ExecIf(f, s);
     case StmtKind::Case: return ExecCase(f, s);
     case StmtKind::While: return ExecWhile(f, s);
@@ -782,6 +866,23 @@ void EnterMethod(Frame& f, Runtime* rt, Process* proc, const Method* method,
 }
 
 }  // namespace
+
+InsFn ScalarInsFn(const Ins& ins) {
+  switch (ins.op) {
+    case Op::Binary:
+      return ForSource(ins.x.src, [&](auto x) {
+        return ForSource(ins.y.src, [](auto y) -> InsFn {
+          return BinaryIns<decltype(x)::value, decltype(y)::value>;
+        });
+      });
+    case Op::Negate:
+      return ForSource(ins.x.src, [](auto x) -> InsFn { return NegateIns<decltype(x)::value>; });
+    case Op::Element:
+      return ForSource(ins.y.src, [](auto y) -> InsFn { return ElementIns<decltype(y)::value>; });
+    default:
+      return nullptr;
+  }
+}
 
 static std::string Quoted(const Method* m) { return m ? "\"" + m->name + "\"" : "\"?\""; }
 
@@ -884,28 +985,22 @@ bool Assign(Frame& f, int32_t target, Value v) {
 
 bool Eval(Frame& f, int32_t i, Value* out) {
   const Node& n = f.node(i);
-  if (n.pure && (n.op == Op::Binary || n.op == Op::Negate)) {
-    Scalar s;
-    switch (EvalScalar(f, i, &s)) {
-      case Got::Done: SetScalar(out, s); return true;
-      case Got::Failed: return false;
-      case Got::Other: break;
+  if (n.scalar >= 0 && (n.op == Op::Binary || n.op == Op::Negate || n.op == Op::Element)) {
+    if (Scalar s = RunScalar(f, n.scalar); s.type != Type::Undefined) {
+      SetScalar(out, s);
+      return true;
     }
   }
   return EvalNode(f, i, out);
 }
 
 bool EvalNumber(Frame& f, int32_t i, double* out, std::string_view what) {
-  if (f.node(i).pure) {
-    Scalar s;
-    switch (EvalScalar(f, i, &s)) {
-      case Got::Done:
-        if (s.type == Type::Boolean)
-          return Fail(f, std::string(what) + " must be a number, not " + Article(s.type));
-        *out = s.Number();
-        return true;
-      case Got::Failed: return false;
-      case Got::Other: break;
+  if (int32_t code = f.node(i).scalar; code >= 0) {
+    if (Scalar s = RunScalar(f, code); s.type != Type::Undefined) {
+      if (s.type == Type::Boolean)
+        return Fail(f, std::string(what) + " must be a number, not " + Article(s.type));
+      *out = s.Number();
+      return true;
     }
   }
   Value v;
@@ -932,16 +1027,12 @@ bool EvalText(Frame& f, int32_t i, std::string* out, std::string_view what) {
 }
 
 bool EvalBool(Frame& f, int32_t i, bool* out, std::string_view what) {
-  if (f.node(i).pure) {
-    Scalar s;
-    switch (EvalScalar(f, i, &s)) {
-      case Got::Done:
-        if (s.type != Type::Boolean)
-          return Fail(f, std::string(what) + " must be a boolean, not " + Article(s.type));
-        *out = s.b;
-        return true;
-      case Got::Failed: return false;
-      case Got::Other: break;
+  if (int32_t code = f.node(i).scalar; code >= 0) {
+    if (Scalar s = RunScalar(f, code); s.type != Type::Undefined) {
+      if (s.type != Type::Boolean)
+        return Fail(f, std::string(what) + " must be a boolean, not " + Article(s.type));
+      *out = s.b;
+      return true;
     }
   }
   Value v;
