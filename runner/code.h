@@ -84,12 +84,17 @@ struct CommandSite {
 };
 
 struct CStmt;
+// A statement's work, chosen when it is compiled.
+using StmtFn = bool (*)(Frame& f, const CStmt& s);
+StmtFn StatementFn(const CStmt& s);  // defined with the evaluator
+
 struct CBranch {
   int32_t cond = -1;
   std::vector<CStmt> body;
 };
 
 struct CStmt {
+  StmtFn exec = nullptr;
   StmtKind kind = StmtKind::Expr;
   int line = 0;
   int32_t target = -1;  // Assign, For (the counter)

@@ -199,6 +199,7 @@ struct Compiler {
         c.body = Block(s.body);
         break;
     }
+    c.exec = StatementFn(c);
     return c;
   }
 };

@@ -401,13 +401,34 @@ Scalar Fetch(Frame& f, const Ref& r, const Scalar* regs) {
   }
 }
 
+// A longint operand read straight from where it stands; false for anything else.
+template <Src S>
+[[gnu::always_inline]] inline bool LongFrom(Frame& f, int32_t index, const Scalar* regs, int64_t* out) {
+  if constexpr (S == Src::Reg) {
+    if (regs[index].type != Type::Long) return false;
+    *out = regs[index].l;
+  } else {
+    const Value& v = S == Src::Const ? f.code->consts[size_t(index)] : SlotOf(f, S, index).v;
+    if (v.type != Type::Long) return false;
+    *out = v.l;
+  }
+  return true;
+}
+
 template <Src X, Src Y>
-bool BinaryIns(Frame& f, const Ins& ins, Scalar* regs) {
+[[gnu::noinline]] bool BinaryOther(Frame& f, const Ins& ins, Scalar* regs) {
   Scalar x = FetchFrom<X>(f, ins.x.index, regs);
   Scalar y = FetchFrom<Y>(f, ins.y.index, regs);
+  return BinaryAny(ins.bin, x, y, &regs[ins.dst]);
+}
+
+// Two longints are worked on here; every other pair in BinaryOther.
+template <Src X, Src Y>
+bool BinaryIns(Frame& f, const Ins& ins, Scalar* regs) {
+  int64_t a, b, r;
+  if (!LongFrom<X>(f, ins.x.index, regs, &a) || !LongFrom<Y>(f, ins.y.index, regs, &b))
+    return BinaryOther<X, Y>(f, ins, regs);
   Scalar* to = &regs[ins.dst];
-  if (x.type != Type::Long || y.type != Type::Long) return BinaryAny(ins.bin, x, y, to);
-  int64_t a = x.l, b = y.l, r;
   switch (ins.bin) {
     case Tok::Plus: r = a + b; break;
     case Tok::Minus: r = a - b; break;
@@ -426,12 +447,40 @@ bool BinaryIns(Frame& f, const Ins& ins, Scalar* regs) {
     case Tok::Gt: SetBool(to, a > b); return true;
     case Tok::Le: SetBool(to, a <= b); return true;
     case Tok::Ge: SetBool(to, a >= b); return true;
-    default: return BinaryAny(ins.bin, x, y, to);
+    default: return BinaryOther<X, Y>(f, ins, regs);
   }
   // Past the longint range the result is a real, as 4D gives it.
   if (r >= INT32_MIN && r <= INT32_MAX) SetLong(to, int32_t(r));
   else SetReal(to, double(r));
   return true;
+}
+
+// BinaryIns for one operator known when the instruction is compiled.
+template <Src X, Src Y, Tok Bin>
+bool BinaryOpIns(Frame& f, const Ins& ins, Scalar* regs) {
+  int64_t a, b, r;
+  if (!LongFrom<X>(f, ins.x.index, regs, &a) || !LongFrom<Y>(f, ins.y.index, regs, &b))
+    return BinaryOther<X, Y>(f, ins, regs);
+  Scalar* to = &regs[ins.dst];
+  if constexpr (Bin == Tok::Eq) { SetBool(to, a == b); return true; }
+  else if constexpr (Bin == Tok::Hash) { SetBool(to, a != b); return true; }
+  else if constexpr (Bin == Tok::Lt) { SetBool(to, a < b); return true; }
+  else if constexpr (Bin == Tok::Gt) { SetBool(to, a > b); return true; }
+  else if constexpr (Bin == Tok::Le) { SetBool(to, a <= b); return true; }
+  else if constexpr (Bin == Tok::Ge) { SetBool(to, a >= b); return true; }
+  else {
+    if constexpr (Bin == Tok::Plus) r = a + b;
+    else if constexpr (Bin == Tok::Minus) r = a - b;
+    else if constexpr (Bin == Tok::Star) r = a * b;
+    else {
+      if (b == 0) return false;
+      if constexpr (Bin == Tok::Backslash) r = a / b;
+      else r = a % b;
+    }
+    if (r >= INT32_MIN && r <= INT32_MAX) SetLong(to, int32_t(r));
+    else SetReal(to, double(r));
+    return true;
+  }
 }
 
 template <Src X>
@@ -471,9 +520,40 @@ InsFn ForSource(Src s, Pick pick) {
   return nullptr;
 }
 
+// ForSource for registers, locals and literals only; nullptr for the others.
+template <typename Pick>
+InsFn ForCommonSource(Src s, Pick pick) {
+  switch (s) {
+    case Src::Reg: return pick(std::integral_constant<Src, Src::Reg>{});
+    case Src::Const: return pick(std::integral_constant<Src, Src::Const>{});
+    case Src::Local: return pick(std::integral_constant<Src, Src::Local>{});
+    default: return nullptr;
+  }
+}
+
+// Calls pick with the operator as a compile-time constant, for the operators longints
+// meet most; nullptr for the others.
+template <typename Pick>
+InsFn ForOperator(Tok bin, Pick pick) {
+  switch (bin) {
+    case Tok::Plus: return pick(std::integral_constant<Tok, Tok::Plus>{});
+    case Tok::Minus: return pick(std::integral_constant<Tok, Tok::Minus>{});
+    case Tok::Star: return pick(std::integral_constant<Tok, Tok::Star>{});
+    case Tok::Backslash: return pick(std::integral_constant<Tok, Tok::Backslash>{});
+    case Tok::Percent: return pick(std::integral_constant<Tok, Tok::Percent>{});
+    case Tok::Eq: return pick(std::integral_constant<Tok, Tok::Eq>{});
+    case Tok::Hash: return pick(std::integral_constant<Tok, Tok::Hash>{});
+    case Tok::Lt: return pick(std::integral_constant<Tok, Tok::Lt>{});
+    case Tok::Gt: return pick(std::integral_constant<Tok, Tok::Gt>{});
+    case Tok::Le: return pick(std::integral_constant<Tok, Tok::Le>{});
+    case Tok::Ge: return pick(std::integral_constant<Tok, Tok::Ge>{});
+    default: return nullptr;
+  }
+}
+
 // Runs the scalar code of a node (see code.h); a result of type Undefined when it
 // gives up.
-Scalar RunScalar(Frame& f, int32_t code) {
+[[gnu::always_inline]] inline Scalar RunScalar(Frame& f, int32_t code) {
   const ScalarCode& sc = f.code->scalars[size_t(code)];
   Scalar regs[kScalarRegs];
   const Ins* p = f.code->ins.data() + sc.begin;
@@ -684,6 +764,17 @@ inline bool GiveWay(Frame& f) {
   return !rt.aborting;
 }
 
+[[gnu::always_inline]] inline bool RunBody(Frame& f, const std::vector<CStmt>& body) {
+  for (const CStmt& s : body) {
+    if (!GiveWay(f)) return false;
+    f.line = s.line;
+    if (!s.exec(f, s)) return false;
+  }
+  return true;
+}
+
+bool ExecBlock(Frame& f, const std::vector<CStmt>& body) { return RunBody(f, body); }
+
 bool Condition(Frame& f, int32_t e, bool* out) { return EvalBool(f, e, out, "the condition"); }
 
 // name(args) or name
@@ -805,13 +896,14 @@ bool ExecFor(Frame& f, const CStmt& s) {
   constexpr double kFar = 4e18;  // past any counter; inside int64_t
   double edge = st > 0 ? std::floor(lastReal) : std::ceil(lastReal);
   int64_t last = edge > kFar ? int64_t(kFar) : edge < -kFar ? -int64_t(kFar) : int64_t(edge);
+  if (counter->v.type == Type::Undefined && (st > 0 ? i <= last : i >= last))
+    counter->v = Value::Long(0);  // takes the type of its first value
   for (;;) {
     if (!(st > 0 ? i <= last : i >= last)) break;
-    if (counter->v.type == Type::Undefined) counter->v = Value::Long(0);
     if (counter->v.type != Type::Long || i >= INT32_MAX || i <= -INT32_MAX)
       return ForFrom(f, s, counter, double(i), lastReal, double(st));
     counter->v.l = int32_t(i);
-    if (!ExecBlock(f, s.body)) return false;
+    if (!RunBody(f, s.body)) return false;
     f.line = s.line;
     if (counter->v.type != Type::Long) {  // declared anew in the body
       double next;
@@ -824,32 +916,14 @@ bool ExecFor(Frame& f, const CStmt& s) {
   return Assign(f, s.target, CounterValue(double(i)));
 }
 
-[[gnu::always_inline]] inline bool ExecStmt(Frame& f, const CStmt& s) {
-  if (!GiveWay(f)) return false;
-  f.line = s.line;
-  switch (s.kind) {
-    case StmtKind::Expr: return ExecCall(f, s);
-    case StmtKind::Assign: {
-      if (s.scalarCode < 0) return ExecAssign(f, s);
-      Scalar x = RunScalar(f, s.scalarCode);
-      if (x.type != Type::Undefined && StoreScalar(SlotOf(f, s.into.src, s.into.index), x))
-        return true;
-      return FinishScalarAssign(f, s, x);
-    }
-    case StmtKind::If: return ExecIf(f, s);
-    case StmtKind::Case: return ExecCase(f, s);
-    case StmtKind::While: return ExecWhile(f, s);
-    case StmtKind::Repeat: return ExecRepeat(f, s);
-    case StmtKind::For: return ExecFor(f, s);
-  }
-  return false;
+// target := value, for a value with scalar code and a whole variable of source S.
+template <Src S>
+bool ExecScalarAssign(Frame& f, const CStmt& s) {
+  Scalar x = RunScalar(f, s.scalarCode);
+  if (x.type != Type::Undefined && StoreScalar(SlotOf(f, S, s.into.index), x)) return true;
+  return FinishScalarAssign(f, s, x);
 }
 
-bool ExecBlock(Frame& f, const std::vector<CStmt>& body) {
-  for (const CStmt& s : body)
-    if (!ExecStmt(f, s)) return false;
-  return true;
-}
 
 // Sets up a frame to run `method` with `params` as $1..$n.
 void EnterMethod(Frame& f, Runtime* rt, Process* proc, const Method* method,
@@ -867,14 +941,46 @@ void EnterMethod(Frame& f, Runtime* rt, Process* proc, const Method* method,
 
 }  // namespace
 
+StmtFn StatementFn(const CStmt& s) {
+  switch (s.kind) {
+    case StmtKind::Expr: return ExecCall;
+    case StmtKind::Assign:
+      if (s.scalarCode < 0) return ExecAssign;
+      switch (s.into.src) {
+        case Src::Local: return ExecScalarAssign<Src::Local>;
+        case Src::Param: return ExecScalarAssign<Src::Param>;
+        case Src::ProcessVar: return ExecScalarAssign<Src::ProcessVar>;
+        case Src::Interprocess: return ExecScalarAssign<Src::Interprocess>;
+        default: return ExecAssign;
+      }
+    case StmtKind::If: return ExecIf;
+    case StmtKind::Case: return ExecCase;
+    case StmtKind::While: return ExecWhile;
+    case StmtKind::Repeat: return ExecRepeat;
+    case StmtKind::For: return ExecFor;
+  }
+  return ExecCall;
+}
+
 InsFn ScalarInsFn(const Ins& ins) {
   switch (ins.op) {
-    case Op::Binary:
+    case Op::Binary: {
+      // Registers, locals and literals with a common operator get an instruction of
+      // their own; the rest share one per pair of sources.
+      InsFn own = ForCommonSource(ins.x.src, [&](auto x) {
+          return ForCommonSource(ins.y.src, [&](auto y) {
+            return ForOperator(ins.bin, [](auto bin) -> InsFn {
+              return BinaryOpIns<decltype(x)::value, decltype(y)::value, decltype(bin)::value>;
+            });
+          });
+        });
+      if (own) return own;
       return ForSource(ins.x.src, [&](auto x) {
         return ForSource(ins.y.src, [](auto y) -> InsFn {
           return BinaryIns<decltype(x)::value, decltype(y)::value>;
         });
       });
+    }
     case Op::Negate:
       return ForSource(ins.x.src, [](auto x) -> InsFn { return NegateIns<decltype(x)::value>; });
     case Op::Element:
