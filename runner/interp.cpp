@@ -755,13 +755,18 @@ bool EvalNode(Frame& f, int32_t i, Value* out) {
 
 bool ExecBlock(Frame& f, const std::vector<CStmt>& body);
 
+[[gnu::noinline]] bool Yield(Runtime& rt) {
+  rt.slice = 0;
+  if (rt.host) rt.host->Yield();
+  return !rt.aborting;
+}
+
+// False when the run is ending. Another process can only end it (a failed ASSERT)
+// while this one has given way, so that is when it is looked at: here after Yield, in
+// every command that waits, and when a process starts.
 inline bool GiveWay(Frame& f) {
   Runtime& rt = *f.rt;
-  if (++rt.slice >= kStatementsPerSlice) {
-    rt.slice = 0;
-    if (rt.host) rt.host->Yield();
-  }
-  return !rt.aborting;
+  return ++rt.slice < kStatementsPerSlice || Yield(rt);
 }
 
 [[gnu::always_inline]] inline bool RunBody(Frame& f, const std::vector<CStmt>& body) {
@@ -911,7 +916,8 @@ bool ExecFor(Frame& f, const CStmt& s) {
       return ForFrom(f, s, counter, next, lastReal, double(st));
     }
     i = int64_t(counter->v.l) + st;
-    if (!GiveWay(f)) return false;
+    // Each statement of the body counts towards giving way; an empty body counts here.
+    if (s.body.empty() && !GiveWay(f)) return false;
   }
   return Assign(f, s.target, CounterValue(double(i)));
 }
@@ -1170,6 +1176,7 @@ bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value
 }
 
 void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> params) {
+  if (rt->aborting) return;  // a process that first runs after a failed ASSERT
   char base;
   Process proc;
   proc.rt = rt;
