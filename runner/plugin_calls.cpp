@@ -17,24 +17,34 @@ std::string ParamLabel(const vrx::CommandInfo& c, size_t i) {
   return std::string(c.name) + ": parameter " + std::to_string(i + 1);
 }
 
-// A value for a parameter that the command ignores: whatever the method wrote, in the
-// nearest host kind.
-bool Natural(const Value& v, host::Value* out) {
-  switch (v.type) {
-    case Type::Long: case Type::Real: *out = host::Value::Long(RealToLong(v.Number())); return true;
-    case Type::Boolean: *out = host::Value::Long(v.b ? 1 : 0); return true;
-    case Type::Time: *out = host::Value::Time(v.l); return true;
-    case Type::Text: *out = host::Value::Text(v.s.substr(0, vrx::kMaxTextLength)); return true;
-    case Type::Blob: *out = host::Value::Blob(v.s); return true;
-    case Type::Picture: *out = host::Value::Picture(v.s); return true;
-    case Type::Date: *out = host::Value::Date(int16_t(v.d.year), int16_t(v.d.month), int16_t(v.d.day)); return true;
-    default: return false;
-  }
-}
-
 // Makes *slot a host value of `kind`; one that already is keeps its storage.
 void Ensure(host::Value* slot, Kind kind) {
   if (slot->kind() != kind) *slot = host::Value(kind);
+}
+
+// A longint as a host takes it: 4D rounds reals.
+int32_t AsLong(const Value& v) {
+  return v.type == Type::Long || v.type == Type::Time ? v.l : RealToLong(v.Number());
+}
+
+// A value for a parameter that the command ignores: whatever the method wrote, in the
+// nearest host kind.
+bool Natural(const Value& v, host::Value* out) {
+  auto fill = [&](Kind kind) {
+    Ensure(out, kind);
+    if (kind == Kind::Long || kind == Kind::Time) out->SetLong(v.type == Type::Boolean ? v.b : AsLong(v));
+    else out->SetBytes(v.s);  // a text is cut at 32767 bytes
+    return true;
+  };
+  switch (v.type) {
+    case Type::Long: case Type::Real: case Type::Boolean: return fill(Kind::Long);
+    case Type::Time: return fill(Kind::Time);
+    case Type::Text: return fill(Kind::Text);
+    case Type::Blob: return fill(Kind::Blob);
+    case Type::Picture: return fill(Kind::Picture);
+    case Type::Date: *out = host::Value::Date(int16_t(v.d.year), int16_t(v.d.month), int16_t(v.d.day)); return true;
+    default: return false;
+  }
 }
 
 // Fills *out, in place where it already has the declared kind, with parameter i.
@@ -47,13 +57,13 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, host:
     case Kind::Long:
       if (!v.numeric() && v.type != Type::Time) return wrong("a longint");
       Ensure(out, kind);
-      out->SetLong(v.type == Type::Time ? v.l : RealToLong(v.Number()));
+      out->SetLong(AsLong(v));
       return true;
     case Kind::Integer:
       // 4D passes a longint to an integer parameter in its low 16 bits.
       if (!v.numeric() && v.type != Type::Time) return wrong("an integer");
       Ensure(out, kind);
-      out->SetLong(int16_t(uint16_t(uint32_t(v.type == Type::Time ? v.l : RealToLong(v.Number())))));
+      out->SetLong(int16_t(uint16_t(uint32_t(AsLong(v)))));
       return true;
     case Kind::String:
       if (v.type != Type::Text) return wrong("a string");
@@ -93,7 +103,7 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, host:
     case Kind::Time:
       if (v.type != Type::Time && !v.numeric()) return wrong("a time");
       Ensure(out, kind);
-      out->SetLong(v.type == Type::Time ? v.l : RealToLong(v.Number()));
+      out->SetLong(AsLong(v));
       return true;
     case Kind::Any:
     case Kind::None:
@@ -222,6 +232,19 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a,
   return true;
 }
 
+// Fills the host value of parameter i from its value.
+bool Fill(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, host::Value* slot) {
+  if (c.params[i].dir != Dir::Ignored) return ToHost(f, c, i, v, slot);
+  if (!Natural(v, slot)) *slot = host::Value::Long(0);
+  return true;
+}
+
+[[gnu::noinline]] bool EvalAndFill(Frame& f, const vrx::CommandInfo& c, const Args& a, size_t i,
+                                   host::Value* slot) {
+  Value v;
+  return Eval(f, a[i], &v) && Fill(f, c, i, v, slot);
+}
+
 // Fills the host values of a call from its arguments, strictly left to right.
 bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a,
                 std::vector<host::Value>* values) {
@@ -240,18 +263,11 @@ bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a,
       MakeEmpty(slot, kind);
       continue;
     }
-    // A variable is read where it stands; anything else is evaluated into a copy.
-    Value copy;
-    const Value* v = PeekVar(f, a[i]);
-    if (!v) {
-      if (!Eval(f, a[i], &copy)) return false;
-      v = &copy;
-    }
-    if (dir == Dir::Ignored) {
-      if (!Natural(*v, slot)) *slot = host::Value::Long(0);
-    } else if (!ToHost(f, c, i, *v, slot)) {
-      return false;
-    }
+    // A literal or a variable is read where it stands; anything else is evaluated into
+    // a copy first.
+    const Node& arg = a.node(i);
+    const Value* v = arg.op == Op::Const ? &f.code->consts[size_t(arg.a)] : PeekVar(f, a[i]);
+    if (!(v ? Fill(f, c, i, *v, slot) : EvalAndFill(f, c, a, i, slot))) return false;
   }
   return true;
 }
