@@ -68,6 +68,7 @@ struct Ins {
 };
 struct ScalarCode {
   int32_t begin = 0, end = 0;  // Code::ins
+  const Ins *first = nullptr, *last = nullptr;  // the same, once the method is compiled
   Ref result;
 };
 constexpr int kScalarRegs = 16;

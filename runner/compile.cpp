@@ -212,6 +212,10 @@ void Compile(Program* program) {
     auto code = std::make_shared<Code>();
     Compiler c{*program, *code, processSlots, interprocessSlots, {}};
     code->body = c.Block(method.body);
+    for (ScalarCode& sc : code->scalars) {
+      sc.first = code->ins.data() + sc.begin;
+      sc.last = code->ins.data() + sc.end;
+    }
     method.code = std::move(code);
   }
 }

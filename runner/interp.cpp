@@ -556,9 +556,7 @@ InsFn ForOperator(Tok bin, Pick pick) {
 [[gnu::always_inline]] inline Scalar RunScalar(Frame& f, int32_t code) {
   const ScalarCode& sc = f.code->scalars[size_t(code)];
   Scalar regs[kScalarRegs];
-  const Ins* p = f.code->ins.data() + sc.begin;
-  const Ins* end = f.code->ins.data() + sc.end;
-  for (; p != end; ++p) {
+  for (const Ins* p = sc.first; p != sc.last; ++p) {
     if (!p->fn(f, *p, regs)) {
       Scalar fail;
       fail.type = Type::Undefined;
@@ -905,7 +903,8 @@ bool ExecFor(Frame& f, const CStmt& s) {
     counter->v = Value::Long(0);  // takes the type of its first value
   for (;;) {
     if (!(st > 0 ? i <= last : i >= last)) break;
-    if (counter->v.type != Type::Long || i >= INT32_MAX || i <= -INT32_MAX)
+    // Inside the longint range, storing i is what assigning it as a real would give.
+    if (counter->v.type != Type::Long || int64_t(int32_t(i)) != i)
       return ForFrom(f, s, counter, double(i), lastReal, double(st));
     counter->v.l = int32_t(i);
     if (!RunBody(f, s.body)) return false;
