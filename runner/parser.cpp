@@ -192,6 +192,7 @@ struct Parser {
     }
   }
 
+  /* expr -> unary {binop unary}   (strictly left to right) */
   bool ParseExpr(Expr* out) {
     if (!Enter()) return false;
     if (!ParseUnary(out)) return false;
@@ -214,6 +215,7 @@ struct Parser {
     return true;
   }
 
+  /* unary -> ('-' | '+') unary | primary */
   bool ParseUnary(Expr* out) {
     if (Cur().kind == Tok::Minus || Cur().kind == Tok::Plus) {
       const Token& t = Cur();
@@ -244,6 +246,7 @@ struct Parser {
     return ParsePrimary(out);
   }
 
+  /* element -> ['{' expr '}'] */
   bool ParseElement(Expr* var) {
     if (Cur().kind != Tok::LBrace) return true;
     Expr el;
@@ -261,6 +264,7 @@ struct Parser {
     return true;
   }
 
+  /* args -> ['(' [arg {';' arg}] ')']   arg -> '*' | expr */
   bool ParseArgs(std::vector<Expr>* args) {
     if (Cur().kind != Tok::LParen) return true;
     ++pos;
@@ -324,6 +328,8 @@ struct Parser {
     return true;
   }
 
+  /* primary -> literal | '(' expr ')' | local element | interprocess element | name
+               | '${' expr '}' */
   bool ParsePrimary(Expr* out) {
     const Token& t = Cur();
     out->line = t.line;
@@ -366,6 +372,8 @@ struct Parser {
     }
   }
 
+  /* name -> TRUE | FALSE | constant | builtin args | command args | method args
+            | variable element */
   bool ParseName(Expr* out) {
     const Token& t = Cur();
     Match m = MatchName(pos);
@@ -418,6 +426,7 @@ struct Parser {
   }
 
   // ---- statements ----
+  /* block -> {statement}   (up to one of `ends`, or a ':' when colonEnds) */
   bool ParseBlock(std::vector<Stmt>* body, std::initializer_list<Keyword> ends, bool colonEnds,
                   const Token& opener, const char* closer) {
     if (!Enter()) return false;
@@ -438,6 +447,7 @@ struct Parser {
     return true;
   }
 
+  /* cond -> expr   (one that returns a value) */
   bool ParseCondition(Expr* cond) {
     const Token& at = Cur();
     operators = 0;
