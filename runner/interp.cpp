@@ -1,4 +1,12 @@
-// The language core: variables, expressions, statements and method calls.
+// The language core, run from the compiled form of code.h. In order:
+//   operators on Values   Binary, Compare and Arith: every type, with 4D's errors;
+//   scalars               scalar code: longints, reals and booleans in registers,
+//                         one instruction function per operand sources (and operator);
+//   variables             slots, parameters by number, assignment and conversion;
+//   expressions           the general evaluation of nodes, one function per kind;
+//   statements            one function per statement kind, chosen when compiled;
+// then what interp.h declares: labels, conversion, assignment, typed evaluation, method
+// calls, process bodies and RunProgram.
 #include "runner/interp.h"
 
 #include <algorithm>
