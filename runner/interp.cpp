@@ -759,8 +759,6 @@ bool EvalNode(Frame& f, int32_t i, Value* out) {
 
 // ---- statements -----------------------------------------------------------------------
 
-bool ExecBlock(Frame& f, const std::vector<CStmt>& body);
-
 [[gnu::noinline]] bool Yield(Runtime& rt) {
   rt.slice = 0;
   if (rt.host) rt.host->Yield();
