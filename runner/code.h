@@ -101,8 +101,8 @@ struct CStmt {
   int32_t target = -1;  // Assign, For (the counter)
   int32_t expr = -1;    // Expr, Assign value, If/While/Repeat condition, For start
   int32_t to = -1, step = -1;  // For; step -1: 1
-  // Assign of a value with scalar code to a whole variable: the code, and where the
-  // variable is; scalarCode -1 otherwise.
+  // Assign to a whole variable: where it is (src Reg otherwise), and the value's scalar
+  // code (-1 when it has none).
   int32_t scalarCode = -1;
   Ref into;
   std::vector<CStmt> body, elseBody;

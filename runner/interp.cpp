@@ -799,6 +799,12 @@ bool ExecAssign(Frame& f, const CStmt& s) {
   Value v;
   if (!Eval(f, s.expr, &v)) return false;
   f.line = s.line;
+  // A longint, real or boolean into a whole variable is stored in place.
+  if (s.into.src != Src::Reg) {
+    Scalar x = Load(v);
+    if (x.type != Type::Undefined && StoreScalar(SlotOf(f, s.into.src, s.into.index), x))
+      return true;
+  }
   return Assign(f, s.target, std::move(v));
 }
 
@@ -1066,11 +1072,6 @@ bool Fail(Frame& f, const std::string& message) {
   rt.err(line);
   rt.status = 1;
   return false;
-}
-
-Var* FindVar(Frame& f, int32_t i) {
-  const Node& n = f.node(i);
-  return IsWholeVar(n) ? &Slot(f, n) : nullptr;
 }
 
 const Value* PeekVar(Frame& f, int32_t i) {

@@ -16,6 +16,27 @@ struct Var {
   int maxLen = 0;  // C_STRING(n; ...) variables keep at most n bytes
 };
 
+// A VRX_ command site's host values, kept between its calls, and where each keeps its
+// number (Slot()) for the kind it had when that was asked.
+struct SiteValues {
+  std::vector<host::Value> values;
+  std::vector<void*> slots;
+  std::vector<vrx::Kind> kinds;
+
+  void Resize(size_t n) {
+    values.resize(n);
+    slots.resize(n, nullptr);
+    kinds.resize(n, vrx::Kind::None);
+  }
+  void* Slot(size_t i) {
+    if (kinds[i] != values[i].kind()) {
+      slots[i] = values[i].Slot();
+      kinds[i] = values[i].kind();
+    }
+    return slots[i];
+  }
+};
+
 struct Runtime {
   const Program* program = nullptr;
   host::Host* host = nullptr;
@@ -28,7 +49,7 @@ struct Runtime {
   // Host values kept between calls of each VRX_ command site, so a call refills them
   // instead of building them anew; a site whose values are in use (its command waits
   // and another process calls it) builds its own.
-  std::vector<std::vector<host::Value>> spares;
+  std::vector<SiteValues> spares;
 };
 
 struct Process {
@@ -84,7 +105,16 @@ bool Assign(Frame& f, int32_t target, Value v);
 // Replaces the variable `target` names (not an element) as a whole, arrays included.
 bool AssignWhole(Frame& f, int32_t target, Value v);
 // The variable a whole-variable node names (it may be undefined); null for other nodes.
-Var* FindVar(Frame& f, int32_t node);
+inline Var* FindVar(Frame& f, int32_t node) {
+  const Node& n = f.node(node);
+  switch (n.op) {
+    case Op::Local: return &f.locals[size_t(n.a)];
+    case Op::Param: return &f.params[size_t(n.a)];
+    case Op::ProcessVar: return &f.proc->vars[size_t(n.a)];
+    case Op::Interprocess: return &f.rt->interprocess[size_t(n.a)];
+    default: return nullptr;
+  }
+}
 // The value of a defined variable without copying it; null when the node is not a
 // whole variable or the variable is undefined.
 const Value* PeekVar(Frame& f, int32_t node);

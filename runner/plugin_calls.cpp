@@ -2,6 +2,9 @@
 // table declares, the host calls the plug-in, and output parameters are copied back
 // into the variables the method passed. Each call site keeps its host values from one
 // call to the next and refills them in place.
+#include <algorithm>
+#include <cstring>
+
 #include "host/host.h"
 #include "platform/services.h"
 #include "runner/interp.h"
@@ -18,8 +21,32 @@ std::string ParamLabel(const vrx::CommandInfo& c, size_t i) {
 }
 
 // Makes *slot a host value of `kind`; one that already is keeps its storage.
-void Ensure(host::Value* slot, Kind kind) {
+inline void Ensure(host::Value* slot, Kind kind) {
   if (slot->kind() != kind) *slot = host::Value(kind);
+}
+
+// A longint, integer or time parameter written and read where the host value keeps
+// it, as the plug-in does.
+[[gnu::always_inline]] inline void PutNumber(SiteValues& sv, size_t i, Kind kind, int32_t v) {
+  Ensure(&sv.values[i], kind);
+  void* p = sv.Slot(i);
+  if (kind == Kind::Integer) *static_cast<int16_t*>(p) = int16_t(v);
+  else *static_cast<int32_t*>(p) = v;
+}
+// A string parameter (a length byte, then up to 255 bytes) likewise.
+[[gnu::always_inline]] inline void PutString(SiteValues& sv, size_t i, std::string_view bytes) {
+  Ensure(&sv.values[i], Kind::String);
+  uint8_t* p = static_cast<uint8_t*>(sv.Slot(i));
+  size_t n = std::min<size_t>(bytes.size(), 255);
+  p[0] = uint8_t(n);
+  if (n) std::memcpy(p + 1, bytes.data(), n);
+}
+
+[[gnu::always_inline]] inline int32_t GetNumber(SiteValues& sv, size_t i) {
+  Kind kind = sv.values[i].kind();
+  if (kind == Kind::Integer) return *static_cast<const int16_t*>(sv.Slot(i));
+  if (kind == Kind::Long || kind == Kind::Time) return *static_cast<const int32_t*>(sv.Slot(i));
+  return sv.values[i].AsLong();
 }
 
 // A longint as a host takes it: 4D rounds reals.
@@ -48,27 +75,25 @@ bool Natural(const Value& v, host::Value* out) {
 }
 
 // Fills *out, in place where it already has the declared kind, with parameter i.
-bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, host::Value* out) {
+bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteValues& sv) {
   Kind kind = c.params[i].kind;
+  host::Value* out = &sv.values[i];
   auto wrong = [&](const char* expected) {
     return Fail(f, ParamLabel(c, i) + " expects " + expected + ", not " + Article(v.type));
   };
   switch (kind) {
     case Kind::Long:
       if (!v.numeric() && v.type != Type::Time) return wrong("a longint");
-      Ensure(out, kind);
-      out->SetLong(AsLong(v));
+      PutNumber(sv, i, kind, AsLong(v));
       return true;
     case Kind::Integer:
       // 4D passes a longint to an integer parameter in its low 16 bits.
       if (!v.numeric() && v.type != Type::Time) return wrong("an integer");
-      Ensure(out, kind);
-      out->SetLong(int16_t(uint16_t(uint32_t(AsLong(v)))));
+      PutNumber(sv, i, kind, int16_t(uint16_t(uint32_t(AsLong(v)))));
       return true;
     case Kind::String:
       if (v.type != Type::Text) return wrong("a string");
-      Ensure(out, kind);
-      out->SetBytes(v.s);  // a string holds 255 bytes; 4D cuts longer texts
+      PutString(sv, i, v.s);  // a string holds 255 bytes; 4D cuts longer texts
       return true;
     case Kind::Text:
       if (v.type != Type::Text) return wrong("a text");
@@ -102,8 +127,7 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, host:
       return true;
     case Kind::Time:
       if (v.type != Type::Time && !v.numeric()) return wrong("a time");
-      Ensure(out, kind);
-      out->SetLong(AsLong(v));
+      PutNumber(sv, i, kind, AsLong(v));
       return true;
     case Kind::Any:
     case Kind::None:
@@ -155,13 +179,16 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
 
 // Makes *slot the empty host value a declared kind starts from, reusing its storage
 // where it can.
-void MakeEmpty(host::Value* slot, Kind kind) {
+[[gnu::always_inline]] inline void MakeEmpty(SiteValues& sv, size_t i, Kind kind) {
+  host::Value* slot = &sv.values[i];
   switch (kind) {
     case Kind::Long: case Kind::Integer: case Kind::Time:
-      Ensure(slot, kind);
-      slot->SetLong(0);
+      PutNumber(sv, i, kind, 0);
       return;
-    case Kind::String: case Kind::Text: case Kind::Blob: case Kind::Picture:
+    case Kind::String:
+      PutString(sv, i, {});
+      return;
+    case Kind::Text: case Kind::Blob: case Kind::Picture:
       Ensure(slot, kind);
       slot->SetBytes({});
       return;
@@ -174,7 +201,8 @@ void MakeEmpty(host::Value* slot, Kind kind) {
 // Writes what an output parameter holds after the call straight into the variable, for
 // the cases where that needs no conversion a method could see fail; false, with
 // nothing changed, for the others.
-bool WriteBack(Var& var, Kind kind, const host::Value& h) {
+[[gnu::always_inline]] inline bool WriteBack(Var& var, Kind kind, SiteValues& sv, size_t i) {
+  const host::Value& h = sv.values[i];
   Value& v = var.v;
   if (var.maxLen != 0) return false;
   switch (kind) {
@@ -182,16 +210,21 @@ bool WriteBack(Var& var, Kind kind, const host::Value& h) {
       switch (v.type) {
         case Type::Undefined:
           v.type = kind == Kind::Time ? Type::Time : Type::Long;
-          v.l = h.AsLong();
+          v.l = GetNumber(sv, i);
           return true;
-        case Type::Long: case Type::Time: v.l = h.AsLong(); return true;
-        case Type::Real: v.r = h.AsLong(); return true;
+        case Type::Long: case Type::Time: v.l = GetNumber(sv, i); return true;
+        case Type::Real: v.r = GetNumber(sv, i); return true;
         default: return false;
       }
     case Kind::String: case Kind::Text:
       if (v.type != Type::Text && v.type != Type::Undefined) return false;
       v.type = Type::Text;
-      v.s = h.Bytes();
+      if (h.kind() == Kind::String) {
+        const uint8_t* p = static_cast<const uint8_t*>(sv.Slot(i));
+        v.s.assign(reinterpret_cast<const char*>(p + 1), p[0]);
+      } else {
+        v.s = h.Bytes();
+      }
       return true;
     case Kind::Blob:
       if (v.type != Type::Blob && v.type != Type::Undefined) return false;
@@ -209,8 +242,8 @@ bool WriteBack(Var& var, Kind kind, const host::Value& h) {
 }
 
 // Copies the outputs of a call back into the variables the method passed.
-bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a,
-                 const std::vector<host::Value>& values) {
+bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& sv) {
+  const std::vector<host::Value>& values = sv.values;
   for (size_t i = 0; i < a.size(); ++i) {
     Dir dir = c.params[i].dir;
     const Node& arg = a.node(i);
@@ -223,7 +256,7 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a,
     }
     Var* var = FindVar(f, a[i]);
     if (!var) continue;  // an expression passed to an in/out parameter
-    if (WriteBack(*var, kind, values[i])) continue;
+    if (WriteBack(*var, kind, sv, i)) continue;
     const Value* current = var->v.type != Type::Undefined ? &var->v : nullptr;
     Value v = FromHost(kind, values[i], current);
     bool ok = v.type == Type::Array ? AssignWhole(f, a[i], std::move(v)) : Assign(f, a[i], std::move(v));
@@ -233,41 +266,39 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a,
 }
 
 // Fills the host value of parameter i from its value.
-bool Fill(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, host::Value* slot) {
-  if (c.params[i].dir != Dir::Ignored) return ToHost(f, c, i, v, slot);
-  if (!Natural(v, slot)) *slot = host::Value::Long(0);
+bool Fill(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteValues& sv) {
+  if (c.params[i].dir != Dir::Ignored) return ToHost(f, c, i, v, sv);
+  if (!Natural(v, &sv.values[i])) sv.values[i] = host::Value::Long(0);
   return true;
 }
 
 [[gnu::noinline]] bool EvalAndFill(Frame& f, const vrx::CommandInfo& c, const Args& a, size_t i,
-                                   host::Value* slot) {
+                                   SiteValues& sv) {
   Value v;
-  return Eval(f, a[i], &v) && Fill(f, c, i, v, slot);
+  return Eval(f, a[i], &v) && Fill(f, c, i, v, sv);
 }
 
 // Fills the host values of a call from its arguments, strictly left to right.
-bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a,
-                std::vector<host::Value>* values) {
+bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& sv) {
   for (size_t i = 0; i < a.size(); ++i) {
-    host::Value* slot = &(*values)[i];
     if (a.star(i)) return Fail(f, ParamLabel(c, i) + ": * is not a value");
     Dir dir = c.params[i].dir;
     Kind kind = c.params[i].kind;
     if (dir == Dir::Out) {
       // The command only writes it; the variable may not exist yet.
-      MakeEmpty(slot, kind);
+      MakeEmpty(sv, i, kind);
       continue;
     }
     if (dir == Dir::InOut && IsWholeVar(a.node(i)) && !PeekVar(f, a[i])) {
       // An in/out variable that does not exist yet starts empty, as 4D creates it.
-      MakeEmpty(slot, kind);
+      MakeEmpty(sv, i, kind);
       continue;
     }
     // A literal or a variable is read where it stands; anything else is evaluated into
     // a copy first.
     const Node& arg = a.node(i);
     const Value* v = arg.op == Op::Const ? &f.code->consts[size_t(arg.a)] : PeekVar(f, a[i]);
-    if (!(v ? Fill(f, c, i, *v, slot) : EvalAndFill(f, c, a, i, slot))) return false;
+    if (!(v ? Fill(f, c, i, *v, sv) : EvalAndFill(f, c, a, i, sv))) return false;
   }
   return true;
 }
@@ -277,35 +308,40 @@ bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a,
 bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
   const CommandSite& site = f.code->commands[size_t(call.a)];
   const vrx::CommandInfo& c = *site.command;
-  *out = Value();
   if (!f.rt->host) return Fail(f, std::string(c.name) + " needs the plug-in, which is not loaded");
   Args a{f.code->args.data() + call.b, size_t(call.argc), f.nodes};
   // The site's values from its last call; empty when they are in use further up.
-  std::vector<host::Value>& spare = f.rt->spares[size_t(site.spare)];
-  std::vector<host::Value> values = std::move(spare);
-  values.resize(a.size());
-  if (!FillInputs(f, c, a, &values)) return false;
+  // Moving them keeps each value where it is, so its Slot() stays valid.
+  SiteValues sv = std::move(f.rt->spares[size_t(site.spare)]);
+  sv.Resize(a.size());
+  if (!FillInputs(f, c, a, sv)) return false;
   if (f.rt->aborting) return false;
   host::Value* params[vrx::kMaxParams] = {};
-  for (size_t i = 0; i < a.size(); ++i) params[i] = &values[i];
+  for (size_t i = 0; i < a.size(); ++i) params[i] = &sv.values[i];
   host::CallResult r = f.rt->host->Call(c.selector, std::span(params, a.size()));
-  bool ok = CopyOutputs(f, c, a, values);
-  std::vector<host::Value>& back = f.rt->spares[size_t(site.spare)];
-  if (back.empty()) back = std::move(values);
+  bool ok = CopyOutputs(f, c, a, sv);
+  SiteValues& back = f.rt->spares[size_t(site.spare)];
+  if (back.values.empty()) back = std::move(sv);
   if (!ok) return false;
+  // The result goes into *out in place: a fresh Value needs no temporary.
+  if (!out->items.empty() || !out->s.empty()) *out = Value();
   switch (r.kind) {
     case vrx::ResultKind::Long:
     case vrx::ResultKind::Byte:
-      *out = Value::Long(r.value);
+      out->type = Type::Long;
+      out->l = r.value;
       break;
     case vrx::ResultKind::Text:
     case vrx::ResultKind::String:
-      *out = Value::Text(std::move(r.bytes));
+      out->type = Type::Text;
+      out->s = std::move(r.bytes);
       break;
     case vrx::ResultKind::Blob:
-      *out = Value::Blob(std::move(r.bytes));
+      out->type = Type::Blob;
+      out->s = std::move(r.bytes);
       break;
     case vrx::ResultKind::None:
+      *out = Value();
       break;
   }
   return !f.rt->aborting;
