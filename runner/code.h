@@ -48,7 +48,8 @@ struct Node {
 // them never reports an error: on anything else (a text, an undefined variable, a
 // division by zero) it gives up, and the tree above evaluates the expression, errors
 // included; having no side effect, the expression cannot tell it ran twice.
-enum class Src : uint8_t { Reg, Const, Local, Param, ProcessVar, Interprocess };
+// Long: a longint literal, held in Ref::index itself.
+enum class Src : uint8_t { Reg, Const, Local, Param, ProcessVar, Interprocess, Long };
 struct Ref {
   Src src = Src::Reg;
   int32_t index = 0;

@@ -48,7 +48,10 @@ struct Compiler {
   bool Emit(int32_t i, int reg, Ref* out) {
     const Node& n = code.nodes[size_t(i)];
     switch (n.op) {
-      case Op::Const: *out = {Src::Const, n.a}; return true;
+      case Op::Const:
+        if (const Value& v = code.consts[size_t(n.a)]; v.type == Type::Long) *out = {Src::Long, v.l};
+        else *out = {Src::Const, n.a};
+        return true;
       case Op::Local: *out = {Src::Local, n.a}; return true;
       case Op::Param: *out = {Src::Param, n.a}; return true;
       case Op::ProcessVar: *out = {Src::ProcessVar, n.a}; return true;

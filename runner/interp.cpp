@@ -376,6 +376,10 @@ template <Src S>
     return s;
   } else if constexpr (S == Src::Const) {
     return Load(f.code->consts[size_t(index)]);
+  } else if constexpr (S == Src::Long) {
+    Scalar s;
+    SetLong(&s, index);
+    return s;
   } else {
     return Load(SlotOf(f, S, index).v);
   }
@@ -389,6 +393,7 @@ Scalar Fetch(Frame& f, const Ref& r, const Scalar* regs) {
     case Src::Param: return FetchFrom<Src::Param>(f, r.index, regs);
     case Src::ProcessVar: return FetchFrom<Src::ProcessVar>(f, r.index, regs);
     case Src::Interprocess: return FetchFrom<Src::Interprocess>(f, r.index, regs);
+    case Src::Long: return FetchFrom<Src::Long>(f, r.index, regs);
   }
   return {};
 }
@@ -415,6 +420,8 @@ template <Src S>
   if constexpr (S == Src::Reg) {
     if (regs[index].type != Type::Long) return false;
     *out = regs[index].l;
+  } else if constexpr (S == Src::Long) {
+    *out = index;
   } else {
     const Value& v = S == Src::Const ? f.code->consts[size_t(index)] : SlotOf(f, S, index).v;
     if (v.type != Type::Long) return false;
@@ -524,16 +531,17 @@ InsFn ForSource(Src s, Pick pick) {
     case Src::Param: return pick(std::integral_constant<Src, Src::Param>{});
     case Src::ProcessVar: return pick(std::integral_constant<Src, Src::ProcessVar>{});
     case Src::Interprocess: return pick(std::integral_constant<Src, Src::Interprocess>{});
+    case Src::Long: return pick(std::integral_constant<Src, Src::Long>{});
   }
   return nullptr;
 }
 
-// ForSource for registers, locals and literals only; nullptr for the others.
+// ForSource for registers, locals and longint literals only; nullptr for the others.
 template <typename Pick>
 InsFn ForCommonSource(Src s, Pick pick) {
   switch (s) {
     case Src::Reg: return pick(std::integral_constant<Src, Src::Reg>{});
-    case Src::Const: return pick(std::integral_constant<Src, Src::Const>{});
+    case Src::Long: return pick(std::integral_constant<Src, Src::Long>{});
     case Src::Local: return pick(std::integral_constant<Src, Src::Local>{});
     default: return nullptr;
   }
@@ -982,7 +990,7 @@ StmtFn StatementFn(const CStmt& s) {
 InsFn ScalarInsFn(const Ins& ins) {
   switch (ins.op) {
     case Op::Binary: {
-      // Registers, locals and literals with a common operator get an instruction of
+      // Registers, locals and longint literals with a common operator get an instruction of
       // their own; the rest share one per pair of sources.
       InsFn own = ForCommonSource(ins.x.src, [&](auto x) {
           return ForCommonSource(ins.y.src, [&](auto y) {
