@@ -268,6 +268,11 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
 // Fills the host value of parameter i from its value.
 bool Fill(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteValues& sv) {
   if (c.params[i].dir != Dir::Ignored) return ToHost(f, c, i, v, sv);
+  if (v.numeric() || v.type == Type::Boolean || v.type == Type::Time) {  // Natural's numbers
+    PutNumber(sv, i, v.type == Type::Time ? Kind::Time : Kind::Long,
+              v.type == Type::Boolean ? v.b : AsLong(v));
+    return true;
+  }
   if (!Natural(v, &sv.values[i])) sv.values[i] = host::Value::Long(0);
   return true;
 }
