@@ -56,6 +56,16 @@ void BM_InterpretLoop(benchmark::State& state) {
 }
 BENCHMARK(BM_InterpretLoop);
 
+// The loop bench/interp_vs_lua.sh runs beside Lua 5.4: longint arithmetic in a For loop.
+void BM_IntegerLoop(benchmark::State& state) {
+  host::Host h;
+  runner::Program p = Load(
+      "$n:=100000\n$s:=0\nFor ($i;1;$n)\n  $s:=$s+($i%7)\nEnd for\nASSERT($s=300000)\n");
+  for (auto _ : state) RunOnce(state, h, p);
+  state.SetItemsProcessed(state.iterations() * 100000);  // loop iterations
+}
+BENCHMARK(BM_IntegerLoop);
+
 // Method calls with a parameter and a result.
 void BM_MethodCalls(benchmark::State& state) {
   host::Host h;
@@ -78,7 +88,28 @@ void BM_CommandFromMethod(benchmark::State& state) {
 }
 BENCHMARK(BM_CommandFromMethod);
 
-// A command with out parameters copied back into four variables.
+// Commands with output parameters, to set beside BM_CommandFromMethod (in only): five
+// longints and integers, then a string and a longint.
+void BM_CommandOutLongs(benchmark::State& state) {
+  host::Host h;
+  runner::Program p =
+      Load("For ($i;1;1000)\n  $r:=VRX_GetStreamAddresses(0;$a;$b;$c;$d;$e)\nEnd for\n");
+  for (auto _ : state) RunOnce(state, h, p);
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_CommandOutLongs);
+
+void BM_CommandOutText(benchmark::State& state) {
+  host::Host h;
+  runner::Program p =
+      Load("For ($i;1;1000)\n  $r:=VRX_GetNameServer(\"ns.example\";$name;$port;0)\nEnd for\n");
+  for (auto _ : state) RunOnce(state, h, p);
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_CommandOutText);
+
+// A command with out parameters copied back into four variables (the command itself
+// asks the system for the machine's address).
 void BM_CommandWithOutParameters(benchmark::State& state) {
   host::Host h;
   runner::Program p = Load("For ($i;1;1000)\n  $r:=VRX_GetLocalAddress($a;$b;$c;$d)\nEnd for\n");

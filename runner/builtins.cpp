@@ -1,4 +1,5 @@
-// The 4D commands and functions that methods use around the plug-in's commands.
+// The 4D commands and functions that methods use around the plug-in's commands: one
+// function per command, and at the end the table that names them for the parser.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,40 +18,17 @@ namespace runner {
 
 namespace {
 
-bool IsRef(const Expr& e) {
-  return e.kind == ExprKind::Local || e.kind == ExprKind::Interprocess ||
-         e.kind == ExprKind::ProcessVar;
-}
-
-Type DeclaredType(Builtin b) {
-  switch (b) {
-    case Builtin::CLongint: case Builtin::CInteger: return Type::Long;
-    case Builtin::CReal: return Type::Real;
-    case Builtin::CText: case Builtin::CString: return Type::Text;
-    case Builtin::CBoolean: return Type::Boolean;
-    case Builtin::CBlob: return Type::Blob;
-    case Builtin::CPicture: return Type::Picture;
-    case Builtin::CDate: return Type::Date;
-    case Builtin::CTime: return Type::Time;
-    case Builtin::ArrayLongint: return Type::Long;
-    case Builtin::ArrayText: return Type::Text;
-    case Builtin::ArrayReal: return Type::Real;
-    default: return Type::Undefined;
-  }
-}
-
-bool Declare(Frame& f, const Expr& ref, Type type, int maxLen) {
-  if (!IsRef(ref)) return Fail(f, "only whole variables can be declared");
-  Var* var = FindVar(f, ref, true);
+bool Declare(Frame& f, int32_t ref, Type type, int maxLen) {
+  Var* var = FindVar(f, ref);
+  if (!var) return Fail(f, "only whole variables can be declared");
   if (var->v.type == Type::Undefined) {
     var->v = Value::Empty(type);
   } else if (var->v.type != type) {
     if (var->v.type == Type::Array)
-      return Fail(f, VarLabel(ref) + " is an array and cannot be declared " +
+      return Fail(f, VarLabel(f, ref) + " is an array and cannot be declared " +
                          std::string(TypeName(type)));
     Value converted;
-    if (!Convert(f, type, var->v, &converted, VarLabel(ref))) return false;
-    var = FindVar(f, ref, true);
+    if (!Convert(f, type, var->v, &converted, VarLabel(f, ref))) return false;
     var->v = std::move(converted);
   }
   var->maxLen = maxLen;
@@ -58,19 +36,27 @@ bool Declare(Frame& f, const Expr& ref, Type type, int maxLen) {
   return true;
 }
 
-// The variable an argument names when it is one; nullptr for other expressions.
-const Value* Peek(Frame& f, const Expr& e) {
-  if (!IsRef(e)) return nullptr;
-  Var* var = FindVar(f, e, false);
-  return var ? &var->v : nullptr;
+bool DeclareAll(Frame& f, const Args& a, Type type) {
+  for (size_t i = 0; i < a.size(); ++i)
+    if (!Declare(f, a[i], type, 0)) return false;
+  return true;
 }
 
-bool NeedBlobVar(Frame& f, const Expr& ref, Var** out, const std::string& cmd) {
-  Var* var = FindVar(f, ref, true);
+// The value an argument has: the variable itself when it names one, else a copy in
+// *copy.
+bool ValueOf(Frame& f, int32_t arg, Value* copy, const Value** out) {
+  if ((*out = PeekVar(f, arg))) return true;
+  if (!Eval(f, arg, copy)) return false;
+  *out = copy;
+  return true;
+}
+
+bool NeedBlobVar(Frame& f, int32_t ref, Var** out, const std::string& cmd) {
+  Var* var = FindVar(f, ref);
   if (!var) return Fail(f, cmd + ": the BLOB must be a variable");
   if (var->v.type == Type::Undefined) var->v = Value::Blob("");
   if (var->v.type != Type::Blob)
-    return Fail(f, cmd + ": " + VarLabel(ref) + " is " + Article(var->v.type) + ", not a BLOB");
+    return Fail(f, cmd + ": " + VarLabel(f, ref) + " is " + Article(var->v.type) + ", not a BLOB");
   *out = var;
   return true;
 }
@@ -207,26 +193,389 @@ std::string TemporaryFolder() {
   return platform::Utf8ToMacRoman(dir);
 }
 
-bool NewProcess(Frame& f, const Expr& e, Value* out) {
+
+// ---- declarations ---------------------------------------------------------------------
+
+bool CLongint(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Long); }
+bool CReal(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Real); }
+bool CText(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Text); }
+bool CBoolean(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Boolean); }
+bool CBlob(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Blob); }
+bool CPicture(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Picture); }
+bool CDate(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Date); }
+bool CTime(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Time); }
+
+// C_STRING(length; vars...) or C_STRING(vars...)
+bool CString(Frame& f, const Args& a, Value*) {
+  size_t first = 0;
+  int maxLen = 0;
+  if (a.node(0).op == Op::Const) {
+    int32_t n;
+    if (!EvalLong(f, a[0], &n, "C_STRING: the length")) return false;
+    if (n < 1 || n > 255) return Fail(f, "C_STRING: the length must be 1 to 255");
+    maxLen = n;
+    first = 1;
+  }
+  for (size_t i = first; i < a.size(); ++i)
+    if (!Declare(f, a[i], Type::Text, maxLen)) return false;
+  return true;
+}
+
+bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd) {
+  int32_t n;
+  if (!EvalLong(f, a[1], &n, cmd + ": the size")) return false;
+  if (n < 0 || size_t(n) > kMaxArray)
+    return Fail(f, cmd + ": the size must be 0 to " + std::to_string(kMaxArray));
+  Var* var = FindVar(f, a[0]);
+  if (!var) return Fail(f, cmd + ": the array must be a variable");
+  if (var->v.type == Type::Undefined) {
+    var->v = Value::Array(elem, size_t(n));
+  } else if (var->v.type == Type::Array && var->v.elem == elem) {
+    var->v.items.resize(size_t(n) + 1, Value::Empty(elem));
+  } else {
+    return Fail(f, cmd + ": " + VarLabel(f, a[0]) + " is already " +
+                       (var->v.type == Type::Array ? "an array of another type"
+                                                   : Article(var->v.type)));
+  }
+  return true;
+}
+bool ArrayLongint(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Long, "ARRAY LONGINT"); }
+bool ArrayText(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Text, "ARRAY TEXT"); }
+bool ArrayReal(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Real, "ARRAY REAL"); }
+
+// ---- texts ----------------------------------------------------------------------------
+
+bool Length(Frame& f, const Args& a, Value* out) {
+  std::string t;
+  if (!EvalText(f, a[0], &t, "Length: the parameter")) return false;
+  *out = Value::Long(int32_t(t.size()));
+  return true;
+}
+
+bool Substring(Frame& f, const Args& a, Value* out) {
+  std::string t;
+  int32_t start, len = INT32_MAX;
+  if (!EvalText(f, a[0], &t, "Substring: the text") ||
+      !EvalLong(f, a[1], &start, "Substring: the start"))
+    return false;
+  if (a.size() > 2 && !EvalLong(f, a[2], &len, "Substring: the length")) return false;
+  if (start < 1) start = 1;
+  if (len <= 0 || size_t(start) > t.size()) {
+    *out = Value::Text("");
+    return true;
+  }
+  *out = Value::Text(t.substr(size_t(start) - 1, size_t(len)));
+  return true;
+}
+
+bool Position(Frame& f, const Args& a, Value* out) {
+  std::string find, in;
+  int32_t start = 1;
+  bool exact = false;
+  if (!EvalText(f, a[0], &find, "Position: the text to find") ||
+      !EvalText(f, a[1], &in, "Position: the text to search"))
+    return false;
+  for (size_t i = 2; i < a.size(); ++i) {
+    if (a.star(i)) exact = true;
+    else if (i == 2 && !EvalLong(f, a[i], &start, "Position: the start")) return false;
+    else if (i == 3) return Fail(f, "Position: the fourth parameter can only be *");
+  }
+  if (start < 1) start = 1;
+  size_t at = FindText(in, find, size_t(start) - 1, exact);
+  *out = Value::Long(at == std::string::npos ? 0 : int32_t(at) + 1);
+  return true;
+}
+
+bool Char(Frame& f, const Args& a, Value* out) {
+  int32_t c;
+  if (!EvalLong(f, a[0], &c, "Char: the code")) return false;
+  if (c < 0 || c > 255) return Fail(f, "Char: the code " + std::to_string(c) + " is not 0 to 255");
+  *out = Value::Text(std::string(1, char(c)));
+  return true;
+}
+
+bool CharacterCode(Frame& f, const Args& a, Value* out) {
+  std::string t;
+  if (!EvalText(f, a[0], &t, "Character code: the parameter")) return false;
+  if (t.empty()) return Fail(f, "Character code of an empty text");
+  *out = Value::Long(uint8_t(t[0]));
+  return true;
+}
+
+bool String(Frame& f, const Args& a, Value* out) {
+  Value v;
+  if (!Eval(f, a[0], &v)) return false;
+  if (v.type == Type::Array || v.type == Type::Blob || v.type == Type::Picture)
+    return Fail(f, "String cannot convert " + Article(v.type));
+  *out = Value::Text(ToText(v));
+  return true;
+}
+
+bool Num(Frame& f, const Args& a, Value* out) {
+  Value v;
+  if (!Eval(f, a[0], &v)) return false;
+  switch (v.type) {
+    case Type::Text: *out = Value::Real(TextToNumber(v.s)); return true;
+    case Type::Boolean: *out = Value::Long(v.b ? 1 : 0); return true;
+    case Type::Long: case Type::Real: *out = v; return true;
+    case Type::Time: *out = Value::Long(v.l); return true;
+    default: return Fail(f, "Num cannot convert " + Article(v.type));
+  }
+}
+
+bool ReplaceString(Frame& f, const Args& a, Value* out) {
+  std::string src, old, rep;
+  int32_t howMany = INT32_MAX;
+  bool exact = false;
+  if (!EvalText(f, a[0], &src, "Replace string: the source") ||
+      !EvalText(f, a[1], &old, "Replace string: the old text") ||
+      !EvalText(f, a[2], &rep, "Replace string: the new text"))
+    return false;
+  for (size_t i = 3; i < a.size(); ++i) {
+    if (a.star(i)) exact = true;
+    else if (i == 3 && !EvalLong(f, a[i], &howMany, "Replace string: the count")) return false;
+    else if (i == 4) return Fail(f, "Replace string: the fifth parameter can only be *");
+  }
+  std::string result;
+  size_t from = 0;
+  for (int32_t done = 0; !old.empty() && done < howMany; ++done) {
+    size_t at = FindText(src, old, from, exact);
+    if (at == std::string::npos) break;
+    result.append(src, from, at - from);
+    result += rep;
+    if (result.size() > kMaxBytes) return Fail(f, "Replace string: the text is too long");
+    from = at + old.size();
+  }
+  result.append(src, from, std::string::npos);
+  *out = Value::Text(std::move(result));
+  return true;
+}
+
+bool ChangeCase(Frame& f, const Args& a, Value* out, bool upper) {
+  const std::string cmd = upper ? "Uppercase" : "Lowercase";
+  std::string t;
+  if (!EvalText(f, a[0], &t, cmd + ": the parameter")) return false;
+  if (a.size() > 1 && !a.star(1)) return Fail(f, cmd + ": the second parameter can only be *");
+  *out = Value::Text(upper ? Uppercase(t) : Lowercase(t));
+  return true;
+}
+bool UppercaseFn(Frame& f, const Args& a, Value* out) { return ChangeCase(f, a, out, true); }
+bool LowercaseFn(Frame& f, const Args& a, Value* out) { return ChangeCase(f, a, out, false); }
+
+// ---- clock ----------------------------------------------------------------------------
+
+bool MillisecondsFn(Frame&, const Args&, Value* out) {
+  *out = Value::Long(int32_t(platform::Milliseconds()));
+  return true;
+}
+
+bool Tickcount(Frame&, const Args&, Value* out) {
+  *out = Value::Long(int32_t(platform::TickCount()));
+  return true;
+}
+
+bool CurrentDate(Frame&, const Args&, Value* out) {
+  platform::DateTimeFields t = platform::SecondsToFields(platform::DateTimeNow());
+  *out = Value::MakeDate(Date{t.year, t.month, t.day});
+  return true;
+}
+
+bool CurrentTime(Frame&, const Args&, Value* out) {
+  platform::DateTimeFields t = platform::SecondsToFields(platform::DateTimeNow());
+  *out = Value::Time(t.hour * 3600 + t.minute * 60 + t.second);
+  return true;
+}
+
+// ---- arrays and BLOBs -----------------------------------------------------------------
+
+bool SizeOfArray(Frame& f, const Args& a, Value* out) {
+  Value copy;
+  const Value* v;
+  if (!ValueOf(f, a[0], &copy, &v)) return false;
+  if (v->type != Type::Array) return Fail(f, "Size of array: " + VarLabel(f, a[0]) + " is not an array");
+  *out = Value::Long(int32_t(v->items.size() - 1));
+  return true;
+}
+
+bool AppendToArray(Frame& f, const Args& a, Value*) {
+  Value v;
+  if (!Eval(f, a[1], &v)) return false;
+  Var* var = FindVar(f, a[0]);
+  if (!var || var->v.type != Type::Array)
+    return Fail(f, "APPEND TO ARRAY: " + VarLabel(f, a[0]) + " is not an array");
+  if (var->v.items.size() > kMaxArray) return Fail(f, "APPEND TO ARRAY: the array is too large");
+  Value converted;
+  if (!Convert(f, var->v.elem, std::move(v), &converted, "an element of " + VarLabel(f, a[0])))
+    return false;
+  var->v.items.push_back(std::move(converted));
+  return true;
+}
+
+bool BlobSize(Frame& f, const Args& a, Value* out) {
+  Value copy;
+  const Value* v;
+  if (!ValueOf(f, a[0], &copy, &v)) return false;
+  if (v->type != Type::Blob && v->type != Type::Picture)
+    return Fail(f, "BLOB size: the parameter is " + Article(v->type) + ", not a BLOB");
+  *out = Value::Long(int32_t(v->s.size()));
+  return true;
+}
+
+bool SetBlobSize(Frame& f, const Args& a, Value*) {
+  int32_t size, filler = 0;
+  if (!EvalLong(f, a[1], &size, "SET BLOB SIZE: the size")) return false;
+  if (a.size() > 2 && !EvalLong(f, a[2], &filler, "SET BLOB SIZE: the filler")) return false;
+  if (size < 0 || size_t(size) > kMaxBytes) return Fail(f, "SET BLOB SIZE: bad size " + std::to_string(size));
+  Var* var;
+  if (!NeedBlobVar(f, a[0], &var, "SET BLOB SIZE")) return false;
+  var->v.s.resize(size_t(size), char(filler));
+  return true;
+}
+
+// An offset variable that does not exist yet starts at 0, as 4D creates it.
+void StartOffset(Frame& f, int32_t ref) {
+  if (Var* var = FindVar(f, ref); var && var->v.type == Type::Undefined) var->v = Value::Long(0);
+}
+
+bool TextToBlob(Frame& f, const Args& a, Value*) {
+  std::string text;
+  int32_t format = 0;
+  if (!EvalText(f, a[0], &text, "TEXT TO BLOB: the text")) return false;
+  if (a.size() > 2 && !EvalLong(f, a[2], &format, "TEXT TO BLOB: the format")) return false;
+  std::string bytes;
+  if (!EncodeText(f, text, format, &bytes)) return false;
+  bool append = a.size() > 3 && a.star(3);
+  int32_t offset = -1;
+  if (a.size() > 3 && !append) {
+    if (!IsWholeVar(a.node(3)) && a.node(3).op != Op::Element)
+      return Fail(f, "TEXT TO BLOB: the offset must be a variable or *");
+    StartOffset(f, a[3]);
+    if (!EvalLong(f, a[3], &offset, "TEXT TO BLOB: the offset")) return false;
+  }
+  Var* var;
+  if (!NeedBlobVar(f, a[1], &var, "TEXT TO BLOB")) return false;
+  std::string& blob = var->v.s;
+  if (append) {
+    offset = int32_t(blob.size());
+  } else if (offset < 0) {
+    if (a.size() > 3) return Fail(f, "TEXT TO BLOB: negative offset");
+    blob.clear();
+    offset = 0;
+  }
+  if (size_t(offset) > blob.size()) return Fail(f, "TEXT TO BLOB: the offset is past the end of the BLOB");
+  if (size_t(offset) + bytes.size() > kMaxBytes) return Fail(f, "TEXT TO BLOB: the BLOB is too large");
+  if (size_t(offset) + bytes.size() > blob.size()) blob.resize(size_t(offset) + bytes.size());
+  blob.replace(size_t(offset), bytes.size(), bytes);
+  if (a.size() > 3 && !append) return Assign(f, a[3], Value::Long(offset + int32_t(bytes.size())));
+  return true;
+}
+
+bool BlobToText(Frame& f, const Args& a, Value* out) {
+  Value blob;
+  int32_t format;
+  if (!Eval(f, a[0], &blob)) return false;
+  if (blob.type != Type::Blob) return Fail(f, "BLOB to text: the first parameter must be a BLOB");
+  if (!EvalLong(f, a[1], &format, "BLOB to text: the format")) return false;
+  int32_t offset = 0, length = -1;
+  if (a.size() > 2) {
+    StartOffset(f, a[2]);
+    if (!EvalLong(f, a[2], &offset, "BLOB to text: the offset")) return false;
+  }
+  if (a.size() > 3 && !EvalLong(f, a[3], &length, "BLOB to text: the length")) return false;
+  int64_t at = offset;
+  std::string text;
+  if (!DecodeText(f, blob.s, format, &at, length, &text)) return false;
+  if (a.size() > 2 && !Assign(f, a[2], Value::Long(int32_t(at)))) return false;
+  *out = Value::Text(std::move(text));
+  return true;
+}
+
+// ---- documents ------------------------------------------------------------------------
+
+bool DocumentToBlob(Frame& f, const Args& a, Value*) {
+  std::string path, data;
+  if (!EvalText(f, a[0], &path, "DOCUMENT TO BLOB: the path") || !ReadDocument(f, path, &data))
+    return false;
+  Var* var;
+  if (!NeedBlobVar(f, a[1], &var, "DOCUMENT TO BLOB")) return false;
+  var->v.s = std::move(data);
+  return true;
+}
+
+bool BlobToDocument(Frame& f, const Args& a, Value*) {
+  std::string path;
+  Value blob;
+  if (!EvalText(f, a[0], &path, "BLOB TO DOCUMENT: the path") || !Eval(f, a[1], &blob)) return false;
+  if (blob.type != Type::Blob && blob.type != Type::Picture)
+    return Fail(f, "BLOB TO DOCUMENT: the second parameter must be a BLOB");
+  return WriteDocument(f, path, blob.s);
+}
+
+bool TemporaryFolderFn(Frame&, const Args&, Value* out) {
+  *out = Value::Text(TemporaryFolder());
+  return true;
+}
+
+bool TestPathName(Frame& f, const Args& a, Value* out) {
+  std::string path;
+  if (!EvalText(f, a[0], &path, "Test path name: the path")) return false;
+  struct stat st;
+  if (::stat(SystemPath(path).c_str(), &st) != 0) *out = Value::Long(-43);
+  else *out = Value::Long(S_ISDIR(st.st_mode) ? 0 : 1);
+  return true;
+}
+
+bool DeleteDocument(Frame& f, const Args& a, Value*) {
+  std::string path;
+  if (!EvalText(f, a[0], &path, "DELETE DOCUMENT: the path")) return false;
+  if (::unlink(SystemPath(path).c_str()) != 0)
+    return Fail(f, "cannot delete the document \"" + path + "\": " + std::strerror(errno));
+  return true;
+}
+
+bool GetDocumentSize(Frame& f, const Args& a, Value* out) {
+  std::string path;
+  if (!EvalText(f, a[0], &path, "Get document size: the path")) return false;
+  struct stat st;
+  if (::stat(SystemPath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+    return Fail(f, "no document \"" + path + "\"");
+  *out = st.st_size > INT32_MAX ? Value::Real(double(st.st_size)) : Value::Long(int32_t(st.st_size));
+  return true;
+}
+
+bool CreateFolder(Frame& f, const Args& a, Value*) {
+  std::string path;
+  if (!EvalText(f, a[0], &path, "CREATE FOLDER: the path")) return false;
+  std::string sys = SystemPath(path);
+  struct stat st;
+  if (::stat(sys.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+  if (::mkdir(sys.c_str(), 0777) != 0)
+    return Fail(f, "cannot create the folder \"" + path + "\": " + std::strerror(errno));
+  return true;
+}
+
+// ---- processes ------------------------------------------------------------------------
+
+bool NewProcess(Frame& f, const Args& a, Value* out) {
   Runtime* rt = f.rt;
   std::string name, processName;
-  if (!EvalText(f, e.args[0], &name, "New process: the method name")) return false;
+  if (!EvalText(f, a[0], &name, "New process: the method name")) return false;
   int32_t stack;
-  if (!EvalLong(f, e.args[1], &stack, "New process: the stack size")) return false;
+  if (!EvalLong(f, a[1], &stack, "New process: the stack size")) return false;
   bool unique = false;
   std::vector<Value> params;
-  for (size_t i = 2; i < e.args.size(); ++i) {
-    if (e.args[i].kind == ExprKind::Star) {
-      if (i + 1 != e.args.size()) return Fail(f, "New process: * must be the last parameter");
+  for (size_t i = 2; i < a.size(); ++i) {
+    if (a.star(i)) {
+      if (i + 1 != a.size()) return Fail(f, "New process: * must be the last parameter");
       unique = true;
       continue;
     }
     if (i == 2) {
-      if (!EvalText(f, e.args[i], &processName, "New process: the process name")) return false;
+      if (!EvalText(f, a[i], &processName, "New process: the process name")) return false;
       continue;
     }
     Value v;
-    if (!Eval(f, e.args[i], &v)) return false;
+    if (!Eval(f, a[i], &v)) return false;
     if (v.type == Type::Array) return Fail(f, "New process: an array cannot be passed");
     params.push_back(std::move(v));
   }
@@ -258,425 +607,192 @@ bool NewProcess(Frame& f, const Expr& e, Value* out) {
   return true;
 }
 
+bool CurrentProcess(Frame& f, const Args&, Value* out) {
+  *out = Value::Long(f.rt->host ? f.rt->host->CurrentProcess() : 1);
+  return true;
+}
+
+bool DelayProcess(Frame& f, const Args& a, Value*) {
+  int32_t process, ticks;
+  if (!EvalLong(f, a[0], &process, "DELAY PROCESS: the process") ||
+      !EvalLong(f, a[1], &ticks, "DELAY PROCESS: the duration"))
+    return false;
+  if (!f.rt->host) return Fail(f, "DELAY PROCESS needs the host, which is not running");
+  if (process != f.rt->host->CurrentProcess())
+    return Fail(f, "DELAY PROCESS can only delay the current process");
+  f.rt->slice = 0;
+  if (ticks > 0)
+    f.rt->host->Delay(ticks);
+  else
+    f.rt->host->Yield();
+  return !f.rt->aborting;
+}
+
+bool Idle(Frame& f, const Args&, Value*) {
+  f.rt->slice = 0;
+  if (f.rt->host) f.rt->host->Yield();
+  return !f.rt->aborting;
+}
+
+bool CountParameters(Frame& f, const Args&, Value* out) {
+  *out = Value::Long(f.nparams);
+  return true;
+}
+
+// ---- output and checks ----------------------------------------------------------------
+
+bool Log(Frame& f, const Args& a, Value*) {
+  Value v;
+  if (!Eval(f, a[0], &v)) return false;
+  if (v.type == Type::Array) return Fail(f, "LOG cannot print an array");
+  f.rt->out(platform::MacRomanToUtf8(ToText(v)));
+  return true;
+}
+
+// A failed assertion ends every process: the run's status is 1.
+bool Assert(Frame& f, const Args& a, Value*) {
+  bool ok;
+  if (!EvalBool(f, a[0], &ok, "ASSERT: the condition")) return false;
+  if (ok) return true;
+  std::string message;
+  if (a.size() > 1) {
+    Value m;
+    if (!Eval(f, a[1], &m)) return false;
+    message = ToText(m);
+  }
+  Runtime& rt = *f.rt;
+  if (rt.aborting) return false;
+  rt.err(platform::MacRomanToUtf8("Assertion failed in method \"" + f.method->name + "\" line " +
+                                  std::to_string(f.line) + (message.empty() ? "" : ": " + message)));
+  rt.status = 1;
+  rt.aborting = true;
+  return false;
+}
+
+// ---- numbers and dates ----------------------------------------------------------------
+
+bool Not(Frame& f, const Args& a, Value* out) {
+  bool b;
+  if (!EvalBool(f, a[0], &b, "Not: the parameter")) return false;
+  *out = Value::Bool(!b);
+  return true;
+}
+
+bool Abs(Frame& f, const Args& a, Value* out) {
+  Value v;
+  if (!Eval(f, a[0], &v)) return false;
+  if (v.type == Type::Long && v.l != INT32_MIN) *out = Value::Long(v.l < 0 ? -v.l : v.l);
+  else if (v.numeric()) *out = Value::Real(std::fabs(v.Number()));
+  else return Fail(f, "Abs: the parameter must be a number");
+  return true;
+}
+
+bool Int(Frame& f, const Args& a, Value* out) {
+  double d;
+  if (!EvalNumber(f, a[0], &d, "Int: the parameter")) return false;
+  double r = std::floor(d);
+  *out = std::fabs(r) < 2147483647.0 ? Value::Long(int32_t(r)) : Value::Real(r);
+  return true;
+}
+
+bool Round(Frame& f, const Args& a, Value* out) {
+  double d;
+  int32_t places;
+  if (!EvalNumber(f, a[0], &d, "Round: the number") ||
+      !EvalLong(f, a[1], &places, "Round: the places"))
+    return false;
+  if (places < -15 || places > 15) return Fail(f, "Round: the places must be -15 to 15");
+  double scale = std::pow(10.0, places);
+  *out = Value::Real(std::round(d * scale) / scale);
+  return true;
+}
+
+bool Random(Frame&, const Args&, Value* out) {
+  static std::minstd_rand gen(std::random_device{}());
+  *out = Value::Long(int32_t(gen() % 32768));
+  return true;
+}
+
+bool DatePart(Frame& f, const Args& a, Value* out, const char* cmd, int Date::*part) {
+  Value v;
+  if (!Eval(f, a[0], &v)) return false;
+  if (v.type != Type::Date) return Fail(f, std::string(cmd) + ": the parameter must be a date");
+  *out = Value::Long(v.d.*part);
+  return true;
+}
+bool YearOf(Frame& f, const Args& a, Value* out) { return DatePart(f, a, out, "Year of", &Date::year); }
+bool MonthOf(Frame& f, const Args& a, Value* out) { return DatePart(f, a, out, "Month of", &Date::month); }
+bool DayOf(Frame& f, const Args& a, Value* out) { return DatePart(f, a, out, "Day of", &Date::day); }
+
+// Name, parameter counts, whether it returns a value, parameter kinds (see BuiltinInfo),
+// function.
+constexpr BuiltinInfo kBuiltins[] = {
+    {"C_LONGINT", 1, -1, false, "v", CLongint},
+    {"C_INTEGER", 1, -1, false, "v", CLongint},
+    {"C_REAL", 1, -1, false, "v", CReal},
+    {"C_TEXT", 1, -1, false, "v", CText},
+    {"C_STRING", 1, -1, false, "lv", CString},
+    {"C_BOOLEAN", 1, -1, false, "v", CBoolean},
+    {"C_BLOB", 1, -1, false, "v", CBlob},
+    {"C_PICTURE", 1, -1, false, "v", CPicture},
+    {"C_DATE", 1, -1, false, "v", CDate},
+    {"C_TIME", 1, -1, false, "v", CTime},
+    {"ARRAY LONGINT", 2, 2, false, "ve", ArrayLongint},
+    {"ARRAY TEXT", 2, 2, false, "ve", ArrayText},
+    {"ARRAY REAL", 2, 2, false, "ve", ArrayReal},
+    {"Length", 1, 1, true, "e", Length},
+    {"Substring", 2, 3, true, "eee", Substring},
+    {"Position", 2, 4, true, "eeee", Position},
+    {"Char", 1, 1, true, "e", Char},
+    {"Character code", 1, 1, true, "e", CharacterCode},
+    {"String", 1, 1, true, "e", String},
+    {"Num", 1, 1, true, "e", Num},
+    {"Replace string", 3, 5, true, "eeeee", ReplaceString},
+    {"Uppercase", 1, 2, true, "ee", UppercaseFn},
+    {"Lowercase", 1, 2, true, "ee", LowercaseFn},
+    {"Milliseconds", 0, 0, true, "", MillisecondsFn},
+    {"Tickcount", 0, 0, true, "", Tickcount},
+    {"Current date", 0, 1, true, "e", CurrentDate},
+    {"Current time", 0, 1, true, "e", CurrentTime},
+    {"Size of array", 1, 1, true, "e", SizeOfArray},
+    {"APPEND TO ARRAY", 2, 2, false, "ve", AppendToArray},
+    {"BLOB size", 1, 1, true, "e", BlobSize},
+    {"SET BLOB SIZE", 2, 3, false, "vee", SetBlobSize},
+    {"TEXT TO BLOB", 2, 4, false, "evee", TextToBlob},
+    {"BLOB to text", 2, 4, true, "eeve", BlobToText},
+    {"DOCUMENT TO BLOB", 2, 2, false, "ev", DocumentToBlob},
+    {"BLOB TO DOCUMENT", 2, 2, false, "ee", BlobToDocument},
+    {"New process", 2, -1, true, "e", NewProcess},
+    {"Current process", 0, 0, true, "", CurrentProcess},
+    {"DELAY PROCESS", 2, 2, false, "ee", DelayProcess},
+    {"IDLE", 0, 0, false, "", Idle},
+    {"LOG", 1, 1, false, "e", Log},
+    {"ASSERT", 1, 2, false, "ee", Assert},
+    {"Not", 1, 1, true, "e", Not},
+    {"Count parameters", 0, 0, true, "", CountParameters},
+    {"Abs", 1, 1, true, "e", Abs},
+    {"Int", 1, 1, true, "e", Int},
+    {"Round", 2, 2, true, "ee", Round},
+    {"Random", 0, 0, true, "", Random},
+    {"Year of", 1, 1, true, "e", YearOf},
+    {"Month of", 1, 1, true, "e", MonthOf},
+    {"Day of", 1, 1, true, "e", DayOf},
+    {"Temporary folder", 0, 0, true, "", TemporaryFolderFn},
+    {"Test path name", 1, 1, true, "e", TestPathName},
+    {"DELETE DOCUMENT", 1, 1, false, "e", DeleteDocument},
+    {"Get document size", 1, 1, true, "e", GetDocumentSize},
+    {"CREATE FOLDER", 1, 1, false, "e", CreateFolder},
+};
+
 }  // namespace
 
-bool CallBuiltin(Frame& f, const Expr& e, Value* out) {
-  const std::vector<Expr>& a = e.args;
-  const std::string& cmd = e.name;
+std::span<const BuiltinInfo> Builtins() { return kBuiltins; }
+
+bool CallBuiltin(Frame& f, const Node& call, Value* out) {
   *out = Value();
-  switch (e.builtin) {
-    case Builtin::CLongint: case Builtin::CInteger: case Builtin::CReal: case Builtin::CText:
-    case Builtin::CBoolean: case Builtin::CBlob: case Builtin::CPicture: case Builtin::CDate:
-    case Builtin::CTime: case Builtin::CString: {
-      size_t first = 0;
-      int maxLen = 0;
-      if (e.builtin == Builtin::CString && a[0].kind == ExprKind::Literal) {
-        int32_t n;
-        if (!EvalLong(f, a[0], &n, "C_STRING: the length")) return false;
-        if (n < 1 || n > 255) return Fail(f, "C_STRING: the length must be 1 to 255");
-        maxLen = n;
-        first = 1;
-      }
-      for (size_t i = first; i < a.size(); ++i)
-        if (!Declare(f, a[i], DeclaredType(e.builtin), maxLen)) return false;
-      return true;
-    }
-    case Builtin::ArrayLongint: case Builtin::ArrayText: case Builtin::ArrayReal: {
-      int32_t n;
-      if (!EvalLong(f, a[1], &n, cmd + ": the size")) return false;
-      if (n < 0 || size_t(n) > kMaxArray)
-        return Fail(f, cmd + ": the size must be 0 to " + std::to_string(kMaxArray));
-      if (!IsRef(a[0])) return Fail(f, cmd + ": the array must be a variable");
-      Var* var = FindVar(f, a[0], true);
-      Type elem = DeclaredType(e.builtin);
-      if (var->v.type == Type::Undefined) {
-        var->v = Value::Array(elem, size_t(n));
-      } else if (var->v.type == Type::Array && var->v.elem == elem) {
-        var->v.items.resize(size_t(n) + 1, Value::Empty(elem));
-      } else {
-        return Fail(f, cmd + ": " + VarLabel(a[0]) + " is already " +
-                           (var->v.type == Type::Array ? "an array of another type"
-                                                       : Article(var->v.type)));
-      }
-      return true;
-    }
-    case Builtin::Length: {
-      std::string t;
-      if (!EvalText(f, a[0], &t, "Length: the parameter")) return false;
-      *out = Value::Long(int32_t(t.size()));
-      return true;
-    }
-    case Builtin::Substring: {
-      std::string t;
-      int32_t start, len = INT32_MAX;
-      if (!EvalText(f, a[0], &t, "Substring: the text") ||
-          !EvalLong(f, a[1], &start, "Substring: the start"))
-        return false;
-      if (a.size() > 2 && !EvalLong(f, a[2], &len, "Substring: the length")) return false;
-      if (start < 1) start = 1;
-      if (len <= 0 || size_t(start) > t.size()) {
-        *out = Value::Text("");
-        return true;
-      }
-      *out = Value::Text(t.substr(size_t(start) - 1, size_t(len)));
-      return true;
-    }
-    case Builtin::Position: {
-      std::string find, in;
-      int32_t start = 1;
-      bool exact = false;
-      if (!EvalText(f, a[0], &find, "Position: the text to find") ||
-          !EvalText(f, a[1], &in, "Position: the text to search"))
-        return false;
-      for (size_t i = 2; i < a.size(); ++i) {
-        if (a[i].kind == ExprKind::Star) exact = true;
-        else if (i == 2 && !EvalLong(f, a[i], &start, "Position: the start")) return false;
-        else if (i == 3) return Fail(f, "Position: the fourth parameter can only be *");
-      }
-      if (start < 1) start = 1;
-      size_t at = FindText(in, find, size_t(start) - 1, exact);
-      *out = Value::Long(at == std::string::npos ? 0 : int32_t(at) + 1);
-      return true;
-    }
-    case Builtin::Char: {
-      int32_t c;
-      if (!EvalLong(f, a[0], &c, "Char: the code")) return false;
-      if (c < 0 || c > 255) return Fail(f, "Char: the code " + std::to_string(c) + " is not 0 to 255");
-      *out = Value::Text(std::string(1, char(c)));
-      return true;
-    }
-    case Builtin::CharacterCode: {
-      std::string t;
-      if (!EvalText(f, a[0], &t, "Character code: the parameter")) return false;
-      if (t.empty()) return Fail(f, "Character code of an empty text");
-      *out = Value::Long(uint8_t(t[0]));
-      return true;
-    }
-    case Builtin::String: {
-      Value v;
-      if (!Eval(f, a[0], &v)) return false;
-      if (v.type == Type::Array || v.type == Type::Blob || v.type == Type::Picture)
-        return Fail(f, "String cannot convert " + Article(v.type));
-      *out = Value::Text(ToText(v));
-      return true;
-    }
-    case Builtin::Num: {
-      Value v;
-      if (!Eval(f, a[0], &v)) return false;
-      switch (v.type) {
-        case Type::Text: *out = Value::Real(TextToNumber(v.s)); return true;
-        case Type::Boolean: *out = Value::Long(v.b ? 1 : 0); return true;
-        case Type::Long: case Type::Real: *out = v; return true;
-        case Type::Time: *out = Value::Long(v.l); return true;
-        default: return Fail(f, "Num cannot convert " + Article(v.type));
-      }
-    }
-    case Builtin::ReplaceString: {
-      std::string src, old, rep;
-      int32_t howMany = INT32_MAX;
-      bool exact = false;
-      if (!EvalText(f, a[0], &src, "Replace string: the source") ||
-          !EvalText(f, a[1], &old, "Replace string: the old text") ||
-          !EvalText(f, a[2], &rep, "Replace string: the new text"))
-        return false;
-      for (size_t i = 3; i < a.size(); ++i) {
-        if (a[i].kind == ExprKind::Star) exact = true;
-        else if (i == 3 && !EvalLong(f, a[i], &howMany, "Replace string: the count")) return false;
-        else if (i == 4) return Fail(f, "Replace string: the fifth parameter can only be *");
-      }
-      std::string result;
-      size_t from = 0;
-      for (int32_t done = 0; !old.empty() && done < howMany; ++done) {
-        size_t at = FindText(src, old, from, exact);
-        if (at == std::string::npos) break;
-        result.append(src, from, at - from);
-        result += rep;
-        if (result.size() > kMaxBytes) return Fail(f, "Replace string: the text is too long");
-        from = at + old.size();
-      }
-      result.append(src, from, std::string::npos);
-      *out = Value::Text(std::move(result));
-      return true;
-    }
-    case Builtin::Uppercase:
-    case Builtin::Lowercase: {
-      std::string t;
-      if (!EvalText(f, a[0], &t, cmd + ": the parameter")) return false;
-      if (a.size() > 1 && a[1].kind != ExprKind::Star)
-        return Fail(f, cmd + ": the second parameter can only be *");
-      *out = Value::Text(e.builtin == Builtin::Uppercase ? Uppercase(t) : Lowercase(t));
-      return true;
-    }
-    case Builtin::Milliseconds:
-      *out = Value::Long(int32_t(platform::Milliseconds()));
-      return true;
-    case Builtin::Tickcount:
-      *out = Value::Long(int32_t(platform::TickCount()));
-      return true;
-    case Builtin::CurrentDate:
-    case Builtin::CurrentTime: {
-      platform::DateTimeFields t = platform::SecondsToFields(platform::DateTimeNow());
-      if (e.builtin == Builtin::CurrentDate)
-        *out = Value::MakeDate(Date{t.year, t.month, t.day});
-      else
-        *out = Value::Time(t.hour * 3600 + t.minute * 60 + t.second);
-      return true;
-    }
-    case Builtin::SizeOfArray: {
-      Value copy;
-      const Value* v = Peek(f, a[0]);
-      if (!v) {
-        if (!Eval(f, a[0], &copy)) return false;
-        v = &copy;
-      }
-      if (v->type != Type::Array) return Fail(f, "Size of array: " + VarLabel(a[0]) + " is not an array");
-      *out = Value::Long(int32_t(v->items.size() - 1));
-      return true;
-    }
-    case Builtin::AppendToArray: {
-      Value v;
-      if (!Eval(f, a[1], &v)) return false;
-      Var* var = IsRef(a[0]) ? FindVar(f, a[0], false) : nullptr;
-      if (!var || var->v.type != Type::Array)
-        return Fail(f, "APPEND TO ARRAY: " + VarLabel(a[0]) + " is not an array");
-      if (var->v.items.size() > kMaxArray) return Fail(f, "APPEND TO ARRAY: the array is too large");
-      Value converted;
-      if (!Convert(f, var->v.elem, std::move(v), &converted, "an element of " + VarLabel(a[0])))
-        return false;
-      var->v.items.push_back(std::move(converted));
-      return true;
-    }
-    case Builtin::BlobSize: {
-      Value copy;
-      const Value* v = Peek(f, a[0]);
-      if (!v) {
-        if (!Eval(f, a[0], &copy)) return false;
-        v = &copy;
-      }
-      if (v->type != Type::Blob && v->type != Type::Picture)
-        return Fail(f, "BLOB size: the parameter is " + Article(v->type) + ", not a BLOB");
-      *out = Value::Long(int32_t(v->s.size()));
-      return true;
-    }
-    case Builtin::SetBlobSize: {
-      int32_t size, filler = 0;
-      if (!EvalLong(f, a[1], &size, "SET BLOB SIZE: the size")) return false;
-      if (a.size() > 2 && !EvalLong(f, a[2], &filler, "SET BLOB SIZE: the filler")) return false;
-      if (size < 0 || size_t(size) > kMaxBytes) return Fail(f, "SET BLOB SIZE: bad size " + std::to_string(size));
-      Var* var;
-      if (!NeedBlobVar(f, a[0], &var, cmd)) return false;
-      var->v.s.resize(size_t(size), char(filler));
-      return true;
-    }
-    case Builtin::TextToBlob: {
-      std::string text;
-      int32_t format = 0;
-      if (!EvalText(f, a[0], &text, "TEXT TO BLOB: the text")) return false;
-      if (a.size() > 2 && !EvalLong(f, a[2], &format, "TEXT TO BLOB: the format")) return false;
-      std::string bytes;
-      if (!EncodeText(f, text, format, &bytes)) return false;
-      bool append = a.size() > 3 && a[3].kind == ExprKind::Star;
-      int32_t offset = -1;
-      if (a.size() > 3 && !append) {
-        if (!IsRef(a[3]) && a[3].kind != ExprKind::Element)
-          return Fail(f, "TEXT TO BLOB: the offset must be a variable or *");
-        Var* ov = FindVar(f, a[3], true);
-        if (ov && ov->v.type == Type::Undefined) ov->v = Value::Long(0);
-        if (!EvalLong(f, a[3], &offset, "TEXT TO BLOB: the offset")) return false;
-      }
-      Var* var;
-      if (!NeedBlobVar(f, a[1], &var, cmd)) return false;
-      std::string& blob = var->v.s;
-      if (append) {
-        offset = int32_t(blob.size());
-      } else if (offset < 0) {
-        if (a.size() > 3) return Fail(f, "TEXT TO BLOB: negative offset");
-        blob.clear();
-        offset = 0;
-      }
-      if (size_t(offset) > blob.size()) return Fail(f, "TEXT TO BLOB: the offset is past the end of the BLOB");
-      if (size_t(offset) + bytes.size() > kMaxBytes) return Fail(f, "TEXT TO BLOB: the BLOB is too large");
-      if (size_t(offset) + bytes.size() > blob.size()) blob.resize(size_t(offset) + bytes.size());
-      blob.replace(size_t(offset), bytes.size(), bytes);
-      if (a.size() > 3 && !append) return Assign(f, a[3], Value::Long(offset + int32_t(bytes.size())));
-      return true;
-    }
-    case Builtin::BlobToText: {
-      Value blob;
-      int32_t format;
-      if (!Eval(f, a[0], &blob)) return false;
-      if (blob.type != Type::Blob) return Fail(f, "BLOB to text: the first parameter must be a BLOB");
-      if (!EvalLong(f, a[1], &format, "BLOB to text: the format")) return false;
-      int32_t offset = 0, length = -1;
-      if (a.size() > 2) {
-        Var* var = FindVar(f, a[2], true);
-        if (var && var->v.type == Type::Undefined) var->v = Value::Long(0);
-        if (!EvalLong(f, a[2], &offset, "BLOB to text: the offset")) return false;
-      }
-      if (a.size() > 3 && !EvalLong(f, a[3], &length, "BLOB to text: the length")) return false;
-      int64_t at = offset;
-      std::string text;
-      if (!DecodeText(f, blob.s, format, &at, length, &text)) return false;
-      if (a.size() > 2 && !Assign(f, a[2], Value::Long(int32_t(at)))) return false;
-      *out = Value::Text(std::move(text));
-      return true;
-    }
-    case Builtin::DocumentToBlob: {
-      std::string path, data;
-      if (!EvalText(f, a[0], &path, "DOCUMENT TO BLOB: the path") || !ReadDocument(f, path, &data))
-        return false;
-      Var* var;
-      if (!NeedBlobVar(f, a[1], &var, cmd)) return false;
-      var->v.s = std::move(data);
-      return true;
-    }
-    case Builtin::BlobToDocument: {
-      std::string path;
-      Value blob;
-      if (!EvalText(f, a[0], &path, "BLOB TO DOCUMENT: the path") || !Eval(f, a[1], &blob)) return false;
-      if (blob.type != Type::Blob && blob.type != Type::Picture)
-        return Fail(f, "BLOB TO DOCUMENT: the second parameter must be a BLOB");
-      return WriteDocument(f, path, blob.s);
-    }
-    case Builtin::NewProcess:
-      return NewProcess(f, e, out);
-    case Builtin::CurrentProcess:
-      *out = Value::Long(f.rt->host ? f.rt->host->CurrentProcess() : 1);
-      return true;
-    case Builtin::DelayProcess: {
-      int32_t process, ticks;
-      if (!EvalLong(f, a[0], &process, "DELAY PROCESS: the process") ||
-          !EvalLong(f, a[1], &ticks, "DELAY PROCESS: the duration"))
-        return false;
-      if (!f.rt->host) return Fail(f, "DELAY PROCESS needs the host, which is not running");
-      if (process != f.rt->host->CurrentProcess())
-        return Fail(f, "DELAY PROCESS can only delay the current process");
-      f.rt->slice = 0;
-      if (ticks > 0)
-        f.rt->host->Delay(ticks);
-      else
-        f.rt->host->Yield();
-      return !f.rt->aborting;
-    }
-    case Builtin::Idle:
-      f.rt->slice = 0;
-      if (f.rt->host) f.rt->host->Yield();
-      return !f.rt->aborting;
-    case Builtin::Log: {
-      Value v;
-      if (!Eval(f, a[0], &v)) return false;
-      if (v.type == Type::Array) return Fail(f, "LOG cannot print an array");
-      f.rt->out(platform::MacRomanToUtf8(ToText(v)));
-      return true;
-    }
-    case Builtin::Assert: {
-      bool ok;
-      if (!EvalBool(f, a[0], &ok, "ASSERT: the condition")) return false;
-      if (ok) return true;
-      std::string message;
-      if (a.size() > 1) {
-        Value m;
-        if (!Eval(f, a[1], &m)) return false;
-        message = ToText(m);
-      }
-      Runtime& rt = *f.rt;
-      if (rt.aborting) return false;
-      rt.err(platform::MacRomanToUtf8("Assertion failed in method \"" + f.method->name + "\" line " +
-                                      std::to_string(f.line) + (message.empty() ? "" : ": " + message)));
-      rt.status = 1;
-      rt.aborting = true;
-      return false;
-    }
-    case Builtin::Not: {
-      bool b;
-      if (!EvalBool(f, a[0], &b, "Not: the parameter")) return false;
-      *out = Value::Bool(!b);
-      return true;
-    }
-    case Builtin::CountParameters:
-      *out = Value::Long(f.nparams);
-      return true;
-    case Builtin::Abs: {
-      Value v;
-      if (!Eval(f, a[0], &v)) return false;
-      if (v.type == Type::Long && v.l != INT32_MIN) *out = Value::Long(v.l < 0 ? -v.l : v.l);
-      else if (v.numeric()) *out = Value::Real(std::fabs(v.Number()));
-      else return Fail(f, "Abs: the parameter must be a number");
-      return true;
-    }
-    case Builtin::Int: {
-      double d;
-      if (!EvalNumber(f, a[0], &d, "Int: the parameter")) return false;
-      double r = std::floor(d);
-      *out = std::fabs(r) < 2147483647.0 ? Value::Long(int32_t(r)) : Value::Real(r);
-      return true;
-    }
-    case Builtin::Round: {
-      double d;
-      int32_t places;
-      if (!EvalNumber(f, a[0], &d, "Round: the number") ||
-          !EvalLong(f, a[1], &places, "Round: the places"))
-        return false;
-      if (places < -15 || places > 15) return Fail(f, "Round: the places must be -15 to 15");
-      double scale = std::pow(10.0, places);
-      *out = Value::Real(std::round(d * scale) / scale);
-      return true;
-    }
-    case Builtin::Random: {
-      static std::minstd_rand gen(std::random_device{}());
-      *out = Value::Long(int32_t(gen() % 32768));
-      return true;
-    }
-    case Builtin::YearOf: case Builtin::MonthOf: case Builtin::DayOf: {
-      Value v;
-      if (!Eval(f, a[0], &v)) return false;
-      if (v.type != Type::Date) return Fail(f, cmd + ": the parameter must be a date");
-      *out = Value::Long(e.builtin == Builtin::YearOf ? v.d.year
-                         : e.builtin == Builtin::MonthOf ? v.d.month : v.d.day);
-      return true;
-    }
-    case Builtin::TemporaryFolder:
-      *out = Value::Text(TemporaryFolder());
-      return true;
-    case Builtin::TestPathName: {
-      std::string path;
-      if (!EvalText(f, a[0], &path, "Test path name: the path")) return false;
-      struct stat st;
-      if (::stat(SystemPath(path).c_str(), &st) != 0) *out = Value::Long(-43);
-      else *out = Value::Long(S_ISDIR(st.st_mode) ? 0 : 1);
-      return true;
-    }
-    case Builtin::DeleteDocument: {
-      std::string path;
-      if (!EvalText(f, a[0], &path, "DELETE DOCUMENT: the path")) return false;
-      if (::unlink(SystemPath(path).c_str()) != 0)
-        return Fail(f, "cannot delete the document \"" + path + "\": " + std::strerror(errno));
-      return true;
-    }
-    case Builtin::GetDocumentSize: {
-      std::string path;
-      if (!EvalText(f, a[0], &path, "Get document size: the path")) return false;
-      struct stat st;
-      if (::stat(SystemPath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
-        return Fail(f, "no document \"" + path + "\"");
-      *out = st.st_size > INT32_MAX ? Value::Real(double(st.st_size)) : Value::Long(int32_t(st.st_size));
-      return true;
-    }
-    case Builtin::CreateFolder: {
-      std::string path;
-      if (!EvalText(f, a[0], &path, "CREATE FOLDER: the path")) return false;
-      std::string sys = SystemPath(path);
-      struct stat st;
-      if (::stat(sys.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
-      if (::mkdir(sys.c_str(), 0777) != 0)
-        return Fail(f, "cannot create the folder \"" + path + "\": " + std::strerror(errno));
-      return true;
-    }
-    case Builtin::None:
-    case Builtin::Count_:
-      break;
-  }
-  return Fail(f, "the command " + cmd + " is not available");
+  const BuiltinInfo& b = *f.code->builtins[size_t(call.a)];
+  Args a{f.code->args.data() + call.b, size_t(call.argc), f.nodes};
+  return b.fn(f, a, out);
 }
 
 }  // namespace runner

@@ -1,6 +1,16 @@
-// The language core: variables, expressions, statements and method calls.
+// The language core, run from the compiled form of code.h. In order:
+//   operators on Values   Binary, Compare and Arith: every type, with 4D's errors;
+//   scalars               scalar code: longints, reals and booleans in registers,
+//                         one instruction function per operand sources (and operator);
+//   variables             slots, parameters by number, assignment and conversion;
+//   expressions           the general evaluation of nodes, one function per kind;
+//   statements            one function per statement kind, chosen when compiled;
+// then what interp.h declares: labels, conversion, assignment, typed evaluation, method
+// calls, process bodies and RunProgram.
 #include "runner/interp.h"
 
+#include <algorithm>
+#include <type_traits>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -171,134 +181,856 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   return mismatch();
 }
 
-bool CheckIndex(Frame& f, const Value& base, int32_t index, const Expr& var) {
+// ---- scalars --------------------------------------------------------------------------
+// Longints, reals and booleans are worked on without a Value around them wherever an
+// expression has no call in it, by its scalar code (code.h).
+
+}  // namespace
+
+// Every write fills the whole 8-byte payload, and copies move the type and the payload
+// separately: a wider read of narrower writes would stall on store forwarding.
+struct Scalar {
+  Type type;  // Long, Real or Boolean
+  union {
+    int32_t l;
+    double r;
+    bool b;
+    uint64_t bits;
+  };
+  double Number() const { return type == Type::Real ? r : double(l); }
+};
+
+inline void SetLong(Scalar* out, int32_t v) {
+  out->type = Type::Long;
+  out->bits = uint32_t(v);
+}
+inline void SetReal(Scalar* out, double v) {
+  out->type = Type::Real;
+  out->r = v;
+}
+inline void SetBool(Scalar* out, bool v) {
+  out->type = Type::Boolean;
+  out->bits = v;
+}
+inline void Copy(Scalar* out, const Scalar& in) {
+  out->type = in.type;
+  out->bits = in.bits;
+}
+
+namespace {
+
+void SetScalar(Value* out, const Scalar& s) {
+  if (out->type == Type::Text || out->type == Type::Blob || out->type == Type::Picture ||
+      out->type == Type::Array)
+    *out = Value();
+  out->type = s.type;
+  switch (s.type) {
+    case Type::Long: out->l = s.l; break;
+    case Type::Real: out->r = s.r; break;
+    default: out->b = s.b; break;
+  }
+}
+
+// Stores a scalar into a whole variable as Assign would; false, with nothing changed,
+// when Assign has to decide (conversions it refuses, texts of fixed length).
+inline bool StoreScalar(Var& var, const Scalar& s) {
+  Value& v = var.v;
+  if (v.type == s.type && s.type == Type::Long) {  // Long variables never have a length
+    v.l = s.l;
+    return true;
+  }
+  if (var.maxLen != 0) return false;
+  switch (v.type) {
+    case Type::Undefined: SetScalar(&v, s); return true;
+    case Type::Long:
+      if (s.type != Type::Real) return false;
+      v.l = RealToLong(s.r);
+      return true;
+    case Type::Real:
+      if (s.type == Type::Boolean) return false;
+      v.r = s.Number();
+      return true;
+    case Type::Boolean:
+      if (s.type != Type::Boolean) return false;
+      v.b = s.b;
+      return true;
+    case Type::Time:
+      if (s.type == Type::Long) v.l = s.l;
+      else if (s.type == Type::Real) v.l = RealToLong(s.r);
+      else return false;
+      return true;
+    default:
+      return false;
+  }
+}
+
+inline Var& Slot(Frame& f, const Node& n) {
+  switch (n.op) {
+    case Op::Local: return f.locals[size_t(n.a)];
+    case Op::Param: return f.params[size_t(n.a)];
+    case Op::ProcessVar: return f.proc->vars[size_t(n.a)];
+    default: return f.rt->interprocess[size_t(n.a)];
+  }
+}
+
+// Arith's cases for two numbers; false on a division by zero (the tree reports it).
+[[gnu::noinline]] bool ArithReal(Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
+  double x = a.Number(), y = b.Number();
+  switch (op) {
+    case Tok::Plus: SetReal(out, x + y); return true;
+    case Tok::Minus: SetReal(out, x - y); return true;
+    case Tok::Star: SetReal(out, x * y); return true;
+    case Tok::Slash:
+      if (y == 0) return false;
+      SetReal(out, x / y);
+      return true;
+    case Tok::Backslash:
+    case Tok::Percent: {
+      int64_t p = RealToLong(x), q = RealToLong(y);
+      if (q == 0) return false;
+      int64_t r = op == Tok::Backslash ? p / q : p % q;
+      if (r >= INT32_MIN && r <= INT32_MAX) SetLong(out, int32_t(r));
+      else SetReal(out, double(r));
+      return true;
+    }
+    case Tok::Caret:
+      SetReal(out, std::pow(x, y));
+      return true;
+    default:
+      return false;
+  }
+}
+
+inline bool ArithScalar(Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
+  if (a.type != Type::Long || b.type != Type::Long) return ArithReal(op, a, b, out);
+  int64_t x = a.l, y = b.l, r;
+  switch (op) {
+    case Tok::Plus: r = x + y; break;
+    case Tok::Minus: r = x - y; break;
+    case Tok::Star: r = x * y; break;
+    case Tok::Backslash:
+    case Tok::Percent:
+      if (y == 0) return false;
+      r = op == Tok::Backslash ? x / y : x % y;
+      break;
+    default: return ArithReal(op, a, b, out);
+  }
+  // Past the longint range the result is a real, as 4D gives it.
+  if (r >= INT32_MIN && r <= INT32_MAX) SetLong(out, int32_t(r));
+  else SetReal(out, double(r));
+  return true;
+}
+
+bool CompareScalar(Tok op, const Scalar& x, const Scalar& y, Scalar* out) {
+  int c;
+  if (x.type == Type::Long && y.type == Type::Long) {
+    c = x.l < y.l ? -1 : x.l > y.l ? 1 : 0;
+  } else if (x.type != Type::Boolean && y.type != Type::Boolean) {
+    double p = x.Number(), q = y.Number();
+    c = p < q ? -1 : p > q ? 1 : 0;
+  } else if (x.type == Type::Boolean && y.type == Type::Boolean &&
+             (op == Tok::Eq || op == Tok::Hash)) {
+    c = x.b == y.b ? 0 : 1;
+  } else {
+    return false;
+  }
+  bool r = false;
+  switch (op) {
+    case Tok::Eq: r = c == 0; break;
+    case Tok::Hash: r = c != 0; break;
+    case Tok::Lt: r = c < 0; break;
+    case Tok::Gt: r = c > 0; break;
+    case Tok::Le: r = c <= 0; break;
+    default: r = c >= 0; break;
+  }
+  SetBool(out, r);
+  return true;
+}
+
+inline Var& SlotOf(Frame& f, Src src, int32_t index) {
+  switch (src) {
+    case Src::Local: return f.locals[size_t(index)];
+    case Src::Param: return f.params[size_t(index)];
+    case Src::ProcessVar: return f.proc->vars[size_t(index)];
+    default: return f.rt->interprocess[size_t(index)];
+  }
+}
+
+// A scalar's value, or a scalar of type Undefined when it is anything else. Returned in
+// registers, not through memory.
+[[gnu::always_inline]] inline Scalar Load(const Value& v) {
+  Scalar s;
+  s.type = v.type;
+  if (v.type == Type::Long) s.bits = uint32_t(v.l);
+  else if (v.type == Type::Real) s.r = v.r;
+  else if (v.type == Type::Boolean) s.bits = v.b;
+  else s.type = Type::Undefined, s.bits = 0;
+  return s;
+}
+
+template <Src S>
+[[gnu::always_inline]] inline Scalar FetchFrom(Frame& f, int32_t index, const Scalar* regs) {
+  if constexpr (S == Src::Reg) {
+    Scalar s;  // field by field (see Scalar)
+    Copy(&s, regs[index]);
+    return s;
+  } else if constexpr (S == Src::Const) {
+    return Load(f.code->consts[size_t(index)]);
+  } else if constexpr (S == Src::Long) {
+    Scalar s;
+    SetLong(&s, index);
+    return s;
+  } else {
+    return Load(SlotOf(f, S, index).v);
+  }
+}
+
+Scalar Fetch(Frame& f, const Ref& r, const Scalar* regs) {
+  switch (r.src) {
+    case Src::Reg: return FetchFrom<Src::Reg>(f, r.index, regs);
+    case Src::Const: return FetchFrom<Src::Const>(f, r.index, regs);
+    case Src::Local: return FetchFrom<Src::Local>(f, r.index, regs);
+    case Src::Param: return FetchFrom<Src::Param>(f, r.index, regs);
+    case Src::ProcessVar: return FetchFrom<Src::ProcessVar>(f, r.index, regs);
+    case Src::Interprocess: return FetchFrom<Src::Interprocess>(f, r.index, regs);
+    case Src::Long: return FetchFrom<Src::Long>(f, r.index, regs);
+  }
+  return {};
+}
+
+// x bin y for any two scalars.
+[[gnu::noinline]] bool BinaryAny(Tok bin, const Scalar& x, const Scalar& y, Scalar* to) {
+  if (x.type == Type::Undefined || y.type == Type::Undefined) return false;
+  switch (bin) {
+    case Tok::Eq: case Tok::Hash: case Tok::Lt: case Tok::Gt: case Tok::Le: case Tok::Ge:
+      return CompareScalar(bin, x, y, to);
+    case Tok::Amp: case Tok::Pipe:
+      if (x.type != Type::Boolean || y.type != Type::Boolean) return false;
+      SetBool(to, bin == Tok::Amp ? (x.b && y.b) : (x.b || y.b));
+      return true;
+    default:
+      if (x.type == Type::Boolean || y.type == Type::Boolean) return false;
+      return ArithScalar(bin, x, y, to);
+  }
+}
+
+// A longint operand read straight from where it stands; false for anything else.
+template <Src S>
+[[gnu::always_inline]] inline bool LongFrom(Frame& f, int32_t index, const Scalar* regs, int64_t* out) {
+  if constexpr (S == Src::Reg) {
+    if (regs[index].type != Type::Long) return false;
+    *out = regs[index].l;
+  } else if constexpr (S == Src::Long) {
+    *out = index;
+  } else {
+    const Value& v = S == Src::Const ? f.code->consts[size_t(index)] : SlotOf(f, S, index).v;
+    if (v.type != Type::Long) return false;
+    *out = v.l;
+  }
+  return true;
+}
+
+template <Src X, Src Y>
+[[gnu::noinline]] bool BinaryOther(Frame& f, const Ins& ins, Scalar* regs) {
+  Scalar x = FetchFrom<X>(f, ins.x.index, regs);
+  Scalar y = FetchFrom<Y>(f, ins.y.index, regs);
+  return BinaryAny(ins.bin, x, y, &regs[ins.dst]);
+}
+
+// Two longints are worked on here; every other pair in BinaryOther.
+template <Src X, Src Y>
+bool BinaryIns(Frame& f, const Ins& ins, Scalar* regs) {
+  int64_t a, b, r;
+  if (!LongFrom<X>(f, ins.x.index, regs, &a) || !LongFrom<Y>(f, ins.y.index, regs, &b))
+    return BinaryOther<X, Y>(f, ins, regs);
+  Scalar* to = &regs[ins.dst];
+  switch (ins.bin) {
+    case Tok::Plus: r = a + b; break;
+    case Tok::Minus: r = a - b; break;
+    case Tok::Star: r = a * b; break;
+    case Tok::Backslash:
+      if (b == 0) return false;
+      r = a / b;
+      break;
+    case Tok::Percent:
+      if (b == 0) return false;
+      r = a % b;
+      break;
+    case Tok::Eq: SetBool(to, a == b); return true;
+    case Tok::Hash: SetBool(to, a != b); return true;
+    case Tok::Lt: SetBool(to, a < b); return true;
+    case Tok::Gt: SetBool(to, a > b); return true;
+    case Tok::Le: SetBool(to, a <= b); return true;
+    case Tok::Ge: SetBool(to, a >= b); return true;
+    default: return BinaryOther<X, Y>(f, ins, regs);
+  }
+  // Past the longint range the result is a real, as 4D gives it.
+  if (r >= INT32_MIN && r <= INT32_MAX) SetLong(to, int32_t(r));
+  else SetReal(to, double(r));
+  return true;
+}
+
+// BinaryIns for one operator known when the instruction is compiled.
+template <Src X, Src Y, Tok Bin>
+bool BinaryOpIns(Frame& f, const Ins& ins, Scalar* regs) {
+  int64_t a, b, r;
+  if (!LongFrom<X>(f, ins.x.index, regs, &a) || !LongFrom<Y>(f, ins.y.index, regs, &b))
+    return BinaryOther<X, Y>(f, ins, regs);
+  Scalar* to = &regs[ins.dst];
+  if constexpr (Bin == Tok::Eq) { SetBool(to, a == b); return true; }
+  else if constexpr (Bin == Tok::Hash) { SetBool(to, a != b); return true; }
+  else if constexpr (Bin == Tok::Lt) { SetBool(to, a < b); return true; }
+  else if constexpr (Bin == Tok::Gt) { SetBool(to, a > b); return true; }
+  else if constexpr (Bin == Tok::Le) { SetBool(to, a <= b); return true; }
+  else if constexpr (Bin == Tok::Ge) { SetBool(to, a >= b); return true; }
+  else {
+    if constexpr (Bin == Tok::Plus) r = a + b;
+    else if constexpr (Bin == Tok::Minus) r = a - b;
+    else if constexpr (Bin == Tok::Star) r = a * b;
+    else {
+      if (b == 0) return false;
+      if constexpr (Bin == Tok::Backslash) r = a / b;
+      else r = a % b;
+    }
+    if (r >= INT32_MIN && r <= INT32_MAX) SetLong(to, int32_t(r));
+    else SetReal(to, double(r));
+    return true;
+  }
+}
+
+template <Src X>
+bool NegateIns(Frame& f, const Ins& ins, Scalar* regs) {
+  Scalar x = FetchFrom<X>(f, ins.x.index, regs);
+  Scalar* to = &regs[ins.dst];
+  if (x.type == Type::Long && x.l != INT32_MIN) SetLong(to, -x.l);
+  else if (x.type == Type::Real || x.type == Type::Long) SetReal(to, -x.Number());
+  else return false;
+  return true;
+}
+
+template <Src Y>
+bool ElementIns(Frame& f, const Ins& ins, Scalar* regs) {
+  Scalar y = FetchFrom<Y>(f, ins.y.index, regs);
+  if (y.type != Type::Long && y.type != Type::Real) return false;
+  const Value& base = SlotOf(f, ins.x.src, ins.x.index).v;
+  int32_t at = y.type == Type::Long ? y.l : RealToLong(y.r);
+  if (base.type != Type::Array || at < 0 || size_t(at) >= base.items.size()) return false;
+  Scalar v = Load(base.items[size_t(at)]);
+  if (v.type == Type::Undefined) return false;
+  Copy(&regs[ins.dst], v);
+  return true;
+}
+
+// Calls pick with the source as a compile-time constant.
+template <typename Pick>
+InsFn ForSource(Src s, Pick pick) {
+  switch (s) {
+    case Src::Reg: return pick(std::integral_constant<Src, Src::Reg>{});
+    case Src::Const: return pick(std::integral_constant<Src, Src::Const>{});
+    case Src::Local: return pick(std::integral_constant<Src, Src::Local>{});
+    case Src::Param: return pick(std::integral_constant<Src, Src::Param>{});
+    case Src::ProcessVar: return pick(std::integral_constant<Src, Src::ProcessVar>{});
+    case Src::Interprocess: return pick(std::integral_constant<Src, Src::Interprocess>{});
+    case Src::Long: return pick(std::integral_constant<Src, Src::Long>{});
+  }
+  return nullptr;
+}
+
+// ForSource for registers, locals and longint literals only; nullptr for the others.
+template <typename Pick>
+InsFn ForCommonSource(Src s, Pick pick) {
+  switch (s) {
+    case Src::Reg: return pick(std::integral_constant<Src, Src::Reg>{});
+    case Src::Long: return pick(std::integral_constant<Src, Src::Long>{});
+    case Src::Local: return pick(std::integral_constant<Src, Src::Local>{});
+    default: return nullptr;
+  }
+}
+
+// Calls pick with the operator as a compile-time constant, for the operators longints
+// meet most; nullptr for the others.
+template <typename Pick>
+InsFn ForOperator(Tok bin, Pick pick) {
+  switch (bin) {
+    case Tok::Plus: return pick(std::integral_constant<Tok, Tok::Plus>{});
+    case Tok::Minus: return pick(std::integral_constant<Tok, Tok::Minus>{});
+    case Tok::Star: return pick(std::integral_constant<Tok, Tok::Star>{});
+    case Tok::Backslash: return pick(std::integral_constant<Tok, Tok::Backslash>{});
+    case Tok::Percent: return pick(std::integral_constant<Tok, Tok::Percent>{});
+    case Tok::Eq: return pick(std::integral_constant<Tok, Tok::Eq>{});
+    case Tok::Hash: return pick(std::integral_constant<Tok, Tok::Hash>{});
+    case Tok::Lt: return pick(std::integral_constant<Tok, Tok::Lt>{});
+    case Tok::Gt: return pick(std::integral_constant<Tok, Tok::Gt>{});
+    case Tok::Le: return pick(std::integral_constant<Tok, Tok::Le>{});
+    case Tok::Ge: return pick(std::integral_constant<Tok, Tok::Ge>{});
+    default: return nullptr;
+  }
+}
+
+// Runs the scalar code of a node (see code.h); a result of type Undefined when it
+// gives up.
+[[gnu::always_inline]] inline Scalar RunScalar(Frame& f, int32_t code) {
+  const ScalarCode& sc = f.code->scalars[size_t(code)];
+  Scalar regs[kScalarRegs];
+  for (const Ins* p = sc.first; p != sc.last; ++p) {
+    if (!p->fn(f, *p, regs)) {
+      Scalar fail;
+      fail.type = Type::Undefined;
+      fail.bits = 0;
+      return fail;
+    }
+  }
+  if (sc.result.src == Src::Reg) return FetchFrom<Src::Reg>(f, sc.result.index, regs);
+  return Fetch(f, sc.result, regs);
+}
+
+// ---- variables ------------------------------------------------------------------------
+
+bool CheckIndex(Frame& f, const Value& base, int32_t index, int32_t var) {
   size_t limit = base.type == Type::Array ? base.items.size() : base.s.size();
   if (index < 0 || size_t(index) >= limit)
-    return Fail(f, "index " + std::to_string(index) + " is out of range for " + VarLabel(var) +
+    return Fail(f, "index " + std::to_string(index) + " is out of range for " + VarLabel(f, var) +
                        (base.type == Type::Array
                             ? " (size " + std::to_string(base.items.size() - 1) + ")"
                             : " (" + std::to_string(base.s.size()) + " bytes)"));
   return true;
 }
 
-bool ExecBlock(Frame& f, const std::vector<Stmt>& body);
-
-bool GiveWay(Frame& f) {
-  Runtime& rt = *f.rt;
-  if (++rt.slice >= kStatementsPerSlice) {
-    rt.slice = 0;
-    if (rt.host) rt.host->Yield();
+// Parameter n of the frame; null when it is past the frame's and not `create`.
+Var* ParamVar(Frame& f, int32_t n, bool create) {
+  if (size_t(n) < f.params.size()) return &f.params[size_t(n)];
+  if (!create) {
+    auto it = f.farParams.find(n);
+    return it == f.farParams.end() ? nullptr : &it->second;
   }
-  return !rt.aborting;
+  return &f.farParams[n];
 }
 
-bool Condition(Frame& f, const Expr& e, bool* out) { return EvalBool(f, e, out, "the condition"); }
-
-bool ExecFor(Frame& f, const Stmt& s) {
-  Value start, end, step = Value::Long(1);
-  if (!Eval(f, s.expr, &start) || !Eval(f, s.to, &end)) return false;
-  if (s.hasStep && !Eval(f, s.step, &step)) return false;
-  for (const Value* v : {&start, &end, &step})
-    if (!v->numeric()) return Fail(f, "the bounds of For must be numbers, not " + Article(v->type));
-  double st = step.Number();
-  if (st == 0) return Fail(f, "the step of For cannot be 0");
-  double i = start.Number(), last = end.Number();
-  const std::string label = VarLabel(s.target);
-  for (;;) {
-    if (!(st > 0 ? i <= last : i >= last)) break;
-    Value counter = (std::floor(i) == i && std::fabs(i) < 2147483647.0) ? Value::Long(int32_t(i))
-                                                                       : Value::Real(i);
-    if (!Assign(f, s.target, counter)) return false;
-    if (!ExecBlock(f, s.body)) return false;
-    f.line = s.line;
-    // The body may move the counter; 4D continues from where it left it.
-    Value now;
-    if (!Eval(f, s.target, &now)) return false;
-    if (!now.numeric()) return Fail(f, "the counter " + label + " is no longer a number");
-    i = now.Number() + st;
-    if (!GiveWay(f)) return false;
+// Assigns to a whole variable; `label` names it in messages.
+template <typename Label>
+bool AssignVar(Frame& f, Var* var, Value v, Label label) {
+  if (v.type == Type::Undefined) return Fail(f, "the value assigned to " + label() + " is undefined");
+  if (var->v.type == Type::Array || v.type == Type::Array)
+    return Fail(f, "arrays cannot be assigned with :=");
+  if (var->v.type == Type::Undefined || (var->v.type == v.type && var->maxLen == 0)) {
+    var->v = std::move(v);
+    return true;
   }
-  Value after = (std::floor(i) == i && std::fabs(i) < 2147483647.0) ? Value::Long(int32_t(i))
-                                                                   : Value::Real(i);
-  return Assign(f, s.target, after);
+  Value converted;
+  if (!Convert(f, var->v.type, std::move(v), &converted, label())) return false;
+  if (var->maxLen > 0 && converted.type == Type::Text && converted.s.size() > size_t(var->maxLen))
+    converted.s.resize(size_t(var->maxLen));
+  var->v = std::move(converted);
+  return true;
 }
 
-bool ExecStmt(Frame& f, const Stmt& s) {
-  if (!GiveWay(f)) return false;
-  f.line = s.line;
-  switch (s.kind) {
-    case StmtKind::Expr: {
-      Value ignored;
-      if (s.expr.kind == ExprKind::CallMethod) {
-        std::vector<Value> params;
-        for (const Expr& a : s.expr.args) {
-          Value v;
-          if (!Eval(f, a, &v)) return false;
-          params.push_back(std::move(v));
-        }
-        f.line = s.line;
-        return CallMethod(f, s.expr.name, std::move(params), &ignored, false);
-      }
-      return Eval(f, s.expr, &ignored);
+bool AssignElement(Frame& f, const Node& target, Value v) {
+  int32_t index;
+  if (!EvalLong(f, target.b, &index, "the index")) return false;
+  Var* var = FindVar(f, target.a);
+  if (!var || var->v.type == Type::Undefined)
+    return Fail(f, "the variable " + VarLabel(f, target.a) + " is not defined");
+  Value& base = var->v;
+  if (base.type == Type::Array) {
+    if (!CheckIndex(f, base, index, target.a)) return false;
+    Value& slot = base.items[size_t(index)];
+    if (v.type == base.elem) {
+      slot = std::move(v);
+      return true;
     }
-    case StmtKind::Assign: {
-      Value v;
-      if (!Eval(f, s.expr, &v)) return false;
-      f.line = s.line;
-      return Assign(f, s.target, std::move(v));
+    return Convert(f, base.elem, std::move(v), &slot, "an element of " + VarLabel(f, target.a));
+  }
+  if (base.type == Type::Blob) {
+    if (!CheckIndex(f, base, index, target.a)) return false;
+    if (!v.numeric()) return Fail(f, "a BLOB byte takes a number, not " + Article(v.type));
+    base.s[size_t(index)] = char(uint8_t(RealToLong(v.Number()) & 0xFF));
+    return true;
+  }
+  return Fail(f, VarLabel(f, target.a) + " is " + Article(base.type) + ": it has no elements");
+}
+
+// ---- expressions ----------------------------------------------------------------------
+
+[[gnu::noinline]] bool StackExhausted(Frame& f) {
+  char here;
+  const char* base = f.proc->stackBase;
+  return base && base > &here && size_t(base - &here) > kStackBudget;
+}
+
+bool EvalNode(Frame& f, int32_t i, Value* out);
+
+// A child of a pure node whose scalar evaluation gave up is evaluated the general way
+// throughout; trying the scalar path again at every level would repeat it per level.
+inline bool EvalChild(Frame& f, int32_t i, Value* out) {
+  return f.node(i).pure ? EvalNode(f, i, out) : Eval(f, i, out);
+}
+
+// EvalNode recurses through nested expressions: each kind's work lives in a function of
+// its own, so that the frame that recurses stays small.
+[[gnu::noinline]] bool EvalVariable(Frame& f, int32_t i, Value* out) {
+  const Node& n = f.node(i);
+  const Var& var = Slot(f, n);
+  if (var.v.type == Type::Undefined) {
+    if (n.op == Op::Param) return Fail(f, "the parameter $" + std::to_string(n.a) + " was not passed");
+    if (n.op == Op::Local) {
+      const std::string& name = f.code->locals[size_t(n.a)];
+      if (!name.empty() && name[0] >= '0' && name[0] <= '9')
+        return Fail(f, "the parameter $" + name + " was not passed");
     }
-    case StmtKind::If: {
-      bool c;
-      if (!Condition(f, s.expr, &c)) return false;
-      return ExecBlock(f, c ? s.body : s.elseBody);
-    }
-    case StmtKind::Case: {
-      for (const CaseBranch& b : s.branches) {
-        bool c;
-        if (!Condition(f, b.cond, &c)) return false;
-        if (c) return ExecBlock(f, b.body);
-      }
-      return ExecBlock(f, s.elseBody);
-    }
-    case StmtKind::While:
-      for (;;) {
-        f.line = s.line;
-        bool c;
-        if (!Condition(f, s.expr, &c)) return false;
-        if (!c) return true;
-        if (!ExecBlock(f, s.body) || !GiveWay(f)) return false;
-      }
-    case StmtKind::Repeat:
-      for (;;) {
-        if (!ExecBlock(f, s.body)) return false;
-        bool c;
-        if (!Condition(f, s.expr, &c)) return false;
-        if (c) return true;
-        if (!GiveWay(f)) return false;
-      }
-    case StmtKind::For:
-      return ExecFor(f, s);
+    return Fail(f, "the variable " + VarLabel(f, i) + " is not defined");
+  }
+  *out = var.v;
+  return true;
+}
+
+[[gnu::noinline]] bool EvalParamAt(Frame& f, const Node& n, Value* out) {
+  int32_t number;
+  if (!EvalLong(f, n.a, &number, "the parameter number")) return false;
+  Var* var = number >= 0 ? ParamVar(f, number, false) : nullptr;
+  if (!var || var->v.type == Type::Undefined)
+    return Fail(f, "the parameter ${" + std::to_string(number) + "} was not passed");
+  *out = var->v;
+  return true;
+}
+
+[[gnu::noinline]] bool EvalElement(Frame& f, const Node& n, Value* out) {
+  int32_t index;
+  if (!EvalLong(f, n.b, &index, "the index")) return false;
+  Var* var = FindVar(f, n.a);
+  if (!var || var->v.type == Type::Undefined)
+    return Fail(f, "the variable " + VarLabel(f, n.a) + " is not defined");
+  const Value& base = var->v;
+  if (base.type == Type::Array) {
+    if (!CheckIndex(f, base, index, n.a)) return false;
+    *out = base.items[size_t(index)];
+    return true;
+  }
+  if (base.type == Type::Blob) {
+    if (!CheckIndex(f, base, index, n.a)) return false;
+    *out = Value::Long(uint8_t(base.s[size_t(index)]));
+    return true;
+  }
+  return Fail(f, VarLabel(f, n.a) + " is " + Article(base.type) + ": it has no elements");
+}
+
+[[gnu::noinline]] bool EvalNegate(Frame& f, const Node& n, Value* out) {
+  Value v;
+  if (!EvalChild(f, n.a, &v)) return false;
+  if (v.type == Type::Long && v.l != INT32_MIN) *out = Value::Long(-v.l);
+  else if (v.numeric()) *out = Value::Real(-v.Number());
+  else if (v.type == Type::Time) *out = Value::Time(-v.l);
+  else return Fail(f, "cannot negate " + Article(v.type));
+  return true;
+}
+
+[[gnu::noinline]] bool EvalBinary(Frame& f, const Node& n, Value* out) {
+  // The left operand is evaluated into *out, so a chain a+b+c+... needs one Value
+  // per level, not two.
+  if (!EvalChild(f, n.a, out)) return false;
+  Value b;
+  if (!EvalChild(f, n.b, &b)) return false;
+  Value a = std::move(*out);
+  return Binary(f, n.bin, a, b, out);
+}
+
+[[gnu::noinline]] bool EvalMethodCall(Frame& f, const Node& n, Value* out, bool wantValue) {
+  std::vector<Value> params;
+  params.reserve(size_t(n.argc));
+  for (int32_t k = 0; k < n.argc; ++k) {
+    Value v;
+    if (!Eval(f, f.code->args[size_t(n.b + k)], &v)) return false;
+    params.push_back(std::move(v));
+  }
+  return CallMethod(f, f.code->calls[size_t(n.a)], std::move(params), out, wantValue);
+}
+
+bool EvalNode(Frame& f, int32_t i, Value* out) {
+  if (StackExhausted(f)) return Fail(f, "stack overflow: calls and expressions nest too deeply");
+  const Node& n = f.node(i);
+  switch (n.op) {
+    case Op::Const:
+      *out = f.code->consts[size_t(n.a)];
+      return true;
+    case Op::Local: case Op::Param: case Op::ProcessVar: case Op::Interprocess:
+      return EvalVariable(f, i, out);
+    case Op::ParamAt: return EvalParamAt(f, n, out);
+    case Op::Element: return EvalElement(f, n, out);
+    case Op::Negate: return EvalNegate(f, n, out);
+    case Op::Binary: return EvalBinary(f, n, out);
+    case Op::Star: return Fail(f, "* is not a value here");
+    case Op::Builtin: return CallBuiltin(f, n, out);
+    case Op::Command: return CallPluginCommand(f, n, out);
+    case Op::Method: return EvalMethodCall(f, n, out, true);
   }
   return false;
 }
 
-bool ExecBlock(Frame& f, const std::vector<Stmt>& body) {
-  for (const Stmt& s : body)
-    if (!ExecStmt(f, s)) return false;
+// ---- statements -----------------------------------------------------------------------
+
+[[gnu::noinline]] bool Yield(Runtime& rt) {
+  rt.slice = 0;
+  if (rt.host) rt.host->Yield();
+  return !rt.aborting;
+}
+
+// False when the run is ending. Another process can only end it (a failed ASSERT)
+// while this one has given way, so that is when it is looked at: here after Yield, in
+// every command that waits, and when a process starts.
+inline bool GiveWay(Frame& f) {
+  Runtime& rt = *f.rt;
+  return ++rt.slice < kStatementsPerSlice || Yield(rt);
+}
+
+[[gnu::always_inline]] inline bool RunBody(Frame& f, const std::vector<CStmt>& body) {
+  for (const CStmt& s : body) {
+    if (!GiveWay(f)) return false;
+    f.line = s.line;
+    if (!s.exec(f, s)) return false;
+  }
   return true;
+}
+
+bool ExecBlock(Frame& f, const std::vector<CStmt>& body) { return RunBody(f, body); }
+
+bool Condition(Frame& f, int32_t e, bool* out) { return EvalBool(f, e, out, "the condition"); }
+
+// name(args) or name
+bool ExecCall(Frame& f, const CStmt& s) {
+  Value ignored;
+  const Node& n = f.node(s.expr);
+  if (n.op == Op::Method) return EvalMethodCall(f, n, &ignored, false);
+  return Eval(f, s.expr, &ignored);
+}
+
+// target := value
+bool ExecAssign(Frame& f, const CStmt& s) {
+  Value v;
+  if (!Eval(f, s.expr, &v)) return false;
+  f.line = s.line;
+  // A longint, real or boolean into a whole variable is stored in place.
+  if (s.into.src != Src::Reg) {
+    Scalar x = Load(v);
+    if (x.type != Type::Undefined && StoreScalar(SlotOf(f, s.into.src, s.into.index), x))
+      return true;
+  }
+  return Assign(f, s.target, std::move(v));
+}
+
+// What is left of a scalar assignment (CStmt::scalarCode) that the in-place path did not do.
+[[gnu::noinline]] bool FinishScalarAssign(Frame& f, const CStmt& s, const Scalar& x) {
+  Value v;
+  if (x.type != Type::Undefined) SetScalar(&v, x);
+  else if (!EvalNode(f, s.expr, &v)) return false;
+  return Assign(f, s.target, std::move(v));
+}
+
+// If (cond) body [Else elseBody] End if
+bool ExecIf(Frame& f, const CStmt& s) {
+  bool c;
+  if (!Condition(f, s.expr, &c)) return false;
+  return ExecBlock(f, c ? s.body : s.elseBody);
+}
+
+// Case of {: (cond) body} [Else elseBody] End case
+bool ExecCase(Frame& f, const CStmt& s) {
+  for (const CBranch& b : s.branches) {
+    bool c;
+    if (!Condition(f, b.cond, &c)) return false;
+    if (c) return ExecBlock(f, b.body);
+  }
+  return ExecBlock(f, s.elseBody);
+}
+
+// While (cond) body End while
+bool ExecWhile(Frame& f, const CStmt& s) {
+  for (;;) {
+    f.line = s.line;
+    bool c;
+    if (!Condition(f, s.expr, &c)) return false;
+    if (!c) return true;
+    if (!ExecBlock(f, s.body) || !GiveWay(f)) return false;
+  }
+}
+
+// Repeat body Until (cond)
+bool ExecRepeat(Frame& f, const CStmt& s) {
+  for (;;) {
+    if (!ExecBlock(f, s.body)) return false;
+    bool c;
+    if (!Condition(f, s.expr, &c)) return false;
+    if (c) return true;
+    if (!GiveWay(f)) return false;
+  }
+}
+
+// The counter's value at position i: a longint when i is a whole number in range.
+Value CounterValue(double i) {
+  return std::fabs(i) < 2147483647.0 && double(int32_t(i)) == i ? Value::Long(int32_t(i))
+                                                                 : Value::Real(i);
+}
+
+// Where a loop goes on after its body: the counter's value (the body may have moved
+// it; 4D continues from where it left it) plus the step.
+bool NextPosition(Frame& f, const CStmt& s, Var* counter, double st, double* i) {
+  if (counter && counter->v.type == Type::Long) {
+    *i = double(counter->v.l) + st;
+    return true;
+  }
+  Value now;
+  if (!Eval(f, s.target, &now)) return false;
+  if (!now.numeric()) return Fail(f, "the counter " + VarLabel(f, s.target) + " is no longer a number");
+  *i = now.Number() + st;
+  return true;
+}
+
+// A For loop from position i on, counting in reals: any counter, any bounds.
+bool ForFrom(Frame& f, const CStmt& s, Var* counter, double i, double last, double st) {
+  for (;;) {
+    if (!(st > 0 ? i <= last : i >= last)) break;
+    bool whole = std::fabs(i) < 2147483647.0 && double(int32_t(i)) == i;
+    if (counter && whole && counter->v.type == Type::Long)
+      counter->v.l = int32_t(i);
+    else if (!Assign(f, s.target, CounterValue(i)))
+      return false;
+    if (!ExecBlock(f, s.body)) return false;
+    f.line = s.line;
+    if (!NextPosition(f, s, counter, st, &i) || !GiveWay(f)) return false;
+  }
+  return Assign(f, s.target, CounterValue(i));
+}
+
+// For (counter; start; end [; step]) body End for
+bool ExecFor(Frame& f, const CStmt& s) {
+  Value start, end, step = Value::Long(1);
+  if (!Eval(f, s.expr, &start) || !Eval(f, s.to, &end)) return false;
+  if (s.step >= 0 && !Eval(f, s.step, &step)) return false;
+  for (const Value* v : {&start, &end, &step})
+    if (!v->numeric()) return Fail(f, "the bounds of For must be numbers, not " + Article(v->type));
+  if (step.Number() == 0) return Fail(f, "the step of For cannot be 0");
+  const Node& target = f.node(s.target);
+  Var* counter = IsWholeVar(target) ? &Slot(f, target) : nullptr;
+  double lastReal = end.Number();
+  if (!counter || start.type != Type::Long || step.type != Type::Long || std::isnan(lastReal))
+    return ForFrom(f, s, counter, start.Number(), lastReal, step.Number());
+  // A longint start and step and a variable as the counter: it is counted in integers
+  // and set and read in place, which is exactly what counting in reals gives. A real end
+  // is the whole number the counter can reach.
+  int64_t i = start.l, st = step.l;
+  constexpr double kFar = 4e18;  // past any counter; inside int64_t
+  double edge = st > 0 ? std::floor(lastReal) : std::ceil(lastReal);
+  int64_t last = edge > kFar ? int64_t(kFar) : edge < -kFar ? -int64_t(kFar) : int64_t(edge);
+  if (counter->v.type == Type::Undefined && (st > 0 ? i <= last : i >= last))
+    counter->v = Value::Long(0);  // takes the type of its first value
+  for (;;) {
+    if (!(st > 0 ? i <= last : i >= last)) break;
+    // Inside the longint range, storing i is what assigning it as a real would give.
+    if (counter->v.type != Type::Long || int64_t(int32_t(i)) != i)
+      return ForFrom(f, s, counter, double(i), lastReal, double(st));
+    counter->v.l = int32_t(i);
+    if (!RunBody(f, s.body)) return false;
+    f.line = s.line;
+    if (counter->v.type != Type::Long) {  // declared anew in the body
+      double next;
+      if (!NextPosition(f, s, counter, double(st), &next) || !GiveWay(f)) return false;
+      return ForFrom(f, s, counter, next, lastReal, double(st));
+    }
+    i = int64_t(counter->v.l) + st;
+    // Each statement of the body counts towards giving way; an empty body counts here.
+    if (s.body.empty() && !GiveWay(f)) return false;
+  }
+  return Assign(f, s.target, CounterValue(double(i)));
+}
+
+// target := value, for a value with scalar code and a whole variable of source S.
+template <Src S>
+bool ExecScalarAssign(Frame& f, const CStmt& s) {
+  Scalar x = RunScalar(f, s.scalarCode);
+  if (x.type != Type::Undefined && StoreScalar(SlotOf(f, S, s.into.index), x)) return true;
+  return FinishScalarAssign(f, s, x);
+}
+
+
+// Sets up a frame to run `method` with `params` as $1..$n.
+void EnterMethod(Frame& f, Runtime* rt, Process* proc, const Method* method,
+                 std::vector<Value> params) {
+  f.rt = rt;
+  f.proc = proc;
+  f.method = method;
+  f.code = method->code.get();
+  f.nodes = f.code->nodes.data();
+  f.locals.resize(f.code->locals.size());
+  f.params.resize(std::max(size_t(f.code->params), params.size() + 1));
+  for (size_t i = 0; i < params.size(); ++i) f.params[i + 1].v = std::move(params[i]);
+  f.nparams = int(params.size());
 }
 
 }  // namespace
 
+StmtFn StatementFn(const CStmt& s) {
+  switch (s.kind) {
+    case StmtKind::Expr: return ExecCall;
+    case StmtKind::Assign:
+      if (s.scalarCode < 0) return ExecAssign;
+      switch (s.into.src) {
+        case Src::Local: return ExecScalarAssign<Src::Local>;
+        case Src::Param: return ExecScalarAssign<Src::Param>;
+        case Src::ProcessVar: return ExecScalarAssign<Src::ProcessVar>;
+        case Src::Interprocess: return ExecScalarAssign<Src::Interprocess>;
+        default: return ExecAssign;
+      }
+    case StmtKind::If: return ExecIf;
+    case StmtKind::Case: return ExecCase;
+    case StmtKind::While: return ExecWhile;
+    case StmtKind::Repeat: return ExecRepeat;
+    case StmtKind::For: return ExecFor;
+  }
+  return ExecCall;
+}
+
+InsFn ScalarInsFn(const Ins& ins) {
+  switch (ins.op) {
+    case Op::Binary: {
+      // Registers, locals and longint literals with a common operator get an instruction of
+      // their own; the rest share one per pair of sources.
+      InsFn own = ForCommonSource(ins.x.src, [&](auto x) {
+          return ForCommonSource(ins.y.src, [&](auto y) {
+            return ForOperator(ins.bin, [](auto bin) -> InsFn {
+              return BinaryOpIns<decltype(x)::value, decltype(y)::value, decltype(bin)::value>;
+            });
+          });
+        });
+      if (own) return own;
+      return ForSource(ins.x.src, [&](auto x) {
+        return ForSource(ins.y.src, [](auto y) -> InsFn {
+          return BinaryIns<decltype(x)::value, decltype(y)::value>;
+        });
+      });
+    }
+    case Op::Negate:
+      return ForSource(ins.x.src, [](auto x) -> InsFn { return NegateIns<decltype(x)::value>; });
+    case Op::Element:
+      return ForSource(ins.y.src, [](auto y) -> InsFn { return ElementIns<decltype(y)::value>; });
+    default:
+      return nullptr;
+  }
+}
+
 static std::string Quoted(const Method* m) { return m ? "\"" + m->name + "\"" : "\"?\""; }
 
-std::string VarLabel(const Expr& e) {
-  switch (e.kind) {
-    case ExprKind::Local: return "$" + e.name;
-    case ExprKind::Interprocess: return "<>" + e.name;
-    case ExprKind::Element: return VarLabel(e.args[0]) + "{}";
-    case ExprKind::Param: return "${}";
-    default: return e.name;
+std::string VarLabel(const Frame& f, int32_t i) {
+  const Node& n = f.node(i);
+  const Program& p = *f.rt->program;
+  switch (n.op) {
+    case Op::Local: return "$" + f.code->locals[size_t(n.a)];
+    case Op::Param: return "$" + std::to_string(n.a);
+    case Op::ParamAt: return "${}";
+    case Op::Interprocess: return "<>" + p.interprocessVars[size_t(n.a)];
+    case Op::ProcessVar: return p.processVars[size_t(n.a)];
+    case Op::Element: return VarLabel(f, n.a) + "{}";
+    case Op::Builtin: return std::string(f.code->builtins[size_t(n.a)]->name);
+    case Op::Command: return std::string(f.code->commands[size_t(n.a)].command->name);
+    case Op::Method: return f.code->calls[size_t(n.a)].name;
+    default: return "";
   }
 }
 
@@ -350,254 +1082,123 @@ bool Fail(Frame& f, const std::string& message) {
   return false;
 }
 
-Var* FindVar(Frame& f, const Expr& ref, bool create) {
-  VarMap* map = nullptr;
-  switch (ref.kind) {
-    case ExprKind::Local: map = &f.locals; break;
-    case ExprKind::Interprocess: map = &f.rt->interprocess; break;
-    case ExprKind::ProcessVar: map = &f.proc->vars; break;
-    default: return nullptr;
-  }
-  auto it = map->find(ref.name);
-  if (it != map->end()) return &it->second;
-  if (!create) return nullptr;
-  return &(*map)[ref.name];
+const Value* PeekVar(Frame& f, int32_t i) {
+  Var* var = FindVar(f, i);
+  return var && var->v.type != Type::Undefined ? &var->v : nullptr;
 }
 
-bool AssignWhole(Frame& f, const Expr& target, Value v) {
-  Var* var = FindVar(f, target, true);
+bool AssignWhole(Frame& f, int32_t target, Value v) {
+  Var* var = FindVar(f, target);
   if (!var) return Fail(f, "only a variable can receive this value");
   var->v = std::move(v);
   return true;
 }
 
-bool Assign(Frame& f, const Expr& target, Value v) {
-  if (target.kind == ExprKind::Param) {
-    int32_t n;
-    if (!EvalLong(f, target.args[0], &n, "the parameter number")) return false;
-    if (n < 0) return Fail(f, "there is no parameter ${" + std::to_string(n) + "}");
-    Expr local;
-    local.kind = ExprKind::Local;
-    local.name = std::to_string(n);
-    return Assign(f, local, std::move(v));
+bool Assign(Frame& f, int32_t target, Value v) {
+  const Node& n = f.node(target);
+  if (n.op == Op::ParamAt) {
+    int32_t number;
+    if (!EvalLong(f, n.a, &number, "the parameter number")) return false;
+    if (number < 0) return Fail(f, "there is no parameter ${" + std::to_string(number) + "}");
+    return AssignVar(f, ParamVar(f, number, true), std::move(v),
+                     [&] { return "$" + std::to_string(number); });
   }
-  if (target.kind == ExprKind::Element) {
-    int32_t index;
-    if (!EvalLong(f, target.args[1], &index, "the index")) return false;
-    Var* var = FindVar(f, target.args[0], false);
-    if (!var || var->v.type == Type::Undefined)
-      return Fail(f, "the variable " + VarLabel(target.args[0]) + " is not defined");
-    Value& base = var->v;
-    if (base.type == Type::Array) {
-      if (!CheckIndex(f, base, index, target.args[0])) return false;
-      Value& slot = base.items[size_t(index)];
-      if (v.type == base.elem) {
-        slot = std::move(v);
-        return true;
-      }
-      return Convert(f, base.elem, std::move(v), &slot, "an element of " + VarLabel(target.args[0]));
-    }
-    if (base.type == Type::Blob) {
-      if (!CheckIndex(f, base, index, target.args[0])) return false;
-      if (!v.numeric()) return Fail(f, "a BLOB byte takes a number, not " + Article(v.type));
-      base.s[size_t(index)] = char(uint8_t(RealToLong(v.Number()) & 0xFF));
-      return true;
-    }
-    return Fail(f, VarLabel(target.args[0]) + " is " + Article(base.type) + ": it has no elements");
-  }
-  Var* var = FindVar(f, target, true);
+  if (n.op == Op::Element) return AssignElement(f, n, std::move(v));
+  Var* var = FindVar(f, target);
   if (!var) return Fail(f, "only a variable can be assigned");
-  if (v.type == Type::Undefined)
-    return Fail(f, "the value assigned to " + VarLabel(target) + " is undefined");
-  if (var->v.type == Type::Array || v.type == Type::Array)
-    return Fail(f, "arrays cannot be assigned with :=");
-  if (var->v.type == Type::Undefined || (var->v.type == v.type && var->maxLen == 0)) {
-    var->v = std::move(v);
-    return true;
-  }
-  Value converted;
-  if (!Convert(f, var->v.type, std::move(v), &converted, VarLabel(target))) return false;
-  if (var->maxLen > 0 && converted.type == Type::Text && converted.s.size() > size_t(var->maxLen))
-    converted.s.resize(size_t(var->maxLen));
-  var->v = std::move(converted);
-  return true;
+  return AssignVar(f, var, std::move(v), [&] { return VarLabel(f, target); });
 }
 
-namespace {
-
-[[gnu::noinline]] bool StackExhausted(Frame& f) {
-  char here;
-  const char* base = f.proc->stackBase;
-  return base && base > &here && size_t(base - &here) > kStackBudget;
-}
-
-}  // namespace
-
-// Eval recurses through nested expressions: each kind's work lives in a function of
-// its own, so that the frame that recurses stays small.
-[[gnu::noinline]] bool EvalVariable(Frame& f, const Expr& e, Value* out) {
-  Var* var = FindVar(f, e, false);
-  if (!var || var->v.type == Type::Undefined) {
-    if (e.kind == ExprKind::Local && !e.name.empty() && e.name[0] >= '0' && e.name[0] <= '9')
-      return Fail(f, "the parameter $" + e.name + " was not passed");
-    return Fail(f, "the variable " + VarLabel(e) + " is not defined");
-  }
-  *out = var->v;
-  return true;
-}
-
-[[gnu::noinline]] bool EvalParam(Frame& f, const Expr& e, Value* out) {
-  int32_t n;
-  if (!EvalLong(f, e.args[0], &n, "the parameter number")) return false;
-  auto it = n >= 0 ? f.locals.find(std::to_string(n)) : f.locals.end();
-  if (it == f.locals.end() || it->second.v.type == Type::Undefined)
-    return Fail(f, "the parameter ${" + std::to_string(n) + "} was not passed");
-  *out = it->second.v;
-  return true;
-}
-
-[[gnu::noinline]] bool EvalElement(Frame& f, const Expr& e, Value* out) {
-  int32_t index;
-  if (!EvalLong(f, e.args[1], &index, "the index")) return false;
-  Var* var = FindVar(f, e.args[0], false);
-  if (!var || var->v.type == Type::Undefined)
-    return Fail(f, "the variable " + VarLabel(e.args[0]) + " is not defined");
-  const Value& base = var->v;
-  if (base.type == Type::Array) {
-    if (!CheckIndex(f, base, index, e.args[0])) return false;
-    *out = base.items[size_t(index)];
-    return true;
-  }
-  if (base.type == Type::Blob) {
-    if (!CheckIndex(f, base, index, e.args[0])) return false;
-    *out = Value::Long(uint8_t(base.s[size_t(index)]));
-    return true;
-  }
-  return Fail(f, VarLabel(e.args[0]) + " is " + Article(base.type) + ": it has no elements");
-}
-
-[[gnu::noinline]] bool EvalNegate(Frame& f, const Expr& e, Value* out) {
-  Value v;
-  if (!Eval(f, e.args[0], &v)) return false;
-  if (v.type == Type::Long && v.l != INT32_MIN) *out = Value::Long(-v.l);
-  else if (v.numeric()) *out = Value::Real(-v.Number());
-  else if (v.type == Type::Time) *out = Value::Time(-v.l);
-  else return Fail(f, "cannot negate " + Article(v.type));
-  return true;
-}
-
-[[gnu::noinline]] bool EvalBinary(Frame& f, const Expr& e, Value* out) {
-  // The left operand is evaluated into *out, so a chain a+b+c+... needs one Value
-  // per level, not two.
-  if (!Eval(f, e.args[0], out)) return false;
-  Value b;
-  if (!Eval(f, e.args[1], &b)) return false;
-  Value a = std::move(*out);
-  return Binary(f, e.op, a, b, out);
-}
-
-[[gnu::noinline]] bool EvalMethodCall(Frame& f, const Expr& e, Value* out) {
-  std::vector<Value> params;
-  for (const Expr& a : e.args) {
-    Value v;
-    if (!Eval(f, a, &v)) return false;
-    params.push_back(std::move(v));
-  }
-  return CallMethod(f, e.name, std::move(params), out, true);
-}
-
-bool Eval(Frame& f, const Expr& e, Value* out) {
-  if (StackExhausted(f)) return Fail(f, "stack overflow: calls and expressions nest too deeply");
-  switch (e.kind) {
-    case ExprKind::Literal:
-      *out = e.value;
+bool Eval(Frame& f, int32_t i, Value* out) {
+  const Node& n = f.node(i);
+  if (n.scalar >= 0 && (n.op == Op::Binary || n.op == Op::Negate || n.op == Op::Element)) {
+    if (Scalar s = RunScalar(f, n.scalar); s.type != Type::Undefined) {
+      SetScalar(out, s);
       return true;
-    case ExprKind::Local:
-    case ExprKind::Interprocess:
-    case ExprKind::ProcessVar: return EvalVariable(f, e, out);
-    case ExprKind::Param: return EvalParam(f, e, out);
-    case ExprKind::Element: return EvalElement(f, e, out);
-    case ExprKind::Negate: return EvalNegate(f, e, out);
-    case ExprKind::Binary: return EvalBinary(f, e, out);
-    case ExprKind::Star: return Fail(f, "* is not a value here");
-    case ExprKind::CallBuiltin: return CallBuiltin(f, e, out);
-    case ExprKind::CallCommand: return CallPluginCommand(f, e, out);
-    case ExprKind::CallMethod: return EvalMethodCall(f, e, out);
+    }
   }
-  return false;
+  return EvalNode(f, i, out);
 }
 
-bool EvalNumber(Frame& f, const Expr& e, double* out, std::string_view what) {
+bool EvalNumber(Frame& f, int32_t i, double* out, std::string_view what) {
+  if (int32_t code = f.node(i).scalar; code >= 0) {
+    if (Scalar s = RunScalar(f, code); s.type != Type::Undefined) {
+      if (s.type == Type::Boolean)
+        return Fail(f, std::string(what) + " must be a number, not " + Article(s.type));
+      *out = s.Number();
+      return true;
+    }
+  }
   Value v;
-  if (!Eval(f, e, &v)) return false;
+  if (!EvalChild(f, i, &v)) return false;
   if (v.type == Type::Time) v = Value::Long(v.l);
   if (!v.numeric()) return Fail(f, std::string(what) + " must be a number, not " + Article(v.type));
   *out = v.Number();
   return true;
 }
 
-bool EvalLong(Frame& f, const Expr& e, int32_t* out, std::string_view what) {
+bool EvalLong(Frame& f, int32_t i, int32_t* out, std::string_view what) {
   double d;
-  if (!EvalNumber(f, e, &d, what)) return false;
+  if (!EvalNumber(f, i, &d, what)) return false;
   *out = RealToLong(d);
   return true;
 }
 
-bool EvalText(Frame& f, const Expr& e, std::string* out, std::string_view what) {
+bool EvalText(Frame& f, int32_t i, std::string* out, std::string_view what) {
   Value v;
-  if (!Eval(f, e, &v)) return false;
+  if (!Eval(f, i, &v)) return false;
   if (v.type != Type::Text) return Fail(f, std::string(what) + " must be a text, not " + Article(v.type));
   *out = std::move(v.s);
   return true;
 }
 
-bool EvalBool(Frame& f, const Expr& e, bool* out, std::string_view what) {
+bool EvalBool(Frame& f, int32_t i, bool* out, std::string_view what) {
+  if (int32_t code = f.node(i).scalar; code >= 0) {
+    if (Scalar s = RunScalar(f, code); s.type != Type::Undefined) {
+      if (s.type != Type::Boolean)
+        return Fail(f, std::string(what) + " must be a boolean, not " + Article(s.type));
+      *out = s.b;
+      return true;
+    }
+  }
   Value v;
-  if (!Eval(f, e, &v)) return false;
+  if (!EvalChild(f, i, &v)) return false;
   if (v.type != Type::Boolean) return Fail(f, std::string(what) + " must be a boolean, not " + Article(v.type));
   *out = v.b;
   return true;
 }
 
-bool CallMethod(Frame& f, const std::string& name, std::vector<Value> params, Value* out,
+bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value* out,
                 bool wantValue) {
-  auto it = f.rt->program->methods.find(Lowercase(name));
-  if (it == f.rt->program->methods.end()) return Fail(f, "Unknown method: " + name);
+  if (!site.method) return Fail(f, "Unknown method: " + site.name);
   if (f.proc->depth >= kMaxCallDepth || StackExhausted(f))
-    return Fail(f, "too many nested method calls (stack overflow) calling " + name);
+    return Fail(f, "too many nested method calls (stack overflow) calling " + site.name);
   Frame callee;
-  callee.rt = f.rt;
-  callee.proc = f.proc;
-  callee.method = &it->second;
-  callee.nparams = int(params.size());
-  for (size_t i = 0; i < params.size(); ++i)
-    callee.locals[std::to_string(i + 1)].v = std::move(params[i]);
+  EnterMethod(callee, f.rt, f.proc, site.method, std::move(params));
   ++f.proc->depth;
-  bool ok = ExecBlock(callee, callee.method->body);
+  bool ok = ExecBlock(callee, callee.code->body);
   --f.proc->depth;
   if (!ok) return false;
-  auto r = callee.locals.find("0");
-  if (r == callee.locals.end() || r->second.v.type == Type::Undefined) {
-    if (wantValue) return Fail(f, "the method " + name + " did not return a value ($0)");
+  Value& result = callee.params[0].v;
+  if (result.type == Type::Undefined) {
+    if (wantValue) return Fail(f, "the method " + site.name + " did not return a value ($0)");
     *out = Value();
     return true;
   }
-  *out = std::move(r->second.v);
+  *out = std::move(result);
   return true;
 }
 
 void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> params) {
+  if (rt->aborting) return;  // a process that first runs after a failed ASSERT
   char base;
   Process proc;
   proc.rt = rt;
   proc.stackBase = &base;
+  proc.vars.resize(rt->program->processVars.size());
   Frame f;
-  f.rt = rt;
-  f.proc = &proc;
-  f.method = method;
-  f.nparams = int(params.size());
-  for (size_t i = 0; i < params.size(); ++i) f.locals[std::to_string(i + 1)].v = std::move(params[i]);
-  ExecBlock(f, method->body);
+  EnterMethod(f, rt, &proc, method, std::move(params));
+  ExecBlock(f, f.code->body);
 }
 
 int RunProgram(const Program& program, std::string_view method, std::vector<Value> params,
@@ -605,6 +1206,8 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
   Runtime rt;
   rt.program = &program;
   rt.host = options.host;
+  rt.interprocess.resize(program.interprocessVars.size());
+  rt.spares.resize(size_t(program.commandSites));
   rt.out = options.out ? options.out : [](std::string_view line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);

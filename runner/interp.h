@@ -2,10 +2,11 @@
 // commands (builtins.cpp) and the bridge to the plug-in (plugin_calls.cpp).
 #pragma once
 #include <map>
-#include <unordered_map>
 #include <string>
 #include <vector>
 
+#include "host/host.h"
+#include "runner/code.h"
 #include "runner/runner.h"
 
 namespace runner {
@@ -14,22 +15,46 @@ struct Var {
   Value v;         // Undefined until declared or first assigned; then its type stays
   int maxLen = 0;  // C_STRING(n; ...) variables keep at most n bytes
 };
-using VarMap = std::unordered_map<std::string, Var>;  // elements stay put on insertion
+
+// A VRX_ command site's host values, kept between its calls, and where each keeps its
+// number (Slot()) for the kind it had when that was asked.
+struct SiteValues {
+  std::vector<host::Value> values;
+  std::vector<void*> slots;
+  std::vector<vrx::Kind> kinds;
+
+  void Resize(size_t n) {
+    values.resize(n);
+    slots.resize(n, nullptr);
+    kinds.resize(n, vrx::Kind::None);
+  }
+  void* Slot(size_t i) {
+    if (kinds[i] != values[i].kind()) {
+      slots[i] = values[i].Slot();
+      kinds[i] = values[i].kind();
+    }
+    return slots[i];
+  }
+};
 
 struct Runtime {
   const Program* program = nullptr;
   host::Host* host = nullptr;
   LineSink out, err;
-  VarMap interprocess;
+  std::vector<Var> interprocess;  // by slot
   bool aborting = false;  // a failed ASSERT ends every process
   int status = 0;
   uint32_t slice = 0;     // statements since the running process last gave way
   std::map<std::string, int> namedProcesses;  // live processes by lower-cased name
+  // Host values kept between calls of each VRX_ command site, so a call refills them
+  // instead of building them anew; a site whose values are in use (its command waits
+  // and another process calls it) builds its own.
+  std::vector<SiteValues> spares;
 };
 
 struct Process {
   Runtime* rt = nullptr;
-  VarMap vars;  // process variables
+  std::vector<Var> vars;  // process variables, by slot
   int depth = 0;
   const char* stackBase = nullptr;  // where this process's stack began (it grows down)
 };
@@ -38,39 +63,74 @@ struct Frame {
   Runtime* rt = nullptr;
   Process* proc = nullptr;
   const Method* method = nullptr;
-  VarMap locals;  // $name; parameters as "0", "1", ...
+  const Code* code = nullptr;
+  const Node* nodes = nullptr;  // code->nodes
+  std::vector<Var> locals;      // by slot
+  std::vector<Var> params;      // $0, $1, ...: at least code->params of them
+  std::map<int32_t, Var> farParams;  // ${n} past the end of params
   int nparams = 0;
   int line = 0;
+
+  const Node& node(int32_t i) const { return nodes[i]; }
 };
+
+// The arguments of a call, as node indices.
+struct Args {
+  const int32_t* ids = nullptr;
+  size_t n = 0;
+  const Node* nodes = nullptr;
+
+  size_t size() const { return n; }
+  int32_t operator[](size_t i) const { return ids[i]; }
+  const Node& node(size_t i) const { return nodes[ids[i]]; }
+  bool star(size_t i) const { return node(i).op == Op::Star; }
+};
+
+inline bool IsWholeVar(const Node& n) {
+  return n.op == Op::Local || n.op == Op::Param || n.op == Op::ProcessVar ||
+         n.op == Op::Interprocess;
+}
 
 // Converts v to the type of a variable that already has one (`what` names it).
 bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what);
 std::string Article(Type t);  // "a text", "an array"
-std::string VarLabel(const Expr& e);  // "$x", "<>y", "z"
+std::string VarLabel(const Frame& f, int32_t node);  // "$x", "<>y", "z"
 
 // Reports a run-time error of the current statement; always false.
 bool Fail(Frame& f, const std::string& message);
 
-bool Eval(Frame& f, const Expr& e, Value* out);
+bool Eval(Frame& f, int32_t node, Value* out);
 // Stores into a variable or element, converting to its type.
-bool Assign(Frame& f, const Expr& target, Value v);
-// Replaces the variable named by `target` (not an element) as a whole, arrays included.
-bool AssignWhole(Frame& f, const Expr& target, Value v);
-// The variable an expression names, created (undefined) when absent and `create`.
-Var* FindVar(Frame& f, const Expr& ref, bool create);
+bool Assign(Frame& f, int32_t target, Value v);
+// Replaces the variable `target` names (not an element) as a whole, arrays included.
+bool AssignWhole(Frame& f, int32_t target, Value v);
+// The variable a whole-variable node names (it may be undefined); null for other nodes.
+inline Var* FindVar(Frame& f, int32_t node) {
+  const Node& n = f.node(node);
+  switch (n.op) {
+    case Op::Local: return &f.locals[size_t(n.a)];
+    case Op::Param: return &f.params[size_t(n.a)];
+    case Op::ProcessVar: return &f.proc->vars[size_t(n.a)];
+    case Op::Interprocess: return &f.rt->interprocess[size_t(n.a)];
+    default: return nullptr;
+  }
+}
+// The value of a defined variable without copying it; null when the node is not a
+// whole variable or the variable is undefined.
+const Value* PeekVar(Frame& f, int32_t node);
 
-bool CallBuiltin(Frame& f, const Expr& e, Value* out);
-bool CallPluginCommand(Frame& f, const Expr& e, Value* out);
-bool CallMethod(Frame& f, const std::string& name, std::vector<Value> params, Value* out,
+bool CallBuiltin(Frame& f, const Node& call, Value* out);
+bool CallPluginCommand(Frame& f, const Node& call, Value* out);
+bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value* out,
                 bool wantValue);
 // Runs a method as the body of a new or the first process.
 void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> params);
 
 // Typed reads of an argument, with the run-time error 4D gives for a wrong kind.
-bool EvalNumber(Frame& f, const Expr& e, double* out, std::string_view what);
-bool EvalLong(Frame& f, const Expr& e, int32_t* out, std::string_view what);
-bool EvalText(Frame& f, const Expr& e, std::string* out, std::string_view what);
-bool EvalBool(Frame& f, const Expr& e, bool* out, std::string_view what);
+bool EvalNumber(Frame& f, int32_t node, double* out, std::string_view what);
+bool EvalLong(Frame& f, int32_t node, int32_t* out, std::string_view what);
+bool EvalText(Frame& f, int32_t node, std::string* out, std::string_view what);
+bool EvalBool(Frame& f, int32_t node, bool* out, std::string_view what);
 
 constexpr size_t kMaxBytes = size_t(1) << 28;  // largest text or BLOB a method may build
 constexpr size_t kMaxArray = 1000000;

@@ -2,6 +2,7 @@
 // a run of words on one line, one space apart, is matched against the known names,
 // longest first. Expressions are read strictly left to right, as 4D evaluates them:
 // 3+4*5 is 35; parentheses group.
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <unordered_map>
@@ -11,64 +12,6 @@
 namespace runner {
 
 namespace {
-
-constexpr BuiltinInfo kBuiltins[] = {
-    {"C_LONGINT", Builtin::CLongint, 1, -1, false},
-    {"C_INTEGER", Builtin::CInteger, 1, -1, false},
-    {"C_REAL", Builtin::CReal, 1, -1, false},
-    {"C_TEXT", Builtin::CText, 1, -1, false},
-    {"C_STRING", Builtin::CString, 1, -1, false},
-    {"C_BOOLEAN", Builtin::CBoolean, 1, -1, false},
-    {"C_BLOB", Builtin::CBlob, 1, -1, false},
-    {"C_PICTURE", Builtin::CPicture, 1, -1, false},
-    {"C_DATE", Builtin::CDate, 1, -1, false},
-    {"C_TIME", Builtin::CTime, 1, -1, false},
-    {"ARRAY LONGINT", Builtin::ArrayLongint, 2, 2, false},
-    {"ARRAY TEXT", Builtin::ArrayText, 2, 2, false},
-    {"ARRAY REAL", Builtin::ArrayReal, 2, 2, false},
-    {"Length", Builtin::Length, 1, 1, true},
-    {"Substring", Builtin::Substring, 2, 3, true},
-    {"Position", Builtin::Position, 2, 4, true},
-    {"Char", Builtin::Char, 1, 1, true},
-    {"Character code", Builtin::CharacterCode, 1, 1, true},
-    {"String", Builtin::String, 1, 1, true},
-    {"Num", Builtin::Num, 1, 1, true},
-    {"Replace string", Builtin::ReplaceString, 3, 5, true},
-    {"Uppercase", Builtin::Uppercase, 1, 2, true},
-    {"Lowercase", Builtin::Lowercase, 1, 2, true},
-    {"Milliseconds", Builtin::Milliseconds, 0, 0, true},
-    {"Tickcount", Builtin::Tickcount, 0, 0, true},
-    {"Current date", Builtin::CurrentDate, 0, 1, true},
-    {"Current time", Builtin::CurrentTime, 0, 1, true},
-    {"Size of array", Builtin::SizeOfArray, 1, 1, true},
-    {"APPEND TO ARRAY", Builtin::AppendToArray, 2, 2, false},
-    {"BLOB size", Builtin::BlobSize, 1, 1, true},
-    {"SET BLOB SIZE", Builtin::SetBlobSize, 2, 3, false},
-    {"TEXT TO BLOB", Builtin::TextToBlob, 2, 4, false},
-    {"BLOB to text", Builtin::BlobToText, 2, 4, true},
-    {"DOCUMENT TO BLOB", Builtin::DocumentToBlob, 2, 2, false},
-    {"BLOB TO DOCUMENT", Builtin::BlobToDocument, 2, 2, false},
-    {"New process", Builtin::NewProcess, 2, -1, true},
-    {"Current process", Builtin::CurrentProcess, 0, 0, true},
-    {"DELAY PROCESS", Builtin::DelayProcess, 2, 2, false},
-    {"IDLE", Builtin::Idle, 0, 0, false},
-    {"LOG", Builtin::Log, 1, 1, false},
-    {"ASSERT", Builtin::Assert, 1, 2, false},
-    {"Not", Builtin::Not, 1, 1, true},
-    {"Count parameters", Builtin::CountParameters, 0, 0, true},
-    {"Abs", Builtin::Abs, 1, 1, true},
-    {"Int", Builtin::Int, 1, 1, true},
-    {"Round", Builtin::Round, 2, 2, true},
-    {"Random", Builtin::Random, 0, 0, true},
-    {"Year of", Builtin::YearOf, 1, 1, true},
-    {"Month of", Builtin::MonthOf, 1, 1, true},
-    {"Day of", Builtin::DayOf, 1, 1, true},
-    {"Temporary folder", Builtin::TemporaryFolder, 0, 0, true},
-    {"Test path name", Builtin::TestPathName, 1, 1, true},
-    {"DELETE DOCUMENT", Builtin::DeleteDocument, 1, 1, false},
-    {"Get document size", Builtin::GetDocumentSize, 1, 1, true},
-    {"CREATE FOLDER", Builtin::CreateFolder, 1, 1, false},
-};
 
 enum class Keyword : uint8_t {
   None, If, Else, EndIf, CaseOf, EndCase, While, EndWhile, Repeat, Until, For, EndFor,
@@ -105,7 +48,7 @@ const std::unordered_map<std::string, NameEntry>& Names() {
         {"false", Keyword::False},
     };
     for (auto& [n, k] : kws) m[std::string(n)].keyword = k;
-    for (const BuiltinInfo& b : kBuiltins) m[AsciiLower(b.name)].builtin = &b;
+    for (const BuiltinInfo& b : Builtins()) m[AsciiLower(b.name)].builtin = &b;
     for (const Constant& c : kConstants) m[AsciiLower(c.name)].constant = &c;
     return m;
   }();
@@ -249,6 +192,7 @@ struct Parser {
     }
   }
 
+  /* expr -> unary {binop unary}   (strictly left to right) */
   bool ParseExpr(Expr* out) {
     if (!Enter()) return false;
     if (!ParseUnary(out)) return false;
@@ -271,6 +215,7 @@ struct Parser {
     return true;
   }
 
+  /* unary -> ('-' | '+') unary | primary */
   bool ParseUnary(Expr* out) {
     if (Cur().kind == Tok::Minus || Cur().kind == Tok::Plus) {
       const Token& t = Cur();
@@ -301,6 +246,7 @@ struct Parser {
     return ParsePrimary(out);
   }
 
+  /* element -> ['{' expr '}'] */
   bool ParseElement(Expr* var) {
     if (Cur().kind != Tok::LBrace) return true;
     Expr el;
@@ -318,6 +264,7 @@ struct Parser {
     return true;
   }
 
+  /* args -> ['(' [arg {';' arg}] ')']   arg -> '*' | expr */
   bool ParseArgs(std::vector<Expr>* args) {
     if (Cur().kind != Tok::LParen) return true;
     ++pos;
@@ -356,34 +303,14 @@ struct Parser {
                           (b.maxArgs == 1 && b.minArgs == 1 ? "" : "s") + ", not " +
                           std::to_string(n));
     }
-    auto needVar = [&](size_t i) {
-      if (i < args.size() && !IsVariableRef(args[i]))
+    for (size_t i = 0; i < args.size() && !b.params.empty(); ++i) {
+      char kind = b.params[std::min(i, b.params.size() - 1)];
+      if (kind == 'l' && args[i].kind == ExprKind::Literal) continue;
+      if ((kind == 'v' || kind == 'l') && !IsVariableRef(args[i]))
         return Fail(at, std::string(b.name) + ": parameter " + std::to_string(i + 1) +
                             " must be a variable");
-      return true;
-    };
-    switch (b.id) {
-      case Builtin::CLongint: case Builtin::CInteger: case Builtin::CReal: case Builtin::CText:
-      case Builtin::CBoolean: case Builtin::CBlob: case Builtin::CPicture: case Builtin::CDate:
-      case Builtin::CTime:
-        for (size_t i = 0; i < args.size(); ++i)
-          if (!needVar(i)) return false;
-        return true;
-      case Builtin::CString:
-        // C_STRING(length; vars...) or C_STRING(vars...)
-        for (size_t i = args[0].kind == ExprKind::Literal ? 1 : 0; i < args.size(); ++i)
-          if (!needVar(i)) return false;
-        return true;
-      case Builtin::ArrayLongint: case Builtin::ArrayText: case Builtin::ArrayReal:
-      case Builtin::AppendToArray: case Builtin::SetBlobSize:
-        return needVar(0);
-      case Builtin::TextToBlob: case Builtin::DocumentToBlob:
-        return needVar(1);
-      case Builtin::BlobToText:
-        return needVar(2);
-      default:
-        return true;
     }
+    return true;
   }
 
   bool CheckCommandArgs(const Token& at, const vrx::CommandInfo& c, const std::vector<Expr>& args) {
@@ -401,6 +328,8 @@ struct Parser {
     return true;
   }
 
+  /* primary -> literal | '(' expr ')' | local element | interprocess element | name
+               | '${' expr '}' */
   bool ParsePrimary(Expr* out) {
     const Token& t = Cur();
     out->line = t.line;
@@ -443,6 +372,8 @@ struct Parser {
     }
   }
 
+  /* name -> TRUE | FALSE | constant | builtin args | command args | method args
+            | variable element */
   bool ParseName(Expr* out) {
     const Token& t = Cur();
     Match m = MatchName(pos);
@@ -461,7 +392,7 @@ struct Parser {
     }
     if (m.entry.builtin) {
       out->kind = ExprKind::CallBuiltin;
-      out->builtin = m.entry.builtin->id;
+      out->builtin = m.entry.builtin;
       out->name = std::string(m.entry.builtin->name);
       if (!ParseArgs(&out->args)) return false;
       return CheckBuiltinArgs(t, *m.entry.builtin, out->args);
@@ -485,11 +416,8 @@ struct Parser {
   }
 
   bool ReturnsValue(const Expr& e, const Token& at) {
-    if (e.kind == ExprKind::CallBuiltin) {
-      for (const BuiltinInfo& b : kBuiltins)
-        if (b.id == e.builtin && !b.returnsValue)
-          return Fail(at, e.name + " does not return a value");
-    }
+    if (e.kind == ExprKind::CallBuiltin && !e.builtin->returnsValue)
+      return Fail(at, e.name + " does not return a value");
     if (e.kind == ExprKind::CallCommand && e.command->result == vrx::ResultKind::None)
       return Fail(at, e.name + " does not return a value");
     for (const Expr& a : e.args)
@@ -498,6 +426,7 @@ struct Parser {
   }
 
   // ---- statements ----
+  /* block -> {statement}   (up to one of `ends`, or a ':' when colonEnds) */
   bool ParseBlock(std::vector<Stmt>* body, std::initializer_list<Keyword> ends, bool colonEnds,
                   const Token& opener, const char* closer) {
     if (!Enter()) return false;
@@ -518,6 +447,7 @@ struct Parser {
     return true;
   }
 
+  /* cond -> expr   (one that returns a value) */
   bool ParseCondition(Expr* cond) {
     const Token& at = Cur();
     operators = 0;
@@ -527,104 +457,19 @@ struct Parser {
     return ReturnsValue(*cond, at);
   }
 
+  /* statement -> ifstat | casestat | whilestat | repeatstat | forstat | exprstat */
   bool ParseStatement(Stmt* s) {
     const Token& t = Cur();
     operators = 0;
     s->line = t.line;
     if (t.kind == Tok::Colon) return Fail(t, "\":\" outside Case of");
     if (t.kind == Tok::Word) {
-      Match m = MatchName(pos);
-      switch (m.entry.keyword) {
-        case Keyword::If: {
-          ++pos;
-          s->kind = StmtKind::If;
-          if (!ParseCondition(&s->expr) || !ExpectEndOfLine()) return false;
-          if (!ParseBlock(&s->body, {Keyword::Else, Keyword::EndIf}, false, t, "End if"))
-            return false;
-          if (PeekKeyword() == Keyword::Else) {
-            ++pos;
-            s->hasElse = true;
-            if (!ExpectEndOfLine()) return false;
-            if (!ParseBlock(&s->elseBody, {Keyword::EndIf}, false, t, "End if")) return false;
-            if (PeekKeyword() == Keyword::Else) return Fail(Cur(), "a second Else in this If");
-          }
-          pos += 2;  // End if
-          return ExpectEndOfLine();
-        }
-        case Keyword::CaseOf: {
-          pos += 2;
-          s->kind = StmtKind::Case;
-          if (!ExpectEndOfLine()) return false;
-          for (;;) {
-            SkipNewlines();
-            if (Cur().kind == Tok::Colon) {
-              if (s->hasElse) return Fail(Cur(), "a branch after Else in Case of");
-              ++pos;
-              CaseBranch b;
-              if (!ParseCondition(&b.cond) || !ExpectEndOfLine()) return false;
-              if (!ParseBlock(&b.body, {Keyword::Else, Keyword::EndCase}, true, t, "End case"))
-                return false;
-              s->branches.push_back(std::move(b));
-              continue;
-            }
-            Keyword k = PeekKeyword();
-            if (k == Keyword::Else) {
-              if (s->hasElse) return Fail(Cur(), "a second Else in Case of");
-              ++pos;
-              s->hasElse = true;
-              if (!ExpectEndOfLine()) return false;
-              if (!ParseBlock(&s->elseBody, {Keyword::Else, Keyword::EndCase}, true, t, "End case"))
-                return false;
-              continue;
-            }
-            if (k == Keyword::EndCase) {
-              pos += 2;
-              return ExpectEndOfLine();
-            }
-            if (Cur().kind == Tok::End) return Fail(t, "this block is not closed (missing End case)");
-            return Fail(Cur(), "expected \":\", Else or End case in Case of");
-          }
-        }
-        case Keyword::While: {
-          ++pos;
-          s->kind = StmtKind::While;
-          if (!ParseCondition(&s->expr) || !ExpectEndOfLine()) return false;
-          if (!ParseBlock(&s->body, {Keyword::EndWhile}, false, t, "End while")) return false;
-          pos += 2;
-          return ExpectEndOfLine();
-        }
-        case Keyword::Repeat: {
-          ++pos;
-          s->kind = StmtKind::Repeat;
-          if (!ExpectEndOfLine()) return false;
-          if (!ParseBlock(&s->body, {Keyword::Until}, false, t, "Until")) return false;
-          ++pos;
-          if (!ParseCondition(&s->expr)) return false;
-          return ExpectEndOfLine();
-        }
-        case Keyword::For: {
-          ++pos;
-          s->kind = StmtKind::For;
-          if (!Expect(Tok::LParen, "\"(\" after For")) return false;
-          if (!ParseExpr(&s->target)) return false;
-          if (!IsVariableRef(s->target)) return Fail(t, "the counter of For must be a variable");
-          const Token& at = Cur();
-          if (!Expect(Tok::Semicolon, "\";\"") || !ParseExpr(&s->expr) ||
-              !Expect(Tok::Semicolon, "\";\"") || !ParseExpr(&s->to))
-            return false;
-          if (Cur().kind == Tok::Semicolon) {
-            ++pos;
-            s->hasStep = true;
-            if (!ParseExpr(&s->step)) return false;
-          }
-          if (!Expect(Tok::RParen, "\")\"") || !ExpectEndOfLine()) return false;
-          if (!ReturnsValue(s->expr, at) || !ReturnsValue(s->to, at) ||
-              (s->hasStep && !ReturnsValue(s->step, at)))
-            return false;
-          if (!ParseBlock(&s->body, {Keyword::EndFor}, false, t, "End for")) return false;
-          pos += 2;
-          return ExpectEndOfLine();
-        }
+      switch (MatchName(pos).entry.keyword) {
+        case Keyword::If: return IfStat(s, t);
+        case Keyword::CaseOf: return CaseStat(s, t);
+        case Keyword::While: return WhileStat(s, t);
+        case Keyword::Repeat: return RepeatStat(s, t);
+        case Keyword::For: return ForStat(s, t);
         case Keyword::Else: return Fail(t, "Else without If or Case of");
         case Keyword::EndIf: return Fail(t, "End if without If");
         case Keyword::EndCase: return Fail(t, "End case without Case of");
@@ -634,6 +479,112 @@ struct Parser {
         default: break;
       }
     }
+    return ExprStat(s, t);
+  }
+
+  /* ifstat -> IF cond NEWLINE block [ELSE NEWLINE block] END IF NEWLINE */
+  bool IfStat(Stmt* s, const Token& t) {
+    ++pos;
+    s->kind = StmtKind::If;
+    if (!ParseCondition(&s->expr) || !ExpectEndOfLine()) return false;
+    if (!ParseBlock(&s->body, {Keyword::Else, Keyword::EndIf}, false, t, "End if")) return false;
+    if (PeekKeyword() == Keyword::Else) {
+      ++pos;
+      s->hasElse = true;
+      if (!ExpectEndOfLine()) return false;
+      if (!ParseBlock(&s->elseBody, {Keyword::EndIf}, false, t, "End if")) return false;
+      if (PeekKeyword() == Keyword::Else) return Fail(Cur(), "a second Else in this If");
+    }
+    pos += 2;  // End if
+    return ExpectEndOfLine();
+  }
+
+  /* casestat -> CASE OF NEWLINE {':' cond NEWLINE block} [ELSE NEWLINE block]
+                 END CASE NEWLINE */
+  bool CaseStat(Stmt* s, const Token& t) {
+    pos += 2;
+    s->kind = StmtKind::Case;
+    if (!ExpectEndOfLine()) return false;
+    for (;;) {
+      SkipNewlines();
+      if (Cur().kind == Tok::Colon) {
+        if (s->hasElse) return Fail(Cur(), "a branch after Else in Case of");
+        ++pos;
+        CaseBranch b;
+        if (!ParseCondition(&b.cond) || !ExpectEndOfLine()) return false;
+        if (!ParseBlock(&b.body, {Keyword::Else, Keyword::EndCase}, true, t, "End case"))
+          return false;
+        s->branches.push_back(std::move(b));
+        continue;
+      }
+      Keyword k = PeekKeyword();
+      if (k == Keyword::Else) {
+        if (s->hasElse) return Fail(Cur(), "a second Else in Case of");
+        ++pos;
+        s->hasElse = true;
+        if (!ExpectEndOfLine()) return false;
+        if (!ParseBlock(&s->elseBody, {Keyword::Else, Keyword::EndCase}, true, t, "End case"))
+          return false;
+        continue;
+      }
+      if (k == Keyword::EndCase) {
+        pos += 2;
+        return ExpectEndOfLine();
+      }
+      if (Cur().kind == Tok::End) return Fail(t, "this block is not closed (missing End case)");
+      return Fail(Cur(), "expected \":\", Else or End case in Case of");
+    }
+  }
+
+  /* whilestat -> WHILE cond NEWLINE block END WHILE NEWLINE */
+  bool WhileStat(Stmt* s, const Token& t) {
+    ++pos;
+    s->kind = StmtKind::While;
+    if (!ParseCondition(&s->expr) || !ExpectEndOfLine()) return false;
+    if (!ParseBlock(&s->body, {Keyword::EndWhile}, false, t, "End while")) return false;
+    pos += 2;
+    return ExpectEndOfLine();
+  }
+
+  /* repeatstat -> REPEAT NEWLINE block UNTIL cond NEWLINE */
+  bool RepeatStat(Stmt* s, const Token& t) {
+    ++pos;
+    s->kind = StmtKind::Repeat;
+    if (!ExpectEndOfLine()) return false;
+    if (!ParseBlock(&s->body, {Keyword::Until}, false, t, "Until")) return false;
+    ++pos;
+    if (!ParseCondition(&s->expr)) return false;
+    return ExpectEndOfLine();
+  }
+
+  /* forstat -> FOR '(' variable ';' expr ';' expr [';' expr] ')' NEWLINE block
+                END FOR NEWLINE */
+  bool ForStat(Stmt* s, const Token& t) {
+    ++pos;
+    s->kind = StmtKind::For;
+    if (!Expect(Tok::LParen, "\"(\" after For")) return false;
+    if (!ParseExpr(&s->target)) return false;
+    if (!IsVariableRef(s->target)) return Fail(t, "the counter of For must be a variable");
+    const Token& at = Cur();
+    if (!Expect(Tok::Semicolon, "\";\"") || !ParseExpr(&s->expr) ||
+        !Expect(Tok::Semicolon, "\";\"") || !ParseExpr(&s->to))
+      return false;
+    if (Cur().kind == Tok::Semicolon) {
+      ++pos;
+      s->hasStep = true;
+      if (!ParseExpr(&s->step)) return false;
+    }
+    if (!Expect(Tok::RParen, "\")\"") || !ExpectEndOfLine()) return false;
+    if (!ReturnsValue(s->expr, at) || !ReturnsValue(s->to, at) ||
+        (s->hasStep && !ReturnsValue(s->step, at)))
+      return false;
+    if (!ParseBlock(&s->body, {Keyword::EndFor}, false, t, "End for")) return false;
+    pos += 2;
+    return ExpectEndOfLine();
+  }
+
+  /* exprstat -> variable ':=' expr NEWLINE | call NEWLINE */
+  bool ExprStat(Stmt* s, const Token& t) {
     Expr first;
     if (!ParseUnary(&first)) return false;
     if (Cur().kind == Tok::Assign) {
@@ -663,8 +614,6 @@ struct Parser {
 };
 
 }  // namespace
-
-std::span<const BuiltinInfo> Builtins() { return kBuiltins; }
 
 bool ParseMethod(std::string_view source, const MethodNames& methods, Method* out,
                  SyntaxError* error) {

@@ -1,6 +1,10 @@
 // VRX_ commands from methods: 4D values become host values of the kind the command
 // table declares, the host calls the plug-in, and output parameters are copied back
-// into the variables the method passed.
+// into the variables the method passed. Each call site keeps its host values from one
+// call to the next and refills them in place.
+#include <algorithm>
+#include <cstring>
+
 #include "host/host.h"
 #include "platform/services.h"
 #include "runner/interp.h"
@@ -16,56 +20,98 @@ std::string ParamLabel(const vrx::CommandInfo& c, size_t i) {
   return std::string(c.name) + ": parameter " + std::to_string(i + 1);
 }
 
+// Makes *slot a host value of `kind`; one that already is keeps its storage.
+inline void Ensure(host::Value* slot, Kind kind) {
+  if (slot->kind() != kind) *slot = host::Value(kind);
+}
+
+// A longint, integer or time parameter written and read where the host value keeps
+// it, as the plug-in does.
+[[gnu::always_inline]] inline void PutNumber(SiteValues& sv, size_t i, Kind kind, int32_t v) {
+  Ensure(&sv.values[i], kind);
+  void* p = sv.Slot(i);
+  if (kind == Kind::Integer) *static_cast<int16_t*>(p) = int16_t(v);
+  else *static_cast<int32_t*>(p) = v;
+}
+// A string parameter (a length byte, then up to 255 bytes) likewise.
+[[gnu::always_inline]] inline void PutString(SiteValues& sv, size_t i, std::string_view bytes) {
+  Ensure(&sv.values[i], Kind::String);
+  uint8_t* p = static_cast<uint8_t*>(sv.Slot(i));
+  size_t n = std::min<size_t>(bytes.size(), 255);
+  p[0] = uint8_t(n);
+  if (n) std::memcpy(p + 1, bytes.data(), n);
+}
+
+[[gnu::always_inline]] inline int32_t GetNumber(SiteValues& sv, size_t i) {
+  Kind kind = sv.values[i].kind();
+  if (kind == Kind::Integer) return *static_cast<const int16_t*>(sv.Slot(i));
+  if (kind == Kind::Long || kind == Kind::Time) return *static_cast<const int32_t*>(sv.Slot(i));
+  return sv.values[i].AsLong();
+}
+
+// A longint as a host takes it: 4D rounds reals.
+int32_t AsLong(const Value& v) {
+  return v.type == Type::Long || v.type == Type::Time ? v.l : RealToLong(v.Number());
+}
+
 // A value for a parameter that the command ignores: whatever the method wrote, in the
 // nearest host kind.
 bool Natural(const Value& v, host::Value* out) {
+  auto fill = [&](Kind kind) {
+    Ensure(out, kind);
+    if (kind == Kind::Long || kind == Kind::Time) out->SetLong(v.type == Type::Boolean ? v.b : AsLong(v));
+    else out->SetBytes(v.s);  // a text is cut at 32767 bytes
+    return true;
+  };
   switch (v.type) {
-    case Type::Long: case Type::Real: *out = host::Value::Long(RealToLong(v.Number())); return true;
-    case Type::Boolean: *out = host::Value::Long(v.b ? 1 : 0); return true;
-    case Type::Time: *out = host::Value::Time(v.l); return true;
-    case Type::Text: *out = host::Value::Text(v.s.substr(0, vrx::kMaxTextLength)); return true;
-    case Type::Blob: *out = host::Value::Blob(v.s); return true;
-    case Type::Picture: *out = host::Value::Picture(v.s); return true;
+    case Type::Long: case Type::Real: case Type::Boolean: return fill(Kind::Long);
+    case Type::Time: return fill(Kind::Time);
+    case Type::Text: return fill(Kind::Text);
+    case Type::Blob: return fill(Kind::Blob);
+    case Type::Picture: return fill(Kind::Picture);
     case Type::Date: *out = host::Value::Date(int16_t(v.d.year), int16_t(v.d.month), int16_t(v.d.day)); return true;
     default: return false;
   }
 }
 
-bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, host::Value* out) {
+// Fills *out, in place where it already has the declared kind, with parameter i.
+bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteValues& sv) {
   Kind kind = c.params[i].kind;
+  host::Value* out = &sv.values[i];
   auto wrong = [&](const char* expected) {
     return Fail(f, ParamLabel(c, i) + " expects " + expected + ", not " + Article(v.type));
   };
   switch (kind) {
     case Kind::Long:
-      if (v.numeric()) *out = host::Value::Long(RealToLong(v.Number()));
-      else if (v.type == Type::Time) *out = host::Value::Long(v.l);
-      else return wrong("a longint");
+      if (!v.numeric() && v.type != Type::Time) return wrong("a longint");
+      PutNumber(sv, i, kind, AsLong(v));
       return true;
     case Kind::Integer:
       // 4D passes a longint to an integer parameter in its low 16 bits.
-      if (v.numeric() || v.type == Type::Time)
-        *out = host::Value::Integer(int16_t(uint16_t(uint32_t(v.type == Type::Time ? v.l : RealToLong(v.Number())))));
-      else return wrong("an integer");
+      if (!v.numeric() && v.type != Type::Time) return wrong("an integer");
+      PutNumber(sv, i, kind, int16_t(uint16_t(uint32_t(AsLong(v)))));
       return true;
     case Kind::String:
       if (v.type != Type::Text) return wrong("a string");
-      *out = host::Value::String(v.s);  // a string holds 255 bytes; 4D cuts longer texts
+      PutString(sv, i, v.s);  // a string holds 255 bytes; 4D cuts longer texts
       return true;
     case Kind::Text:
       if (v.type != Type::Text) return wrong("a text");
       if (v.s.size() > size_t(vrx::kMaxTextLength))
         return Fail(f, ParamLabel(c, i) + ": a text of " + std::to_string(v.s.size()) +
                            " bytes is too long (a text holds at most 32767 bytes)");
-      *out = host::Value::Text(v.s);
+      Ensure(out, kind);
+      out->SetBytes(v.s);
       return true;
     case Kind::Blob:
       if (v.type != Type::Blob && v.type != Type::Picture) return wrong("a BLOB");
-      *out = host::Value::Blob(v.s);
+      Ensure(out, kind);
+      out->SetBytes(v.s);
       return true;
     case Kind::Picture:
       if (v.type != Type::Picture && v.type != Type::Blob) return wrong("a picture");
-      *out = host::Value::Picture(v.s);
+      Ensure(out, kind);
+      out->SetBytes(v.s);
       return true;
     case Kind::LongArray: {
       if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real))
@@ -80,9 +126,8 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, host:
       *out = host::Value::Date(int16_t(v.d.year), int16_t(v.d.month), int16_t(v.d.day));
       return true;
     case Kind::Time:
-      if (v.type == Type::Time) *out = host::Value::Time(v.l);
-      else if (v.numeric()) *out = host::Value::Time(RealToLong(v.Number()));
-      else return wrong("a time");
+      if (v.type != Type::Time && !v.numeric()) return wrong("a time");
+      PutNumber(sv, i, kind, AsLong(v));
       return true;
     case Kind::Any:
     case Kind::None:
@@ -132,97 +177,176 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
   }
 }
 
-// The empty host value a declared kind starts from.
-host::Value EmptyHost(Kind kind) {
+// Makes *slot the empty host value a declared kind starts from, reusing its storage
+// where it can.
+[[gnu::always_inline]] inline void MakeEmpty(SiteValues& sv, size_t i, Kind kind) {
+  host::Value* slot = &sv.values[i];
   switch (kind) {
-    case Kind::Long: return host::Value::Long(0);
-    case Kind::Integer: return host::Value::Integer(0);
-    case Kind::String: return host::Value::String("");
-    case Kind::Text: return host::Value::Text("");
-    case Kind::Blob: return host::Value::Blob("");
-    case Kind::Picture: return host::Value::Picture("");
-    case Kind::LongArray: return host::Value::LongArray({});
-    case Kind::Date: return host::Value::Date(0, 0, 0);
-    case Kind::Time: return host::Value::Time(0);
-    default: return host::Value::Long(0);
+    case Kind::Long: case Kind::Integer: case Kind::Time:
+      PutNumber(sv, i, kind, 0);
+      return;
+    case Kind::String:
+      PutString(sv, i, {});
+      return;
+    case Kind::Text: case Kind::Blob: case Kind::Picture:
+      Ensure(slot, kind);
+      slot->SetBytes({});
+      return;
+    case Kind::LongArray: *slot = host::Value::LongArray({}); return;
+    case Kind::Date: *slot = host::Value::Date(0, 0, 0); return;
+    default: *slot = host::Value::Long(0); return;
   }
+}
+
+// Writes what an output parameter holds after the call straight into the variable, for
+// the cases where that needs no conversion a method could see fail; false, with
+// nothing changed, for the others.
+[[gnu::always_inline]] inline bool WriteBack(Var& var, Kind kind, SiteValues& sv, size_t i) {
+  const host::Value& h = sv.values[i];
+  Value& v = var.v;
+  if (var.maxLen != 0) return false;
+  switch (kind) {
+    case Kind::Long: case Kind::Integer: case Kind::Time:
+      switch (v.type) {
+        case Type::Undefined:
+          v.type = kind == Kind::Time ? Type::Time : Type::Long;
+          v.l = GetNumber(sv, i);
+          return true;
+        case Type::Long: case Type::Time: v.l = GetNumber(sv, i); return true;
+        case Type::Real: v.r = GetNumber(sv, i); return true;
+        default: return false;
+      }
+    case Kind::String: case Kind::Text:
+      if (v.type != Type::Text && v.type != Type::Undefined) return false;
+      v.type = Type::Text;
+      if (h.kind() == Kind::String) {
+        const uint8_t* p = static_cast<const uint8_t*>(sv.Slot(i));
+        v.s.assign(reinterpret_cast<const char*>(p + 1), p[0]);
+      } else {
+        v.s = h.Bytes();
+      }
+      return true;
+    case Kind::Blob:
+      if (v.type != Type::Blob && v.type != Type::Undefined) return false;
+      v.type = Type::Blob;
+      v.s = h.Bytes();
+      return true;
+    case Kind::Picture:
+      if (v.type != Type::Picture && v.type != Type::Blob && v.type != Type::Undefined) return false;
+      if (v.type == Type::Undefined) v.type = Type::Picture;
+      v.s = h.Bytes();
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Copies the outputs of a call back into the variables the method passed.
+bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& sv) {
+  const std::vector<host::Value>& values = sv.values;
+  for (size_t i = 0; i < a.size(); ++i) {
+    Dir dir = c.params[i].dir;
+    const Node& arg = a.node(i);
+    if (dir != Dir::Out && dir != Dir::InOut) continue;
+    Kind kind = c.params[i].kind;
+    if (arg.op == Op::Element) {
+      // Elements take what the host returns through the ordinary conversion.
+      if (!Assign(f, a[i], FromHost(kind, values[i], nullptr))) return false;
+      continue;
+    }
+    Var* var = FindVar(f, a[i]);
+    if (!var) continue;  // an expression passed to an in/out parameter
+    if (WriteBack(*var, kind, sv, i)) continue;
+    const Value* current = var->v.type != Type::Undefined ? &var->v : nullptr;
+    Value v = FromHost(kind, values[i], current);
+    bool ok = v.type == Type::Array ? AssignWhole(f, a[i], std::move(v)) : Assign(f, a[i], std::move(v));
+    if (!ok) return false;
+  }
+  return true;
+}
+
+// Fills the host value of parameter i from its value.
+bool Fill(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteValues& sv) {
+  if (c.params[i].dir != Dir::Ignored) return ToHost(f, c, i, v, sv);
+  if (v.numeric() || v.type == Type::Boolean || v.type == Type::Time) {  // Natural's numbers
+    PutNumber(sv, i, v.type == Type::Time ? Kind::Time : Kind::Long,
+              v.type == Type::Boolean ? v.b : AsLong(v));
+    return true;
+  }
+  if (!Natural(v, &sv.values[i])) sv.values[i] = host::Value::Long(0);
+  return true;
+}
+
+[[gnu::noinline]] bool EvalAndFill(Frame& f, const vrx::CommandInfo& c, const Args& a, size_t i,
+                                   SiteValues& sv) {
+  Value v;
+  return Eval(f, a[i], &v) && Fill(f, c, i, v, sv);
+}
+
+// Fills the host values of a call from its arguments, strictly left to right.
+bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& sv) {
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a.star(i)) return Fail(f, ParamLabel(c, i) + ": * is not a value");
+    Dir dir = c.params[i].dir;
+    Kind kind = c.params[i].kind;
+    if (dir == Dir::Out) {
+      // The command only writes it; the variable may not exist yet.
+      MakeEmpty(sv, i, kind);
+      continue;
+    }
+    if (dir == Dir::InOut && IsWholeVar(a.node(i)) && !PeekVar(f, a[i])) {
+      // An in/out variable that does not exist yet starts empty, as 4D creates it.
+      MakeEmpty(sv, i, kind);
+      continue;
+    }
+    // A literal or a variable is read where it stands; anything else is evaluated into
+    // a copy first.
+    const Node& arg = a.node(i);
+    const Value* v = arg.op == Op::Const ? &f.code->consts[size_t(arg.a)] : PeekVar(f, a[i]);
+    if (!(v ? Fill(f, c, i, *v, sv) : EvalAndFill(f, c, a, i, sv))) return false;
+  }
+  return true;
 }
 
 }  // namespace
 
-bool CallPluginCommand(Frame& f, const Expr& e, Value* out) {
-  const vrx::CommandInfo& c = *e.command;
-  *out = Value();
+bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
+  const CommandSite& site = f.code->commands[size_t(call.a)];
+  const vrx::CommandInfo& c = *site.command;
   if (!f.rt->host) return Fail(f, std::string(c.name) + " needs the plug-in, which is not loaded");
-  size_t n = e.args.size();
-  std::vector<host::Value> values(n);
-  std::vector<host::Value*> params(n, nullptr);
-  for (size_t i = 0; i < n; ++i) {
-    const Expr& arg = e.args[i];
-    if (arg.kind == ExprKind::Star) return Fail(f, ParamLabel(c, i) + ": * is not a value");
-    Dir dir = c.params[i].dir;
-    if (dir == Dir::Out) {
-      // The command only writes it; the variable may not exist yet.
-      values[i] = EmptyHost(c.params[i].kind);
-    } else if (dir == Dir::Ignored) {
-      Value v;
-      if (!Eval(f, arg, &v)) return false;
-      if (!Natural(v, &values[i])) values[i] = host::Value::Long(0);
-    } else {
-      Value v;
-      if (dir == Dir::InOut && (arg.kind == ExprKind::Local || arg.kind == ExprKind::Interprocess ||
-                                arg.kind == ExprKind::ProcessVar)) {
-        // An in/out variable that does not exist yet starts empty, as 4D creates it.
-        Var* var = FindVar(f, arg, false);
-        if (!var || var->v.type == Type::Undefined) {
-          values[i] = EmptyHost(c.params[i].kind);
-          params[i] = &values[i];
-          continue;
-        }
-      }
-      if (!Eval(f, arg, &v)) return false;
-      if (!ToHost(f, c, i, v, &values[i])) return false;
-    }
-    params[i] = &values[i];
-  }
+  Args a{f.code->args.data() + call.b, size_t(call.argc), f.nodes};
+  // The site's values from its last call; empty when they are in use further up.
+  // Moving them keeps each value where it is, so its Slot() stays valid.
+  SiteValues sv = std::move(f.rt->spares[size_t(site.spare)]);
+  sv.Resize(a.size());
+  if (!FillInputs(f, c, a, sv)) return false;
   if (f.rt->aborting) return false;
-  host::CallResult r = f.rt->host->Call(c.selector, params);
-  // Other processes may have run during the call: look each variable up afresh.
-  for (size_t i = 0; i < n; ++i) {
-    Dir dir = c.params[i].dir;
-    const Expr& arg = e.args[i];
-    if ((dir != Dir::Out && dir != Dir::InOut) ||
-        (arg.kind != ExprKind::Element && arg.kind != ExprKind::Local &&
-         arg.kind != ExprKind::Interprocess && arg.kind != ExprKind::ProcessVar))
-      continue;
-    const Value* current = nullptr;
-    Value currentCopy;
-    if (arg.kind == ExprKind::Element) {
-      // Elements take what the host returns through the ordinary conversion.
-      if (!Assign(f, arg, FromHost(c.params[i].kind, values[i], nullptr))) return false;
-      continue;
-    }
-    if (Var* var = FindVar(f, arg, false); var && var->v.type != Type::Undefined) {
-      currentCopy = var->v;
-      current = &currentCopy;
-    }
-    Value v = FromHost(c.params[i].kind, values[i], current);
-    bool ok = v.type == Type::Array ? AssignWhole(f, arg, std::move(v)) : Assign(f, arg, std::move(v));
-    if (!ok) return false;
-  }
+  host::Value* params[vrx::kMaxParams] = {};
+  for (size_t i = 0; i < a.size(); ++i) params[i] = &sv.values[i];
+  host::CallResult r = f.rt->host->Call(c.selector, std::span(params, a.size()));
+  bool ok = CopyOutputs(f, c, a, sv);
+  SiteValues& back = f.rt->spares[size_t(site.spare)];
+  if (back.values.empty()) back = std::move(sv);
+  if (!ok) return false;
+  // The result goes into *out in place: a fresh Value needs no temporary.
+  if (!out->items.empty() || !out->s.empty()) *out = Value();
   switch (r.kind) {
     case vrx::ResultKind::Long:
     case vrx::ResultKind::Byte:
-      *out = Value::Long(r.value);
+      out->type = Type::Long;
+      out->l = r.value;
       break;
     case vrx::ResultKind::Text:
     case vrx::ResultKind::String:
-      *out = Value::Text(r.bytes);
+      out->type = Type::Text;
+      out->s = std::move(r.bytes);
       break;
     case vrx::ResultKind::Blob:
-      *out = Value::Blob(r.bytes);
+      out->type = Type::Blob;
+      out->s = std::move(r.bytes);
       break;
     case vrx::ResultKind::None:
+      *out = Value();
       break;
   }
   return !f.rt->aborting;

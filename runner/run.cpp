@@ -9,6 +9,7 @@
 
 #include "host/host.h"
 #include "platform/services.h"
+#include "runner/code.h"
 #include "runner/runner.h"
 
 namespace runner {
@@ -69,7 +70,9 @@ bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources
     }
     program->methods[Lowercase(m.name)] = std::move(m);
   }
-  return errors->empty();
+  if (!errors->empty()) return false;
+  Compile(program);
+  return true;
 }
 
 bool LoadFolder(const std::string& folder, Program* program, std::vector<std::string>* errors) {

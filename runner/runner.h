@@ -16,8 +16,18 @@ class Host;
 
 namespace runner {
 
+// Compiled methods point at the methods they call: a program moves, it is not copied.
 struct Program {
+  Program() = default;
+  Program(Program&&) = default;
+  Program& operator=(Program&&) = default;
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
   std::map<std::string, Method> methods;  // lower-cased name -> method
+  // Every process and interprocess variable the methods name, by slot (lower-cased).
+  std::vector<std::string> processVars, interprocessVars;
+  int32_t commandSites = 0;  // VRX_ command calls in all methods
 };
 
 // Reads every .4dm file of `folder` (a method's name is its file name without the

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,26 +39,20 @@ struct SyntaxError {
 bool Tokenize(std::string_view source, std::vector<Token>* out, SyntaxError* error);
 
 // ---- syntax tree --------------------------------------------------------------------
-enum class Builtin : uint8_t {
-  None,
-  // declarations
-  CLongint, CInteger, CReal, CText, CString, CBoolean, CBlob, CPicture, CDate, CTime,
-  ArrayLongint, ArrayText, ArrayReal,
-  // functions and commands
-  Length, Substring, Position, Char, CharacterCode, String, Num, ReplaceString, Uppercase,
-  Lowercase, Milliseconds, Tickcount, CurrentDate, CurrentTime, SizeOfArray, AppendToArray,
-  BlobSize, SetBlobSize, TextToBlob, BlobToText, DocumentToBlob, BlobToDocument, NewProcess,
-  CurrentProcess, DelayProcess, Idle, Log, Assert, Not, CountParameters, Abs, Int, Round,
-  Random, YearOf, MonthOf, DayOf, TemporaryFolder, TestPathName, DeleteDocument,
-  GetDocumentSize, CreateFolder,
-  Count_  // number of entries
-};
+struct Frame;
+struct Args;
+struct Code;
 
+// A 4D command or function the runner provides itself. `params` has one letter per
+// parameter (the last one repeats when maxArgs is -1): 'e' any value, 'v' a variable
+// or element, 'l' a literal number or a variable.
+using BuiltinFn = bool (*)(Frame& f, const Args& a, Value* out);
 struct BuiltinInfo {
   std::string_view name;
-  Builtin id;
   int minArgs, maxArgs;  // maxArgs -1: any number
   bool returnsValue;
+  std::string_view params;
+  BuiltinFn fn;
 };
 std::span<const BuiltinInfo> Builtins();
 
@@ -82,7 +77,7 @@ struct Expr {
   Tok op = Tok::End;  // Binary
   Value value;        // Literal
   std::string name;   // variables (lower case) and methods (as written)
-  Builtin builtin = Builtin::None;
+  const BuiltinInfo* builtin = nullptr;
   const vrx::CommandInfo* command = nullptr;
   std::vector<Expr> args;
 };
@@ -111,6 +106,7 @@ struct Method {
   std::string name;  // as the file names it
   std::string path;
   std::vector<Stmt> body;
+  std::shared_ptr<const Code> code;  // set when the program is compiled
 };
 
 // Names the parser resolves calls against: the project's methods, lower-cased.

@@ -344,3 +344,30 @@ TEST(Values, DatesTextsAndNumbers) {
   EXPECT_EQ(runner::FindText("abc", "C", 3, false), std::string::npos);
   EXPECT_EQ(runner::CompareText("\x8E", "\x83"), 0);  // é and É
 }
+
+TEST(Plugin, OutputsOfRepeatedCallsDoNotCarryOver) {
+  // Each call site keeps its host values between calls: a shorter string after a longer
+  // one, a real and a time receiving longints, and a recursion through the same site
+  // while it is in use must all come out as from fresh values.
+  Outcome o = RunMethods(
+      {{"main.4dm",
+        "C_REAL($port)\n"
+        "For ($i;1;3)\n"
+        "  $r:=VRX_GetNameServer(Substring(\"abcdef\";1;7-(2*$i));$name;$port;0)\n"
+        "  LOG($name+\" \"+String($port))\n"
+        "End for\n"
+        "C_TIME($t)\n"
+        "$r:=VRX_GetNameServer(\"x\";$name;$t;0)\n"
+        "LOG(String($t))\n"
+        "LOG(Nested(2))\n"},
+       {"Nested.4dm",
+        "If ($1>0)\n"
+        "  $r:=VRX_GetNameServer(\"level\"+String($1)+Nested($1-1);$name;$port;0)\n"
+        "  $0:=$name\n"
+        "Else\n"
+        "  $0:=\"\"\n"
+        "End if\n"}});
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"abcde 1000", "abc 1000", "a 1000", "00:16:40",
+                                             "level2level1"}));
+}

@@ -1,0 +1,130 @@
+// The form a method runs from. After every method of a program is parsed, each one is
+// compiled once: variables become slots (locals per call, process variables per
+// process, interprocess variables per run), parameters become numbers, calls point at
+// their method, built-in or command. Expressions are flat arrays of small nodes that
+// refer to each other by index; no name is looked up while a method runs.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/command_table.h"
+#include "runner/syntax.h"
+#include "runner/value.h"
+
+namespace runner {
+
+struct Method;
+struct Program;
+
+enum class Op : uint8_t {
+  Const,         // consts[a]
+  Local,         // local variable slot a
+  Param,         // parameter $a
+  ParamAt,       // ${node a}
+  ProcessVar,    // process variable slot a
+  Interprocess,  // interprocess variable slot a
+  Element,       // node a {node b}; node a is a variable
+  Negate,        // -node a
+  Binary,        // node a `bin` node b
+  Star,          // a lone * argument
+  Builtin,       // builtins[a] with argc arguments from args[b]
+  Command,       // commands[a] with argc arguments from args[b]
+  Method,        // calls[a] with argc arguments from args[b]
+};
+
+struct Node {
+  Op op = Op::Const;
+  Tok bin = Tok::End;  // Binary
+  bool pure = false;   // no call anywhere below: evaluating it has no side effect
+  int32_t argc = 0;
+  int32_t a = 0, b = 0;
+  int32_t scalar = -1;  // Code::scalars entry evaluating it in place, or -1
+};
+
+// Pure expressions also compile to a short list of three-address instructions that
+// work on longints, reals and booleans held in registers, without Values. Running
+// them never reports an error: on anything else (a text, an undefined variable, a
+// division by zero) it gives up, and the tree above evaluates the expression, errors
+// included; having no side effect, the expression cannot tell it ran twice.
+// Long: a longint literal, held in Ref::index itself.
+enum class Src : uint8_t { Reg, Const, Local, Param, ProcessVar, Interprocess, Long };
+struct Ref {
+  Src src = Src::Reg;
+  int32_t index = 0;
+};
+struct Frame;
+struct Ins;
+struct Scalar;
+// One instruction's work, chosen when it is compiled for the sources of its operands;
+// false when it gives up.
+using InsFn = bool (*)(Frame& f, const Ins& ins, Scalar* regs);
+struct Ins {
+  InsFn fn = nullptr;
+  Op op = Op::Binary;  // Binary (x bin y), Negate (-x), Element (variable x {y})
+  Tok bin = Tok::End;
+  uint8_t dst = 0;     // register
+  Ref x, y;
+};
+struct ScalarCode {
+  int32_t begin = 0, end = 0;  // Code::ins
+  const Ins *first = nullptr, *last = nullptr;  // the same, once the method is compiled
+  Ref result;
+};
+constexpr int kScalarRegs = 16;
+InsFn ScalarInsFn(const Ins& ins);  // defined with the evaluator
+
+struct CallSite {
+  const Method* method = nullptr;  // null: no such method, reported when it runs
+  std::string name;                // as written
+};
+
+struct CommandSite {
+  const vrx::CommandInfo* command = nullptr;
+  int32_t spare = 0;  // the run's cache of host values for this site (Runtime::spares)
+};
+
+struct CStmt;
+// A statement's work, chosen when it is compiled.
+using StmtFn = bool (*)(Frame& f, const CStmt& s);
+StmtFn StatementFn(const CStmt& s);  // defined with the evaluator
+
+struct CBranch {
+  int32_t cond = -1;
+  std::vector<CStmt> body;
+};
+
+struct CStmt {
+  StmtFn exec = nullptr;
+  StmtKind kind = StmtKind::Expr;
+  int line = 0;
+  int32_t target = -1;  // Assign, For (the counter)
+  int32_t expr = -1;    // Expr, Assign value, If/While/Repeat condition, For start
+  int32_t to = -1, step = -1;  // For; step -1: 1
+  // Assign to a whole variable: where it is (src Reg otherwise), and the value's scalar
+  // code (-1 when it has none).
+  int32_t scalarCode = -1;
+  Ref into;
+  std::vector<CStmt> body, elseBody;
+  std::vector<CBranch> branches;
+};
+
+struct Code {
+  std::vector<Node> nodes;
+  std::vector<int32_t> args;  // argument lists of calls, by node index
+  std::vector<Value> consts;
+  std::vector<Ins> ins;
+  std::vector<ScalarCode> scalars;
+  std::vector<std::string> locals;  // slot -> name, for messages
+  int32_t params = 1;               // parameter slots a call provides: $0 to the highest $n named
+  std::vector<CallSite> calls;
+  std::vector<CommandSite> commands;
+  std::vector<const BuiltinInfo*> builtins;
+  std::vector<CStmt> body;
+};
+
+// Compiles every method of `program` (their syntax trees stay as they are).
+void Compile(Program* program);
+
+}  // namespace runner
