@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/command_table.h"
+#include "abi/command_table.h"
 #include "runner/syntax.h"
 #include "runner/value.h"
 

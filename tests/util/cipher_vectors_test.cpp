@@ -11,7 +11,7 @@
 
 #include "helpers.h"
 #include "platform/memory.h"
-#include "util/ciphers.h"
+#include "crypto/ciphers.h"
 
 namespace {
 
