@@ -1,16 +1,22 @@
 #include "host/host.h"
 
 #include <dlfcn.h>
-#include <poll.h>
 #include <sys/mman.h>
 #include <ucontext.h>
 
+#include <sys/epoll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <list>
 #include <map>
+#include <unordered_map>
 
 #include "platform/memory.h"
 #include "platform/services.h"
@@ -29,19 +35,26 @@ namespace {
 
 constexpr size_t kStackSize = size_t(4) << 20;  // reserved lazily by mmap
 constexpr uint8_t kCanary = 0xA5;
+constexpr int kEventBatch = 64;
 
 using EntryFn = void (*)(int32_t, void**, uint32_t*, void*);
 
 enum class State { Ready, Delayed, Joining, Dead };
+
+struct Process;
+using Timers = std::multimap<uint64_t, Process*>;  // by wake tick; equal ticks in order
 
 struct Process {
   int number = 0;
   std::string name;
   std::function<void()> body;
   State state = State::Ready;
-  uint32_t wakeTick = 0;
-  int hintFd = -1;
+  bool queued = false;      // in the ready queue (possibly stale: state decides)
+  bool timed = false;       // `timer` is valid
+  Timers::iterator timer;
+  int hintFd = -1;          // while Delayed: the socket that may wake it early
   short hintEvents = 0;
+  std::list<Process>::iterator self;
   ucontext_t context{};
   void* stack = nullptr;  // null for process 1, which runs on the thread's own stack
   void* fakeStack = nullptr;
@@ -49,9 +62,13 @@ struct Process {
   size_t stackSize = 0;
 };
 
-struct Watch {
-  uint32_t events = 0;
-  bool armed = true;
+// What the host wants to hear about one socket number: the processes sleeping on it
+// and the plug-in's notification request. Its epoll registration is one-shot, so a
+// registration that outlived its socket (closed and the number reused) fires at most once.
+struct FdEntry {
+  std::vector<Process*> sleepers;
+  bool watched = false;
+  bool notifyArmed = false;  // delivered once, then off until ReenableSocketNotify
 };
 
 Host* gHost = nullptr;
@@ -61,9 +78,6 @@ uint64_t NowNanos() {
   clock_gettime(CLOCK_MONOTONIC, &ts);
   return uint64_t(ts.tv_sec) * 1000000000u + uint64_t(ts.tv_nsec);
 }
-
-// Tick comparisons survive the 32-bit wrap.
-bool TickReached(uint32_t now, uint32_t when) { return int32_t(now - when) >= 0; }
 
 }  // namespace
 
@@ -76,11 +90,25 @@ struct Host::Impl {
   bool initialised = false;
 
   std::list<Process> processes;
+  std::unordered_map<int, Process*> byNumber;  // live processes
+  std::deque<Process*> readyQueue;
+  std::vector<Process*> dead;  // freed once no longer running
+  Timers timers;
+  int liveOthers = 0;  // live processes besides process 1
+  Process* first = nullptr;
   Process* current = nullptr;
   Process* previous = nullptr;  // where the last switch came from
   int nextNumber = 1;
 
-  std::map<int, Watch> watched;
+  // The 32-bit tick count extended to 64 bits, so timers order across its wrap.
+  uint64_t tickBase = 0;
+  uint32_t lastTick = 0;
+
+  int epollFd = -1;
+  std::vector<FdEntry> fds;   // indexed by socket number
+  std::vector<int> unpollable;  // sockets epoll refused: treated as ready at the next poll
+  int hintedSleepers = 0;
+  int watchedCount = 0;
   int pendingHintFd = -1;
   short pendingHintEvents = 0;
   uint64_t lastWatchPoll = 0;
@@ -89,9 +117,18 @@ struct Host::Impl {
   int16_t failNextHandleCall = 0;
 
   Process* Find(int number) {
-    for (Process& p : processes)
-      if (p.number == number && p.state != State::Dead) return &p;
-    return nullptr;
+    auto it = byNumber.find(number);
+    return it == byNumber.end() ? nullptr : it->second;
+  }
+
+  uint64_t Ticks() {
+    uint32_t now = platform::TickCount();
+    int32_t step = int32_t(now - lastTick);
+    if (step > 0) {  // a clock that steps back only holds still here
+      tickBase += uint32_t(step);
+      lastTick = now;
+    }
+    return tickBase;
   }
 
   // ---- coroutine switching ----
@@ -137,127 +174,190 @@ struct Host::Impl {
   }
 
   void Reap() {
-    for (auto it = processes.begin(); it != processes.end();) {
-      if (it->state == State::Dead && &*it != current) {
-        if (it->stack) munmap(it->stack, kStackSize);
-        it = processes.erase(it);
-      } else {
-        ++it;
+    for (size_t i = 0; i < dead.size();) {
+      Process* p = dead[i];
+      if (p == current) {
+        ++i;
+        continue;
       }
+      if (p->stack) munmap(p->stack, kStackSize);
+      processes.erase(p->self);
+      dead[i] = dead.back();
+      dead.pop_back();
     }
   }
 
   void Exit(Process* self) {
     self->state = State::Dead;
-    bool othersAlive = false;
-    for (Process& p : processes)
-      if (&p != self && p.number != 1 && p.state != State::Dead) othersAlive = true;
-    if (!othersAlive)
-      for (Process& p : processes)
-        if (p.state == State::Joining) p.state = State::Ready;
+    byNumber.erase(self->number);
+    dead.push_back(self);
+    if (--liveOthers == 0 && first->state == State::Joining) MakeReady(first);
     Schedule();  // never returns to a dead process
     std::abort();
   }
 
   // ---- scheduling ----
-  void WakeDue(uint32_t now) {
-    for (Process& p : processes)
-      if (p.state == State::Delayed && TickReached(now, p.wakeTick)) p.state = State::Ready;
+  void Enqueue(Process* p) {
+    if (p->queued) return;
+    p->queued = true;
+    readyQueue.push_back(p);
   }
 
+  // Ends whatever p waits for (its timer, its socket) and queues it to run.
+  void MakeReady(Process* p) {
+    if (p->timed) {
+      timers.erase(p->timer);
+      p->timed = false;
+    }
+    if (p->hintFd >= 0) {
+      std::vector<Process*>& s = fds[size_t(p->hintFd)].sleepers;
+      for (size_t i = 0; i < s.size(); ++i)
+        if (s[i] == p) {
+          s[i] = s.back();
+          s.pop_back();
+          --hintedSleepers;
+          break;
+        }
+      p->hintFd = -1;
+    }
+    p->state = State::Ready;
+    Enqueue(p);
+  }
+
+  void WakeDue(uint64_t now) {
+    while (!timers.empty() && timers.begin()->first <= now) MakeReady(timers.begin()->second);
+  }
+
+  // Round robin: whoever became ready first runs first; self, still ready, goes last.
   Process* NextReady(Process* self) {
-    // Round robin: the processes after self first, self last.
-    auto start = processes.begin();
-    for (auto it = processes.begin(); it != processes.end(); ++it)
-      if (&*it == self) start = std::next(it);
-    for (auto it = start; it != processes.end(); ++it)
-      if (it->state == State::Ready) return &*it;
-    for (auto it = processes.begin(); it != start; ++it)
-      if (it->state == State::Ready) return &*it;
+    if (self->state == State::Ready) Enqueue(self);
+    while (!readyQueue.empty()) {
+      Process* p = readyQueue.front();
+      readyQueue.pop_front();
+      p->queued = false;
+      if (p->state == State::Ready) return p;
+    }
     return nullptr;
   }
 
+  // ---- sockets ----
+  FdEntry& FdAt(int fd) {
+    if (size_t(fd) >= fds.size()) fds.resize(size_t(fd) + 1);
+    return fds[size_t(fd)];
+  }
+
+  uint32_t Interest(const FdEntry& e) const {
+    uint32_t events = e.watched && e.notifyArmed ? uint32_t(EPOLLIN) : 0;
+    for (const Process* p : e.sleepers) events |= uint32_t(p->hintEvents);  // POLLIN/POLLOUT = EPOLLIN/EPOLLOUT
+    return events;
+  }
+
+  // Arms fd's one-shot registration for what is wanted of it now; with nothing wanted it
+  // stays as it is (disarmed after it fired, or firing once more for nobody).
+  void Arm(int fd) {
+    uint32_t events = Interest(fds[size_t(fd)]);
+    if (!events) return;
+    epoll_event ev{};
+    ev.events = events | EPOLLONESHOT;
+    ev.data.fd = fd;
+    if (epoll_ctl(epollFd, EPOLL_CTL_MOD, fd, &ev) == 0) return;
+    // ENOENT: new here, or its socket was closed (which drops the registration) and the
+    // number reused.
+    if (errno == ENOENT && epoll_ctl(epollFd, EPOLL_CTL_ADD, fd, &ev) == 0) return;
+    // A closed socket or one epoll cannot watch: poll would call it ready at once, and
+    // whoever waits on it looks for itself.
+    unpollable.push_back(fd);
+  }
+
+  void Forget(int fd) {
+    FdEntry& e = fds[size_t(fd)];
+    if (e.sleepers.empty() && !e.watched) epoll_ctl(epollFd, EPOLL_CTL_DEL, fd, nullptr);  // errors: already gone
+  }
+
   void Deliver(int fd) {
-    auto it = watched.find(fd);
-    if (it == watched.end() || !it->second.armed) return;
-    it->second.armed = false;  // until the plug-in accepts (ReenableSocketNotify)
     if (platform::MessageFilter f = platform::CurrentMessageFilter())
       f(platform::kSocketNotifyMessage, uintptr_t(fd), intptr_t(platform::kNotifyAccept));
   }
 
-  // Sleeps in poll until a watched or hinted socket is ready or the earliest wake time.
-  // timeoutMs < 0 waits for sockets only.
+  void OnReady(int fd, uint32_t events) {
+    if (fd < 0 || size_t(fd) >= fds.size()) return;
+    bool any = events & (EPOLLERR | EPOLLHUP);
+    std::vector<Process*> wake;
+    for (Process* p : fds[size_t(fd)].sleepers)
+      if (any || (uint32_t(p->hintEvents) & events)) wake.push_back(p);
+    for (Process* p : wake) MakeReady(p);
+    FdEntry& e = fds[size_t(fd)];
+    if (e.watched && e.notifyArmed && (any || (events & EPOLLIN))) {
+      e.notifyArmed = false;  // until the plug-in accepts (ReenableSocketNotify)
+      Deliver(fd);            // may watch, re-enable or forget sockets
+    }
+    Arm(fd);  // the sleepers whose events did not come, or a re-enabled notification
+  }
+
+  // Sleeps in epoll until a watched or hinted socket is ready or timeoutMs passes
+  // (< 0: for sockets only).
   void PollSockets(int timeoutMs) {
-    std::vector<pollfd> fds;
-    for (auto& [fd, w] : watched)
-      if (w.armed) fds.push_back({fd, POLLIN, 0});
-    for (Process& p : processes)
-      if (p.state == State::Delayed && p.hintFd >= 0) fds.push_back({p.hintFd, p.hintEvents, 0});
-    if (fds.empty() && timeoutMs < 0) {
-      std::fprintf(stderr, "vrx host: every 4D process waits for another; nothing can wake them\n");
-      std::abort();
-    }
-    int n = poll(fds.data(), fds.size(), timeoutMs);
+    if (!unpollable.empty()) timeoutMs = 0;
+    epoll_event events[kEventBatch];
+    int n = epoll_wait(epollFd, events, kEventBatch, timeoutMs);
     lastWatchPoll = NowNanos();
-    if (n <= 0) return;
-    for (const pollfd& f : fds) {
-      if (!f.revents) continue;
-      for (Process& p : processes)
-        if (p.state == State::Delayed && p.hintFd == f.fd) p.state = State::Ready;
-      Deliver(f.fd);
-    }
+    std::vector<int> refused;
+    refused.swap(unpollable);
+    for (int fd : refused) OnReady(fd, EPOLLIN | EPOLLOUT | EPOLLERR);
+    for (int i = 0; i < n; ++i) OnReady(events[i].data.fd, events[i].events);
   }
 
   // While other processes keep running, sockets are still looked at now and then, so a
   // sleeping process whose socket is ready wakes early and listeners get their
   // notifications without waiting for every process to be idle.
   void PollWatchedNow() {
-    bool hinted = false;
-    for (Process& p : processes) hinted |= p.state == State::Delayed && p.hintFd >= 0;
-    if (!hinted && watched.empty()) return;
+    if (!hintedSleepers && !watchedCount) return;
     uint64_t now = NowNanos();
-    if (now - lastWatchPoll < (hinted ? 20000u : 1000000u)) return;
+    if (now - lastWatchPoll < (hintedSleepers ? 20000u : 1000000u)) return;
     PollSockets(0);
   }
 
+  bool Waitable() const {
+    for (const FdEntry& e : fds)
+      if (!e.sleepers.empty() || (e.watched && e.notifyArmed)) return true;
+    return !unpollable.empty();
+  }
+
   void WaitForSomething() {
-    uint32_t now = platform::TickCount();
-    bool any = false;
-    uint32_t earliest = 0;
-    for (Process& p : processes) {
-      if (p.state != State::Delayed) continue;
-      if (!any || int32_t(p.wakeTick - earliest) < 0) earliest = p.wakeTick;
-      any = true;
-    }
+    uint64_t now = Ticks();
+    bool any = !timers.empty();
+    uint64_t earliest = any ? timers.begin()->first : now;
     if (platform::TestClockActive()) {
       // Sockets get a brief real chance; then the test clock jumps to the next wake.
       PollSockets(0);
-      for (Process& p : processes)
-        if (p.state == State::Ready) return;
-      if (!any) return PollSockets(-1);
+      if (!readyQueue.empty()) return;
+      if (!any) return PollForever();
       PollSockets(1);
-      for (Process& p : processes)
-        if (p.state == State::Ready) return;
-      if (int32_t(earliest - now) > 0) platform::AdvanceTestClock(earliest - now);
+      if (!readyQueue.empty()) return;
+      if (earliest > now) platform::AdvanceTestClock(uint32_t(earliest - now));
       return;
     }
-    int timeoutMs = -1;
-    if (any) {
-      int32_t ticks = int32_t(earliest - now);
-      timeoutMs = ticks <= 0 ? 0 : int((int64_t(ticks) * 1000 + 59) / 60);
+    if (!any) return PollForever();
+    uint64_t ticks = earliest > now ? earliest - now : 0;
+    PollSockets(int(std::min<uint64_t>((ticks * 1000 + 59) / 60, 1u << 30)));
+  }
+
+  void PollForever() {
+    if (!Waitable()) {
+      std::fprintf(stderr, "vrx host: every 4D process waits for another; nothing can wake them\n");
+      std::abort();
     }
-    PollSockets(timeoutMs);
+    PollSockets(-1);
   }
 
   // The current process gives way; returns when it runs again.
   void Schedule() {
     Process* self = current;
     for (;;) {
-      WakeDue(platform::TickCount());
+      WakeDue(Ticks());
       PollWatchedNow();
       if (Process* next = NextReady(self)) {
         if (next != self) SwitchTo(next);
-        self->hintFd = -1;
         return;
       }
       WaitForSomething();
@@ -267,17 +367,20 @@ struct Host::Impl {
   void Yield() {
     // A hint only matters to a process that sleeps.
     pendingHintFd = -1;
-    if (current->state == State::Ready) current->hintFd = -1;
     Schedule();
   }
 
   void Delay(Process* p, int32_t ticks) {
     if (!p || p->state != State::Ready || ticks <= 0) return;
     p->state = State::Delayed;
-    p->wakeTick = platform::TickCount() + uint32_t(ticks);
+    p->timer = timers.emplace(Ticks() + uint32_t(ticks), p);
+    p->timed = true;
     if (p == current && pendingHintFd >= 0) {
       p->hintFd = pendingHintFd;
       p->hintEvents = pendingHintEvents;
+      FdAt(p->hintFd).sleepers.push_back(p);
+      ++hintedSleepers;
+      Arm(p->hintFd);
     }
     pendingHintFd = -1;
   }
@@ -343,18 +446,25 @@ struct Host::Impl {
 
   static void HookWatch(int fd, uint32_t events, void* ctx) {
     auto* impl = static_cast<Impl*>(ctx);
-    if (events)
-      impl->watched[fd] = Watch{events, true};
+    if (fd < 0) return;
+    FdEntry& e = impl->FdAt(fd);
+    impl->watchedCount += int(events != 0) - int(e.watched);
+    e.watched = events != 0;
+    e.notifyArmed = e.watched;
+    if (e.watched)
+      impl->Arm(fd);
     else
-      impl->watched.erase(fd);
+      impl->Forget(fd);  // the plug-in closes a listener right after
   }
   static void HookReenable(int fd, void* ctx) {
     auto* impl = static_cast<Impl*>(ctx);
-    auto it = impl->watched.find(fd);
-    if (it != impl->watched.end()) it->second.armed = true;
+    if (fd < 0 || size_t(fd) >= impl->fds.size() || !impl->fds[size_t(fd)].watched) return;
+    impl->fds[size_t(fd)].notifyArmed = true;
+    impl->Arm(fd);
   }
   static void HookHint(int fd, short events, void* ctx) {
     auto* impl = static_cast<Impl*>(ctx);
+    if (fd < 0) return;
     impl->pendingHintFd = fd;
     impl->pendingHintEvents = events;
   }
@@ -373,7 +483,14 @@ Host::Host(Options options) : impl_(std::make_unique<Impl>()) {
   Process& first = m.processes.emplace_back();
   first.number = m.nextNumber++;
   first.name = "main";
-  m.current = &first;
+  first.self = m.processes.begin();
+  m.first = m.current = &first;
+  m.byNumber[first.number] = &first;
+  m.epollFd = epoll_create1(EPOLL_CLOEXEC);
+  if (m.epollFd < 0) {
+    m.error = std::string("cannot create an epoll set: ") + std::strerror(errno);
+    return;
+  }
   platform::UseTestClock(m.options.testClock);
   platform::EventHooks hooks;
   hooks.watch = &Impl::HookWatch;
@@ -417,6 +534,7 @@ Host::~Host() {
   platform::SetEventHooks({});
   platform::InstallMessageFilter(nullptr);
   platform::UseTestClock(false);
+  if (m.epollFd >= 0) close(m.epollFd);
   gHost = nullptr;
 }
 
@@ -526,6 +644,10 @@ int Host::NewProcess(std::function<void()> body, std::string name) {
     m.processes.pop_back();
     return 0;
   }
+  p.self = std::prev(m.processes.end());
+  m.byNumber[p.number] = &p;
+  ++m.liveOthers;
+  m.Enqueue(&p);
   p.stackBottom = p.stack;
   p.stackSize = kStackSize;
   getcontext(&p.context);
@@ -540,11 +662,7 @@ int Host::NewProcess(std::function<void()> body, std::string name) {
 
 int Host::CurrentProcess() const { return impl_->current->number; }
 
-int Host::ProcessCount() const {
-  int n = 0;
-  for (const Process& p : impl_->processes) n += p.state != State::Dead;
-  return n;
-}
+int Host::ProcessCount() const { return impl_->liveOthers + 1; }
 
 void Host::Yield() { impl_->Yield(); }
 
