@@ -2,7 +2,6 @@
 
 #include <dlfcn.h>
 #include <sys/mman.h>
-#include <ucontext.h>
 
 #include <sys/epoll.h>
 #include <unistd.h>
@@ -39,6 +38,66 @@ constexpr int kEventBatch = 64;
 
 using EntryFn = void (*)(int32_t, void**, uint32_t*, void*);
 
+// Switching between processes: the callee-saved registers and the floating-point control
+// words go on the stack being left, whose top is stored in *from; `to` is resumed the
+// same way. swapcontext would also save and restore the signal mask, a system call on
+// every switch, which no process here changes.
+extern "C" void vrx_host_switch(void** from, void* to);
+// Where a new process's stack first returns to: calls r13(r12) and never comes back.
+extern "C" void vrx_host_start();
+asm(R"(
+  .text
+  .p2align 4
+  .globl vrx_host_switch
+  .hidden vrx_host_switch
+  .type vrx_host_switch, @function
+vrx_host_switch:
+  pushq %rbp
+  pushq %rbx
+  pushq %r12
+  pushq %r13
+  pushq %r14
+  pushq %r15
+  subq $8, %rsp
+  stmxcsr (%rsp)
+  fnstcw 4(%rsp)
+  movq %rsp, (%rdi)
+  movq %rsi, %rsp
+  ldmxcsr (%rsp)
+  fldcw 4(%rsp)
+  addq $8, %rsp
+  popq %r15
+  popq %r14
+  popq %r13
+  popq %r12
+  popq %rbx
+  popq %rbp
+  ret
+  .size vrx_host_switch, .-vrx_host_switch
+
+  .p2align 4
+  .globl vrx_host_start
+  .hidden vrx_host_start
+  .type vrx_host_start, @function
+vrx_host_start:
+  .cfi_startproc
+  .cfi_undefined rip
+  movq %r12, %rdi
+  callq *%r13
+  ud2
+  .cfi_endproc
+  .size vrx_host_start, .-vrx_host_start
+)");
+
+// The frame vrx_host_switch pops when it first resumes a new process.
+struct StartFrame {
+  uint32_t mxcsr;
+  uint16_t fpuControl, pad;
+  uint64_t r15, r14, r13, r12, rbx, rbp;
+  void (*ret)();
+};
+static_assert(sizeof(StartFrame) == 64);
+
 enum class State { Ready, Delayed, Joining, Dead };
 
 struct Process;
@@ -55,7 +114,7 @@ struct Process {
   int hintFd = -1;          // while Delayed: the socket that may wake it early
   short hintEvents = 0;
   std::list<Process>::iterator self;
-  ucontext_t context{};
+  void* sp = nullptr;  // saved stack top while not running
   void* stack = nullptr;  // null for process 1, which runs on the thread's own stack
   void* fakeStack = nullptr;
   const void* stackBottom = nullptr;
@@ -132,8 +191,7 @@ struct Host::Impl {
   }
 
   // ---- coroutine switching ----
-  static void Trampoline(unsigned lo, unsigned hi) {
-    auto* impl = reinterpret_cast<Impl*>((uintptr_t(hi) << 32) | uintptr_t(lo));
+  static void Trampoline(Impl* impl) {
     impl->FinishSwitch();
     Process* self = impl->current;
     self->body();
@@ -169,7 +227,7 @@ struct Host::Impl {
     previous = from;
     current = next;
     StartSwitch(from, next);
-    swapcontext(&from->context, &next->context);
+    vrx_host_switch(&from->sp, next->sp);
     FinishSwitch();
   }
 
@@ -650,13 +708,15 @@ int Host::NewProcess(std::function<void()> body, std::string name) {
   m.Enqueue(&p);
   p.stackBottom = p.stack;
   p.stackSize = kStackSize;
-  getcontext(&p.context);
-  p.context.uc_stack.ss_sp = p.stack;
-  p.context.uc_stack.ss_size = kStackSize;
-  p.context.uc_link = nullptr;
-  uintptr_t self = reinterpret_cast<uintptr_t>(&m);
-  makecontext(&p.context, reinterpret_cast<void (*)()>(&Impl::Trampoline), 2, unsigned(self & 0xFFFFFFFFu),
-              unsigned(self >> 32));
+  // The return address takes the last 8 bytes below the 16-byte aligned top: once it is
+  // popped the stack is aligned as vrx_host_start's call needs.
+  auto* frame = reinterpret_cast<StartFrame*>(static_cast<uint8_t*>(p.stack) + kStackSize - sizeof(StartFrame));
+  *frame = StartFrame{};
+  asm volatile("stmxcsr %0\n\tfnstcw %1" : "=m"(frame->mxcsr), "=m"(frame->fpuControl));
+  frame->r12 = reinterpret_cast<uint64_t>(&m);
+  frame->r13 = reinterpret_cast<uint64_t>(&Impl::Trampoline);
+  frame->ret = &vrx_host_start;
+  p.sp = frame;
   return p.number;
 }
 
