@@ -36,7 +36,10 @@ int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
   if (record->kind == kKindSsl) return SslReceive(slot, out, maximum);
 
   int32_t m = BytesAvailable(slot);
-  if (m <= 0 || m > kMaxReceive) m = kMaxReceive;
+  // With nothing counted yet a small read still takes what arrived meanwhile, or sees the
+  // end, without clearing a whole chunk's buffer on every idle wake-up.
+  if (m <= 0) m = 512;
+  if (m > kMaxReceive) m = kMaxReceive;
   if (maximum > 0 && maximum < m) m = maximum;
   out.resize(size_t(m));
   ssize_t r;
