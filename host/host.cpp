@@ -21,6 +21,7 @@
 #include "platform/services.h"
 
 #if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
 #include <sanitizer/common_interface_defs.h>
 #define VRX_ASAN_FIBERS 1
 #endif
@@ -33,6 +34,9 @@ namespace host {
 namespace {
 
 constexpr size_t kStackSize = size_t(4) << 20;  // reserved lazily by mmap
+// Stacks of ended processes kept for new ones: a server starting a process per
+// connection would otherwise map, fault in and unmap a stack each time.
+constexpr size_t kSpareStacks = 32;
 constexpr uint8_t kCanary = 0xA5;
 constexpr int kEventBatch = 64;
 
@@ -152,6 +156,7 @@ struct Host::Impl {
   std::unordered_map<int, Process*> byNumber;  // live processes
   std::deque<Process*> readyQueue;
   std::vector<Process*> dead;  // freed once no longer running
+  std::vector<void*> spareStacks;
   Timers timers;
   int liveOthers = 0;  // live processes besides process 1
   Process* first = nullptr;
@@ -231,6 +236,32 @@ struct Host::Impl {
     FinishSwitch();
   }
 
+  void* NewStack() {
+    if (!spareStacks.empty()) {
+      void* stack = spareStacks.back();
+      spareStacks.pop_back();
+      return stack;
+    }
+    void* stack = mmap(nullptr, kStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+    return stack == MAP_FAILED ? nullptr : stack;
+  }
+
+  void FreeStack(void* stack) {
+    if (spareStacks.size() >= kSpareStacks) {
+      munmap(stack, kStackSize);
+      return;
+    }
+#ifdef VRX_ASAN_FIBERS
+    // Frames the ended process never returned from leave their redzones poisoned.
+    ASAN_UNPOISON_MEMORY_REGION(stack, kStackSize);
+#endif
+    spareStacks.push_back(stack);
+  }
+
+  ~Impl() {
+    for (void* stack : spareStacks) munmap(stack, kStackSize);
+  }
+
   void Reap() {
     for (size_t i = 0; i < dead.size();) {
       Process* p = dead[i];
@@ -238,7 +269,7 @@ struct Host::Impl {
         ++i;
         continue;
       }
-      if (p->stack) munmap(p->stack, kStackSize);
+      if (p->stack) FreeStack(p->stack);
       processes.erase(p->self);
       dead[i] = dead.back();
       dead.pop_back();
@@ -697,8 +728,8 @@ int Host::NewProcess(std::function<void()> body, std::string name) {
   p.number = m.nextNumber++;
   p.name = std::move(name);
   p.body = std::move(body);
-  p.stack = mmap(nullptr, kStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
-  if (p.stack == MAP_FAILED) {
+  p.stack = m.NewStack();
+  if (!p.stack) {
     m.processes.pop_back();
     return 0;
   }
