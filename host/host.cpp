@@ -1,9 +1,8 @@
 #include "host/host.h"
 
 #include <dlfcn.h>
-#include <sys/mman.h>
-
 #include <sys/epoll.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
