@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <deque>
 #include <list>
 #include <map>
 #include <unordered_map>
@@ -111,7 +110,6 @@ struct Process {
   std::string name;
   std::function<void()> body;
   State state = State::Ready;
-  bool queued = false;      // in the ready queue (possibly stale: state decides)
   bool timed = false;       // `timer` is valid
   Timers::iterator timer;
   int hintFd = -1;          // while Delayed: the socket that may wake it early
@@ -153,7 +151,7 @@ struct Host::Impl {
 
   std::list<Process> processes;
   std::unordered_map<int, Process*> byNumber;  // live processes
-  std::deque<Process*> readyQueue;
+  std::map<int, Process*> ready;  // by number: every process whose state is Ready
   std::vector<Process*> dead;  // freed once no longer running
   std::vector<void*> spareStacks;
   Timers timers;
@@ -276,7 +274,7 @@ struct Host::Impl {
   }
 
   void Exit(Process* self) {
-    self->state = State::Dead;
+    SetState(self, State::Dead);
     byNumber.erase(self->number);
     dead.push_back(self);
     if (--liveOthers == 0 && first->state == State::Joining) MakeReady(first);
@@ -285,10 +283,12 @@ struct Host::Impl {
   }
 
   // ---- scheduling ----
-  void Enqueue(Process* p) {
-    if (p->queued) return;
-    p->queued = true;
-    readyQueue.push_back(p);
+  void SetState(Process* p, State state) {
+    if (state == State::Ready)
+      ready.emplace(p->number, p);
+    else if (p->state == State::Ready)
+      ready.erase(p->number);
+    p->state = state;
   }
 
   // Ends whatever p waits for (its timer, its socket) and queues it to run.
@@ -308,24 +308,18 @@ struct Host::Impl {
         }
       p->hintFd = -1;
     }
-    p->state = State::Ready;
-    Enqueue(p);
+    SetState(p, State::Ready);
   }
 
   void WakeDue(uint64_t now) {
     while (!timers.empty() && timers.begin()->first <= now) MakeReady(timers.begin()->second);
   }
 
-  // Round robin: whoever became ready first runs first; self, still ready, goes last.
+  // Round robin in the order processes were started: those after self first, self last.
   Process* NextReady(Process* self) {
-    if (self->state == State::Ready) Enqueue(self);
-    while (!readyQueue.empty()) {
-      Process* p = readyQueue.front();
-      readyQueue.pop_front();
-      p->queued = false;
-      if (p->state == State::Ready) return p;
-    }
-    return nullptr;
+    if (ready.empty()) return nullptr;
+    auto it = ready.upper_bound(self->number);
+    return (it == ready.end() ? ready.begin() : it)->second;
   }
 
   // ---- sockets ----
@@ -418,10 +412,10 @@ struct Host::Impl {
     if (platform::TestClockActive()) {
       // Sockets get a brief real chance; then the test clock jumps to the next wake.
       PollSockets(0);
-      if (!readyQueue.empty()) return;
+      if (!ready.empty()) return;
       if (!any) return PollForever();
       PollSockets(1);
-      if (!readyQueue.empty()) return;
+      if (!ready.empty()) return;
       if (earliest > now) platform::AdvanceTestClock(uint32_t(earliest - now));
       return;
     }
@@ -460,7 +454,7 @@ struct Host::Impl {
 
   void Delay(Process* p, int32_t ticks) {
     if (!p || p->state != State::Ready || ticks <= 0) return;
-    p->state = State::Delayed;
+    SetState(p, State::Delayed);
     p->timer = timers.emplace(Ticks() + uint32_t(ticks), p);
     p->timed = true;
     if (p == current && pendingHintFd >= 0) {
@@ -573,6 +567,7 @@ Host::Host(Options options) : impl_(std::make_unique<Impl>()) {
   first.name = "main";
   first.self = m.processes.begin();
   m.first = m.current = &first;
+  m.ready.emplace(first.number, &first);
   m.byNumber[first.number] = &first;
   m.epollFd = epoll_create1(EPOLL_CLOEXEC);
   if (m.epollFd < 0) {
@@ -735,7 +730,7 @@ int Host::NewProcess(std::function<void()> body, std::string name) {
   p.self = std::prev(m.processes.end());
   m.byNumber[p.number] = &p;
   ++m.liveOthers;
-  m.Enqueue(&p);
+  m.ready.emplace(p.number, &p);
   p.stackBottom = p.stack;
   p.stackSize = kStackSize;
   // The return address takes the last 8 bytes below the 16-byte aligned top: once it is
@@ -765,9 +760,9 @@ void Host::WaitForProcesses() {
   Impl& m = *impl_;
   if (m.current->number != 1) return;
   if (ProcessCount() <= 1) return;
-  m.current->state = State::Joining;
+  m.SetState(m.current, State::Joining);
   m.Schedule();
-  m.current->state = State::Ready;
+  m.SetState(m.current, State::Ready);
 }
 
 Handle Host::StoredHandle(int16_t number) const {
