@@ -234,25 +234,27 @@ struct Host::Impl {
   }
 
   void* NewStack() {
+    void* stack = nullptr;
     if (!spareStacks.empty()) {
-      void* stack = spareStacks.back();
+      stack = spareStacks.back();
       spareStacks.pop_back();
-      return stack;
+    } else {
+      stack = mmap(nullptr, kStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+      if (stack == MAP_FAILED) return nullptr;
     }
-    void* stack = mmap(nullptr, kStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
-    return stack == MAP_FAILED ? nullptr : stack;
+#ifdef VRX_ASAN_FIBERS
+    // An ended process never returned from its last frames, whose redzones stay poisoned
+    // in the sanitizer's shadow, at the same addresses when a mapping comes back.
+    ASAN_UNPOISON_MEMORY_REGION(stack, kStackSize);
+#endif
+    return stack;
   }
 
   void FreeStack(void* stack) {
-    if (spareStacks.size() >= kSpareStacks) {
+    if (spareStacks.size() < kSpareStacks)
+      spareStacks.push_back(stack);
+    else
       munmap(stack, kStackSize);
-      return;
-    }
-#ifdef VRX_ASAN_FIBERS
-    // Frames the ended process never returned from leave their redzones poisoned.
-    ASAN_UNPOISON_MEMORY_REGION(stack, kStackSize);
-#endif
-    spareStacks.push_back(stack);
   }
 
   ~Impl() {
