@@ -56,13 +56,13 @@ While ($served<$limit)
       $state:=VRX_GetStreamState($listeners{$i};0)
     End while
   End for
-  // While connections keep coming (one in the last 2 ms) the next pass follows as soon
+  // While connections keep coming (one in the last 10 ms) the next pass follows as soon
   // as the other processes have run; when they stop, passes are a tick apart and the
   // process sleeps in between.
   If ($taken>0)
     $lastTaken:=Milliseconds
   End if
-  If ((Milliseconds-$lastTaken)<2)
+  If ((Milliseconds-$lastTaken)<10)
     IDLE
   Else
     DELAY PROCESS(Current process;1)
