@@ -145,6 +145,7 @@ __attribute__((target("avx2"))) size_t EncodeAvx2(const uint8_t* in, size_t n, u
     __m256i chars = _mm256_add_epi8(_mm256_shuffle_epi8(shiftLut, range), idx);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), chars);
   }
+  _mm256_zeroupper();  // the SSE code below would pay for wide registers left dirty
   return i + EncodeSsse3(in + i, n - i, out);
 }
 
@@ -178,6 +179,7 @@ __attribute__((target("avx2"))) size_t DecodeAvx2(const uint8_t* in, size_t n, u
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), packed);
   }
   size_t rest = 0;
+  _mm256_zeroupper();  // the SSE code below would pay for wide registers left dirty
   i += DecodeSsse3(in + i, n - i, o, &rest);
   *written = size_t(o - out) + rest;
   return i;
@@ -222,6 +224,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx2"))) size_t EncodeAvx512(
     __m512i idx = _mm512_multishift_epi64_epi8(shifts, v);
     _mm512_storeu_si512(out, _mm512_permutexvar_epi8(idx, alphabet));  // uses the low 6 bits
   }
+  _mm256_zeroupper();  // so would the SSE code the AVX2 path hands its rest to
   return i + EncodeAvx2(in + i, n - i, out);
 }
 
@@ -242,6 +245,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx2"))) size_t DecodeAvx512(
     _mm512_mask_storeu_epi8(o, kLow48, _mm512_permutexvar_epi8(scatter, both));
   }
   size_t rest = 0;
+  _mm256_zeroupper();  // so would the SSE code the AVX2 path hands its rest to
   i += DecodeAvx2(in + i, n - i, o, &rest);
   *written = size_t(o - out) + rest;
   return i;
