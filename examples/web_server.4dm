@@ -6,7 +6,7 @@
 // PORT 0 (or none) lets the system choose a port; the port in use is printed and left
 // in <>webPort for other processes. REQUESTS defaults to 1.
 C_TEXT($1;$2;$3;$folder)
-C_LONGINT($port;$limit;$served;$state;$conn;$p;$r;$i;$localPort;$remoteAddr;$remotePort)
+C_LONGINT($port;$limit;$served;$taken;$lastTaken;$state;$conn;$p;$r;$i;$localPort;$remoteAddr;$remotePort)
 ARRAY LONGINT($listeners;2)
 
 $folder:=$1
@@ -37,21 +37,36 @@ End if
 LOG("Serving "+$folder+" on http://127.0.0.1:"+String($localPort)+"/ for "+String($limit)+" request(s)")
 
 $served:=0
+$lastTaken:=Milliseconds-1000
 While ($served<$limit)
+  // Every pending connection is taken in one pass: a stream that took one hands it to a
+  // new process and listens again at once, and asking the new stream for its state takes
+  // the next pending connection, if any.
+  $taken:=0
   For ($i;1;2)
-    If ($served<$limit)
+    $state:=VRX_GetStreamState($listeners{$i};0)
+    While (($state#2) & ($served<$limit))  // a connection (its process handles any state)
+      $conn:=$listeners{$i}
+      $listeners{$i}:=VRX_ListenStream(0;0;$port;0;0;0;0)
+      ASSERT($listeners{$i}#0;"cannot listen again on port "+String($port))
+      <>webActive:=<>webActive+1
+      $served:=$served+1
+      $taken:=$taken+1
+      $p:=New process("web_connection";0;"web connection "+String($served);$conn;$folder)
       $state:=VRX_GetStreamState($listeners{$i};0)
-      If ($state#2)  // this stream took a connection (its process handles any state)
-        $conn:=$listeners{$i}
-        $listeners{$i}:=VRX_ListenStream(0;0;$port;0;0;0;0)
-        ASSERT($listeners{$i}#0;"cannot listen again on port "+String($port))
-        <>webActive:=<>webActive+1
-        $served:=$served+1
-        $p:=New process("web_connection";0;"web connection "+String($served);$conn;$folder)
-      End if
-    End if
+    End while
   End for
-  DELAY PROCESS(Current process;1)
+  // While connections keep coming (one in the last 10 ms) the next pass follows as soon
+  // as the other processes have run; when they stop, passes are a tick apart and the
+  // process sleeps in between.
+  If ($taken>0)
+    $lastTaken:=Milliseconds
+  End if
+  If ((Milliseconds-$lastTaken)<10)
+    IDLE
+  Else
+    DELAY PROCESS(Current process;1)
+  End if
 End while
 
 // Let the last connections finish, then close the listening socket at once (mode 2).

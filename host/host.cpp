@@ -2,22 +2,25 @@
 
 #include <dlfcn.h>
 #include <limits.h>
-#include <poll.h>
+#include <sys/epoll.h>
 #include <sys/mman.h>
-#include <ucontext.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <list>
 #include <map>
+#include <unordered_map>
 
 #include "platform/memory.h"
 #include "platform/services.h"
 
 #if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
 #include <sanitizer/common_interface_defs.h>
 #define VRX_ASAN_FIBERS 1
 #endif
@@ -32,9 +35,73 @@ namespace host {
 namespace {
 
 constexpr size_t kStackSize = size_t(4) << 20;  // reserved lazily by mmap
+// Stacks of ended processes kept for new ones: a server starting a process per
+// connection would otherwise map, fault in and unmap a stack each time.
+constexpr size_t kSpareStacks = 32;
 constexpr uint8_t kCanary = 0xA5;
+constexpr int kEventBatch = 64;
 
 using EntryFn = void (*)(int32_t, void**, uint32_t*, void*);
+
+// Switching between processes: the callee-saved registers and the floating-point control
+// words go on the stack being left, whose top is stored in *from; `to` is resumed the
+// same way. swapcontext would also save and restore the signal mask, a system call on
+// every switch, which no process here changes.
+extern "C" void vrx_host_switch(void** from, void* to);
+// Where a new process's stack first returns to: calls r13(r12) and never comes back.
+extern "C" void vrx_host_start();
+asm(R"(
+  .text
+  .p2align 4
+  .globl vrx_host_switch
+  .hidden vrx_host_switch
+  .type vrx_host_switch, @function
+vrx_host_switch:
+  pushq %rbp
+  pushq %rbx
+  pushq %r12
+  pushq %r13
+  pushq %r14
+  pushq %r15
+  subq $8, %rsp
+  stmxcsr (%rsp)
+  fnstcw 4(%rsp)
+  movq %rsp, (%rdi)
+  movq %rsi, %rsp
+  ldmxcsr (%rsp)
+  fldcw 4(%rsp)
+  addq $8, %rsp
+  popq %r15
+  popq %r14
+  popq %r13
+  popq %r12
+  popq %rbx
+  popq %rbp
+  ret
+  .size vrx_host_switch, .-vrx_host_switch
+
+  .p2align 4
+  .globl vrx_host_start
+  .hidden vrx_host_start
+  .type vrx_host_start, @function
+vrx_host_start:
+  .cfi_startproc
+  .cfi_undefined rip
+  movq %r12, %rdi
+  callq *%r13
+  ud2
+  .cfi_endproc
+  .size vrx_host_start, .-vrx_host_start
+)");
+
+// The frame vrx_host_switch pops when it first resumes a new process.
+struct StartFrame {
+  uint32_t mxcsr;
+  uint16_t fpuControl, pad;
+  uint64_t r15, r14, r13, r12, rbx, rbp;
+  void (*ret)();
+};
+static_assert(sizeof(StartFrame) == 64);
 
 enum class State { Ready, Delayed, Joining, Dead };
 
@@ -53,24 +120,33 @@ std::string DefaultPluginPath() {
   return access(beside.c_str(), F_OK) == 0 ? beside : installed;
 }
 
+struct Process;
+using Timers = std::multimap<uint64_t, Process*>;  // by wake tick; equal ticks in order
+
 struct Process {
   int number = 0;
   std::string name;
   std::function<void()> body;
   State state = State::Ready;
-  uint32_t wakeTick = 0;
-  int hintFd = -1;
+  bool timed = false;       // `timer` is valid
+  Timers::iterator timer;
+  int hintFd = -1;          // while Delayed: the socket that may wake it early
   short hintEvents = 0;
-  ucontext_t context{};
+  std::list<Process>::iterator self;
+  void* sp = nullptr;  // saved stack top while not running
   void* stack = nullptr;  // null for process 1, which runs on the thread's own stack
   void* fakeStack = nullptr;
   const void* stackBottom = nullptr;
   size_t stackSize = 0;
 };
 
-struct Watch {
-  uint32_t events = 0;
-  bool armed = true;
+// What the host wants to hear about one socket number: the processes sleeping on it
+// and the plug-in's notification request. Its epoll registration is one-shot, so a
+// registration that outlived its socket (closed and the number reused) fires at most once.
+struct FdEntry {
+  std::vector<Process*> sleepers;
+  bool watched = false;
+  bool notifyArmed = false;  // delivered once, then off until ReenableSocketNotify
 };
 
 Host* gHost = nullptr;
@@ -80,9 +156,6 @@ uint64_t NowNanos() {
   clock_gettime(CLOCK_MONOTONIC, &ts);
   return uint64_t(ts.tv_sec) * 1000000000u + uint64_t(ts.tv_nsec);
 }
-
-// Tick comparisons survive the 32-bit wrap.
-bool TickReached(uint32_t now, uint32_t when) { return int32_t(now - when) >= 0; }
 
 }  // namespace
 
@@ -95,11 +168,26 @@ struct Host::Impl {
   bool initialised = false;
 
   std::list<Process> processes;
+  std::unordered_map<int, Process*> byNumber;  // live processes
+  std::map<int, Process*> ready;  // by number: every process whose state is Ready
+  std::vector<Process*> dead;  // freed once no longer running
+  std::vector<void*> spareStacks;
+  Timers timers;
+  int liveOthers = 0;  // live processes besides process 1
+  Process* first = nullptr;
   Process* current = nullptr;
   Process* previous = nullptr;  // where the last switch came from
   int nextNumber = 1;
 
-  std::map<int, Watch> watched;
+  // The 32-bit tick count extended to 64 bits, so timers order across its wrap.
+  uint64_t tickBase = 0;
+  uint32_t lastTick = 0;
+
+  int epollFd = -1;
+  std::vector<FdEntry> fds;   // indexed by socket number
+  std::vector<int> unpollable;  // sockets epoll refused: treated as ready at the next poll
+  int hintedSleepers = 0;
+  int watchedCount = 0;
   int pendingHintFd = -1;
   short pendingHintEvents = 0;
   uint64_t lastWatchPoll = 0;
@@ -108,14 +196,22 @@ struct Host::Impl {
   int16_t failNextHandleCall = 0;
 
   Process* Find(int number) {
-    for (Process& p : processes)
-      if (p.number == number && p.state != State::Dead) return &p;
-    return nullptr;
+    auto it = byNumber.find(number);
+    return it == byNumber.end() ? nullptr : it->second;
+  }
+
+  uint64_t Ticks() {
+    uint32_t now = platform::TickCount();
+    int32_t step = int32_t(now - lastTick);
+    if (step > 0) {  // a clock that steps back only holds still here
+      tickBase += uint32_t(step);
+      lastTick = now;
+    }
+    return tickBase;
   }
 
   // ---- coroutine switching ----
-  static void Trampoline(unsigned lo, unsigned hi) {
-    auto* impl = reinterpret_cast<Impl*>((uintptr_t(hi) << 32) | uintptr_t(lo));
+  static void Trampoline(Impl* impl) {
     impl->FinishSwitch();
     Process* self = impl->current;
     self->body();
@@ -151,132 +247,219 @@ struct Host::Impl {
     previous = from;
     current = next;
     StartSwitch(from, next);
-    swapcontext(&from->context, &next->context);
+    vrx_host_switch(&from->sp, next->sp);
     FinishSwitch();
   }
 
+  void* NewStack() {
+    void* stack = nullptr;
+    if (!spareStacks.empty()) {
+      stack = spareStacks.back();
+      spareStacks.pop_back();
+    } else {
+      stack = mmap(nullptr, kStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+      if (stack == MAP_FAILED) return nullptr;
+    }
+#ifdef VRX_ASAN_FIBERS
+    // An ended process never returned from its last frames, whose redzones stay poisoned
+    // in the sanitizer's shadow, at the same addresses when a mapping comes back.
+    ASAN_UNPOISON_MEMORY_REGION(stack, kStackSize);
+#endif
+    return stack;
+  }
+
+  void FreeStack(void* stack) {
+    if (spareStacks.size() < kSpareStacks)
+      spareStacks.push_back(stack);
+    else
+      munmap(stack, kStackSize);
+  }
+
+  ~Impl() {
+    for (void* stack : spareStacks) munmap(stack, kStackSize);
+  }
+
   void Reap() {
-    for (auto it = processes.begin(); it != processes.end();) {
-      if (it->state == State::Dead && &*it != current) {
-        if (it->stack) munmap(it->stack, kStackSize);
-        it = processes.erase(it);
-      } else {
-        ++it;
+    for (size_t i = 0; i < dead.size();) {
+      Process* p = dead[i];
+      if (p == current) {
+        ++i;
+        continue;
       }
+      if (p->stack) FreeStack(p->stack);
+      processes.erase(p->self);
+      dead[i] = dead.back();
+      dead.pop_back();
     }
   }
 
   void Exit(Process* self) {
-    self->state = State::Dead;
-    bool othersAlive = false;
-    for (Process& p : processes)
-      if (&p != self && p.number != 1 && p.state != State::Dead) othersAlive = true;
-    if (!othersAlive)
-      for (Process& p : processes)
-        if (p.state == State::Joining) p.state = State::Ready;
+    SetState(self, State::Dead);
+    byNumber.erase(self->number);
+    dead.push_back(self);
+    if (--liveOthers == 0 && first->state == State::Joining) MakeReady(first);
     Schedule();  // never returns to a dead process
     std::abort();
   }
 
   // ---- scheduling ----
-  void WakeDue(uint32_t now) {
-    for (Process& p : processes)
-      if (p.state == State::Delayed && TickReached(now, p.wakeTick)) p.state = State::Ready;
+  void SetState(Process* p, State state) {
+    if (state == State::Ready)
+      ready.emplace(p->number, p);
+    else if (p->state == State::Ready)
+      ready.erase(p->number);
+    p->state = state;
   }
 
+  // Ends whatever p waits for (its timer, its socket) and queues it to run.
+  void MakeReady(Process* p) {
+    if (p->timed) {
+      timers.erase(p->timer);
+      p->timed = false;
+    }
+    if (p->hintFd >= 0) {
+      std::vector<Process*>& s = fds[size_t(p->hintFd)].sleepers;
+      for (size_t i = 0; i < s.size(); ++i)
+        if (s[i] == p) {
+          s[i] = s.back();
+          s.pop_back();
+          --hintedSleepers;
+          break;
+        }
+      p->hintFd = -1;
+    }
+    SetState(p, State::Ready);
+  }
+
+  void WakeDue(uint64_t now) {
+    while (!timers.empty() && timers.begin()->first <= now) MakeReady(timers.begin()->second);
+  }
+
+  // Round robin in the order processes were started: those after self first, self last.
   Process* NextReady(Process* self) {
-    // Round robin: the processes after self first, self last.
-    auto start = processes.begin();
-    for (auto it = processes.begin(); it != processes.end(); ++it)
-      if (&*it == self) start = std::next(it);
-    for (auto it = start; it != processes.end(); ++it)
-      if (it->state == State::Ready) return &*it;
-    for (auto it = processes.begin(); it != start; ++it)
-      if (it->state == State::Ready) return &*it;
-    return nullptr;
+    if (ready.empty()) return nullptr;
+    auto it = ready.upper_bound(self->number);
+    return (it == ready.end() ? ready.begin() : it)->second;
+  }
+
+  // ---- sockets ----
+  FdEntry& FdAt(int fd) {
+    if (size_t(fd) >= fds.size()) fds.resize(size_t(fd) + 1);
+    return fds[size_t(fd)];
+  }
+
+  uint32_t Interest(const FdEntry& e) const {
+    uint32_t events = e.watched && e.notifyArmed ? uint32_t(EPOLLIN) : 0;
+    for (const Process* p : e.sleepers) events |= uint32_t(p->hintEvents);  // POLLIN/POLLOUT = EPOLLIN/EPOLLOUT
+    return events;
+  }
+
+  // Arms fd's one-shot registration for what is wanted of it now; with nothing wanted it
+  // stays as it is (disarmed after it fired, or firing once more for nobody).
+  void Arm(int fd) {
+    uint32_t events = Interest(fds[size_t(fd)]);
+    if (!events) return;
+    epoll_event ev{};
+    ev.events = events | EPOLLONESHOT;
+    ev.data.fd = fd;
+    if (epoll_ctl(epollFd, EPOLL_CTL_MOD, fd, &ev) == 0) return;
+    // ENOENT: new here, or its socket was closed (which drops the registration) and the
+    // number reused.
+    if (errno == ENOENT && epoll_ctl(epollFd, EPOLL_CTL_ADD, fd, &ev) == 0) return;
+    // A closed socket or one epoll cannot watch: poll would call it ready at once, and
+    // whoever waits on it looks for itself.
+    unpollable.push_back(fd);
+  }
+
+  void Forget(int fd) {
+    FdEntry& e = fds[size_t(fd)];
+    if (e.sleepers.empty() && !e.watched) epoll_ctl(epollFd, EPOLL_CTL_DEL, fd, nullptr);  // errors: already gone
   }
 
   void Deliver(int fd) {
-    auto it = watched.find(fd);
-    if (it == watched.end() || !it->second.armed) return;
-    it->second.armed = false;  // until the plug-in accepts (ReenableSocketNotify)
     if (platform::MessageFilter f = platform::CurrentMessageFilter())
       f(platform::kSocketNotifyMessage, uintptr_t(fd), intptr_t(platform::kNotifyAccept));
   }
 
-  // Sleeps in poll until a watched or hinted socket is ready or the earliest wake time.
-  // timeoutMs < 0 waits for sockets only.
+  void OnReady(int fd, uint32_t events) {
+    if (fd < 0 || size_t(fd) >= fds.size()) return;
+    bool any = events & (EPOLLERR | EPOLLHUP);
+    std::vector<Process*> wake;
+    for (Process* p : fds[size_t(fd)].sleepers)
+      if (any || (uint32_t(p->hintEvents) & events)) wake.push_back(p);
+    for (Process* p : wake) MakeReady(p);
+    FdEntry& e = fds[size_t(fd)];
+    if (e.watched && e.notifyArmed && (any || (events & EPOLLIN))) {
+      e.notifyArmed = false;  // until the plug-in accepts (ReenableSocketNotify)
+      Deliver(fd);            // may watch, re-enable or forget sockets
+    }
+    Arm(fd);  // the sleepers whose events did not come, or a re-enabled notification
+  }
+
+  // Sleeps in epoll until a watched or hinted socket is ready or timeoutMs passes
+  // (< 0: for sockets only).
   void PollSockets(int timeoutMs) {
-    std::vector<pollfd> fds;
-    for (auto& [fd, w] : watched)
-      if (w.armed) fds.push_back({fd, POLLIN, 0});
-    for (Process& p : processes)
-      if (p.state == State::Delayed && p.hintFd >= 0) fds.push_back({p.hintFd, p.hintEvents, 0});
-    if (fds.empty() && timeoutMs < 0) {
-      std::fprintf(stderr, "vrx host: every 4D process waits for another; nothing can wake them\n");
-      std::abort();
-    }
-    int n = poll(fds.data(), fds.size(), timeoutMs);
+    if (!unpollable.empty()) timeoutMs = 0;
+    epoll_event events[kEventBatch];
+    int n = epoll_wait(epollFd, events, kEventBatch, timeoutMs);
     lastWatchPoll = NowNanos();
-    if (n <= 0) return;
-    for (const pollfd& f : fds) {
-      if (!f.revents) continue;
-      for (Process& p : processes)
-        if (p.state == State::Delayed && p.hintFd == f.fd) p.state = State::Ready;
-      Deliver(f.fd);
-    }
+    std::vector<int> refused;
+    refused.swap(unpollable);
+    for (int fd : refused) OnReady(fd, EPOLLIN | EPOLLOUT | EPOLLERR);
+    for (int i = 0; i < n; ++i) OnReady(events[i].data.fd, events[i].events);
   }
 
   // While other processes keep running, sockets are still looked at now and then, so a
   // sleeping process whose socket is ready wakes early and listeners get their
   // notifications without waiting for every process to be idle.
   void PollWatchedNow() {
-    bool hinted = false;
-    for (Process& p : processes) hinted |= p.state == State::Delayed && p.hintFd >= 0;
-    if (!hinted && watched.empty()) return;
+    if (!hintedSleepers && !watchedCount) return;
     uint64_t now = NowNanos();
-    if (now - lastWatchPoll < (hinted ? 20000u : 1000000u)) return;
+    if (now - lastWatchPoll < (hintedSleepers ? 20000u : 1000000u)) return;
     PollSockets(0);
   }
 
+  bool Waitable() const {
+    for (const FdEntry& e : fds)
+      if (!e.sleepers.empty() || (e.watched && e.notifyArmed)) return true;
+    return !unpollable.empty();
+  }
+
   void WaitForSomething() {
-    uint32_t now = platform::TickCount();
-    bool any = false;
-    uint32_t earliest = 0;
-    for (Process& p : processes) {
-      if (p.state != State::Delayed) continue;
-      if (!any || int32_t(p.wakeTick - earliest) < 0) earliest = p.wakeTick;
-      any = true;
-    }
+    uint64_t now = Ticks();
+    bool any = !timers.empty();
+    uint64_t earliest = any ? timers.begin()->first : now;
     if (platform::TestClockActive()) {
       // Sockets get a brief real chance; then the test clock jumps to the next wake.
       PollSockets(0);
-      for (Process& p : processes)
-        if (p.state == State::Ready) return;
-      if (!any) return PollSockets(-1);
+      if (!ready.empty()) return;
+      if (!any) return PollForever();
       PollSockets(1);
-      for (Process& p : processes)
-        if (p.state == State::Ready) return;
-      if (int32_t(earliest - now) > 0) platform::AdvanceTestClock(earliest - now);
+      if (!ready.empty()) return;
+      if (earliest > now) platform::AdvanceTestClock(uint32_t(earliest - now));
       return;
     }
-    int timeoutMs = -1;
-    if (any) {
-      int32_t ticks = int32_t(earliest - now);
-      timeoutMs = ticks <= 0 ? 0 : int((int64_t(ticks) * 1000 + 59) / 60);
+    if (!any) return PollForever();
+    uint64_t ticks = earliest > now ? earliest - now : 0;
+    PollSockets(int(std::min<uint64_t>((ticks * 1000 + 59) / 60, 1u << 30)));
+  }
+
+  void PollForever() {
+    if (!Waitable()) {
+      std::fprintf(stderr, "vrx host: every 4D process waits for another; nothing can wake them\n");
+      std::abort();
     }
-    PollSockets(timeoutMs);
+    PollSockets(-1);
   }
 
   // The current process gives way; returns when it runs again.
   void Schedule() {
     Process* self = current;
     for (;;) {
-      WakeDue(platform::TickCount());
+      WakeDue(Ticks());
       PollWatchedNow();
       if (Process* next = NextReady(self)) {
         if (next != self) SwitchTo(next);
-        self->hintFd = -1;
         return;
       }
       WaitForSomething();
@@ -286,17 +469,20 @@ struct Host::Impl {
   void Yield() {
     // A hint only matters to a process that sleeps.
     pendingHintFd = -1;
-    if (current->state == State::Ready) current->hintFd = -1;
     Schedule();
   }
 
   void Delay(Process* p, int32_t ticks) {
     if (!p || p->state != State::Ready || ticks <= 0) return;
-    p->state = State::Delayed;
-    p->wakeTick = platform::TickCount() + uint32_t(ticks);
+    SetState(p, State::Delayed);
+    p->timer = timers.emplace(Ticks() + uint32_t(ticks), p);
+    p->timed = true;
     if (p == current && pendingHintFd >= 0) {
       p->hintFd = pendingHintFd;
       p->hintEvents = pendingHintEvents;
+      FdAt(p->hintFd).sleepers.push_back(p);
+      ++hintedSleepers;
+      Arm(p->hintFd);
     }
     pendingHintFd = -1;
   }
@@ -362,18 +548,25 @@ struct Host::Impl {
 
   static void HookWatch(int fd, uint32_t events, void* ctx) {
     auto* impl = static_cast<Impl*>(ctx);
-    if (events)
-      impl->watched[fd] = Watch{events, true};
+    if (fd < 0) return;
+    FdEntry& e = impl->FdAt(fd);
+    impl->watchedCount += int(events != 0) - int(e.watched);
+    e.watched = events != 0;
+    e.notifyArmed = e.watched;
+    if (e.watched)
+      impl->Arm(fd);
     else
-      impl->watched.erase(fd);
+      impl->Forget(fd);  // the plug-in closes a listener right after
   }
   static void HookReenable(int fd, void* ctx) {
     auto* impl = static_cast<Impl*>(ctx);
-    auto it = impl->watched.find(fd);
-    if (it != impl->watched.end()) it->second.armed = true;
+    if (fd < 0 || size_t(fd) >= impl->fds.size() || !impl->fds[size_t(fd)].watched) return;
+    impl->fds[size_t(fd)].notifyArmed = true;
+    impl->Arm(fd);
   }
   static void HookHint(int fd, short events, void* ctx) {
     auto* impl = static_cast<Impl*>(ctx);
+    if (fd < 0) return;
     impl->pendingHintFd = fd;
     impl->pendingHintEvents = events;
   }
@@ -392,7 +585,15 @@ Host::Host(Options options) : impl_(std::make_unique<Impl>()) {
   Process& first = m.processes.emplace_back();
   first.number = m.nextNumber++;
   first.name = "main";
-  m.current = &first;
+  first.self = m.processes.begin();
+  m.first = m.current = &first;
+  m.ready.emplace(first.number, &first);
+  m.byNumber[first.number] = &first;
+  m.epollFd = epoll_create1(EPOLL_CLOEXEC);
+  if (m.epollFd < 0) {
+    m.error = std::string("cannot create an epoll set: ") + std::strerror(errno);
+    return;
+  }
   platform::UseTestClock(m.options.testClock);
   platform::EventHooks hooks;
   hooks.watch = &Impl::HookWatch;
@@ -436,6 +637,7 @@ Host::~Host() {
   platform::SetEventHooks({});
   platform::InstallMessageFilter(nullptr);
   platform::UseTestClock(false);
+  if (m.epollFd >= 0) close(m.epollFd);
   gHost = nullptr;
 }
 
@@ -540,30 +742,32 @@ int Host::NewProcess(std::function<void()> body, std::string name) {
   p.number = m.nextNumber++;
   p.name = std::move(name);
   p.body = std::move(body);
-  p.stack = mmap(nullptr, kStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
-  if (p.stack == MAP_FAILED) {
+  p.stack = m.NewStack();
+  if (!p.stack) {
     m.processes.pop_back();
     return 0;
   }
+  p.self = std::prev(m.processes.end());
+  m.byNumber[p.number] = &p;
+  ++m.liveOthers;
+  m.ready.emplace(p.number, &p);
   p.stackBottom = p.stack;
   p.stackSize = kStackSize;
-  getcontext(&p.context);
-  p.context.uc_stack.ss_sp = p.stack;
-  p.context.uc_stack.ss_size = kStackSize;
-  p.context.uc_link = nullptr;
-  uintptr_t self = reinterpret_cast<uintptr_t>(&m);
-  makecontext(&p.context, reinterpret_cast<void (*)()>(&Impl::Trampoline), 2, unsigned(self & 0xFFFFFFFFu),
-              unsigned(self >> 32));
+  // The return address takes the last 8 bytes below the 16-byte aligned top: once it is
+  // popped the stack is aligned as vrx_host_start's call needs.
+  auto* frame = reinterpret_cast<StartFrame*>(static_cast<uint8_t*>(p.stack) + kStackSize - sizeof(StartFrame));
+  *frame = StartFrame{};
+  asm volatile("stmxcsr %0\n\tfnstcw %1" : "=m"(frame->mxcsr), "=m"(frame->fpuControl));
+  frame->r12 = reinterpret_cast<uint64_t>(&m);
+  frame->r13 = reinterpret_cast<uint64_t>(&Impl::Trampoline);
+  frame->ret = &vrx_host_start;
+  p.sp = frame;
   return p.number;
 }
 
 int Host::CurrentProcess() const { return impl_->current->number; }
 
-int Host::ProcessCount() const {
-  int n = 0;
-  for (const Process& p : impl_->processes) n += p.state != State::Dead;
-  return n;
-}
+int Host::ProcessCount() const { return impl_->liveOthers + 1; }
 
 void Host::Yield() { impl_->Yield(); }
 
@@ -576,9 +780,9 @@ void Host::WaitForProcesses() {
   Impl& m = *impl_;
   if (m.current->number != 1) return;
   if (ProcessCount() <= 1) return;
-  m.current->state = State::Joining;
+  m.SetState(m.current, State::Joining);
   m.Schedule();
-  m.current->state = State::Ready;
+  m.SetState(m.current, State::Ready);
 }
 
 Handle Host::StoredHandle(int16_t number) const {

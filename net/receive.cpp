@@ -15,7 +15,9 @@ int32_t ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum) {
   out.clear();
   if (!record) return -1;
   int pending = 0;
-  int32_t m = kMaxReceive;
+  // With nothing counted yet a small read still takes what arrived meanwhile, or sees the
+  // end, without clearing a whole chunk's buffer on every idle wake-up.
+  int32_t m = 512;
   if (record->socket >= 0 && ioctl(record->socket, FIONREAD, &pending) == 0 && pending > 0)
     m = std::min(pending, kMaxReceive);
   if (maximum > 0 && maximum < m) m = maximum;

@@ -114,6 +114,72 @@ TEST(Processes, SleepingProcessWakesWhenItsSocketIsReady) {
   close(fds[1]);
 }
 
+// How many ticks a process slept in a ten-minute delay on `fd` that `wake` (run by a
+// second process after 30 ticks) may cut short. Test clock: an unwoken sleep lasts 36000.
+template <typename Wake>
+uint32_t TicksAsleepOn(Host& h, int fd, Wake wake) {
+  uint32_t slept = 0;
+  h.NewProcess([&] {
+    uint32_t t0 = platform::TickCount();
+    platform::WaitHint(fd, POLLIN);
+    h.Delay(36000);
+    slept = platform::TickCount() - t0;
+  });
+  h.NewProcess([&] {
+    h.Delay(30);
+    wake();
+  });
+  h.WaitForProcesses();
+  return slept;
+}
+
+TEST(Processes, SocketWakesSurviveClosedAndReusedNumbers) {
+  Host h({.pluginPath = {}, .testClock = true});
+  ASSERT_TRUE(h.loaded());
+  int a[2], b[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, a), 0);
+  EXPECT_LT(TicksAsleepOn(h, a[0], [&] { EXPECT_EQ(write(a[1], "x", 1), 1); }), 36000u);
+  // The number comes back for another socket; its sleeper is still woken by it.
+  int number = a[0];
+  close(a[0]);
+  close(a[1]);
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, b), 0);
+  ASSERT_EQ(b[0], number);
+  EXPECT_LT(TicksAsleepOn(h, b[0], [&] { EXPECT_EQ(write(b[1], "y", 1), 1); }), 36000u);
+  char c;
+  EXPECT_EQ(read(b[0], &c, 1), 1);
+  // A socket that never becomes ready leaves the whole delay to the clock.
+  EXPECT_EQ(TicksAsleepOn(h, b[0], [] {}), 36000u);
+  close(b[0]);
+  close(b[1]);
+  // What epoll cannot watch (a closed number, a plain file) counts as ready at once, as
+  // poll would report it.
+  EXPECT_LT(TicksAsleepOn(h, number, [] {}), 30u);
+  FILE* f = tmpfile();
+  ASSERT_NE(f, nullptr);
+  EXPECT_LT(TicksAsleepOn(h, fileno(f), [] {}), 30u);
+  fclose(f);
+}
+
+TEST(Processes, ManyProcessesComeAndGo) {
+  Host h;
+  ASSERT_TRUE(h.loaded());
+  int ran = 0;
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 100; ++i)
+      h.NewProcess([&] {
+        char scratch[4096];
+        std::memset(scratch, round, sizeof scratch);
+        h.Yield();
+        ran += scratch[100] == char(round);
+      });
+    EXPECT_EQ(h.ProcessCount(), 101);
+    h.WaitForProcesses();
+    EXPECT_EQ(h.ProcessCount(), 1);
+  }
+  EXPECT_EQ(ran, 300);
+}
+
 namespace {
 int gNotified = -1;
 void Filter(uint32_t message, uintptr_t wParam, intptr_t lParam) {
