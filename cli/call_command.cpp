@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -10,6 +11,7 @@
 
 #include "abi/command_table.h"
 #include "host/host.h"
+#include "platform/memory.h"
 
 namespace cli {
 namespace {
@@ -46,10 +48,29 @@ std::string FromHex(std::string_view s) {
 }
 
 std::string ReadFile(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec))
+    throw ArgError{"cannot read file '" + path + "': not a regular file"};
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw ArgError{"cannot read file '" + path + "'"};
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::string bytes;
+  if (in) bytes.assign(std::istreambuf_iterator<char>(in), {});
+  if (!in && !in.eof()) throw ArgError{"cannot read file '" + path + "'"};
+  return bytes;
 }
+
+// A calendar date, or 0000-00-00 (4D's empty date).
+bool ValidDate(int year, int month, int day) {
+  if (year == 0 && month == 0 && day == 0) return true;
+  static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (year < 1 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return false;
+  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month != 2 || day <= 28 || leap;
+}
+
+using platform::Handle;
+
+// Commands whose long result is a new host block that the caller owns.
+bool ReturnsBlock(const vrx::CommandInfo& row) { return row.name == "VRX_PictureToGif"; }
 
 bool IsNumberKind(Kind k) { return k == Kind::Long || k == Kind::Integer || k == Kind::Time; }
 bool IsBytesKind(Kind k) { return k == Kind::String || k == Kind::Text || k == Kind::Blob || k == Kind::Picture; }
@@ -108,16 +129,24 @@ Value ParseArg(const std::string& arg, Kind declared) {
   }
   if (target != given) throw ArgError{"'" + arg + "' does not fit a " + std::string(vrx::KindName(target)) + " parameter"};
   if (given == Kind::LongArray) {
+    // Every item is a number: "1,,2" and "1," are refused alike; "longs:" is empty.
     std::vector<int32_t> values;
-    std::stringstream ss(rest);
-    std::string item;
-    while (!rest.empty() && std::getline(ss, item, ',')) values.push_back(ParseLong(item, INT32_MIN, UINT32_MAX));
+    for (size_t at = 0; !rest.empty();) {
+      size_t comma = rest.find(',', at);
+      std::string_view item = std::string_view(rest).substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+      if (item.empty()) throw ArgError{"an empty item in '" + arg + "'"};
+      values.push_back(ParseLong(item, INT32_MIN, UINT32_MAX));
+      if (comma == std::string::npos) break;
+      at = comma + 1;
+    }
     return Value::LongArray(values);
   }
   // date:YYYY-MM-DD
   if (rest.size() != 10 || rest[4] != '-' || rest[7] != '-') throw ArgError{"a date is YYYY-MM-DD"};
-  return Value::Date(int16_t(ParseLong(rest.substr(0, 4), 0, 9999)), int16_t(ParseLong(rest.substr(5, 2), 0, 99)),
-                     int16_t(ParseLong(rest.substr(8, 2), 0, 99)));
+  int year = ParseLong(rest.substr(0, 4), 0, 9999), month = ParseLong(rest.substr(5, 2), 0, 99),
+      day = ParseLong(rest.substr(8, 2), 0, 99);
+  if (!ValidDate(year, month, day)) throw ArgError{"no such date: '" + rest + "'"};
+  return Value::Date(int16_t(year), int16_t(month), int16_t(day));
 }
 
 std::string Hex(std::string_view bytes) {
@@ -240,6 +269,15 @@ int CallCommand(const std::vector<std::string>& args) {
   std::vector<Value*> ptrs;
   for (Value& v : values) ptrs.push_back(&v);
   host::CallResult r = h.Call(selector, ptrs);
+  // A long result that is a new host block (the GIF of VRX_PictureToGif) is the
+  // caller's: its bytes are shown, then it is disposed of.
+  std::optional<std::string> block;
+  if (row && r.written && r.kind == vrx::ResultKind::Long && ReturnsBlock(*row) && r.value != 0 &&
+      platform::IsLiveHandle(uint32_t(r.value))) {
+    Handle handle = uint32_t(r.value);
+    block.emplace(reinterpret_cast<const char*>(platform::HandleAddress(handle)), size_t(platform::HandleSize(handle)));
+    platform::DisposeHandle(handle);
+  }
 
   if (raw) {
     if (r.kind == vrx::ResultKind::Long || r.kind == vrx::ResultKind::Byte)
@@ -256,6 +294,7 @@ int CallCommand(const std::vector<std::string>& args) {
       o << ",\"hex\":\"" << Hex(r.bytes) << "\"";
     else
       o << ",\"value\":" << r.value;
+    if (block) o << ",\"block\":{\"hex\":\"" << Hex(*block) << "\"}";
   }
   o << "},\"params\":[";
   for (size_t i = 0; i < values.size(); ++i) o << (i ? "," : "") << ParamJson(values[i]);

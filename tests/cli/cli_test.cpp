@@ -59,7 +59,9 @@ TEST(Cli, BadInputIsAnErrorNotACrash) {
   for (const char* args : {"call VRX_NoSuchCommand", "call", "call VRX_GetStreamRef long:x",
                            "call VRX_GetStreamRef text:abc", "call VRX_DetachBlob blob%6", "call VRX_DetachBlob blob@/nonexistent",
                            "call VRX_GetStreamRef long:99999999999", "call VRX_OpenStream string:a int:70000",
-                           "call 52 bogus:1", "call -1", "frobnicate"}) {
+                           "call 52 bogus:1", "call -1", "frobnicate", "call VRX_DetachBlob blob@/tmp",
+                           "call VRX_GetStreamStates longs:1, longs:0", "call VRX_GetStreamStates longs:1,,2 longs:0",
+                           "call VRX_DateToSeconds date:2020-13-45", "call VRX_DateToSeconds date:2023-02-29"}) {
     Output o = Vrx(args);
     EXPECT_EQ(o.status, 2) << args << ": " << o.out;
     EXPECT_EQ(o.out.find('\n'), o.out.size() - 1) << "one line: " << o.out;
