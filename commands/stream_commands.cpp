@@ -22,17 +22,8 @@ constexpr int32_t kAppendFlag = 1;
 constexpr int32_t kStopBeforeDelimiter = 2;
 constexpr int32_t kSearchNewOnly = 4;
 
-// Stores a newly opened record; a record with no free reference left is released.
-void StoreOpened(const Call& c, StreamRecord* record) {
-  c.ResultLong(0);
-  if (!record) return;
-  int32_t ref = AddStream(c.g->streams, record);
-  if (ref == 0) {
-    CloseAndFreeRecord(&record, -1);
-    return;
-  }
-  c.ResultLong(ref);
-}
+// The new stream's reference, or 0 when it could not be opened or stored.
+void StoreOpened(const Call& c, StreamRecord* record) { c.ResultLong(AdoptStream(c.g->streams, record)); }
 
 // The whole text of a text parameter: its length, bounded by its handle's size.
 std::string TextParam(const Call& c, int i) { return c.TextBytes(i); }

@@ -17,15 +17,7 @@ StreamRecord** UdpParam(const Call& c) {
 }  // namespace
 
 void OpenUdpCommand(const Call& c) {
-  c.ResultLong(0);
-  StreamRecord* record = OpenUdp(uint16_t(c.Long(1)));
-  if (!record) return;
-  int32_t ref = AddStream(c.g->streams, record);
-  if (ref == 0) {
-    CloseAndFreeRecord(&record, -1);
-    return;
-  }
-  c.ResultLong(ref);
+  c.ResultLong(AdoptStream(c.g->streams, OpenUdp(uint16_t(c.Long(1)))));
 }
 
 void CloseUdpCommand(const Call& c) {

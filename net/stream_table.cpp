@@ -34,6 +34,13 @@ int32_t AddStream(StreamTable& t, StreamRecord* record) {
   return 0;
 }
 
+int32_t AdoptStream(StreamTable& t, StreamRecord* record) {
+  if (!record) return 0;
+  int32_t ref = AddStream(t, record);
+  if (ref == 0) CloseAndFreeRecord(&record, -1);
+  return ref;
+}
+
 void MarkBusy(StreamTable& t, int32_t ref) {
   if (InRange(ref)) ++t.busyCounts[ref];
 }

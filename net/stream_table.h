@@ -33,6 +33,10 @@ StreamRecord** StreamSlot(StreamTable& t, int32_t ref);
 // free.
 int32_t AddStream(StreamTable& t, StreamRecord* record);
 
+// Stores a newly opened record (null: nothing to store); a record that finds no free
+// reference is closed and freed. Its reference, or 0.
+int32_t AdoptStream(StreamTable& t, StreamRecord* record);
+
 // A command on `ref` starts or ends. The end of the last one carries out a release
 // that was deferred while the stream was in use.
 void MarkBusy(StreamTable& t, int32_t ref);
