@@ -116,14 +116,14 @@ const TopicHelp* HelpTopic(std::string_view name) {
   return nullptr;
 }
 
-std::string DescribeState(int32_t state) {
-  std::string s = "state " + std::to_string(state) + " (";
-  std::string_view label = state < 0 ? "no such stream" : "not a state";
+std::string_view StateLabel(int32_t state) {
   for (const StateHelp& st : kStates)
-    if (st.number == state) label = st.label;
-  s.append(label);
-  s += ')';
-  return s;
+    if (st.number == state) return st.label;
+  return state < 0 ? "no such stream" : "not a state";
+}
+
+std::string DescribeState(int32_t state) {
+  return "state " + std::to_string(state) + " (" + std::string(StateLabel(state)) + ")";
 }
 
 }  // namespace vrx

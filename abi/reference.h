@@ -44,7 +44,10 @@ std::span<const TopicHelp> HelpTopics();
 // Exact name, or case-insensitive; nullptr when unknown.
 const TopicHelp* HelpTopic(std::string_view name);
 
-// "state 20 (connection failed)"; a number that is not a state is named as such.
+// "connection failed" for 20; "no such stream" for a negative number (what the state
+// commands answer for a reference that is not an open stream), "not a state" otherwise.
+std::string_view StateLabel(int32_t state);
+// "state 20 (connection failed)", for messages.
 std::string DescribeState(int32_t state);
 
 }  // namespace vrx
