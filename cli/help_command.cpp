@@ -216,10 +216,15 @@ std::string Index() {
 
 // ---- Markdown ------------------------------------------------------------------------
 
+// Only what Markdown would read as markup: an entity or a tag, emphasis, code, a table
+// cell's end.
 std::string MarkdownEscaped(std::string_view s) {
   std::string out;
-  for (char ch : s) {
-    if (ch == '\\' || ch == '*' || ch == '<' || ch == '&' || ch == '|' || ch == '`') out += '\\';
+  for (size_t i = 0; i < s.size(); ++i) {
+    char ch = s[i];
+    char next = i + 1 < s.size() ? s[i + 1] : ' ';
+    bool startsWord = std::isalpha(uint8_t(next)) || next == '#' || next == '/' || next == '!' || next == '?';
+    if (ch == '\\' || ch == '*' || ch == '|' || ch == '`' || ((ch == '&' || ch == '<') && startsWord)) out += '\\';
     out += ch;
   }
   return out;
