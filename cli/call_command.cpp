@@ -10,8 +10,10 @@
 #include <sstream>
 
 #include "abi/command_table.h"
+#include "abi/reference.h"
 #include "host/host.h"
 #include "platform/memory.h"
+#include "platform/services.h"
 
 namespace cli {
 namespace {
@@ -160,6 +162,43 @@ std::string Hex(std::string_view bytes) {
   return out;
 }
 
+std::string JsonString(std::string_view s) {
+  std::string out = "\"";
+  for (unsigned char c : s) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += char(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+// Bytes a reader can take in as text: no control characters but tabs and line ends.
+// Every Mac Roman byte from 0x80 up is a character.
+bool Printable(std::string_view bytes) {
+  for (unsigned char c : bytes)
+    if ((c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F) return false;
+  return true;
+}
+
+// The bytes as hex, and as UTF-8 text beside them when they read as Mac Roman text.
+std::string BytesJson(std::string_view bytes, bool asText) {
+  std::string out = ",\"hex\":\"" + Hex(bytes) + "\"";
+  if (asText && Printable(bytes)) out += ",\"text\":" + JsonString(platform::MacRomanToUtf8(bytes));
+  return out;
+}
+
 std::string ParamJson(const Value& v) {
   std::ostringstream o;
   o << "{\"kind\":\"" << vrx::KindName(v.kind()) << "\"";
@@ -167,7 +206,7 @@ std::string ParamJson(const Value& v) {
     case Kind::String:
     case Kind::Text:
     case Kind::Blob:
-    case Kind::Picture: o << ",\"hex\":\"" << Hex(v.Bytes()) << "\""; break;
+    case Kind::Picture: o << BytesJson(v.Bytes(), v.kind() != Kind::Picture); break;
     case Kind::LongArray: {
       o << ",\"values\":[";
       bool first = true;
@@ -186,6 +225,14 @@ std::string ParamJson(const Value& v) {
   }
   o << "}";
   return o.str();
+}
+
+// VRX_GetStreamState asked for the state, and VRX_WaitStreamState: their number is named.
+bool ReturnsState(int32_t selector, const std::vector<Value>& values) {
+  if (selector == 11) return true;
+  if (selector != 6) return false;
+  bool networkValue = !values.empty() && values[0].AsLong() >= -18 && values[0].AsLong() <= -1;
+  return !networkValue && (values.size() < 2 || values[1].AsLong() == 0);
 }
 
 std::string ParamsText(const vrx::CommandInfo& c) {
@@ -291,10 +338,11 @@ int CallCommand(const std::vector<std::string>& args) {
     << (r.written ? "true" : "false") << ",\"kind\":\"" << vrx::ResultKindName(r.kind) << "\"";
   if (r.written) {
     if (r.kind == vrx::ResultKind::Text || r.kind == vrx::ResultKind::String || r.kind == vrx::ResultKind::Blob)
-      o << ",\"hex\":\"" << Hex(r.bytes) << "\"";
+      o << BytesJson(r.bytes, true);
     else
       o << ",\"value\":" << r.value;
-    if (block) o << ",\"block\":{\"hex\":\"" << Hex(*block) << "\"}";
+    if (block) o << ",\"block\":{" << BytesJson(*block, false).substr(1) << "}";
+    if (ReturnsState(selector, values)) o << ",\"state\":" << JsonString(vrx::StateLabel(r.value));
   }
   o << "},\"params\":[";
   for (size_t i = 0; i < values.size(); ++i) o << (i ? "," : "") << ParamJson(values[i]);

@@ -39,9 +39,9 @@ TEST(Cli, CallPrintsOneJsonObject) {
   EXPECT_TRUE(Has(Vrx("call VRX_Reserved25"), "\"value\":-1"));
   EXPECT_TRUE(Has(Vrx("call VRX_Reserved78"), "\"value\":-1"));
   o = Vrx("call VRX_DetachBlob blob:abc long:1");
-  EXPECT_TRUE(Has(o, "\"params\":[{\"kind\":\"blob\",\"hex\":\"\"}")) << o.out;
+  EXPECT_TRUE(Has(o, "\"params\":[{\"kind\":\"blob\",\"hex\":\"\",\"text\":\"\"}")) << o.out;
   EXPECT_FALSE(Has(o, "\"value\":0},\"params\"")) << o.out;
-  EXPECT_TRUE(Has(Vrx("call VRX_DetachBlob blob%616263 long:0"), "{\"kind\":\"blob\",\"hex\":\"616263\"}"));
+  EXPECT_TRUE(Has(Vrx("call VRX_DetachBlob blob%616263 long:0"), "{\"kind\":\"blob\",\"hex\":\"616263\",\"text\":\"abc\"}"));
   EXPECT_TRUE(Has(Vrx("call VRX_GetStreamStates longs: longs:"), "\"value\":-1"));
   EXPECT_TRUE(Has(Vrx("call 64 longs:1,2 longs:5,6"), "\"values\":[5,6]"));
 }
@@ -119,4 +119,51 @@ TEST(Cli, VersionAndThePlugInFoundFromTheProgramsPlace) {
   EXPECT_NE(run("VRX_PLUGIN=").find("\"hex\":\"54574675\""), std::string::npos);
   EXPECT_NE(run("VRX_PLUGIN=/nonexistent/libvrx.so").find("/nonexistent/libvrx.so"), std::string::npos);
   fs::remove_all(root);
+}
+
+TEST(Cli, CallShowsPrintableBytesAsText) {
+  // Mac Roman 0x8E is e acute; a quote and a line end are escaped in the JSON string.
+  Output o = Vrx("call VRX_DecodeBase64 text:jiIKeA==");
+  EXPECT_TRUE(Has(o, "\"hex\":\"8e220a78\",\"text\":\"\xC3\xA9\\\"\\nx\"")) << o.out;
+  // Control bytes: hex only.
+  o = Vrx("call VRX_DecodeBase64 text:AAEC");
+  EXPECT_TRUE(Has(o, "\"hex\":\"000102\"}")) << o.out;
+  EXPECT_TRUE(Has(Vrx("call VRX_GetStreamState long:3 long:0"), "\"value\":-1,\"state\":\"no such stream\""));
+}
+
+// Every command and topic has its entry; the documents in doc/ are what the reference
+// generates today.
+TEST(Help, EveryCommandHasItsReference) {
+  for (int sel = 1; sel <= 114; ++sel) {
+    Output o = Vrx("help " + std::to_string(sel));
+    EXPECT_EQ(o.status, 0) << sel << ": " << o.out;
+    if (o.out.find("has no command") != std::string::npos) continue;
+    EXPECT_TRUE(Has(o, "selector " + std::to_string(sel) + "\n")) << o.out;
+    EXPECT_TRUE(Has(o, "Result (")) << o.out;
+  }
+  Output o = Vrx("help receiveblob");
+  EXPECT_TRUE(Has(o, "$7 timeout")) << o.out;
+  EXPECT_TRUE(Has(o, "TICKS")) << o.out;
+  EXPECT_TRUE(Has(o, "RELEASED")) << o.out;
+  for (const char* topic : {"states", "options", "flags", "conversions", "errors", "timeouts"})
+    EXPECT_EQ(Vrx(std::string("help ") + topic).status, 0) << topic;
+  EXPECT_TRUE(Has(Vrx("help states"), "20  Broken        connection failed"));
+  EXPECT_EQ(Vrx("help VRX_Frobnicate").status, 2);
+  for (const char* sub : {"help", "commands", "call", "run"})
+    EXPECT_EQ(Vrx(std::string(sub) + " --help").status, 0) << sub;
+}
+
+TEST(Help, DocumentsAreCurrent) {
+  for (const char* form : {"markdown", "html"}) {
+    std::string path = std::string(VRX_SOURCE_DIR) + "/doc/reference." + (form[0] == 'm' ? "md" : "html");
+    FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_TRUE(f) << path;
+    std::string committed;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) committed.append(buf, n);
+    std::fclose(f);
+    EXPECT_TRUE(committed == Vrx(std::string("help --") + form).out)
+        << path << " is stale: run scripts/reference.sh";
+  }
 }
