@@ -49,14 +49,14 @@ constexpr bool RowsInOrder() {
 }
 static_assert(RowsInOrder(), "commands.def must list selectors 1..114 in order");
 
+}  // namespace
+
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (std::tolower(uint8_t(a[i])) != std::tolower(uint8_t(b[i]))) return false;
   return true;
 }
-
-}  // namespace
 
 std::span<const CommandInfo> CommandTable() { return kRows; }
 

@@ -31,6 +31,8 @@ struct CommandInfo {
 std::span<const CommandInfo> CommandTable();
 // nullptr outside 1..114; gaps are returned (with an empty name).
 const CommandInfo* CommandBySelector(int32_t selector);
+// ASCII letters compared without case.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b);
 // Exact name, or case-insensitive; nullptr when unknown.
 const CommandInfo* CommandByName(std::string_view name);
 

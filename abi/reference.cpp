@@ -95,13 +95,6 @@ constexpr bool ReferenceMatchesTable() {
 static_assert(ReferenceMatchesTable(),
               "abi/reference.def must describe every command of commands.def and each of its parameters");
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(uint8_t(a[i])) != std::tolower(uint8_t(b[i]))) return false;
-  return true;
-}
-
 }  // namespace
 
 const CommandHelp* HelpForSelector(int32_t selector) { return Find(selector); }
