@@ -43,9 +43,7 @@ void ListenStreamCommand(const Call& c) {
 void CloseStreamCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
-  int32_t collected;
-  BufferedSend(slot, {}, 0, &collected);
-  c.ResultLong(StreamResult(CloseStream(slot)));
+  c.ResultLong(StreamResult(CloseStream(slot)));  // which sends what was collected first
 }
 
 void ReleaseStreamCommand(const Call& c) {

@@ -36,8 +36,6 @@ constexpr int32_t kMaxByteRead = 1 << 20;
 // More than any single input byte becomes in a conversion (an HTML entity).
 constexpr int32_t kLongestEscape = 32;
 constexpr int64_t kMaxReserve = 64 << 20;
-// Deadlines stay within half the tick counter's range, where comparisons hold.
-constexpr int64_t kMaxDeadlineTicks = 0x3FFFFFFF;
 
 constexpr int32_t kFlagAppend = 1;
 constexpr int32_t kFlagKeepOpen = 2;
@@ -49,7 +47,6 @@ int32_t MemoryFailure() {
   return e ? e : platform::kMemFullErr;
 }
 
-// A host block disposed of on every path.
 // The host's file-system code for a file that cannot be opened to be sent.
 int32_t SendFileOpenError(int32_t windowsError) {
   struct Row {
@@ -140,8 +137,7 @@ void SendFileCommand(const Call& c) {
   OwnedHandle buffer(platform::NewHandle(0));
   if (!buffer.h) return c.ResultLong(MemoryFailure());
 
-  int32_t collected;
-  BufferedSend(slot, {}, 0, &collected);
+  FlushSendBuffer(slot);  // collected texts go before the file
   const std::string path = TextParamToPath(c.Text(2));
   Fd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.fd < 0) return c.ResultLong(SendFileOpenError(platform::WindowsErrorForPath(errno, path)));
@@ -195,8 +191,8 @@ void ReceiveFileCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
   const int32_t flags = c.Long(4);
-  const bool hasIdleLimit = c.Long(5) > 0;
-  const int64_t idleTicks = std::min<int64_t>(int64_t(c.Long(5)) * 60, kMaxDeadlineTicks);
+  // Seconds without data after which the transfer ends; none when not positive.
+  auto idleLimit = [&c] { return c.Long(5) > 0 ? Deadline::After(int64_t(c.Long(5)) * 60) : Deadline{}; };
   const bool hasLimit = c.Long(6) > 0;
   int64_t remaining = c.Long(6);
 
@@ -210,7 +206,7 @@ void ReceiveFileCommand(const Call& c) {
   if ((flags & kFlagAppend) && lseek(file.fd, 0, SEEK_END) < 0) return c.ResultLong(-1);
 
   const int32_t options = c.Long(3);
-  uint32_t lastData = platform::TickCount();
+  Deadline idle = idleLimit();
   std::string chunk, converted;
   bool ended = false, error = false;
   while (!ended && !error) {
@@ -219,7 +215,7 @@ void ReceiveFileCommand(const Call& c) {
     if (hasLimit) ask = int32_t(std::min<int64_t>(remaining, kReceivePiece));
     int32_t r = ReceiveChunk(slot, chunk, ask);
     if (r > 0) {
-      lastData = platform::TickCount();
+      idle = idleLimit();
       const std::string* bytes = &chunk;
       if (options != 0) {
         converted.clear();
@@ -241,7 +237,7 @@ void ReceiveFileCommand(const Call& c) {
       // The state is read when nothing came: a connection that ends has its last bytes
       // taken first, and a closed one is not waited on.
       if (StreamInfo(slot, 0) != kStateEstablished) error = true;
-      else if (hasIdleLimit && TickAfter(platform::TickCount(), lastData + uint32_t(idleTicks))) ended = true;
+      else if (idle.Passed()) ended = true;
       else IdleWait(slot, POLLIN, Deadline{});
     } else {
       error = true;  // the connection failed; waiting on it would never end
