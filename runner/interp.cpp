@@ -1206,6 +1206,7 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
   Runtime rt;
   rt.program = &program;
   rt.host = options.host;
+  rt.trace = options.trace;
   rt.interprocess.resize(program.interprocessVars.size());
   rt.spares.resize(size_t(program.commandSites));
   rt.out = options.out ? options.out : [](std::string_view line) {

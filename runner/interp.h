@@ -43,6 +43,7 @@ struct Runtime {
   LineSink out, err;
   std::vector<Var> interprocess;  // by slot
   bool aborting = false;  // a failed ASSERT ends every process
+  bool trace = false;     // VRX_ calls on `err`
   int status = 0;
   uint32_t slice = 0;     // statements since the running process last gave way
   std::map<std::string, int> namedProcesses;  // live processes by lower-cased name
