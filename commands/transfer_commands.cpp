@@ -238,7 +238,7 @@ void ReceiveFileCommand(const Call& c) {
       // taken first, and a closed one is not waited on.
       if (StreamInfo(slot, 0) != kStateEstablished) error = true;
       else if (idle.Passed()) ended = true;
-      else IdleWait(slot, POLLIN, Deadline{});
+      else IdleWait(slot, POLLIN, idle);
     } else {
       error = true;  // the connection failed; waiting on it would never end
     }

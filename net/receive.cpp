@@ -8,6 +8,7 @@
 #include "net/layer.h"
 #include "net/ssl.h"
 #include "platform/memory.h"
+#include "platform/services.h"
 
 namespace vrx {
 
@@ -114,6 +115,7 @@ int32_t UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front) {
     record->unread.insert(0, bytes);
   else
     record->unread.append(bytes);
+  if (!bytes.empty() && record->socket >= 0) platform::WakeWaiters(record->socket);
   return int32_t(std::min<size_t>(record->unread.size(), INT32_MAX));
 }
 

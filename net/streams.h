@@ -38,6 +38,10 @@ constexpr int kListenerCount = 128;
 constexpr uint32_t kLingerTicks = 1800;          // 30 s for an idle shared listener
 // A waiting loop with nothing to do sleeps this long at most, unless its socket wakes it.
 constexpr int32_t kIdleWaitTicks = 6;
+// A wait on a socket's hint ends when the socket is ready, at its deadline, or when a
+// local change wakes it (platform::WakeWaiters); the look once a second is a safety net,
+// so that a thousand idle receives cost next to nothing.
+constexpr int32_t kHintedWaitTicks = 60;
 
 struct StreamRecord {
   int socket = -1;           // for a listening stream, its listener's shared socket
@@ -89,8 +93,8 @@ struct Deadline {
   // ticks < 0: no deadline; otherwise now + ticks, clamped.
   static Deadline After(int64_t ticks);
   bool Passed() const;
-  // Ticks a wait may last: kIdleWaitTicks, less when the deadline is nearer, at least 1.
-  int32_t WaitTicks() const;
+  // Ticks a wait may last: `longest`, less when the deadline is nearer, at least 1.
+  int32_t WaitTicks(int32_t longest = kIdleWaitTicks) const;
 };
 // One idle wait of a loop on a stream: sleeps until the stream's socket is ready for
 // `events` (0: none to watch) or the deadline's wait passes, letting other processes run.

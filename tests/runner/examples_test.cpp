@@ -299,11 +299,15 @@ TEST(Examples, MailSendToAiosmtpd) {
            "        open(out + '.tmp', 'wb').write(envelope.content)\n"
            "        os.rename(out + '.tmp', out)\n"
            "        return '250 Message accepted'\n"
+           "    async def handle_QUIT(self, server, session, envelope):\n"
+           "        open(out + '.quit', 'w').close()\n"
+           "        return '221 Bye'\n"
            "c = Controller(Handler(), hostname='127.0.0.1', port=port); c.start()\n"
            "print('ready', flush=True)\n"
            "for i in range(600):\n"
-           "    if os.path.exists(out): break\n"
+           "    if os.path.exists(out + '.quit'): break\n"
            "    time.sleep(0.1)\n"
+           "time.sleep(0.2)\n"
            "c.stop()\n");
   py.Write("check.py",
            "import sys, email, email.policy\n"
