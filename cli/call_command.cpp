@@ -247,6 +247,21 @@ std::string ParamsText(const vrx::CommandInfo& c) {
 
 }  // namespace
 
+bool ConvertCallArgs(const vrx::CommandInfo* row, const std::vector<std::string>& args,
+                     std::vector<Value>* values, std::string* error) {
+  values->clear();
+  try {
+    for (size_t i = 0; i < args.size(); ++i) {
+      Kind declared = row && int(i) < row->paramCount ? row->params[i].kind : Kind::Any;
+      values->push_back(ParseArg(args[i], declared));
+    }
+  } catch (const ArgError& e) {
+    *error = e.message;
+    return false;
+  }
+  return true;
+}
+
 int ListCommands() {
   for (const vrx::CommandInfo& c : vrx::CommandTable()) {
     if (c.name.empty()) {
@@ -298,13 +313,9 @@ int CallCommand(const std::vector<std::string>& args) {
     return 2;
   }
   std::vector<Value> values;
-  try {
-    for (size_t i = 1; i < rest.size(); ++i) {
-      Kind declared = row && int(i) <= row->paramCount ? row->params[i - 1].kind : Kind::Any;
-      values.push_back(ParseArg(rest[i], declared));
-    }
-  } catch (const ArgError& e) {
-    std::fprintf(stderr, "vrx call: %s\n", e.message.c_str());
+  std::string error;
+  if (!ConvertCallArgs(row, std::vector<std::string>(rest.begin() + 1, rest.end()), &values, &error)) {
+    std::fprintf(stderr, "vrx call: %s\n", error.c_str());
     return 2;
   }
 
