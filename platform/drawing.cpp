@@ -1,5 +1,6 @@
 // Offscreen 8-bit images, and pictures decoded and drawn into them.
 #include "platform/drawing.h"
+#include "platform/memory.h"
 
 #include <algorithm>
 #include <array>
@@ -127,6 +128,7 @@ Offscreen* NewOffscreen(int32_t width, int32_t height) {
   if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide ||
       int64_t(width) * height > kMaxImagePixels)
     return nullptr;
+  if (!AllocationAllowed()) return nullptr;
   auto* image = new (std::nothrow) Offscreen;
   if (!image) return nullptr;
   image->width = width;
