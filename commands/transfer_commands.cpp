@@ -116,6 +116,8 @@ void WaitStreamStateCommand(const Call& c) {
         platform::WaitHint(record->socket, POLLIN);
     }
     HostWait(kIdleWaitTicks);
+    // Read again: others ran meanwhile, and a state they saw must not be reported older.
+    state = StreamInfo(slot, 0);
     if (target < 0 && state < 0) break;
     if (target > 0 && state >= target) break;
     if (deadline.Passed()) break;
