@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       libssl-dev openssl nettle-dev zlib1g-dev libstb-dev
-      python3 python3-pycryptodome python3-pil gzip macutils sharutils socat
+      python3 python3-pycryptodome python3-pil python3-aiosmtpd gzip macutils sharutils socat
       nginx apache2-utils)
 missing=()
 for p in "${pkgs[@]}"; do
