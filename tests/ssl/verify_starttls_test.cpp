@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <tuple>
 
 #include "tests/ssl/ssl_support.h"
 
@@ -369,6 +370,36 @@ TEST(StartTls, SubmitsMailToAServerThatRequiresIt) {
   std::ifstream arrived(Ca().dir / "mail.eml", std::ios::binary);
   std::string got((std::istreambuf_iterator<char>(arrived)), std::istreambuf_iterator<char>());
   EXPECT_TRUE(got == body) << "the message did not arrive intact";
+  StopChild(smtp);
+}
+
+// The output and exit status of a command line.
+std::pair<std::string, int> RunShell(const std::string& command) {
+  std::string out;
+  FILE* p = popen((command + " 2>&1").c_str(), "r");
+  if (!p) return {"", -1};
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+  int status = pclose(p);
+  return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+TEST(StartTls, TheMailExampleSendsOnlyToAVerifiedServer) {
+  REQUIRE_CA();
+  Child smtp = Spawn({"/usr/bin/python3", "-c", kSmtpServer, Ca().good, Ca().key, (Ca().dir / "example.eml").string()});
+  std::string port = ReadLine(smtp.out);
+  ASSERT_FALSE(port.empty());
+  std::string run = std::string(VRX_CLI_PATH) + " run " + VRX_SOURCE_DIR + "/examples/starttls_mail.4dm localhost " +
+                    port + " a@example.org b@example.net";
+  auto [out, status] = RunShell(run + " " + Ca().ca);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("TLS: TLSv1.3\n"), std::string::npos) << out;
+  EXPECT_EQ(ReadLine(smtp.out), "MAIL a@example.org b@example.net");
+  // Without the CA the server is not trusted, and nothing is sent.
+  std::tie(out, status) = RunShell(run);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_NE(out.find("certificate verify failed: unable to get local issuer certificate"), std::string::npos) << out;
+  EXPECT_EQ(out.find("MAIL FROM"), std::string::npos) << out;
   StopChild(smtp);
 }
 
