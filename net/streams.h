@@ -68,6 +68,12 @@ struct StreamRecord {
   // Closed while it was SSL: what the peer still sends (its own close notification) can
   // no longer be decrypted and is dropped, so that its end is seen.
   bool dropIncoming = false;
+  // The host name an active open was given: the name a later STARTTLS sends and checks.
+  std::string hostName;
+  // A client that verifies its server: a failed handshake breaks the stream (20).
+  bool verifyPeer = false;
+  // Why the server's certificate was refused (an X509_V_ERR code); 0 when it was not.
+  int32_t verifyResult = 0;
 };
 
 // What a stream operation came to. The numbers 4D sees are made from it by the command
@@ -80,6 +86,9 @@ enum class NetStatus : int8_t {
   NotEstablished,  // the operation needs an established connection
   Refused,         // the SSL library refused what was given (file, key, cipher list)
   KeyMismatch,     // a certificate and a key that do not belong together
+  AlreadySsl,      // SSL asked for on a stream that has it already
+  HandshakeFailed, // the SSL handshake or the peer's verification failed
+  TimedOut,        // the operation's time-out passed
 };
 
 // ---- waiting ------------------------------------------------------------------------------
