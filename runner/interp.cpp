@@ -1282,6 +1282,12 @@ Var* DerefVar(Frame& f, int32_t node, int32_t* element) {
 }
 
 const Value* PeekVar(Frame& f, int32_t i) {
+  if (f.node(i).op == Op::Deref) {
+    // A pointer to an element has no variable to peek at: the caller evaluates it.
+    int32_t element;
+    Var* var = DerefVar(f, i, &element);
+    return var && element < 0 && var->v.type != Type::Undefined ? &var->v : nullptr;
+  }
   Var* var = FindVar(f, i);
   return var && var->v.type != Type::Undefined ? &var->v : nullptr;
 }
