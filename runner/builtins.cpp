@@ -167,7 +167,7 @@ bool EncodeText(Frame& f, const std::string& text, int32_t format, std::string* 
 bool DecodeText(Frame& f, const std::string& blob, int32_t format, int64_t* offset,
                 int64_t length, std::string* out) {
   if (*offset < 0 || uint64_t(*offset) > blob.size())
-    return Fail(f, "BLOB to text: offset " + std::to_string(*offset) + " is outside the BLOB (" +
+    return FailCode(f, kErrorBlobRange, "BLOB to text: offset " + std::to_string(*offset) + " is outside the BLOB (" +
                        std::to_string(blob.size()) + " bytes)");
   size_t at = size_t(*offset);
   size_t rest = blob.size() - at;
@@ -499,7 +499,8 @@ bool TextToBlob(Frame& f, const Args& a, Value*) {
     blob.clear();
     offset = 0;
   }
-  if (size_t(offset) > blob.size()) return Fail(f, "TEXT TO BLOB: the offset is past the end of the BLOB");
+  if (size_t(offset) > blob.size())
+    return FailCode(f, kErrorBlobRange, "TEXT TO BLOB: the offset is past the end of the BLOB");
   if (size_t(offset) + bytes.size() > kMaxBytes) return Fail(f, "TEXT TO BLOB: the BLOB is too large");
   if (size_t(offset) + bytes.size() > blob.size()) blob.resize(size_t(offset) + bytes.size());
   blob.replace(size_t(offset), bytes.size(), bytes);

@@ -56,7 +56,10 @@ std::string FormatSection(double value, const std::string& section) {
     if (IsPlaceholder(c)) ++decimals;
 
   char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
+  // Halves round away from zero, as Round does, not to even as printf would.
+  double scale = std::pow(10.0, decimals);
+  double rounded = decimals <= 15 ? std::round(std::fabs(value) * scale) / scale : std::fabs(value);
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, rounded);
   std::string digits(buf);
   std::string intDigits = digits.substr(0, digits.find('.'));
   std::string fracDigits = decimals > 0 ? digits.substr(digits.find('.') + 1) : "";
