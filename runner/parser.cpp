@@ -459,6 +459,7 @@ struct Parser {
     if (run > size_t(m.words)) {
       std::string name;
       for (size_t k = 0; k < run; ++k) name += (k ? " " : "") + At(pos + k).text;
+      error->unknownCommand = true;
       return Fail(t, name + " is not a command vrx run knows");
     }
     pos += size_t(m.words);

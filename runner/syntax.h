@@ -35,6 +35,7 @@ struct Token {
 struct SyntaxError {
   int line = 0, col = 0;
   std::string message;
+  bool unknownCommand = false;  // the message names a command this runner does not have
 };
 
 // False with *error set on the first lexical error.

@@ -74,8 +74,6 @@ TEST(Syntax, ErrorsNameFileLineAndColumn) {
       {"Repeat\n$i:=1\n", "1:1", "missing Until"},
       {"VRX_GetStreamRef(1;2)\n", "1:1", "at most 1 parameters"},
       {"3:=4\n", "1:2", "only a variable"},
-      {"FROBNICATE DOCUMENT($x)\n", "1:1", "FROBNICATE DOCUMENT is not a command vrx run knows"},
-      {"$x:=1+Get frobnicated value(1)\n", "1:7", "Get frobnicated value is not a command"},
       {"$p:=->3\n", "1:5", "-> points to variables and array elements only"},
       {"$x:=((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((1))))))))))))))))"
        "))))))))))))))))))))))))))))))))))))))))))))))))))\n", "1:69", "too deeply nested"},
@@ -88,6 +86,14 @@ TEST(Syntax, ErrorsNameFileLineAndColumn) {
         << c.source << " -> " << o.err[0];
     EXPECT_NE(o.err[0].find(c.message), std::string::npos) << c.source << " -> " << o.err[0];
   }
+}
+
+TEST(Syntax, UnknownCommandsAreNamedWhereTheyStand) {
+  Outcome o = RunMain("LOG(1)\n  FROBNICATE DOCUMENT($x)\n");
+  EXPECT_FALSE(o.loaded);
+  EXPECT_EQ(o.err, std::vector<std::string>{"main.4dm:2:3: FROBNICATE DOCUMENT is not a command vrx run knows"});
+  o = RunMain("$x:=1+Get frobnicated value(1)\n");
+  EXPECT_EQ(o.err, std::vector<std::string>{"main.4dm:1:7: Get frobnicated value is not a command vrx run knows"});
 }
 
 TEST(Syntax, LongOperatorChainsAreRefusedNotOverflowed) {
