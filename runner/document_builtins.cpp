@@ -206,7 +206,8 @@ bool ListFolder(Frame& f, const Args& a, bool folders, const std::string& cmd) {
   if (!fs::is_directory(root, ec)) return SystemFailure(f, cmd + ": no folder", path, ENOENT);
   std::vector<std::string> names;
   auto add = [&](const fs::directory_entry& e) {
-    bool dir = e.is_directory(ec);
+    std::error_code broken;  // a dangling link is listed as a document
+    bool dir = e.is_directory(broken);
     if (dir != folders) return;
     std::string name = e.path().filename().string();
     if ((options & kIgnoreInvisible) && !name.empty() && name[0] == '.') return;
