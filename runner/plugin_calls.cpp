@@ -82,7 +82,8 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
   Kind kind = c.params[i].kind;
   host::Value* out = &sv.values[i];
   auto wrong = [&](const char* expected) {
-    return Fail(f, ParamLabel(c, i) + " expects " + expected + ", not " + Article(v.type));
+    return Fail(f, ParamLabel(c, i) + " expects " + expected + ", not " + Article(v.type) +
+                       (kind == Kind::Long || kind == Kind::Integer ? NumHint(v.type) : ""));
   };
   switch (kind) {
     case Kind::Long:

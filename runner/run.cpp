@@ -68,7 +68,8 @@ bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources
     SyntaxError e;
     if (!ParseMethod(text, names, &m, &e)) {
       errors->push_back(path + ":" + std::to_string(e.line) + ":" + std::to_string(e.col) +
-                        ": syntax error: " + platform::MacRomanToUtf8(e.message));
+                        (e.unknownCommand ? ": " : ": syntax error: ") +
+                        platform::MacRomanToUtf8(e.message));
       continue;
     }
     program->methods[Lowercase(m.name)] = std::move(m);
