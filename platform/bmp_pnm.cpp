@@ -196,7 +196,9 @@ void PnmTextSamples(const uint8_t* d, size_t n, size_t at, bool bitmap, uint32_t
 
 void PnmBinarySamples(const uint8_t* d, size_t n, size_t at, uint32_t maxval, uint8_t* out, uint64_t count) {
   const uint64_t wide = maxval > 255 ? 2 : 1;
-  count = std::min<uint64_t>(count, (n - at) / wide);
+  const uint64_t given = std::min<uint64_t>(count, (n - at) / wide);
+  std::memset(out + given, 0, count - given);
+  count = given;
   const uint8_t* src = d + at;
   if (maxval == 255) {
     std::memcpy(out, src, count);
@@ -277,7 +279,8 @@ bool ReadPnm(const uint8_t* data, size_t size, ReadMode mode, Raster* out) {
     return true;
   }
   const int channels = kind == 3 || kind == 6 ? 3 : 1;
-  if (!out->Allocate(width, height, channels)) return false;
+  if (!out->Allocate(width, height, channels, text || bitmap ? Raster::kZeroed : Raster::kWrittenByReader))
+    return false;
   const uint64_t count = uint64_t(width) * height * uint64_t(channels);
   if (text)
     PnmTextSamples(data, size, at, bitmap, maxval, out->pixels, count);

@@ -88,7 +88,7 @@ bool JpegDecode(jpeg_decompress_struct* cinfo, JpegErrors* errors, jpeg_progress
     default:
       return false;
   }
-  if (!job->out->Allocate(width, height, channels)) return false;
+  if (!job->out->Allocate(width, height, channels, Raster::kWrittenByReader)) return false;
   jpeg_start_decompress(cinfo);
   if (cinfo->output_width != width || cinfo->output_height != height || cinfo->output_components != components)
     return false;

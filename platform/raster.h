@@ -28,12 +28,15 @@ struct Raster {
   Raster& operator=(const Raster&) = delete;
   ~Raster() { std::free(pixels); }
 
-  // Zeroed pixels for an image of width x height x channels, replacing any held.
+  // Pixels for an image of width x height x channels, replacing any held: zeroed, or
+  // left undefined for a reader that writes every one before it returns true.
   // False, with nothing held, when the image is outside the bounds or memory runs out.
-  bool Allocate(int64_t w, int64_t h, int32_t c) {
+  enum Fill { kZeroed, kWrittenByReader };
+  bool Allocate(int64_t w, int64_t h, int32_t c, Fill fill = kZeroed) {
     Release();
     if (!WithinImageBounds(w, h) || c < 1 || c > 4) return false;
-    pixels = static_cast<uint8_t*>(std::calloc(size_t(w) * size_t(h), size_t(c)));
+    const size_t bytes = size_t(w) * size_t(h) * size_t(c);
+    pixels = static_cast<uint8_t*>(fill == kZeroed ? std::calloc(bytes, 1) : std::malloc(bytes));
     if (!pixels) return false;
     width = int32_t(w), height = int32_t(h), channels = c;
     return true;
