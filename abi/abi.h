@@ -50,6 +50,8 @@ using HostEntryFn = void (*)(int32_t call, HostCallBlock* block);
 constexpr int32_t kSelectorInit = -1;
 constexpr int32_t kSelectorShutdown = -2;
 constexpr int32_t kLastSelector = 114;
+// The commands this system adds start here; the selectors between have none.
+constexpr int32_t kFirstExtensionSelector = 201;
 // Parameter slot that carries HostEntry at initialisation.
 constexpr int kHostEntrySlot = 3;
 // The host always passes at least this many parameter slots; absent parameters are null.

@@ -42,12 +42,20 @@ constexpr CommandInfo kRows[] = {
 #undef P
 
 constexpr bool RowsInOrder() {
-  if (std::size(kRows) != size_t(kLastSelector)) return false;
-  for (size_t i = 0; i < std::size(kRows); ++i)
+  if (std::size(kRows) < size_t(kLastSelector)) return false;
+  for (size_t i = 0; i < size_t(kLastSelector); ++i)
     if (kRows[i].selector != int32_t(i + 1)) return false;
+  int32_t last = kFirstExtensionSelector - 1;
+  for (size_t i = size_t(kLastSelector); i < std::size(kRows); ++i) {
+    if (kRows[i].selector <= last || kRows[i].name.empty()) return false;
+    last = kRows[i].selector;
+  }
   return true;
 }
-static_assert(RowsInOrder(), "commands.def must list selectors 1..114 in order");
+static_assert(RowsInOrder(),
+              "commands.def must list selectors 1..114 in order, then extensions from 201 on in order");
+
+constexpr std::span<const CommandInfo> kAll{kRows};
 
 }  // namespace
 
@@ -58,11 +66,17 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::span<const CommandInfo> CommandTable() { return kRows; }
+std::span<const CommandInfo> CommandTable() { return kAll.first(size_t(kLastSelector)); }
+
+std::span<const CommandInfo> ExtensionTable() { return kAll.subspan(size_t(kLastSelector)); }
+
+std::span<const CommandInfo> AllCommands() { return kAll; }
 
 const CommandInfo* CommandBySelector(int32_t selector) {
-  if (selector < 1 || selector > kLastSelector) return nullptr;
-  return &kRows[selector - 1];
+  if (selector >= 1 && selector <= kLastSelector) return &kRows[selector - 1];
+  for (const CommandInfo& c : ExtensionTable())
+    if (c.selector == selector) return &c;
+  return nullptr;
 }
 
 const CommandInfo* CommandByName(std::string_view name) {

@@ -27,13 +27,18 @@ struct CommandInfo {
   int paramCount = 0;
 };
 
-// Rows for selectors 1..114 in order (gaps included, with an empty name).
+// Rows for selectors 1..114 in order (gaps included, with an empty name): the legacy table.
 std::span<const CommandInfo> CommandTable();
-// nullptr outside 1..114; gaps are returned (with an empty name).
+// The commands this system adds, from selector 201 on, in order.
+std::span<const CommandInfo> ExtensionTable();
+// Both, the legacy rows first: one position per row, for tables kept beside this one.
+std::span<const CommandInfo> AllCommands();
+// The row of a legacy selector 1..114 (gaps included, with an empty name) or of an
+// extension; nullptr for any other selector.
 const CommandInfo* CommandBySelector(int32_t selector);
 // ASCII letters compared without case.
 bool SameNameIgnoringCase(std::string_view a, std::string_view b);
-// Exact name, or case-insensitive; nullptr when unknown.
+// Exact name, or case-insensitive, legacy or extension; nullptr when unknown.
 const CommandInfo* CommandByName(std::string_view name);
 
 std::string_view KindName(Kind k);

@@ -263,7 +263,10 @@ bool ConvertCallArgs(const vrx::CommandInfo* row, const std::vector<std::string>
 }
 
 int ListCommands() {
-  for (const vrx::CommandInfo& c : vrx::CommandTable()) {
+  for (const vrx::CommandInfo& c : vrx::AllCommands()) {
+    if (&c == vrx::AllCommands().data() + vrx::kLastSelector)
+      std::printf("\nExtensions (from selector %d on; 115 to %d have no command):\n", vrx::kFirstExtensionSelector,
+                  vrx::kFirstExtensionSelector - 1);
     if (c.name.empty()) {
       std::printf("%3d  (no command)\n", c.selector);
       continue;

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,10 @@ using vrx::CommandInfo;
 using vrx::TopicHelp;
 
 constexpr size_t kWidth = 80;
+
+constexpr std::string_view kExtensionsNote =
+    "Commands this system adds beyond the legacy table, from selector 201 on (selectors "
+    "115 to 200 have no command)";
 
 // A reference text is paragraphs separated by blank lines; a line starting with "- " is
 // an item of a list.
@@ -203,14 +208,19 @@ std::string Index() {
     std::snprintf(line, sizeof line, "  %-12s %s\n", std::string(t.name).c_str(), std::string(t.title).c_str());
     out += line;
   }
+  auto list = [&out](std::span<const CommandInfo> rows) {
+    for (const CommandInfo& c : rows) {
+      const CommandHelp* h = vrx::HelpForSelector(c.selector);
+      if (!h) continue;
+      char head[64];
+      std::snprintf(head, sizeof head, "  %3d  %-26s ", c.selector, std::string(c.name).c_str());
+      out += Wrap(FirstSentence(h->purpose), head, std::string(std::strlen(head), ' '));
+    }
+  };
   out += "\nCommands:\n";
-  for (const CommandInfo& c : vrx::CommandTable()) {
-    const CommandHelp* h = vrx::HelpForSelector(c.selector);
-    if (!h) continue;
-    char head[64];
-    std::snprintf(head, sizeof head, "  %3d  %-26s ", c.selector, std::string(c.name).c_str());
-    out += Wrap(FirstSentence(h->purpose), head, std::string(std::strlen(head), ' '));
-  }
+  list(vrx::CommandTable());
+  out += "\nExtensions. " + std::string(kExtensionsNote) + ":\n";
+  list(vrx::ExtensionTable());
   return out;
 }
 
@@ -256,13 +266,19 @@ std::string Markdown() {
       "## Topics\n\n";
   for (const TopicHelp& t : vrx::HelpTopics())
     out += "- [" + std::string(t.title) + "](#" + Anchor(t.title) + ") (`vrx help " + std::string(t.name) + "`)\n";
-  out += "\n## Commands\n\n| Selector | Command | Purpose |\n|---|---|---|\n";
-  for (const CommandInfo& c : vrx::CommandTable()) {
-    const CommandHelp* h = vrx::HelpForSelector(c.selector);
-    if (!h) continue;
-    out += "| " + std::to_string(c.selector) + " | [" + std::string(c.name) + "](#" + Anchor(c.name) + ") | " +
-           MarkdownEscaped(FirstSentence(h->purpose)) + " |\n";
-  }
+  auto list = [&out](std::span<const CommandInfo> rows) {
+    out += "| Selector | Command | Purpose |\n|---|---|---|\n";
+    for (const CommandInfo& c : rows) {
+      const CommandHelp* h = vrx::HelpForSelector(c.selector);
+      if (!h) continue;
+      out += "| " + std::to_string(c.selector) + " | [" + std::string(c.name) + "](#" + Anchor(c.name) + ") | " +
+             MarkdownEscaped(FirstSentence(h->purpose)) + " |\n";
+    }
+  };
+  out += "\n## Commands\n\n";
+  list(vrx::CommandTable());
+  out += "\n## Extensions\n\n" + std::string(kExtensionsNote) + ".\n\n";
+  list(vrx::ExtensionTable());
   for (const TopicHelp& t : vrx::HelpTopics()) {
     out += "\n## " + std::string(t.title) + "\n\n";
     if (t.name == "states") {
@@ -274,7 +290,7 @@ std::string Markdown() {
     }
     out += MarkdownText(t.text);
   }
-  for (const CommandInfo& c : vrx::CommandTable()) {
+  for (const CommandInfo& c : vrx::AllCommands()) {
     const CommandHelp* h = vrx::HelpForSelector(c.selector);
     if (!h) continue;
     out += "\n### " + std::string(c.name) + "\n\n";
@@ -379,14 +395,20 @@ std::string Html() {
   out += "<h2>Topics</h2>\n<ul>\n";
   for (const TopicHelp& t : vrx::HelpTopics())
     out += "<li><a href=\"#" + std::string(t.name) + "\">" + HtmlEscaped(t.title) + "</a></li>\n";
-  out += "</ul>\n<h2>Commands</h2>\n<ul>\n";
-  for (const CommandInfo& c : vrx::CommandTable()) {
-    const CommandHelp* h = vrx::HelpForSelector(c.selector);
-    if (!h) continue;
-    out += "<li><a href=\"#" + std::string(c.name) + "\">" + std::string(c.name) + "</a> (" +
-           std::to_string(c.selector) + ") " + HtmlEscaped(FirstSentence(h->purpose)) + "</li>\n";
-  }
-  out += "</ul>\n";
+  auto list = [&out](std::span<const CommandInfo> rows) {
+    out += "<ul>\n";
+    for (const CommandInfo& c : rows) {
+      const CommandHelp* h = vrx::HelpForSelector(c.selector);
+      if (!h) continue;
+      out += "<li><a href=\"#" + std::string(c.name) + "\">" + std::string(c.name) + "</a> (" +
+             std::to_string(c.selector) + ") " + HtmlEscaped(FirstSentence(h->purpose)) + "</li>\n";
+    }
+    out += "</ul>\n";
+  };
+  out += "</ul>\n<h2>Commands</h2>\n";
+  list(vrx::CommandTable());
+  out += "<h2>Extensions</h2>\n<p>" + HtmlEscaped(kExtensionsNote) + ".</p>\n";
+  list(vrx::ExtensionTable());
   for (const TopicHelp& t : vrx::HelpTopics()) {
     out += "<section class=\"entry\" id=\"" + std::string(t.name) + "\">\n<h2>" + HtmlEscaped(t.title) + "</h2>\n";
     if (t.name == "states") {
@@ -398,7 +420,7 @@ std::string Html() {
     }
     out += HtmlText(t.text) + "</section>\n";
   }
-  for (const CommandInfo& c : vrx::CommandTable()) {
+  for (const CommandInfo& c : vrx::AllCommands()) {
     const CommandHelp* h = vrx::HelpForSelector(c.selector);
     if (!h) continue;
     out += "<section class=\"entry\" id=\"" + std::string(c.name) + "\">\n<h3>" + std::string(c.name) + "</h3>\n";

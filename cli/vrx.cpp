@@ -29,9 +29,9 @@ const char* kUsage =
 const char* kCommandsUsage =
     "usage: vrx commands\n"
     "\n"
-    "Lists every selector from 1 to 114: the command's name, its result kind, whether it is\n"
-    "built, and its parameters' kinds ($1 first; in/out and ignored marked). vrx help NAME\n"
-    "tells what the parameters mean.\n";
+    "Lists every selector from 1 to 114, then the extensions from 201 on: the command's\n"
+    "name, its result kind, whether it is built, and its parameters' kinds ($1 first; in/out\n"
+    "and ignored marked). vrx help NAME tells what the parameters mean.\n";
 
 const char* kCallUsage =
     "usage: vrx call NAME|SELECTOR [ARG...] [--raw]\n"

@@ -457,7 +457,8 @@ int BinHexDecoderFeed(BinHexDecoderState* d, const uint8_t* bytes, int32_t count
         break;
       case 100:
         if (c == ':') {
-          if (!StartBlock(d)) Abort(d, true);
+          // No memory for the fork buffer is the memory manager's error, not damaged input.
+          if (!StartBlock(d)) NoteFileError(d, platform::kMemFullErr), Abort(d, true);
         } else if (c != '\r' && c != '\n') {
           d->state = 0;
         }

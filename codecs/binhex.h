@@ -68,8 +68,8 @@ void BinHexDecoderStop(BinHexDecoderState* d);
 // Stops the decoder and frees it.
 void BinHexDecoderDispose(BinHexDecoderState* d);
 
-// The commands' work on Mac Roman host paths. 0 or a file-system status; decoding also
-// gives kBinHexDamaged.
+// The commands' work on Mac Roman host paths. 0, a file-system status or -108 when
+// memory is short; decoding also gives kBinHexDamaged.
 int16_t EncodeBinHex(std::string_view sourcePath, std::string_view binHexPath);
 int16_t DecodeBinHex(std::string_view binHexPath, std::string_view destinationPath);
 

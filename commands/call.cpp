@@ -121,21 +121,22 @@ void Call::SetString(int i, std::string_view bytes) const {
   if (n) std::memcpy(s + 1, bytes.data(), n);  // an empty view may have no data pointer
 }
 
-void Call::SetText(int i, std::string_view bytes) const {
+bool Call::SetText(int i, std::string_view bytes) const {
   Expect(i, Kind::Text);
   TextValue* t = Text(i);
-  if (!t) return;
+  if (!t) return true;
   bytes = bytes.substr(0, kMaxTextLength);
   Handle h = t->handle;
-  if (FillHandle(&h, bytes)) {
-    t->handle = h;
-    t->length = int16_t(bytes.size());
-  }
+  if (!FillHandle(&h, bytes)) return false;
+  t->handle = h;
+  t->length = int16_t(bytes.size());
+  return true;
 }
 
-void Call::SetBlob(int i, std::string_view bytes) const {
+bool Call::SetBlob(int i, std::string_view bytes) const {
   Expect(i, Kind::Blob);
-  if (Handle* h = Blob(i)) FillHandle(h, bytes);
+  Handle* h = Blob(i);
+  return !h || FillHandle(h, bytes);
 }
 
 void Call::ResultText(std::string_view bytes) const {

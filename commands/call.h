@@ -49,10 +49,12 @@ struct Call {
   void SetLong(int i, int32_t v) const;
   void SetInteger(int i, int16_t v) const;
   void SetString(int i, std::string_view bytes) const;  // cut at 255 bytes
-  // Replaces a text parameter's contents (cut at 32767 bytes).
-  void SetText(int i, std::string_view bytes) const;
-  // Replaces a BLOB parameter's contents, reusing its handle when it has one.
-  void SetBlob(int i, std::string_view bytes) const;
+  // Replaces a text parameter's contents (cut at 32767 bytes). False when memory ran
+  // short: the parameter is then unchanged.
+  bool SetText(int i, std::string_view bytes) const;
+  // Replaces a BLOB parameter's contents, reusing its handle when it has one. False
+  // when memory ran short: the BLOB is then unchanged.
+  bool SetBlob(int i, std::string_view bytes) const;
 
   void ResultLong(int32_t v) const { std::memcpy(result, &v, sizeof v); }
   void ResultByte(uint8_t v) const { *static_cast<uint8_t*>(result) = v; }

@@ -88,10 +88,11 @@ void DetachBlobCommand(const Call& c) {
     *blob = 0;
     return;
   }
+  // The variable keeps an equal copy. Without memory for it nothing is handed over:
+  // the result is 0 and the variable keeps its block, so no bytes are lost.
   Handle copy = held;
-  // The variable keeps an equal copy; on failure it keeps nothing rather than a
-  // handle that now belongs to the caller.
-  *blob = platform::DuplicateHandle(&copy) == 0 ? copy : 0;
+  if (held && platform::DuplicateHandle(&copy) != 0) return c.ResultLong(0);
+  *blob = copy;
 }
 
 void GetHostHandleCommand(const Call& c) {

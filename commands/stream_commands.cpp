@@ -86,6 +86,7 @@ void ReceiveTextCommand(const Call& c) {
 
   // The text is built here and written back once, at the end.
   std::string text = (flags & kAppendFlag) ? TextParam(c, 2) : std::string();
+  const size_t kept = text.size();
   std::string chunk;
   size_t searchFrom = 0;
   for (bool first = true;; first = false) {
@@ -128,7 +129,11 @@ void ReceiveTextCommand(const Call& c) {
     UnreadBytes(slot, std::string_view(text).substr(kMaxTextLength), true);
     text.resize(kMaxTextLength);
   }
-  c.SetText(2, text);
+  // Without memory for the text, what was received goes back to the stream unread.
+  if (!c.SetText(2, text)) {
+    UnreadBytes(slot, std::string_view(text).substr(std::min(kept, text.size())), true);
+    return c.ResultLong(platform::kMemFullErr);
+  }
   if (c.Long(4) != 0 && c.Text(2)) ApplyTextConversions(c.Text(2), c.Long(4));
   TextValue* out = c.Text(2);
   c.ResultLong(out ? out->length : int32_t(text.size()));

@@ -15,6 +15,9 @@ inline int32_t StreamResult(NetStatus s) {
     case NetStatus::NotEstablished: return -3;
     case NetStatus::Refused: return -3;
     case NetStatus::KeyMismatch: return -4;
+    case NetStatus::AlreadySsl: return -2;
+    case NetStatus::HandshakeFailed: return -3;
+    case NetStatus::TimedOut: return -4;
   }
   return -1;
 }

@@ -116,6 +116,8 @@ void WaitStreamStateCommand(const Call& c) {
         platform::WaitHint(record->socket, POLLIN);
     }
     HostWait(kIdleWaitTicks);
+    // Read again: others ran meanwhile, and a state they saw must not be reported older.
+    state = StreamInfo(slot, 0);
     if (target < 0 && state < 0) break;
     if (target > 0 && state >= target) break;
     if (deadline.Passed()) break;
@@ -238,7 +240,7 @@ void ReceiveFileCommand(const Call& c) {
       // taken first, and a closed one is not waited on.
       if (StreamInfo(slot, 0) != kStateEstablished) error = true;
       else if (idle.Passed()) ended = true;
-      else IdleWait(slot, POLLIN, Deadline{});
+      else IdleWait(slot, POLLIN, idle);
     } else {
       error = true;  // the connection failed; waiting on it would never end
     }

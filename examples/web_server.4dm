@@ -9,10 +9,9 @@ C_TEXT($1;$2;$3;$folder)
 C_LONGINT($port;$limit;$served;$taken;$lastTaken;$state;$conn;$p;$r;$i;$localPort;$remoteAddr;$remotePort)
 ARRAY LONGINT($listeners;2)
 
+ASSERT(Count parameters>=1;"usage: vrx run examples/web_server.4dm FOLDER [PORT [REQUESTS]]")
 $folder:=$1
-If ($folder="")
-  $folder:="."
-End if
+ASSERT($folder#"";"the folder to serve is empty; give \".\" for the current folder")
 If (Substring($folder;Length($folder);1)#"/")
   $folder:=$folder+"/"
 End if

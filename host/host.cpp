@@ -564,6 +564,12 @@ struct Host::Impl {
     impl->fds[size_t(fd)].notifyArmed = true;
     impl->Arm(fd);
   }
+  static void HookWake(int fd, void* ctx) {
+    auto* impl = static_cast<Impl*>(ctx);
+    if (fd < 0 || size_t(fd) >= impl->fds.size() || impl->fds[size_t(fd)].sleepers.empty()) return;
+    std::vector<Process*> wake = impl->fds[size_t(fd)].sleepers;
+    for (Process* p : wake) impl->MakeReady(p);
+  }
   static void HookHint(int fd, short events, void* ctx) {
     auto* impl = static_cast<Impl*>(ctx);
     if (fd < 0) return;
@@ -599,6 +605,7 @@ Host::Host(Options options) : impl_(std::make_unique<Impl>()) {
   hooks.watch = &Impl::HookWatch;
   hooks.reenable = &Impl::HookReenable;
   hooks.hint = &Impl::HookHint;
+  hooks.wake = &Impl::HookWake;
   hooks.ctx = &m;
   platform::SetEventHooks(hooks);
 

@@ -2,6 +2,7 @@
 
 #include "net/layer.h"
 #include "net/ssl.h"
+#include "platform/services.h"
 
 namespace vrx {
 
@@ -48,6 +49,7 @@ NetStatus CloseStream(StreamRecord** slot) {
   // Without SO_LINGER, the later close returns at once while queued bytes still go out.
   int r = shutdown(record->socket, SHUT_WR);
   PollStream(record, kStateLocalClosed);
+  platform::WakeWaiters(record->socket);  // a process receiving on it sees the close
   return r == 0 ? NetStatus::Ok : NetStatus::Failed;
 }
 

@@ -29,7 +29,9 @@ StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t buf
   if (remote == 0) return nullptr;
   StreamRecord* record = CreateTcpRecord(bufferSize);
   if (!record) return nullptr;
-  if (WantsSsl(remotePort, options) && !SetUpClientSsl(record, host)) {
+  record->hostName.assign(host.substr(0, host.find('\0')));
+  if (WantsSsl(remotePort, options) &&
+      !SetUpClientSsl(record, host, (options & kVerifyPeerOption) != 0)) {
     CloseAndFreeRecord(&record, -1);
     return nullptr;
   }

@@ -8,6 +8,7 @@
 #include "net/layer.h"
 #include "net/ssl.h"
 #include "platform/memory.h"
+#include "platform/services.h"
 
 namespace vrx {
 
@@ -33,14 +34,15 @@ int32_t ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum) {
   }
   int e = errno;
   out.clear();
+  // A stream that had closed its own side is now closed both ways.
+  const int32_t peerEnded = record->state == kStateLocalClosed ? kStateBothClosed : kStatePeerClosed;
   if (r == 0) {
-    // A stream that had closed its own side is now closed both ways.
-    PollStream(record, record->state == kStateLocalClosed ? kStateBothClosed : kStatePeerClosed);
+    PollStream(record, peerEnded);
     return 0;
   }
   if (e == EAGAIN || e == EWOULDBLOCK) return 0;
   if (e == ECONNABORTED) PollStream(record, kStateBroken);
-  if (e == ECONNRESET) PollStream(record, kStatePeerClosed);
+  if (e == ECONNRESET) PollStream(record, peerEnded);
   return -1;
 }
 
@@ -66,6 +68,15 @@ int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
     return int32_t(out.size());
   }
   if (record->kind == kKindSsl) return SslReceive(slot, out, maximum);
+  if (record->dropIncoming) {
+    // An SSL stream we closed: what still arrives are records nothing can decrypt any
+    // more. They are dropped, never handed out as data; the end or a reset still counts.
+    int32_t r = 0;
+    for (int i = 0; i < 64 && (r = ReceiveRaw(record, out, kMaxReceive)) > 0; ++i) {
+    }
+    out.clear();
+    return r > 0 ? 0 : r;
+  }
   return ReceiveRaw(record, out, maximum);
 }
 
@@ -99,7 +110,7 @@ int32_t BytesAvailable(StreamRecord** slot) {
   if (record->kind == kKindSsl) {
     // Decrypted bytes, not the raw ones on the socket.
     n += SslPending(record);
-  } else {
+  } else if (!record->dropIncoming) {  // undecryptable bytes are not data
     int pending = 0;
     if (record->socket >= 0 && ioctl(record->socket, FIONREAD, &pending) == 0 && pending > 0)
       n += pending;
@@ -114,6 +125,7 @@ int32_t UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front) {
     record->unread.insert(0, bytes);
   else
     record->unread.append(bytes);
+  if (!bytes.empty() && record->socket >= 0) platform::WakeWaiters(record->socket);
   return int32_t(std::min<size_t>(record->unread.size(), INT32_MAX));
 }
 

@@ -67,14 +67,18 @@ Deadline Deadline::After(int64_t ticks) {
 
 bool Deadline::Passed() const { return set && TickAfter(platform::TickCount(), at); }
 
-int32_t Deadline::WaitTicks() const {
-  if (!set) return kIdleWaitTicks;
+int32_t Deadline::WaitTicks(int32_t longest) const {
+  if (!set) return longest;
   int64_t left = int64_t(int32_t(at - platform::TickCount())) + 1;
-  return int32_t(std::clamp<int64_t>(left, 1, kIdleWaitTicks));
+  return int32_t(std::clamp<int64_t>(left, 1, longest));
 }
 
 void IdleWait(StreamRecord** slot, short events, const Deadline& deadline) {
-  if (events && slot && *slot && (*slot)->socket >= 0) platform::WaitHint((*slot)->socket, events);
+  if (events && slot && *slot && (*slot)->socket >= 0) {
+    platform::WaitHint((*slot)->socket, events);
+    HostWait(deadline.WaitTicks(kHintedWaitTicks));
+    return;
+  }
   HostWait(deadline.WaitTicks());
 }
 

@@ -185,6 +185,8 @@ bool AcceptInto(int listenSocket, StreamRecord* record) {
   if (fd < 0) return false;
   DetachFromListener(record, 0);
   record->socket = fd;
+  // A process waiting on this stream sleeps on the listener's socket.
+  platform::WakeWaiters(listenSocket);
   record->state = record->kind == kKindSsl ? kStateSslAccepting : kStateEstablished;
   record->bytesSent = record->bytesReceived = 0;
   record->sslBytesSent = record->sslBytesReceived = 0;

@@ -6,7 +6,10 @@
 #include <openssl/err.h>
 #include <openssl/rand.h>
 #include <openssl/ssl.h>
+#include <openssl/pem.h>
 #include <openssl/x509.h>
+#include <openssl/x509_vfy.h>
+#include <openssl/x509v3.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -16,6 +19,8 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include "net/layer.h"
 #include "platform/services.h"
@@ -115,6 +120,71 @@ bool IsDottedAddress(const std::string& host) {
   return inet_pton(AF_INET, host.c_str(), &a) == 1;
 }
 
+// ---- trusted certificates ---------------------------------------------------------------
+
+// Those of SetTrustedCertificates, for the whole process; null when only the system's.
+STACK_OF(X509)* gTrusted = nullptr;
+
+void FreeTrusted() {
+  sk_X509_pop_free(gTrusted, X509_free);
+  gTrusted = nullptr;
+}
+
+// Appends every PEM certificate of a file; anything else in it is skipped.
+void LoadPemCertificates(const std::string& file, STACK_OF(X509)* into) {
+  BIO* bio = BIO_new_file(file.c_str(), "r");
+  if (!bio) return;
+  while (X509* x = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr))
+    if (!sk_X509_push(into, x)) X509_free(x);
+  BIO_free(bio);
+}
+
+// The system's certificates (the environment's SSL_CERT_FILE and SSL_CERT_DIR when set)
+// and those set for the process, for one client context.
+void TrustCertificates(SSL_CTX* ctx) {
+  SSL_CTX_set_default_verify_paths(ctx);
+  X509_STORE* store = SSL_CTX_get_cert_store(ctx);
+  for (int i = 0; i < sk_X509_num(gTrusted); ++i) X509_STORE_add_cert(store, sk_X509_value(gTrusted, i));
+  // A missing default file or a certificate given twice is no failure of the stream.
+  ERR_clear_error();
+}
+
+// The connected peer's address as dotted text; empty when the socket has none.
+std::string PeerAddressText(int socket) {
+  sockaddr_in sa{};
+  socklen_t len = sizeof sa;
+  char text[INET_ADDRSTRLEN] = "";
+  if (getpeername(socket, reinterpret_cast<sockaddr*>(&sa), &len) != 0 || sa.sin_family != AF_INET ||
+      !inet_ntop(AF_INET, &sa.sin_addr, text, sizeof text))
+    return {};
+  return text;
+}
+
+// The server must show a chain to a trusted certificate that names `host` (holds the
+// address, for a dotted one). False when there is nothing to check the server against.
+bool RequireVerifiedServer(StreamRecord* record, const std::string& host) {
+  SSL* ssl = Ssl(record);
+  if (host.empty()) return false;
+  TrustCertificates(Ctx(record));
+  int r = IsDottedAddress(host) ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), host.c_str())
+                                : SSL_set1_host(ssl, host.c_str());
+  if (r != 1) return false;
+  SSL_set_hostflags(ssl, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
+  SSL_set_verify(ssl, SSL_VERIFY_PEER, nullptr);
+  record->verifyPeer = true;
+  return true;
+}
+
+// A handshake that failed: why the certificate was refused, when it was, and the stream
+// broken, with its connection ended so that the peer is not left waiting.
+void FailHandshake(StreamRecord* record) {
+  long v = SSL_get_verify_result(Ssl(record));
+  if (v != X509_V_OK) record->verifyResult = int32_t(v);
+  NoteSslError(record);
+  Raise(record, kStateBroken);
+  if (record->socket >= 0) shutdown(record->socket, SHUT_RDWR);
+}
+
 bool SetUpSsl(StreamRecord* record, bool server) {
   ERR_clear_error();
   SSL_CTX* ctx = SSL_CTX_new(server ? TLS_server_method() : TLS_client_method());
@@ -167,15 +237,23 @@ void StartSslLibrary() {
 }
 
 void StopSslLibrary() {
+  FreeTrusted();
   BIO_meth_free(gTransportMethod);
   gTransportMethod = nullptr;
   OPENSSL_cleanse(gKeyPassword, sizeof gKeyPassword);
 }
 
-bool SetUpClientSsl(StreamRecord* record, std::string_view host) {
-  if (!SetUpSsl(record, false)) return false;
-  // The server name goes with the hello; an address is not a name to send.
+bool SetUpClientSsl(StreamRecord* record, std::string_view host, bool verify) {
   std::string name(host.substr(0, host.find('\0')));
+  // An accepted stream has no name: its peer's address is what there is to check.
+  std::string checked = name.empty() && verify ? PeerAddressText(record->socket) : name;
+  if (!SetUpSsl(record, false)) return false;
+  if (verify && !RequireVerifiedServer(record, checked)) {
+    EndSsl(record, false);
+    record->verifyPeer = false;
+    return false;
+  }
+  // The server name goes with the hello; an address is not a name to send.
   if (!name.empty() && !IsDottedAddress(name)) {
     SSL_set_tlsext_host_name(Ssl(record), name.c_str());
     NoteSslError(record);
@@ -237,6 +315,10 @@ void ClientHandshakeStep(StreamRecord* record) {
   if (r == 1) {
     record->clientHandshakePhase = 2;
     Raise(record, kStateEstablished);
+  } else if (r < 0 && record->verifyPeer) {
+    // A server that could not be verified gets nothing: the stream is broken at once.
+    record->clientHandshakePhase = 1;
+    FailHandshake(record);
   } else {
     // Under way, or failed: either way the stream stays Connecting until the
     // connection ends.
@@ -447,6 +529,10 @@ uint32_t LastSslErrorText(StreamRecord** slot, std::string* text) {
   char buffer[256];
   ERR_error_string_n(record->lastSslError, buffer, sizeof buffer);
   *text = buffer;
+  // "certificate verify failed" alone does not say what was wrong with it.
+  if (record->verifyResult != X509_V_OK && ERR_GET_LIB(record->lastSslError) == ERR_LIB_SSL &&
+      ERR_GET_REASON(record->lastSslError) == SSL_R_CERTIFICATE_VERIFY_FAILED)
+    *text += std::string(": ") + X509_verify_cert_error_string(record->verifyResult);
   return record->lastSslError;
 }
 
@@ -468,6 +554,98 @@ NetStatus SetCipherList(StreamRecord** slot, std::string_view list) {
   }
   NoteSslError(record);
   return r == 1 ? NetStatus::Ok : NetStatus::Refused;
+}
+
+NetStatus SetTrustedCertificates(std::string_view path) {
+  std::string p(path.substr(0, path.find('\0')));
+  if (p.empty()) {
+    FreeTrusted();
+    return NetStatus::Ok;
+  }
+  STACK_OF(X509)* loaded = sk_X509_new_null();
+  if (!loaded) return NetStatus::Refused;
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::is_directory(p, ec)) {
+    for (fs::directory_iterator it(p, ec), end; !ec && it != end; it.increment(ec))
+      if (it->is_regular_file(ec)) LoadPemCertificates(it->path().string(), loaded);
+  } else {
+    LoadPemCertificates(p, loaded);
+  }
+  // Reading to the end of each file leaves a "no start line" behind: not a failure.
+  ERR_clear_error();
+  if (sk_X509_num(loaded) == 0) {
+    sk_X509_free(loaded);
+    return NetStatus::Refused;
+  }
+  FreeTrusted();
+  gTrusted = loaded;
+  return NetStatus::Ok;
+}
+
+namespace {
+
+// Nothing may be waiting before the handshake: bytes put back or collected by a receive,
+// and for a client anything on the socket (a server says nothing before the client's
+// hello, so what is there came before it, in plain).
+bool PlainBytesPending(const StreamRecord* record, bool server) {
+  if (!record->unread.empty()) return true;
+  if (server) return false;
+  int raw = 0;
+  return ioctl(record->socket, FIONREAD, &raw) == 0 && raw > 0;
+}
+
+}  // namespace
+
+NetStatus StartTls(StreamRecord** slot, const TlsStart& how) {
+  StreamRecord* record = *slot;
+  if (!record || record->kind == kKindUdp) return NetStatus::Failed;
+  if (record->kind == kKindSsl) return NetStatus::AlreadySsl;
+  // What was collected for sending belongs to the plain part: it goes first.
+  if (!record->output.empty() && FlushSendBuffer(slot) != NetStatus::Ok) return NetStatus::Failed;
+  record = *slot;
+  if (!record || record->kind != kKindPlain) return NetStatus::Failed;
+  if (PollStream(record, 0) != kStateEstablished || PlainBytesPending(record, how.server)) return NetStatus::Failed;
+
+  std::string name(how.name.empty() ? std::string_view(record->hostName) : how.name);
+  if (how.server ? !SetUpServerSsl(record) : !SetUpClientSsl(record, name, how.verify)) {
+    NoteSslError(record);
+    return NetStatus::HandshakeFailed;
+  }
+  SSL* ssl = Ssl(record);
+  if (how.server) {
+    SSL_set_accept_state(ssl);
+    SSL_set_read_ahead(ssl, 1);
+  } else {
+    SSL_set_connect_state(ssl);
+  }
+
+  const Deadline deadline =
+      Deadline::After(how.timeoutTicks > 0 ? how.timeoutTicks : kStartTlsDefaultTicks);
+  for (;;) {
+    record = *slot;
+    ssl = Ssl(record);
+    // Released, or closed, by another process while this one waited.
+    if (!record || !ssl) return NetStatus::Failed;
+    if (how.server) AddToPool(platform::Milliseconds());
+    ERR_clear_error();
+    int r = HandshakeResult(ssl, SSL_do_handshake(ssl));
+    if (r == 1) {
+      if (how.server) record->serverHandshakeResult = 1;
+      else record->clientHandshakePhase = 2;
+      NoteSslError(record);
+      return NetStatus::Ok;
+    }
+    if (r < 0) {
+      FailHandshake(record);
+      return NetStatus::HandshakeFailed;
+    }
+    if (deadline.Passed()) {
+      FailHandshake(record);
+      return NetStatus::TimedOut;
+    }
+    IdleWait(slot, SSL_want_write(ssl) ? POLLOUT : POLLIN, deadline);
+  }
 }
 
 }  // namespace vrx

@@ -19,10 +19,17 @@ void StartSslLibrary();
 // After every SSL stream is gone: frees what the library start made.
 void StopSslLibrary();
 
+// Option bit of an active open (and of a client STARTTLS): verify the server.
+inline constexpr int32_t kVerifyPeerOption = 4096;
+// A STARTTLS handshake without a time-out of its own gives up after this many ticks.
+inline constexpr int32_t kStartTlsDefaultTicks = 1800;
+
 // Makes a fresh record an SSL client stream (kind 1): context, connection, transport,
-// and the server name to send when `host` is a name rather than a dotted address.
+// and the server name to send when `host` is a name rather than a dotted address. With
+// `verify` the server's chain must lead to a trusted certificate and name `host` (or hold
+// it, for a dotted address; the connected peer's address when `host` is empty).
 // False when the library could not make them (the record is then unchanged).
-bool SetUpClientSsl(StreamRecord* record, std::string_view host);
+bool SetUpClientSsl(StreamRecord* record, std::string_view host, bool verify);
 // Makes a fresh record an SSL server stream: context with the default cipher list,
 // connection, transport, and the certificate and key from VRXcert.pem when they load
 // and match (certificate ready). A certificate that does not load is not a failure.
@@ -30,6 +37,25 @@ bool SetUpServerSsl(StreamRecord* record);
 // Frees the SSL objects (after a close notification when `notify`); the stream is plain
 // from then on. Nothing happens for a record without them.
 void EndSsl(StreamRecord* record, bool notify);
+
+// The certificates a verifying client trusts besides the system's, for the whole
+// process: every PEM certificate in the file, or in the files of the folder, at `path`;
+// an empty path keeps only the system's. Refused (and nothing changed) when no
+// certificate loads.
+NetStatus SetTrustedCertificates(std::string_view path);
+
+struct TlsStart {
+  bool server = false;      // act as the server (certificate from VRXcert.pem)
+  bool verify = false;      // a client verifies the server
+  std::string_view name;    // the server's name; empty: the name the stream was opened with
+  int32_t timeoutTicks = 0; // 0 or less: kStartTlsDefaultTicks
+};
+// Starts SSL on an established plain stream and runs the handshake to its end, waiting
+// (other processes running) while the peer is silent; reads the slot again after every
+// wait. Ok: the stream is an SSL stream in state 8. Failed: not a plain established
+// stream, or plain bytes still unread (nothing changed); AlreadySsl; HandshakeFailed and
+// TimedOut break the stream (20), its last SSL error saying why.
+NetStatus StartTls(StreamRecord** slot, const TlsStart& how);
 
 // Handshake steps run while the stream is polled; they set the state.
 void ServerHandshakeStep(StreamRecord* record);

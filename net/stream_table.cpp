@@ -3,6 +3,7 @@
 #include <cassert>
 
 #include "net/streams.h"
+#include "platform/services.h"
 
 namespace vrx {
 namespace {
@@ -70,6 +71,8 @@ void ReleaseWhenIdle(StreamTable& t, int32_t ref) {
   t.retired[ref] = *slot;
   *slot = nullptr;
   --t.openCount;
+  // The others still using it find it gone when they look.
+  if (t.retired[ref]->socket >= 0) platform::WakeWaiters(t.retired[ref]->socket);
 }
 
 void ReleaseAllStreams(StreamTable& t) {

@@ -38,6 +38,10 @@ constexpr int kListenerCount = 128;
 constexpr uint32_t kLingerTicks = 1800;          // 30 s for an idle shared listener
 // A waiting loop with nothing to do sleeps this long at most, unless its socket wakes it.
 constexpr int32_t kIdleWaitTicks = 6;
+// A wait on a socket's hint ends when the socket is ready, at its deadline, or when a
+// local change wakes it (platform::WakeWaiters); the look once a second is a safety net,
+// so that a thousand idle receives cost next to nothing.
+constexpr int32_t kHintedWaitTicks = 60;
 
 struct StreamRecord {
   int socket = -1;           // for a listening stream, its listener's shared socket
@@ -64,6 +68,12 @@ struct StreamRecord {
   // Closed while it was SSL: what the peer still sends (its own close notification) can
   // no longer be decrypted and is dropped, so that its end is seen.
   bool dropIncoming = false;
+  // The host name an active open was given: the name a later STARTTLS sends and checks.
+  std::string hostName;
+  // A client that verifies its server: a failed handshake breaks the stream (20).
+  bool verifyPeer = false;
+  // Why the server's certificate was refused (an X509_V_ERR code); 0 when it was not.
+  int32_t verifyResult = 0;
 };
 
 // What a stream operation came to. The numbers 4D sees are made from it by the command
@@ -76,6 +86,9 @@ enum class NetStatus : int8_t {
   NotEstablished,  // the operation needs an established connection
   Refused,         // the SSL library refused what was given (file, key, cipher list)
   KeyMismatch,     // a certificate and a key that do not belong together
+  AlreadySsl,      // SSL asked for on a stream that has it already
+  HandshakeFailed, // the SSL handshake or the peer's verification failed
+  TimedOut,        // the operation's time-out passed
 };
 
 // ---- waiting ------------------------------------------------------------------------------
@@ -89,8 +102,8 @@ struct Deadline {
   // ticks < 0: no deadline; otherwise now + ticks, clamped.
   static Deadline After(int64_t ticks);
   bool Passed() const;
-  // Ticks a wait may last: kIdleWaitTicks, less when the deadline is nearer, at least 1.
-  int32_t WaitTicks() const;
+  // Ticks a wait may last: `longest`, less when the deadline is nearer, at least 1.
+  int32_t WaitTicks(int32_t longest = kIdleWaitTicks) const;
 };
 // One idle wait of a loop on a stream: sleeps until the stream's socket is ready for
 // `events` (0: none to watch) or the deadline's wait passes, letting other processes run.

@@ -27,6 +27,9 @@ struct Heap {
   bool scramble = false;
   uint32_t scrambleCursor = 1;
   int32_t liveCount = 0;
+  int64_t allocations = 0;  // counted since SetAllocationFailure
+  int64_t failAt = 0;       // 0: never fail
+  AllocationFailure failMode = AllocationFailure::Nth;
   Heap() {
     const char* env = std::getenv("VRX_HEAP_SCRAMBLE");
     scramble = env && *env && std::strcmp(env, "0") != 0;
@@ -45,6 +48,14 @@ Block* Find(Handle h) {
   Block& b = heap.blocks[index];
   if (!b.live || b.generation != uint8_t(h >> kIndexBits)) return nullptr;
   return &b;
+}
+
+// Counts one allocation and says whether it is the one (or one of those) to fail.
+bool ShouldFail() {
+  Heap& heap = TheHeap();
+  int64_t n = ++heap.allocations;
+  if (heap.failAt <= 0) return false;
+  return heap.failMode == AllocationFailure::Nth ? n == heap.failAt : n >= heap.failAt;
 }
 
 // Storage is never null for a live, non-emptied block, even of size 0, so an empty
@@ -77,6 +88,10 @@ void ScrambleOne() {
 Handle NewBlock(int32_t size, bool clear) {
   Heap& heap = TheHeap();
   if (size < 0) {
+    heap.lastError = kMemFullErr;
+    return 0;
+  }
+  if (ShouldFail()) {
     heap.lastError = kMemFullErr;
     return 0;
   }
@@ -135,6 +150,11 @@ bool SetHandleSize(Handle h, int32_t size) {
   // A locked block cannot move: it may only shrink or grow in place, which malloc
   // cannot promise, so growth of a locked block fails as on the Macintosh.
   if (locked && size > b->size) {
+    heap.lastError = kMemFullErr;
+    return false;
+  }
+  // Shrinking never needs memory; growing (or refilling an emptied block) may fail.
+  if ((!b->data || size > b->size) && ShouldFail()) {
     heap.lastError = kMemFullErr;
     return false;
   }
@@ -298,9 +318,13 @@ int32_t SearchReplace(Handle h, int32_t offset, const void* pattern, int32_t pat
 }
 
 void* NewPtr(int32_t size) {
-  if (size < 0) return nullptr;
-  auto* p = static_cast<int64_t*>(std::malloc(size_t(size) + 16));
-  if (!p) return nullptr;
+  Heap& heap = TheHeap();
+  auto* p = size < 0 || ShouldFail() ? nullptr : static_cast<int64_t*>(std::malloc(size_t(size) + 16));
+  if (!p) {
+    heap.lastError = kMemFullErr;
+    return nullptr;
+  }
+  heap.lastError = kNoErr;
   p[0] = size;
   return p + 2;
 }
@@ -313,6 +337,15 @@ int32_t PtrSize(const void* p) { return p ? int32_t(static_cast<const int64_t*>(
 void DisposePtr(void* p) {
   if (p) std::free(static_cast<int64_t*>(p) - 2);
 }
+
+void SetAllocationFailure(int64_t nth, AllocationFailure mode) {
+  Heap& heap = TheHeap();
+  heap.allocations = 0;
+  heap.failAt = nth;
+  heap.failMode = mode;
+}
+int64_t AllocationCount() { return TheHeap().allocations; }
+bool AllocationAllowed() { return !ShouldFail(); }
 
 void SetHeapScramble(bool on) { TheHeap().scramble = on; }
 bool HeapScramble() { return TheHeap().scramble; }

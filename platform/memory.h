@@ -64,6 +64,19 @@ void* NewPtrClear(int32_t size);
 int32_t PtrSize(const void* p);
 void DisposePtr(void* p);
 
+// Allocation failure, for tests that walk every failure path. Every allocation (new
+// blocks, growth of a block, fixed blocks) is counted from the last call of
+// SetAllocationFailure; with a non-zero `nth` the nth counted allocation fails as a
+// real shortage would (null handle or false, MemError -108), and in EveryFrom mode so
+// does every one after it. nth = 0 switches failures off and only counts.
+enum class AllocationFailure : uint8_t { Nth, EveryFrom };
+void SetAllocationFailure(int64_t nth, AllocationFailure mode = AllocationFailure::Nth);
+// Allocations counted since the last SetAllocationFailure (failed ones included).
+int64_t AllocationCount();
+// For the platform's other allocating services (offscreen images): counts one
+// allocation and answers false when it must fail.
+bool AllocationAllowed();
+
 // Heap scramble: every resize of an unlocked block moves it, and every allocation moves
 // another unlocked block. On by default when VRX_HEAP_SCRAMBLE is set to a non-empty
 // value other than "0"; tests may switch it.

@@ -365,6 +365,10 @@ void WaitHint(int fd, short events) {
   const EventHooks& h = TheUi().hooks;
   if (h.hint) h.hint(fd, events, h.ctx);
 }
+void WakeWaiters(int fd) {
+  const EventHooks& h = TheUi().hooks;
+  if (h.wake) h.wake(fd, h.ctx);
+}
 void SetEventHooks(const EventHooks& hooks) { TheUi().hooks = hooks; }
 void SystemIdle() {
   const EventHooks& h = TheUi().hooks;

@@ -93,6 +93,10 @@ void ReenableSocketNotify(int fd);
 // The plug-in names the socket an idle loop waits on just before it yields, so the
 // host can sleep in poll until that socket is ready. events: POLLIN and/or POLLOUT.
 void WaitHint(int fd, short events);
+// The plug-in changed, by itself, something a process sleeping on fd's hint waits for (a
+// local close, bytes put back, a connection handed over, the stream released under it):
+// the host wakes those processes now, so hinted waits need no periodic look.
+void WakeWaiters(int fd);
 
 // The host's side of the event services: it installs these hooks to learn of the
 // watched sockets and hints. Set by the host; the plug-in never calls them.
@@ -100,6 +104,7 @@ struct EventHooks {
   void (*watch)(int fd, uint32_t events, void* ctx) = nullptr;
   void (*reenable)(int fd, void* ctx) = nullptr;
   void (*hint)(int fd, short events, void* ctx) = nullptr;
+  void (*wake)(int fd, void* ctx) = nullptr;
   void (*idle)(void* ctx) = nullptr;  // "give time to the system"
   void* ctx = nullptr;
 };

@@ -18,17 +18,27 @@ namespace {
 // Marks rows whose Part is not built: the dispatcher answers their failure value.
 void NotBuilt(const Call&) {}
 
+// One handler per row of the table, in its order (AllCommands).
 #define P(kind, dir)
 #define VRX_COMMAND(sel, name, result, busy, handler, fail, ...) handler,
 #define VRX_GAP(sel) nullptr,
 constexpr CommandHandler kHandlers[] = {
-    nullptr,  // selector 0 does nothing
 #include "abi/commands.def"
 };
 #undef VRX_COMMAND
 #undef VRX_GAP
+
+#define VRX_COMMAND(...)
+#define VRX_GAP(sel)
+#define VRX_EXTENSION(...) +1
+constexpr size_t kExtensionCount = 0
+#include "abi/commands.def"
+    ;
+#undef VRX_COMMAND
+#undef VRX_GAP
+#undef VRX_EXTENSION
 #undef P
-static_assert(std::size(kHandlers) == size_t(kLastSelector) + 1);
+static_assert(std::size(kHandlers) == size_t(kLastSelector) + kExtensionCount);
 
 void AnswerFailure(const CommandInfo& row, const Call& c) {
   switch (row.result) {
@@ -79,12 +89,13 @@ extern "C" __attribute__((visibility("default"))) void FourDPack(int32_t selecto
   using namespace vrx;
   if (selector == kSelectorInit) return Initialise(params, globalsSlot);
   if (selector == kSelectorShutdown) return ShutDown(globalsSlot);
-  if (selector < 1 || selector > kLastSelector) return;
-  CommandHandler handler = kHandlers[selector];
+  const CommandInfo* found = CommandBySelector(selector);
+  if (!found) return;
+  CommandHandler handler = kHandlers[found - AllCommands().data()];
   if (!handler) return;
   PluginGlobals* g = GlobalsFromSlot(globalsSlot);
   if (!g) return;
-  const CommandInfo& row = *CommandBySelector(selector);
+  const CommandInfo& row = *found;
   Call c{g, params, result, &row};
   if (handler == NotBuilt) return AnswerFailure(row, c);
   if (!row.busy) return handler(c);

@@ -16,6 +16,54 @@
 
 namespace runner {
 
+// The value an argument has: the variable itself when it names one, else a copy in
+// *copy.
+bool ValueOf(Frame& f, int32_t arg, Value* copy, const Value** out) {
+  if ((*out = PeekVar(f, arg))) return true;
+  if (!Eval(f, arg, copy)) return false;
+  *out = copy;
+  return true;
+}
+
+bool NeedBlobVar(Frame& f, int32_t ref, Var** out, const std::string& cmd) {
+  Var* var = FindVar(f, ref);
+  if (!var) {
+    if (f.node(ref).op == Op::Deref) return false;  // reported
+    return Fail(f, cmd + ": the BLOB must be a variable");
+  }
+  if (var->v.type == Type::Undefined) var->v = Value::Blob("");
+  if (var->v.type != Type::Blob)
+    return Fail(f, cmd + ": " + VarLabel(f, ref) + " is " + Article(var->v.type) + ", not a BLOB");
+  *out = var;
+  return true;
+}
+
+std::string SystemPath(const std::string& macRoman) { return platform::MacRomanToUtf8(macRoman); }
+
+// An offset variable that does not exist yet starts at 0, as 4D creates it.
+void StartOffset(Frame& f, int32_t ref) {
+  if (Var* var = FindVar(f, ref); var && var->v.type == Type::Undefined) var->v = Value::Long(0);
+}
+
+bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd) {
+  int32_t n;
+  if (!EvalLong(f, a[1], &n, cmd + ": the size")) return false;
+  if (n < 0 || size_t(n) > kMaxArray)
+    return Fail(f, cmd + ": the size must be 0 to " + std::to_string(kMaxArray));
+  Var* var = FindVar(f, a[0]);
+  if (!var) return Fail(f, cmd + ": the array must be a variable");
+  if (var->v.type == Type::Undefined) {
+    var->v = Value::Array(elem, size_t(n));
+  } else if (var->v.type == Type::Array && var->v.elem == elem) {
+    var->v.items.resize(size_t(n) + 1, Value::Empty(elem));
+  } else {
+    return Fail(f, cmd + ": " + VarLabel(f, a[0]) + " is already " +
+                       (var->v.type == Type::Array ? "an array of another type"
+                                                   : Article(var->v.type)));
+  }
+  return true;
+}
+
 namespace {
 
 bool Declare(Frame& f, int32_t ref, Type type, int maxLen) {
@@ -42,26 +90,8 @@ bool DeclareAll(Frame& f, const Args& a, Type type) {
   return true;
 }
 
-// The value an argument has: the variable itself when it names one, else a copy in
-// *copy.
-bool ValueOf(Frame& f, int32_t arg, Value* copy, const Value** out) {
-  if ((*out = PeekVar(f, arg))) return true;
-  if (!Eval(f, arg, copy)) return false;
-  *out = copy;
-  return true;
-}
 
-bool NeedBlobVar(Frame& f, int32_t ref, Var** out, const std::string& cmd) {
-  Var* var = FindVar(f, ref);
-  if (!var) return Fail(f, cmd + ": the BLOB must be a variable");
-  if (var->v.type == Type::Undefined) var->v = Value::Blob("");
-  if (var->v.type != Type::Blob)
-    return Fail(f, cmd + ": " + VarLabel(f, ref) + " is " + Article(var->v.type) + ", not a BLOB");
-  *out = var;
-  return true;
-}
 
-std::string SystemPath(const std::string& macRoman) { return platform::MacRomanToUtf8(macRoman); }
 
 bool ReadDocument(Frame& f, const std::string& path, std::string* out) {
   std::FILE* file = std::fopen(SystemPath(path).c_str(), "rb");
@@ -137,7 +167,7 @@ bool EncodeText(Frame& f, const std::string& text, int32_t format, std::string* 
 bool DecodeText(Frame& f, const std::string& blob, int32_t format, int64_t* offset,
                 int64_t length, std::string* out) {
   if (*offset < 0 || uint64_t(*offset) > blob.size())
-    return Fail(f, "BLOB to text: offset " + std::to_string(*offset) + " is outside the BLOB (" +
+    return FailCode(f, kErrorBlobRange, "BLOB to text: offset " + std::to_string(*offset) + " is outside the BLOB (" +
                        std::to_string(blob.size()) + " bytes)");
   size_t at = size_t(*offset);
   size_t rest = blob.size() - at;
@@ -204,6 +234,34 @@ bool CBlob(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Blob
 bool CPicture(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Picture); }
 bool CDate(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Date); }
 bool CTime(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Time); }
+bool CPointer(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Pointer); }
+
+bool IsNilPointer(Frame& f, const Args& a, Value* out) {
+  Value p;
+  if (!Eval(f, a[0], &p)) return false;
+  if (p.type != Type::Pointer) return Fail(f, "Is nil pointer: the parameter is " + Article(p.type) + ", not a pointer");
+  *out = Value::Bool(p.ptr.kind == PointerKind::Nil);
+  return true;
+}
+
+// ---- errors ---------------------------------------------------------------------------
+
+// ON ERR CALL(method): the method called on each error of this process; "" removes it.
+bool OnErrCall(Frame& f, const Args& a, Value*) {
+  std::string name;
+  if (!EvalText(f, a[0], &name, "ON ERR CALL: the method name")) return false;
+  if (name.empty()) {
+    f.proc->errorMethod = nullptr;
+    return true;
+  }
+  auto it = f.rt->program->methods.find(Lowercase(name));
+  if (it == f.rt->program->methods.end()) return Fail(f, "ON ERR CALL: Unknown method: " + name);
+  f.proc->errorMethod = &it->second;
+  return true;
+}
+
+// ABORT: in an error method, ends the process instead of going on after the error.
+bool Abort(Frame&, const Args&, Value*) { return false; }
 
 // C_STRING(length; vars...) or C_STRING(vars...)
 bool CString(Frame& f, const Args& a, Value*) {
@@ -221,27 +279,19 @@ bool CString(Frame& f, const Args& a, Value*) {
   return true;
 }
 
-bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd) {
-  int32_t n;
-  if (!EvalLong(f, a[1], &n, cmd + ": the size")) return false;
-  if (n < 0 || size_t(n) > kMaxArray)
-    return Fail(f, cmd + ": the size must be 0 to " + std::to_string(kMaxArray));
-  Var* var = FindVar(f, a[0]);
-  if (!var) return Fail(f, cmd + ": the array must be a variable");
-  if (var->v.type == Type::Undefined) {
-    var->v = Value::Array(elem, size_t(n));
-  } else if (var->v.type == Type::Array && var->v.elem == elem) {
-    var->v.items.resize(size_t(n) + 1, Value::Empty(elem));
-  } else {
-    return Fail(f, cmd + ": " + VarLabel(f, a[0]) + " is already " +
-                       (var->v.type == Type::Array ? "an array of another type"
-                                                   : Article(var->v.type)));
-  }
-  return true;
-}
 bool ArrayLongint(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Long, "ARRAY LONGINT"); }
 bool ArrayText(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Text, "ARRAY TEXT"); }
 bool ArrayReal(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Real, "ARRAY REAL"); }
+bool ArrayInteger(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Long, "ARRAY INTEGER"); }
+bool ArrayBoolean(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Boolean, "ARRAY BOOLEAN"); }
+bool ArrayPointer(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Pointer, "ARRAY POINTER"); }
+// ARRAY STRING(length; array; size): the length is checked, the elements are texts.
+bool ArrayString(Frame& f, const Args& a, Value*) {
+  int32_t length;
+  if (!EvalLong(f, a[0], &length, "ARRAY STRING: the length")) return false;
+  if (length < 1 || length > 255) return Fail(f, "ARRAY STRING: the length must be 1 to 255");
+  return DeclareArray(f, Args{a.ids + 1, a.n - 1, a.nodes}, Type::Text, "ARRAY STRING");
+}
 
 // ---- texts ----------------------------------------------------------------------------
 
@@ -299,15 +349,6 @@ bool CharacterCode(Frame& f, const Args& a, Value* out) {
   if (!EvalText(f, a[0], &t, "Character code: the parameter")) return false;
   if (t.empty()) return Fail(f, "Character code of an empty text");
   *out = Value::Long(uint8_t(t[0]));
-  return true;
-}
-
-bool String(Frame& f, const Args& a, Value* out) {
-  Value v;
-  if (!Eval(f, a[0], &v)) return false;
-  if (v.type == Type::Array || v.type == Type::Blob || v.type == Type::Picture)
-    return Fail(f, "String cannot convert " + Article(v.type));
-  *out = Value::Text(ToText(v));
   return true;
 }
 
@@ -432,10 +473,6 @@ bool SetBlobSize(Frame& f, const Args& a, Value*) {
   return true;
 }
 
-// An offset variable that does not exist yet starts at 0, as 4D creates it.
-void StartOffset(Frame& f, int32_t ref) {
-  if (Var* var = FindVar(f, ref); var && var->v.type == Type::Undefined) var->v = Value::Long(0);
-}
 
 bool TextToBlob(Frame& f, const Args& a, Value*) {
   std::string text;
@@ -462,7 +499,8 @@ bool TextToBlob(Frame& f, const Args& a, Value*) {
     blob.clear();
     offset = 0;
   }
-  if (size_t(offset) > blob.size()) return Fail(f, "TEXT TO BLOB: the offset is past the end of the BLOB");
+  if (size_t(offset) > blob.size())
+    return FailCode(f, kErrorBlobRange, "TEXT TO BLOB: the offset is past the end of the BLOB");
   if (size_t(offset) + bytes.size() > kMaxBytes) return Fail(f, "TEXT TO BLOB: the BLOB is too large");
   if (size_t(offset) + bytes.size() > blob.size()) blob.resize(size_t(offset) + bytes.size());
   blob.replace(size_t(offset), bytes.size(), bytes);
@@ -737,6 +775,14 @@ constexpr BuiltinInfo kBuiltins[] = {
     {"C_PICTURE", 1, -1, false, "v", CPicture},
     {"C_DATE", 1, -1, false, "v", CDate},
     {"C_TIME", 1, -1, false, "v", CTime},
+    {"C_POINTER", 1, -1, false, "v", CPointer},
+    {"Is nil pointer", 1, 1, true, "e", IsNilPointer},
+    {"ON ERR CALL", 1, 1, false, "e", OnErrCall},
+    {"ABORT", 0, 0, false, "", Abort},
+    {"ARRAY INTEGER", 2, 2, false, "ve", ArrayInteger},
+    {"ARRAY BOOLEAN", 2, 2, false, "ve", ArrayBoolean},
+    {"ARRAY POINTER", 2, 2, false, "ve", ArrayPointer},
+    {"ARRAY STRING", 3, 3, false, "eve", ArrayString},
     {"ARRAY LONGINT", 2, 2, false, "ve", ArrayLongint},
     {"ARRAY TEXT", 2, 2, false, "ve", ArrayText},
     {"ARRAY REAL", 2, 2, false, "ve", ArrayReal},
@@ -745,7 +791,6 @@ constexpr BuiltinInfo kBuiltins[] = {
     {"Position", 2, 4, true, "eeee", Position},
     {"Char", 1, 1, true, "e", Char},
     {"Character code", 1, 1, true, "e", CharacterCode},
-    {"String", 1, 1, true, "e", String},
     {"Num", 1, 1, true, "e", Num},
     {"Replace string", 3, 5, true, "eeeee", ReplaceString},
     {"Uppercase", 1, 2, true, "ee", UppercaseFn},
@@ -786,7 +831,15 @@ constexpr BuiltinInfo kBuiltins[] = {
 
 }  // namespace
 
-std::span<const BuiltinInfo> Builtins() { return kBuiltins; }
+std::span<const BuiltinInfo> Builtins() {
+  static const std::vector<BuiltinInfo> all = [] {
+    std::vector<BuiltinInfo> v(std::begin(kBuiltins), std::end(kBuiltins));
+    for (auto family : {BlobBuiltins(), DocumentBuiltins(), ArrayBuiltins(), FormatBuiltins()})
+      v.insert(v.end(), family.begin(), family.end());
+    return v;
+  }();
+  return all;
+}
 
 bool CallBuiltin(Frame& f, const Node& call, Value* out) {
   *out = Value();

@@ -28,10 +28,12 @@ enum class Op : uint8_t {
   Element,       // node a {node b}; node a is a variable
   Negate,        // -node a
   Binary,        // node a `bin` node b
-  Star,          // a lone * argument
+  Star,          // a lone * argument (a 0), or > or < (a '>' or '<')
   Builtin,       // builtins[a] with argc arguments from args[b]
   Command,       // commands[a] with argc arguments from args[b]
   Method,        // calls[a] with argc arguments from args[b]
+  AddressOf,     // ->node a; node a is a variable or an element
+  Deref,         // node a->: the variable the pointer node a points to
 };
 
 struct Node {

@@ -143,6 +143,16 @@ struct Compiler {
       }
       case ExprKind::Star:
         return Add({Op::Star, Tok::End, true, 0, 0, 0});
+      case ExprKind::Order:
+        return Add({Op::Star, Tok::End, true, 0, e.value.l, 0});
+      case ExprKind::AddressOf: {
+        int32_t target = Compile(e.args[0]);
+        return Add({Op::AddressOf, Tok::End, Pure(target), 0, target, 0});
+      }
+      case ExprKind::Deref: {
+        int32_t pointer = Compile(e.args[0]);
+        return Add({Op::Deref, Tok::End, Pure(pointer), 0, pointer, 0});
+      }
       case ExprKind::CallBuiltin:
         code.builtins.push_back(e.builtin);
         return Call(Op::Builtin, int32_t(code.builtins.size() - 1), e.args);

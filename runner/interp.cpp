@@ -76,9 +76,47 @@ const char* OpName(Tok op) {
     case Tok::Ge: return ">=";
     case Tok::Amp: return "&";
     case Tok::Pipe: return "|";
+    case Tok::XorBits: return "^|";
+    case Tok::ShiftLeft: return "<<";
+    case Tok::ShiftRight: return ">>";
+    case Tok::BitSet: return "?+";
+    case Tok::BitClear: return "?-";
+    case Tok::BitTest: return "??";
     default: return "?";
   }
 }
+
+bool IsBitwise(Tok op) {
+  switch (op) {
+    case Tok::Amp: case Tok::Pipe: case Tok::XorBits: case Tok::ShiftLeft: case Tok::ShiftRight:
+    case Tok::BitSet: case Tok::BitClear: case Tok::BitTest:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// 4D's bitwise operators on two longints (reals are rounded to longints first). Shifts
+// past 31 bits lose every bit; a bit number outside 0..31 leaves the value as it is.
+// ?? answers in *test.
+int32_t BitOp(Tok op, int32_t a, int32_t b, bool* test) {
+  uint32_t x = uint32_t(a), y = uint32_t(b);
+  bool inRange = b >= 0 && b <= 31;
+  switch (op) {
+    case Tok::Amp: return int32_t(x & y);
+    case Tok::Pipe: return int32_t(x | y);
+    case Tok::XorBits: return int32_t(x ^ y);
+    case Tok::ShiftLeft: return inRange ? int32_t(x << b) : 0;
+    case Tok::ShiftRight: return inRange ? int32_t(x >> b) : 0;
+    case Tok::BitSet: return inRange ? int32_t(x | (1u << b)) : a;
+    case Tok::BitClear: return inRange ? int32_t(x & ~(1u << b)) : a;
+    default:
+      *test = inRange && ((x >> b) & 1u) != 0;
+      return 0;
+  }
+}
+
+int32_t AsLongint(const Value& v) { return v.type == Type::Real ? RealToLong(v.r) : v.l; }
 
 bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   int c = 0;
@@ -104,9 +142,13 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   } else if ((a.type == Type::Blob || a.type == Type::Picture) && a.type == b.type) {
     c = a.s == b.s ? 0 : 1;
     orderable = false;
+  } else if (a.type == Type::Pointer && b.type == Type::Pointer) {
+    c = a.ptr == b.ptr ? 0 : 1;
+    orderable = false;
   } else {
     return Fail(f, std::string("cannot compare ") + Article(a.type) + " with " +
-                       Article(b.type) + " (" + OpName(op) + ")");
+                       Article(b.type) + " (" + OpName(op) + ")" +
+                       NumHint(aNum ? b.type : bNum ? a.type : Type::Undefined));
   }
   if (!orderable && op != Tok::Eq && op != Tok::Hash)
     return Fail(f, std::string("values of type ") + std::string(TypeName(a.type)) +
@@ -127,8 +169,11 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
 
 [[gnu::noinline]] bool Binary(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   auto mismatch = [&] {
+    Type text = a.type == Type::Text && b.numeric()   ? a.type
+                : b.type == Type::Text && a.numeric() ? b.type
+                                                      : Type::Undefined;
     return Fail(f, std::string("the operator ") + OpName(op) + " does not apply to " +
-                       Article(a.type) + " and " + Article(b.type));
+                       Article(a.type) + " and " + Article(b.type) + NumHint(text));
   };
   if (a.type == Type::Undefined || b.type == Type::Undefined)
     return Fail(f, std::string("an operand of ") + OpName(op) + " is undefined");
@@ -136,11 +181,21 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
     case Tok::Eq: case Tok::Hash: case Tok::Lt: case Tok::Gt: case Tok::Le: case Tok::Ge:
       return Compare(f, op, a, b, out);
     case Tok::Amp: case Tok::Pipe:
-      if (a.type != Type::Boolean || b.type != Type::Boolean) return mismatch();
-      *out = Value::Bool(op == Tok::Amp ? (a.b && b.b) : (a.b || b.b));
-      return true;
+      // Between booleans & and | are AND and OR; between numbers they work on bits.
+      if (a.type == Type::Boolean && b.type == Type::Boolean) {
+        *out = Value::Bool(op == Tok::Amp ? (a.b && b.b) : (a.b || b.b));
+        return true;
+      }
+      break;
     default:
       break;
+  }
+  if (IsBitwise(op)) {
+    if (!a.numeric() || !b.numeric()) return mismatch();
+    bool test = false;
+    int32_t r = BitOp(op, AsLongint(a), AsLongint(b), &test);
+    *out = op == Tok::BitTest ? Value::Bool(test) : Value::Long(r);
+    return true;
   }
   if (a.numeric() && b.numeric()) return Arith(f, op, a, b, out);
   if (op == Tok::Plus && a.type == Type::Text && b.type == Type::Text) {
@@ -405,9 +460,21 @@ Scalar Fetch(Frame& f, const Ref& r, const Scalar* regs) {
     case Tok::Eq: case Tok::Hash: case Tok::Lt: case Tok::Gt: case Tok::Le: case Tok::Ge:
       return CompareScalar(bin, x, y, to);
     case Tok::Amp: case Tok::Pipe:
-      if (x.type != Type::Boolean || y.type != Type::Boolean) return false;
-      SetBool(to, bin == Tok::Amp ? (x.b && y.b) : (x.b || y.b));
+      if (x.type == Type::Boolean && y.type == Type::Boolean) {
+        SetBool(to, bin == Tok::Amp ? (x.b && y.b) : (x.b || y.b));
+        return true;
+      }
+      [[fallthrough]];
+    case Tok::XorBits: case Tok::ShiftLeft: case Tok::ShiftRight: case Tok::BitSet:
+    case Tok::BitClear: case Tok::BitTest: {
+      if (x.type == Type::Boolean || y.type == Type::Boolean) return false;
+      bool test = false;
+      int32_t r = BitOp(bin, x.type == Type::Real ? RealToLong(x.r) : x.l,
+                        y.type == Type::Real ? RealToLong(y.r) : y.l, &test);
+      if (bin == Tok::BitTest) SetBool(to, test);
+      else SetLong(to, r);
       return true;
+    }
     default:
       if (x.type == Type::Boolean || y.type == Type::Boolean) return false;
       return ArithScalar(bin, x, y, to);
@@ -624,29 +691,107 @@ bool AssignVar(Frame& f, Var* var, Value v, Label label) {
   return true;
 }
 
-bool AssignElement(Frame& f, const Node& target, Value v) {
-  int32_t index;
-  if (!EvalLong(f, target.b, &index, "the index")) return false;
-  Var* var = FindVar(f, target.a);
-  if (!var || var->v.type == Type::Undefined)
-    return Fail(f, "the variable " + VarLabel(f, target.a) + " is not defined");
+// Stores v into element `index` of the variable node `label` names (var).
+bool AssignElementOf(Frame& f, Var* var, int32_t index, Value v, int32_t label) {
+  if (var->v.type == Type::Undefined)
+    return Fail(f, "the variable " + VarLabel(f, label) + " is not defined");
   Value& base = var->v;
   if (base.type == Type::Array) {
-    if (!CheckIndex(f, base, index, target.a)) return false;
+    if (!CheckIndex(f, base, index, label)) return false;
     Value& slot = base.items[size_t(index)];
     if (v.type == base.elem) {
       slot = std::move(v);
       return true;
     }
-    return Convert(f, base.elem, std::move(v), &slot, "an element of " + VarLabel(f, target.a));
+    return Convert(f, base.elem, std::move(v), &slot, "an element of " + VarLabel(f, label));
   }
   if (base.type == Type::Blob) {
-    if (!CheckIndex(f, base, index, target.a)) return false;
+    if (!CheckIndex(f, base, index, label)) return false;
     if (!v.numeric()) return Fail(f, "a BLOB byte takes a number, not " + Article(v.type));
     base.s[size_t(index)] = char(uint8_t(RealToLong(v.Number()) & 0xFF));
     return true;
   }
-  return Fail(f, VarLabel(f, target.a) + " is " + Article(base.type) + ": it has no elements");
+  return Fail(f, VarLabel(f, label) + " is " + Article(base.type) + ": it has no elements");
+}
+
+bool AssignElement(Frame& f, const Node& target, Value v) {
+  int32_t index;
+  if (!EvalLong(f, target.b, &index, "the index")) return false;
+  Var* var = FindVar(f, target.a);
+  if (!var) {
+    if (f.node(target.a).op == Op::Deref) return false;  // reported
+    return Fail(f, "the variable " + VarLabel(f, target.a) + " is not defined");
+  }
+  return AssignElementOf(f, var, index, std::move(v), target.a);
+}
+
+// Element `index` of a variable's array or BLOB.
+bool ElementOf(Frame& f, const Value& base, int32_t index, int32_t label, Value* out) {
+  if (base.type == Type::Array) {
+    if (!CheckIndex(f, base, index, label)) return false;
+    *out = base.items[size_t(index)];
+    return true;
+  }
+  if (base.type == Type::Blob) {
+    if (!CheckIndex(f, base, index, label)) return false;
+    *out = Value::Long(uint8_t(base.s[size_t(index)]));
+    return true;
+  }
+  if (base.type == Type::Undefined) return Fail(f, "the variable " + VarLabel(f, label) + " is not defined");
+  return Fail(f, VarLabel(f, label) + " is " + Article(base.type) + ": it has no elements");
+}
+
+// ---- pointers -------------------------------------------------------------------------
+
+// ->variable or ->variable{index}
+[[gnu::noinline]] bool EvalAddressOf(Frame& f, const Node& n, Value* out) {
+  const Node* var = &f.node(n.a);
+  Value p = Value::Empty(Type::Pointer);
+  if (var->op == Op::Element) {
+    if (!EvalLong(f, var->b, &p.ptr.element, "the index")) return false;
+    if (p.ptr.element < 0) return Fail(f, "index " + std::to_string(p.ptr.element) + " is out of range");
+    var = &f.node(var->a);
+  }
+  p.ptr.slot = var->a;
+  switch (var->op) {
+    case Op::Local: p.ptr.kind = PointerKind::Local; p.ptr.frame = f.serial; break;
+    case Op::Param: p.ptr.kind = PointerKind::Param; p.ptr.frame = f.serial; break;
+    case Op::ProcessVar: p.ptr.kind = PointerKind::ProcessVar; break;
+    case Op::Interprocess: p.ptr.kind = PointerKind::Interprocess; break;
+    default: return Fail(f, "-> points to variables and array elements only");
+  }
+  *out = std::move(p);
+  return true;
+}
+
+// The variable a pointer points to; null, with the error reported, when there is none.
+Var* PointedVar(Frame& f, const PointerRef& r) {
+  switch (r.kind) {
+    case PointerKind::Nil: Fail(f, "the pointer is nil (Is nil pointer)"); return nullptr;
+    case PointerKind::ProcessVar: return &f.proc->vars[size_t(r.slot)];
+    case PointerKind::Interprocess: return &f.rt->interprocess[size_t(r.slot)];
+    case PointerKind::Local: case PointerKind::Param: {
+      const std::vector<Frame*>& frames = f.proc->frames;
+      for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
+        if ((*it)->serial != r.frame) continue;
+        return r.kind == PointerKind::Local ? &(*it)->locals[size_t(r.slot)]
+                                            : &(*it)->params[size_t(r.slot)];
+      }
+      Fail(f, "the pointer points to a local variable of a method that has returned");
+      return nullptr;
+    }
+  }
+  return nullptr;
+}
+
+[[gnu::noinline]] bool EvalDeref(Frame& f, int32_t i, Value* out) {
+  int32_t element;
+  Var* var = DerefVar(f, i, &element);
+  if (!var) return false;
+  if (element >= 0) return ElementOf(f, var->v, element, i, out);
+  if (var->v.type == Type::Undefined) return Fail(f, "the variable " + VarLabel(f, i) + " is not defined");
+  *out = var->v;
+  return true;
 }
 
 // ---- expressions ----------------------------------------------------------------------
@@ -697,20 +842,11 @@ inline bool EvalChild(Frame& f, int32_t i, Value* out) {
   int32_t index;
   if (!EvalLong(f, n.b, &index, "the index")) return false;
   Var* var = FindVar(f, n.a);
-  if (!var || var->v.type == Type::Undefined)
+  if (!var) {
+    if (f.node(n.a).op == Op::Deref) return false;  // reported
     return Fail(f, "the variable " + VarLabel(f, n.a) + " is not defined");
-  const Value& base = var->v;
-  if (base.type == Type::Array) {
-    if (!CheckIndex(f, base, index, n.a)) return false;
-    *out = base.items[size_t(index)];
-    return true;
   }
-  if (base.type == Type::Blob) {
-    if (!CheckIndex(f, base, index, n.a)) return false;
-    *out = Value::Long(uint8_t(base.s[size_t(index)]));
-    return true;
-  }
-  return Fail(f, VarLabel(f, n.a) + " is " + Article(base.type) + ": it has no elements");
+  return ElementOf(f, var->v, index, n.a, out);
 }
 
 [[gnu::noinline]] bool EvalNegate(Frame& f, const Node& n, Value* out) {
@@ -761,6 +897,8 @@ bool EvalNode(Frame& f, int32_t i, Value* out) {
     case Op::Builtin: return CallBuiltin(f, n, out);
     case Op::Command: return CallPluginCommand(f, n, out);
     case Op::Method: return EvalMethodCall(f, n, out, true);
+    case Op::AddressOf: return EvalAddressOf(f, n, out);
+    case Op::Deref: return EvalDeref(f, i, out);
   }
   return false;
 }
@@ -781,11 +919,21 @@ inline bool GiveWay(Frame& f) {
   return ++rt.slice < kStatementsPerSlice || Yield(rt);
 }
 
+// After an error that the error method (ON ERR CALL) has handled, the method goes on
+// with the statement after the one that failed, as 4D does.
+[[gnu::noinline]] bool Resume(Frame& f) {
+  Process& p = *f.proc;
+  if (!p.resume || f.rt->aborting) return false;
+  p.resume = false;
+  p.errorPending = false;
+  return true;
+}
+
 [[gnu::always_inline]] inline bool RunBody(Frame& f, const std::vector<CStmt>& body) {
   for (const CStmt& s : body) {
     if (!GiveWay(f)) return false;
     f.line = s.line;
-    if (!s.exec(f, s)) return false;
+    if (!s.exec(f, s) && !Resume(f)) return false;
   }
   return true;
 }
@@ -962,6 +1110,7 @@ void EnterMethod(Frame& f, Runtime* rt, Process* proc, const Method* method,
   f.params.resize(std::max(size_t(f.code->params), params.size() + 1));
   for (size_t i = 0; i < params.size(); ++i) f.params[i + 1].v = std::move(params[i]);
   f.nparams = int(params.size());
+  f.serial = ++rt->frames;
 }
 
 }  // namespace
@@ -1030,6 +1179,8 @@ std::string VarLabel(const Frame& f, int32_t i) {
     case Op::Builtin: return std::string(f.code->builtins[size_t(n.a)]->name);
     case Op::Command: return std::string(f.code->commands[size_t(n.a)].command->name);
     case Op::Method: return f.code->calls[size_t(n.a)].name;
+    case Op::Deref: return VarLabel(f, n.a) + "->";
+    case Op::AddressOf: return "->" + VarLabel(f, n.a);
     default: return "";
   }
 }
@@ -1069,20 +1220,74 @@ bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what) {
   }
   if (v.type == Type::Undefined) return Fail(f, "the value assigned to " + what + " is undefined");
   return Fail(f, "cannot put " + Article(v.type) + " into " + what + ", which is " +
-                     Article(to));
+                     Article(to) + (to == Type::Long || to == Type::Real ? NumHint(v.type) : ""));
 }
 
-bool Fail(Frame& f, const std::string& message) {
+bool Fail(Frame& f, const std::string& message) { return FailCode(f, kErrorGeneral, message); }
+
+bool FailCode(Frame& f, int32_t code, const std::string& message) {
   Runtime& rt = *f.rt;
   if (rt.aborting) return false;
+  Process& p = *f.proc;
+  if (p.errorPending) return false;  // the statement is already being left
+  if (p.errorMethod && !p.inErrorMethod) {
+    SetSystemVar(f, "error", Value::Long(code));
+    p.inErrorMethod = true;
+    Value ignored;
+    bool ok = CallMethod(f, CallSite{p.errorMethod, p.errorMethod->name}, {}, &ignored, false);
+    p.inErrorMethod = false;
+    p.errorPending = true;
+    p.resume = ok;  // an error in the error method, or ABORT, ends the process
+    return false;
+  }
   std::string line = "Error in method " + Quoted(f.method) + " line " + std::to_string(f.line) +
                      ": " + platform::MacRomanToUtf8(message);
   rt.err(line);
   rt.status = 1;
+  p.errorPending = true;
   return false;
 }
 
+void SetSystemVar(Frame& f, std::string_view name, Value v) {
+  const std::vector<std::string>& names = f.rt->program->processVars;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) {
+      f.proc->vars[i].v = std::move(v);
+      return;
+    }
+  }
+}
+
+std::string NumHint(Type got) {
+  if (got != Type::Text) return "";
+  return " (a text, such as a command-line argument, becomes a number with Num: Num($1))";
+}
+
+Var* DerefVar(Frame& f, int32_t node, int32_t* element) {
+  Value p;
+  if (!Eval(f, f.node(node).a, &p)) return nullptr;
+  if (p.type != Type::Pointer) {
+    Fail(f, "-> follows a pointer, and " + VarLabel(f, f.node(node).a) + " is " + Article(p.type));
+    return nullptr;
+  }
+  Var* var = PointedVar(f, p.ptr);
+  if (!var) return nullptr;
+  if (element) {
+    *element = p.ptr.element;
+  } else if (p.ptr.element >= 0) {
+    Fail(f, VarLabel(f, node) + " is an element, not a variable");
+    return nullptr;
+  }
+  return var;
+}
+
 const Value* PeekVar(Frame& f, int32_t i) {
+  if (f.node(i).op == Op::Deref) {
+    // A pointer to an element has no variable to peek at: the caller evaluates it.
+    int32_t element;
+    Var* var = DerefVar(f, i, &element);
+    return var && element < 0 && var->v.type != Type::Undefined ? &var->v : nullptr;
+  }
   Var* var = FindVar(f, i);
   return var && var->v.type != Type::Undefined ? &var->v : nullptr;
 }
@@ -1104,6 +1309,13 @@ bool Assign(Frame& f, int32_t target, Value v) {
                      [&] { return "$" + std::to_string(number); });
   }
   if (n.op == Op::Element) return AssignElement(f, n, std::move(v));
+  if (n.op == Op::Deref) {
+    int32_t element;
+    Var* var = DerefVar(f, target, &element);
+    if (!var) return false;
+    if (element >= 0) return AssignElementOf(f, var, element, std::move(v), target);
+    return AssignVar(f, var, std::move(v), [&] { return VarLabel(f, target); });
+  }
   Var* var = FindVar(f, target);
   if (!var) return Fail(f, "only a variable can be assigned");
   return AssignVar(f, var, std::move(v), [&] { return VarLabel(f, target); });
@@ -1132,7 +1344,8 @@ bool EvalNumber(Frame& f, int32_t i, double* out, std::string_view what) {
   Value v;
   if (!EvalChild(f, i, &v)) return false;
   if (v.type == Type::Time) v = Value::Long(v.l);
-  if (!v.numeric()) return Fail(f, std::string(what) + " must be a number, not " + Article(v.type));
+  if (!v.numeric())
+    return Fail(f, std::string(what) + " must be a number, not " + Article(v.type) + NumHint(v.type));
   *out = v.Number();
   return true;
 }
@@ -1176,7 +1389,9 @@ bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value
   Frame callee;
   EnterMethod(callee, f.rt, f.proc, site.method, std::move(params));
   ++f.proc->depth;
+  f.proc->frames.push_back(&callee);
   bool ok = ExecBlock(callee, callee.code->body);
+  f.proc->frames.pop_back();
   --f.proc->depth;
   if (!ok) return false;
   Value& result = callee.params[0].v;
@@ -1196,8 +1411,15 @@ void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> para
   proc.rt = rt;
   proc.stackBase = &base;
   proc.vars.resize(rt->program->processVars.size());
+  // The system variables a method may read before any command has set them.
+  const std::vector<std::string>& names = rt->program->processVars;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == "ok" || names[i] == "error") proc.vars[i].v = Value::Long(0);
+    else if (names[i] == "document") proc.vars[i].v = Value::Text("");
+  }
   Frame f;
   EnterMethod(f, rt, &proc, method, std::move(params));
+  proc.frames.push_back(&f);
   ExecBlock(f, f.code->body);
 }
 
@@ -1206,6 +1428,7 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
   Runtime rt;
   rt.program = &program;
   rt.host = options.host;
+  rt.trace = options.trace;
   rt.interprocess.resize(program.interprocessVars.size());
   rt.spares.resize(size_t(program.commandSites));
   rt.out = options.out ? options.out : [](std::string_view line) {
@@ -1225,6 +1448,7 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
   }
   RunProcessMethod(&rt, &it->second, std::move(params));
   if (rt.host) rt.host->WaitForProcesses();
+  for (auto& [ref, file] : rt.documents) std::fclose(file);  // left open by the methods
   return rt.status;
 }
 

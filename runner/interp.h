@@ -1,6 +1,7 @@
 // The evaluator's state, shared by the language core (interp.cpp), the built-in
 // commands (builtins.cpp) and the bridge to the plug-in (plugin_calls.cpp).
 #pragma once
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -43,8 +44,12 @@ struct Runtime {
   LineSink out, err;
   std::vector<Var> interprocess;  // by slot
   bool aborting = false;  // a failed ASSERT ends every process
+  bool trace = false;     // VRX_ calls on `err`
   int status = 0;
   uint32_t slice = 0;     // statements since the running process last gave way
+  uint64_t frames = 0;    // calls made so far (Frame::serial)
+  std::map<int32_t, std::FILE*> documents;  // open documents by reference
+  int32_t nextDocument = 1;
   std::map<std::string, int> namedProcesses;  // live processes by lower-cased name
   // Host values kept between calls of each VRX_ command site, so a call refills them
   // instead of building them anew; a site whose values are in use (its command waits
@@ -52,11 +57,19 @@ struct Runtime {
   std::vector<SiteValues> spares;
 };
 
+struct Frame;
 struct Process {
   Runtime* rt = nullptr;
   std::vector<Var> vars;  // process variables, by slot
   int depth = 0;
   const char* stackBase = nullptr;  // where this process's stack began (it grows down)
+  std::vector<Frame*> frames;       // the running calls, innermost last (for pointers)
+  // ON ERR CALL: the method called on an error, and the state of the error being handled.
+  const Method* errorMethod = nullptr;
+  bool inErrorMethod = false;
+  bool errorPending = false;  // an error was met: the statement is being left
+  bool resume = false;        // and the error method asks to go on after it
+  bool abortRequested = false;  // ABORT in the error method
 };
 
 struct Frame {
@@ -70,6 +83,7 @@ struct Frame {
   std::map<int32_t, Var> farParams;  // ${n} past the end of params
   int nparams = 0;
   int line = 0;
+  uint64_t serial = 0;  // tells calls apart, for pointers to locals
 
   const Node& node(int32_t i) const { return nodes[i]; }
 };
@@ -83,7 +97,9 @@ struct Args {
   size_t size() const { return n; }
   int32_t operator[](size_t i) const { return ids[i]; }
   const Node& node(size_t i) const { return nodes[ids[i]]; }
-  bool star(size_t i) const { return node(i).op == Op::Star; }
+  bool star(size_t i) const { return node(i).op == Op::Star && node(i).a == 0; }
+  // '>' or '<' for a lone > or < argument, else 0.
+  int order(size_t i) const { return node(i).op == Op::Star ? node(i).a : 0; }
 };
 
 inline bool IsWholeVar(const Node& n) {
@@ -96,14 +112,39 @@ bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what);
 std::string Article(Type t);  // "a text", "an array"
 std::string VarLabel(const Frame& f, int32_t node);  // "$x", "<>y", "z"
 
-// Reports a run-time error of the current statement; always false.
+// Reports a run-time error of the current statement; always false. With an error
+// method installed (ON ERR CALL) it is called instead, with Error set to `code`.
 bool Fail(Frame& f, const std::string& message);
+bool FailCode(Frame& f, int32_t code, const std::string& message);
+constexpr int32_t kErrorGeneral = 1;       // no more precise code
+constexpr int32_t kErrorBlobRange = -111;  // a BLOB offset out of range
+constexpr int32_t kErrorNoFile = -43;      // no such document or folder
+constexpr int32_t kErrorIo = -36;          // reading or writing a document failed
+// Sets a system variable (OK, Document, Error) of the current process when a method
+// names it.
+void SetSystemVar(Frame& f, std::string_view name, Value v);
+// A hint for a text met where a number is needed: command-line arguments are texts.
+std::string NumHint(Type got);
+// Helpers the built-in commands share.
+bool ValueOf(Frame& f, int32_t arg, Value* copy, const Value** out);
+bool NeedBlobVar(Frame& f, int32_t ref, Var** out, const std::string& cmd);
+void StartOffset(Frame& f, int32_t ref);
+bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd);
+std::string SystemPath(const std::string& macRoman);  // a path as the system takes it
+// The built-in commands of each family, gathered by Builtins().
+std::span<const BuiltinInfo> BlobBuiltins();
+std::span<const BuiltinInfo> DocumentBuiltins();
+std::span<const BuiltinInfo> ArrayBuiltins();
+std::span<const BuiltinInfo> FormatBuiltins();
 
 bool Eval(Frame& f, int32_t node, Value* out);
 // Stores into a variable or element, converting to its type.
 bool Assign(Frame& f, int32_t target, Value v);
 // Replaces the variable `target` names (not an element) as a whole, arrays included.
 bool AssignWhole(Frame& f, int32_t target, Value v);
+// The variable a dereferenced pointer names; null, with the error reported, when it
+// names none (or an element: *element then holds its index when element is given).
+Var* DerefVar(Frame& f, int32_t node, int32_t* element = nullptr);
 // The variable a whole-variable node names (it may be undefined); null for other nodes.
 inline Var* FindVar(Frame& f, int32_t node) {
   const Node& n = f.node(node);
@@ -112,6 +153,7 @@ inline Var* FindVar(Frame& f, int32_t node) {
     case Op::Param: return &f.params[size_t(n.a)];
     case Op::ProcessVar: return &f.proc->vars[size_t(n.a)];
     case Op::Interprocess: return &f.rt->interprocess[size_t(n.a)];
+    case Op::Deref: return DerefVar(f, node);
     default: return nullptr;
   }
 }

@@ -284,6 +284,8 @@ struct Lexer {
         if (!Text(l, c)) return false;
       } else if (ch == '!') {
         if (!DateLit(l, c)) return false;
+      } else if (ch == '?' && (Peek(1) == '+' || Peek(1) == '-' || Peek(1) == '?')) {
+        Op(Peek(1) == '+' ? Tok::BitSet : Peek(1) == '-' ? Tok::BitClear : Tok::BitTest, 2, l, c);
       } else if (ch == '?') {
         if (!TimeLit(l, c)) return false;
       } else {
@@ -296,18 +298,24 @@ struct Lexer {
           case '{': ok = Op(Tok::LBrace, 1, l, c); break;
           case '}': ok = Op(Tok::RBrace, 1, l, c); break;
           case '+': ok = Op(Tok::Plus, 1, l, c); break;
-          case '-': ok = Op(Tok::Minus, 1, l, c); break;
+          case '-': ok = Peek(1) == '>' ? Op(Tok::Arrow, 2, l, c) : Op(Tok::Minus, 1, l, c); break;
           case '*': ok = Op(Tok::Star, 1, l, c); break;
           case '/': ok = Op(Tok::Slash, 1, l, c); break;
           case '\\': ok = Op(Tok::Backslash, 1, l, c); break;
           case '%': ok = Op(Tok::Percent, 1, l, c); break;
-          case '^': ok = Op(Tok::Caret, 1, l, c); break;
+          case '^': ok = Peek(1) == '|' ? Op(Tok::XorBits, 2, l, c) : Op(Tok::Caret, 1, l, c); break;
           case '=': ok = Op(Tok::Eq, 1, l, c); break;
           case '#': ok = Op(Tok::Hash, 1, l, c); break;
           case '&': ok = Op(Tok::Amp, 1, l, c); break;
           case '|': ok = Op(Tok::Pipe, 1, l, c); break;
-          case '<': ok = Peek(1) == '=' ? Op(Tok::Le, 2, l, c) : Op(Tok::Lt, 1, l, c); break;
-          case '>': ok = Peek(1) == '=' ? Op(Tok::Ge, 2, l, c) : Op(Tok::Gt, 1, l, c); break;
+          case '<':
+            ok = Peek(1) == '=' ? Op(Tok::Le, 2, l, c)
+                 : Peek(1) == '<' ? Op(Tok::ShiftLeft, 2, l, c) : Op(Tok::Lt, 1, l, c);
+            break;
+          case '>':
+            ok = Peek(1) == '=' ? Op(Tok::Ge, 2, l, c)
+                 : Peek(1) == '>' ? Op(Tok::ShiftRight, 2, l, c) : Op(Tok::Gt, 1, l, c);
+            break;
           default:
             return Fail(l, c, std::string("unexpected character '") + ch + "'");
         }

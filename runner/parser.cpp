@@ -26,6 +26,21 @@ constexpr Constant kConstants[] = {
     {"Mac C string", 0},          {"Mac Pascal string", 1},   {"Mac text with length", 2},
     {"Mac text without length", 3}, {"UTF8 C string", 4},     {"UTF8 text with length", 5},
     {"UTF8 text without length", 6}, {"Is a document", 1},    {"Is a folder", 0},
+    {"Native byte ordering", 0},  {"Macintosh byte ordering", 1}, {"PC byte ordering", 2},
+    {"Native real format", 0},    {"Extended real format", 1},
+    {"Macintosh double real format", 2}, {"PC double real format", 3},
+    {"Read and Write", 0},        {"Write Mode", 1},           {"Read Mode", 2},
+    {"Get Pathname", 3},          {"Recursive parsing", 1},    {"Absolute path", 2},
+    {"Ignore invisible", 8},      {"Delete only if empty", 0}, {"Delete with contents", 1},
+    {"System date short", 1},     {"System date abbreviated", 2}, {"System date long", 3},
+    {"Internal date short special", 4}, {"Internal date long", 5},
+    {"Internal date abbreviated", 6}, {"Internal date short", 7}, {"ISO date", 8},
+    {"ISO Date GMT", 9},          {"Date RFC 1123", 10},       {"Blank if null date", 100},
+    {"HH MM SS", 1},              {"HH MM", 2},                {"Hour Min Sec", 3},
+    {"Hour Min", 4},              {"HH MM AM PM", 5},          {"MM SS", 6},
+    {"Min Sec", 7},               {"ISO time", 8},             {"System time short", 9},
+    {"System time long abbreviated", 10}, {"System time long", 11},
+    {"Blank if null time", 100},
 };
 
 struct NameEntry {
@@ -61,7 +76,8 @@ constexpr int kMaxOperators = 1000;
 
 bool IsVariableRef(const Expr& e) {
   return e.kind == ExprKind::Local || e.kind == ExprKind::Interprocess ||
-         e.kind == ExprKind::ProcessVar || e.kind == ExprKind::Element;
+         e.kind == ExprKind::ProcessVar || e.kind == ExprKind::Element ||
+         e.kind == ExprKind::Deref;
 }
 bool IsAssignable(const Expr& e) { return IsVariableRef(e) || e.kind == ExprKind::Param; }
 
@@ -131,6 +147,10 @@ struct Parser {
     while (Cur().kind == Tok::Newline) ++pos;
   }
 
+  static std::string WordText(const Token& t) {
+    return t.kind == Tok::Number ? std::to_string(t.value.l) : t.text;
+  }
+
   // The longest known name at `at`.
   Match MatchName(size_t at) const {
     Match m;
@@ -139,13 +159,15 @@ struct Parser {
     while (count < kMaxNameWords) {
       const Token& prev = At(at + count - 1);
       const Token& next = At(at + count);
-      if (next.kind != Tok::Word || next.line != prev.line || next.col != prev.endCol + 1) break;
+      // A whole number may be a word of a name ("Date RFC 1123").
+      bool word = next.kind == Tok::Word || (next.kind == Tok::Number && next.value.type == Type::Long);
+      if (!word || next.line != prev.line || next.col != prev.endCol + 1) break;
       ++count;
     }
     const auto& names = Names();
     for (int n = count; n >= 1; --n) {
       std::string written = At(at).text;
-      for (int k = 1; k < n; ++k) written += " " + At(at + k).text;
+      for (int k = 1; k < n; ++k) written += " " + WordText(At(at + k));
       std::string key = AsciiLower(written);
       if (auto it = names.find(key); it != names.end()) {
         m.entry = it->second;
@@ -186,6 +208,8 @@ struct Parser {
       case Tok::Plus: case Tok::Minus: case Tok::Star: case Tok::Slash: case Tok::Backslash:
       case Tok::Percent: case Tok::Caret: case Tok::Eq: case Tok::Hash: case Tok::Lt:
       case Tok::Gt: case Tok::Le: case Tok::Ge: case Tok::Amp: case Tok::Pipe:
+      case Tok::XorBits: case Tok::ShiftLeft: case Tok::ShiftRight: case Tok::BitSet:
+      case Tok::BitClear: case Tok::BitTest:
         return true;
       default:
         return false;
@@ -243,7 +267,49 @@ struct Parser {
       }
       return true;
     }
-    return ParsePrimary(out);
+    if (!ParsePrimary(out)) return false;
+    return ParseDerefs(out);
+  }
+
+  /* derefs -> {'->' element}   (a pointer's variable, or its element) */
+  bool ParseDerefs(Expr* out) {
+    while (Cur().kind == Tok::Arrow) {
+      Expr d;
+      d.kind = ExprKind::Deref;
+      d.line = Cur().line;
+      d.col = Cur().col;
+      ++pos;
+      d.args.push_back(std::move(*out));
+      *out = std::move(d);
+      if (!ParseElement(out)) return false;
+    }
+    return true;
+  }
+
+  /* address -> '->' (local | interprocess | name) element */
+  bool ParseAddress(Expr* out) {
+    const Token& t = Cur();
+    ++pos;
+    Expr var;
+    if (Cur().kind == Tok::Local || Cur().kind == Tok::Interprocess) {
+      var.kind = Cur().kind == Tok::Local ? ExprKind::Local : ExprKind::Interprocess;
+      var.name = Cur().text;
+      var.line = Cur().line;
+      var.col = Cur().col;
+      ++pos;
+      if (!ParseElement(&var)) return false;
+    } else if (Cur().kind == Tok::Word) {
+      if (!ParseName(&var)) return false;
+      if (var.kind != ExprKind::ProcessVar && var.kind != ExprKind::Element)
+        return Fail(t, "-> points to variables and array elements only");
+    } else {
+      return Fail(t, "-> points to variables and array elements only");
+    }
+    out->kind = ExprKind::AddressOf;
+    out->line = t.line;
+    out->col = t.col;
+    out->args.push_back(std::move(var));
+    return true;
   }
 
   /* element -> ['{' expr '}'] */
@@ -274,9 +340,16 @@ struct Parser {
     }
     for (;;) {
       Expr a;
-      if (Cur().kind == Tok::Star &&
-          (At(pos + 1).kind == Tok::Semicolon || At(pos + 1).kind == Tok::RParen)) {
+      bool alone = At(pos + 1).kind == Tok::Semicolon || At(pos + 1).kind == Tok::RParen;
+      if (Cur().kind == Tok::Star && alone) {
         a.kind = ExprKind::Star;
+        a.line = Cur().line;
+        a.col = Cur().col;
+        ++pos;
+      } else if ((Cur().kind == Tok::Gt || Cur().kind == Tok::Lt) && alone) {
+        // SORT ARRAY's direction
+        a.kind = ExprKind::Order;
+        a.value = Value::Long(Cur().kind == Tok::Gt ? '>' : '<');
         a.line = Cur().line;
         a.col = Cur().col;
         ++pos;
@@ -357,6 +430,8 @@ struct Parser {
         return ParseElement(out);
       case Tok::Word:
         return ParseName(out);
+      case Tok::Arrow:
+        return ParseAddress(out);
       case Tok::ParamIndirect: {
         // ${n}: the lexer stopped at the brace
         out->kind = ExprKind::Param;
@@ -377,6 +452,16 @@ struct Parser {
   bool ParseName(Expr* out) {
     const Token& t = Cur();
     Match m = MatchName(pos);
+    // Two names never stand side by side: words left over after the longest known name
+    // are a command this runner does not have.
+    size_t run = 0;
+    while (At(pos + run).kind == Tok::Word && At(pos + run).line == t.line) ++run;
+    if (run > size_t(m.words)) {
+      std::string name;
+      for (size_t k = 0; k < run; ++k) name += (k ? " " : "") + At(pos + k).text;
+      error->unknownCommand = true;
+      return Fail(t, name + " is not a command vrx run knows");
+    }
     pos += size_t(m.words);
     if (m.entry.keyword == Keyword::True || m.entry.keyword == Keyword::False) {
       out->kind = ExprKind::Literal;

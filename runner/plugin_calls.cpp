@@ -3,6 +3,9 @@
 // into the variables the method passed. Each call site keeps its host values from one
 // call to the next and refills them in place.
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "host/host.h"
@@ -79,7 +82,8 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
   Kind kind = c.params[i].kind;
   host::Value* out = &sv.values[i];
   auto wrong = [&](const char* expected) {
-    return Fail(f, ParamLabel(c, i) + " expects " + expected + ", not " + Article(v.type));
+    return Fail(f, ParamLabel(c, i) + " expects " + expected + ", not " + Article(v.type) +
+                       (kind == Kind::Long || kind == Kind::Integer ? NumHint(v.type) : ""));
   };
   switch (kind) {
     case Kind::Long:
@@ -308,22 +312,96 @@ bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& 
   return true;
 }
 
-}  // namespace
+// A host value as a trace shows it: numbers as numbers, texts quoted and cut, BLOBs by
+// size, arrays by their first elements.
+std::string Show(const host::Value& v) {
+  auto quoted = [](const std::string& bytes) {
+    std::string s = "\"";
+    size_t n = std::min<size_t>(bytes.size(), 60);
+    for (size_t i = 0; i < n; ++i) {
+      unsigned char c = static_cast<unsigned char>(bytes[i]);
+      if (c == '"' || c == '\\') s += '\\', s += char(c);
+      else if (c == '\r') s += "\\r";
+      else if (c == '\n') s += "\\n";
+      else if (c == '\t') s += "\\t";
+      else if (c < 0x20 || c == 0x7f) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        s += hex;
+      } else {
+        s += char(c);
+      }
+    }
+    s += '"';
+    if (bytes.size() > n) s += "... (" + std::to_string(bytes.size()) + " bytes)";
+    return platform::MacRomanToUtf8(s);
+  };
+  switch (v.kind()) {
+    case Kind::Long: case Kind::Integer: return std::to_string(v.AsLong());
+    case Kind::Time: {
+      int32_t t = v.AsLong();
+      char text[40];
+      std::snprintf(text, sizeof text, "?%s%02d:%02d:%02d?", t < 0 ? "-" : "",
+                    int(std::abs(int64_t(t)) / 3600), int(std::abs(int64_t(t)) / 60 % 60),
+                    int(std::abs(int64_t(t)) % 60));
+      return text;
+    }
+    case Kind::String: case Kind::Text: return quoted(v.Bytes());
+    case Kind::Blob: return "BLOB(" + std::to_string(v.Bytes().size()) + " bytes)";
+    case Kind::Picture: return "picture(" + std::to_string(v.Bytes().size()) + " bytes)";
+    case Kind::LongArray: {
+      std::vector<int32_t> longs = v.Longs();
+      std::string s = "[";
+      for (size_t i = 0; i < longs.size() && i < 8; ++i) s += (i ? ", " : "") + std::to_string(longs[i]);
+      if (longs.size() > 8) s += ", ... " + std::to_string(longs.size()) + " elements";
+      return s + "]";
+    }
+    case Kind::Date: {
+      vrx::DateValue d = v.AsDate();
+      char text[32];
+      std::snprintf(text, sizeof text, "!%04d-%02d-%02d!", d.year, d.month, d.day);
+      return text;
+    }
+    default: return "-";
+  }
+}
 
-bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
-  const CommandSite& site = f.code->commands[size_t(call.a)];
+// The line `vrx run --trace` writes for a call: process, method and line, then the
+// command with what went in, the result, what came out, and how long it took.
+void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
+               const std::vector<std::string>& inputs, const host::CallResult& r, double micros) {
+  std::string line = "trace: process " + std::to_string(f.rt->host->CurrentProcess()) + " " +
+                     platform::MacRomanToUtf8(f.method->name) + ":" + std::to_string(f.line) +
+                     "  " + std::string(c.name) + "(";
+  for (size_t i = 0; i < n; ++i) line += (i ? "; " : "") + inputs[i];
+  line += ")";
+  switch (r.kind) {
+    case vrx::ResultKind::Long: case vrx::ResultKind::Byte:
+      line += " -> " + std::to_string(r.value);
+      break;
+    case vrx::ResultKind::Text: case vrx::ResultKind::String:
+      line += " -> " + Show(host::Value::Text(r.bytes));
+      break;
+    case vrx::ResultKind::Blob:
+      line += " -> BLOB(" + std::to_string(r.bytes.size()) + " bytes)";
+      break;
+    case vrx::ResultKind::None: break;
+  }
+  std::string outs;
+  for (size_t i = 0; i < n; ++i)
+    if (c.params[i].dir == Dir::Out || c.params[i].dir == Dir::InOut)
+      outs += (outs.empty() ? "" : ", ") + ("$" + std::to_string(i + 1)) + "=" + Show(sv.values[i]);
+  if (!outs.empty()) line += "  out: " + outs;
+  char took[48];
+  if (micros < 1000) std::snprintf(took, sizeof took, "  (%.1f us)", micros);
+  else std::snprintf(took, sizeof took, "  (%.2f ms)", micros / 1000);
+  f.rt->err(line + took);
+}
+
+// Copies the outputs back, gives the site its values again and sets the result.
+[[gnu::always_inline]] inline bool FinishCall(Frame& f, const CommandSite& site, const Args& a,
+                                              SiteValues& sv, host::CallResult&& r, Value* out) {
   const vrx::CommandInfo& c = *site.command;
-  if (!f.rt->host) return Fail(f, std::string(c.name) + " needs the plug-in, which is not loaded");
-  Args a{f.code->args.data() + call.b, size_t(call.argc), f.nodes};
-  // The site's values from its last call; empty when they are in use further up.
-  // Moving them keeps each value where it is, so its Slot() stays valid.
-  SiteValues sv = std::move(f.rt->spares[size_t(site.spare)]);
-  sv.Resize(a.size());
-  if (!FillInputs(f, c, a, sv)) return false;
-  if (f.rt->aborting) return false;
-  host::Value* params[vrx::kMaxParams] = {};
-  for (size_t i = 0; i < a.size(); ++i) params[i] = &sv.values[i];
-  host::CallResult r = f.rt->host->Call(c.selector, std::span(params, a.size()));
   bool ok = CopyOutputs(f, c, a, sv);
   SiteValues& back = f.rt->spares[size_t(site.spare)];
   if (back.values.empty()) back = std::move(sv);
@@ -350,6 +428,35 @@ bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
       break;
   }
   return !f.rt->aborting;
+}
+
+}  // namespace
+
+bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
+  const CommandSite& site = f.code->commands[size_t(call.a)];
+  const vrx::CommandInfo& c = *site.command;
+  if (!f.rt->host) return Fail(f, std::string(c.name) + " needs the plug-in, which is not loaded");
+  Args a{f.code->args.data() + call.b, size_t(call.argc), f.nodes};
+  // The site's values from its last call; empty when they are in use further up.
+  // Moving them keeps each value where it is, so its Slot() stays valid.
+  SiteValues sv = std::move(f.rt->spares[size_t(site.spare)]);
+  sv.Resize(a.size());
+  if (!FillInputs(f, c, a, sv)) return false;
+  if (f.rt->aborting) return false;
+  host::Value* params[vrx::kMaxParams] = {};
+  for (size_t i = 0; i < a.size(); ++i) params[i] = &sv.values[i];
+  if (f.rt->trace) [[unlikely]] {
+    std::vector<std::string> inputs;
+    for (size_t i = 0; i < a.size(); ++i)
+      inputs.push_back(c.params[i].dir == Dir::Out ? "->" : Show(sv.values[i]));
+    auto start = std::chrono::steady_clock::now();
+    host::CallResult r = f.rt->host->Call(c.selector, std::span(params, a.size()));
+    std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
+    TraceCall(f, c, sv, a.size(), inputs, r, took.count());
+    return FinishCall(f, site, a, sv, std::move(r), out);
+  }
+  host::CallResult r = f.rt->host->Call(c.selector, std::span(params, a.size()));
+  return FinishCall(f, site, a, sv, std::move(r), out);
 }
 
 }  // namespace runner

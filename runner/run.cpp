@@ -34,10 +34,13 @@ bool HasMethodFiles(const std::string& folder) {
 
 void Usage() {
   std::fputs(
-      "usage: vrx run PATH [--method NAME] [ARG...]\n"
-      "  PATH  a method file (.4dm) or a folder of them; every method of the folder can be\n"
-      "        called. The method named by the file, or \"main\" for a folder, or NAME,\n"
-      "        runs as process 1 with the ARGs as its text parameters $1..$n.\n",
+      "usage: vrx run PATH [--method NAME] [--trace] [ARG...]\n"
+      "  PATH     a method file (.4dm) or a folder of them; every method of the folder can\n"
+      "           be called. The method named by the file, or \"main\" for a folder, or\n"
+      "           NAME, runs as process 1 with the ARGs as its parameters $1..$n. They are\n"
+      "           texts: use Num($1) where a number is meant.\n"
+      "  --trace  every VRX_ call on standard error: process, method and line, arguments,\n"
+      "           result, output parameters and how long it took.\n",
       stderr);
 }
 
@@ -65,7 +68,8 @@ bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources
     SyntaxError e;
     if (!ParseMethod(text, names, &m, &e)) {
       errors->push_back(path + ":" + std::to_string(e.line) + ":" + std::to_string(e.col) +
-                        ": syntax error: " + platform::MacRomanToUtf8(e.message));
+                        (e.unknownCommand ? ": " : ": syntax error: ") +
+                        platform::MacRomanToUtf8(e.message));
       continue;
     }
     program->methods[Lowercase(m.name)] = std::move(m);
@@ -110,7 +114,7 @@ bool LoadFolder(const std::string& folder, Program* program, std::vector<std::st
 int RunMethods(int argc, char** argv) {
   std::string path, method;
   std::vector<std::string> args;
-  bool options = true;
+  bool options = true, trace = false;
   for (int i = 0; i < argc; ++i) {
     std::string a = argv[i];
     if (options && path.empty() && (a == "-h" || a == "--help")) {
@@ -125,6 +129,8 @@ int RunMethods(int argc, char** argv) {
         return 2;
       }
       method = argv[++i];
+    } else if (options && a == "--trace") {
+      trace = true;
     } else if (options && a.rfind("--method=", 0) == 0) {
       method = a.substr(9);
     } else if (path.empty()) {
@@ -180,6 +186,7 @@ int RunMethods(int argc, char** argv) {
   for (const std::string& a : args) params.push_back(Value::Text(platform::Utf8ToMacRoman(a)));
   RunOptions opts;
   opts.host = &h;
+  opts.trace = trace;
   int status = RunProgram(program, method, std::move(params), opts);
   std::fflush(stdout);
   return status;

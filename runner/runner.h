@@ -44,6 +44,8 @@ struct RunOptions {
   host::Host* host = nullptr;  // null: VRX_ commands and New process report an error
   LineSink out;                // LOG lines; standard output when empty
   LineSink err;                // errors and failed assertions; standard error when empty
+  // Each VRX_ call as a line on `err`: process, arguments, outputs, result and duration.
+  bool trace = false;
 };
 
 // Runs `method` as process 1 with `params` as $1..$n, then every process it started,
@@ -51,7 +53,7 @@ struct RunOptions {
 int RunProgram(const Program& program, std::string_view method, std::vector<Value> params,
                const RunOptions& options);
 
-// `vrx run PATH [--method NAME] [ARG...]`; argv holds the words after "run".
+// `vrx run PATH [--method NAME] [--trace] [ARG...]`; argv holds the words after "run".
 int RunMethods(int argc, char** argv);
 
 }  // namespace runner

@@ -20,6 +20,8 @@ enum class Tok : uint8_t {
   Assign, Colon, Semicolon, LParen, RParen, LBrace, RBrace,
   Plus, Minus, Star, Slash, Backslash, Percent, Caret,
   Eq, Hash, Lt, Gt, Le, Ge, Amp, Pipe,
+  XorBits, ShiftLeft, ShiftRight, BitSet, BitClear, BitTest,  // ^| << >> ?+ ?- ??
+  Arrow,  // ->
 };
 
 struct Token {
@@ -33,6 +35,7 @@ struct Token {
 struct SyntaxError {
   int line = 0, col = 0;
   std::string message;
+  bool unknownCommand = false;  // the message names a command this runner does not have
 };
 
 // False with *error set on the first lexical error.
@@ -69,6 +72,9 @@ enum class ExprKind : uint8_t {
   CallBuiltin,   // builtin(args)
   CallCommand,   // command(args)
   CallMethod,    // name(args)
+  AddressOf,     // ->args[0]: a pointer to a variable or element
+  Deref,         // args[0]->: the variable a pointer points to
+  Order,         // a lone > or < argument (value.l is '>' or '<')
 };
 
 struct Expr {

@@ -32,6 +32,7 @@ std::string_view TypeName(Type t) {
     case Type::Date: return "date";
     case Type::Time: return "time";
     case Type::Array: return "array";
+    case Type::Pointer: return "pointer";
   }
   return "?";
 }
@@ -88,6 +89,7 @@ std::string ToText(const Value& v) {
              TwoDigits(int(a % 60));
     }
     case Type::Array: return "";
+    case Type::Pointer: return "";
   }
   return "";
 }

@@ -9,7 +9,18 @@
 namespace runner {
 
 enum class Type : uint8_t {
-  Undefined, Long, Real, Boolean, Text, Blob, Picture, Date, Time, Array
+  Undefined, Long, Real, Boolean, Text, Blob, Picture, Date, Time, Array, Pointer
+};
+
+// Where a pointer points: a variable of some kind by its slot, or an element of it.
+// A pointer to a local or a parameter belongs to one call of a method (`frame`).
+enum class PointerKind : uint8_t { Nil, Local, Param, ProcessVar, Interprocess };
+struct PointerRef {
+  PointerKind kind = PointerKind::Nil;
+  int32_t slot = 0;
+  int32_t element = -1;  // -1: the whole variable
+  uint64_t frame = 0;    // Local and Param
+  bool operator==(const PointerRef&) const = default;
 };
 
 struct Date {
@@ -25,6 +36,7 @@ struct Value {
   Date d;                  // date
   Type elem = Type::Undefined;  // array element type
   std::vector<Value> items;     // array elements, element 0 included
+  PointerRef ptr;               // pointer
 
   static Value Long(int32_t v) { Value x; x.type = Type::Long; x.l = v; return x; }
   static Value Real(double v) { Value x; x.type = Type::Real; x.r = v; return x; }

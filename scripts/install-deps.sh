@@ -2,8 +2,10 @@
 # Installs the Debian packages the build and the tests need. Safe to run again.
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      libssl-dev openssl nettle-dev zlib1g-dev libstb-dev
-      python3 python3-pycryptodome python3-pil gzip macutils sharutils socat
+      libssl-dev openssl nettle-dev zlib1g-dev
+      libjpeg62-turbo-dev libpng-dev libgif-dev
+      python3 python3-pycryptodome python3-pil python3-aiosmtpd python3-pyftpdlib
+      gzip macutils sharutils socat
       nginx apache2-utils)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -40,7 +40,8 @@ typedef void (*VrxFourDPackFn)(int32_t selector, void** params, uint32_t* global
 
 #define VRX_SELECTOR_INIT (-1)
 #define VRX_SELECTOR_SHUTDOWN (-2)
-#define VRX_LAST_SELECTOR 114
+#define VRX_LAST_SELECTOR 114 /* the legacy table's last */
+#define VRX_FIRST_EXTENSION_SELECTOR 201
 #define VRX_PARAM_SLOTS 8     /* the host always passes at least this many slots */
 #define VRX_HOST_ENTRY_SLOT 3 /* at initialisation: params[3] is the host's VrxHostEntryFn */
 
@@ -156,6 +157,9 @@ enum VrxSelector {
   VRX_CompressBlob = 110,
   VRX_ExpandBlob = 111,
   VRX_SetStreamCiphers = 114,
+  /* Extensions of this system, apart from the legacy table (115..200 are no command). */
+  VRX_StartTLS = 201,
+  VRX_SetTrustedCertificates = 202,
 };
 
 /* ---- host values ---------------------------------------------------------------- */

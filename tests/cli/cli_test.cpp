@@ -83,7 +83,9 @@ TEST(Cli, CommandsListsEverySelector) {
   EXPECT_TRUE(Has(o, " 65  (no command)"));
   size_t lines = 0;
   for (char c : o.out) lines += c == '\n';
-  EXPECT_EQ(lines, 114u);
+  // The legacy table, then a blank line, a heading and the extensions.
+  EXPECT_EQ(lines, 114u + 2u + 2u);
+  EXPECT_TRUE(Has(o, "\n\nExtensions (from selector 201 on; 115 to 200 have no command):\n201  VRX_StartTLS"));
   EXPECT_EQ(Vrx("--help").status, 0);
 }
 
@@ -141,6 +143,8 @@ TEST(Help, EveryCommandHasItsReference) {
     EXPECT_TRUE(Has(o, "selector " + std::to_string(sel) + "\n")) << o.out;
     EXPECT_TRUE(Has(o, "Result (")) << o.out;
   }
+  for (int sel : {201, 202}) EXPECT_TRUE(Has(Vrx("help " + std::to_string(sel)), "selector " + std::to_string(sel) + "\n"));
+  EXPECT_TRUE(Has(Vrx("help"), "Extensions. Commands this system adds beyond the legacy table"));
   Output o = Vrx("help receiveblob");
   EXPECT_TRUE(Has(o, "$7 timeout")) << o.out;
   EXPECT_TRUE(Has(o, "TICKS")) << o.out;

@@ -22,6 +22,7 @@
 static_assert(VRX_SELECTOR_INIT == vrx::kSelectorInit);
 static_assert(VRX_SELECTOR_SHUTDOWN == vrx::kSelectorShutdown);
 static_assert(VRX_LAST_SELECTOR == vrx::kLastSelector);
+static_assert(VRX_FIRST_EXTENSION_SELECTOR == vrx::kFirstExtensionSelector);
 static_assert(VRX_PARAM_SLOTS == vrx::kParamSlots);
 static_assert(VRX_HOST_ENTRY_SLOT == vrx::kHostEntrySlot);
 static_assert(VRX_MAX_TEXT_LENGTH == vrx::kMaxTextLength);

@@ -150,3 +150,35 @@ TEST(Memory, FixedBlocks) {
   DisposePtr(p);
   EXPECT_EQ(NewPtr(-5), nullptr);
 }
+
+// Failure injection: the nth allocation fails like a real shortage, or every one from it on.
+TEST(Memory, InjectedAllocationFailures) {
+  int32_t live = LiveHandleCount();
+  Handle a = NewHandle(4);
+  SetAllocationFailure(2);
+  Handle b = NewHandle(1);
+  EXPECT_FALSE(SetHandleSize(a, 8));  // the second: growth fails, the block stays
+  EXPECT_EQ(MemError(), kMemFullErr);
+  EXPECT_EQ(HandleSize(a), 4);
+  EXPECT_TRUE(SetHandleSize(a, 2));  // shrinking needs no memory and is not counted
+  void* p = NewPtr(8);
+  EXPECT_NE(p, nullptr);
+  EXPECT_EQ(AllocationCount(), 3);
+  SetAllocationFailure(2, AllocationFailure::EveryFrom);
+  Handle c = NewHandleClear(1);
+  EXPECT_NE(c, 0u);
+  EXPECT_EQ(NewPtr(1), nullptr);
+  EXPECT_EQ(MemError(), kMemFullErr);
+  Handle d = a;
+  EXPECT_EQ(DuplicateHandle(&d), kMemFullErr);
+  EXPECT_EQ(d, a);
+  EXPECT_EQ(AppendHandle(b, a), kMemFullErr);
+  EXPECT_FALSE(AllocationAllowed());
+  EXPECT_EQ(AllocationCount(), 5);
+  SetAllocationFailure(0);
+  EXPECT_TRUE(AllocationAllowed());
+  EXPECT_EQ(AllocationCount(), 1);
+  DisposePtr(p);
+  for (Handle h : {a, b, c}) DisposeHandle(h);
+  EXPECT_EQ(LiveHandleCount(), live);
+}

@@ -59,7 +59,9 @@ inline Spawned Spawn(const std::string& program, const std::vector<std::string>&
   if (pid == 0) {
     int o = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int e = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (o < 0 || e < 0) _exit(126);
+    int i = open("/dev/null", O_RDONLY);  // no terminal to answer CONFIRM
+    if (o < 0 || e < 0 || i < 0) _exit(126);
+    dup2(i, 0);
     dup2(o, 1);
     dup2(e, 2);
     std::vector<char*> cargv;

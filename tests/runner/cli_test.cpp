@@ -110,3 +110,23 @@ TEST(VrxRun, ExitStatuses) {
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, dir.path + "/broken.4dm:2:1: syntax error: this block is not closed (missing End while)\n");
 }
+
+TEST(VrxRun, ExplainsUnknownCommandsAndTextArgumentsAndAnswersConfirm) {
+  TempDir dir;
+  dir.Write("add.4dm", "$n:=$1+1\n");
+  CliResult r = RunVrx({"run", dir.path + "/add.4dm", "41"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("line 1: the operator + does not apply to a text and a longint (a text, such as a "
+                       "command-line argument, becomes a number with Num: Num($1))"),
+            std::string::npos) << r.err;
+  dir.Write("add.4dm", "$n:=Num($1)+1\nCONFIRM(\"Go on?\")\nLOG(String($n)+\" \"+String(OK))\n");
+  r = RunVrx({"run", dir.path + "/add.4dm", "41"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Go on? [OK/Cancel] OK (standard input is not a terminal)\n42 1\n");
+
+  dir.Write("other.4dm", "LOG(1)\n  FROBNICATE DOCUMENT($x;1)\n");
+  r = RunVrx({"run", dir.path + "/add.4dm", "41"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("other.4dm:2:3: FROBNICATE DOCUMENT is not a command vrx run knows"),
+            std::string::npos) << r.err;
+}

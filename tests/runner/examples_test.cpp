@@ -268,3 +268,131 @@ TEST(Examples, WebServerAnswersPython) {
   EXPECT_TRUE(Has(r.out, "GET /nothing here.html 404 Not Found")) << r.out;
   EXPECT_TRUE(Has(r.out, "Served 4 request(s)")) << r.out;
 }
+
+namespace {
+
+// Waits (up to 10 s) until a spawned program has written `word` on its output.
+bool WaitForOutput(const Spawned& s, const std::string& word) {
+  for (int i = 0; i < 100; ++i) {
+    if (ReadAll(s.outFile).find(word) != std::string::npos) return true;
+    usleep(100000);
+  }
+  return false;
+}
+
+}  // namespace
+
+TEST(Examples, MailSendToAiosmtpd) {
+  REQUIRE_COMMANDS("VRX_OpenStream", "VRX_WaitStreamState", "VRX_SendText", "VRX_ReceiveText",
+                   "VRX_EncodeBase64", "VRX_EncodeQuotedPrintable", "VRX_FormatDateHeader");
+  TempDir py, pyIo, io, mail;
+  // Every byte value, and lines of the Base64 text that would begin with a dot.
+  std::string attachment;
+  for (int i = 0; i < 9000; ++i) attachment += char((i * 7 + i / 256) & 0xFF);
+  mail.Write("data.bin", attachment);
+  py.Write("smtpd.py",
+           "import sys, time, os\n"
+           "from aiosmtpd.controller import Controller\n"
+           "port, out = int(sys.argv[1]), sys.argv[2]\n"
+           "class Handler:\n"
+           "    async def handle_DATA(self, server, session, envelope):\n"
+           "        open(out + '.tmp', 'wb').write(envelope.content)\n"
+           "        os.rename(out + '.tmp', out)\n"
+           "        return '250 Message accepted'\n"
+           "    async def handle_QUIT(self, server, session, envelope):\n"
+           "        open(out + '.quit', 'w').close()\n"
+           "        return '221 Bye'\n"
+           "c = Controller(Handler(), hostname='127.0.0.1', port=port); c.start()\n"
+           "print('ready', flush=True)\n"
+           "for i in range(600):\n"
+           "    if os.path.exists(out + '.quit'): break\n"
+           "    time.sleep(0.1)\n"
+           "time.sleep(0.2)\n"
+           "c.stop()\n");
+  py.Write("check.py",
+           "import sys, email, email.policy\n"
+           "m = email.message_from_bytes(open(sys.argv[1], 'rb').read(), policy=email.policy.default)\n"
+           "text, attached = [p for p in m.iter_parts()]\n"
+           "assert m['Subject'] == 'A message from VRX' and m['To'].addresses[0].addr_spec == 'you@example.com'\n"
+           "assert text.get_content_charset() == 'iso-8859-1'\n"
+           "body = text.get_content().replace('\\r\\n', '\\n')\n"
+           "assert body.startswith('Grüße aus Köln!\\n\\nThis message was sent'), body[:40]\n"
+           "assert '\\n.A line that begins with a dot.\\n' in body\n"
+           "assert all(len(l) <= 76 for l in open(sys.argv[1], 'rb').read().split(b'\\r\\n'))\n"
+           "assert attached.get_filename() == 'data.bin'\n"
+           "assert attached.get_content() == open(sys.argv[2], 'rb').read()\n"
+           "print('ok')\n");
+  int port = FreePort();
+  Spawned server = Spawn("/usr/bin/python3", {py.path + "/smtpd.py", std::to_string(port), mail.path + "/mail"},
+                         pyIo.path, 90);
+  ASSERT_TRUE(WaitForOutput(server, "ready")) << ReadAll(server.errFile);
+  CliResult r = RunVrx({"run", kExamples + "/mail_send.4dm", "127.0.0.1", std::to_string(port),
+                        "me@example.com", "you@example.com", mail.path + "/data.bin"});
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(Has(r.out, "Sent 9000 bytes attached as data.bin")) << r.out;
+  EXPECT_TRUE(Has(r.out, "S: 221 Bye")) << r.out;
+  Wait(server);
+  TempDir checkIo;
+  CliResult check = Wait(Spawn("/usr/bin/python3", {py.path + "/check.py", mail.path + "/mail", mail.path + "/data.bin"},
+                               checkIo.path, 30));
+  EXPECT_EQ(check.out, "ok\n") << check.err;
+}
+
+TEST(Examples, FtpGetFromPyftpdlib) {
+  REQUIRE_COMMANDS("VRX_OpenStream", "VRX_WaitStreamState", "VRX_SendText", "VRX_ReceiveText",
+                   "VRX_ReceiveBlob", "VRX_NewDigest", "VRX_UpdateDigestBlob", "VRX_FinishDigest");
+  TempDir root, py, pyIo, out;
+  std::string file;
+  for (int i = 0; i < 200000; ++i) file += char((i * 131 + i / 97) & 0xFF);
+  root.Write("data file.bin", file);
+  py.Write("ftpd.py",
+           "import sys\n"
+           "from pyftpdlib.authorizers import DummyAuthorizer\n"
+           "from pyftpdlib.handlers import FTPHandler\n"
+           "from pyftpdlib.servers import FTPServer\n"
+           "a = DummyAuthorizer(); a.add_user('vrx', 'se cret', sys.argv[2], perm='elr')\n"
+           "FTPHandler.authorizer = a\n"
+           "s = FTPServer(('127.0.0.1', int(sys.argv[1])), FTPHandler)\n"
+           "print('ready', flush=True)\n"
+           "s.serve_forever(timeout=1)\n");
+  int port = FreePort();
+  Spawned server = Spawn("/usr/bin/python3", {py.path + "/ftpd.py", std::to_string(port), root.path}, pyIo.path, 90);
+  ASSERT_TRUE(WaitForOutput(server, "ready")) << ReadAll(server.errFile);
+  CliResult r = RunVrx({"run", kExamples + "/ftp_get.4dm", "127.0.0.1", std::to_string(port), "vrx",
+                        "se cret", "data file.bin", out.path + "/copy.bin"});
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_TRUE(Has(r.out, "C: PASS ****")) << r.out;  // the password is not shown
+  EXPECT_NE(LineStarting(r.out, "Received 200000 bytes, MD5 ").size(), 0u) << r.out;
+  EXPECT_TRUE(ReadAll(out.path + "/copy.bin") == file);
+  // A file that is not there: the server's answer, exit 1.
+  r = RunVrx({"run", kExamples + "/ftp_get.4dm", "127.0.0.1", std::to_string(port), "vrx", "se cret", "nothing"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("RETR nothing was answered 550"), std::string::npos) << r.err;
+  kill(server.pid, SIGTERM);
+  Wait(server);
+}
+
+TEST(Examples, TraceShowsEachCall) {
+  REQUIRE_COMMANDS("VRX_EncodeBase64", "VRX_DecodeBase64");
+  CliResult r = RunVrx({"run", "--trace", kExamples + "/codec_roundtrip.4dm"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // trace: process 1 codec_roundtrip:41  VRX_EncodeBase64("Gr\x9f..."; 1) -> "R3Kf..."  (2.1 us)
+  std::string line = LineStarting(r.err, "trace: process 1 codec_roundtrip:");
+  ASSERT_FALSE(line.empty()) << r.err;
+  std::istringstream lines(r.err);
+  bool encode = false;
+  for (std::string l; std::getline(lines, l);) {
+    if (l.find("VRX_EncodeBase64(\"") == std::string::npos) continue;
+    encode = true;
+    EXPECT_NE(l.find("; 1) -> \""), std::string::npos) << l;
+    EXPECT_TRUE(EndsWith(l, " us)") || EndsWith(l, " ms)")) << l;
+  }
+  EXPECT_TRUE(encode) << r.err;
+  EXPECT_EQ(r.out, RunVrx({"run", kExamples + "/codec_roundtrip.4dm"}).out);  // output unchanged
+}
+
+TEST(Examples, WebServerWantsItsFolder) {
+  CliResult r = RunVrx({"run", kExamples + "/web_server.4dm"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("usage: vrx run examples/web_server.4dm FOLDER"), std::string::npos) << r.err;
+}

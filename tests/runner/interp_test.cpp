@@ -74,6 +74,7 @@ TEST(Syntax, ErrorsNameFileLineAndColumn) {
       {"Repeat\n$i:=1\n", "1:1", "missing Until"},
       {"VRX_GetStreamRef(1;2)\n", "1:1", "at most 1 parameters"},
       {"3:=4\n", "1:2", "only a variable"},
+      {"$p:=->3\n", "1:5", "-> points to variables and array elements only"},
       {"$x:=((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((1))))))))))))))))"
        "))))))))))))))))))))))))))))))))))))))))))))))))))\n", "1:69", "too deeply nested"},
   };
@@ -85,6 +86,14 @@ TEST(Syntax, ErrorsNameFileLineAndColumn) {
         << c.source << " -> " << o.err[0];
     EXPECT_NE(o.err[0].find(c.message), std::string::npos) << c.source << " -> " << o.err[0];
   }
+}
+
+TEST(Syntax, UnknownCommandsAreNamedWhereTheyStand) {
+  Outcome o = RunMain("LOG(1)\n  FROBNICATE DOCUMENT($x)\n");
+  EXPECT_FALSE(o.loaded);
+  EXPECT_EQ(o.err, std::vector<std::string>{"main.4dm:2:3: FROBNICATE DOCUMENT is not a command vrx run knows"});
+  o = RunMain("$x:=1+Get frobnicated value(1)\n");
+  EXPECT_EQ(o.err, std::vector<std::string>{"main.4dm:1:7: Get frobnicated value is not a command vrx run knows"});
 }
 
 TEST(Syntax, LongOperatorChainsAreRefusedNotOverflowed) {
@@ -158,6 +167,22 @@ TEST(Runtime, ErrorsNameMethodAndLineAndStopTheProcess) {
       {"LOG(\"before\")\nFor ($i;1;2;0)\nEnd for\nLOG(\"after\")\n",
        "line 2: the step of For cannot be 0"},
       {"LOG(\"before\")\n$x:=Recurse\nLOG(\"after\")\n", "too many nested method calls"},
+      // a command-line argument is a text: the message says how to make it a number
+      {"LOG(\"before\")\n$x:=\"5\"*2\nLOG(\"after\")\n", "a text and a longint (a text, such as a "
+       "command-line argument, becomes a number with Num: Num($1))"},
+      {"LOG(\"before\")\n$r:=VRX_GetStreamRef(\"1\")\nLOG(\"after\")\n", "becomes a number with Num"},
+      {"LOG(\"before\")\n$x:=Abs(Int(\"3\"))\nLOG(\"after\")\n", "Int: the parameter must be a number, not "
+       "a text (a text, such as"},
+      {"LOG(\"before\")\n$x:=True | 1\nLOG(\"after\")\n",
+       "line 2: the operator | does not apply to a boolean and a longint"},
+      {"LOG(\"before\")\nC_POINTER($p)\n$x:=$p->\nLOG(\"after\")\n", "line 3: the pointer is nil"},
+      {"LOG(\"before\")\nC_POINTER($p)\n$p->{1}:=2\nLOG(\"after\")\n", "line 3: the pointer is nil"},
+      {"LOG(\"before\")\n$p:=1\nAPPEND TO ARRAY($p->;2)\nLOG(\"after\")\n",
+       "line 3: -> follows a pointer, and $p is a longint"},
+      {"LOG(\"before\")\nC_BLOB($b)\n$x:=BLOB to longint($b;1)\nLOG(\"after\")\n",
+       "line 3: BLOB to longint: 4 bytes at offset 0 are outside the BLOB (0 bytes)"},
+      {"LOG(\"before\")\n$d:=Open document(\"/nonexistent/x\")\nLOG(\"after\")\n",
+       "line 2: Open document: cannot open \"/nonexistent/x\""},
   };
   for (const Case& c : cases) {
     Outcome o = RunMethods({{"main.4dm", c.source}, {"Recurse.4dm", "$0:=Recurse\n"}});
@@ -370,4 +395,35 @@ TEST(Plugin, OutputsOfRepeatedCallsDoNotCarryOver) {
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   EXPECT_EQ(o.out, (std::vector<std::string>{"abcde 1000", "abc 1000", "a 1000", "00:16:40",
                                              "level2level1"}));
+}
+
+TEST(Errors, TheErrorMethodRunsAndTheMethodGoesOnAfterTheFailingLine) {
+  Outcome o = RunMethods({{"main.4dm",
+                           "ON ERR CALL(\"Catch\")\nLOG(\"a\")\n$x:=1/0\nLOG(\"b \"+String(Error))\n"
+                           "If (True)\n$y:=$undefined\nLOG(\"next in If\")\nEnd if\nLOG(\"c\")\n"
+                           "Fails\nLOG(\"d\")\nON ERR CALL(\"Abort\")\n$x:=1/0\nLOG(\"not run\")\n"},
+                          {"Catch.4dm", "LOG(\"caught \"+String(Error))\n"},
+                          {"Fails.4dm", "$z:=\"x\"*2\nLOG(\"in Fails\")\n"},
+                          {"Abort.4dm", "LOG(\"aborting\")\nABORT\n"}});
+  ASSERT_TRUE(o.loaded) << Joined(o.err);
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_TRUE(o.err.empty()) << Joined(o.err);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"a", "caught 1", "b 1", "caught 1", "next in If", "c",
+                                             "caught 1", "in Fails", "d", "aborting"}));
+
+  // An error in the error method is reported and ends the process.
+  o = RunMethods({{"main.4dm", "ON ERR CALL(\"Bad\")\n$x:=1/0\nLOG(\"not run\")\n"},
+                  {"Bad.4dm", "LOG(\"in Bad\")\n$y:=\"a\"-1\n"}});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.out, std::vector<std::string>{"in Bad"});
+  ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);
+  EXPECT_NE(o.err[0].find("Error in method \"Bad\" line 2"), std::string::npos) << o.err[0];
+}
+
+TEST(Errors, APointerToALocalOfAMethodThatReturnedIsRefused) {
+  Outcome o = RunMethods({{"main.4dm", "$p:=Leak\n$x:=$p->\n"}, {"Leak.4dm", "$v:=1\n$0:=->$v\n"}});
+  EXPECT_EQ(o.status, 1);
+  ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);
+  EXPECT_NE(o.err[0].find("line 2: the pointer points to a local variable of a method that has returned"),
+            std::string::npos) << o.err[0];
 }

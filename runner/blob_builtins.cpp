@@ -1,0 +1,229 @@
+// Numbers in BLOBs and BLOB surgery: LONGINT/INTEGER/REAL TO BLOB and back, COPY BLOB,
+// INSERT IN BLOB, DELETE FROM BLOB. Offsets count from 0; reading or writing outside a
+// BLOB is error -111, as in 4D.
+#include <bit>
+#include <cstring>
+
+#include "runner/interp.h"
+
+namespace runner {
+
+namespace {
+
+constexpr int32_t kNativeOrder = 0, kMacOrder = 1, kPcOrder = 2;
+constexpr int32_t kNativeReal = 0, kExtendedReal = 1, kMacDouble = 2, kPcDouble = 3;
+
+// `n` bytes of `bits`, most significant first when bigEndian.
+std::string ToBytes(uint64_t bits, size_t n, bool bigEndian) {
+  std::string out(n, '\0');
+  for (size_t i = 0; i < n; ++i) {
+    uint8_t byte = uint8_t(bits >> (8 * i));
+    out[bigEndian ? n - 1 - i : i] = char(byte);
+  }
+  return out;
+}
+
+uint64_t FromBytes(std::string_view in, bool bigEndian) {
+  uint64_t bits = 0;
+  for (size_t i = 0; i < in.size(); ++i) {
+    uint8_t byte = uint8_t(in[bigEndian ? in.size() - 1 - i : i]);
+    bits |= uint64_t(byte) << (8 * i);
+  }
+  return bits;
+}
+
+bool ByteOrder(Frame& f, int32_t arg, const std::string& cmd, bool* bigEndian) {
+  int32_t order;
+  if (!EvalLong(f, arg, &order, cmd + ": the byte order")) return false;
+  if (order == kNativeOrder) order = std::endian::native == std::endian::big ? kMacOrder : kPcOrder;
+  if (order != kMacOrder && order != kPcOrder)
+    return Fail(f, cmd + ": the byte order must be 0 (native), 1 (Macintosh) or 2 (PC), not " +
+                       std::to_string(order));
+  *bigEndian = order == kMacOrder;
+  return true;
+}
+
+bool RealFormat(Frame& f, int32_t arg, const std::string& cmd, bool* bigEndian) {
+  int32_t format;
+  if (!EvalLong(f, arg, &format, cmd + ": the real format")) return false;
+  if (format == kNativeReal) format = std::endian::native == std::endian::big ? kMacDouble : kPcDouble;
+  if (format == kExtendedReal)
+    return Fail(f, cmd + ": the 10-byte Extended real format is not supported; use a double format");
+  if (format != kMacDouble && format != kPcDouble)
+    return Fail(f, cmd + ": unknown real format " + std::to_string(format));
+  *bigEndian = format == kMacDouble;
+  return true;
+}
+
+bool OutOfRange(Frame& f, const std::string& cmd, int64_t offset, size_t n, size_t size) {
+  return FailCode(f, kErrorBlobRange,
+                  cmd + ": " + std::to_string(n) + " bytes at offset " + std::to_string(offset) +
+                      " are outside the BLOB (" + std::to_string(size) + " bytes)");
+}
+
+// Writes `bytes` into the BLOB a[1] as the last argument a[at] asks: * appends, an offset
+// variable writes there (the BLOB grows, with zeros, as needed) and moves past them,
+// nothing replaces the BLOB's contents.
+bool WriteBytes(Frame& f, const Args& a, size_t at, const std::string& bytes, const std::string& cmd) {
+  bool append = a.size() > at && a.star(at);
+  bool withOffset = a.size() > at && !append;
+  int32_t offset = 0;
+  if (withOffset) {
+    StartOffset(f, a[at]);
+    if (!EvalLong(f, a[at], &offset, cmd + ": the offset")) return false;
+  }
+  Var* var;
+  if (!NeedBlobVar(f, a[1], &var, cmd)) return false;
+  std::string& blob = var->v.s;
+  if (!withOffset && !append) {
+    blob = bytes;
+    return true;
+  }
+  if (append) offset = int32_t(blob.size());
+  if (offset < 0) return OutOfRange(f, cmd, offset, bytes.size(), blob.size());
+  if (size_t(offset) + bytes.size() > kMaxBytes) return Fail(f, cmd + ": the BLOB is too large");
+  if (size_t(offset) + bytes.size() > blob.size()) blob.resize(size_t(offset) + bytes.size());
+  blob.replace(size_t(offset), bytes.size(), bytes);
+  if (withOffset) return Assign(f, a[at], Value::Long(offset + int32_t(bytes.size())));
+  return true;
+}
+
+// Reads `n` bytes of the BLOB a[0] at the offset variable a[at] (moved past them), or
+// at the start.
+bool ReadBytes(Frame& f, const Args& a, size_t at, size_t n, const std::string& cmd, std::string* out) {
+  Value copy;
+  const Value* blob;
+  if (!ValueOf(f, a[0], &copy, &blob)) return false;
+  if (blob->type != Type::Blob) return Fail(f, cmd + ": the first parameter must be a BLOB, not " + Article(blob->type));
+  int32_t offset = 0;
+  if (a.size() > at) {
+    StartOffset(f, a[at]);
+    if (!EvalLong(f, a[at], &offset, cmd + ": the offset")) return false;
+  }
+  if (offset < 0 || size_t(offset) + n > blob->s.size()) return OutOfRange(f, cmd, offset, n, blob->s.size());
+  *out = blob->s.substr(size_t(offset), n);
+  if (a.size() > at) return Assign(f, a[at], Value::Long(offset + int32_t(n)));
+  return true;
+}
+
+bool IntegerToBlob(Frame& f, const Args& a, size_t bytes, const std::string& cmd) {
+  int32_t v;
+  bool big;
+  if (!EvalLong(f, a[0], &v, cmd + ": the value") || !ByteOrder(f, a[2], cmd, &big)) return false;
+  return WriteBytes(f, a, 3, ToBytes(uint32_t(v), bytes, big), cmd);
+}
+bool LongintToBlob(Frame& f, const Args& a, Value*) { return IntegerToBlob(f, a, 4, "LONGINT TO BLOB"); }
+// An integer is the low 16 bits of the value.
+bool IntToBlob(Frame& f, const Args& a, Value*) { return IntegerToBlob(f, a, 2, "INTEGER TO BLOB"); }
+
+bool BlobToLongint(Frame& f, const Args& a, Value* out) {
+  bool big;
+  std::string bytes;
+  if (!ByteOrder(f, a[1], "BLOB to longint", &big) || !ReadBytes(f, a, 2, 4, "BLOB to longint", &bytes))
+    return false;
+  *out = Value::Long(int32_t(uint32_t(FromBytes(bytes, big))));
+  return true;
+}
+
+bool BlobToInteger(Frame& f, const Args& a, Value* out) {
+  bool big;
+  std::string bytes;
+  if (!ByteOrder(f, a[1], "BLOB to integer", &big) || !ReadBytes(f, a, 2, 2, "BLOB to integer", &bytes))
+    return false;
+  *out = Value::Long(int16_t(uint16_t(FromBytes(bytes, big))));
+  return true;
+}
+
+bool RealToBlob(Frame& f, const Args& a, Value*) {
+  double v;
+  bool big;
+  if (!EvalNumber(f, a[0], &v, "REAL TO BLOB: the value") || !RealFormat(f, a[2], "REAL TO BLOB", &big))
+    return false;
+  return WriteBytes(f, a, 3, ToBytes(std::bit_cast<uint64_t>(v), 8, big), "REAL TO BLOB");
+}
+
+bool BlobToReal(Frame& f, const Args& a, Value* out) {
+  bool big;
+  std::string bytes;
+  if (!RealFormat(f, a[1], "BLOB to real", &big) || !ReadBytes(f, a, 2, 8, "BLOB to real", &bytes))
+    return false;
+  *out = Value::Real(std::bit_cast<double>(FromBytes(bytes, big)));
+  return true;
+}
+
+// COPY BLOB(source; destination; source offset; destination offset; length): the
+// destination grows, with zeros, to take the bytes.
+bool CopyBlob(Frame& f, const Args& a, Value*) {
+  const std::string cmd = "COPY BLOB";
+  Value copy;
+  const Value* src;
+  int32_t from, to, len;
+  if (!ValueOf(f, a[0], &copy, &src)) return false;
+  if (src->type != Type::Blob) return Fail(f, cmd + ": the source must be a BLOB, not " + Article(src->type));
+  if (!EvalLong(f, a[2], &from, cmd + ": the source offset") ||
+      !EvalLong(f, a[3], &to, cmd + ": the destination offset") ||
+      !EvalLong(f, a[4], &len, cmd + ": the length"))
+    return false;
+  if (len < 0) return Fail(f, cmd + ": negative length " + std::to_string(len));
+  if (from < 0 || size_t(from) + size_t(len) > src->s.size())
+    return OutOfRange(f, cmd, from, size_t(len), src->s.size());
+  std::string bytes = src->s.substr(size_t(from), size_t(len));  // source and destination may be one
+  Var* var;
+  if (!NeedBlobVar(f, a[1], &var, cmd)) return false;
+  std::string& dst = var->v.s;
+  if (to < 0) return OutOfRange(f, cmd, to, size_t(len), dst.size());
+  if (size_t(to) + bytes.size() > kMaxBytes) return Fail(f, cmd + ": the BLOB is too large");
+  if (size_t(to) + bytes.size() > dst.size()) dst.resize(size_t(to) + bytes.size());
+  dst.replace(size_t(to), bytes.size(), bytes);
+  return true;
+}
+
+// INSERT IN BLOB(blob; offset; length {; filler})
+bool InsertInBlob(Frame& f, const Args& a, Value*) {
+  const std::string cmd = "INSERT IN BLOB";
+  int32_t offset, len, filler = 0;
+  if (!EvalLong(f, a[1], &offset, cmd + ": the offset") || !EvalLong(f, a[2], &len, cmd + ": the length"))
+    return false;
+  if (a.size() > 3 && !EvalLong(f, a[3], &filler, cmd + ": the filler")) return false;
+  Var* var;
+  if (!NeedBlobVar(f, a[0], &var, cmd)) return false;
+  std::string& blob = var->v.s;
+  if (len < 0) return Fail(f, cmd + ": negative length " + std::to_string(len));
+  if (offset < 0 || size_t(offset) > blob.size()) return OutOfRange(f, cmd, offset, 0, blob.size());
+  if (blob.size() + size_t(len) > kMaxBytes) return Fail(f, cmd + ": the BLOB is too large");
+  blob.insert(size_t(offset), size_t(len), char(uint8_t(filler)));
+  return true;
+}
+
+// DELETE FROM BLOB(blob; offset; length): bytes past the end are not there to delete.
+bool DeleteFromBlob(Frame& f, const Args& a, Value*) {
+  const std::string cmd = "DELETE FROM BLOB";
+  int32_t offset, len;
+  if (!EvalLong(f, a[1], &offset, cmd + ": the offset") || !EvalLong(f, a[2], &len, cmd + ": the length"))
+    return false;
+  Var* var;
+  if (!NeedBlobVar(f, a[0], &var, cmd)) return false;
+  std::string& blob = var->v.s;
+  if (len < 0) return Fail(f, cmd + ": negative length " + std::to_string(len));
+  if (offset < 0 || size_t(offset) > blob.size()) return OutOfRange(f, cmd, offset, size_t(len), blob.size());
+  blob.erase(size_t(offset), size_t(len));
+  return true;
+}
+
+constexpr BuiltinInfo kBlobBuiltins[] = {
+    {"LONGINT TO BLOB", 3, 4, false, "eve", LongintToBlob},
+    {"INTEGER TO BLOB", 3, 4, false, "eve", IntToBlob},
+    {"REAL TO BLOB", 3, 4, false, "eve", RealToBlob},
+    {"BLOB to longint", 2, 3, true, "eev", BlobToLongint},
+    {"BLOB to integer", 2, 3, true, "eev", BlobToInteger},
+    {"BLOB to real", 2, 3, true, "eev", BlobToReal},
+    {"COPY BLOB", 5, 5, false, "eveee", CopyBlob},
+    {"INSERT IN BLOB", 3, 4, false, "veee", InsertInBlob},
+    {"DELETE FROM BLOB", 3, 3, false, "vee", DeleteFromBlob},
+};
+
+}  // namespace
+
+std::span<const BuiltinInfo> BlobBuiltins() { return kBlobBuiltins; }
+
+}  // namespace runner

@@ -1,0 +1,273 @@
+// Documents opened by reference (a time value, as 4D gives it): Create document,
+// Open document, Append document, CLOSE DOCUMENT, SEND PACKET, RECEIVE PACKET, the
+// document position; and folders: DOCUMENT LIST, FOLDER LIST, DELETE FOLDER. Commands
+// set OK (1 or 0) and the opening ones Document, as in 4D. Texts in documents are UTF-8
+// (4D's default character set); BLOBs are written and read as they are.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/services.h"
+#include "runner/interp.h"
+
+namespace runner {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int32_t kReadAndWrite = 0, kWriteMode = 1, kReadMode = 2, kGetPathname = 3;
+constexpr int32_t kRecursive = 1, kAbsolutePath = 2, kIgnoreInvisible = 8;
+constexpr int32_t kDeleteWithContents = 1;
+
+void SetOk(Frame& f, bool ok) { SetSystemVar(f, "ok", Value::Long(ok ? 1 : 0)); }
+
+// A failure of the system on `path`: OK is 0 and the error is -43 when there is no such
+// document or folder, -36 otherwise.
+bool SystemFailure(Frame& f, const std::string& what, const std::string& path, int err) {
+  SetOk(f, false);
+  return FailCode(f, err == ENOENT || err == ENOTDIR ? kErrorNoFile : kErrorIo,
+                  what + " \"" + path + "\": " + std::strerror(err));
+}
+
+// Opens `path` in a mode of fopen and hands out its reference.
+bool OpenAs(Frame& f, const Args& a, const std::string& cmd, const char* mode, bool atEnd, Value* out) {
+  std::string path;
+  if (!EvalText(f, a[0], &path, cmd + ": the path")) return false;
+  if (path.empty()) {
+    SetOk(f, false);
+    return Fail(f, cmd + ": a path is needed (vrx run shows no file dialog)");
+  }
+  std::FILE* file = std::fopen(SystemPath(path).c_str(), mode);
+  if (!file) return SystemFailure(f, cmd + ": cannot open", path, errno);
+  if (atEnd) std::fseek(file, 0, SEEK_END);
+  int32_t ref = f.rt->nextDocument++;
+  f.rt->documents[ref] = file;
+  SetSystemVar(f, "document", Value::Text(path));
+  SetOk(f, true);
+  *out = Value::Time(ref);
+  return true;
+}
+
+// Create document(path {; type}): a new, empty document (an old one is replaced).
+bool CreateDocument(Frame& f, const Args& a, Value* out) {
+  return OpenAs(f, a, "Create document", "w+b", false, out);
+}
+
+// Open document(path {; type {; mode}})
+bool OpenDocument(Frame& f, const Args& a, Value* out) {
+  int32_t mode = kReadAndWrite;
+  if (a.size() > 2 && !EvalLong(f, a[2], &mode, "Open document: the mode")) return false;
+  if (mode == kGetPathname) {
+    std::string path;
+    if (!EvalText(f, a[0], &path, "Open document: the path")) return false;
+    struct stat st;
+    if (::stat(SystemPath(path).c_str(), &st) != 0) return SystemFailure(f, "Open document: no document", path, errno);
+    SetSystemVar(f, "document", Value::Text(path));
+    SetOk(f, true);
+    *out = Value::Time(0);
+    return true;
+  }
+  const char* how = mode == kReadMode ? "rb" : "r+b";
+  if (mode != kReadMode && mode != kWriteMode && mode != kReadAndWrite)
+    return Fail(f, "Open document: unknown mode " + std::to_string(mode));
+  return OpenAs(f, a, "Open document", how, false, out);
+}
+
+// Append document(path {; type}): open for writing after the last byte.
+bool AppendDocument(Frame& f, const Args& a, Value* out) {
+  return OpenAs(f, a, "Append document", "r+b", true, out);
+}
+
+bool DocumentFile(Frame& f, int32_t arg, const std::string& cmd, std::FILE** out, int32_t* refOut = nullptr) {
+  Value ref;
+  if (!Eval(f, arg, &ref)) return false;
+  if (ref.type != Type::Time && !ref.numeric())
+    return Fail(f, cmd + ": the document reference must be a time, not " + Article(ref.type));
+  int32_t number = ref.type == Type::Time ? ref.l : RealToLong(ref.Number());
+  auto it = f.rt->documents.find(number);
+  if (it == f.rt->documents.end())
+    return Fail(f, cmd + ": no open document has the reference " + std::to_string(number));
+  *out = it->second;
+  if (refOut) *refOut = number;
+  return true;
+}
+
+bool CloseDocument(Frame& f, const Args& a, Value*) {
+  std::FILE* file;
+  int32_t ref;
+  if (!DocumentFile(f, a[0], "CLOSE DOCUMENT", &file, &ref)) return false;
+  f.rt->documents.erase(ref);
+  if (std::fclose(file) != 0) return SystemFailure(f, "CLOSE DOCUMENT: cannot write", "", errno);
+  return true;
+}
+
+// SEND PACKET(docRef; packet): a text (written in UTF-8) or a BLOB.
+bool SendPacket(Frame& f, const Args& a, Value*) {
+  if (a.size() < 2) return Fail(f, "SEND PACKET: vrx run writes to documents only: pass the document reference");
+  std::FILE* file;
+  Value packet;
+  if (!DocumentFile(f, a[0], "SEND PACKET", &file) || !Eval(f, a[1], &packet)) return false;
+  std::string bytes;
+  if (packet.type == Type::Text) bytes = platform::MacRomanToUtf8(packet.s);
+  else if (packet.type == Type::Blob) bytes = packet.s;
+  else return Fail(f, "SEND PACKET: the packet must be a text or a BLOB, not " + Article(packet.type));
+  std::fseek(file, 0, SEEK_CUR);  // a write may follow a read
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
+    return SystemFailure(f, "SEND PACKET: cannot write", "", errno);
+  SetOk(f, true);
+  return true;
+}
+
+// RECEIVE PACKET(docRef; variable; stop text | byte count): up to the stop text (which
+// is read past but not kept) or that many bytes. OK is 0 when the end of the document
+// came first; what was read until then is kept.
+bool ReceivePacket(Frame& f, const Args& a, Value*) {
+  const std::string cmd = "RECEIVE PACKET";
+  if (a.size() < 3) return Fail(f, cmd + ": vrx run reads documents only: pass the document reference");
+  std::FILE* file;
+  Value until;
+  if (!DocumentFile(f, a[0], cmd, &file) || !Eval(f, a[2], &until)) return false;
+  Var* var = FindVar(f, a[1]);
+  if (!var) return f.node(a[1]).op == Op::Deref ? false : Fail(f, cmd + ": the packet must go into a variable");
+  bool blob = var->v.type == Type::Blob;
+  if (var->v.type != Type::Undefined && var->v.type != Type::Text && !blob)
+    return Fail(f, cmd + ": " + VarLabel(f, a[1]) + " is " + Article(var->v.type) + ", not a text or a BLOB");
+  std::fseek(file, 0, SEEK_CUR);  // a read may follow a write
+  std::string got;
+  bool complete = true;
+  if (until.type == Type::Text) {
+    std::string stop = blob ? until.s : platform::MacRomanToUtf8(until.s);
+    if (stop.empty()) return Fail(f, cmd + ": the stop text is empty");
+    for (;;) {
+      int c = std::fgetc(file);
+      if (c == EOF) {
+        complete = false;
+        break;
+      }
+      got.push_back(char(c));
+      if (got.size() >= stop.size() && got.compare(got.size() - stop.size(), stop.size(), stop) == 0) {
+        got.resize(got.size() - stop.size());
+        break;
+      }
+      if (got.size() > kMaxBytes) return Fail(f, cmd + ": the packet is too large");
+    }
+  } else if (until.numeric()) {
+    int32_t n = RealToLong(until.Number());
+    if (n < 0 || size_t(n) > kMaxBytes) return Fail(f, cmd + ": bad byte count " + std::to_string(n));
+    got.resize(size_t(n));
+    got.resize(std::fread(got.data(), 1, got.size(), file));
+    complete = got.size() == size_t(n);
+  } else {
+    return Fail(f, cmd + ": the third parameter is a stop text or a byte count, not " + Article(until.type));
+  }
+  if (std::ferror(file)) return SystemFailure(f, cmd + ": cannot read", "", EIO);
+  Value v = blob ? Value::Blob(std::move(got)) : Value::Text(platform::Utf8ToMacRoman(got));
+  if (!Assign(f, a[1], std::move(v))) return false;
+  SetOk(f, complete);
+  return true;
+}
+
+bool GetDocumentPosition(Frame& f, const Args& a, Value* out) {
+  std::FILE* file;
+  if (!DocumentFile(f, a[0], "Get document position", &file)) return false;
+  *out = Value::Real(double(std::ftell(file)));
+  return true;
+}
+
+// SET DOCUMENT POSITION(docRef; offset {; anchor}): from the start (1, or no anchor),
+// the end (2) or the current position (3).
+bool SetDocumentPosition(Frame& f, const Args& a, Value*) {
+  const std::string cmd = "SET DOCUMENT POSITION";
+  std::FILE* file;
+  double offset;
+  int32_t anchor = 1;
+  if (!DocumentFile(f, a[0], cmd, &file) || !EvalNumber(f, a[1], &offset, cmd + ": the offset")) return false;
+  if (a.size() > 2 && !EvalLong(f, a[2], &anchor, cmd + ": the anchor")) return false;
+  int whence = anchor == 2 ? SEEK_END : anchor == 3 ? SEEK_CUR : SEEK_SET;
+  if (anchor < 1 || anchor > 3) return Fail(f, cmd + ": the anchor must be 1, 2 or 3");
+  if (std::fseek(file, long(offset), whence) != 0) return SystemFailure(f, cmd + ": cannot move", "", errno);
+  return true;
+}
+
+// The names in a folder (documents or folders), sorted; recursive lists give paths
+// below the folder.
+bool ListFolder(Frame& f, const Args& a, bool folders, const std::string& cmd) {
+  std::string path;
+  int32_t options = 0;
+  if (!EvalText(f, a[0], &path, cmd + ": the folder")) return false;
+  if (a.size() > 2 && !EvalLong(f, a[2], &options, cmd + ": the options")) return false;
+  fs::path root(SystemPath(path));
+  std::error_code ec;
+  if (!fs::is_directory(root, ec)) return SystemFailure(f, cmd + ": no folder", path, ENOENT);
+  std::vector<std::string> names;
+  auto add = [&](const fs::directory_entry& e) {
+    std::error_code broken;  // a dangling link is listed as a document
+    bool dir = e.is_directory(broken);
+    if (dir != folders) return;
+    std::string name = e.path().filename().string();
+    if ((options & kIgnoreInvisible) && !name.empty() && name[0] == '.') return;
+    std::string shown = (options & kAbsolutePath)  ? e.path().string()
+                        : (options & kRecursive)   ? e.path().lexically_relative(root).string()
+                                                   : name;
+    names.push_back(platform::Utf8ToMacRoman(shown));
+  };
+  if (!folders && (options & kRecursive)) {
+    for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) add(*it);
+  } else {
+    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) add(*it);
+  }
+  if (ec) return SystemFailure(f, cmd + ": cannot read", path, ec.value());
+  if (names.size() > kMaxArray) return Fail(f, cmd + ": too many names");
+  std::sort(names.begin(), names.end());
+  Value arr = Value::Array(Type::Text, names.size());
+  for (size_t i = 0; i < names.size(); ++i) arr.items[i + 1] = Value::Text(std::move(names[i]));
+  if (Var* var = FindVar(f, a[1]); var && var->v.type == Type::Array && var->v.elem != Type::Text)
+    return Fail(f, cmd + ": " + VarLabel(f, a[1]) + " is an array of another type than text");
+  if (!AssignWhole(f, a[1], std::move(arr))) return false;
+  SetOk(f, true);
+  return true;
+}
+bool DocumentList(Frame& f, const Args& a, Value*) { return ListFolder(f, a, false, "DOCUMENT LIST"); }
+bool FolderList(Frame& f, const Args& a, Value*) { return ListFolder(f, a, true, "FOLDER LIST"); }
+
+// DELETE FOLDER(path {; option}): an empty folder, or with option 1 everything in it.
+bool DeleteFolder(Frame& f, const Args& a, Value*) {
+  std::string path;
+  int32_t option = 0;
+  if (!EvalText(f, a[0], &path, "DELETE FOLDER: the path")) return false;
+  if (a.size() > 1 && !EvalLong(f, a[1], &option, "DELETE FOLDER: the option")) return false;
+  fs::path p(SystemPath(path));
+  std::error_code ec;
+  if (!fs::is_directory(fs::symlink_status(p, ec)))
+    return SystemFailure(f, "DELETE FOLDER: no folder", path, ENOENT);
+  if (option == kDeleteWithContents) fs::remove_all(p, ec);
+  else fs::remove(p, ec);
+  if (ec) return SystemFailure(f, "DELETE FOLDER: cannot delete", path, ec.value());
+  SetOk(f, true);
+  return true;
+}
+
+constexpr BuiltinInfo kDocumentBuiltins[] = {
+    {"Create document", 1, 2, true, "ee", CreateDocument},
+    {"Open document", 1, 3, true, "eee", OpenDocument},
+    {"Append document", 1, 2, true, "ee", AppendDocument},
+    {"CLOSE DOCUMENT", 1, 1, false, "e", CloseDocument},
+    {"SEND PACKET", 1, 2, false, "ee", SendPacket},
+    {"RECEIVE PACKET", 2, 3, false, "eve", ReceivePacket},
+    {"Get document position", 1, 1, true, "e", GetDocumentPosition},
+    {"SET DOCUMENT POSITION", 2, 3, false, "eee", SetDocumentPosition},
+    {"DOCUMENT LIST", 2, 3, false, "eve", DocumentList},
+    {"FOLDER LIST", 2, 2, false, "ev", FolderList},
+    {"DELETE FOLDER", 1, 2, false, "ee", DeleteFolder},
+};
+
+}  // namespace
+
+std::span<const BuiltinInfo> DocumentBuiltins() { return kDocumentBuiltins; }
+
+}  // namespace runner

@@ -1,0 +1,60 @@
+// A process waiting in a receive sleeps on its socket; what another process does to the
+// stream locally (bytes put back) wakes it at once,
+// not at its next periodic look. The test clock stands still unless every process
+// sleeps, so a waiter that was not woken shows as ticks passed.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+
+#include "platform/services.h"
+#include "tests/net/net_commands.h"
+
+namespace {
+
+using namespace nettest;
+
+Host::Options TestClock() {
+  Host::Options o;
+  o.testClock = true;
+  return o;
+}
+
+struct Waiter {
+  Received got{-99, ""};
+  uint32_t ticks = 0;
+  bool done = false;
+};
+
+// Starts a process that receives one line on `ref` without a time-out.
+void StartWaiter(Host& h, int32_t ref, Waiter* w) {
+  h.NewProcess([&h, ref, w] {
+    uint32_t start = platform::TickCount();
+    w->got = Receive(h, ref, 0, 0, "\n", -1);
+    w->ticks = platform::TickCount() - start;
+    w->done = true;
+  }, "waiter");
+}
+
+TEST(Wake, BytesPutBackByAnotherProcessWakeAWaitingReceive) {
+  Host h(TestClock());
+  uint16_t port = 0;
+  int server = ListenRaw(&port);
+  int32_t s = Open(h, "127.0.0.1", port);
+  int peer = accept4(server, nullptr, nullptr, SOCK_CLOEXEC);
+  ASSERT_EQ(AwaitState(h, s, 8), 8);
+
+  Waiter w;
+  StartWaiter(h, s, &w);
+  h.Delay(3);  // the waiter is asleep on the socket
+  ASSERT_FALSE(w.done);
+  Value r = Value::Long(s), bytes = Value::Text("put back\n"), front = Value::Long(1);
+  EXPECT_EQ(CallLong(h, "VRX_UnreadStream", {&r, &bytes, &front}), 9);
+  h.WaitForProcesses();
+  EXPECT_EQ(w.got.text, "put back\n");
+  EXPECT_LE(w.ticks, 4u);
+
+  EXPECT_EQ(Release(h, s), 0);
+  close(peer);
+  close(server);
+}
+
+}  // namespace

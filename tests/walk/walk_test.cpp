@@ -1,0 +1,171 @@
+// Walks every command of the table through FourDPack with its sample arguments: with
+// each allocation failing in turn (and with every one from the nth on), and with each
+// numeric parameter at the edges of its range.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <set>
+
+#include "abi/reference.h"
+#include "walk_support.h"
+
+namespace {
+
+using namespace walk;
+using platform::AllocationFailure;
+using vrx::CommandInfo;
+using vrx::Dir;
+using vrx::Kind;
+using vrx::ResultKind;
+
+// A command's allocations are few with its sample; far more means a loop that retries.
+constexpr int64_t kMaxRunsPerMode = 300;
+
+// True when `text` names `code` as a number of its own ("-108", not "-1080" or "108").
+bool Mentions(std::string_view text, int32_t code) {
+  std::string n = std::to_string(code);
+  for (size_t at = text.find(n); at != std::string_view::npos; at = text.find(n, at + 1)) {
+    bool startOk = at == 0 || !(std::isdigit(uint8_t(text[at - 1])) || text[at - 1] == '-');
+    size_t end = at + n.size();
+    if (startOk && (end == text.size() || !std::isdigit(uint8_t(text[end])))) return true;
+  }
+  return false;
+}
+
+TEST(Walk, EveryCommandHasASample) {
+  std::set<int32_t> seen;
+  for (const Sample& s : Samples()) {
+    const CommandInfo* row = vrx::CommandBySelector(s.selector);
+    ASSERT_TRUE(row && !row->name.empty()) << "a sample for no command: " << s.selector;
+    EXPECT_EQ(row->name, s.name);
+    EXPECT_TRUE(seen.insert(s.selector).second) << s.name << " has two samples";
+    EXPECT_EQ(int(s.args.size()), row->paramCount) << s.name;
+    const vrx::CommandHelp* help = vrx::HelpForSelector(s.selector);
+    for (int32_t code : s.shortage.codes) {
+      EXPECT_TRUE(help && Mentions(help->result, code)) << s.name << " does not document " << code;
+    }
+  }
+  for (const CommandInfo& row : vrx::CommandTable()) {
+    if (row.name.empty()) continue;
+    EXPECT_TRUE(seen.count(row.selector)) << row.name << " has no sample in abi/command_samples.def";
+  }
+}
+
+// A run whose allocation failed answers as without the failure, or reports it: the
+// failure value or a documented shortage code; texts come back whole or empty, and
+// in/out parameters are either untouched or as the normal run left them. A command
+// that may stop part-way reports what it did instead: its in/out results then differ.
+void ExpectShortageAnswer(const Sample& s, const CommandInfo& row, const Outcome& normal, const Outcome& o,
+                          const RunSpec& spec) {
+  const host::CallResult& r = o.result;
+  const host::CallResult& n = normal.result;
+  const std::vector<int32_t>& codes = s.shortage.codes;
+  std::string what = Describe(s, spec);
+  switch (row.result) {
+    case ResultKind::Long: {
+      bool reported = r.value == row.failValue || std::find(codes.begin(), codes.end(), r.value) != codes.end();
+      bool same = s.cleanup == Cleanup::DisposeHandle ? o.handleBytes == normal.handleBytes && r.value != 0
+                                                      : r.value == n.value;
+      EXPECT_TRUE(same || reported || s.shortage.partial || (!r.written && !n.written))
+          << what << ": result " << r.value << " (normally " << n.value << ")";
+      break;
+    }
+    case ResultKind::Text:
+    case ResultKind::String:
+    case ResultKind::Blob:
+      EXPECT_TRUE(r.bytes == n.bytes || r.bytes.empty()) << what << ": result of " << r.bytes.size() << " bytes";
+      break;
+    case ResultKind::Byte: EXPECT_EQ(r.value, n.value) << what; break;
+    case ResultKind::None: break;
+  }
+  if (s.shortage.partial) return;
+  for (int i = 0; i < row.paramCount; ++i) {
+    if (row.params[i].dir != Dir::InOut) continue;
+    EXPECT_TRUE(o.after[size_t(i)] == o.before[size_t(i)] || o.after[size_t(i)] == normal.after[size_t(i)])
+        << what << ": $" << i + 1 << " is " << o.after[size_t(i)];
+  }
+}
+
+TEST(Walk, AllocationFailures) {
+  PrepareFiles();
+  int commands = 0;
+  int64_t runs[2] = {0, 0};
+  for (const CommandInfo& row : vrx::CommandTable()) {
+    const Sample* s = SampleFor(row.selector);
+    if (row.name.empty() || !s) continue;  // EveryCommandHasASample reports it
+    ++commands;
+    Outcome normal = RunCommand(*s, row, {});
+    for (AllocationFailure mode : {AllocationFailure::Nth, AllocationFailure::EveryFrom}) {
+      for (int64_t n = 1;; ++n) {
+        ASSERT_LE(n, kMaxRunsPerMode) << s->name << " keeps allocating";
+        RunSpec spec{n, mode, {}, {}};
+        Outcome o = RunCommand(*s, row, spec);
+        ++runs[int(mode)];
+        if (o.allocations < n) break;  // the run completed without reaching the failure
+        ExpectShortageAnswer(*s, row, normal, o, spec);
+      }
+    }
+  }
+  std::printf("allocation-failure walk: %d commands; %lld runs failing the nth allocation, %lld failing "
+              "every one from the nth\n",
+              commands, static_cast<long long>(runs[0]), static_cast<long long>(runs[1]));
+}
+
+// A receive without memory for its result leaves what arrived in the stream.
+TEST(Walk, ReceivesKeepTheBytesWhenMemoryIsShort) {
+  for (int32_t selector : {8, 82}) {
+    const CommandInfo& row = *vrx::CommandBySelector(selector);
+    std::string next;
+    RunSpec spec{1, AllocationFailure::EveryFrom, {}, [&](host::Host& h, int32_t ref) {
+                   host::Value r = host::Value::Long(ref), text = host::Value::Text(""), length = host::Value::Integer(0),
+                               none = host::Value::Long(0), delimiter = host::Value::String("");
+                   std::vector<host::Value*> ps{&r, &text, &length, &none, &none, &delimiter, &none};
+                   h.Call("VRX_ReceiveText", ps);
+                   next = text.Bytes();
+                 }};
+    Outcome o = RunCommand(*SampleFor(selector), row, spec);
+    EXPECT_EQ(o.result.value, -108) << row.name;
+    EXPECT_EQ(next.substr(0, 12), "first line\r\n") << row.name;
+  }
+}
+
+TEST(Walk, ExtremeNumbers) {
+  PrepareFiles();
+  constexpr int32_t kExtremes[] = {INT32_MIN, -32768, -1, 0, 1, 32767, 32768, 65535, INT32_MAX};
+  int commands = 0;
+  int64_t runs = 0;
+  for (const CommandInfo& row : vrx::CommandTable()) {
+    const Sample* s = SampleFor(row.selector);
+    if (row.name.empty() || !s) continue;
+    ++commands;
+    for (int i = 0; i < row.paramCount; ++i) {
+      Kind kind = row.params[i].kind;
+      Dir dir = row.params[i].dir;
+      bool numeric = kind == Kind::Long || kind == Kind::Integer || kind == Kind::Time;
+      if (!numeric || (dir != Dir::In && dir != Dir::InOut) || s->args[size_t(i)].type == Arg::Type::Absent)
+        continue;
+      std::set<int32_t> tried;
+      for (int32_t extreme : kExtremes) {
+        int32_t value = kind == Kind::Integer ? int16_t(extreme) : extreme;  // what 4D can pass
+        if (!tried.insert(value).second) continue;
+        RunSpec spec{0, AllocationFailure::Nth, std::make_pair(i, value), {}};
+        Outcome o = RunCommand(*s, row, spec);
+        ++runs;
+        // GetStreamState answers network values for references -18 to -1.
+        bool networkValue = row.selector == 6 && value >= -18 && value <= -1;
+        if (o.refRejected && !networkValue && row.result == ResultKind::Long && o.result.written) {
+          EXPECT_EQ(o.result.value, row.failValue) << Describe(*s, spec) << ": a rejected reference";
+        }
+        if (row.result == ResultKind::Text) {
+          EXPECT_LE(o.result.bytes.size(), 32767u) << Describe(*s, spec);
+        }
+      }
+    }
+  }
+  std::printf("extreme-number walk: %d commands, %lld runs\n", commands, static_cast<long long>(runs));
+}
+
+}  // namespace
