@@ -141,6 +141,15 @@ int16_t ParseAppleDouble(int fd, Layout* out) {
     }
     out->entries.push_back(e);
   }
+  // Entries that share bytes: writing one would change the other.
+  for (size_t i = 0; i < out->entries.size(); ++i)
+    for (size_t j = i + 1; j < out->entries.size(); ++j) {
+      const Entry& a = out->entries[i];
+      const Entry& b = out->entries[j];
+      if (a.length > 0 && b.length > 0 && int64_t(a.offset) < int64_t(b.offset) + b.length &&
+          int64_t(b.offset) < int64_t(a.offset) + a.length)
+        return kAdCorrupt;
+    }
   return 0;
 }
 

@@ -622,6 +622,9 @@ TEST_F(Files, CorruptOrTruncatedCompanionIsNeverTrusted) {
   v = good;
   PutBe32(v, 26, 2);  // two resource forks
   bad.push_back(v);
+  v = good;
+  PutBe32(v, 42, 60);  // resource fork overlapping the Finder information
+  bad.push_back(v);
   bad.push_back(Pattern(500, 77));  // noise
 
   Spit(P("victim"), {'v'});
