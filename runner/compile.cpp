@@ -130,7 +130,7 @@ struct Compiler {
       case ExprKind::Element: {
         int32_t base = Compile(e.args[0]);
         int32_t index = Root(e.args[1]);
-        return Add({Op::Element, Tok::End, Pure(index), 0, base, index});
+        return Add({Op::Element, Tok::End, Pure(base) && Pure(index), 0, base, index});
       }
       case ExprKind::Negate: {
         int32_t inner = Compile(e.args[0]);
