@@ -79,5 +79,6 @@ LOG("("+String($bytes)+" bytes of body)")
 $r:=VRX_CloseStream($stream)
 $r:=VRX_ReleaseStream($stream;0)
 If ($folder#"")
-  DELETE DOCUMENT($folder+"index.html")
+  // The page and its folder were ours: nothing is left behind.
+  DELETE FOLDER($folder;Delete with contents)
 End if

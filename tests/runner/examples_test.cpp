@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -176,6 +177,10 @@ TEST(Examples, HttpGetOnItsOwnServer) {
                    "VRX_DateToSeconds", "VRX_DecodeURL");
   CliResult r = RunVrx({"run", kExamples + "/http_get.4dm"});
   ASSERT_EQ(r.status, 0) << r.out << r.err;
+  // The page's folder is gone afterwards.
+  std::string serving = LineStarting(r.out, "Serving ");
+  ASSERT_NE(serving.find("/ on http://"), std::string::npos) << r.out;
+  EXPECT_FALSE(std::filesystem::exists(serving.substr(8, serving.find("/ on http://") - 8))) << serving;
   EXPECT_TRUE(Has(r.out, "HTTP/1.0 200 OK")) << r.out;
   EXPECT_TRUE(Has(r.out, "Content-Type: text/html")) << r.out;
   EXPECT_TRUE(Has(r.out, "Content-Length: 82")) << r.out;
