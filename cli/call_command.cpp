@@ -71,8 +71,11 @@ bool ValidDate(int year, int month, int day) {
 
 using platform::Handle;
 
-// Commands whose long result is a new host block that the caller owns.
-bool ReturnsBlock(const vrx::CommandInfo& row) { return row.name == "VRX_PictureToGif"; }
+// Commands whose long result is a host block that the caller owns: the GIF of
+// VRX_PictureToGif, the BLOB's block that VRX_DetachBlob and VRX_TakeBlob hand over.
+bool ReturnsBlock(const vrx::CommandInfo& row) {
+  return row.name == "VRX_PictureToGif" || row.name == "VRX_DetachBlob" || row.name == "VRX_TakeBlob";
+}
 
 bool IsNumberKind(Kind k) { return k == Kind::Long || k == Kind::Integer || k == Kind::Time; }
 bool IsBytesKind(Kind k) { return k == Kind::String || k == Kind::Text || k == Kind::Blob || k == Kind::Picture; }
@@ -330,8 +333,7 @@ int CallCommand(const std::vector<std::string>& args) {
   std::vector<Value*> ptrs;
   for (Value& v : values) ptrs.push_back(&v);
   host::CallResult r = h.Call(selector, ptrs);
-  // A long result that is a new host block (the GIF of VRX_PictureToGif) is the
-  // caller's: its bytes are shown, then it is disposed of.
+  // A long result that is a host block the caller owns is shown, then disposed of.
   std::optional<std::string> block;
   if (row && r.written && r.kind == vrx::ResultKind::Long && ReturnsBlock(*row) && r.value != 0 &&
       platform::IsLiveHandle(uint32_t(r.value))) {
