@@ -104,34 +104,40 @@ bool SortArray(Frame& f, const Args& a, Value*) {
   return true;
 }
 
-// INSERT IN ARRAY(array; where {; how many}): empty elements at `where`; past the end
-// they are added at the end.
+// The array, position and count of INSERT IN ARRAY and DELETE FROM ARRAY
+// (array; where {; how many}); null after reporting the error.
+Var* ArrayRange(Frame& f, const Args& a, const std::string& cmd, int32_t* where, int32_t* count) {
+  *count = 1;
+  if (!EvalLong(f, a[1], where, cmd + ": the position")) return nullptr;
+  if (a.size() > 2 && !EvalLong(f, a[2], count, cmd + ": the count")) return nullptr;
+  Var* var = NeedArray(f, a[0], cmd);
+  if (!var) return nullptr;
+  if (*where < 1 || *count < 0) {
+    Fail(f, cmd + ": the position must be 1 or more and the count 0 or more");
+    return nullptr;
+  }
+  return var;
+}
+
+// INSERT IN ARRAY: empty elements at `where`; past the end they are added at the end.
 bool InsertInArray(Frame& f, const Args& a, Value*) {
   const std::string cmd = "INSERT IN ARRAY";
-  int32_t where, count = 1;
-  if (!EvalLong(f, a[1], &where, cmd + ": the position")) return false;
-  if (a.size() > 2 && !EvalLong(f, a[2], &count, cmd + ": the count")) return false;
-  Var* var = NeedArray(f, a[0], cmd);
+  int32_t where, count;
+  Var* var = ArrayRange(f, a, cmd, &where, &count);
   if (!var) return false;
   std::vector<Value>& items = var->v.items;
-  if (where < 1 || count < 0) return Fail(f, cmd + ": the position must be 1 or more and the count 0 or more");
   if (items.size() + size_t(count) > kMaxArray + 1) return Fail(f, cmd + ": the array is too large");
   size_t at = std::min(size_t(where), items.size());
   items.insert(items.begin() + std::ptrdiff_t(at), size_t(count), Value::Empty(var->v.elem));
   return true;
 }
 
-// DELETE FROM ARRAY(array; where {; how many}): elements past the end are not there to
-// delete.
+// DELETE FROM ARRAY: elements past the end are not there to delete.
 bool DeleteFromArray(Frame& f, const Args& a, Value*) {
-  const std::string cmd = "DELETE FROM ARRAY";
-  int32_t where, count = 1;
-  if (!EvalLong(f, a[1], &where, cmd + ": the position")) return false;
-  if (a.size() > 2 && !EvalLong(f, a[2], &count, cmd + ": the count")) return false;
-  Var* var = NeedArray(f, a[0], cmd);
+  int32_t where, count;
+  Var* var = ArrayRange(f, a, "DELETE FROM ARRAY", &where, &count);
   if (!var) return false;
   std::vector<Value>& items = var->v.items;
-  if (where < 1 || count < 0) return Fail(f, cmd + ": the position must be 1 or more and the count 0 or more");
   if (size_t(where) >= items.size()) return true;
   size_t end = std::min(items.size(), size_t(where) + size_t(count));
   items.erase(items.begin() + where, items.begin() + std::ptrdiff_t(end));
