@@ -43,16 +43,16 @@ std::string FormatSection(double value, const std::string& section) {
   }
   if (first == std::string::npos) return section;
   // A point or separator right after the last placeholder belongs to the number.
-  std::string spec = section.substr(first, last + 1 - first);
+  std::string pattern = section.substr(first, last + 1 - first);
   std::string prefix = section.substr(0, first), suffix = section.substr(last + 1);
-  size_t point = spec.find('.');
-  std::string intSpec = spec.substr(0, point), fracSpec = point == std::string::npos ? "" : spec.substr(point + 1);
-  bool thousands = intSpec.find(',') != std::string::npos;
+  size_t point = pattern.find('.');
+  std::string intPattern = pattern.substr(0, point), fracPattern = point == std::string::npos ? "" : pattern.substr(point + 1);
+  bool thousands = intPattern.find(',') != std::string::npos;
   std::string places;
-  for (char c : intSpec)
+  for (char c : intPattern)
     if (IsPlaceholder(c)) places += c;
   int decimals = 0;
-  for (char c : fracSpec)
+  for (char c : fracPattern)
     if (IsPlaceholder(c)) ++decimals;
 
   char buf[400];

@@ -274,13 +274,13 @@ const Sample* SampleFor(int32_t selector) {
   return nullptr;
 }
 
-std::string Describe(const Sample& s, const RunSpec& spec) {
+std::string Describe(const Sample& s, const RunPlan& plan) {
   std::string d = s.name;
-  if (spec.failAt)
-    d += (spec.mode == platform::AllocationFailure::Nth ? ", allocation " : ", every allocation from ") +
-         std::to_string(spec.failAt) + " failing";
-  if (spec.override)
-    d += ", $" + std::to_string(spec.override->first + 1) + " = " + std::to_string(spec.override->second);
+  if (plan.failAt)
+    d += (plan.mode == platform::AllocationFailure::Nth ? ", allocation " : ", every allocation from ") +
+         std::to_string(plan.failAt) + " failing";
+  if (plan.override)
+    d += ", $" + std::to_string(plan.override->first + 1) + " = " + std::to_string(plan.override->second);
   return d;
 }
 
@@ -304,9 +304,9 @@ void PrepareFiles() {
   ASSERT_EQ(CallLong(h, "VRX_CompressFile", {&src, &gz, &level}), 0);
 }
 
-Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunSpec& spec) {
+Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& plan) {
   Outcome out;
-  std::string what = Describe(s, spec);
+  std::string what = Describe(s, plan);
   std::snprintf(gRunning, sizeof gRunning, "%s", what.c_str());
   signal(SIGALRM, OnWatchdog);
   alarm(kWatchdogSeconds);
@@ -325,16 +325,16 @@ Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunSpec& 
     values.reserve(size_t(row.paramCount));
     for (int i = 0; i < row.paramCount; ++i) {
       Arg a = s.args[size_t(i)];
-      if (spec.override && spec.override->first == i) a = Number(spec.override->second);
+      if (plan.override && plan.override->first == i) a = Number(plan.override->second);
       values.push_back(a.type == Arg::Type::Absent ? Value() : MakeValue(a, row.params[i].kind, w));
-      if (spec.override && spec.override->first == i && s.args[size_t(i)].type == Arg::Type::Ref)
-        out.refRejected = spec.override->second != w.ref;
+      if (plan.override && plan.override->first == i && s.args[size_t(i)].type == Arg::Type::Ref)
+        out.refRejected = plan.override->second != w.ref;
     }
     std::vector<Value*> params;
     for (Value& v : values) params.push_back(v.kind() == Kind::None ? nullptr : &v);
     for (const Value& v : values) out.before.push_back(Image(v));
 
-    platform::SetAllocationFailure(spec.failAt, spec.mode);
+    platform::SetAllocationFailure(plan.failAt, plan.mode);
     out.result = w.host.Call(s.selector, params);
     out.allocations = platform::AllocationCount();
     platform::SetAllocationFailure(0);
@@ -345,7 +345,7 @@ Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunSpec& 
       EXPECT_EQ(out.before[size_t(i)], out.after[size_t(i)]) << what << ": in-only $" << i + 1 << " changed";
     }
 
-    if (spec.then) spec.then(w.host, w.ref);
+    if (plan.then) plan.then(w.host, w.ref);
     int32_t result = out.result.value;
     switch (s.cleanup) {
       case Cleanup::None: break;

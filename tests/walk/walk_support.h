@@ -47,7 +47,7 @@ const Sample* SampleFor(int32_t selector);
 // One call of a sample's command. With `failAt` the failAt-th allocation fails (in
 // `mode`); with `override` parameter override->first (from 0) takes the number
 // override->second instead of its sample.
-struct RunSpec {
+struct RunPlan {
   int64_t failAt = 0;
   platform::AllocationFailure mode = platform::AllocationFailure::Nth;
   std::optional<std::pair<int, int32_t>> override;
@@ -66,11 +66,11 @@ struct Outcome {
 
 // Runs one call in a fresh host with the test clock, then checks what every run must
 // keep (no leaked block or descriptor, in-only parameters unchanged) with gtest.
-Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunSpec& spec);
+Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& plan);
 
 // Prepares the input files of the walk's folder; call once before any Run.
 void PrepareFiles();
 // A description of the run for messages ("VRX_SendText, allocation 3 fails").
-std::string Describe(const Sample& s, const RunSpec& spec);
+std::string Describe(const Sample& s, const RunPlan& plan);
 
 }  // namespace walk

@@ -59,11 +59,11 @@ TEST(Walk, EveryCommandHasASample) {
 // in/out parameters are either untouched or as the normal run left them. A command
 // that may stop part-way reports what it did instead: its in/out results then differ.
 void ExpectShortageAnswer(const Sample& s, const CommandInfo& row, const Outcome& normal, const Outcome& o,
-                          const RunSpec& spec) {
+                          const RunPlan& plan) {
   const host::CallResult& r = o.result;
   const host::CallResult& n = normal.result;
   const std::vector<int32_t>& codes = s.shortage.codes;
-  std::string what = Describe(s, spec);
+  std::string what = Describe(s, plan);
   switch (row.result) {
     case ResultKind::Long: {
       bool reported = r.value == row.failValue || std::find(codes.begin(), codes.end(), r.value) != codes.end();
@@ -101,11 +101,11 @@ TEST(Walk, AllocationFailures) {
     for (AllocationFailure mode : {AllocationFailure::Nth, AllocationFailure::EveryFrom}) {
       for (int64_t n = 1;; ++n) {
         ASSERT_LE(n, kMaxRunsPerMode) << s->name << " keeps allocating";
-        RunSpec spec{n, mode, {}, {}};
-        Outcome o = RunCommand(*s, row, spec);
+        RunPlan plan{n, mode, {}, {}};
+        Outcome o = RunCommand(*s, row, plan);
         ++runs[int(mode)];
         if (o.allocations < n) break;  // the run completed without reaching the failure
-        ExpectShortageAnswer(*s, row, normal, o, spec);
+        ExpectShortageAnswer(*s, row, normal, o, plan);
       }
     }
   }
@@ -119,14 +119,14 @@ TEST(Walk, ReceivesKeepTheBytesWhenMemoryIsShort) {
   for (int32_t selector : {8, 82}) {
     const CommandInfo& row = *vrx::CommandBySelector(selector);
     std::string next;
-    RunSpec spec{1, AllocationFailure::EveryFrom, {}, [&](host::Host& h, int32_t ref) {
+    RunPlan plan{1, AllocationFailure::EveryFrom, {}, [&](host::Host& h, int32_t ref) {
                    host::Value r = host::Value::Long(ref), text = host::Value::Text(""), length = host::Value::Integer(0),
                                none = host::Value::Long(0), delimiter = host::Value::String("");
                    std::vector<host::Value*> ps{&r, &text, &length, &none, &none, &delimiter, &none};
                    h.Call("VRX_ReceiveText", ps);
                    next = text.Bytes();
                  }};
-    Outcome o = RunCommand(*SampleFor(selector), row, spec);
+    Outcome o = RunCommand(*SampleFor(selector), row, plan);
     EXPECT_EQ(o.result.value, -108) << row.name;
     EXPECT_EQ(next.substr(0, 12), "first line\r\n") << row.name;
   }
@@ -151,16 +151,16 @@ TEST(Walk, ExtremeNumbers) {
       for (int32_t extreme : kExtremes) {
         int32_t value = kind == Kind::Integer ? int16_t(extreme) : extreme;  // what 4D can pass
         if (!tried.insert(value).second) continue;
-        RunSpec spec{0, AllocationFailure::Nth, std::make_pair(i, value), {}};
-        Outcome o = RunCommand(*s, row, spec);
+        RunPlan plan{0, AllocationFailure::Nth, std::make_pair(i, value), {}};
+        Outcome o = RunCommand(*s, row, plan);
         ++runs;
         // GetStreamState answers network values for references -18 to -1.
         bool networkValue = row.selector == 6 && value >= -18 && value <= -1;
         if (o.refRejected && !networkValue && row.result == ResultKind::Long && o.result.written) {
-          EXPECT_EQ(o.result.value, row.failValue) << Describe(*s, spec) << ": a rejected reference";
+          EXPECT_EQ(o.result.value, row.failValue) << Describe(*s, plan) << ": a rejected reference";
         }
         if (row.result == ResultKind::Text) {
-          EXPECT_LE(o.result.bytes.size(), 32767u) << Describe(*s, spec);
+          EXPECT_LE(o.result.bytes.size(), 32767u) << Describe(*s, plan);
         }
       }
     }
