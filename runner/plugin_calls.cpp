@@ -312,30 +312,32 @@ bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& 
   return true;
 }
 
+// Bytes as a trace shows a text: quoted, escaped, cut at 60 bytes.
+std::string Quoted(std::string_view bytes) {
+  std::string s = "\"";
+  size_t n = std::min<size_t>(bytes.size(), 60);
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c == '"' || c == '\\') s += '\\', s += char(c);
+    else if (c == '\r') s += "\\r";
+    else if (c == '\n') s += "\\n";
+    else if (c == '\t') s += "\\t";
+    else if (c < 0x20 || c == 0x7f) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      s += hex;
+    } else {
+      s += char(c);
+    }
+  }
+  s += '"';
+  if (bytes.size() > n) s += "... (" + std::to_string(bytes.size()) + " bytes)";
+  return platform::MacRomanToUtf8(s);
+}
+
 // A host value as a trace shows it: numbers as numbers, texts quoted and cut, BLOBs by
 // size, arrays by their first elements.
 std::string Show(const host::Value& v) {
-  auto quoted = [](const std::string& bytes) {
-    std::string s = "\"";
-    size_t n = std::min<size_t>(bytes.size(), 60);
-    for (size_t i = 0; i < n; ++i) {
-      unsigned char c = static_cast<unsigned char>(bytes[i]);
-      if (c == '"' || c == '\\') s += '\\', s += char(c);
-      else if (c == '\r') s += "\\r";
-      else if (c == '\n') s += "\\n";
-      else if (c == '\t') s += "\\t";
-      else if (c < 0x20 || c == 0x7f) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02X", c);
-        s += hex;
-      } else {
-        s += char(c);
-      }
-    }
-    s += '"';
-    if (bytes.size() > n) s += "... (" + std::to_string(bytes.size()) + " bytes)";
-    return platform::MacRomanToUtf8(s);
-  };
   switch (v.kind()) {
     case Kind::Long: case Kind::Integer: return std::to_string(v.AsLong());
     case Kind::Time: {
@@ -346,7 +348,7 @@ std::string Show(const host::Value& v) {
                     int(std::abs(int64_t(t)) % 60));
       return text;
     }
-    case Kind::String: case Kind::Text: return quoted(v.Bytes());
+    case Kind::String: case Kind::Text: return Quoted(v.Bytes());
     case Kind::Blob: return "BLOB(" + std::to_string(v.Bytes().size()) + " bytes)";
     case Kind::Picture: return "picture(" + std::to_string(v.Bytes().size()) + " bytes)";
     case Kind::LongArray: {
@@ -380,7 +382,7 @@ void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
       line += " -> " + std::to_string(r.value);
       break;
     case vrx::ResultKind::Text: case vrx::ResultKind::String:
-      line += " -> " + Show(host::Value::Text(r.bytes));
+      line += " -> " + Quoted(r.bytes);
       break;
     case vrx::ResultKind::Blob:
       line += " -> BLOB(" + std::to_string(r.bytes.size()) + " bytes)";
