@@ -43,6 +43,13 @@ TEST(StreamCommands, BadReferencesAndNetworkValues) {
   port = StreamAddresses(h, l).localPort;
   int peer = ConnectRaw(port);
   ASSERT_EQ(AwaitState(h, l, 8), 8);
+  // VRX_GetStreamStates: a state equal to the threshold (default 8) has reached it.
+  std::vector<int32_t> one = {l}, none = {0};
+  for (int32_t threshold : {0, 8, 9}) {
+    Value refs = Value::LongArray(one), states = Value::LongArray(none), at = Value::Long(threshold);
+    EXPECT_EQ(CallLong(h, "VRX_GetStreamStates", {&refs, &states, &at}), threshold == 9 ? -1 : 1) << threshold;
+    EXPECT_EQ(states.Longs(), std::vector<int32_t>{8});
+  }
   ASSERT_EQ(Send(h, l, "12345"), 0);
   EXPECT_EQ(State(h, -2), 1);
   EXPECT_EQ(State(h, -8), 1);
@@ -390,6 +397,17 @@ TEST_F(Receiving, PeerHalfCloseKeepsEstablishedUntilRead) {
   EXPECT_EQ(CloseStream(h_, ref_), 0);
   EXPECT_EQ(State(h_, ref_), 18);
   EXPECT_EQ(ReadRaw(peer_, 1), "");  // orderly end of data at the peer
+  EXPECT_EQ(Release(h_, ref_), 0);
+}
+
+TEST_F(Receiving, PeerEndAfterOurCloseIsClosedBothWays) {
+  EXPECT_EQ(CloseStream(h_, ref_), 0);
+  EXPECT_EQ(State(h_, ref_), 12);
+  Put("late words");  // a half-closed stream still reads
+  shutdown(peer_, SHUT_WR);
+  EXPECT_EQ(Receive(h_, ref_, 0, 0, "", 60).text, "late words");
+  EXPECT_EQ(Receive(h_, ref_, 0, 0, "", 60).result, 0);
+  EXPECT_EQ(State(h_, ref_), 18);
   EXPECT_EQ(Release(h_, ref_), 0);
 }
 
