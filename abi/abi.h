@@ -1,6 +1,7 @@
 // Host values as 4D lays them out, and the entry point's calling convention.
 // Shared by the plug-in and the host; the layouts are part of the host interface.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace vrx {
@@ -29,6 +30,9 @@ static_assert(sizeof(LongArrayValue) == 10);
 static_assert(sizeof(DateValue) == 6);
 
 constexpr int kMaxTextLength = 32767;
+
+// Writes a 4D string (a length byte, then at most 255 bytes, longer ones cut) at `to`.
+void PutString(uint8_t* to, const char* bytes, size_t size);
 
 // Offsets inside a HostCallBlock.
 constexpr int kHostCallArg = 0;         // int16

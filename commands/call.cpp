@@ -115,10 +115,7 @@ void Call::SetInteger(int i, int16_t v) const {
 void Call::SetString(int i, std::string_view bytes) const {
   Expect(i, Kind::String);
   if (!Has(i)) return;
-  auto* s = static_cast<uint8_t*>(Param(i));
-  size_t n = std::min<size_t>(bytes.size(), 255);
-  s[0] = uint8_t(n);
-  if (n) std::memcpy(s + 1, bytes.data(), n);  // an empty view may have no data pointer
+  vrx::PutString(static_cast<uint8_t*>(Param(i)), bytes.data(), bytes.size());
 }
 
 bool Call::SetText(int i, std::string_view bytes) const {
@@ -159,10 +156,7 @@ void Call::ResultTextHandle(Handle h) const {
 }
 
 void Call::ResultString(std::string_view bytes) const {
-  auto* s = *static_cast<uint8_t**>(result);
-  size_t n = std::min<size_t>(bytes.size(), 255);
-  s[0] = uint8_t(n);
-  if (n) std::memcpy(s + 1, bytes.data(), n);  // an empty view may have no data pointer
+  vrx::PutString(*static_cast<uint8_t**>(result), bytes.data(), bytes.size());
 }
 
 }  // namespace vrx

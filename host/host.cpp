@@ -675,33 +675,43 @@ CallResult Host::Call(std::string_view name, std::span<Value* const> params) {
 }
 
 CallResult Host::Call(int32_t selector, std::span<Value* const> params) {
-  Impl& m = *impl_;
-  CallResult r;
-  if (!m.initialised) return r;
-  const vrx::CommandInfo* row = vrx::CommandBySelector(selector);
-  r.kind = row && !row->name.empty() ? row->result : ResultKind::None;
-
   void* slots[vrx::kParamSlots] = {};
   for (size_t i = 0; i < params.size() && i < size_t(vrx::kParamSlots); ++i)
     slots[i] = params[i] ? params[i]->Slot() : nullptr;
+  const vrx::CommandInfo* row = vrx::CommandBySelector(selector);
+  if (row && !row->name.empty()) return CallSlots(*row, slots);
+  // A selector without a command still reaches the plug-in, which must ignore it.
+  vrx::CommandInfo none{};
+  none.selector = selector;
+  none.result = ResultKind::None;
+  return CallSlots(none, slots);
+}
+
+CallResult Host::CallSlots(const vrx::CommandInfo& row, void* const* params) {
+  Impl& m = *impl_;
+  CallResult r;
+  if (!m.initialised) return r;
+  r.kind = row.result;
+  void* slots[vrx::kParamSlots];
+  std::memcpy(slots, params, sizeof slots);
 
   // Canary bytes tell whether the command wrote its result.
   alignas(8) uint8_t area[16];
   std::memset(area, kCanary, sizeof area);
   TextValue text = {int16_t(-23131), 0};  // 0xA5A5: no command writes a negative length
   alignas(8) uint8_t string[256];
-  std::memset(string, kCanary, sizeof string);
   if (r.kind == ResultKind::Text) {
     TextValue* p = &text;
     std::memcpy(area, &p, sizeof p);
   } else if (r.kind == ResultKind::String) {
+    std::memset(string, kCanary, sizeof string);
     uint8_t* p = string;
     std::memcpy(area, &p, sizeof p);
   }
   uint8_t before[16];
   std::memcpy(before, area, sizeof area);
 
-  m.entry(selector, slots, &m.globalsSlot, area);
+  m.entry(row.selector, slots, &m.globalsSlot, area);
 
   switch (r.kind) {
     case ResultKind::Text:

@@ -104,6 +104,10 @@ class Host {
   // One FourDPack call. params[i] is $i+1; null entries are absent parameters.
   CallResult Call(int32_t selector, std::span<Value* const> params);
   CallResult Call(std::string_view name, std::span<Value* const> params);
+  // The same call for a caller that keeps the command's row and each parameter's storage
+  // (Value::Slot(), null when absent) from one call to the next: slots has kParamSlots
+  // entries.
+  CallResult CallSlots(const vrx::CommandInfo& row, void* const* slots);
   // Raw entry, for benchmarks and ABI tests.
   void RawCall(int32_t selector, void** params, void* result);
 

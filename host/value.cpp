@@ -197,12 +197,9 @@ void Value::SetLong(int32_t v) {
 
 void Value::SetBytes(std::string_view bytes) {
   switch (kind_) {
-    case Kind::String: {
-      size_t n = std::min<size_t>(bytes.size(), 255);
-      string_[0] = uint8_t(n);
-      if (n) std::memcpy(string_ + 1, bytes.data(), n);
+    case Kind::String:
+      vrx::PutString(string_, bytes.data(), bytes.size());
       break;
-    }
     case Kind::Text: {
       bytes = bytes.substr(0, vrx::kMaxTextLength);
       Handle h = text_.handle;  // packed field: worked on through a copy

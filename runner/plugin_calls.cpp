@@ -39,10 +39,7 @@ inline void Ensure(host::Value* slot, Kind kind) {
 // A string parameter (a length byte, then up to 255 bytes) likewise.
 [[gnu::always_inline]] inline void PutString(SiteValues& sv, size_t i, std::string_view bytes) {
   Ensure(&sv.values[i], Kind::String);
-  uint8_t* p = static_cast<uint8_t*>(sv.Slot(i));
-  size_t n = std::min<size_t>(bytes.size(), 255);
-  p[0] = uint8_t(n);
-  if (n) std::memcpy(p + 1, bytes.data(), n);
+  vrx::PutString(static_cast<uint8_t*>(sv.Slot(i)), bytes.data(), bytes.size());
 }
 
 [[gnu::always_inline]] inline int32_t GetNumber(SiteValues& sv, size_t i) {
@@ -445,19 +442,20 @@ bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
   sv.Resize(a.size());
   if (!FillInputs(f, c, a, sv)) return false;
   if (f.rt->aborting) return false;
-  host::Value* params[vrx::kMaxParams] = {};
-  for (size_t i = 0; i < a.size(); ++i) params[i] = &sv.values[i];
+  static_assert(vrx::kMaxParams <= vrx::kParamSlots);
+  void* slots[vrx::kParamSlots] = {};
+  for (size_t i = 0; i < a.size(); ++i) slots[i] = sv.Slot(i);
   if (f.rt->trace) [[unlikely]] {
     std::vector<std::string> inputs;
     for (size_t i = 0; i < a.size(); ++i)
       inputs.push_back(c.params[i].dir == Dir::Out ? "->" : Show(sv.values[i]));
     auto start = std::chrono::steady_clock::now();
-    host::CallResult r = f.rt->host->Call(c.selector, std::span(params, a.size()));
+    host::CallResult r = f.rt->host->CallSlots(c, slots);
     std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
     TraceCall(f, c, sv, a.size(), inputs, r, took.count());
     return FinishCall(f, site, a, sv, std::move(r), out);
   }
-  host::CallResult r = f.rt->host->Call(c.selector, std::span(params, a.size()));
+  host::CallResult r = f.rt->host->CallSlots(c, slots);
   return FinishCall(f, site, a, sv, std::move(r), out);
 }
 
