@@ -59,10 +59,11 @@ void CloseListenerSocket(ListenerEntry& e);
 void DropWaitingBytes(int fd);
 // One receive from the socket itself that never waits, below any SSL and the unread
 // bytes: the byte count, 0 when nothing is there or at the end (the state says which),
-// -1 on failure. Counts like every plain receive.
+// -1 on failure (errno then says why). Counts like every plain receive.
 int32_t ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum);
 // One send that never waits: the bytes the socket took, 0 when it is full, -1 on
-// failure (a broken connection moves the stream to 20). Counts like every plain send.
+// failure (errno then says why; a broken connection moves the stream to 20). Counts
+// like every plain send.
 int32_t SendOnce(StreamRecord* record, const uint8_t* data, size_t n);
 
 }  // namespace vrx

@@ -43,6 +43,7 @@ int32_t ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum) {
   if (e == EAGAIN || e == EWOULDBLOCK) return 0;
   if (e == ECONNABORTED) PollStream(record, kStateBroken);
   if (e == ECONNRESET) PollStream(record, peerEnded);
+  errno = e;  // the SSL transport reports it
   return -1;
 }
 

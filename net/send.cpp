@@ -105,6 +105,7 @@ int32_t SendOnce(StreamRecord* record, const uint8_t* data, size_t n) {
   int e = errno;
   if (e == EAGAIN || e == EWOULDBLOCK) return 0;
   if (BrokenByError(e)) PollStream(record, kStateBroken);
+  errno = e;  // the SSL transport reports it
   return -1;
 }
 

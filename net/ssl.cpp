@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <ctime>
@@ -45,14 +46,23 @@ void Raise(StreamRecord* record, int32_t state) {
 
 // ---- the transport: the SSL's reads and writes go through the stream layer -----------
 
+// A connection that failed in the system (reset by the peer) is put on the library's
+// error queue as such; the library would otherwise report a plain end of the data, or
+// nothing, and VRX_GetStreamSSLError could not tell a reset from an orderly end.
+void QueueSystemError() {
+  if (errno != 0) ERR_raise(ERR_LIB_SYS, errno);
+}
+
 int TransportWrite(BIO* bio, const char* data, int n) {
   BIO_clear_retry_flags(bio);
   auto* record = static_cast<StreamRecord*>(BIO_get_data(bio));
   if (!record || n < 0) return -1;
   if (n == 0) return 0;
+  errno = 0;
   int32_t r = SendOnce(record, reinterpret_cast<const uint8_t*>(data), size_t(n));
   if (r > 0) return r;
   if (r == 0) BIO_set_retry_write(bio);  // the socket is full: the SSL call says "later"
+  else QueueSystemError();
   return -1;
 }
 
@@ -62,14 +72,19 @@ int TransportRead(BIO* bio, char* buffer, int n) {
   if (!record || n < 0) return -1;
   if (n == 0) return 0;
   static std::string scratch;  // one SSL call at a time: there are no threads
+  errno = 0;
   int32_t r = ReceiveRaw(record, scratch, std::min(n, kMaxReceive));
   if (r > 0) {
     std::memcpy(buffer, scratch.data(), size_t(r));
     return r;
   }
+  if (r < 0) {
+    QueueSystemError();
+    return -1;
+  }
   // Nothing yet, unless the peer has finished sending: then it is the end of the data.
-  if (r == 0 && record->state < kStatePeerClosed) BIO_set_retry_read(bio);
-  return r == 0 && record->state >= kStatePeerClosed ? 0 : -1;
+  if (record->state < kStatePeerClosed) BIO_set_retry_read(bio);
+  return record->state >= kStatePeerClosed ? 0 : -1;
 }
 
 long TransportCtrl(BIO* bio, int cmd, long, void*) {

@@ -163,8 +163,9 @@ inline Child StartOpenSslServer(std::vector<std::string> extra, uint16_t* port, 
 //     notification received) or "ragged" (the connection just ended).
 //   client PORT: connects, sends its standard input's first line, then reads to the end
 //     and prints the byte count, "clean" or "ragged", and the bytes' SHA-256.
+//   reset PORT: connects, reads once, then resets the connection.
 inline const char* kPythonPeer = R"PY(
-import hashlib, socket, ssl, sys
+import hashlib, socket, ssl, struct, sys
 def drain(s, echo):
     n, h, how = 0, hashlib.sha256(), "clean"
     while True:
@@ -185,6 +186,14 @@ if sys.argv[1] == "server":
     s = ctx.wrap_socket(c, server_side=True, suppress_ragged_eofs=False)
     n, how, _ = drain(s, True)
     print(n, how, flush=True)
+elif sys.argv[1] == "reset":
+    ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_CLIENT)
+    ctx.check_hostname = False; ctx.verify_mode = ssl.CERT_NONE
+    s = ctx.wrap_socket(socket.create_connection(("127.0.0.1", int(sys.argv[2]))))
+    s.recv(100)
+    s.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    s.close()
+    print("reset", flush=True)
 else:
     ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_CLIENT)
     ctx.check_hostname = False; ctx.verify_mode = ssl.CERT_NONE
