@@ -8,8 +8,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "../support.h"
 #include "platform/files.h"
@@ -75,6 +77,15 @@ vrxtest::TempDir& Folder() {
   return dir;
 }
 
+// The current folder for the length of a scope.
+struct InFolder {
+  std::filesystem::path old = std::filesystem::current_path();
+  explicit InFolder(const std::filesystem::path& p) { std::filesystem::current_path(p); }
+  ~InFolder() { std::filesystem::current_path(old); }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+};
+
 // ---- a run in progress, for the watchdog ----
 char gRunning[256];
 
@@ -117,6 +128,7 @@ int RawSocket(int type, uint16_t* port) {
 struct World {
   Host host{Host::Options{.pluginPath = {}, .testClock = true}};
   int32_t ref = 0;
+  int32_t peerRef = 0;  // the SSL fixture's other end
   uint16_t port = 0;
   int peer = -1;
   ~World() {
@@ -133,7 +145,36 @@ struct World {
     return s;
   }
 
-  void Build(Fixture f) {
+  // Both ends of an SSL connection in this host: ref the client, its peer the accepted
+  // stream, which sends kPeerBytes and its close notification.
+  void BuildSsl() {
+    Value zero = Value::Long(0), any = Value::Integer(0), server = Value::Long(2048),
+          address = Value::Long(int32_t(kLoopback));
+    int32_t listener = CallLong(host, "VRX_ListenStream", {nullptr, nullptr, &any, &zero, &server, nullptr, &address});
+    ASSERT_GT(listener, 0);
+    peerRef = listener;
+    Value l = Value::Long(listener), ra = Value::Long(0), rp = Value::Integer(0), lp = Value::Integer(0),
+          res = Value::Long(0), la = Value::Long(0);
+    CallLong(host, "VRX_GetStreamAddresses", {&l, &ra, &rp, &lp, &res, &la});
+    port = uint16_t(lp.AsLong());
+    Value name = Value::String("127.0.0.1"), p = Value::Integer(int16_t(port)), client = Value::Long(1024);
+    ref = CallLong(host, "VRX_OpenStream", {&name, &p, &zero, &client});
+    ASSERT_GT(ref, 0);
+    Value r = Value::Long(ref), code = Value::Long(0);
+    for (int i = 0; i < 600; ++i) {  // the handshake moves as either end is looked at
+      if (CallLong(host, "VRX_GetStreamState", {&r, &code}) >= 8 && CallLong(host, "VRX_GetStreamState", {&l, &code}) >= 8)
+        break;
+      host.Delay(1);
+    }
+    ASSERT_EQ(CallLong(host, "VRX_GetStreamState", {&l, &code}), 8);
+    Value bytes = Value::Text(std::string(kPeerBytes, sizeof kPeerBytes - 1)), none = Value::Integer(0);
+    ASSERT_EQ(CallLong(host, "VRX_SendText", {&l, &bytes, &none, &zero}), 0);
+    ASSERT_EQ(CallLong(host, "VRX_CloseStream", {&l}), 0);
+    ASSERT_GE(AwaitState(8), 8);
+  }
+
+  void Build(Fixture f, bool ssl) {
+    if (f == Fixture::Stream && ssl) return BuildSsl();
     switch (f) {
       case Fixture::None: break;
       case Fixture::Stream: {
@@ -276,6 +317,7 @@ const Sample* SampleFor(int32_t selector) {
 
 std::string Describe(const Sample& s, const RunPlan& plan) {
   std::string d = s.name;
+  if (plan.ssl) d += " on SSL";
   if (plan.failAt)
     d += (plan.mode == platform::AllocationFailure::Nth ? ", allocation " : ", every allocation from ") +
          std::to_string(plan.failAt) + " failing";
@@ -304,6 +346,15 @@ void PrepareFiles() {
   ASSERT_EQ(CallLong(h, "VRX_CompressFile", {&src, &gz, &level}), 0);
 }
 
+bool PrepareCertificate() {
+  static const bool made =
+      std::system(("cd '" + Folder().path.string() +
+                   "' && openssl req -x509 -newkey rsa:2048 -nodes -keyout key.tmp -out cert.tmp -days 2 "
+                   "-subj /CN=vrx-walk -batch >/dev/null 2>&1 && cat cert.tmp key.tmp > VRXcert.pem && rm cert.tmp key.tmp")
+                      .c_str()) == 0;
+  return made;
+}
+
 Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& plan) {
   Outcome out;
   std::string what = Describe(s, plan);
@@ -320,7 +371,9 @@ Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& 
     std::vector<Value> values;
     World w;
     EXPECT_TRUE(w.host.loaded()) << w.host.error();
-    w.Build(s.fixture);
+    std::optional<InFolder> inFolder;  // where the server finds VRXcert.pem
+    if (plan.ssl) inFolder.emplace(Folder().path);
+    w.Build(s.fixture, plan.ssl);
     out.fixtureRef = w.ref;
     values.reserve(size_t(row.paramCount));
     for (int i = 0; i < row.paramCount; ++i) {
@@ -328,7 +381,7 @@ Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& 
       if (plan.override && plan.override->first == i) a = Number(plan.override->second);
       values.push_back(a.type == Arg::Type::Absent ? Value() : MakeValue(a, row.params[i].kind, w));
       if (plan.override && plan.override->first == i && s.args[size_t(i)].type == Arg::Type::Ref)
-        out.refRejected = plan.override->second != w.ref;
+        out.refRejected = plan.override->second != w.ref && plan.override->second != w.peerRef;
     }
     std::vector<Value*> params;
     for (Value& v : values) params.push_back(v.kind() == Kind::None ? nullptr : &v);

@@ -53,6 +53,9 @@ struct RunPlan {
   std::optional<std::pair<int, int32_t>> override;
   // Called after the call, failures off, with the host and the fixture's reference.
   std::function<void(host::Host&, int32_t)> then;
+  // A Stream fixture over SSL: its peer, a stream of the same host, sends the same bytes
+  // and its close notification. Needs PrepareCertificate().
+  bool ssl = false;
 };
 
 struct Outcome {
@@ -70,6 +73,8 @@ Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& 
 
 // Prepares the input files of the walk's folder; call once before any Run.
 void PrepareFiles();
+// Makes the server certificate of the SSL fixture; false when the openssl command fails.
+bool PrepareCertificate();
 // A description of the run for messages ("VRX_SendText, allocation 3 fails").
 std::string Describe(const Sample& s, const RunPlan& plan);
 

@@ -48,7 +48,7 @@ TEST(Walk, EveryCommandHasASample) {
       EXPECT_TRUE(help && Mentions(help->result, code)) << s.name << " does not document " << code;
     }
   }
-  for (const CommandInfo& row : vrx::CommandTable()) {
+  for (const CommandInfo& row : vrx::AllCommands()) {
     if (row.name.empty()) continue;
     EXPECT_TRUE(seen.count(row.selector)) << row.name << " has no sample in abi/command_samples.def";
   }
@@ -89,25 +89,62 @@ void ExpectShortageAnswer(const Sample& s, const CommandInfo& row, const Outcome
   }
 }
 
+// Runs a sample with the n-th allocation failing, n = 1, 2, ... until a run completes
+// without reaching the failure, in both modes; adds the runs to runs[mode].
+void WalkAllocations(const Sample& s, const CommandInfo& row, bool ssl, int64_t runs[2]) {
+  Outcome normal = RunCommand(s, row, RunPlan{0, AllocationFailure::Nth, {}, {}, ssl});
+  for (AllocationFailure mode : {AllocationFailure::Nth, AllocationFailure::EveryFrom}) {
+    for (int64_t n = 1;; ++n) {
+      ASSERT_LE(n, kMaxRunsPerMode) << s.name << " keeps allocating";
+      RunPlan plan{n, mode, {}, {}, ssl};
+      Outcome o = RunCommand(s, row, plan);
+      ++runs[int(mode)];
+      if (o.allocations < n) break;  // the run completed without reaching the failure
+      ExpectShortageAnswer(s, row, normal, o, plan);
+    }
+  }
+}
+
+// Runs a sample with each numeric input in turn at the edges of its range; returns the
+// number of runs.
+int64_t WalkExtremes(const Sample& s, const CommandInfo& row, bool ssl) {
+  constexpr int32_t kExtremes[] = {INT32_MIN, -32768, -1, 0, 1, 32767, 32768, 65535, INT32_MAX};
+  int64_t runs = 0;
+  for (int i = 0; i < row.paramCount; ++i) {
+    Kind kind = row.params[i].kind;
+    Dir dir = row.params[i].dir;
+    bool numeric = kind == Kind::Long || kind == Kind::Integer || kind == Kind::Time;
+    if (!numeric || (dir != Dir::In && dir != Dir::InOut) || s.args[size_t(i)].type == Arg::Type::Absent)
+      continue;
+    std::set<int32_t> tried;
+    for (int32_t extreme : kExtremes) {
+      int32_t value = kind == Kind::Integer ? int16_t(extreme) : extreme;  // what 4D can pass
+      if (!tried.insert(value).second) continue;
+      RunPlan plan{0, AllocationFailure::Nth, std::make_pair(i, value), {}, ssl};
+      Outcome o = RunCommand(s, row, plan);
+      ++runs;
+      // GetStreamState answers network values for references -18 to -1.
+      bool networkValue = row.selector == 6 && value >= -18 && value <= -1;
+      if (o.refRejected && !networkValue && row.result == ResultKind::Long && o.result.written) {
+        EXPECT_EQ(o.result.value, row.failValue) << Describe(s, plan) << ": a rejected reference";
+      }
+      if (row.result == ResultKind::Text) {
+        EXPECT_LE(o.result.bytes.size(), 32767u) << Describe(s, plan);
+      }
+    }
+  }
+  return runs;
+}
+
 TEST(Walk, AllocationFailures) {
   PrepareFiles();
   int commands = 0;
   int64_t runs[2] = {0, 0};
-  for (const CommandInfo& row : vrx::CommandTable()) {
+  for (const CommandInfo& row : vrx::AllCommands()) {
     const Sample* s = SampleFor(row.selector);
     if (row.name.empty() || !s) continue;  // EveryCommandHasASample reports it
     ++commands;
-    Outcome normal = RunCommand(*s, row, {});
-    for (AllocationFailure mode : {AllocationFailure::Nth, AllocationFailure::EveryFrom}) {
-      for (int64_t n = 1;; ++n) {
-        ASSERT_LE(n, kMaxRunsPerMode) << s->name << " keeps allocating";
-        RunPlan plan{n, mode, {}, {}};
-        Outcome o = RunCommand(*s, row, plan);
-        ++runs[int(mode)];
-        if (o.allocations < n) break;  // the run completed without reaching the failure
-        ExpectShortageAnswer(*s, row, normal, o, plan);
-      }
-    }
+    WalkAllocations(*s, row, false, runs);
   }
   std::printf("allocation-failure walk: %d commands; %lld runs failing the nth allocation, %lld failing "
               "every one from the nth\n",
@@ -125,7 +162,8 @@ TEST(Walk, ReceivesKeepTheBytesWhenMemoryIsShort) {
                    std::vector<host::Value*> ps{&r, &text, &length, &none, &none, &delimiter, &none};
                    h.Call("VRX_ReceiveText", ps);
                    next = text.Bytes();
-                 }};
+                 },
+                 false};
     Outcome o = RunCommand(*SampleFor(selector), row, plan);
     EXPECT_EQ(o.result.value, -108) << row.name;
     EXPECT_EQ(next.substr(0, 12), "first line\r\n") << row.name;
@@ -134,38 +172,34 @@ TEST(Walk, ReceivesKeepTheBytesWhenMemoryIsShort) {
 
 TEST(Walk, ExtremeNumbers) {
   PrepareFiles();
-  constexpr int32_t kExtremes[] = {INT32_MIN, -32768, -1, 0, 1, 32767, 32768, 65535, INT32_MAX};
   int commands = 0;
   int64_t runs = 0;
-  for (const CommandInfo& row : vrx::CommandTable()) {
+  for (const CommandInfo& row : vrx::AllCommands()) {
     const Sample* s = SampleFor(row.selector);
     if (row.name.empty() || !s) continue;
     ++commands;
-    for (int i = 0; i < row.paramCount; ++i) {
-      Kind kind = row.params[i].kind;
-      Dir dir = row.params[i].dir;
-      bool numeric = kind == Kind::Long || kind == Kind::Integer || kind == Kind::Time;
-      if (!numeric || (dir != Dir::In && dir != Dir::InOut) || s->args[size_t(i)].type == Arg::Type::Absent)
-        continue;
-      std::set<int32_t> tried;
-      for (int32_t extreme : kExtremes) {
-        int32_t value = kind == Kind::Integer ? int16_t(extreme) : extreme;  // what 4D can pass
-        if (!tried.insert(value).second) continue;
-        RunPlan plan{0, AllocationFailure::Nth, std::make_pair(i, value), {}};
-        Outcome o = RunCommand(*s, row, plan);
-        ++runs;
-        // GetStreamState answers network values for references -18 to -1.
-        bool networkValue = row.selector == 6 && value >= -18 && value <= -1;
-        if (o.refRejected && !networkValue && row.result == ResultKind::Long && o.result.written) {
-          EXPECT_EQ(o.result.value, row.failValue) << Describe(*s, plan) << ": a rejected reference";
-        }
-        if (row.result == ResultKind::Text) {
-          EXPECT_LE(o.result.bytes.size(), 32767u) << Describe(*s, plan);
-        }
-      }
-    }
+    runs += WalkExtremes(*s, row, false);
   }
   std::printf("extreme-number walk: %d commands, %lld runs\n", commands, static_cast<long long>(runs));
+}
+
+// The commands that take a stream once more on an SSL stream: the transport, the close
+// notification and the SSL calls allocate and fail in their own ways.
+TEST(Walk, StreamCommandsOnSsl) {
+  PrepareFiles();
+  if (!PrepareCertificate()) GTEST_SKIP() << "the openssl command could not make a certificate";
+  int commands = 0;
+  int64_t allocationRuns[2] = {0, 0}, extremeRuns = 0;
+  for (const CommandInfo& row : vrx::AllCommands()) {
+    const Sample* s = SampleFor(row.selector);
+    if (row.name.empty() || !s || s->fixture != Fixture::Stream) continue;
+    ++commands;
+    WalkAllocations(*s, row, true, allocationRuns);
+    extremeRuns += WalkExtremes(*s, row, true);
+  }
+  std::printf("SSL stream walk: %d commands; %lld + %lld allocation-failure runs, %lld extreme-number runs\n",
+              commands, static_cast<long long>(allocationRuns[0]), static_cast<long long>(allocationRuns[1]),
+              static_cast<long long>(extremeRuns));
 }
 
 }  // namespace
