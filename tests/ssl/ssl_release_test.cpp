@@ -9,22 +9,13 @@ namespace {
 using namespace ssltest;
 
 // Completes the handshake, then never reads.
-constexpr const char* kStalledServer = R"PY(
-import socket, ssl, sys, time
-ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-ctx.load_cert_chain(sys.argv[1], sys.argv[2])
-l = socket.socket(); l.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
-l.bind(("127.0.0.1", 0)); l.listen(1)
-print(l.getsockname()[1], flush=True)
-c, _ = l.accept()
-s = ctx.wrap_socket(c, server_side=True)
-time.sleep(20)
-)PY";
+constexpr const char* kStalledServer = "time.sleep(20)\n";
 
 TEST(SslRelease, ReceiveBlobReleasesWhileAFlushWaits) {
   if (!Certs().ok) GTEST_SKIP() << "openssl could not make certificates";
-  Child server = Spawn({"/usr/bin/python3", "-c", kStalledServer, Certs().aCert, Certs().aKey});
-  uint16_t port = uint16_t(std::atoi(ReadLine(server.out).c_str()));
+  uint16_t port;
+  Child server =
+      StartPythonTlsServer(kStalledServer, &port, "l.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)\n");
   ASSERT_NE(port, 0);
   Host h;
   int32_t s = SslOpen(h, "127.0.0.1", port);
@@ -56,24 +47,16 @@ using namespace ssltest;
 
 // Reads until our close notification, answers with its own (as curl and Python's
 // unwrap do), then closes.
-constexpr const char* kUnwrappingServer = R"PY(
-import socket, ssl, sys
-ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-ctx.load_cert_chain(sys.argv[1], sys.argv[2])
-l = socket.socket(); l.bind(("127.0.0.1", 0)); l.listen(1)
-print(l.getsockname()[1], flush=True)
-c, _ = l.accept(); c.settimeout(20)
-s = ctx.wrap_socket(c, server_side=True)
-while s.recv(4096): pass
-t = s.unwrap()
-import time; time.sleep(0.5)
-t.close()
-)PY";
+constexpr const char* kUnwrappingServer =
+    "while s.recv(4096): pass\n"
+    "t = s.unwrap()\n"
+    "time.sleep(0.5)\n"
+    "t.close()\n";
 
 TEST(SslClose, PeerAnsweringOurCloseNotificationEndsBothWays) {
   if (!Certs().ok) GTEST_SKIP() << "openssl could not make certificates";
-  Child server = Spawn({"/usr/bin/python3", "-c", kUnwrappingServer, Certs().aCert, Certs().aKey});
-  uint16_t port = uint16_t(std::atoi(ReadLine(server.out).c_str()));
+  uint16_t port;
+  Child server = StartPythonTlsServer(kUnwrappingServer, &port);
   ASSERT_NE(port, 0);
   Host h;
   int32_t s = SslOpen(h, "127.0.0.1", port);

@@ -209,6 +209,27 @@ inline Child StartPythonPeer(std::vector<std::string> args) {
   return Spawn(all);
 }
 
+// A one-connection Python TLS server with certificate a, for the tests that need a peer
+// that misbehaves in its own way: `setup` lines may set options of the listening socket
+// `l`; `body` runs once the accepted socket `c` is wrapped as `s`. *port is where it
+// listens (0 when it did not start).
+inline Child StartPythonTlsServer(const std::string& body, uint16_t* port, const std::string& setup = "") {
+  const std::string script =
+      "import socket, ssl, sys, time\n"
+      "ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
+      "ctx.load_cert_chain(sys.argv[1], sys.argv[2])\n"
+      "l = socket.socket()\n" +
+      setup +
+      "l.bind(('127.0.0.1', 0)); l.listen(1)\n"
+      "print(l.getsockname()[1], flush=True)\n"
+      "c, _ = l.accept(); c.settimeout(20)\n"
+      "s = ctx.wrap_socket(c, server_side=True)\n" +
+      body;
+  Child server = Spawn({"/usr/bin/python3", "-c", script, Certs().aCert, Certs().aKey});
+  *port = uint16_t(std::atoi(ReadLine(server.out).c_str()));
+  return server;
+}
+
 inline int32_t SslOpen(Host& h, const std::string& host, uint16_t port, int32_t options = 1024) {
   Value name = Value::String(host), p = Value::Integer(int16_t(port)), size = Value::Long(0),
         o = Value::Long(options);

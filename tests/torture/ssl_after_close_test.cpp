@@ -10,25 +10,17 @@ namespace {
 using namespace ssltest;
 
 // Sends once the other side has had time to close, then ends without reading.
-constexpr const char* kLateServer = R"PY(
-import socket, ssl, sys, time
-ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-ctx.load_cert_chain(sys.argv[1], sys.argv[2])
-l = socket.socket(); l.bind(("127.0.0.1", 0)); l.listen(1)
-print(l.getsockname()[1], flush=True)
-c, _ = l.accept(); c.settimeout(20)
-s = ctx.wrap_socket(c, server_side=True)
-time.sleep(0.5)
-s.sendall(b"after the close " * 100)
-time.sleep(0.5)
-c.close()
-)PY";
+constexpr const char* kLateServer =
+    "time.sleep(0.5)\n"
+    "s.sendall(b'after the close ' * 100)\n"
+    "time.sleep(0.5)\n"
+    "c.close()\n";
 
 TEST(SslAfterClose, LateBytesAreDroppedNotHandedOutRaw) {
   if (!Certs().ok) GTEST_SKIP() << "openssl could not make certificates";
   for (const char* command : {"VRX_ReceiveText", "VRX_ReceiveBlob"}) {
-    Child server = Spawn({"/usr/bin/python3", "-c", kLateServer, Certs().aCert, Certs().aKey});
-    uint16_t port = uint16_t(std::atoi(ReadLine(server.out).c_str()));
+    uint16_t port;
+    Child server = StartPythonTlsServer(kLateServer, &port);
     ASSERT_NE(port, 0);
     Host h;
     int32_t s = SslOpen(h, "127.0.0.1", port);
