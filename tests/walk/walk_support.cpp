@@ -145,18 +145,26 @@ struct World {
     return s;
   }
 
+  // A stream listening on a free port of 127.0.0.1 with `options` (2048: SSL); sets port.
+  int32_t Listen(int32_t options) {
+    Value any = Value::Integer(0), size = Value::Long(0), o = Value::Long(options),
+          address = Value::Long(int32_t(kLoopback));
+    int32_t listener = CallLong(host, "VRX_ListenStream", {nullptr, nullptr, &any, &size, &o, nullptr, &address});
+    if (listener <= 0) return listener;
+    Value r = Value::Long(listener), ra = Value::Long(0), rp = Value::Integer(0), lp = Value::Integer(0),
+          res = Value::Long(0), la = Value::Long(0);
+    CallLong(host, "VRX_GetStreamAddresses", {&r, &ra, &rp, &lp, &res, &la});
+    port = uint16_t(lp.AsLong());
+    return listener;
+  }
+
   // Both ends of an SSL connection in this host: ref the client, its peer the accepted
   // stream, which sends kPeerBytes and its close notification.
   void BuildSsl() {
-    Value zero = Value::Long(0), any = Value::Integer(0), server = Value::Long(2048),
-          address = Value::Long(int32_t(kLoopback));
-    int32_t listener = CallLong(host, "VRX_ListenStream", {nullptr, nullptr, &any, &zero, &server, nullptr, &address});
+    int32_t listener = Listen(2048);
     ASSERT_GT(listener, 0);
     peerRef = listener;
-    Value l = Value::Long(listener), ra = Value::Long(0), rp = Value::Integer(0), lp = Value::Integer(0),
-          res = Value::Long(0), la = Value::Long(0);
-    CallLong(host, "VRX_GetStreamAddresses", {&l, &ra, &rp, &lp, &res, &la});
-    port = uint16_t(lp.AsLong());
+    Value l = Value::Long(listener), zero = Value::Long(0);
     Value name = Value::String("127.0.0.1"), p = Value::Integer(int16_t(port)), client = Value::Long(1024);
     ref = CallLong(host, "VRX_OpenStream", {&name, &p, &zero, &client});
     ASSERT_GT(ref, 0);
@@ -192,14 +200,8 @@ struct World {
         break;
       }
       case Fixture::Listener: {
-        Value p = Value::Integer(0), size = Value::Long(0), options = Value::Long(0),
-              address = Value::Long(int32_t(kLoopback));
-        ref = CallLong(host, "VRX_ListenStream", {nullptr, nullptr, &p, &size, &options, nullptr, &address});
+        ref = Listen(0);
         ASSERT_GT(ref, 0);
-        Value r = Value::Long(ref), ra = Value::Long(0), rp = Value::Integer(0), lp = Value::Integer(0),
-              res = Value::Long(0), la = Value::Long(0);
-        CallLong(host, "VRX_GetStreamAddresses", {&r, &ra, &rp, &lp, &res, &la});
-        port = uint16_t(lp.AsLong());
         ASSERT_NE(port, 0);
         break;
       }
