@@ -8,14 +8,15 @@ namespace {
 
 constexpr int CountParams(std::initializer_list<ParamSpec> ps) { return int(ps.size()); }
 
-constexpr CommandInfo MakeRow(int32_t sel, std::string_view name, ResultKind r, bool busy,
+constexpr CommandInfo MakeRow(int32_t sel, std::string_view name, ResultKind r, int flags,
                               std::string_view handler, int32_t fail,
                               std::initializer_list<ParamSpec> ps) {
   CommandInfo c;
   c.selector = sel;
   c.name = name;
   c.result = r;
-  c.busy = busy;
+  c.busy = flags & 1;
+  c.ownedResult = flags & 2;
   c.built = handler != "NotBuilt";
   c.failValue = fail;
   int i = 0;
@@ -31,8 +32,8 @@ constexpr CommandInfo MakeGap(int32_t sel) {
 }
 
 #define P(kind, dir) ParamSpec{Kind::kind, Dir::dir}
-#define VRX_COMMAND(sel, name, result, busy, handler, fail, ...) \
-  MakeRow(sel, #name, ResultKind::result, busy, #handler, fail, {__VA_ARGS__}),
+#define VRX_COMMAND(sel, name, result, flags, handler, fail, ...) \
+  MakeRow(sel, #name, ResultKind::result, flags, #handler, fail, {__VA_ARGS__}),
 #define VRX_GAP(sel) MakeGap(sel),
 constexpr CommandInfo kRows[] = {
 #include "abi/commands.def"

@@ -21,6 +21,7 @@ struct CommandInfo {
   std::string_view name;  // empty for a gap
   ResultKind result = ResultKind::None;
   bool busy = false;
+  bool ownedResult = false;  // the long result is a host block the caller disposes of
   bool built = false;
   int32_t failValue = 0;
   ParamSpec params[kMaxParams] = {};

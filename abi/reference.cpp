@@ -59,7 +59,7 @@ struct Row {
 template <typename... P>
 constexpr int Count(P...) { return int(sizeof...(P)); }
 #define P(kind, dir) 0
-#define VRX_COMMAND(sel, name, result, busy, handler, fail, ...) Row{sel, #name, Count(__VA_ARGS__)},
+#define VRX_COMMAND(sel, name, result, flags, handler, fail, ...) Row{sel, #name, Count(__VA_ARGS__)},
 #define VRX_GAP(sel) Row{sel, {}, 0},
 constexpr Row kRows[] = {
 #include "abi/commands.def"

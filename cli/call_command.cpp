@@ -71,12 +71,6 @@ bool ValidDate(int year, int month, int day) {
 
 using platform::Handle;
 
-// Commands whose long result is a host block that the caller owns: the GIF of
-// VRX_PictureToGif, the BLOB's block that VRX_DetachBlob and VRX_TakeBlob hand over.
-bool ReturnsBlock(const vrx::CommandInfo& row) {
-  return row.name == "VRX_PictureToGif" || row.name == "VRX_DetachBlob" || row.name == "VRX_TakeBlob";
-}
-
 bool IsNumberKind(Kind k) { return k == Kind::Long || k == Kind::Integer || k == Kind::Time; }
 bool IsBytesKind(Kind k) { return k == Kind::String || k == Kind::Text || k == Kind::Blob || k == Kind::Picture; }
 
@@ -335,7 +329,7 @@ int CallCommand(const std::vector<std::string>& args) {
   host::CallResult r = h.Call(selector, ptrs);
   // A long result that is a host block the caller owns is shown, then disposed of.
   std::optional<std::string> block;
-  if (row && r.written && r.kind == vrx::ResultKind::Long && ReturnsBlock(*row) && r.value != 0 &&
+  if (row && r.written && r.kind == vrx::ResultKind::Long && row->ownedResult && r.value != 0 &&
       platform::IsLiveHandle(uint32_t(r.value))) {
     Handle handle = uint32_t(r.value);
     block.emplace(reinterpret_cast<const char*>(platform::HandleAddress(handle)), size_t(platform::HandleSize(handle)));

@@ -20,7 +20,7 @@ void NotBuilt(const Call&) {}
 
 // One handler per row of the table, in its order (AllCommands).
 #define P(kind, dir)
-#define VRX_COMMAND(sel, name, result, busy, handler, fail, ...) handler,
+#define VRX_COMMAND(sel, name, result, flags, handler, fail, ...) handler,
 #define VRX_GAP(sel) nullptr,
 constexpr CommandHandler kHandlers[] = {
 #include "abi/commands.def"

@@ -43,6 +43,7 @@ TEST(Walk, EveryCommandHasASample) {
     EXPECT_EQ(row->name, s.name);
     EXPECT_TRUE(seen.insert(s.selector).second) << s.name << " has two samples";
     EXPECT_EQ(int(s.args.size()), row->paramCount) << s.name;
+    EXPECT_EQ(s.cleanup == Cleanup::DisposeHandle, row->ownedResult) << s.name << ": who disposes of the result";
     const vrx::CommandHelp* help = vrx::HelpForSelector(s.selector);
     for (int32_t code : s.shortage.codes) {
       EXPECT_TRUE(help && Mentions(help->result, code)) << s.name << " does not document " << code;
