@@ -95,32 +95,43 @@ std::string ToText(const Value& v) {
 }
 
 double TextToNumber(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  std::string digits;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) digits += text[i++];
-  bool any = false, point = false;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= '0' && c <= '9') {
-      digits += c;
+  // As 4D reads a text: characters that are not part of a number are skipped, so
+  // "a1b2c3" is 123 and "$1,234.50" is 1234.5. A hyphen before the first digit makes
+  // the number negative, after it ends the number; an e after a digit starts the
+  // exponent, which a hyphen before its first digit makes negative. A second point ends
+  // the number.
+  std::string mantissa;
+  bool negative = false, point = false, any = false, inExponent = false, exponentNegative = false,
+       exponentDigits = false;
+  int64_t exponent = 0;
+  for (char c : text) {
+    bool digit = c >= '0' && c <= '9';
+    if (inExponent) {
+      if (digit) {
+        exponentDigits = true;
+        if (exponent < 100000) exponent = exponent * 10 + (c - '0');  // past any double's range
+      } else if (c == '-') {
+        if (exponentDigits) break;
+        exponentNegative = true;
+      }
+    } else if (digit) {
+      mantissa += c;
       any = true;
-    } else if (c == '.' && !point) {
-      digits += c;
+    } else if (c == '.') {
+      if (point) break;
+      mantissa += c;
       point = true;
-    } else if ((c == 'e' || c == 'E') && any && i + 1 < text.size()) {
-      size_t j = i + 1;
-      if (j < text.size() && (text[j] == '-' || text[j] == '+')) ++j;
-      if (j >= text.size() || text[j] < '0' || text[j] > '9') break;
-      digits.append(text.substr(i, j - i));
-      for (i = j; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) digits += text[i];
-      break;
-    } else {
-      break;
+    } else if (c == '-') {
+      if (any) break;
+      negative = true;
+    } else if ((c == 'e' || c == 'E') && any) {
+      inExponent = true;
     }
   }
   if (!any) return 0;
-  return std::strtod(digits.c_str(), nullptr);
+  if (exponentDigits) mantissa += "e" + std::string(exponentNegative ? "-" : "") + std::to_string(exponent);
+  double v = std::strtod(mantissa.c_str(), nullptr);
+  return negative ? -v : v;
 }
 
 namespace {

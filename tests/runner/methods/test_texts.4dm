@@ -31,6 +31,8 @@ ASSERT(Num("  -3.5xyz")=-3.5; "Num reads the leading number")
 ASSERT(Num("abc")=0; "Num of no number")
 ASSERT(Num(True)=1; "Num of a boolean")
 ASSERT(Num("1e3")=1000; "Num with an exponent")
+ASSERT((Num("a1b2c3")=123) & (Num("$1,234.50")=1234.5) & (Num("x-7")=-7); "Num skips what is not a number")
+ASSERT((Num("123-456")=123) & (Num("1.5e-2x")=0.015) & (Num("1.2.3")=1.2); "a hyphen or a second point ends it")
 // the longest text a 4D text parameter can carry is built without trouble here
 $t:="x"
 For ($i;1;15)
