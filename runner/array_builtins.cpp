@@ -84,7 +84,8 @@ bool SortArray(Frame& f, const Args& a, Value*) {
     if (!var) return false;
     if (i > 0 && var->v.items.size() != arrays[0]->v.items.size())
       return Fail(f, cmd + ": " + VarLabel(f, a[i]) + " has not as many elements as " + VarLabel(f, a[0]));
-    arrays.push_back(var);
+    // An array named twice is still sorted once.
+    if (std::find(arrays.begin(), arrays.end(), var) == arrays.end()) arrays.push_back(var);
   }
   std::vector<Value>& keys = arrays[0]->v.items;
   std::vector<size_t> order(keys.size() - 1);

@@ -69,8 +69,7 @@ bool WriteBytes(Frame& f, const Args& a, size_t at, const std::string& bytes, co
   bool withOffset = a.size() > at && !append;
   int32_t offset = 0;
   if (withOffset) {
-    StartOffset(f, a[at]);
-    if (!EvalLong(f, a[at], &offset, cmd + ": the offset")) return false;
+    if (!StartOffset(f, a[at]) || !EvalLong(f, a[at], &offset, cmd + ": the offset")) return false;
   }
   Var* var;
   if (!NeedBlobVar(f, a[1], &var, cmd)) return false;
@@ -97,8 +96,7 @@ bool ReadBytes(Frame& f, const Args& a, size_t at, size_t n, const std::string& 
   if (blob->type != Type::Blob) return Fail(f, cmd + ": the first parameter must be a BLOB, not " + Article(blob->type));
   int32_t offset = 0;
   if (a.size() > at) {
-    StartOffset(f, a[at]);
-    if (!EvalLong(f, a[at], &offset, cmd + ": the offset")) return false;
+    if (!StartOffset(f, a[at]) || !EvalLong(f, a[at], &offset, cmd + ": the offset")) return false;
   }
   if (offset < 0 || size_t(offset) + n > blob->s.size()) return OutOfRange(f, cmd, offset, n, blob->s.size());
   *out = blob->s.substr(size_t(offset), n);

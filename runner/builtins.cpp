@@ -40,9 +40,19 @@ bool NeedBlobVar(Frame& f, int32_t ref, Var** out, const std::string& cmd) {
 
 std::string SystemPath(const std::string& macRoman) { return platform::MacRomanToUtf8(macRoman); }
 
-// An offset variable that does not exist yet starts at 0, as 4D creates it.
-void StartOffset(Frame& f, int32_t ref) {
-  if (Var* var = FindVar(f, ref); var && var->v.type == Type::Undefined) var->v = Value::Long(0);
+// An offset variable that does not exist yet starts at 0, as 4D creates it. False, with
+// the error reported, when a pointer names nothing.
+bool StartOffset(Frame& f, int32_t ref) {
+  Var* var;
+  if (f.node(ref).op == Op::Deref) {
+    int32_t element;
+    if (!(var = DerefVar(f, ref, &element))) return false;
+    if (element >= 0) return true;  // an element always holds a value
+  } else {
+    var = FindVar(f, ref);
+  }
+  if (var && var->v.type == Type::Undefined) var->v = Value::Long(0);
+  return true;
 }
 
 bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd) {
@@ -486,8 +496,7 @@ bool TextToBlob(Frame& f, const Args& a, Value*) {
   if (a.size() > 3 && !append) {
     if (!IsWholeVar(a.node(3)) && a.node(3).op != Op::Element)
       return Fail(f, "TEXT TO BLOB: the offset must be a variable or *");
-    StartOffset(f, a[3]);
-    if (!EvalLong(f, a[3], &offset, "TEXT TO BLOB: the offset")) return false;
+    if (!StartOffset(f, a[3]) || !EvalLong(f, a[3], &offset, "TEXT TO BLOB: the offset")) return false;
   }
   Var* var;
   if (!NeedBlobVar(f, a[1], &var, "TEXT TO BLOB")) return false;
@@ -516,8 +525,7 @@ bool BlobToText(Frame& f, const Args& a, Value* out) {
   if (!EvalLong(f, a[1], &format, "BLOB to text: the format")) return false;
   int32_t offset = 0, length = -1;
   if (a.size() > 2) {
-    StartOffset(f, a[2]);
-    if (!EvalLong(f, a[2], &offset, "BLOB to text: the offset")) return false;
+    if (!StartOffset(f, a[2]) || !EvalLong(f, a[2], &offset, "BLOB to text: the offset")) return false;
   }
   if (a.size() > 3 && !EvalLong(f, a[3], &length, "BLOB to text: the length")) return false;
   int64_t at = offset;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 
@@ -190,6 +191,7 @@ bool SetDocumentPosition(Frame& f, const Args& a, Value*) {
   if (a.size() > 2 && !EvalLong(f, a[2], &anchor, cmd + ": the anchor")) return false;
   int whence = anchor == 2 ? SEEK_END : anchor == 3 ? SEEK_CUR : SEEK_SET;
   if (anchor < 1 || anchor > 3) return Fail(f, cmd + ": the anchor must be 1, 2 or 3");
+  if (!(std::fabs(offset) < 0x1p62)) return Fail(f, cmd + ": the offset is out of range");
   if (std::fseek(file, long(offset), whence) != 0) return SystemFailure(f, cmd + ": cannot move", "", errno);
   return true;
 }

@@ -59,10 +59,12 @@ std::string FormatSection(double value, const std::string& section) {
   // Halves round away from zero, as Round does, not to even as printf would.
   double scale = std::pow(10.0, decimals);
   double rounded = decimals <= 15 ? std::round(std::fabs(value) * scale) / scale : std::fabs(value);
+  if (!std::isfinite(rounded)) rounded = std::fabs(value);  // too large to scale: nothing to round
   std::snprintf(buf, sizeof buf, "%.*f", decimals, rounded);
   std::string digits(buf);
-  std::string intDigits = digits.substr(0, digits.find('.'));
-  std::string fracDigits = decimals > 0 ? digits.substr(digits.find('.') + 1) : "";
+  size_t dot = digits.find('.');
+  std::string intDigits = digits.substr(0, dot);
+  std::string fracDigits = decimals > 0 && dot != std::string::npos ? digits.substr(dot + 1) : "";
   if (intDigits == "0") intDigits.clear();  // no significant digit before the point
 
   // Digits fill the placeholders from the right; more digits than places still show.

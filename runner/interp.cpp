@@ -854,7 +854,8 @@ inline bool EvalChild(Frame& f, int32_t i, Value* out) {
   if (!EvalChild(f, n.a, &v)) return false;
   if (v.type == Type::Long && v.l != INT32_MIN) *out = Value::Long(-v.l);
   else if (v.numeric()) *out = Value::Real(-v.Number());
-  else if (v.type == Type::Time) *out = Value::Time(-v.l);
+  else if (v.type == Type::Time && v.l != INT32_MIN) *out = Value::Time(-v.l);
+  else if (v.type == Type::Time) *out = Value::Real(-double(v.l));  // as a sum of times past the range
   else return Fail(f, "cannot negate " + Article(v.type));
   return true;
 }

@@ -128,7 +128,7 @@ std::string NumHint(Type got);
 // Helpers the built-in commands share.
 bool ValueOf(Frame& f, int32_t arg, Value* copy, const Value** out);
 bool NeedBlobVar(Frame& f, int32_t ref, Var** out, const std::string& cmd);
-void StartOffset(Frame& f, int32_t ref);
+bool StartOffset(Frame& f, int32_t ref);
 bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd);
 std::string SystemPath(const std::string& macRoman);  // a path as the system takes it
 // The built-in commands of each family, gathered by Builtins().

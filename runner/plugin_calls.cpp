@@ -255,8 +255,18 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
       if (!Assign(f, a[i], FromHost(kind, values[i], nullptr))) return false;
       continue;
     }
-    Var* var = FindVar(f, a[i]);
-    if (!var) continue;  // an expression passed to an in/out parameter
+    Var* var;
+    if (arg.op == Op::Deref) {
+      // A pointer may name an element, which takes the value as an element does.
+      int32_t element;
+      if (!(var = DerefVar(f, a[i], &element))) return false;
+      if (element >= 0) {
+        if (!Assign(f, a[i], FromHost(kind, values[i], nullptr))) return false;
+        continue;
+      }
+    } else if (!(var = FindVar(f, a[i]))) {
+      continue;  // an expression passed to an in/out parameter
+    }
     if (WriteBack(*var, kind, sv, i)) continue;
     const Value* current = var->v.type != Type::Undefined ? &var->v : nullptr;
     Value v = FromHost(kind, values[i], current);

@@ -12,6 +12,14 @@ ASSERT(($s{1}="Apple") & ($s{3}="pear"); "ascending, case ignored")
 ASSERT(($n{1}=2) & ($n{2}=3) & ($n{3}=1); "the second array follows")
 SORT ARRAY($n;<)
 ASSERT(($n{1}=3) & ($n{3}=1); "descending")
+ARRAY LONGINT($twice;3)
+$twice{1}:=3
+$twice{2}:=1
+$twice{3}:=2
+SORT ARRAY($twice;$twice;>)
+ASSERT(($twice{1}=1) & ($twice{2}=2) & ($twice{3}=3); "an array named twice is sorted once")
+$big:=String(1e307;"###,##0.00")
+ASSERT((Position("inf";$big)=0) & (Substring($big;Length($big)-2)=".00") & (Length($big)>400); "a number too large to round")
 ASSERT(Find in array($s;"FIG")=2; "Find in array ignores case")
 ASSERT(Find in array($s;"p@")=3; "@ matches the rest")
 ASSERT(Find in array($s;"kiwi")=-1; "not found: -1")

@@ -45,3 +45,9 @@ DELETE FROM BLOB($src;0;3)
 ASSERT(BLOB to text($src;Mac text without length)=("bcdef"+Char(0)); "deleted bytes")
 DELETE FROM BLOB($src;4;100)
 ASSERT(BLOB size($src)=4; "deleting past the end stops there")
+
+// an offset named through a pointer to an element is read and moved on, without an error
+ARRAY LONGINT($offs;1)
+$offs{1}:=1
+$p:=->$offs{1}
+ASSERT((BLOB to integer($src;Macintosh byte ordering;$p->)=0x6364) & ($offs{1}=3); "offset through a pointer to an element")

@@ -5,6 +5,9 @@ ASSERT((Month of($d)>=1) & (Month of($d)<=12); "a month")
 ASSERT((Day of($d)>=1) & (Day of($d)<=31); "a day")
 $t:=Current time
 ASSERT(($t>=?00:00:00?) & ($t<?24:00:00?); "a time of day")
+C_TIME($least)
+$least:=-1e10
+ASSERT(-$least=2147483648; "the least time negated leaves the longint range")
 $ms:=Milliseconds
 $ticks:=Tickcount
 DELAY PROCESS(Current process;6)
