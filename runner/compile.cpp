@@ -17,10 +17,11 @@ int32_t SlotOf(Slots& slots, std::vector<std::string>& names, const std::string&
   return it->second;
 }
 
-// $0, $1, ...: the parameter number of a local's name, or -1. Longer numbers than a
-// method could be passed stay names of locals that are never set.
+// $0 to $999: the parameter number of a local's name, or -1. Every call's frame holds a
+// slot up to the largest number its method names, so longer numbers stay names of
+// locals (${n} reaches a parameter past them).
 int32_t ParamNumber(const std::string& name) {
-  if (name.empty() || name.size() > 6 || (name.size() > 1 && name[0] == '0')) return -1;
+  if (name.empty() || name.size() > 3 || (name.size() > 1 && name[0] == '0')) return -1;
   int32_t n = 0;
   for (char c : name) {
     if (c < '0' || c > '9') return -1;

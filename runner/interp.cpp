@@ -1041,6 +1041,13 @@ bool ForFrom(Frame& f, const CStmt& s, Var* counter, double i, double last, doub
       counter->v.l = int32_t(i);
     else if (!Assign(f, s.target, CounterValue(i)))
       return false;
+    if (!whole) {
+      // A longint counter cannot hold this position: the loop ends here, instead of
+      // running its body again and again with the largest value it can hold.
+      Value now;
+      if (!Eval(f, s.target, &now)) return false;
+      if (now.type == Type::Long && double(now.l) != i) break;
+    }
     if (!ExecBlock(f, s.body)) return false;
     f.line = s.line;
     if (!NextPosition(f, s, counter, st, &i) || !GiveWay(f)) return false;

@@ -95,7 +95,7 @@ struct Parser {
   SyntaxError* error;
   size_t pos = 0;
   int depth = 0;
-  int operators = 0;  // binary operators in the current statement
+  int operators = 0;  // binary operators and dereferences in the current statement
 
   const Token& Cur() const { return toks[pos]; }
   const Token& At(size_t i) const { return toks[i < toks.size() ? i : toks.size() - 1]; }
@@ -274,6 +274,8 @@ struct Parser {
   /* derefs -> {'->' element}   (a pointer's variable, or its element) */
   bool ParseDerefs(Expr* out) {
     while (Cur().kind == Tok::Arrow) {
+      // Each -> nests the tree one level deeper, as a binary operator does.
+      if (++operators > kMaxOperators) return Fail(Cur(), "this expression has too many operators");
       Expr d;
       d.kind = ExprKind::Deref;
       d.line = Cur().line;

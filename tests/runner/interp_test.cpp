@@ -108,6 +108,13 @@ TEST(Syntax, LongOperatorChainsAreRefusedNotOverflowed) {
   ASSERT_EQ(o.err.size(), 1u);
   EXPECT_NE(o.err[0].find("main.4dm:1:2006: syntax error: this expression has too many operators"),
             std::string::npos) << o.err[0];
+  // Dereferences nest as deeply: a chain of a million is refused, not a stack overflow.
+  std::string arrows = "$x:=$p";
+  for (int i = 0; i < 1000000; ++i) arrows += "->";
+  o = RunMain(arrows + "\n");
+  EXPECT_FALSE(o.loaded);
+  ASSERT_EQ(o.err.size(), 1u);
+  EXPECT_NE(o.err[0].find("too many operators"), std::string::npos) << o.err[0];
 }
 
 TEST(Syntax, NothingRunsWhenAnyFileHasAnError) {

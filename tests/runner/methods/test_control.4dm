@@ -71,6 +71,17 @@ For ($i;1;10)
   $i:=$i+1
 End for
 ASSERT($n=5; "the body may move the counter")
+// a longint counter ends at the largest longint even when the end lies past it
+$n:=0
+For ($i;2147483646;2147483648)
+  $n:=$n+1
+End for
+ASSERT(($n=2) & ($i=2147483647); "For past the longint range")
+$n:=0
+For ($i;-2147483647;-2147483649;-1)
+  $n:=$n+1
+End for
+ASSERT(($n=2) & ($i=-2147483648); "and downwards")
 // the end bound is read once
 $count:=3
 $n:=0
