@@ -257,6 +257,14 @@ bool IsNilPointer(Frame& f, const Args& a, Value* out) {
 // ---- errors ---------------------------------------------------------------------------
 
 // ON ERR CALL(method): the method called on each error of this process; "" removes it.
+bool SetRealComparisonLevel(Frame& f, const Args& a, Value*) {
+  double epsilon;
+  if (!EvalNumber(f, a[0], &epsilon, "SET REAL COMPARISON LEVEL: the epsilon")) return false;
+  if (!(epsilon >= 0)) return Fail(f, "SET REAL COMPARISON LEVEL: the epsilon must be positive");
+  f.rt->epsilon = epsilon;
+  return true;
+}
+
 bool OnErrCall(Frame& f, const Args& a, Value*) {
   std::string name;
   if (!EvalText(f, a[0], &name, "ON ERR CALL: the method name")) return false;
@@ -786,6 +794,7 @@ constexpr BuiltinInfo kBuiltins[] = {
     {"C_POINTER", 1, -1, false, "v", CPointer},
     {"Is nil pointer", 1, 1, true, "e", IsNilPointer},
     {"ON ERR CALL", 1, 1, false, "e", OnErrCall},
+    {"SET REAL COMPARISON LEVEL", 1, 1, false, "e", SetRealComparisonLevel},
     {"ABORT", 0, 0, false, "", Abort},
     {"ARRAY INTEGER", 2, 2, false, "ve", ArrayInteger},
     {"ARRAY BOOLEAN", 2, 2, false, "ve", ArrayBoolean},

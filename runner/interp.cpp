@@ -126,6 +126,9 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
     double x = a.type == Type::Time ? a.l : a.Number();
     double y = b.type == Type::Time ? b.l : b.Number();
     c = x < y ? -1 : x > y ? 1 : 0;
+    // 4D tests reals for equality within its epsilon; orderings stay exact.
+    if ((op == Tok::Eq || op == Tok::Hash) && (a.type == Type::Real || b.type == Type::Real))
+      c = x == y || std::fabs(x - y) <= f.rt->epsilon ? 0 : 1;
   } else if (a.type == Type::Text && b.type == Type::Text) {
     if ((op == Tok::Eq || op == Tok::Hash) && b.s.find('@') != std::string::npos) {
       bool match = MatchWildcard(a.s, b.s);
@@ -381,6 +384,8 @@ bool CompareScalar(Tok op, const Scalar& x, const Scalar& y, Scalar* out) {
   if (x.type == Type::Long && y.type == Type::Long) {
     c = x.l < y.l ? -1 : x.l > y.l ? 1 : 0;
   } else if (x.type != Type::Boolean && y.type != Type::Boolean) {
+    // Equality of reals depends on the process's epsilon: the tree path tests it.
+    if (op == Tok::Eq || op == Tok::Hash) return false;
     double p = x.Number(), q = y.Number();
     c = p < q ? -1 : p > q ? 1 : 0;
   } else if (x.type == Type::Boolean && y.type == Type::Boolean &&

@@ -45,6 +45,7 @@ struct Runtime {
   std::vector<Var> interprocess;  // by slot
   bool aborting = false;  // a failed ASSERT ends every process
   bool trace = false;     // VRX_ calls on `err`
+  double epsilon = 1e-6;  // reals closer than this are equal (SET REAL COMPARISON LEVEL)
   int status = 0;
   uint32_t slice = 0;     // statements since the running process last gave way
   uint64_t frames = 0;    // calls made so far (Frame::serial)

@@ -50,3 +50,10 @@ ASSERT(?00:01:00?+1=61; "time plus number is a number")
 ASSERT(?10:00:00?>?09:59:59?; "times compare")
 ASSERT(String(?25:01:02?)="25:01:02"; "time as text")
 ASSERT(String(!2001-09-09!)="2001-09-09"; "date as text")
+// reals are equal within the epsilon, which SET REAL COMPARISON LEVEL sets
+ASSERT((0.1+0.2=0.3) & (0.000001=0.000002) & Not(0.00001=0.00002); "real equality within 10^-6")
+$third:=1/3
+ASSERT(($third=0.3333333) & Not($third#0.3333333) & ($third>0.3333333); "equal within it, yet ordered exactly")
+SET REAL COMPARISON LEVEL(0)
+ASSERT((0.1+0.2#0.3) & (1.5=1.5); "an epsilon of 0 compares exactly")
+SET REAL COMPARISON LEVEL(0.000001)
