@@ -19,6 +19,7 @@ namespace runner {
 // The value an argument has: the variable itself when it names one, else a copy in
 // *copy.
 bool ValueOf(Frame& f, int32_t arg, Value* copy, const Value** out) {
+  if (f.node(arg).op == Op::Deref) return DerefValue(f, arg, copy, out);
   if ((*out = PeekVar(f, arg))) return true;
   if (!Eval(f, arg, copy)) return false;
   *out = copy;

@@ -790,12 +790,9 @@ Var* PointedVar(Frame& f, const PointerRef& r) {
 }
 
 [[gnu::noinline]] bool EvalDeref(Frame& f, int32_t i, Value* out) {
-  int32_t element;
-  Var* var = DerefVar(f, i, &element);
-  if (!var) return false;
-  if (element >= 0) return ElementOf(f, var->v, element, i, out);
-  if (var->v.type == Type::Undefined) return Fail(f, "the variable " + VarLabel(f, i) + " is not defined");
-  *out = var->v;
+  const Value* v;
+  if (!DerefValue(f, i, out, &v)) return false;
+  if (v != out) *out = *v;
   return true;
 }
 
@@ -1295,14 +1292,24 @@ Var* DerefVar(Frame& f, int32_t node, int32_t* element) {
 }
 
 const Value* PeekVar(Frame& f, int32_t i) {
-  if (f.node(i).op == Op::Deref) {
-    // A pointer to an element has no variable to peek at: the caller evaluates it.
-    int32_t element;
-    Var* var = DerefVar(f, i, &element);
-    return var && element < 0 && var->v.type != Type::Undefined ? &var->v : nullptr;
-  }
+  // Following a pointer evaluates its expression, which the caller does once.
+  if (f.node(i).op == Op::Deref) return nullptr;
   Var* var = FindVar(f, i);
   return var && var->v.type != Type::Undefined ? &var->v : nullptr;
+}
+
+bool DerefValue(Frame& f, int32_t i, Value* copy, const Value** out) {
+  int32_t element;
+  Var* var = DerefVar(f, i, &element);
+  if (!var) return false;
+  if (element >= 0) {
+    if (!ElementOf(f, var->v, element, i, copy)) return false;
+    *out = copy;
+    return true;
+  }
+  if (var->v.type == Type::Undefined) return Fail(f, "the variable " + VarLabel(f, i) + " is not defined");
+  *out = &var->v;
+  return true;
 }
 
 bool AssignWhole(Frame& f, int32_t target, Value v) {

@@ -159,8 +159,11 @@ inline Var* FindVar(Frame& f, int32_t node) {
   }
 }
 // The value of a defined variable without copying it; null when the node is not a
-// whole variable or the variable is undefined.
+// whole variable (a dereferenced pointer is not) or the variable is undefined.
 const Value* PeekVar(Frame& f, int32_t node);
+// What a dereferenced pointer names: its variable's value in place, or an element's
+// value in *copy. The pointer's expression is evaluated once.
+bool DerefValue(Frame& f, int32_t node, Value* copy, const Value** out);
 
 bool CallBuiltin(Frame& f, const Node& call, Value* out);
 bool CallPluginCommand(Frame& f, const Node& call, Value* out);

@@ -8,6 +8,9 @@ ARRAY LONGINT($outs;2)
 $p:=->$outs{2}
 $r:=VRX_GetLocalAddress($addr;$p->;$minus;$version)
 ASSERT($outs{2}=5; "an out parameter through a pointer to an element")
+ARRAY LONGINT(gNumbers;1)
+<>pointerCalls:=0
+ASSERT((VRX_GetStreamRef(helper_pointer->)=0) & (<>pointerCalls=1); "a pointer is followed once")
 ASSERT(VRX_GetStreamRef(0)=0; "no stream is open")
 ASSERT(VRX_GetStreamRef(1025)=-1; "position out of range")
 ASSERT(VRX_GetStreamRef(2.4)=0; "a real is converted to the longint parameter")
