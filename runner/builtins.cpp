@@ -261,7 +261,7 @@ bool IsNilPointer(Frame& f, const Args& a, Value* out) {
 bool SetRealComparisonLevel(Frame& f, const Args& a, Value*) {
   double epsilon;
   if (!EvalNumber(f, a[0], &epsilon, "SET REAL COMPARISON LEVEL: the epsilon")) return false;
-  if (!(epsilon >= 0)) return Fail(f, "SET REAL COMPARISON LEVEL: the epsilon must be positive");
+  if (!(epsilon >= 0)) return Fail(f, "SET REAL COMPARISON LEVEL: the epsilon cannot be negative");
   f.rt->epsilon = epsilon;
   return true;
 }
