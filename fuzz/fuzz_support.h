@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "abi/abi.h"
 #include "codecs/text_codecs.h"
@@ -71,6 +73,20 @@ inline std::string Take(vrx::TextValue result) {
   std::string bytes(vrx::TextView(result));
   platform::DisposeHandle(handle);
   return bytes;
+}
+
+// Up to four methods named m0..m3, separated by zero bytes in the input, so that calls
+// between them are resolved.
+inline std::vector<std::pair<std::string, std::string>> MethodSources(const uint8_t* data, size_t size) {
+  std::string_view rest(reinterpret_cast<const char*>(data), size);
+  std::vector<std::pair<std::string, std::string>> sources;
+  for (size_t at = 0; at <= rest.size() && sources.size() < 4;) {
+    size_t zero = rest.find('\0', at);
+    if (zero == std::string_view::npos) zero = rest.size();
+    sources.emplace_back("m" + std::to_string(sources.size()), std::string(rest.substr(at, zero - at)));
+    at = zero + 1;
+  }
+  return sources;
 }
 
 // A folder of this process under $TMPDIR (or /tmp) for targets that need files, made

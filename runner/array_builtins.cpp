@@ -127,7 +127,7 @@ bool InsertInArray(Frame& f, const Args& a, Value*) {
   Var* var = ArrayRange(f, a, cmd, &where, &count);
   if (!var) return false;
   std::vector<Value>& items = var->v.items;
-  if (items.size() + size_t(count) > kMaxArray + 1) return Fail(f, cmd + ": the array is too large");
+  if (items.size() + size_t(count) > f.rt->maxArray + 1) return Fail(f, cmd + ": the array is too large");
   size_t at = std::min(size_t(where), items.size());
   items.insert(items.begin() + std::ptrdiff_t(at), size_t(count), Value::Empty(var->v.elem));
   return true;

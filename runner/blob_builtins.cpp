@@ -80,7 +80,7 @@ bool WriteBytes(Frame& f, const Args& a, size_t at, const std::string& bytes, co
   }
   if (append) offset = int32_t(blob.size());
   if (offset < 0) return OutOfRange(f, cmd, offset, bytes.size(), blob.size());
-  if (size_t(offset) + bytes.size() > kMaxBytes) return Fail(f, cmd + ": the BLOB is too large");
+  if (size_t(offset) + bytes.size() > f.rt->maxBytes) return Fail(f, cmd + ": the BLOB is too large");
   if (size_t(offset) + bytes.size() > blob.size()) blob.resize(size_t(offset) + bytes.size());
   blob.replace(size_t(offset), bytes.size(), bytes);
   if (withOffset) return Assign(f, a[at], Value::Long(offset + int32_t(bytes.size())));
@@ -170,7 +170,7 @@ bool CopyBlob(Frame& f, const Args& a, Value*) {
   if (!NeedBlobVar(f, a[1], &var, cmd)) return false;
   std::string& dst = var->v.s;
   if (to < 0) return OutOfRange(f, cmd, to, size_t(len), dst.size());
-  if (size_t(to) + bytes.size() > kMaxBytes) return Fail(f, cmd + ": the BLOB is too large");
+  if (size_t(to) + bytes.size() > f.rt->maxBytes) return Fail(f, cmd + ": the BLOB is too large");
   if (size_t(to) + bytes.size() > dst.size()) dst.resize(size_t(to) + bytes.size());
   dst.replace(size_t(to), bytes.size(), bytes);
   return true;
@@ -188,7 +188,7 @@ bool InsertInBlob(Frame& f, const Args& a, Value*) {
   std::string& blob = var->v.s;
   if (len < 0) return Fail(f, cmd + ": negative length " + std::to_string(len));
   if (offset < 0 || size_t(offset) > blob.size()) return OutOfRange(f, cmd, offset, 0, blob.size());
-  if (blob.size() + size_t(len) > kMaxBytes) return Fail(f, cmd + ": the BLOB is too large");
+  if (blob.size() + size_t(len) > f.rt->maxBytes) return Fail(f, cmd + ": the BLOB is too large");
   blob.insert(size_t(offset), size_t(len), char(uint8_t(filler)));
   return true;
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -59,8 +60,8 @@ bool StartOffset(Frame& f, int32_t ref) {
 bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd) {
   int32_t n;
   if (!EvalLong(f, a[1], &n, cmd + ": the size")) return false;
-  if (n < 0 || size_t(n) > kMaxArray)
-    return Fail(f, cmd + ": the size must be 0 to " + std::to_string(kMaxArray));
+  if (n < 0 || size_t(n) > f.rt->maxArray)
+    return Fail(f, cmd + ": the size must be 0 to " + std::to_string(f.rt->maxArray));
   Var* var = FindVar(f, a[0]);
   if (!var) return Fail(f, cmd + ": the array must be a variable");
   if (var->v.type == Type::Undefined) {
@@ -112,7 +113,7 @@ bool ReadDocument(Frame& f, const std::string& path, std::string* out) {
   size_t n;
   bool tooBig = false;
   while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) {
-    if (data.size() + n > kMaxBytes) {
+    if (data.size() + n > f.rt->maxBytes) {
       tooBig = true;
       break;
     }
@@ -403,7 +404,7 @@ bool ReplaceString(Frame& f, const Args& a, Value* out) {
     if (at == std::string::npos) break;
     result.append(src, from, at - from);
     result += rep;
-    if (result.size() > kMaxBytes) return Fail(f, "Replace string: the text is too long");
+    if (result.size() > f.rt->maxBytes) return Fail(f, "Replace string: the text is too long");
     from = at + old.size();
   }
   result.append(src, from, std::string::npos);
@@ -463,7 +464,7 @@ bool AppendToArray(Frame& f, const Args& a, Value*) {
   Var* var = FindVar(f, a[0]);
   if (!var || var->v.type != Type::Array)
     return Fail(f, "APPEND TO ARRAY: " + VarLabel(f, a[0]) + " is not an array");
-  if (var->v.items.size() > kMaxArray) return Fail(f, "APPEND TO ARRAY: the array is too large");
+  if (var->v.items.size() > f.rt->maxArray) return Fail(f, "APPEND TO ARRAY: the array is too large");
   Value converted;
   if (!Convert(f, var->v.elem, std::move(v), &converted, "an element of " + VarLabel(f, a[0])))
     return false;
@@ -485,7 +486,7 @@ bool SetBlobSize(Frame& f, const Args& a, Value*) {
   int32_t size, filler = 0;
   if (!EvalLong(f, a[1], &size, "SET BLOB SIZE: the size")) return false;
   if (a.size() > 2 && !EvalLong(f, a[2], &filler, "SET BLOB SIZE: the filler")) return false;
-  if (size < 0 || size_t(size) > kMaxBytes) return Fail(f, "SET BLOB SIZE: bad size " + std::to_string(size));
+  if (size < 0 || size_t(size) > f.rt->maxBytes) return Fail(f, "SET BLOB SIZE: bad size " + std::to_string(size));
   Var* var;
   if (!NeedBlobVar(f, a[0], &var, "SET BLOB SIZE")) return false;
   var->v.s.resize(size_t(size), char(filler));
@@ -519,7 +520,7 @@ bool TextToBlob(Frame& f, const Args& a, Value*) {
   }
   if (size_t(offset) > blob.size())
     return FailCode(f, kErrorBlobRange, "TEXT TO BLOB: the offset is past the end of the BLOB");
-  if (size_t(offset) + bytes.size() > kMaxBytes) return Fail(f, "TEXT TO BLOB: the BLOB is too large");
+  if (size_t(offset) + bytes.size() > f.rt->maxBytes) return Fail(f, "TEXT TO BLOB: the BLOB is too large");
   if (size_t(offset) + bytes.size() > blob.size()) blob.resize(size_t(offset) + bytes.size());
   blob.replace(size_t(offset), bytes.size(), bytes);
   if (a.size() > 3 && !append) return Assign(f, a[3], Value::Long(offset + int32_t(bytes.size())));
@@ -859,9 +860,23 @@ std::span<const BuiltinInfo> Builtins() {
   return all;
 }
 
+// Commands a confined run may not call: documents, folders and the terminal.
+bool TouchesSystem(const BuiltinInfo& b) {
+  static const std::vector<BuiltinFn> fns = [] {
+    std::vector<BuiltinFn> v{DocumentToBlob, BlobToDocument};
+    for (const BuiltinInfo& d : DocumentBuiltins()) v.push_back(d.fn);
+    for (const BuiltinInfo& d : FormatBuiltins())
+      if (d.name == "ALERT" || d.name == "CONFIRM") v.push_back(d.fn);
+    return v;
+  }();
+  return std::find(fns.begin(), fns.end(), b.fn) != fns.end();
+}
+
 bool CallBuiltin(Frame& f, const Node& call, Value* out) {
   *out = Value();
   const BuiltinInfo& b = *f.code->builtins[size_t(call.a)];
+  if (f.rt->confined && TouchesSystem(b)) [[unlikely]]
+    return Fail(f, std::string(b.name) + " is not available to a confined method");
   Args a{f.code->args.data() + call.b, size_t(call.argc), f.nodes};
   return b.fn(f, a, out);
 }

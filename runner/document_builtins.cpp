@@ -155,11 +155,11 @@ bool ReceivePacket(Frame& f, const Args& a, Value*) {
         got.resize(got.size() - stop.size());
         break;
       }
-      if (got.size() > kMaxBytes) return Fail(f, cmd + ": the packet is too large");
+      if (got.size() > f.rt->maxBytes) return Fail(f, cmd + ": the packet is too large");
     }
   } else if (until.numeric()) {
     int32_t n = RealToLong(until.Number());
-    if (n < 0 || size_t(n) > kMaxBytes) return Fail(f, cmd + ": bad byte count " + std::to_string(n));
+    if (n < 0 || size_t(n) > f.rt->maxBytes) return Fail(f, cmd + ": bad byte count " + std::to_string(n));
     got.resize(size_t(n));
     got.resize(std::fread(got.data(), 1, got.size(), file));
     complete = got.size() == size_t(n);
@@ -224,7 +224,7 @@ bool ListFolder(Frame& f, const Args& a, bool folders, const std::string& cmd) {
     for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) add(*it);
   }
   if (ec) return SystemFailure(f, cmd + ": cannot read", path, ec.value());
-  if (names.size() > kMaxArray) return Fail(f, cmd + ": too many names");
+  if (names.size() > f.rt->maxArray) return Fail(f, cmd + ": too many names");
   std::sort(names.begin(), names.end());
   Value arr = Value::Array(Type::Text, names.size());
   for (size_t i = 0; i < names.size(); ++i) arr.items[i + 1] = Value::Text(std::move(names[i]));

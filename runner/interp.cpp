@@ -202,7 +202,7 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   }
   if (a.numeric() && b.numeric()) return Arith(f, op, a, b, out);
   if (op == Tok::Plus && a.type == Type::Text && b.type == Type::Text) {
-    if (a.s.size() + b.s.size() > kMaxBytes) return Fail(f, "the text is too long");
+    if (a.s.size() + b.s.size() > f.rt->maxBytes) return Fail(f, "the text is too long");
     *out = Value::Text(a.s + b.s);
     return true;
   }
@@ -910,6 +910,11 @@ bool EvalNode(Frame& f, int32_t i, Value* out) {
 
 [[gnu::noinline]] bool Yield(Runtime& rt) {
   rt.slice = 0;
+  if (rt.slicesLeft && --rt.slicesLeft == 0) {
+    rt.err("The run has reached its statement limit");
+    rt.status = 1;
+    rt.aborting = true;
+  }
   if (rt.host) rt.host->Yield();
   return !rt.aborting;
 }
@@ -1449,6 +1454,11 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
   rt.program = &program;
   rt.host = options.host;
   rt.trace = options.trace;
+  rt.confined = options.confined;
+  rt.maxBytes = options.confined ? kConfinedMaxBytes : kMaxBytes;
+  rt.maxArray = options.confined ? kConfinedMaxArray : kMaxArray;
+  if (options.statementLimit)
+    rt.slicesLeft = options.statementLimit / kStatementsPerSlice + 1;
   rt.interprocess.resize(program.interprocessVars.size());
   rt.spares.resize(size_t(program.commandSites));
   rt.out = options.out ? options.out : [](std::string_view line) {

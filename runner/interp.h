@@ -12,6 +12,10 @@
 
 namespace runner {
 
+constexpr size_t kMaxBytes = size_t(1) << 28;  // largest text or BLOB a method may build
+constexpr size_t kMaxArray = 1000000;
+constexpr size_t kConfinedMaxBytes = 65536, kConfinedMaxArray = 1000;
+
 struct Var {
   Value v;         // Undefined until declared or first assigned; then its type stays
   int maxLen = 0;  // C_STRING(n; ...) variables keep at most n bytes
@@ -46,6 +50,9 @@ struct Runtime {
   bool aborting = false;  // a failed ASSERT ends every process
   bool trace = false;     // VRX_ calls on `err`
   double epsilon = 1e-6;  // reals closer than this are equal (SET REAL COMPARISON LEVEL)
+  bool confined = false;  // RunOptions::confined
+  size_t maxBytes = kMaxBytes, maxArray = kMaxArray;  // largest text or BLOB, and array
+  uint32_t slicesLeft = 0;            // of kStatementsPerSlice statements; 0: no limit
   int status = 0;
   uint32_t slice = 0;     // statements since the running process last gave way
   uint64_t frames = 0;    // calls made so far (Frame::serial)
@@ -178,8 +185,6 @@ bool EvalLong(Frame& f, int32_t node, int32_t* out, std::string_view what);
 bool EvalText(Frame& f, int32_t node, std::string* out, std::string_view what);
 bool EvalBool(Frame& f, int32_t node, bool* out, std::string_view what);
 
-constexpr size_t kMaxBytes = size_t(1) << 28;  // largest text or BLOB a method may build
-constexpr size_t kMaxArray = 1000000;
 constexpr int kMaxCallDepth = 200;
 // Stack a process may use for nested calls and expressions; the host gives each
 // process 4 MB.

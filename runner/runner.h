@@ -46,6 +46,11 @@ struct RunOptions {
   LineSink err;                // errors and failed assertions; standard error when empty
   // Each VRX_ call as a line on `err`: process, arguments, outputs, result and duration.
   bool trace = false;
+  // For methods nobody has read: no documents, folders or terminal, texts and BLOBs of
+  // at most 64 KB, arrays of at most 1,000 elements.
+  bool confined = false;
+  // The run ends with an error after about this many statements; 0: no limit.
+  uint32_t statementLimit = 0;
 };
 
 // Runs `method` as process 1 with `params` as $1..$n, then every process it started,

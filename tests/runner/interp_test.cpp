@@ -22,14 +22,14 @@ struct Outcome {
 
 using Sources = std::vector<std::pair<std::string, std::string>>;
 
-Outcome RunMethods(const Sources& sources, std::vector<Value> params = {}, std::string method = "main") {
+Outcome RunMethods(const Sources& sources, std::vector<Value> params = {}, std::string method = "main",
+                   runner::RunOptions opts = {}) {
   Outcome o;
   runner::Program program;
   if (!runner::LoadSources(sources, &program, &o.err)) return o;
   o.loaded = true;
   host::Host h;
   EXPECT_TRUE(h.loaded()) << h.error();
-  runner::RunOptions opts;
   opts.host = &h;
   opts.out = [&](std::string_view l) { o.out.emplace_back(l); };
   opts.err = [&](std::string_view l) { o.err.emplace_back(l); };
@@ -433,4 +433,19 @@ TEST(Errors, APointerToALocalOfAMethodThatReturnedIsRefused) {
   ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);
   EXPECT_NE(o.err[0].find("line 2: the pointer points to a local variable of a method that has returned"),
             std::string::npos) << o.err[0];
+}
+
+TEST(Run, AConfinedRunTouchesNoDocumentAndEndsAtItsStatementLimit) {
+  runner::RunOptions confined;
+  confined.confined = true;
+  confined.statementLimit = 5000;
+  Outcome o = RunMethods({{"main.4dm", "$n:=0\nWhile (True)\n  $n:=$n+1\nEnd while\n"}}, {}, "main", confined);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, std::vector<std::string>{"The run has reached its statement limit"});
+  for (auto [source, message] : {std::pair{"$d:=Create document(\"/tmp/x\")\n", "Create document is not available"},
+                                 std::pair{"C_BLOB($b)\nSET BLOB SIZE($b;65537)\n", "SET BLOB SIZE: bad size 65537"}}) {
+    o = RunMethods({{"main.4dm", source}}, {}, "main", confined);
+    ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);
+    EXPECT_NE(o.err[0].find(message), std::string::npos) << o.err[0];
+  }
 }
