@@ -4,6 +4,7 @@
 #include <limits.h>
 #include <sys/epoll.h>
 #include <sys/mman.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -35,10 +36,10 @@ namespace host {
 namespace {
 
 constexpr size_t kStackSize = size_t(4) << 20;  // reserved lazily by mmap
+constexpr size_t kStackGuard = 4096;            // at its low end, never mapped in
 // Stacks of ended processes kept for new ones: a server starting a process per
 // connection would otherwise map, fault in and unmap a stack each time.
 constexpr size_t kSpareStacks = 32;
-constexpr uint8_t kCanary = 0xA5;
 constexpr int kEventBatch = 64;
 
 using EntryFn = void (*)(int32_t, void**, uint32_t*, void*);
@@ -166,6 +167,20 @@ struct Host::Impl {
   EntryFn entry = nullptr;
   uint32_t globalsSlot = 0;
   bool initialised = false;
+  // A result area is filled with a word before each call, to tell whether the command
+  // wrote it. The word changes from call to call: a fixed one is a value a command can
+  // return (0xA5A5A5A5 is the address 165.165.165.165), a fresh one no input can aim at.
+  uint32_t canary = [] {
+    uint32_t seed = 0;
+    if (getrandom(&seed, sizeof seed, GRND_NONBLOCK) != sizeof seed) seed = uint32_t(time(nullptr));
+    return seed | 1;
+  }();
+  uint32_t NextCanary() {
+    canary ^= canary << 13;  // xorshift: never 0 once it is not
+    canary ^= canary >> 17;
+    canary ^= canary << 5;
+    return canary | 0x80;  // a byte result 0 never looks unwritten
+  }
 
   std::list<Process> processes;
   std::unordered_map<int, Process*> byNumber;  // live processes
@@ -259,6 +274,12 @@ struct Host::Impl {
     } else {
       stack = mmap(nullptr, kStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
       if (stack == MAP_FAILED) return nullptr;
+      // The lowest page is a guard: a process that overflows its stack faults there
+      // instead of writing over the mapping below, which may be another process's stack.
+      if (mprotect(stack, kStackGuard, PROT_NONE) != 0) {
+        munmap(stack, kStackSize);
+        return nullptr;
+      }
     }
 #ifdef VRX_ASAN_FIBERS
     // An ended process never returned from its last frames, whose redzones stay poisoned
@@ -696,15 +717,18 @@ CallResult Host::CallSlots(const vrx::CommandInfo& row, void* const* params) {
   std::memcpy(slots, params, sizeof slots);
 
   // Canary bytes tell whether the command wrote its result.
+  const uint32_t canary = m.NextCanary();
+  const uint64_t pattern = uint64_t(canary) << 32 | canary;
   alignas(8) uint8_t area[16];
-  std::memset(area, kCanary, sizeof area);
+  std::memcpy(area, &pattern, 8);
+  std::memcpy(area + 8, &pattern, 8);
   TextValue text = {int16_t(-23131), 0};  // 0xA5A5: no command writes a negative length
   alignas(8) uint8_t string[256];
   if (r.kind == ResultKind::Text) {
     TextValue* p = &text;
     std::memcpy(area, &p, sizeof p);
   } else if (r.kind == ResultKind::String) {
-    std::memset(string, kCanary, sizeof string);
+    for (size_t i = 0; i < sizeof string; i += 8) std::memcpy(string + i, &pattern, 8);
     uint8_t* p = string;
     std::memcpy(area, &p, sizeof p);
   }
@@ -725,7 +749,7 @@ CallResult Host::CallSlots(const vrx::CommandInfo& row, void* const* params) {
       }
       break;
     case ResultKind::String:
-      for (uint8_t b : string) r.written |= b != kCanary;
+      for (size_t i = 0; i < sizeof string; i += 8) r.written |= std::memcmp(string + i, &pattern, 8) != 0;
       if (r.written) r.bytes.assign(reinterpret_cast<const char*>(string + 1), string[0]);
       break;
     case ResultKind::Blob: {
@@ -740,7 +764,7 @@ CallResult Host::CallSlots(const vrx::CommandInfo& row, void* const* params) {
       break;
     }
     case ResultKind::Byte:
-      r.written = area[0] != kCanary;
+      r.written = area[0] != before[0];
       r.value = area[0];
       break;
     case ResultKind::Long:

@@ -111,7 +111,9 @@ Value Value::Blob(std::string_view bytes) { return WithBytes(Kind::Blob, bytes);
 Value Value::Picture(std::string_view bytes) { return WithBytes(Kind::Picture, bytes); }
 Value Value::LongArray(std::span<const int32_t> values) {
   Value x(Kind::LongArray);
-  platform::SetHandleSize(x.array_.handle, int32_t(4 * (values.size() + 1)));
+  // Without memory for the elements the array stays empty (count 0, or no block).
+  if (!x.array_.handle || !platform::SetHandleSize(x.array_.handle, int32_t(4 * (values.size() + 1))))
+    return x;
   uint8_t* p = platform::HandleAddress(x.array_.handle);
   std::memset(p, 0, 4);
   if (!values.empty()) std::memcpy(p + 4, values.data(), 4 * values.size());
