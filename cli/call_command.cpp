@@ -41,7 +41,7 @@ std::string FromHex(std::string_view s) {
   if (s.size() % 2) throw ArgError{"odd number of hex digits"};
   std::string out;
   for (size_t i = 0; i < s.size(); i += 2) {
-    int v;
+    unsigned v;  // unsigned: from_chars takes a minus sign for a signed type
     auto [p, ec] = std::from_chars(s.data() + i, s.data() + i + 2, v, 16);
     if (ec != std::errc() || p != s.data() + i + 2) throw ArgError{"bad hex digits: '" + std::string(s) + "'"};
     out += char(v);

@@ -84,7 +84,9 @@ bool LoadFolder(const std::string& folder, Program* program, std::vector<std::st
   std::vector<fs::path> files;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path& p = it->path();
-    if (p.extension() == ".4dm" && it->is_regular_file(ec)) files.push_back(p);
+    // An entry that cannot be looked at (a broken link, an editor's lock file) is skipped.
+    std::error_code entry;
+    if (p.extension() == ".4dm" && it->is_regular_file(entry)) files.push_back(p);
   }
   if (ec) {
     errors->push_back(folder + ": " + ec.message());

@@ -32,6 +32,7 @@ TEST(CliArguments, LimitsOfEachKind) {
   EXPECT_EQ(VrxStatus("VRX_DetachBlob blob%6a6b long:0"), 0);
   EXPECT_EQ(VrxStatus("VRX_DetachBlob blob%6a6 long:0"), 2);
   EXPECT_EQ(VrxStatus("VRX_DetachBlob blob%6x long:0"), 2);
+  EXPECT_EQ(VrxStatus("VRX_DetachBlob blob%-1 long:0"), 2);
 }
 
 TEST(CliArguments, CalendarDates) {

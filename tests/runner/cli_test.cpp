@@ -50,6 +50,8 @@ TEST(VrxRun, FileFolderMethodAndArguments) {
   dir.Write("Greet.4dm", "C_TEXT($1;$2)\nLOG(\"hello \"+$1+$2)\nLOG(Shout($1))\n");
   dir.Write("Shout.4dm", "$0:=Uppercase($1)+\"!\"\n");
   dir.Write("notes.txt", "not a method");
+  // an editor's lock file: a link to nowhere
+  std::filesystem::create_symlink(dir.path + "/nowhere", dir.path + "/.#main.4dm");
 
   CliResult r = RunVrx({"run", dir.path});
   EXPECT_EQ(r.status, 0) << r.err;
