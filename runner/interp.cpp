@@ -1346,6 +1346,62 @@ bool Assign(Frame& f, int32_t target, Value v) {
   return AssignVar(f, var, std::move(v), [&] { return VarLabel(f, target); });
 }
 
+bool ResolveTarget(Frame& f, int32_t node, Target* out) {
+  const Node& n = f.node(node);
+  switch (n.op) {
+    case Op::Element: {
+      int32_t index;
+      if (!EvalLong(f, n.b, &index, "the index")) return false;
+      Var* var = FindVar(f, n.a);
+      if (!var) {
+        if (f.node(n.a).op == Op::Deref) return false;  // reported
+        return Fail(f, "the variable " + VarLabel(f, n.a) + " is not defined");
+      }
+      *out = {var, index, n.a};
+      return true;
+    }
+    case Op::Deref: {
+      int32_t element;
+      Var* var = DerefVar(f, node, &element);
+      if (!var) return false;
+      *out = {var, element, node};
+      return true;
+    }
+    case Op::ParamAt: {
+      int32_t number;
+      if (!EvalLong(f, n.a, &number, "the parameter number")) return false;
+      if (number < 0) return Fail(f, "there is no parameter ${" + std::to_string(number) + "}");
+      *out = {ParamVar(f, number, true), -1, node};
+      return true;
+    }
+    default: {
+      Var* var = FindVar(f, node);
+      if (!var) return Fail(f, "only a variable can receive this value");
+      *out = {var, -1, node};
+      return true;
+    }
+  }
+}
+
+bool AssignTarget(Frame& f, const Target& t, Value v) {
+  if (t.element >= 0) return AssignElementOf(f, t.var, t.element, std::move(v), t.label);
+  if (v.type == Type::Array) {
+    t.var->v = std::move(v);
+    return true;
+  }
+  return AssignVar(f, t.var, std::move(v), [&] { return VarLabel(f, t.label); });
+}
+
+bool TargetValue(Frame& f, const Target& t, Value* copy, const Value** out) {
+  if (t.element >= 0) {
+    if (!ElementOf(f, t.var->v, t.element, t.label, copy)) return false;
+    *out = copy;
+    return true;
+  }
+  *out = t.var->v.type == Type::Undefined ? nullptr : &t.var->v;
+  return true;
+}
+
 bool Eval(Frame& f, int32_t i, Value* out) {
   const Node& n = f.node(i);
   if (n.scalar >= 0 && (n.op == Op::Binary || n.op == Op::Negate || n.op == Op::Element)) {

@@ -21,17 +21,29 @@ struct Var {
   int maxLen = 0;  // C_STRING(n; ...) variables keep at most n bytes
 };
 
+// Where a value goes: a variable, or one of its elements (element >= 0); `label` is the
+// node that names the variable, for messages.
+struct Target {
+  Var* var = nullptr;
+  int32_t element = -1;
+  int32_t label = 0;
+};
+
 // A VRX_ command site's host values, kept between its calls, and where each keeps its
 // number (Slot()) for the kind it had when that was asked.
 struct SiteValues {
   std::vector<host::Value> values;
   std::vector<void*> slots;
   std::vector<vrx::Kind> kinds;
+  // The outputs that an element, a pointer or ${n} names, worked out before the call:
+  // the command may wait, and other processes change indexes and pointers meanwhile.
+  std::vector<Target> targets;
 
   void Resize(size_t n) {
     values.resize(n);
     slots.resize(n, nullptr);
     kinds.resize(n, vrx::Kind::None);
+    targets.resize(n);
   }
   void* Slot(size_t i) {
     if (kinds[i] != values[i].kind()) {
@@ -150,6 +162,15 @@ bool Eval(Frame& f, int32_t node, Value* out);
 bool Assign(Frame& f, int32_t target, Value v);
 // Replaces the variable `target` names (not an element) as a whole, arrays included.
 bool AssignWhole(Frame& f, int32_t target, Value v);
+// What an element, a dereferenced pointer, ${n} or a variable names, worked out once;
+// false, with the error reported, when it names nothing.
+bool ResolveTarget(Frame& f, int32_t node, Target* out);
+// Stores v where t says: converted to an element's or a variable's type, or replacing
+// the variable when v is an array.
+bool AssignTarget(Frame& f, const Target& t, Value v);
+// The value at t: in place for a variable, in *copy for an element; null (and true)
+// for a variable that is not defined yet.
+bool TargetValue(Frame& f, const Target& t, Value* copy, const Value** out);
 // The variable a dereferenced pointer names; null, with the error reported, when it
 // names none (or an element: *element then holds its index when element is given).
 Var* DerefVar(Frame& f, int32_t node, int32_t* element = nullptr);

@@ -250,28 +250,20 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
     const Node& arg = a.node(i);
     if (dir != Dir::Out && dir != Dir::InOut) continue;
     Kind kind = c.params[i].kind;
-    if (arg.op == Op::Element) {
-      // Elements take what the host returns through the ordinary conversion.
-      if (!Assign(f, a[i], FromHost(kind, values[i], nullptr))) return false;
+    Target t = sv.targets[i];
+    if (!t.var) {
+      // A whole variable, found again at no cost; anything else is an expression.
+      if (!IsWholeVar(arg)) continue;
+      t = {FindVar(f, a[i]), -1, a[i]};
+    }
+    // Elements take what the host returns through the ordinary conversion.
+    if (t.element >= 0) {
+      if (!AssignTarget(f, t, FromHost(kind, values[i], nullptr))) return false;
       continue;
     }
-    Var* var;
-    if (arg.op == Op::Deref) {
-      // A pointer may name an element, which takes the value as an element does.
-      int32_t element;
-      if (!(var = DerefVar(f, a[i], &element))) return false;
-      if (element >= 0) {
-        if (!Assign(f, a[i], FromHost(kind, values[i], nullptr))) return false;
-        continue;
-      }
-    } else if (!(var = FindVar(f, a[i]))) {
-      continue;  // an expression passed to an in/out parameter
-    }
-    if (WriteBack(*var, kind, sv, i)) continue;
-    const Value* current = var->v.type != Type::Undefined ? &var->v : nullptr;
-    Value v = FromHost(kind, values[i], current);
-    bool ok = v.type == Type::Array ? AssignWhole(f, a[i], std::move(v)) : Assign(f, a[i], std::move(v));
-    if (!ok) return false;
+    if (WriteBack(*t.var, kind, sv, i)) continue;
+    const Value* current = t.var->v.type != Type::Undefined ? &t.var->v : nullptr;
+    if (!AssignTarget(f, t, FromHost(kind, values[i], current))) return false;
   }
   return true;
 }
@@ -294,12 +286,36 @@ bool Fill(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteVal
   return Eval(f, a[i], &v) && Fill(f, c, i, v, sv);
 }
 
+bool IsTarget(const Node& n) { return n.op == Op::Element || n.op == Op::Deref || n.op == Op::ParamAt; }
+
+// An output that an element, a pointer or ${n} names: where it goes is worked out now,
+// once, and an in/out one is read from there.
+[[gnu::noinline]] bool FillTarget(Frame& f, const vrx::CommandInfo& c, const Args& a, size_t i,
+                                  SiteValues& sv) {
+  Target t;
+  if (!ResolveTarget(f, a[i], &t)) return false;
+  sv.targets[i] = t;
+  Value copy;
+  const Value* v = nullptr;
+  if (c.params[i].dir == Dir::InOut && !TargetValue(f, t, &copy, &v)) return false;
+  if (!v) {
+    MakeEmpty(sv, i, c.params[i].kind);
+    return true;
+  }
+  return Fill(f, c, i, *v, sv);
+}
+
 // Fills the host values of a call from its arguments, strictly left to right.
 bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& sv) {
   for (size_t i = 0; i < a.size(); ++i) {
     if (a.star(i)) return Fail(f, ParamLabel(c, i) + ": * is not a value");
     Dir dir = c.params[i].dir;
     Kind kind = c.params[i].kind;
+    sv.targets[i] = {};
+    if ((dir == Dir::Out || dir == Dir::InOut) && !IsWholeVar(a.node(i)) && IsTarget(a.node(i))) [[unlikely]] {
+      if (!FillTarget(f, c, a, i, sv)) return false;
+      continue;
+    }
     if (dir == Dir::Out) {
       // The command only writes it; the variable may not exist yet.
       MakeEmpty(sv, i, kind);
