@@ -74,6 +74,7 @@ TEST(TextParams, ToStringOnlyBelow255Bytes) {
 TEST(CommandTable, EverySelectorHasItsRow) {
   auto rows = vrx::CommandTable();
   ASSERT_EQ(rows.size(), 114u);
+  for (const vrx::CommandInfo& row : vrx::AllCommands()) EXPECT_EQ(vrx::CommandBySelector(row.selector), &row);
   for (int gap : {1, 65, 93, 112, 113}) EXPECT_TRUE(vrx::CommandBySelector(gap)->name.empty()) << gap;
   EXPECT_EQ(vrx::CommandBySelector(0), nullptr);
   EXPECT_EQ(vrx::CommandBySelector(115), nullptr);
