@@ -59,6 +59,11 @@ int32_t SendFileOpenError(int32_t windowsError) {
   return -2;
 }
 
+// Base64, either way, works on groups of three and four bytes: pieces converted one by one
+// continue each other only when each but the last holds whole groups of both.
+bool ConvertsBase64(int32_t options) { return (options & (kConvBase64Encode | kConvBase64Decode)) != 0; }
+int64_t WholeGroups(int64_t piece) { return std::max<int64_t>(12, piece / 12 * 12); }
+
 // Where to cut a piece that has to be converted in two: at whole groups of twelve bytes
 // (Base64 continues across the cut) and never between the CR and LF of a line end.
 size_t SplitPoint(std::string_view in) {
@@ -134,6 +139,7 @@ void SendFileCommand(const Call& c) {
   int64_t piece = c.Long(4) > 0 ? c.Long(4) : (textMode ? kDefaultTextPiece : kDefaultBytePiece);
   // A text's length has 16 bits: a longer text piece would be cut short.
   if (textMode && piece > kMaxTextLength) piece = kTextSubPiece;
+  if (ConvertsBase64(options)) piece = WholeGroups(piece);
   if (!textMode) piece = std::min<int64_t>(piece, kMaxByteRead);
 
   OwnedHandle buffer(platform::NewHandle(0));
@@ -275,7 +281,8 @@ void SendBlobCommand(const Call& c) {
     if (!platform::IsLiveHandle(blob) || platform::HandleSize(blob) <= last) break;
     int32_t left = last - first + 1;
     int32_t n = left;
-    if (left > kBlobPiece) n = left % kBlobPiece ? left % kBlobPiece : kBlobPiece;
+    if (ConvertsBase64(options)) n = std::min(left, kTextSubPiece);  // the odd piece last
+    else if (left > kBlobPiece) n = left % kBlobPiece ? left % kBlobPiece : kBlobPiece;
     // A copy: the send may wait, and other processes run meanwhile.
     piece.assign(reinterpret_cast<const char*>(platform::HandleAddress(blob)) + first, size_t(n));
     const std::string* bytes = &piece;

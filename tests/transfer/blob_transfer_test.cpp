@@ -188,6 +188,11 @@ TEST(BlobTransfer, ConversionsOnTheWayOutAndIn) {
   EXPECT_EQ(SendBlob(h, pair.ref, blob, 0, 0, 4), 0);
   EXPECT_EQ(nettest::ReadRaw(pair.peer, 6), "a\r\nb\r\n");
   EXPECT_EQ(blob.Bytes(), "a\rb\r");
+  // Base64 (unpadded) of a BLOB sent in several pieces continues across them.
+  const std::string data = Pattern(40000, 5);
+  Value big = Value::Blob(data);
+  EXPECT_EQ(SendBlob(h, pair.ref, big, 0, 0, 128), 0);
+  EXPECT_TRUE(nettest::ReadRaw(pair.peer, 53334) == Base64NoPadding(data));
   // In: CR LF becomes CR before the delimiter is looked for, so CR ends the line.
   pair.Send("x\r\ny\r\n");
   ASSERT_TRUE(AwaitBytes(h, pair.ref, 6));

@@ -61,11 +61,16 @@ TEST(SendFile, TextModeSendsLargePiecesWhole) {
   EXPECT_EQ(SendFile(h, ref, file, 4, 32768, 5 * 1024 * 1024 - 7, 0), 0);
   EXPECT_EQ(SendFile(h, ref, file, 4, 20000, 5 * 1024 * 1024, 0), 0);
   EXPECT_EQ(SendFile(h, ref, file, 4, 0, 10, 20), 0);  // default text piece
+  // Base64 continues across pieces, the default ones and those asked for.
+  EXPECT_EQ(SendFile(h, ref, file, 128, 0, 0, 100000), 0);
+  EXPECT_EQ(SendFile(h, ref, file, 128, 1000, 0, 5000), 0);
   EXPECT_EQ(nettest::Release(h, ref), 0);
   ASSERT_TRUE(sink.Finish());
 
   std::string sent = data + data.substr(5 * 1024 * 1024 - 7) + data.substr(5 * 1024 * 1024) + data.substr(10, 10);
-  std::string expected = ConversionsActive() ? ExpandCr(sent) : sent;
+  std::string expected = ConversionsActive() ? ExpandCr(sent) + Base64NoPadding(data.substr(0, 100000)) +
+                                                   Base64NoPadding(data.substr(0, 5000))
+                                             : sent + data.substr(0, 100000) + data.substr(0, 5000);
   std::string got = ReadFile(dir / "got.bin");
   ASSERT_EQ(got.size(), expected.size());
   EXPECT_TRUE(got == expected);

@@ -217,4 +217,19 @@ inline std::string ExpandCr(std::string_view s) {
   return out;
 }
 
+// Base64 without padding, as the conversion option 128 gives it: written out here, so
+// that the codec is not checked against itself.
+inline std::string Base64NoPadding(std::string_view in) {
+  static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  uint32_t acc = 0;
+  int bits = 0;
+  for (unsigned char c : in) {
+    acc = acc << 8 | c;
+    for (bits += 8; bits >= 6;) out += kDigits[(acc >> (bits -= 6)) & 63];
+  }
+  if (bits) out += kDigits[(acc << (6 - bits)) & 63];
+  return out;
+}
+
 }  // namespace transfertest
