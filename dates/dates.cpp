@@ -86,7 +86,34 @@ uint32_t ParseCompact(const Cursor& c, int32_t gmtOffset) {
   return seconds;
 }
 
+// asctime's form, which HTTP dates may take too: "Sun Nov  6 08:49:37 1994", in GMT. The
+// month comes before the day, which the header form would misread as a zone and a year.
+bool IsAsctime(const std::string& s) {
+  auto letter = [&](size_t i) { return (s[i] | 0x20) >= 'a' && (s[i] | 0x20) <= 'z'; };
+  auto digit = [&](size_t i) { return s[i] >= '0' && s[i] <= '9'; };
+  if (s.size() < 24) return false;
+  for (size_t i : {0, 1, 2, 4, 5, 6})
+    if (!letter(i)) return false;
+  for (size_t i : {9, 11, 12, 14, 15, 17, 18, 20, 21, 22, 23})
+    if (!digit(i)) return false;
+  return s[3] == ' ' && s[7] == ' ' && (s[8] == ' ' || digit(8)) && s[10] == ' ' && s[13] == ':' &&
+         s[16] == ':' && s[19] == ' ';
+}
+
+uint32_t ParseAsctime(const Cursor& c) {
+  platform::DateTimeFields f{};
+  Cursor month{c.s.substr(4, 3)};
+  f.month = MonthFromName(month);
+  f.day = int16_t(c.At(8) == ' ' ? c.Take(9, 1) : c.Take(8, 2));
+  f.hour = int16_t(c.Take(11, 2));
+  f.minute = int16_t(c.Take(14, 2));
+  f.second = int16_t(c.Take(17, 2));
+  f.year = int16_t(c.Take(20, 4));
+  return platform::FieldsToSeconds(f);
+}
+
 uint32_t ParseHeader(Cursor& c) {
+  if (IsAsctime(c.s)) return ParseAsctime(c);
   while (!c.s.empty() && !(c.s[0] >= '0' && c.s[0] <= '9')) c.Delete(1);
   if (c.s.empty()) return 0;
 

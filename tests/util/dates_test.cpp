@@ -64,6 +64,9 @@ TEST(Dates, ParsesHeadersAndCompactForms) {
   EXPECT_EQ(ParseDateHeader("Mon, 1 Jan 2001 10:00:00 CDT", 0, 0), At(2001, 1, 1, 15, 0, 0));
   EXPECT_EQ(ParseDateHeader("", 0, 0), 0u);
   EXPECT_EQ(ParseDateHeader("no digits at all", 0, 0), 0u);
+  // asctime, as HTTP allows it (GMT), with a one- or two-digit day.
+  EXPECT_EQ(ParseDateHeader("Sun Nov  6 08:49:37 1994", 0, 3600), At(1994, 11, 6, 8, 49, 37));
+  EXPECT_EQ(ParseDateHeader("Thu Dec 17 00:00:05 2026", 0, 0), At(2026, 12, 17, 0, 0, 5));
 
   // Compact: 12 characters are local time, anything else is GMT.
   EXPECT_EQ(ParseDateHeader("020305140709", 1, 3600), At(2002, 3, 5, 13, 7, 9));
