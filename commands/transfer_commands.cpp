@@ -228,6 +228,7 @@ void ReceiveFileCommand(const Call& c) {
       if (options != 0) {
         converted.clear();
         if (!ConvertBytes(chunk, options, converted)) {
+          c.ResultLong(-1);  // as for a failed write: these bytes are lost
           error = true;
           break;
         }

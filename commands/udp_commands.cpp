@@ -40,7 +40,8 @@ void ReceiveUdpCommand(const Call& c) {
   uint16_t port = 0;
   NetStatus r = ReceiveDatagram(slot, datagram, &address, &port, c.Long(6));
   if (r == NetStatus::Ok) {
-    c.SetText(2, datagram);
+    // Without memory for the text the datagram is lost: say so.
+    if (!c.SetText(2, datagram)) return c.ResultLong(platform::kMemFullErr);
     c.SetLong(3, int32_t(address));
     c.SetLong(4, port);
   }
