@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "codecs/conversions.h"
+#include "commands/transfer_commands.h"
 #include "net/layer.h"
 #include "net/socket_layer.h"
 #include "platform/memory.h"
@@ -65,10 +66,17 @@ void GetStreamStateCommand(const Call& c) {
 void SendTextCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
-  TextValue* text = c.Text(2);
-  if (text && c.Long(4) != 0) ApplyTextConversions(text, c.Long(4));
   // A copy: the text's block may move while the send waits.
   std::string bytes = TextParam(c, 2);
+  if (c.Long(4) != 0 && c.Text(2)) {
+    // Converted whole, in pieces where the result outgrows a text (Base64 of more than
+    // 24 KB, CR LF for many CRs): converted in place, such a text would be cut or emptied
+    // and sent so. $2 takes the converted bytes when a text can hold them.
+    std::string converted;
+    if (!ConvertBytes(bytes, c.Long(4), converted)) return c.ResultLong(platform::kMemFullErr);
+    if (converted.size() <= size_t(kMaxTextLength)) c.SetText(2, converted);
+    bytes = std::move(converted);
+  }
   int32_t collected;
   NetStatus s = BufferedSend(slot, bytes, c.Integer(3), &collected);
   c.ResultLong(collected >= 0 ? collected : StreamResult(s));

@@ -193,6 +193,12 @@ TEST(BlobTransfer, ConversionsOnTheWayOutAndIn) {
   Value big = Value::Blob(data);
   EXPECT_EQ(SendBlob(h, pair.ref, big, 0, 0, 128), 0);
   EXPECT_TRUE(nettest::ReadRaw(pair.peer, 53334) == Base64NoPadding(data));
+  // A text whose Base64 outgrows a text goes out whole; the text then stays as it was.
+  Value text = Value::Text(data.substr(0, 30000)), ref = Value::Long(pair.ref), now = Value::Integer(0),
+        base64 = Value::Long(128);
+  EXPECT_EQ(CallLong(h, "VRX_SendText", {&ref, &text, &now, &base64}), 0);
+  EXPECT_TRUE(nettest::ReadRaw(pair.peer, 40000) == Base64NoPadding(data.substr(0, 30000)));
+  EXPECT_EQ(text.Bytes().size(), 30000u);
   // In: CR LF becomes CR before the delimiter is looked for, so CR ends the line.
   pair.Send("x\r\ny\r\n");
   ASSERT_TRUE(AwaitBytes(h, pair.ref, 6));
