@@ -719,17 +719,6 @@ bool AssignElementOf(Frame& f, Var* var, int32_t index, Value v, int32_t label) 
   return Fail(f, VarLabel(f, label) + " is " + Article(base.type) + ": it has no elements");
 }
 
-bool AssignElement(Frame& f, const Node& target, Value v) {
-  int32_t index;
-  if (!EvalLong(f, target.b, &index, "the index")) return false;
-  Var* var = FindVar(f, target.a);
-  if (!var) {
-    if (f.node(target.a).op == Op::Deref) return false;  // reported
-    return Fail(f, "the variable " + VarLabel(f, target.a) + " is not defined");
-  }
-  return AssignElementOf(f, var, index, std::move(v), target.a);
-}
-
 // Element `index` of a variable's array or BLOB.
 bool ElementOf(Frame& f, const Value& base, int32_t index, int32_t label, Value* out) {
   if (base.type == Type::Array) {
@@ -1333,7 +1322,10 @@ bool Assign(Frame& f, int32_t target, Value v) {
     return AssignVar(f, ParamVar(f, number, true), std::move(v),
                      [&] { return "$" + std::to_string(number); });
   }
-  if (n.op == Op::Element) return AssignElement(f, n, std::move(v));
+  if (n.op == Op::Element) {
+    Target t;
+    return ResolveTarget(f, target, &t) && AssignTarget(f, t, std::move(v));
+  }
   if (n.op == Op::Deref) {
     int32_t element;
     Var* var = DerefVar(f, target, &element);
@@ -1357,34 +1349,34 @@ bool ResolveTarget(Frame& f, int32_t node, Target* out) {
         if (f.node(n.a).op == Op::Deref) return false;  // reported
         return Fail(f, "the variable " + VarLabel(f, n.a) + " is not defined");
       }
-      *out = {var, index, n.a};
+      *out = {var, true, index, n.a};
       return true;
     }
     case Op::Deref: {
       int32_t element;
       Var* var = DerefVar(f, node, &element);
       if (!var) return false;
-      *out = {var, element, node};
+      *out = {var, element >= 0, element, node};
       return true;
     }
     case Op::ParamAt: {
       int32_t number;
       if (!EvalLong(f, n.a, &number, "the parameter number")) return false;
       if (number < 0) return Fail(f, "there is no parameter ${" + std::to_string(number) + "}");
-      *out = {ParamVar(f, number, true), -1, node};
+      *out = {ParamVar(f, number, true), false, 0, node};
       return true;
     }
     default: {
       Var* var = FindVar(f, node);
       if (!var) return Fail(f, "only a variable can receive this value");
-      *out = {var, -1, node};
+      *out = {var, false, 0, node};
       return true;
     }
   }
 }
 
 bool AssignTarget(Frame& f, const Target& t, Value v) {
-  if (t.element >= 0) return AssignElementOf(f, t.var, t.element, std::move(v), t.label);
+  if (t.isElement) return AssignElementOf(f, t.var, t.index, std::move(v), t.label);
   if (v.type == Type::Array) {
     t.var->v = std::move(v);
     return true;
@@ -1393,8 +1385,8 @@ bool AssignTarget(Frame& f, const Target& t, Value v) {
 }
 
 bool TargetValue(Frame& f, const Target& t, Value* copy, const Value** out) {
-  if (t.element >= 0) {
-    if (!ElementOf(f, t.var->v, t.element, t.label, copy)) return false;
+  if (t.isElement) {
+    if (!ElementOf(f, t.var->v, t.index, t.label, copy)) return false;
     *out = copy;
     return true;
   }

@@ -21,11 +21,12 @@ struct Var {
   int maxLen = 0;  // C_STRING(n; ...) variables keep at most n bytes
 };
 
-// Where a value goes: a variable, or one of its elements (element >= 0); `label` is the
-// node that names the variable, for messages.
+// Where a value goes: a variable, or one of its elements (any index: a bad one is
+// reported when it is used); `label` is the node that names the variable, for messages.
 struct Target {
   Var* var = nullptr;
-  int32_t element = -1;
+  bool isElement = false;
+  int32_t index = 0;
   int32_t label = 0;
 };
 

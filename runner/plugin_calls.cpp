@@ -254,10 +254,10 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
     if (!t.var) {
       // A whole variable, found again at no cost; anything else is an expression.
       if (!IsWholeVar(arg)) continue;
-      t = {FindVar(f, a[i]), -1, a[i]};
+      t = {FindVar(f, a[i]), false, 0, a[i]};
     }
     // Elements take what the host returns through the ordinary conversion.
-    if (t.element >= 0) {
+    if (t.isElement) {
       if (!AssignTarget(f, t, FromHost(kind, values[i], nullptr))) return false;
       continue;
     }

@@ -449,3 +449,10 @@ TEST(Run, AConfinedRunTouchesNoDocumentAndEndsAtItsStatementLimit) {
     EXPECT_NE(o.err[0].find(message), std::string::npos) << o.err[0];
   }
 }
+
+TEST(Run, AnOutputToAnElementOutOfRangeIsAnError) {
+  Outcome o = RunMain("ARRAY LONGINT($a;2)\n$i:=-1\n$r:=VRX_GetLocalAddress($x;$a{$i};$y;$z)\n");
+  EXPECT_EQ(o.status, 1);
+  ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);
+  EXPECT_NE(o.err[0].find("index -1 is out of range for $a"), std::string::npos) << o.err[0];
+}
