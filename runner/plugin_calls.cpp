@@ -311,10 +311,12 @@ bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& 
     if (a.star(i)) return Fail(f, ParamLabel(c, i) + ": * is not a value");
     Dir dir = c.params[i].dir;
     Kind kind = c.params[i].kind;
-    sv.targets[i] = {};
-    if ((dir == Dir::Out || dir == Dir::InOut) && !IsWholeVar(a.node(i)) && IsTarget(a.node(i))) [[unlikely]] {
-      if (!FillTarget(f, c, a, i, sv)) return false;
-      continue;
+    if (dir == Dir::Out || dir == Dir::InOut) {
+      sv.targets[i] = {};
+      if (IsTarget(a.node(i))) [[unlikely]] {
+        if (!FillTarget(f, c, a, i, sv)) return false;
+        continue;
+      }
     }
     if (dir == Dir::Out) {
       // The command only writes it; the variable may not exist yet.
