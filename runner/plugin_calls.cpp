@@ -250,20 +250,20 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
     const Node& arg = a.node(i);
     if (dir != Dir::Out && dir != Dir::InOut) continue;
     Kind kind = c.params[i].kind;
-    Target t = sv.targets[i];
-    if (!t.var) {
+    const Target& resolved = sv.targets[i];
+    Var* var = resolved.var;
+    if (!var) {
       // A whole variable, found again at no cost; anything else is an expression.
       if (!IsWholeVar(arg)) continue;
-      t = {FindVar(f, a[i]), false, 0, a[i]};
-    }
-    // Elements take what the host returns through the ordinary conversion.
-    if (t.isElement) {
-      if (!AssignTarget(f, t, FromHost(kind, values[i], nullptr))) return false;
+      var = FindVar(f, a[i]);
+    } else if (resolved.isElement) {
+      // Elements take what the host returns through the ordinary conversion.
+      if (!AssignTarget(f, resolved, FromHost(kind, values[i], nullptr))) return false;
       continue;
     }
-    if (WriteBack(*t.var, kind, sv, i)) continue;
-    const Value* current = t.var->v.type != Type::Undefined ? &t.var->v : nullptr;
-    if (!AssignTarget(f, t, FromHost(kind, values[i], current))) return false;
+    if (WriteBack(*var, kind, sv, i)) continue;
+    const Value* current = var->v.type != Type::Undefined ? &var->v : nullptr;
+    if (!AssignTarget(f, Target{var, false, 0, a[i]}, FromHost(kind, values[i], current))) return false;
   }
   return true;
 }
@@ -312,7 +312,7 @@ bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& 
     Dir dir = c.params[i].dir;
     Kind kind = c.params[i].kind;
     if (dir == Dir::Out || dir == Dir::InOut) {
-      sv.targets[i] = {};
+      sv.targets[i].var = nullptr;
       if (IsTarget(a.node(i))) [[unlikely]] {
         if (!FillTarget(f, c, a, i, sv)) return false;
         continue;
