@@ -168,19 +168,15 @@ struct Host::Impl {
   uint32_t globalsSlot = 0;
   bool initialised = false;
   // A result area is filled with a word before each call, to tell whether the command
-  // wrote it. The word changes from call to call: a fixed one is a value a command can
-  // return (0xA5A5A5A5 is the address 165.165.165.165), a fresh one no input can aim at.
-  uint32_t canary = [] {
-    uint32_t seed = 0;
-    if (getrandom(&seed, sizeof seed, GRND_NONBLOCK) != sizeof seed) seed = uint32_t(time(nullptr));
-    return seed | 1;
+  // wrote it. A fixed word is a value a command can return (0xA5A5A5A5 is the address
+  // 165.165.165.165); one drawn at random when the host starts is one no input can aim
+  // at. Its low byte is never 0, which a byte result often is.
+  const uint64_t canary = [] {
+    uint32_t word = 0;
+    if (getrandom(&word, sizeof word, GRND_NONBLOCK) != sizeof word) word = uint32_t(time(nullptr)) * 2654435761u;
+    word |= 0x80;
+    return uint64_t(word) << 32 | word;
   }();
-  uint32_t NextCanary() {
-    canary ^= canary << 13;  // xorshift: never 0 once it is not
-    canary ^= canary >> 17;
-    canary ^= canary << 5;
-    return canary | 0x80;  // a byte result 0 never looks unwritten
-  }
 
   std::list<Process> processes;
   std::unordered_map<int, Process*> byNumber;  // live processes
@@ -717,8 +713,7 @@ CallResult Host::CallSlots(const vrx::CommandInfo& row, void* const* params) {
   std::memcpy(slots, params, sizeof slots);
 
   // Canary bytes tell whether the command wrote its result.
-  const uint32_t canary = m.NextCanary();
-  const uint64_t pattern = uint64_t(canary) << 32 | canary;
+  const uint64_t pattern = m.canary;
   alignas(8) uint8_t area[16];
   std::memcpy(area, &pattern, 8);
   std::memcpy(area + 8, &pattern, 8);
