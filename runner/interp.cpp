@@ -829,15 +829,9 @@ inline bool EvalChild(Frame& f, int32_t i, Value* out) {
   return true;
 }
 
-[[gnu::noinline]] bool EvalElement(Frame& f, const Node& n, Value* out) {
-  int32_t index;
-  if (!EvalLong(f, n.b, &index, "the index")) return false;
-  Var* var = FindVar(f, n.a);
-  if (!var) {
-    if (f.node(n.a).op == Op::Deref) return false;  // reported
-    return Fail(f, "the variable " + VarLabel(f, n.a) + " is not defined");
-  }
-  return ElementOf(f, var->v, index, n.a, out);
+[[gnu::noinline]] bool EvalElement(Frame& f, int32_t i, Value* out) {
+  Target t;
+  return ResolveTarget(f, i, &t) && ElementOf(f, t.var->v, t.index, t.label, out);
 }
 
 [[gnu::noinline]] bool EvalNegate(Frame& f, const Node& n, Value* out) {
@@ -882,7 +876,7 @@ bool EvalNode(Frame& f, int32_t i, Value* out) {
     case Op::Local: case Op::Param: case Op::ProcessVar: case Op::Interprocess:
       return EvalVariable(f, i, out);
     case Op::ParamAt: return EvalParamAt(f, n, out);
-    case Op::Element: return EvalElement(f, n, out);
+    case Op::Element: return EvalElement(f, i, out);
     case Op::Negate: return EvalNegate(f, n, out);
     case Op::Binary: return EvalBinary(f, n, out);
     case Op::Star: return Fail(f, "* is not a value here");
