@@ -45,15 +45,11 @@ std::string SystemPath(const std::string& macRoman) { return platform::MacRomanT
 // An offset variable that does not exist yet starts at 0, as 4D creates it. False, with
 // the error reported, when a pointer names nothing.
 bool StartOffset(Frame& f, int32_t ref) {
-  Var* var;
-  if (f.node(ref).op == Op::Deref) {
-    int32_t element;
-    if (!(var = DerefVar(f, ref, &element))) return false;
-    if (element >= 0) return true;  // an element always holds a value
-  } else {
-    var = FindVar(f, ref);
-  }
-  if (var && var->v.type == Type::Undefined) var->v = Value::Long(0);
+  // An element always holds a value; anything else but a variable is not written back.
+  if (!IsWholeVar(f.node(ref)) && f.node(ref).op != Op::Deref) return true;
+  Target t;
+  if (!ResolveTarget(f, ref, &t)) return false;
+  if (!t.isElement && t.var->v.type == Type::Undefined) t.var->v = Value::Long(0);
   return true;
 }
 
