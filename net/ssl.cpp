@@ -207,6 +207,13 @@ bool SetUpSsl(StreamRecord* record, bool server) {
     NoteSslError(record);
     return false;
   }
+  // Nothing older than TLS 1.2, as client and as server, whatever the ciphers allow: a
+  // peer that offers only less is refused with a protocol_version alert.
+  if (SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION) != 1) {
+    SSL_CTX_free(ctx);
+    NoteSslError(record);
+    return false;
+  }
   SSL_CTX_set_read_ahead(ctx, 0);
   SSL_CTX_set_default_passwd_cb(ctx, SuppliedPassword);
   // A write that waited is repeated from the same bytes, wherever they are by then.

@@ -432,4 +432,62 @@ TEST(SslStreams, SendTimesOutAgainstAPeerThatStopsReading) {
   EXPECT_EQ(Release(h, l, -1), 0);
 }
 
+
+// A Python peer held to one old protocol version, with RSA key exchange (which needs no
+// signature, so the library's security level alone does not refuse it). Prints its port
+// first as a server; then "accepted VERSION", or the reason of the handshake's failure.
+const char* kOldProtocolPeer = R"PY(
+import socket, ssl, sys
+mode, version, cert, key = sys.argv[1:5]
+server = mode == "server"
+ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER if server else ssl.PROTOCOL_TLS_CLIENT)
+if server:
+    ctx.load_cert_chain(cert, key)
+else:
+    ctx.check_hostname = False; ctx.verify_mode = ssl.CERT_NONE
+ctx.set_ciphers("AES128-SHA:@SECLEVEL=0")
+ctx.minimum_version = ctx.maximum_version = getattr(ssl.TLSVersion, version)
+if server:
+    l = socket.socket(); l.bind(("127.0.0.1", 0)); l.listen(1)
+    print(l.getsockname()[1], flush=True)
+    c, _ = l.accept()
+else:
+    c = socket.create_connection(("127.0.0.1", int(sys.argv[5])))
+c.settimeout(10)
+try:
+    s = ctx.wrap_socket(c, server_side=server)
+    print("accepted", s.version(), flush=True)
+    s.recv(10)
+except (ssl.SSLError, OSError) as e:
+    print(getattr(e, "reason", None) or type(e).__name__, flush=True)
+)PY";
+
+TEST(SslStreams, ProtocolsBeforeTls12AreRefusedWithAProtocolVersionAlert) {
+  REQUIRE_CERTS();
+  InDirectory in(ServedDir());
+  for (const char* version : {"TLSv1", "TLSv1_1"}) {
+    Host h;
+    // We as the client: our hello offers nothing the server speaks, and it says so.
+    Child server = Spawn({"/usr/bin/python3", "-c", kOldProtocolPeer, "server", version, Certs().aCert, Certs().aKey});
+    uint16_t port = uint16_t(std::atoi(ReadLine(server.out).c_str()));
+    ASSERT_NE(port, 0);
+    int32_t c = SslOpen(h, "127.0.0.1", port);
+    EXPECT_NE(AwaitState(h, c, 8, 300), 8) << version;
+    EXPECT_EQ(ReadLine(server.out), "UNSUPPORTED_PROTOCOL") << version;
+    EXPECT_NE(SslError(h, c).second.find("alert protocol version"), std::string::npos) << SslError(h, c).second;
+    EXPECT_EQ(Release(h, c), 0);
+    StopChild(server);
+
+    // We as the server: the client's offer is refused with the alert that says why.
+    int32_t l = SslListen(h, 0);
+    Child client = Spawn({"/usr/bin/python3", "-c", kOldProtocolPeer, "client", version, "", "",
+                          std::to_string(PortOf(h, l))});
+    EXPECT_NE(AwaitState(h, l, 8, 300), 8) << version;
+    EXPECT_EQ(ReadLine(client.out), "TLSV1_ALERT_PROTOCOL_VERSION") << version;
+    EXPECT_NE(SslError(h, l).second.find("unsupported protocol"), std::string::npos) << SslError(h, l).second;
+    EXPECT_EQ(Release(h, l), 0);
+    StopChild(client);
+  }
+}
+
 }  // namespace
