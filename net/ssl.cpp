@@ -137,29 +137,69 @@ bool IsDottedAddress(const std::string& host) {
 
 // ---- trusted certificates ---------------------------------------------------------------
 
-// Those of SetTrustedCertificates, for the whole process; null when only the system's.
-STACK_OF(X509)* gTrusted = nullptr;
+// What SetTrustedCertificates set, for the whole process: certificates and revocation
+// lists. Both empty: only the system's certificates.
+struct Trusted {
+  STACK_OF(X509)* certificates = nullptr;
+  STACK_OF(X509_CRL)* crls = nullptr;
+};
+Trusted gTrusted;
 
-void FreeTrusted() {
-  sk_X509_pop_free(gTrusted, X509_free);
-  gTrusted = nullptr;
+void FreeTrusted(Trusted& t) {
+  sk_X509_pop_free(t.certificates, X509_free);
+  sk_X509_CRL_pop_free(t.crls, X509_CRL_free);
+  t = Trusted{};
 }
 
-// Appends every PEM certificate of a file; anything else in it is skipped.
-void LoadPemCertificates(const std::string& file, STACK_OF(X509)* into) {
+// Appends the PEM certificates and revocation lists of a file; other blocks (keys) are
+// skipped. False when a block is damaged: a file is taken whole or not at all, so that a
+// bad block never leaves a trust that silently lacks what followed it.
+bool LoadPemFile(const std::string& file, Trusted& into) {
   BIO* bio = BIO_new_file(file.c_str(), "r");
-  if (!bio) return;
-  while (X509* x = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr))
-    if (!sk_X509_push(into, x)) X509_free(x);
+  if (!bio) return false;
+  STACK_OF(X509_INFO)* infos = PEM_X509_INFO_read_bio(bio, nullptr, nullptr, nullptr);
   BIO_free(bio);
+  if (!infos) return false;
+  bool ok = true;
+  for (int i = 0; i < sk_X509_INFO_num(infos); ++i) {
+    X509_INFO* info = sk_X509_INFO_value(infos, i);
+    if (info->x509 && sk_X509_push(into.certificates, info->x509)) info->x509 = nullptr;
+    else if (info->x509) ok = false;
+    if (info->crl && sk_X509_CRL_push(into.crls, info->crl)) info->crl = nullptr;
+    else if (info->crl) ok = false;
+  }
+  sk_X509_INFO_pop_free(infos, X509_INFO_free);
+  return ok;
+}
+
+// A server whose issuer has no revocation list among those given is not refused for
+// that: the lists are checked where they exist, and a server of another authority is
+// verified as it would be without them.
+int AcceptMissingCrl(int ok, X509_STORE_CTX* ctx) {
+  if (!ok && X509_STORE_CTX_get_error(ctx) == X509_V_ERR_UNABLE_TO_GET_CRL) {
+    X509_STORE_CTX_set_error(ctx, X509_V_OK);
+    return 1;
+  }
+  return ok;
 }
 
 // The system's certificates (the environment's SSL_CERT_FILE and SSL_CERT_DIR when set)
-// and those set for the process, for one client context.
-void TrustCertificates(SSL_CTX* ctx) {
+// and those set for the process, for one verifying client; with revocation lists, every
+// certificate of the chain whose issuer has one is checked against it.
+void TrustCertificates(SSL* ssl) {
+  SSL_CTX* ctx = SSL_get_SSL_CTX(ssl);
   SSL_CTX_set_default_verify_paths(ctx);
   X509_STORE* store = SSL_CTX_get_cert_store(ctx);
-  for (int i = 0; i < sk_X509_num(gTrusted); ++i) X509_STORE_add_cert(store, sk_X509_value(gTrusted, i));
+  for (int i = 0; i < sk_X509_num(gTrusted.certificates); ++i)
+    X509_STORE_add_cert(store, sk_X509_value(gTrusted.certificates, i));
+  for (int i = 0; i < sk_X509_CRL_num(gTrusted.crls); ++i)
+    X509_STORE_add_crl(store, sk_X509_CRL_value(gTrusted.crls, i));
+  if (sk_X509_CRL_num(gTrusted.crls) > 0) {
+    X509_VERIFY_PARAM_set_flags(SSL_get0_param(ssl), X509_V_FLAG_CRL_CHECK | X509_V_FLAG_CRL_CHECK_ALL);
+    SSL_set_verify(ssl, SSL_VERIFY_PEER, AcceptMissingCrl);
+  } else {
+    SSL_set_verify(ssl, SSL_VERIFY_PEER, nullptr);
+  }
   // A missing default file or a certificate given twice is no failure of the stream.
   ERR_clear_error();
 }
@@ -180,12 +220,11 @@ std::string PeerAddressText(int socket) {
 bool RequireVerifiedServer(StreamRecord* record, const std::string& host) {
   SSL* ssl = Ssl(record);
   if (host.empty()) return false;
-  TrustCertificates(Ctx(record));
   int r = IsDottedAddress(host) ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), host.c_str())
                                 : SSL_set1_host(ssl, host.c_str());
   if (r != 1) return false;
   SSL_set_hostflags(ssl, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
-  SSL_set_verify(ssl, SSL_VERIFY_PEER, nullptr);
+  TrustCertificates(ssl);
   record->verifyPeer = true;
   return true;
 }
@@ -193,9 +232,14 @@ bool RequireVerifiedServer(StreamRecord* record, const std::string& host) {
 // A handshake that failed: why the certificate was refused, when it was, and the stream
 // broken, with its connection ended so that the peer is not left waiting.
 void FailHandshake(StreamRecord* record) {
-  long v = SSL_get_verify_result(Ssl(record));
-  if (v != X509_V_OK) record->verifyResult = int32_t(v);
   NoteSslError(record);
+  // The refused certificate is the reason, not whatever its check queued first (a broken
+  // signature queues "invalid padding" before "certificate verify failed").
+  long v = SSL_get_verify_result(Ssl(record));
+  if (v != X509_V_OK) {
+    record->verifyResult = int32_t(v);
+    record->lastSslError = uint32_t(ERR_PACK(ERR_LIB_SSL, 0, SSL_R_CERTIFICATE_VERIFY_FAILED));
+  }
   Raise(record, kStateBroken);
   if (record->socket >= 0) shutdown(record->socket, SHUT_RDWR);
 }
@@ -259,14 +303,16 @@ void StartSslLibrary() {
 }
 
 void StopSslLibrary() {
-  FreeTrusted();
+  FreeTrusted(gTrusted);
   BIO_meth_free(gTransportMethod);
   gTransportMethod = nullptr;
   OPENSSL_cleanse(gKeyPassword, sizeof gKeyPassword);
 }
 
 bool SetUpClientSsl(StreamRecord* record, std::string_view host, bool verify) {
-  std::string name(host.substr(0, host.find('\0')));
+  // A zero byte would cut the name that is sent and checked: such a name is no name.
+  if (host.find('\0') != std::string_view::npos) return false;
+  std::string name(host);
   // An accepted stream has no name: its peer's address is what there is to check.
   std::string checked = name.empty() && verify ? PeerAddressText(record->socket) : name;
   if (!SetUpSsl(record, false)) return false;
@@ -579,28 +625,29 @@ NetStatus SetCipherList(StreamRecord** slot, std::string_view list) {
 }
 
 NetStatus SetTrustedCertificates(std::string_view path) {
-  std::string p(path.substr(0, path.find('\0')));
+  if (path.find('\0') != std::string_view::npos) return NetStatus::Refused;
+  std::string p(path);
   if (p.empty()) {
-    FreeTrusted();
+    FreeTrusted(gTrusted);
     return NetStatus::Ok;
   }
-  STACK_OF(X509)* loaded = sk_X509_new_null();
-  if (!loaded) return NetStatus::Refused;
+  Trusted loaded{sk_X509_new_null(), sk_X509_CRL_new_null()};
+  bool ok = loaded.certificates && loaded.crls;
   namespace fs = std::filesystem;
   std::error_code ec;
-  if (fs::is_directory(p, ec)) {
-    for (fs::directory_iterator it(p, ec), end; !ec && it != end; it.increment(ec))
-      if (it->is_regular_file(ec)) LoadPemCertificates(it->path().string(), loaded);
-  } else {
-    LoadPemCertificates(p, loaded);
+  if (ok && fs::is_directory(p, ec)) {
+    for (fs::directory_iterator it(p, ec), end; ok && !ec && it != end; it.increment(ec))
+      if (it->is_regular_file(ec)) ok = LoadPemFile(it->path().string(), loaded);
+    ok = ok && !ec;
+  } else if (ok) {
+    ok = LoadPemFile(p, loaded);
   }
-  // Reading to the end of each file leaves a "no start line" behind: not a failure.
   ERR_clear_error();
-  if (sk_X509_num(loaded) == 0) {
-    sk_X509_free(loaded);
+  if (!ok || (sk_X509_num(loaded.certificates) == 0 && sk_X509_CRL_num(loaded.crls) == 0)) {
+    FreeTrusted(loaded);
     return NetStatus::Refused;
   }
-  FreeTrusted();
+  FreeTrusted(gTrusted);
   gTrusted = loaded;
   return NetStatus::Ok;
 }
@@ -621,7 +668,9 @@ bool PlainBytesPending(const StreamRecord* record, bool server) {
 
 NetStatus StartTls(StreamRecord** slot, const TlsStart& how) {
   StreamRecord* record = *slot;
-  if (!record || record->kind == kKindUdp) return NetStatus::Failed;
+  // A name with a zero byte in it is refused before anything changes.
+  if (!record || record->kind == kKindUdp || how.name.find('\0') != std::string_view::npos)
+    return NetStatus::Failed;
   if (record->kind == kKindSsl) return NetStatus::AlreadySsl;
   // What was collected for sending belongs to the plain part: it goes first.
   if (!record->output.empty() && FlushSendBuffer(slot) != NetStatus::Ok) return NetStatus::Failed;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -15,11 +16,13 @@ namespace {
 
 using namespace ssltest;
 
-// A CA, certificates it signed for localhost and 127.0.0.1 (good, expired, and one for
-// another name), and a self-signed one for localhost.
+// A CA, certificates it signed for localhost and 127.0.0.1 (good, expired, revoked, and
+// one for another name), its revocation list, and a self-signed one for localhost; a
+// second CA (RSA) with a certificate of the same key whose signature is broken.
 struct Authority {
   fs::path dir;
   std::string ca, key, good, expired, otherName, selfSigned, selfKey, caFolder, noCertificates;
+  std::string rsaCa, rsaSigned, badSignature, bothCas, revoked, caWithCrl, crlFolder, caCrlAndSelf;
   bool ok = false;
 };
 
@@ -32,6 +35,9 @@ const Authority& Ca() {
     a.ca = at("ca.crt"), a.key = at("server.key"), a.good = at("good.crt"), a.expired = at("expired.crt");
     a.otherName = at("other.crt"), a.selfSigned = at("self.crt"), a.selfKey = at("self.key");
     a.caFolder = at("cas"), a.noCertificates = at("server.key");
+    a.rsaCa = at("rsaca.crt"), a.rsaSigned = at("rsa.crt"), a.badSignature = at("badsig.crt");
+    a.bothCas = at("both-cas.crt"), a.revoked = at("revoked.crt"), a.caWithCrl = at("ca-crl.pem");
+    a.crlFolder = at("crls"), a.caCrlAndSelf = at("ca-crl-self.pem");
     const std::string ec = "-newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes ";
     const std::string sign = "openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial ";
     std::string cmd =
@@ -46,7 +52,22 @@ const Authority& Ca() {
         "openssl req -x509 " + ec + "-keyout self.key -out self.crt -days 2 -subj /CN=localhost "
         "-addext subjectAltName=DNS:localhost,IP:127.0.0.1 -batch && "
         "cp ca.crt cas/ && printf 'not a certificate\\n' > cas/README && "
-        "cat good.crt server.key > VRXcert.pem";
+        "cat good.crt server.key > VRXcert.pem && "
+        // The RSA CA's certificate with the last byte of its signature flipped.
+        "openssl req -x509 -newkey rsa:2048 -nodes -keyout rsaca.key -out rsaca.crt -days 2 -subj /CN=VRX-RSA-CA -batch && "
+        "openssl x509 -req -in server.csr -CA rsaca.crt -CAkey rsaca.key -CAcreateserial -days 2 "
+        "-extfile san.ext -out rsa.crt && "
+        "openssl x509 -in rsa.crt -outform DER -out rsa.der && "
+        "python3 -c \"b = bytearray(open('rsa.der', 'rb').read()); b[-1] ^= 1; open('badsig.der', 'wb').write(b)\" && "
+        "openssl x509 -inform DER -in badsig.der -out badsig.crt && cat ca.crt rsaca.crt > both-cas.crt && "
+        // A certificate revoked by the CA, and the CA's list saying so.
+        + sign + "-days 2 -extfile san.ext -out revoked.crt && "
+        "printf '[ca]\\ndefault_ca = d\\n[d]\\ndatabase = index.txt\\ncrlnumber = crlnumber\\n"
+        "default_md = sha256\\ndefault_crl_days = 2\\n' > ca.cnf && touch index.txt && echo 01 > crlnumber && "
+        "openssl ca -config ca.cnf -keyfile ca.key -cert ca.crt -revoke revoked.crt -batch && "
+        "openssl ca -config ca.cnf -keyfile ca.key -cert ca.crt -gencrl -out ca.crl -batch && "
+        "cat ca.crt ca.crl > ca-crl.pem && cat ca.crt ca.crl self.crt > ca-crl-self.pem && "
+        "mkdir crls && cp ca.crt ca.crl crls/";
     a.ok = std::system(("(" + cmd + ") >/dev/null 2>&1").c_str()) == 0;
     return a;
   }();
@@ -131,12 +152,14 @@ TEST(VerifiedOpen, ReachesEstablishedWhenTheAuthorityIsTrusted) {
 TEST(VerifiedOpen, RefusedCertificatesBreakTheStreamAndSayWhy) {
   REQUIRE_CA();
   Host h;
-  ASSERT_EQ(SetTrusted(h, Ca().ca), 0);
+  ASSERT_EQ(SetTrusted(h, Ca().bothCas), 0);
   struct Case {
     std::string cert, key, reason;
   } cases[] = {{Ca().selfSigned, Ca().selfKey, "self-signed certificate"},
                {Ca().expired, Ca().key, "certificate has expired"},
-               {Ca().otherName, Ca().key, "hostname mismatch"}};
+               {Ca().otherName, Ca().key, "hostname mismatch"},
+               // The verification's verdict, not the first error its check queued.
+               {Ca().badSignature, Ca().key, "certificate verify failed: certificate signature failure"}};
   for (const Case& c : cases) {
     uint16_t port = 0;
     Child server = Serve(c.cert, &port, 1, c.key);
@@ -169,6 +192,89 @@ TEST(VerifiedOpen, RefusedCertificatesBreakTheStreamAndSayWhy) {
   EXPECT_EQ(AwaitState(h, ref, 8), 8);
   EXPECT_EQ(Release(h, ref), 0);
   StopChild(server);
+}
+
+TEST(VerifiedOpen, RevokedServersAreRefusedOnceARevocationListIsTrusted) {
+  REQUIRE_CA();
+  Host h;
+  struct Case {
+    std::string trusted, cert, key;
+    int32_t options, state;
+    const char* reason;
+  } cases[] = {
+      {Ca().ca, Ca().revoked, Ca().key, kVerify, 8, nullptr},  // no list: as before
+      {Ca().caWithCrl, Ca().good, Ca().key, kVerify, 8, nullptr},
+      {Ca().caWithCrl, Ca().revoked, Ca().key, kVerify, 20, "certificate revoked"},
+      {Ca().crlFolder, Ca().revoked, Ca().key, kVerify, 20, "certificate revoked"},
+      {Ca().caWithCrl, Ca().revoked, Ca().key, 0, 8, nullptr},  // without verification
+      // An authority without a list among those given is verified as without lists.
+      {Ca().caCrlAndSelf, Ca().selfSigned, Ca().selfKey, kVerify, 8, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.trusted + " " + c.cert + " " + std::to_string(c.options));
+    ASSERT_EQ(SetTrusted(h, c.trusted), 0);
+    uint16_t port = 0;
+    Child server = Serve(c.cert, &port, 1, c.key);
+    ASSERT_NE(port, 0);
+    int32_t ref = SslOpen(h, "localhost", port, 1024 + c.options);
+    EXPECT_EQ(AwaitState(h, ref, 8), c.state);
+    if (c.reason) {
+      EXPECT_NE(SslError(h, ref).second.find(c.reason), std::string::npos) << SslError(h, ref).second;
+    }
+    EXPECT_EQ(Release(h, ref), 0);
+    StopChild(server);
+  }
+}
+
+// A copy of `from` with `change` made to its text, written to `name` in the CA's folder.
+std::string Damaged(const std::string& from, const std::string& name,
+                    const std::function<void(std::string&)>& change) {
+  std::ifstream in(from, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  change(text);
+  fs::path to = Ca().dir / name;
+  fs::create_directories(to.parent_path());
+  std::ofstream(to, std::ios::binary) << text;
+  return to.string();
+}
+
+TEST(VerifiedOpen, AFileWithADamagedCertificateIsRefusedWhole) {
+  REQUIRE_CA();
+  std::ifstream rsa(Ca().rsaCa);
+  const std::string rsaCa((std::istreambuf_iterator<char>(rsa)), std::istreambuf_iterator<char>());
+  // The good CA first, then the RSA CA's block damaged in one way or another.
+  auto after = [&](std::function<void(std::string&)> damage) {
+    return [&rsaCa, damage](std::string& text) {
+      std::string block = rsaCa;
+      damage(block);
+      text += block;
+    };
+  };
+  const std::string paths[] = {
+      Damaged(Ca().ca, "bad-base64.crt", after([](std::string& b) { b[b.find('\n', 100) - 10] = '!'; })),
+      Damaged(Ca().ca, "no-end.crt", after([](std::string& b) { b.erase(b.find("-----END")); })),
+      // Whole lines gone: the Base64 is sound, the certificate inside it cut short.
+      Damaged(Ca().ca, "cut-short.crt", after([](std::string& b) { b.erase(b.find('\n', 200) + 1, 65 * 3); })),
+      Damaged(Ca().ca, "folder/a.crt", after([](std::string& b) { b.erase(b.find("-----END")); })),
+  };
+  Host h;
+  uint16_t caPort = 0, rsaPort = 0;
+  Child caServer = Serve(Ca().good, &caPort, 4), rsaServer = Serve(Ca().rsaSigned, &rsaPort, 4);
+  ASSERT_NE(caPort, 0);
+  ASSERT_NE(rsaPort, 0);
+  for (const std::string& path : {paths[0], paths[1], paths[2], (Ca().dir / "folder").string()}) {
+    SCOPED_TRACE(path);
+    ASSERT_EQ(SetTrusted(h, Ca().rsaCa), 0);
+    EXPECT_EQ(SetTrusted(h, path), -3);
+    // What was trusted stays so; the good CA before the damage was not taken either.
+    int32_t ref = 0;
+    EXPECT_EQ(OpenVerified(h, "localhost", rsaPort, &ref), 8);
+    EXPECT_EQ(Release(h, ref), 0);
+    EXPECT_EQ(OpenVerified(h, "localhost", caPort, &ref), 20);
+    EXPECT_EQ(Release(h, ref), 0);
+  }
+  StopChild(caServer);
+  StopChild(rsaServer);
 }
 
 TEST(StartTls, UpgradesAPlainConnectionAndVerifiesIt) {
@@ -235,6 +341,28 @@ class RawPeer {
   int piped_ = pipe2(done_, O_CLOEXEC);
   std::thread thread_;
 };
+
+TEST(StartTls, ANameWithAZeroByteIsRefused) {
+  REQUIRE_CA();
+  Host h;
+  ASSERT_EQ(SetTrusted(h, Ca().ca), 0);
+  uint16_t port = 0;
+  Child server = Serve(Ca().good, &port, 1);
+  ASSERT_NE(port, 0);
+  const std::string cut("localhost\0.elsewhere.example", 28);
+  // An open by such a name makes no stream, verified or not.
+  EXPECT_EQ(SslOpen(h, cut, port, 1024 + kVerify), 0);
+  EXPECT_EQ(SslOpen(h, cut, port, 1024), 0);
+  // STARTTLS refuses it and leaves the stream as it was: the right name still works.
+  int32_t ref = Open(h, "127.0.0.1", port);
+  ASSERT_EQ(AwaitState(h, ref, 8), 8);
+  for (int32_t options : {kVerify, 0}) EXPECT_EQ(StartTls(h, ref, options, cut), -1);
+  EXPECT_EQ(State(h, ref), 8);
+  EXPECT_EQ(Info(h, ref).result, -2);
+  EXPECT_EQ(StartTls(h, ref, kVerify, "localhost"), 0);
+  EXPECT_EQ(Release(h, ref), 0);
+  StopChild(server);
+}
 
 TEST(StartTls, MisuseAndPeersThatDoNotSpeakTls) {
   Host h;
