@@ -104,23 +104,37 @@ inline bool HasEquals(const uint8_t* p) {
 
 }  // namespace
 
+// Mail rules for the encoded text: no line longer than 76 characters (CR LF ends a line,
+// a soft break "=" CR LF ends one too) and no white space left bare before a line end or at
+// the end of the text, where transports and decoders strip it.
 size_t QPEncodeTo(const uint8_t* in, size_t n, const uint8_t* table, uint8_t* out) {
   const uint8_t* map = OrIdentity(table);
   uint8_t* o = out;
   const uint8_t* const limit = out + kTextLimit;
   int32_t col = 0;
-  uint8_t next = n ? map[in[0]] : 0;
-  for (size_t i = 0; i < n; ++i) {
-    uint8_t c = next;
-    next = i + 1 < n ? map[in[i + 1]] : 0;
+  size_t i = 0;
+  for (; i < n; ++i) {
+    const uint8_t c = map[in[i]];
+    const bool last = i + 1 == n;
+    const uint8_t next = last ? 0 : map[in[i + 1]];
+    const bool hardBreak = next == '\r' && i + 2 < n && map[in[i + 2]] == '\n';
+    if (c == '\r' && next == '\n') {
+      if (o + 2 > limit) break;
+      std::memcpy(o, "\r\n", 2);
+      o += 2;
+      col = 0;
+      ++i;
+      continue;
+    }
     bool escape;
     if (c == '\t' || c == ' ')
-      escape = next == '\r';
+      escape = last || next == '\r' || next == '\n';
     else if (c == '\r' || c == '\n')
       escape = false;
     else
       escape = c < 0x21 || c == '=' || c > 0x7E;
-    bool soft = escape ? col > 72 : (col == 75 && next != '\r');
+    // A literal may take column 76 only when the line ends right after it.
+    bool soft = escape ? col > 72 : (col >= 75 && !hardBreak);
     // A unit that no longer fits ends the text, soft break included.
     if (o + (soft ? 3 : 0) + (escape ? 3 : 1) > limit) break;
     if (soft) {
@@ -136,6 +150,9 @@ size_t QPEncodeTo(const uint8_t* in, size_t n, const uint8_t* table, uint8_t* ou
       ++col;
     }
   }
+  // A cut text must not end in the bare white space that the cut left last.
+  if (i < n)
+    while (o > out && (o[-1] == ' ' || o[-1] == '\t')) --o;
   return size_t(o - out);
 }
 

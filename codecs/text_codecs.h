@@ -37,9 +37,9 @@ size_t Base64EncodeTo(const uint8_t* in, size_t n, bool pad, uint8_t* out);
 // out needs 3 * n / 4 bytes; returns the length written.
 size_t Base64DecodeTo(const uint8_t* in, size_t n, uint8_t* out);
 
-// Quoted-printable without the character-set steps. The encoder keeps its lines to 76
-// characters with soft line breaks; the decoder removes "=" CR LF and "=" CR, then decodes
-// "=XX" escapes.
+// Quoted-printable without the character-set steps. The encoder keeps every line (ended by
+// CR LF) to 76 characters with soft line breaks and escapes a space or TAB before CR, LF or
+// the end of the text; the decoder removes "=" CR LF and "=" CR, then decodes "=XX" escapes.
 std::string QPEncodeBytes(std::string_view in);
 std::string QPDecodeBytes(std::string_view in);
 // "%XX" escapes (options other than -1; bit 0 keeps "+") or "=XX" escapes (options -1),

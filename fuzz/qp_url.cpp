@@ -5,6 +5,23 @@
 
 using namespace vrx;
 
+namespace {
+// Mail rules: every line (ended by CR LF) at most 76 characters, and no space or TAB
+// right before CR, LF or the end of the text.
+bool KeepsMailRules(std::string_view e) {
+  size_t lineStart = 0;
+  for (size_t p = 0; p <= e.size(); ++p) {
+    const bool end = p == e.size() || e[p] == '\r' || e[p] == '\n';
+    if (end && p > 0 && (e[p - 1] == ' ' || e[p - 1] == '\t')) return false;
+    if (p == e.size() || (e[p] == '\r' && p + 1 < e.size() && e[p + 1] == '\n')) {
+      if (p - lineStart > 76) return false;
+      lineStart = p + 2;
+    }
+  }
+  return true;
+}
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Input input{data, size};
   const int32_t options = int32_t(int8_t(input.Byte()));
@@ -15,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string urlEncoded = fuzz::Take(URLEncode(t.t, options));
   const std::string qpEncoded = fuzz::Take(QPEncode(t.t, options & 1));
   fuzz::Check(qpEncoded.size() <= kTextLimit && urlEncoded.size() <= kTextLimit, "result over the text limit");
+  fuzz::Check(KeepsMailRules(qpEncoded), "QP line too long or with bare white space at its end", in);
   if (in.size() <= 200) {
     fuzz::Check(qpDecoded == oracle::QPDecode(in, options & 1), "QP decode differs from the model", in);
     fuzz::Check(hexDecoded == oracle::DecodeHexEscapes(in, options), "hex escapes differ from the model", in);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,23 +23,94 @@ std::string URLEnc(std::string_view s, int32_t o) {
 std::string URLDec(std::string_view s, int32_t o) {
   return Take(vrx::DecodeHexEscapes(OwnedText(s).t, o));
 }
+std::string Hex(std::string_view s) {
+  std::string h;
+  for (char c : s) h += "0123456789abcdef"[uint8_t(c) >> 4], h += "0123456789abcdef"[c & 15];
+  return h;
+}
 }  // namespace
 
 TEST(QuotedPrintable, EncoderEscapesAndSoftBreaks) {
-  EXPECT_EQ(QPEnc("", 1), "");
-  EXPECT_EQ(QPEnc("a=b", 1), "a=3Db");
-  EXPECT_EQ(QPEnc("\xE9", 1), "=E9");
-  // With the character-set step Mac Roman e acute (0x8E) is ISO-8859-1 0xE9.
-  EXPECT_EQ(QPEnc("\x8E", 0), "=E9");
-  EXPECT_EQ(QPEnc("a \r\nb\t\r\nc ", 1), "a=20\r\nb=09\r\nc ");
-  EXPECT_EQ(QPEnc(std::string(80, 'x'), 1), std::string(75, 'x') + "=\r\n" + std::string(5, 'x'));
-  // An escape met beyond column 72 gets a soft break first.
-  EXPECT_EQ(QPEnc(std::string(73, 'x') + "=", 1), std::string(73, 'x') + "=\r\n=3D");
-  EXPECT_EQ(QPEnc(std::string(72, 'x') + "=", 1), std::string(72, 'x') + "=3D");
-  // A literal byte at column 75 followed by CR gets no soft break, and the column keeps
-  // counting across the CR LF: later literals get none until the next escape.
-  std::string s = std::string(75, 'x') + "y\r\n" + std::string(10, 'z') + "=";
-  EXPECT_EQ(QPEnc(s, 1), std::string(75, 'x') + "y\r\n" + std::string(10, 'z') + "=\r\n=3D");
+  const std::string x75(75, 'x'), y75(75, 'y'), soft = "=\r\n";
+  // Enough soft-broken lines of "x" to leave 7 bytes below the text limit.
+  const std::string nearLimit = [&] {
+    std::string s;
+    for (int k = 0; k < 420; ++k) s += x75 + soft;
+    return s;
+  }();
+  const struct {
+    std::string in;
+    int32_t options;
+    std::string out;
+  } rows[] = {
+      {"", 1, ""},
+      {"a=b", 1, "a=3Db"},
+      {"\xE9", 1, "=E9"},
+      {"\x8E", 0, "=E9"},  // Mac Roman e acute is ISO-8859-1 0xE9
+      // White space before a line end, a bare CR or LF, or the end of the text is escaped.
+      {"a \r\nb\t\r\nc ", 1, "a=20\r\nb=09\r\nc=20"},
+      {"a \nb\t\rc\t", 1, "a=20\nb=09\rc=09"},
+      {"a b", 1, "a b"},
+      {std::string(80, 'x'), 1, x75 + soft + "xxxxx"},
+      // An escape met beyond column 72 gets a soft break first.
+      {std::string(73, 'x') + "=", 1, std::string(73, 'x') + soft + "=3D"},
+      {std::string(72, 'x') + "=", 1, std::string(72, 'x') + "=3D"},
+      // Column 76 is taken only right before CR LF, and CR LF starts the count again.
+      {x75 + "x\r\n" + std::string(300, 'y'), 1,
+       x75 + "x\r\n" + y75 + soft + y75 + soft + y75 + soft + y75},
+      {x75 + "y\rz", 1, x75 + soft + "y\rz"},
+      {x75 + "=\r\n", 1, x75 + soft + "=3D\r\n"},
+      // A text cut at the limit drops the bare space it would otherwise end with.
+      {std::string(420 * 75 + 6, 'x') + " yy", 1, nearLimit + "xxxxxx"},
+  };
+  for (const auto& r : rows) {
+    const std::string got = QPEnc(r.in, r.options);
+    EXPECT_TRUE(got == r.out) << "for " << Hex(r.in.substr(0, 100)) << "\ngot " << Hex(got.substr(0, 300));
+  }
+}
+
+// Python's decoder is the peer: any text, CR LF, bare CR and LF and white space included,
+// comes back byte for byte, and every encoded line keeps to the mail rules.
+TEST(QuotedPrintable, EncodedTextsKeepMailRulesAndDecodeInPython) {
+  std::mt19937 rng(2045);
+  const std::vector<std::string> tokens = {"\r\n", "\r\n", " \r\n", "\t\r\n", "=",
+                                           "\r",   "\n",   " ",      "\t",     "\r\r\n"};
+  std::string input;
+  std::vector<std::string> texts;
+  for (int round = 0; round < 300; ++round) {
+    // Runs of 60 to 90 characters between line ends hit every column near the limit.
+    std::string t;
+    for (size_t lines = rng() % 6; lines-- > 0;)
+      t += codectest::RandomText(rng, 60 + rng() % 30, round % 2 ? "" : "ab \t=\xE9", tokens) +
+           (rng() % 3 ? "\r\n" : "");
+    t += std::string(rng() % 3, " \t"[rng() % 2]);
+    std::string e = QPEnc(t, 1);
+    size_t lineStart = 0;
+    for (size_t p = 0; p <= e.size(); ++p) {
+      bool end = p == e.size() || (e[p] == '\r' && p + 1 < e.size() && e[p + 1] == '\n');
+      if (!end) continue;
+      ASSERT_LE(p - lineStart, 76u) << "line at " << lineStart << " of " << e;
+      ASSERT_TRUE(p == lineStart || (e[p - 1] != ' ' && e[p - 1] != '\t')) << e;
+      lineStart = p + 2;
+    }
+    for (size_t p = 0; (p = e.find_first_of("\r\n", p)) != std::string::npos; ++p)
+      ASSERT_TRUE(p == 0 || (e[p - 1] != ' ' && e[p - 1] != '\t')) << e;
+    texts.push_back(t);
+    input += Hex(e) + "\n";
+  }
+  bool ok = false;
+  std::string decoded = codectest::RunPython(
+      "import quopri\n"
+      "out = [quopri.decodestring(bytes.fromhex(l.strip())).hex() for l in open(sys.argv[1])]\n"
+      "open(sys.argv[2], 'w').write('\\n'.join(out) + '\\n')\n",
+      input, &ok);
+  ASSERT_TRUE(ok);
+  std::istringstream lines(decoded);
+  std::string hex;
+  for (const std::string& t : texts) {
+    ASSERT_TRUE(std::getline(lines, hex));
+    EXPECT_EQ(hex, Hex(t));
+  }
 }
 
 TEST(QuotedPrintable, DecoderSoftBreaksAndEscapes) {
