@@ -232,6 +232,9 @@ TEST(CompressFiles, EveryResultCode) {
   damaged[damaged.size() - 6] ^= 0x55;  // the CRC no longer matches
   WriteFile(dir / "damaged.gz", damaged);
   EXPECT_EQ(ExpandFile(dir / "damaged.gz", dir / "out"), -6);
+  // A file that is not gzip comes through unchanged, as zlib reads it.
+  ASSERT_EQ(ExpandFile(dir / "small", dir / "copy"), 0);
+  EXPECT_EQ(ReadFile(dir / "copy"), "a few bytes");
 }
 
 TEST(CompressCommands, BlobsAndFilesThroughThePlugIn) {
