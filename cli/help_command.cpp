@@ -467,7 +467,8 @@ const char* const kHelpUsage =
     "\n"
     "Without an argument, lists the commands and topics. With a command's name (with or\n"
     "without VRX_) or selector, tells what it does, each parameter's meaning and units, and\n"
-    "its result codes. Topics: states, options, flags, conversions, errors, timeouts.\n"
+    "its result codes. Topics: states, options, flags, conversions, errors, timeouts,\n"
+    "differences (where VRX departs from the legacy plug-in).\n"
     "--markdown and --html write the whole reference as one document (doc/reference.*).\n";
 
 int HelpCommand(const std::vector<std::string>& args) {

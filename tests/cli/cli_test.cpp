@@ -151,7 +151,8 @@ TEST(Help, EveryCommandHasItsReference) {
   EXPECT_TRUE(Has(o, "$7 timeout")) << o.out;
   EXPECT_TRUE(Has(o, "TICKS")) << o.out;
   EXPECT_TRUE(Has(o, "RELEASED")) << o.out;
-  for (const char* topic : {"states", "options", "flags", "conversions", "errors", "timeouts"})
+  for (const char* topic :
+       {"states", "options", "flags", "conversions", "errors", "timeouts", "differences"})
     EXPECT_EQ(Vrx(std::string("help ") + topic).status, 0) << topic;
   EXPECT_TRUE(Has(Vrx("help states"), "20  Broken        connection failed"));
   EXPECT_EQ(Vrx("help VRX_Frobnicate").status, 2);
