@@ -56,7 +56,8 @@ void GetStreamStatesCommand(const Call& c) {
     StreamRecord** slot = StreamSlot(c.g->streams, ref);
     if (!slot) continue;
     // Polling may run the stream layer, which may allocate: addresses are taken afresh.
-    int32_t state = StreamState(*slot);
+    int32_t state = -1;
+    if (StreamState(*slot, &state) != NetStatus::Ok) state = -1;
     if (states && states->count >= i && platform::HandleSize(states->handle) >= 4 * (i + 1))
       std::memcpy(platform::HandleAddress(states->handle) + 4 * i, &state, 4);
     if ((state >= threshold || state < 0) && result == -1) result = i;

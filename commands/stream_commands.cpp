@@ -60,7 +60,9 @@ void GetStreamStateCommand(const Call& c) {
     return c.ResultLong(NetworkValue(code));
   }
   StreamRecord** slot = StreamArg(c);
-  c.ResultLong(slot ? StreamInfo(slot, c.Long(2)) : -1);
+  int32_t value = -1;
+  if (!slot || StreamInfo(slot, c.Long(2), &value) != NetStatus::Ok) value = -1;
+  c.ResultLong(value);
 }
 
 void SendTextCommand(const Call& c) {
@@ -77,9 +79,9 @@ void SendTextCommand(const Call& c) {
     if (converted.size() <= size_t(kMaxTextLength)) c.SetText(2, converted);
     bytes = std::move(converted);
   }
-  int32_t collected;
-  NetStatus s = BufferedSend(slot, bytes, c.Integer(3), &collected);
-  c.ResultLong(collected >= 0 ? collected : StreamResult(s));
+  Buffering how;
+  NetStatus s = BufferedSend(slot, bytes, c.Integer(3), &how);
+  c.ResultLong(how.collected ? how.held : StreamResult(s));
 }
 
 void ReceiveTextCommand(const Call& c) {
@@ -103,10 +105,10 @@ void ReceiveTextCommand(const Call& c) {
       if ((flags & kSearchNewOnly) && !delimiter.empty())
         searchFrom = text.size() >= delimiter.size() ? text.size() - delimiter.size() + 1 : 0;
       r = 0;
-      if (cap > text.size()) r = ReceiveChunk(slot, chunk, int32_t(cap - text.size()));
+      if (cap > text.size()) r = ReceivedCount(ReceiveChunk(slot, chunk, int32_t(cap - text.size())), chunk);
       if (r > 0) text += chunk;
     } else {
-      r = ReceiveChunk(slot, text, maximum);
+      r = ReceivedCount(ReceiveChunk(slot, text, maximum), text);
     }
     if (r < 0) break;
     if (!delimiter.empty()) {
@@ -156,7 +158,7 @@ void GetStreamAddressesCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
   StreamAddressInfo info;
-  int32_t r = StreamAddresses(slot, &info);
+  int32_t r = StreamResult(StreamAddresses(slot, &info));
   c.SetLong(2, int32_t(info.remoteAddress));
   c.SetInteger(3, int16_t(info.remotePort));
   c.SetInteger(4, int16_t(info.localPort));
@@ -184,13 +186,17 @@ void GetNetworkValueCommand(const Call& c) { c.ResultLong(NetworkValue(c.Long(1)
 void UnreadStreamCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
-  c.ResultLong(UnreadBytes(slot, TextParam(c, 2), c.Long(3) != 0));
+  int32_t unread = -1;
+  if (UnreadBytes(slot, TextParam(c, 2), c.Long(3) != 0, &unread) != NetStatus::Ok) unread = -1;
+  c.ResultLong(unread);
 }
 
 void SetStreamOptionCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return;  // the result area stays as the host passed it
-  c.ResultLong(StreamTimeout(slot, c.Long(2)));
+  int32_t timeout = -1;
+  if (StreamTimeout(slot, c.Long(2), &timeout) != NetStatus::Ok) timeout = -1;
+  c.ResultLong(timeout);
 }
 
 }  // namespace vrx

@@ -1,6 +1,7 @@
 // The numbers 4D sees for what a stream operation came to: made here and nowhere else.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "net/streams.h"
 
@@ -20,6 +21,17 @@ inline int32_t StreamResult(NetStatus s) {
     case NetStatus::TimedOut: return -4;
   }
   return -1;
+}
+
+// A stream's state as 4D reads it: -1 once the stream is gone.
+inline int32_t StateNumber(StreamRecord** slot) {
+  int32_t state = -1;
+  return StreamInfo(slot, 0, &state) == NetStatus::Ok ? state : -1;
+}
+
+// A receive's byte count as the loops count it: -1 for a failure.
+inline int32_t ReceivedCount(NetStatus s, const std::string& bytes) {
+  return s == NetStatus::Ok ? int32_t(bytes.size()) : -1;
 }
 
 }  // namespace vrx

@@ -1,5 +1,6 @@
 #include "commands/handlers.h"
 #include "commands/transfer_commands.h"
+#include "commands/stream_result.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -110,7 +111,7 @@ void WaitStreamStateCommand(const Call& c) {
   if (target == 0) target = kStateEstablished;
   int32_t state;
   for (;;) {
-    state = StreamInfo(slot, 0);
+    state = StateNumber(slot);
     // Wake early on what can change the state: a connect completing, or data or the
     // end arriving on a quiet connection (a socket with bytes waiting stays ready).
     StreamRecord* record = *slot;
@@ -122,7 +123,7 @@ void WaitStreamStateCommand(const Call& c) {
     }
     HostWait(kIdleWaitTicks);
     // Read again: others ran meanwhile, and a state they saw must not be reported older.
-    state = StreamInfo(slot, 0);
+    state = StateNumber(slot);
     if (target < 0 && state < 0) break;
     if (target > 0 && state >= target) break;
     if (deadline.Passed()) break;
@@ -186,7 +187,7 @@ void SendFileCommand(const Call& c) {
     }
     bool failed = r != NetStatus::Ok;
     if (!failed) {
-      int32_t state = StreamInfo(slot, 0);
+      int32_t state = StateNumber(slot);
       failed = state < kStateEstablished || state > 13;
     }
     HostWait(-1);
@@ -221,7 +222,7 @@ void ReceiveFileCommand(const Call& c) {
     HostWait(-1);
     int32_t ask = kReceivePiece;
     if (hasLimit) ask = int32_t(std::min<int64_t>(remaining, kReceivePiece));
-    int32_t r = ReceiveChunk(slot, chunk, ask);
+    int32_t r = ReceivedCount(ReceiveChunk(slot, chunk, ask), chunk);
     if (r > 0) {
       idle = idleLimit();
       const std::string* bytes = &chunk;
@@ -245,7 +246,7 @@ void ReceiveFileCommand(const Call& c) {
     } else if (r == 0) {
       // The state is read when nothing came: a connection that ends has its last bytes
       // taken first, and a closed one is not waited on.
-      if (StreamInfo(slot, 0) != kStateEstablished) error = true;
+      if (StateNumber(slot) != kStateEstablished) error = true;
       else if (idle.Passed()) ended = true;
       else IdleWait(slot, POLLIN, idle);
     } else {
@@ -340,7 +341,7 @@ void ReceiveBlobCommand(const Call& c) {
     int64_t ask = kReceivePiece;
     if (limit > 0 && size + kReceivePiece > limit) ask = limit - size;
     if (ask <= 0 || size > ceiling) break;
-    int32_t r = ReceiveChunk(slot, chunk, int32_t(ask));
+    int32_t r = ReceivedCount(ReceiveChunk(slot, chunk, int32_t(ask)), chunk);
     if (r < 0) break;  // the connection failed; waiting on it would never end
     if (r > 0) {
       const std::string* bytes = &chunk;
@@ -366,7 +367,7 @@ void ReceiveBlobCommand(const Call& c) {
       if (limit > 0 && int64_t(blob.size()) >= limit) break;
     } else {
       // As for files: the state matters once nothing more comes.
-      if (StreamInfo(slot, 0) != kStateEstablished) break;
+      if (StateNumber(slot) != kStateEstablished) break;
       IdleWait(slot, POLLIN, deadline);
     }
     if (deadline.Passed()) break;

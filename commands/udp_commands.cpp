@@ -11,7 +11,7 @@ namespace {
 // The UDP endpoint named by $1, or null for a bad reference or a TCP stream.
 StreamRecord** UdpParam(const Call& c) {
   StreamRecord** slot = StreamArg(c);
-  return slot && (*slot)->kind == kKindUdp ? slot : nullptr;
+  return slot && (*slot)->ops->kind == kKindUdp ? slot : nullptr;
 }
 
 }  // namespace
@@ -50,6 +50,10 @@ void ReceiveUdpCommand(const Call& c) {
 
 void GetUdpMaxSizeCommand(const Call& c) { c.ResultLong(kUdpMaxSize); }
 
-void PingCommand(const Call& c) { c.ResultLong(Ping(uint32_t(c.Long(1)), c.Long(2), c.Long(3))); }
+void PingCommand(const Call& c) {
+  int32_t milliseconds = 0;
+  c.ResultLong(Ping(uint32_t(c.Long(1)), c.Long(2), c.Long(3), &milliseconds) == NetStatus::Ok ? milliseconds
+                                                                                              : -1);
+}
 
 }  // namespace vrx

@@ -6,18 +6,19 @@
 
 namespace vrx {
 
-int32_t StreamInfo(StreamRecord** slot, int32_t code) {
+NetStatus StreamInfo(StreamRecord** slot, int32_t code, int32_t* value) {
   StreamRecord* record = slot ? *slot : nullptr;
-  if (!record || record->kind == kKindUdp) return -1;
+  if (!record || record->ops->kind == kKindUdp) return NetStatus::Failed;
   bool ssl = record->sslFlag != 0;
   switch (code) {
-    case 0: return PollStream(record, 0);
-    case 14: return int32_t(ssl ? record->sslBytesReceived : record->bytesReceived);
-    case 17: return int32_t(ssl ? record->sslBytesSent : record->bytesSent);
-    case 23: return int32_t(record->bytesReceived);
-    case 24: return int32_t(record->bytesSent);
-    default: return -1;
+    case 0: *value = PollStream(record, 0); break;
+    case 14: *value = int32_t(ssl ? record->sslBytesReceived : record->bytesReceived); break;
+    case 17: *value = int32_t(ssl ? record->sslBytesSent : record->bytesSent); break;
+    case 23: *value = int32_t(record->bytesReceived); break;
+    case 24: *value = int32_t(record->bytesSent); break;
+    default: return NetStatus::Failed;
   }
+  return NetStatus::Ok;
 }
 
 int32_t NetworkValue(int32_t code) {
@@ -41,10 +42,8 @@ NetStatus CloseStream(StreamRecord** slot) {
   FlushSendBuffer(slot);
   record = *slot;
   if (!record) return NetStatus::Ok;
-  // The close notification goes out, then the stream is plain; what the peer still sends
-  // cannot be decrypted any more.
-  if (record->kind == kKindSsl) record->dropIncoming = true;
-  EndSsl(record, true);
+  // An SSL stream sends its close notification and is plain from then on.
+  record->ops->close(record, true);
   ++Layer().stats.gracefulCloses;
   // Without SO_LINGER, the later close returns at once while queued bytes still go out.
   int r = shutdown(record->socket, SHUT_WR);

@@ -54,16 +54,29 @@ bool ReadyToAccept(const StreamRecord* record);
 bool AcceptInto(int listenSocket, StreamRecord* record);
 // Stops notifications for a listener's socket and closes it.
 void CloseListenerSocket(ListenerEntry& e);
+// Takes a record out of its listener's queue; the listener closes or lingers when that
+// was its last user.
+void DetachFromListener(StreamRecord* record, int32_t mode);
+// For tests: the shared listening socket of a listener entry (1-based), -1 when free,
+// and its user count.
+int ListenerSocket(int slot);
+int32_t ListenerUsers(int slot);
 
 // Reads and drops what is waiting on a socket, a bounded amount per call.
 void DropWaitingBytes(int fd);
 // One receive from the socket itself that never waits, below any SSL and the unread
-// bytes: the byte count, 0 when nothing is there or at the end (the state says which),
-// -1 on failure (errno then says why). Counts like every plain receive.
-int32_t ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum);
-// One send that never waits: the bytes the socket took, 0 when it is full, -1 on
-// failure (errno then says why; a broken connection moves the stream to 20). Counts
-// like every plain send.
-int32_t SendOnce(StreamRecord* record, const uint8_t* data, size_t n);
+// bytes, into `out`: empty when nothing is there or at the end (the state says which).
+// Failed: errno says why. Counts like every plain receive.
+NetStatus ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum);
+// One send that never waits: *sent, the bytes the socket took (0 when it is full).
+// Failed: errno says why; a broken connection moves the stream to 20. Counts like every
+// plain send.
+NetStatus SendOnce(StreamRecord* record, const uint8_t* data, size_t n, size_t* sent);
+
+// The rows' functions that more than one row shares.
+NetStatus PlainSend(StreamRecord** slot, const uint8_t* data, size_t n, size_t piece,
+                    int32_t giveUpA, int32_t giveUpB);
+NetStatus PlainReceive(StreamRecord** slot, std::string& out, int32_t maximum);
+int32_t PlainPending(StreamRecord* record);
 
 }  // namespace vrx

@@ -71,9 +71,9 @@ std::string AddressToName(uint32_t address, int32_t mode) {
   return result;
 }
 
-int32_t StreamAddresses(StreamRecord** slot, StreamAddressInfo* out) {
+NetStatus StreamAddresses(StreamRecord** slot, StreamAddressInfo* out) {
   StreamRecord* record = slot ? *slot : nullptr;
-  if (!record) return -1;
+  if (!record) return NetStatus::Failed;
   *out = StreamAddressInfo{};
   sockaddr_in sa{};
   socklen_t len = sizeof sa;
@@ -88,7 +88,7 @@ int32_t StreamAddresses(StreamRecord** slot, StreamAddressInfo* out) {
     out->localAddress = ntohl(sa.sin_addr.s_addr);
     out->localPort = ntohs(sa.sin_port);
   }
-  return 0;
+  return NetStatus::Ok;
 }
 
 uint32_t LocalAddress() {

@@ -46,10 +46,9 @@ StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t buf
     sockaddr_in sa = MakeAddress(remote, remotePort);
     if (connect(record->socket, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) error = errno;
   }
-  if (error == 0) {
-    // An SSL stream connected at once still has its handshake to do.
-    PollStream(record, record->kind == kKindSsl ? kStateConnecting : kStateEstablished);
-  } else if (error == EINPROGRESS || error == EAGAIN || error == EISCONN || error == EINTR) {
+  // A connect done at once is finished by the poll, as one under way is (an SSL stream
+  // still has its handshake to do).
+  if (error == 0 || error == EINPROGRESS || error == EAGAIN || error == EISCONN || error == EINTR) {
     PollStream(record, kStateConnecting);
   } else {
     CloseAndFreeRecord(&record, -1);

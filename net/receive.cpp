@@ -12,9 +12,9 @@
 
 namespace vrx {
 
-int32_t ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum) {
+NetStatus ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum) {
   out.clear();
-  if (!record) return -1;
+  if (!record) return NetStatus::Failed;
   int pending = 0;
   // With nothing counted yet a small read still takes what arrived meanwhile, or sees the
   // end, without clearing a whole chunk's buffer on every idle wake-up.
@@ -30,7 +30,7 @@ int32_t ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum) {
     out.resize(size_t(r));
     record->bytesReceived += uint32_t(r);
     Layer().stats.bytesReceived += uint32_t(r);
-    return int32_t(r);
+    return NetStatus::Ok;
   }
   int e = errno;
   out.clear();
@@ -38,23 +38,46 @@ int32_t ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum) {
   const int32_t peerEnded = record->state == kStateLocalClosed ? kStateBothClosed : kStatePeerClosed;
   if (r == 0) {
     PollStream(record, peerEnded);
-    return 0;
+    return NetStatus::Ok;
   }
-  if (e == EAGAIN || e == EWOULDBLOCK) return 0;
+  if (e == EAGAIN || e == EWOULDBLOCK) return NetStatus::Ok;
   if (e == ECONNABORTED) PollStream(record, kStateBroken);
   if (e == ECONNRESET) PollStream(record, peerEnded);
   errno = e;  // the SSL transport reports it
-  return -1;
+  return NetStatus::Failed;
 }
 
-int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
+NetStatus PlainReceive(StreamRecord** slot, std::string& out, int32_t maximum) {
+  StreamRecord* record = *slot;
+  if (record->dropIncoming) {
+    // An SSL stream we closed: what still arrives are records nothing can decrypt any
+    // more. They are dropped, never handed out as data; the end or a reset still counts.
+    NetStatus r = NetStatus::Ok;
+    for (int i = 0; i < 64; ++i) {
+      r = ReceiveRaw(record, out, kMaxReceive);
+      if (r != NetStatus::Ok || out.empty()) break;
+    }
+    out.clear();
+    return r;
+  }
+  return ReceiveRaw(record, out, maximum);
+}
+
+int32_t PlainPending(StreamRecord* record) {
+  if (record->dropIncoming) return 0;  // undecryptable bytes are not data
+  int pending = 0;
+  if (record->socket >= 0 && ioctl(record->socket, FIONREAD, &pending) == 0 && pending > 0) return pending;
+  return 0;
+}
+
+NetStatus ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
   out.clear();
-  if (!slot || !*slot) return -1;
+  if (!slot || !*slot) return NetStatus::Failed;
   // A receive sends what was collected first, so that a request goes out before its
   // answer is awaited.
   if (!(*slot)->output.empty()) FlushSendBuffer(slot);
   StreamRecord* record = *slot;
-  if (!record) return -1;
+  if (!record) return NetStatus::Failed;
 
   size_t limit = maximum > 0 ? size_t(std::min(maximum, kMaxReceive)) : size_t(kMaxReceive);
   if (!record->unread.empty()) {
@@ -66,25 +89,15 @@ int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
       out.swap(record->unread);
       record->unread.clear();
     }
-    return int32_t(out.size());
+    return NetStatus::Ok;
   }
-  if (record->kind == kKindSsl) return SslReceive(slot, out, maximum);
-  if (record->dropIncoming) {
-    // An SSL stream we closed: what still arrives are records nothing can decrypt any
-    // more. They are dropped, never handed out as data; the end or a reset still counts.
-    int32_t r = 0;
-    for (int i = 0; i < 64 && (r = ReceiveRaw(record, out, kMaxReceive)) > 0; ++i) {
-    }
-    out.clear();
-    return r > 0 ? 0 : r;
-  }
-  return ReceiveRaw(record, out, maximum);
+  return record->ops->receive(slot, out, int32_t(limit));
 }
 
-int32_t ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum) {
-  if (!text) return -1;
+NetStatus ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum) {
+  if (!text) return NetStatus::Failed;
   std::string bytes;
-  int32_t r = ReceiveChunk(slot, bytes, maximum);
+  NetStatus r = ReceiveChunk(slot, bytes, maximum);
   int32_t n = int32_t(bytes.size());
   if (text->handle == 0) {
     text->handle = platform::NewHandle(n);
@@ -92,12 +105,12 @@ int32_t ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum) {
     // Keep the bytes for the next read rather than losing them.
     if (n > 0) UnreadBytes(slot, bytes, true);
     text->length = 0;
-    return -1;
+    return NetStatus::Failed;
   }
   if (text->handle == 0) {
     if (n > 0) UnreadBytes(slot, bytes, true);
     text->length = 0;
-    return -1;
+    return NetStatus::Failed;
   }
   if (n > 0) std::memcpy(platform::HandleAddress(text->handle), bytes.data(), size_t(n));
   text->length = int16_t(n);
@@ -107,27 +120,20 @@ int32_t ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum) {
 int32_t BytesAvailable(StreamRecord** slot) {
   StreamRecord* record = slot ? *slot : nullptr;
   if (!record) return 0;
-  int64_t n = int64_t(record->unread.size());
-  if (record->kind == kKindSsl) {
-    // Decrypted bytes, not the raw ones on the socket.
-    n += SslPending(record);
-  } else if (!record->dropIncoming) {  // undecryptable bytes are not data
-    int pending = 0;
-    if (record->socket >= 0 && ioctl(record->socket, FIONREAD, &pending) == 0 && pending > 0)
-      n += pending;
-  }
+  int64_t n = int64_t(record->unread.size()) + record->ops->pending(record);
   return int32_t(std::min<int64_t>(n, INT32_MAX));
 }
 
-int32_t UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front) {
+NetStatus UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front, int32_t* unreadLength) {
   StreamRecord* record = slot ? *slot : nullptr;
-  if (!record) return -1;
+  if (!record) return NetStatus::Failed;
   if (front)
     record->unread.insert(0, bytes);
   else
     record->unread.append(bytes);
   if (!bytes.empty() && record->socket >= 0) platform::WakeWaiters(record->socket);
-  return int32_t(std::min<size_t>(record->unread.size(), INT32_MAX));
+  if (unreadLength) *unreadLength = int32_t(std::min<size_t>(record->unread.size(), INT32_MAX));
+  return NetStatus::Ok;
 }
 
 }  // namespace vrx

@@ -23,11 +23,10 @@ void CountSent(StreamRecord* record, size_t n) {
   Layer().stats.bytesSent += uint32_t(n);
 }
 
-// Hands every byte to the socket, waiting (and letting other processes run) while it
-// is full. Gives up when a poll while waiting finds one of the give-up states, or
-// after the stream's send time-out without progress.
-NetStatus SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
-                 int32_t giveUpA, int32_t giveUpB) {
+}  // namespace
+
+NetStatus PlainSend(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece,
+                    int32_t giveUpA, int32_t giveUpB) {
   uint32_t lastProgress = platform::TickCount();
   bool progressed = false;  // the clock is read only when a wait begins
   while (n > 0) {
@@ -56,8 +55,6 @@ NetStatus SendLoop(StreamRecord** slot, const uint8_t* p, size_t n, size_t piece
   }
   return NetStatus::Ok;
 }
-
-}  // namespace
 
 Deadline Deadline::After(int64_t ticks) {
   constexpr int64_t kLongest = 0x3FFFFFFF;
@@ -90,32 +87,31 @@ StreamRecord* WaitWhileSending(StreamRecord** slot, short events, int32_t giveUp
   return s == giveUpA || s == giveUpB ? nullptr : record;
 }
 
-int32_t SendOnce(StreamRecord* record, const uint8_t* data, size_t n) {
+NetStatus SendOnce(StreamRecord* record, const uint8_t* data, size_t n, size_t* sent) {
+  *sent = 0;
   // A stream still waiting for its connection holds its listener's shared socket: not
   // connected, nothing can be sent, and the listener is not ours to break.
-  if (!record || record->listenerSlot != 0) return -1;
-  if (n == 0) return 0;
+  if (!record || record->listenerSlot != 0) return NetStatus::Failed;
+  if (n == 0) return NetStatus::Ok;
   ssize_t r;
   do r = send(record->socket, data, n, MSG_NOSIGNAL | MSG_DONTWAIT);
   while (r < 0 && errno == EINTR);
   if (r >= 0) {
     CountSent(record, size_t(r));
-    return int32_t(r);
+    *sent = size_t(r);
+    return NetStatus::Ok;
   }
   int e = errno;
-  if (e == EAGAIN || e == EWOULDBLOCK) return 0;
+  if (e == EAGAIN || e == EWOULDBLOCK) return NetStatus::Ok;
   if (BrokenByError(e)) PollStream(record, kStateBroken);
   errno = e;  // the SSL transport reports it
-  return -1;
+  return NetStatus::Failed;
 }
 
 NetStatus SendText(StreamRecord** slot, std::string_view bytes) {
   if (!slot || !*slot || bytes.empty()) return NetStatus::Ok;
-  if ((*slot)->kind == kKindSsl)
-    return SslSend(slot, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), kStateBroken,
-                   kStateBroken);
-  return SendLoop(slot, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), kTextPiece,
-                  kStateBroken, kStateBroken);
+  return (*slot)->ops->send(slot, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                            kTextPiece, kStateBroken, kStateBroken);
 }
 
 NetStatus SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length) {
@@ -126,8 +122,7 @@ NetStatus SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length) {
   record = *slot;
   if (!record) return NetStatus::Failed;
   if (length <= 0 || !data) return NetStatus::Ok;
-  if (record->kind == kKindSsl) return SslSend(slot, data, size_t(length), kStatePeerClosed, kStateBroken);
-  return SendLoop(slot, data, size_t(length), size_t(length), kStatePeerClosed, kStateBroken);
+  return record->ops->send(slot, data, size_t(length), size_t(length), kStatePeerClosed, kStateBroken);
 }
 
 NetStatus FlushSendBuffer(StreamRecord** slot) {
@@ -139,8 +134,8 @@ NetStatus FlushSendBuffer(StreamRecord** slot) {
   return SendText(slot, data);
 }
 
-NetStatus BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold, int32_t* collected) {
-  *collected = -1;
+NetStatus BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold, Buffering* how) {
+  *how = Buffering{};
   if (!slot) return NetStatus::Ok;
   // An empty text flushes. A negative threshold would neither collect nor send the
   // text; it sends at once instead.
@@ -158,7 +153,7 @@ NetStatus BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t thre
     if ((threshold > 255 && held >= size_t(threshold)) || held > size_t(kCollectLimit)) threshold = 0;
   }
   if (threshold != 0) {
-    *collected = int32_t(*slot ? (*slot)->output.size() : 0);
+    *how = {true, int32_t(*slot ? (*slot)->output.size() : 0)};
     return NetStatus::Ok;
   }
   NetStatus result = NetStatus::Ok;
@@ -170,10 +165,11 @@ NetStatus BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t thre
   return result;
 }
 
-int32_t StreamTimeout(StreamRecord** slot, int32_t value) {
-  if (!slot || !*slot) return -1;
+NetStatus StreamTimeout(StreamRecord** slot, int32_t value, int32_t* current) {
+  if (!slot || !*slot) return NetStatus::Failed;
   if (value >= 0) (*slot)->sendTimeout = value;
-  return (*slot)->sendTimeout;
+  *current = (*slot)->sendTimeout;
+  return NetStatus::Ok;
 }
 
 }  // namespace vrx

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cerrno>
 
 #include "net/layer.h"
@@ -41,12 +42,17 @@ void SocketMessageFilter(uint32_t message, uintptr_t, intptr_t) {
   if (message == platform::kSocketNotifyMessage) AcceptPending();
 }
 
-// Bytes the stream could hand out now: put-back bytes plus what the socket holds, or
-// for an SSL stream what the SSL has decrypted.
+// Bytes the stream could hand out now: put-back bytes plus what its transport holds.
 int32_t Available(StreamRecord* record) {
   StreamRecord* slot = record;
   return BytesAvailable(&slot);
 }
+
+void PlainStep(StreamRecord* record) {
+  if (record->state < kStateEstablished) record->state = kStateEstablished;
+}
+
+void PlainClose(StreamRecord*, bool) {}
 
 // Peeks at up to 4 bytes without taking them: >0 data, 0 orderly end, -1 would block,
 // -2 the connection is broken.
@@ -82,10 +88,7 @@ void PollConnecting(StreamRecord* record) {
     ++Layer().stats.connectionsCompleted;
     CacheLocalAddress(record->socket);
     // An SSL stream is established once its handshake is done.
-    if (record->kind == kKindSsl)
-      ClientHandshakeStep(record);
-    else
-      record->state = kStateEstablished;
+    record->ops->step(record);
   }
 }
 
@@ -100,6 +103,9 @@ void PollEstablished(StreamRecord* record) {
 }
 
 }  // namespace
+
+const StreamOps kPlainStream = {kKindPlain, PlainSend,         PlainReceive, PlainPending,
+                                PlainStep,  PlainClose, kStateEstablished, false};
 
 void DropWaitingBytes(int fd) {
   char sink[4096];
@@ -175,7 +181,7 @@ bool TimedOut(uint32_t now, uint32_t since, int32_t timeout) {
 
 bool ReadyToAccept(const StreamRecord* record) {
   return record->listenerSlot != 0 && record->state == kStateListening &&
-         int16_t(record->kind == kKindSsl) == record->certificateReady;
+         (record->certificateReady != 0) == record->ops->needsCertificate;
 }
 
 bool AcceptInto(int listenSocket, StreamRecord* record) {
@@ -187,19 +193,16 @@ bool AcceptInto(int listenSocket, StreamRecord* record) {
   record->socket = fd;
   // A process waiting on this stream sleeps on the listener's socket.
   platform::WakeWaiters(listenSocket);
-  record->state = record->kind == kKindSsl ? kStateSslAccepting : kStateEstablished;
+  record->state = record->ops->acceptedState;
   record->bytesSent = record->bytesReceived = 0;
   record->sslBytesSent = record->sslBytesReceived = 0;
   ++Layer().stats.connectionsAccepted;
-  if (record->kind == kKindSsl) {
-    record->state = kStateSslAccepting;
-    ServerHandshakeStep(record);
-  }
+  record->ops->step(record);
   return true;
 }
 
 int32_t PollStream(StreamRecord* record, int32_t requested) {
-  if (!record) return -1;
+  assert(record);
   if (requested == kStateLocalClosed && record->state == kStatePeerClosed) requested = kStateBothClosed;
   if (record->state < requested) record->state = requested;
   // A queued listening stream moved on (closed, broken) takes no connection any more,
@@ -213,19 +216,18 @@ int32_t PollStream(StreamRecord* record, int32_t requested) {
     case kStateListening:
       if (ReadyToAccept(record)) AcceptInto(record->socket, record);
       break;
-    case kStateSslAccepting:
-      if (record->kind == kKindSsl) {
-        int r = Peek(record->socket);
-        if (r == 0 || r == -2) record->state = kStateBroken;
-        if (record->state == kStateSslAccepting) ServerHandshakeStep(record);
-      }
+    case kStateSslAccepting: {
+      int r = Peek(record->socket);
+      if (r == 0 || r == -2) record->state = kStateBroken;
+      if (record->state == kStateSslAccepting) record->ops->step(record);
       break;
+    }
     case kStateConnecting:
       if (record->clientHandshakePhase == 0) {
         PollConnecting(record);
         break;
       }
-      if (record->kind == kKindSsl) ClientHandshakeStep(record);
+      record->ops->step(record);
       PollEstablished(record);
       break;
     case kStateEstablished:
@@ -246,8 +248,8 @@ int32_t PollStream(StreamRecord* record, int32_t requested) {
   return record->state;
 }
 
-int DetachFromListener(StreamRecord* record, int32_t mode) {
-  if (!record || record->listenerSlot <= 0 || record->listenerSlot > kListenerCount) return 0;
+void DetachFromListener(StreamRecord* record, int32_t mode) {
+  if (!record || record->listenerSlot <= 0 || record->listenerSlot > kListenerCount) return;
   SocketLayer& L = Layer();
   ListenerEntry& e = L.listeners[record->listenerSlot - 1];
   StreamRecord* prev = nullptr;
@@ -259,7 +261,7 @@ int DetachFromListener(StreamRecord* record, int32_t mode) {
     break;
   }
   record->listenerSlot = 0;
-  if (--e.users > 0) return 0;
+  if (--e.users > 0) return;
   e.users = 0;
   if (e.shared && mode != 2) {
     e.lingering = true;
@@ -272,7 +274,6 @@ int DetachFromListener(StreamRecord* record, int32_t mode) {
     CloseListenerSocket(e);
   }
   e.head = e.tail = nullptr;
-  return 1;
 }
 
 void SweepListeners() {
@@ -309,7 +310,7 @@ NetStatus CloseAndFreeRecord(StreamRecord** slot, int32_t mode) {
   StreamRecord* record = *slot;
   NetStatus result = NetStatus::Ok;
   // An abortive release sends no close notification.
-  EndSsl(record, mode >= 0);
+  record->ops->close(record, mode >= 0);
   // A record still in a listener's queue holds the listener's shared socket, whatever
   // state it reached: the listener table closes that socket, never the record.
   if (record->listenerSlot != 0) {
@@ -327,9 +328,10 @@ NetStatus CloseAndFreeRecord(StreamRecord** slot, int32_t mode) {
   return result;
 }
 
-int32_t StreamState(StreamRecord* record) {
-  if (record && record->kind == kKindUdp) return -1;
-  return PollStream(record, 0);
+NetStatus StreamState(StreamRecord* record, int32_t* state) {
+  if (!record || record->ops->kind == kKindUdp) return NetStatus::Failed;
+  *state = PollStream(record, 0);
+  return NetStatus::Ok;
 }
 
 }  // namespace vrx

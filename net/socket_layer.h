@@ -7,8 +7,8 @@
 namespace vrx {
 int32_t StartSocketLayer();
 void StopSocketLayer();
-// Polls a stream's state (the state argument 0 just reads it); -1 for a null record.
-int32_t StreamState(StreamRecord* record);
+// Polls a stream's state into *state; Failed for a null record or a UDP endpoint.
+NetStatus StreamState(StreamRecord* record, int32_t* state);
 // The local host's address in host byte order (0 when unknown).
 uint32_t LocalAddress();
 }  // namespace vrx

@@ -29,8 +29,8 @@
 namespace vrx {
 namespace {
 
-SSL* Ssl(const StreamRecord* r) { return r ? static_cast<SSL*>(r->sslConnection) : nullptr; }
-SSL_CTX* Ctx(const StreamRecord* r) { return r ? static_cast<SSL_CTX*>(r->sslContext) : nullptr; }
+SSL* Ssl(const StreamRecord* r) { return r ? r->sslConnection : nullptr; }
+SSL_CTX* Ctx(const StreamRecord* r) { return r ? r->sslContext : nullptr; }
 
 // The password for an encrypted key; holds it only while SetStreamCertificate runs, so
 // an encrypted VRXcert.pem never loads at a passive open.
@@ -59,10 +59,13 @@ int TransportWrite(BIO* bio, const char* data, int n) {
   if (!record || n < 0) return -1;
   if (n == 0) return 0;
   errno = 0;
-  int32_t r = SendOnce(record, reinterpret_cast<const uint8_t*>(data), size_t(n));
-  if (r > 0) return r;
-  if (r == 0) BIO_set_retry_write(bio);  // the socket is full: the SSL call says "later"
-  else QueueSystemError();
+  size_t sent = 0;
+  if (SendOnce(record, reinterpret_cast<const uint8_t*>(data), size_t(n), &sent) != NetStatus::Ok) {
+    QueueSystemError();
+    return -1;
+  }
+  if (sent > 0) return int(sent);
+  BIO_set_retry_write(bio);  // the socket is full: the SSL call says "later"
   return -1;
 }
 
@@ -73,14 +76,13 @@ int TransportRead(BIO* bio, char* buffer, int n) {
   if (n == 0) return 0;
   static std::string scratch;  // one SSL call at a time: there are no threads
   errno = 0;
-  int32_t r = ReceiveRaw(record, scratch, std::min(n, kMaxReceive));
-  if (r > 0) {
-    std::memcpy(buffer, scratch.data(), size_t(r));
-    return r;
-  }
-  if (r < 0) {
+  if (ReceiveRaw(record, scratch, std::min(n, kMaxReceive)) != NetStatus::Ok) {
     QueueSystemError();
     return -1;
+  }
+  if (!scratch.empty()) {
+    std::memcpy(buffer, scratch.data(), scratch.size());
+    return int(scratch.size());
   }
   // Nothing yet, unless the peer has finished sending: then it is the end of the data.
   if (record->state < kStatePeerClosed) BIO_set_retry_read(bio);
@@ -275,7 +277,7 @@ bool SetUpSsl(StreamRecord* record, bool server) {
   SSL_set_bio(ssl, bio, bio);
   record->sslContext = ctx;
   record->sslConnection = ssl;
-  record->kind = kKindSsl;
+  record->ops = &kSslStream;
   record->sslFlag = 1;
   NoteSslError(record);
   return true;
@@ -358,9 +360,11 @@ void EndSsl(StreamRecord* record, bool notify) {
   SSL_CTX_free(Ctx(record));
   record->sslConnection = nullptr;
   record->sslContext = nullptr;
-  record->kind = kKindPlain;
+  record->ops = &kPlainStream;
   record->sslFlag = 0;
 }
+
+namespace {
 
 void ServerHandshakeStep(StreamRecord* record) {
   SSL* ssl = Ssl(record);
@@ -398,8 +402,8 @@ void ClientHandshakeStep(StreamRecord* record) {
   }
 }
 
-NetStatus SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32_t giveUpA,
-                int32_t giveUpB) {
+NetStatus SslSend(StreamRecord** slot, const uint8_t* data, size_t length, size_t,
+                  int32_t giveUpA, int32_t giveUpB) {
   StreamRecord* record = *slot;
   if (length > size_t(INT_MAX)) return NetStatus::Failed;
   record->sslBytesSent += uint32_t(length);
@@ -408,7 +412,7 @@ NetStatus SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32
   for (;;) {
     record = *slot;
     SSL* ssl = Ssl(record);
-    if (!ssl || record->kind != kKindSsl) return NetStatus::Failed;
+    if (!ssl) return NetStatus::Failed;
     short waitFor = POLLOUT;
     if (SSL_in_before(ssl)) {
       // No handshake yet: the connection is still being made (or never will be).
@@ -445,15 +449,15 @@ NetStatus SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32
   }
 }
 
-int32_t SslReceive(StreamRecord** slot, std::string& out, int32_t maximum) {
+NetStatus SslReceive(StreamRecord** slot, std::string& out, int32_t maximum) {
   out.clear();
   StreamRecord* record = *slot;
   SSL* ssl = Ssl(record);
-  if (!ssl) return -1;
+  if (!ssl) return NetStatus::Failed;
   if (SSL_in_before(ssl)) {
     // The handshake starts when the connection is made; a poll may make it now.
     PollStream(record, 0);
-    if (SSL_in_before(ssl)) return record->state == kStateConnecting ? 0 : -1;
+    if (SSL_in_before(ssl)) return record->state == kStateConnecting ? NetStatus::Ok : NetStatus::Failed;
   }
   int32_t m = maximum > 0 ? std::min(maximum, kMaxReceive) : kMaxReceive;
   out.resize(size_t(m));
@@ -463,18 +467,18 @@ int32_t SslReceive(StreamRecord** slot, std::string& out, int32_t maximum) {
     out.resize(size_t(r));
     record->sslBytesReceived += uint32_t(r);
     if (record->state < kStateEstablished) PollStream(record, 0);
-    return r;
+    return NetStatus::Ok;
   }
   out.clear();
   int e = SSL_get_error(ssl, r);
   NoteSslError(record);
-  if (e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE) return 0;
+  if (e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE) return NetStatus::Ok;
   if (e == SSL_ERROR_ZERO_RETURN) {
     // The peer's close notification: it has finished sending.
     PollStream(record, kStatePeerClosed);
-    return 0;
+    return NetStatus::Ok;
   }
-  return -1;
+  return NetStatus::Failed;
 }
 
 int32_t SslPending(StreamRecord* record) {
@@ -493,6 +497,25 @@ int32_t SslPending(StreamRecord* record) {
   return SSL_pending(ssl);
 }
 
+void SslStep(StreamRecord* record) {
+  if (SSL_is_server(Ssl(record)))
+    ServerHandshakeStep(record);
+  else
+    ClientHandshakeStep(record);
+}
+
+// The close notification goes out, then the stream is plain; what the peer still sends
+// cannot be decrypted any more and is dropped.
+void SslClose(StreamRecord* record, bool notify) {
+  record->dropIncoming = true;
+  EndSsl(record, notify);
+}
+
+}  // namespace
+
+const StreamOps kSslStream = {kKindSsl, SslSend, SslReceive, SslPending,
+                              SslStep,  SslClose, kStateSslAccepting, true};
+
 uint32_t NoteSslError(StreamRecord* record) {
   unsigned long e = ERR_get_error();
   if (e == 0) return 0;
@@ -506,7 +529,7 @@ NetStatus SslConnectionInfo(StreamRecord** slot, SslInfo* out) {
   StreamRecord* record = *slot;
   SSL* ssl = Ssl(record);
   if (!record || record->sslFlag != 1 || !ssl) return NetStatus::NotSsl;
-  if (StreamInfo(slot, 0) != kStateEstablished) return NetStatus::NotEstablished;
+  if (PollStream(record, 0) != kStateEstablished) return NetStatus::NotEstablished;
   record = *slot;
   ssl = Ssl(record);
   if (!ssl) return NetStatus::NotSsl;
@@ -531,7 +554,7 @@ NetStatus SetStreamCertificate(StreamRecord** slot, const std::string& certifica
   AddToPool(platform::Milliseconds());
   StreamRecord* record = *slot;
   SSL* ssl = Ssl(record);
-  if (!record || record->kind != kKindSsl || !ssl) return NetStatus::NotSsl;
+  if (!ssl) return NetStatus::NotSsl;
 
   // Loaded and checked on a scratch connection first, so that a failure leaves the
   // stream with what it had (a new key would also be refused next to an old certificate).
@@ -593,7 +616,7 @@ NetStatus SetStreamCertificate(StreamRecord** slot, const std::string& certifica
 uint32_t LastSslErrorText(StreamRecord** slot, std::string* text) {
   text->clear();
   StreamRecord* record = *slot;
-  if (!record || record->kind != kKindSsl || record->lastSslError == 0) return 0;
+  if (!Ssl(record) || record->lastSslError == 0) return 0;
   char buffer[256];
   ERR_error_string_n(record->lastSslError, buffer, sizeof buffer);
   *text = buffer;
@@ -607,7 +630,7 @@ uint32_t LastSslErrorText(StreamRecord** slot, std::string* text) {
 NetStatus SetCipherList(StreamRecord** slot, std::string_view list) {
   StreamRecord* record = *slot;
   SSL* ssl = Ssl(record);
-  if (!record || record->kind != kKindSsl || !ssl) return NetStatus::NotSsl;
+  if (!ssl) return NetStatus::NotSsl;
   ERR_clear_error();
   int r;
   if (list.empty()) {
@@ -669,13 +692,12 @@ bool PlainBytesPending(const StreamRecord* record, bool server) {
 NetStatus StartTls(StreamRecord** slot, const TlsStart& how) {
   StreamRecord* record = *slot;
   // A name with a zero byte in it is refused before anything changes.
-  if (!record || record->kind == kKindUdp || how.name.find('\0') != std::string_view::npos)
-    return NetStatus::Failed;
-  if (record->kind == kKindSsl) return NetStatus::AlreadySsl;
+  if (!record || how.name.find('\0') != std::string_view::npos) return NetStatus::Failed;
+  if (Ssl(record)) return NetStatus::AlreadySsl;
   // What was collected for sending belongs to the plain part: it goes first.
   if (!record->output.empty() && FlushSendBuffer(slot) != NetStatus::Ok) return NetStatus::Failed;
   record = *slot;
-  if (!record || record->kind != kKindPlain) return NetStatus::Failed;
+  if (!record || record->ops != &kPlainStream) return NetStatus::Failed;
   if (PollStream(record, 0) != kStateEstablished || PlainBytesPending(record, how.server)) return NetStatus::Failed;
 
   std::string name(how.name.empty() ? std::string_view(record->hostName) : how.name);

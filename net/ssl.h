@@ -1,6 +1,7 @@
-// SSL and TLS on TCP streams. Each SSL stream has its own SSL_CTX and SSL; the SSL reads
-// and writes through the stream layer (a custom BIO whose descriptor is the record), so
-// waits, time-outs, counters and state changes apply to the bytes on the wire too.
+// SSL and TLS on TCP streams. Each SSL stream has its own SSL_CTX and SSL and the SSL row
+// of the stream operations (kSslStream); the SSL reads and writes through the stream
+// layer (a custom BIO whose descriptor is the record), so waits, time-outs, counters and
+// state changes apply to the bytes on the wire too.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -24,7 +25,7 @@ inline constexpr int32_t kVerifyPeerOption = 4096;
 // A STARTTLS handshake without a time-out of its own gives up after this many ticks.
 inline constexpr int32_t kStartTlsDefaultTicks = 1800;
 
-// Makes a fresh record an SSL client stream (kind 1): context, connection, transport,
+// Makes a fresh record an SSL client stream: context, connection, transport,
 // and the server name to send when `host` is a name rather than a dotted address. With
 // `verify` the server's chain must lead to a trusted certificate and name `host` (or hold
 // it, for a dotted address; the connected peer's address when `host` is empty).
@@ -35,7 +36,7 @@ bool SetUpClientSsl(StreamRecord* record, std::string_view host, bool verify);
 // and match (certificate ready). A certificate that does not load is not a failure.
 bool SetUpServerSsl(StreamRecord* record);
 // Frees the SSL objects (after a close notification when `notify`); the stream is plain
-// from then on. Nothing happens for a record without them.
+// from then on, its operations the plain row. Nothing happens for a record without them.
 void EndSsl(StreamRecord* record, bool notify);
 
 // The certificates a verifying client trusts besides the system's, for the whole
@@ -57,20 +58,6 @@ struct TlsStart {
 // TimedOut break the stream (20), its last SSL error saying why.
 NetStatus StartTls(StreamRecord** slot, const TlsStart& how);
 
-// Handshake steps run while the stream is polled; they set the state.
-void ServerHandshakeStep(StreamRecord* record);
-void ClientHandshakeStep(StreamRecord* record);
-
-// Application bytes through the SSL: every byte written or failure (0 / -1), waiting
-// like a plain send while the socket is full; the stream gives up in either state.
-NetStatus SslSend(StreamRecord** slot, const uint8_t* data, size_t length, int32_t giveUpA,
-                int32_t giveUpB);
-// What the SSL has decrypted, at most `maximum` bytes, never waiting: bytes, 0 when
-// nothing is there yet, -1 on failure.
-int32_t SslReceive(StreamRecord** slot, std::string& out, int32_t maximum);
-// Decrypted bytes ready now (takes in what the socket holds first).
-int32_t SslPending(StreamRecord* record);
-
 // The oldest error of the library's queue becomes the record's last SSL error (when
 // there is one); the rest of the queue is dropped. Returns it (0 when none).
 uint32_t NoteSslError(StreamRecord* record);
@@ -79,14 +66,17 @@ struct SslInfo {
   std::string version, cipher, peerSubject;
   int32_t secretBits = 0;
 };
-// 0; -2 not an SSL stream; -3 not established.
+// NotSsl: not an SSL stream; NotEstablished: its connection is not established.
 NetStatus SslConnectionInfo(StreamRecord** slot, SslInfo* out);
-// 0; -2 not an SSL stream; -3 certificate or key not loaded; -4 key does not match.
+// Loads the certificate (with its chain) and key the stream presents; a key may share the
+// certificate's file and the other way round. NotSsl; Refused: the certificate or key
+// did not load; KeyMismatch: they do not belong together. A failure keeps what the
+// stream had.
 NetStatus SetStreamCertificate(StreamRecord** slot, const std::string& certificateFile,
                              const std::string& keyFile, std::string_view password);
 // The last SSL error code and its text; 0 and an empty text when none.
 uint32_t LastSslErrorText(StreamRecord** slot, std::string* text);
-// 0; -2 not an SSL stream; -3 list rejected. An empty list sets the default one.
+// NotSsl; Refused: the library rejected the list. An empty list sets the default one.
 NetStatus SetCipherList(StreamRecord** slot, std::string_view list);
 
 }  // namespace vrx

@@ -12,6 +12,10 @@
 #include "hostcall/host_call.h"
 #include "net/stream_table.h"
 
+// OpenSSL's SSL and SSL_CTX, named without its headers.
+struct ssl_st;
+struct ssl_ctx_st;
+
 namespace vrx {
 
 // Connection states as 4D sees them. A state never decreases.
@@ -29,6 +33,50 @@ enum : int32_t {
 
 // What a record is used for right now.
 enum : int16_t { kKindPlain = 0, kKindSsl = 1, kKindUdp = 2 };
+
+// What a stream operation came to. The numbers 4D sees are made from it by the command
+// layer.
+enum class NetStatus : int8_t {
+  Ok,
+  Failed,          // the connection failed, timed out, or the stream is gone
+  Busy,            // another command is using the stream
+  NotSsl,          // an SSL operation on a stream without SSL
+  NotEstablished,  // the operation needs an established connection
+  Refused,         // the SSL library refused what was given (file, key, cipher list)
+  KeyMismatch,     // a certificate and a key that do not belong together
+  AlreadySsl,      // SSL asked for on a stream that has it already
+  HandshakeFailed, // the SSL handshake or the peer's verification failed
+  TimedOut,        // the operation's time-out passed
+};
+
+struct StreamRecord;
+
+// The transport under a stream: one row per kind, chosen when the stream is opened and
+// swapped at STARTTLS and at the end of SSL, so that no operation asks which kind of
+// stream it is on. Every function takes a record of its own row.
+struct StreamOps {
+  int16_t kind;
+  // Every byte to the peer, waiting (other processes running) while the socket is full;
+  // gives up when a poll while waiting finds `giveUpA` or `giveUpB`, or after the send
+  // time-out without progress. `piece`: the most one socket send is offered.
+  NetStatus (*send)(StreamRecord** slot, const uint8_t* data, size_t n, size_t piece,
+                    int32_t giveUpA, int32_t giveUpB);
+  // What the transport holds now, never waiting: at most `maximum` bytes (1..32000) into
+  // `out`, which is empty when nothing is there yet or at the end (the state says which).
+  NetStatus (*receive)(StreamRecord** slot, std::string& out, int32_t maximum);
+  // Bytes a receive could take now.
+  int32_t (*pending)(StreamRecord* record);
+  // The connection is there: one step towards established (a handshake step for SSL).
+  void (*step)(StreamRecord* record);
+  // Ends the transport's own layer (after telling the peer when `notify`); the socket
+  // stays the caller's.
+  void (*close)(StreamRecord* record, bool notify);
+  int32_t acceptedState;    // the state of a connection just accepted
+  bool needsCertificate;    // a listening stream accepts only once its certificate is set
+};
+extern const StreamOps kPlainStream;  // net/socket_layer.cpp
+extern const StreamOps kSslStream;    // net/ssl.cpp
+extern const StreamOps kUdpEndpoint;  // net/udp.cpp
 
 constexpr int32_t kDefaultSendTimeout = 14400;  // ticks: 4 minutes
 constexpr int32_t kMaxReceive = 32000;           // bytes one receive hands back
@@ -55,11 +103,11 @@ struct StreamRecord {
   // Bytes taken from the connection (or put back by 4D) but not yet handed out. Not a
   // host text, so it can hold more than a text's 32767 bytes without losing any.
   std::string unread;
-  int16_t kind = kKindPlain;
+  const StreamOps* ops = &kPlainStream;
   int16_t sslFlag = 0;
   uint32_t lastSslError = 0;
-  void* sslContext = nullptr;
-  void* sslConnection = nullptr;
+  ssl_ctx_st* sslContext = nullptr;
+  ssl_st* sslConnection = nullptr;
   int16_t serverHandshakeResult = 0;
   int16_t certificateReady = 0;
   int16_t clientHandshakePhase = 0;
@@ -76,20 +124,6 @@ struct StreamRecord {
   int32_t verifyResult = 0;
 };
 
-// What a stream operation came to. The numbers 4D sees are made from it by the command
-// layer.
-enum class NetStatus : int8_t {
-  Ok,
-  Failed,          // the connection failed, timed out, or the stream is gone
-  Busy,            // another command is using the stream
-  NotSsl,          // an SSL operation on a stream without SSL
-  NotEstablished,  // the operation needs an established connection
-  Refused,         // the SSL library refused what was given (file, key, cipher list)
-  KeyMismatch,     // a certificate and a key that do not belong together
-  AlreadySsl,      // SSL asked for on a stream that has it already
-  HandshakeFailed, // the SSL handshake or the peer's verification failed
-  TimedOut,        // the operation's time-out passed
-};
 
 // ---- waiting ------------------------------------------------------------------------------
 // Ticks compared across the 32-bit wrap: true when a is later than b.
@@ -113,11 +147,9 @@ void IdleWait(StreamRecord** slot, short events, const Deadline& deadline);
 // ---- records, polling, listeners --------------------------------------------------------
 // A new plain TCP record on a non-blocking socket; null when none can be made.
 StreamRecord* CreateTcpRecord(int32_t bufferSize);
-// Moves the stream towards `requested` (never backwards) and advances it by what the
-// socket reports. Returns the state, or -1 for a null record.
+// Moves the stream (a record, never null) towards `requested` (never backwards) and
+// advances it by what the socket reports. Returns the state.
 int32_t PollStream(StreamRecord* record, int32_t requested);
-// Takes a record out of its listener's queue; 1 when the listener lost its last user.
-int DetachFromListener(StreamRecord* record, int32_t mode);
 // Hands pending connections on every listening socket to the streams waiting on it.
 void AcceptPending();
 // Closes shared listening sockets whose linger time is over.
@@ -131,32 +163,44 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
                           uint32_t localAddress);
 
 // ---- sending ------------------------------------------------------------------------------
-// Sends every byte or fails (0 / -1); waits, yielding to other processes, while the
-// socket is full. Text sends go in pieces of at most 1024 bytes.
+// Sends every byte (Ok) or fails; waits, yielding to other processes, while the socket
+// is full. Text sends go in pieces of at most 1024 bytes.
 NetStatus SendText(StreamRecord** slot, std::string_view bytes);
 // As SendText, offering everything at once; flushes the output buffer first. `data`
 // must stay where it is while the send waits.
 NetStatus SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length);
-// Collects or sends per threshold. *collected: the bytes now buffered when it only
-// collected, -1 when it sent (the result says how that went).
-NetStatus BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold, int32_t* collected);
+// What a buffered send did: only collected (then `held` bytes wait in the buffer), or sent.
+struct Buffering {
+  bool collected = false;
+  int32_t held = 0;
+};
+// Collects or sends per threshold; the result says how a send went.
+NetStatus BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t threshold, Buffering* how);
 // Sends what BufferedSend collected; may wait.
 NetStatus FlushSendBuffer(StreamRecord** slot);
-int32_t StreamTimeout(StreamRecord** slot, int32_t value);
+// Sets the send time-out in ticks when `value` >= 0; *current: the time-out now.
+NetStatus StreamTimeout(StreamRecord** slot, int32_t value, int32_t* current);
 
 // ---- receiving ----------------------------------------------------------------------------
 // Takes what is there now (never waits) into `out` (replacing its contents): at most
-// `maximum` bytes, 32000 when maximum <= 0. Returns the byte count, 0 when nothing was
-// there, -1 on failure.
-int32_t ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum);
-// The same into a host text, whose handle is created or resized as needed.
-int32_t ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum);
+// `maximum` bytes, 32000 when maximum <= 0; `out` stays empty when nothing was there.
+// Failed: the stream is gone or its connection failed.
+NetStatus ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum);
+// The same into a host text, whose handle is created or resized as needed (Failed, and
+// the bytes kept unread, when it cannot be).
+NetStatus ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum);
+// Bytes a receive could take now (0 for an empty slot).
 int32_t BytesAvailable(StreamRecord** slot);
-// Puts bytes back, in front of or after what is already unread; the unread length.
-int32_t UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front);
+// Puts bytes back, in front of or after what is already unread; *unreadLength (when
+// given): the unread length then.
+NetStatus UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front,
+                      int32_t* unreadLength = nullptr);
 
 // ---- status and closing -------------------------------------------------------------------
-int32_t StreamInfo(StreamRecord** slot, int32_t code);
+// The stream's state (code 0, after a poll) or a byte counter (14, 17, 23, 24) into
+// *value. Failed for an empty slot, a UDP endpoint or another code.
+NetStatus StreamInfo(StreamRecord** slot, int32_t code, int32_t* value);
+// A statistic of the layer by its code (5..12); 0 for another code.
 int32_t NetworkValue(int32_t code);
 NetStatus CloseStream(StreamRecord** slot);
 // Closes the stream in *slot per mode, frees its record and clears the slot. Only the
@@ -173,7 +217,7 @@ struct StreamAddressInfo {
   uint16_t localPort = 0;
   uint32_t localAddress = 0;
 };
-int32_t StreamAddresses(StreamRecord** slot, StreamAddressInfo* out);
+NetStatus StreamAddresses(StreamRecord** slot, StreamAddressInfo* out);
 
 // The layer's statistics, indexed by their codes 6..12.
 struct NetworkStatistics {
@@ -181,10 +225,5 @@ struct NetworkStatistics {
       listenersReleased, bytesReceived, bytesSent;
 };
 const NetworkStatistics& Statistics();
-
-// For tests: the shared listening socket of a listener entry (1-based), -1 when free,
-// and its user count.
-int ListenerSocket(int slot);
-int32_t ListenerUsers(int slot);
 
 }  // namespace vrx

@@ -49,7 +49,22 @@ bool IsEchoReply(IcmpSocketKind kind, const uint8_t* p, ssize_t n, const std::st
          p[header + 5] == uint8_t(request[5]) && ntohl(from.sin_addr.s_addr) == address;
 }
 
+// A datagram endpoint has no byte stream: the stream operations refuse it.
+NetStatus NoStreamSend(StreamRecord**, const uint8_t*, size_t, size_t, int32_t, int32_t) {
+  return NetStatus::Failed;
+}
+NetStatus NoStreamReceive(StreamRecord**, std::string& out, int32_t) {
+  out.clear();
+  return NetStatus::Failed;
+}
+int32_t NoStreamPending(StreamRecord*) { return 0; }
+void NoStreamStep(StreamRecord*) {}
+void NoStreamClose(StreamRecord*, bool) {}
+
 }  // namespace
+
+const StreamOps kUdpEndpoint = {kKindUdp,     NoStreamSend,  NoStreamReceive, NoStreamPending,
+                                NoStreamStep, NoStreamClose, kStateClosed,    false};
 
 StreamRecord* OpenUdp(uint16_t port) {
   auto* record = new (std::nothrow) StreamRecord;
@@ -64,7 +79,7 @@ StreamRecord* OpenUdp(uint16_t port) {
   sockaddr_in sa = MakeAddress(0, port);
   bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
   record->socket = fd;
-  record->kind = kKindUdp;
+  record->ops = &kUdpEndpoint;
   return record;
 }
 
@@ -135,28 +150,30 @@ IcmpSocketKind AvailableIcmpSocket() {
   return kind;
 }
 
-int32_t Ping(uint32_t address, int32_t timeout, int32_t size) {
-  if (size > kLargestEcho) return -1;  // cannot be sent
+NetStatus Ping(uint32_t address, int32_t timeout, int32_t size, int32_t* milliseconds) {
+  if (size > kLargestEcho) return NetStatus::Failed;  // cannot be sent
   IcmpSocketKind kind;
   Fd s{OpenIcmpSocket(&kind)};
-  if (s.fd < 0) return -1;
+  if (s.fd < 0) return NetStatus::Failed;
   const std::string request = EchoRequest(size, kEchoIdentifier);
   const uint32_t start = platform::Milliseconds();
   sockaddr_in to = MakeAddress(address, 0);
   if (sendto(s.fd, request.data(), request.size(), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&to),
              sizeof to) < 0)
-    return -1;  // no reply can come
+    return NetStatus::Failed;  // no reply can come
   const uint32_t limit = uint32_t(std::clamp<int64_t>(int64_t(timeout) * 1000, 0, INT32_MAX));
   uint8_t reply[kDatagramBuffer];
   for (;;) {
     uint32_t elapsed = platform::Milliseconds() - start;
-    if (elapsed >= limit) return -1;
+    if (elapsed >= limit) return NetStatus::TimedOut;
     sockaddr_in from{};
     socklen_t length = sizeof from;
     ssize_t r = recvfrom(s.fd, reply, sizeof reply, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from),
                          &length);
-    if (r > 0 && IsEchoReply(kind, reply, r, request, from, address))
-      return int32_t(platform::Milliseconds() - start);
+    if (r > 0 && IsEchoReply(kind, reply, r, request, from, address)) {
+      *milliseconds = int32_t(platform::Milliseconds() - start);
+      return NetStatus::Ok;
+    }
     if (r > 0) continue;  // another packet: look again at once
     int32_t wait = std::clamp<int32_t>(int32_t((limit - elapsed) * 60 / 1000) + 1, 1, kIdleWaitTicks);
     platform::WaitHint(s.fd, POLLIN);

@@ -1,5 +1,5 @@
-// Guards that give back what a function took on every path (descriptors, forks, host
-// blocks, locks), and whole-buffer reads and writes of descriptors. One set for every
+// Guards that give back what a function took on every path (descriptors, file forks,
+// host blocks), and whole-buffer reads and writes of descriptors. One set for every
 // layer.
 #pragma once
 #include <errno.h>

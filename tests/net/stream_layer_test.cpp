@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "net/layer.h"
 #include "net/socket_layer.h"
 #include "net/streams.h"
 #include "platform/services.h"
@@ -19,9 +20,9 @@ namespace {
 
 // What VRX_SendText answers: the bytes collected, or the send's 0 / -1.
 int32_t Buffered(StreamRecord** slot, std::string_view bytes, int16_t threshold) {
-  int32_t collected;
-  NetStatus s = BufferedSend(slot, bytes, threshold, &collected);
-  return collected >= 0 ? collected : s == NetStatus::Ok ? 0 : -1;
+  Buffering how;
+  NetStatus s = BufferedSend(slot, bytes, threshold, &how);
+  return how.collected ? how.held : s == NetStatus::Ok ? 0 : -1;
 }
 
 constexpr uint32_t kLoopback = 0x7F000001;
@@ -58,6 +59,22 @@ uint16_t ClosedPort() {
   uint16_t port = 0;
   close(ListenRaw(&port));
   return port;
+}
+
+// A receive's byte count, -1 for a failure.
+int32_t Take(StreamRecord** slot, std::string& out, int32_t maximum) {
+  return ReceiveChunk(slot, out, maximum) == NetStatus::Ok ? int32_t(out.size()) : -1;
+}
+
+// The unread length after putting bytes back, -1 for a failure.
+int32_t PutBack(StreamRecord** slot, std::string_view bytes, bool front) {
+  int32_t n = -1;
+  return UnreadBytes(slot, bytes, front, &n) == NetStatus::Ok ? n : -1;
+}
+
+int32_t Info(StreamRecord** slot, int32_t code) {
+  int32_t v = -1;
+  return StreamInfo(slot, code, &v) == NetStatus::Ok ? v : -1;
 }
 
 uint16_t LocalPortOf(StreamRecord* r) {
@@ -114,7 +131,6 @@ TEST_F(StreamLayer, StatesNeverDecreaseAndCloseAfterPeerCloseGivesBothClosed) {
   r->state = kStatePeerClosed;
   EXPECT_EQ(PollStream(r, kStateConnecting), kStatePeerClosed);
   EXPECT_EQ(PollStream(r, kStateLocalClosed), kStateBothClosed);
-  EXPECT_EQ(PollStream(nullptr, 0), -1);
 }
 
 TEST_F(StreamLayer, ActiveOpenReachesEstablishedAndCountsAndAddresses) {
@@ -125,7 +141,7 @@ TEST_F(StreamLayer, ActiveOpenReachesEstablishedAndCountsAndAddresses) {
   EXPECT_EQ(Statistics().activeOpens, before.activeOpens + 1);
   EXPECT_EQ(Statistics().connectionsCompleted, before.connectionsCompleted + 1);
   StreamAddressInfo info;
-  ASSERT_EQ(StreamAddresses(&r, &info), 0);
+  ASSERT_EQ(StreamAddresses(&r, &info), NetStatus::Ok);
   EXPECT_EQ(info.remoteAddress, kLoopback);
   EXPECT_EQ(info.localAddress, kLoopback);
   sockaddr_in sa{};
@@ -200,10 +216,10 @@ TEST_F(StreamLayer, ListensOnOnePortShareOneSocketAndAcceptInOrder) {
   ASSERT_EQ(write(c2, "2", 1), 1);
   std::string got;
   WaitReadable(a->socket);
-  ASSERT_EQ(ReceiveChunk(&a, got, 0), 1);
+  ASSERT_EQ(Take(&a, got, 0), 1);
   EXPECT_EQ(got, "1");
   WaitReadable(b->socket);
-  ASSERT_EQ(ReceiveChunk(&b, got, 0), 1);
+  ASSERT_EQ(Take(&b, got, 0), 1);
   EXPECT_EQ(got, "2");
   close(c1);
   close(c2);
@@ -283,11 +299,11 @@ TEST_F(StreamLayer, PeerHalfCloseWithUnreadBytesStaysEstablishedUntilRead) {
   WaitReadable(r->socket);
   EXPECT_EQ(PollStream(r, 0), kStateEstablished);
   std::string got;
-  EXPECT_EQ(ReceiveChunk(&r, got, 0), 5);
+  EXPECT_EQ(Take(&r, got, 0), 5);
   EXPECT_EQ(got, "hello");
-  UnreadBytes(&r, "lo", false);
+  PutBack(&r, "lo", false);
   EXPECT_EQ(PollStream(r, 0), kStateEstablished);  // put-back bytes count too
-  EXPECT_EQ(ReceiveChunk(&r, got, 0), 2);
+  EXPECT_EQ(Take(&r, got, 0), 2);
   EXPECT_EQ(PollStream(r, 0), kStatePeerClosed);
   // Still writable towards a peer that only half-closed.
   EXPECT_EQ(SendText(&r, "bye"), NetStatus::Ok);
@@ -307,7 +323,7 @@ TEST_F(StreamLayer, PeerResetBreaksTheStream) {
   close(peer);
   EXPECT_EQ(PollUntil(r, kStateBroken), kStateBroken);
   std::string got;
-  EXPECT_EQ(ReceiveChunk(&r, got, 0), 0);
+  EXPECT_EQ(Take(&r, got, 0), 0);
   EXPECT_EQ(SendText(&r, "x"), NetStatus::Failed);
   EXPECT_EQ(r->state, kStateBroken);
 }
@@ -321,7 +337,7 @@ TEST_F(StreamLayer, ResetSeenByAReceiveMakesThePeerClosedState) {
   pollfd p{r->socket, POLLIN, 0};
   poll(&p, 1, 2000);
   std::string got;
-  EXPECT_EQ(ReceiveChunk(&r, got, 0), -1);
+  EXPECT_EQ(Take(&r, got, 0), -1);
   EXPECT_EQ(r->state, kStatePeerClosed);
 }
 
@@ -330,20 +346,20 @@ TEST_F(StreamLayer, ReceiveServesPutBackBytesFirstInStreamOrder) {
   StreamRecord* r = Connected(&peer);
   ASSERT_EQ(write(peer, "NET", 3), 3);
   WaitReadable(r->socket);
-  EXPECT_EQ(UnreadBytes(&r, "BB", false), 2);
-  EXPECT_EQ(UnreadBytes(&r, "AA", true), 4);
-  EXPECT_EQ(UnreadBytes(&r, "CC", false), 6);
+  EXPECT_EQ(PutBack(&r, "BB", false), 2);
+  EXPECT_EQ(PutBack(&r, "AA", true), 4);
+  EXPECT_EQ(PutBack(&r, "CC", false), 6);
   EXPECT_EQ(BytesAvailable(&r), 9);
   std::string got;
-  EXPECT_EQ(ReceiveChunk(&r, got, 3), 3);
+  EXPECT_EQ(Take(&r, got, 3), 3);
   EXPECT_EQ(got, "AAB");
-  EXPECT_EQ(ReceiveChunk(&r, got, 0), 3);
+  EXPECT_EQ(Take(&r, got, 0), 3);
   EXPECT_EQ(got, "BCC");
-  EXPECT_EQ(ReceiveChunk(&r, got, 2), 2);
+  EXPECT_EQ(Take(&r, got, 2), 2);
   EXPECT_EQ(got, "NE");
-  EXPECT_EQ(ReceiveChunk(&r, got, 0), 1);
+  EXPECT_EQ(Take(&r, got, 0), 1);
   EXPECT_EQ(got, "T");
-  EXPECT_EQ(ReceiveChunk(&r, got, 0), 0);
+  EXPECT_EQ(Take(&r, got, 0), 0);
   close(peer);
 }
 
@@ -352,11 +368,11 @@ TEST_F(StreamLayer, PutBackBeyondATextsLengthIsKeptWhole) {
   StreamRecord* r = Connected(&peer);
   std::string big(70000, 'x');
   for (size_t i = 0; i < big.size(); ++i) big[i] = char('a' + i % 26);
-  EXPECT_EQ(UnreadBytes(&r, big, true), 70000);
+  EXPECT_EQ(PutBack(&r, big, true), 70000);
   EXPECT_EQ(BytesAvailable(&r), 70000);
   std::string all, got;
   for (int i = 0; i < 10 && all.size() < big.size(); ++i) {
-    ASSERT_GT(ReceiveChunk(&r, got, 0), 0);
+    ASSERT_GT(Take(&r, got, 0), 0);
     EXPECT_LE(got.size(), size_t(kMaxReceive));
     all += got;
   }
@@ -407,20 +423,20 @@ TEST_F(StreamLayer, InfoCodesAndNetworkValues) {
   int peer = -1;
   StreamRecord* r = Connected(&peer);
   EXPECT_EQ(SendText(&r, "abc"), NetStatus::Ok);
-  EXPECT_EQ(StreamInfo(&r, 0), kStateEstablished);
-  EXPECT_EQ(StreamInfo(&r, 17), 3);
-  EXPECT_EQ(StreamInfo(&r, 24), 3);
-  EXPECT_EQ(StreamInfo(&r, 14), 0);
-  EXPECT_EQ(StreamInfo(&r, 1), -1);
+  EXPECT_EQ(Info(&r, 0), kStateEstablished);
+  EXPECT_EQ(Info(&r, 17), 3);
+  EXPECT_EQ(Info(&r, 24), 3);
+  EXPECT_EQ(Info(&r, 14), 0);
+  EXPECT_EQ(Info(&r, 1), -1);
   EXPECT_EQ(NetworkValue(5), 1024);
   EXPECT_EQ(NetworkValue(13), 0);
   EXPECT_EQ(NetworkValue(4), 0);
   EXPECT_GE(NetworkValue(12), 3);
-  r->kind = kKindUdp;
-  EXPECT_EQ(StreamInfo(&r, 0), -1);
-  r->kind = kKindPlain;
+  r->ops = &kUdpEndpoint;
+  EXPECT_EQ(Info(&r, 0), -1);
+  r->ops = &kPlainStream;
   StreamRecord* none = nullptr;
-  EXPECT_EQ(StreamInfo(&none, 0), -1);
+  EXPECT_EQ(Info(&none, 0), -1);
   close(peer);
 }
 

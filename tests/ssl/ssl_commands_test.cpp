@@ -51,7 +51,7 @@ TEST(SslStreams, OpensAskForSslByPortOrOptionBits) {
                                     std::tuple{closed, 2048, true}, std::tuple{closed, 0x3FF | 0x1000, false}}) {
     vrx::StreamRecord* r = vrx::OpenActive("127.0.0.1", port, 0, options, 0, 0);
     ASSERT_NE(r, nullptr) << port << " " << options;
-    EXPECT_EQ(r->kind, ssl ? vrx::kKindSsl : vrx::kKindPlain) << options;
+    EXPECT_EQ(r->ops, ssl ? &vrx::kSslStream : &vrx::kPlainStream) << options;
     EXPECT_EQ(r->sslFlag, ssl ? 1 : 0);
     EXPECT_EQ(r->sslConnection != nullptr, ssl);
     made.push_back(r);
@@ -68,7 +68,7 @@ TEST(SslStreams, OpensAskForSslByPortOrOptionBits) {
     InDirectory in(EmptyDir());
     vrx::StreamRecord* l = vrx::OpenPassive(0, 0, 2048, kLoopback);
     ASSERT_NE(l, nullptr);
-    EXPECT_EQ(l->kind, vrx::kKindSsl);
+    EXPECT_EQ(l->ops, &vrx::kSslStream);
     EXPECT_EQ(l->certificateReady, 0);
     EXPECT_EQ(l->state, vrx::kStateListening);
     EXPECT_NE(l->lastSslError, 0u);
