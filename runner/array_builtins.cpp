@@ -1,4 +1,5 @@
-// Working on arrays: Find in array, SORT ARRAY, INSERT IN ARRAY, DELETE FROM ARRAY.
+// Arrays: declaring them (ARRAY LONGINT...), their size, APPEND TO ARRAY, Find in array,
+// SORT ARRAY, INSERT IN ARRAY, DELETE FROM ARRAY.
 // Elements count from 1; element 0 is left alone, as in 4D.
 #include <algorithm>
 #include <numeric>
@@ -7,7 +8,70 @@
 
 namespace runner {
 
+bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd) {
+  int32_t n;
+  if (!EvalLong(f, a[1], &n, cmd + ": the size")) return false;
+  if (n < 0 || size_t(n) > f.rt->maxArray)
+    return Fail(f, cmd + ": the size must be 0 to " + std::to_string(f.rt->maxArray));
+  Var* var = FindVar(f, a[0]);
+  if (!var) return Fail(f, cmd + ": the array must be a variable");
+  if (var->v.type == Type::Undefined) {
+    var->v = Value::Array(elem, size_t(n));
+  } else if (var->v.type == Type::Array && var->v.elem == elem) {
+    var->v.items.resize(size_t(n) + 1, Value::Empty(elem));
+  } else {
+    return Fail(f, cmd + ": " + VarLabel(f, a[0]) + " is already " +
+                       (var->v.type == Type::Array ? "an array of another type"
+                                                   : Article(var->v.type)));
+  }
+  return true;
+}
+
 namespace {
+
+bool ArrayLongint(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Long, "ARRAY LONGINT"); }
+
+bool ArrayText(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Text, "ARRAY TEXT"); }
+
+bool ArrayReal(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Real, "ARRAY REAL"); }
+
+bool ArrayInteger(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Long, "ARRAY INTEGER"); }
+
+bool ArrayBoolean(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Boolean, "ARRAY BOOLEAN"); }
+
+bool ArrayPointer(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Pointer, "ARRAY POINTER"); }
+
+// ARRAY STRING(length; array; size): the length is checked, the elements are texts.
+bool ArrayString(Frame& f, const Args& a, Value*) {
+  int32_t length;
+  if (!EvalLong(f, a[0], &length, "ARRAY STRING: the length")) return false;
+  if (length < 1 || length > 255) return Fail(f, "ARRAY STRING: the length must be 1 to 255");
+  return DeclareArray(f, Args{a.ids + 1, a.n - 1, a.nodes}, Type::Text, "ARRAY STRING");
+}
+
+bool SizeOfArray(Frame& f, const Args& a, Value* out) {
+  Value copy;
+  const Value* v;
+  if (!ValueOf(f, a[0], &copy, &v)) return false;
+  if (v->type != Type::Array) return Fail(f, "Size of array: " + VarLabel(f, a[0]) + " is not an array");
+  *out = Value::Long(int32_t(v->items.size() - 1));
+  return true;
+}
+
+bool AppendToArray(Frame& f, const Args& a, Value*) {
+  Value v;
+  if (!Eval(f, a[1], &v)) return false;
+  Var* var = FindVar(f, a[0]);
+  if (!var || var->v.type != Type::Array)
+    return Fail(f, "APPEND TO ARRAY: " + VarLabel(f, a[0]) + " is not an array");
+  if (var->v.items.size() > f.rt->maxArray) return Fail(f, "APPEND TO ARRAY: the array is too large");
+  Value converted;
+  if (!Convert(f, var->v.elem, std::move(v), &converted, "an element of " + VarLabel(f, a[0])))
+    return false;
+  var->v.items.push_back(std::move(converted));
+  return true;
+}
+
 
 Var* NeedArray(Frame& f, int32_t ref, const std::string& cmd) {
   Var* var = FindVar(f, ref);
@@ -146,10 +210,19 @@ bool DeleteFromArray(Frame& f, const Args& a, Value*) {
 }
 
 constexpr BuiltinInfo kArrayBuiltins[] = {
-    {"Find in array", 2, 3, true, "eee", FindInArray},
-    {"SORT ARRAY", 1, -1, false, "e", SortArray},
-    {"INSERT IN ARRAY", 2, 3, false, "vee", InsertInArray},
-    {"DELETE FROM ARRAY", 2, 3, false, "vee", DeleteFromArray},
+    {"ARRAY INTEGER", 2, 2, false, "ve", ArrayInteger, false},
+    {"ARRAY BOOLEAN", 2, 2, false, "ve", ArrayBoolean, false},
+    {"ARRAY POINTER", 2, 2, false, "ve", ArrayPointer, false},
+    {"ARRAY STRING", 3, 3, false, "eve", ArrayString, false},
+    {"ARRAY LONGINT", 2, 2, false, "ve", ArrayLongint, false},
+    {"ARRAY TEXT", 2, 2, false, "ve", ArrayText, false},
+    {"ARRAY REAL", 2, 2, false, "ve", ArrayReal, false},
+    {"Size of array", 1, 1, true, "e", SizeOfArray, false},
+    {"APPEND TO ARRAY", 2, 2, false, "ve", AppendToArray, false},
+    {"Find in array", 2, 3, true, "eee", FindInArray, false},
+    {"SORT ARRAY", 1, -1, false, "e", SortArray, false},
+    {"INSERT IN ARRAY", 2, 3, false, "vee", InsertInArray, false},
+    {"DELETE FROM ARRAY", 2, 3, false, "vee", DeleteFromArray, false},
 };
 
 }  // namespace

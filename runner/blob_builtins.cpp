@@ -1,14 +1,206 @@
-// Numbers in BLOBs and BLOB surgery: LONGINT/INTEGER/REAL TO BLOB and back, COPY BLOB,
+// BLOBs: their size, texts in them (TEXT TO BLOB, BLOB to text), numbers in them and
+// BLOB surgery: LONGINT/INTEGER/REAL TO BLOB and back, COPY BLOB,
 // INSERT IN BLOB, DELETE FROM BLOB. Offsets count from 0; reading or writing outside a
 // BLOB is error -111, as in 4D.
 #include <bit>
 #include <cstring>
 
+#include "platform/services.h"
 #include "runner/interp.h"
 
 namespace runner {
 
+bool NeedBlobVar(Frame& f, int32_t ref, Var** out, const std::string& cmd) {
+  Var* var = FindVar(f, ref);
+  if (!var) {
+    if (f.node(ref).op == Op::Deref) return false;  // reported
+    return Fail(f, cmd + ": the BLOB must be a variable");
+  }
+  if (var->v.type == Type::Undefined) var->v = Value::Blob("");
+  if (var->v.type != Type::Blob)
+    return Fail(f, cmd + ": " + VarLabel(f, ref) + " is " + Article(var->v.type) + ", not a BLOB");
+  *out = var;
+  return true;
+}
+
+// An offset variable that does not exist yet starts at 0, as 4D creates it. False, with
+// the error reported, when a pointer names nothing.
+bool StartOffset(Frame& f, int32_t ref) {
+  // An element always holds a value; anything else but a variable is not written back.
+  if (!IsWholeVar(f.node(ref)) && f.node(ref).op != Op::Deref) return true;
+  Target t;
+  if (!ResolveTarget(f, ref, &t)) return false;
+  if (!t.isElement && t.var->v.type == Type::Undefined) t.var->v = Value::Long(0);
+  return true;
+}
+
 namespace {
+
+// ---- text <-> BLOB: the Mac formats (lengths big-endian, as on the Macintosh) ----
+bool EncodeText(Frame& f, const std::string& text, int32_t format, std::string* out) {
+  switch (format) {
+    case 0:  // Mac C string
+      *out = text.substr(0, text.find('\0'));
+      out->push_back('\0');
+      return true;
+    case 1: {  // Mac Pascal string
+      std::string t = text.substr(0, 255);
+      *out = std::string(1, char(t.size())) + t;
+      return true;
+    }
+    case 2: {  // Mac text with length
+      if (text.size() > 32767) return Fail(f, "TEXT TO BLOB: a Mac text with length holds at most 32767 bytes");
+      *out = std::string{char(text.size() >> 8), char(text.size() & 0xFF)} + text;
+      return true;
+    }
+    case 3:
+      *out = text;
+      return true;
+    case 4: case 5: case 6: {
+      std::string u = platform::MacRomanToUtf8(text);
+      if (format == 4) {
+        *out = u.substr(0, u.find('\0'));
+        out->push_back('\0');
+      } else if (format == 5) {
+        uint32_t n = uint32_t(u.size());
+        *out = std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)} + u;
+      } else {
+        *out = u;
+      }
+      return true;
+    }
+    default:
+      return Fail(f, "unknown text format " + std::to_string(format));
+  }
+}
+
+// Reads a text in `format` at *offset; *offset moves past it. `length` >= 0 limits the
+// formats without a length of their own.
+bool DecodeText(Frame& f, const std::string& blob, int32_t format, int64_t* offset,
+                int64_t length, std::string* out) {
+  if (*offset < 0 || uint64_t(*offset) > blob.size())
+    return FailCode(f, kErrorBlobRange, "BLOB to text: offset " + std::to_string(*offset) + " is outside the BLOB (" +
+                       std::to_string(blob.size()) + " bytes)");
+  size_t at = size_t(*offset);
+  size_t rest = blob.size() - at;
+  auto take = [&](size_t from, size_t n, size_t skip) {
+    *out = blob.substr(from, n);
+    *offset = int64_t(from + n + skip);
+  };
+  switch (format) {
+    case 0: case 4: {
+      size_t end = blob.find('\0', at);
+      if (end == std::string::npos)
+        take(at, rest, 0);
+      else
+        take(at, end - at, 1);
+      break;
+    }
+    case 1: {
+      if (rest < 1) return Fail(f, "BLOB to text: no Pascal string at offset " + std::to_string(at));
+      size_t n = uint8_t(blob[at]);
+      if (n > rest - 1) return Fail(f, "BLOB to text: the Pascal string runs past the end of the BLOB");
+      take(at + 1, n, 0);
+      break;
+    }
+    case 2: {
+      if (rest < 2) return Fail(f, "BLOB to text: no text length at offset " + std::to_string(at));
+      size_t n = (size_t(uint8_t(blob[at])) << 8) | uint8_t(blob[at + 1]);
+      if (n > rest - 2) return Fail(f, "BLOB to text: the text runs past the end of the BLOB");
+      take(at + 2, n, 0);
+      break;
+    }
+    case 5: {
+      if (rest < 4) return Fail(f, "BLOB to text: no text length at offset " + std::to_string(at));
+      uint32_t n = (uint32_t(uint8_t(blob[at])) << 24) | (uint32_t(uint8_t(blob[at + 1])) << 16) |
+                   (uint32_t(uint8_t(blob[at + 2])) << 8) | uint8_t(blob[at + 3]);
+      if (n > rest - 4) return Fail(f, "BLOB to text: the text runs past the end of the BLOB");
+      take(at + 4, n, 0);
+      break;
+    }
+    case 3: case 6:
+      take(at, length >= 0 && uint64_t(length) < rest ? size_t(length) : rest, 0);
+      break;
+    default:
+      return Fail(f, "unknown text format " + std::to_string(format));
+  }
+  if (format >= 4) *out = platform::Utf8ToMacRoman(*out);
+  return true;
+}
+
+bool BlobSize(Frame& f, const Args& a, Value* out) {
+  Value copy;
+  const Value* v;
+  if (!ValueOf(f, a[0], &copy, &v)) return false;
+  if (v->type != Type::Blob && v->type != Type::Picture)
+    return Fail(f, "BLOB size: the parameter is " + Article(v->type) + ", not a BLOB");
+  *out = Value::Long(int32_t(v->s.size()));
+  return true;
+}
+
+bool SetBlobSize(Frame& f, const Args& a, Value*) {
+  int32_t size, filler = 0;
+  if (!EvalLong(f, a[1], &size, "SET BLOB SIZE: the size")) return false;
+  if (a.size() > 2 && !EvalLong(f, a[2], &filler, "SET BLOB SIZE: the filler")) return false;
+  if (size < 0 || size_t(size) > f.rt->maxBytes) return Fail(f, "SET BLOB SIZE: bad size " + std::to_string(size));
+  Var* var;
+  if (!NeedBlobVar(f, a[0], &var, "SET BLOB SIZE")) return false;
+  var->v.s.resize(size_t(size), char(filler));
+  return true;
+}
+
+bool TextToBlob(Frame& f, const Args& a, Value*) {
+  std::string text;
+  int32_t format = 0;
+  if (!EvalText(f, a[0], &text, "TEXT TO BLOB: the text")) return false;
+  if (a.size() > 2 && !EvalLong(f, a[2], &format, "TEXT TO BLOB: the format")) return false;
+  std::string bytes;
+  if (!EncodeText(f, text, format, &bytes)) return false;
+  bool append = a.size() > 3 && a.star(3);
+  int32_t offset = -1;
+  if (a.size() > 3 && !append) {
+    if (!IsWholeVar(a.node(3)) && a.node(3).op != Op::Element)
+      return Fail(f, "TEXT TO BLOB: the offset must be a variable or *");
+    if (!StartOffset(f, a[3]) || !EvalLong(f, a[3], &offset, "TEXT TO BLOB: the offset")) return false;
+  }
+  Var* var;
+  if (!NeedBlobVar(f, a[1], &var, "TEXT TO BLOB")) return false;
+  std::string& blob = var->v.s;
+  if (append) {
+    offset = int32_t(blob.size());
+  } else if (offset < 0) {
+    if (a.size() > 3) return Fail(f, "TEXT TO BLOB: negative offset");
+    blob.clear();
+    offset = 0;
+  }
+  if (size_t(offset) > blob.size())
+    return FailCode(f, kErrorBlobRange, "TEXT TO BLOB: the offset is past the end of the BLOB");
+  if (size_t(offset) + bytes.size() > f.rt->maxBytes) return Fail(f, "TEXT TO BLOB: the BLOB is too large");
+  if (size_t(offset) + bytes.size() > blob.size()) blob.resize(size_t(offset) + bytes.size());
+  blob.replace(size_t(offset), bytes.size(), bytes);
+  if (a.size() > 3 && !append) return Assign(f, a[3], Value::Long(offset + int32_t(bytes.size())));
+  return true;
+}
+
+bool BlobToText(Frame& f, const Args& a, Value* out) {
+  Value blob;
+  int32_t format;
+  if (!Eval(f, a[0], &blob)) return false;
+  if (blob.type != Type::Blob) return Fail(f, "BLOB to text: the first parameter must be a BLOB");
+  if (!EvalLong(f, a[1], &format, "BLOB to text: the format")) return false;
+  int32_t offset = 0, length = -1;
+  if (a.size() > 2) {
+    if (!StartOffset(f, a[2]) || !EvalLong(f, a[2], &offset, "BLOB to text: the offset")) return false;
+  }
+  if (a.size() > 3 && !EvalLong(f, a[3], &length, "BLOB to text: the length")) return false;
+  int64_t at = offset;
+  std::string text;
+  if (!DecodeText(f, blob.s, format, &at, length, &text)) return false;
+  if (a.size() > 2 && !Assign(f, a[2], Value::Long(int32_t(at)))) return false;
+  *out = Value::Text(std::move(text));
+  return true;
+}
+
 
 constexpr int32_t kNativeOrder = 0, kMacOrder = 1, kPcOrder = 2;
 constexpr int32_t kNativeReal = 0, kExtendedReal = 1, kMacDouble = 2, kPcDouble = 3;
@@ -209,15 +401,19 @@ bool DeleteFromBlob(Frame& f, const Args& a, Value*) {
 }
 
 constexpr BuiltinInfo kBlobBuiltins[] = {
-    {"LONGINT TO BLOB", 3, 4, false, "eve", LongintToBlob},
-    {"INTEGER TO BLOB", 3, 4, false, "eve", IntToBlob},
-    {"REAL TO BLOB", 3, 4, false, "eve", RealToBlob},
-    {"BLOB to longint", 2, 3, true, "eev", BlobToLongint},
-    {"BLOB to integer", 2, 3, true, "eev", BlobToInteger},
-    {"BLOB to real", 2, 3, true, "eev", BlobToReal},
-    {"COPY BLOB", 5, 5, false, "eveee", CopyBlob},
-    {"INSERT IN BLOB", 3, 4, false, "veee", InsertInBlob},
-    {"DELETE FROM BLOB", 3, 3, false, "vee", DeleteFromBlob},
+    {"BLOB size", 1, 1, true, "e", BlobSize, false},
+    {"SET BLOB SIZE", 2, 3, false, "vee", SetBlobSize, false},
+    {"TEXT TO BLOB", 2, 4, false, "evee", TextToBlob, false},
+    {"BLOB to text", 2, 4, true, "eeve", BlobToText, false},
+    {"LONGINT TO BLOB", 3, 4, false, "eve", LongintToBlob, false},
+    {"INTEGER TO BLOB", 3, 4, false, "eve", IntToBlob, false},
+    {"REAL TO BLOB", 3, 4, false, "eve", RealToBlob, false},
+    {"BLOB to longint", 2, 3, true, "eev", BlobToLongint, false},
+    {"BLOB to integer", 2, 3, true, "eev", BlobToInteger, false},
+    {"BLOB to real", 2, 3, true, "eev", BlobToReal, false},
+    {"COPY BLOB", 5, 5, false, "eveee", CopyBlob, false},
+    {"INSERT IN BLOB", 3, 4, false, "veee", InsertInBlob, false},
+    {"DELETE FROM BLOB", 3, 3, false, "vee", DeleteFromBlob, false},
 };
 
 }  // namespace

@@ -75,7 +75,7 @@ struct ScalarCode {
   Ref result;
 };
 constexpr int kScalarRegs = 16;
-InsFn ScalarInsFn(const Ins& ins);  // defined with the evaluator
+InsFn ScalarInsFn(const Ins& ins);  // scalar.cpp
 
 struct CallSite {
   const Method* method = nullptr;  // null: no such method, reported when it runs
@@ -90,7 +90,7 @@ struct CommandSite {
 struct CStmt;
 // A statement's work, chosen when it is compiled.
 using StmtFn = bool (*)(Frame& f, const CStmt& s);
-StmtFn StatementFn(const CStmt& s);  // defined with the evaluator
+StmtFn StatementFn(const CStmt& s);  // interp.cpp
 
 struct CBranch {
   int32_t cond = -1;

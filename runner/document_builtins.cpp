@@ -1,4 +1,5 @@
-// Documents opened by reference (a time value, as 4D gives it): Create document,
+// Whole documents (DOCUMENT TO BLOB, BLOB TO DOCUMENT), paths and folders; documents
+// opened by reference (a time value, as 4D gives it): Create document,
 // Open document, Append document, CLOSE DOCUMENT, SEND PACKET, RECEIVE PACKET, the
 // document position; and folders: DOCUMENT LIST, FOLDER LIST, DELETE FOLDER. Commands
 // set OK (1 or 0) and the opening ones Document, as in 4D. Texts in documents are UTF-8
@@ -9,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -17,7 +20,110 @@
 
 namespace runner {
 
+std::string SystemPath(const std::string& macRoman) { return platform::MacRomanToUtf8(macRoman); }
+
 namespace {
+
+bool ReadDocument(Frame& f, const std::string& path, std::string* out) {
+  std::FILE* file = std::fopen(SystemPath(path).c_str(), "rb");
+  if (!file) return Fail(f, "cannot open the document \"" + path + "\": " + std::strerror(errno));
+  std::string data;
+  char buf[65536];
+  size_t n;
+  bool tooBig = false;
+  while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) {
+    if (data.size() + n > f.rt->maxBytes) {
+      tooBig = true;
+      break;
+    }
+    data.append(buf, n);
+  }
+  bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (tooBig) return Fail(f, "the document \"" + path + "\" is too large for a BLOB");
+  if (failed) return Fail(f, "cannot read the document \"" + path + "\"");
+  *out = std::move(data);
+  return true;
+}
+
+bool WriteDocument(Frame& f, const std::string& path, const std::string& data) {
+  std::FILE* file = std::fopen(SystemPath(path).c_str(), "wb");
+  if (!file) return Fail(f, "cannot create the document \"" + path + "\": " + std::strerror(errno));
+  bool ok = std::fwrite(data.data(), 1, data.size(), file) == data.size();
+  ok = std::fclose(file) == 0 && ok;
+  if (!ok) return Fail(f, "cannot write the document \"" + path + "\"");
+  return true;
+}
+
+std::string TemporaryFolder() {
+  const char* t = std::getenv("TMPDIR");
+  std::string dir = t && *t ? t : "/tmp";
+  if (dir.back() != '/') dir += '/';
+  return platform::Utf8ToMacRoman(dir);
+}
+
+bool DocumentToBlob(Frame& f, const Args& a, Value*) {
+  std::string path, data;
+  if (!EvalText(f, a[0], &path, "DOCUMENT TO BLOB: the path") || !ReadDocument(f, path, &data))
+    return false;
+  Var* var;
+  if (!NeedBlobVar(f, a[1], &var, "DOCUMENT TO BLOB")) return false;
+  var->v.s = std::move(data);
+  return true;
+}
+
+bool BlobToDocument(Frame& f, const Args& a, Value*) {
+  std::string path;
+  Value blob;
+  if (!EvalText(f, a[0], &path, "BLOB TO DOCUMENT: the path") || !Eval(f, a[1], &blob)) return false;
+  if (blob.type != Type::Blob && blob.type != Type::Picture)
+    return Fail(f, "BLOB TO DOCUMENT: the second parameter must be a BLOB");
+  return WriteDocument(f, path, blob.s);
+}
+
+bool TemporaryFolderFn(Frame&, const Args&, Value* out) {
+  *out = Value::Text(TemporaryFolder());
+  return true;
+}
+
+bool TestPathName(Frame& f, const Args& a, Value* out) {
+  std::string path;
+  if (!EvalText(f, a[0], &path, "Test path name: the path")) return false;
+  struct stat st;
+  if (::stat(SystemPath(path).c_str(), &st) != 0) *out = Value::Long(-43);
+  else *out = Value::Long(S_ISDIR(st.st_mode) ? 0 : 1);
+  return true;
+}
+
+bool DeleteDocument(Frame& f, const Args& a, Value*) {
+  std::string path;
+  if (!EvalText(f, a[0], &path, "DELETE DOCUMENT: the path")) return false;
+  if (::unlink(SystemPath(path).c_str()) != 0)
+    return Fail(f, "cannot delete the document \"" + path + "\": " + std::strerror(errno));
+  return true;
+}
+
+bool GetDocumentSize(Frame& f, const Args& a, Value* out) {
+  std::string path;
+  if (!EvalText(f, a[0], &path, "Get document size: the path")) return false;
+  struct stat st;
+  if (::stat(SystemPath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+    return Fail(f, "no document \"" + path + "\"");
+  *out = st.st_size > INT32_MAX ? Value::Real(double(st.st_size)) : Value::Long(int32_t(st.st_size));
+  return true;
+}
+
+bool CreateFolder(Frame& f, const Args& a, Value*) {
+  std::string path;
+  if (!EvalText(f, a[0], &path, "CREATE FOLDER: the path")) return false;
+  std::string sys = SystemPath(path);
+  struct stat st;
+  if (::stat(sys.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+  if (::mkdir(sys.c_str(), 0777) != 0)
+    return Fail(f, "cannot create the folder \"" + path + "\": " + std::strerror(errno));
+  return true;
+}
+
 
 namespace fs = std::filesystem;
 
@@ -255,17 +361,24 @@ bool DeleteFolder(Frame& f, const Args& a, Value*) {
 }
 
 constexpr BuiltinInfo kDocumentBuiltins[] = {
-    {"Create document", 1, 2, true, "ee", CreateDocument},
-    {"Open document", 1, 3, true, "eee", OpenDocument},
-    {"Append document", 1, 2, true, "ee", AppendDocument},
-    {"CLOSE DOCUMENT", 1, 1, false, "e", CloseDocument},
-    {"SEND PACKET", 1, 2, false, "ee", SendPacket},
-    {"RECEIVE PACKET", 2, 3, false, "eve", ReceivePacket},
-    {"Get document position", 1, 1, true, "e", GetDocumentPosition},
-    {"SET DOCUMENT POSITION", 2, 3, false, "eee", SetDocumentPosition},
-    {"DOCUMENT LIST", 2, 3, false, "eve", DocumentList},
-    {"FOLDER LIST", 2, 2, false, "ev", FolderList},
-    {"DELETE FOLDER", 1, 2, false, "ee", DeleteFolder},
+    {"DOCUMENT TO BLOB", 2, 2, false, "ev", DocumentToBlob, true},
+    {"BLOB TO DOCUMENT", 2, 2, false, "ee", BlobToDocument, true},
+    {"Temporary folder", 0, 0, true, "", TemporaryFolderFn, true},
+    {"Test path name", 1, 1, true, "e", TestPathName, true},
+    {"DELETE DOCUMENT", 1, 1, false, "e", DeleteDocument, true},
+    {"Get document size", 1, 1, true, "e", GetDocumentSize, true},
+    {"CREATE FOLDER", 1, 1, false, "e", CreateFolder, true},
+    {"Create document", 1, 2, true, "ee", CreateDocument, true},
+    {"Open document", 1, 3, true, "eee", OpenDocument, true},
+    {"Append document", 1, 2, true, "ee", AppendDocument, true},
+    {"CLOSE DOCUMENT", 1, 1, false, "e", CloseDocument, true},
+    {"SEND PACKET", 1, 2, false, "ee", SendPacket, true},
+    {"RECEIVE PACKET", 2, 3, false, "eve", ReceivePacket, true},
+    {"Get document position", 1, 1, true, "e", GetDocumentPosition, true},
+    {"SET DOCUMENT POSITION", 2, 3, false, "eee", SetDocumentPosition, true},
+    {"DOCUMENT LIST", 2, 3, false, "eve", DocumentList, true},
+    {"FOLDER LIST", 2, 2, false, "ev", FolderList, true},
+    {"DELETE FOLDER", 1, 2, false, "ee", DeleteFolder, true},
 };
 
 }  // namespace

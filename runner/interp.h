@@ -1,5 +1,11 @@
-// The evaluator's state, shared by the language core (interp.cpp), the built-in
-// commands (builtins.cpp) and the bridge to the plug-in (plugin_calls.cpp).
+// The evaluator's state and the functions its parts share. The parts, by file:
+//   interp.cpp     evaluation of nodes, typed evaluation, statements, yielding;
+//   operators.cpp  4D's value rules: arithmetic, comparison, bits, conversions;
+//   scalar.h/.cpp  the scalar instructions (longints, reals, booleans in registers);
+//   places.cpp     variables, elements, pointers, targets, assignment;
+//   calls.cpp      method calls, errors (ON ERR CALL), processes, the run;
+//   *_builtins.cpp, builtins.cpp   the 4D commands the runner provides, by family;
+//   plugin_calls.cpp               the bridge to the plug-in's commands.
 #pragma once
 #include <cstdio>
 #include <map>
@@ -157,6 +163,7 @@ std::span<const BuiltinInfo> BlobBuiltins();
 std::span<const BuiltinInfo> DocumentBuiltins();
 std::span<const BuiltinInfo> ArrayBuiltins();
 std::span<const BuiltinInfo> FormatBuiltins();
+std::span<const BuiltinInfo> ProcessBuiltins();
 
 bool Eval(Frame& f, int32_t node, Value* out);
 // Stores into a variable or element, converting to its type.
@@ -187,6 +194,23 @@ inline Var* FindVar(Frame& f, int32_t node) {
     default: return nullptr;
   }
 }
+// The variable of a whole-variable node, by its slot.
+inline Var& Slot(Frame& f, const Node& n) {
+  switch (n.op) {
+    case Op::Local: return f.locals[size_t(n.a)];
+    case Op::Param: return f.params[size_t(n.a)];
+    case Op::ProcessVar: return f.proc->vars[size_t(n.a)];
+    default: return f.rt->interprocess[size_t(n.a)];
+  }
+}
+inline Var& SlotOf(Frame& f, Src src, int32_t index) {
+  switch (src) {
+    case Src::Local: return f.locals[size_t(index)];
+    case Src::Param: return f.params[size_t(index)];
+    case Src::ProcessVar: return f.proc->vars[size_t(index)];
+    default: return f.rt->interprocess[size_t(index)];
+  }
+}
 // The value of a defined variable without copying it; null when the node is not a
 // whole variable (a dereferenced pointer is not) or the variable is undefined.
 const Value* PeekVar(Frame& f, int32_t node);
@@ -206,6 +230,30 @@ bool EvalNumber(Frame& f, int32_t node, double* out, std::string_view what);
 bool EvalLong(Frame& f, int32_t node, int32_t* out, std::string_view what);
 bool EvalText(Frame& f, int32_t node, std::string* out, std::string_view what);
 bool EvalBool(Frame& f, int32_t node, bool* out, std::string_view what);
+
+// ---- operators.cpp: 4D's value rules.
+// a op b for any two values, with 4D's error when op does not apply to them.
+bool Binary(Frame& f, Tok op, const Value& a, const Value& b, Value* out);
+const char* OpName(Tok op);
+bool IsBitwise(Tok op);
+// A bitwise operator on two longints; ?? answers in *test.
+int32_t BitOp(Tok op, int32_t a, int32_t b, bool* test);
+
+// ---- places.cpp, beyond assignment above.
+// Parameter n of the frame; null when it is past the frame's and not `create`.
+Var* ParamVar(Frame& f, int32_t n, bool create);
+// Element `index` of a variable's array or BLOB; `label` names the variable.
+bool ElementOf(Frame& f, const Value& base, int32_t index, int32_t label, Value* out);
+bool EvalAddressOf(Frame& f, const Node& n, Value* out);  // ->variable or ->variable{i}
+bool EvalDeref(Frame& f, int32_t node, Value* out);       // pointer->
+
+// ---- interp.cpp and calls.cpp.
+bool ExecBlock(Frame& f, const std::vector<CStmt>& body);
+// True when this process's stack is nearly used up.
+bool StackExhausted(Frame& f);
+// Interpreted code gives the other processes their turn now and then, as 4D's
+// scheduler does, so that a polling loop without DELAY PROCESS cannot starve them.
+constexpr uint32_t kStatementsPerSlice = 512;
 
 constexpr int kMaxCallDepth = 200;
 // Stack a process may use for nested calls and expressions; the host gives each

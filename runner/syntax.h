@@ -48,7 +48,8 @@ struct Code;
 
 // A 4D command or function the runner provides itself. `params` has one letter per
 // parameter (the last one repeats when maxArgs is -1): 'e' any value, 'v' a variable
-// or element, 'l' a literal number or a variable.
+// or element, 'l' a literal number or a variable. `system`: it reaches documents, folders
+// or the terminal, which a confined run may not.
 using BuiltinFn = bool (*)(Frame& f, const Args& a, Value* out);
 struct BuiltinInfo {
   std::string_view name;
@@ -56,6 +57,7 @@ struct BuiltinInfo {
   bool returnsValue;
   std::string_view params;
   BuiltinFn fn;
+  bool system;
 };
 std::span<const BuiltinInfo> Builtins();
 

@@ -1,0 +1,273 @@
+// 4D's rules for values in one place: arithmetic, comparison, bit operations, and the
+// conversions an assignment makes, each with the error 4D gives when it does not apply.
+#include <cmath>
+
+#include "runner/interp.h"
+
+namespace runner {
+
+namespace {
+
+bool Arith(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
+  auto longOrReal = [&](double r, int64_t i, bool ints) {
+    if (ints && i >= INT32_MIN && i <= INT32_MAX)
+      *out = Value::Long(int32_t(i));
+    else
+      *out = Value::Real(r);
+    return true;
+  };
+  bool ints = a.type == Type::Long && b.type == Type::Long;
+  double x = a.Number(), y = b.Number();
+  switch (op) {
+    case Tok::Plus: return longOrReal(x + y, int64_t(a.l) + b.l, ints);
+    case Tok::Minus: return longOrReal(x - y, int64_t(a.l) - b.l, ints);
+    case Tok::Star: return longOrReal(x * y, int64_t(a.l) * b.l, ints);
+    case Tok::Slash:
+      if (y == 0) return Fail(f, "Division by zero");
+      *out = Value::Real(x / y);
+      return true;
+    case Tok::Backslash:
+    case Tok::Percent: {
+      int64_t p = ints ? a.l : RealToLong(x), q = ints ? b.l : RealToLong(y);
+      if (q == 0) return Fail(f, "Division by zero");
+      int64_t r = op == Tok::Backslash ? p / q : p % q;
+      return longOrReal(double(r), r, true);
+    }
+    case Tok::Caret:
+      *out = Value::Real(std::pow(x, y));
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+const char* OpName(Tok op) {
+  switch (op) {
+    case Tok::Plus: return "+";
+    case Tok::Minus: return "-";
+    case Tok::Star: return "*";
+    case Tok::Slash: return "/";
+    case Tok::Backslash: return "\\";
+    case Tok::Percent: return "%";
+    case Tok::Caret: return "^";
+    case Tok::Eq: return "=";
+    case Tok::Hash: return "#";
+    case Tok::Lt: return "<";
+    case Tok::Gt: return ">";
+    case Tok::Le: return "<=";
+    case Tok::Ge: return ">=";
+    case Tok::Amp: return "&";
+    case Tok::Pipe: return "|";
+    case Tok::XorBits: return "^|";
+    case Tok::ShiftLeft: return "<<";
+    case Tok::ShiftRight: return ">>";
+    case Tok::BitSet: return "?+";
+    case Tok::BitClear: return "?-";
+    case Tok::BitTest: return "??";
+    default: return "?";
+  }
+}
+
+bool IsBitwise(Tok op) {
+  switch (op) {
+    case Tok::Amp: case Tok::Pipe: case Tok::XorBits: case Tok::ShiftLeft: case Tok::ShiftRight:
+    case Tok::BitSet: case Tok::BitClear: case Tok::BitTest:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// 4D's bitwise operators on two longints (reals are rounded to longints first). Shifts
+// past 31 bits lose every bit; a bit number outside 0..31 leaves the value as it is.
+// ?? answers in *test.
+int32_t BitOp(Tok op, int32_t a, int32_t b, bool* test) {
+  uint32_t x = uint32_t(a), y = uint32_t(b);
+  bool inRange = b >= 0 && b <= 31;
+  switch (op) {
+    case Tok::Amp: return int32_t(x & y);
+    case Tok::Pipe: return int32_t(x | y);
+    case Tok::XorBits: return int32_t(x ^ y);
+    case Tok::ShiftLeft: return inRange ? int32_t(x << b) : 0;
+    case Tok::ShiftRight: return inRange ? int32_t(x >> b) : 0;
+    case Tok::BitSet: return inRange ? int32_t(x | (1u << b)) : a;
+    case Tok::BitClear: return inRange ? int32_t(x & ~(1u << b)) : a;
+    default:
+      *test = inRange && ((x >> b) & 1u) != 0;
+      return 0;
+  }
+}
+
+namespace {
+
+int32_t AsLongint(const Value& v) { return v.type == Type::Real ? RealToLong(v.r) : v.l; }
+
+bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
+  int c = 0;
+  bool orderable = true;
+  bool aNum = a.numeric() || a.type == Type::Time, bNum = b.numeric() || b.type == Type::Time;
+  if (aNum && bNum) {
+    double x = a.type == Type::Time ? a.l : a.Number();
+    double y = b.type == Type::Time ? b.l : b.Number();
+    c = x < y ? -1 : x > y ? 1 : 0;
+    // 4D tests reals for equality within its epsilon; orderings stay exact.
+    if ((op == Tok::Eq || op == Tok::Hash) && (a.type == Type::Real || b.type == Type::Real))
+      c = x == y || std::fabs(x - y) <= f.rt->epsilon ? 0 : 1;
+  } else if (a.type == Type::Text && b.type == Type::Text) {
+    if ((op == Tok::Eq || op == Tok::Hash) && b.s.find('@') != std::string::npos) {
+      bool match = MatchWildcard(a.s, b.s);
+      *out = Value::Bool(op == Tok::Eq ? match : !match);
+      return true;
+    }
+    c = CompareText(a.s, b.s);
+  } else if (a.type == Type::Date && b.type == Type::Date) {
+    int64_t x = DateToDays(a.d), y = DateToDays(b.d);
+    c = x < y ? -1 : x > y ? 1 : 0;
+  } else if (a.type == Type::Boolean && b.type == Type::Boolean) {
+    c = a.b == b.b ? 0 : 1;
+    orderable = false;
+  } else if ((a.type == Type::Blob || a.type == Type::Picture) && a.type == b.type) {
+    c = a.s == b.s ? 0 : 1;
+    orderable = false;
+  } else if (a.type == Type::Pointer && b.type == Type::Pointer) {
+    c = a.ptr == b.ptr ? 0 : 1;
+    orderable = false;
+  } else {
+    return Fail(f, std::string("cannot compare ") + Article(a.type) + " with " +
+                       Article(b.type) + " (" + OpName(op) + ")" +
+                       NumHint(aNum ? b.type : bNum ? a.type : Type::Undefined));
+  }
+  if (!orderable && op != Tok::Eq && op != Tok::Hash)
+    return Fail(f, std::string("values of type ") + std::string(TypeName(a.type)) +
+                       " cannot be ordered (" + OpName(op) + ")");
+  bool r = false;
+  switch (op) {
+    case Tok::Eq: r = c == 0; break;
+    case Tok::Hash: r = c != 0; break;
+    case Tok::Lt: r = c < 0; break;
+    case Tok::Gt: r = c > 0; break;
+    case Tok::Le: r = c <= 0; break;
+    case Tok::Ge: r = c >= 0; break;
+    default: break;
+  }
+  *out = Value::Bool(r);
+  return true;
+}
+
+}  // namespace
+
+[[gnu::noinline]] bool Binary(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
+  auto mismatch = [&] {
+    Type text = a.type == Type::Text && b.numeric()   ? a.type
+                : b.type == Type::Text && a.numeric() ? b.type
+                                                      : Type::Undefined;
+    return Fail(f, std::string("the operator ") + OpName(op) + " does not apply to " +
+                       Article(a.type) + " and " + Article(b.type) + NumHint(text));
+  };
+  if (a.type == Type::Undefined || b.type == Type::Undefined)
+    return Fail(f, std::string("an operand of ") + OpName(op) + " is undefined");
+  switch (op) {
+    case Tok::Eq: case Tok::Hash: case Tok::Lt: case Tok::Gt: case Tok::Le: case Tok::Ge:
+      return Compare(f, op, a, b, out);
+    case Tok::Amp: case Tok::Pipe:
+      // Between booleans & and | are AND and OR; between numbers they work on bits.
+      if (a.type == Type::Boolean && b.type == Type::Boolean) {
+        *out = Value::Bool(op == Tok::Amp ? (a.b && b.b) : (a.b || b.b));
+        return true;
+      }
+      break;
+    default:
+      break;
+  }
+  if (IsBitwise(op)) {
+    if (!a.numeric() || !b.numeric()) return mismatch();
+    bool test = false;
+    int32_t r = BitOp(op, AsLongint(a), AsLongint(b), &test);
+    *out = op == Tok::BitTest ? Value::Bool(test) : Value::Long(r);
+    return true;
+  }
+  if (a.numeric() && b.numeric()) return Arith(f, op, a, b, out);
+  if (op == Tok::Plus && a.type == Type::Text && b.type == Type::Text) {
+    if (a.s.size() + b.s.size() > f.rt->maxBytes) return Fail(f, "the text is too long");
+    *out = Value::Text(a.s + b.s);
+    return true;
+  }
+  if (a.type == Type::Date && (op == Tok::Plus || op == Tok::Minus)) {
+    if (b.type == Type::Date && op == Tok::Minus) {
+      *out = Value::Long(int32_t(DateToDays(a.d) - DateToDays(b.d)));
+      return true;
+    }
+    if (b.numeric()) {
+      int64_t days = RealToLong(b.Number());
+      if (a.d.year == 0) {  // the null date stays null
+        *out = a;
+        return true;
+      }
+      Date d = DaysToDate(DateToDays(a.d) + (op == Tok::Plus ? days : -days));
+      if (!ValidDate(d)) return Fail(f, "the date is out of range");
+      *out = Value::MakeDate(d);
+      return true;
+    }
+    return mismatch();
+  }
+  if (a.type == Type::Time || b.type == Type::Time) {
+    bool aOk = a.type == Type::Time || a.numeric(), bOk = b.type == Type::Time || b.numeric();
+    if (!aOk || !bOk) return mismatch();
+    Value x = a.type == Type::Time ? Value::Long(a.l) : a;
+    Value y = b.type == Type::Time ? Value::Long(b.l) : b;
+    if (!Arith(f, op, x, y, out)) return false;
+    // Time with time stays a time; time with a number is a number, as in 4D.
+    if (a.type == Type::Time && b.type == Type::Time && out->type == Type::Long &&
+        (op == Tok::Plus || op == Tok::Minus))
+      *out = Value::Time(out->l);
+    return true;
+  }
+  return mismatch();
+}
+
+std::string Article(Type t) {
+  std::string n(TypeName(t));
+  bool vowel = n[0] == 'a' || n[0] == 'e' || n[0] == 'i' || n[0] == 'o' || n[0] == 'u';
+  return (vowel ? "an " : "a ") + n;
+}
+
+// Converts v to the type of a variable that already has one.
+bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what) {
+  if (v.type == to && to != Type::Array) {
+    *out = std::move(v);
+    return true;
+  }
+  switch (to) {
+    case Type::Long:
+      if (v.type == Type::Real) { *out = Value::Long(RealToLong(v.r)); return true; }
+      if (v.type == Type::Time) { *out = Value::Long(v.l); return true; }
+      break;
+    case Type::Real:
+      if (v.type == Type::Long || v.type == Type::Time) { *out = Value::Real(v.l); return true; }
+      break;
+    case Type::Time:
+      if (v.type == Type::Long) { *out = Value::Time(v.l); return true; }
+      if (v.type == Type::Real) { *out = Value::Time(RealToLong(v.r)); return true; }
+      break;
+    case Type::Picture:
+      if (v.type == Type::Blob) { *out = Value::Picture(std::move(v.s)); return true; }
+      break;
+    case Type::Blob:
+      if (v.type == Type::Picture) { *out = Value::Blob(std::move(v.s)); return true; }
+      break;
+    default:
+      break;
+  }
+  if (v.type == Type::Undefined) return Fail(f, "the value assigned to " + what + " is undefined");
+  return Fail(f, "cannot put " + Article(v.type) + " into " + what + ", which is " +
+                     Article(to) + (to == Type::Long || to == Type::Real ? NumHint(v.type) : ""));
+}
+
+std::string NumHint(Type got) {
+  if (got != Type::Text) return "";
+  return " (a text, such as a command-line argument, becomes a number with Num: Num($1))";
+}
+
+}  // namespace runner
