@@ -341,6 +341,8 @@ std::string HtmlText(std::string_view text) {
   return out;
 }
 
+// scroll-margin-top: an entry reached through its link starts below the sticky search
+// bar, not under it.
 constexpr std::string_view kHtmlHead = R"html(<!DOCTYPE html>
 <html lang="en">
 <head>
@@ -354,7 +356,7 @@ code, .sig { font-family: monospace; }
 .sig { background: #f4f4f4; padding: 0.3em; display: block; }
 table { border-collapse: collapse; }
 td, th { border: 1px solid #ccc; padding: 0.2em 0.5em; text-align: left; vertical-align: top; }
-section { border-bottom: 1px solid #eee; }
+section { border-bottom: 1px solid #eee; scroll-margin-top: 4em; }
 .hidden { display: none; }
 </style>
 </head>

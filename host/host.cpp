@@ -26,10 +26,10 @@
 #define VRX_ASAN_FIBERS 1
 #endif
 
-// The installed plug-in, relative to the folder of the installed program; the build
-// derives it from the install layout.
-#ifndef VRX_PLUGIN_FROM_PROGRAM
-#define VRX_PLUGIN_FROM_PROGRAM "../lib/vrx/libvrx.so"
+// The installed plug-in: relative to the folder of the installed program, or absolute in
+// an install to /usr. The build derives it from the install layout.
+#ifndef VRX_INSTALLED_PLUGIN
+#define VRX_INSTALLED_PLUGIN "../lib/vrx/libvrx.so"
 #endif
 
 namespace host {
@@ -106,19 +106,20 @@ static_assert(sizeof(StartFrame) == 64);
 
 enum class State { Ready, Delayed, Joining, Dead };
 
-// The plug-in found from the running program's own place: where the install puts it,
-// else beside the program (a build tree). No absolute path is compiled in, so an
-// installed or moved copy never reaches back into the tree it was built in.
+// The plug-in found from the running program's own place: beside the program (a build
+// tree, whose own plug-in wins over an installed one), else where the install puts it.
+// No build path is compiled in, so an installed or moved copy never reaches back into
+// the tree it was built in.
 std::string DefaultPluginPath() {
   char program[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", program, sizeof program - 1);
   if (n <= 0) return "libvrx.so";  // dlopen's own search, and its error
   std::string folder(program, size_t(n));
   folder.erase(folder.rfind('/') + 1);
-  std::string installed = folder + VRX_PLUGIN_FROM_PROGRAM;
-  if (access(installed.c_str(), F_OK) == 0) return installed;
   std::string beside = folder + "libvrx.so";
-  return access(beside.c_str(), F_OK) == 0 ? beside : installed;
+  if (access(beside.c_str(), F_OK) == 0) return beside;
+  const char* installed = VRX_INSTALLED_PLUGIN;
+  return installed[0] == '/' ? installed : folder + installed;
 }
 
 struct Process;

@@ -37,6 +37,7 @@ plugin=$prefix/lib/vrx/libvrx.so
 examples=$prefix/share/doc/vrx/examples
 [ -f "$plugin" ] || fail "no plug-in at $plugin"
 [ -f "$prefix/share/man/man1/vrx.1" ] || fail "no man page"
+[ -f "$prefix/share/bash-completion/completions/vrx" ] || fail "no bash completion"
 if ldd "$plugin" | grep -E "not found|mcrypt|stb"; then fail "the plug-in's libraries"; fi
 "$prefix/bin/vrx" --version | grep -qx "vrx [0-9.]*" || fail "vrx --version"
 out=$(cd "$work" && "$prefix/bin/vrx" run "$examples/http_get.4dm") || fail "http_get: $out"
