@@ -6,7 +6,9 @@ pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-de
       libjpeg62-turbo-dev libpng-dev libgif-dev
       python3 python3-pycryptodome python3-pil python3-aiosmtpd python3-pyftpdlib
       gzip macutils sharutils socat
-      nginx apache2-utils)
+      nginx apache2-utils
+      bash-completion chromium chromium-driver python3-selenium
+      debhelper lintian libjpeg-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
