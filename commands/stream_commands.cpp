@@ -175,6 +175,31 @@ void NameToAddressCommand(const Call& c) {
   c.ResultLong(int32_t(NameToAddress(c.StringBytes(1))));
 }
 
+void GetStreamAddressTextCommand(const Call& c) {
+  StreamRecord** slot = StreamArg(c);
+  if (!slot) return c.ResultLong(-1);
+  StreamAddressInfo info;
+  int32_t r = StreamResult(StreamAddresses(slot, &info));
+  c.SetLong(3, info.localPort);
+  c.SetLong(5, info.remotePort);
+  if (!c.SetText(2, info.localText) || !c.SetText(4, info.remoteText)) return c.ResultLong(platform::kMemFullErr);
+  c.ResultLong(r);
+}
+
+void NameToAddressesCommand(const Call& c) {
+  std::string lines;
+  int32_t count = NameToAddresses(c.TextBytes(1), &lines);
+  if (!c.SetText(2, lines)) return c.ResultLong(platform::kMemFullErr);
+  c.ResultLong(count);
+}
+
+void AddressToNameTextCommand(const Call& c) {
+  std::string name;
+  NetStatus s = AddressTextToName(c.TextBytes(1), &name);
+  if (!c.SetText(2, name)) return c.ResultLong(platform::kMemFullErr);
+  c.ResultLong(StreamResult(s));
+}
+
 void GetNameServerCommand(const Call& c) {
   c.SetString(2, c.StringBytes(1));
   c.SetLong(3, 1000);

@@ -19,6 +19,7 @@ inline int32_t StreamResult(NetStatus s) {
     case NetStatus::AlreadySsl: return -2;
     case NetStatus::HandshakeFailed: return -3;
     case NetStatus::TimedOut: return -4;
+    case NetStatus::NotFound: return -2;
   }
   return -1;
 }

@@ -115,13 +115,14 @@ void WaitStreamStateCommand(const Call& c) {
     // Wake early on what can change the state: a connect completing, or data or the
     // end arriving on a quiet connection (a socket with bytes waiting stays ready).
     StreamRecord* record = *slot;
+    int32_t ticks = kIdleWaitTicks;
     if (record && record->socket >= 0) {
       if (state == kStateConnecting)
-        platform::WaitHint(record->socket, POLLOUT);
+        ticks = HintStreamWait(record, POLLOUT, ticks);
       else if ((state == kStateEstablished || state == kStateLocalClosed) && BytesAvailable(slot) == 0)
-        platform::WaitHint(record->socket, POLLIN);
+        ticks = HintStreamWait(record, POLLIN, ticks);
     }
-    HostWait(kIdleWaitTicks);
+    HostWait(ticks);
     // Read again: others ran meanwhile, and a state they saw must not be reported older.
     state = StateNumber(slot);
     if (target < 0 && state < 0) break;

@@ -9,6 +9,8 @@ HostEntryFn gHostEntry = nullptr;
 
 void SetHostEntry(HostEntryFn entry) { gHostEntry = entry; }
 
+bool HostPresent() { return gHostEntry != nullptr; }
+
 int16_t HostCall(int32_t number, HostCallBlock* block) {
   if (gHostEntry) gHostEntry(number, block);
   int16_t code;

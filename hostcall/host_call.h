@@ -9,6 +9,8 @@ namespace vrx {
 
 // Saved at initialisation; null afterwards makes every host call a no-op.
 void SetHostEntry(HostEntryFn entry);
+// Whether a host was saved: without one nothing else can run while a command waits.
+bool HostPresent();
 // Calls the host; the result code it left in the block.
 int16_t HostCall(int32_t number, HostCallBlock* block);
 // Lets other 4D processes run. ticks <= 0: one turn; otherwise this process sleeps that

@@ -4,6 +4,9 @@
 #include <netinet/in.h>
 
 #include <cstdint>
+#include <vector>
+
+#include "net/address.h"
 
 #include "net/streams.h"
 
@@ -30,6 +33,36 @@ struct SocketLayer {
 };
 
 SocketLayer& Layer();
+
+// A stream socket of the family with the layer's options (buffer sizes, address reuse,
+// keep-alive), non-blocking; -1 when none can be made.
+int NewStreamSocket(int family, int32_t bufferSize, bool v6only);
+
+// ---- connecting to a host of several addresses (Happy Eyeballs) --------------------------
+// The wait after one attempt starts before the next one does, unless it fails sooner.
+constexpr uint32_t kAttemptDelayMs = 250;
+// Where an active open binds before it connects: port 0 and address 0 mean any.
+struct LocalBinding {
+  uint16_t port = 0;
+  uint32_t address = 0;  // IPv4 only; set, it keeps the open to IPv4 addresses
+};
+// The addresses to try, in order: IPv6 first, then the families alternating, each in
+// the resolver's order; those this system or the binding cannot reach are left out.
+std::vector<SocketAddress> AttemptOrder(const std::vector<SocketAddress>& found, const LocalBinding& local);
+// Binds a new socket as asked and starts its connect: 0 connected at once, EINPROGRESS
+// under way, otherwise the errno of the failure.
+int StartConnect(int fd, const SocketAddress& to, const LocalBinding& local);
+// Makes the record's connect a race: its socket is the attempt to the first address,
+// under way; the rest follow.
+bool StartConnectRace(StreamRecord* record, std::vector<SocketAddress> rest, int32_t bufferSize,
+                      const LocalBinding& local);
+enum class RaceStep { Pending, Won, Lost };
+// Advances the race: starts the next attempt when it is due, drops the attempts that
+// failed, and once one has connected makes it the record's socket and closes the others
+// (Won). Lost when every address failed.
+RaceStep StepConnectRace(StreamRecord* record);
+// Closes every attempt but the record's socket and ends the race (a release under way).
+void EndConnectRace(StreamRecord* record);
 
 // An IPv4 socket address from an address and port in host byte order.
 inline sockaddr_in MakeAddress(uint32_t address, uint16_t port) {

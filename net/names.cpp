@@ -6,27 +6,22 @@
 
 #include <cstring>
 
+#include "net/address.h"
 #include "net/layer.h"
+#include "net/resolver.h"
 #include "net/socket_layer.h"
 
 namespace vrx {
 namespace {
 
-// The first IPv4 address of a name, in host byte order; 0 when it has none.
-uint32_t ResolveName(const std::string& name) {
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* list = nullptr;
-  if (getaddrinfo(name.c_str(), nullptr, &hints, &list) != 0 || !list) return INADDR_NONE;
-  uint32_t a = INADDR_NONE;
-  for (addrinfo* ai = list; ai; ai = ai->ai_next)
-    if (ai->ai_family == AF_INET) {
-      a = ntohl(reinterpret_cast<sockaddr_in*>(ai->ai_addr)->sin_addr.s_addr);
-      break;
-    }
-  freeaddrinfo(list);
-  return a;
+// The first IPv4 address of a name, in host byte order; 0 when it has none (a name with
+// IPv6 addresses alone has no number a longint can hold).
+uint32_t FirstIpv4(const std::string& name) {
+  std::vector<SocketAddress> found;
+  if (ResolveName(name, &found) != 0) return 0;
+  for (const SocketAddress& a : found)
+    if (a.IsIpv4()) return a.Ipv4Number();
+  return 0;
 }
 
 bool OwnHostName(std::string* out) {
@@ -43,50 +38,62 @@ uint32_t NameToAddress(std::string_view name) {
   if (n.empty() && !OwnHostName(&n)) return Layer().cachedLocalAddress;
   // The resolver sees names up to their first zero byte; such a name is not this one.
   if (n.find('\0') != std::string::npos) return 0;
+  // The legacy dotted forms (inet_addr's "10.1" too) need no resolver.
   in_addr_t a = inet_addr(n.c_str());
-  uint32_t host = a == INADDR_NONE ? ResolveName(n) : ntohl(a);
+  if (a != INADDR_NONE) return ntohl(a);
+  // 255.255.255.255 is no host's address.
+  uint32_t host = FirstIpv4(n);
   return host == INADDR_NONE ? 0 : host;
 }
 
-std::string AddressToName(uint32_t address, int32_t mode) {
-  std::string result;
-  sockaddr_in sa = MakeAddress(address, 0);
-  if (mode != 2) {
-    char host[NI_MAXHOST] = {};
-    if (getnameinfo(reinterpret_cast<sockaddr*>(&sa), sizeof sa, host, sizeof host, nullptr, 0,
-                    NI_NAMEREQD) == 0)
-      result = host;
+int32_t NameToAddresses(std::string_view name, std::string* lines) {
+  lines->clear();
+  std::string n(name);
+  if (n.empty() && !OwnHostName(&n)) return 0;
+  std::vector<SocketAddress> found;
+  if (ResolveName(n, &found) != 0) return 0;
+  for (const SocketAddress& a : found) {
+    if (!lines->empty()) lines->push_back('\r');
+    lines->append(a.Text());
   }
+  return int32_t(found.size());
+}
+
+std::string AddressToName(uint32_t address, int32_t mode) {
+  SocketAddress sa = Ipv4Address(address, 0);
+  std::string result = mode != 2 ? ReverseLookUp(sa) : std::string();
   // Only a fully qualified name counts: a dot before its last character.
   if (!result.empty()) {
     size_t dot = result.find('.');
     if (dot == std::string::npos || dot + 1 >= result.size()) result.clear();
   }
-  if (result.empty() && mode != 1) {
-    char dotted[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &sa.sin_addr, dotted, sizeof dotted);
-    result = dotted;
-  }
+  if (result.empty() && mode != 1) result = sa.Text();
   if (result.size() > 255) result.resize(255);
   return result;
+}
+
+NetStatus AddressTextToName(std::string_view address, std::string* name) {
+  name->clear();
+  SocketAddress sa;
+  if (!ParseAddressLiteral(address, 0, &sa)) return NetStatus::Failed;
+  *name = ReverseLookUp(sa);
+  return name->empty() ? NetStatus::NotFound : NetStatus::Ok;
 }
 
 NetStatus StreamAddresses(StreamRecord** slot, StreamAddressInfo* out) {
   StreamRecord* record = slot ? *slot : nullptr;
   if (!record) return NetStatus::Failed;
   *out = StreamAddressInfo{};
-  sockaddr_in sa{};
-  socklen_t len = sizeof sa;
-  if (PollStream(record, 0) > kStateListening &&
-      getpeername(record->socket, reinterpret_cast<sockaddr*>(&sa), &len) == 0) {
-    out->remoteAddress = ntohl(sa.sin_addr.s_addr);
-    out->remotePort = ntohs(sa.sin_port);
+  SocketAddress sa;
+  if (PollStream(record, 0) > kStateListening && PeerAddressOf(record->socket, &sa)) {
+    out->remoteAddress = sa.Ipv4Number();
+    out->remotePort = sa.Port();
+    out->remoteText = sa.Text();
   }
-  sa = {};
-  len = sizeof sa;
-  if (getsockname(record->socket, reinterpret_cast<sockaddr*>(&sa), &len) == 0) {
-    out->localAddress = ntohl(sa.sin_addr.s_addr);
-    out->localPort = ntohs(sa.sin_port);
+  if (LocalAddressOf(record->socket, &sa)) {
+    out->localAddress = sa.Ipv4Number();
+    out->localPort = sa.Port();
+    out->localText = sa.Text();
   }
   return NetStatus::Ok;
 }
@@ -94,8 +101,8 @@ NetStatus StreamAddresses(StreamRecord** slot, StreamAddressInfo* out) {
 uint32_t LocalAddress() {
   std::string name;
   if (!OwnHostName(&name)) return Layer().cachedLocalAddress;
-  uint32_t a = ResolveName(name);
-  return a == INADDR_NONE ? Layer().cachedLocalAddress : a;
+  uint32_t a = FirstIpv4(name);
+  return a == 0 ? Layer().cachedLocalAddress : a;
 }
 
 }  // namespace vrx

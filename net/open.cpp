@@ -3,9 +3,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <string>
+#include <vector>
 
+#include "net/address.h"
 #include "net/layer.h"
+#include "net/resolver.h"
 #include "net/socket_layer.h"
 #include "net/ssl.h"
 #include "platform/services.h"
@@ -21,34 +26,58 @@ bool WantsSsl(uint16_t port, int32_t options) {
   return port == kHttpsPort || (options & kSslOptionBits) != 0;
 }
 
+bool InProgress(int error) { return error == EINPROGRESS || error == EAGAIN || error == EINTR; }
+
 }  // namespace
 
 StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t bufferSize,
                          int32_t options, uint16_t localPort, uint32_t localAddress) {
-  uint32_t remote = NameToAddress(host);
-  if (remote == 0) return nullptr;
-  StreamRecord* record = CreateTcpRecord(bufferSize);
+  // The host's text lives in 4D's memory, which may move while the name is looked up.
+  std::string name(host.substr(0, host.find('\0')));
+  if (host.find('\0') != std::string_view::npos) return nullptr;  // not the name the resolver would see
+  std::string lookup = name;
+  if (lookup.empty()) {
+    char own[256] = {};
+    if (gethostname(own, sizeof own - 1) != 0) return nullptr;
+    lookup = own;
+  }
+  std::vector<SocketAddress> found;
+  if (ResolveName(lookup, &found) != 0) return nullptr;
+  const LocalBinding local{localPort, localAddress};
+  std::vector<SocketAddress> order = AttemptOrder(found, local);
+  // 255.255.255.255 is no host's address.
+  order.erase(std::remove_if(order.begin(), order.end(),
+                             [](const SocketAddress& a) { return a.IsIpv4() && a.Ipv4Number() == INADDR_NONE; }),
+              order.end());
+  if (order.empty()) return nullptr;
+  for (SocketAddress& a : order) a.SetPort(remotePort);
+
+  StreamRecord* record = CreateTcpRecord(bufferSize, order[0].Family());
   if (!record) return nullptr;
-  record->hostName.assign(host.substr(0, host.find('\0')));
-  if (WantsSsl(remotePort, options) &&
-      !SetUpClientSsl(record, host, (options & kVerifyPeerOption) != 0)) {
+  record->hostName = name;
+  if (WantsSsl(remotePort, options) && !SetUpClientSsl(record, name, (options & kVerifyPeerOption) != 0)) {
     CloseAndFreeRecord(&record, -1);
     return nullptr;
   }
   ++Layer().stats.activeOpens;
 
-  int error = 0;
-  if (localPort != 0 || localAddress != 0) {
-    sockaddr_in local = MakeAddress(localAddress, localPort);
-    if (bind(record->socket, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) error = errno;
-  }
-  if (error == 0) {
-    sockaddr_in sa = MakeAddress(remote, remotePort);
-    if (connect(record->socket, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) error = errno;
+  // Addresses that fail at once (no route, no such family here) give way to the next.
+  size_t i = 0;
+  int error = StartConnect(record->socket, order[0], local);
+  while (error != 0 && !InProgress(error) && i + 1 < order.size()) {
+    int fd = NewStreamSocket(order[++i].Family(), bufferSize, false);
+    if (fd < 0) continue;
+    close(record->socket);
+    record->socket = fd;
+    error = StartConnect(fd, order[i], local);
   }
   // A connect done at once is finished by the poll, as one under way is (an SSL stream
   // still has its handshake to do).
-  if (error == 0 || error == EINPROGRESS || error == EAGAIN || error == EISCONN || error == EINTR) {
+  if (error == 0 || InProgress(error) || error == EISCONN) {
+    // The other addresses join in when this one keeps them waiting.
+    if (error != 0 && i + 1 < order.size())
+      StartConnectRace(record, std::vector<SocketAddress>(order.begin() + long(i) + 1, order.end()), bufferSize,
+                       local);
     PollStream(record, kStateConnecting);
   } else {
     CloseAndFreeRecord(&record, -1);
@@ -59,7 +88,9 @@ StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t buf
 
 StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t options,
                           uint32_t localAddress) {
-  StreamRecord* record = CreateTcpRecord(bufferSize);
+  // Every local address: one dual-stack socket takes clients of both families.
+  const int family = localAddress == 0 && SystemHasIpv6() ? AF_INET6 : AF_INET;
+  StreamRecord* record = CreateTcpRecord(bufferSize, family);
   if (!record) return nullptr;
   // A certificate that does not load leaves the stream waiting, not the open failed.
   if (WantsSsl(localPort, options) && !SetUpServerSsl(record)) {
@@ -95,8 +126,8 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
       }
     // With every entry in use the stream still waits, but nothing can reach it.
     if (e) {
-      sockaddr_in sa = MakeAddress(localAddress, localPort);
-      if (bind(record->socket, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 ||
+      SocketAddress sa = family == AF_INET6 ? AnyAddress(AF_INET6, localPort) : Ipv4Address(localAddress, localPort);
+      if (bind(record->socket, sa.Raw(), sa.length) != 0 ||
           listen(record->socket, kListenBacklog) != 0) {
         CloseAndFreeRecord(&record, -1);
         return nullptr;
@@ -106,10 +137,8 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
       e->localPort = localPort;
       if (localPort == 0) {
         // Port 0 lets the system choose; later listens name the port it chose.
-        sockaddr_in bound{};
-        socklen_t len = sizeof bound;
-        if (getsockname(record->socket, reinterpret_cast<sockaddr*>(&bound), &len) == 0)
-          e->localPort = ntohs(bound.sin_port);
+        SocketAddress bound;
+        if (LocalAddressOf(record->socket, &bound)) e->localPort = bound.Port();
       }
       e->localAddress = localAddress;
       e->users = 1;

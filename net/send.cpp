@@ -72,8 +72,7 @@ int32_t Deadline::WaitTicks(int32_t longest) const {
 
 void IdleWait(StreamRecord** slot, short events, const Deadline& deadline) {
   if (events && slot && *slot && (*slot)->socket >= 0) {
-    platform::WaitHint((*slot)->socket, events);
-    HostWait(deadline.WaitTicks(kHintedWaitTicks));
+    HostWait(HintStreamWait(*slot, events, deadline.WaitTicks(kHintedWaitTicks)));
     return;
   }
   HostWait(deadline.WaitTicks());

@@ -11,7 +11,9 @@
 #include <cassert>
 #include <cerrno>
 
+#include "net/address.h"
 #include "net/layer.h"
+#include "net/resolver.h"
 #include "net/ssl.h"
 #include "platform/services.h"
 
@@ -66,15 +68,23 @@ int Peek(int fd) {
 
 void CacheLocalAddress(int fd) {
   if (Layer().cachedLocalAddress != 0) return;
-  sockaddr_in sa{};
-  socklen_t len = sizeof sa;
-  if (getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len) == 0 && sa.sin_family == AF_INET)
-    Layer().cachedLocalAddress = ntohl(sa.sin_addr.s_addr);
+  SocketAddress sa;
+  // Only an IPv4 address fits the longint it is given out as.
+  if (LocalAddressOf(fd, &sa)) Layer().cachedLocalAddress = sa.Ipv4Number();
 }
 
 // A connect under way: done, failed, or still going. Linux reports a failed connect as
 // writable, so the socket's pending error decides.
 void PollConnecting(StreamRecord* record) {
+  if (record->race) {
+    RaceStep step = StepConnectRace(record);
+    if (step == RaceStep::Pending) return;
+    if (step == RaceStep::Lost) {
+      record->state = kStateBroken;
+      return;
+    }
+    // Won: the record's socket is the connection that was made.
+  }
   pollfd p{record->socket, POLLOUT, 0};
   if (poll(&p, 1, 0) <= 0) return;
   int err = 0;
@@ -140,6 +150,7 @@ int32_t StartSocketLayer() {
 }
 
 void StopSocketLayer() {
+  FinishLookUps();
   for (ListenerEntry& e : Layer().listeners) {
     if (e.socket >= 0) CloseListenerSocket(e);
     e = ListenerEntry{};
@@ -149,14 +160,9 @@ void StopSocketLayer() {
   if (platform::CurrentMessageFilter() == SocketMessageFilter) platform::InstallMessageFilter(nullptr);
 }
 
-StreamRecord* CreateTcpRecord(int32_t bufferSize) {
-  int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
-  if (fd < 0) return nullptr;
-  auto* record = new (std::nothrow) StreamRecord;
-  if (!record) {
-    close(fd);
-    return nullptr;
-  }
+int NewStreamSocket(int family, int32_t bufferSize, bool v6only) {
+  int fd = NewSocket(family, SOCK_STREAM, v6only);
+  if (fd < 0) return -1;
   int size = std::clamp<int32_t>(bufferSize, 8192, 32767);
   int one = 1;
   // The asked-for size is a floor here, not a ceiling: Linux counts its bookkeeping in
@@ -170,6 +176,18 @@ StreamRecord* CreateTcpRecord(int32_t bufferSize) {
   }
   setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one);
+  return fd;
+}
+
+StreamRecord* CreateTcpRecord(int32_t bufferSize, int family) {
+  // A listening IPv6 socket takes IPv4 clients too; an active one reaches one family.
+  int fd = NewStreamSocket(family, bufferSize, false);
+  if (fd < 0) return nullptr;
+  auto* record = new (std::nothrow) StreamRecord;
+  if (!record) {
+    close(fd);
+    return nullptr;
+  }
   record->socket = fd;
   return record;
 }
@@ -311,6 +329,7 @@ NetStatus CloseAndFreeRecord(StreamRecord** slot, int32_t mode) {
   NetStatus result = NetStatus::Ok;
   // An abortive release sends no close notification.
   record->ops->close(record, mode >= 0);
+  EndConnectRace(record);
   // A record still in a listener's queue holds the listener's shared socket, whatever
   // state it reached: the listener table closes that socket, never the record.
   if (record->listenerSlot != 0) {

@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "net/address.h"
 #include "net/layer.h"
 #include "platform/services.h"
 
@@ -132,9 +133,11 @@ int SuppliedPassword(char* buffer, int size, int, void*) {
   return int(n);
 }
 
-bool IsDottedAddress(const std::string& host) {
-  in_addr a;
-  return inet_pton(AF_INET, host.c_str(), &a) == 1;
+// An address of either family, not a name: checked against the certificate's IP
+// addresses, and never sent as the server's name.
+bool IsAddressLiteral(const std::string& host) {
+  SocketAddress a;
+  return ParseAddressLiteral(host, 0, &a);
 }
 
 // ---- trusted certificates ---------------------------------------------------------------
@@ -208,13 +211,8 @@ void TrustCertificates(SSL* ssl) {
 
 // The connected peer's address as dotted text; empty when the socket has none.
 std::string PeerAddressText(int socket) {
-  sockaddr_in sa{};
-  socklen_t len = sizeof sa;
-  char text[INET_ADDRSTRLEN] = "";
-  if (getpeername(socket, reinterpret_cast<sockaddr*>(&sa), &len) != 0 || sa.sin_family != AF_INET ||
-      !inet_ntop(AF_INET, &sa.sin_addr, text, sizeof text))
-    return {};
-  return text;
+  SocketAddress sa;
+  return PeerAddressOf(socket, &sa) ? sa.Text() : std::string();
 }
 
 // The server must show a chain to a trusted certificate that names `host` (holds the
@@ -222,8 +220,9 @@ std::string PeerAddressText(int socket) {
 bool RequireVerifiedServer(StreamRecord* record, const std::string& host) {
   SSL* ssl = Ssl(record);
   if (host.empty()) return false;
-  int r = IsDottedAddress(host) ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), host.c_str())
-                                : SSL_set1_host(ssl, host.c_str());
+  int r = IsAddressLiteral(host)
+              ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), std::string(WithoutBrackets(host)).c_str())
+              : SSL_set1_host(ssl, host.c_str());
   if (r != 1) return false;
   SSL_set_hostflags(ssl, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
   TrustCertificates(ssl);
@@ -324,7 +323,7 @@ bool SetUpClientSsl(StreamRecord* record, std::string_view host, bool verify) {
     return false;
   }
   // The server name goes with the hello; an address is not a name to send.
-  if (!name.empty() && !IsDottedAddress(name)) {
+  if (!name.empty() && !IsAddressLiteral(name)) {
     SSL_set_tlsext_host_name(Ssl(record), name.c_str());
     NoteSslError(record);
   }

@@ -4,6 +4,8 @@
 // Every operation that works on a stream takes the address of its slot in the stream
 // table (as StreamSlot gives it) and reads the record from it again after each wait.
 #pragma once
+#include <sys/socket.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -47,6 +49,7 @@ enum class NetStatus : int8_t {
   AlreadySsl,      // SSL asked for on a stream that has it already
   HandshakeFailed, // the SSL handshake or the peer's verification failed
   TimedOut,        // the operation's time-out passed
+  NotFound,        // the resolver knows no such name or address
 };
 
 struct StreamRecord;
@@ -91,6 +94,8 @@ constexpr int32_t kIdleWaitTicks = 6;
 // so that a thousand idle receives cost next to nothing.
 constexpr int32_t kHintedWaitTicks = 60;
 
+struct ConnectRace;  // net/layer.h
+
 struct StreamRecord {
   int socket = -1;           // for a listening stream, its listener's shared socket
   int16_t listenerSlot = 0;  // 1-based listener entry whose queue holds this record
@@ -122,6 +127,9 @@ struct StreamRecord {
   bool verifyPeer = false;
   // Why the server's certificate was refused (an X509_V_ERR code); 0 when it was not.
   int32_t verifyResult = 0;
+  // While connects to several addresses of the host race: the attempts, one of which is
+  // the socket above. Null otherwise.
+  ConnectRace* race = nullptr;
 };
 
 
@@ -143,10 +151,15 @@ struct Deadline {
 // `events` (0: none to watch) or the deadline's wait passes, letting other processes run.
 // Keeps nothing: the caller reads its slot again after it.
 void IdleWait(StreamRecord** slot, short events, const Deadline& deadline);
+// Names what a process about to wait on the stream sleeps on: its socket for `events`,
+// or while its connect races several addresses, any attempt that moves. The ticks the
+// wait may last: `longest`, less when the race's next attempt is due sooner.
+int32_t HintStreamWait(const StreamRecord* record, short events, int32_t longest);
 
 // ---- records, polling, listeners --------------------------------------------------------
-// A new plain TCP record on a non-blocking socket; null when none can be made.
-StreamRecord* CreateTcpRecord(int32_t bufferSize);
+// A new plain TCP record on a non-blocking socket of the family (an IPv6 one takes IPv4
+// peers too); null when none can be made.
+StreamRecord* CreateTcpRecord(int32_t bufferSize, int family = AF_INET);
 // Moves the stream (a record, never null) towards `requested` (never backwards) and
 // advances it by what the socket reports. Returns the state.
 int32_t PollStream(StreamRecord* record, int32_t requested);
@@ -208,14 +221,26 @@ NetStatus CloseStream(StreamRecord** slot);
 NetStatus CloseAndFreeRecord(StreamRecord** slot, int32_t mode);
 
 // ---- names and addresses ------------------------------------------------------------------
+// The first IPv4 address of a name or the dotted address itself; 0 when there is none
+// (a name with IPv6 addresses alone included). The empty name is this machine's.
 uint32_t NameToAddress(std::string_view name);
+// Every address of a name, IPv6 and IPv4, as text, one per line (CR between lines) in the
+// resolver's order: the count, 0 when the name is not found.
+int32_t NameToAddresses(std::string_view name, std::string* lines);
 // mode 0: name, else dotted; 1: name only; 2: dotted only.
 std::string AddressToName(uint32_t address, int32_t mode);
+// The name of an address of either family given as text: Failed when the text is no
+// address, NotFound when the reverse lookup finds no name.
+NetStatus AddressTextToName(std::string_view address, std::string* name);
+// Both ends of a stream. The numbers hold IPv4 addresses only (an IPv6 one gives 0); the
+// texts hold either family ("192.0.2.1", "2001:db8::1"), empty when there is no address.
 struct StreamAddressInfo {
   uint32_t remoteAddress = 0;
   uint16_t remotePort = 0;
   uint16_t localPort = 0;
   uint32_t localAddress = 0;
+  std::string remoteText;
+  std::string localText;
 };
 NetStatus StreamAddresses(StreamRecord** slot, StreamAddressInfo* out);
 

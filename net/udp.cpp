@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <new>
 
+#include "net/address.h"
 #include "net/layer.h"
 #include "platform/guards.h"
 #include "platform/services.h"
@@ -69,15 +70,17 @@ const StreamOps kUdpEndpoint = {kKindUdp,     NoStreamSend,  NoStreamReceive, No
 StreamRecord* OpenUdp(uint16_t port) {
   auto* record = new (std::nothrow) StreamRecord;
   if (!record) return nullptr;
-  int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_UDP);
+  // One dual-stack socket hears senders of both families.
+  const int family = SystemHasIpv6() ? AF_INET6 : AF_INET;
+  int fd = NewSocket(family, SOCK_DGRAM);
   if (fd < 0) {
     delete record;
     return nullptr;
   }
   // A port that cannot be had is not reported: the endpoint then sends from a port the
   // system chooses.
-  sockaddr_in sa = MakeAddress(0, port);
-  bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+  SocketAddress sa = AnyAddress(family, port);
+  bind(fd, sa.Raw(), sa.length);
   record->socket = fd;
   record->ops = &kUdpEndpoint;
   return record;
@@ -85,10 +88,11 @@ StreamRecord* OpenUdp(uint16_t port) {
 
 NetStatus SendDatagram(StreamRecord** slot, std::string_view data, uint32_t address, uint16_t port) {
   if (!slot || !*slot) return NetStatus::Ok;
-  sockaddr_in to = MakeAddress(address, port);
+  // A dual-stack socket reaches an IPv4 address through its mapped form.
+  SocketAddress to = SocketFamily((*slot)->socket) == AF_INET6 ? MappedIpv4Address(address, port)
+                                                                : Ipv4Address(address, port);
   ssize_t r;
-  do r = sendto((*slot)->socket, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT,
-                reinterpret_cast<sockaddr*>(&to), sizeof to);
+  do r = sendto((*slot)->socket, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT, to.Raw(), to.length);
   while (r < 0 && errno == EINTR);
   return r < 0 ? NetStatus::Failed : NetStatus::Ok;
 }
@@ -102,16 +106,16 @@ NetStatus ReceiveDatagram(StreamRecord** slot, std::string& out, uint32_t* addre
   for (;;) {
     StreamRecord* record = *slot;
     if (!record) return NetStatus::Failed;
-    sockaddr_in from{};
-    socklen_t length = sizeof from;
+    SocketAddress from;
+    from.length = sizeof from.storage;
     // MSG_TRUNC gives a datagram's real length, so one larger than the buffer is found.
-    ssize_t r = recvfrom(record->socket, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC,
-                         reinterpret_cast<sockaddr*>(&from), &length);
+    ssize_t r = recvfrom(record->socket, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC, from.Raw(), &from.length);
     if (r >= 0) {
       if (r > kDatagramBuffer) return NetStatus::Failed;
       out.assign(buffer, size_t(r));
-      *address = ntohl(from.sin_addr.s_addr);
-      *port = ntohs(from.sin_port);
+      // An IPv6 sender has no longint address: 0, never a wrong one.
+      *address = from.Ipv4Number();
+      *port = from.Port();
       return NetStatus::Ok;
     }
     if (errno == EINTR) continue;

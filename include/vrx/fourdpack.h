@@ -160,6 +160,9 @@ enum VrxSelector {
   /* Extensions of this system, apart from the legacy table (115..200 are no command). */
   VRX_StartTLS = 201,
   VRX_SetTrustedCertificates = 202,
+  VRX_GetStreamAddressText = 203,
+  VRX_NameToAddresses = 204,
+  VRX_AddressToNameText = 205,
 };
 
 /* ---- host values ---------------------------------------------------------------- */
