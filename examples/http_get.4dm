@@ -37,11 +37,20 @@ Else
   $host:=Substring($rest;1;$slash-1)
   $path:=Substring($rest;$slash)
 End if
+// An IPv6 address comes in brackets (http://[::1]:8080/): its colons are no port.
 $port:=80
-$colon:=Position(":";$host)
-If ($colon>0)
-  $port:=Num(Substring($host;$colon+1))
-  $host:=Substring($host;1;$colon-1)
+If (Position("[";$host)=1)
+  $colon:=Position("]:";$host)
+  If ($colon>0)
+    $port:=Num(Substring($host;$colon+2))
+    $host:=Substring($host;1;$colon)
+  End if
+Else
+  $colon:=Position(":";$host)
+  If ($colon>0)
+    $port:=Num(Substring($host;$colon+1))
+    $host:=Substring($host;1;$colon-1)
+  End if
 End if
 
 LOG("GET "+$url)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -48,6 +50,27 @@ TEST(Cli, CallPrintsOneJsonObject) {
   EXPECT_TRUE(Has(Vrx("call 64 longs:1,2 longs:5,6"), "\"values\":[5,6]"));
 }
 
+// vrx call against ::1: a listener of this test on IPv6 alone is reached by its address.
+TEST(Cli, CallReachesIpv6Loopback) {
+  int fd = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in6 sa{};
+  sa.sin6_family = AF_INET6;
+  sa.sin6_addr = in6addr_loopback;
+  socklen_t len = sizeof sa;
+  if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || listen(fd, 4) != 0 ||
+      getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len) != 0) {
+    if (fd >= 0) close(fd);
+    GTEST_SKIP() << "this system has no IPv6 on loopback (::1)";
+  }
+  // A 4D integer: ports above 32767 are negative.
+  std::string port = std::to_string(int16_t(ntohs(sa.sin6_port)));
+  EXPECT_TRUE(Has(Vrx("call VRX_OpenStream string:::1 int:" + port + " long:0 long:0"), "\"value\":1}"));
+  EXPECT_TRUE(Has(Vrx("call VRX_OpenStream string:[::1] int:" + port + " long:0 long:0"), "\"value\":1}"));
+  EXPECT_TRUE(Has(Vrx("call VRX_NameToAddresses text:[::1] text:"), "\"value\":1},\"params\":[{\"kind\":\"text\",\"hex\":\"5b3a3a315d\",\"text\":\"[::1]\"},{\"kind\":\"text\",\"hex\":\"3a3a31\",\"text\":\"::1\"}]"));
+  EXPECT_TRUE(Has(Vrx("call VRX_NameToAddress string:::1"), "\"value\":0}"));
+  close(fd);
+}
+
 TEST(Cli, RawAndFiles) {
   EXPECT_EQ(Vrx("call 52 long:0 --raw").out, "0\n");
   std::string path = testing::TempDir() + "/vrx_cli_blob";
@@ -86,7 +109,7 @@ TEST(Cli, CommandsListsEverySelector) {
   size_t lines = 0;
   for (char c : o.out) lines += c == '\n';
   // The legacy table, then a blank line, a heading and the extensions.
-  EXPECT_EQ(lines, 114u + 2u + 2u);
+  EXPECT_EQ(lines, 114u + 2u + 5u);
   EXPECT_TRUE(Has(o, "\n\nExtensions (from selector 201 on; 115 to 200 have no command):\n201  VRX_StartTLS"));
   EXPECT_EQ(Vrx("--help").status, 0);
 }
@@ -146,7 +169,7 @@ TEST(Help, EveryCommandHasItsReference) {
     EXPECT_TRUE(Has(o, "selector " + std::to_string(sel) + "\n")) << o.out;
     EXPECT_TRUE(Has(o, "Result (")) << o.out;
   }
-  for (int sel : {201, 202}) EXPECT_TRUE(Has(Vrx("help " + std::to_string(sel)), "selector " + std::to_string(sel) + "\n"));
+  for (int sel : {201, 202, 203, 204, 205}) EXPECT_TRUE(Has(Vrx("help " + std::to_string(sel)), "selector " + std::to_string(sel) + "\n"));
   EXPECT_TRUE(Has(Vrx("help"), "Extensions. Commands this system adds beyond the legacy table"));
   Output o = Vrx("help receiveblob");
   EXPECT_TRUE(Has(o, "$7 timeout")) << o.out;

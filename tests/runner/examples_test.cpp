@@ -274,6 +274,37 @@ TEST(Examples, WebServerAnswersPython) {
   EXPECT_TRUE(Has(r.out, "Served 4 request(s)")) << r.out;
 }
 
+// The web server listens on both families; the client reaches it by its IPv6 address
+// in brackets and by its IPv4 one.
+TEST(Examples, WebServerAndHttpGetOverIpv6AndIpv4) {
+  int probe = socket(AF_INET6, SOCK_STREAM, 0);
+  sockaddr_in6 loop6{};
+  loop6.sin6_family = AF_INET6;
+  loop6.sin6_addr = in6addr_loopback;
+  bool v6 = probe >= 0 && bind(probe, reinterpret_cast<sockaddr*>(&loop6), sizeof loop6) == 0;
+  if (probe >= 0) close(probe);
+  if (!v6) GTEST_SKIP() << "this system has no IPv6 on loopback (::1)";
+  TempDir site, io;
+  site.Write("index.html", "<html>both families</html>\r\n");
+  int port = FreePort();
+  Spawned server = Spawn(VRX_CLI_PATH, {"run", kExamples + "/web_server.4dm", site.path, std::to_string(port), "2"},
+                         io.path, 60);
+  for (const std::string host : {"[::1]", "127.0.0.1"}) {
+    CliResult r;
+    // The server may still be starting: a refused connection is tried again, briefly.
+    for (int i = 0; i < 50; ++i) {
+      r = RunVrx({"run", kExamples + "/http_get.4dm", "http://" + host + ":" + std::to_string(port) + "/index.html"});
+      if (r.status == 0) break;
+      usleep(100000);
+    }
+    EXPECT_EQ(r.status, 0) << host << r.err;
+    EXPECT_TRUE(Has(r.out, "HTTP/1.0 200 OK")) << host << r.out;
+    EXPECT_TRUE(Has(r.out, "(28 bytes of body)")) << host << r.out;
+  }
+  CliResult r = Wait(server);
+  EXPECT_TRUE(Has(r.out, "Served 2 request(s)")) << r.out;
+}
+
 namespace {
 
 // Waits (up to 10 s) until a spawned program has written `word` on its output.
