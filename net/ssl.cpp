@@ -209,7 +209,7 @@ void TrustCertificates(SSL* ssl) {
   ERR_clear_error();
 }
 
-// The connected peer's address as dotted text; empty when the socket has none.
+// The connected peer's address as text, of either family; empty when the socket has none.
 std::string PeerAddressText(int socket) {
   SocketAddress sa;
   return PeerAddressOf(socket, &sa) ? sa.Text() : std::string();
