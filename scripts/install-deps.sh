@@ -5,7 +5,7 @@ pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-de
       libssl-dev openssl nettle-dev zlib1g-dev
       libjpeg62-turbo-dev libpng-dev libgif-dev
       python3 python3-pycryptodome python3-pil python3-aiosmtpd python3-pyftpdlib
-      gzip macutils sharutils socat
+      gzip macutils sharutils socat gcovr
       nginx apache2-utils
       bash-completion chromium chromium-driver python3-selenium
       debhelper lintian libjpeg-dev)
