@@ -18,7 +18,7 @@ bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd) {
   if (var->v.type == Type::Undefined) {
     var->v = Value::Array(elem, size_t(n));
   } else if (var->v.type == Type::Array && var->v.elem == elem) {
-    var->v.items.resize(size_t(n) + 1, Value::Empty(elem));
+    var->v.itemsMut().resize(size_t(n) + 1, Value::Empty(elem));
   } else {
     return Fail(f, cmd + ": " + VarLabel(f, a[0]) + " is already " +
                        (var->v.type == Type::Array ? "an array of another type"
@@ -54,7 +54,7 @@ bool SizeOfArray(Frame& f, const Args& a, Value* out) {
   const Value* v;
   if (!ValueOf(f, a[0], &copy, &v)) return false;
   if (v->type != Type::Array) return Fail(f, "Size of array: " + VarLabel(f, a[0]) + " is not an array");
-  *out = Value::Long(int32_t(v->items.size() - 1));
+  *out = Value::Long(int32_t(v->items().size() - 1));
   return true;
 }
 
@@ -64,11 +64,11 @@ bool AppendToArray(Frame& f, const Args& a, Value*) {
   Var* var = FindVar(f, a[0]);
   if (!var || var->v.type != Type::Array)
     return Fail(f, "APPEND TO ARRAY: " + VarLabel(f, a[0]) + " is not an array");
-  if (var->v.items.size() > f.rt->maxArray) return Fail(f, "APPEND TO ARRAY: the array is too large");
+  if (var->v.items().size() > f.rt->maxArray) return Fail(f, "APPEND TO ARRAY: the array is too large");
   Value converted;
   if (!Convert(f, var->v.elem, std::move(v), &converted, "an element of " + VarLabel(f, a[0])))
     return false;
-  var->v.items.push_back(std::move(converted));
+  var->v.itemsMut().push_back(std::move(converted));
   return true;
 }
 
@@ -88,7 +88,7 @@ int Order(const Value& a, const Value& b) {
     case Type::Long: case Type::Real: return cmp(a.Number(), b.Number());
     case Type::Time: return cmp(a.l, b.l);
     case Type::Boolean: return cmp(a.b, b.b);
-    case Type::Text: return CompareText(a.s, b.s);
+    case Type::Text: return CompareText(a.str(), b.str());
     case Type::Date: return cmp(DateToDays(a.d), DateToDays(b.d));
     default: return 0;
   }
@@ -101,12 +101,12 @@ bool Matches(const Value& elem, const Value& want) {
   if (elem.type != want.type) return false;
   switch (elem.type) {
     case Type::Text:
-      return want.s.find('@') != std::string::npos ? MatchWildcard(elem.s, want.s)
-                                                   : CompareText(elem.s, want.s) == 0;
+      return want.str().find('@') != std::string::npos ? MatchWildcard(elem.str(), want.str())
+                                                   : CompareText(elem.str(), want.str()) == 0;
     case Type::Boolean: return elem.b == want.b;
     case Type::Time: return elem.l == want.l;
     case Type::Date: return DateToDays(elem.d) == DateToDays(want.d);
-    case Type::Pointer: return elem.ptr == want.ptr;
+    case Type::Pointer: return elem.ptr() == want.ptr();
     default: return false;
   }
 }
@@ -121,8 +121,8 @@ bool FindInArray(Frame& f, const Args& a, Value* out) {
   if (!Eval(f, a[1], &want)) return false;
   if (a.size() > 2 && !EvalLong(f, a[2], &start, "Find in array: the start")) return false;
   if (start < 1) start = 1;
-  for (size_t i = size_t(start); i < arr->items.size(); ++i) {
-    if (Matches(arr->items[i], want)) {
+  for (size_t i = size_t(start); i < arr->items().size(); ++i) {
+    if (Matches(arr->items()[i], want)) {
       *out = Value::Long(int32_t(i));
       return true;
     }
@@ -146,12 +146,12 @@ bool SortArray(Frame& f, const Args& a, Value*) {
   for (size_t i = 0; i < n; ++i) {
     Var* var = NeedArray(f, a[i], cmd);
     if (!var) return false;
-    if (i > 0 && var->v.items.size() != arrays[0]->v.items.size())
+    if (i > 0 && var->v.items().size() != arrays[0]->v.items().size())
       return Fail(f, cmd + ": " + VarLabel(f, a[i]) + " has not as many elements as " + VarLabel(f, a[0]));
     // An array named twice is still sorted once.
     if (std::find(arrays.begin(), arrays.end(), var) == arrays.end()) arrays.push_back(var);
   }
-  std::vector<Value>& keys = arrays[0]->v.items;
+  std::vector<Value>& keys = arrays[0]->v.itemsMut();
   std::vector<size_t> order(keys.size() - 1);
   std::iota(order.begin(), order.end(), size_t(1));
   std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) {
@@ -159,7 +159,7 @@ bool SortArray(Frame& f, const Args& a, Value*) {
     return descending ? c > 0 : c < 0;
   });
   for (Var* var : arrays) {
-    std::vector<Value>& items = var->v.items;
+    std::vector<Value>& items = var->v.itemsMut();
     std::vector<Value> sorted;
     sorted.reserve(items.size());
     sorted.push_back(std::move(items[0]));
@@ -190,7 +190,7 @@ bool InsertInArray(Frame& f, const Args& a, Value*) {
   int32_t where, count;
   Var* var = ArrayRange(f, a, cmd, &where, &count);
   if (!var) return false;
-  std::vector<Value>& items = var->v.items;
+  std::vector<Value>& items = var->v.itemsMut();
   if (items.size() + size_t(count) > f.rt->maxArray + 1) return Fail(f, cmd + ": the array is too large");
   size_t at = std::min(size_t(where), items.size());
   items.insert(items.begin() + std::ptrdiff_t(at), size_t(count), Value::Empty(var->v.elem));
@@ -202,7 +202,7 @@ bool DeleteFromArray(Frame& f, const Args& a, Value*) {
   int32_t where, count;
   Var* var = ArrayRange(f, a, "DELETE FROM ARRAY", &where, &count);
   if (!var) return false;
-  std::vector<Value>& items = var->v.items;
+  std::vector<Value>& items = var->v.itemsMut();
   if (size_t(where) >= items.size()) return true;
   size_t end = std::min(items.size(), size_t(where) + size_t(count));
   items.erase(items.begin() + where, items.begin() + std::ptrdiff_t(end));

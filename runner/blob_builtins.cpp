@@ -134,7 +134,7 @@ bool BlobSize(Frame& f, const Args& a, Value* out) {
   if (!ValueOf(f, a[0], &copy, &v)) return false;
   if (v->type != Type::Blob && v->type != Type::Picture)
     return Fail(f, "BLOB size: the parameter is " + Article(v->type) + ", not a BLOB");
-  *out = Value::Long(int32_t(v->s.size()));
+  *out = Value::Long(int32_t(v->str().size()));
   return true;
 }
 
@@ -145,7 +145,7 @@ bool SetBlobSize(Frame& f, const Args& a, Value*) {
   if (size < 0 || size_t(size) > f.rt->maxBytes) return Fail(f, "SET BLOB SIZE: bad size " + std::to_string(size));
   Var* var;
   if (!NeedBlobVar(f, a[0], &var, "SET BLOB SIZE")) return false;
-  var->v.s.resize(size_t(size), char(filler));
+  var->v.strMut().resize(size_t(size), char(filler));
   return true;
 }
 
@@ -165,7 +165,7 @@ bool TextToBlob(Frame& f, const Args& a, Value*) {
   }
   Var* var;
   if (!NeedBlobVar(f, a[1], &var, "TEXT TO BLOB")) return false;
-  std::string& blob = var->v.s;
+  std::string& blob = var->v.strMut();
   if (append) {
     offset = int32_t(blob.size());
   } else if (offset < 0) {
@@ -195,7 +195,7 @@ bool BlobToText(Frame& f, const Args& a, Value* out) {
   if (a.size() > 3 && !EvalLong(f, a[3], &length, "BLOB to text: the length")) return false;
   int64_t at = offset;
   std::string text;
-  if (!DecodeText(f, blob.s, format, &at, length, &text)) return false;
+  if (!DecodeText(f, blob.str(), format, &at, length, &text)) return false;
   if (a.size() > 2 && !Assign(f, a[2], Value::Long(int32_t(at)))) return false;
   *out = Value::Text(std::move(text));
   return true;
@@ -265,7 +265,7 @@ bool WriteBytes(Frame& f, const Args& a, size_t at, const std::string& bytes, co
   }
   Var* var;
   if (!NeedBlobVar(f, a[1], &var, cmd)) return false;
-  std::string& blob = var->v.s;
+  std::string& blob = var->v.strMut();
   if (!withOffset && !append) {
     blob = bytes;
     return true;
@@ -290,8 +290,8 @@ bool ReadBytes(Frame& f, const Args& a, size_t at, size_t n, const std::string& 
   if (a.size() > at) {
     if (!StartOffset(f, a[at]) || !EvalLong(f, a[at], &offset, cmd + ": the offset")) return false;
   }
-  if (offset < 0 || size_t(offset) + n > blob->s.size()) return OutOfRange(f, cmd, offset, n, blob->s.size());
-  *out = blob->s.substr(size_t(offset), n);
+  if (offset < 0 || size_t(offset) + n > blob->str().size()) return OutOfRange(f, cmd, offset, n, blob->str().size());
+  *out = blob->str().substr(size_t(offset), n);
   if (a.size() > at) return Assign(f, a[at], Value::Long(offset + int32_t(n)));
   return true;
 }
@@ -355,12 +355,12 @@ bool CopyBlob(Frame& f, const Args& a, Value*) {
       !EvalLong(f, a[4], &len, cmd + ": the length"))
     return false;
   if (len < 0) return Fail(f, cmd + ": negative length " + std::to_string(len));
-  if (from < 0 || size_t(from) + size_t(len) > src->s.size())
-    return OutOfRange(f, cmd, from, size_t(len), src->s.size());
-  std::string bytes = src->s.substr(size_t(from), size_t(len));  // source and destination may be one
+  if (from < 0 || size_t(from) + size_t(len) > src->str().size())
+    return OutOfRange(f, cmd, from, size_t(len), src->str().size());
+  std::string bytes = src->str().substr(size_t(from), size_t(len));  // source and destination may be one
   Var* var;
   if (!NeedBlobVar(f, a[1], &var, cmd)) return false;
-  std::string& dst = var->v.s;
+  std::string& dst = var->v.strMut();
   if (to < 0) return OutOfRange(f, cmd, to, size_t(len), dst.size());
   if (size_t(to) + bytes.size() > f.rt->maxBytes) return Fail(f, cmd + ": the BLOB is too large");
   if (size_t(to) + bytes.size() > dst.size()) dst.resize(size_t(to) + bytes.size());
@@ -377,7 +377,7 @@ bool InsertInBlob(Frame& f, const Args& a, Value*) {
   if (a.size() > 3 && !EvalLong(f, a[3], &filler, cmd + ": the filler")) return false;
   Var* var;
   if (!NeedBlobVar(f, a[0], &var, cmd)) return false;
-  std::string& blob = var->v.s;
+  std::string& blob = var->v.strMut();
   if (len < 0) return Fail(f, cmd + ": negative length " + std::to_string(len));
   if (offset < 0 || size_t(offset) > blob.size()) return OutOfRange(f, cmd, offset, 0, blob.size());
   if (blob.size() + size_t(len) > f.rt->maxBytes) return Fail(f, cmd + ": the BLOB is too large");
@@ -393,7 +393,7 @@ bool DeleteFromBlob(Frame& f, const Args& a, Value*) {
     return false;
   Var* var;
   if (!NeedBlobVar(f, a[0], &var, cmd)) return false;
-  std::string& blob = var->v.s;
+  std::string& blob = var->v.strMut();
   if (len < 0) return Fail(f, cmd + ": negative length " + std::to_string(len));
   if (offset < 0 || size_t(offset) > blob.size()) return OutOfRange(f, cmd, offset, size_t(len), blob.size());
   blob.erase(size_t(offset), size_t(len));

@@ -36,7 +36,7 @@ bool Declare(Frame& f, int32_t ref, Type type, int maxLen) {
     var->v = std::move(converted);
   }
   var->maxLen = maxLen;
-  if (maxLen > 0 && var->v.s.size() > size_t(maxLen)) var->v.s.resize(size_t(maxLen));
+  if (maxLen > 0 && var->v.str().size() > size_t(maxLen)) var->v.strMut().resize(size_t(maxLen));
   return true;
 }
 
@@ -62,7 +62,7 @@ bool IsNilPointer(Frame& f, const Args& a, Value* out) {
   Value p;
   if (!Eval(f, a[0], &p)) return false;
   if (p.type != Type::Pointer) return Fail(f, "Is nil pointer: the parameter is " + Article(p.type) + ", not a pointer");
-  *out = Value::Bool(p.ptr.kind == PointerKind::Nil);
+  *out = Value::Bool(p.ptr().kind == PointerKind::Nil);
   return true;
 }
 
@@ -155,7 +155,7 @@ bool Num(Frame& f, const Args& a, Value* out) {
   Value v;
   if (!Eval(f, a[0], &v)) return false;
   switch (v.type) {
-    case Type::Text: *out = Value::Real(TextToNumber(v.s)); return true;
+    case Type::Text: *out = Value::Real(TextToNumber(v.str())); return true;
     case Type::Boolean: *out = Value::Long(v.b ? 1 : 0); return true;
     case Type::Long: case Type::Real: *out = v; return true;
     case Type::Time: *out = Value::Long(v.l); return true;

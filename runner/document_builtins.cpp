@@ -68,7 +68,7 @@ bool DocumentToBlob(Frame& f, const Args& a, Value*) {
     return false;
   Var* var;
   if (!NeedBlobVar(f, a[1], &var, "DOCUMENT TO BLOB")) return false;
-  var->v.s = std::move(data);
+  var->v.strMut() = std::move(data);
   return true;
 }
 
@@ -78,7 +78,7 @@ bool BlobToDocument(Frame& f, const Args& a, Value*) {
   if (!EvalText(f, a[0], &path, "BLOB TO DOCUMENT: the path") || !Eval(f, a[1], &blob)) return false;
   if (blob.type != Type::Blob && blob.type != Type::Picture)
     return Fail(f, "BLOB TO DOCUMENT: the second parameter must be a BLOB");
-  return WriteDocument(f, path, blob.s);
+  return WriteDocument(f, path, blob.str());
 }
 
 bool TemporaryFolderFn(Frame&, const Args&, Value* out) {
@@ -220,8 +220,8 @@ bool SendPacket(Frame& f, const Args& a, Value*) {
   Value packet;
   if (!DocumentFile(f, a[0], "SEND PACKET", &file) || !Eval(f, a[1], &packet)) return false;
   std::string bytes;
-  if (packet.type == Type::Text) bytes = platform::MacRomanToUtf8(packet.s);
-  else if (packet.type == Type::Blob) bytes = packet.s;
+  if (packet.type == Type::Text) bytes = platform::MacRomanToUtf8(packet.str());
+  else if (packet.type == Type::Blob) bytes = packet.str();
   else return Fail(f, "SEND PACKET: the packet must be a text or a BLOB, not " + Article(packet.type));
   std::fseek(file, 0, SEEK_CUR);  // a write may follow a read
   if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
@@ -248,7 +248,7 @@ bool ReceivePacket(Frame& f, const Args& a, Value*) {
   std::string got;
   bool complete = true;
   if (until.type == Type::Text) {
-    std::string stop = blob ? until.s : platform::MacRomanToUtf8(until.s);
+    std::string stop = blob ? until.str() : platform::MacRomanToUtf8(until.str());
     if (stop.empty()) return Fail(f, cmd + ": the stop text is empty");
     for (;;) {
       int c = std::fgetc(file);
@@ -333,7 +333,7 @@ bool ListFolder(Frame& f, const Args& a, bool folders, const std::string& cmd) {
   if (names.size() > f.rt->maxArray) return Fail(f, cmd + ": too many names");
   std::sort(names.begin(), names.end());
   Value arr = Value::Array(Type::Text, names.size());
-  for (size_t i = 0; i < names.size(); ++i) arr.items[i + 1] = Value::Text(std::move(names[i]));
+  for (size_t i = 0; i < names.size(); ++i) arr.itemsMut()[i + 1] = Value::Text(std::move(names[i]));
   if (Var* var = FindVar(f, a[1]); var && var->v.type == Type::Array && var->v.elem != Type::Text)
     return Fail(f, cmd + ": " + VarLabel(f, a[1]) + " is an array of another type than text");
   if (!AssignWhole(f, a[1], std::move(arr))) return false;

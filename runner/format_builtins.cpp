@@ -189,7 +189,7 @@ bool StringFn(Frame& f, const Args& a, Value* out) {
   if (!Eval(f, a[1], &format)) return false;
   if (v.numeric()) {
     if (format.type != Type::Text) return Fail(f, "String: a number's format is a text such as \"###,##0.00\"");
-    *out = Value::Text(FormatNumber(v.Number(), format.s));
+    *out = Value::Text(FormatNumber(v.Number(), format.str()));
     return true;
   }
   if (v.type != Type::Date && v.type != Type::Time) {

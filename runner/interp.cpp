@@ -385,7 +385,7 @@ bool EvalText(Frame& f, int32_t i, std::string* out, std::string_view what) {
   Value v;
   if (!Eval(f, i, &v)) return false;
   if (v.type != Type::Text) return Fail(f, std::string(what) + " must be a text, not " + Article(v.type));
-  *out = std::move(v.s);
+  *out = v.takeStr();
   return true;
 }
 

@@ -116,12 +116,12 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
     if ((op == Tok::Eq || op == Tok::Hash) && (a.type == Type::Real || b.type == Type::Real))
       c = x == y || std::fabs(x - y) <= f.rt->epsilon ? 0 : 1;
   } else if (a.type == Type::Text && b.type == Type::Text) {
-    if ((op == Tok::Eq || op == Tok::Hash) && b.s.find('@') != std::string::npos) {
-      bool match = MatchWildcard(a.s, b.s);
+    if ((op == Tok::Eq || op == Tok::Hash) && b.str().find('@') != std::string::npos) {
+      bool match = MatchWildcard(a.str(), b.str());
       *out = Value::Bool(op == Tok::Eq ? match : !match);
       return true;
     }
-    c = CompareText(a.s, b.s);
+    c = CompareText(a.str(), b.str());
   } else if (a.type == Type::Date && b.type == Type::Date) {
     int64_t x = DateToDays(a.d), y = DateToDays(b.d);
     c = x < y ? -1 : x > y ? 1 : 0;
@@ -129,10 +129,10 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
     c = a.b == b.b ? 0 : 1;
     orderable = false;
   } else if ((a.type == Type::Blob || a.type == Type::Picture) && a.type == b.type) {
-    c = a.s == b.s ? 0 : 1;
+    c = a.str() == b.str() ? 0 : 1;
     orderable = false;
   } else if (a.type == Type::Pointer && b.type == Type::Pointer) {
-    c = a.ptr == b.ptr ? 0 : 1;
+    c = a.ptr() == b.ptr() ? 0 : 1;
     orderable = false;
   } else {
     return Fail(f, std::string("cannot compare ") + Article(a.type) + " with " +
@@ -190,8 +190,8 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   }
   if (a.numeric() && b.numeric()) return Arith(f, op, a, b, out);
   if (op == Tok::Plus && a.type == Type::Text && b.type == Type::Text) {
-    if (a.s.size() + b.s.size() > f.rt->maxBytes) return Fail(f, "the text is too long");
-    *out = Value::Text(a.s + b.s);
+    if (a.str().size() + b.str().size() > f.rt->maxBytes) return Fail(f, "the text is too long");
+    *out = Value::Text(a.str() + b.str());
     return true;
   }
   if (a.type == Type::Date && (op == Tok::Plus || op == Tok::Minus)) {
@@ -252,10 +252,10 @@ bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what) {
       if (v.type == Type::Real) { *out = Value::Time(RealToLong(v.r)); return true; }
       break;
     case Type::Picture:
-      if (v.type == Type::Blob) { *out = Value::Picture(std::move(v.s)); return true; }
+      if (v.type == Type::Blob) { *out = Value::Picture(v.takeStr()); return true; }
       break;
     case Type::Blob:
-      if (v.type == Type::Picture) { *out = Value::Blob(std::move(v.s)); return true; }
+      if (v.type == Type::Picture) { *out = Value::Blob(v.takeStr()); return true; }
       break;
     default:
       break;

@@ -687,7 +687,7 @@ struct Parser {
       // A lone unknown name is a call of a method that does not exist (yet): reported
       // when it runs, as 4D does.
       first.kind = ExprKind::CallMethod;
-      first.name = first.value.s;
+      first.name = first.value.str();
     }
     if (first.kind != ExprKind::CallBuiltin && first.kind != ExprKind::CallCommand &&
         first.kind != ExprKind::CallMethod)

@@ -8,12 +8,12 @@ namespace runner {
 namespace {
 
 bool CheckIndex(Frame& f, const Value& base, int32_t index, int32_t var) {
-  size_t limit = base.type == Type::Array ? base.items.size() : base.s.size();
+  size_t limit = base.type == Type::Array ? base.items().size() : base.str().size();
   if (index < 0 || size_t(index) >= limit)
     return Fail(f, "index " + std::to_string(index) + " is out of range for " + VarLabel(f, var) +
                        (base.type == Type::Array
-                            ? " (size " + std::to_string(base.items.size() - 1) + ")"
-                            : " (" + std::to_string(base.s.size()) + " bytes)"));
+                            ? " (size " + std::to_string(base.items().size() - 1) + ")"
+                            : " (" + std::to_string(base.str().size()) + " bytes)"));
   return true;
 }
 
@@ -43,8 +43,8 @@ bool AssignVar(Frame& f, Var* var, Value v, Label label) {
   }
   Value converted;
   if (!Convert(f, var->v.type, std::move(v), &converted, label())) return false;
-  if (var->maxLen > 0 && converted.type == Type::Text && converted.s.size() > size_t(var->maxLen))
-    converted.s.resize(size_t(var->maxLen));
+  if (var->maxLen > 0 && converted.type == Type::Text && converted.str().size() > size_t(var->maxLen))
+    converted.strMut().resize(size_t(var->maxLen));
   var->v = std::move(converted);
   return true;
 }
@@ -57,7 +57,7 @@ bool AssignElementOf(Frame& f, Var* var, int32_t index, Value v, int32_t label) 
   Value& base = var->v;
   if (base.type == Type::Array) {
     if (!CheckIndex(f, base, index, label)) return false;
-    Value& slot = base.items[size_t(index)];
+    Value& slot = base.itemsMut()[size_t(index)];
     if (v.type == base.elem) {
       slot = std::move(v);
       return true;
@@ -67,7 +67,7 @@ bool AssignElementOf(Frame& f, Var* var, int32_t index, Value v, int32_t label) 
   if (base.type == Type::Blob) {
     if (!CheckIndex(f, base, index, label)) return false;
     if (!v.numeric()) return Fail(f, "a BLOB byte takes a number, not " + Article(v.type));
-    base.s[size_t(index)] = char(uint8_t(RealToLong(v.Number()) & 0xFF));
+    base.strMut()[size_t(index)] = char(uint8_t(RealToLong(v.Number()) & 0xFF));
     return true;
   }
   return Fail(f, VarLabel(f, label) + " is " + Article(base.type) + ": it has no elements");
@@ -79,12 +79,12 @@ bool AssignElementOf(Frame& f, Var* var, int32_t index, Value v, int32_t label) 
 bool ElementOf(Frame& f, const Value& base, int32_t index, int32_t label, Value* out) {
   if (base.type == Type::Array) {
     if (!CheckIndex(f, base, index, label)) return false;
-    *out = base.items[size_t(index)];
+    *out = base.items()[size_t(index)];
     return true;
   }
   if (base.type == Type::Blob) {
     if (!CheckIndex(f, base, index, label)) return false;
-    *out = Value::Long(uint8_t(base.s[size_t(index)]));
+    *out = Value::Long(uint8_t(base.str()[size_t(index)]));
     return true;
   }
   if (base.type == Type::Undefined) return Fail(f, "the variable " + VarLabel(f, label) + " is not defined");
@@ -96,21 +96,21 @@ bool ElementOf(Frame& f, const Value& base, int32_t index, int32_t label, Value*
 // ->variable or ->variable{index}
 [[gnu::noinline]] bool EvalAddressOf(Frame& f, const Node& n, Value* out) {
   const Node* var = &f.node(n.a);
-  Value p = Value::Empty(Type::Pointer);
+  PointerRef p;
   if (var->op == Op::Element) {
-    if (!EvalLong(f, var->b, &p.ptr.element, "the index")) return false;
-    if (p.ptr.element < 0) return Fail(f, "index " + std::to_string(p.ptr.element) + " is out of range");
+    if (!EvalLong(f, var->b, &p.element, "the index")) return false;
+    if (p.element < 0) return Fail(f, "index " + std::to_string(p.element) + " is out of range");
     var = &f.node(var->a);
   }
-  p.ptr.slot = var->a;
+  p.slot = var->a;
   switch (var->op) {
-    case Op::Local: p.ptr.kind = PointerKind::Local; p.ptr.frame = f.serial; break;
-    case Op::Param: p.ptr.kind = PointerKind::Param; p.ptr.frame = f.serial; break;
-    case Op::ProcessVar: p.ptr.kind = PointerKind::ProcessVar; break;
-    case Op::Interprocess: p.ptr.kind = PointerKind::Interprocess; break;
+    case Op::Local: p.kind = PointerKind::Local; p.frame = f.serial; break;
+    case Op::Param: p.kind = PointerKind::Param; p.frame = f.serial; break;
+    case Op::ProcessVar: p.kind = PointerKind::ProcessVar; break;
+    case Op::Interprocess: p.kind = PointerKind::Interprocess; break;
     default: return Fail(f, "-> points to variables and array elements only");
   }
-  *out = std::move(p);
+  *out = Value::Pointer(p);
   return true;
 }
 
@@ -173,11 +173,11 @@ Var* DerefVar(Frame& f, int32_t node, int32_t* element) {
     Fail(f, "-> follows a pointer, and " + VarLabel(f, f.node(node).a) + " is " + Article(p.type));
     return nullptr;
   }
-  Var* var = PointedVar(f, p.ptr);
+  Var* var = PointedVar(f, p.ptr());
   if (!var) return nullptr;
   if (element) {
-    *element = p.ptr.element;
-  } else if (p.ptr.element >= 0) {
+    *element = p.ptr().element;
+  } else if (p.ptr().element >= 0) {
     Fail(f, VarLabel(f, node) + " is an element, not a variable");
     return nullptr;
   }

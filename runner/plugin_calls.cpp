@@ -60,7 +60,7 @@ bool Natural(const Value& v, host::Value* out) {
   auto fill = [&](Kind kind) {
     Ensure(out, kind);
     if (kind == Kind::Long || kind == Kind::Time) out->SetLong(v.type == Type::Boolean ? v.b : AsLong(v));
-    else out->SetBytes(v.s);  // a text is cut at 32767 bytes
+    else out->SetBytes(v.str());  // a text is cut at 32767 bytes
     return true;
   };
   switch (v.type) {
@@ -94,31 +94,31 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
       return true;
     case Kind::String:
       if (v.type != Type::Text) return wrong("a string");
-      PutString(sv, i, v.s);  // a string holds 255 bytes; 4D cuts longer texts
+      PutString(sv, i, v.str());  // a string holds 255 bytes; 4D cuts longer texts
       return true;
     case Kind::Text:
       if (v.type != Type::Text) return wrong("a text");
-      if (v.s.size() > size_t(vrx::kMaxTextLength))
-        return Fail(f, ParamLabel(c, i) + ": a text of " + std::to_string(v.s.size()) +
+      if (v.str().size() > size_t(vrx::kMaxTextLength))
+        return Fail(f, ParamLabel(c, i) + ": a text of " + std::to_string(v.str().size()) +
                            " bytes is too long (a text holds at most 32767 bytes)");
       Ensure(out, kind);
-      out->SetBytes(v.s);
+      out->SetBytes(v.str());
       return true;
     case Kind::Blob:
       if (v.type != Type::Blob && v.type != Type::Picture) return wrong("a BLOB");
       Ensure(out, kind);
-      out->SetBytes(v.s);
+      out->SetBytes(v.str());
       return true;
     case Kind::Picture:
       if (v.type != Type::Picture && v.type != Type::Blob) return wrong("a picture");
       Ensure(out, kind);
-      out->SetBytes(v.s);
+      out->SetBytes(v.str());
       return true;
     case Kind::LongArray: {
       if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real))
         return wrong("a longint array");
       std::vector<int32_t> longs;
-      for (size_t k = 1; k < v.items.size(); ++k) longs.push_back(RealToLong(v.items[k].Number()));
+      for (size_t k = 1; k < v.items().size(); ++k) longs.push_back(RealToLong(v.items()[k].Number()));
       *out = host::Value::LongArray(longs);
       return true;
     }
@@ -163,10 +163,10 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
       std::vector<int32_t> longs = h.Longs();
       Type elem = current && current->type == Type::Array ? current->elem : Type::Long;
       Value a = Value::Array(elem, longs.size());
-      if (current && current->type == Type::Array && !current->items.empty())
-        a.items[0] = current->items[0];
+      if (current && current->type == Type::Array && !current->items().empty())
+        a.itemsMut()[0] = current->items()[0];
       for (size_t k = 0; k < longs.size(); ++k)
-        a.items[k + 1] = elem == Type::Real ? Value::Real(longs[k]) : Value::Long(longs[k]);
+        a.itemsMut()[k + 1] = elem == Type::Real ? Value::Real(longs[k]) : Value::Long(longs[k]);
       return a;
     }
     case Kind::Date: {
@@ -222,20 +222,20 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
       v.type = Type::Text;
       if (h.kind() == Kind::String) {
         const uint8_t* p = static_cast<const uint8_t*>(sv.Slot(i));
-        v.s.assign(reinterpret_cast<const char*>(p + 1), p[0]);
+        v.strMut().assign(reinterpret_cast<const char*>(p + 1), p[0]);
       } else {
-        v.s = h.Bytes();
+        v.strMut() = h.Bytes();
       }
       return true;
     case Kind::Blob:
       if (v.type != Type::Blob && v.type != Type::Undefined) return false;
       v.type = Type::Blob;
-      v.s = h.Bytes();
+      v.strMut() = h.Bytes();
       return true;
     case Kind::Picture:
       if (v.type != Type::Picture && v.type != Type::Blob && v.type != Type::Undefined) return false;
       if (v.type == Type::Undefined) v.type = Type::Picture;
-      v.s = h.Bytes();
+      v.strMut() = h.Bytes();
       return true;
     default:
       return false;
@@ -433,22 +433,17 @@ void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
   SiteValues& back = f.rt->spares[size_t(site.spare)];
   if (back.values.empty()) back = std::move(sv);
   if (!ok) return false;
-  // The result goes into *out in place: a fresh Value needs no temporary.
-  if (!out->items.empty() || !out->s.empty()) *out = Value();
   switch (r.kind) {
     case vrx::ResultKind::Long:
     case vrx::ResultKind::Byte:
-      out->type = Type::Long;
-      out->l = r.value;
+      *out = Value::Long(r.value);
       break;
     case vrx::ResultKind::Text:
     case vrx::ResultKind::String:
-      out->type = Type::Text;
-      out->s = std::move(r.bytes);
+      *out = Value::Text(std::move(r.bytes));
       break;
     case vrx::ResultKind::Blob:
-      out->type = Type::Blob;
-      out->s = std::move(r.bytes);
+      *out = Value::Blob(std::move(r.bytes));
       break;
     case vrx::ResultKind::None:
       *out = Value();

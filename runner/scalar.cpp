@@ -226,8 +226,8 @@ bool ElementIns(Frame& f, const Ins& ins, Scalar* regs) {
   if (y.type != Type::Long && y.type != Type::Real) return false;
   const Value& base = SlotOf(f, ins.x.src, ins.x.index).v;
   int32_t at = y.type == Type::Long ? y.l : RealToLong(y.r);
-  if (base.type != Type::Array || at < 0 || size_t(at) >= base.items.size()) return false;
-  Scalar v = Load(base.items[size_t(at)]);
+  if (base.type != Type::Array || at < 0 || size_t(at) >= base.items().size()) return false;
+  Scalar v = Load(base.items()[size_t(at)]);
   if (v.type == Type::Undefined) return false;
   Copy(&regs[ins.dst], v);
   return true;

@@ -16,8 +16,67 @@ Value Value::Array(Type elem, size_t count) {
   Value v;
   v.type = Type::Array;
   v.elem = elem;
-  v.items.assign(count + 1, Value::Empty(elem));
+  v.itemsMut().assign(count + 1, Value::Empty(elem));
   return v;
+}
+
+Value Value::Pointer(const PointerRef& p) {
+  Value v;
+  v.type = Type::Pointer;
+  v.ptrKind_ = p.kind;
+  v.ptrSlot_ = p.slot;
+  v.ptr_.element = p.element;
+  v.ptr_.frame = p.frame;
+  return v;
+}
+
+const std::string& Value::EmptyBytes() {
+  static const std::string empty;
+  return empty;
+}
+
+std::string& Value::strMut() {
+  if (heap_ && heap_->kind != Heap::Kind::Bytes) {  // the value was of another type
+    Release(heap_);
+    heap_ = nullptr;
+  }
+  if (!heap_) {
+    heap_ = new BytesHeap(std::string());
+  } else if (heap_->refs > 1) {
+    Heap* shared = heap_;
+    heap_ = new BytesHeap(static_cast<BytesHeap*>(shared)->bytes);
+    --shared->refs;
+  }
+  return static_cast<BytesHeap*>(heap_)->bytes;
+}
+
+std::string Value::takeStr() {
+  if (!heap_ || heap_->kind != Heap::Kind::Bytes) return std::string();
+  if (heap_->refs > 1) return str();
+  return std::move(static_cast<BytesHeap*>(heap_)->bytes);
+}
+
+std::vector<Value>& Value::itemsMut() {
+  if (heap_ && heap_->kind != Heap::Kind::Items) {
+    Release(heap_);
+    heap_ = nullptr;
+  }
+  if (!heap_) {
+    heap_ = new ItemsHeap();
+  } else if (heap_->refs > 1) {
+    auto* copy = new ItemsHeap();
+    copy->items = static_cast<ItemsHeap*>(heap_)->items;
+    --heap_->refs;
+    heap_ = copy;
+  }
+  return static_cast<ItemsHeap*>(heap_)->items;
+}
+
+void Value::Free(Heap* h) {
+  switch (h->kind) {
+    case Heap::Kind::Bytes: delete static_cast<BytesHeap*>(h); break;
+    case Heap::Kind::Items: delete static_cast<ItemsHeap*>(h); break;
+  }
 }
 
 std::string_view TypeName(Type t) {
@@ -69,9 +128,9 @@ std::string ToText(const Value& v) {
     case Type::Long: return std::to_string(v.l);
     case Type::Real: return RealText(v.r);
     case Type::Boolean: return v.b ? "True" : "False";
-    case Type::Text: return v.s;
+    case Type::Text: return v.str();
     case Type::Blob:
-    case Type::Picture: return v.s;
+    case Type::Picture: return v.str();
     case Type::Date: {
       char b[32];
       std::snprintf(b, sizeof b, "%04d-%02d-%02d", v.d.year, v.d.month, v.d.day);

@@ -27,32 +27,148 @@ struct Date {
   int year = 0, month = 0, day = 0;  // 0/0/0 is the null date
 };
 
-struct Value {
+class Value;
+
+// What a value keeps on the heap: the bytes of a text, BLOB or picture, or the elements
+// of an array. Copies of a value share it and count their references; a write to a
+// shared one first makes it its own (texts, BLOBs and arrays are values in 4D). Objects
+// and collections, shared by reference in 4D, will be kinds here that are never copied.
+// Processes take turns on one thread: the count needs no atomics.
+struct Heap {
+  enum class Kind : uint8_t { Bytes, Items };
+  uint32_t refs = 1;
+  Kind kind;
+  explicit Heap(Kind k) : kind(k) {}
+};
+struct BytesHeap : Heap {
+  std::string bytes;
+  explicit BytesHeap(std::string b) : Heap(Kind::Bytes), bytes(std::move(b)) {}
+};
+struct ItemsHeap;
+
+// A 4D value: a type, 16 bytes for longints, reals, booleans, dates, times and pointers,
+// and one shared heap part for bytes and elements.
+class Value {
+ public:
   Type type = Type::Undefined;
-  int32_t l = 0;           // long; time in seconds
-  double r = 0;            // real
-  bool b = false;          // boolean
-  std::string s;           // text, blob, picture bytes
-  Date d;                  // date
   Type elem = Type::Undefined;  // array element type
-  std::vector<Value> items;     // array elements, element 0 included
-  PointerRef ptr;               // pointer
+ private:
+  PointerKind ptrKind_ = PointerKind::Nil;
+  int32_t ptrSlot_ = 0;
+
+ public:
+  union {
+    int32_t l;  // longint; time in seconds
+    double r;   // real
+    bool b;     // boolean
+    Date d;     // date
+    struct {
+      uint64_t frame;
+      int32_t element;
+    } ptr_;
+    uint64_t raw_[2];  // all of the above, for copies
+  };
+
+ private:
+  Heap* heap_ = nullptr;
+
+ public:
+  Value() : raw_{0, 0} {}
+  Value(const Value& o) : type(o.type), elem(o.elem), ptrKind_(o.ptrKind_), ptrSlot_(o.ptrSlot_),
+                          raw_{o.raw_[0], o.raw_[1]}, heap_(o.heap_) {
+    if (heap_) ++heap_->refs;
+  }
+  Value(Value&& o) noexcept : type(o.type), elem(o.elem), ptrKind_(o.ptrKind_),
+                              ptrSlot_(o.ptrSlot_), raw_{o.raw_[0], o.raw_[1]}, heap_(o.heap_) {
+    o.heap_ = nullptr;
+    o.type = Type::Undefined;
+  }
+  Value& operator=(const Value& o) {
+    if (o.heap_) ++o.heap_->refs;
+    Heap* old = heap_;
+    CopyFields(o);
+    heap_ = o.heap_;
+    if (old) Release(old);
+    return *this;
+  }
+  Value& operator=(Value&& o) noexcept {
+    if (this == &o) return *this;
+    Heap* old = heap_;
+    CopyFields(o);
+    heap_ = o.heap_;
+    o.heap_ = nullptr;
+    o.type = Type::Undefined;
+    if (old) Release(old);
+    return *this;
+  }
+  ~Value() {
+    if (heap_) Release(heap_);
+  }
 
   static Value Long(int32_t v) { Value x; x.type = Type::Long; x.l = v; return x; }
   static Value Real(double v) { Value x; x.type = Type::Real; x.r = v; return x; }
   static Value Bool(bool v) { Value x; x.type = Type::Boolean; x.b = v; return x; }
-  static Value Text(std::string v) { Value x; x.type = Type::Text; x.s = std::move(v); return x; }
-  static Value Blob(std::string v) { Value x; x.type = Type::Blob; x.s = std::move(v); return x; }
-  static Value Picture(std::string v) { Value x; x.type = Type::Picture; x.s = std::move(v); return x; }
+  static Value Text(std::string v) { return WithBytes(Type::Text, std::move(v)); }
+  static Value Blob(std::string v) { return WithBytes(Type::Blob, std::move(v)); }
+  static Value Picture(std::string v) { return WithBytes(Type::Picture, std::move(v)); }
   static Value MakeDate(Date v) { Value x; x.type = Type::Date; x.d = v; return x; }
   static Value Time(int32_t seconds) { Value x; x.type = Type::Time; x.l = seconds; return x; }
+  static Value Pointer(const PointerRef& p);
   // An empty value of a type (0, "", False, the null date...).
   static Value Empty(Type t);
   static Value Array(Type elem, size_t count);
 
   bool numeric() const { return type == Type::Long || type == Type::Real; }
   double Number() const { return type == Type::Real ? r : double(l); }
+
+  // The bytes of a text, BLOB or picture.
+  const std::string& str() const {
+    return heap_ && heap_->kind == Heap::Kind::Bytes ? static_cast<BytesHeap*>(heap_)->bytes
+                                                     : EmptyBytes();
+  }
+  // The bytes to change in place: this value's own (a shared heap part is copied first).
+  std::string& strMut();
+  // The bytes, moved out when no other value shares them.
+  std::string takeStr();
+  // The elements of an array, element 0 included.
+  const std::vector<Value>& items() const;
+  std::vector<Value>& itemsMut();
+  PointerRef ptr() const {
+    return PointerRef{ptrKind_, ptrSlot_, ptr_.element, ptr_.frame};
+  }
+
+ private:
+  static Value WithBytes(Type t, std::string v) {
+    Value x;
+    x.type = t;
+    if (!v.empty()) x.heap_ = new BytesHeap(std::move(v));
+    return x;
+  }
+  static const std::string& EmptyBytes();
+  static void Release(Heap* h) {
+    if (--h->refs == 0) Free(h);
+  }
+  static void Free(Heap* h);
+  void CopyFields(const Value& o) {
+    type = o.type;
+    elem = o.elem;
+    ptrKind_ = o.ptrKind_;
+    ptrSlot_ = o.ptrSlot_;
+    raw_[0] = o.raw_[0];
+    raw_[1] = o.raw_[1];
+  }
 };
+static_assert(sizeof(Value) <= 32, "a Value is copied everywhere: keep it small");
+
+struct ItemsHeap : Heap {
+  std::vector<Value> items;
+  ItemsHeap() : Heap(Kind::Items) {}
+};
+
+inline const std::vector<Value>& Value::items() const {
+  static const std::vector<Value> none;
+  return heap_ && heap_->kind == Heap::Kind::Items ? static_cast<ItemsHeap*>(heap_)->items : none;
+}
 
 std::string_view TypeName(Type t);
 

@@ -377,6 +377,22 @@ TEST(Values, DatesTextsAndNumbers) {
   EXPECT_EQ(runner::CompareText("\x8E", "\x83"), 0);  // é and É
 }
 
+TEST(Values, ACopyIsIndependentOfItsOriginalAfterAnyWrite) {
+  // Copies share their bytes and elements until one is written to: every way of writing
+  // must leave the other copy as it was.
+  Outcome o = RunMethods(
+      {{"main.4dm",
+        "C_BLOB($a;$b)\nSET BLOB SIZE($a;3;65)\n$b:=$a\n$b{0}:=66\nSET BLOB SIZE($a;4;67)\n"
+        "TEXT TO BLOB(\"z\";$b;3;*)\n"
+        "LOG(String(BLOB size($a))+\" \"+String($a{0})+String($a{3})+\" \"+String(BLOB size($b))+\" \"+String($b{0}))\n"
+        "ARRAY TEXT($t;2)\n$t{1}:=\"one\"\n$n:=Changed($t)\nAPPEND TO ARRAY($t;\"three\")\n"
+        "LOG($t{1}+\" \"+String(Size of array($t))+\" \"+$n)\n"},
+       {"Changed.4dm",
+        "$1{1}:=\"uno\"\nAPPEND TO ARRAY($1;\"x\")\nSORT ARRAY($1)\n$0:=$1{2}+String(Size of array($1))\n"}});
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"4 6567 4 66", "one 3 uno3"}));
+}
+
 TEST(Plugin, OutputsOfRepeatedCallsDoNotCarryOver) {
   // Each call site keeps its host values between calls: a shorter string after a longer
   // one, a real and a time receiving longints, and a recursion through the same site
