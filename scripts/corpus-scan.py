@@ -94,6 +94,9 @@ def analyse(text, methods, classes):
             i += 1
     for a, b in reversed(spans):
         rest = rest[:a] + " " + rest[b:]
+    # a method named in a string is called by name (collection functions, EXECUTE METHOD)
+    for lit in re.findall(r'"((?:[^"\\]|\\.)*)"', text):
+        if lit in methods: callees.add(lit)
     for name in re.findall(r"cs(?::C1710)?\.(\w+)", code):
         if name in classes: callees.add("class:" + name)
     for kw in sorted(KEYWORDS, key=len, reverse=True):
