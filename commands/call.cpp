@@ -130,6 +130,11 @@ bool Call::SetText(int i, std::string_view bytes) const {
   return true;
 }
 
+Handle Call::BlobHandle(int i) const {
+  Handle* b = Blob(i);
+  return b ? *b : 0;
+}
+
 bool Call::SetBlob(int i, std::string_view bytes) const {
   Expect(i, Kind::Blob);
   Handle* h = Blob(i);

@@ -41,6 +41,7 @@ struct Call {
   // A copy of a text parameter's bytes (length clamped to the handle's size).
   std::string TextBytes(int i) const;
   Handle* Blob(int i) const;           // the handle variable; null when absent
+  Handle BlobHandle(int i) const;      // the handle it holds; 0 when absent
   std::string BlobBytes(int i) const;  // copy of a BLOB's bytes ("" when none)
   LongArrayValue* LongArray(int i) const;
   DateValue* Date(int i) const;

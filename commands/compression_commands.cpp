@@ -5,14 +5,6 @@
 #include "platform/memory.h"
 
 namespace vrx {
-namespace {
-
-Handle BlobParam(const Call& c, int i) {
-  Handle* b = c.Blob(i);
-  return b ? *b : 0;
-}
-
-}  // namespace
 
 void CompressFileCommand(const Call& c) {
   c.ResultLong(CompressFile(TextParamToPath(c.Text(1)), TextParamToPath(c.Text(2)), c.Long(3)));
@@ -23,12 +15,12 @@ void ExpandFileCommand(const Call& c) {
 }
 
 void CompressBlobCommand(const Call& c) {
-  Handle h = BlobParam(c, 1);
+  Handle h = c.BlobHandle(1);
   c.ResultLong(h ? CompressBlob(h, c.Long(2)) : platform::kNilHandleErr);
 }
 
 void ExpandBlobCommand(const Call& c) {
-  Handle h = BlobParam(c, 1);
+  Handle h = c.BlobHandle(1);
   c.ResultLong(h ? ExpandBlob(h) : platform::kNilHandleErr);
 }
 

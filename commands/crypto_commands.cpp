@@ -45,10 +45,6 @@ void Crypt(const Call& c, bool encrypt, bool text) {
   c.ResultLong(code);
 }
 
-Handle BlobParam(const Call& c, int i) {
-  Handle* b = c.Blob(i);
-  return b ? *b : 0;
-}
 
 }  // namespace
 
@@ -67,7 +63,7 @@ void UpdateDigestCommand(const Call& c) {
 }
 
 void UpdateDigestBlobCommand(const Call& c) {
-  Handle h = BlobParam(c, 2);
+  Handle h = c.BlobHandle(2);
   const uint8_t* p = h ? platform::HandleAddress(h) : nullptr;
   size_t n = p ? size_t(platform::HandleSize(h)) : 0;
   if (n == 0) return;

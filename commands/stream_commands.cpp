@@ -84,64 +84,66 @@ void SendTextCommand(const Call& c) {
   c.ResultLong(how.collected ? how.held : StreamResult(s));
 }
 
+namespace {
+
+// A text's bytes up to a maximum (32000 when 0): done at the delimiter, at the maximum,
+// or, with maximum 0, as soon as anything is there.
+class TextSink final : public ReceiveSink {
+ public:
+  TextSink(std::string& text, int32_t maximum, std::string_view delimiter, bool searchNewOnly)
+      : text_(text), maximum_(maximum), delimiter_(delimiter), searchNewOnly_(searchNewOnly) {}
+  int64_t Wanted() override { return int64_t(maximum_ ? maximum_ : kMaxReceive) - int64_t(text_.size()); }
+  bool Take(std::string& piece) override {
+    if (searchNewOnly_ && !delimiter_.empty())
+      searchFrom_ = text_.size() >= delimiter_.size() ? text_.size() - delimiter_.size() + 1 : 0;
+    text_ += piece;
+    return true;
+  }
+  bool Finished() override {
+    if (Delimiter() != std::string::npos) return true;
+    return maximum_ == 0 ? !text_.empty() : text_.size() >= size_t(maximum_);
+  }
+  // Where the delimiter begins; npos when it is not there.
+  size_t Delimiter() const {
+    return delimiter_.empty() ? std::string::npos : text_.find(delimiter_, searchFrom_);
+  }
+
+ private:
+  std::string& text_;
+  const int32_t maximum_;
+  const std::string_view delimiter_;
+  const bool searchNewOnly_;
+  size_t searchFrom_ = 0;
+};
+
+}  // namespace
+
 void ReceiveTextCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
-  const int32_t maximum = std::clamp<int32_t>(c.Integer(3), 0, kMaxReceive);
   const int32_t flags = c.Long(5);
   const std::string_view delimiter = c.StringBytes(6);
-  const int32_t timeout = c.Long(7);
-  const Deadline deadline = Deadline::After(timeout);
-  const size_t cap = size_t(maximum ? maximum : kMaxReceive);
-
   // The text is built here and written back once, at the end.
   std::string text = (flags & kAppendFlag) ? TextParam(c, 2) : std::string();
   const size_t kept = text.size();
-  std::string chunk;
-  size_t searchFrom = 0;
-  for (bool first = true;; first = false) {
-    int32_t r;
-    if ((flags & kAppendFlag) || !first) {
-      if ((flags & kSearchNewOnly) && !delimiter.empty())
-        searchFrom = text.size() >= delimiter.size() ? text.size() - delimiter.size() + 1 : 0;
-      r = 0;
-      if (cap > text.size()) r = ReceivedCount(ReceiveChunk(slot, chunk, int32_t(cap - text.size())), chunk);
-      if (r > 0) text += chunk;
-    } else {
-      r = ReceivedCount(ReceiveChunk(slot, text, maximum), text);
-    }
-    if (r < 0) break;
-    if (!delimiter.empty()) {
-      size_t p = text.find(delimiter, searchFrom);
-      if (p != std::string::npos) {
-        size_t cut = (flags & kStopBeforeDelimiter) ? p : p + delimiter.size();
-        // What follows the cut goes back in front of anything still unread.
-        UnreadBytes(slot, std::string_view(text).substr(cut), true);
-        text.resize(cut);
-        break;
-      }
-    }
-    if (maximum == 0 && !text.empty()) break;
-    if (maximum != 0 && text.size() >= size_t(maximum)) break;
-    if (deadline.Passed()) break;
-    StreamRecord* record = *slot;
-    if (r > 0) {
-      HostWait(-1);
-      continue;
-    }
-    // Nothing came. When the peer has finished or the connection is gone, nothing ever
-    // will: stop instead of waiting on a socket that stays readable at its end.
-    if (!record || record->state >= kStatePeerClosed) break;
-    IdleWait(slot, POLLIN, deadline);
+  TextSink sink(text, std::clamp<int32_t>(c.Integer(3), 0, kMaxReceive), delimiter,
+                (flags & kSearchNewOnly) != 0);
+  ReceiveUntil(slot, ReceiveRules{false, Deadline::After(c.Long(7)), 0}, sink);
+  // Appended text may hold the delimiter even when there was no room to receive.
+  if (size_t found = sink.Delimiter(); found != std::string::npos) {
+    size_t cut = (flags & kStopBeforeDelimiter) ? found : found + delimiter.size();
+    // What follows the cut goes back in front of anything still unread.
+    (void)UnreadBytes(slot, std::string_view(text).substr(cut), true);
+    text.resize(cut);
   }
   // A text says its length in 16 bits: anything beyond that goes back to the stream.
   if (text.size() > size_t(kMaxTextLength)) {
-    UnreadBytes(slot, std::string_view(text).substr(kMaxTextLength), true);
+    (void)UnreadBytes(slot, std::string_view(text).substr(kMaxTextLength), true);
     text.resize(kMaxTextLength);
   }
   // Without memory for the text, what was received goes back to the stream unread.
   if (!c.SetText(2, text)) {
-    UnreadBytes(slot, std::string_view(text).substr(std::min(kept, text.size())), true);
+    (void)UnreadBytes(slot, std::string_view(text).substr(std::min(kept, text.size())), true);
     return c.ResultLong(platform::kMemFullErr);
   }
   if (c.Long(4) != 0 && c.Text(2)) ApplyTextConversions(c.Text(2), c.Long(4));

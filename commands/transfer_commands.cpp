@@ -147,7 +147,7 @@ void SendFileCommand(const Call& c) {
   OwnedHandle buffer(platform::NewHandle(0));
   if (!buffer.h) return c.ResultLong(MemoryFailure());
 
-  FlushSendBuffer(slot);  // collected texts go before the file
+  if (FlushSendBuffer(slot) != NetStatus::Ok) return c.ResultLong(-1);  // collected texts go first
   const std::string path = TextParamToPath(c.Text(2));
   Fd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.fd < 0) return c.ResultLong(SendFileOpenError(platform::WindowsErrorForPath(errno, path)));
@@ -197,15 +197,39 @@ void SendFileCommand(const Call& c) {
   c.ResultLong(0);
 }
 
+namespace {
+
+// Converted bytes written to a file, up to a limit of converted bytes (0: none).
+class FileSink final : public ReceiveSink {
+ public:
+  FileSink(int fd, int32_t options, int64_t limit) : fd_(fd), options_(options), limit_(limit) {}
+  int64_t Wanted() override { return limit_ > 0 ? std::min<int64_t>(limit_ - written_, kReceivePiece) : kReceivePiece; }
+  bool Take(std::string& piece) override {
+    const std::string* bytes = &piece;
+    if (options_ != 0) {
+      converted_.clear();
+      if (!ConvertBytes(piece, options_, converted_)) return false;
+      bytes = &converted_;
+    }
+    written_ += int64_t(bytes->size());
+    return WriteFully(fd_, bytes->data(), bytes->size());
+  }
+  bool Finished() override { return limit_ > 0 && written_ >= limit_; }
+
+ private:
+  const int fd_;
+  const int32_t options_;
+  const int64_t limit_;
+  int64_t written_ = 0;
+  std::string converted_;
+};
+
+}  // namespace
+
 void ReceiveFileCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
   const int32_t flags = c.Long(4);
-  // Seconds without data after which the transfer ends; none when not positive.
-  auto idleLimit = [&c] { return c.Long(5) > 0 ? Deadline::After(int64_t(c.Long(5)) * 60) : Deadline{}; };
-  const bool hasLimit = c.Long(6) > 0;
-  int64_t remaining = c.Long(6);
-
   // The host's transfer buffer: when the host has no memory left, nothing starts. The
   // bytes themselves pass through plain strings, which other processes cannot move.
   OwnedHandle buffer(platform::NewHandle(0));
@@ -215,45 +239,13 @@ void ReceiveFileCommand(const Call& c) {
   if (file.fd < 0) return c.ResultLong(-1);
   if ((flags & kFlagAppend) && lseek(file.fd, 0, SEEK_END) < 0) return c.ResultLong(-1);
 
-  const int32_t options = c.Long(3);
-  Deadline idle = idleLimit();
-  std::string chunk, converted;
-  bool ended = false, error = false;
-  while (!ended && !error) {
-    HostWait(-1);
-    int32_t ask = kReceivePiece;
-    if (hasLimit) ask = int32_t(std::min<int64_t>(remaining, kReceivePiece));
-    int32_t r = ReceivedCount(ReceiveChunk(slot, chunk, ask), chunk);
-    if (r > 0) {
-      idle = idleLimit();
-      const std::string* bytes = &chunk;
-      if (options != 0) {
-        converted.clear();
-        if (!ConvertBytes(chunk, options, converted)) {
-          c.ResultLong(-1);  // as for a failed write: these bytes are lost
-          error = true;
-          break;
-        }
-        bytes = &converted;
-      }
-      remaining -= int64_t(bytes->size());
-      if (hasLimit && remaining <= 0) ended = true;
-      if (!WriteFully(file.fd, bytes->data(), bytes->size())) {
-        // The bytes are lost: say so rather than leave the result as it came.
-        c.ResultLong(-1);
-        error = true;
-        break;
-      }
-    } else if (r == 0) {
-      // The state is read when nothing came: a connection that ends has its last bytes
-      // taken first, and a closed one is not waited on.
-      if (StateNumber(slot) != kStateEstablished) error = true;
-      else if (idle.Passed()) ended = true;
-      else IdleWait(slot, POLLIN, idle);
-    } else {
-      error = true;  // the connection failed; waiting on it would never end
-    }
-  }
+  FileSink sink(file.fd, c.Long(3), std::max(c.Long(6), 0));
+  // Seconds without data after which the transfer ends; none when not positive.
+  const int32_t idleTicks = c.Long(5) > 0 ? int32_t(std::min<int64_t>(int64_t(c.Long(5)) * 60, INT32_MAX)) : 0;
+  // A failed conversion or write loses bytes: say so rather than leave the result as it
+  // came. Otherwise the result area stays as the host passed it.
+  if (ReceiveUntil(slot, ReceiveRules{true, Deadline{}, idleTicks}, sink) == ReceiveEnd::SinkFailed)
+    c.ResultLong(-1);
   if (!(flags & kFlagKeepOpen)) ReleaseWhenIdle(c.g->streams, c.Long(1));
 }
 
@@ -305,6 +297,59 @@ void SendBlobCommand(const Call& c) {
   c.ResultLong(failed ? -1 : 0);
 }
 
+namespace {
+
+// Converted bytes appended to a BLOB: done at the delimiter (searched in what the BLOB
+// holds from `searchFrom` less the delimiter's length, never below 0) or at the limit
+// (0: none); full near the largest size a BLOB can have.
+class BlobSink final : public ReceiveSink {
+ public:
+  BlobSink(std::string& blob, int32_t options, int64_t limit, std::string_view delimiter, int64_t searchFrom)
+      : blob_(blob), options_(options), limit_(limit), delimiter_(delimiter),
+        searchFrom_(std::max<int64_t>(searchFrom - int64_t(delimiter.size()) + 1, 0)) {
+    // With a limit the final size is known: room for it at once, within reason.
+    if (limit > 0) blob.reserve(size_t(std::min<int64_t>(limit, kMaxReserve)));
+  }
+  int64_t Wanted() override {
+    const int64_t size = int64_t(blob_.size());
+    if (size > kCeiling) return 0;
+    return limit_ > 0 ? std::min<int64_t>(limit_ - size, kReceivePiece) : kReceivePiece;
+  }
+  bool Take(std::string& piece) override {
+    if (options_ == 0) {
+      blob_ += piece;
+    } else {
+      converted_.clear();
+      if (!ConvertBytes(piece, options_, converted_)) {
+        refused_ = std::move(piece);
+        return false;
+      }
+      blob_ += converted_;
+    }
+    found_ = delimiter_.empty() ? std::string::npos : blob_.find(delimiter_, size_t(searchFrom_));
+    // A delimiter that began in earlier bytes is found on the next piece too.
+    searchFrom_ = std::max<int64_t>(int64_t(blob_.size()) - int64_t(delimiter_.size()) + 1, 0);
+    return true;
+  }
+  bool Finished() override { return found_ != std::string::npos || (limit_ > 0 && int64_t(blob_.size()) >= limit_); }
+  size_t Delimiter() const { return found_; }
+  // A piece that could not be converted (no memory), to go back to the stream.
+  const std::string& refused() const { return refused_; }
+
+ private:
+  // A BLOB's size is a 32-bit number.
+  static constexpr int64_t kCeiling = int64_t(INT32_MAX) - kReceivePiece * 3;
+  std::string& blob_;
+  const int32_t options_;
+  const int64_t limit_;
+  const std::string delimiter_;
+  int64_t searchFrom_;
+  size_t found_ = std::string::npos;
+  std::string converted_, refused_;
+};
+
+}  // namespace
+
 void ReceiveBlobCommand(const Call& c) {
   StreamRecord** slot = StreamArg(c);
   if (!slot) return c.ResultLong(-1);
@@ -324,54 +369,15 @@ void ReceiveBlobCommand(const Call& c) {
     if (p && n > 0) blob.assign(reinterpret_cast<const char*>(p), size_t(n));
   }
   const int64_t start = int64_t(blob.size());
-  const int64_t limit = std::max(c.Long(3), 0);
-  const int32_t options = c.Long(4);
-  const Deadline deadline = Deadline::After(c.Long(7));
-  const std::string delimiter(c.StringBytes(6));
-  const int64_t dlen = int64_t(delimiter.size());
-  int64_t searchFrom = (flags & kFlagSearchNew) ? start - dlen + 1 : 0;
-  // A BLOB's size is a 32-bit number.
-  const int64_t ceiling = int64_t(INT32_MAX) - kReceivePiece * 3;
-
-  // With a limit the final size is known: room for it at once, within reason.
-  if (limit > 0) blob.reserve(size_t(std::min<int64_t>(limit, kMaxReserve)));
-  std::string chunk, converted;
-  for (;;) {
-    HostWait(-1);
-    int64_t size = int64_t(blob.size());
-    int64_t ask = kReceivePiece;
-    if (limit > 0 && size + kReceivePiece > limit) ask = limit - size;
-    if (ask <= 0 || size > ceiling) break;
-    int32_t r = ReceivedCount(ReceiveChunk(slot, chunk, int32_t(ask)), chunk);
-    if (r < 0) break;  // the connection failed; waiting on it would never end
-    if (r > 0) {
-      const std::string* bytes = &chunk;
-      if (options != 0) {
-        converted.clear();
-        if (!ConvertBytes(chunk, options, converted)) {
-          UnreadBytes(slot, chunk, true);
-          break;
-        }
-        bytes = &converted;
-      }
-      blob += *bytes;
-      if (dlen > 0) {
-        size_t p = blob.find(delimiter, size_t(std::max<int64_t>(searchFrom, 0)));
-        if (p != std::string::npos) {
-          // What came after the delimiter is the next receive's.
-          UnreadBytes(slot, std::string_view(blob).substr(p + size_t(dlen)), true);
-          blob.resize((flags & kFlagDropDelimiter) ? p : p + size_t(dlen));
-          break;
-        }
-        searchFrom = int64_t(blob.size()) - dlen + 1;
-      }
-      if (limit > 0 && int64_t(blob.size()) >= limit) break;
-    } else {
-      // As for files: the state matters once nothing more comes.
-      if (StateNumber(slot) != kStateEstablished) break;
-      IdleWait(slot, POLLIN, deadline);
-    }
-    if (deadline.Passed()) break;
+  BlobSink sink(blob, c.Long(4), std::max(c.Long(3), 0), c.StringBytes(6),
+                (flags & kFlagSearchNew) ? start : 0);
+  if (ReceiveUntil(slot, ReceiveRules{true, Deadline::After(c.Long(7)), 0}, sink) == ReceiveEnd::SinkFailed)
+    (void)UnreadBytes(slot, sink.refused(), true);
+  if (size_t p = sink.Delimiter(); p != std::string::npos) {
+    const size_t dlen = c.StringBytes(6).size();
+    // What came after the delimiter is the next receive's.
+    (void)UnreadBytes(slot, std::string_view(blob).substr(p + dlen), true);
+    blob.resize((flags & kFlagDropDelimiter) ? p : p + dlen);
   }
 
   int32_t result = int32_t(int64_t(blob.size()) - start);
@@ -385,7 +391,7 @@ void ReceiveBlobCommand(const Call& c) {
   } else {
     // No room for what came: it stays in the stream rather than being lost.
     if (*slot && int64_t(blob.size()) > start)
-      UnreadBytes(slot, std::string_view(blob).substr(size_t(start)), true);
+      (void)UnreadBytes(slot, std::string_view(blob).substr(size_t(start)), true);
     result = MemoryFailure();
   }
   platform::SetHandleState(h, lockState);

@@ -39,7 +39,8 @@ int32_t NetworkValue(int32_t code) {
 NetStatus CloseStream(StreamRecord** slot) {
   StreamRecord* record = slot ? *slot : nullptr;
   if (!record || record->state == kStateListening) return NetStatus::Ok;
-  FlushSendBuffer(slot);
+  // A flush that fails has broken the stream or lost it; the close goes on regardless.
+  (void)FlushSendBuffer(slot);
   record = *slot;
   if (!record) return NetStatus::Ok;
   // An SSL stream sends its close notification and is plain from then on.

@@ -56,7 +56,7 @@ StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t buf
   if (!record) return nullptr;
   record->hostName = name;
   if (WantsSsl(remotePort, options) && !SetUpClientSsl(record, name, (options & kVerifyPeerOption) != 0)) {
-    CloseAndFreeRecord(&record, -1);
+    (void)CloseAndFreeRecord(&record, -1);
     return nullptr;
   }
   ++Layer().stats.activeOpens;
@@ -80,7 +80,7 @@ StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t buf
                        local);
     PollStream(record, kStateConnecting);
   } else {
-    CloseAndFreeRecord(&record, -1);
+    (void)CloseAndFreeRecord(&record, -1);
     return nullptr;
   }
   return record;
@@ -94,7 +94,7 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
   if (!record) return nullptr;
   // A certificate that does not load leaves the stream waiting, not the open failed.
   if (WantsSsl(localPort, options) && !SetUpServerSsl(record)) {
-    CloseAndFreeRecord(&record, -1);
+    (void)CloseAndFreeRecord(&record, -1);
     return nullptr;
   }
 
@@ -129,7 +129,7 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
       SocketAddress sa = family == AF_INET6 ? AnyAddress(AF_INET6, localPort) : Ipv4Address(localAddress, localPort);
       if (bind(record->socket, sa.Raw(), sa.length) != 0 ||
           listen(record->socket, kListenBacklog) != 0) {
-        CloseAndFreeRecord(&record, -1);
+        (void)CloseAndFreeRecord(&record, -1);
         return nullptr;
       }
       *e = ListenerEntry{};

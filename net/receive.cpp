@@ -1,3 +1,4 @@
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
@@ -75,7 +76,7 @@ NetStatus ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
   if (!slot || !*slot) return NetStatus::Failed;
   // A receive sends what was collected first, so that a request goes out before its
   // answer is awaited.
-  if (!(*slot)->output.empty()) FlushSendBuffer(slot);
+  if (!(*slot)->output.empty()) (void)FlushSendBuffer(slot);  // a failure shows in the state
   StreamRecord* record = *slot;
   if (!record) return NetStatus::Failed;
 
@@ -103,12 +104,12 @@ NetStatus ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum) {
     text->handle = platform::NewHandle(n);
   } else if (!platform::SetHandleSize(text->handle, n)) {
     // Keep the bytes for the next read rather than losing them.
-    if (n > 0) UnreadBytes(slot, bytes, true);
+    if (n > 0) (void)UnreadBytes(slot, bytes, true);
     text->length = 0;
     return NetStatus::Failed;
   }
   if (text->handle == 0) {
-    if (n > 0) UnreadBytes(slot, bytes, true);
+    if (n > 0) (void)UnreadBytes(slot, bytes, true);
     text->length = 0;
     return NetStatus::Failed;
   }
@@ -134,6 +135,40 @@ NetStatus UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front, i
   if (!bytes.empty() && record->socket >= 0) platform::WakeWaiters(record->socket);
   if (unreadLength) *unreadLength = int32_t(std::min<size_t>(record->unread.size(), INT32_MAX));
   return NetStatus::Ok;
+}
+
+ReceiveEnd ReceiveUntil(StreamRecord** slot, const ReceiveRules& rules, ReceiveSink& sink) {
+  const bool idleLimit = rules.idleTicks > 0;
+  Deadline idle = idleLimit ? Deadline::After(rules.idleTicks) : Deadline{};
+  std::string piece;
+  for (;;) {
+    int64_t wanted = sink.Wanted();
+    if (wanted <= 0) return ReceiveEnd::Full;
+    if (ReceiveChunk(slot, piece, int32_t(std::min<int64_t>(wanted, kMaxReceive))) != NetStatus::Ok)
+      return ReceiveEnd::Failed;
+    const bool took = !piece.empty();
+    if (took) {
+      if (idleLimit) idle = Deadline::After(rules.idleTicks);
+      if (!sink.Take(piece)) return ReceiveEnd::SinkFailed;
+    }
+    if (sink.Finished()) return ReceiveEnd::Done;
+    if (rules.deadline.Passed()) return ReceiveEnd::TimedOut;
+    if (took) {
+      HostWait(-1);
+      continue;
+    }
+    // Nothing came. The state is read only now, so that the last bytes of a connection
+    // that ends are taken first, and an ended one is not waited on.
+    StreamRecord* record = *slot;
+    if (!record) return ReceiveEnd::Failed;
+    int32_t state = PollStream(record, 0);
+    if (rules.onlyWhileEstablished ? state != kStateEstablished : state >= kStatePeerClosed)
+      return ReceiveEnd::Ended;
+    if (idle.Passed()) return ReceiveEnd::Idle;
+    Deadline wait = rules.deadline;
+    if (idle.set && (!wait.set || TickAfter(wait.at, idle.at))) wait = idle;
+    IdleWait(slot, POLLIN, wait);
+  }
 }
 
 }  // namespace vrx

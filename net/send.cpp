@@ -117,7 +117,7 @@ NetStatus SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length) {
   if (!slot || !*slot) return NetStatus::Failed;
   StreamRecord* record = *slot;
   // Collected texts leave first, SSL streams included, so the bytes keep their order.
-  if (!record->output.empty()) FlushSendBuffer(slot);
+  if (!record->output.empty() && FlushSendBuffer(slot) != NetStatus::Ok) return NetStatus::Failed;
   record = *slot;
   if (!record) return NetStatus::Failed;
   if (length <= 0 || !data) return NetStatus::Ok;
@@ -141,7 +141,9 @@ NetStatus BufferedSend(StreamRecord** slot, std::string_view bytes, int16_t thre
   if ((*slot && bytes.empty()) || threshold < 0) threshold = 0;
   bool consumed = false;
   if (*slot && !bytes.empty() && (threshold > 0 || !(*slot)->output.empty())) {
-    if ((*slot)->output.size() + bytes.size() > size_t(kMaxOutputBuffer)) FlushSendBuffer(slot);
+    if ((*slot)->output.size() + bytes.size() > size_t(kMaxOutputBuffer) &&
+        FlushSendBuffer(slot) != NetStatus::Ok)
+      return NetStatus::Failed;
     // The flush may have waited: the stream may be gone.
     if (!*slot) return NetStatus::Failed;
     (*slot)->output.append(bytes);

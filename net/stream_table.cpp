@@ -38,7 +38,7 @@ int32_t AddStream(StreamTable& t, StreamRecord* record) {
 int32_t AdoptStream(StreamTable& t, StreamRecord* record) {
   if (!record) return 0;
   int32_t ref = AddStream(t, record);
-  if (ref == 0) CloseAndFreeRecord(&record, -1);
+  if (ref == 0) (void)CloseAndFreeRecord(&record, -1);
   return ref;
 }
 
@@ -49,7 +49,7 @@ void MarkBusy(StreamTable& t, int32_t ref) {
 void UnmarkBusy(StreamTable& t, int32_t ref) {
   if (!InRange(ref) || t.busyCounts[ref] <= 0) return;
   if (--t.busyCounts[ref] > 0) return;
-  if (t.retired[ref]) CloseAndFreeRecord(&t.retired[ref], 0);
+  if (t.retired[ref]) (void)CloseAndFreeRecord(&t.retired[ref], 0);
 }
 
 int32_t BusyCount(const StreamTable& t, int32_t ref) { return InRange(ref) ? t.busyCounts[ref] : 0; }
@@ -64,7 +64,7 @@ void ReleaseWhenIdle(StreamTable& t, int32_t ref) {
   StreamRecord** slot = StreamSlot(t, ref);
   if (!slot) return;
   if (t.busyCounts[ref] == 0) {
-    FreeSlot(t, ref, 0);
+    (void)FreeSlot(t, ref, 0);
     return;
   }
   assert(!t.retired[ref]);
@@ -78,8 +78,8 @@ void ReleaseWhenIdle(StreamTable& t, int32_t ref) {
 void ReleaseAllStreams(StreamTable& t) {
   for (int32_t ref = 1; ref <= kMaxStreamRef; ++ref) {
     t.busyCounts[ref] = 0;
-    if (t.retired[ref]) CloseAndFreeRecord(&t.retired[ref], -1);
-    if (t.records[ref]) FreeSlot(t, ref, -1);
+    if (t.retired[ref]) (void)CloseAndFreeRecord(&t.retired[ref], -1);
+    if (t.records[ref]) (void)FreeSlot(t, ref, -1);
   }
 }
 

@@ -10,7 +10,7 @@
 namespace vrx {
 
 struct StreamRecord;          // net/streams.h
-enum class NetStatus : int8_t;  // net/streams.h
+enum class [[nodiscard]] NetStatus : int8_t;  // net/streams.h
 
 constexpr int kStreamSlots = 1025;  // indexes 1..1023 are used
 constexpr int kMaxStreamRef = 1023;

@@ -38,7 +38,7 @@ enum : int16_t { kKindPlain = 0, kKindSsl = 1, kKindUdp = 2 };
 
 // What a stream operation came to. The numbers 4D sees are made from it by the command
 // layer.
-enum class NetStatus : int8_t {
+enum class NetStatus : int8_t {  // must be used: declared [[nodiscard]] in net/stream_table.h
   Ok,
   Failed,          // the connection failed, timed out, or the stream is gone
   Busy,            // another command is using the stream
@@ -208,6 +208,47 @@ int32_t BytesAvailable(StreamRecord** slot);
 // given): the unread length then.
 NetStatus UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front,
                       int32_t* unreadLength = nullptr);
+
+// ---- receiving until a rule says stop -------------------------------------------------
+// Where the bytes of ReceiveUntil go, and when they are enough.
+class ReceiveSink {
+ public:
+  // The most the next pass may take; 0 or less: no room, the loop ends (Full).
+  virtual int64_t Wanted() = 0;
+  // Takes one piece (never empty); false ends the loop (SinkFailed).
+  virtual bool Take(std::string& piece) = 0;
+  // Asked after every pass: true ends the loop (Done).
+  virtual bool Finished() = 0;
+
+ protected:
+  ~ReceiveSink() = default;
+};
+
+// The stop rules of ReceiveUntil besides the sink's own.
+struct ReceiveRules {
+  // A pass that finds nothing ends the loop when the stream is not established (8); when
+  // false, only once the peer has finished or the connection is gone (14 and above), so
+  // that a stream still connecting, or one whose own side we closed, is waited on.
+  bool onlyWhileEstablished = false;
+  Deadline deadline;   // ends the loop once passed (checked after every pass)
+  int32_t idleTicks = 0;  // > 0: ends the loop after this long without data
+};
+
+enum class ReceiveEnd {
+  Done,        // the sink is satisfied
+  Full,        // the sink has no room
+  Ended,       // nothing came and nothing more can come (per the rules)
+  TimedOut,    // the deadline passed
+  Idle,        // nothing came for idleTicks
+  Failed,      // the connection failed or the stream is gone
+  SinkFailed,  // the sink refused a piece
+};
+
+// Receives piece after piece into the sink until a rule stops it. Between passes other
+// processes run: a short yield after a pass that took bytes, a wait on the socket (up to
+// the nearer of the deadline and the idle limit) after one that did not. Reads the slot
+// again after every wait.
+ReceiveEnd ReceiveUntil(StreamRecord** slot, const ReceiveRules& rules, ReceiveSink& sink);
 
 // ---- status and closing -------------------------------------------------------------------
 // The stream's state (code 0, after a poll) or a byte counter (14, 17, 23, 24) into

@@ -79,7 +79,7 @@ int32_t Info(StreamRecord** slot, int32_t code) {
 
 uint16_t LocalPortOf(StreamRecord* r) {
   StreamAddressInfo info;
-  StreamAddresses(&r, &info);
+  EXPECT_EQ(NetStatus::Ok, StreamAddresses(&r, &info));
   return info.localPort;
 }
 
@@ -104,7 +104,7 @@ class StreamLayer : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(StartSocketLayer(), 0); }
   void TearDown() override {
-    for (StreamRecord*& r : records_) CloseAndFreeRecord(&r, -1);
+    for (StreamRecord*& r : records_) (void)CloseAndFreeRecord(&r, -1);
     StopSocketLayer();
   }
   StreamRecord* Keep(StreamRecord* r) {
@@ -263,8 +263,8 @@ TEST_F(StreamLayer, SharedListenerLingersUnlessReleasedWithModeTwo) {
   StreamRecord* d = OpenPassive(port, 0, 0, kLoopback);
   StreamRecord* e = OpenPassive(port, 0, 0, kLoopback);
   slot = d->listenerSlot;
-  CloseAndFreeRecord(&d, 0);
-  CloseAndFreeRecord(&e, 0);
+  EXPECT_EQ(NetStatus::Ok, CloseAndFreeRecord(&d, 0));
+  EXPECT_EQ(NetStatus::Ok, CloseAndFreeRecord(&e, 0));
   ASSERT_GE(ListenerSocket(slot), 0);
   platform::AdvanceTestClock(kLingerTicks + 2);
   PollStream(c, 0);
@@ -275,8 +275,8 @@ TEST_F(StreamLayer, SharedListenerLingersUnlessReleasedWithModeTwo) {
   StreamRecord* f = OpenPassive(port, 0, 0, kLoopback);
   StreamRecord* g = OpenPassive(port, 0, 0, kLoopback);
   slot = f->listenerSlot;
-  CloseAndFreeRecord(&f, 0);
-  CloseAndFreeRecord(&g, 2);
+  EXPECT_EQ(NetStatus::Ok, CloseAndFreeRecord(&f, 0));
+  EXPECT_EQ(NetStatus::Ok, CloseAndFreeRecord(&g, 2));
   EXPECT_EQ(ListenerSocket(slot), -1);
   platform::UseTestClock(false);
 }
@@ -400,7 +400,7 @@ TEST_F(StreamLayer, OutputBufferCollectsByThresholdAndReceiveFlushesIt) {
   // Collected bytes leave before a receive reads.
   EXPECT_EQ(Buffered(&r, "ping", 1), 4);
   std::string got;
-  ReceiveChunk(&r, got, 0);
+  EXPECT_EQ(NetStatus::Ok, ReceiveChunk(&r, got, 0));
   EXPECT_EQ(r->output.size(), 0u);
   EXPECT_EQ(r->bytesSent, 6504u);
   // A negative threshold sends at once rather than dropping the text.
@@ -445,7 +445,7 @@ TEST_F(StreamLayer, CloseOfAListeningStreamDoesNothing) {
   EXPECT_EQ(CloseStream(&a), NetStatus::Ok);
   EXPECT_EQ(PollStream(a, 0), kStateListening);
   StreamAddressInfo info;
-  StreamAddresses(&a, &info);
+  EXPECT_EQ(NetStatus::Ok, StreamAddresses(&a, &info));
   EXPECT_EQ(info.remoteAddress, 0u);
   EXPECT_EQ(info.remotePort, 0);
   EXPECT_NE(info.localPort, 0);
