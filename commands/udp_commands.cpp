@@ -36,14 +36,33 @@ void ReceiveUdpCommand(const Call& c) {
   StreamRecord** slot = UdpParam(c);
   if (!slot) return c.ResultLong(-1);
   std::string datagram;
-  uint32_t address = 0;
-  uint16_t port = 0;
-  NetStatus r = ReceiveDatagram(slot, datagram, &address, &port, c.Long(6));
+  SocketAddress from;
+  NetStatus r = ReceiveDatagram(slot, datagram, &from, c.Long(6));
   if (r == NetStatus::Ok) {
     // Without memory for the text the datagram is lost: say so.
     if (!c.SetText(2, datagram)) return c.ResultLong(platform::kMemFullErr);
-    c.SetLong(3, int32_t(address));
-    c.SetLong(4, port);
+    // An IPv6 sender has no longint address: 0, never a wrong one.
+    c.SetLong(3, int32_t(from.Ipv4Number()));
+    c.SetLong(4, from.Port());
+  }
+  c.ResultLong(StreamResult(r));
+}
+
+void SendUdpToCommand(const Call& c) {
+  StreamRecord** slot = UdpParam(c);
+  if (!slot) return c.ResultLong(-1);
+  c.ResultLong(StreamResult(SendDatagramTo(slot, c.TextBytes(2), c.TextBytes(3), uint16_t(c.Long(4)))));
+}
+
+void ReceiveUdpFromCommand(const Call& c) {
+  StreamRecord** slot = UdpParam(c);
+  if (!slot) return c.ResultLong(-1);
+  std::string datagram;
+  SocketAddress from;
+  NetStatus r = ReceiveDatagram(slot, datagram, &from, c.Long(5));
+  if (r == NetStatus::Ok) {
+    if (!c.SetText(2, datagram) || !c.SetText(3, from.Text())) return c.ResultLong(platform::kMemFullErr);
+    c.SetLong(4, from.Port());
   }
   c.ResultLong(StreamResult(r));
 }

@@ -12,6 +12,7 @@
 
 #include "net/address.h"
 #include "net/layer.h"
+#include "net/resolver.h"
 #include "platform/guards.h"
 #include "platform/services.h"
 
@@ -86,19 +87,46 @@ StreamRecord* OpenUdp(uint16_t port) {
   return record;
 }
 
+namespace {
+
+NetStatus SendOne(int fd, std::string_view data, const SocketAddress& to) {
+  ssize_t r;
+  do r = sendto(fd, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT, to.Raw(), to.length);
+  while (r < 0 && errno == EINTR);
+  return r < 0 ? NetStatus::Failed : NetStatus::Ok;
+}
+
+}  // namespace
+
 NetStatus SendDatagram(StreamRecord** slot, std::string_view data, uint32_t address, uint16_t port) {
   if (!slot || !*slot) return NetStatus::Ok;
   // A dual-stack socket reaches an IPv4 address through its mapped form.
   SocketAddress to = SocketFamily((*slot)->socket) == AF_INET6 ? MappedIpv4Address(address, port)
                                                                 : Ipv4Address(address, port);
-  ssize_t r;
-  do r = sendto((*slot)->socket, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT, to.Raw(), to.length);
-  while (r < 0 && errno == EINTR);
-  return r < 0 ? NetStatus::Failed : NetStatus::Ok;
+  return SendOne((*slot)->socket, data, to);
 }
 
-NetStatus ReceiveDatagram(StreamRecord** slot, std::string& out, uint32_t* address, uint16_t* port,
-                        int32_t timeout) {
+NetStatus SendDatagramTo(StreamRecord** slot, std::string_view data, std::string_view host, uint16_t port) {
+  if (!slot || !*slot) return NetStatus::Failed;
+  // The lookup waits: the bytes and the name are the caller's copies, the slot is read
+  // again after it.
+  std::vector<SocketAddress> found;
+  if (ResolveName(std::string(host), &found) != 0) return NetStatus::NotFound;
+  StreamRecord* record = *slot;
+  if (!record) return NetStatus::Failed;
+  const bool dualStack = SocketFamily(record->socket) == AF_INET6;
+  for (const SocketAddress& a : found) {
+    if (!dualStack && !a.IsIpv4()) continue;
+    SocketAddress to = a;
+    if (dualStack && a.Family() == AF_INET) to = MappedIpv4Address(a.Ipv4Number(), 0);
+    if (!dualStack && a.Family() == AF_INET6) to = Ipv4Address(a.Ipv4Number(), 0);
+    to.SetPort(port);
+    return SendOne(record->socket, data, to);
+  }
+  return NetStatus::NotFound;
+}
+
+NetStatus ReceiveDatagram(StreamRecord** slot, std::string& out, SocketAddress* sender, int32_t timeout) {
   if (!slot || !*slot) return NetStatus::Failed;
   // Seconds; 0 waits for ever, a negative time-out has passed already.
   const Deadline deadline = timeout == 0 ? Deadline{} : Deadline::After(timeout > 0 ? int64_t(timeout) * 60 : 0);
@@ -113,9 +141,7 @@ NetStatus ReceiveDatagram(StreamRecord** slot, std::string& out, uint32_t* addre
     if (r >= 0) {
       if (r > kDatagramBuffer) return NetStatus::Failed;
       out.assign(buffer, size_t(r));
-      // An IPv6 sender has no longint address: 0, never a wrong one.
-      *address = from.Ipv4Number();
-      *port = from.Port();
+      *sender = from;
       return NetStatus::Ok;
     }
     if (errno == EINTR) continue;

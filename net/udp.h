@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "net/address.h"
 #include "net/streams.h"
 
 namespace vrx {
@@ -17,12 +18,17 @@ constexpr int32_t kUdpMaxSize = 548;       // the size 4D is told is safe to sen
 StreamRecord* OpenUdp(uint16_t port);
 // One datagram to address:port; Failed when it could not be sent.
 NetStatus SendDatagram(StreamRecord** slot, std::string_view data, uint32_t address, uint16_t port);
-// One whole datagram into `out`, with its sender. Time-out in seconds: > 0 gives up after
-// that long, < 0 after one attempt, 0 waits until a datagram comes. Failed for a
-// time-out, a socket error or a datagram larger than the buffer. Other processes run
-// while it waits.
-NetStatus ReceiveDatagram(StreamRecord** slot, std::string& out, uint32_t* address, uint16_t* port,
-                        int32_t timeout);
+// One datagram to a host given by name or by an address of either family: to its first
+// address the endpoint can reach (any, for a dual-stack endpoint; IPv4 ones otherwise).
+// NotFound when the name has no such address, Failed when the datagram could not be
+// sent. Other processes run while the name is looked up.
+NetStatus SendDatagramTo(StreamRecord** slot, std::string_view data, std::string_view host, uint16_t port);
+// One whole datagram into `out`, with its sender (an IPv4 one reached through the
+// dual-stack socket shows as IPv4-mapped; SocketAddress says what a longint can hold).
+// Time-out in seconds: > 0 gives up after that long, < 0 after one attempt, 0 waits
+// until a datagram comes. Failed for a time-out, a socket error or a datagram larger than
+// the buffer. Other processes run while it waits.
+NetStatus ReceiveDatagram(StreamRecord** slot, std::string& out, SocketAddress* from, int32_t timeout);
 
 // The RFC 1071 checksum of the bytes (an odd last byte is summed as if a zero followed).
 uint16_t InternetChecksum(std::string_view bytes);

@@ -163,6 +163,8 @@ enum VrxSelector {
   VRX_GetStreamAddressText = 203,
   VRX_NameToAddresses = 204,
   VRX_AddressToNameText = 205,
+  VRX_SendUDPTo = 206,
+  VRX_ReceiveUDPFrom = 207,
 };
 
 /* ---- host values ---------------------------------------------------------------- */

@@ -109,7 +109,7 @@ TEST(Cli, CommandsListsEverySelector) {
   size_t lines = 0;
   for (char c : o.out) lines += c == '\n';
   // The legacy table, then a blank line, a heading and the extensions.
-  EXPECT_EQ(lines, 114u + 2u + 5u);
+  EXPECT_EQ(lines, 114u + 2u + 7u);
   EXPECT_TRUE(Has(o, "\n\nExtensions (from selector 201 on; 115 to 200 have no command):\n201  VRX_StartTLS"));
   EXPECT_EQ(Vrx("--help").status, 0);
 }
@@ -169,7 +169,7 @@ TEST(Help, EveryCommandHasItsReference) {
     EXPECT_TRUE(Has(o, "selector " + std::to_string(sel) + "\n")) << o.out;
     EXPECT_TRUE(Has(o, "Result (")) << o.out;
   }
-  for (int sel : {201, 202, 203, 204, 205}) EXPECT_TRUE(Has(Vrx("help " + std::to_string(sel)), "selector " + std::to_string(sel) + "\n"));
+  for (int sel : {201, 202, 203, 204, 205, 206, 207}) EXPECT_TRUE(Has(Vrx("help " + std::to_string(sel)), "selector " + std::to_string(sel) + "\n"));
   EXPECT_TRUE(Has(Vrx("help"), "Extensions. Commands this system adds beyond the legacy table"));
   Output o = Vrx("help receiveblob");
   EXPECT_TRUE(Has(o, "$7 timeout")) << o.out;

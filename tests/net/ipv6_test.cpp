@@ -483,9 +483,22 @@ TEST(Ipv6, UdpEndpointHearsBothFamilies) {
       EXPECT_EQ(CallLong(h, "VRX_SendUDP", {&ref, &back, &to, &toPort}), 0);
       EXPECT_EQ(ReadRaw(peer, 5), "reply");
     }
+    // The sender as text, of either family, is where VRX_SendUDPTo answers.
+    ASSERT_EQ(r.v6 ? sendto(peer, "again", 5, 0, reinterpret_cast<sockaddr*>(&v6), sizeof v6)
+                   : sendto(peer, "again", 5, 0, reinterpret_cast<sockaddr*>(&v4), sizeof v4),
+              5);
+    Value sender = Value::Text("");
+    EXPECT_EQ(CallLong(h, "VRX_ReceiveUDPFrom", {&ref, &text, &sender, &from, &timeout}), 0);
+    EXPECT_EQ(text.Bytes(), "again");
+    EXPECT_EQ(sender.Bytes(), r.v6 ? "::1" : "127.0.0.1");
+    Value back = Value::Text("answer");
+    EXPECT_EQ(CallLong(h, "VRX_SendUDPTo", {&ref, &back, &sender, &from}), 0);
+    EXPECT_EQ(ReadRaw(peer, 6), "answer");
     close(peer);
   }
-  Value ref = Value::Long(u);
+  Value ref = Value::Long(u), bytes = Value::Text("x"), nowhere = Value::Text("no-such-host.invalid"),
+        port9 = Value::Long(9);
+  EXPECT_EQ(CallLong(h, "VRX_SendUDPTo", {&ref, &bytes, &nowhere, &port9}), -2);
   EXPECT_EQ(CallLong(h, "VRX_CloseUDP", {&ref}), 0);
 }
 
