@@ -22,7 +22,9 @@ const char* kUsage =
     "  vrx commands                       list every selector: name, result, built or not, parameters\n"
     "  vrx call NAME|SELECTOR [ARG...]    run one command in a fresh host; prints one JSON object\n"
     "      [--raw]                        write only the result's bytes\n"
-    "  vrx run PATH [--method NAME] [ARG...]  run 4D methods (.4dm files) against the plug-in\n"
+    "  vrx run PATH [--method NAME] [ARG...]  run 4D methods (.4dm files, a 4D project) against\n"
+    "                                     the plug-in\n"
+    "  vrx run --check PATH               list syntax errors and names vrx run does not have\n"
     "  vrx --version                      the version\n"
     "  vrx --help                         this text; vrx COMMAND --help for one command\n";
 

@@ -210,19 +210,19 @@ bool DeleteFromArray(Frame& f, const Args& a, Value*) {
 }
 
 constexpr BuiltinInfo kArrayBuiltins[] = {
-    {"ARRAY INTEGER", 2, 2, false, "ve", ArrayInteger, false},
-    {"ARRAY BOOLEAN", 2, 2, false, "ve", ArrayBoolean, false},
-    {"ARRAY POINTER", 2, 2, false, "ve", ArrayPointer, false},
-    {"ARRAY STRING", 3, 3, false, "eve", ArrayString, false},
-    {"ARRAY LONGINT", 2, 2, false, "ve", ArrayLongint, false},
-    {"ARRAY TEXT", 2, 2, false, "ve", ArrayText, false},
-    {"ARRAY REAL", 2, 2, false, "ve", ArrayReal, false},
-    {"Size of array", 1, 1, true, "e", SizeOfArray, false},
-    {"APPEND TO ARRAY", 2, 2, false, "ve", AppendToArray, false},
-    {"Find in array", 2, 3, true, "eee", FindInArray, false},
-    {"SORT ARRAY", 1, -1, false, "e", SortArray, false},
-    {"INSERT IN ARRAY", 2, 3, false, "vee", InsertInArray, false},
-    {"DELETE FROM ARRAY", 2, 3, false, "vee", DeleteFromArray, false},
+    {"ARRAY INTEGER", 220, 2, 2, false, "ve", ArrayInteger, false},
+    {"ARRAY BOOLEAN", 223, 2, 2, false, "ve", ArrayBoolean, false},
+    {"ARRAY POINTER", 280, 2, 2, false, "ve", ArrayPointer, false},
+    {"ARRAY STRING", 218, 3, 3, false, "eve", ArrayString, false},
+    {"ARRAY LONGINT", 221, 2, 2, false, "ve", ArrayLongint, false},
+    {"ARRAY TEXT", 222, 2, 2, false, "ve", ArrayText, false},
+    {"ARRAY REAL", 219, 2, 2, false, "ve", ArrayReal, false},
+    {"Size of array", 274, 1, 1, true, "e", SizeOfArray, false},
+    {"APPEND TO ARRAY", 911, 2, 2, false, "ve", AppendToArray, false},
+    {"Find in array", 230, 2, 3, true, "eee", FindInArray, false},
+    {"SORT ARRAY", 229, 1, -1, false, "e", SortArray, false},
+    {"INSERT IN ARRAY", 227, 2, 3, false, "vee", InsertInArray, false},
+    {"DELETE FROM ARRAY", 228, 2, 3, false, "vee", DeleteFromArray, false},
 };
 
 }  // namespace

@@ -401,19 +401,19 @@ bool DeleteFromBlob(Frame& f, const Args& a, Value*) {
 }
 
 constexpr BuiltinInfo kBlobBuiltins[] = {
-    {"BLOB size", 1, 1, true, "e", BlobSize, false},
-    {"SET BLOB SIZE", 2, 3, false, "vee", SetBlobSize, false},
-    {"TEXT TO BLOB", 2, 4, false, "evee", TextToBlob, false},
-    {"BLOB to text", 2, 4, true, "eeve", BlobToText, false},
-    {"LONGINT TO BLOB", 3, 4, false, "eve", LongintToBlob, false},
-    {"INTEGER TO BLOB", 3, 4, false, "eve", IntToBlob, false},
-    {"REAL TO BLOB", 3, 4, false, "eve", RealToBlob, false},
-    {"BLOB to longint", 2, 3, true, "eev", BlobToLongint, false},
-    {"BLOB to integer", 2, 3, true, "eev", BlobToInteger, false},
-    {"BLOB to real", 2, 3, true, "eev", BlobToReal, false},
-    {"COPY BLOB", 5, 5, false, "eveee", CopyBlob, false},
-    {"INSERT IN BLOB", 3, 4, false, "veee", InsertInBlob, false},
-    {"DELETE FROM BLOB", 3, 3, false, "vee", DeleteFromBlob, false},
+    {"BLOB size", 605, 1, 1, true, "e", BlobSize, false},
+    {"SET BLOB SIZE", 606, 2, 3, false, "vee", SetBlobSize, false},
+    {"TEXT TO BLOB", 554, 2, 4, false, "evee", TextToBlob, false},
+    {"BLOB to text", 555, 2, 4, true, "eeve", BlobToText, false},
+    {"LONGINT TO BLOB", 550, 3, 4, false, "eve", LongintToBlob, false},
+    {"INTEGER TO BLOB", 548, 3, 4, false, "eve", IntToBlob, false},
+    {"REAL TO BLOB", 552, 3, 4, false, "eve", RealToBlob, false},
+    {"BLOB to longint", 551, 2, 3, true, "eev", BlobToLongint, false},
+    {"BLOB to integer", 549, 2, 3, true, "eev", BlobToInteger, false},
+    {"BLOB to real", 553, 2, 3, true, "eev", BlobToReal, false},
+    {"COPY BLOB", 558, 5, 5, false, "eveee", CopyBlob, false},
+    {"INSERT IN BLOB", 559, 3, 4, false, "veee", InsertInBlob, false},
+    {"DELETE FROM BLOB", 560, 3, 3, false, "vee", DeleteFromBlob, false},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <unordered_map>
 
 #include "host/host.h"
 #include "platform/services.h"
@@ -311,48 +312,74 @@ bool YearOf(Frame& f, const Args& a, Value* out) { return DatePart(f, a, out, "Y
 bool MonthOf(Frame& f, const Args& a, Value* out) { return DatePart(f, a, out, "Month of", &Date::month); }
 bool DayOf(Frame& f, const Args& a, Value* out) { return DatePart(f, a, out, "Day of", &Date::day); }
 
-// Name, parameter counts, whether it returns a value, parameter kinds, function, whether
+// Reports what the parser put in place of a call it could not resolve.
+bool ReportUnrunnable(Frame& f, const Args& a, Value*) {
+  Value message;
+  if (!Eval(f, a[0], &message)) return false;
+  return Fail(f, message.str());
+}
+
+// Name, 4D command number, parameter counts, whether it returns a value, parameter kinds, function, whether
 // it touches the system (see BuiltinInfo).
 constexpr BuiltinInfo kBuiltins[] = {
-    {"C_LONGINT", 1, -1, false, "v", CLongint, false},
-    {"C_INTEGER", 1, -1, false, "v", CLongint, false},
-    {"C_REAL", 1, -1, false, "v", CReal, false},
-    {"C_TEXT", 1, -1, false, "v", CText, false},
-    {"C_STRING", 1, -1, false, "lv", CString, false},
-    {"C_BOOLEAN", 1, -1, false, "v", CBoolean, false},
-    {"C_BLOB", 1, -1, false, "v", CBlob, false},
-    {"C_PICTURE", 1, -1, false, "v", CPicture, false},
-    {"C_DATE", 1, -1, false, "v", CDate, false},
-    {"C_TIME", 1, -1, false, "v", CTime, false},
-    {"C_POINTER", 1, -1, false, "v", CPointer, false},
-    {"Is nil pointer", 1, 1, true, "e", IsNilPointer, false},
-    {"SET REAL COMPARISON LEVEL", 1, 1, false, "e", SetRealComparisonLevel, false},
-    {"Length", 1, 1, true, "e", Length, false},
-    {"Substring", 2, 3, true, "eee", Substring, false},
-    {"Position", 2, 4, true, "eeee", Position, false},
-    {"Char", 1, 1, true, "e", Char, false},
-    {"Character code", 1, 1, true, "e", CharacterCode, false},
-    {"Num", 1, 1, true, "e", Num, false},
-    {"Replace string", 3, 5, true, "eeeee", ReplaceString, false},
-    {"Uppercase", 1, 2, true, "ee", UppercaseFn, false},
-    {"Lowercase", 1, 2, true, "ee", LowercaseFn, false},
-    {"Milliseconds", 0, 0, true, "", MillisecondsFn, false},
-    {"Tickcount", 0, 0, true, "", Tickcount, false},
-    {"Current date", 0, 1, true, "e", CurrentDate, false},
-    {"Current time", 0, 1, true, "e", CurrentTime, false},
-    {"LOG", 1, 1, false, "e", Log, false},
-    {"ASSERT", 1, 2, false, "ee", Assert, false},
-    {"Not", 1, 1, true, "e", Not, false},
-    {"Abs", 1, 1, true, "e", Abs, false},
-    {"Int", 1, 1, true, "e", Int, false},
-    {"Round", 2, 2, true, "ee", Round, false},
-    {"Random", 0, 0, true, "", Random, false},
-    {"Year of", 1, 1, true, "e", YearOf, false},
-    {"Month of", 1, 1, true, "e", MonthOf, false},
-    {"Day of", 1, 1, true, "e", DayOf, false},
+    {"C_LONGINT", 283, 1, -1, false, "v", CLongint, false},
+    {"C_INTEGER", 282, 1, -1, false, "v", CLongint, false},
+    {"C_REAL", 285, 1, -1, false, "v", CReal, false},
+    {"C_TEXT", 284, 1, -1, false, "v", CText, false},
+    {"C_STRING", 293, 1, -1, false, "lv", CString, false},
+    {"C_BOOLEAN", 305, 1, -1, false, "v", CBoolean, false},
+    {"C_BLOB", 604, 1, -1, false, "v", CBlob, false},
+    {"C_PICTURE", 286, 1, -1, false, "v", CPicture, false},
+    {"C_DATE", 307, 1, -1, false, "v", CDate, false},
+    {"C_TIME", 306, 1, -1, false, "v", CTime, false},
+    {"C_POINTER", 301, 1, -1, false, "v", CPointer, false},
+    {"Is nil pointer", 315, 1, 1, true, "e", IsNilPointer, false},
+    {"SET REAL COMPARISON LEVEL", 623, 1, 1, false, "e", SetRealComparisonLevel, false},
+    {"Length", 16, 1, 1, true, "e", Length, false},
+    {"Substring", 12, 2, 3, true, "eee", Substring, false},
+    {"Position", 15, 2, 4, true, "eeee", Position, false},
+    {"Char", 90, 1, 1, true, "e", Char, false},
+    {"Character code", 91, 1, 1, true, "e", CharacterCode, false},
+    {"Num", 11, 1, 1, true, "e", Num, false},
+    {"Replace string", 233, 3, 5, true, "eeeee", ReplaceString, false},
+    {"Uppercase", 13, 1, 2, true, "ee", UppercaseFn, false},
+    {"Lowercase", 14, 1, 2, true, "ee", LowercaseFn, false},
+    {"Milliseconds", 459, 0, 0, true, "", MillisecondsFn, false},
+    {"Tickcount", 458, 0, 0, true, "", Tickcount, false},
+    {"Current date", 33, 0, 1, true, "e", CurrentDate, false},
+    {"Current time", 178, 0, 1, true, "e", CurrentTime, false},
+    {"LOG", 0, 1, 1, false, "e", Log, false},
+    {"ASSERT", 1129, 1, 2, false, "ee", Assert, false},
+    {"Not", 34, 1, 1, true, "e", Not, false},
+    {"Abs", 99, 1, 1, true, "e", Abs, false},
+    {"Int", 8, 1, 1, true, "e", Int, false},
+    {"Round", 94, 2, 2, true, "ee", Round, false},
+    {"Random", 100, 0, 0, true, "", Random, false},
+    {"Year of", 25, 1, 1, true, "e", YearOf, false},
+    {"Month of", 24, 1, 1, true, "e", MonthOf, false},
+    {"Day of", 23, 1, 1, true, "e", DayOf, false},
 };
 
 }  // namespace
+
+// Not reachable by name: a word never holds parentheses.
+constexpr BuiltinInfo kUnknownName{"(unknown name)", 0, 1, -1, true, "e", ReportUnrunnable, false};
+constexpr BuiltinInfo kTable{"(table)", 0, 1, -1, true, "e", ReportUnrunnable, false};
+
+const BuiltinInfo& UnrunnableBuiltin(Unrunnable what) {
+  return what == Unrunnable::Table ? kTable : kUnknownName;
+}
+
+const BuiltinInfo* BuiltinByNumber(int32_t number) {
+  static const std::unordered_map<int32_t, const BuiltinInfo*> byNumber = [] {
+    std::unordered_map<int32_t, const BuiltinInfo*> m;
+    for (const BuiltinInfo& b : Builtins())
+      if (b.number > 0) m.emplace(b.number, &b);
+    return m;
+  }();
+  auto it = byNumber.find(number);
+  return it == byNumber.end() ? nullptr : it->second;
+}
 
 std::span<const BuiltinInfo> Builtins() {
   static const std::vector<BuiltinInfo> all = [] {

@@ -252,13 +252,13 @@ bool CountParameters(Frame& f, const Args&, Value* out) {
 }
 
 constexpr BuiltinInfo kProcessBuiltins[] = {
-    {"ON ERR CALL", 1, 1, false, "e", OnErrCall, false},
-    {"ABORT", 0, 0, false, "", Abort, false},
-    {"New process", 2, -1, true, "e", NewProcess, false},
-    {"Current process", 0, 0, true, "", CurrentProcess, false},
-    {"DELAY PROCESS", 2, 2, false, "ee", DelayProcess, false},
-    {"IDLE", 0, 0, false, "", Idle, false},
-    {"Count parameters", 0, 0, true, "", CountParameters, false},
+    {"ON ERR CALL", 155, 1, 1, false, "e", OnErrCall, false},
+    {"ABORT", 156, 0, 0, false, "", Abort, false},
+    {"New process", 317, 2, -1, true, "e", NewProcess, false},
+    {"Current process", 322, 0, 0, true, "", CurrentProcess, false},
+    {"DELAY PROCESS", 323, 2, 2, false, "ee", DelayProcess, false},
+    {"IDLE", 311, 0, 0, false, "", Idle, false},
+    {"Count parameters", 259, 0, 0, true, "", CountParameters, false},
 };
 
 }  // namespace

@@ -259,10 +259,10 @@ bool Confirm(Frame& f, const Args& a, Value*) {
 }
 
 constexpr BuiltinInfo kFormatBuiltins[] = {
-    {"String", 1, 3, true, "eee", StringFn, false},
-    {"Time string", 1, 1, true, "e", TimeString, false},
-    {"ALERT", 1, 2, false, "ee", Alert, true},
-    {"CONFIRM", 1, 3, false, "eee", Confirm, true},
+    {"String", 10, 1, 3, true, "eee", StringFn, false},
+    {"Time string", 180, 1, 1, true, "e", TimeString, false},
+    {"ALERT", 41, 1, 2, false, "ee", Alert, true},
+    {"CONFIRM", 162, 1, 3, false, "eee", Confirm, true},
 };
 
 }  // namespace

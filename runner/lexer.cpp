@@ -84,12 +84,85 @@ struct Lexer {
     Token& t = Emit(kind, l, c);
     t.text = platform::Utf8ToMacRoman(src.substr(start, pos - start));
     if (kind != Tok::Word) t.text = Lowercase(t.text);
+    if (kind == Tok::Word) NameToken(&t);
+    t.endCol = col;
+    return true;
+  }
+
+  // Digits at pos + k: how many, at most 9.
+  size_t DigitsAt(size_t k) const {
+    size_t n = 0;
+    while (n < 10 && IsDigit(Peek(k + n))) ++n;
+    return n < 10 ? n : 0;
+  }
+
+  // The token 4D saves right after a name: ":C16", ":K8:3" or ":P1234:5". Nothing else
+  // puts a letter and a digit right after a colon that follows a word.
+  void NameToken(Token* t) {
+    if (Peek() != ':') return;
+    char kind = Peek(1);
+    if (kind != 'C' && kind != 'K' && kind != 'P') return;
+    size_t first = DigitsAt(2);
+    if (first == 0) return;
+    size_t length = 2 + first;
+    if (kind != 'C') {
+      if (Peek(length) != ':') return;
+      size_t second = DigitsAt(length + 1);
+      if (second == 0) return;
+      length += 1 + second;
+    }
+    if (kind == 'C')
+      t->number = int32_t(std::strtol(std::string(src.substr(pos + 2, first)).c_str(), nullptr, 10));
+    t->token = kind;
+    for (size_t i = 0; i < length; ++i) Advance();
+  }
+
+  // [Table]Field, [Table:1]Field:2 or [Table]: one token; the numbers are dropped, the
+  // runner has no tables to look them up in. A field name may hold spaces when its
+  // number ends it.
+  bool FieldRef(int l, int c) {
+    Advance();  // [
+    size_t start = pos;
+    while (!AtEnd() && Peek() != ']' && Peek() != ':' && Peek() != '\n' && Peek() != '\r') Advance();
+    std::string table(src.substr(start, pos - start));
+    if (Peek() == ':' && DigitsAt(1) > 0) {
+      Advance();
+      while (IsDigit(Peek())) Advance();
+    }
+    if (Peek() != ']') return Fail(l, c, "the table name is not closed (missing ])");
+    Advance();
+    size_t fieldStart = pos, end = pos;
+    while (end < src.size()) {
+      size_t k = end;
+      while (k < src.size() && IsWordByte(uint8_t(src[k]))) ++k;
+      if (k == end) break;
+      end = k;
+      // A space inside the name only when a field number closes it further on.
+      if (k + 1 < src.size() && src[k] == ' ' && IsWordByte(uint8_t(src[k + 1]))) {
+        size_t j = k + 1;
+        while (j < src.size() && (IsWordByte(uint8_t(src[j])) || src[j] == ' ')) ++j;
+        if (j + 1 < src.size() && src[j] == ':' && IsDigit(src[j + 1])) {
+          end = k + 1;
+          continue;
+        }
+      }
+      break;
+    }
+    while (pos < end) Advance();
+    std::string field(src.substr(fieldStart, end - fieldStart));
+    if (!field.empty() && Peek() == ':' && DigitsAt(1) > 0) {
+      Advance();
+      while (IsDigit(Peek())) Advance();
+    }
+    Token& t = Emit(Tok::Field, l, c);
+    t.text = platform::Utf8ToMacRoman("[" + table + "]" + field);
     t.endCol = col;
     return true;
   }
 
   bool Number(int l, int c) {
     size_t start = pos;
+    int startLine = line, startCol = col;
     if (Peek() == '0' && (Peek(1) == 'x' || Peek(1) == 'X')) {
       Advance();
       Advance();
@@ -117,7 +190,16 @@ struct Lexer {
       if (Peek() == '-' || Peek() == '+') Advance();
       while (IsDigit(Peek())) Advance();
     }
-    if (IsWordByte(uint8_t(Peek()))) return Fail(line, col, "unexpected character after a number");
+    if (IsWordByte(uint8_t(Peek()))) {
+      // A name may begin with digits (a method called 4D_ALERT).
+      bool digitsOnly = true;
+      for (size_t i = start; i < pos; ++i) digitsOnly = digitsOnly && IsDigit(src[i]);
+      if (!digitsOnly) return Fail(line, col, "unexpected character after a number");
+      pos = start;
+      line = startLine;
+      col = startCol;
+      return Word(Tok::Word, l, c);
+    }
     std::string text(src.substr(start, pos - start));
     double v = std::strtod(text.c_str(), nullptr);
     Token& t = Emit(Tok::Number, l, c);
@@ -125,6 +207,7 @@ struct Lexer {
       t.value = Value::Long(int32_t(v));
     else
       t.value = Value::Real(v);
+    if (!real) NameToken(&t);  // a name may end with a number: Date RFC 1123:K1:10
     t.endCol = col;
     return true;
   }
@@ -282,6 +365,8 @@ struct Lexer {
         if (!Word(Tok::Word, l, c)) return false;
       } else if (ch == '"') {
         if (!Text(l, c)) return false;
+      } else if (ch == '[' && IsWordByte(uint8_t(Peek(1)))) {
+        if (!FieldRef(l, c)) return false;
       } else if (ch == '!') {
         if (!DateLit(l, c)) return false;
       } else if (ch == '?' && (Peek(1) == '+' || Peek(1) == '-' || Peek(1) == '?')) {

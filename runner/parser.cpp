@@ -71,6 +71,8 @@ const std::unordered_map<std::string, NameEntry>& Names() {
 }
 
 constexpr int kMaxNameWords = 6;
+// True and False are commands to 4D, keywords here.
+constexpr int32_t kTrueCommand = 214, kFalseCommand = 215;
 constexpr int kMaxDepth = 64;
 constexpr int kMaxOperators = 1000;
 
@@ -83,6 +85,8 @@ bool IsAssignable(const Expr& e) { return IsVariableRef(e) || e.kind == ExprKind
 
 struct Match {
   NameEntry entry;
+  char token = 0;        // the token closing the name, if any
+  bool unknown = false;  // a tokenized name the runner does not have
   const vrx::CommandInfo* command = nullptr;
   const std::string* method = nullptr;  // as written
   int words = 1;
@@ -125,6 +129,7 @@ struct Parser {
       case Tok::RParen: return "\")\"";
       case Tok::LBrace: return "\"{\"";
       case Tok::RBrace: return "\"}\"";
+      case Tok::Field: return t.text;
       default: return "an operator";
     }
   }
@@ -151,7 +156,7 @@ struct Parser {
     return t.kind == Tok::Number ? std::to_string(t.value.l) : t.text;
   }
 
-  // The longest known name at `at`.
+  // The longest known name at `at`; a token ends the name at its word.
   Match MatchName(size_t at) const {
     Match m;
     m.written = At(at).text;
@@ -159,12 +164,14 @@ struct Parser {
     while (count < kMaxNameWords) {
       const Token& prev = At(at + count - 1);
       const Token& next = At(at + count);
+      if (prev.token) break;
       // A whole number may be a word of a name ("Date RFC 1123").
       bool word = next.kind == Tok::Word || (next.kind == Tok::Number && next.value.type == Type::Long);
       if (!word || next.line != prev.line || next.col != prev.endCol + 1) break;
       ++count;
     }
     const auto& names = Names();
+    if (const Token& last = At(at + count - 1); last.token) return MatchToken(at, count, last);
     for (int n = count; n >= 1; --n) {
       std::string written = At(at).text;
       for (int k = 1; k < n; ++k) written += " " + WordText(At(at + k));
@@ -188,6 +195,35 @@ struct Parser {
         m.written = it->second;
         return m;
       }
+    }
+    return m;
+  }
+
+  // A tokenized name: commands by their number, so that a method saved in another
+  // language runs; constants and plug-in commands by name.
+  Match MatchToken(size_t at, int count, const Token& last) const {
+    Match m;
+    m.token = last.token;
+    m.words = count;
+    m.written = At(at).text;
+    for (int k = 1; k < count; ++k) m.written += " " + WordText(At(at + k));
+    if (last.token == 'C') {
+      if (last.number == kTrueCommand || last.number == kFalseCommand) {
+        m.entry.keyword = last.number == kTrueCommand ? Keyword::True : Keyword::False;
+      } else if (const BuiltinInfo* b = BuiltinByNumber(last.number)) {
+        m.entry.builtin = b;
+      } else {
+        m.unknown = true;
+      }
+    } else if (last.token == 'K') {
+      auto it = Names().find(AsciiLower(m.written));
+      if (it != Names().end() && it->second.constant) m.entry.constant = it->second.constant;
+      else m.unknown = true;
+    } else if (const vrx::CommandInfo* c = vrx::CommandByName(m.written); c && !c->name.empty()) {
+      m.command = c;
+      m.written = std::string(c->name);
+    } else {
+      m.unknown = true;
     }
     return m;
   }
@@ -300,6 +336,8 @@ struct Parser {
       var.col = Cur().col;
       ++pos;
       if (!ParseElement(&var)) return false;
+    } else if (Cur().kind == Tok::Field) {
+      return FieldRef(out);
     } else if (Cur().kind == Tok::Word) {
       if (!ParseName(&var)) return false;
       if (var.kind != ExprKind::ProcessVar && var.kind != ExprKind::Element)
@@ -434,6 +472,8 @@ struct Parser {
         return ParseName(out);
       case Tok::Arrow:
         return ParseAddress(out);
+      case Tok::Field:
+        return FieldRef(out);
       case Tok::ParamIndirect: {
         // ${n}: the lexer stopped at the brace
         out->kind = ExprKind::Param;
@@ -457,12 +497,19 @@ struct Parser {
     // Two names never stand side by side: words left over after the longest known name
     // are a command this runner does not have.
     size_t run = 0;
-    while (At(pos + run).kind == Tok::Word && At(pos + run).line == t.line) ++run;
+    while (At(pos + run).kind == Tok::Word && At(pos + run).line == t.line &&
+           (run == 0 || !At(pos + run - 1).token))
+      ++run;
+    if (m.unknown) {
+      pos += size_t(m.words);
+      return UnknownCall(out, m.token == 'K' ? "Unknown constant: " : "Unknown command: ",
+                         m.written, m.token != 'K');
+    }
     if (run > size_t(m.words)) {
       std::string name;
-      for (size_t k = 0; k < run; ++k) name += (k ? " " : "") + At(pos + k).text;
-      error->unknownCommand = true;
-      return Fail(t, name + " is not a command vrx run knows");
+      for (size_t k = 0; k < run; ++k) name += (k ? " " : "") + WordText(At(pos + k));
+      pos += run;
+      return UnknownCall(out, "Unknown command or method: ", name, true);
     }
     pos += size_t(m.words);
     if (m.entry.keyword == Keyword::True || m.entry.keyword == Keyword::False) {
@@ -482,6 +529,7 @@ struct Parser {
       out->builtin = m.entry.builtin;
       out->name = std::string(m.entry.builtin->name);
       if (!ParseArgs(&out->args)) return false;
+      if (UsesTable(out->args)) return TableCall(out);
       return CheckBuiltinArgs(t, *m.entry.builtin, out->args);
     }
     if (m.command) {
@@ -489,6 +537,7 @@ struct Parser {
       out->command = m.command;
       out->name = m.written;
       if (!ParseArgs(&out->args)) return false;
+      if (UsesTable(out->args)) return TableCall(out);
       return CheckCommandArgs(t, *m.command, out->args);
     }
     if (m.method || Cur().kind == Tok::LParen) {
@@ -500,6 +549,60 @@ struct Parser {
     out->name = AsciiLower(m.written);
     out->value = Value::Text(m.written);  // as written, should it turn out to be a call
     return ParseElement(out);
+  }
+
+  // ---- what cannot run here: reported when the line runs ----
+  static bool IsUnrunnable(const Expr& e, Unrunnable what) {
+    return e.kind == ExprKind::CallBuiltin && e.builtin == &UnrunnableBuiltin(what);
+  }
+
+  static Expr TextLiteral(std::string text, const Expr& at) {
+    Expr e;
+    e.kind = ExprKind::Literal;
+    e.line = at.line;
+    e.col = at.col;
+    e.value = Value::Text(std::move(text));
+    return e;
+  }
+
+  // A call of `name`, which the runner does not have; its arguments are read all the
+  // same, so that the rest of the line is checked.
+  bool UnknownCall(Expr* out, const char* what, const std::string& name, bool takesArgs) {
+    out->kind = ExprKind::CallBuiltin;
+    out->builtin = &UnrunnableBuiltin(Unrunnable::UnknownName);
+    out->name = name;
+    std::vector<Expr> args;
+    if (takesArgs && !ParseArgs(&args)) return false;
+    if (UsesTable(args)) return TableCall(out);
+    out->args.push_back(TextLiteral(what + name, *out));
+    for (Expr& a : args) out->args.push_back(std::move(a));
+    return true;
+  }
+
+  static bool UsesTable(const std::vector<Expr>& args) {
+    for (const Expr& a : args)
+      if (IsUnrunnable(a, Unrunnable::Table) || UsesTable(a.args)) return true;
+    return false;
+  }
+
+  // A command given a table or field: the whole call needs the database.
+  bool TableCall(Expr* out) {
+    std::string name = out->name;
+    out->kind = ExprKind::CallBuiltin;
+    out->builtin = &UnrunnableBuiltin(Unrunnable::Table);
+    out->args.clear();
+    out->args.push_back(TextLiteral("tables are not available in vrx run (" + name + ")", *out));
+    return true;
+  }
+
+  /* field -> '[' table ']' [field] */
+  bool FieldRef(Expr* out) {
+    const Token& t = Cur();
+    ++pos;
+    out->line = t.line;
+    out->col = t.col;
+    out->name = t.text;
+    return TableCall(out);
   }
 
   bool ReturnsValue(const Expr& e, const Token& at) {
@@ -674,6 +777,15 @@ struct Parser {
   bool ExprStat(Stmt* s, const Token& t) {
     Expr first;
     if (!ParseUnary(&first)) return false;
+    if (Cur().kind == Tok::Assign && IsUnrunnable(first, Unrunnable::Table)) {
+      // Assigning a field: the value is still read, the line fails when it runs.
+      ++pos;
+      Expr value;
+      if (!ParseExpr(&value)) return false;
+      s->kind = StmtKind::Expr;
+      s->expr = std::move(first);
+      return ExpectEndOfLine();
+    }
     if (Cur().kind == Tok::Assign) {
       if (!IsAssignable(first)) return Fail(Cur(), "only a variable can be assigned");
       ++pos;

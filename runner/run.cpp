@@ -35,40 +35,134 @@ bool HasMethodFiles(const std::string& folder) {
 void Usage() {
   std::fputs(
       "usage: vrx run PATH [--method NAME] [--trace] [ARG...]\n"
-      "  PATH     a method file (.4dm) or a folder of them; every method of the folder can\n"
-      "           be called. The method named by the file, or \"main\" for a folder, or\n"
-      "           NAME, runs as process 1 with the ARGs as its parameters $1..$n. They are\n"
-      "           texts: use Num($1) where a number is meant.\n"
+      "       vrx run --check PATH\n"
+      "  PATH     a method file (.4dm), a folder of them, or a 4D project: its folder, its\n"
+      "           Project or Sources folder, or its .4DProject file (the methods of\n"
+      "           Sources/Methods; classes are not run). Every method can be called. The\n"
+      "           method named by the file, or \"main\" for a folder, or NAME, runs as\n"
+      "           process 1 with the ARGs as its parameters $1..$n. They are texts: use\n"
+      "           Num($1) where a number is meant. Names saved with their tokens\n"
+      "           (Length:C16, Is text:K8:3, [Table:1]Field:2) are read; a command is\n"
+      "           found by its number. A name vrx run does not have, or a table, is an\n"
+      "           error when its line runs.\n"
+      "  --check  run nothing: list each method's syntax error and every name vrx run\n"
+      "           does not have, with file, line and column; status 1 when there is any.\n"
       "  --trace  every VRX_ call on standard error: process, method and line, arguments,\n"
       "           result, output parameters and how long it took.\n",
       stderr);
 }
 
-}  // namespace
+// The folder holding the methods of PATH, and the method PATH names (a file), or false.
+bool MethodFolder(const fs::path& target, std::string* folder, std::string* fileMethod) {
+  std::error_code ec;
+  if (fs::is_regular_file(target, ec) && target.extension() == ".4DProject") {
+    *folder = (target.parent_path() / "Sources" / "Methods").string();
+    return true;
+  }
+  if (fs::is_regular_file(target, ec) && target.extension() == ".4dm") {
+    *folder = target.has_parent_path() ? target.parent_path().string() : ".";
+    *fileMethod = target.stem().string();
+    return true;
+  }
+  if (!fs::is_directory(target, ec)) return false;
+  *folder = target.string();
+  // A 4D project keeps its methods in Project/Sources/Methods; accept its folders too.
+  if (!HasMethodFiles(*folder)) {
+    for (const char* sub : {"Methods", "Sources/Methods", "Project/Sources/Methods"})
+      if (HasMethodFiles((target / sub).string())) {
+        *folder = (target / sub).string();
+        break;
+      }
+  }
+  return true;
+}
 
-bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources,
-                 Program* program, std::vector<std::string>* errors) {
-  MethodNames names;
+using Found = std::vector<std::pair<std::pair<int, int>, std::string>>;  // (line, col), message
+
+// The calls in `e` and its arguments that cannot run here.
+void FindUnrunnable(const Expr& e, const MethodNames& names, Found* found) {
+  auto at = [&](std::string message) { found->push_back({{e.line, e.col}, std::move(message)}); };
+  if (e.kind == ExprKind::CallBuiltin &&
+      (e.builtin == &UnrunnableBuiltin(Unrunnable::UnknownName) ||
+       e.builtin == &UnrunnableBuiltin(Unrunnable::Table))) {
+    at(e.args[0].value.str());  // the message the line reports when it runs
+  } else if (e.kind == ExprKind::CallMethod && !names.count(Lowercase(e.name))) {
+    at("Unknown method: " + e.name);
+  }
+  for (const Expr& a : e.args) FindUnrunnable(a, names, found);
+}
+
+void FindUnrunnable(const std::vector<Stmt>& body, const MethodNames& names, Found* found) {
+  for (const Stmt& s : body) {
+    for (const Expr* e : {&s.target, &s.expr, &s.to, &s.step}) FindUnrunnable(*e, names, found);
+    for (const CaseBranch& b : s.branches) {
+      FindUnrunnable(b.cond, names, found);
+      FindUnrunnable(b.body, names, found);
+    }
+    FindUnrunnable(s.body, names, found);
+    FindUnrunnable(s.elseBody, names, found);
+  }
+}
+
+// The methods' names; false with a message for each name given twice.
+bool NameMethods(const std::vector<std::pair<std::string, std::string>>& sources,
+                 MethodNames* names, std::vector<std::string>* errors) {
   for (const auto& [path, text] : sources) {
     (void)text;
     std::string stem = MethodName(path);
     std::string key = Lowercase(stem);
-    if (names.count(key)) {
+    if (names->count(key)) {
       errors->push_back(path + ": another method is already named \"" +
                         platform::MacRomanToUtf8(stem) + "\"");
       continue;
     }
-    names[key] = stem;
+    (*names)[key] = stem;
   }
-  if (!errors->empty()) return false;
+  return errors->empty();
+}
+
+std::string Place(const std::string& path, int line, int col) {
+  return path + ":" + std::to_string(line) + ":" + std::to_string(col) + ": ";
+}
+
+}  // namespace
+
+std::vector<std::string> CheckSources(
+    const std::vector<std::pair<std::string, std::string>>& sources) {
+  std::vector<std::string> problems;
+  MethodNames names;
+  NameMethods(sources, &names, &problems);
+  for (const auto& [path, text] : sources) {
+    Method m;
+    m.name = MethodName(path);
+    SyntaxError e;
+    if (!ParseMethod(text, names, &m, &e)) {
+      problems.push_back(Place(path, e.line, e.col) + "syntax error: " +
+                         platform::MacRomanToUtf8(e.message));
+      continue;
+    }
+    Found found;
+    FindUnrunnable(m.body, names, &found);
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [where, message] : found)
+      problems.push_back(Place(path, where.first, where.second) +
+                         platform::MacRomanToUtf8(message));
+  }
+  return problems;
+}
+
+bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources,
+                 Program* program, std::vector<std::string>* errors) {
+  MethodNames names;
+  if (!NameMethods(sources, &names, errors)) return false;
   for (const auto& [path, text] : sources) {
     Method m;
     m.name = MethodName(path);
     m.path = path;
     SyntaxError e;
     if (!ParseMethod(text, names, &m, &e)) {
-      errors->push_back(path + ":" + std::to_string(e.line) + ":" + std::to_string(e.col) +
-                        (e.unknownCommand ? ": " : ": syntax error: ") +
+      errors->push_back(Place(path, e.line, e.col) + "syntax error: " +
                         platform::MacRomanToUtf8(e.message));
       continue;
     }
@@ -79,7 +173,11 @@ bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources
   return true;
 }
 
-bool LoadFolder(const std::string& folder, Program* program, std::vector<std::string>* errors) {
+namespace {
+
+// The (path, text) of every .4dm file of `folder`, by name; false with messages.
+bool ReadFolder(const std::string& folder, std::vector<std::pair<std::string, std::string>>* sources,
+                std::vector<std::string>* errors) {
   std::error_code ec;
   std::vector<fs::path> files;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -93,7 +191,6 @@ bool LoadFolder(const std::string& folder, Program* program, std::vector<std::st
     return false;
   }
   std::sort(files.begin(), files.end());
-  std::vector<std::pair<std::string, std::string>> sources;
   for (const fs::path& p : files) {
     uintmax_t size = fs::file_size(p, ec);
     if (ec || size > kMaxMethodFile) {
@@ -107,16 +204,38 @@ bool LoadFolder(const std::string& folder, Program* program, std::vector<std::st
       errors->push_back(p.string() + ": cannot read the file");
       continue;
     }
-    sources.emplace_back(p.string(), text.str());
+    sources->emplace_back(p.string(), text.str());
   }
-  if (!errors->empty()) return false;
+  return errors->empty();
+}
+
+// `vrx run --check PATH`: the problems on standard output, a count on standard error.
+int CheckMethods(const std::string& folder) {
+  std::vector<std::pair<std::string, std::string>> sources;
+  std::vector<std::string> errors;
+  if (!ReadFolder(folder, &sources, &errors)) {
+    for (const std::string& e : errors) std::fprintf(stderr, "%s\n", e.c_str());
+    return 2;
+  }
+  std::vector<std::string> problems = CheckSources(sources);
+  for (const std::string& p : problems) std::printf("%s\n", p.c_str());
+  std::fflush(stdout);
+  std::fprintf(stderr, "%zu methods checked, %zu problems\n", sources.size(), problems.size());
+  return problems.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+bool LoadFolder(const std::string& folder, Program* program, std::vector<std::string>* errors) {
+  std::vector<std::pair<std::string, std::string>> sources;
+  if (!ReadFolder(folder, &sources, errors)) return false;
   return LoadSources(sources, program, errors);
 }
 
 int RunMethods(int argc, char** argv) {
   std::string path, method;
   std::vector<std::string> args;
-  bool options = true, trace = false;
+  bool options = true, trace = false, check = false;
   for (int i = 0; i < argc; ++i) {
     std::string a = argv[i];
     if (options && path.empty() && (a == "-h" || a == "--help")) {
@@ -133,6 +252,8 @@ int RunMethods(int argc, char** argv) {
       method = argv[++i];
     } else if (options && a == "--trace") {
       trace = true;
+    } else if (options && a == "--check") {
+      check = true;
     } else if (options && a.rfind("--method=", 0) == 0) {
       method = a.substr(9);
     } else if (path.empty()) {
@@ -146,27 +267,14 @@ int RunMethods(int argc, char** argv) {
     Usage();
     return 2;
   }
-  std::error_code ec;
-  fs::path target(path);
-  std::string folder;
-  if (fs::is_directory(target, ec)) {
-    folder = target.string();
-    // A 4D project keeps its methods in Project/Sources/Methods; accept its folders too.
-    if (!HasMethodFiles(folder)) {
-      for (const char* sub : {"Methods", "Sources/Methods", "Project/Sources/Methods"})
-        if (HasMethodFiles((target / sub).string())) {
-          folder = (target / sub).string();
-          break;
-        }
-    }
-    if (method.empty()) method = "main";
-  } else if (fs::is_regular_file(target, ec) && target.extension() == ".4dm") {
-    folder = target.has_parent_path() ? target.parent_path().string() : ".";
-    if (method.empty()) method = target.stem().string();
-  } else {
-    std::fprintf(stderr, "vrx run: %s is neither a .4dm file nor a folder\n", path.c_str());
+  std::string folder, fileMethod;
+  if (!MethodFolder(fs::path(path), &folder, &fileMethod)) {
+    std::fprintf(stderr, "vrx run: %s is neither a .4dm file, a folder nor a .4DProject file\n",
+                 path.c_str());
     return 2;
   }
+  if (check) return CheckMethods(folder);
+  if (method.empty()) method = fileMethod.empty() ? "main" : fileMethod;
   Program program;
   std::vector<std::string> errors;
   if (!LoadFolder(folder, &program, &errors)) {

@@ -38,6 +38,12 @@ bool LoadFolder(const std::string& folder, Program* program, std::vector<std::st
 bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources,
                  Program* program, std::vector<std::string>* errors);
 
+// Loads every method that parses and lists, as "file:line:col: message" in file order,
+// each method's syntax error and each name vrx run does not have (commands, constants,
+// methods, tables), which would fail when its line runs. Empty: everything can run.
+std::vector<std::string> CheckSources(
+    const std::vector<std::pair<std::string, std::string>>& sources);
+
 using LineSink = std::function<void(std::string_view utf8Line)>;
 
 struct RunOptions {
@@ -58,7 +64,8 @@ struct RunOptions {
 int RunProgram(const Program& program, std::string_view method, std::vector<Value> params,
                const RunOptions& options);
 
-// `vrx run PATH [--method NAME] [--trace] [ARG...]`; argv holds the words after "run".
+// `vrx run PATH [--method NAME] [--trace] [ARG...]` or `vrx run --check PATH`; argv holds
+// the words after "run".
 int RunMethods(int argc, char** argv);
 
 }  // namespace runner

@@ -22,6 +22,7 @@ enum class Tok : uint8_t {
   Eq, Hash, Lt, Gt, Le, Ge, Amp, Pipe,
   XorBits, ShiftLeft, ShiftRight, BitSet, BitClear, BitTest,  // ^| << >> ?+ ?- ??
   Arrow,  // ->
+  Field,  // [Table]Field or [Table], tokens dropped: text "[Table]Field"
 };
 
 struct Token {
@@ -30,12 +31,15 @@ struct Token {
   int endCol = 1;         // column just past the token
   std::string text;       // word or variable name; text literal as Mac Roman bytes
   Value value;            // number, date and time literals
+  // 4D saves names with their token: Length:C16 (command 16), Is text:K8:3 (constant 3
+  // of theme 8). The token sits on the last word of the name.
+  char token = 0;       // 'C' command, 'K' constant, 'P' plug-in command, 0 none
+  int32_t number = 0;   // the command's number ('C')
 };
 
 struct SyntaxError {
   int line = 0, col = 0;
   std::string message;
-  bool unknownCommand = false;  // the message names a command this runner does not have
 };
 
 // False with *error set on the first lexical error.
@@ -53,6 +57,7 @@ struct Code;
 using BuiltinFn = bool (*)(Frame& f, const Args& a, Value* out);
 struct BuiltinInfo {
   std::string_view name;
+  int32_t number;        // 4D's command number; 0 for the runner's own commands
   int minArgs, maxArgs;  // maxArgs -1: any number
   bool returnsValue;
   std::string_view params;
@@ -60,6 +65,14 @@ struct BuiltinInfo {
   bool system;
 };
 std::span<const BuiltinInfo> Builtins();
+// The built-in with 4D command number `number`, or null.
+const BuiltinInfo* BuiltinByNumber(int32_t number);
+
+// What a call of something the runner cannot run stands for: a name it does not have,
+// or a table. Loading never fails on them; running the line reports `message` (its one
+// argument, a text), and vrx run --check lists them.
+enum class Unrunnable : uint8_t { UnknownName, Table };
+const BuiltinInfo& UnrunnableBuiltin(Unrunnable what);
 
 enum class ExprKind : uint8_t {
   Literal,       // value

@@ -126,9 +126,44 @@ TEST(VrxRun, ExplainsUnknownCommandsAndTextArgumentsAndAnswersConfirm) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "Go on? [OK/Cancel] OK (standard input is not a terminal)\n42 1\n");
 
+  // An unknown name elsewhere does not stop a method that never reaches it; --check
+  // lists it without running anything.
   dir.Write("other.4dm", "LOG(1)\n  FROBNICATE DOCUMENT($x;1)\n");
   r = RunVrx({"run", dir.path + "/add.4dm", "41"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  r = RunVrx({"run", "--check", dir.path});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("other.4dm:2:3: FROBNICATE DOCUMENT is not a command vrx run knows"),
-            std::string::npos) << r.err;
+  EXPECT_EQ(r.out, dir.path + "/other.4dm:2:3: Unknown command or method: FROBNICATE DOCUMENT\n");
+  EXPECT_EQ(r.err, "2 methods checked, 1 problems\n");
+  r = RunVrx({"run", dir.path + "/other.4dm"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "1\n");
+  EXPECT_EQ(r.err, "Error in method \"other\" line 2: Unknown command or method: FROBNICATE DOCUMENT\n");
+}
+
+TEST(VrxRun, ProjectFilesAndFoldersAndCheck) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path + "/Project/Sources/Methods");
+  std::filesystem::create_directories(dir.path + "/Project/Sources/Classes");
+  dir.Write("Project/App.4DProject", "{}");
+  dir.Write("Project/Sources/Methods/main.4dm",
+            "//%attributes = {\"invisible\":true}\nC_TEXT:C284($t)\n$t:=Util 2:C2\nLOG(Uppercase:C13($t))\n");
+  dir.Write("Project/Sources/Methods/Util 2.4dm", "$0:=\"util\"\n");
+  dir.Write("Project/Sources/Classes/Thing.4dm", "Class constructor\nThis.a:=1\n");
+  for (std::string path : {dir.path, dir.path + "/Project", dir.path + "/Project/Sources",
+                           dir.path + "/Project/App.4DProject"}) {
+    CliResult r = RunVrx({"run", path});
+    EXPECT_EQ(r.status, 1) << path;  // Util 2:C2 is a command number vrx run does not have
+    EXPECT_EQ(r.err, "Error in method \"main\" line 3: Unknown command: Util 2\n") << path;
+    r = RunVrx({"run", "--check", path});
+    EXPECT_EQ(r.status, 1) << path;
+    EXPECT_EQ(r.out, dir.path + "/Project/Sources/Methods/main.4dm:3:5: Unknown command: Util 2\n");
+  }
+  dir.Write("Project/Sources/Methods/main.4dm", "$t:=Util 2\nLOG(Uppercase:C13($t))\n");
+  CliResult r = RunVrx({"run", "--check", dir.path});
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, "");
+  r = RunVrx({"run", dir.path});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "UTIL\n");
 }

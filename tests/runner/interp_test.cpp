@@ -88,12 +88,65 @@ TEST(Syntax, ErrorsNameFileLineAndColumn) {
   }
 }
 
-TEST(Syntax, UnknownCommandsAreNamedWhereTheyStand) {
-  Outcome o = RunMain("LOG(1)\n  FROBNICATE DOCUMENT($x)\n");
-  EXPECT_FALSE(o.loaded);
-  EXPECT_EQ(o.err, std::vector<std::string>{"main.4dm:2:3: FROBNICATE DOCUMENT is not a command vrx run knows"});
-  o = RunMain("$x:=1+Get frobnicated value(1)\n");
-  EXPECT_EQ(o.err, std::vector<std::string>{"main.4dm:1:7: Get frobnicated value is not a command vrx run knows"});
+TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
+  struct Case {
+    const char* source;
+    const char* out;    // LOG lines, joined by "|"
+    const char* error;  // the run-time error, or "" when the method ends well
+  };
+  const Case cases[] = {
+      // Commands by their number, whatever the name; constants by name.
+      {"ARRAY TEXT:C222($a;2)\nLOG(Longueur:C16(\"abc\")+Size of array:C274($a))\n", "5", ""},
+      {"C_LONGINT:C283($n)\nIf (True:C214) & Not:C34(False:C215)\nLOG(Read Mode:K24:5)\nEnd if\n", "2", ""},
+      {"LOG(1)\n  FROBNICATE DOCUMENT($x)\nLOG(2)\n", "1",
+       "Error in method \"main\" line 2: Unknown command or method: FROBNICATE DOCUMENT"},
+      {"$x:=1+Get frobnicated value(1)\n", "", "line 1: Unknown command or method: Get frobnicated value"},
+      {"SET DATABASE PARAMETER:C642(1;2)\n", "", "line 1: Unknown command: SET DATABASE PARAMETER"},
+      {"$x:=Frobnicated:K99:1\n", "", "line 1: Unknown constant: Frobnicated"},
+      {"If (False)\n  NOT A COMMAND(1)\n  Unknown method here\nEnd if\nLOG(\"ran\")\n", "ran", ""},
+      // Tables parse; using one is the error.
+      {"LOG(1)\n[Customers:1]Name:2:=\"x\"\n", "1",
+       "line 2: tables are not available in vrx run ([Customers]Name)"},
+      {"QUERY:C277([Customer Orders:3];[Customer Orders:3]Order Date:5=!2024-01-02!)\n", "",
+       "line 1: tables are not available in vrx run (QUERY)"},
+      {"$p:=->[Customers]Name\n", "", "line 1: tables are not available in vrx run ([Customers]Name)"},
+      {"ALL RECORDS:C47([Customers])\n", "", "line 1: tables are not available in vrx run (ALL RECORDS)"},
+  };
+  for (const Case& c : cases) {
+    Outcome o = RunMain(c.source);
+    ASSERT_TRUE(o.loaded) << c.source << Joined(o.err);
+    std::string out;
+    for (const std::string& l : o.out) out += (out.empty() ? "" : "|") + l;
+    EXPECT_EQ(out, c.out) << c.source;
+    EXPECT_EQ(o.status, *c.error ? 1 : 0) << c.source << Joined(o.err);
+    if (*c.error) {
+      ASSERT_EQ(o.err.size(), 1u) << c.source << Joined(o.err);
+      EXPECT_NE(o.err[0].find(c.error), std::string::npos) << c.source << " -> " << o.err[0];
+    }
+  }
+}
+
+TEST(Names, MethodNamesWithDigitsAndSpaces) {
+  Outcome o = RunMethods({{"main.4dm", "4D_ALERT(\"a\")\nLOG(Util 2(3))\n"},
+                          {"4D_ALERT.4dm", "//%attributes = {\"lang\":\"en\"}\nLOG($1)\n"},
+                          {"Util 2.4dm", "$0:=$1*2\n"}});
+  ASSERT_TRUE(o.loaded) << Joined(o.err);
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"a", "6"}));
+}
+
+TEST(Names, CheckListsSyntaxErrorsAndUnknownNamesWithTheirPlace) {
+  std::vector<std::string> problems = runner::CheckSources(
+      {{"a.4dm", "LOG(1)\nIf (Nope:C9999)\n  $x:=[T:1]F:1+Missing(1)\nEnd if\n"},
+       {"b.4dm", "$x:=(1\n"},
+       {"c.4dm", "LOG(Length:C16(\"ok\"))\nb\n"}});
+  EXPECT_EQ(problems, (std::vector<std::string>{
+                          "a.4dm:2:5: Unknown command: Nope",
+                          "a.4dm:3:7: tables are not available in vrx run ([T]F)",
+                          "a.4dm:3:16: Unknown method: Missing",
+                          "b.4dm:1:7: syntax error: expected \")\", found the end of the line",
+                      }));
+  EXPECT_TRUE(runner::CheckSources({{"main.4dm", "LOG(Length:C16(\"ok\"))\n"}}).empty());
 }
 
 TEST(Syntax, LongOperatorChainsAreRefusedNotOverflowed) {
