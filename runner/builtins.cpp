@@ -381,6 +381,18 @@ const BuiltinInfo* BuiltinByNumber(int32_t number) {
   return it == byNumber.end() ? nullptr : it->second;
 }
 
+std::string_view CommandName(int32_t number) {
+  static const std::unordered_map<int32_t, std::string_view> names = [] {
+    std::unordered_map<int32_t, std::string_view> m;
+#define VRX_4D_COMMAND(name, number) m.emplace(number, name);
+#include "runner/command_numbers.def"
+#undef VRX_4D_COMMAND
+    return m;
+  }();
+  auto it = names.find(number);
+  return it == names.end() ? std::string_view() : it->second;
+}
+
 std::span<const BuiltinInfo> Builtins() {
   static const std::vector<BuiltinInfo> all = [] {
     std::vector<BuiltinInfo> v(std::begin(kBuiltins), std::end(kBuiltins));

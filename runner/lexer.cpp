@@ -111,8 +111,10 @@ struct Lexer {
       if (second == 0) return;
       length += 1 + second;
     }
-    if (kind == 'C')
-      t->number = int32_t(std::strtol(std::string(src.substr(pos + 2, first)).c_str(), nullptr, 10));
+    t->number = int32_t(std::strtol(std::string(src.substr(pos + 2, first)).c_str(), nullptr, 10));
+    if (kind != 'C')
+      t->index = int32_t(std::strtol(std::string(src.substr(pos + 3 + first, length - 3 - first)).c_str(),
+                                     nullptr, 10));
     t->token = kind;
     for (size_t i = 0; i < length; ++i) Advance();
   }

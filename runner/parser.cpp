@@ -20,7 +20,9 @@ enum class Keyword : uint8_t {
 
 struct Constant {
   std::string_view name;
-  int32_t value;
+  double value;
+  bool real = false;
+  int32_t theme = 0, index = 0;  // its token, when known
 };
 constexpr Constant kConstants[] = {
     {"Mac C string", 0},          {"Mac Pascal string", 1},   {"Mac text with length", 2},
@@ -41,7 +43,23 @@ constexpr Constant kConstants[] = {
     {"Min Sec", 7},               {"ISO time", 8},             {"System time short", 9},
     {"System time long abbreviated", 10}, {"System time long", 11},
     {"Blank if null time", 100},
+#define VRX_4D_CONSTANT(name, theme, index, type, value) \
+  {name, value, std::string_view(#type) == "Real", theme, index},
+#include "runner/constant_tokens.def"
+#undef VRX_4D_CONSTANT
 };
+
+// Constants by their token, for names written in another language.
+const Constant* ConstantByToken(int32_t theme, int32_t index) {
+  static const std::map<std::pair<int32_t, int32_t>, const Constant*> byToken = [] {
+    std::map<std::pair<int32_t, int32_t>, const Constant*> m;
+    for (const Constant& c : kConstants)
+      if (c.theme > 0) m.emplace(std::pair(c.theme, c.index), &c);
+    return m;
+  }();
+  auto it = byToken.find({theme, index});
+  return it == byToken.end() ? nullptr : it->second;
+}
 
 struct NameEntry {
   Keyword keyword = Keyword::None;
@@ -214,10 +232,15 @@ struct Parser {
         m.entry.builtin = b;
       } else {
         m.unknown = true;
+        // Named as 4D names it in English too, when written in another language.
+        std::string_view english = CommandName(last.number);
+        if (!english.empty() && AsciiLower(english) != AsciiLower(m.written))
+          m.written += " (" + std::string(english) + ")";
       }
     } else if (last.token == 'K') {
       auto it = Names().find(AsciiLower(m.written));
       if (it != Names().end() && it->second.constant) m.entry.constant = it->second.constant;
+      else if (const Constant* c = ConstantByToken(last.number, last.index)) m.entry.constant = c;
       else m.unknown = true;
     } else if (const vrx::CommandInfo* c = vrx::CommandByName(m.written); c && !c->name.empty()) {
       m.command = c;
@@ -521,7 +544,8 @@ struct Parser {
       return Fail(t, "\"" + m.written + "\" cannot be used here");
     if (m.entry.constant) {
       out->kind = ExprKind::Literal;
-      out->value = Value::Long(m.entry.constant->value);
+      out->value = m.entry.constant->real ? Value::Real(m.entry.constant->value)
+                                          : Value::Long(int32_t(m.entry.constant->value));
       return true;
     }
     if (m.entry.builtin) {

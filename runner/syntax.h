@@ -34,7 +34,8 @@ struct Token {
   // 4D saves names with their token: Length:C16 (command 16), Is text:K8:3 (constant 3
   // of theme 8). The token sits on the last word of the name.
   char token = 0;       // 'C' command, 'K' constant, 'P' plug-in command, 0 none
-  int32_t number = 0;   // the command's number ('C')
+  int32_t number = 0;   // the command's number ('C'), the constant's theme ('K')
+  int32_t index = 0;    // the constant's index in its theme ('K')
 };
 
 struct SyntaxError {
@@ -67,6 +68,8 @@ struct BuiltinInfo {
 std::span<const BuiltinInfo> Builtins();
 // The built-in with 4D command number `number`, or null.
 const BuiltinInfo* BuiltinByNumber(int32_t number);
+// The English name of 4D command `number`, or "" when it is not one.
+std::string_view CommandName(int32_t number);
 
 // What a call of something the runner cannot run stands for: a name it does not have,
 // or a table. Loading never fails on them; running the line reports `message` (its one

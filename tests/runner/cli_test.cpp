@@ -147,17 +147,17 @@ TEST(VrxRun, ProjectFilesAndFoldersAndCheck) {
   std::filesystem::create_directories(dir.path + "/Project/Sources/Classes");
   dir.Write("Project/App.4DProject", "{}");
   dir.Write("Project/Sources/Methods/main.4dm",
-            "//%attributes = {\"invisible\":true}\nC_TEXT:C284($t)\n$t:=Util 2:C2\nLOG(Uppercase:C13($t))\n");
+            "//%attributes = {\"invisible\":true}\nC_TEXT:C284($t)\n  SET DATABASE PARAMETER:C642(1;2)\n");
   dir.Write("Project/Sources/Methods/Util 2.4dm", "$0:=\"util\"\n");
   dir.Write("Project/Sources/Classes/Thing.4dm", "Class constructor\nThis.a:=1\n");
   for (std::string path : {dir.path, dir.path + "/Project", dir.path + "/Project/Sources",
                            dir.path + "/Project/App.4DProject"}) {
     CliResult r = RunVrx({"run", path});
-    EXPECT_EQ(r.status, 1) << path;  // Util 2:C2 is a command number vrx run does not have
-    EXPECT_EQ(r.err, "Error in method \"main\" line 3: Unknown command: Util 2\n") << path;
+    EXPECT_EQ(r.status, 1) << path;
+    EXPECT_EQ(r.err, "Error in method \"main\" line 3: Unknown command: SET DATABASE PARAMETER\n") << path;
     r = RunVrx({"run", "--check", path});
     EXPECT_EQ(r.status, 1) << path;
-    EXPECT_EQ(r.out, dir.path + "/Project/Sources/Methods/main.4dm:3:5: Unknown command: Util 2\n");
+    EXPECT_EQ(r.out, dir.path + "/Project/Sources/Methods/main.4dm:3:3: Unknown command: SET DATABASE PARAMETER\n");
   }
   dir.Write("Project/Sources/Methods/main.4dm", "$t:=Util 2\nLOG(Uppercase:C13($t))\n");
   CliResult r = RunVrx({"run", "--check", dir.path});

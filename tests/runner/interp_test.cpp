@@ -126,6 +126,21 @@ TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
   }
 }
 
+TEST(Names, EveryBuiltinNumberIsThatOf4DsCommandOfTheSameName) {
+  for (const runner::BuiltinInfo& b : runner::Builtins()) {
+    if (b.number == 0) continue;
+    // An obsolete command keeps its number under a name marked _O_.
+    std::string name = runner::Lowercase(runner::CommandName(b.number));
+    if (name.rfind("_o_", 0) == 0) name.erase(0, 3);
+    EXPECT_EQ(name, runner::Lowercase(b.name)) << b.name << " " << b.number;
+  }
+  Outcome o = RunMain("CHERCHER:C277($x)\n");  // QUERY as a French 4D saves it
+  ASSERT_EQ(o.err.size(), 1u);
+  EXPECT_NE(o.err[0].find("line 1: Unknown command: CHERCHER (QUERY)"), std::string::npos) << o.err[0];
+  o = RunMain("LOG(Est un texte:K8:3)\nLOG(Pi:K30:1>3.1415)\n");  // by the token when the name is unknown
+  EXPECT_EQ(o.out, (std::vector<std::string>{"2", "True"}));
+}
+
 TEST(Names, MethodNamesWithDigitsAndSpaces) {
   Outcome o = RunMethods({{"main.4dm", "4D_ALERT(\"a\")\nLOG(Util 2(3))\n"},
                           {"4D_ALERT.4dm", "//%attributes = {\"lang\":\"en\"}\nLOG($1)\n"},
