@@ -94,7 +94,10 @@ def main():
             # A command's link leads to its entry, whose heading is in view and not under
             # the sticky search bar.
             target = "VRX_StartTLS" if "VRX_StartTLS" in ids else names[-1]
-            browser.find_element(By.CSS_SELECTOR, "li > a[href='#%s']" % target).click()
+            link = browser.find_element(By.CSS_SELECTOR, "li > a[href='#%s']" % target)
+            check(link.is_displayed(), "the link to %s is hidden" % target)
+            if link.is_displayed():
+                link.click()
             check(browser.current_url.endswith("#" + target), "the link led to " + browser.current_url)
             visible = run("var h = document.querySelector('#' + arguments[0] + ' h3'), r = h.getBoundingClientRect();"
                           "var at = document.elementFromPoint(r.left + 2, r.top + r.height / 2);"
