@@ -2,6 +2,8 @@
 // VRX_ command adds over a direct host call.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -10,12 +12,18 @@
 
 namespace {
 
-runner::Program Load(const std::string& source) {
+// A method that does not load would leave nothing to measure: stop there.
+runner::Program LoadAll(const std::vector<std::pair<std::string, std::string>>& sources) {
   runner::Program p;
   std::vector<std::string> errors;
-  runner::LoadSources({{"main.4dm", source}}, &p, &errors);
+  if (!runner::LoadSources(sources, &p, &errors)) {
+    for (const std::string& e : errors) std::fprintf(stderr, "%s\n", e.c_str());
+    std::abort();
+  }
   return p;
 }
+
+runner::Program Load(const std::string& source) { return LoadAll({{"main.4dm", source}}); }
 
 void RunOnce(benchmark::State& state, host::Host& h, const runner::Program& p) {
   runner::RunOptions opts;
@@ -69,11 +77,8 @@ BENCHMARK(BM_IntegerLoop);
 // Method calls with a parameter and a result.
 void BM_MethodCalls(benchmark::State& state) {
   host::Host h;
-  runner::Program p;
-  std::vector<std::string> errors;
-  runner::LoadSources({{"main.4dm", "For ($i;1;1000)\n  $r:=Twice($i)\nEnd for\n"},
-                       {"Twice.4dm", "C_LONGINT($1;$0)\n$0:=$1*2\n"}},
-                      &p, &errors);
+  runner::Program p = LoadAll({{"main.4dm", "For ($i;1;1000)\n  $r:=Twice($i)\nEnd for\n"},
+                              {"Twice.4dm", "C_LONGINT($1;$0)\n$0:=$1*2\n"}});
   for (auto _ : state) RunOnce(state, h, p);
   state.SetItemsProcessed(state.iterations() * 1000);
 }

@@ -60,15 +60,6 @@ std::string ReadFile(const std::string& path) {
   return bytes;
 }
 
-// A calendar date, or 0000-00-00 (4D's empty date).
-bool ValidDate(int year, int month, int day) {
-  if (year == 0 && month == 0 && day == 0) return true;
-  static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (year < 1 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return false;
-  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return month != 2 || day <= 28 || leap;
-}
-
 using platform::Handle;
 
 bool IsNumberKind(Kind k) { return k == Kind::Long || k == Kind::Integer || k == Kind::Time; }
@@ -144,7 +135,7 @@ Value ParseArg(const std::string& arg, Kind declared) {
   if (rest.size() != 10 || rest[4] != '-' || rest[7] != '-') throw ArgError{"a date is YYYY-MM-DD"};
   int year = ParseLong(rest.substr(0, 4), 0, 9999), month = ParseLong(rest.substr(5, 2), 0, 99),
       day = ParseLong(rest.substr(8, 2), 0, 99);
-  if (!ValidDate(year, month, day)) throw ArgError{"no such date: '" + rest + "'"};
+  if (!platform::ValidDate(year, month, day)) throw ArgError{"no such date: '" + rest + "'"};
   return Value::Date(int16_t(year), int16_t(month), int16_t(day));
 }
 

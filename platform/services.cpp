@@ -87,6 +87,14 @@ DateTimeFields SecondsToFields(uint32_t seconds) {
   return f;
 }
 
+bool ValidDate(int year, int month, int day) {
+  if (year == 0 && month == 0 && day == 0) return true;
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 uint32_t FieldsToSeconds(const DateTimeFields& f) {
   // Out-of-range months roll into years, and the rest is plain arithmetic, as the
   // Macintosh date utilities do.

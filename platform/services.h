@@ -21,6 +21,9 @@ struct DateTimeFields {
   int16_t year, month, day, hour, minute, second;
   int16_t dayOfWeek;  // 1 = Sunday .. 7 = Saturday; ignored by FieldsToSeconds
 };
+// A date 4D can hold: a day of years 1 to 9999 of the Gregorian calendar, or 0/0/0,
+// the null date.
+bool ValidDate(int year, int month, int day);
 // Pure calendar arithmetic on the 1904 scale; no time-zone adjustment.
 DateTimeFields SecondsToFields(uint32_t seconds);
 uint32_t FieldsToSeconds(const DateTimeFields& f);

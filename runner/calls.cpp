@@ -109,7 +109,8 @@ void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> para
   Frame f;
   EnterMethod(f, rt, &proc, method, std::move(params));
   proc.frames.push_back(&f);
-  ExecBlock(f, f.code->body);
+  // An error has been reported where it happened and has set the run's status.
+  (void)ExecBlock(f, f.code->body);
 }
 
 int RunProgram(const Program& program, std::string_view method, std::vector<Value> params,

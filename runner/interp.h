@@ -135,7 +135,7 @@ inline bool IsWholeVar(const Node& n) {
 }
 
 // Converts v to the type of a variable that already has one (`what` names it).
-bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what);
+[[nodiscard]] bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what);
 std::string Article(Type t);  // "a text", "an array"
 std::string VarLabel(const Frame& f, int32_t node);  // "$x", "<>y", "z"
 
@@ -153,10 +153,10 @@ void SetSystemVar(Frame& f, std::string_view name, Value v);
 // A hint for a text met where a number is needed: command-line arguments are texts.
 std::string NumHint(Type got);
 // Helpers the built-in commands share.
-bool ValueOf(Frame& f, int32_t arg, Value* copy, const Value** out);
-bool NeedBlobVar(Frame& f, int32_t ref, Var** out, const std::string& cmd);
-bool StartOffset(Frame& f, int32_t ref);
-bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd);
+[[nodiscard]] bool ValueOf(Frame& f, int32_t arg, Value* copy, const Value** out);
+[[nodiscard]] bool NeedBlobVar(Frame& f, int32_t ref, Var** out, const std::string& cmd);
+[[nodiscard]] bool StartOffset(Frame& f, int32_t ref);
+[[nodiscard]] bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd);
 std::string SystemPath(const std::string& macRoman);  // a path as the system takes it
 // The built-in commands of each family, gathered by Builtins().
 std::span<const BuiltinInfo> BlobBuiltins();
@@ -165,20 +165,20 @@ std::span<const BuiltinInfo> ArrayBuiltins();
 std::span<const BuiltinInfo> FormatBuiltins();
 std::span<const BuiltinInfo> ProcessBuiltins();
 
-bool Eval(Frame& f, int32_t node, Value* out);
+[[nodiscard]] bool Eval(Frame& f, int32_t node, Value* out);
 // Stores into a variable or element, converting to its type.
-bool Assign(Frame& f, int32_t target, Value v);
+[[nodiscard]] bool Assign(Frame& f, int32_t target, Value v);
 // Replaces the variable `target` names (not an element) as a whole, arrays included.
-bool AssignWhole(Frame& f, int32_t target, Value v);
+[[nodiscard]] bool AssignWhole(Frame& f, int32_t target, Value v);
 // What an element, a dereferenced pointer, ${n} or a variable names, worked out once;
 // false, with the error reported, when it names nothing.
-bool ResolveTarget(Frame& f, int32_t node, Target* out);
+[[nodiscard]] bool ResolveTarget(Frame& f, int32_t node, Target* out);
 // Stores v where t says: converted to an element's or a variable's type, or replacing
 // the variable when v is an array.
-bool AssignTarget(Frame& f, const Target& t, Value v);
+[[nodiscard]] bool AssignTarget(Frame& f, const Target& t, Value v);
 // The value at t: in place for a variable, in *copy for an element; null (and true)
 // for a variable that is not defined yet.
-bool TargetValue(Frame& f, const Target& t, Value* copy, const Value** out);
+[[nodiscard]] bool TargetValue(Frame& f, const Target& t, Value* copy, const Value** out);
 // The variable a dereferenced pointer names; null, with the error reported, when it
 // names none (or an element: *element then holds its index when element is given).
 Var* DerefVar(Frame& f, int32_t node, int32_t* element = nullptr);
@@ -216,24 +216,24 @@ inline Var& SlotOf(Frame& f, Src src, int32_t index) {
 const Value* PeekVar(Frame& f, int32_t node);
 // What a dereferenced pointer names: its variable's value in place, or an element's
 // value in *copy. The pointer's expression is evaluated once.
-bool DerefValue(Frame& f, int32_t node, Value* copy, const Value** out);
+[[nodiscard]] bool DerefValue(Frame& f, int32_t node, Value* copy, const Value** out);
 
-bool CallBuiltin(Frame& f, const Node& call, Value* out);
-bool CallPluginCommand(Frame& f, const Node& call, Value* out);
-bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value* out,
+[[nodiscard]] bool CallBuiltin(Frame& f, const Node& call, Value* out);
+[[nodiscard]] bool CallPluginCommand(Frame& f, const Node& call, Value* out);
+[[nodiscard]] bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value* out,
                 bool wantValue);
 // Runs a method as the body of a new or the first process.
 void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> params);
 
 // Typed reads of an argument, with the run-time error 4D gives for a wrong kind.
-bool EvalNumber(Frame& f, int32_t node, double* out, std::string_view what);
-bool EvalLong(Frame& f, int32_t node, int32_t* out, std::string_view what);
-bool EvalText(Frame& f, int32_t node, std::string* out, std::string_view what);
-bool EvalBool(Frame& f, int32_t node, bool* out, std::string_view what);
+[[nodiscard]] bool EvalNumber(Frame& f, int32_t node, double* out, std::string_view what);
+[[nodiscard]] bool EvalLong(Frame& f, int32_t node, int32_t* out, std::string_view what);
+[[nodiscard]] bool EvalText(Frame& f, int32_t node, std::string* out, std::string_view what);
+[[nodiscard]] bool EvalBool(Frame& f, int32_t node, bool* out, std::string_view what);
 
 // ---- operators.cpp: 4D's value rules.
 // a op b for any two values, with 4D's error when op does not apply to them.
-bool Binary(Frame& f, Tok op, const Value& a, const Value& b, Value* out);
+[[nodiscard]] bool Binary(Frame& f, Tok op, const Value& a, const Value& b, Value* out);
 const char* OpName(Tok op);
 bool IsBitwise(Tok op);
 // A bitwise operator on two longints; ?? answers in *test.
@@ -243,12 +243,12 @@ int32_t BitOp(Tok op, int32_t a, int32_t b, bool* test);
 // Parameter n of the frame; null when it is past the frame's and not `create`.
 Var* ParamVar(Frame& f, int32_t n, bool create);
 // Element `index` of a variable's array or BLOB; `label` names the variable.
-bool ElementOf(Frame& f, const Value& base, int32_t index, int32_t label, Value* out);
-bool EvalAddressOf(Frame& f, const Node& n, Value* out);  // ->variable or ->variable{i}
-bool EvalDeref(Frame& f, int32_t node, Value* out);       // pointer->
+[[nodiscard]] bool ElementOf(Frame& f, const Value& base, int32_t index, int32_t label, Value* out);
+[[nodiscard]] bool EvalAddressOf(Frame& f, const Node& n, Value* out);  // ->variable or ->variable{i}
+[[nodiscard]] bool EvalDeref(Frame& f, int32_t node, Value* out);       // pointer->
 
 // ---- interp.cpp and calls.cpp.
-bool ExecBlock(Frame& f, const std::vector<CStmt>& body);
+[[nodiscard]] bool ExecBlock(Frame& f, const std::vector<CStmt>& body);
 // True when this process's stack is nearly used up.
 bool StackExhausted(Frame& f);
 // Interpreted code gives the other processes their turn now and then, as 4D's

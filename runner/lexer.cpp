@@ -317,6 +317,16 @@ struct Lexer {
     return true;
   }
 
+  // The longest operator or punctuation mark spelled at pos; null when none is.
+  const OperatorInfo* MatchOperator() const {
+    const OperatorInfo* best = nullptr;
+    std::string_view rest = src.substr(pos);
+    for (const OperatorInfo& op : Operators())
+      if (rest.starts_with(op.spelling) && (!best || op.spelling.size() > best->spelling.size()))
+        best = &op;
+    return best;
+  }
+
   bool Op(Tok kind, int bytes, int l, int c) {
     for (int i = 0; i < bytes; ++i) Advance();
     Emit(kind, l, c).endCol = col;
@@ -371,42 +381,12 @@ struct Lexer {
         if (!FieldRef(l, c)) return false;
       } else if (ch == '!') {
         if (!DateLit(l, c)) return false;
-      } else if (ch == '?' && (Peek(1) == '+' || Peek(1) == '-' || Peek(1) == '?')) {
-        Op(Peek(1) == '+' ? Tok::BitSet : Peek(1) == '-' ? Tok::BitClear : Tok::BitTest, 2, l, c);
+      } else if (const OperatorInfo* op = MatchOperator()) {
+        Op(op->tok, int(op->spelling.size()), l, c);
       } else if (ch == '?') {
         if (!TimeLit(l, c)) return false;
       } else {
-        bool ok = true;
-        switch (ch) {
-          case ':': ok = Peek(1) == '=' ? Op(Tok::Assign, 2, l, c) : Op(Tok::Colon, 1, l, c); break;
-          case ';': ok = Op(Tok::Semicolon, 1, l, c); break;
-          case '(': ok = Op(Tok::LParen, 1, l, c); break;
-          case ')': ok = Op(Tok::RParen, 1, l, c); break;
-          case '{': ok = Op(Tok::LBrace, 1, l, c); break;
-          case '}': ok = Op(Tok::RBrace, 1, l, c); break;
-          case '+': ok = Op(Tok::Plus, 1, l, c); break;
-          case '-': ok = Peek(1) == '>' ? Op(Tok::Arrow, 2, l, c) : Op(Tok::Minus, 1, l, c); break;
-          case '*': ok = Op(Tok::Star, 1, l, c); break;
-          case '/': ok = Op(Tok::Slash, 1, l, c); break;
-          case '\\': ok = Op(Tok::Backslash, 1, l, c); break;
-          case '%': ok = Op(Tok::Percent, 1, l, c); break;
-          case '^': ok = Peek(1) == '|' ? Op(Tok::XorBits, 2, l, c) : Op(Tok::Caret, 1, l, c); break;
-          case '=': ok = Op(Tok::Eq, 1, l, c); break;
-          case '#': ok = Op(Tok::Hash, 1, l, c); break;
-          case '&': ok = Op(Tok::Amp, 1, l, c); break;
-          case '|': ok = Op(Tok::Pipe, 1, l, c); break;
-          case '<':
-            ok = Peek(1) == '=' ? Op(Tok::Le, 2, l, c)
-                 : Peek(1) == '<' ? Op(Tok::ShiftLeft, 2, l, c) : Op(Tok::Lt, 1, l, c);
-            break;
-          case '>':
-            ok = Peek(1) == '=' ? Op(Tok::Ge, 2, l, c)
-                 : Peek(1) == '>' ? Op(Tok::ShiftRight, 2, l, c) : Op(Tok::Gt, 1, l, c);
-            break;
-          default:
-            return Fail(l, c, std::string("unexpected character '") + ch + "'");
-        }
-        if (!ok) return false;
+        return Fail(l, c, std::string("unexpected character '") + ch + "'");
       }
     }
     Emit(Tok::End, line, col).endCol = col;
@@ -423,6 +403,51 @@ bool Tokenize(std::string_view source, std::vector<Token>* out, SyntaxError* err
   lx.out = out;
   lx.error = error;
   return lx.Run();
+}
+
+namespace {
+
+constexpr OperatorInfo kOperators[] = {
+    {":=", Tok::Assign, 0, OpKind::Punctuation},
+    {":", Tok::Colon, 0, OpKind::Punctuation},
+    {";", Tok::Semicolon, 0, OpKind::Punctuation},
+    {"(", Tok::LParen, 0, OpKind::Punctuation},
+    {")", Tok::RParen, 0, OpKind::Punctuation},
+    {"{", Tok::LBrace, 0, OpKind::Punctuation},
+    {"}", Tok::RBrace, 0, OpKind::Punctuation},
+    {"->", Tok::Arrow, 0, OpKind::Punctuation},
+    {"+", Tok::Plus, 1, OpKind::Arithmetic},
+    {"-", Tok::Minus, 1, OpKind::Arithmetic},
+    {"*", Tok::Star, 1, OpKind::Arithmetic},
+    {"/", Tok::Slash, 1, OpKind::Arithmetic},
+    {"\\", Tok::Backslash, 1, OpKind::Arithmetic},
+    {"%", Tok::Percent, 1, OpKind::Arithmetic},
+    {"^", Tok::Caret, 1, OpKind::Arithmetic},
+    {"=", Tok::Eq, 1, OpKind::Comparison},
+    {"#", Tok::Hash, 1, OpKind::Comparison},
+    {"<", Tok::Lt, 1, OpKind::Comparison},
+    {">", Tok::Gt, 1, OpKind::Comparison},
+    {"<=", Tok::Le, 1, OpKind::Comparison},
+    {">=", Tok::Ge, 1, OpKind::Comparison},
+    {"&", Tok::Amp, 1, OpKind::Bitwise},
+    {"|", Tok::Pipe, 1, OpKind::Bitwise},
+    {"^|", Tok::XorBits, 1, OpKind::Bitwise},
+    {"<<", Tok::ShiftLeft, 1, OpKind::Bitwise},
+    {">>", Tok::ShiftRight, 1, OpKind::Bitwise},
+    {"?+", Tok::BitSet, 1, OpKind::Bitwise},
+    {"?-", Tok::BitClear, 1, OpKind::Bitwise},
+    {"??", Tok::BitTest, 1, OpKind::Bitwise},
+};
+
+}  // namespace
+
+std::span<const OperatorInfo> Operators() { return kOperators; }
+
+const OperatorInfo& OperatorOf(Tok tok) {
+  static const OperatorInfo none{"?", Tok::End, 0, OpKind::Punctuation};
+  for (const OperatorInfo& op : kOperators)
+    if (op.tok == tok) return op;
+  return none;
 }
 
 }  // namespace runner

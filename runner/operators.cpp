@@ -43,42 +43,10 @@ bool Arith(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
 
 }  // namespace
 
-const char* OpName(Tok op) {
-  switch (op) {
-    case Tok::Plus: return "+";
-    case Tok::Minus: return "-";
-    case Tok::Star: return "*";
-    case Tok::Slash: return "/";
-    case Tok::Backslash: return "\\";
-    case Tok::Percent: return "%";
-    case Tok::Caret: return "^";
-    case Tok::Eq: return "=";
-    case Tok::Hash: return "#";
-    case Tok::Lt: return "<";
-    case Tok::Gt: return ">";
-    case Tok::Le: return "<=";
-    case Tok::Ge: return ">=";
-    case Tok::Amp: return "&";
-    case Tok::Pipe: return "|";
-    case Tok::XorBits: return "^|";
-    case Tok::ShiftLeft: return "<<";
-    case Tok::ShiftRight: return ">>";
-    case Tok::BitSet: return "?+";
-    case Tok::BitClear: return "?-";
-    case Tok::BitTest: return "??";
-    default: return "?";
-  }
-}
+// The spellings are literals: their data ends with a zero byte.
+const char* OpName(Tok op) { return OperatorOf(op).spelling.data(); }
 
-bool IsBitwise(Tok op) {
-  switch (op) {
-    case Tok::Amp: case Tok::Pipe: case Tok::XorBits: case Tok::ShiftLeft: case Tok::ShiftRight:
-    case Tok::BitSet: case Tok::BitClear: case Tok::BitTest:
-      return true;
-    default:
-      return false;
-  }
-}
+bool IsBitwise(Tok op) { return OperatorOf(op).kind == OpKind::Bitwise; }
 
 // 4D's bitwise operators on two longints (reals are rounded to longints first). Shifts
 // past 31 bits lose every bit; a bit number outside 0..31 leaves the value as it is.

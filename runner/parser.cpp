@@ -262,18 +262,7 @@ struct Parser {
   }
 
   // ---- expressions ----
-  static bool IsBinary(Tok t) {
-    switch (t) {
-      case Tok::Plus: case Tok::Minus: case Tok::Star: case Tok::Slash: case Tok::Backslash:
-      case Tok::Percent: case Tok::Caret: case Tok::Eq: case Tok::Hash: case Tok::Lt:
-      case Tok::Gt: case Tok::Le: case Tok::Ge: case Tok::Amp: case Tok::Pipe:
-      case Tok::XorBits: case Tok::ShiftLeft: case Tok::ShiftRight: case Tok::BitSet:
-      case Tok::BitClear: case Tok::BitTest:
-        return true;
-      default:
-        return false;
-    }
-  }
+  static bool IsBinary(Tok t) { return OperatorOf(t).precedence > 0; }
 
   /* expr -> unary {binop unary}   (strictly left to right) */
   bool ParseExpr(Expr* out) {

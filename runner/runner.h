@@ -33,9 +33,9 @@ struct Program {
 // Reads every .4dm file of `folder` (a method's name is its file name without the
 // extension) and parses them all. On failure *errors holds "file:line:col: message"
 // lines, one per file in error, and nothing is to run.
-bool LoadFolder(const std::string& folder, Program* program, std::vector<std::string>* errors);
+[[nodiscard]] bool LoadFolder(const std::string& folder, Program* program, std::vector<std::string>* errors);
 // Parses methods given as (name, source) pairs; `path` names them in messages.
-bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources,
+[[nodiscard]] bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources,
                  Program* program, std::vector<std::string>* errors);
 
 // Loads every method that parses and lists, as "file:line:col: message" in file order,

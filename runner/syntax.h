@@ -25,6 +25,20 @@ enum class Tok : uint8_t {
   Field,  // [Table]Field or [Table], tokens dropped: text "[Table]Field"
 };
 
+// Every operator and punctuation mark, read by the lexer (longest spelling first), the
+// parser (a binary operator has a precedence), the evaluator and its messages. 4D
+// evaluates binary operators strictly from left to right: they share one precedence.
+enum class OpKind : uint8_t { Punctuation, Arithmetic, Comparison, Bitwise };
+struct OperatorInfo {
+  std::string_view spelling;
+  Tok tok;
+  uint8_t precedence;  // 0: not a binary operator
+  OpKind kind;         // & and | are Bitwise: between booleans they are AND and OR
+};
+std::span<const OperatorInfo> Operators();
+// The row of `tok`; a row of precedence 0 spelled "?" for a token that is none of them.
+const OperatorInfo& OperatorOf(Tok tok);
+
 struct Token {
   Tok kind = Tok::End;
   int line = 1, col = 1;  // col counts characters from 1
@@ -44,7 +58,7 @@ struct SyntaxError {
 };
 
 // False with *error set on the first lexical error.
-bool Tokenize(std::string_view source, std::vector<Token>* out, SyntaxError* error);
+[[nodiscard]] bool Tokenize(std::string_view source, std::vector<Token>* out, SyntaxError* error);
 
 // ---- syntax tree --------------------------------------------------------------------
 struct Frame;
@@ -137,7 +151,7 @@ struct Method {
 using MethodNames = std::map<std::string, std::string>;  // lower-cased -> as written
 
 // Parses one method file (UTF-8). False with *error set on the first syntax error.
-bool ParseMethod(std::string_view source, const MethodNames& methods, Method* out,
+[[nodiscard]] bool ParseMethod(std::string_view source, const MethodNames& methods, Method* out,
                  SyntaxError* error);
 
 }  // namespace runner

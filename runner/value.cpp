@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/services.h"
+
 namespace runner {
 
 Value Value::Empty(Type t) {
@@ -308,14 +310,6 @@ Date DaysToDate(int64_t days) {
   return Date{int(y + (m <= 2 ? 1 : 0)), int(m), int(d)};
 }
 
-bool ValidDate(Date d) {
-  if (d.year == 0 && d.month == 0 && d.day == 0) return true;
-  if (d.year < 1 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1) return false;
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  int max = kDays[d.month - 1];
-  bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
-  if (d.month == 2 && leap) max = 29;
-  return d.day <= max;
-}
+bool ValidDate(Date d) { return platform::ValidDate(d.year, d.month, d.day); }
 
 }  // namespace runner

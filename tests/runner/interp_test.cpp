@@ -435,6 +435,10 @@ TEST(Values, DatesTextsAndNumbers) {
   EXPECT_EQ(runner::DateToDays({1970, 1, 1}) - runner::DateToDays({1904, 1, 1}), 24107);
   EXPECT_FALSE(runner::ValidDate({1900, 2, 29}));
   EXPECT_TRUE(runner::ValidDate({2000, 2, 29}));
+  EXPECT_TRUE(runner::ValidDate({0, 0, 0}));
+  EXPECT_FALSE(runner::ValidDate({0, 1, 1}));
+  EXPECT_FALSE(runner::ValidDate({10000, 1, 1}));
+  EXPECT_FALSE(runner::ValidDate({2023, 4, 31}));
   EXPECT_EQ(runner::RealToLong(1e12), INT32_MAX);
   EXPECT_EQ(runner::RealToLong(-2.5), -3);
   EXPECT_EQ(runner::TextToNumber("-"), 0);
