@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "helpers.h"
 #include "host/host.h"
 #include "platform/memory.h"
+#include "queues/queues.h"
 
 using host::Host;
 using host::Value;
@@ -158,4 +160,30 @@ TEST(Queues, ShutdownFreesEveryQueuedText) {
     h.Shutdown();
   }
   EXPECT_EQ(platform::LiveHandleCount(), live);
+}
+
+// Each allocation of an append failing in turn (a new table, a new slot, the copy, the
+// node): refused, the queue as it was, nothing leaked. A peek without memory takes nothing.
+TEST(Queues, ShortageLeavesTheQueueAsItWas) {
+  platform::Handle queues = 0;
+  codectest::OwnedText text("hello");
+  for (int32_t key : {7, 8}) {
+    bool appended = false;
+    for (int64_t nth = 1; !appended; ++nth) {
+      const int32_t live = platform::LiveHandleCount() + (queues ? 0 : 1);  // the table may stay
+      platform::SetAllocationFailure(nth);
+      appended = vrx::QueueAppend(&queues, key, text.t);
+      platform::SetAllocationFailure(0);
+      EXPECT_EQ(vrx::QueueCountItems(&queues, key), appended ? 1 : 0) << key << " " << nth;
+      if (!appended) {
+        EXPECT_LE(platform::LiveHandleCount(), live) << key << " " << nth;
+      }
+    }
+  }
+  platform::SetAllocationFailure(1);
+  EXPECT_EQ(vrx::QueueTake(&queues, 7, true), 0u);
+  platform::SetAllocationFailure(0);
+  EXPECT_EQ(vrx::QueueCountItems(&queues, 7), 1);
+  vrx::QueueFreeAll(&queues);
+  EXPECT_EQ(queues, 0u);
 }

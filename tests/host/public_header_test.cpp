@@ -63,7 +63,19 @@ TEST(PublicHeader, MemoryServicesAreThePlatformsBlocks) {
   vrx_DisposeHandle(h);
   EXPECT_EQ(vrx_HandleSize(h), 0);
   EXPECT_EQ(vrx_HandleAddress(h), nullptr);
+  // A locked block keeps its place (and cannot grow); a cleared one is zeros.
+  VrxHandle z = vrx_NewHandleClear(4);
+  ASSERT_NE(z, 0u);
+  EXPECT_EQ(std::memcmp(vrx_HandleAddress(z), "\0\0\0\0", 4), 0);
+  vrx_LockHandle(z);
+  EXPECT_FALSE(vrx_SetHandleSize(z, 1 << 20));
+  vrx_UnlockHandle(z);
+  EXPECT_TRUE(vrx_SetHandleSize(z, 1 << 20));
+  vrx_DisposeHandle(z);
   EXPECT_EQ(platform::LiveHandleCount(), live);
+  const uint32_t tick = vrx_TickCount();
+  EXPECT_LE(platform::TickCount() - tick, 1u);
+  EXPECT_EQ(vrx_CurrentMessageFilter(), platform::CurrentMessageFilter());
 }
 
 TEST(PublicHeader, EventHooksReachThePlatform) {

@@ -177,6 +177,20 @@ TEST(Offscreen, FrameOfImageFilesAndRecords) {
   EXPECT_EQ(r.right, 50);
 }
 
+TEST(GifWriter, RefusesImagesItCannotDescribe) {
+  uint16_t palette[256][3] = {};
+  std::vector<uint8_t> px(16);
+  const vrx::GifSource bad[] = {
+      {nullptr, 4, 4, 4, palette}, {px.data(), 4, 4, 4, nullptr}, {px.data(), 4, 0, 4, palette},
+      {px.data(), 4, 4, -1, palette}, {px.data(), 3, 4, 4, palette},  // rows shorter than the width
+      {px.data(), 0x10000, 0x10000, 1, palette}, {px.data(), 4, 4, 0x10000, palette}};
+  for (const vrx::GifSource& src : bad) {
+    std::string gif = "kept";
+    EXPECT_FALSE(vrx::WriteGif(src, false, -1, gif)) << src.width << "x" << src.height;
+    EXPECT_EQ(gif, "kept");
+  }
+}
+
 TEST(GifWriter, OneWhitePixelIsClearPixelEndInNineBits) {
   uint16_t palette[256][3] = {};
   uint8_t white = 0;

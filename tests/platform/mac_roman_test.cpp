@@ -17,3 +17,22 @@ TEST(MacRoman, EveryByteMatchesPython) {
   ASSERT_EQ(status, 0);
   EXPECT_EQ(vrxtest::Hex(platform::MacRomanToUtf8(all)), vrxtest::Hex(expected));
 }
+
+// UTF-8 that is damaged or names a character Mac Roman lacks becomes "?", never more than
+// one per damaged byte, and the bytes after it are read again.
+TEST(MacRoman, DamagedUtf8BecomesQuestionMarks) {
+  const struct {
+    const char* utf8;
+    const char* mac;
+  } rows[] = {
+      {"caf\xC3\xA9", "caf\x8E"},       // e acute
+      {"\xE2\x82\xAC", "\xDB"},         // euro sign, three bytes
+      {"a\xF0\x9F\x98\x80" "b", "a?b"},   // four bytes, not in Mac Roman
+      {"\xFFx", "?x"},                  // never a lead byte
+      {"\xC3x", "?x"},                  // lead byte without its continuation
+      {"x\xE2\x82", "x?"},              // cut at the end
+      {"\xE4\xB8\xAD", "?"},            // a character Mac Roman lacks
+  };
+  for (const auto& r : rows)
+    EXPECT_EQ(vrxtest::Hex(platform::Utf8ToMacRoman(r.utf8)), vrxtest::Hex(r.mac)) << r.utf8;
+}

@@ -100,6 +100,29 @@ TEST(ExpandBlobs, GrowsWhileExpandingOnce) {
   platform::DisposeHandle(h);
 }
 
+// Every allocation failing in turn: the memory error, and the BLOB as it was.
+TEST(ExpandBlobs, ShortageAtAnyStepKeepsTheBlob) {
+  std::string data(100 * 1024, 'z');
+  const std::string z = Zlib(data, 9);
+  for (bool expand : {true, false}) {
+    const std::string& in = expand ? z : data;
+    bool passed = false;
+    for (int64_t nth = 1; !passed; ++nth) {
+      platform::Handle h = HandleWith(in);
+      platform::SetAllocationFailure(nth);
+      int32_t code = expand ? ExpandBlob(h) : CompressBlob(h, 9);
+      platform::SetAllocationFailure(0);
+      passed = code == Z_OK;
+      if (!passed) {
+        EXPECT_EQ(code, platform::kMemFullErr) << expand << " " << nth;
+        EXPECT_TRUE(Contents(h) == in) << expand << " " << nth;
+      }
+      EXPECT_TRUE(!passed || Contents(h) == (expand ? data : Zlib(data, 9)));
+      platform::DisposeHandle(h);
+    }
+  }
+}
+
 TEST(ExpandBlobs, SameCodesAndResultsAsTheDoublingLoop) {
   std::mt19937 rng(2);
   std::vector<std::string> inputs = {"", "x", "not a zlib stream at all", std::string(600, '\0')};

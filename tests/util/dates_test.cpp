@@ -67,6 +67,14 @@ TEST(Dates, ParsesHeadersAndCompactForms) {
   // asctime, as HTTP allows it (GMT), with a one- or two-digit day.
   EXPECT_EQ(ParseDateHeader("Sun Nov  6 08:49:37 1994", 0, 3600), At(1994, 11, 6, 8, 49, 37));
   EXPECT_EQ(ParseDateHeader("Thu Dec 17 00:00:05 2026", 0, 0), At(2026, 12, 17, 0, 0, 5));
+  // One character off asctime's shape is read as a header form, never as asctime (whose
+  // reading takes the third field for the day).
+  for (std::string near : {"Su1 Nov  6 08:49:37 1994", "Sun No1  6 08:49:37 1994",
+                           "Sun Nov  6 08:49:37 199", "Sun Nov  x 08:49:37 1994",
+                           "Sun Nov  6 08-49:37 1994", "Sun Nov  6 08:49-37 1994",
+                           "SunxNov  6 08:49:37 1994", "Sun Nov  6x08:49:37 1994",
+                           "Sun Nov 6  08:49:37 1994", "Sun Nov  6 08:49:37x1994"})
+    EXPECT_NE(ParseDateHeader(near, 0, 0), At(1994, 11, 6, 8, 49, 37)) << near;
 
   // Compact: 12 characters are local time, anything else is GMT.
   EXPECT_EQ(ParseDateHeader("020305140709", 1, 3600), At(2002, 3, 5, 13, 7, 9));
