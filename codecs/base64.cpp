@@ -283,6 +283,8 @@ bool Supported(Base64Path path) {
   return false;
 }
 
+// Which paths a machine has decides which branches here run: this one needs a processor
+// without SSSE3.
 Base64Path Best() {
   for (Base64Path p : {Base64Path::Avx512, Base64Path::Avx2, Base64Path::Ssse3})
     if (Supported(p)) return p;

@@ -139,7 +139,7 @@ int32_t ExpandBlob(uint32_t blob) {
   z.next_in = source.data;
   z.avail_in = uInt(source.size);  // handles hold less than 4 GB
   int code = inflateInit(&z);
-  if (code != Z_OK) {
+  if (code != Z_OK) {  // zlib's own allocation failed: only a real shortage gets here
     Restore(blob, source);
     return code;
   }
@@ -153,6 +153,7 @@ int32_t ExpandBlob(uint32_t blob) {
     if ((code == Z_OK || code == Z_BUF_ERROR) && z.avail_out == 0) {
       int64_t grown = capacity * 2;
       if (grown > kMaxHandleSize) grown = kMaxHandleSize;
+      // grown == capacity only at the 2 GB handle limit, which no test can fill.
       if (grown == capacity || !platform::SetHandleSize(blob, int32_t(grown))) {
         inflateEnd(&z);
         int32_t mem = grown == capacity ? platform::kMemFullErr : MemoryCode();

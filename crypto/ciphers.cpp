@@ -204,7 +204,7 @@ void RunBlockMode(const BlockCipher& cipher, int32_t mode, uint8_t* reg, bool en
         for (size_t i = 0; i < len; ++i) p[done + i] ^= reg[i];
       }
       break;
-    default: break;
+    default: break;  // CipherOpen admits only the modes above
   }
 }
 

@@ -110,7 +110,7 @@ void Feed(DigestState* s, const uint8_t* p, size_t n) {
         n -= piece;
       }
       break;
-    default: break;
+    default: break;  // NewDigest admits only the algorithms above
   }
 }
 
@@ -206,7 +206,7 @@ int DigestSize(int32_t algorithm) {
     case kDigestMd5: return 16;
     case kDigestCrc32:
     case kDigestAdler32: return 4;
-    default: return 0;
+    default: return 0;  // an unknown algorithm: no digest
   }
 }
 
@@ -224,7 +224,7 @@ int32_t NewDigest(int32_t algorithm) {
     case kDigestRipemd160: ripemd160_init(&s.ripemd160); break;
     case kDigestCrc32: s.checksum = 0; break;
     case kDigestAdler32: s.checksum = 1; break;
-    default: return 0;
+    default: return 0;  // for callers outside a context, which has a known algorithm
   }
   return Allocate(s);
 }
@@ -261,7 +261,7 @@ bool FinishDigest(int32_t ref, DigestFamily family, std::string* digest) {
     case kDigestAdler32:
       for (int i = 0; i < 4; ++i) out[i] = uint8_t(s->checksum >> (24 - 8 * i));
       break;
-    default: break;
+    default: break;  // NewDigest admits only the algorithms above
   }
   digest->assign(reinterpret_cast<const char*>(out), size_t(size));
   Release(ref);

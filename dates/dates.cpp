@@ -179,6 +179,7 @@ std::string FormatDateHeader(uint32_t seconds, int32_t flag, int32_t gmtOffset) 
   platform::DateTimeFields f = platform::SecondsToFields(seconds);
   std::string out;
   out.reserve(40);
+  // SecondsToFields always gives fields in range; the checks only guard the table reads.
   if (f.dayOfWeek >= 1 && f.dayOfWeek <= 7) out += kWeekdays[f.dayOfWeek - 1];
   AppendNumber(out, f.day);
   if (f.month >= 1 && f.month <= 12) out += kMonthWords[f.month - 1];
