@@ -187,6 +187,32 @@ TEST_F(Files, TypeCreatorFlagsAndResourceForkSurviveReopen) {
   EXPECT_EQ(DeleteFile(path), kFnfErr);
 }
 
+// A companion that is no AppleDouble file (a FIFO, a folder, other bytes) is never
+// trusted: the resource fork reads as empty, writing it is refused, the companion stays.
+TEST_F(Files, CompanionThatIsNoAppleDoubleFileIsNeitherReadNorOverwritten) {
+  const std::vector<uint8_t> junk = Pattern(40, 9);
+  const struct {
+    const char* leaf;
+    int16_t writeCode;
+  } rows[] = {{"fifo", kIoErr}, {"folder", kNotAFileErr}, {"junk", kIoErr}};
+  for (const auto& r : rows) {
+    const std::string path = P(r.leaf), companion = P(std::string("._") + r.leaf);
+    Spit(path, {'d'});
+    const std::string leaf = r.leaf;
+    if (leaf == "fifo") {
+      ASSERT_EQ(mkfifo(companion.c_str(), 0600), 0);
+    }
+    if (leaf == "folder") fs::create_directory(companion);
+    if (leaf == "junk") Spit(companion, junk);
+    EXPECT_TRUE(ReadAll(path, true).empty()) << leaf;
+    int16_t ref = 0;
+    EXPECT_EQ(OpenResourceFork(path, kReadWritePermission, &ref), r.writeCode) << leaf;
+    if (leaf == "junk") {
+      EXPECT_EQ(Slurp(companion), junk);
+    }
+  }
+}
+
 TEST_F(Files, PlainFileReadsAsTypeZeroAndGetsNoCompanionUntilNeeded) {
   std::string path = P("plain.txt");
   Spit(path, {'a', 'b', 'c'});
