@@ -179,6 +179,12 @@ TEST_F(UuTest, FileErrorsAndHostileInput) {
   // A target that takes no bytes: -1 for encoded lines, the system's code when decoding.
   EXPECT_EQ(EncodeFile(dir / "src", "/dev/full", "x"), -1);
   EXPECT_EQ(DecodeFile(dir / "two", "/dev/full"), 112);
+  // The same when the target fills up in the middle of a long file.
+  std::mt19937 big(6);
+  WriteFile(dir / "big", RandomBytes(big, 200000));
+  ASSERT_EQ(EncodeFile(dir / "big", dir / "big.uu", "b"), 0);
+  EXPECT_EQ(EncodeFile(dir / "big", "/dev/full", "b"), -1);
+  EXPECT_EQ(DecodeFile(dir / "big.uu", "/dev/full"), 112);
   // Garbage, huge lines and no line ends after the begin line: skipped, bounded.
   std::mt19937 rng(5);
   std::string junk = "begin 644 j\n" + RandomBytes(rng, 200000) + "\n" + std::string(100000, 'M') +
