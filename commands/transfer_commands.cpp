@@ -186,13 +186,15 @@ void SendFileCommand(const Call& c) {
     } else {
       r = SendBytes(slot, data, int32_t(got));
     }
+    // Sending goes on while this side may send: established, or the peer done with its
+    // own sending (14). Any other state, or a failed send, cuts the file: -1.
     bool failed = r != NetStatus::Ok;
     if (!failed) {
       int32_t state = StateNumber(slot);
-      failed = state < kStateEstablished || state > 13;
+      failed = state != kStateEstablished && state != kStatePeerClosed;
     }
     HostWait(-1);
-    if (failed) break;
+    if (failed) return c.ResultLong(-1);
   }
   c.ResultLong(0);
 }
@@ -246,6 +248,11 @@ void ReceiveFileCommand(const Call& c) {
   // came. Otherwise the result area stays as the host passed it.
   if (ReceiveUntil(slot, ReceiveRules{true, Deadline{}, idleTicks}, sink) == ReceiveEnd::SinkFailed)
     c.ResultLong(-1);
+  // A shorter file written over a longer one must not keep the old tail after it.
+  if (!(flags & kFlagAppend)) {
+    off_t end = lseek(file.fd, 0, SEEK_CUR);
+    if (end < 0 || ftruncate(file.fd, end) != 0) c.ResultLong(-1);
+  }
   if (!(flags & kFlagKeepOpen)) ReleaseWhenIdle(c.g->streams, c.Long(1));
 }
 

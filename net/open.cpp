@@ -124,8 +124,12 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
         e = &candidate;
         break;
       }
-    // With every entry in use the stream still waits, but nothing can reach it.
-    if (e) {
+    // With every entry in use no connection could ever reach the stream: no stream.
+    if (!e) {
+      (void)CloseAndFreeRecord(&record, -1);
+      return nullptr;
+    }
+    {
       SocketAddress sa = family == AF_INET6 ? AnyAddress(AF_INET6, localPort) : Ipv4Address(localAddress, localPort);
       if (bind(record->socket, sa.Raw(), sa.length) != 0 ||
           listen(record->socket, kListenBacklog) != 0) {

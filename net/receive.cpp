@@ -42,8 +42,10 @@ NetStatus ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum) {
     return NetStatus::Ok;
   }
   if (e == EAGAIN || e == EWOULDBLOCK) return NetStatus::Ok;
+  // A reset is no orderly end: what was sent to us may be missing. Once our own side was
+  // closed, though, the connection has simply ended both ways.
   if (e == ECONNABORTED) PollStream(record, kStateBroken);
-  if (e == ECONNRESET) PollStream(record, peerEnded);
+  if (e == ECONNRESET) PollStream(record, peerEnded == kStateBothClosed ? kStateBothClosed : kStateBroken);
   errno = e;  // the SSL transport reports it
   return NetStatus::Failed;
 }

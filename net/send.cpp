@@ -121,7 +121,8 @@ NetStatus SendBytes(StreamRecord** slot, const uint8_t* data, int32_t length) {
   record = *slot;
   if (!record) return NetStatus::Failed;
   if (length <= 0 || !data) return NetStatus::Ok;
-  return record->ops->send(slot, data, size_t(length), size_t(length), kStatePeerClosed, kStateBroken);
+  // A peer that has finished sending may still read: only a broken stream stops this.
+  return record->ops->send(slot, data, size_t(length), size_t(length), kStateBroken, kStateBroken);
 }
 
 NetStatus FlushSendBuffer(StreamRecord** slot) {

@@ -253,11 +253,9 @@ int32_t PollStream(StreamRecord* record, int32_t requested) {
       break;
     case kStateLocalClosed: {
       if (record->dropIncoming) DropWaitingBytes(record->socket);
+      // Our side is closed: the peer's end, orderly or reset, closes the other.
       int r = Peek(record->socket);
-      if (r == -2)
-        record->state = kStateBroken;
-      else if (r == 0)
-        record->state = kStateBothClosed;
+      if (r == 0 || r == -2) record->state = kStateBothClosed;
       break;
     }
     default:

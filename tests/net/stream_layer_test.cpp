@@ -328,7 +328,7 @@ TEST_F(StreamLayer, PeerResetBreaksTheStream) {
   EXPECT_EQ(r->state, kStateBroken);
 }
 
-TEST_F(StreamLayer, ResetSeenByAReceiveMakesThePeerClosedState) {
+TEST_F(StreamLayer, ResetSeenByAReceiveBreaksTheStream) {
   int peer = -1;
   StreamRecord* r = Connected(&peer);
   linger lg{1, 0};
@@ -338,7 +338,7 @@ TEST_F(StreamLayer, ResetSeenByAReceiveMakesThePeerClosedState) {
   poll(&p, 1, 2000);
   std::string got;
   EXPECT_EQ(Take(&r, got, 0), -1);
-  EXPECT_EQ(r->state, kStatePeerClosed);
+  EXPECT_EQ(r->state, kStateBroken);
 }
 
 TEST_F(StreamLayer, ReceiveServesPutBackBytesFirstInStreamOrder) {

@@ -130,13 +130,13 @@ TEST(ReceiveFile, WritesAppendsAndReleases) {
     EXPECT_TRUE(source.Finish());
   }
   {
-    // Without flag 1 the bytes go at the start, over what the file held.
+    // Without flag 1 the bytes replace what the file held: no old tail stays behind.
     Peer source(kSourceScript, dir / "small.bin");
     int32_t ref = OpenTo(h, source.port);
     ASSERT_NE(ref, 0);
     WriteFile(dir / "over.bin", "0123456789");
     ReceiveFile(h, ref, dir / "over.bin", 0, 0, 0);
-    EXPECT_EQ(ReadFile(dir / "over.bin"), "tail456789");
+    EXPECT_EQ(ReadFile(dir / "over.bin"), "tail");
     EXPECT_TRUE(source.Finish());
   }
   EXPECT_EQ(OpenFdCount(), fds);
