@@ -40,10 +40,11 @@ void BM_ParseMethod(benchmark::State& state) {
     src += "$x:=Length(\"abc\")+" + std::to_string(i) + "*2\nIf ($x>3)\n  $t:=Substring(\"hello\";2;3)\nEnd if\n"
            "ARRAY LONGINT($a;3)\n";
   runner::MethodNames names;
+  runner::Program program;
   for (auto _ : state) {
     runner::Method m;
     runner::SyntaxError e;
-    benchmark::DoNotOptimize(runner::ParseMethod(src, names, &m, &e));
+    benchmark::DoNotOptimize(runner::ParseMethod(src, names, &program, &m, &e));
   }
   state.SetItemsProcessed(state.iterations() * 200);  // lines
 }

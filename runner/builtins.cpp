@@ -406,7 +406,7 @@ std::span<const BuiltinInfo> Builtins() {
 
 bool CallBuiltin(Frame& f, const Node& call, Value* out) {
   *out = Value();
-  const BuiltinInfo& b = *f.code->builtins[size_t(call.a)];
+  const BuiltinInfo& b = *f.code->builtins[size_t(call.a)].info;
   if (f.rt->confined && b.system) [[unlikely]]
     return Fail(f, std::string(b.name) + " is not available to a confined method");
   Args a{f.code->args.data() + call.b, size_t(call.argc), f.nodes};

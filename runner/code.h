@@ -1,12 +1,14 @@
-// The form a method runs from. After every method of a program is parsed, each one is
-// compiled once: variables become slots (locals per call, process variables per
-// process, interprocess variables per run), parameters become numbers, calls point at
-// their method, built-in or command. Expressions are flat arrays of small nodes that
-// refer to each other by index; no name is looked up while a method runs.
+// The form a method runs from, which the parser emits as it reads (through CodeGen):
+// variables become slots (locals per call, process variables per process, interprocess
+// variables per run), parameters become numbers, calls point at their built-in or
+// command, and at their method once every method is read. Expressions are flat arrays
+// of small nodes that refer to each other by index, children first; no name is looked
+// up while a method runs.
 #pragma once
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "abi/command_table.h"
@@ -80,6 +82,12 @@ InsFn ScalarInsFn(const Ins& ins);  // scalar.cpp
 struct CallSite {
   const Method* method = nullptr;  // null: no such method, reported when it runs
   std::string name;                // as written
+  int line = 0, col = 0;
+};
+
+struct BuiltinSite {
+  const BuiltinInfo* info = nullptr;
+  int line = 0, col = 0;
 };
 
 struct CommandSite {
@@ -122,11 +130,68 @@ struct Code {
   int32_t params = 1;               // parameter slots a call provides: $0 to the highest $n named
   std::vector<CallSite> calls;
   std::vector<CommandSite> commands;
-  std::vector<const BuiltinInfo*> builtins;
+  std::vector<BuiltinSite> builtins;
   std::vector<CStmt> body;
 };
 
-// Compiles every method of `program` (their syntax trees stay as they are).
-void Compile(Program* program);
+// The nodes a node reads: its operands, index or arguments.
+template <typename Visit>
+void ForEachChild(const Code& code, const Node& n, Visit visit) {
+  switch (n.op) {
+    case Op::Element: case Op::Binary: visit(n.a); visit(n.b); break;
+    case Op::ParamAt: case Op::Negate: case Op::AddressOf: case Op::Deref: visit(n.a); break;
+    case Op::Builtin: case Op::Command: case Op::Method:
+      for (int32_t k = 0; k < n.argc; ++k) visit(code.args[size_t(n.b + k)]);
+      break;
+    default: break;
+  }
+}
+
+// Appends a method's nodes, scalar code and statements as the parser reads it, as
+// Lua's parser emits through its code generator. Every node is added after its
+// children; `Root` gives an expression evaluated on its own its scalar code.
+class CodeGen {
+ public:
+  CodeGen(Program& program, Code& code) : program_(program), code_(code) {}
+
+  const Node& node(int32_t i) const { return code_.nodes[size_t(i)]; }
+  Code& code() { return code_; }
+  const Code& code() const { return code_; }
+
+  int32_t Const(Value v);
+  int32_t Local(const std::string& name);         // $name or $n, lower-cased
+  int32_t ProcessVar(const std::string& name);    // lower-cased
+  int32_t Interprocess(const std::string& name);  // lower-cased
+  int32_t ParamAt(int32_t index);                 // ${index}
+  int32_t Element(int32_t var, int32_t index);
+  int32_t Unary(Op op, int32_t operand);          // Negate, AddressOf, Deref
+  int32_t Binary(Tok bin, int32_t left, int32_t right);
+  int32_t Star(int32_t order);                    // 0, '>' or '<'
+  int32_t Builtin(const BuiltinInfo* b, int line, int col, const std::vector<int32_t>& args);
+  int32_t Command(const vrx::CommandInfo* c, const std::vector<int32_t>& args);
+  int32_t MethodCall(const std::string& name, int line, int col, const std::vector<int32_t>& args);
+  // Turns node i (a process variable standing alone) into a call of method `name`.
+  void MakeMethodCall(int32_t i, const std::string& name, int line, int col);
+  // Gives an expression evaluated on its own (a statement's value, a condition, an
+  // argument, an index) scalar code when it is pure; returns i.
+  int32_t Root(int32_t i);
+  // Chooses a finished statement's function, and where an assignment stores in place.
+  void Finish(CStmt* s);
+  // Points the scalar code at its instructions, once the method is read.
+  void Seal();
+
+ private:
+  int32_t Add(Node n);
+  int32_t Call(Op op, int32_t what, const std::vector<int32_t>& args);
+  bool Pure(int32_t i) const { return node(i).pure; }
+  bool Emit(int32_t i, int reg, Ref* out);
+
+  Program& program_;
+  Code& code_;
+  std::unordered_map<std::string, int32_t> localSlots_;
+};
+
+// Points every method call of `program` at its method, once all are read.
+void ResolveCalls(Program* program);
 
 }  // namespace runner

@@ -1,13 +1,14 @@
-// Method files to syntax trees. 4D names may hold spaces ("Case of", "Size of array"):
-// a run of words on one line, one space apart, is matched against the known names,
-// longest first. Expressions are read strictly left to right, as 4D evaluates them:
+// Method files to code (code.h), emitted as they are read. 4D names may hold spaces
+// ("Case of", "Size of array"): a run of words on one line, one space apart, is matched
+// against the known names, longest first. Expressions are read strictly left to right, as 4D evaluates them:
 // 3+4*5 is 35; parentheses group.
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <unordered_map>
 
-#include "runner/syntax.h"
+#include "runner/code.h"
+#include "runner/runner.h"
 
 namespace runner {
 
@@ -94,13 +95,6 @@ constexpr int32_t kTrueCommand = 214, kFalseCommand = 215;
 constexpr int kMaxDepth = 64;
 constexpr int kMaxOperators = 1000;
 
-bool IsVariableRef(const Expr& e) {
-  return e.kind == ExprKind::Local || e.kind == ExprKind::Interprocess ||
-         e.kind == ExprKind::ProcessVar || e.kind == ExprKind::Element ||
-         e.kind == ExprKind::Deref;
-}
-bool IsAssignable(const Expr& e) { return IsVariableRef(e) || e.kind == ExprKind::Param; }
-
 struct Match {
   NameEntry entry;
   char token = 0;        // the token closing the name, if any
@@ -112,10 +106,16 @@ struct Match {
 };
 
 struct Parser {
+  Parser(const std::vector<Token>& t, const MethodNames& m, SyntaxError* e, CodeGen g)
+      : toks(t), methods(m), error(e), gen(std::move(g)) {}
+
   const std::vector<Token>& toks;
   const MethodNames& methods;
   SyntaxError* error;
+  CodeGen gen;
   size_t pos = 0;
+  int32_t lastName = -1;        // the last process variable read, and its name as written
+  std::string lastNameWritten;
   int depth = 0;
   int operators = 0;  // binary operators and dereferences in the current statement
 
@@ -264,55 +264,56 @@ struct Parser {
   // ---- expressions ----
   static bool IsBinary(Tok t) { return OperatorOf(t).precedence > 0; }
 
+  const Node& N(int32_t i) const { return gen.node(i); }
+  bool IsVariableRef(int32_t i) const {
+    Op op = N(i).op;
+    return op == Op::Local || op == Op::Param || op == Op::Interprocess || op == Op::ProcessVar ||
+           op == Op::Element || op == Op::Deref;
+  }
+  bool IsAssignable(int32_t i) const { return IsVariableRef(i) || N(i).op == Op::ParamAt; }
+
   /* expr -> unary {binop unary}   (strictly left to right) */
-  bool ParseExpr(Expr* out) {
+  bool ParseExpr(int32_t* out) {
     if (!Enter()) return false;
     if (!ParseUnary(out)) return false;
     while (IsBinary(Cur().kind)) {
       // Evaluation recurses once per operator: keep a statement within the stack.
       if (++operators > kMaxOperators) return Fail(Cur(), "this expression has too many operators");
-      Expr bin;
-      bin.kind = ExprKind::Binary;
-      bin.op = Cur().kind;
-      bin.line = Cur().line;
-      bin.col = Cur().col;
+      Tok op = Cur().kind;
       ++pos;
-      Expr right;
+      int32_t right;
       if (!ParseUnary(&right)) return false;
-      bin.args.push_back(std::move(*out));
-      bin.args.push_back(std::move(right));
-      *out = std::move(bin);
+      *out = gen.Binary(op, *out, right);
     }
     --depth;
     return true;
   }
 
   /* unary -> ('-' | '+') unary | primary */
-  bool ParseUnary(Expr* out) {
+  bool ParseUnary(int32_t* out) {
     if (Cur().kind == Tok::Minus || Cur().kind == Tok::Plus) {
-      const Token& t = Cur();
-      bool negate = t.kind == Tok::Minus;
+      bool negate = Cur().kind == Tok::Minus;
       ++pos;
       if (!Enter()) return false;
-      Expr inner;
+      int32_t inner;
       if (!ParseUnary(&inner)) return false;
       --depth;
-      if (!negate) {
-        *out = std::move(inner);
-      } else if (inner.kind == ExprKind::Literal && inner.value.type == Type::Long &&
-                 inner.value.l != INT32_MIN) {
-        *out = std::move(inner);
-        out->value.l = -out->value.l;
-      } else if (inner.kind == ExprKind::Literal && inner.value.type == Type::Real) {
-        *out = std::move(inner);
-        out->value.r = -out->value.r;
-        if (out->value.r == -2147483648.0) out->value = Value::Long(INT32_MIN);
-      } else {
-        out->kind = ExprKind::Negate;
-        out->line = t.line;
-        out->col = t.col;
-        out->args.push_back(std::move(inner));
+      *out = inner;
+      if (!negate) return true;
+      // A negative literal is a literal: its constant is its own.
+      if (N(inner).op == Op::Const) {
+        Value& v = gen.code().consts[size_t(N(inner).a)];
+        if (v.type == Type::Long && v.l != INT32_MIN) {
+          v.l = -v.l;
+          return true;
+        }
+        if (v.type == Type::Real) {
+          v.r = -v.r;
+          if (v.r == -2147483648.0) v = Value::Long(INT32_MIN);
+          return true;
+        }
       }
+      *out = gen.Unary(Op::Negate, inner);
       return true;
     }
     if (!ParsePrimary(out)) return false;
@@ -320,70 +321,52 @@ struct Parser {
   }
 
   /* derefs -> {'->' element}   (a pointer's variable, or its element) */
-  bool ParseDerefs(Expr* out) {
+  bool ParseDerefs(int32_t* out) {
     while (Cur().kind == Tok::Arrow) {
-      // Each -> nests the tree one level deeper, as a binary operator does.
+      // Each -> nests the expression one level deeper, as a binary operator does.
       if (++operators > kMaxOperators) return Fail(Cur(), "this expression has too many operators");
-      Expr d;
-      d.kind = ExprKind::Deref;
-      d.line = Cur().line;
-      d.col = Cur().col;
       ++pos;
-      d.args.push_back(std::move(*out));
-      *out = std::move(d);
+      *out = gen.Unary(Op::Deref, *out);
       if (!ParseElement(out)) return false;
     }
     return true;
   }
 
   /* address -> '->' (local | interprocess | name) element */
-  bool ParseAddress(Expr* out) {
+  bool ParseAddress(int32_t* out) {
     const Token& t = Cur();
     ++pos;
-    Expr var;
+    int32_t var;
     if (Cur().kind == Tok::Local || Cur().kind == Tok::Interprocess) {
-      var.kind = Cur().kind == Tok::Local ? ExprKind::Local : ExprKind::Interprocess;
-      var.name = Cur().text;
-      var.line = Cur().line;
-      var.col = Cur().col;
+      var = Cur().kind == Tok::Local ? gen.Local(Cur().text) : gen.Interprocess(Cur().text);
       ++pos;
       if (!ParseElement(&var)) return false;
     } else if (Cur().kind == Tok::Field) {
       return FieldRef(out);
     } else if (Cur().kind == Tok::Word) {
       if (!ParseName(&var)) return false;
-      if (var.kind != ExprKind::ProcessVar && var.kind != ExprKind::Element)
+      if (N(var).op != Op::ProcessVar && N(var).op != Op::Element)
         return Fail(t, "-> points to variables and array elements only");
     } else {
       return Fail(t, "-> points to variables and array elements only");
     }
-    out->kind = ExprKind::AddressOf;
-    out->line = t.line;
-    out->col = t.col;
-    out->args.push_back(std::move(var));
+    *out = gen.Unary(Op::AddressOf, var);
     return true;
   }
 
   /* element -> ['{' expr '}'] */
-  bool ParseElement(Expr* var) {
+  bool ParseElement(int32_t* var) {
     if (Cur().kind != Tok::LBrace) return true;
-    Expr el;
-    el.kind = ExprKind::Element;
-    el.line = Cur().line;
-    el.col = Cur().col;
     ++pos;
-    Expr index;
+    int32_t index;
     if (!ParseExpr(&index)) return false;
     if (!Expect(Tok::RBrace, "\"}\"")) return false;
-    el.name = var->name;
-    el.args.push_back(std::move(*var));
-    el.args.push_back(std::move(index));
-    *var = std::move(el);
+    *var = gen.Element(*var, gen.Root(index));
     return true;
   }
 
   /* args -> ['(' [arg {';' arg}] ')']   arg -> '*' | expr */
-  bool ParseArgs(std::vector<Expr>* args) {
+  bool ParseArgs(std::vector<int32_t>* args) {
     if (Cur().kind != Tok::LParen) return true;
     ++pos;
     if (Cur().kind == Tok::RParen) {
@@ -391,24 +374,18 @@ struct Parser {
       return true;
     }
     for (;;) {
-      Expr a;
+      int32_t a;
       bool alone = At(pos + 1).kind == Tok::Semicolon || At(pos + 1).kind == Tok::RParen;
       if (Cur().kind == Tok::Star && alone) {
-        a.kind = ExprKind::Star;
-        a.line = Cur().line;
-        a.col = Cur().col;
+        a = gen.Star(0);
         ++pos;
       } else if ((Cur().kind == Tok::Gt || Cur().kind == Tok::Lt) && alone) {
-        // SORT ARRAY's direction
-        a.kind = ExprKind::Order;
-        a.value = Value::Long(Cur().kind == Tok::Gt ? '>' : '<');
-        a.line = Cur().line;
-        a.col = Cur().col;
+        a = gen.Star(Cur().kind == Tok::Gt ? '>' : '<');  // SORT ARRAY's direction
         ++pos;
       } else if (!ParseExpr(&a)) {
         return false;
       }
-      args->push_back(std::move(a));
+      args->push_back(gen.Root(a));
       if (Cur().kind == Tok::Semicolon) {
         ++pos;
         continue;
@@ -417,7 +394,7 @@ struct Parser {
     }
   }
 
-  bool CheckBuiltinArgs(const Token& at, const BuiltinInfo& b, const std::vector<Expr>& args) {
+  bool CheckBuiltinArgs(const Token& at, const BuiltinInfo& b, const std::vector<int32_t>& args) {
     int n = int(args.size());
     if (n < b.minArgs || (b.maxArgs >= 0 && n > b.maxArgs)) {
       std::string expect = b.minArgs == b.maxArgs ? std::to_string(b.minArgs)
@@ -430,7 +407,7 @@ struct Parser {
     }
     for (size_t i = 0; i < args.size() && !b.params.empty(); ++i) {
       char kind = b.params[std::min(i, b.params.size() - 1)];
-      if (kind == 'l' && args[i].kind == ExprKind::Literal) continue;
+      if (kind == 'l' && N(args[i]).op == Op::Const) continue;
       if ((kind == 'v' || kind == 'l') && !IsVariableRef(args[i]))
         return Fail(at, std::string(b.name) + ": parameter " + std::to_string(i + 1) +
                             " must be a variable");
@@ -438,7 +415,7 @@ struct Parser {
     return true;
   }
 
-  bool CheckCommandArgs(const Token& at, const vrx::CommandInfo& c, const std::vector<Expr>& args) {
+  bool CheckCommandArgs(const Token& at, const vrx::CommandInfo& c, const std::vector<int32_t>& args) {
     if (int(args.size()) > c.paramCount)
       return Fail(at, std::string(c.name) + " takes at most " + std::to_string(c.paramCount) +
                           " parameters, not " + std::to_string(args.size()));
@@ -455,19 +432,15 @@ struct Parser {
 
   /* primary -> literal | '(' expr ')' | local element | interprocess element | name
                | '${' expr '}' */
-  bool ParsePrimary(Expr* out) {
+  bool ParsePrimary(int32_t* out) {
     const Token& t = Cur();
-    out->line = t.line;
-    out->col = t.col;
     switch (t.kind) {
       case Tok::Number: case Tok::DateLit: case Tok::TimeLit:
-        out->kind = ExprKind::Literal;
-        out->value = t.value;
+        *out = gen.Const(t.value);
         ++pos;
         return true;
       case Tok::String:
-        out->kind = ExprKind::Literal;
-        out->value = Value::Text(t.text);
+        *out = gen.Const(Value::Text(t.text));
         ++pos;
         return true;
       case Tok::LParen: {
@@ -476,8 +449,7 @@ struct Parser {
         return Expect(Tok::RParen, "\")\"");
       }
       case Tok::Local: case Tok::Interprocess:
-        out->kind = t.kind == Tok::Local ? ExprKind::Local : ExprKind::Interprocess;
-        out->name = t.text;
+        *out = t.kind == Tok::Local ? gen.Local(t.text) : gen.Interprocess(t.text);
         ++pos;
         return ParseElement(out);
       case Tok::Word:
@@ -488,12 +460,11 @@ struct Parser {
         return FieldRef(out);
       case Tok::ParamIndirect: {
         // ${n}: the lexer stopped at the brace
-        out->kind = ExprKind::Param;
         ++pos;
         if (!Expect(Tok::LBrace, "\"{\"")) return false;
-        Expr index;
+        int32_t index;
         if (!ParseExpr(&index)) return false;
-        out->args.push_back(std::move(index));
+        *out = gen.ParamAt(gen.Root(index));
         return Expect(Tok::RBrace, "\"}\"");
       }
       default:
@@ -503,7 +474,7 @@ struct Parser {
 
   /* name -> TRUE | FALSE | constant | builtin args | command args | method args
             | variable element */
-  bool ParseName(Expr* out) {
+  bool ParseName(int32_t* out) {
     const Token& t = Cur();
     Match m = MatchName(pos);
     // Two names never stand side by side: words left over after the longest known name
@@ -514,123 +485,115 @@ struct Parser {
       ++run;
     if (m.unknown) {
       pos += size_t(m.words);
-      return UnknownCall(out, m.token == 'K' ? "Unknown constant: " : "Unknown command: ",
+      return UnknownCall(out, t, m.token == 'K' ? "Unknown constant: " : "Unknown command: ",
                          m.written, m.token != 'K');
     }
     if (run > size_t(m.words)) {
       std::string name;
       for (size_t k = 0; k < run; ++k) name += (k ? " " : "") + WordText(At(pos + k));
       pos += run;
-      return UnknownCall(out, "Unknown command or method: ", name, true);
+      return UnknownCall(out, t, "Unknown command or method: ", name, true);
     }
     pos += size_t(m.words);
     if (m.entry.keyword == Keyword::True || m.entry.keyword == Keyword::False) {
-      out->kind = ExprKind::Literal;
-      out->value = Value::Bool(m.entry.keyword == Keyword::True);
+      *out = gen.Const(Value::Bool(m.entry.keyword == Keyword::True));
       return true;
     }
     if (m.entry.keyword != Keyword::None)
       return Fail(t, "\"" + m.written + "\" cannot be used here");
     if (m.entry.constant) {
-      out->kind = ExprKind::Literal;
-      out->value = m.entry.constant->real ? Value::Real(m.entry.constant->value)
-                                          : Value::Long(int32_t(m.entry.constant->value));
+      *out = gen.Const(m.entry.constant->real ? Value::Real(m.entry.constant->value)
+                                              : Value::Long(int32_t(m.entry.constant->value)));
       return true;
     }
     if (m.entry.builtin) {
-      out->kind = ExprKind::CallBuiltin;
-      out->builtin = m.entry.builtin;
-      out->name = std::string(m.entry.builtin->name);
-      if (!ParseArgs(&out->args)) return false;
-      if (UsesTable(out->args)) return TableCall(out);
-      return CheckBuiltinArgs(t, *m.entry.builtin, out->args);
+      std::vector<int32_t> args;
+      if (!ParseArgs(&args)) return false;
+      if (UsesTable(args)) return TableCall(out, t, std::string(m.entry.builtin->name));
+      if (!CheckBuiltinArgs(t, *m.entry.builtin, args)) return false;
+      *out = gen.Builtin(m.entry.builtin, t.line, t.col, args);
+      return true;
     }
     if (m.command) {
-      out->kind = ExprKind::CallCommand;
-      out->command = m.command;
-      out->name = m.written;
-      if (!ParseArgs(&out->args)) return false;
-      if (UsesTable(out->args)) return TableCall(out);
-      return CheckCommandArgs(t, *m.command, out->args);
+      std::vector<int32_t> args;
+      if (!ParseArgs(&args)) return false;
+      if (UsesTable(args)) return TableCall(out, t, m.written);
+      if (!CheckCommandArgs(t, *m.command, args)) return false;
+      *out = gen.Command(m.command, args);
+      return true;
     }
     if (m.method || Cur().kind == Tok::LParen) {
-      out->kind = ExprKind::CallMethod;
-      out->name = m.written;
-      return ParseArgs(&out->args);
+      std::vector<int32_t> args;
+      if (!ParseArgs(&args)) return false;
+      *out = gen.MethodCall(m.written, t.line, t.col, args);
+      return true;
     }
-    out->kind = ExprKind::ProcessVar;
-    out->name = AsciiLower(m.written);
-    out->value = Value::Text(m.written);  // as written, should it turn out to be a call
+    *out = gen.ProcessVar(AsciiLower(m.written));
+    // As written, should it turn out to be a call standing alone.
+    lastName = *out;
+    lastNameWritten = m.written;
     return ParseElement(out);
   }
 
   // ---- what cannot run here: reported when the line runs ----
-  static bool IsUnrunnable(const Expr& e, Unrunnable what) {
-    return e.kind == ExprKind::CallBuiltin && e.builtin == &UnrunnableBuiltin(what);
-  }
-
-  static Expr TextLiteral(std::string text, const Expr& at) {
-    Expr e;
-    e.kind = ExprKind::Literal;
-    e.line = at.line;
-    e.col = at.col;
-    e.value = Value::Text(std::move(text));
-    return e;
+  bool IsUnrunnable(int32_t i, Unrunnable what) const {
+    return N(i).op == Op::Builtin &&
+           gen.code().builtins[size_t(N(i).a)].info == &UnrunnableBuiltin(what);
   }
 
   // A call of `name`, which the runner does not have; its arguments are read all the
   // same, so that the rest of the line is checked.
-  bool UnknownCall(Expr* out, const char* what, const std::string& name, bool takesArgs) {
-    out->kind = ExprKind::CallBuiltin;
-    out->builtin = &UnrunnableBuiltin(Unrunnable::UnknownName);
-    out->name = name;
-    std::vector<Expr> args;
+  bool UnknownCall(int32_t* out, const Token& t, const char* what, const std::string& name,
+                   bool takesArgs) {
+    std::vector<int32_t> args;
     if (takesArgs && !ParseArgs(&args)) return false;
-    if (UsesTable(args)) return TableCall(out);
-    out->args.push_back(TextLiteral(what + name, *out));
-    for (Expr& a : args) out->args.push_back(std::move(a));
+    if (UsesTable(args)) return TableCall(out, t, name);
+    args.insert(args.begin(), gen.Root(gen.Const(Value::Text(what + name))));
+    *out = gen.Builtin(&UnrunnableBuiltin(Unrunnable::UnknownName), t.line, t.col, args);
     return true;
   }
 
-  static bool UsesTable(const std::vector<Expr>& args) {
-    for (const Expr& a : args)
-      if (IsUnrunnable(a, Unrunnable::Table) || UsesTable(a.args)) return true;
+  bool UsesTable(const std::vector<int32_t>& args) const {
+    for (int32_t a : args)
+      if (UsesTable(a)) return true;
     return false;
+  }
+  bool UsesTable(int32_t i) const {
+    if (IsUnrunnable(i, Unrunnable::Table)) return true;
+    bool found = false;
+    ForEachChild(gen.code(), N(i), [&](int32_t c) { found = found || UsesTable(c); });
+    return found;
   }
 
   // A command given a table or field: the whole call needs the database.
-  bool TableCall(Expr* out) {
-    std::string name = out->name;
-    out->kind = ExprKind::CallBuiltin;
-    out->builtin = &UnrunnableBuiltin(Unrunnable::Table);
-    out->args.clear();
-    out->args.push_back(TextLiteral("tables are not available in vrx run (" + name + ")", *out));
+  bool TableCall(int32_t* out, const Token& t, const std::string& name) {
+    int32_t message = gen.Root(gen.Const(Value::Text("tables are not available in vrx run (" + name + ")")));
+    *out = gen.Builtin(&UnrunnableBuiltin(Unrunnable::Table), t.line, t.col, {message});
     return true;
   }
 
   /* field -> '[' table ']' [field] */
-  bool FieldRef(Expr* out) {
+  bool FieldRef(int32_t* out) {
     const Token& t = Cur();
     ++pos;
-    out->line = t.line;
-    out->col = t.col;
-    out->name = t.text;
-    return TableCall(out);
+    return TableCall(out, t, t.text);
   }
 
-  bool ReturnsValue(const Expr& e, const Token& at) {
-    if (e.kind == ExprKind::CallBuiltin && !e.builtin->returnsValue)
-      return Fail(at, e.name + " does not return a value");
-    if (e.kind == ExprKind::CallCommand && e.command->result == vrx::ResultKind::None)
-      return Fail(at, e.name + " does not return a value");
-    for (const Expr& a : e.args)
-      if (!ReturnsValue(a, at)) return false;
-    return true;
+  bool ReturnsValue(int32_t i, const Token& at) {
+    const Node& n = N(i);
+    const Code& code = gen.code();
+    if (n.op == Op::Builtin && !code.builtins[size_t(n.a)].info->returnsValue)
+      return Fail(at, std::string(code.builtins[size_t(n.a)].info->name) + " does not return a value");
+    if (n.op == Op::Command && code.commands[size_t(n.a)].command->result == vrx::ResultKind::None)
+      return Fail(at, std::string(code.commands[size_t(n.a)].command->name) + " does not return a value");
+    bool ok = true;
+    ForEachChild(code, n, [&](int32_t c) { ok = ok && ReturnsValue(c, at); });
+    return ok;
   }
 
   // ---- statements ----
   /* block -> {statement}   (up to one of `ends`, or a ':' when colonEnds) */
-  bool ParseBlock(std::vector<Stmt>* body, std::initializer_list<Keyword> ends, bool colonEnds,
+  bool ParseBlock(std::vector<CStmt>* body, std::initializer_list<Keyword> ends, bool colonEnds,
                   const Token& opener, const char* closer) {
     if (!Enter()) return false;
     for (;;) {
@@ -642,7 +605,7 @@ struct Parser {
       bool end = false;
       for (Keyword e : ends) end = end || k == e;
       if (end) break;
-      Stmt s;
+      CStmt s;
       if (!ParseStatement(&s)) return false;
       body->push_back(std::move(s));
     }
@@ -651,49 +614,49 @@ struct Parser {
   }
 
   /* cond -> expr   (one that returns a value) */
-  bool ParseCondition(Expr* cond) {
+  bool ParseCondition(int32_t* cond) {
     const Token& at = Cur();
     operators = 0;
     if (Cur().kind == Tok::Newline || Cur().kind == Tok::End)
       return Fail(Cur(), "a condition is missing");
-    if (!ParseExpr(cond)) return false;
-    return ReturnsValue(*cond, at);
+    if (!ParseExpr(cond) || !ReturnsValue(*cond, at)) return false;
+    gen.Root(*cond);
+    return true;
   }
 
   /* statement -> ifstat | casestat | whilestat | repeatstat | forstat | exprstat */
-  bool ParseStatement(Stmt* s) {
+  bool ParseStatement(CStmt* s) {
     const Token& t = Cur();
     operators = 0;
     s->line = t.line;
     if (t.kind == Tok::Colon) return Fail(t, "\":\" outside Case of");
-    if (t.kind == Tok::Word) {
-      switch (MatchName(pos).entry.keyword) {
-        case Keyword::If: return IfStat(s, t);
-        case Keyword::CaseOf: return CaseStat(s, t);
-        case Keyword::While: return WhileStat(s, t);
-        case Keyword::Repeat: return RepeatStat(s, t);
-        case Keyword::For: return ForStat(s, t);
-        case Keyword::Else: return Fail(t, "Else without If or Case of");
-        case Keyword::EndIf: return Fail(t, "End if without If");
-        case Keyword::EndCase: return Fail(t, "End case without Case of");
-        case Keyword::EndWhile: return Fail(t, "End while without While");
-        case Keyword::Until: return Fail(t, "Until without Repeat");
-        case Keyword::EndFor: return Fail(t, "End for without For");
-        default: break;
-      }
+    bool ok;
+    switch (t.kind == Tok::Word ? MatchName(pos).entry.keyword : Keyword::None) {
+      case Keyword::If: ok = IfStat(s, t); break;
+      case Keyword::CaseOf: ok = CaseStat(s, t); break;
+      case Keyword::While: ok = WhileStat(s, t); break;
+      case Keyword::Repeat: ok = RepeatStat(s, t); break;
+      case Keyword::For: ok = ForStat(s, t); break;
+      case Keyword::Else: return Fail(t, "Else without If or Case of");
+      case Keyword::EndIf: return Fail(t, "End if without If");
+      case Keyword::EndCase: return Fail(t, "End case without Case of");
+      case Keyword::EndWhile: return Fail(t, "End while without While");
+      case Keyword::Until: return Fail(t, "Until without Repeat");
+      case Keyword::EndFor: return Fail(t, "End for without For");
+      default: ok = ExprStat(s, t); break;
     }
-    return ExprStat(s, t);
+    if (ok) gen.Finish(s);
+    return ok;
   }
 
   /* ifstat -> IF cond NEWLINE block [ELSE NEWLINE block] END IF NEWLINE */
-  bool IfStat(Stmt* s, const Token& t) {
+  bool IfStat(CStmt* s, const Token& t) {
     ++pos;
     s->kind = StmtKind::If;
     if (!ParseCondition(&s->expr) || !ExpectEndOfLine()) return false;
     if (!ParseBlock(&s->body, {Keyword::Else, Keyword::EndIf}, false, t, "End if")) return false;
     if (PeekKeyword() == Keyword::Else) {
       ++pos;
-      s->hasElse = true;
       if (!ExpectEndOfLine()) return false;
       if (!ParseBlock(&s->elseBody, {Keyword::EndIf}, false, t, "End if")) return false;
       if (PeekKeyword() == Keyword::Else) return Fail(Cur(), "a second Else in this If");
@@ -704,16 +667,17 @@ struct Parser {
 
   /* casestat -> CASE OF NEWLINE {':' cond NEWLINE block} [ELSE NEWLINE block]
                  END CASE NEWLINE */
-  bool CaseStat(Stmt* s, const Token& t) {
+  bool CaseStat(CStmt* s, const Token& t) {
     pos += 2;
     s->kind = StmtKind::Case;
     if (!ExpectEndOfLine()) return false;
+    bool hasElse = false;
     for (;;) {
       SkipNewlines();
       if (Cur().kind == Tok::Colon) {
-        if (s->hasElse) return Fail(Cur(), "a branch after Else in Case of");
+        if (hasElse) return Fail(Cur(), "a branch after Else in Case of");
         ++pos;
-        CaseBranch b;
+        CBranch b;
         if (!ParseCondition(&b.cond) || !ExpectEndOfLine()) return false;
         if (!ParseBlock(&b.body, {Keyword::Else, Keyword::EndCase}, true, t, "End case"))
           return false;
@@ -722,9 +686,9 @@ struct Parser {
       }
       Keyword k = PeekKeyword();
       if (k == Keyword::Else) {
-        if (s->hasElse) return Fail(Cur(), "a second Else in Case of");
+        if (hasElse) return Fail(Cur(), "a second Else in Case of");
         ++pos;
-        s->hasElse = true;
+        hasElse = true;
         if (!ExpectEndOfLine()) return false;
         if (!ParseBlock(&s->elseBody, {Keyword::Else, Keyword::EndCase}, true, t, "End case"))
           return false;
@@ -740,7 +704,7 @@ struct Parser {
   }
 
   /* whilestat -> WHILE cond NEWLINE block END WHILE NEWLINE */
-  bool WhileStat(Stmt* s, const Token& t) {
+  bool WhileStat(CStmt* s, const Token& t) {
     ++pos;
     s->kind = StmtKind::While;
     if (!ParseCondition(&s->expr) || !ExpectEndOfLine()) return false;
@@ -750,7 +714,7 @@ struct Parser {
   }
 
   /* repeatstat -> REPEAT NEWLINE block UNTIL cond NEWLINE */
-  bool RepeatStat(Stmt* s, const Token& t) {
+  bool RepeatStat(CStmt* s, const Token& t) {
     ++pos;
     s->kind = StmtKind::Repeat;
     if (!ExpectEndOfLine()) return false;
@@ -762,7 +726,7 @@ struct Parser {
 
   /* forstat -> FOR '(' variable ';' expr ';' expr [';' expr] ')' NEWLINE block
                 END FOR NEWLINE */
-  bool ForStat(Stmt* s, const Token& t) {
+  bool ForStat(CStmt* s, const Token& t) {
     ++pos;
     s->kind = StmtKind::For;
     if (!Expect(Tok::LParen, "\"(\" after For")) return false;
@@ -774,72 +738,78 @@ struct Parser {
       return false;
     if (Cur().kind == Tok::Semicolon) {
       ++pos;
-      s->hasStep = true;
       if (!ParseExpr(&s->step)) return false;
     }
     if (!Expect(Tok::RParen, "\")\"") || !ExpectEndOfLine()) return false;
     if (!ReturnsValue(s->expr, at) || !ReturnsValue(s->to, at) ||
-        (s->hasStep && !ReturnsValue(s->step, at)))
+        (s->step >= 0 && !ReturnsValue(s->step, at)))
       return false;
+    gen.Root(s->expr);
+    gen.Root(s->to);
+    if (s->step >= 0) gen.Root(s->step);
     if (!ParseBlock(&s->body, {Keyword::EndFor}, false, t, "End for")) return false;
     pos += 2;
     return ExpectEndOfLine();
   }
 
   /* exprstat -> variable ':=' expr NEWLINE | call NEWLINE */
-  bool ExprStat(Stmt* s, const Token& t) {
-    Expr first;
+  bool ExprStat(CStmt* s, const Token& t) {
+    int32_t first;
     if (!ParseUnary(&first)) return false;
     if (Cur().kind == Tok::Assign && IsUnrunnable(first, Unrunnable::Table)) {
       // Assigning a field: the value is still read, the line fails when it runs.
       ++pos;
-      Expr value;
+      int32_t value;
       if (!ParseExpr(&value)) return false;
       s->kind = StmtKind::Expr;
-      s->expr = std::move(first);
+      s->expr = gen.Root(first);
       return ExpectEndOfLine();
     }
     if (Cur().kind == Tok::Assign) {
       if (!IsAssignable(first)) return Fail(Cur(), "only a variable can be assigned");
       ++pos;
       s->kind = StmtKind::Assign;
-      s->target = std::move(first);
+      s->target = first;
       const Token& at = Cur();
       if (!ParseExpr(&s->expr) || !ReturnsValue(s->expr, at)) return false;
+      gen.Root(s->expr);
       return ExpectEndOfLine();
     }
-    if (first.kind == ExprKind::ProcessVar && Cur().kind != Tok::LBrace) {
+    if (N(first).op == Op::ProcessVar && first == lastName && Cur().kind != Tok::LBrace) {
       // A lone unknown name is a call of a method that does not exist (yet): reported
       // when it runs, as 4D does.
-      first.kind = ExprKind::CallMethod;
-      first.name = first.value.str();
+      gen.MakeMethodCall(first, lastNameWritten, t.line, t.col);
     }
-    if (first.kind != ExprKind::CallBuiltin && first.kind != ExprKind::CallCommand &&
-        first.kind != ExprKind::CallMethod)
+    Op op = N(first).op;
+    if (op != Op::Builtin && op != Op::Command && op != Op::Method)
       return Fail(t, "a statement must be an assignment or a call");
-    for (const Expr& a : first.args)
-      if (!ReturnsValue(a, t)) return false;
+    bool ok = true;
+    ForEachChild(gen.code(), N(first), [&](int32_t c) { ok = ok && ReturnsValue(c, t); });
+    if (!ok) return false;
     s->kind = StmtKind::Expr;
-    s->expr = std::move(first);
+    s->expr = gen.Root(first);
     return ExpectEndOfLine();
   }
 };
 
 }  // namespace
 
-bool ParseMethod(std::string_view source, const MethodNames& methods, Method* out,
-                 SyntaxError* error) {
+bool ParseMethod(std::string_view source, const MethodNames& methods, Program* program,
+                 Method* out, SyntaxError* error) {
   std::vector<Token> toks;
   if (!Tokenize(source, &toks, error)) return false;
-  Parser p{toks, methods, error};
-  out->body.clear();
+  auto code = std::make_shared<Code>();
+  Parser p(toks, methods, error, CodeGen(*program, *code));
   for (;;) {
     p.SkipNewlines();
-    if (p.Cur().kind == Tok::End) return true;
-    Stmt s;
+    if (p.Cur().kind == Tok::End) break;
+    CStmt s;
     if (!p.ParseStatement(&s)) return false;
-    out->body.push_back(std::move(s));
+    code->body.push_back(std::move(s));
   }
+  p.gen.Seal();
+  out->code = std::move(code);
+  return true;
 }
 
 }  // namespace runner

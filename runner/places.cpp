@@ -156,7 +156,7 @@ std::string VarLabel(const Frame& f, int32_t i) {
     case Op::Interprocess: return "<>" + p.interprocessVars[size_t(n.a)];
     case Op::ProcessVar: return p.processVars[size_t(n.a)];
     case Op::Element: return VarLabel(f, n.a) + "{}";
-    case Op::Builtin: return std::string(f.code->builtins[size_t(n.a)]->name);
+    case Op::Builtin: return std::string(f.code->builtins[size_t(n.a)].info->name);
     case Op::Command: return std::string(f.code->commands[size_t(n.a)].command->name);
     case Op::Method: return f.code->calls[size_t(n.a)].name;
     case Op::Deref: return VarLabel(f, n.a) + "->";

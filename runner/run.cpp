@@ -79,28 +79,36 @@ bool MethodFolder(const fs::path& target, std::string* folder, std::string* file
 
 using Found = std::vector<std::pair<std::pair<int, int>, std::string>>;  // (line, col), message
 
-// The calls in `e` and its arguments that cannot run here.
-void FindUnrunnable(const Expr& e, const MethodNames& names, Found* found) {
-  auto at = [&](std::string message) { found->push_back({{e.line, e.col}, std::move(message)}); };
-  if (e.kind == ExprKind::CallBuiltin &&
-      (e.builtin == &UnrunnableBuiltin(Unrunnable::UnknownName) ||
-       e.builtin == &UnrunnableBuiltin(Unrunnable::Table))) {
-    at(e.args[0].value.str());  // the message the line reports when it runs
-  } else if (e.kind == ExprKind::CallMethod && !names.count(Lowercase(e.name))) {
-    at("Unknown method: " + e.name);
+// The calls below node i that cannot run here.
+void FindUnrunnable(const Code& code, int32_t i, const MethodNames& names, Found* found) {
+  if (i < 0) return;
+  const Node& n = code.nodes[size_t(i)];
+  if (n.op == Op::Builtin) {
+    const BuiltinSite& b = code.builtins[size_t(n.a)];
+    if (b.info == &UnrunnableBuiltin(Unrunnable::UnknownName) ||
+        b.info == &UnrunnableBuiltin(Unrunnable::Table)) {
+      // the message the line reports when it runs
+      const Node& message = code.nodes[size_t(code.args[size_t(n.b)])];
+      found->push_back({{b.line, b.col}, code.consts[size_t(message.a)].str()});
+    }
+  } else if (n.op == Op::Method) {
+    const CallSite& c = code.calls[size_t(n.a)];
+    if (!names.count(Lowercase(c.name)))
+      found->push_back({{c.line, c.col}, "Unknown method: " + c.name});
   }
-  for (const Expr& a : e.args) FindUnrunnable(a, names, found);
+  ForEachChild(code, n, [&](int32_t child) { FindUnrunnable(code, child, names, found); });
 }
 
-void FindUnrunnable(const std::vector<Stmt>& body, const MethodNames& names, Found* found) {
-  for (const Stmt& s : body) {
-    for (const Expr* e : {&s.target, &s.expr, &s.to, &s.step}) FindUnrunnable(*e, names, found);
-    for (const CaseBranch& b : s.branches) {
-      FindUnrunnable(b.cond, names, found);
-      FindUnrunnable(b.body, names, found);
+void FindUnrunnable(const Code& code, const std::vector<CStmt>& body, const MethodNames& names,
+                    Found* found) {
+  for (const CStmt& s : body) {
+    for (int32_t e : {s.target, s.expr, s.to, s.step}) FindUnrunnable(code, e, names, found);
+    for (const CBranch& b : s.branches) {
+      FindUnrunnable(code, b.cond, names, found);
+      FindUnrunnable(code, b.body, names, found);
     }
-    FindUnrunnable(s.body, names, found);
-    FindUnrunnable(s.elseBody, names, found);
+    FindUnrunnable(code, s.body, names, found);
+    FindUnrunnable(code, s.elseBody, names, found);
   }
 }
 
@@ -132,17 +140,18 @@ std::vector<std::string> CheckSources(
   std::vector<std::string> problems;
   MethodNames names;
   NameMethods(sources, &names, &problems);
+  Program scratch;  // the variables' slots
   for (const auto& [path, text] : sources) {
     Method m;
     m.name = MethodName(path);
     SyntaxError e;
-    if (!ParseMethod(text, names, &m, &e)) {
+    if (!ParseMethod(text, names, &scratch, &m, &e)) {
       problems.push_back(Place(path, e.line, e.col) + "syntax error: " +
                          platform::MacRomanToUtf8(e.message));
       continue;
     }
     Found found;
-    FindUnrunnable(m.body, names, &found);
+    FindUnrunnable(*m.code, m.code->body, names, &found);
     std::stable_sort(found.begin(), found.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [where, message] : found)
@@ -161,7 +170,7 @@ bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources
     m.name = MethodName(path);
     m.path = path;
     SyntaxError e;
-    if (!ParseMethod(text, names, &m, &e)) {
+    if (!ParseMethod(text, names, program, &m, &e)) {
       errors->push_back(Place(path, e.line, e.col) + "syntax error: " +
                         platform::MacRomanToUtf8(e.message));
       continue;
@@ -169,7 +178,7 @@ bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources
     program->methods[Lowercase(m.name)] = std::move(m);
   }
   if (!errors->empty()) return false;
-  Compile(program);
+  ResolveCalls(program);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "runner/syntax.h"
@@ -27,6 +28,7 @@ struct Program {
   std::map<std::string, Method> methods;  // lower-cased name -> method
   // Every process and interprocess variable the methods name, by slot (lower-cased).
   std::vector<std::string> processVars, interprocessVars;
+  std::unordered_map<std::string, int32_t> processSlots, interprocessSlots;  // name -> slot
   int32_t commandSites = 0;  // VRX_ command calls in all methods
 };
 

@@ -60,7 +60,7 @@ struct SyntaxError {
 // False with *error set on the first lexical error.
 [[nodiscard]] bool Tokenize(std::string_view source, std::vector<Token>* out, SyntaxError* error);
 
-// ---- syntax tree --------------------------------------------------------------------
+// ---- names and methods --------------------------------------------------------------
 struct Frame;
 struct Args;
 struct Code;
@@ -91,67 +91,23 @@ std::string_view CommandName(int32_t number);
 enum class Unrunnable : uint8_t { UnknownName, Table };
 const BuiltinInfo& UnrunnableBuiltin(Unrunnable what);
 
-enum class ExprKind : uint8_t {
-  Literal,       // value
-  Local,         // $name (name lower-cased; "1" for $1)
-  Param,         // ${args[0]}: the parameter whose number is computed
-  Interprocess,  // <>name
-  ProcessVar,    // name
-  Element,       // args[0]{args[1]}
-  Negate,        // -args[0]
-  Binary,        // args[0] op args[1]
-  Star,          // a lone * argument
-  CallBuiltin,   // builtin(args)
-  CallCommand,   // command(args)
-  CallMethod,    // name(args)
-  AddressOf,     // ->args[0]: a pointer to a variable or element
-  Deref,         // args[0]->: the variable a pointer points to
-  Order,         // a lone > or < argument (value.l is '>' or '<')
-};
-
-struct Expr {
-  ExprKind kind = ExprKind::Literal;
-  int line = 0, col = 0;
-  Tok op = Tok::End;  // Binary
-  Value value;        // Literal
-  std::string name;   // variables (lower case) and methods (as written)
-  const BuiltinInfo* builtin = nullptr;
-  const vrx::CommandInfo* command = nullptr;
-  std::vector<Expr> args;
-};
-
 enum class StmtKind : uint8_t { Expr, Assign, If, Case, While, Repeat, For };
 
-struct Stmt;
-struct CaseBranch {
-  Expr cond;
-  std::vector<Stmt> body;
-};
-
-struct Stmt {
-  StmtKind kind = StmtKind::Expr;
-  int line = 0;
-  Expr target;  // Assign, For (the counter)
-  Expr expr;    // Expr, Assign value, If/While/Repeat condition, For start
-  Expr to, step;
-  bool hasStep = false;
-  std::vector<Stmt> body, elseBody;
-  std::vector<CaseBranch> branches;
-  bool hasElse = false;
-};
-
+struct Program;
 struct Method {
   std::string name;  // as the file names it
   std::string path;
-  std::vector<Stmt> body;
-  std::shared_ptr<const Code> code;  // set when the program is compiled
+  // Its code, as the parser emits it; the methods it calls are found once every method
+  // of the program is read (ResolveCalls).
+  std::shared_ptr<Code> code;
 };
 
 // Names the parser resolves calls against: the project's methods, lower-cased.
 using MethodNames = std::map<std::string, std::string>;  // lower-cased -> as written
 
-// Parses one method file (UTF-8). False with *error set on the first syntax error.
-[[nodiscard]] bool ParseMethod(std::string_view source, const MethodNames& methods, Method* out,
-                 SyntaxError* error);
+// Parses one method file (UTF-8) into out->code; its process and interprocess variables
+// get their slots in `program`. False with *error set on the first syntax error.
+[[nodiscard]] bool ParseMethod(std::string_view source, const MethodNames& methods,
+                               Program* program, Method* out, SyntaxError* error);
 
 }  // namespace runner
