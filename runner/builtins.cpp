@@ -397,7 +397,7 @@ std::span<const BuiltinInfo> Builtins() {
   static const std::vector<BuiltinInfo> all = [] {
     std::vector<BuiltinInfo> v(std::begin(kBuiltins), std::end(kBuiltins));
     for (auto family : {BlobBuiltins(), DocumentBuiltins(), ArrayBuiltins(), FormatBuiltins(),
-                         ProcessBuiltins()})
+                         ProcessBuiltins(), ObjectBuiltins()})
       v.insert(v.end(), family.begin(), family.end());
     return v;
   }();

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+
+#include "runner/objects.h"
 
 #include "platform/services.h"
 
@@ -31,6 +34,9 @@ Value Value::Pointer(const PointerRef& p) {
   v.ptr_.frame = p.frame;
   return v;
 }
+
+Value Value::NewObject() { return WithHeap(Type::Object, new ObjectHeap()); }
+Value Value::NewCollection() { return WithHeap(Type::Collection, new CollectionHeap()); }
 
 const std::string& Value::EmptyBytes() {
   static const std::string empty;
@@ -75,10 +81,90 @@ std::vector<Value>& Value::itemsMut() {
 }
 
 void Value::Free(Heap* h) {
-  switch (h->kind) {
-    case Heap::Kind::Bytes: delete static_cast<BytesHeap*>(h); break;
-    case Heap::Kind::Items: delete static_cast<ItemsHeap*>(h); break;
+  // Freeing a container releases its elements, which may free theirs: a heap freed while
+  // another is being freed waits in a list, so that a collection nested a million deep
+  // does not take a million stack frames to free.
+  thread_local std::vector<Heap*>* pending = nullptr;
+  if (pending) {
+    pending->push_back(h);
+    return;
   }
+  std::vector<Heap*> list{h};
+  pending = &list;
+  while (!list.empty()) {
+    Heap* x = list.back();
+    list.pop_back();
+    switch (x->kind) {
+      case Heap::Kind::Bytes: delete static_cast<BytesHeap*>(x); break;
+      case Heap::Kind::Items: delete static_cast<ItemsHeap*>(x); break;
+      case Heap::Kind::Object: delete static_cast<ObjectHeap*>(x); break;
+      case Heap::Kind::Collection: delete static_cast<CollectionHeap*>(x); break;
+    }
+  }
+  pending = nullptr;
+}
+
+namespace {
+void LeaveGroup(SharedGroup* g) {
+  if (g && --g->refs == 0) delete g;
+}
+}  // namespace
+
+ObjectHeap::~ObjectHeap() { LeaveGroup(group); }
+CollectionHeap::~CollectionHeap() { LeaveGroup(group); }
+
+constexpr size_t kIndexFrom = 8;  // properties searched one by one up to this many
+
+size_t ObjectHeap::Slot(std::string_view name) const {
+  size_t mask = index_.size() - 1;
+  size_t i = std::hash<std::string_view>{}(name) & mask;
+  while (index_[i] != 0 && props[index_[i] - 1].first != name) i = (i + 1) & mask;
+  return i;
+}
+
+void ObjectHeap::Reindex() {
+  index_.clear();
+  if (props.size() <= kIndexFrom) return;
+  size_t n = 16;
+  while (n < props.size() * 2) n *= 2;
+  index_.assign(n, 0);
+  for (size_t p = 0; p < props.size(); ++p) index_[Slot(props[p].first)] = uint32_t(p + 1);
+}
+
+const Value* ObjectHeap::Find(std::string_view name) const {
+  if (index_.empty()) {
+    for (const auto& p : props)
+      if (p.first == name) return &p.second;
+    return nullptr;
+  }
+  uint32_t at = index_[Slot(name)];
+  return at ? &props[at - 1].second : nullptr;
+}
+
+Value* ObjectHeap::Find(std::string_view name) {
+  return const_cast<Value*>(static_cast<const ObjectHeap*>(this)->Find(name));
+}
+
+void ObjectHeap::Set(std::string_view name, Value v) {
+  if (Value* old = Find(name)) {
+    *old = std::move(v);
+    return;
+  }
+  props.emplace_back(std::string(name), std::move(v));
+  if (props.size() > kIndexFrom) {
+    if (props.size() * 2 > index_.size()) Reindex();
+    else index_[Slot(name)] = uint32_t(props.size());
+  }
+}
+
+bool ObjectHeap::Remove(std::string_view name) {
+  for (size_t p = 0; p < props.size(); ++p) {
+    if (props[p].first != name) continue;
+    props.erase(props.begin() + std::ptrdiff_t(p));
+    Reindex();
+    return true;
+  }
+  return false;
 }
 
 std::string_view TypeName(Type t) {
@@ -94,6 +180,9 @@ std::string_view TypeName(Type t) {
     case Type::Time: return "time";
     case Type::Array: return "array";
     case Type::Pointer: return "pointer";
+    case Type::Null: return "null";
+    case Type::Object: return "object";
+    case Type::Collection: return "collection";
   }
   return "?";
 }
@@ -151,6 +240,9 @@ std::string ToText(const Value& v) {
     }
     case Type::Array: return "";
     case Type::Pointer: return "";
+    case Type::Null: return "null";
+    case Type::Object:
+    case Type::Collection: return JsonStringify(v, false);
   }
   return "";
 }

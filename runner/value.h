@@ -9,7 +9,8 @@
 namespace runner {
 
 enum class Type : uint8_t {
-  Undefined, Long, Real, Boolean, Text, Blob, Picture, Date, Time, Array, Pointer
+  Undefined, Long, Real, Boolean, Text, Blob, Picture, Date, Time, Array, Pointer,
+  Null, Object, Collection
 };
 
 // Where a pointer points: a variable of some kind by its slot, or an element of it.
@@ -30,12 +31,13 @@ struct Date {
 class Value;
 
 // What a value keeps on the heap: the bytes of a text, BLOB or picture, or the elements
-// of an array. Copies of a value share it and count their references; a write to a
-// shared one first makes it its own (texts, BLOBs and arrays are values in 4D). Objects
-// and collections, shared by reference in 4D, will be kinds here that are never copied.
-// Processes take turns on one thread: the count needs no atomics.
+// of an array, or an object or a collection. Copies of a value share it and count their
+// references; a write to a shared one first makes it its own (texts, BLOBs and arrays
+// are values in 4D). Objects and collections are references in 4D: every copy reaches
+// the same one and changes it in place. Processes take turns on one thread: the count
+// needs no atomics.
 struct Heap {
-  enum class Kind : uint8_t { Bytes, Items };
+  enum class Kind : uint8_t { Bytes, Items, Object, Collection };
   uint32_t refs = 1;
   Kind kind;
   explicit Heap(Kind k) : kind(k) {}
@@ -45,6 +47,8 @@ struct BytesHeap : Heap {
   explicit BytesHeap(std::string b) : Heap(Kind::Bytes), bytes(std::move(b)) {}
 };
 struct ItemsHeap;
+struct ObjectHeap;
+struct CollectionHeap;
 
 // A 4D value: a type, 16 bytes for longints, reals, booleans, dates, times and pointers,
 // and one shared heap part for bytes and elements.
@@ -117,6 +121,16 @@ class Value {
   // An empty value of a type (0, "", False, the null date...).
   static Value Empty(Type t);
   static Value Array(Type elem, size_t count);
+  static Value Null() { Value x; x.type = Type::Null; return x; }
+  static Value NewObject();
+  static Value NewCollection();
+
+  // The object or collection a value refers to; null for other values. Changes through
+  // it are seen by every value referring to it.
+  ObjectHeap* object() const;
+  CollectionHeap* collection() const;
+  // Whether two values refer to the same object or collection.
+  bool SameRef(const Value& o) const { return heap_ == o.heap_ && heap_ && type == o.type; }
 
   bool numeric() const { return type == Type::Long || type == Type::Real; }
   double Number() const { return type == Type::Real ? r : double(l); }
@@ -138,6 +152,12 @@ class Value {
   }
 
  private:
+  static Value WithHeap(Type t, Heap* h) {
+    Value x;
+    x.type = t;
+    x.heap_ = h;
+    return x;
+  }
   static Value WithBytes(Type t, std::string v) {
     Value x;
     x.type = t;
@@ -164,6 +184,46 @@ struct ItemsHeap : Heap {
   std::vector<Value> items;
   ItemsHeap() : Heap(Kind::Items) {}
 };
+
+// What a group of shared objects and collections has in common: a shared one put into
+// another joins its group, and Use on any of them holds the whole group for one process.
+struct SharedGroup {
+  uint32_t refs = 1;   // members
+  uint32_t uses = 0;   // nested Use of the holder
+  const void* holder = nullptr;
+};
+
+// Properties keep the order they were added in (JSON Stringify writes them so); names
+// are case-sensitive. Past a few properties a hash index finds them.
+struct ObjectHeap : Heap {
+  std::vector<std::pair<std::string, Value>> props;
+  SharedGroup* group = nullptr;  // shared objects only
+  ObjectHeap() : Heap(Kind::Object) {}
+  ~ObjectHeap();
+  const Value* Find(std::string_view name) const;
+  Value* Find(std::string_view name);
+  void Set(std::string_view name, Value v);
+  bool Remove(std::string_view name);
+
+ private:
+  std::vector<uint32_t> index_;  // open addressing over props, once there are many
+  void Reindex();
+  size_t Slot(std::string_view name) const;
+};
+
+struct CollectionHeap : Heap {
+  std::vector<Value> items;
+  SharedGroup* group = nullptr;  // shared collections only
+  CollectionHeap() : Heap(Kind::Collection) {}
+  ~CollectionHeap();
+};
+
+inline ObjectHeap* Value::object() const {
+  return type == Type::Object ? static_cast<ObjectHeap*>(heap_) : nullptr;
+}
+inline CollectionHeap* Value::collection() const {
+  return type == Type::Collection ? static_cast<CollectionHeap*>(heap_) : nullptr;
+}
 
 inline const std::vector<Value>& Value::items() const {
   static const std::vector<Value> none;
