@@ -20,6 +20,7 @@ inline int32_t StreamResult(NetStatus s) {
     case NetStatus::HandshakeFailed: return -3;
     case NetStatus::TimedOut: return -4;
     case NetStatus::NotFound: return -2;
+    case NetStatus::Truncated: return -5;      // a verified transfer cut short
   }
   return -1;
 }

@@ -248,6 +248,10 @@ void ReceiveFileCommand(const Call& c) {
   // came. Otherwise the result area stays as the host passed it.
   if (ReceiveUntil(slot, ReceiveRules{true, Deadline{}, idleTicks}, sink) == ReceiveEnd::SinkFailed)
     c.ResultLong(-1);
+  // A verified stream cut short: the file keeps what came, the result says it may be
+  // incomplete.
+  else if (HowDataEnded(slot) == NetStatus::Truncated)
+    c.ResultLong(StreamResult(NetStatus::Truncated));
   // A shorter file written over a longer one must not keep the old tail after it.
   if (!(flags & kFlagAppend)) {
     off_t end = lseek(file.fd, 0, SEEK_CUR);
@@ -388,6 +392,9 @@ void ReceiveBlobCommand(const Call& c) {
   }
 
   int32_t result = int32_t(int64_t(blob.size()) - start);
+  // A verified stream cut short: the BLOB keeps what came, the result says it may be
+  // incomplete.
+  if (HowDataEnded(slot) == NetStatus::Truncated) result = StreamResult(NetStatus::Truncated);
   // Another process may have disposed of the variable's block meanwhile.
   if (!platform::IsLiveHandle(*param)) *param = platform::NewHandle(0);
   Handle h = *param;

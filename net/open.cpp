@@ -71,14 +71,18 @@ StreamRecord* OpenActive(std::string_view host, uint16_t remotePort, int32_t buf
     record->socket = fd;
     error = StartConnect(fd, order[i], local);
   }
-  // A connect done at once is finished by the poll, as one under way is (an SSL stream
-  // still has its handshake to do).
+  // A connect done at once is finished by the poll, as one under way is. An SSL stream
+  // starts its handshake at its first poll after the open, not here: a client certificate
+  // set right after the open is then in place before the server can ask for it.
   if (error == 0 || InProgress(error) || error == EISCONN) {
     // The other addresses join in when this one keeps them waiting.
     if (error != 0 && i + 1 < order.size())
       StartConnectRace(record, std::vector<SocketAddress>(order.begin() + long(i) + 1, order.end()), bufferSize,
                        local);
-    PollStream(record, kStateConnecting);
+    if (record->sslFlag)
+      record->state = kStateConnecting;
+    else
+      PollStream(record, kStateConnecting);
   } else {
     (void)CloseAndFreeRecord(&record, -1);
     return nullptr;

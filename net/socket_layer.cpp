@@ -55,6 +55,7 @@ void PlainStep(StreamRecord* record) {
 }
 
 void PlainClose(StreamRecord*, bool) {}
+int32_t PlainEnded(StreamRecord*) { return kStatePeerClosed; }
 
 // Peeks at up to 4 bytes without taking them: >0 data, 0 orderly end, -1 would block,
 // -2 the connection is broken.
@@ -109,13 +110,15 @@ void PollEstablished(StreamRecord* record) {
   if (r == -2)
     record->state = kStateBroken;
   else if (r == 0 && Available(record) == 0 && record->state < kStatePeerClosed)
-    record->state = kStatePeerClosed;
+    record->state = record->ops->peerEnded(record);
+  else if (r > 0)
+    Available(record);  // taken in: an SSL record that cannot be used breaks the stream now
 }
 
 }  // namespace
 
-const StreamOps kPlainStream = {kKindPlain, PlainSend,         PlainReceive, PlainPending,
-                                PlainStep,  PlainClose, kStateEstablished, false};
+const StreamOps kPlainStream = {kKindPlain, PlainSend,  PlainReceive,      PlainPending, PlainStep,
+                                PlainClose, PlainEnded, kStateEstablished, false};
 
 void DropWaitingBytes(int fd) {
   char sink[4096];

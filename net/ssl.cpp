@@ -22,6 +22,7 @@
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "net/address.h"
 #include "net/layer.h"
@@ -245,6 +246,13 @@ void FailHandshake(StreamRecord* record) {
   if (record->socket >= 0) shutdown(record->socket, SHUT_RDWR);
 }
 
+// Makes a certificate, its key and its chain those the connection presents.
+bool UseCertificate(SSL* ssl, X509* certificate, EVP_PKEY* key, STACK_OF(X509)* chain) {
+  SSL_certs_clear(ssl);
+  return SSL_use_certificate(ssl, certificate) == 1 && SSL_use_PrivateKey(ssl, key) == 1 &&
+         SSL_set1_chain(ssl, chain) == 1 && SSL_check_private_key(ssl) == 1;
+}
+
 bool SetUpSsl(StreamRecord* record, bool server) {
   ERR_clear_error();
   SSL_CTX* ctx = SSL_CTX_new(server ? TLS_server_method() : TLS_client_method());
@@ -448,11 +456,47 @@ NetStatus SslSend(StreamRecord** slot, const uint8_t* data, size_t length, size_
   }
 }
 
+bool IsUnexpectedEnd(uint32_t error) {
+  return ERR_GET_LIB(error) == ERR_LIB_SSL && ERR_GET_REASON(error) == SSL_R_UNEXPECTED_EOF_WHILE_READING;
+}
+
+// The peer ended without its close notification: what came may be cut short. A stream
+// opened with verification, whose caller asked for data it can trust, is broken by it;
+// any other ends as a plain stream does (many servers end so), its error telling.
+int32_t EndedWithoutNotification(StreamRecord* record) {
+  record->sslFailed = record->cutShort = true;
+  record->lastSslError = uint32_t(ERR_PACK(ERR_LIB_SSL, 0, SSL_R_UNEXPECTED_EOF_WHILE_READING));
+  return record->verifyPeer ? kStateBroken : kStatePeerClosed;
+}
+
+// What a receive on an SSL that failed for good comes to.
+NetStatus FailedReceive(const StreamRecord* record) {
+  if (!record->cutShort) return NetStatus::Failed;
+  return record->verifyPeer ? NetStatus::Truncated : NetStatus::Ok;
+}
+
+// A read of the SSL failed (e: what SSL_get_error said, error: the first queued error).
+// A protocol failure is for good: an end without notification, or a record that could
+// not be decrypted or parsed, after which nothing can be trusted: the stream is broken,
+// what still waits is never handed out, and the peer sees the end. (System errors have
+// set the state in the transport already.)
+void ReadFailed(StreamRecord* record, int e, uint32_t error) {
+  if (e != SSL_ERROR_SSL) return;
+  if (IsUnexpectedEnd(error)) {
+    Raise(record, EndedWithoutNotification(record));
+    return;
+  }
+  record->sslFailed = true;
+  Raise(record, kStateBroken);
+  if (record->socket >= 0) shutdown(record->socket, SHUT_RDWR);
+}
+
 NetStatus SslReceive(StreamRecord** slot, std::string& out, int32_t maximum) {
   out.clear();
   StreamRecord* record = *slot;
   SSL* ssl = Ssl(record);
   if (!ssl) return NetStatus::Failed;
+  if (record->sslFailed) return FailedReceive(record);
   if (SSL_in_before(ssl)) {
     // The handshake starts when the connection is made; a poll may make it now.
     PollStream(record, 0);
@@ -470,19 +514,20 @@ NetStatus SslReceive(StreamRecord** slot, std::string& out, int32_t maximum) {
   }
   out.clear();
   int e = SSL_get_error(ssl, r);
-  NoteSslError(record);
+  uint32_t error = NoteSslError(record);
   if (e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE) return NetStatus::Ok;
   if (e == SSL_ERROR_ZERO_RETURN) {
     // The peer's close notification: it has finished sending.
     PollStream(record, kStatePeerClosed);
     return NetStatus::Ok;
   }
-  return NetStatus::Failed;
+  ReadFailed(record, e, error);
+  return record->sslFailed ? FailedReceive(record) : NetStatus::Failed;
 }
 
 int32_t SslPending(StreamRecord* record) {
   SSL* ssl = Ssl(record);
-  if (!ssl || !SSL_is_init_finished(ssl)) return 0;
+  if (!ssl || !SSL_is_init_finished(ssl) || record->sslFailed) return 0;
   int raw = 0;
   if (ioctl(record->socket, FIONREAD, &raw) != 0) raw = 0;
   if (raw > 0 || SSL_has_pending(ssl)) {
@@ -491,9 +536,21 @@ int32_t SslPending(StreamRecord* record) {
     char byte;
     ERR_clear_error();
     int r = SSL_peek(ssl, &byte, 1);
-    if (r <= 0) NoteSslError(record);
+    if (r <= 0) {
+      int e = SSL_get_error(ssl, r);
+      ReadFailed(record, e, NoteSslError(record));
+      if (record->sslFailed) return 0;
+    }
   }
   return SSL_pending(ssl);
+}
+
+// Only a close notification ends the data of a finished handshake in order.
+int32_t SslEnded(StreamRecord* record) {
+  SSL* ssl = Ssl(record);
+  if (!ssl || !SSL_is_init_finished(ssl) || (SSL_get_shutdown(ssl) & SSL_RECEIVED_SHUTDOWN) || record->sslFailed)
+    return kStatePeerClosed;
+  return EndedWithoutNotification(record);
 }
 
 void SslStep(StreamRecord* record) {
@@ -512,8 +569,13 @@ void SslClose(StreamRecord* record, bool notify) {
 
 }  // namespace
 
-const StreamOps kSslStream = {kKindSsl, SslSend, SslReceive, SslPending,
-                              SslStep,  SslClose, kStateSslAccepting, true};
+const StreamOps kSslStream = {kKindSsl, SslSend,  SslReceive,         SslPending, SslStep,
+                              SslClose, SslEnded, kStateSslAccepting, true};
+
+NetStatus HowDataEnded(StreamRecord** slot) {
+  const StreamRecord* record = slot ? *slot : nullptr;
+  return record && record->cutShort && record->verifyPeer ? NetStatus::Truncated : NetStatus::Ok;
+}
 
 uint32_t NoteSslError(StreamRecord* record) {
   unsigned long e = ERR_get_error();
@@ -553,12 +615,18 @@ NetStatus SetStreamCertificate(StreamRecord** slot, const std::string& certifica
   AddToPool(platform::Milliseconds());
   StreamRecord* record = *slot;
   SSL* ssl = Ssl(record);
-  if (!ssl) return NetStatus::NotSsl;
+  // A plain stream keeps it, in a context of its own, for its STARTTLS.
+  const bool held = !ssl && record && record->ops == &kPlainStream;
+  if (!ssl && !held) return NetStatus::NotSsl;
+  ERR_clear_error();
+  SSL_CTX* holder = held ? SSL_CTX_new(TLS_method()) : nullptr;
+  if (holder) SSL_CTX_set_default_passwd_cb(holder, SuppliedPassword);
 
   // Loaded and checked on a scratch connection first, so that a failure leaves the
   // stream with what it had (a new key would also be refused next to an old certificate).
-  SSL* scratch = SSL_new(Ctx(record));
+  SSL* scratch = held ? (holder ? SSL_new(holder) : nullptr) : SSL_new(Ctx(record));
   if (!scratch) {
+    SSL_CTX_free(holder);
     NoteSslError(record);
     return NetStatus::Refused;
   }
@@ -599,23 +667,31 @@ NetStatus SetStreamCertificate(StreamRecord** slot, const std::string& certifica
   } else {
     STACK_OF(X509)* chain = nullptr;
     SSL_get0_chain_certs(scratch, &chain);
-    SSL_certs_clear(ssl);
-    if (SSL_use_certificate(ssl, SSL_get_certificate(scratch)) == 1 &&
-        SSL_use_PrivateKey(ssl, SSL_get_privatekey(scratch)) == 1 && SSL_set1_chain(ssl, chain) == 1 &&
-        SSL_check_private_key(ssl) == 1)
+    X509* certificate = SSL_get_certificate(scratch);
+    EVP_PKEY* key = SSL_get_privatekey(scratch);
+    if (held) {
+      if (SSL_CTX_use_certificate(holder, certificate) == 1 && SSL_CTX_use_PrivateKey(holder, key) == 1 &&
+          SSL_CTX_set1_chain(holder, chain) == 1 && SSL_CTX_check_private_key(holder) == 1)
+        record->heldCertificate = {std::exchange(holder, nullptr), SSL_CTX_free};
+      else
+        result = NetStatus::KeyMismatch;
+    } else if (UseCertificate(ssl, certificate, key, chain)) {
       record->certificateReady = 1;
-    else
+    } else {
       result = NetStatus::KeyMismatch;
+    }
   }
   NoteSslError(record);
   SSL_free(scratch);
+  SSL_CTX_free(holder);
   return result;
 }
 
 uint32_t LastSslErrorText(StreamRecord** slot, std::string* text) {
   text->clear();
   StreamRecord* record = *slot;
-  if (!Ssl(record) || record->lastSslError == 0) return 0;
+  // Kept after the close of the SSL until the release: how the stream ended stays known.
+  if (!record || record->lastSslError == 0) return 0;
   char buffer[256];
   ERR_error_string_n(record->lastSslError, buffer, sizeof buffer);
   *text = buffer;
@@ -705,6 +781,15 @@ NetStatus StartTls(StreamRecord** slot, const TlsStart& how) {
     return NetStatus::HandshakeFailed;
   }
   SSL* ssl = Ssl(record);
+  // A certificate given to the plain stream is the one presented, as client or server.
+  if (SSL_CTX* held = record->heldCertificate.get()) {
+    STACK_OF(X509)* chain = nullptr;
+    SSL_CTX_get0_chain_certs(held, &chain);
+    if (UseCertificate(ssl, SSL_CTX_get0_certificate(held), SSL_CTX_get0_privatekey(held), chain))
+      record->certificateReady = 1;
+    NoteSslError(record);
+    record->heldCertificate.reset();
+  }
   if (how.server) {
     SSL_set_accept_state(ssl);
     SSL_set_read_ahead(ssl, 1);

@@ -53,9 +53,10 @@ struct TlsStart {
 };
 // Starts SSL on an established plain stream and runs the handshake to its end, waiting
 // (other processes running) while the peer is silent; reads the slot again after every
-// wait. Ok: the stream is an SSL stream in state 8. Failed: not a plain established
-// stream, or plain bytes still unread (nothing changed); AlreadySsl; HandshakeFailed and
-// TimedOut break the stream (20), its last SSL error saying why.
+// wait; presents the certificate SetStreamCertificate gave the plain stream, if any. Ok:
+// the stream is an SSL stream in state 8. Failed: not a plain established stream, plain
+// bytes still unread, or a name holding a zero byte (nothing changed); AlreadySsl;
+// HandshakeFailed and TimedOut break the stream (20), its last SSL error saying why.
 NetStatus StartTls(StreamRecord** slot, const TlsStart& how);
 
 // The oldest error of the library's queue becomes the record's last SSL error (when
@@ -69,7 +70,8 @@ struct SslInfo {
 // NotSsl: not an SSL stream; NotEstablished: its connection is not established.
 NetStatus SslConnectionInfo(StreamRecord** slot, SslInfo* out);
 // Loads the certificate (with its chain) and key the stream presents; a key may share the
-// certificate's file and the other way round. NotSsl; Refused: the certificate or key
+// certificate's file and the other way round. A plain TCP stream keeps them for its
+// StartTls, which presents them. NotSsl: a UDP endpoint; Refused: the certificate or key
 // did not load; KeyMismatch: they do not belong together. A failure keeps what the
 // stream had.
 NetStatus SetStreamCertificate(StreamRecord** slot, const std::string& certificateFile,

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,7 @@ enum class NetStatus : int8_t {  // must be used: declared [[nodiscard]] in net/
   HandshakeFailed, // the SSL handshake or the peer's verification failed
   TimedOut,        // the operation's time-out passed
   NotFound,        // the resolver knows no such name or address
+  Truncated,       // a verified SSL stream whose peer ended without its close notification
 };
 
 struct StreamRecord;
@@ -74,6 +76,8 @@ struct StreamOps {
   // Ends the transport's own layer (after telling the peer when `notify`); the socket
   // stays the caller's.
   void (*close)(StreamRecord* record, bool notify);
+  // The peer has finished sending and nothing is left to read: the state that makes.
+  int32_t (*peerEnded)(StreamRecord* record);
   int32_t acceptedState;    // the state of a connection just accepted
   bool needsCertificate;    // a listening stream accepts only once its certificate is set
 };
@@ -130,6 +134,12 @@ struct StreamRecord {
   // While connects to several addresses of the host race: the attempts, one of which is
   // the socket above. Null otherwise.
   ConnectRace* race = nullptr;
+  // The SSL failed for good: nothing more goes through it. cutShort: the failure was the
+  // peer's end without its close notification, so what came may be incomplete.
+  bool sslFailed = false;
+  bool cutShort = false;
+  // A certificate and key given to a plain stream, for its STARTTLS: a context holding them.
+  std::unique_ptr<ssl_ctx_st, void (*)(ssl_ctx_st*)> heldCertificate{nullptr, nullptr};
 };
 
 
@@ -197,13 +207,17 @@ NetStatus StreamTimeout(StreamRecord** slot, int32_t value, int32_t* current);
 // ---- receiving ----------------------------------------------------------------------------
 // Takes what is there now (never waits) into `out` (replacing its contents): at most
 // `maximum` bytes, 32000 when maximum <= 0; `out` stays empty when nothing was there.
-// Failed: the stream is gone or its connection failed.
+// Failed: the stream is gone or its connection failed. Truncated: a verified SSL stream
+// whose peer ended without its close notification (the stream is broken, 20).
 NetStatus ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum);
 // The same into a host text, whose handle is created or resized as needed (Failed, and
 // the bytes kept unread, when it cannot be).
 NetStatus ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum);
 // Bytes a receive could take now (0 for an empty slot).
 int32_t BytesAvailable(StreamRecord** slot);
+// How the data of a stream ended: Truncated for a verified SSL stream whose peer ended
+// without its close notification (a transfer that ends so may be incomplete), else Ok.
+NetStatus HowDataEnded(StreamRecord** slot);
 // Puts bytes back, in front of or after what is already unread; *unreadLength (when
 // given): the unread length then.
 NetStatus UnreadBytes(StreamRecord** slot, std::string_view bytes, bool front,

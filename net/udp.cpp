@@ -62,11 +62,12 @@ NetStatus NoStreamReceive(StreamRecord**, std::string& out, int32_t) {
 int32_t NoStreamPending(StreamRecord*) { return 0; }
 void NoStreamStep(StreamRecord*) {}
 void NoStreamClose(StreamRecord*, bool) {}
+int32_t NoStreamEnded(StreamRecord* record) { return record->state; }
 
 }  // namespace
 
-const StreamOps kUdpEndpoint = {kKindUdp,     NoStreamSend,  NoStreamReceive, NoStreamPending,
-                                NoStreamStep, NoStreamClose, kStateClosed,    false};
+const StreamOps kUdpEndpoint = {kKindUdp,      NoStreamSend,  NoStreamReceive, NoStreamPending, NoStreamStep,
+                                NoStreamClose, NoStreamEnded, kStateClosed,    false};
 
 StreamRecord* OpenUdp(uint16_t port) {
   auto* record = new (std::nothrow) StreamRecord;

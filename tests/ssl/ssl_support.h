@@ -43,7 +43,7 @@ inline const Certificates& Certs() {
     std::string cmd =
         "cd '" + d + "' && "
         "openssl req -x509 -newkey rsa:2048 -nodes -keyout a.key -out a.crt -days 2 "
-        "-subj /O=VRX/CN=vrx-a -batch && "
+        "-subj /O=VRX/CN=vrx-a -addext subjectAltName=IP:127.0.0.1 -batch && "
         "openssl req -x509 -newkey rsa:2048 -nodes -keyout b.key -out b.crt -days 2 "
         "-subj /O=VRX/CN=vrx-b -batch && "
         "cat a.crt a.key > a-both.pem && "
