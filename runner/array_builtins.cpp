@@ -138,6 +138,7 @@ bool SortArray(Frame& f, const Args& a, Value*) {
   size_t n = a.size();
   bool descending = false;
   if (int o = a.order(n - 1)) {
+    if (o != '>' && o != '<') return Fail(f, cmd + ": the order is > or <");
     descending = o == '<';
     --n;
   }

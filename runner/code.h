@@ -166,7 +166,7 @@ class CodeGen {
   int32_t Element(int32_t var, int32_t index);
   int32_t Unary(Op op, int32_t operand);          // Negate, AddressOf, Deref
   int32_t Binary(Tok bin, int32_t left, int32_t right);
-  int32_t Star(int32_t order);                    // 0, '>' or '<'
+  int32_t Star(int32_t order);                    // 0, '>' or '<' (directions), '&' or '|' (conjunctions)
   int32_t Builtin(const BuiltinInfo* b, int line, int col, const std::vector<int32_t>& args);
   int32_t Command(const vrx::CommandInfo* c, const std::vector<int32_t>& args);
   int32_t MethodCall(const std::string& name, int line, int col, const std::vector<int32_t>& args);

@@ -327,6 +327,29 @@ struct Lexer {
     return best;
   }
 
+  // Between Begin SQL and End SQL stands SQL, not 4D: its lines are kept for their numbers
+  // only. The statement itself is a command the runner does not have.
+  bool EndsBeginSql() const {
+    size_t n = out->size();
+    if (n < 2) return false;
+    const Token& begin = (*out)[n - 2];
+    const Token& sql = (*out)[n - 1];
+    return begin.kind == Tok::Word && sql.kind == Tok::Word && begin.line == sql.line &&
+           Lowercase(begin.text) == "begin" && Lowercase(sql.text) == "sql";
+  }
+
+  void SkipSql() {
+    while (!AtEnd() && Peek() != '\n' && Peek() != '\r') Advance();
+    while (!AtEnd()) {
+      EmitNewline();
+      size_t k = pos;
+      while (k < src.size() && (src[k] == ' ' || src[k] == '\t')) ++k;
+      std::string head = Lowercase(src.substr(k, 7));
+      if (head == "end sql") return;
+      while (!AtEnd() && Peek() != '\n' && Peek() != '\r') Advance();
+    }
+  }
+
   bool Op(Tok kind, int bytes, int l, int c) {
     for (int i = 0; i < bytes; ++i) Advance();
     Emit(kind, l, c).endCol = col;
@@ -375,6 +398,7 @@ struct Lexer {
         if (!Number(l, c)) return false;
       } else if (IsWordByte(uint8_t(ch))) {
         if (!Word(Tok::Word, l, c)) return false;
+        if (EndsBeginSql()) SkipSql();
       } else if (ch == '"') {
         if (!Text(l, c)) return false;
       } else if (ch == '[' && IsWordByte(uint8_t(Peek(1)))) {

@@ -379,11 +379,19 @@ struct Parser {
       if (Cur().kind == Tok::Star && alone) {
         a = gen.Star(0);
         ++pos;
-      } else if ((Cur().kind == Tok::Gt || Cur().kind == Tok::Lt) && alone) {
-        a = gen.Star(Cur().kind == Tok::Gt ? '>' : '<');  // SORT ARRAY's direction
+      } else if ((Cur().kind == Tok::Gt || Cur().kind == Tok::Lt || Cur().kind == Tok::Amp ||
+                  Cur().kind == Tok::Pipe) && alone) {
+        // SORT ARRAY's direction; QUERY's conjunction
+        a = gen.Star(Cur().kind == Tok::Gt ? '>' : Cur().kind == Tok::Lt ? '<'
+                     : Cur().kind == Tok::Amp ? '&' : '|');
         ++pos;
       } else if (!ParseExpr(&a)) {
         return false;
+      } else if (Cur().kind == Tok::Assign && IsUnrunnable(a, Unrunnable::Table)) {
+        // A field assigned in a formula (APPLY TO SELECTION): read, never run.
+        ++pos;
+        int32_t value;
+        if (!ParseExpr(&value)) return false;
       }
       args->push_back(gen.Root(a));
       if (Cur().kind == Tok::Semicolon) {

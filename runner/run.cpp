@@ -94,7 +94,7 @@ void FindUnrunnable(const Code& code, int32_t i, const MethodNames& names, Found
   } else if (n.op == Op::Method) {
     const CallSite& c = code.calls[size_t(n.a)];
     if (!names.count(Lowercase(c.name)))
-      found->push_back({{c.line, c.col}, "Unknown method: " + c.name});
+      found->push_back({{c.line, c.col}, "Unknown command or method: " + c.name});
   }
   ForEachChild(code, n, [&](int32_t child) { FindUnrunnable(code, child, names, found); });
 }

@@ -111,6 +111,11 @@ TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
        "line 1: tables are not available in vrx run (QUERY)"},
       {"$p:=->[Customers]Name\n", "", "line 1: tables are not available in vrx run ([Customers]Name)"},
       {"ALL RECORDS:C47([Customers])\n", "", "line 1: tables are not available in vrx run (ALL RECORDS)"},
+      {"QUERY:C277([T:1]; & ;[T:1]F:2#0;*)\n", "", "line 1: tables are not available in vrx run (QUERY)"},
+      {"APPLY TO SELECTION:C70([T];[T]F:=1)\n", "", "tables are not available in vrx run (APPLY TO SELECTION)"},
+      {"ARRAY LONGINT($a;2)\nSORT ARRAY($a;&)\n", "", "line 2: SORT ARRAY: the order is > or <"},
+      {"LOG(1)\nBegin SQL:C948\n  SELECT a, b FROM t INTO :$x;\nEnd SQL:C949\n", "1",
+       "line 2: Unknown command: Begin SQL"},
   };
   for (const Case& c : cases) {
     Outcome o = RunMain(c.source);
@@ -158,7 +163,7 @@ TEST(Names, CheckListsSyntaxErrorsAndUnknownNamesWithTheirPlace) {
   EXPECT_EQ(problems, (std::vector<std::string>{
                           "a.4dm:2:5: Unknown command: Nope",
                           "a.4dm:3:7: tables are not available in vrx run ([T]F)",
-                          "a.4dm:3:16: Unknown method: Missing",
+                          "a.4dm:3:16: Unknown command or method: Missing",
                           "b.4dm:1:7: syntax error: expected \")\", found the end of the line",
                       }));
   EXPECT_TRUE(runner::CheckSources({{"main.4dm", "LOG(Length:C16(\"ok\"))\n"}}).empty());
@@ -219,8 +224,8 @@ TEST(Runtime, ErrorsNameMethodAndLineAndStopTheProcess) {
        "Error in method \"main\" line 2: Division by zero"},
       {"LOG(\"before\")\n$x:=5\\(5-5)\nLOG(\"after\")\n", "line 2: Division by zero"},
       {"LOG(\"before\")\n$x:=5%0\nLOG(\"after\")\n", "line 2: Division by zero"},
-      {"LOG(\"before\")\nNoSuchMethod(1)\nLOG(\"after\")\n", "line 2: Unknown method: NoSuchMethod"},
-      {"LOG(\"before\")\nnosuch\nLOG(\"after\")\n", "line 2: Unknown method"},
+      {"LOG(\"before\")\nNoSuchMethod(1)\nLOG(\"after\")\n", "line 2: Unknown command or method: NoSuchMethod"},
+      {"LOG(\"before\")\nnosuch\nLOG(\"after\")\n", "line 2: Unknown command or method: nosuch"},
       {"LOG(\"before\")\n$r:=VRX_GetStreamRef(\"1\")\nLOG(\"after\")\n",
        "line 2: VRX_GetStreamRef: parameter 1 expects a longint, not a text"},
       {"LOG(\"before\")\n" + bigText + "$r:=VRX_EncodeBase64($t;0)\nLOG(\"after\")\n",
@@ -333,7 +338,7 @@ TEST(Runtime, NamesOutsideAsciiAreMacRomanLikeTexts) {
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.out, (std::vector<std::string>{"café 2", "20", "café 3"}));
   ASSERT_EQ(o.err.size(), 1u);
-  EXPECT_EQ(o.err[0], "Error in method \"main\" line 4: Unknown method: Naïve");
+  EXPECT_EQ(o.err[0], "Error in method \"main\" line 4: Unknown command or method: Naïve");
 }
 
 TEST(Plugin, OutputParametersAndResults) {
