@@ -53,6 +53,26 @@ bool Element(CollectionCall& c, const Value& self, const Value& v, Value* out) {
   return AdoptIntoShared(self, *out, &c.error);
 }
 
+// A stable merge sort that stays within the elements whatever `less` answers: a formula
+// (or a NaN) need not give a consistent order, which std::stable_sort requires.
+template <typename Less>
+void SafeSort(Items& items, Less less) {
+  Items buffer(items.size());
+  for (size_t width = 1; width < items.size(); width *= 2) {
+    for (size_t lo = 0; lo < items.size(); lo += 2 * width) {
+      size_t mid = std::min(lo + width, items.size()), hi = std::min(lo + 2 * width, items.size());
+      size_t i = lo, j = mid, k = lo;
+      while (i < mid && j < hi) {
+        if (less(items[j], items[i])) buffer[k++] = std::move(items[j++]);
+        else buffer[k++] = std::move(items[i++]);
+      }
+      while (i < mid) buffer[k++] = std::move(items[i++]);
+      while (j < hi) buffer[k++] = std::move(items[j++]);
+    }
+    items.swap(buffer);
+  }
+}
+
 Value Wrap(Items items) {
   Value v = Value::NewCollection();
   ItemsOf(v) = std::move(items);
@@ -314,15 +334,14 @@ bool Reverse(CollectionCall&, const Value& self, std::span<const Value>, Value* 
 bool Sort(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out) {
   Items& items = ItemsOf(self);
   if (args.empty()) {
-    std::stable_sort(items.begin(), items.end(),
-                     [](const Value& a, const Value& b) { return CompareElements(a, b) < 0; });
+    SafeSort(items, [](const Value& a, const Value& b) { return CompareElements(a, b) < 0; });
     *out = self;
     return true;
   }
   // The formula decides; an error in it stops the comparisons and fails the sort.
   bool ok = true;
   Items sorted = items;
-  std::stable_sort(sorted.begin(), sorted.end(), [&](const Value& a, const Value& b) {
+  SafeSort(sorted, [&](const Value& a, const Value& b) {
     if (!ok) return false;
     Value e = Event(a);
     e.object()->Set("value2", b);
@@ -395,7 +414,7 @@ bool OrderBy(CollectionCall& c, const Value& self, std::span<const Value> args, 
   std::vector<OrderKey> keys;
   if (!ParseOrder(c, args, &keys)) return false;
   Items items = ItemsOf(self);
-  std::stable_sort(items.begin(), items.end(), [&](const Value& a, const Value& b) {
+  SafeSort(items, [&](const Value& a, const Value& b) {
     for (const OrderKey& k : keys) {
       int r = k.path.empty() ? CompareElements(a, b)
                              : CompareElements(PathValue(a, k.path), PathValue(b, k.path));
@@ -427,8 +446,7 @@ bool Distinct(CollectionCall& c, const Value& self, std::span<const Value> args,
   values.erase(std::remove_if(values.begin(), values.end(),
                               [](const Value& v) { return v.type == Type::Null || v.type == Type::Undefined; }),
                values.end());
-  std::stable_sort(values.begin(), values.end(),
-                   [](const Value& a, const Value& b) { return CompareElements(a, b) < 0; });
+  SafeSort(values, [](const Value& a, const Value& b) { return CompareElements(a, b) < 0; });
   Items unique;
   std::vector<double> seen;
   for (const Value& v : values) {

@@ -102,6 +102,9 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   } else if (a.type == Type::Pointer && b.type == Type::Pointer) {
     c = a.ptr() == b.ptr() ? 0 : 1;
     orderable = false;
+  } else if ((a.type == Type::Object || a.type == Type::Collection) && a.type == b.type) {
+    c = a.SameRef(b) ? 0 : 1;  // the same object, not equal contents
+    orderable = false;
   } else {
     return Fail(f, std::string("cannot compare ") + Article(a.type) + " with " +
                        Article(b.type) + " (" + OpName(op) + ")" +
@@ -134,6 +137,13 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
     return Fail(f, std::string("the operator ") + OpName(op) + " does not apply to " +
                        Article(a.type) + " and " + Article(b.type) + NumHint(text));
   };
+  if ((op == Tok::Eq || op == Tok::Hash) && (a.type == Type::Null || b.type == Type::Null)) {
+    // Null equals null and undefined, nothing else.
+    auto none = [](const Value& v) { return v.type == Type::Null || v.type == Type::Undefined; };
+    bool same = none(a) && none(b);
+    *out = Value::Bool(op == Tok::Eq ? same : !same);
+    return true;
+  }
   if (a.type == Type::Undefined || b.type == Type::Undefined)
     return Fail(f, std::string("an operand of ") + OpName(op) + " is undefined");
   switch (op) {
