@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "codecs/conversions.h"
+#include "codecs/stream_conversion.h"
 #include "commands/transfer_commands.h"
 #include "net/layer.h"
 #include "net/socket_layer.h"
@@ -87,11 +88,12 @@ void SendTextCommand(const Call& c) {
 namespace {
 
 // A text's bytes up to a maximum (32000 when 0): done at the delimiter, at the maximum,
-// or, with maximum 0, as soon as anything is there.
+// or, with maximum 0, as soon as anything is there (with a conversion: anything it can
+// convert without waiting for more).
 class TextSink final : public ReceiveSink {
  public:
-  TextSink(std::string& text, int32_t maximum, std::string_view delimiter, bool searchNewOnly)
-      : text_(text), maximum_(maximum), delimiter_(delimiter), searchNewOnly_(searchNewOnly) {}
+  TextSink(std::string& text, int32_t maximum, std::string_view delimiter, bool searchNewOnly, int32_t options)
+      : text_(text), maximum_(maximum), delimiter_(delimiter), searchNewOnly_(searchNewOnly), options_(options) {}
   int64_t Wanted() override { return int64_t(maximum_ ? maximum_ : kMaxReceive) - int64_t(text_.size()); }
   bool Take(std::string& piece) override {
     if (searchNewOnly_ && !delimiter_.empty())
@@ -101,7 +103,10 @@ class TextSink final : public ReceiveSink {
   }
   bool Finished() override {
     if (Delimiter() != std::string::npos) return true;
-    return maximum_ == 0 ? !text_.empty() : text_.size() >= size_t(maximum_);
+    if (maximum_ != 0) return text_.size() >= size_t(maximum_);
+    std::string converted;
+    return !text_.empty() &&
+           (options_ == 0 || ConvertWholeUnits(text_, options_, false, size_t(kMaxTextLength), converted) > 0);
   }
   // Where the delimiter begins; npos when it is not there.
   size_t Delimiter() const {
@@ -113,6 +118,7 @@ class TextSink final : public ReceiveSink {
   const int32_t maximum_;
   const std::string_view delimiter_;
   const bool searchNewOnly_;
+  const int32_t options_;
   size_t searchFrom_ = 0;
 };
 
@@ -127,26 +133,39 @@ void ReceiveTextCommand(const Call& c) {
   std::string text = (flags & kAppendFlag) ? TextParam(c, 2) : std::string();
   const size_t kept = text.size();
   TextSink sink(text, std::clamp<int32_t>(c.Integer(3), 0, kMaxReceive), delimiter,
-                (flags & kSearchNewOnly) != 0);
-  ReceiveUntil(slot, ReceiveRules{false, Deadline::After(c.Long(7)), 0}, sink);
+                (flags & kSearchNewOnly) != 0, c.Long(4));
+  const ReceiveEnd why = ReceiveUntil(slot, ReceiveRules{false, Deadline::After(c.Long(7)), 0}, sink);
   // Appended text may hold the delimiter even when there was no room to receive.
-  if (size_t found = sink.Delimiter(); found != std::string::npos) {
+  const size_t found = sink.Delimiter();
+  if (found != std::string::npos) {
     size_t cut = (flags & kStopBeforeDelimiter) ? found : found + delimiter.size();
     // What follows the cut goes back in front of anything still unread.
     (void)UnreadBytes(slot, std::string_view(text).substr(cut), true);
     text.resize(cut);
   }
-  // A text says its length in 16 bits: anything beyond that goes back to the stream.
-  if (text.size() > size_t(kMaxTextLength)) {
-    (void)UnreadBytes(slot, std::string_view(text).substr(kMaxTextLength), true);
-    text.resize(kMaxTextLength);
+  // The bytes taken from the stream, and what of them it gets back if the text cannot
+  // be stored.
+  std::string raw = std::move(text);
+  size_t taken = raw.size();
+  if (const int32_t options = c.Long(4); options != 0) {
+    // Converted whole where the text is complete (a delimiter, the stream's end);
+    // otherwise a unit the read cut (a Base64 group, an escape) goes back to the stream
+    // for the next read to finish. Either way no more than a text holds: the rest of the
+    // bytes go back too.
+    const bool complete = found != std::string::npos || why == ReceiveEnd::Ended || why == ReceiveEnd::Failed;
+    taken = ConvertWholeUnits(raw, options, complete, size_t(kMaxTextLength), text);
+    if (taken == 0 && !complete) taken = ConvertWholeUnits(raw, options, true, size_t(kMaxTextLength), text);
+  } else {
+    // A text says its length in 16 bits.
+    taken = std::min(raw.size(), size_t(kMaxTextLength));
+    text = raw.substr(0, taken);
   }
+  (void)UnreadBytes(slot, std::string_view(raw).substr(taken), true);
   // Without memory for the text, what was received goes back to the stream unread.
   if (!c.SetText(2, text)) {
-    (void)UnreadBytes(slot, std::string_view(text).substr(std::min(kept, text.size())), true);
+    (void)UnreadBytes(slot, std::string_view(raw).substr(std::min(kept, taken), taken - std::min(kept, taken)), true);
     return c.ResultLong(platform::kMemFullErr);
   }
-  if (c.Long(4) != 0 && c.Text(2)) ApplyTextConversions(c.Text(2), c.Long(4));
   TextValue* out = c.Text(2);
   c.ResultLong(out ? out->length : int32_t(text.size()));
 }

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "codecs/conversions.h"
+#include "codecs/stream_conversion.h"
 #include "platform/guards.h"
 #include "commands/file_path.h"
 #include "net/socket_layer.h"
@@ -34,8 +35,6 @@ constexpr int32_t kTextSubPiece = 16380;
 // Byte pieces are read at most this much at a time; the peer sees the same bytes, and a
 // huge piece size asks for no huge buffer.
 constexpr int32_t kMaxByteRead = 1 << 20;
-// More than any single input byte becomes in a conversion (an HTML entity).
-constexpr int32_t kLongestEscape = 32;
 constexpr int64_t kMaxReserve = 64 << 20;
 
 constexpr int32_t kFlagAppend = 1;
@@ -60,46 +59,13 @@ int32_t SendFileOpenError(int32_t windowsError) {
   return -2;
 }
 
-// Base64, either way, works on groups of three and four bytes: pieces converted one by one
-// continue each other only when each but the last holds whole groups of both.
-bool ConvertsBase64(int32_t options) { return (options & (kConvBase64Encode | kConvBase64Decode)) != 0; }
-int64_t WholeGroups(int64_t piece) { return std::max<int64_t>(12, piece / 12 * 12); }
-
-// Where to cut a piece that has to be converted in two: at whole groups of twelve bytes
-// (Base64 continues across the cut) and never between the CR and LF of a line end.
-size_t SplitPoint(std::string_view in) {
-  size_t cut = in.size() / 2 / 12 * 12;
-  if (cut == 0) cut = in.size() / 2;
-  if (cut > 1 && in[cut - 1] == '\r' && in[cut] == '\n') --cut;
-  return cut;
-}
 
 }  // namespace
 
-// A text holds at most 32767 bytes, and a conversion that would outgrow a text stops
-// short of the limit, by less than one escape, or gives nothing at all (Base64 of a long
-// text). A converted piece that looks cut is converted again in two halves. (A chain
-// that grows and then shrinks again cannot be told from its result.)
+// Whole data, converted in pieces that each fit in a text.
 bool ConvertBytes(std::string_view in, int32_t options, std::string& out) {
-  while (in.size() > size_t(kMaxTextLength)) {
-    if (!ConvertBytes(in.substr(0, kTextSubPiece), options, out)) return false;
-    in.remove_prefix(kTextSubPiece);
-  }
-  if (in.empty()) return true;
-  TextValue text{int16_t(in.size()), platform::NewHandle(int32_t(in.size()))};
-  if (!text.handle) return false;
-  std::memcpy(platform::HandleAddress(text.handle), in.data(), in.size());
-  ApplyTextConversions(&text, options);
-  OwnedHandle converted(text.handle);
-  int32_t n = std::clamp<int32_t>(text.length, 0, platform::HandleSize(converted.h));
-  const bool looksCut = n > kMaxTextLength - kLongestEscape || (n == 0 && in.size() > kMaxTextLength / 4);
-  if (looksCut && in.size() > 1) {
-    size_t at = SplitPoint(in);
-    return ConvertBytes(in.substr(0, at), options, out) && ConvertBytes(in.substr(at), options, out);
-  }
-  const uint8_t* p = platform::HandleAddress(converted.h);
-  if (n > 0 && p) out.append(reinterpret_cast<const char*>(p), size_t(n));
-  return true;
+  ConversionStream conversion(options);
+  return conversion.Feed(in, out) && conversion.Finish(out);
 }
 
 void WaitStreamStateCommand(const Call& c) {
@@ -141,7 +107,6 @@ void SendFileCommand(const Call& c) {
   int64_t piece = c.Long(4) > 0 ? c.Long(4) : (textMode ? kDefaultTextPiece : kDefaultBytePiece);
   // A text's length has 16 bits: a longer text piece would be cut short.
   if (textMode && piece > kMaxTextLength) piece = kTextSubPiece;
-  if (ConvertsBase64(options)) piece = WholeGroups(piece);
   if (!textMode) piece = std::min<int64_t>(piece, kMaxByteRead);
 
   OwnedHandle buffer(platform::NewHandle(0));
@@ -171,18 +136,22 @@ void SendFileCommand(const Call& c) {
     // Locked: SendBytes reads it while other processes run.
     platform::LockHandle(buffer.h);
   }
+  // One conversion across the pieces: a unit the piece size cuts is finished by the next.
+  ConversionStream conversion(options);
   std::string converted;
   while (remaining > 0) {
     uint8_t* data = platform::HandleAddress(buffer.h);
-    int64_t got = ReadFully(file.fd, data, std::min(piece, remaining));
+    const int64_t asked = std::min(piece, remaining);
+    int64_t got = ReadFully(file.fd, data, asked);
     if (got <= 0) break;
     remaining -= got;
     NetStatus r;
     if (textMode) {
       converted.clear();
-      r = ConvertBytes(std::string_view(reinterpret_cast<const char*>(data), size_t(got)), options, converted)
-              ? SendText(slot, converted)
-              : NetStatus::Failed;
+      bool ok = conversion.Feed(std::string_view(reinterpret_cast<const char*>(data), size_t(got)), converted);
+      // The last piece (or the file ended early): what is held is the end of the data.
+      if (ok && (remaining == 0 || got < asked)) ok = conversion.Finish(converted);
+      r = ok ? SendText(slot, converted) : NetStatus::Failed;
     } else {
       r = SendBytes(slot, data, int32_t(got));
     }
@@ -204,22 +173,31 @@ namespace {
 // Converted bytes written to a file, up to a limit of converted bytes (0: none).
 class FileSink final : public ReceiveSink {
  public:
-  FileSink(int fd, int32_t options, int64_t limit) : fd_(fd), options_(options), limit_(limit) {}
+  FileSink(int fd, int32_t options, int64_t limit) : fd_(fd), conversion_(options), options_(options), limit_(limit) {}
   int64_t Wanted() override { return limit_ > 0 ? std::min<int64_t>(limit_ - written_, kReceivePiece) : kReceivePiece; }
   bool Take(std::string& piece) override {
     const std::string* bytes = &piece;
     if (options_ != 0) {
       converted_.clear();
-      if (!ConvertBytes(piece, options_, converted_)) return false;
+      if (!conversion_.Feed(piece, converted_)) return false;
       bytes = &converted_;
     }
-    written_ += int64_t(bytes->size());
-    return WriteFully(fd_, bytes->data(), bytes->size());
+    return Write(*bytes);
+  }
+  // The end of what this transfer takes: what the conversion held is converted as such.
+  bool Finish() {
+    converted_.clear();
+    return conversion_.Finish(converted_) && Write(converted_);
   }
   bool Finished() override { return limit_ > 0 && written_ >= limit_; }
 
  private:
+  bool Write(const std::string& bytes) {
+    written_ += int64_t(bytes.size());
+    return WriteFully(fd_, bytes.data(), bytes.size());
+  }
   const int fd_;
+  ConversionStream conversion_;
   const int32_t options_;
   const int64_t limit_;
   int64_t written_ = 0;
@@ -246,7 +224,8 @@ void ReceiveFileCommand(const Call& c) {
   const int32_t idleTicks = c.Long(5) > 0 ? int32_t(std::min<int64_t>(int64_t(c.Long(5)) * 60, INT32_MAX)) : 0;
   // A failed conversion or write loses bytes: say so rather than leave the result as it
   // came. Otherwise the result area stays as the host passed it.
-  if (ReceiveUntil(slot, ReceiveRules{true, Deadline{}, idleTicks}, sink) == ReceiveEnd::SinkFailed)
+  if (ReceiveUntil(slot, ReceiveRules{true, Deadline{}, idleTicks}, sink) == ReceiveEnd::SinkFailed ||
+      !sink.Finish())
     c.ResultLong(-1);
   // A verified stream cut short: the file keeps what came, the result says it may be
   // incomplete.
@@ -280,6 +259,8 @@ void SendBlobCommand(const Call& c) {
   const int32_t options = c.Long(4);
   const uint8_t lockState = platform::HandleState(blob);
   platform::LockHandle(blob);
+  // One conversion across the pieces, finished with the last one.
+  ConversionStream conversion(options);
   std::string piece, converted;
   bool failed = false;
   while (first <= last && !failed) {
@@ -287,14 +268,13 @@ void SendBlobCommand(const Call& c) {
     if (!platform::IsLiveHandle(blob) || platform::HandleSize(blob) <= last) break;
     int32_t left = last - first + 1;
     int32_t n = left;
-    if (ConvertsBase64(options)) n = std::min(left, kTextSubPiece);  // the odd piece last
-    else if (left > kBlobPiece) n = left % kBlobPiece ? left % kBlobPiece : kBlobPiece;
+    if (left > kBlobPiece) n = left % kBlobPiece ? left % kBlobPiece : kBlobPiece;
     // A copy: the send may wait, and other processes run meanwhile.
     piece.assign(reinterpret_cast<const char*>(platform::HandleAddress(blob)) + first, size_t(n));
     const std::string* bytes = &piece;
     if (options != 0) {
       converted.clear();
-      failed = !ConvertBytes(piece, options, converted);
+      failed = !conversion.Feed(piece, converted) || (n == left && !conversion.Finish(converted));
       bytes = &converted;
     }
     if (!failed)
@@ -316,7 +296,7 @@ namespace {
 class BlobSink final : public ReceiveSink {
  public:
   BlobSink(std::string& blob, int32_t options, int64_t limit, std::string_view delimiter, int64_t searchFrom)
-      : blob_(blob), options_(options), limit_(limit), delimiter_(delimiter),
+      : blob_(blob), conversion_(options), options_(options), limit_(limit), delimiter_(delimiter),
         searchFrom_(std::max<int64_t>(searchFrom - int64_t(delimiter.size()) + 1, 0)) {
     // With a limit the final size is known: room for it at once, within reason.
     if (limit > 0) blob.reserve(size_t(std::min<int64_t>(limit, kMaxReserve)));
@@ -328,22 +308,41 @@ class BlobSink final : public ReceiveSink {
   }
   bool Take(std::string& piece) override {
     if (options_ == 0) {
-      blob_ += piece;
-    } else {
-      converted_.clear();
-      if (!ConvertBytes(piece, options_, converted_)) {
-        refused_ = std::move(piece);
-        return false;
-      }
-      blob_ += converted_;
+      Append(piece);
+      return true;
     }
-    found_ = delimiter_.empty() ? std::string::npos : blob_.find(delimiter_, size_t(searchFrom_));
-    // A delimiter that began in earlier bytes is found on the next piece too.
-    searchFrom_ = std::max<int64_t>(int64_t(blob_.size()) - int64_t(delimiter_.size()) + 1, 0);
+    converted_.clear();
+    if (!conversion_.Feed(piece, converted_)) {
+      refused_ = std::move(piece);
+      return false;
+    }
+    Append(converted_);
+    return true;
+  }
+  // The end of what this receive takes: what the conversion held is converted as such
+  // (false without memory for it). Past a delimiter found already, it joins what goes
+  // back to the stream.
+  bool Finish() {
+    converted_.clear();
+    if (!conversion_.Finish(converted_)) return false;
+    if (found_ == std::string::npos)
+      Append(converted_);
+    else
+      blob_ += converted_;
     return true;
   }
   bool Finished() override { return found_ != std::string::npos || (limit_ > 0 && int64_t(blob_.size()) >= limit_); }
   size_t Delimiter() const { return found_; }
+
+ private:
+  void Append(const std::string& bytes) {
+    blob_ += bytes;
+    found_ = delimiter_.empty() ? std::string::npos : blob_.find(delimiter_, size_t(searchFrom_));
+    // A delimiter that began in earlier bytes is found on the next piece too.
+    searchFrom_ = std::max<int64_t>(int64_t(blob_.size()) - int64_t(delimiter_.size()) + 1, 0);
+  }
+
+ public:
   // A piece that could not be converted (no memory), to go back to the stream.
   const std::string& refused() const { return refused_; }
 
@@ -351,6 +350,7 @@ class BlobSink final : public ReceiveSink {
   // A BLOB's size is a 32-bit number.
   static constexpr int64_t kCeiling = int64_t(INT32_MAX) - kReceivePiece * 3;
   std::string& blob_;
+  ConversionStream conversion_;
   const int32_t options_;
   const int64_t limit_;
   const std::string delimiter_;
@@ -384,6 +384,8 @@ void ReceiveBlobCommand(const Call& c) {
                 (flags & kFlagSearchNew) ? start : 0);
   if (ReceiveUntil(slot, ReceiveRules{true, Deadline::After(c.Long(7)), 0}, sink) == ReceiveEnd::SinkFailed)
     (void)UnreadBytes(slot, sink.refused(), true);
+  else if (!sink.Finish())
+    return c.ResultLong(MemoryFailure());
   if (size_t p = sink.Delimiter(); p != std::string::npos) {
     const size_t dlen = c.StringBytes(6).size();
     // What came after the delimiter is the next receive's.
