@@ -47,7 +47,7 @@ size_t SafeCut(int32_t bit, std::string_view d) {
       return p == std::string_view::npos ? 0 : p + 2;
     }
     case kConvQPDecode:  // soft breaks are removed before escapes are read
-      return AfterLast(d, SeparatesQpUnits);
+      return d.find('=') == std::string_view::npos ? n : AfterLast(d, SeparatesQpUnits);
     default:  // byte by byte
       return n;
   }
