@@ -37,7 +37,9 @@ bool StartOffset(Frame& f, int32_t ref) {
 namespace {
 
 // ---- text <-> BLOB: the Mac formats (lengths big-endian, as on the Macintosh) ----
-bool EncodeText(Frame& f, const std::string& text, int32_t format, std::string* out) {
+bool EncodeText(Frame& f, const std::string& utf8, int32_t format, std::string* out) {
+  // The Mac formats hold Mac Roman; a character it has no form for becomes '?'.
+  std::string text = format >= 0 && format <= 3 ? platform::Utf8ToMacRoman(utf8) : std::string();
   switch (format) {
     case 0:  // Mac C string
       *out = text.substr(0, text.find('\0'));
@@ -57,7 +59,7 @@ bool EncodeText(Frame& f, const std::string& text, int32_t format, std::string* 
       *out = text;
       return true;
     case 4: case 5: case 6: {
-      std::string u = platform::MacRomanToUtf8(text);
+      const std::string& u = utf8;
       if (format == 4) {
         *out = u.substr(0, u.find('\0'));
         out->push_back('\0');
@@ -124,7 +126,7 @@ bool DecodeText(Frame& f, const std::string& blob, int32_t format, int64_t* offs
     default:
       return Fail(f, "unknown text format " + std::to_string(format));
   }
-  if (format >= 4) *out = platform::Utf8ToMacRoman(*out);
+  if (format <= 3) *out = platform::MacRomanToUtf8(*out);
   return true;
 }
 

@@ -37,7 +37,8 @@ bool Declare(Frame& f, int32_t ref, Type type, int maxLen) {
     var->v = std::move(converted);
   }
   var->maxLen = maxLen;
-  if (maxLen > 0 && var->v.str().size() > size_t(maxLen)) var->v.strMut().resize(size_t(maxLen));
+  if (maxLen > 0 && var->v.type == Type::Text && TextLength(var->v.str()) > size_t(maxLen))
+    var->v.strMut().resize(UnitsToBytes(var->v.str(), size_t(maxLen)));
   return true;
 }
 
@@ -98,7 +99,7 @@ bool CString(Frame& f, const Args& a, Value*) {
 bool Length(Frame& f, const Args& a, Value* out) {
   std::string t;
   if (!EvalText(f, a[0], &t, "Length: the parameter")) return false;
-  *out = Value::Long(int32_t(t.size()));
+  *out = Value::Long(int32_t(TextLength(t)));
   return true;
 }
 
@@ -110,11 +111,13 @@ bool Substring(Frame& f, const Args& a, Value* out) {
     return false;
   if (a.size() > 2 && !EvalLong(f, a[2], &len, "Substring: the length")) return false;
   if (start < 1) start = 1;
-  if (len <= 0 || size_t(start) > t.size()) {
+  size_t from = UnitsToBytes(t, size_t(start) - 1);
+  if (len <= 0 || from >= t.size()) {
     *out = Value::Text("");
     return true;
   }
-  *out = Value::Text(t.substr(size_t(start) - 1, size_t(len)));
+  std::string_view rest = std::string_view(t).substr(from);
+  *out = Value::Text(std::string(rest.substr(0, UnitsToBytes(rest, size_t(len)))));
   return true;
 }
 
@@ -131,16 +134,20 @@ bool Position(Frame& f, const Args& a, Value* out) {
     else if (i == 3) return Fail(f, "Position: the fourth parameter can only be *");
   }
   if (start < 1) start = 1;
-  size_t at = FindText(in, find, size_t(start) - 1, exact);
-  *out = Value::Long(at == std::string::npos ? 0 : int32_t(at) + 1);
+  size_t at = FindText(in, find, UnitsToBytes(in, size_t(start) - 1), exact);
+  *out = Value::Long(at == std::string::npos ? 0 : int32_t(BytesToUnits(in, at)) + 1);
   return true;
 }
 
 bool Char(Frame& f, const Args& a, Value* out) {
   int32_t c;
   if (!EvalLong(f, a[0], &c, "Char: the code")) return false;
-  if (c < 0 || c > 255) return Fail(f, "Char: the code " + std::to_string(c) + " is not 0 to 255");
-  *out = Value::Text(std::string(1, char(c)));
+  // A UTF-16 code: half of a surrogate pair is no character on its own.
+  if (c < 0 || c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF))
+    return Fail(f, "Char: the code " + std::to_string(c) + " is not a character (0 to 65535)");
+  std::string t;
+  AppendUtf8(&t, uint32_t(c));
+  *out = Value::Text(std::move(t));
   return true;
 }
 
@@ -148,7 +155,11 @@ bool CharacterCode(Frame& f, const Args& a, Value* out) {
   std::string t;
   if (!EvalText(f, a[0], &t, "Character code: the parameter")) return false;
   if (t.empty()) return Fail(f, "Character code of an empty text");
-  *out = Value::Long(uint8_t(t[0]));
+  size_t i = 0;
+  uint32_t c = DecodeUtf8(t, &i);
+  if (c == kInvalidByte) c = uint8_t(t[0]);
+  // Past the 16-bit range a character is a surrogate pair: its first unit.
+  *out = Value::Long(int32_t(c > 0xFFFF ? 0xD800 + ((c - 0x10000) >> 10) : c));
   return true;
 }
 
@@ -233,7 +244,8 @@ bool Log(Frame& f, const Args& a, Value*) {
   Value v;
   if (!Eval(f, a[0], &v)) return false;
   if (v.type == Type::Array) return Fail(f, "LOG cannot print an array");
-  f.rt->out(platform::MacRomanToUtf8(ToText(v)));
+  // A BLOB's bytes are shown as the Mac Roman text they would be to the plug-in.
+  f.rt->out(v.type == Type::Text ? ToText(v) : platform::MacRomanToUtf8(ToText(v)));
   return true;
 }
 
@@ -250,7 +262,7 @@ bool Assert(Frame& f, const Args& a, Value*) {
   }
   Runtime& rt = *f.rt;
   if (rt.aborting) return false;
-  rt.err(platform::MacRomanToUtf8("Assertion failed in method \"" + f.method->name + "\" line " +
+  rt.err(std::string("Assertion failed in method \"" + f.method->name + "\" line " +
                                   std::to_string(f.line) + (message.empty() ? "" : ": " + message)));
   rt.status = 1;
   rt.aborting = true;

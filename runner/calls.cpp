@@ -53,7 +53,7 @@ bool FailCode(Frame& f, int32_t code, const std::string& message) {
     return false;
   }
   std::string line = "Error in method " + Quoted(f.method) + " line " + std::to_string(f.line) +
-                     ": " + platform::MacRomanToUtf8(message);
+                     ": " + message;
   rt.err(line);
   rt.status = 1;
   p.errorPending = true;
@@ -138,7 +138,7 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
   };
   auto it = program.methods.find(Lowercase(method));
   if (it == program.methods.end()) {
-    rt.err(platform::MacRomanToUtf8("No method named \"" + std::string(method) + "\" to run"));
+    rt.err("No method named \"" + std::string(method) + "\" to run");
     return 1;
   }
   RunProcessMethod(&rt, &it->second, std::move(params));
@@ -213,7 +213,7 @@ bool NewProcess(Frame& f, const Args& a, Value* out) {
             rt->namedProcesses.erase(p);
         }
       },
-      platform::MacRomanToUtf8(processName));
+      processName);
   if (number <= 0) return Fail(f, "New process: the host could not start the process");
   if (!nameKey.empty()) rt->namedProcesses[nameKey] = number;
   *out = Value::Long(number);

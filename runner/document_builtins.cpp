@@ -20,7 +20,7 @@
 
 namespace runner {
 
-std::string SystemPath(const std::string& macRoman) { return platform::MacRomanToUtf8(macRoman); }
+std::string SystemPath(const std::string& path) { return path; }
 
 namespace {
 
@@ -59,7 +59,7 @@ std::string TemporaryFolder() {
   const char* t = std::getenv("TMPDIR");
   std::string dir = t && *t ? t : "/tmp";
   if (dir.back() != '/') dir += '/';
-  return platform::Utf8ToMacRoman(dir);
+  return dir;
 }
 
 bool DocumentToBlob(Frame& f, const Args& a, Value*) {
@@ -220,7 +220,7 @@ bool SendPacket(Frame& f, const Args& a, Value*) {
   Value packet;
   if (!DocumentFile(f, a[0], "SEND PACKET", &file) || !Eval(f, a[1], &packet)) return false;
   std::string bytes;
-  if (packet.type == Type::Text) bytes = platform::MacRomanToUtf8(packet.str());
+  if (packet.type == Type::Text) bytes = packet.str();
   else if (packet.type == Type::Blob) bytes = packet.str();
   else return Fail(f, "SEND PACKET: the packet must be a text or a BLOB, not " + Article(packet.type));
   std::fseek(file, 0, SEEK_CUR);  // a write may follow a read
@@ -248,7 +248,7 @@ bool ReceivePacket(Frame& f, const Args& a, Value*) {
   std::string got;
   bool complete = true;
   if (until.type == Type::Text) {
-    std::string stop = blob ? until.str() : platform::MacRomanToUtf8(until.str());
+    std::string stop = until.str();
     if (stop.empty()) return Fail(f, cmd + ": the stop text is empty");
     for (;;) {
       int c = std::fgetc(file);
@@ -273,7 +273,7 @@ bool ReceivePacket(Frame& f, const Args& a, Value*) {
     return Fail(f, cmd + ": the third parameter is a stop text or a byte count, not " + Article(until.type));
   }
   if (std::ferror(file)) return SystemFailure(f, cmd + ": cannot read", "", EIO);
-  Value v = blob ? Value::Blob(std::move(got)) : Value::Text(platform::Utf8ToMacRoman(got));
+  Value v = blob ? Value::Blob(std::move(got)) : Value::Text(std::move(got));
   if (!Assign(f, a[1], std::move(v))) return false;
   SetOk(f, complete);
   return true;
@@ -322,7 +322,7 @@ bool ListFolder(Frame& f, const Args& a, bool folders, const std::string& cmd) {
     std::string shown = (options & kAbsolutePath)  ? e.path().string()
                         : (options & kRecursive)   ? e.path().lexically_relative(root).string()
                                                    : name;
-    names.push_back(platform::Utf8ToMacRoman(shown));
+    names.push_back(shown);
   };
   if (!folders && (options & kRecursive)) {
     for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) add(*it);

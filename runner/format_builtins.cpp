@@ -226,7 +226,7 @@ bool TimeString(Frame& f, const Args& a, Value* out) {
 bool Alert(Frame& f, const Args& a, Value*) {
   std::string message;
   if (!EvalText(f, a[0], &message, "ALERT: the message")) return false;
-  f.rt->out(platform::MacRomanToUtf8(message));
+  f.rt->out(message);
   return true;
 }
 
@@ -238,21 +238,21 @@ bool Confirm(Frame& f, const Args& a, Value*) {
   if (!EvalText(f, a[0], &message, "CONFIRM: the message")) return false;
   if (a.size() > 1 && !EvalText(f, a[1], &ok, "CONFIRM: the OK button")) return false;
   if (a.size() > 2 && !EvalText(f, a[2], &cancel, "CONFIRM: the Cancel button")) return false;
-  std::string prompt = platform::MacRomanToUtf8(message + " [" + ok + "/" + cancel + "]");
+  std::string prompt = message + " [" + ok + "/" + cancel + "]";
   bool accepted = true;
   if (::isatty(0)) {
     std::fputs((prompt + " ").c_str(), stdout);
     std::fflush(stdout);
     std::string answer;
     if (std::getline(std::cin, answer)) {
-      std::string lower = Lowercase(platform::Utf8ToMacRoman(answer));
+      std::string lower = Lowercase(answer);
       std::string okLower = Lowercase(ok), cancelLower = Lowercase(cancel);
       bool saysCancel = !lower.empty() && (cancelLower.rfind(lower, 0) == 0 || lower[0] == 'n');
       bool saysOk = lower.empty() || okLower.rfind(lower, 0) == 0 || lower[0] == 'y';
       accepted = saysOk || !saysCancel;
     }
   } else {
-    f.rt->out(prompt + " " + platform::MacRomanToUtf8(ok) + " (standard input is not a terminal)");
+    f.rt->out(prompt + " " + ok + " (standard input is not a terminal)");
   }
   SetSystemVar(f, "ok", Value::Long(accepted ? 1 : 0));
   return true;

@@ -82,7 +82,7 @@ struct Lexer {
                                            : "a variable name is missing after <>");
     }
     Token& t = Emit(kind, l, c);
-    t.text = platform::Utf8ToMacRoman(src.substr(start, pos - start));
+    t.text = std::string(src.substr(start, pos - start));
     if (kind != Tok::Word) t.text = Lowercase(t.text);
     if (kind == Tok::Word) NameToken(&t);
     t.endCol = col;
@@ -157,7 +157,7 @@ struct Lexer {
       while (IsDigit(Peek())) Advance();
     }
     Token& t = Emit(Tok::Field, l, c);
-    t.text = platform::Utf8ToMacRoman("[" + table + "]" + field);
+    t.text = "[" + table + "]" + field;
     t.endCol = col;
     return true;
   }
@@ -244,7 +244,7 @@ struct Lexer {
       Advance();
     }
     Token& t = Emit(Tok::String, l, c);
-    t.text = platform::Utf8ToMacRoman(utf8);
+    t.text = std::move(utf8);
     t.endCol = col;
     return true;
   }

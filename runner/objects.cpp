@@ -213,30 +213,6 @@ bool AdoptIntoShared(const Value& into, const Value& item, std::string* error) {
   return true;
 }
 
-void AppendCodePoint(std::string& to, uint32_t cp) {
-  char b[4];
-  size_t n;
-  if (cp < 0x80) {
-    b[0] = char(cp);
-    n = 1;
-  } else if (cp < 0x800) {
-    b[0] = char(0xC0 | cp >> 6);
-    b[1] = char(0x80 | (cp & 0x3F));
-    n = 2;
-  } else if (cp < 0x10000) {
-    b[0] = char(0xE0 | cp >> 12);
-    b[1] = char(0x80 | (cp >> 6 & 0x3F));
-    b[2] = char(0x80 | (cp & 0x3F));
-    n = 3;
-  } else {
-    b[0] = char(0xF0 | cp >> 18);
-    b[1] = char(0x80 | (cp >> 12 & 0x3F));
-    b[2] = char(0x80 | (cp >> 6 & 0x3F));
-    b[3] = char(0x80 | (cp & 0x3F));
-    n = 4;
-  }
-  // Texts hold the runner's encoding; the one place a code point becomes it.
-  to += platform::Utf8ToMacRoman(std::string_view(b, n));
-}
+void AppendCodePoint(std::string& to, uint32_t cp) { AppendUtf8(&to, cp); }
 
 }  // namespace runner

@@ -43,8 +43,8 @@ bool AssignVar(Frame& f, Var* var, Value v, Label label) {
   }
   Value converted;
   if (!Convert(f, var->v.type, std::move(v), &converted, label())) return false;
-  if (var->maxLen > 0 && converted.type == Type::Text && converted.str().size() > size_t(var->maxLen))
-    converted.strMut().resize(size_t(var->maxLen));
+  if (var->maxLen > 0 && converted.type == Type::Text && TextLength(converted.str()) > size_t(var->maxLen))
+    converted.strMut().resize(UnitsToBytes(converted.str(), size_t(var->maxLen)));
   var->v = std::move(converted);
   return true;
 }

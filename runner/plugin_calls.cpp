@@ -60,7 +60,8 @@ bool Natural(const Value& v, host::Value* out) {
   auto fill = [&](Kind kind) {
     Ensure(out, kind);
     if (kind == Kind::Long || kind == Kind::Time) out->SetLong(v.type == Type::Boolean ? v.b : AsLong(v));
-    else out->SetBytes(v.str());  // a text is cut at 32767 bytes
+    else if (v.type == Type::Text) out->SetBytes(platform::Utf8ToMacRoman(v.str()));  // cut at 32767 bytes
+    else out->SetBytes(v.str());
     return true;
   };
   switch (v.type) {
@@ -94,16 +95,20 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
       return true;
     case Kind::String:
       if (v.type != Type::Text) return wrong("a string");
-      PutString(sv, i, v.str());  // a string holds 255 bytes; 4D cuts longer texts
+      PutString(sv, i, platform::Utf8ToMacRoman(v.str()));  // 255 bytes; 4D cuts longer texts
       return true;
     case Kind::Text:
+    {
       if (v.type != Type::Text) return wrong("a text");
-      if (v.str().size() > size_t(vrx::kMaxTextLength))
-        return Fail(f, ParamLabel(c, i) + ": a text of " + std::to_string(v.str().size()) +
+      // The plug-in reads Mac Roman: a character it has no form for becomes '?'.
+      std::string bytes = platform::Utf8ToMacRoman(v.str());
+      if (bytes.size() > size_t(vrx::kMaxTextLength))
+        return Fail(f, ParamLabel(c, i) + ": a text of " + std::to_string(bytes.size()) +
                            " bytes is too long (a text holds at most 32767 bytes)");
       Ensure(out, kind);
-      out->SetBytes(v.str());
+      out->SetBytes(bytes);
       return true;
+    }
     case Kind::Blob:
       if (v.type != Type::Blob && v.type != Type::Picture) return wrong("a BLOB");
       Ensure(out, kind);
@@ -154,7 +159,7 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
       return Value::Time(h.AsLong());
     case Kind::String:
     case Kind::Text:
-      return Value::Text(h.Bytes());
+      return Value::Text(platform::MacRomanToUtf8(h.Bytes()));
     case Kind::Blob:
       return Value::Blob(h.Bytes());
     case Kind::Picture:
@@ -222,9 +227,9 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
       v.type = Type::Text;
       if (h.kind() == Kind::String) {
         const uint8_t* p = static_cast<const uint8_t*>(sv.Slot(i));
-        v.strMut().assign(reinterpret_cast<const char*>(p + 1), p[0]);
+        v.strMut() = platform::MacRomanToUtf8(std::string_view(reinterpret_cast<const char*>(p + 1), p[0]));
       } else {
-        v.strMut() = h.Bytes();
+        v.strMut() = platform::MacRomanToUtf8(h.Bytes());
       }
       return true;
     case Kind::Blob:
@@ -398,7 +403,7 @@ std::string Show(const host::Value& v) {
 void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
                const std::vector<std::string>& inputs, const host::CallResult& r, double micros) {
   std::string line = "trace: process " + std::to_string(f.rt->host->CurrentProcess()) + " " +
-                     platform::MacRomanToUtf8(f.method->name) + ":" + std::to_string(f.line) +
+                     f.method->name + ":" + std::to_string(f.line) +
                      "  " + std::string(c.name) + "(";
   for (size_t i = 0; i < n; ++i) line += (i ? "; " : "") + inputs[i];
   line += ")";
@@ -440,7 +445,7 @@ void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
       break;
     case vrx::ResultKind::Text:
     case vrx::ResultKind::String:
-      *out = Value::Text(std::move(r.bytes));
+      *out = Value::Text(platform::MacRomanToUtf8(r.bytes));
       break;
     case vrx::ResultKind::Blob:
       *out = Value::Blob(std::move(r.bytes));

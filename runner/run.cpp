@@ -22,7 +22,7 @@ constexpr uintmax_t kMaxMethodFile = 4u << 20;
 
 // A method's name as the methods call it: Mac Roman, like every text of a method.
 std::string MethodName(const std::string& path) {
-  return platform::Utf8ToMacRoman(fs::path(path).stem().string());
+  return fs::path(path).stem().string();
 }
 
 bool HasMethodFiles(const std::string& folder) {
@@ -121,7 +121,7 @@ bool NameMethods(const std::vector<std::pair<std::string, std::string>>& sources
     std::string key = Lowercase(stem);
     if (names->count(key)) {
       errors->push_back(path + ": another method is already named \"" +
-                        platform::MacRomanToUtf8(stem) + "\"");
+                        stem + "\"");
       continue;
     }
     (*names)[key] = stem;
@@ -147,7 +147,7 @@ std::vector<std::string> CheckSources(
     SyntaxError e;
     if (!ParseMethod(text, names, &scratch, &m, &e)) {
       problems.push_back(Place(path, e.line, e.col) + "syntax error: " +
-                         platform::MacRomanToUtf8(e.message));
+                         e.message);
       continue;
     }
     Found found;
@@ -156,7 +156,7 @@ std::vector<std::string> CheckSources(
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [where, message] : found)
       problems.push_back(Place(path, where.first, where.second) +
-                         platform::MacRomanToUtf8(message));
+                         message);
   }
   return problems;
 }
@@ -172,7 +172,7 @@ bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources
     SyntaxError e;
     if (!ParseMethod(text, names, program, &m, &e)) {
       errors->push_back(Place(path, e.line, e.col) + "syntax error: " +
-                        platform::MacRomanToUtf8(e.message));
+                        e.message);
       continue;
     }
     program->methods[Lowercase(m.name)] = std::move(m);
@@ -290,10 +290,9 @@ int RunMethods(int argc, char** argv) {
     for (const std::string& e : errors) std::fprintf(stderr, "%s\n", e.c_str());
     return 1;
   }
-  method = platform::Utf8ToMacRoman(method);
   if (!program.methods.count(Lowercase(method))) {
     std::fprintf(stderr, "vrx run: no method named \"%s\" in %s\n",
-                 platform::MacRomanToUtf8(method).c_str(), folder.c_str());
+                 method.c_str(), folder.c_str());
     return 2;
   }
   host::Host h;
@@ -302,7 +301,7 @@ int RunMethods(int argc, char** argv) {
     return 1;
   }
   std::vector<Value> params;
-  for (const std::string& a : args) params.push_back(Value::Text(platform::Utf8ToMacRoman(a)));
+  for (const std::string& a : args) params.push_back(Value::Text(a));
   RunOptions opts;
   opts.host = &h;
   opts.trace = trace;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <unordered_map>
 
 #include "runner/objects.h"
 
@@ -289,7 +290,8 @@ double TextToNumber(std::string_view text) {
 
 namespace {
 
-// Mac Roman lower-case letters above 127 and their capitals.
+// Mac Roman lower-case letters above 127 and their capitals, for the same letters' case
+// in Unicode.
 constexpr uint8_t kLowerHigh[] = {0x87, 0x88, 0x89, 0x8A, 0x8B, 0x8C, 0x8D, 0x8E, 0x8F, 0x90,
                                   0x91, 0x92, 0x93, 0x94, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9A,
                                   0x9B, 0x9C, 0x9D, 0x9E, 0x9F, 0xBE, 0xBF, 0xCF, 0xD8};
@@ -298,63 +300,182 @@ constexpr uint8_t kUpperHigh[] = {0xE7, 0xCB, 0xE5, 0x80, 0xCC, 0x81, 0x82, 0x83
                                   0xCD, 0xF2, 0xF4, 0xF3, 0x86, 0xAE, 0xAF, 0xCE, 0xD9};
 static_assert(sizeof kLowerHigh == sizeof kUpperHigh);
 
-struct CaseTables {
-  uint8_t upper[256];
-  uint8_t lower[256];
-  constexpr CaseTables() : upper(), lower() {
-    for (int i = 0; i < 256; ++i) upper[i] = lower[i] = uint8_t(i);
-    for (int c = 'a'; c <= 'z'; ++c) {
-      upper[c] = uint8_t(c - 32);
-      lower[c - 32] = uint8_t(c);
+// Code point -> its other case, for the letters past ASCII that Latin-1 and Mac Roman
+// hold.
+struct CaseMaps {
+  std::unordered_map<uint32_t, uint32_t> upper, lower;
+  CaseMaps() {
+    for (uint32_t c = 0xE0; c <= 0xFE; ++c) {  // Latin-1: à..þ and À..Þ, but for ÷ and ×
+      if (c == 0xF7) continue;
+      upper[c] = c - 0x20;
+      lower[c - 0x20] = c;
     }
+    upper[0xFF] = 0x178;  // ÿ Ÿ
+    lower[0x178] = 0xFF;
     for (size_t i = 0; i < sizeof kLowerHigh; ++i) {
-      upper[kLowerHigh[i]] = kUpperHigh[i];
-      lower[kUpperHigh[i]] = kLowerHigh[i];
+      uint32_t l = CodePoint(kLowerHigh[i]), u = CodePoint(kUpperHigh[i]);
+      upper[l] = u;
+      lower[u] = l;
     }
   }
+  static uint32_t CodePoint(uint8_t macRoman) {
+    std::string u = platform::MacRomanToUtf8(std::string_view(reinterpret_cast<char*>(&macRoman), 1));
+    size_t i = 0;
+    return DecodeUtf8(u, &i);
+  }
 };
-constexpr CaseTables kCase;
+const CaseMaps& Maps() {
+  static const CaseMaps maps;
+  return maps;
+}
+
+uint32_t MapCase(uint32_t c, bool upper) {
+  if (c < 0x80) {
+    if (upper && c >= 'a' && c <= 'z') return c - 32;
+    if (!upper && c >= 'A' && c <= 'Z') return c + 32;
+    return c;
+  }
+  const auto& m = upper ? Maps().upper : Maps().lower;
+  auto it = m.find(c);
+  return it == m.end() ? c : it->second;
+}
+
+std::string ChangeCase(std::string_view s, bool upper) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    if (uint8_t(s[i]) < 0x80) {
+      out += char(MapCase(uint8_t(s[i++]), upper));
+      continue;
+    }
+    size_t start = i;
+    uint32_t c = DecodeUtf8(s, &i);
+    if (c == kInvalidByte) out.append(s.substr(start, i - start));  // kept as it is
+    else AppendUtf8(&out, MapCase(c, upper));
+  }
+  return out;
+}
+
+// The next character at *i for comparisons without regard to case.
+inline uint32_t NextFolded(std::string_view s, size_t* i) {
+  uint8_t b = uint8_t(s[*i]);
+  if (b < 0x80) {
+    ++*i;
+    return b >= 'a' && b <= 'z' ? b - 32 : b;
+  }
+  size_t start = *i;
+  uint32_t c = DecodeUtf8(s, i);
+  return c == kInvalidByte ? 0x110000 + uint8_t(s[start]) : MapCase(c, true);
+}
 
 }  // namespace
 
-uint8_t UpperByte(uint8_t c) { return kCase.upper[c]; }
-uint8_t LowerByte(uint8_t c) { return kCase.lower[c]; }
-
-std::string Uppercase(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = char(UpperByte(uint8_t(c)));
-  return out;
+uint32_t DecodeUtf8(std::string_view s, size_t* i) {
+  uint8_t b = uint8_t(s[*i]);
+  if (b < 0x80) {
+    ++*i;
+    return b;
+  }
+  int n = b >= 0xF0 && b <= 0xF4 ? 3 : b >= 0xE0 && b < 0xF0 ? 2 : b >= 0xC2 && b < 0xE0 ? 1 : -1;
+  if (n < 0 || s.size() - *i <= size_t(n)) {
+    ++*i;
+    return kInvalidByte;
+  }
+  uint32_t c = b & (0x3F >> n);
+  for (int k = 1; k <= n; ++k) {
+    uint8_t cont = uint8_t(s[*i + size_t(k)]);
+    if ((cont & 0xC0) != 0x80) {
+      ++*i;
+      return kInvalidByte;
+    }
+    c = (c << 6) | (cont & 0x3F);
+  }
+  // Overlong forms, surrogates and values past Unicode are not characters.
+  if ((n == 2 && c < 0x800) || (n == 3 && (c < 0x10000 || c > 0x10FFFF)) ||
+      (c >= 0xD800 && c <= 0xDFFF)) {
+    ++*i;
+    return kInvalidByte;
+  }
+  *i += size_t(n) + 1;
+  return c;
 }
 
-std::string Lowercase(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = char(LowerByte(uint8_t(c)));
-  return out;
+void AppendUtf8(std::string* out, uint32_t c) {
+  if (c < 0x80) {
+    *out += char(c);
+  } else if (c < 0x800) {
+    *out += char(0xC0 | (c >> 6));
+    *out += char(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    *out += char(0xE0 | (c >> 12));
+    *out += char(0x80 | ((c >> 6) & 0x3F));
+    *out += char(0x80 | (c & 0x3F));
+  } else {
+    *out += char(0xF0 | (c >> 18));
+    *out += char(0x80 | ((c >> 12) & 0x3F));
+    *out += char(0x80 | ((c >> 6) & 0x3F));
+    *out += char(0x80 | (c & 0x3F));
+  }
 }
+
+size_t TextLength(std::string_view s) {
+  size_t units = 0;
+  for (size_t i = 0; i < s.size();) {
+    if (uint8_t(s[i]) < 0x80) {  // the common case: one byte, one unit
+      ++i;
+      ++units;
+      continue;
+    }
+    uint32_t c = DecodeUtf8(s, &i);
+    units += c != kInvalidByte && c > 0xFFFF ? 2 : 1;
+  }
+  return units;
+}
+
+size_t UnitsToBytes(std::string_view s, size_t units) {
+  size_t i = 0;
+  while (units > 0 && i < s.size()) {
+    if (uint8_t(s[i]) < 0x80) {
+      ++i;
+      --units;
+      continue;
+    }
+    uint32_t c = DecodeUtf8(s, &i);
+    units -= c != kInvalidByte && c > 0xFFFF && units >= 2 ? 2 : 1;
+  }
+  return i;
+}
+
+size_t BytesToUnits(std::string_view s, size_t bytes) { return TextLength(s.substr(0, bytes)); }
+
+std::string Uppercase(std::string_view s) { return ChangeCase(s, true); }
+std::string Lowercase(std::string_view s) { return ChangeCase(s, false); }
 
 int CompareText(std::string_view a, std::string_view b) {
-  size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (size_t i = 0; i < n; ++i) {
-    uint8_t x = UpperByte(uint8_t(a[i])), y = UpperByte(uint8_t(b[i]));
+  size_t i = 0, k = 0;
+  while (i < a.size() && k < b.size()) {
+    uint32_t x = NextFolded(a, &i), y = NextFolded(b, &k);
     if (x != y) return x < y ? -1 : 1;
   }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
+  if (i == a.size() && k == b.size()) return 0;
+  return i == a.size() ? -1 : 1;
 }
 
 bool MatchWildcard(std::string_view text, std::string_view pattern) {
   // Greedy matching with one backtrack point: the last "@" seen.
   size_t t = 0, p = 0, star = std::string_view::npos, mark = 0;
   while (t < text.size()) {
+    size_t pn = p, tn = t;
     if (p < pattern.size() && pattern[p] == '@') {
       star = p++;
       mark = t;
-    } else if (p < pattern.size() && UpperByte(uint8_t(pattern[p])) == UpperByte(uint8_t(text[t]))) {
-      ++p;
-      ++t;
+    } else if (p < pattern.size() && NextFolded(pattern, &pn) == NextFolded(text, &tn)) {
+      p = pn;
+      t = tn;
     } else if (star != std::string_view::npos) {
       p = star + 1;
-      t = ++mark;
+      NextFolded(text, &mark);  // one character further
+      t = mark;
     } else {
       return false;
     }
@@ -366,13 +487,13 @@ bool MatchWildcard(std::string_view text, std::string_view pattern) {
 size_t FindText(std::string_view in, std::string_view find, size_t from, bool exact) {
   if (find.empty() || from > in.size() || find.size() > in.size() - from)
     return std::string_view::npos;
-  for (size_t i = from; i + find.size() <= in.size(); ++i) {
-    size_t k = 0;
-    for (; k < find.size(); ++k) {
-      uint8_t x = uint8_t(in[i + k]), y = uint8_t(find[k]);
-      if (exact ? x != y : UpperByte(x) != UpperByte(y)) break;
-    }
-    if (k == find.size()) return i;
+  if (exact) return in.find(find, from);
+  for (size_t i = from; i < in.size(); NextFolded(in, &i)) {
+    size_t a = i, b = 0;
+    bool equal = true;
+    while (equal && b < find.size())
+      equal = a < in.size() && NextFolded(in, &a) == NextFolded(find, &b);
+    if (equal) return i;
   }
   return std::string_view::npos;
 }

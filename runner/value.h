@@ -1,5 +1,6 @@
-// Values of the 4D language as the method runner holds them. Texts, BLOBs and pictures
-// are byte strings; texts hold Mac Roman bytes, as the plug-in expects them.
+// Values of the 4D language as the method runner holds them. Texts are Unicode (UTF-8);
+// BLOBs and pictures are bytes. Texts become Mac Roman only where they enter the
+// plug-in's parameters.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -239,16 +240,25 @@ std::string ToText(const Value& v);
 // 4D's numeric reading of a text: the leading number, 0 when there is none.
 double TextToNumber(std::string_view text);
 
-// Mac Roman letter case.
-uint8_t UpperByte(uint8_t c);
-uint8_t LowerByte(uint8_t c);
+// Texts are UTF-8 inside the runner; their lengths and positions count UTF-16 units,
+// as 4D counts them. A byte that is not part of a character counts as one.
+constexpr uint32_t kInvalidByte = 0xFFFFFFFF;
+// The character at *i, which moves past it; kInvalidByte for a stray byte (*i moves one).
+uint32_t DecodeUtf8(std::string_view s, size_t* i);
+void AppendUtf8(std::string* out, uint32_t c);
+size_t TextLength(std::string_view s);  // in UTF-16 units
+// The byte offset `units` UTF-16 units into s (its size when s is shorter), and back.
+size_t UnitsToBytes(std::string_view s, size_t units);
+size_t BytesToUnits(std::string_view s, size_t bytes);
+
+// Letter case, for the letters of ASCII, Latin-1 and Mac Roman.
 std::string Uppercase(std::string_view s);
 std::string Lowercase(std::string_view s);
 // Texts compare without regard to case, as 4D compares them: -1, 0 or 1.
 int CompareText(std::string_view a, std::string_view b);
 // 4D's = with "@" in the right-hand text: "@" stands for any run of characters.
 bool MatchWildcard(std::string_view text, std::string_view pattern);
-// Position of `find` in `in` from byte `from` (0-based); npos when absent.
+// Byte position of `find` in `in` from byte `from` (at a character); npos when absent.
 size_t FindText(std::string_view in, std::string_view find, size_t from, bool exact);
 
 // Dates as day numbers (days since 0001-01-01 of the proleptic calendar), for arithmetic.
