@@ -23,6 +23,19 @@ size_t AfterLast(std::string_view d, bool (*separates)(uint8_t)) {
   return 0;
 }
 
+// After the last byte no entity holds, unless that byte closes a numeric reference
+// ("&#" digits), which takes it in whatever it is.
+size_t AfterLastEntitySeparator(std::string_view d) {
+  for (size_t i = d.size(); i > 0; --i) {
+    if (!SeparatesEntities(uint8_t(d[i - 1]))) continue;
+    size_t k = i - 1;
+    while (k > 0 && d[k - 1] >= '0' && d[k - 1] <= '9') --k;
+    if (k >= 2 && d[k - 1] == '#' && d[k - 2] == '&') continue;
+    return i;
+  }
+  return 0;
+}
+
 // Where data may be cut for the conversion `bit`: the end of the longest prefix of `d`
 // that converts the same alone as followed by anything.
 size_t SafeCut(int32_t bit, std::string_view d) {
@@ -33,7 +46,7 @@ size_t SafeCut(int32_t bit, std::string_view d) {
     case kConvHtmlEncodeAmp:  // "&" is escaped only before a space
       return n > 0 && d[n - 1] == '&' ? n - 1 : n;
     case kConvHtmlDecode:  // entities are decoded in passes: cut where none can reach
-      return AfterLast(d, SeparatesEntities);
+      return AfterLastEntitySeparator(d);
     case kConvBase64Encode:
       return n / 3 * 3;
     case kConvBase64Decode: {  // after a whole group of four alphabet characters
