@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The method interpreter beside Lua 5.4 on the same small integer loop:
+# The method interpreter beside Lua 5.4 on the same small integer loops, a For loop and a
+# While loop with an If inside:
 #   bench/interp_vs_lua.sh [BUILD_DIR] [ITERATIONS]
 # Each side runs the loop twice, with N and with 2N iterations; the difference between
 # the two times is N iterations without start-up (loading the plug-in, Lua's own start).
@@ -30,6 +31,32 @@ for i = 1, n do
 end
 print(s)
 L
+cat > "$dir/while.4dm" <<'M'
+$n:=Num($1)
+$s:=0
+$i:=0
+While ($i<$n)
+  $i:=$i+1
+  $s:=$s+($i%7)
+  If ($s>1000000)
+    $s:=$s-1000000
+  End if
+End while
+LOG($s)
+M
+cat > "$dir/while.lua" <<'L'
+local n = tonumber(arg[1])
+local s = 0
+local i = 0
+while i < n do
+  i = i + 1
+  s = s + (i % 7)
+  if s > 1000000 then
+    s = s - 1000000
+  end
+end
+print(s)
+L
 
 # Processor seconds (user and system) one command takes, best of five: other work on a
 # shared machine then costs neither side.
@@ -42,10 +69,12 @@ best() {
   echo "$b"
 }
 
-# Both must agree on the sum, or the comparison means nothing.
-a=$("$build/vrx" run "$dir/loop.4dm" 1000)
-b=$("$lua" "$dir/loop.lua" 1000)
-[ "$a" = "$b" ] || { echo "results differ: vrx $a, lua $b" >&2; exit 1; }
+# Both must agree on the sums, or the comparison means nothing.
+for loop in loop while; do
+  a=$("$build/vrx" run "$dir/$loop.4dm" 1000)
+  b=$("$lua" "$dir/$loop.lua" 1000)
+  [ "$a" = "$b" ] || { echo "$loop: results differ: vrx $a, lua $b" >&2; exit 1; }
+done
 
 rate() {  # iterations per second from runs of N and 2N
   local t1 t2
@@ -53,10 +82,14 @@ rate() {  # iterations per second from runs of N and 2N
   t2=$(best "$@" "$((2 * n))")
   awk -v n="$n" -v a="$t1" -v b="$t2" 'BEGIN { printf "%.0f", n / (b - a) }'
 }
-v=$(rate "$build/vrx" run "$dir/loop.4dm")
-l=$(rate "$lua" "$dir/loop.lua")
-awk -v v="$v" -v l="$l" 'BEGIN {
-  printf "vrx run   %8.1f M iterations/s\n", v / 1e6
-  printf "lua5.4    %8.1f M iterations/s\n", l / 1e6
-  printf "lua5.4 / vrx run: %.2fx\n", l / v
-}'
+for loop in loop while; do
+  v=$(rate "$build/vrx" run "$dir/$loop.4dm")
+  l=$(rate "$lua" "$dir/$loop.lua")
+  name=$([ "$loop" = loop ] && echo "For" || echo "While+If")
+  awk -v v="$v" -v l="$l" -v name="$name" 'BEGIN {
+    printf "%s loop\n", name
+    printf "  vrx run   %8.1f M iterations/s\n", v / 1e6
+    printf "  lua5.4    %8.1f M iterations/s\n", l / 1e6
+    printf "  vrx run / lua5.4: %.2f\n", v / l
+  }'
+done
