@@ -79,7 +79,8 @@ bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value
   EnterMethod(callee, f.rt, f.proc, site.method, std::move(params));
   ++f.proc->depth;
   f.proc->frames.push_back(&callee);
-  bool ok = ExecBlock(callee, callee.code->body);
+  // return leaves the method the way an error would, and ends here.
+  bool ok = ExecBlock(callee, callee.code->body) || callee.jump == Frame::Jump::Return;
   f.proc->frames.pop_back();
   --f.proc->depth;
   if (!ok) return false;

@@ -36,6 +36,13 @@ enum class Op : uint8_t {
   Method,        // calls[a] with argc arguments from args[b]
   AddressOf,     // ->node a; node a is a variable or an element
   Deref,         // node a->: the variable the pointer node a points to
+  Member,        // node a.consts[b]: a property (or a collection's length)
+  Index,         // node a[node b]: a collection element or an object property
+  MemberCall,    // args[b].consts[a](args[b+1]...): argc counts the receiver
+  ObjectLit,     // {consts[args[b]]: args[b+1]; ...}: argc counts both
+  CollectionLit, // [args[b]; ...]
+  Logic,         // node a && node b, node a || node b (`bin`): short-circuit
+  Ternary,       // args[b] ? args[b+1] : args[b+2]
 };
 
 struct Node {
@@ -111,7 +118,11 @@ struct CStmt {
   int line = 0;
   int32_t target = -1;  // Assign, For (the counter)
   int32_t expr = -1;    // Expr, Assign value, If/While/Repeat condition, For start
-  int32_t to = -1, step = -1;  // For; step -1: 1
+  int32_t to = -1, step = -1;  // For; step -1: 1. For each: begin and end, -1: none
+  // For each: the While or Until (condUntil) condition after the opener, and the one
+  // after End for each; -1: none.
+  int32_t cond = -1, endCond = -1;
+  bool condUntil = false, endUntil = false;
   // Assign to a whole variable: where it is (src Reg otherwise), and the value's scalar
   // code (-1 when it has none).
   int32_t scalarCode = -1;
@@ -140,7 +151,10 @@ void ForEachChild(const Code& code, const Node& n, Visit visit) {
   switch (n.op) {
     case Op::Element: case Op::Binary: visit(n.a); visit(n.b); break;
     case Op::ParamAt: case Op::Negate: case Op::AddressOf: case Op::Deref: visit(n.a); break;
-    case Op::Builtin: case Op::Command: case Op::Method:
+    case Op::Member: visit(n.a); break;
+    case Op::Index: case Op::Logic: visit(n.a); visit(n.b); break;
+    case Op::Builtin: case Op::Command: case Op::Method: case Op::MemberCall:
+    case Op::ObjectLit: case Op::CollectionLit: case Op::Ternary:
       for (int32_t k = 0; k < n.argc; ++k) visit(code.args[size_t(n.b + k)]);
       break;
     default: break;
@@ -167,6 +181,13 @@ class CodeGen {
   int32_t Unary(Op op, int32_t operand);          // Negate, AddressOf, Deref
   int32_t Binary(Tok bin, int32_t left, int32_t right);
   int32_t Star(int32_t order);                    // 0, '>' or '<' (directions), '&' or '|' (conjunctions)
+  int32_t Member(int32_t object, const std::string& name);
+  int32_t Index(int32_t base, int32_t index);
+  int32_t Logic(Tok bin, int32_t left, int32_t right);
+  // MemberCall, ObjectLit, CollectionLit, Ternary over `args` (see Op).
+  int32_t List(Op op, int32_t a, const std::vector<int32_t>& args);
+  // #DECLARE: the local `name` stands for parameter `number` from here on.
+  void AliasParam(const std::string& name, int32_t number);
   int32_t Builtin(const BuiltinInfo* b, int line, int col, const std::vector<int32_t>& args);
   int32_t Command(const vrx::CommandInfo* c, const std::vector<int32_t>& args);
   int32_t MethodCall(const std::string& name, int line, int col, const std::vector<int32_t>& args);
@@ -189,6 +210,7 @@ class CodeGen {
   Program& program_;
   Code& code_;
   std::unordered_map<std::string, int32_t> localSlots_;
+  std::unordered_map<std::string, int32_t> paramAliases_;
 };
 
 // Points every method call of `program` at its method, once all are read.

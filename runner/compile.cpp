@@ -42,7 +42,14 @@ int32_t CodeGen::Const(Value v) {
   return Add({Op::Const, Tok::End, true, 0, int32_t(code_.consts.size() - 1), 0});
 }
 
+void CodeGen::AliasParam(const std::string& name, int32_t number) {
+  paramAliases_[name] = number;
+  if (number + 1 > code_.params) code_.params = number + 1;
+}
+
 int32_t CodeGen::Local(const std::string& name) {
+  if (auto it = paramAliases_.find(name); it != paramAliases_.end())
+    return Add({Op::Param, Tok::End, true, 0, it->second, 0});
   if (int32_t n = ParamNumber(name); n >= 0) {
     if (n + 1 > code_.params) code_.params = n + 1;
     return Add({Op::Param, Tok::End, true, 0, n, 0});
@@ -77,6 +84,21 @@ int32_t CodeGen::Binary(Tok bin, int32_t left, int32_t right) {
 }
 
 int32_t CodeGen::Star(int32_t order) { return Add({Op::Star, Tok::End, true, 0, order, 0}); }
+
+int32_t CodeGen::Member(int32_t object, const std::string& name) {
+  code_.consts.push_back(Value::Text(name));
+  return Add({Op::Member, Tok::End, false, 0, object, int32_t(code_.consts.size() - 1)});
+}
+
+int32_t CodeGen::Index(int32_t base, int32_t index) {
+  return Add({Op::Index, Tok::End, false, 0, base, index});
+}
+
+int32_t CodeGen::Logic(Tok bin, int32_t left, int32_t right) {
+  return Add({Op::Logic, bin, false, 0, left, right});
+}
+
+int32_t CodeGen::List(Op op, int32_t a, const std::vector<int32_t>& args) { return Call(op, a, args); }
 
 int32_t CodeGen::Call(Op op, int32_t what, const std::vector<int32_t>& args) {
   Node n{op, Tok::End, false, int32_t(args.size()), what, int32_t(code_.args.size())};

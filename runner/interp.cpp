@@ -73,6 +73,9 @@ inline bool EvalChild(Frame& f, int32_t i, Value* out) {
   Value b;
   if (!EvalChild(f, n.b, &b)) return false;
   Value a = std::move(*out);
+  if (a.type >= Type::Null || b.type >= Type::Null || a.type == Type::Undefined ||
+      b.type == Type::Undefined)
+    return CompareReferences(f, n.bin, a, b, out);
   return Binary(f, n.bin, a, b, out);
 }
 
@@ -106,6 +109,13 @@ bool EvalNode(Frame& f, int32_t i, Value* out) {
     case Op::Method: return EvalMethodCall(f, n, out, true);
     case Op::AddressOf: return EvalAddressOf(f, n, out);
     case Op::Deref: return EvalDeref(f, i, out);
+    case Op::Member: return EvalMember(f, n, out);
+    case Op::Index: return EvalIndex(f, n, out);
+    case Op::MemberCall: return EvalMemberCall(f, n, out);
+    case Op::ObjectLit: return EvalObjectLit(f, n, out);
+    case Op::CollectionLit: return EvalCollectionLit(f, n, out);
+    case Op::Logic: return EvalLogic(f, n, out);
+    case Op::Ternary: return EvalTernary(f, n, out);
   }
   return false;
 }
@@ -212,14 +222,19 @@ bool ExecWhile(Frame& f, const CStmt& s) {
     bool c;
     if (!Condition(f, s.expr, &c)) return false;
     if (!c) return true;
-    if (!ExecBlock(f, s.body) || !GiveWay(f)) return false;
+    bool stop = false;
+    if (!LoopBody(f, s.body, &stop)) return false;
+    if (stop) return true;
+    if (!GiveWay(f)) return false;
   }
 }
 
 // Repeat body Until (cond)
 bool ExecRepeat(Frame& f, const CStmt& s) {
   for (;;) {
-    if (!ExecBlock(f, s.body)) return false;
+    bool stop = false;
+    if (!LoopBody(f, s.body, &stop)) return false;
+    if (stop) return true;
     bool c;
     if (!Condition(f, s.expr, &c)) return false;
     if (c) return true;
@@ -263,7 +278,9 @@ bool ForFrom(Frame& f, const CStmt& s, Var* counter, double i, double last, doub
       if (!Eval(f, s.target, &now)) return false;
       if (now.type == Type::Long && double(now.l) != i) break;
     }
-    if (!ExecBlock(f, s.body)) return false;
+    bool stop = false;
+    if (!LoopBody(f, s.body, &stop)) return false;
+    if (stop) return true;
     f.line = s.line;
     if (!NextPosition(f, s, counter, st, &i) || !GiveWay(f)) return false;
   }
@@ -298,7 +315,15 @@ bool ExecFor(Frame& f, const CStmt& s) {
     if (counter->v.type != Type::Long || int64_t(int32_t(i)) != i)
       return ForFrom(f, s, counter, double(i), lastReal, double(st));
     counter->v.l = int32_t(i);
-    if (!RunBody(f, s.body)) return false;
+    if (!RunBody(f, s.body)) {
+      // break ends the loop with the counter where it is; continue goes on with the next turn.
+      if (f.jump == Frame::Jump::Break) {
+        f.jump = Frame::Jump::None;
+        return true;
+      }
+      if (f.jump != Frame::Jump::Continue) return false;
+      f.jump = Frame::Jump::None;
+    }
     f.line = s.line;
     if (counter->v.type != Type::Long) {  // declared anew in the body
       double next;
@@ -340,6 +365,9 @@ StmtFn StatementFn(const CStmt& s) {
     case StmtKind::While: return ExecWhile;
     case StmtKind::Repeat: return ExecRepeat;
     case StmtKind::For: return ExecFor;
+    case StmtKind::ForEach: return ExecForEach;
+    case StmtKind::Use: return ExecUse;
+    case StmtKind::Break: case StmtKind::Continue: case StmtKind::Return: return ExecJump;
   }
   return ExecCall;
 }

@@ -111,6 +111,10 @@ struct Frame {
   int nparams = 0;
   int line = 0;
   uint64_t serial = 0;  // tells calls apart, for pointers to locals
+  // break, continue and return leave statements the way an error does (false), with
+  // this saying which; the loop or the call they end clears it.
+  enum class Jump : uint8_t { None, Break, Continue, Return };
+  Jump jump = Jump::None;
 
   const Node& node(int32_t i) const { return nodes[i]; }
 };
@@ -247,6 +251,25 @@ Var* ParamVar(Frame& f, int32_t n, bool create);
 [[nodiscard]] bool ElementOf(Frame& f, const Value& base, int32_t index, int32_t label, Value* out);
 [[nodiscard]] bool EvalAddressOf(Frame& f, const Node& n, Value* out);  // ->variable or ->variable{i}
 [[nodiscard]] bool EvalDeref(Frame& f, int32_t node, Value* out);       // pointer->
+
+// ---- members.cpp: objects and collections in expressions, the modern statements.
+[[nodiscard]] bool MemberOf(Frame& f, const Value& base, const std::string& name, Value* out);
+[[nodiscard]] bool EvalMember(Frame& f, const Node& n, Value* out);
+[[nodiscard]] bool EvalIndex(Frame& f, const Node& n, Value* out);
+[[nodiscard]] bool EvalMemberCall(Frame& f, const Node& n, Value* out);
+[[nodiscard]] bool EvalObjectLit(Frame& f, const Node& n, Value* out);
+[[nodiscard]] bool EvalCollectionLit(Frame& f, const Node& n, Value* out);
+[[nodiscard]] bool EvalLogic(Frame& f, const Node& n, Value* out);
+[[nodiscard]] bool EvalTernary(Frame& f, const Node& n, Value* out);
+// = and # where an operand is Null, undefined, an object or a collection.
+[[nodiscard]] bool CompareReferences(Frame& f, Tok op, const Value& a, const Value& b, Value* out);
+// Stores v at a property or element path (Op::Member, Op::Index).
+[[nodiscard]] bool AssignPath(Frame& f, int32_t target, Value v);
+// Runs a loop's body once: false on an error or a return; *stop on break.
+[[nodiscard]] bool LoopBody(Frame& f, const std::vector<CStmt>& body, bool* stop);
+bool ExecForEach(Frame& f, const CStmt& s);
+bool ExecUse(Frame& f, const CStmt& s);
+bool ExecJump(Frame& f, const CStmt& s);  // break, continue, return
 
 // ---- interp.cpp and calls.cpp.
 [[nodiscard]] bool ExecBlock(Frame& f, const std::vector<CStmt>& body);

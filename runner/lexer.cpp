@@ -317,6 +317,29 @@ struct Lexer {
     return true;
   }
 
+  // Whether the last token ends a value right before pos: then "." reads a property
+  // and "[" an element ($o.name, $c[1]) rather than a number or a table.
+  bool AfterValue() const {
+    if (out->empty()) return false;
+    const Token& t = out->back();
+    bool ends = t.kind == Tok::Local || t.kind == Tok::Interprocess || t.kind == Tok::Word ||
+                t.kind == Tok::RParen || t.kind == Tok::RBracket;
+    return ends && t.line == line && t.endCol == col;
+  }
+
+  // "[Table]" or "[Table]Field" rather than a collection literal: a name closed by "]"
+  // with nothing but name characters, spaces and a ":number" inside.
+  bool LooksLikeTable() const {
+    uint8_t first = uint8_t(Peek(1));
+    if (!IsWordByte(first) || IsDigit(char(first))) return false;
+    for (size_t k = pos + 1; k < src.size(); ++k) {
+      char ch = src[k];
+      if (ch == ']') return true;
+      if (!IsWordByte(uint8_t(ch)) && ch != ' ' && ch != ':') return false;
+    }
+    return false;
+  }
+
   // The longest operator or punctuation mark spelled at pos; null when none is.
   const OperatorInfo* MatchOperator() const {
     const OperatorInfo* best = nullptr;
@@ -394,6 +417,12 @@ struct Lexer {
         Advance();
         Advance();
         if (!Word(Tok::Interprocess, l, c)) return false;
+      } else if (ch == '.' && AfterValue() && IsWordByte(uint8_t(Peek(1))) && !IsDigit(Peek(1))) {
+        Op(Tok::Dot, 1, l, c);
+      } else if (ch == '[' && (AfterValue() || !LooksLikeTable())) {
+        Op(Tok::LBracket, 1, l, c);
+      } else if (ch == '?' && (Peek(1) == ' ' || Peek(1) == '\t')) {
+        Op(Tok::Question, 1, l, c);  // the ternary operator stands between spaces
       } else if (IsDigit(ch) || (ch == '.' && IsDigit(Peek(1)))) {
         if (!Number(l, c)) return false;
       } else if (IsWordByte(uint8_t(ch))) {
@@ -401,7 +430,7 @@ struct Lexer {
         if (EndsBeginSql()) SkipSql();
       } else if (ch == '"') {
         if (!Text(l, c)) return false;
-      } else if (ch == '[' && IsWordByte(uint8_t(Peek(1)))) {
+      } else if (ch == '[') {
         if (!FieldRef(l, c)) return false;
       } else if (ch == '!') {
         if (!DateLit(l, c)) return false;
@@ -440,6 +469,13 @@ constexpr OperatorInfo kOperators[] = {
     {"{", Tok::LBrace, 0, OpKind::Punctuation},
     {"}", Tok::RBrace, 0, OpKind::Punctuation},
     {"->", Tok::Arrow, 0, OpKind::Punctuation},
+    {"]", Tok::RBracket, 0, OpKind::Punctuation},
+    {"+=", Tok::PlusAssign, 0, OpKind::Punctuation},
+    {"-=", Tok::MinusAssign, 0, OpKind::Punctuation},
+    {"*=", Tok::StarAssign, 0, OpKind::Punctuation},
+    {"/=", Tok::SlashAssign, 0, OpKind::Punctuation},
+    {"&&", Tok::AndAnd, 1, OpKind::Punctuation},
+    {"||", Tok::OrOr, 1, OpKind::Punctuation},
     {"+", Tok::Plus, 1, OpKind::Arithmetic},
     {"-", Tok::Minus, 1, OpKind::Arithmetic},
     {"*", Tok::Star, 1, OpKind::Arithmetic},

@@ -1,5 +1,6 @@
 // 4D's rules for values in one place: arithmetic, comparison, bit operations, and the
 // conversions an assignment makes, each with the error 4D gives when it does not apply.
+#include <algorithm>
 #include <cmath>
 
 #include "runner/interp.h"
@@ -170,6 +171,17 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   if (op == Tok::Plus && a.type == Type::Text && b.type == Type::Text) {
     if (a.str().size() + b.str().size() > f.rt->maxBytes) return Fail(f, "the text is too long");
     *out = Value::Text(a.str() + b.str());
+    return true;
+  }
+  if (op == Tok::Star && a.type == Type::Text && b.numeric()) {
+    // Repetition: "ab"*3 is "ababab"; no count below 1 gives "".
+    double n = b.Number();
+    size_t count = n >= 1 ? size_t(std::min(n, double(f.rt->maxBytes))) : 0;
+    if (count > 0 && a.str().size() > f.rt->maxBytes / count) return Fail(f, "the text is too long");
+    std::string r;
+    r.reserve(a.str().size() * count);
+    for (size_t i = 0; i < count; ++i) r += a.str();
+    *out = Value::Text(std::move(r));
     return true;
   }
   if (a.type == Type::Date && (op == Tok::Plus || op == Tok::Minus)) {

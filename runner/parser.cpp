@@ -16,7 +16,7 @@ namespace {
 
 enum class Keyword : uint8_t {
   None, If, Else, EndIf, CaseOf, EndCase, While, EndWhile, Repeat, Until, For, EndFor,
-  True, False,
+  True, False, Var, Return, Break, Continue, ForEach, EndForEach, Use, EndUse, Null,
 };
 
 struct Constant {
@@ -79,7 +79,10 @@ const std::unordered_map<std::string, NameEntry>& Names() {
         {"case of", Keyword::CaseOf}, {"end case", Keyword::EndCase}, {"while", Keyword::While},
         {"end while", Keyword::EndWhile}, {"repeat", Keyword::Repeat}, {"until", Keyword::Until},
         {"for", Keyword::For},     {"end for", Keyword::EndFor},    {"true", Keyword::True},
-        {"false", Keyword::False},
+        {"false", Keyword::False},  {"var", Keyword::Var},          {"return", Keyword::Return},
+        {"break", Keyword::Break}, {"continue", Keyword::Continue}, {"for each", Keyword::ForEach},
+        {"end for each", Keyword::EndForEach}, {"use", Keyword::Use}, {"end use", Keyword::EndUse},
+        {"null", Keyword::Null},
     };
     for (auto& [n, k] : kws) m[std::string(n)].keyword = k;
     for (const BuiltinInfo& b : Builtins()) m[AsciiLower(b.name)].builtin = &b;
@@ -91,7 +94,7 @@ const std::unordered_map<std::string, NameEntry>& Names() {
 
 constexpr int kMaxNameWords = 6;
 // True and False are commands to 4D, keywords here.
-constexpr int32_t kTrueCommand = 214, kFalseCommand = 215;
+constexpr int32_t kTrueCommand = 214, kFalseCommand = 215, kNullCommand = 1517;
 constexpr int kMaxDepth = 64;
 constexpr int kMaxOperators = 1000;
 
@@ -118,6 +121,9 @@ struct Parser {
   std::string lastNameWritten;
   int depth = 0;
   int operators = 0;  // binary operators and dereferences in the current statement
+  int loops = 0;      // loops around the statement being read (break, continue)
+  // Statements a line stands for after its own (a declaration's initial value).
+  std::vector<CStmt> extra;
 
   const Token& Cur() const { return toks[pos]; }
   const Token& At(size_t i) const { return toks[i < toks.size() ? i : toks.size() - 1]; }
@@ -228,6 +234,8 @@ struct Parser {
     if (last.token == 'C') {
       if (last.number == kTrueCommand || last.number == kFalseCommand) {
         m.entry.keyword = last.number == kTrueCommand ? Keyword::True : Keyword::False;
+      } else if (last.number == kNullCommand) {
+        m.entry.keyword = Keyword::Null;
       } else if (const BuiltinInfo* b = BuiltinByNumber(last.number)) {
         m.entry.builtin = b;
       } else {
@@ -271,6 +279,10 @@ struct Parser {
            op == Op::Element || op == Op::Deref;
   }
   bool IsAssignable(int32_t i) const { return IsVariableRef(i) || N(i).op == Op::ParamAt; }
+  // What := may store into: a variable, or a property or element at any depth.
+  bool IsStorable(int32_t i) const {
+    return IsAssignable(i) || N(i).op == Op::Member || N(i).op == Op::Index;
+  }
 
   /* expr -> unary {binop unary}   (strictly left to right) */
   bool ParseExpr(int32_t* out) {
@@ -283,9 +295,20 @@ struct Parser {
       ++pos;
       int32_t right;
       if (!ParseUnary(&right)) return false;
-      *out = gen.Binary(op, *out, right);
+      *out = op == Tok::AndAnd || op == Tok::OrOr ? gen.Logic(op, *out, right)
+                                                  : gen.Binary(op, *out, right);
     }
+    if (Cur().kind == Tok::Question && !ParseTernary(out)) return false;
     --depth;
+    return true;
+  }
+
+  /* ternary -> expr '?' expr ':' expr */
+  bool ParseTernary(int32_t* out) {
+    ++pos;
+    int32_t yes, no;
+    if (!ParseExpr(&yes) || !Expect(Tok::Colon, "\":\" of ? :") || !ParseExpr(&no)) return false;
+    *out = gen.List(Op::Ternary, 0, {gen.Root(*out), gen.Root(yes), gen.Root(no)});
     return true;
   }
 
@@ -317,7 +340,78 @@ struct Parser {
       return true;
     }
     if (!ParsePrimary(out)) return false;
-    return ParseDerefs(out);
+    return ParsePostfix(out);
+  }
+
+  /* postfix -> {'->' element | '.' name [args] | '[' expr ']'} */
+  bool ParsePostfix(int32_t* out) {
+    for (;;) {
+      if (Cur().kind == Tok::Arrow) {
+        if (!ParseDerefs(out)) return false;
+      } else if (Cur().kind == Tok::Dot) {
+        if (++operators > kMaxOperators) return Fail(Cur(), "this expression has too many operators");
+        ++pos;
+        if (Cur().kind != Tok::Word) return Fail(Cur(), "expected a property name after \".\"");
+        const Token& name = Cur();
+        ++pos;
+        if (Cur().kind == Tok::LParen && Cur().col == name.endCol) {
+          std::vector<int32_t> args{gen.Root(*out)};
+          if (!ParseArgs(&args)) return false;
+          gen.code().consts.push_back(Value::Text(name.text));
+          *out = gen.List(Op::MemberCall, int32_t(gen.code().consts.size() - 1), args);
+        } else {
+          *out = gen.Member(*out, name.text);
+        }
+      } else if (Cur().kind == Tok::LBracket) {
+        if (++operators > kMaxOperators) return Fail(Cur(), "this expression has too many operators");
+        ++pos;
+        int32_t index;
+        if (!ParseExpr(&index) || !Expect(Tok::RBracket, "\"]\"")) return false;
+        *out = gen.Index(*out, gen.Root(index));
+      } else {
+        return true;
+      }
+    }
+  }
+
+  /* objectlit -> '{' [name ':' expr {';' name ':' expr}] '}'   name -> word | text */
+  bool ParseObjectLiteral(int32_t* out) {
+    ++pos;
+    std::vector<int32_t> parts;
+    if (Cur().kind != Tok::RBrace) {
+      for (;;) {
+        if (Cur().kind != Tok::Word && Cur().kind != Tok::String)
+          return Fail(Cur(), "expected a property name, found " + Describe(Cur()));
+        parts.push_back(gen.Const(Value::Text(Cur().text)));
+        ++pos;
+        int32_t value;
+        if (!Expect(Tok::Colon, "\":\" after the property name") || !ParseExpr(&value)) return false;
+        parts.push_back(gen.Root(value));
+        if (Cur().kind != Tok::Semicolon) break;
+        ++pos;
+      }
+    }
+    if (!Expect(Tok::RBrace, "\";\" or \"}\"")) return false;
+    *out = gen.List(Op::ObjectLit, 0, parts);
+    return true;
+  }
+
+  /* collectionlit -> '[' [expr {';' expr}] ']' */
+  bool ParseCollectionLiteral(int32_t* out) {
+    ++pos;
+    std::vector<int32_t> items;
+    if (Cur().kind != Tok::RBracket) {
+      for (;;) {
+        int32_t item;
+        if (!ParseExpr(&item)) return false;
+        items.push_back(gen.Root(item));
+        if (Cur().kind != Tok::Semicolon) break;
+        ++pos;
+      }
+    }
+    if (!Expect(Tok::RBracket, "\";\" or \"]\"")) return false;
+    *out = gen.List(Op::CollectionLit, 0, items);
+    return true;
   }
 
   /* derefs -> {'->' element}   (a pointer's variable, or its element) */
@@ -466,6 +560,18 @@ struct Parser {
         return ParseAddress(out);
       case Tok::Field:
         return FieldRef(out);
+      case Tok::LBrace: {
+        if (!Enter()) return false;
+        bool ok = ParseObjectLiteral(out);
+        --depth;
+        return ok;
+      }
+      case Tok::LBracket: {
+        if (!Enter()) return false;
+        bool ok = ParseCollectionLiteral(out);
+        --depth;
+        return ok;
+      }
       case Tok::ParamIndirect: {
         // ${n}: the lexer stopped at the brace
         ++pos;
@@ -505,6 +611,11 @@ struct Parser {
     pos += size_t(m.words);
     if (m.entry.keyword == Keyword::True || m.entry.keyword == Keyword::False) {
       *out = gen.Const(Value::Bool(m.entry.keyword == Keyword::True));
+      return true;
+    }
+    if (m.entry.keyword == Keyword::Null) {
+      if (Cur().kind == Tok::LParen && At(pos + 1).kind == Tok::RParen) pos += 2;  // Null()
+      *out = gen.Const(Value::Null());
       return true;
     }
     if (m.entry.keyword != Keyword::None)
@@ -616,6 +727,7 @@ struct Parser {
       CStmt s;
       if (!ParseStatement(&s)) return false;
       body->push_back(std::move(s));
+      TakeExtra(body);
     }
     --depth;
     return true;
@@ -632,14 +744,37 @@ struct Parser {
     return true;
   }
 
-  /* statement -> ifstat | casestat | whilestat | repeatstat | forstat | exprstat */
+  void TakeExtra(std::vector<CStmt>* body) {
+    for (CStmt& e : extra) body->push_back(std::move(e));
+    extra.clear();
+  }
+
+  /* statement -> ifstat | casestat | whilestat | repeatstat | forstat | foreachstat
+                | usestat | varstat | declarestat | returnstat | BREAK | CONTINUE | exprstat */
   bool ParseStatement(CStmt* s) {
     const Token& t = Cur();
     operators = 0;
     s->line = t.line;
     if (t.kind == Tok::Colon) return Fail(t, "\":\" outside Case of");
+    if (t.kind == Tok::Hash && At(pos + 1).kind == Tok::Word && AsciiLower(At(pos + 1).text) == "declare") {
+      if (!DeclareStat(s, t)) return false;
+      gen.Finish(s);
+      return true;
+    }
     bool ok;
     switch (t.kind == Tok::Word ? MatchName(pos).entry.keyword : Keyword::None) {
+      case Keyword::ForEach: ok = ForEachStat(s, t); break;
+      case Keyword::Use: ok = UseStat(s, t); break;
+      case Keyword::Var: ok = VarStat(s, t); break;
+      case Keyword::Return: ok = ReturnStat(s); break;
+      case Keyword::Break: case Keyword::Continue:
+        if (loops == 0) return Fail(t, "\"" + t.text + "\" outside a loop");
+        s->kind = MatchName(pos).entry.keyword == Keyword::Break ? StmtKind::Break : StmtKind::Continue;
+        ++pos;
+        ok = ExpectEndOfLine();
+        break;
+      case Keyword::EndForEach: return Fail(t, "End for each without For each");
+      case Keyword::EndUse: return Fail(t, "End use without Use");
       case Keyword::If: ok = IfStat(s, t); break;
       case Keyword::CaseOf: ok = CaseStat(s, t); break;
       case Keyword::While: ok = WhileStat(s, t); break;
@@ -716,7 +851,9 @@ struct Parser {
     ++pos;
     s->kind = StmtKind::While;
     if (!ParseCondition(&s->expr) || !ExpectEndOfLine()) return false;
+    ++loops;
     if (!ParseBlock(&s->body, {Keyword::EndWhile}, false, t, "End while")) return false;
+    --loops;
     pos += 2;
     return ExpectEndOfLine();
   }
@@ -726,7 +863,9 @@ struct Parser {
     ++pos;
     s->kind = StmtKind::Repeat;
     if (!ExpectEndOfLine()) return false;
+    ++loops;
     if (!ParseBlock(&s->body, {Keyword::Until}, false, t, "Until")) return false;
+    --loops;
     ++pos;
     if (!ParseCondition(&s->expr)) return false;
     return ExpectEndOfLine();
@@ -755,12 +894,201 @@ struct Parser {
     gen.Root(s->expr);
     gen.Root(s->to);
     if (s->step >= 0) gen.Root(s->step);
+    ++loops;
     if (!ParseBlock(&s->body, {Keyword::EndFor}, false, t, "End for")) return false;
+    --loops;
     pos += 2;
     return ExpectEndOfLine();
   }
 
-  /* exprstat -> variable ':=' expr NEWLINE | call NEWLINE */
+  /* foreachstat -> FOR EACH '(' variable ';' expr [';' expr [';' expr]] ')' [clause]
+                    NEWLINE block END FOR EACH [clause] NEWLINE
+     clause -> (UNTIL | WHILE) cond */
+  bool ForEachStat(CStmt* s, const Token& t) {
+    pos += 2;
+    s->kind = StmtKind::ForEach;
+    if (!Expect(Tok::LParen, "\"(\" after For each") || !ParseExpr(&s->target)) return false;
+    if (!IsAssignable(s->target)) return Fail(t, "the item of For each must be a variable");
+    const Token& at = Cur();
+    if (!Expect(Tok::Semicolon, "\";\"") || !ParseExpr(&s->expr)) return false;
+    for (int32_t* bound : {&s->to, &s->step}) {
+      if (Cur().kind != Tok::Semicolon) break;
+      ++pos;
+      if (!ParseExpr(bound)) return false;
+    }
+    if (!Expect(Tok::RParen, "\")\"")) return false;
+    for (int32_t e : {s->expr, s->to, s->step})
+      if (e >= 0 && !ReturnsValue(e, at)) return false;
+    for (int32_t e : {s->expr, s->to, s->step})
+      if (e >= 0) gen.Root(e);
+    if (!ForEachClause(&s->cond, &s->condUntil) || !ExpectEndOfLine()) return false;
+    ++loops;
+    if (!ParseBlock(&s->body, {Keyword::EndForEach}, false, t, "End for each")) return false;
+    --loops;
+    pos += 3;
+    return ForEachClause(&s->endCond, &s->endUntil) && ExpectEndOfLine();
+  }
+
+  bool ForEachClause(int32_t* cond, bool* until) {
+    Keyword k = PeekKeyword();
+    if (k != Keyword::Until && k != Keyword::While) return true;
+    *until = k == Keyword::Until;
+    ++pos;
+    return ParseCondition(cond);
+  }
+
+  /* usestat -> USE '(' expr ')' NEWLINE block END USE NEWLINE */
+  bool UseStat(CStmt* s, const Token& t) {
+    ++pos;
+    s->kind = StmtKind::Use;
+    if (!ParseCondition(&s->expr) || !ExpectEndOfLine()) return false;
+    if (!ParseBlock(&s->body, {Keyword::EndUse}, false, t, "End use")) return false;
+    pos += 2;
+    return ExpectEndOfLine();
+  }
+
+  /* type -> word {'.' word}   (cs.Name and 4D.Name are classes: objects here) */
+  bool ParseType(int32_t* type) {
+    if (Cur().kind != Tok::Word) return Fail(Cur(), "expected a type, found " + Describe(Cur()));
+    const Token& at = Cur();
+    std::string first = AsciiLower(at.text), last;
+    ++pos;
+    if (Cur().kind == Tok::Dot) {
+      while (Cur().kind == Tok::Dot) {
+        ++pos;
+        if (Cur().kind != Tok::Word) return Fail(Cur(), "expected a class name after \".\"");
+        last = AsciiLower(Cur().text);
+        ++pos;
+      }
+      // A 4D.Blob is what BLOB variables hold: both reach the plug-in as BLOBs.
+      *type = int32_t(first == "4d" && last == "blob" ? Type::Blob : Type::Object);
+      return true;
+    }
+    static constexpr std::pair<std::string_view, Type> kTypes[] = {
+        {"text", Type::Text},         {"integer", Type::Long},   {"longint", Type::Long},
+        {"real", Type::Real},         {"boolean", Type::Boolean}, {"date", Type::Date},
+        {"time", Type::Time},         {"object", Type::Object},  {"collection", Type::Collection},
+        {"pointer", Type::Pointer},   {"blob", Type::Blob},      {"picture", Type::Picture},
+        {"variant", Type::Undefined},
+    };
+    for (auto& [name, t] : kTypes) {
+      if (first == name) {
+        *type = int32_t(t);
+        return true;
+      }
+    }
+    return Fail(at, "unknown type \"" + at.text + "\"");
+  }
+
+  // A statement declaring `vars` of `type` (Type::Undefined: Variant).
+  void Declaration(CStmt* s, const Token& t, int32_t type, const std::vector<int32_t>& vars) {
+    std::vector<int32_t> args{gen.Root(gen.Const(Value::Long(type)))};
+    args.insert(args.end(), vars.begin(), vars.end());
+    s->kind = StmtKind::Expr;
+    s->expr = gen.Builtin(&DeclarationBuiltin(), t.line, t.col, args);
+  }
+
+  /* varstat -> VAR variable {';' variable} [':' type] [':=' expr] */
+  bool VarStat(CStmt* s, const Token& t) {
+    ++pos;
+    std::vector<int32_t> vars;
+    for (;;) {
+      const Token& v = Cur();
+      if (v.kind == Tok::Local) vars.push_back(gen.Local(v.text));
+      else if (v.kind == Tok::Interprocess) vars.push_back(gen.Interprocess(v.text));
+      else if (v.kind == Tok::Word) vars.push_back(gen.ProcessVar(AsciiLower(v.text)));
+      else return Fail(v, "expected a variable to declare, found " + Describe(v));
+      ++pos;
+      if (Cur().kind != Tok::Semicolon) break;
+      ++pos;
+    }
+    int32_t type = int32_t(Type::Undefined);
+    if (Cur().kind == Tok::Colon) {
+      ++pos;
+      if (!ParseType(&type)) return false;
+    }
+    Declaration(s, t, type, vars);
+    if (Cur().kind == Tok::Assign) {
+      if (vars.size() != 1) return Fail(Cur(), "only a single declared variable can be given a value");
+      ++pos;
+      CStmt init;
+      init.kind = StmtKind::Assign;
+      init.line = t.line;
+      init.target = vars[0];
+      const Token& at = Cur();
+      if (!ParseExpr(&init.expr) || !ReturnsValue(init.expr, at)) return false;
+      gen.Root(init.expr);
+      gen.Finish(&init);
+      extra.push_back(std::move(init));
+    }
+    return ExpectEndOfLine();
+  }
+
+  /* declarestat -> '#' DECLARE '(' [param {';' param}] ')' ['->' local [':' type]]
+     param -> local [':' type]   (the parameters are $1, $2...; the result $0) */
+  bool DeclareStat(CStmt* s, const Token& t) {
+    pos += 2;
+    if (!Expect(Tok::LParen, "\"(\" after #DECLARE")) return false;
+    std::vector<std::pair<int32_t, int32_t>> decls;  // variable, type
+    auto param = [&](int32_t number) {
+      if (Cur().kind != Tok::Local) return Fail(Cur(), "expected a parameter ($name), found " + Describe(Cur()));
+      gen.AliasParam(Cur().text, number);
+      int32_t var = gen.Local(Cur().text), type = int32_t(Type::Undefined);
+      ++pos;
+      if (Cur().kind == Tok::Colon) {
+        ++pos;
+        if (!ParseType(&type)) return false;
+      }
+      decls.emplace_back(var, type);
+      return true;
+    };
+    if (Cur().kind != Tok::RParen) {
+      for (int32_t number = 1;; ++number) {
+        if (!param(number)) return false;
+        if (Cur().kind != Tok::Semicolon) break;
+        ++pos;
+      }
+    }
+    if (!Expect(Tok::RParen, "\";\" or \")\"")) return false;
+    if (Cur().kind == Tok::Arrow) {
+      ++pos;
+      if (!param(0)) return false;
+    }
+    Declaration(s, t, int32_t(Type::Undefined), {});
+    for (auto& [var, type] : decls) {
+      CStmt d;
+      d.line = t.line;
+      Declaration(&d, t, type, {var});
+      gen.Finish(&d);
+      extra.push_back(std::move(d));
+    }
+    return ExpectEndOfLine();
+  }
+
+  /* returnstat -> RETURN [expr]   (the value goes to $0) */
+  bool ReturnStat(CStmt* s) {
+    ++pos;
+    s->kind = StmtKind::Return;
+    if (Cur().kind != Tok::Newline && Cur().kind != Tok::End) {
+      const Token& at = Cur();
+      s->target = gen.Local("0");
+      if (!ParseExpr(&s->expr) || !ReturnsValue(s->expr, at)) return false;
+      gen.Root(s->expr);
+    }
+    return ExpectEndOfLine();
+  }
+
+  static Tok CompoundOp(Tok t) {
+    switch (t) {
+      case Tok::PlusAssign: return Tok::Plus;
+      case Tok::MinusAssign: return Tok::Minus;
+      case Tok::StarAssign: return Tok::Star;
+      case Tok::SlashAssign: return Tok::Slash;
+      default: return Tok::End;
+    }
+  }
+
+  /* exprstat -> variable ':=' expr NEWLINE | variable op'=' expr NEWLINE | call NEWLINE */
   bool ExprStat(CStmt* s, const Token& t) {
     int32_t first;
     if (!ParseUnary(&first)) return false;
@@ -774,7 +1102,7 @@ struct Parser {
       return ExpectEndOfLine();
     }
     if (Cur().kind == Tok::Assign) {
-      if (!IsAssignable(first)) return Fail(Cur(), "only a variable can be assigned");
+      if (!IsStorable(first)) return Fail(Cur(), "only a variable can be assigned");
       ++pos;
       s->kind = StmtKind::Assign;
       s->target = first;
@@ -783,13 +1111,25 @@ struct Parser {
       gen.Root(s->expr);
       return ExpectEndOfLine();
     }
+    if (Tok op = CompoundOp(Cur().kind); op != Tok::End) {
+      // a op= b is a := a op b
+      if (!IsStorable(first)) return Fail(Cur(), "only a variable can be assigned");
+      ++pos;
+      s->kind = StmtKind::Assign;
+      s->target = first;
+      const Token& at = Cur();
+      int32_t value;
+      if (!ParseExpr(&value) || !ReturnsValue(value, at)) return false;
+      s->expr = gen.Root(gen.Binary(op, first, value));
+      return ExpectEndOfLine();
+    }
     if (N(first).op == Op::ProcessVar && first == lastName && Cur().kind != Tok::LBrace) {
       // A lone unknown name is a call of a method that does not exist (yet): reported
       // when it runs, as 4D does.
       gen.MakeMethodCall(first, lastNameWritten, t.line, t.col);
     }
     Op op = N(first).op;
-    if (op != Op::Builtin && op != Op::Command && op != Op::Method)
+    if (op != Op::Builtin && op != Op::Command && op != Op::Method && op != Op::MemberCall)
       return Fail(t, "a statement must be an assignment or a call");
     bool ok = true;
     ForEachChild(gen.code(), N(first), [&](int32_t c) { ok = ok && ReturnsValue(c, t); });
@@ -814,6 +1154,7 @@ bool ParseMethod(std::string_view source, const MethodNames& methods, Program* p
     CStmt s;
     if (!p.ParseStatement(&s)) return false;
     code->body.push_back(std::move(s));
+    p.TakeExtra(&code->body);
   }
   p.gen.Seal();
   out->code = std::move(code);

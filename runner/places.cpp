@@ -37,8 +37,13 @@ bool AssignVar(Frame& f, Var* var, Value v, Label label) {
   if (v.type == Type::Undefined) return Fail(f, "the value assigned to " + label() + " is undefined");
   if (var->v.type == Type::Array || v.type == Type::Array)
     return Fail(f, "arrays cannot be assigned with :=");
-  if (var->v.type == Type::Undefined || (var->v.type == v.type && var->maxLen == 0)) {
+  // A Variant (maxLen -1) takes any value; an object or collection variable takes Null.
+  if (var->v.type == Type::Undefined || var->maxLen < 0 || (var->v.type == v.type && var->maxLen == 0)) {
     var->v = std::move(v);
+    return true;
+  }
+  if (v.type == Type::Null && (var->v.type == Type::Object || var->v.type == Type::Collection)) {
+    var->v = Value::Empty(var->v.type);
     return true;
   }
   Value converted;
@@ -221,6 +226,7 @@ bool Assign(Frame& f, int32_t target, Value v) {
     return AssignVar(f, ParamVar(f, number, true), std::move(v),
                      [&] { return "$" + std::to_string(number); });
   }
+  if (n.op == Op::Member || n.op == Op::Index) return AssignPath(f, target, std::move(v));
   if (n.op == Op::Element) {
     Target t;
     return ResolveTarget(f, target, &t) && AssignTarget(f, t, std::move(v));

@@ -23,6 +23,9 @@ enum class Tok : uint8_t {
   XorBits, ShiftLeft, ShiftRight, BitSet, BitClear, BitTest,  // ^| << >> ?+ ?- ??
   Arrow,  // ->
   Field,  // [Table]Field or [Table], tokens dropped: text "[Table]Field"
+  Dot, LBracket, RBracket, Question,         // $o.name  $c[i]  c ? a : b
+  AndAnd, OrOr,                              // && ||
+  PlusAssign, MinusAssign, StarAssign, SlashAssign,  // += -= *= /=
 };
 
 // Every operator and punctuation mark, read by the lexer (longest spelling first), the
@@ -90,8 +93,13 @@ std::string_view CommandName(int32_t number);
 // argument, a text), and vrx run --check lists them.
 enum class Unrunnable : uint8_t { UnknownName, Table };
 const BuiltinInfo& UnrunnableBuiltin(Unrunnable what);
+// var and #DECLARE: its first argument is the Type (Undefined: Variant), the others the
+// variables it declares.
+const BuiltinInfo& DeclarationBuiltin();
 
-enum class StmtKind : uint8_t { Expr, Assign, If, Case, While, Repeat, For };
+enum class StmtKind : uint8_t {
+  Expr, Assign, If, Case, While, Repeat, For, ForEach, Use, Break, Continue, Return
+};
 
 struct Program;
 struct Method {

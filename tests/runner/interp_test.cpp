@@ -248,7 +248,7 @@ TEST(Runtime, ErrorsNameMethodAndLineAndStopTheProcess) {
        "line 2: the step of For cannot be 0"},
       {"LOG(\"before\")\n$x:=Recurse\nLOG(\"after\")\n", "too many nested method calls"},
       // a command-line argument is a text: the message says how to make it a number
-      {"LOG(\"before\")\n$x:=\"5\"*2\nLOG(\"after\")\n", "a text and a longint (a text, such as a "
+      {"LOG(\"before\")\n$x:=\"5\"-2\nLOG(\"after\")\n", "a text and a longint (a text, such as a "
        "command-line argument, becomes a number with Num: Num($1))"},
       {"LOG(\"before\")\n$r:=VRX_GetStreamRef(\"1\")\nLOG(\"after\")\n", "becomes a number with Num"},
       {"LOG(\"before\")\n$x:=Abs(Int(\"3\"))\nLOG(\"after\")\n", "Int: the parameter must be a number, not "
@@ -518,7 +518,7 @@ TEST(Errors, TheErrorMethodRunsAndTheMethodGoesOnAfterTheFailingLine) {
                            "If (True)\n$y:=$undefined\nLOG(\"next in If\")\nEnd if\nLOG(\"c\")\n"
                            "Fails\nLOG(\"d\")\nON ERR CALL(\"Abort\")\n$x:=1/0\nLOG(\"not run\")\n"},
                           {"Catch.4dm", "LOG(\"caught \"+String(Error))\n"},
-                          {"Fails.4dm", "$z:=\"x\"*2\nLOG(\"in Fails\")\n"},
+                          {"Fails.4dm", "$z:=\"x\"-2\nLOG(\"in Fails\")\n"},
                           {"Abort.4dm", "LOG(\"aborting\")\nABORT\n"}});
   ASSERT_TRUE(o.loaded) << Joined(o.err);
   EXPECT_EQ(o.status, 0) << Joined(o.err);

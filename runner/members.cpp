@@ -1,0 +1,347 @@
+// The modern parts of the language on the evaluator's side: properties and elements of
+// objects and collections ($o.a.b, $c[i]) read and stored at any depth, member calls,
+// object and collection literals, && || and ?: with 4D's truthy and falsy values, Null
+// in comparisons, var declarations, For each, Use, and break/continue/return.
+#include <algorithm>
+
+#include "runner/interp.h"
+#include "runner/objects.h"
+
+namespace runner {
+
+namespace {
+
+const std::string& ConstText(const Frame& f, int32_t index) { return f.code->consts[size_t(index)].str(); }
+
+bool Nullish(const Value& v) {
+  return v.type == Type::Undefined || v.type == Type::Null ||
+         (v.type == Type::Object && !v.object()) || (v.type == Type::Collection && !v.collection());
+}
+
+// Stores v into an object or collection: the form 4D keeps there, and the shared rules.
+bool PrepareElement(Frame& f, const Value& container, Value v, Value* out) {
+  if (!MayChange(container, f.proc))
+    return Fail(f, "a shared object or collection can only be changed inside Use ... End use");
+  if (!ToElement(std::move(v), out)) return Fail(f, "an array cannot be put into an object or a collection");
+  std::string error;
+  if (!AdoptIntoShared(container, *out, &error)) return Fail(f, error);
+  return true;
+}
+
+bool CollectionIndex(Frame& f, int32_t node, int32_t* out) {
+  return EvalLong(f, node, out, "the collection index");
+}
+
+// Declares each variable of the call's arguments as var and #DECLARE do.
+bool DeclareVars(Frame& f, const Args& a, Value*) {
+  Type type = Type(f.code->consts[size_t(a.node(0).a)].l);
+  for (size_t i = 1; i < a.size(); ++i) {
+    Var* var = FindVar(f, a[i]);
+    if (!var) return Fail(f, "only whole variables can be declared");
+    if (type == Type::Undefined) {  // Variant: takes whatever it is given
+      var->maxLen = -1;
+      continue;
+    }
+    var->maxLen = 0;
+    if (var->v.type == Type::Undefined || (Nullish(var->v) && (type == Type::Object || type == Type::Collection))) {
+      var->v = Value::Empty(type);
+    } else if (var->v.type != type) {
+      if (var->v.type == Type::Array)
+        return Fail(f, VarLabel(f, a[i]) + " is an array and cannot be declared " + std::string(TypeName(type)));
+      Value converted;
+      if (!Convert(f, type, var->v, &converted, VarLabel(f, a[i]))) return false;
+      var->v = std::move(converted);
+    }
+  }
+  return true;
+}
+
+constexpr BuiltinInfo kDeclaration{"var", 0, 1, -1, false, "e", DeclareVars, false};
+
+// 4D's falsy values: false, 0, "", the null date, Null, undefined, null objects,
+// collections, pictures, BLOBs and pointers; everything else is truthy.
+bool Truthy(const Value& v) {
+  switch (v.type) {
+    case Type::Boolean: return v.b;
+    case Type::Long: case Type::Time: return v.l != 0;
+    case Type::Real: return v.r != 0;
+    case Type::Text: case Type::Blob: case Type::Picture: return !v.str().empty();
+    case Type::Date: return v.d.year != 0;
+    case Type::Pointer: return v.ptr().kind != PointerKind::Nil;
+    case Type::Object: return v.object() != nullptr;
+    case Type::Collection: return v.collection() != nullptr;
+    case Type::Array: return true;
+    default: return false;
+  }
+}
+
+// The collection or object a property or element path must store into: missing steps
+// of the path become new objects, as 4D creates them.
+bool ContainerFor(Frame& f, int32_t node, Value* out) {
+  if (!Eval(f, node, out)) return false;
+  Op op = f.node(node).op;
+  if ((op == Op::Member || op == Op::Index) && (out->type == Type::Undefined || out->type == Type::Null)) {
+    *out = Value::NewObject();
+    return AssignPath(f, node, *out);
+  }
+  return true;
+}
+
+}  // namespace
+
+const BuiltinInfo& DeclarationBuiltin() { return kDeclaration; }
+
+bool MemberOf(Frame& f, const Value& base, const std::string& name, Value* out) {
+  if (const ObjectHeap* o = base.object()) {
+    const Value* p = o->Find(name);
+    *out = p ? *p : Value();
+    return true;
+  }
+  if (base.type == Type::Collection) {
+    if (name == "length") {
+      if (!base.collection()) return Fail(f, "the collection is null: it has no length");
+      *out = Value::Long(int32_t(base.collection()->items.size()));
+    } else {
+      *out = Value();
+    }
+    return true;
+  }
+  // A property of nothing is nothing: $o.a.b when $o.a does not exist.
+  if (Nullish(base)) {
+    *out = Value();
+    return true;
+  }
+  return Fail(f, "cannot read the property \"" + name + "\" of " + Article(base.type));
+}
+
+bool EvalMember(Frame& f, const Node& n, Value* out) {
+  Value base;
+  if (!Eval(f, n.a, &base)) return false;
+  return MemberOf(f, base, ConstText(f, n.b), out);
+}
+
+bool EvalIndex(Frame& f, const Node& n, Value* out) {
+  Value base;
+  if (!Eval(f, n.a, &base)) return false;
+  if (const CollectionHeap* c = base.collection()) {
+    int32_t i;
+    if (!CollectionIndex(f, n.b, &i)) return false;
+    if (i < 0 || size_t(i) >= c->items.size())
+      return Fail(f, "the collection index " + std::to_string(i) + " is out of range");
+    *out = c->items[size_t(i)];
+    return true;
+  }
+  if (base.type == Type::Object || Nullish(base)) {
+    std::string name;
+    if (!EvalText(f, n.b, &name, "the property name")) return false;
+    return MemberOf(f, base, name, out);
+  }
+  return Fail(f, "[ ] reads collections and objects, not " + Article(base.type));
+}
+
+bool AssignPath(Frame& f, int32_t target, Value v) {
+  const Node& n = f.node(target);
+  Value container;
+  if (!ContainerFor(f, n.a, &container)) return false;
+  if (n.op == Op::Index && container.type == Type::Collection) {
+    CollectionHeap* c = container.collection();
+    if (!c) return Fail(f, "the collection is null");
+    int32_t i;
+    if (!CollectionIndex(f, n.b, &i)) return false;
+    if (i < 0) return Fail(f, "the collection index " + std::to_string(i) + " is out of range");
+    if (size_t(i) >= f.rt->maxArray) return Fail(f, "the collection would be too large");
+    Value e;
+    if (!PrepareElement(f, container, std::move(v), &e)) return false;
+    // Storing past the end makes the collection longer, filling the gap with null.
+    if (size_t(i) >= c->items.size()) c->items.resize(size_t(i) + 1, Value::Null());
+    c->items[size_t(i)] = std::move(e);
+    return true;
+  }
+  std::string name;
+  if (n.op == Op::Member) name = ConstText(f, n.b);
+  else if (!EvalText(f, n.b, &name, "the property name")) return false;
+  ObjectHeap* o = container.object();
+  if (!o) {
+    if (container.type == Type::Object || container.type == Type::Undefined || container.type == Type::Null)
+      return Fail(f, "the object is null: create it ({} or New object) before setting \"" + name + "\"");
+    return Fail(f, "cannot set the property \"" + name + "\" of " + Article(container.type));
+  }
+  Value e;
+  if (!PrepareElement(f, container, std::move(v), &e)) return false;
+  o->Set(name, std::move(e));
+  return true;
+}
+
+bool EvalMemberCall(Frame& f, const Node& n, Value* out) {
+  const std::string& name = ConstText(f, n.a);
+  Value self;
+  if (!Eval(f, f.code->args[size_t(n.b)], &self)) return false;
+  std::vector<Value> args(size_t(n.argc - 1));
+  for (int32_t k = 1; k < n.argc; ++k)
+    if (!Eval(f, f.code->args[size_t(n.b + k)], &args[size_t(k - 1)])) return false;
+  if (self.type == Type::Collection) {
+    if (!self.collection()) return Fail(f, "the collection is null: ." + name + "() cannot be called");
+    const CollectionFunction* fn = FindCollectionFunction(name);
+    if (!fn) return Fail(f, "collections have no function ." + name + "()");
+    CollectionCall call;
+    call.holder = f.proc;
+    if (!CallCollectionFunction(call, *fn, self, args, out)) return Fail(f, "." + name + "(): " + call.error);
+    return true;
+  }
+  return Fail(f, "." + name + "() is not a function of " + Article(self.type));
+}
+
+bool EvalObjectLit(Frame& f, const Node& n, Value* out) {
+  Value o = Value::NewObject();
+  for (int32_t k = 0; k + 1 < n.argc; k += 2) {
+    const Node& name = f.node(f.code->args[size_t(n.b + k)]);
+    Value v, e;
+    if (!Eval(f, f.code->args[size_t(n.b + k + 1)], &v)) return false;
+    if (!ToElement(std::move(v), &e)) return Fail(f, "an array cannot be put into an object");
+    o.object()->Set(ConstText(f, name.a), std::move(e));
+  }
+  *out = std::move(o);
+  return true;
+}
+
+bool EvalCollectionLit(Frame& f, const Node& n, Value* out) {
+  Value c = Value::NewCollection();
+  std::vector<Value>& items = c.collection()->items;
+  items.resize(size_t(n.argc));
+  for (int32_t k = 0; k < n.argc; ++k) {
+    Value v;
+    if (!Eval(f, f.code->args[size_t(n.b + k)], &v)) return false;
+    if (!ToElement(std::move(v), &items[size_t(k)])) return Fail(f, "an array cannot be put into a collection");
+  }
+  *out = std::move(c);
+  return true;
+}
+
+// a && b: a when it is falsy, else b; a || b: a when it is truthy, else b. b is only
+// evaluated when it gives the result.
+bool EvalLogic(Frame& f, const Node& n, Value* out) {
+  if (!Eval(f, n.a, out)) return false;
+  if (Truthy(*out) == (n.bin == Tok::OrOr)) return true;
+  return Eval(f, n.b, out);
+}
+
+bool EvalTernary(Frame& f, const Node& n, Value* out) {
+  Value c;
+  if (!Eval(f, f.code->args[size_t(n.b)], &c)) return false;
+  return Eval(f, f.code->args[size_t(n.b + (Truthy(c) ? 1 : 2))], out);
+}
+
+bool CompareReferences(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
+  if (op != Tok::Eq && op != Tok::Hash)
+    return Fail(f, std::string("the operator ") + OpName(op) + " does not apply to " + Article(a.type) +
+                       " and " + Article(b.type));
+  bool equal;
+  if (Nullish(a) || Nullish(b)) equal = Nullish(a) && Nullish(b);  // undefined = Null
+  else if (a.type != b.type) equal = false;
+  else if (a.type == Type::Object) equal = a.object() == b.object();
+  else equal = a.collection() == b.collection();
+  *out = Value::Bool(equal == (op == Tok::Eq));
+  return true;
+}
+
+// ---- statements -----------------------------------------------------------------------
+
+bool LoopBody(Frame& f, const std::vector<CStmt>& body, bool* stop) {
+  if (ExecBlock(f, body)) return true;
+  switch (f.jump) {
+    case Frame::Jump::Break: f.jump = Frame::Jump::None; *stop = true; return true;
+    case Frame::Jump::Continue: f.jump = Frame::Jump::None; return true;
+    default: return false;
+  }
+}
+
+namespace {
+
+// The While (before each turn) or Until (after it) clauses of For each.
+bool ForEachStops(Frame& f, const CStmt& s, bool after, bool* stop) {
+  for (auto [cond, until] : {std::pair(s.cond, s.condUntil), std::pair(s.endCond, s.endUntil)}) {
+    if (cond < 0 || until != after) continue;
+    bool c;
+    if (!EvalBool(f, cond, &c, "the condition")) return false;
+    if (c == until) *stop = true;
+  }
+  return true;
+}
+
+// begin and end of For each: from the end when negative, within [0, n].
+bool ForEachBounds(Frame& f, const CStmt& s, size_t n, size_t* begin, size_t* end) {
+  int32_t b = 0, e = int32_t(n);
+  if (s.to >= 0 && !EvalLong(f, s.to, &b, "the beginning of For each")) return false;
+  if (s.step >= 0 && !EvalLong(f, s.step, &e, "the end of For each")) return false;
+  auto clamp = [n](int64_t i) { return size_t(std::clamp<int64_t>(i < 0 ? i + int64_t(n) : i, 0, int64_t(n))); };
+  *begin = clamp(b);
+  *end = clamp(e);
+  return true;
+}
+
+}  // namespace
+
+// For each (item; collection or object [; begin [; end]]) body End for each
+bool ExecForEach(Frame& f, const CStmt& s) {
+  Value source;
+  if (!Eval(f, s.expr, &source)) return false;
+  std::vector<Value> names;  // an object's property names, as they were when the loop began
+  if (const ObjectHeap* o = source.object()) {
+    for (const auto& [name, value] : o->props) names.push_back(Value::Text(name));
+  } else if (Nullish(source)) {
+    return true;  // nothing to go through
+  } else if (source.type != Type::Collection) {
+    return Fail(f, "For each goes through a collection or an object, not " + Article(source.type));
+  }
+  const CollectionHeap* c = source.collection();
+  size_t begin, end;
+  if (!ForEachBounds(f, s, c ? c->items.size() : names.size(), &begin, &end)) return false;
+  for (size_t i = begin; i < end; ++i) {
+    // The body may shorten the collection it goes through.
+    if (c && i >= c->items.size()) break;
+    bool stop = false;
+    if (!ForEachStops(f, s, false, &stop)) return false;
+    if (stop) break;
+    f.line = s.line;
+    if (!Assign(f, s.target, c ? c->items[i] : names[i])) return false;
+    if (!LoopBody(f, s.body, &stop)) return false;
+    if (stop) break;
+    f.line = s.line;
+    if (!ForEachStops(f, s, true, &stop)) return false;
+    if (stop) break;
+  }
+  return true;
+}
+
+// Use (shared) body End use: the process holds the shared object's group meanwhile.
+bool ExecUse(Frame& f, const CStmt& s) {
+  Value v;
+  if (!Eval(f, s.expr, &v)) return false;
+  if ((v.type != Type::Object && v.type != Type::Collection) || Nullish(v))
+    return Fail(f, "Use needs a shared object or collection, not " + Article(v.type));
+  if (!IsShared(v)) return Fail(f, "Use needs a shared object or collection: this one is not shared");
+  while (!BeginUse(v, f.proc)) {
+    // Another process holds it: it runs until it lets go.
+    if (!f.rt->host) return Fail(f, "the shared object is held by another process");
+    f.rt->host->Yield();
+    if (f.rt->aborting) return false;
+  }
+  bool ok = ExecBlock(f, s.body);
+  EndUse(v, f.proc);
+  return ok;
+}
+
+bool ExecJump(Frame& f, const CStmt& s) {
+  if (s.kind == StmtKind::Return) {
+    if (s.expr >= 0) {
+      Value v;
+      if (!Eval(f, s.expr, &v) || !Assign(f, s.target, std::move(v))) return false;
+    }
+    f.jump = Frame::Jump::Return;
+  } else {
+    f.jump = s.kind == StmtKind::Break ? Frame::Jump::Break : Frame::Jump::Continue;
+  }
+  return false;
+}
+
+}  // namespace runner
