@@ -40,6 +40,11 @@ bool ArrayInteger(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, T
 bool ArrayBoolean(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Boolean, "ARRAY BOOLEAN"); }
 
 bool ArrayPointer(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Pointer, "ARRAY POINTER"); }
+bool ArrayDate(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Date, "ARRAY DATE"); }
+bool ArrayTime(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Time, "ARRAY TIME"); }
+bool ArrayBlob(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Blob, "ARRAY BLOB"); }
+bool ArrayPicture(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Picture, "ARRAY PICTURE"); }
+bool ArrayObject(Frame& f, const Args& a, Value*) { return DeclareArray(f, a, Type::Object, "ARRAY OBJECT"); }
 
 // ARRAY STRING(length; array; size): the length is checked, the elements are texts.
 bool ArrayString(Frame& f, const Args& a, Value*) {
@@ -62,6 +67,9 @@ bool AppendToArray(Frame& f, const Args& a, Value*) {
   Value v;
   if (!Eval(f, a[1], &v)) return false;
   Var* var = FindVar(f, a[0]);
+  // An undefined variable becomes an array of the value's type.
+  if (var && var->v.type == Type::Undefined && v.type != Type::Array && v.type != Type::Undefined)
+    var->v = Value::Array(v.type == Type::Null ? Type::Object : v.type, 0);
   if (!var || var->v.type != Type::Array)
     return Fail(f, "APPEND TO ARRAY: " + VarLabel(f, a[0]) + " is not an array");
   if (var->v.items().size() > f.rt->maxArray) return Fail(f, "APPEND TO ARRAY: the array is too large");
@@ -210,7 +218,57 @@ bool DeleteFromArray(Frame& f, const Args& a, Value*) {
   return true;
 }
 
+// COPY ARRAY(source; destination): the destination becomes a copy, of the source's type.
+bool CopyArray(Frame& f, const Args& a, Value*) {
+  Value copy;
+  const Value* src;
+  if (!ValueOf(f, a[0], &copy, &src)) return false;
+  if (src->type != Type::Array) return Fail(f, "COPY ARRAY: " + VarLabel(f, a[0]) + " is not an array");
+  return AssignWhole(f, a[1], *src);
+}
+
+bool CountInArray(Frame& f, const Args& a, Value* out) {
+  Value copy, want;
+  const Value* arr;
+  if (!ValueOf(f, a[0], &copy, &arr)) return false;
+  if (arr->type != Type::Array) return Fail(f, "Count in array: " + VarLabel(f, a[0]) + " is not an array");
+  if (!Eval(f, a[1], &want)) return false;
+  int32_t n = 0;
+  for (size_t i = 1; i < arr->items().size(); ++i) n += Matches(arr->items()[i], want);
+  *out = Value::Long(n);
+  return true;
+}
+
+// Find in sorted array(array; value; > or < {; posFirst {; posLast}}): a binary search
+// of an array sorted that way. Not found, posFirst says where the value would go.
+bool FindInSortedArray(Frame& f, const Args& a, Value* out) {
+  Value copy, want;
+  const Value* arr;
+  if (!ValueOf(f, a[0], &copy, &arr)) return false;
+  if (arr->type != Type::Array) return Fail(f, "Find in sorted array: " + VarLabel(f, a[0]) + " is not an array");
+  if (!Eval(f, a[1], &want)) return false;
+  int o = a.order(2);
+  if (o != '>' && o != '<') return Fail(f, "Find in sorted array: the order is > or <");
+  const std::vector<Value>& items = arr->items();
+  auto before = [&](const Value& x, const Value& y) { return o == '>' ? Order(x, y) < 0 : Order(x, y) > 0; };
+  auto first = std::lower_bound(items.begin() + 1, items.end(), want, before);
+  auto last = std::upper_bound(first, items.end(), want, before);
+  bool found = first != last;
+  *out = Value::Bool(found);
+  int32_t posFirst = int32_t(first - items.begin()), posLast = found ? int32_t(last - items.begin()) - 1 : posFirst;
+  if (a.size() > 3 && !Assign(f, a[3], Value::Long(posFirst))) return false;
+  return a.size() <= 4 || Assign(f, a[4], Value::Long(posLast));
+}
+
 constexpr BuiltinInfo kArrayBuiltins[] = {
+    {"ARRAY DATE", 224, 2, 2, false, "ve", ArrayDate, false},
+    {"ARRAY TIME", 1223, 2, 2, false, "ve", ArrayTime, false},
+    {"ARRAY BLOB", 1222, 2, 2, false, "ve", ArrayBlob, false},
+    {"ARRAY PICTURE", 279, 2, 2, false, "ve", ArrayPicture, false},
+    {"ARRAY OBJECT", 1221, 2, 2, false, "ve", ArrayObject, false},
+    {"COPY ARRAY", 226, 2, 2, false, "ev", CopyArray, false},
+    {"Count in array", 907, 2, 2, true, "ee", CountInArray, false},
+    {"Find in sorted array", 1333, 3, 5, true, "eeevv", FindInSortedArray, false},
     {"ARRAY INTEGER", 220, 2, 2, false, "ve", ArrayInteger, false},
     {"ARRAY BOOLEAN", 223, 2, 2, false, "ve", ArrayBoolean, false},
     {"ARRAY POINTER", 280, 2, 2, false, "ve", ArrayPointer, false},

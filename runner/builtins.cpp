@@ -23,17 +23,19 @@ bool ValueOf(Frame& f, int32_t arg, Value* copy, const Value** out) {
 
 namespace {
 
-bool Declare(Frame& f, int32_t ref, Type type, int maxLen) {
-  Var* var = FindVar(f, ref);
-  if (!var) return Fail(f, "only whole variables can be declared");
-  if (var->v.type == Type::Undefined) {
+bool DeclareVar(Frame& f, Var* var, const std::string& label, Type type, int maxLen) {
+  if (type == Type::Undefined) {  // C_VARIANT: takes whatever it is given
+    var->maxLen = -1;
+    return true;
+  }
+  if (var->v.type == Type::Undefined ||
+      (var->v.type == Type::Null && (type == Type::Object || type == Type::Collection))) {
     var->v = Value::Empty(type);
   } else if (var->v.type != type) {
     if (var->v.type == Type::Array)
-      return Fail(f, VarLabel(f, ref) + " is an array and cannot be declared " +
-                         std::string(TypeName(type)));
+      return Fail(f, label + " is an array and cannot be declared " + std::string(TypeName(type)));
     Value converted;
-    if (!Convert(f, type, var->v, &converted, VarLabel(f, ref))) return false;
+    if (!Convert(f, type, var->v, &converted, label)) return false;
     var->v = std::move(converted);
   }
   var->maxLen = maxLen;
@@ -42,7 +44,30 @@ bool Declare(Frame& f, int32_t ref, Type type, int maxLen) {
   return true;
 }
 
+bool Declare(Frame& f, int32_t ref, Type type, int maxLen) {
+  if (f.node(ref).op == Op::ParamAt) {
+    // C_TEXT(${n}): parameter n and every one after it.
+    int32_t first;
+    if (!EvalLong(f, f.node(ref).a, &first, "the parameter number")) return false;
+    for (int32_t n = std::max(first, 1); n <= f.nparams; ++n)
+      if (Var* var = ParamVar(f, n, false); var && !DeclareVar(f, var, "$" + std::to_string(n), type, maxLen))
+        return false;
+    return true;
+  }
+  Var* var = FindVar(f, ref);
+  if (!var) return Fail(f, "only whole variables can be declared");
+  return DeclareVar(f, var, VarLabel(f, ref), type, maxLen);
+}
+
+// C_TEXT(OtherMethod; $1...) types another method's parameters for the compiler: the
+// runner takes each method's parameters as they come, so such a line does nothing.
+bool NamesAMethod(const Args& a) {
+  Op op = a.node(0).op;
+  return op == Op::Method || op == Op::Builtin || op == Op::Command;
+}
+
 bool DeclareAll(Frame& f, const Args& a, Type type) {
+  if (NamesAMethod(a)) return true;
   for (size_t i = 0; i < a.size(); ++i)
     if (!Declare(f, a[i], type, 0)) return false;
   return true;
@@ -59,6 +84,9 @@ bool CPicture(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::P
 bool CDate(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Date); }
 bool CTime(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Time); }
 bool CPointer(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Pointer); }
+bool CObject(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Object); }
+bool CCollection(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Collection); }
+bool CVariant(Frame& f, const Args& a, Value*) { return DeclareAll(f, a, Type::Undefined); }
 
 bool IsNilPointer(Frame& f, const Args& a, Value* out) {
   Value p;
@@ -89,6 +117,7 @@ bool CString(Frame& f, const Args& a, Value*) {
     maxLen = n;
     first = 1;
   }
+  if (first < a.size() && NamesAMethod(Args{a.ids + first, a.n - first, a.nodes})) return true;
   for (size_t i = first; i < a.size(); ++i)
     if (!Declare(f, a[i], Type::Text, maxLen)) return false;
   return true;
@@ -118,24 +147,6 @@ bool Substring(Frame& f, const Args& a, Value* out) {
   }
   std::string_view rest = std::string_view(t).substr(from);
   *out = Value::Text(std::string(rest.substr(0, UnitsToBytes(rest, size_t(len)))));
-  return true;
-}
-
-bool Position(Frame& f, const Args& a, Value* out) {
-  std::string find, in;
-  int32_t start = 1;
-  bool exact = false;
-  if (!EvalText(f, a[0], &find, "Position: the text to find") ||
-      !EvalText(f, a[1], &in, "Position: the text to search"))
-    return false;
-  for (size_t i = 2; i < a.size(); ++i) {
-    if (a.star(i)) exact = true;
-    else if (i == 2 && !EvalLong(f, a[i], &start, "Position: the start")) return false;
-    else if (i == 3) return Fail(f, "Position: the fourth parameter can only be *");
-  }
-  if (start < 1) start = 1;
-  size_t at = FindText(in, find, UnitsToBytes(in, size_t(start) - 1), exact);
-  *out = Value::Long(at == std::string::npos ? 0 : int32_t(BytesToUnits(in, at)) + 1);
   return true;
 }
 
@@ -334,22 +345,24 @@ bool ReportUnrunnable(Frame& f, const Args& a, Value*) {
 // Name, 4D command number, parameter counts, whether it returns a value, parameter kinds, function, whether
 // it touches the system (see BuiltinInfo).
 constexpr BuiltinInfo kBuiltins[] = {
-    {"C_LONGINT", 283, 1, -1, false, "v", CLongint, false},
-    {"C_INTEGER", 282, 1, -1, false, "v", CLongint, false},
-    {"C_REAL", 285, 1, -1, false, "v", CReal, false},
-    {"C_TEXT", 284, 1, -1, false, "v", CText, false},
-    {"C_STRING", 293, 1, -1, false, "lv", CString, false},
-    {"C_BOOLEAN", 305, 1, -1, false, "v", CBoolean, false},
-    {"C_BLOB", 604, 1, -1, false, "v", CBlob, false},
-    {"C_PICTURE", 286, 1, -1, false, "v", CPicture, false},
-    {"C_DATE", 307, 1, -1, false, "v", CDate, false},
-    {"C_TIME", 306, 1, -1, false, "v", CTime, false},
-    {"C_POINTER", 301, 1, -1, false, "v", CPointer, false},
+    {"C_LONGINT", 283, 1, -1, false, "e", CLongint, false},
+    {"C_INTEGER", 282, 1, -1, false, "e", CLongint, false},
+    {"C_REAL", 285, 1, -1, false, "e", CReal, false},
+    {"C_TEXT", 284, 1, -1, false, "e", CText, false},
+    {"C_STRING", 293, 1, -1, false, "le", CString, false},
+    {"C_BOOLEAN", 305, 1, -1, false, "e", CBoolean, false},
+    {"C_BLOB", 604, 1, -1, false, "e", CBlob, false},
+    {"C_PICTURE", 286, 1, -1, false, "e", CPicture, false},
+    {"C_DATE", 307, 1, -1, false, "e", CDate, false},
+    {"C_TIME", 306, 1, -1, false, "e", CTime, false},
+    {"C_POINTER", 301, 1, -1, false, "e", CPointer, false},
+    {"C_OBJECT", 1216, 1, -1, false, "e", CObject, false},
+    {"C_COLLECTION", 1488, 1, -1, false, "e", CCollection, false},
+    {"C_VARIANT", 1683, 1, -1, false, "e", CVariant, false},
     {"Is nil pointer", 315, 1, 1, true, "e", IsNilPointer, false},
     {"SET REAL COMPARISON LEVEL", 623, 1, 1, false, "e", SetRealComparisonLevel, false},
     {"Length", 16, 1, 1, true, "e", Length, false},
     {"Substring", 12, 2, 3, true, "eee", Substring, false},
-    {"Position", 15, 2, 4, true, "eeee", Position, false},
     {"Char", 90, 1, 1, true, "e", Char, false},
     {"Character code", 91, 1, 1, true, "e", CharacterCode, false},
     {"Num", 11, 1, 1, true, "e", Num, false},
@@ -409,7 +422,8 @@ std::span<const BuiltinInfo> Builtins() {
   static const std::vector<BuiltinInfo> all = [] {
     std::vector<BuiltinInfo> v(std::begin(kBuiltins), std::end(kBuiltins));
     for (auto family : {BlobBuiltins(), DocumentBuiltins(), ArrayBuiltins(), FormatBuiltins(),
-                         ProcessBuiltins(), ObjectBuiltins()})
+                         ProcessBuiltins(), ObjectBuiltins(), LanguageBuiltins(),
+                         TextBuiltins(), DateBuiltins()})
       v.insert(v.end(), family.begin(), family.end());
     return v;
   }();

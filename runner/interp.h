@@ -163,6 +163,11 @@ std::string NumHint(Type got);
 [[nodiscard]] bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd);
 std::string SystemPath(const std::string& macRoman);  // a path as the system takes it
 // The built-in commands of each family, gathered by Builtins().
+// The number Value type gives for v (4D's "Is ..." constants); arrays are Is undefined.
+int32_t TypeNumber(const Value& v);
+std::span<const BuiltinInfo> LanguageBuiltins();
+std::span<const BuiltinInfo> TextBuiltins();
+std::span<const BuiltinInfo> DateBuiltins();
 std::span<const BuiltinInfo> BlobBuiltins();
 std::span<const BuiltinInfo> DocumentBuiltins();
 std::span<const BuiltinInfo> ArrayBuiltins();

@@ -120,9 +120,34 @@ bool EvalMember(Frame& f, const Node& n, Value* out) {
   return MemberOf(f, base, ConstText(f, n.b), out);
 }
 
+// $t[[i]] reads as $t indexed by the collection [i]: on a text it is character i
+// (1-based, in UTF-16 units). The node of i, or -1 when n is no such reference.
+int32_t CharacterIndex(Frame& f, const Node& n) {
+  const Node& lit = f.node(n.b);
+  return lit.op == Op::CollectionLit && lit.argc == 1 ? f.code->args[size_t(lit.b)] : -1;
+}
+
+// The byte range of character i of t; false, with the error reported, out of range.
+bool CharacterRange(Frame& f, const std::string& t, int32_t index, size_t* from, size_t* to) {
+  int32_t i;
+  if (!EvalLong(f, index, &i, "the character index")) return false;
+  size_t len = TextLength(t);
+  if (i < 1 || size_t(i) > len)
+    return Fail(f, "the character index " + std::to_string(i) + " is out of range (1 to " + std::to_string(len) + ")");
+  *from = UnitsToBytes(t, size_t(i) - 1);
+  *to = *from + UnitsToBytes(std::string_view(t).substr(*from), 1);
+  return true;
+}
+
 bool EvalIndex(Frame& f, const Node& n, Value* out) {
   Value base;
   if (!Eval(f, n.a, &base)) return false;
+  if (int32_t ci; base.type == Type::Text && (ci = CharacterIndex(f, n)) >= 0) {
+    size_t from, to;
+    if (!CharacterRange(f, base.str(), ci, &from, &to)) return false;
+    *out = Value::Text(base.str().substr(from, to - from));
+    return true;
+  }
   if (const CollectionHeap* c = base.collection()) {
     int32_t i;
     if (!CollectionIndex(f, n.b, &i)) return false;
@@ -143,6 +168,16 @@ bool AssignPath(Frame& f, int32_t target, Value v) {
   const Node& n = f.node(target);
   Value container;
   if (!ContainerFor(f, n.a, &container)) return false;
+  if (int32_t ci; n.op == Op::Index && container.type == Type::Text && (ci = CharacterIndex(f, n)) >= 0) {
+    if (v.type != Type::Text || TextLength(v.str()) != 1)
+      return Fail(f, "a character reference takes one character, not " +
+                         (v.type == Type::Text ? "\"" + v.str() + "\"" : Article(v.type)));
+    size_t from, to;
+    if (!CharacterRange(f, container.str(), ci, &from, &to)) return false;
+    std::string t = container.str();
+    t.replace(from, to - from, v.str());
+    return Assign(f, n.a, Value::Text(std::move(t)));
+  }
   if (n.op == Op::Index && container.type == Type::Collection) {
     CollectionHeap* c = container.collection();
     if (!c) return Fail(f, "the collection is null");

@@ -17,6 +17,8 @@ constexpr int32_t kIsReal = 1, kIsText = 2, kIsPicture = 3, kIsDate = 4, kIsUnde
 constexpr int32_t kSkIgnoreEmpty = 1, kSkTrimSpaces = 2;
 constexpr int32_t kCkShared = 8;
 
+}  // namespace
+
 int32_t TypeNumber(const Value& v) {
   switch (v.type) {
     case Type::Undefined: return kIsUndefined;
@@ -36,6 +38,8 @@ int32_t TypeNumber(const Value& v) {
   }
   return kIsUndefined;
 }
+
+namespace {
 
 // An argument that must be an object; `create`: an undefined variable becomes a new one.
 bool ObjectArg(Frame& f, const Args& a, size_t i, const char* cmd, bool create, Value* out) {

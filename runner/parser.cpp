@@ -24,6 +24,7 @@ struct Constant {
   double value;
   bool real = false;
   int32_t theme = 0, index = 0;  // its token, when known
+  const char* text = nullptr;     // a text constant's value
 };
 constexpr Constant kConstants[] = {
     {"Mac C string", 0},          {"Mac Pascal string", 1},   {"Mac text with length", 2},
@@ -44,6 +45,8 @@ constexpr Constant kConstants[] = {
     {"Min Sec", 7},               {"ISO time", 8},             {"System time short", 9},
     {"System time long abbreviated", 10}, {"System time long", 11},
     {"Blank if null time", 100},
+    // Paths here are the system's.
+    {"Folder separator", 0, false, 24, 12, "/"},
 #define VRX_4D_CONSTANT(name, theme, index, type, value) \
   {name, value, std::string_view(#type) == "Real", theme, index},
 #include "runner/constant_tokens.def"
@@ -85,7 +88,9 @@ const std::unordered_map<std::string, NameEntry>& Names() {
         {"null", Keyword::Null},
     };
     for (auto& [n, k] : kws) m[std::string(n)].keyword = k;
-    for (const BuiltinInfo& b : Builtins()) m[AsciiLower(b.name)].builtin = &b;
+    // The first of a name wins: the runner's LOG keeps "log"; 4D's Log is Log:C22.
+    for (const BuiltinInfo& b : Builtins())
+      if (NameEntry& e = m[AsciiLower(b.name)]; !e.builtin) e.builtin = &b;
     for (const Constant& c : kConstants) m[AsciiLower(c.name)].constant = &c;
     return m;
   }();
@@ -621,8 +626,9 @@ struct Parser {
     if (m.entry.keyword != Keyword::None)
       return Fail(t, "\"" + m.written + "\" cannot be used here");
     if (m.entry.constant) {
-      *out = gen.Const(m.entry.constant->real ? Value::Real(m.entry.constant->value)
-                                              : Value::Long(int32_t(m.entry.constant->value)));
+      const Constant& c = *m.entry.constant;
+      *out = gen.Const(c.text ? Value::Text(c.text)
+                       : c.real ? Value::Real(c.value) : Value::Long(int32_t(c.value)));
       return true;
     }
     if (m.entry.builtin) {

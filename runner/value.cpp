@@ -356,7 +356,15 @@ std::string ChangeCase(std::string_view s, bool upper) {
   return out;
 }
 
-// The next character at *i for comparisons without regard to case.
+// The unaccented letter of an accented capital of Latin-1 (À..Ý), else c.
+uint32_t BaseLetter(uint32_t c) {
+  static constexpr char kBase[] = "AAAAAA CEEEEIIIIDNOOOOO OUUUUY";  // U+00C0..U+00DD
+  if (c >= 0xC0 && c <= 0xDD && kBase[c - 0xC0] != ' ') return uint32_t(kBase[c - 0xC0]);
+  return c == 0x178 ? 'Y' : c;
+}
+
+// The next character at *i for comparisons as 4D makes them by default: without regard
+// to case or accents ("été" = "ETE").
 inline uint32_t NextFolded(std::string_view s, size_t* i) {
   uint8_t b = uint8_t(s[*i]);
   if (b < 0x80) {
@@ -365,7 +373,7 @@ inline uint32_t NextFolded(std::string_view s, size_t* i) {
   }
   size_t start = *i;
   uint32_t c = DecodeUtf8(s, i);
-  return c == kInvalidByte ? 0x110000 + uint8_t(s[start]) : MapCase(c, true);
+  return c == kInvalidByte ? 0x110000 + uint8_t(s[start]) : BaseLetter(MapCase(c, true));
 }
 
 }  // namespace
