@@ -23,6 +23,24 @@ std::string ParamLabel(const vrx::CommandInfo& c, size_t i) {
   return std::string(c.name) + ": parameter " + std::to_string(i + 1);
 }
 
+// Texts are UTF-8 here and Mac Roman to the plug-in. ASCII, the common case, is the same
+// in both and is taken as it is, without a copy.
+inline bool IsAscii(std::string_view s) {
+  for (char c : s)
+    if (uint8_t(c) >= 0x80) return false;
+  return true;
+}
+// `text` as the plug-in reads it; *scratch holds it when it had to be converted.
+inline std::string_view ToMacRoman(const std::string& text, std::string* scratch) {
+  if (IsAscii(text)) return text;
+  *scratch = platform::Utf8ToMacRoman(text);
+  return *scratch;
+}
+inline void FromMacRoman(std::string_view bytes, std::string* to) {
+  if (IsAscii(bytes)) to->assign(bytes.data(), bytes.size());
+  else *to = platform::MacRomanToUtf8(bytes);
+}
+
 // Makes *slot a host value of `kind`; one that already is keeps its storage.
 inline void Ensure(host::Value* slot, Kind kind) {
   if (slot->kind() != kind) *slot = host::Value(kind);
@@ -60,7 +78,7 @@ bool Natural(const Value& v, host::Value* out) {
   auto fill = [&](Kind kind) {
     Ensure(out, kind);
     if (kind == Kind::Long || kind == Kind::Time) out->SetLong(v.type == Type::Boolean ? v.b : AsLong(v));
-    else if (v.type == Type::Text) out->SetBytes(platform::Utf8ToMacRoman(v.str()));  // cut at 32767 bytes
+    else if (std::string scratch; v.type == Type::Text) out->SetBytes(ToMacRoman(v.str(), &scratch));  // cut at 32767 bytes
     else out->SetBytes(v.str());
     return true;
   };
@@ -93,15 +111,17 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
       if (!v.numeric() && v.type != Type::Time) return wrong("an integer");
       PutNumber(sv, i, kind, int16_t(uint16_t(uint32_t(AsLong(v)))));
       return true;
-    case Kind::String:
+    case Kind::String: {
       if (v.type != Type::Text) return wrong("a string");
-      PutString(sv, i, platform::Utf8ToMacRoman(v.str()));  // 255 bytes; 4D cuts longer texts
+      std::string scratch;
+      PutString(sv, i, ToMacRoman(v.str(), &scratch));  // 255 bytes; 4D cuts longer texts
       return true;
-    case Kind::Text:
-    {
+    }
+    case Kind::Text: {
       if (v.type != Type::Text) return wrong("a text");
       // The plug-in reads Mac Roman: a character it has no form for becomes '?'.
-      std::string bytes = platform::Utf8ToMacRoman(v.str());
+      std::string scratch;
+      std::string_view bytes = ToMacRoman(v.str(), &scratch);
       if (bytes.size() > size_t(vrx::kMaxTextLength))
         return Fail(f, ParamLabel(c, i) + ": a text of " + std::to_string(bytes.size()) +
                            " bytes is too long (a text holds at most 32767 bytes)");
@@ -227,9 +247,9 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
       v.type = Type::Text;
       if (h.kind() == Kind::String) {
         const uint8_t* p = static_cast<const uint8_t*>(sv.Slot(i));
-        v.strMut() = platform::MacRomanToUtf8(std::string_view(reinterpret_cast<const char*>(p + 1), p[0]));
+        FromMacRoman(std::string_view(reinterpret_cast<const char*>(p + 1), p[0]), &v.strMut());
       } else {
-        v.strMut() = platform::MacRomanToUtf8(h.Bytes());
+        FromMacRoman(h.Bytes(), &v.strMut());
       }
       return true;
     case Kind::Blob:
