@@ -1,5 +1,6 @@
 // Texts beyond Length and Substring: Position with its start and length found, Change,
 // Delete and Insert string, Match regex. Positions and lengths count UTF-16 units.
+#include <cctype>
 #include <regex>
 
 #include "runner/interp.h"
@@ -89,6 +90,42 @@ bool InsertString(Frame& f, const Args& a, Value* out) {
   if (src.size() + ins.size() > f.rt->maxBytes) return Fail(f, "Insert string: the text is too long");
   src.insert(UnitsToBytes(src, size_t(std::max(where, 1)) - 1), ins);
   *out = Value::Text(std::move(src));
+  return true;
+}
+
+// Compare strings(a; b {; options}): negative, 0 or positive. Without options as < and =
+// compare (no regard to case or accents); sk strict (0) compares exactly, sk char codes
+// (1) by code with, at most, the case of a-z ignored; sk case insensitive (2) and sk
+// diacritic insensitive (4) ignore what they say.
+bool CompareStrings(Frame& f, const Args& a, Value* out) {
+  std::string x, y;
+  int32_t options = -1;
+  if (!EvalText(f, a[0], &x, "Compare strings: the first text") ||
+      !EvalText(f, a[1], &y, "Compare strings: the second text"))
+    return false;
+  if (a.size() > 2 && !EvalLong(f, a[2], &options, "Compare strings: the options")) return false;
+  if (options < 0) {
+    *out = Value::Long(CompareText(x, y));
+    return true;
+  }
+  bool codes = options & 1, caseless = options & 2, accentless = (options & 4) && !codes;
+  size_t i = 0, k = 0;
+  int result = 0;
+  while (result == 0 && i < x.size() && k < y.size()) {
+    uint32_t c = DecodeUtf8(x, &i), d = DecodeUtf8(y, &k);
+    if (codes) {
+      if (caseless && c < 0x80 && d < 0x80) {
+        c = uint32_t(std::toupper(int(c)));
+        d = uint32_t(std::toupper(int(d)));
+      }
+    } else {
+      c = FoldCharacter(c, caseless, accentless);
+      d = FoldCharacter(d, caseless, accentless);
+    }
+    if (c != d) result = c < d ? -1 : 1;
+  }
+  if (result == 0) result = (i < x.size()) - (k < y.size());
+  *out = Value::Long(result);
   return true;
 }
 
@@ -188,6 +225,7 @@ constexpr BuiltinInfo kTextBuiltins[] = {
     {"Change string", 234, 3, 3, true, "eee", ChangeString, false},
     {"Delete string", 232, 3, 3, true, "eee", DeleteString, false},
     {"Insert string", 231, 3, 3, true, "eee", InsertString, false},
+    {"Compare strings", 1756, 2, 3, true, "eee", CompareStrings, false},
     {"Match regex", 1019, 2, 6, true, "eeeeee", MatchRegex, false},
 };
 

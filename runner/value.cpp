@@ -378,6 +378,15 @@ inline uint32_t NextFolded(std::string_view s, size_t* i) {
 
 }  // namespace
 
+uint32_t FoldCharacter(uint32_t c, bool caseless, bool accentless) {
+  uint32_t upper = MapCase(c, true);
+  if (caseless) return accentless ? BaseLetter(upper) : upper;
+  if (!accentless) return c;
+  uint32_t base = BaseLetter(upper);
+  if (base == upper) return c;
+  return c == upper ? base : MapCase(base, false);  // a small letter stays small
+}
+
 uint32_t DecodeUtf8(std::string_view s, size_t* i) {
   uint8_t b = uint8_t(s[*i]);
   if (b < 0x80) {

@@ -256,6 +256,8 @@ std::string Uppercase(std::string_view s);
 std::string Lowercase(std::string_view s);
 // Texts compare without regard to case, as 4D compares them: -1, 0 or 1.
 int CompareText(std::string_view a, std::string_view b);
+// A character as a comparison sees it: without regard to case, to accents, or both.
+uint32_t FoldCharacter(uint32_t c, bool caseless, bool accentless);
 // 4D's = with "@" in the right-hand text: "@" stands for any run of characters.
 bool MatchWildcard(std::string_view text, std::string_view pattern);
 // Byte position of `find` in `in` from byte `from` (at a character); npos when absent.

@@ -100,6 +100,10 @@ TEST(ClassicLanguage, Texts) {
        "LOG(String($pos{0})+String($len{0})+\" \"+String($pos{1})+String($len{1})+\" \"+String($pos{2})+String($len{2}))",
        "25 22 43"},
       {"$ok:=Match regex(\"(\";\"x\")", "error: "},
+      {"LOG(String(Compare strings(\"alpha\";\"Alpha\"))+String(Compare strings(\"a\";\"b\"))+"
+       "String(Compare strings(\"alpha\";\"Alpha\";sk char codes))+String(Compare strings(\"Alpha\";\"alpha\";sk char codes+sk case insensitive))+"
+       "String(Compare strings(\"àlpha\";\"alpha\";sk case insensitive))+String(Compare strings(\"àlpha\";\"ALPHA\";sk case insensitive+sk diacritic insensitive)))",
+       "0-11010"},
       {"$t:=\"hello\"\n$t[[1]]:=\"H\"\nLOG($t+$t[[5]]+String(Length($t)))", "Helloo5"},
       {"$t:=\"ab\"\n$c:=$t[[3]]", "error: "},
   };
