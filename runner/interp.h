@@ -5,7 +5,10 @@
 //   places.cpp     variables, elements, pointers, targets, assignment;
 //   calls.cpp      method calls, errors (ON ERR CALL), processes, the run;
 //   *_builtins.cpp, builtins.cpp   the 4D commands the runner provides, by family;
-//   plugin_calls.cpp               the bridge to the plug-in's commands.
+//   plugin_calls.cpp               the bridge to the plug-in's commands;
+//   objects.h, objects.cpp, json.cpp, collection_functions.cpp, collection_query.cpp
+//                  objects and collections, JSON, the collection member functions
+//                  (no Frame: errors as texts, formulas through a hook).
 #pragma once
 #include <cstdio>
 #include <map>

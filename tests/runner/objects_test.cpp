@@ -340,6 +340,8 @@ LOG($names{2}+String($ids{2})))",
       {R"(LOG(JSON Stringify(Split string("a, b,,c";",")))
 LOG(JSON Stringify(Split string("a, b,,c";",";sk ignore empty strings+sk trim spaces))))",
        R"(["a"," b","","c"]|["a","b","c"])"},
+      {R"(LOG(JSON Stringify("Eureka!")+JSON Stringify(120)+JSON Stringify(?20:00:00?)+JSON Stringify(!2013-08-28!)))",
+       R"("Eureka!"12072000"2013-08-28")"},
       {R"($o:=New object
 $p:=$o
 $n:=JSON Parse("null")
