@@ -77,8 +77,14 @@ struct Writer {
       case Type::Picture: Text("[object Picture]"); return;
       case Type::Blob: Text("[object Blob]"); return;
       case Type::Array: List(v.items(), 1, depth); return;
-      case Type::Collection: List(v.collection()->items, 0, depth); return;
-      case Type::Object: Object(*v.object(), depth); return;
+      case Type::Collection:  // a declared one not yet given a value is null
+        if (v.collection()) List(v.collection()->items, 0, depth);
+        else out += "null";
+        return;
+      case Type::Object:
+        if (v.object()) Object(*v.object(), depth);
+        else out += "null";
+        return;
     }
   }
   void List(const std::vector<Value>& items, size_t from, int depth) {

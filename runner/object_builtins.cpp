@@ -45,10 +45,12 @@ namespace {
 bool ObjectArg(Frame& f, const Args& a, size_t i, const char* cmd, bool create, Value* out) {
   if (create) {
     Var* var = IsWholeVar(a.node(i)) ? FindVar(f, a[i]) : nullptr;
-    if (var && var->v.type == Type::Undefined) var->v = Value::NewObject();
+    if (var && (var->v.type == Type::Undefined || var->v.type == Type::Null ||
+                (var->v.type == Type::Object && !var->v.object())))
+      var->v = Value::NewObject();
   }
   if (!Eval(f, a[i], out)) return false;
-  if (out->type != Type::Object)
+  if (!out->object())
     return Fail(f, std::string(cmd) + ": the parameter must be an object, not " + std::string(TypeName(out->type)));
   return true;
 }
@@ -239,7 +241,8 @@ bool ObList(Frame& f, const Args& a, Value* out, const char* cmd, int what) {
   Value o;
   if (!Eval(f, a[0], &o)) return false;
   *out = Value::NewCollection();
-  if (o.type == Type::Null || o.type == Type::Undefined) return true;  // 4D gives an empty one
+  if (o.type == Type::Null || o.type == Type::Undefined || (o.type == Type::Object && !o.object()))
+    return true;  // 4D gives an empty one
   if (o.type != Type::Object) return Fail(f, std::string(cmd) + ": the parameter must be an object");
   std::vector<Value>& items = out->collection()->items;
   for (const auto& [name, v] : o.object()->props) {
@@ -264,19 +267,19 @@ bool ObIsDefined(Frame& f, const Args& a, Value* out) {
   Value o;
   if (!Eval(f, a[0], &o)) return false;
   if (a.size() == 1) {
-    *out = Value::Bool(o.type == Type::Object);
+    *out = Value::Bool(o.object() != nullptr);
     return true;
   }
   std::string name;
   if (!EvalText(f, a[1], &name, "OB Is defined: the property")) return false;
-  *out = Value::Bool(o.type == Type::Object && o.object()->Find(name) != nullptr);
+  *out = Value::Bool(o.object() && o.object()->Find(name) != nullptr);
   return true;
 }
 
 bool ObIsEmpty(Frame& f, const Args& a, Value* out) {
   Value o;
   if (!Eval(f, a[0], &o)) return false;
-  *out = Value::Bool(o.type != Type::Object || o.object()->props.empty());
+  *out = Value::Bool(!o.object() || o.object()->props.empty());
   return true;
 }
 
@@ -332,7 +335,7 @@ bool ValueType(Frame& f, const Args& a, Value* out) {
 
 bool CollectionArg(Frame& f, const Args& a, size_t i, const char* cmd, Value* out) {
   if (!Eval(f, a[i], out)) return false;
-  if (out->type != Type::Collection) return Fail(f, std::string(cmd) + ": the parameter must be a collection");
+  if (!out->collection()) return Fail(f, std::string(cmd) + ": the parameter must be a collection");
   return true;
 }
 

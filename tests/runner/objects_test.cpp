@@ -342,6 +342,12 @@ LOG(JSON Stringify(Split string("a, b,,c";",";sk ignore empty strings+sk trim sp
        R"(["a"," b","","c"]|["a","b","c"])"},
       {R"(LOG(JSON Stringify("Eureka!")+JSON Stringify(120)+JSON Stringify(?20:00:00?)+JSON Stringify(!2013-08-28!)))",
        R"("Eureka!"12072000"2013-08-28")"},
+      {R"(C_OBJECT($o)
+C_COLLECTION($c)
+LOG(JSON Stringify($o)+JSON Stringify($c)+String(OB Is defined($o))+String(OB Is empty($o)))
+OB SET($o;"a";1)
+LOG(JSON Stringify($o)))",
+       R"(nullnullFalseTrue|{"a":1})"},
       {R"($o:=New object
 $p:=$o
 $n:=JSON Parse("null")
