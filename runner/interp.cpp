@@ -160,9 +160,24 @@ inline bool GiveWay(Frame& f) {
   return true;
 }
 
+// After a loop's body stopped early: break (*stop) and continue end the turn; an error
+// or a return goes on leaving.
+[[gnu::noinline]] bool EndTurn(Frame& f, bool* stop) {
+  switch (f.jump) {
+    case Frame::Jump::Break: f.jump = Frame::Jump::None; *stop = true; return true;
+    case Frame::Jump::Continue: f.jump = Frame::Jump::None; return true;
+    default: return false;
+  }
+}
+
+[[gnu::always_inline]] inline bool LoopTurn(Frame& f, const std::vector<CStmt>& body, bool* stop) {
+  return RunBody(f, body) || EndTurn(f, stop);
+}
+
 }  // namespace
 
 bool ExecBlock(Frame& f, const std::vector<CStmt>& body) { return RunBody(f, body); }
+bool LoopBody(Frame& f, const std::vector<CStmt>& body, bool* stop) { return LoopTurn(f, body, stop); }
 
 namespace {
 
@@ -223,7 +238,7 @@ bool ExecWhile(Frame& f, const CStmt& s) {
     if (!Condition(f, s.expr, &c)) return false;
     if (!c) return true;
     bool stop = false;
-    if (!LoopBody(f, s.body, &stop)) return false;
+    if (!LoopTurn(f, s.body, &stop)) return false;
     if (stop) return true;
     if (!GiveWay(f)) return false;
   }
@@ -233,7 +248,7 @@ bool ExecWhile(Frame& f, const CStmt& s) {
 bool ExecRepeat(Frame& f, const CStmt& s) {
   for (;;) {
     bool stop = false;
-    if (!LoopBody(f, s.body, &stop)) return false;
+    if (!LoopTurn(f, s.body, &stop)) return false;
     if (stop) return true;
     bool c;
     if (!Condition(f, s.expr, &c)) return false;
@@ -279,7 +294,7 @@ bool ForFrom(Frame& f, const CStmt& s, Var* counter, double i, double last, doub
       if (now.type == Type::Long && double(now.l) != i) break;
     }
     bool stop = false;
-    if (!LoopBody(f, s.body, &stop)) return false;
+    if (!LoopTurn(f, s.body, &stop)) return false;
     if (stop) return true;
     f.line = s.line;
     if (!NextPosition(f, s, counter, st, &i) || !GiveWay(f)) return false;

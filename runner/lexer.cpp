@@ -22,6 +22,7 @@ struct Lexer {
   int line = 1, col = 1;
   std::vector<Token>* out;
   SyntaxError* error;
+  size_t joinedAt = SIZE_MAX;  // tokens read when a backslash last joined two lines
 
   bool AtEnd() const { return pos >= src.size(); }
   char Peek(size_t k = 0) const { return pos + k < src.size() ? src[pos + k] : '\0'; }
@@ -312,6 +313,7 @@ struct Lexer {
       while (k < src.size() && src[k] != '\n' && src[k] != '\r') ++k;
     if (k < src.size() && src[k] != '\n' && src[k] != '\r') return false;
     while (pos < k) Advance();
+    joinedAt = out->size();
     if (AtEnd()) return true;
     SkipLineEnd();
     return true;
@@ -324,7 +326,8 @@ struct Lexer {
     const Token& t = out->back();
     bool ends = t.kind == Tok::Local || t.kind == Tok::Interprocess || t.kind == Tok::Word ||
                 t.kind == Tok::RParen || t.kind == Tok::RBracket;
-    return ends && t.line == line && t.endCol == col;
+    // A chain of member calls may go on at the start of a joined line.
+    return ends && ((t.line == line && t.endCol == col) || joinedAt == out->size());
   }
 
   // "[Table]" or "[Table]Field" rather than a collection literal: a name closed by "]"

@@ -58,6 +58,7 @@ bool DeclareVars(Frame& f, const Args& a, Value*) {
 
 constexpr BuiltinInfo kDeclaration{"var", 0, 1, -1, false, "e", DeclareVars, false};
 
+
 // 4D's falsy values: false, 0, "", the null date, Null, undefined, null objects,
 // collections, pictures, BLOBs and pointers; everything else is truthy.
 bool Truthy(const Value& v) {
@@ -280,15 +281,6 @@ bool CompareReferences(Frame& f, Tok op, const Value& a, const Value& b, Value* 
 }
 
 // ---- statements -----------------------------------------------------------------------
-
-bool LoopBody(Frame& f, const std::vector<CStmt>& body, bool* stop) {
-  if (ExecBlock(f, body)) return true;
-  switch (f.jump) {
-    case Frame::Jump::Break: f.jump = Frame::Jump::None; *stop = true; return true;
-    case Frame::Jump::Continue: f.jump = Frame::Jump::None; return true;
-    default: return false;
-  }
-}
 
 namespace {
 

@@ -1059,6 +1059,12 @@ struct Parser {
     if (Cur().kind == Tok::Arrow) {
       ++pos;
       if (!param(0)) return false;
+    } else if (Cur().kind == Tok::Colon) {
+      // A result with a type and no name: return gives it its value.
+      ++pos;
+      int32_t type;
+      if (!ParseType(&type)) return false;
+      decls.emplace_back(gen.Local("0"), type);
     }
     Declaration(s, t, int32_t(Type::Undefined), {});
     for (auto& [var, type] : decls) {

@@ -54,6 +54,9 @@ TEST(ModernSyntax, StatementsAndOperatorsGiveTheDocumentedResults) {
       {"var $v : Variant\n$v:=1\n$v:=\"text\"\nvar $b : 4D.Blob\nvar $p : Pointer\nvar $k : cs.Thing\n"
        "LOG($v+String(Value type($b))+String(Value type($k)))",
        "text3038"},
+      {"C_OBJECT($o)\nC_COLLECTION($c)\nC_VARIANT($v)\nC_TEXT(SomeMethod; $0)\n$v:=1\n$v:=\"x\"\n"
+       "LOG(String($o=Null)+String($c=Null)+$v)",
+       "TrueTruex"},
       // comments and line continuation
       {"$a:=1 /* inline */ +2 // trailing\n/* a\nblock */\n$b:=$a+\\\n10\nLOG(String($b))", "13"},
       // compound assignments
@@ -109,6 +112,8 @@ TEST(ModernSyntax, DeclareAndReturn) {
       {"LOG(helper(2; \"x\"))", "#DECLARE($n : Integer; $t : Text) -> $r : Text\n$r:=$t*$n", "xx"},
       {"LOG(helper(2.6; \"x\"))", "#DECLARE($n : Integer; $t : Text) -> $r : Text\nreturn $t+String($n)+String($1)", "x33"},
       {"LOG(\"[\"+helper+\"]\")", "#DECLARE($n : Integer; $t : Text) -> $r : Text\nIf ($n=0)\nreturn\nEnd if\n$r:=\"never\"", "[]"},
+      {"LOG(helper(\"ab\"))", "#DECLARE($t : Text) : Text\nreturn $t+$t", "abab"},
+      {"$c:=[1; 2; 3]\nLOG(JSON Stringify($c.slice(1)\\\n  .reverse()))", "LOG(1)", "[3,2]"},
       {"LOG(String(helper(5)))", "#DECLARE($n : Integer) -> $r : Integer\nFor ($i; 1; 10)\nIf ($i=$n)\nreturn $i*10\nEnd if\nEnd for\n$r:=-1", "50"},
       {"helper\nLOG(\"after\")", "LOG(\"in\")\nreturn\nLOG(\"not reached\")", "in|after"},
   };
