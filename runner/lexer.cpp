@@ -330,6 +330,15 @@ struct Lexer {
     return ends && ((t.line == line && t.endCol == col) || joinedAt == out->size());
   }
 
+  // 4D saves a call of a method without parameters with a space after its name:
+  // "xpath .element()" calls a member of what the method returns.
+  bool AfterNameAndSpaces() const {
+    if (out->empty() || out->back().kind != Tok::Word || out->back().line != line) return false;
+    size_t k = pos;
+    while (k > 0 && (src[k - 1] == ' ' || src[k - 1] == '\t')) --k;
+    return k < pos && k > 0 && IsWordByte(uint8_t(src[k - 1]));
+  }
+
   // "[Table]" or "[Table]Field" rather than a collection literal: a name closed by "]"
   // with nothing but name characters, spaces and a ":number" inside.
   bool LooksLikeTable() const {
@@ -420,7 +429,8 @@ struct Lexer {
         Advance();
         Advance();
         if (!Word(Tok::Interprocess, l, c)) return false;
-      } else if (ch == '.' && AfterValue() && IsWordByte(uint8_t(Peek(1))) && !IsDigit(Peek(1))) {
+      } else if (ch == '.' && (AfterValue() || AfterNameAndSpaces()) && IsWordByte(uint8_t(Peek(1))) &&
+                 !IsDigit(Peek(1))) {
         Op(Tok::Dot, 1, l, c);
       } else if (ch == '[' && (AfterValue() || !LooksLikeTable())) {
         Op(Tok::LBracket, 1, l, c);

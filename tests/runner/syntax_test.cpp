@@ -113,6 +113,7 @@ TEST(ModernSyntax, DeclareAndReturn) {
       {"LOG(helper(2.6; \"x\"))", "#DECLARE($n : Integer; $t : Text) -> $r : Text\nreturn $t+String($n)+String($1)", "x33"},
       {"LOG(\"[\"+helper+\"]\")", "#DECLARE($n : Integer; $t : Text) -> $r : Text\nIf ($n=0)\nreturn\nEnd if\n$r:=\"never\"", "[]"},
       {"LOG(helper(\"ab\"))", "#DECLARE($t : Text) : Text\nreturn $t+$t", "abab"},
+      {"LOG(String(helper .length))", "#DECLARE() : Collection\nreturn [1; 2]", "2"},
       {"$c:=[1; 2; 3]\nLOG(JSON Stringify($c.slice(1)\\\n  .reverse()))", "LOG(1)", "[3,2]"},
       {"LOG(String(helper(5)))", "#DECLARE($n : Integer) -> $r : Integer\nFor ($i; 1; 10)\nIf ($i=$n)\nreturn $i*10\nEnd if\nEnd for\n$r:=-1", "50"},
       {"helper\nLOG(\"after\")", "LOG(\"in\")\nreturn\nLOG(\"not reached\")", "in|after"},
