@@ -261,10 +261,31 @@ bool Log(Frame& f, const Args& a, Value*) {
 }
 
 // A failed assertion ends every process: the run's status is 1.
+bool AssertionFailed(Frame& f, const Args& a);
 bool Assert(Frame& f, const Args& a, Value*) {
   bool ok;
   if (!EvalBool(f, a[0], &ok, "ASSERT: the condition")) return false;
-  if (ok) return true;
+  return ok || AssertionFailed(f, a);
+}
+
+// Asserted: ASSERT that also gives the condition back.
+bool Asserted(Frame& f, const Args& a, Value* out) {
+  bool ok;
+  if (!EvalBool(f, a[0], &ok, "Asserted: the condition")) return false;
+  *out = Value::Bool(ok);
+  return ok || AssertionFailed(f, a);
+}
+
+// TRACE opens 4D's debugger: there is none here, so it does nothing.
+bool Trace(Frame&, const Args&, Value*) { return true; }
+
+// Is Windows and Is macOS: this system is neither.
+bool IsWindows(Frame&, const Args&, Value* out) {
+  *out = Value::Bool(false);
+  return true;
+}
+
+bool AssertionFailed(Frame& f, const Args& a) {
   std::string message;
   if (a.size() > 1) {
     Value m;
@@ -375,6 +396,10 @@ constexpr BuiltinInfo kBuiltins[] = {
     {"Current time", 178, 0, 1, true, "e", CurrentTime, false},
     {"LOG", 0, 1, 1, false, "e", Log, false},
     {"ASSERT", 1129, 1, 2, false, "ee", Assert, false},
+    {"Asserted", 1132, 1, 2, true, "ee", Asserted, false},
+    {"TRACE", 157, 0, 0, false, "", Trace, false},
+    {"Is Windows", 1573, 0, 0, true, "", IsWindows, false},
+    {"Is macOS", 1572, 0, 0, true, "", IsWindows, false},
     {"Not", 34, 1, 1, true, "e", Not, false},
     {"Abs", 99, 1, 1, true, "e", Abs, false},
     {"Int", 8, 1, 1, true, "e", Int, false},

@@ -50,6 +50,8 @@ TEST(ClassicLanguage, LanguageFunctionsAndConstants) {
       {"LOG(String(Undefined($u)))\n$u:=1\nLOG(String(Undefined($u)))", "True|False"},
       {"C_POINTER($p)\nLOG(String(Is a variable(->$x))+String(Is a variable($p)))", "TrueFalse"},
       {"LOG(Current method name)", "main"},
+      {"TRACE\nIf (Asserted(1=1;\"fine\"))\nLOG(String(Is Windows)+String(Is macOS))\nEnd if\n$b:=Asserted(1=2;\"not so\")\nLOG(\"after\")",
+       "error: Assertion failed in method \"main\" line 5: not so"},
       {"LOG(String(MAXLONG)+\"/\"+String(MAXLONG:K35:2)+\"[\"+Char(Space)+\"]\"+Folder separator:K24:12)",
        "2147483647/2147483647[ ]/"},
       {"LOG(String(Is text:K8:3)+\" \"+String(Is object)+\" \"+String(Is collection)+\" \"+String(Text array)+"
