@@ -96,6 +96,6 @@ encoded=$(./c_host "$(pkg-config --variable=plugindir vrx)/libvrx.so" "Man")
 echo "c_host built with pkg-config vrx: Man -> $encoded"
 
 grep -q "^\.TH VRX 1 .*\"vrx $version\"" <(zcat /usr/share/man/man1/vrx.1.gz) || fail "the man page's version"
-bash "$root/tests/completion/completion_test.sh" /usr/bin/vrx || fail "the installed completion"
+bash "$root/tests/cli/completion_test.sh" /usr/bin/vrx || fail "the installed completion"
 
 echo "check-package: all checks passed"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures how much of the public corpus `vrx run` loads. Each file listed in
-# tests/corpus/manifest.tsv is checked on its own (copied alone into a scratch project, so one
+# tests/runner/corpus/manifest.tsv is checked on its own (copied alone into a scratch project, so one
 # file's fault does not hide another's). With `vrx run --check` the check is that command's
 # verdict; without it the file is loaded under a method name that does not exist, so nothing
 # runs: a load that succeeds ends with "no method named".
@@ -9,7 +9,7 @@
 # (Name:C16, Name:K8:3) first, to see what the loader lacks beyond reading them.
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
-manifest=${MANIFEST:-$here/tests/corpus/manifest.tsv}
+manifest=${MANIFEST:-$here/tests/runner/corpus/manifest.tsv}
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
   echo "usage: scripts/corpus-check.sh DEST [VRX]   (DEST as written by scripts/corpus.sh)" >&2
   exit 2

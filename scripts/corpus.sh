@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Re-creates the public 4D corpus listed in tests/corpus/manifest.tsv in DEST, one folder per
+# Re-creates the public 4D corpus listed in tests/runner/corpus/manifest.tsv in DEST, one folder per
 # repository (owner+name/...), each file at its path in the repository. The files come from
 # the repositories' bare mirrors (MIRRORS, default /work/.mirror/owner+name/repo); a repository
 # that is not there, or lacks the listed commit, is skipped with a message.
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
-manifest=${MANIFEST:-$here/tests/corpus/manifest.tsv}
+manifest=${MANIFEST:-$here/tests/runner/corpus/manifest.tsv}
 mirrors=${MIRRORS:-/work/.mirror}
 if [ $# -ne 1 ]; then
   echo "usage: scripts/corpus.sh DEST" >&2

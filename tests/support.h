@@ -85,4 +85,17 @@ inline std::vector<std::string> Lines(const std::string& s) {
   return out;
 }
 
+// Runs a Python script file (written into dir) with the given input file.
+inline std::string RunPython(const TempDir& dir, const std::string& script,
+                             const std::string& input, const std::string& env = "") {
+  WriteFile(dir / "script.py", script);
+  WriteFile(dir / "input.txt", input);
+  int status = -1;
+  std::string out = Shell(env + " /usr/bin/python3 " + dir / "script.py" + " < " +
+                              dir / "input.txt",
+                          &status);
+  EXPECT_EQ(status, 0) << out;
+  return out;
+}
+
 }  // namespace vrxtest

@@ -15,7 +15,7 @@
 #include "net/address.h"
 #include "net/layer.h"
 #include "net_commands.h"
-#include "../support.h"
+#include "tests/support.h"
 
 namespace nettest {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "platform/memory.h"
 #include "tests/pictures/helpers.h"
-#include "tests/transfer/transfer_peers.h"
+#include "tests/commands/transfer/transfer_peers.h"
 
 namespace picturetest {
 namespace {
