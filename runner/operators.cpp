@@ -114,17 +114,7 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
   if (!orderable && op != Tok::Eq && op != Tok::Hash)
     return Fail(f, std::string("values of type ") + std::string(TypeName(a.type)) +
                        " cannot be ordered (" + OpName(op) + ")");
-  bool r = false;
-  switch (op) {
-    case Tok::Eq: r = c == 0; break;
-    case Tok::Hash: r = c != 0; break;
-    case Tok::Lt: r = c < 0; break;
-    case Tok::Gt: r = c > 0; break;
-    case Tok::Le: r = c <= 0; break;
-    case Tok::Ge: r = c >= 0; break;
-    default: break;
-  }
-  *out = Value::Bool(r);
+  *out = Value::Bool(OrderHolds(op, c));
   return true;
 }
 

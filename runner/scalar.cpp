@@ -84,16 +84,7 @@ bool CompareScalar(Tok op, const Scalar& x, const Scalar& y, Scalar* out) {
   } else {
     return false;
   }
-  bool r = false;
-  switch (op) {
-    case Tok::Eq: r = c == 0; break;
-    case Tok::Hash: r = c != 0; break;
-    case Tok::Lt: r = c < 0; break;
-    case Tok::Gt: r = c > 0; break;
-    case Tok::Le: r = c <= 0; break;
-    default: r = c >= 0; break;
-  }
-  SetBool(out, r);
+  SetBool(out, OrderHolds(op, c));
   return true;
 }
 

@@ -28,6 +28,20 @@ enum class Tok : uint8_t {
   PlusAssign, MinusAssign, StarAssign, SlashAssign,  // += -= *= /=
 };
 
+// Whether a comparison `op` holds for a three-way result c (<0, 0, >0); false for any
+// other operator.
+inline bool OrderHolds(Tok op, int c) {
+  switch (op) {
+    case Tok::Eq: return c == 0;
+    case Tok::Hash: return c != 0;
+    case Tok::Lt: return c < 0;
+    case Tok::Gt: return c > 0;
+    case Tok::Le: return c <= 0;
+    case Tok::Ge: return c >= 0;
+    default: return false;
+  }
+}
+
 // Every operator and punctuation mark, read by the lexer (longest spelling first), the
 // parser (a binary operator has a precedence), the evaluator and its messages. 4D
 // evaluates binary operators strictly from left to right: they share one precedence.
