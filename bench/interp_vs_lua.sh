@@ -21,7 +21,7 @@ $s:=0
 For ($i;1;$n)
   $s:=$s+($i%7)
 End for
-LOG($s)
+ECHO($s)
 M
 cat > "$dir/loop.lua" <<'L'
 local n = tonumber(arg[1])
@@ -42,7 +42,7 @@ While ($i<$n)
     $s:=$s-1000000
   End if
 End while
-LOG($s)
+ECHO($s)
 M
 cat > "$dir/while.lua" <<'L'
 local n = tonumber(arg[1])

@@ -7,7 +7,7 @@ $shown:=$2
 If (Position("PASS ";$2)=1)
   $shown:="PASS ****"
 End if
-LOG("C: "+$shown)
+ECHO("C: "+$shown)
 $r:=VRX_SendText($1;$2+"\r\n";0;0)
 ASSERT($r=0;"the connection was lost sending "+$shown)
 $0:=ftp_reply($1)

@@ -57,8 +57,8 @@ $r:=VRX_ReleaseStream($control;0)
 
 $digest:=VRX_NewDigest(5)
 VRX_UpdateDigestBlob($digest;$file)
-LOG("Received "+String(BLOB size($file))+" bytes, MD5 "+VRX_FinishDigest($digest;1))
+ECHO("Received "+String(BLOB size($file))+" bytes, MD5 "+VRX_FinishDigest($digest;1))
 If (Count parameters>=6)
   BLOB TO DOCUMENT($6;$file)
-  LOG("Written to "+$6)
+  ECHO("Written to "+$6)
 End if

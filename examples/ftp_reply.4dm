@@ -10,7 +10,7 @@ ftpReply:=""
 Repeat
   $n:=VRX_ReceiveText($1;$line;32000;0;0;"\r\n";1800)
   If ($n>=5)
-    LOG("S: "+Substring($line;1;$n-2))
+    ECHO("S: "+Substring($line;1;$n-2))
     If ($code="")
       $code:=Substring($line;1;3)
     End if

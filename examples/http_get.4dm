@@ -53,7 +53,7 @@ Else
   End if
 End if
 
-LOG("GET "+$url)
+ECHO("GET "+$url)
 $stream:=VRX_OpenStream($host;$port;0;0;0;0;0)
 ASSERT($stream#0;"cannot open a connection to "+$host)
 // Connecting: poll the state until it is established (8) or has failed, for 10 s.
@@ -73,7 +73,7 @@ ASSERT($r=0;"the request could not be sent")
 // The status line and the headers, one line each, up to the empty line.
 $n:=VRX_ReceiveText($stream;$line;32000;0;0;"\r\n";600)
 While ($n>2)
-  LOG(Substring($line;1;$n-2))
+  ECHO(Substring($line;1;$n-2))
   $n:=VRX_ReceiveText($stream;$line;32000;0;0;"\r\n";600)
 End while
 // The body: count what arrives until the server closes.
@@ -84,7 +84,7 @@ While ($state=8)
   $bytes:=$bytes+$n
   $state:=VRX_GetStreamState($stream;0)
 End while
-LOG("("+String($bytes)+" bytes of body)")
+ECHO("("+String($bytes)+" bytes of body)")
 $r:=VRX_CloseStream($stream)
 $r:=VRX_ReleaseStream($stream;0)
 If ($folder#"")

@@ -4,7 +4,7 @@
 C_LONGINT($1;$3;$0;$r)
 C_TEXT($2)
 
-LOG("C: "+$2)
+ECHO("C: "+$2)
 $r:=VRX_SendText($1;$2+"\r\n";0;0)
 ASSERT($r=0;"the connection was lost sending "+$2)
 $0:=smtp_reply($1)

@@ -8,7 +8,7 @@ $0:=-1
 Repeat
   $n:=VRX_ReceiveText($1;$line;32000;0;0;"\r\n";1800)
   If ($n>=5)
-    LOG("S: "+Substring($line;1;$n-2))
+    ECHO("S: "+Substring($line;1;$n-2))
     $0:=Num(Substring($line;1;3))
   End if
 Until (($n<5) | (Substring($line;4;1)#"-"))

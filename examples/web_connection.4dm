@@ -53,7 +53,7 @@ If (VRX_GetStreamState($stream;0)=8)  // not a client that has already gone
     $header:=$header+"Content-Type: text/html\r\nContent-Length: "+String(Length($body))+"\r\n\r\n"
     $r:=VRX_SendText($stream;$header+$body;0;0)
   End if
-  LOG($method+" "+$path+" "+$status)
+  ECHO($method+" "+$path+" "+$status)
 End if
 
 // Close our side, give the client a moment to read and close its own, then release.

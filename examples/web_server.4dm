@@ -33,7 +33,7 @@ If ($localPort<0)
 End if
 <>webPort:=$localPort
 <>webActive:=0
-LOG("Serving "+$folder+" on http://127.0.0.1:"+String($localPort)+"/ for "+String($limit)+" request(s)")
+ECHO("Serving "+$folder+" on http://127.0.0.1:"+String($localPort)+"/ for "+String($limit)+" request(s)")
 
 $served:=0
 $lastTaken:=Milliseconds-1000
@@ -75,4 +75,4 @@ End while
 For ($i;1;2)
   $r:=VRX_ReleaseStream($listeners{$i};2)
 End for
-LOG("Served "+String($served)+" request(s)")
+ECHO("Served "+String($served)+" request(s)")

@@ -251,10 +251,12 @@ bool CurrentTime(Frame&, const Args&, Value* out) {
 
 // ---- output and checks ----------------------------------------------------------------
 
-bool Log(Frame& f, const Args& a, Value*) {
+// ECHO(value): the runner's own printout, a line on standard output. No 4D command has
+// this name, so it cannot hide one.
+bool Echo(Frame& f, const Args& a, Value*) {
   Value v;
   if (!Eval(f, a[0], &v)) return false;
-  if (v.type == Type::Array) return Fail(f, "LOG cannot print an array");
+  if (v.type == Type::Array) return Fail(f, "ECHO cannot print an array");
   // A BLOB's bytes are shown as the Mac Roman text they would be to the plug-in.
   f.rt->out(v.type == Type::Text ? ToText(v) : platform::MacRomanToUtf8(ToText(v)));
   return true;
@@ -394,7 +396,7 @@ constexpr BuiltinInfo kBuiltins[] = {
     {"Tickcount", 458, 0, 0, true, "", Tickcount, false},
     {"Current date", 33, 0, 1, true, "e", CurrentDate, false},
     {"Current time", 178, 0, 1, true, "e", CurrentTime, false},
-    {"LOG", 0, 1, 1, false, "e", Log, false},
+    {"ECHO", 0, 1, 1, false, "e", Echo, false},
     {"ASSERT", 1129, 1, 2, false, "ee", Assert, false},
     {"Asserted", 1132, 1, 2, true, "ee", Asserted, false},
     {"TRACE", 157, 0, 0, false, "", Trace, false},

@@ -134,8 +134,7 @@ bool Arctan(Frame& f, const Args& a, Value* out) { return Unary(f, a, out, "Arct
 bool Sin(Frame& f, const Args& a, Value* out) { return Unary(f, a, out, "Sin", [](double d) { return std::sin(d); }); }
 bool Cos(Frame& f, const Args& a, Value* out) { return Unary(f, a, out, "Cos", [](double d) { return std::cos(d); }); }
 bool Tan(Frame& f, const Args& a, Value* out) { return Unary(f, a, out, "Tan", [](double d) { return std::tan(d); }); }
-// 4D's Log is the natural logarithm. The runner's own LOG (a printout) keeps the name,
-// so this one is reached by its command number (Log:C22), as 4D writes it.
+// 4D's Log is the natural logarithm.
 bool NaturalLog(Frame& f, const Args& a, Value* out) { return Unary(f, a, out, "Log", [](double d) { return std::log(d); }); }
 
 constexpr BuiltinInfo kLanguageBuiltins[] = {

@@ -68,9 +68,7 @@ const std::unordered_map<std::string, NameEntry>& Names() {
         {"null", Keyword::Null},
     };
     for (auto& [n, k] : kws) m[std::string(n)].keyword = k;
-    // The first of a name wins: the runner's LOG keeps "log"; 4D's Log is Log:C22.
-    for (const BuiltinInfo& b : Builtins())
-      if (NameEntry& e = m[AsciiLower(b.name)]; !e.builtin) e.builtin = &b;
+    for (const BuiltinInfo& b : Builtins()) m[AsciiLower(b.name)].builtin = &b;
     for (const Constant& c : kConstants) m[AsciiLower(c.name)].constant = &c;
     return m;
   }();

@@ -50,7 +50,7 @@ using LineSink = std::function<void(std::string_view utf8Line)>;
 
 struct RunOptions {
   host::Host* host = nullptr;  // null: VRX_ commands and New process report an error
-  LineSink out;                // LOG lines; standard output when empty
+  LineSink out;                // ECHO lines; standard output when empty
   LineSink err;                // errors and failed assertions; standard error when empty
   // Each VRX_ call as a line on `err`: process, arguments, outputs, result and duration.
   bool trace = false;

@@ -235,7 +235,7 @@ std::string_view TypeName(Type t);
 
 // A real to a longint the way 4D assigns it: rounded to nearest; out of range saturates.
 int32_t RealToLong(double v);
-// Text form of a value, as String() and LOG give it.
+// Text form of a value, as String() and ECHO give it.
 std::string ToText(const Value& v);
 // 4D's numeric reading of a text: the leading number, 0 when there is none.
 double TextToNumber(std::string_view text);

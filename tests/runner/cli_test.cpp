@@ -46,8 +46,8 @@ TEST(MethodSuite, IsNotEmpty) { EXPECT_GE(SuiteMethods().size(), 8u); }
 
 TEST(VrxRun, FileFolderMethodAndArguments) {
   TempDir dir;
-  dir.Write("main.4dm", "LOG(\"main \"+String(Count parameters))\n");
-  dir.Write("Greet.4dm", "C_TEXT($1;$2)\nLOG(\"hello \"+$1+$2)\nLOG(Shout($1))\n");
+  dir.Write("main.4dm", "ECHO(\"main \"+String(Count parameters))\n");
+  dir.Write("Greet.4dm", "C_TEXT($1;$2)\nECHO(\"hello \"+$1+$2)\nECHO(Shout($1))\n");
   dir.Write("Shout.4dm", "$0:=Uppercase($1)+\"!\"\n");
   dir.Write("notes.txt", "not a method");
   // an editor's lock file: a link to nowhere
@@ -73,7 +73,7 @@ TEST(VrxRun, FileFolderMethodAndArguments) {
 TEST(VrxRun, ProjectFolderLayout) {
   TempDir dir;
   std::filesystem::create_directories(dir.path + "/Project/Sources/Methods");
-  dir.Write("Project/Sources/Methods/main.4dm", "LOG(Helper)\n");
+  dir.Write("Project/Sources/Methods/main.4dm", "ECHO(Helper)\n");
   dir.Write("Project/Sources/Methods/Helper.4dm", "$0:=\"from the project\"\n");
   CliResult r = RunVrx({"run", dir.path});
   EXPECT_EQ(r.status, 0) << r.err;
@@ -82,9 +82,9 @@ TEST(VrxRun, ProjectFolderLayout) {
 
 TEST(VrxRun, ExitStatuses) {
   TempDir dir;
-  dir.Write("ok.4dm", "LOG(\"ok\")\n");
-  dir.Write("fails.4dm", "LOG(\"one\")\nASSERT(1=2;\"broken\")\nLOG(\"two\")\n");
-  dir.Write("crashes.4dm", "ARRAY TEXT($a;1)\nLOG($a{2})\n");
+  dir.Write("ok.4dm", "ECHO(\"ok\")\n");
+  dir.Write("fails.4dm", "ECHO(\"one\")\nASSERT(1=2;\"broken\")\nECHO(\"two\")\n");
+  dir.Write("crashes.4dm", "ARRAY TEXT($a;1)\nECHO($a{2})\n");
 
   CliResult r = RunVrx({"run", dir.path + "/fails.4dm"});
   EXPECT_EQ(r.status, 1);
@@ -121,14 +121,14 @@ TEST(VrxRun, ExplainsUnknownCommandsAndTextArgumentsAndAnswersConfirm) {
   EXPECT_NE(r.err.find("line 1: the operator + does not apply to a text and a longint (a text, such as a "
                        "command-line argument, becomes a number with Num: Num($1))"),
             std::string::npos) << r.err;
-  dir.Write("add.4dm", "$n:=Num($1)+1\nCONFIRM(\"Go on?\")\nLOG(String($n)+\" \"+String(OK))\n");
+  dir.Write("add.4dm", "$n:=Num($1)+1\nCONFIRM(\"Go on?\")\nECHO(String($n)+\" \"+String(OK))\n");
   r = RunVrx({"run", dir.path + "/add.4dm", "41"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "Go on? [OK/Cancel] OK (standard input is not a terminal)\n42 1\n");
 
   // An unknown name elsewhere does not stop a method that never reaches it; --check
   // lists it without running anything.
-  dir.Write("other.4dm", "LOG(1)\n  FROBNICATE DOCUMENT($x;1)\n");
+  dir.Write("other.4dm", "ECHO(1)\n  FROBNICATE DOCUMENT($x;1)\n");
   r = RunVrx({"run", dir.path + "/add.4dm", "41"});
   EXPECT_EQ(r.status, 0) << r.err;
   r = RunVrx({"run", "--check", dir.path});
@@ -159,7 +159,7 @@ TEST(VrxRun, ProjectFilesAndFoldersAndCheck) {
     EXPECT_EQ(r.status, 1) << path;
     EXPECT_EQ(r.out, dir.path + "/Project/Sources/Methods/main.4dm:3:3: Unknown command: SET DATABASE PARAMETER\n");
   }
-  dir.Write("Project/Sources/Methods/main.4dm", "$t:=Util 2\nLOG(Uppercase:C13($t))\n");
+  dir.Write("Project/Sources/Methods/main.4dm", "$t:=Util 2\nECHO(Uppercase:C13($t))\n");
   CliResult r = RunVrx({"run", "--check", dir.path});
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_EQ(r.out, "");

@@ -54,13 +54,13 @@ TEST(Syntax, ErrorsNameFileLineAndColumn) {
     const char* message;
   };
   const Case cases[] = {
-      {"If (True)\n  LOG(1)\n", "1:1", "missing End if"},
+      {"If (True)\n  ECHO(1)\n", "1:1", "missing End if"},
       {"$x:=(1+2\n", "1:9", "expected \")\""},
-      {"LOG(\"abc)\n", "1:5", "not closed"},
+      {"ECHO(\"abc)\n", "1:6", "not closed"},
       {"$d:=!2024-02-30!\n", "1:5", "does not exist"},
       {"$d:=?12:60:00?\n", "1:5", "?HH:MM:SS?"},
       {"\n\nElse\n", "3:1", "Else without If"},
-      {"LOG(1;2)\n", "1:1", "LOG takes 1 parameter, not 2"},
+      {"ECHO(1;2)\n", "1:1", "ECHO takes 1 parameter, not 2"},
       {"Substring(\"a\")\n", "1:1", "2 to 3 parameters"},
       {"VRX_GetLocalAddress(5)\n", "1:1", "must be a variable"},
       {"$x:=IDLE\n", "1:5", "IDLE does not return a value"},
@@ -68,7 +68,7 @@ TEST(Syntax, ErrorsNameFileLineAndColumn) {
       {"$x:=1 @\n", "1:7", "unexpected character '@'"},
       {"$t:=\"\xC3\xA9\" x\n", "1:9", "expected the end of the line"},  // columns count characters
       {"$x:=\"a\\q\"\n", "1:7", "unknown escape"},
-      {"Case of\n: (True)\n  LOG(1)\nElse\n: (False)\nEnd case\n", "5:1", "after Else"},
+      {"Case of\n: (True)\n  ECHO(1)\nElse\n: (False)\nEnd case\n", "5:1", "after Else"},
       {"/* open\n comment\n", "1:1", "comment is not closed"},
       {"For ($i;1)\nEnd for\n", "1:10", "expected \";\""},
       {"Repeat\n$i:=1\n", "1:1", "missing Until"},
@@ -91,21 +91,21 @@ TEST(Syntax, ErrorsNameFileLineAndColumn) {
 TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
   struct Case {
     const char* source;
-    const char* out;    // LOG lines, joined by "|"
+    const char* out;    // ECHO lines, joined by "|"
     const char* error;  // the run-time error, or "" when the method ends well
   };
   const Case cases[] = {
       // Commands by their number, whatever the name; constants by name.
-      {"ARRAY TEXT:C222($a;2)\nLOG(Longueur:C16(\"abc\")+Size of array:C274($a))\n", "5", ""},
-      {"C_LONGINT:C283($n)\nIf (True:C214) & Not:C34(False:C215)\nLOG(Read Mode:K24:5)\nEnd if\n", "2", ""},
-      {"LOG(1)\n  FROBNICATE DOCUMENT($x)\nLOG(2)\n", "1",
+      {"ARRAY TEXT:C222($a;2)\nECHO(Longueur:C16(\"abc\")+Size of array:C274($a))\n", "5", ""},
+      {"C_LONGINT:C283($n)\nIf (True:C214) & Not:C34(False:C215)\nECHO(Read Mode:K24:5)\nEnd if\n", "2", ""},
+      {"ECHO(1)\n  FROBNICATE DOCUMENT($x)\nECHO(2)\n", "1",
        "Error in method \"main\" line 2: Unknown command or method: FROBNICATE DOCUMENT"},
       {"$x:=1+Get frobnicated value(1)\n", "", "line 1: Unknown command or method: Get frobnicated value"},
       {"SET DATABASE PARAMETER:C642(1;2)\n", "", "line 1: Unknown command: SET DATABASE PARAMETER"},
       {"$x:=Frobnicated:K99:1\n", "", "line 1: Unknown constant: Frobnicated"},
-      {"If (False)\n  NOT A COMMAND(1)\n  Unknown method here\nEnd if\nLOG(\"ran\")\n", "ran", ""},
+      {"If (False)\n  NOT A COMMAND(1)\n  Unknown method here\nEnd if\nECHO(\"ran\")\n", "ran", ""},
       // Tables parse; using one is the error.
-      {"LOG(1)\n[Customers:1]Name:2:=\"x\"\n", "1",
+      {"ECHO(1)\n[Customers:1]Name:2:=\"x\"\n", "1",
        "line 2: tables are not available in vrx run ([Customers]Name)"},
       {"QUERY:C277([Customer Orders:3];[Customer Orders:3]Order Date:5=!2024-01-02!)\n", "",
        "line 1: tables are not available in vrx run (QUERY)"},
@@ -114,7 +114,7 @@ TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
       {"QUERY:C277([T:1]; & ;[T:1]F:2#0;*)\n", "", "line 1: tables are not available in vrx run (QUERY)"},
       {"APPLY TO SELECTION:C70([T];[T]F:=1)\n", "", "tables are not available in vrx run (APPLY TO SELECTION)"},
       {"ARRAY LONGINT($a;2)\nSORT ARRAY($a;&)\n", "", "line 2: SORT ARRAY: the order is > or <"},
-      {"LOG(1)\nBegin SQL:C948\n  SELECT a, b FROM t INTO :$x;\nEnd SQL:C949\n", "1",
+      {"ECHO(1)\nBegin SQL:C948\n  SELECT a, b FROM t INTO :$x;\nEnd SQL:C949\n", "1",
        "line 2: Unknown command: Begin SQL"},
   };
   for (const Case& c : cases) {
@@ -142,13 +142,13 @@ TEST(Names, EveryBuiltinNumberIsThatOf4DsCommandOfTheSameName) {
   Outcome o = RunMain("CHERCHER:C277($x)\n");  // QUERY as a French 4D saves it
   ASSERT_EQ(o.err.size(), 1u);
   EXPECT_NE(o.err[0].find("line 1: Unknown command: CHERCHER (QUERY)"), std::string::npos) << o.err[0];
-  o = RunMain("LOG(Est un texte:K8:3)\nLOG(Pi:K30:1>3.1415)\n");  // by the token when the name is unknown
+  o = RunMain("ECHO(Est un texte:K8:3)\nECHO(Pi:K30:1>3.1415)\n");  // by the token when the name is unknown
   EXPECT_EQ(o.out, (std::vector<std::string>{"2", "True"}));
 }
 
 TEST(Names, MethodNamesWithDigitsAndSpaces) {
-  Outcome o = RunMethods({{"main.4dm", "4D_ALERT(\"a\")\nLOG(Util 2(3))\n"},
-                          {"4D_ALERT.4dm", "//%attributes = {\"lang\":\"en\"}\nLOG($1)\n"},
+  Outcome o = RunMethods({{"main.4dm", "4D_ALERT(\"a\")\nECHO(Util 2(3))\n"},
+                          {"4D_ALERT.4dm", "//%attributes = {\"lang\":\"en\"}\nECHO($1)\n"},
                           {"Util 2.4dm", "$0:=$1*2\n"}});
   ASSERT_TRUE(o.loaded) << Joined(o.err);
   EXPECT_EQ(o.status, 0) << Joined(o.err);
@@ -157,23 +157,23 @@ TEST(Names, MethodNamesWithDigitsAndSpaces) {
 
 TEST(Names, CheckListsSyntaxErrorsAndUnknownNamesWithTheirPlace) {
   std::vector<std::string> problems = runner::CheckSources(
-      {{"a.4dm", "LOG(1)\nIf (Nope:C9999)\n  $x:=[T:1]F:1+Missing(1)\nEnd if\n"},
+      {{"a.4dm", "ECHO(1)\nIf (Nope:C9999)\n  $x:=[T:1]F:1+Missing(1)\nEnd if\n"},
        {"b.4dm", "$x:=(1\n"},
-       {"c.4dm", "LOG(Length:C16(\"ok\"))\nb\n"}});
+       {"c.4dm", "ECHO(Length:C16(\"ok\"))\nb\n"}});
   EXPECT_EQ(problems, (std::vector<std::string>{
                           "a.4dm:2:5: Unknown command: Nope",
                           "a.4dm:3:7: tables are not available in vrx run ([T]F)",
                           "a.4dm:3:16: Unknown command or method: Missing",
                           "b.4dm:1:7: syntax error: expected \")\", found the end of the line",
                       }));
-  EXPECT_TRUE(runner::CheckSources({{"main.4dm", "LOG(Length:C16(\"ok\"))\n"}}).empty());
+  EXPECT_TRUE(runner::CheckSources({{"main.4dm", "ECHO(Length:C16(\"ok\"))\n"}}).empty());
 }
 
 TEST(Syntax, LongOperatorChainsAreRefusedNotOverflowed) {
   std::string ok = "$x:=0", tooLong = "$x:=0";
   for (int i = 0; i < 1000; ++i) ok += "+1";
   for (int i = 0; i < 200000; ++i) tooLong += "+1";
-  Outcome o = RunMain(ok + "\nLOG($x)\n");
+  Outcome o = RunMain(ok + "\nECHO($x)\n");
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   EXPECT_EQ(o.out, std::vector<std::string>{"1000"});
   o = RunMain(tooLong + "\n");
@@ -191,7 +191,7 @@ TEST(Syntax, LongOperatorChainsAreRefusedNotOverflowed) {
 }
 
 TEST(Syntax, NothingRunsWhenAnyFileHasAnError) {
-  Outcome o = RunMethods({{"main.4dm", "LOG(\"ran\")\nother\n"}, {"other.4dm", "If (True)\n"},
+  Outcome o = RunMethods({{"main.4dm", "ECHO(\"ran\")\nother\n"}, {"other.4dm", "If (True)\n"},
                    {"third.4dm", "$x:=)\n"}});
   EXPECT_FALSE(o.loaded);
   EXPECT_TRUE(o.out.empty());
@@ -206,8 +206,8 @@ TEST(Syntax, NamesWithSpacesCommentsAndLineEnds) {
       "ARRAY LONGINT($a;2) /* inline */ ` old-style comment\r"
       "$n:=Size of array($a)\n"
       "/* a comment\n over lines */\n"
-      "  case OF\n  : ($n=2)\n  LOG(\"two\")\n  end CASE\n"
-      "If(Current process=1)\nLOG(Milliseconds>=0)\nEnd if\n");
+      "  case OF\n  : ($n=2)\n  ECHO(\"two\")\n  end CASE\n"
+      "If(Current process=1)\nECHO(Milliseconds>=0)\nEnd if\n");
   ASSERT_TRUE(o.loaded) << Joined(o.err);
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   EXPECT_EQ(o.out, (std::vector<std::string>{"two", "True"}));
@@ -220,48 +220,48 @@ TEST(Runtime, ErrorsNameMethodAndLineAndStopTheProcess) {
   };
   std::string bigText = "$t:=\"xxxxxxxx\"\nFor ($i;1;12)\n$t:=$t+$t\nEnd for\n";  // 32768 bytes
   const Case cases[] = {
-      {"LOG(\"before\")\n$x:=1/0\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\n$x:=1/0\nECHO(\"after\")\n",
        "Error in method \"main\" line 2: Division by zero"},
-      {"LOG(\"before\")\n$x:=5\\(5-5)\nLOG(\"after\")\n", "line 2: Division by zero"},
-      {"LOG(\"before\")\n$x:=5%0\nLOG(\"after\")\n", "line 2: Division by zero"},
-      {"LOG(\"before\")\nNoSuchMethod(1)\nLOG(\"after\")\n", "line 2: Unknown command or method: NoSuchMethod"},
-      {"LOG(\"before\")\nnosuch\nLOG(\"after\")\n", "line 2: Unknown command or method: nosuch"},
-      {"LOG(\"before\")\n$r:=VRX_GetStreamRef(\"1\")\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\n$x:=5\\(5-5)\nECHO(\"after\")\n", "line 2: Division by zero"},
+      {"ECHO(\"before\")\n$x:=5%0\nECHO(\"after\")\n", "line 2: Division by zero"},
+      {"ECHO(\"before\")\nNoSuchMethod(1)\nECHO(\"after\")\n", "line 2: Unknown command or method: NoSuchMethod"},
+      {"ECHO(\"before\")\nnosuch\nECHO(\"after\")\n", "line 2: Unknown command or method: nosuch"},
+      {"ECHO(\"before\")\n$r:=VRX_GetStreamRef(\"1\")\nECHO(\"after\")\n",
        "line 2: VRX_GetStreamRef: parameter 1 expects a longint, not a text"},
-      {"LOG(\"before\")\n" + bigText + "$r:=VRX_EncodeBase64($t;0)\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\n" + bigText + "$r:=VRX_EncodeBase64($t;0)\nECHO(\"after\")\n",
        "line 6: VRX_EncodeBase64: parameter 1: a text of 32768 bytes is too long"},
-      {"LOG(\"before\")\nLOG($undefined)\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\nECHO($undefined)\nECHO(\"after\")\n",
        "line 2: the variable $undefined is not defined"},
-      {"LOG(\"before\")\nLOG($2)\nLOG(\"after\")\n", "line 2: the parameter $2 was not passed"},
-      {"LOG(\"before\")\nARRAY LONGINT($a;2)\n$a{3}:=1\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\nECHO($2)\nECHO(\"after\")\n", "line 2: the parameter $2 was not passed"},
+      {"ECHO(\"before\")\nARRAY LONGINT($a;2)\n$a{3}:=1\nECHO(\"after\")\n",
        "line 3: index 3 is out of range for $a (size 2)"},
-      {"LOG(\"before\")\n$t:=\"a\"\n$t:=1\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\n$t:=\"a\"\n$t:=1\nECHO(\"after\")\n",
        "line 3: cannot put a longint into $t, which is a text"},
-      {"LOG(\"before\")\nIf (1)\nEnd if\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\nIf (1)\nEnd if\nECHO(\"after\")\n",
        "line 2: the condition must be a boolean, not a longint"},
-      {"LOG(\"before\")\n$x:=\"a\"+1\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\n$x:=\"a\"+1\nECHO(\"after\")\n",
        "line 2: the operator + does not apply to a text and a longint"},
-      {"LOG(\"before\")\n$x:=Char(55296)\nLOG(\"after\")\n", "line 2: Char: the code 55296 is not a character"},
-      {"LOG(\"before\")\nDOCUMENT TO BLOB(\"/nonexistent/x\";$b)\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\n$x:=Char(55296)\nECHO(\"after\")\n", "line 2: Char: the code 55296 is not a character"},
+      {"ECHO(\"before\")\nDOCUMENT TO BLOB(\"/nonexistent/x\";$b)\nECHO(\"after\")\n",
        "line 2: cannot open the document \"/nonexistent/x\""},
-      {"LOG(\"before\")\nFor ($i;1;2;0)\nEnd for\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\nFor ($i;1;2;0)\nEnd for\nECHO(\"after\")\n",
        "line 2: the step of For cannot be 0"},
-      {"LOG(\"before\")\n$x:=Recurse\nLOG(\"after\")\n", "too many nested method calls"},
+      {"ECHO(\"before\")\n$x:=Recurse\nECHO(\"after\")\n", "too many nested method calls"},
       // a command-line argument is a text: the message says how to make it a number
-      {"LOG(\"before\")\n$x:=\"5\"-2\nLOG(\"after\")\n", "a text and a longint (a text, such as a "
+      {"ECHO(\"before\")\n$x:=\"5\"-2\nECHO(\"after\")\n", "a text and a longint (a text, such as a "
        "command-line argument, becomes a number with Num: Num($1))"},
-      {"LOG(\"before\")\n$r:=VRX_GetStreamRef(\"1\")\nLOG(\"after\")\n", "becomes a number with Num"},
-      {"LOG(\"before\")\n$x:=Abs(Int(\"3\"))\nLOG(\"after\")\n", "Int: the parameter must be a number, not "
+      {"ECHO(\"before\")\n$r:=VRX_GetStreamRef(\"1\")\nECHO(\"after\")\n", "becomes a number with Num"},
+      {"ECHO(\"before\")\n$x:=Abs(Int(\"3\"))\nECHO(\"after\")\n", "Int: the parameter must be a number, not "
        "a text (a text, such as"},
-      {"LOG(\"before\")\n$x:=True | 1\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\n$x:=True | 1\nECHO(\"after\")\n",
        "line 2: the operator | does not apply to a boolean and a longint"},
-      {"LOG(\"before\")\nC_POINTER($p)\n$x:=$p->\nLOG(\"after\")\n", "line 3: the pointer is nil"},
-      {"LOG(\"before\")\nC_POINTER($p)\n$p->{1}:=2\nLOG(\"after\")\n", "line 3: the pointer is nil"},
-      {"LOG(\"before\")\n$p:=1\nAPPEND TO ARRAY($p->;2)\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\nC_POINTER($p)\n$x:=$p->\nECHO(\"after\")\n", "line 3: the pointer is nil"},
+      {"ECHO(\"before\")\nC_POINTER($p)\n$p->{1}:=2\nECHO(\"after\")\n", "line 3: the pointer is nil"},
+      {"ECHO(\"before\")\n$p:=1\nAPPEND TO ARRAY($p->;2)\nECHO(\"after\")\n",
        "line 3: -> follows a pointer, and $p is a longint"},
-      {"LOG(\"before\")\nC_BLOB($b)\n$x:=BLOB to longint($b;1)\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\nC_BLOB($b)\n$x:=BLOB to longint($b;1)\nECHO(\"after\")\n",
        "line 3: BLOB to longint: 4 bytes at offset 0 are outside the BLOB (0 bytes)"},
-      {"LOG(\"before\")\n$d:=Open document(\"/nonexistent/x\")\nLOG(\"after\")\n",
+      {"ECHO(\"before\")\n$d:=Open document(\"/nonexistent/x\")\nECHO(\"after\")\n",
        "line 2: Open document: cannot open \"/nonexistent/x\""},
   };
   for (const Case& c : cases) {
@@ -279,8 +279,8 @@ TEST(Runtime, DeepRecursionThroughLongExpressionsStopsCleanly) {
   std::string deep = "$0:=Deep($1+1)";
   for (int i = 0; i < 900; ++i) deep += "+1";
   for (const char* where : {"$x:=Deep(1)\n", "$p:=New process(\"Starter\";0)\n"}) {
-    Outcome o = RunMethods({{"main.4dm", std::string(where) + "LOG(\"main done\")\n"},
-                            {"Starter.4dm", "$x:=Deep(1)\nLOG(\"not reached\")\n"},
+    Outcome o = RunMethods({{"main.4dm", std::string(where) + "ECHO(\"main done\")\n"},
+                            {"Starter.4dm", "$x:=Deep(1)\nECHO(\"not reached\")\n"},
                             {"Deep.4dm", deep + "\n"}});
     EXPECT_EQ(o.status, 1);
     ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);
@@ -290,7 +290,7 @@ TEST(Runtime, DeepRecursionThroughLongExpressionsStopsCleanly) {
 }
 
 TEST(Runtime, ErrorInACalledMethodNamesThatMethod) {
-  Outcome o = RunMethods({{"main.4dm", "$x:=Divide(1;0)\nLOG(\"after\")\n"},
+  Outcome o = RunMethods({{"main.4dm", "$x:=Divide(1;0)\nECHO(\"after\")\n"},
                    {"Divide.4dm", "// divides\n\n$0:=$1/$2\n"}});
   EXPECT_EQ(o.status, 1);
   EXPECT_TRUE(o.out.empty());
@@ -301,8 +301,8 @@ TEST(Runtime, ErrorInACalledMethodNamesThatMethod) {
 TEST(Runtime, ErrorInOneProcessLetsTheOthersFinish) {
   Outcome o = RunMethods({{"main.4dm",
                     "$p:=New process(\"Bad\";0)\nDELAY PROCESS(Current process;2)\n"
-                    "LOG(\"main done\")\n"},
-                   {"Bad.4dm", "LOG(\"bad starts\")\n$x:=1/0\nLOG(\"bad after\")\n"}});
+                    "ECHO(\"main done\")\n"},
+                   {"Bad.4dm", "ECHO(\"bad starts\")\n$x:=1/0\nECHO(\"bad after\")\n"}});
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.out, (std::vector<std::string>{"bad starts", "main done"}));
   ASSERT_EQ(o.err.size(), 1u);
@@ -312,10 +312,10 @@ TEST(Runtime, ErrorInOneProcessLetsTheOthersFinish) {
 TEST(Assert, FailureEndsEveryProcessWithStatus1) {
   Outcome o = RunMethods({{"main.4dm",
                     "$p:=New process(\"Ticker\";0)\nIDLE\nASSERT(True;\"fine\")\n"
-                    "ASSERT(1=2;\"one is not \"+String(2))\nLOG(\"after\")\n"},
+                    "ASSERT(1=2;\"one is not \"+String(2))\nECHO(\"after\")\n"},
                    {"Ticker.4dm",
                     "For ($i;1;1000)\n  <>ticks:=$i\n  DELAY PROCESS(Current process;1)\nEnd for\n"
-                    "LOG(\"ticker finished\")\n"}});
+                    "ECHO(\"ticker finished\")\n"}});
   EXPECT_EQ(o.status, 1);
   EXPECT_TRUE(o.out.empty()) << Joined(o.out);
   ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);
@@ -324,7 +324,7 @@ TEST(Assert, FailureEndsEveryProcessWithStatus1) {
 
 TEST(Assert, PassingAssertionsAndParametersFromTheCommandLine) {
   Outcome o = RunMethods({{"main.4dm",
-                    "ASSERT(Count parameters=2)\nASSERT($1=\"caf\xC3\xA9\")\nLOG($1+\" \"+$2)\n"}},
+                    "ASSERT(Count parameters=2)\nASSERT($1=\"caf\xC3\xA9\")\nECHO($1+\" \"+$2)\n"}},
                   {Value::Text("caf\xC3\xA9"), Value::Text("x")});
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   EXPECT_EQ(o.out, std::vector<std::string>{"caf\xC3\xA9 x"});
@@ -332,9 +332,9 @@ TEST(Assert, PassingAssertionsAndParametersFromTheCommandLine) {
 
 TEST(Runtime, NamesOutsideAsciiCompareWithoutRegardToCase) {
   Outcome o = RunMethods({{"main.4dm",
-                           "$déjà:=Caf\xC3\xA9(2)\nLOG($DÉJÀ)\n$p:=New process(\"CAFÉ\";0;\"n\";3)\n"
+                           "$déjà:=Caf\xC3\xA9(2)\nECHO($DÉJÀ)\n$p:=New process(\"CAFÉ\";0;\"n\";3)\n"
                            "Naïve\n"},
-                          {"Caf\xC3\xA9.4dm", "$0:=$1*10\nLOG(\"café \"+String($1))\n"}});
+                          {"Caf\xC3\xA9.4dm", "$0:=$1*10\nECHO(\"café \"+String($1))\n"}});
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.out, (std::vector<std::string>{"café 2", "20", "café 3"}));
   ASSERT_EQ(o.err.size(), 1u);
@@ -345,7 +345,7 @@ TEST(Plugin, OutputParametersAndResults) {
   Outcome o = RunMain(
       "C_REAL($real)\n"
       "$r:=VRX_GetLocalAddress($addr;$real;$ip{1};$version)\n"
-      "LOG(String($real)+\" \"+String($version))\n");
+      "ECHO(String($real)+\" \"+String($version))\n");
   // An element of an undefined variable cannot receive a value.
   EXPECT_EQ(o.status, 1);
   ASSERT_EQ(o.err.size(), 1u);
@@ -354,8 +354,8 @@ TEST(Plugin, OutputParametersAndResults) {
   o = RunMain(
       "C_REAL($real)\nARRAY LONGINT($ip;1)\n"
       "$r:=VRX_GetLocalAddress($addr;$real;$ip{1};$version)\n"
-      "LOG(String($real)+\" \"+String($ip{1})+\" \"+String($version)+\" \"+String($r))\n"
-      "$real:=$real/2\nLOG($real)\n");
+      "ECHO(String($real)+\" \"+String($ip{1})+\" \"+String($version)+\" \"+String($r))\n"
+      "$real:=$real/2\nECHO($real)\n");
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   EXPECT_EQ(o.out, (std::vector<std::string>{"5 -1 39854082 0", "2.5"}));
 }
@@ -366,7 +366,7 @@ TEST(Plugin, InOutLongArrayTakesTheHostsCount) {
   Outcome o = RunMain(
       "ARRAY LONGINT($refs;3)\nARRAY REAL($st;2)\n$st{0}:=9\n$st{2}:=1.5\n"
       "$pos:=VRX_GetStreamStates($refs;$st)\n"
-      "LOG(String($pos)+\" \"+String(Size of array($st))+\" \"+String($st{0})+\" \"+String($st{2}))\n");
+      "ECHO(String($pos)+\" \"+String(Size of array($st))+\" \"+String($st{0})+\" \"+String($st{2}))\n");
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   EXPECT_EQ(o.out, std::vector<std::string>{"-1 2 9 2"});
 }
@@ -376,8 +376,8 @@ TEST(Plugin, BlobInOutParameter) {
   // test does.
   Outcome o = RunMain(
       "C_BLOB($b)\nTEXT TO BLOB(\"abc\";$b;Mac text without length)\n"
-      "$h:=VRX_DetachBlob($b;0)\nLOG($h)\nLOG(BLOB to text($b;Mac text without length))\n"
-      "$h:=VRX_DetachBlob($b;1)\nLOG($h)\nLOG(BLOB size($b))\n");
+      "$h:=VRX_DetachBlob($b;0)\nECHO($h)\nECHO(BLOB to text($b;Mac text without length))\n"
+      "$h:=VRX_DetachBlob($b;1)\nECHO($h)\nECHO(BLOB size($b))\n");
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   ASSERT_EQ(o.out.size(), 4u);
   EXPECT_EQ(o.out[1], "abc");
@@ -394,21 +394,21 @@ TEST(Processes, ParametersNumbersAndInterprocessVariables) {
                     "<>sum:=0\n"
                     "For ($i;1;3)\n  $p:=New process(\"Add\";0;\"adder\"+String($i);$i;String($i*10))\nEnd for\n"
                     "ASSERT($p=4)\n"
-                    "While (<>sum<66)\n  IDLE\nEnd while\nLOG(<>sum)\n"},
-                   {"Add.4dm", "<>sum:=<>sum+$1+Num($2)\nLOG(String(Current process))\n"}});
+                    "While (<>sum<66)\n  IDLE\nEnd while\nECHO(<>sum)\n"},
+                   {"Add.4dm", "<>sum:=<>sum+$1+Num($2)\nECHO(String(Current process))\n"}});
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   EXPECT_EQ(o.out, (std::vector<std::string>{"2", "3", "4", "66"}));
 }
 
 TEST(Processes, RunProgramWaitsForEveryProcess) {
-  Outcome o = RunMethods({{"main.4dm", "$p:=New process(\"Late\";0)\nLOG(\"main ends\")\n"},
-                   {"Late.4dm", "DELAY PROCESS(Current process;3)\nLOG(\"late ends\")\n"}});
+  Outcome o = RunMethods({{"main.4dm", "$p:=New process(\"Late\";0)\nECHO(\"main ends\")\n"},
+                   {"Late.4dm", "DELAY PROCESS(Current process;3)\nECHO(\"late ends\")\n"}});
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   EXPECT_EQ(o.out, (std::vector<std::string>{"main ends", "late ends"}));
 }
 
 TEST(Processes, UnknownProcessMethodIsARuntimeError) {
-  Outcome o = RunMain("$p:=New process(\"Missing\";0)\nLOG(\"after\")\n");
+  Outcome o = RunMain("$p:=New process(\"Missing\";0)\nECHO(\"after\")\n");
   EXPECT_EQ(o.status, 1);
   ASSERT_EQ(o.err.size(), 1u);
   EXPECT_EQ(o.err[0], "Error in method \"main\" line 1: Unknown method: Missing");
@@ -417,7 +417,7 @@ TEST(Processes, UnknownProcessMethodIsARuntimeError) {
 TEST(Runner, WithoutAHostCommandsReportAnError) {
   runner::Program program;
   std::vector<std::string> errors;
-  ASSERT_TRUE(runner::LoadSources({{"main.4dm", "LOG(1+1)\n$r:=VRX_GetTicks\n"}}, &program, &errors));
+  ASSERT_TRUE(runner::LoadSources({{"main.4dm", "ECHO(1+1)\n$r:=VRX_GetTicks\n"}}, &program, &errors));
   std::vector<std::string> out, err;
   runner::RunOptions opts;
   opts.out = [&](std::string_view l) { out.emplace_back(l); };
@@ -461,9 +461,9 @@ TEST(Values, ACopyIsIndependentOfItsOriginalAfterAnyWrite) {
       {{"main.4dm",
         "C_BLOB($a;$b)\nSET BLOB SIZE($a;3;65)\n$b:=$a\n$b{0}:=66\nSET BLOB SIZE($a;4;67)\n"
         "TEXT TO BLOB(\"z\";$b;3;*)\n"
-        "LOG(String(BLOB size($a))+\" \"+String($a{0})+String($a{3})+\" \"+String(BLOB size($b))+\" \"+String($b{0}))\n"
+        "ECHO(String(BLOB size($a))+\" \"+String($a{0})+String($a{3})+\" \"+String(BLOB size($b))+\" \"+String($b{0}))\n"
         "ARRAY TEXT($t;2)\n$t{1}:=\"one\"\n$n:=Changed($t)\nAPPEND TO ARRAY($t;\"three\")\n"
-        "LOG($t{1}+\" \"+String(Size of array($t))+\" \"+$n)\n"},
+        "ECHO($t{1}+\" \"+String(Size of array($t))+\" \"+$n)\n"},
        {"Changed.4dm",
         "$1{1}:=\"uno\"\nAPPEND TO ARRAY($1;\"x\")\nSORT ARRAY($1)\n$0:=$1{2}+String(Size of array($1))\n"}});
   EXPECT_EQ(o.status, 0) << Joined(o.err);
@@ -475,11 +475,11 @@ TEST(Plugin, TextsBecomeMacRomanOnlyWhereTheyEnterThePlugin) {
   // Roman, where a character without a Mac Roman form becomes '?'.
   Outcome o = RunMain(
       "C_REAL($port)\n$r:=VRX_GetNameServer(\"\xC3\xA9\xE2\x82\xAC\xE2\x9C\x93\xF0\x9F\x98\x80\";$name;$port;0)\n"
-      "LOG($name+\" \"+String(Length($name)))\n"
+      "ECHO($name+\" \"+String(Length($name)))\n"
       "TEXT TO BLOB(\"\xC3\xA9\xE2\x9C\x93\";$b;Mac text without length)\n"
-      "LOG(String(BLOB size($b))+\" \"+BLOB to text($b;Mac text without length))\n"
+      "ECHO(String(BLOB size($b))+\" \"+BLOB to text($b;Mac text without length))\n"
       "TEXT TO BLOB(\"\xC3\xA9\xE2\x9C\x93\";$b;UTF8 text without length)\n"
-      "LOG(String(BLOB size($b))+\" \"+BLOB to text($b;UTF8 text without length))\n");
+      "ECHO(String(BLOB size($b))+\" \"+BLOB to text($b;UTF8 text without length))\n");
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   EXPECT_EQ(o.out, (std::vector<std::string>{"\xC3\xA9\xE2\x82\xAC?? 4", "2 \xC3\xA9?",
                                              "5 \xC3\xA9\xE2\x9C\x93"}));
@@ -494,12 +494,12 @@ TEST(Plugin, OutputsOfRepeatedCallsDoNotCarryOver) {
         "C_REAL($port)\n"
         "For ($i;1;3)\n"
         "  $r:=VRX_GetNameServer(Substring(\"abcdef\";1;7-(2*$i));$name;$port;0)\n"
-        "  LOG($name+\" \"+String($port))\n"
+        "  ECHO($name+\" \"+String($port))\n"
         "End for\n"
         "C_TIME($t)\n"
         "$r:=VRX_GetNameServer(\"x\";$name;$t;0)\n"
-        "LOG(String($t))\n"
-        "LOG(Nested(2))\n"},
+        "ECHO(String($t))\n"
+        "ECHO(Nested(2))\n"},
        {"Nested.4dm",
         "If ($1>0)\n"
         "  $r:=VRX_GetNameServer(\"level\"+String($1)+Nested($1-1);$name;$port;0)\n"
@@ -514,12 +514,12 @@ TEST(Plugin, OutputsOfRepeatedCallsDoNotCarryOver) {
 
 TEST(Errors, TheErrorMethodRunsAndTheMethodGoesOnAfterTheFailingLine) {
   Outcome o = RunMethods({{"main.4dm",
-                           "ON ERR CALL(\"Catch\")\nLOG(\"a\")\n$x:=1/0\nLOG(\"b \"+String(Error))\n"
-                           "If (True)\n$y:=$undefined\nLOG(\"next in If\")\nEnd if\nLOG(\"c\")\n"
-                           "Fails\nLOG(\"d\")\nON ERR CALL(\"Abort\")\n$x:=1/0\nLOG(\"not run\")\n"},
-                          {"Catch.4dm", "LOG(\"caught \"+String(Error))\n"},
-                          {"Fails.4dm", "$z:=\"x\"-2\nLOG(\"in Fails\")\n"},
-                          {"Abort.4dm", "LOG(\"aborting\")\nABORT\n"}});
+                           "ON ERR CALL(\"Catch\")\nECHO(\"a\")\n$x:=1/0\nECHO(\"b \"+String(Error))\n"
+                           "If (True)\n$y:=$undefined\nECHO(\"next in If\")\nEnd if\nECHO(\"c\")\n"
+                           "Fails\nECHO(\"d\")\nON ERR CALL(\"Abort\")\n$x:=1/0\nECHO(\"not run\")\n"},
+                          {"Catch.4dm", "ECHO(\"caught \"+String(Error))\n"},
+                          {"Fails.4dm", "$z:=\"x\"-2\nECHO(\"in Fails\")\n"},
+                          {"Abort.4dm", "ECHO(\"aborting\")\nABORT\n"}});
   ASSERT_TRUE(o.loaded) << Joined(o.err);
   EXPECT_EQ(o.status, 0) << Joined(o.err);
   EXPECT_TRUE(o.err.empty()) << Joined(o.err);
@@ -527,8 +527,8 @@ TEST(Errors, TheErrorMethodRunsAndTheMethodGoesOnAfterTheFailingLine) {
                                              "caught 1", "in Fails", "d", "aborting"}));
 
   // An error in the error method is reported and ends the process.
-  o = RunMethods({{"main.4dm", "ON ERR CALL(\"Bad\")\n$x:=1/0\nLOG(\"not run\")\n"},
-                  {"Bad.4dm", "LOG(\"in Bad\")\n$y:=\"a\"-1\n"}});
+  o = RunMethods({{"main.4dm", "ON ERR CALL(\"Bad\")\n$x:=1/0\nECHO(\"not run\")\n"},
+                  {"Bad.4dm", "ECHO(\"in Bad\")\n$y:=\"a\"-1\n"}});
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.out, std::vector<std::string>{"in Bad"});
   ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);

@@ -296,34 +296,34 @@ TEST(Objects, ReferencesCopiesAndManyProperties) {
 TEST(Objects, CommandsInMethods) {
   struct Case {
     const char* source;
-    const char* log;  // the LOG lines, joined by |
+    const char* log;  // the ECHO lines, joined by |
   };
   const Case cases[] = {
       {R"($o:=New object("a";1;"b";"x")
 OB SET($o;"c";New collection(1;"two";True))
-LOG(JSON Stringify($o))
+ECHO(JSON Stringify($o))
 $p:=$o
 OB SET NULL($p;"d")
 OB REMOVE($p;"a")
-LOG(String($o)))",
+ECHO(String($o)))",
        R"({"a":1,"b":"x","c":[1,"two",true]}|{"b":"x","c":[1,"two",true],"d":null})"},
       {R"($o:=JSON Parse("{\"n\":\"12\",\"d\":\"2024-02-29T10:00:00Z\"}")
-LOG(OB Get($o;"n";Is real)+1)
-LOG(String(OB Get($o;"d";Is date);ISO date))
-LOG(Value type($o))
-LOG(Value type(OB Get($o;"zz")))
-LOG(OB Is defined($o;"n"))
-LOG(OB Is empty(New object)))",
+ECHO(OB Get($o;"n";Is real)+1)
+ECHO(String(OB Get($o;"d";Is date);ISO date))
+ECHO(Value type($o))
+ECHO(Value type(OB Get($o;"zz")))
+ECHO(OB Is defined($o;"n"))
+ECHO(OB Is empty(New object)))",
        "13|2024-02-29T00:00:00|38|5|True|True"},
       {R"($o:=New object("k";1;"v";"w")
-LOG(JSON Stringify(OB Keys($o)))
-LOG(JSON Stringify(OB Values($o)))
-LOG(JSON Stringify(OB Entries($o))))",
+ECHO(JSON Stringify(OB Keys($o)))
+ECHO(JSON Stringify(OB Values($o)))
+ECHO(JSON Stringify(OB Entries($o))))",
        R"(["k","v"]|[1,"w"]|[{"key":"k","value":1},{"key":"v","value":"w"}])"},
       {R"($o:=New object("a";New object("b";1))
 $c:=OB Copy($o)
 OB SET(OB Get($c;"a");"b";2)
-LOG(JSON Stringify($o)+JSON Stringify($c)))",
+ECHO(JSON Stringify($o)+JSON Stringify($c)))",
        R"({"a":{"b":1}}{"a":{"b":2}})"},
       {R"(ARRAY TEXT($t;2)
 $t{1}:="x"
@@ -333,25 +333,25 @@ $n{1}:=1
 $n{2}:=2
 $c:=New collection
 ARRAY TO COLLECTION($c;$t;"name";$n;"id")
-LOG(JSON Stringify($c))
+ECHO(JSON Stringify($c))
 COLLECTION TO ARRAY($c;$names;"name";$ids;"id")
-LOG($names{2}+String($ids{2})))",
+ECHO($names{2}+String($ids{2})))",
        R"([{"name":"x","id":1},{"name":"y","id":2}]|y2)"},
-      {R"(LOG(JSON Stringify(Split string("a, b,,c";",")))
-LOG(JSON Stringify(Split string("a, b,,c";",";sk ignore empty strings+sk trim spaces))))",
+      {R"(ECHO(JSON Stringify(Split string("a, b,,c";",")))
+ECHO(JSON Stringify(Split string("a, b,,c";",";sk ignore empty strings+sk trim spaces))))",
        R"(["a"," b","","c"]|["a","b","c"])"},
-      {R"(LOG(JSON Stringify("Eureka!")+JSON Stringify(120)+JSON Stringify(?20:00:00?)+JSON Stringify(!2013-08-28!)))",
+      {R"(ECHO(JSON Stringify("Eureka!")+JSON Stringify(120)+JSON Stringify(?20:00:00?)+JSON Stringify(!2013-08-28!)))",
        R"("Eureka!"12072000"2013-08-28")"},
       {R"(C_OBJECT($o)
 C_COLLECTION($c)
-LOG(JSON Stringify($o)+JSON Stringify($c)+String(OB Is defined($o))+String(OB Is empty($o)))
+ECHO(JSON Stringify($o)+JSON Stringify($c)+String(OB Is defined($o))+String(OB Is empty($o)))
 OB SET($o;"a";1)
-LOG(JSON Stringify($o)))",
+ECHO(JSON Stringify($o)))",
        R"(nullnullFalseTrue|{"a":1})"},
       {R"($o:=New object
 $p:=$o
 $n:=JSON Parse("null")
-LOG(String($o=$p)+String($o=New object)+String($n=OB Get($o;"zz"))+String($n#$o)))",
+ECHO(String($o=$p)+String($o=New object)+String($n=OB Get($o;"zz"))+String($n#$o)))",
        "TrueFalseTrueTrue"},
       {R"($s:=New shared object("n";1)
 OB SET($s;"n";2))",

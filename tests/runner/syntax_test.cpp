@@ -13,7 +13,7 @@ namespace {
 
 struct Outcome {
   int status = 0;
-  std::string log;    // LOG lines joined by |
+  std::string log;    // ECHO lines joined by |
   std::string error;  // the first error line
   bool loaded = true;
 };
@@ -47,52 +47,52 @@ TEST(ModernSyntax, StatementsAndOperatorsGiveTheDocumentedResults) {
   const Case cases[] = {
       // var: types, several names, initial values, Variant
       {"var $a; $b : Integer\nvar $t : Text\nvar $o : Object\nvar $c : Collection\n"
-       "LOG(String($a+$b)+\"/\"+$t+\"/\"+String(Value type($o))+String($o=Null)+String($c=Null))",
+       "ECHO(String($a+$b)+\"/\"+$t+\"/\"+String(Value type($o))+String($o=Null)+String($c=Null))",
        "0//38TrueTrue"},
-      {"var $x : Integer:=5\nvar $r : Real:=1.5\nvar $s:=\"v\"\n$x:=$x+2.4\nLOG(String($x)+\" \"+String($r)+\" \"+$s)",
+      {"var $x : Integer:=5\nvar $r : Real:=1.5\nvar $s:=\"v\"\n$x:=$x+2.4\nECHO(String($x)+\" \"+String($r)+\" \"+$s)",
        "7 1.5 v"},
       {"var $v : Variant\n$v:=1\n$v:=\"text\"\nvar $b : 4D.Blob\nvar $p : Pointer\nvar $k : cs.Thing\n"
-       "LOG($v+String(Value type($b))+String(Value type($k)))",
+       "ECHO($v+String(Value type($b))+String(Value type($k)))",
        "text3038"},
       {"C_OBJECT($o)\nC_COLLECTION($c)\nC_VARIANT($v)\nC_TEXT(SomeMethod; $0)\n$v:=1\n$v:=\"x\"\n"
-       "LOG(String($o=Null)+String($c=Null)+$v)",
+       "ECHO(String($o=Null)+String($c=Null)+$v)",
        "TrueTruex"},
       // comments and line continuation
-      {"$a:=1 /* inline */ +2 // trailing\n/* a\nblock */\n$b:=$a+\\\n10\nLOG(String($b))", "13"},
+      {"$a:=1 /* inline */ +2 // trailing\n/* a\nblock */\n$b:=$a+\\\n10\nECHO(String($b))", "13"},
       // compound assignments
-      {"$i:=10\n$i+=5\n$i-=3\n$i*=2\n$i/=4\n$t:=\"ab\"\n$t+=\"c\"\n$t*=2\nLOG(String($i)+$t)", "6abcabc"},
+      {"$i:=10\n$i+=5\n$i-=3\n$i*=2\n$i/=4\n$t:=\"ab\"\n$t+=\"c\"\n$t*=2\nECHO(String($i)+$t)", "6abcabc"},
       // ternary and short-circuit operators with their values
-      {"$n:=5\nLOG($n>3 ? \"big\" : \"small\")\nLOG(String($n<3 ? 1 : $n=5 ? 2 : 3))", "big|2"},
-      {"LOG(String(1 && \"a\")+\"|\"+String(0 && \"a\")+\"|\"+String(\"\" || \"b\")+\"|\"+String(True && False))",
+      {"$n:=5\nECHO($n>3 ? \"big\" : \"small\")\nECHO(String($n<3 ? 1 : $n=5 ? 2 : 3))", "big|2"},
+      {"ECHO(String(1 && \"a\")+\"|\"+String(0 && \"a\")+\"|\"+String(\"\" || \"b\")+\"|\"+String(True && False))",
        "a|0|b|False"},
-      {"$o:=Null\nLOG(String(($o#Null) && ($o.a=1)))\nLOG(String(False || (1=1)))", "False|True"},
+      {"$o:=Null\nECHO(String(($o#Null) && ($o.a=1)))\nECHO(String(False || (1=1)))", "False|True"},
       // literals, dot and bracket notation at any depth
       {"$o:={a: 1; \"b c\": \"x\"; d: {e: [1; 2; {f: True}]}}\n"
-       "LOG(JSON Stringify($o))\nLOG(String($o.d.e[2].f)+$o[\"b c\"]+String($o.d.e.length))",
+       "ECHO(JSON Stringify($o))\nECHO(String($o.d.e[2].f)+$o[\"b c\"]+String($o.d.e.length))",
        R"({"a":1,"b c":"x","d":{"e":[1,2,{"f":true}]}}|Truex3)"},
-      {"$o:={}\n$o.a.b.c:=1\n$o[\"k\"]:=\"v\"\n$c:=[]\n$c[2]:=\"z\"\n$c[0]:=$o.a.b.c+1\nLOG(JSON Stringify($o)+JSON Stringify($c))",
+      {"$o:={}\n$o.a.b.c:=1\n$o[\"k\"]:=\"v\"\n$c:=[]\n$c[2]:=\"z\"\n$c[0]:=$o.a.b.c+1\nECHO(JSON Stringify($o)+JSON Stringify($c))",
        R"({"a":{"b":{"c":1}},"k":"v"}[2,null,"z"])"},
-      {"$o:={n: 1}\n$p:=$o\n$p.n:=2\n$o.n+=5\nLOG(String($o.n)+String($o=$p)+String($o={n: 7}))", "7TrueFalse"},
+      {"$o:={n: 1}\n$p:=$o\n$p.n:=2\n$o.n+=5\nECHO(String($o.n)+String($o=$p)+String($o={n: 7}))", "7TrueFalse"},
       // Null and undefined
-      {"$o:={a: Null}\nLOG(String($o.a=Null)+String($o.missing=Null)+String($o.missing.deeper=Null)+String(Value type($o.missing)))",
+      {"$o:={a: Null}\nECHO(String($o.a=Null)+String($o.missing=Null)+String($o.missing.deeper=Null)+String(Value type($o.missing)))",
        "TrueTrueTrue5"},
       // member calls, chained, dispatched to the collection functions
-      {"$c:=[3; 1; 2]\n$c.push(4)\nLOG(JSON Stringify($c.sort().slice(1; 3))+String($c.length)+$c.join(\"-\"))",
+      {"$c:=[3; 1; 2]\n$c.push(4)\nECHO(JSON Stringify($c.sort().slice(1; 3))+String($c.length)+$c.join(\"-\"))",
        "[2,3]41-2-3-4"},
       // For each over collections and objects, with bounds and clauses
-      {"$s:=\"\"\nFor each ($x; [1; 2; 3; 4; 5]; 1; -1)\n$s+=String($x)\nEnd for each\nLOG($s)", "234"},
-      {"$s:=\"\"\nFor each ($k; {a: 1; b: 2})\n$s+=$k\nEnd for each\nLOG($s)", "ab"},
-      {"$n:=0\nFor each ($x; [1; 2; 3; 4]) While ($n<3)\n$n+=$x\nEnd for each\nLOG(String($n))", "3"},
-      {"$n:=0\nFor each ($x; [5; 6; 7])\n$n+=$x\nEnd for each Until ($n>10)\nLOG(String($n))", "11"},
-      {"$o:={}\nFor each ($x; New collection)\n$o.hit:=True\nEnd for each\nFor each ($x; Null)\nEnd for each\nLOG(JSON Stringify($o))", "{}"},
+      {"$s:=\"\"\nFor each ($x; [1; 2; 3; 4; 5]; 1; -1)\n$s+=String($x)\nEnd for each\nECHO($s)", "234"},
+      {"$s:=\"\"\nFor each ($k; {a: 1; b: 2})\n$s+=$k\nEnd for each\nECHO($s)", "ab"},
+      {"$n:=0\nFor each ($x; [1; 2; 3; 4]) While ($n<3)\n$n+=$x\nEnd for each\nECHO(String($n))", "3"},
+      {"$n:=0\nFor each ($x; [5; 6; 7])\n$n+=$x\nEnd for each Until ($n>10)\nECHO(String($n))", "11"},
+      {"$o:={}\nFor each ($x; New collection)\n$o.hit:=True\nEnd for each\nFor each ($x; Null)\nEnd for each\nECHO(JSON Stringify($o))", "{}"},
       // break and continue in every loop
-      {"$s:=\"\"\nFor ($i; 1; 10)\nIf ($i%2=0)\ncontinue\nEnd if\nIf ($i>7)\nbreak\nEnd if\n$s+=String($i)\nEnd for\nLOG($s+\" \"+String($i))",
+      {"$s:=\"\"\nFor ($i; 1; 10)\nIf ($i%2=0)\ncontinue\nEnd if\nIf ($i>7)\nbreak\nEnd if\n$s+=String($i)\nEnd for\nECHO($s+\" \"+String($i))",
        "1357 9"},
-      {"$i:=0\nWhile (True)\n$i+=1\nIf ($i=3)\nbreak\nEnd if\nEnd while\nRepeat\n$i+=1\nIf ($i<6)\ncontinue\nEnd if\nbreak\nUntil (False)\nLOG(String($i))",
+      {"$i:=0\nWhile (True)\n$i+=1\nIf ($i=3)\nbreak\nEnd if\nEnd while\nRepeat\n$i+=1\nIf ($i<6)\ncontinue\nEnd if\nbreak\nUntil (False)\nECHO(String($i))",
        "6"},
-      {"$s:=\"\"\nFor each ($x; [1; 2; 3; 4])\nIf ($x=2)\ncontinue\nEnd if\nIf ($x=4)\nbreak\nEnd if\n$s+=String($x)\nEnd for each\nLOG($s)", "13"},
+      {"$s:=\"\"\nFor each ($x; [1; 2; 3; 4])\nIf ($x=2)\ncontinue\nEnd if\nIf ($x=4)\nbreak\nEnd if\n$s+=String($x)\nEnd for each\nECHO($s)", "13"},
       // Use on shared objects
-      {"$s:=New shared object(\"n\"; 1)\nUse ($s)\n$s.n:=2\n$s.list:=New shared collection(1)\nEnd use\nLOG(String($s.n)+JSON Stringify($s.list))", "2[1]"},
+      {"$s:=New shared object(\"n\"; 1)\nUse ($s)\n$s.n:=2\n$s.list:=New shared collection(1)\nEnd use\nECHO(String($s.n)+JSON Stringify($s.list))", "2[1]"},
   };
   for (const Case& c : cases) {
     Outcome o = RunMain(c.source);
@@ -109,14 +109,14 @@ TEST(ModernSyntax, DeclareAndReturn) {
     const char* log;
   };
   const Case cases[] = {
-      {"LOG(helper(2; \"x\"))", "#DECLARE($n : Integer; $t : Text) -> $r : Text\n$r:=$t*$n", "xx"},
-      {"LOG(helper(2.6; \"x\"))", "#DECLARE($n : Integer; $t : Text) -> $r : Text\nreturn $t+String($n)+String($1)", "x33"},
-      {"LOG(\"[\"+helper+\"]\")", "#DECLARE($n : Integer; $t : Text) -> $r : Text\nIf ($n=0)\nreturn\nEnd if\n$r:=\"never\"", "[]"},
-      {"LOG(helper(\"ab\"))", "#DECLARE($t : Text) : Text\nreturn $t+$t", "abab"},
-      {"LOG(String(helper .length))", "#DECLARE() : Collection\nreturn [1; 2]", "2"},
-      {"$c:=[1; 2; 3]\nLOG(JSON Stringify($c.slice(1)\\\n  .reverse()))", "LOG(1)", "[3,2]"},
-      {"LOG(String(helper(5)))", "#DECLARE($n : Integer) -> $r : Integer\nFor ($i; 1; 10)\nIf ($i=$n)\nreturn $i*10\nEnd if\nEnd for\n$r:=-1", "50"},
-      {"helper\nLOG(\"after\")", "LOG(\"in\")\nreturn\nLOG(\"not reached\")", "in|after"},
+      {"ECHO(helper(2; \"x\"))", "#DECLARE($n : Integer; $t : Text) -> $r : Text\n$r:=$t*$n", "xx"},
+      {"ECHO(helper(2.6; \"x\"))", "#DECLARE($n : Integer; $t : Text) -> $r : Text\nreturn $t+String($n)+String($1)", "x33"},
+      {"ECHO(\"[\"+helper+\"]\")", "#DECLARE($n : Integer; $t : Text) -> $r : Text\nIf ($n=0)\nreturn\nEnd if\n$r:=\"never\"", "[]"},
+      {"ECHO(helper(\"ab\"))", "#DECLARE($t : Text) : Text\nreturn $t+$t", "abab"},
+      {"ECHO(String(helper .length))", "#DECLARE() : Collection\nreturn [1; 2]", "2"},
+      {"$c:=[1; 2; 3]\nECHO(JSON Stringify($c.slice(1)\\\n  .reverse()))", "ECHO(1)", "[3,2]"},
+      {"ECHO(String(helper(5)))", "#DECLARE($n : Integer) -> $r : Integer\nFor ($i; 1; 10)\nIf ($i=$n)\nreturn $i*10\nEnd if\nEnd for\n$r:=-1", "50"},
+      {"helper\nECHO(\"after\")", "ECHO(\"in\")\nreturn\nECHO(\"not reached\")", "in|after"},
   };
   for (const Case& c : cases) {
     Outcome o = RunMain(c.main, c.helper);
@@ -140,14 +140,14 @@ TEST(ModernSyntax, MistakesAreReportedWhereTheyStand) {
       {"$c:=[1; 2", false, "\"]\""},
       {"For each ($x; [1])\nEnd for", false, "End for without For"},
       {"$x:=True ? 1", false, "? :"},
-      {"$c:=[1]\nLOG(String($c[5]))", true, "out of range"},
+      {"$c:=[1]\nECHO(String($c[5]))", true, "out of range"},
       {"var $o : Object\n$o.a:=1", true, "object is null"},
       {"$t:=\"abc\"\n$t.a:=1", true, "property \"a\" of a text"},
       {"$c:=[1]\n$c.nope()", true, "no function .nope()"},
       {"For each ($x; 5)\nEnd for each", true, "not a longint"},
       {"$s:=New shared object\n$s.a:=1", true, "inside Use"},
       {"Use (New object)\nEnd use", true, "not shared"},
-      {"$o:={}\nLOG(String($o<{}))", true, "does not apply"},
+      {"$o:={}\nECHO(String($o<{}))", true, "does not apply"},
   };
   for (const Case& c : cases) {
     Outcome o = RunMain(c.source);

@@ -25,10 +25,10 @@ While ($lines#"")
   End if
   $r:=VRX_SendText($stream;$line+"\r\n";0;0)
   ASSERT($r=0;"send failed")
-  LOG("> "+$line)
+  ECHO("> "+$line)
   $n:=VRX_ReceiveText($stream;$answer;32000;0;0;"\r\n";600)
   ASSERT($n>0;"no answer to "+$line)
-  LOG("< "+Replace string($answer;"\r\n";""))
+  ECHO("< "+Replace string($answer;"\r\n";""))
 End while
 $r:=VRX_CloseStream($stream)
 $r:=VRX_ReleaseStream($stream;0)

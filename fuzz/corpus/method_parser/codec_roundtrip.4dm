@@ -14,12 +14,12 @@ C_LONGINT($i;$k;$at;$size;$codec;$encodedSize;$differs)
 If (Count parameters>=1)
   DOCUMENT TO BLOB($1;$blob)
   $text:=BLOB to text($blob;UTF8 text without length)
-  LOG("File "+$1+": "+String(Length($text))+" characters")
+  ECHO("File "+$1+": "+String(Length($text))+" characters")
 Else
   $text:="Grüße aus Köln! 100% <sure> & \"quoted\" = fine?\r\n"
   $text:=$text+"A line long enough that quoted-printable has to fold it, since such lines are kept under seventy-six characters.\r\n"
   $text:=$text+"path/to/file name.txt?a=1&b=2\r\n"
-  LOG("Built-in text: "+String(Length($text))+" characters")
+  ECHO("Built-in text: "+String(Length($text))+" characters")
 End if
 
 For ($codec;1;4)
@@ -57,8 +57,8 @@ For ($codec;1;4)
   End for
   $differs:=codec_first_difference($text;$decoded)
   If ($differs=0)
-    LOG($name+": "+String($encodedSize)+" characters encoded, round trip exact; begins "+$sample)
+    ECHO($name+": "+String($encodedSize)+" characters encoded, round trip exact; begins "+$sample)
   Else
-    LOG($name+": "+String($encodedSize)+" characters encoded, round trip differs at character "+String($differs))
+    ECHO($name+": "+String($encodedSize)+" characters encoded, round trip differs at character "+String($differs))
   End if
 End for

@@ -20,7 +20,7 @@ $r:=VRX_GetStreamAddresses($listen;$a;$b;$localPort)
 If ($localPort<0)
   $localPort:=$localPort+65536
 End if
-LOG("echo server on port "+String($localPort))
+ECHO("echo server on port "+String($localPort))
 <>echoSessions:=0
 <>echoPort:=$localPort
 $accepted:=0
@@ -52,4 +52,4 @@ While (<>echoSessions>0)
 End while
 $r:=VRX_ReleaseStream($listen;2)
 $r:=VRX_ReleaseStream($spare;2)
-LOG("echo server done")
+ECHO("echo server done")

@@ -18,4 +18,4 @@ For each ($k; $o)
   $p:=$p || {}
   $p[$k]:=$o[$k]
 End for each
-LOG(JSON Stringify($o)+String($c.length)+$c.join(",")+String($n && "ok"))
+ECHO(JSON Stringify($o)+String($c.length)+$c.join(",")+String($n && "ok"))
