@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Measures how much of the public corpus `vrx run` loads. Each file listed in
-# tests/runner/corpus/manifest.tsv is checked on its own (copied alone into a scratch project, so one
-# file's fault does not hide another's). With `vrx run --check` the check is that command's
-# verdict; without it the file is loaded under a method name that does not exist, so nothing
-# runs: a load that succeeds ends with "no method named".
-# Prints the share that loads per kind and the most common first failure messages; the
-# verdict for every file goes to DEST/check.tsv. DETOKENIZE=1 removes the language tokens
-# (Name:C16, Name:K8:3) first, to see what the loader lacks beyond reading them.
+# tests/runner/corpus/manifest.tsv is checked on its own with `vrx run --check` (copied alone
+# into a scratch project, so one file's fault does not hide another's).
+# A file loads when --check reports no syntax error for it: a name vrx run does not have
+# (command, constant, method, table) is no load failure, it is reported when its line runs,
+# and such names are listed apart. A file the loader did not read at all (--check says
+# "0 methods checked") is counted as unread, not as loaded.
+# Prints the share that loads per kind, the syntax errors by cause and the unknown names by
+# the number of files naming them; the verdict for every file goes to DEST/check.tsv and
+# every unknown name with its place to DEST/unknown.tsv. DETOKENIZE=1 removes the language
+# tokens (Name:C16, Name:K8:3) first, to see what the loader lacks beyond reading them.
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
 manifest=${MANIFEST:-$here/tests/runner/corpus/manifest.tsv}
@@ -17,12 +20,12 @@ fi
 dest=$1
 vrx=${2:-$here/build/vrx}
 [ -x "$vrx" ] || { echo "corpus-check: no vrx at $vrx" >&2; exit 2; }
-has_check=0
-"$vrx" run --help 2>&1 | grep -q -- '--check' && has_check=1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 results=$dest/check.tsv
+unknown=$dest/unknown.tsv
 printf 'repository\tpath\tkind\tself_contained\tloads\tmessage\n' >"$results"
+printf 'repository\tpath\tplace\tmessage\n' >"$unknown"
 while IFS=$'\t' read -r repo path commit kind self; do
   [ "$repo" = repository ] && continue
   src=$dest/${repo/\//+}/$path
@@ -37,40 +40,69 @@ while IFS=$'\t' read -r repo path commit kind self; do
   else
     cp "$src" "$file"
   fi
-  if [ $has_check = 1 ]; then
-    msg=$(timeout 20 "$vrx" run --check "$scratch/p" 2>&1 </dev/null)
-    status=$?
-    ok=$([ $status = 0 ] && echo yes || echo no)
+  out=$(timeout 20 "$vrx" run --check "$scratch/p" 2>"$scratch/err" </dev/null)
+  status=$?
+  out=${out//$scratch\/p\//}
+  syntax=$(grep -m1 ': syntax error: ' <<<"$out")
+  if [ $status -ge 124 ]; then
+    ok=no msg="timeout or crash (status $status)"
+  elif [ $status -gt 1 ]; then
+    ok=no msg=$(grep -m1 . "$scratch/err")
+  elif [ -n "$syntax" ]; then
+    ok=no msg=$syntax
+  elif grep -q '^0 methods checked' "$scratch/err"; then
+    ok=unread msg="not read by the loader"
   else
-    msg=$(timeout 20 "$vrx" run "$file" --method ' no such method ' 2>&1 </dev/null)
-    status=$?
-    ok=no
-    [ $status = 2 ] && grep -q 'no method named' <<<"$msg" && ok=yes
+    ok=yes msg=""
   fi
-  [ $status -ge 124 ] && msg="timeout or crash (status $status)"
-  first=""
-  [ $ok = no ] && first=$(grep -m1 . <<<"$msg" | sed -e "s|$scratch/p/||g" | tr '\t' ' ')
-  printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$repo" "$path" "$kind" "$self" "$ok" "$first" >>"$results"
+  printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$repo" "$path" "$kind" "$self" "$ok" "${msg//$'\t'/ }" >>"$results"
+  grep -v ': syntax error: ' <<<"$out" | grep . | sed -E 's/^[^:]*:([0-9]+:[0-9]+): /\1\t/' |
+    while IFS=$'\t' read -r place message; do
+      printf '%s\t%s\t%s\t%s\n' "$repo" "$path" "$place" "$message"
+    done >>"$unknown"
 done <"$manifest"
-python3 - "$results" <<'PY'
+python3 - "$results" "$unknown" <<'PY'
 import collections, csv, re, sys
 rows = list(csv.DictReader(open(sys.argv[1]), delimiter="\t", quoting=csv.QUOTE_NONE))
-print(f"{'kind':<22}{'files':>7}{'load':>7}{'share':>8}")
+unknown = list(csv.DictReader(open(sys.argv[2]), delimiter="\t", quoting=csv.QUOTE_NONE))
+print(f"{'kind':<24}{'files':>6}{'load':>6}{'share':>8}{'unread':>8}{'clean':>7}")
 groups = collections.defaultdict(list)
 for r in rows:
     groups[r["kind"]].append(r)
-    groups[r["kind"] + " self-contained"].append(r) if r["self_contained"] == "yes" else None
+    if r["self_contained"] == "yes":
+        groups[r["kind"] + " self-contained"].append(r)
+    if r["kind"] != "class":
+        groups["methods"].append(r)
     groups["all"].append(r)
+named = collections.defaultdict(set)
+for u in unknown:
+    named[(u["repository"], u["path"])].add(u["message"])
 for k in sorted(groups):
     g = groups[k]
     n = sum(r["loads"] == "yes" for r in g)
-    print(f"{k:<22}{len(g):>7}{n:>7}{100.0 * n / len(g):>7.1f}%")
+    unread = sum(r["loads"] == "unread" for r in g)
+    clean = sum(r["loads"] == "yes" and not named[(r["repository"], r["path"])] for r in g)
+    read = len(g) - unread
+    share = f"{100.0 * n / read:>7.1f}%" if read else "      -"
+    print(f"{k:<24}{len(g):>6}{n:>6}{share:>8}{unread:>8}{clean:>7}")
+print("(share: of the files read; clean: loads and names nothing vrx run lacks)")
 def norm(m):
     m = re.sub(r"^.*?\.4dm:(\d+:)?(\d+:)?\s*", "", m)
     m = re.sub(r'"[^"]{25,}"', '"…"', m)
     return re.sub(r"\b\d+\b", "N", m)[:110]
 c = collections.Counter(norm(r["message"]) for r in rows if r["loads"] == "no")
-print("\nmost common first failures:")
-for m, n in c.most_common(25):
+if c:
+    print("\nsyntax errors (first per file), by cause:")
+    for m, n in c.most_common():
+        print(f"{n:>5}  {m}")
+files = collections.Counter()
+for key, messages in named.items():
+    for m in messages:
+        files[m] += 1
+print(f"\nnames vrx run does not have: {len(files)} distinct, in {len(named)} files "
+      f"({len(unknown)} places); by the number of files naming them:")
+for m, n in files.most_common(40):
     print(f"{n:>5}  {m}")
+if len(files) > 40:
+    print(f"  ... {len(files) - 40} more in {sys.argv[2]}")
 PY
