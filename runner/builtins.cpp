@@ -372,7 +372,7 @@ constexpr BuiltinInfo kBuiltins[] = {
     {"C_INTEGER", 282, 1, -1, false, "e", CLongint, false},
     {"C_REAL", 285, 1, -1, false, "e", CReal, false},
     {"C_TEXT", 284, 1, -1, false, "e", CText, false},
-    {"C_STRING", 293, 1, -1, false, "le", CString, false},
+    {"C_STRING", 293, 1, -1, false, "e", CString, false},
     {"C_BOOLEAN", 305, 1, -1, false, "e", CBoolean, false},
     {"C_BLOB", 604, 1, -1, false, "e", CBlob, false},
     {"C_PICTURE", 286, 1, -1, false, "e", CPicture, false},

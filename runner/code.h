@@ -30,7 +30,7 @@ enum class Op : uint8_t {
   Element,       // node a {node b}; node a is a variable
   Negate,        // -node a
   Binary,        // node a `bin` node b
-  Star,          // a lone * argument (a 0), or > or < (a '>' or '<')
+  Star,          // a lone * argument (a 0), or a lone operator (Parser::LoneOperator)
   Builtin,       // builtins[a] with argc arguments from args[b]
   Command,       // commands[a] with argc arguments from args[b]
   Method,        // calls[a] with argc arguments from args[b]
@@ -180,7 +180,7 @@ class CodeGen {
   int32_t Element(int32_t var, int32_t index);
   int32_t Unary(Op op, int32_t operand);          // Negate, AddressOf, Deref
   int32_t Binary(Tok bin, int32_t left, int32_t right);
-  int32_t Star(int32_t order);                    // 0, '>' or '<' (directions), '&' or '|' (conjunctions)
+  int32_t Star(int32_t order);                    // 0, or a lone operator's mark
   int32_t Member(int32_t object, const std::string& name);
   int32_t Index(int32_t base, int32_t index);
   int32_t Logic(Tok bin, int32_t left, int32_t right);

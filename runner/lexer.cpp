@@ -319,6 +319,17 @@ struct Lexer {
     return true;
   }
 
+  // A line comment. A backslash right at its end joins the next line to it, as it joins
+  // the lines of a statement: commenting out the first line of a joined statement
+  // comments out all of it. A backslash followed by a blank ends the comment there.
+  void SkipComment() {
+    for (;;) {
+      while (!AtEnd() && Peek() != '\n' && Peek() != '\r') Advance();
+      if (AtEnd() || src[pos - 1] != '\\') return;
+      SkipLineEnd();
+    }
+  }
+
   // Whether the last token ends a value right before pos: then "." reads a property
   // and "[" an element ($o.name, $c[1]) rather than a number or a table.
   bool AfterValue() const {
@@ -401,7 +412,7 @@ struct Lexer {
       } else if (ch == '\n' || ch == '\r') {
         EmitNewline();
       } else if ((ch == '/' && Peek(1) == '/') || ch == '`') {
-        while (!AtEnd() && Peek() != '\n' && Peek() != '\r') Advance();
+        SkipComment();
       } else if (ch == '/' && Peek(1) == '*') {
         Advance();
         Advance();

@@ -112,6 +112,9 @@ bool Parser::Expect(Tok kind, const char* what) {
 }
 
 bool Parser::ExpectEndOfLine() {
+  // A semicolon closing a statement is left over from other languages: 4D takes it.
+  if (Cur().kind == Tok::Semicolon && (At(pos + 1).kind == Tok::Newline || At(pos + 1).kind == Tok::End))
+    ++pos;
   if (Cur().kind == Tok::End) return true;
   if (Cur().kind != Tok::Newline)
     return Fail(Cur(), "expected the end of the line, found " + Describe(Cur()));
@@ -402,7 +405,24 @@ bool Parser::ParseElement(int32_t* var) {
   return true;
 }
 
-/* args -> ['(' [arg {';' arg}] ')']   arg -> '*' | expr */
+// An operator standing alone as an argument: a direction ('>', '<'), a conjunction ('&',
+// '|') or a comparison ('=', '#', '{' for <=, '}' for >=, '%'); 0 for any other token.
+char Parser::LoneOperator(Tok t) {
+  switch (t) {
+    case Tok::Gt: return '>';
+    case Tok::Lt: return '<';
+    case Tok::Amp: return '&';
+    case Tok::Pipe: return '|';
+    case Tok::Eq: return '=';
+    case Tok::Hash: return '#';
+    case Tok::Le: return '{';
+    case Tok::Ge: return '}';
+    case Tok::Percent: return '%';
+    default: return 0;
+  }
+}
+
+/* args -> ['(' [arg {';' arg}] ')']   arg -> '*' | lone operator | expr */
 bool Parser::ParseArgs(std::vector<int32_t>* args) {
   if (Cur().kind != Tok::LParen) return true;
   ++pos;
@@ -416,11 +436,9 @@ bool Parser::ParseArgs(std::vector<int32_t>* args) {
     if (Cur().kind == Tok::Star && alone) {
       a = gen.Star(0);
       ++pos;
-    } else if ((Cur().kind == Tok::Gt || Cur().kind == Tok::Lt || Cur().kind == Tok::Amp ||
-                Cur().kind == Tok::Pipe) && alone) {
-      // SORT ARRAY's direction; QUERY's conjunction
-      a = gen.Star(Cur().kind == Tok::Gt ? '>' : Cur().kind == Tok::Lt ? '<'
-                   : Cur().kind == Tok::Amp ? '&' : '|');
+    } else if (char mark = LoneOperator(Cur().kind); mark && alone) {
+      // SORT ARRAY's direction; QUERY's conjunction and comparison
+      a = gen.Star(mark);
       ++pos;
     } else if (!ParseExpr(&a)) {
       return false;

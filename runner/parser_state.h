@@ -101,6 +101,7 @@ struct Parser {
   bool ParseDerefs(int32_t* out);
   bool ParseAddress(int32_t* out);
   bool ParseElement(int32_t* var);
+  static char LoneOperator(Tok t);
   bool ParseArgs(std::vector<int32_t>* args);
   bool CheckBuiltinArgs(const Token& at, const BuiltinInfo& b, const std::vector<int32_t>& args);
   bool CheckCommandArgs(const Token& at, const vrx::CommandInfo& c, const std::vector<int32_t>& args);

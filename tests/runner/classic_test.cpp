@@ -152,6 +152,7 @@ TEST(ClassicLanguage, DeclarationsOfOtherMethodsAndOfParameterRuns) {
       "$0:=Type($2)*100+Type($3)\n";
   const Case cases[] = {
       {"C_LONGINT(helper;$0)\nECHO(String(helper(\"a\";1;2)))", "101"},
+      {"C_STRING(helper;10;$1)\nC_STRING(3;$s)\n$s:=\"abcdef\"\nECHO($s)", "abc"},
       {"C_OBJECT($o)\nC_COLLECTION($c)\nC_VARIANT($v)\n$v:=\"t\"\n$v:=1\n"
        "ECHO(String(Type($o))+\" \"+String(Type($c))+\" \"+String(Type($v)))",
        "38 42 9"},

@@ -59,6 +59,9 @@ TEST(ModernSyntax, StatementsAndOperatorsGiveTheDocumentedResults) {
        "TrueTruex"},
       // comments and line continuation
       {"$a:=1 /* inline */ +2 // trailing\n/* a\nblock */\n$b:=$a+\\\n10\nECHO(String($b))", "13"},
+      // a line comment ending in a backslash comments out the joined line after it too;
+      // a semicolon may close a statement
+      {"//$t:=\"a\"\\\n  +\"b\"\n$b:=1;\nECHO(String($b)) // C:\\ \nECHO(\"z\");  ", "1|z"},
       // compound assignments
       {"$i:=10\n$i+=5\n$i-=3\n$i*=2\n$i/=4\n$t:=\"ab\"\n$t+=\"c\"\n$t*=2\nECHO(String($i)+$t)", "6abcabc"},
       // ternary and short-circuit operators with their values
