@@ -23,19 +23,26 @@ bool ValueOf(Frame& f, int32_t arg, Value* copy, const Value** out) {
 
 namespace {
 
-bool DeclareVar(Frame& f, Var* var, const std::string& label, Type type, int maxLen) {
-  if (type == Type::Undefined) {  // C_VARIANT: takes whatever it is given
+// Gives `var` the type `type` (Undefined: Variant, which takes whatever it is given): an
+// undefined, null or null-object variable gets the type's empty value, another one is
+// converted. Messages name it by node `ref`, or, when ref is -n, as parameter n.
+bool DeclareVar(Frame& f, Var* var, int32_t ref, Type type, int maxLen) {
+  if (type == Type::Undefined) {
     var->maxLen = -1;
     return true;
   }
-  if (var->v.type == Type::Undefined ||
-      (var->v.type == Type::Null && (type == Type::Object || type == Type::Collection))) {
+  const Value& v = var->v;
+  bool nullish = v.type == Type::Undefined || v.type == Type::Null ||
+                 (v.type == Type::Object && !v.object()) || (v.type == Type::Collection && !v.collection());
+  if (v.type == Type::Undefined ||
+      (nullish && (type == Type::Object || type == Type::Collection))) {
     var->v = Value::Empty(type);
-  } else if (var->v.type != type) {
-    if (var->v.type == Type::Array)
+  } else if (v.type != type) {
+    std::string label = ref < 0 ? "$" + std::to_string(-ref) : VarLabel(f, ref);
+    if (v.type == Type::Array)
       return Fail(f, label + " is an array and cannot be declared " + std::string(TypeName(type)));
     Value converted;
-    if (!Convert(f, type, var->v, &converted, label)) return false;
+    if (!Convert(f, type, v, &converted, label)) return false;
     var->v = std::move(converted);
   }
   var->maxLen = maxLen;
@@ -44,20 +51,24 @@ bool DeclareVar(Frame& f, Var* var, const std::string& label, Type type, int max
   return true;
 }
 
+}  // namespace
+
 bool Declare(Frame& f, int32_t ref, Type type, int maxLen) {
   if (f.node(ref).op == Op::ParamAt) {
     // C_TEXT(${n}): parameter n and every one after it.
     int32_t first;
     if (!EvalLong(f, f.node(ref).a, &first, "the parameter number")) return false;
     for (int32_t n = std::max(first, 1); n <= f.nparams; ++n)
-      if (Var* var = ParamVar(f, n, false); var && !DeclareVar(f, var, "$" + std::to_string(n), type, maxLen))
+      if (Var* var = ParamVar(f, n, false); var && !DeclareVar(f, var, -n, type, maxLen))
         return false;
     return true;
   }
   Var* var = FindVar(f, ref);
   if (!var) return Fail(f, "only whole variables can be declared");
-  return DeclareVar(f, var, VarLabel(f, ref), type, maxLen);
+  return DeclareVar(f, var, ref, type, maxLen);
 }
+
+namespace {
 
 // C_TEXT(OtherMethod; $1...) types another method's parameters for the compiler: the
 // runner takes each method's parameters as they come, so such a line does nothing.

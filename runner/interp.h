@@ -164,6 +164,9 @@ std::string NumHint(Type got);
 [[nodiscard]] bool NeedBlobVar(Frame& f, int32_t ref, Var** out, const std::string& cmd);
 [[nodiscard]] bool StartOffset(Frame& f, int32_t ref);
 [[nodiscard]] bool DeclareArray(Frame& f, const Args& a, Type elem, const std::string& cmd);
+// Declares the variable (or ${n}: the parameters from n on) that node `ref` names as C_
+// commands, var and #DECLARE do; maxLen > 0 keeps at most that many characters.
+[[nodiscard]] bool Declare(Frame& f, int32_t ref, Type type, int maxLen);
 std::string SystemPath(const std::string& macRoman);  // a path as the system takes it
 // The built-in commands of each family, gathered by Builtins().
 // The number Value type gives for v (4D's "Is ..." constants); arrays are Is undefined.

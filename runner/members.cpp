@@ -32,27 +32,11 @@ bool CollectionIndex(Frame& f, int32_t node, int32_t* out) {
   return EvalLong(f, node, out, "the collection index");
 }
 
-// Declares each variable of the call's arguments as var and #DECLARE do.
+// var and #DECLARE: the first argument is the type, the others the variables.
 bool DeclareVars(Frame& f, const Args& a, Value*) {
   Type type = Type(f.code->consts[size_t(a.node(0).a)].l);
-  for (size_t i = 1; i < a.size(); ++i) {
-    Var* var = FindVar(f, a[i]);
-    if (!var) return Fail(f, "only whole variables can be declared");
-    if (type == Type::Undefined) {  // Variant: takes whatever it is given
-      var->maxLen = -1;
-      continue;
-    }
-    var->maxLen = 0;
-    if (var->v.type == Type::Undefined || (Nullish(var->v) && (type == Type::Object || type == Type::Collection))) {
-      var->v = Value::Empty(type);
-    } else if (var->v.type != type) {
-      if (var->v.type == Type::Array)
-        return Fail(f, VarLabel(f, a[i]) + " is an array and cannot be declared " + std::string(TypeName(type)));
-      Value converted;
-      if (!Convert(f, type, var->v, &converted, VarLabel(f, a[i]))) return false;
-      var->v = std::move(converted);
-    }
-  }
+  for (size_t i = 1; i < a.size(); ++i)
+    if (!Declare(f, a[i], type, 0)) return false;
   return true;
 }
 
