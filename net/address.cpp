@@ -105,21 +105,19 @@ bool ParseAddressLiteral(std::string_view text, uint16_t port, SocketAddress* ou
   return ok;
 }
 
-bool LocalAddressOf(int fd, SocketAddress* out) {
+namespace {
+// getsockname and getpeername alike.
+bool AddressOf(int fd, int (*query)(int, sockaddr*, socklen_t*), SocketAddress* out) {
   *out = SocketAddress{};
   out->length = sizeof out->storage;
-  if (fd >= 0 && getsockname(fd, out->Raw(), &out->length) == 0) return true;
+  if (fd >= 0 && query(fd, out->Raw(), &out->length) == 0) return true;
   *out = SocketAddress{};
   return false;
 }
+}  // namespace
 
-bool PeerAddressOf(int fd, SocketAddress* out) {
-  *out = SocketAddress{};
-  out->length = sizeof out->storage;
-  if (fd >= 0 && getpeername(fd, out->Raw(), &out->length) == 0) return true;
-  *out = SocketAddress{};
-  return false;
-}
+bool LocalAddressOf(int fd, SocketAddress* out) { return AddressOf(fd, getsockname, out); }
+bool PeerAddressOf(int fd, SocketAddress* out) { return AddressOf(fd, getpeername, out); }
 
 bool SystemHasIpv6() {
   static const bool has = [] {

@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "net/address.h"
@@ -29,6 +30,11 @@ struct SocketLayer {
   bool nextCheckSet = false;
   uint32_t nextCheck = 0;
   uint32_t cachedLocalAddress = 0;
+  // The last lookup of this machine's own name: the name, its first IPv4 address (0 for
+  // none) and when it was made (milliseconds).
+  std::string ownName;
+  uint32_t ownAddress = 0;
+  uint32_t ownAddressAt = 0;
   NetworkStatistics stats = {};
 };
 
@@ -63,15 +69,6 @@ enum class RaceStep { Pending, Won, Lost };
 RaceStep StepConnectRace(StreamRecord* record);
 // Closes every attempt but the record's socket and ends the race (a release under way).
 void EndConnectRace(StreamRecord* record);
-
-// An IPv4 socket address from an address and port in host byte order.
-inline sockaddr_in MakeAddress(uint32_t address, uint16_t port) {
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(port);
-  sa.sin_addr.s_addr = htonl(address);
-  return sa;
-}
 
 // One idle wait of a sending loop: sleeps until the socket is ready for `events` or a
 // tenth of a second passes, then polls the stream. The record after the wait, or null

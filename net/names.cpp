@@ -10,9 +10,13 @@
 #include "net/layer.h"
 #include "net/resolver.h"
 #include "net/socket_layer.h"
+#include "platform/services.h"
 
 namespace vrx {
 namespace {
+
+// How long a lookup of this machine's own name stays the answer.
+constexpr uint32_t kOwnAddressLifetimeMs = 10000;
 
 // The first IPv4 address of a name, in host byte order; 0 when it has none (a name with
 // IPv6 addresses alone has no number a longint can hold).
@@ -101,8 +105,17 @@ NetStatus StreamAddresses(StreamRecord** slot, StreamAddressInfo* out) {
 uint32_t LocalAddress() {
   std::string name;
   if (!OwnHostName(&name)) return Layer().cachedLocalAddress;
-  uint32_t a = FirstIpv4(name);
-  return a == 0 ? Layer().cachedLocalAddress : a;
+  // A method may ask in a loop: the answer for the same name is reused for a while
+  // instead of a lookup (and a wait for the resolver's thread) each time.
+  SocketLayer& L = Layer();
+  const uint32_t now = platform::Milliseconds();
+  if (name != L.ownName || now - L.ownAddressAt >= kOwnAddressLifetimeMs) {
+    uint32_t a = FirstIpv4(name);  // waits; the layer is the same afterwards
+    L.ownName = name;
+    L.ownAddress = a;
+    L.ownAddressAt = now;
+  }
+  return L.ownAddress == 0 ? L.cachedLocalAddress : L.ownAddress;
 }
 
 }  // namespace vrx

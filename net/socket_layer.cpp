@@ -144,6 +144,8 @@ int32_t StartSocketLayer() {
   L.nextCheckSet = false;
   L.nextCheck = 0;
   L.cachedLocalAddress = 0;
+  L.ownName.clear();
+  L.ownAddress = 0;
   L.stats = {};
   StartSslLibrary();
   // Sockets are always available here, and so are notifications through the host's

@@ -188,9 +188,8 @@ NetStatus Ping(uint32_t address, int32_t timeout, int32_t size, int32_t* millise
   if (s.fd < 0) return NetStatus::Failed;
   const std::string request = EchoRequest(size, kEchoIdentifier);
   const uint32_t start = platform::Milliseconds();
-  sockaddr_in to = MakeAddress(address, 0);
-  if (sendto(s.fd, request.data(), request.size(), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&to),
-             sizeof to) < 0)
+  const SocketAddress to = Ipv4Address(address, 0);
+  if (sendto(s.fd, request.data(), request.size(), MSG_NOSIGNAL, to.Raw(), to.length) < 0)
     return NetStatus::Failed;  // no reply can come
   const uint32_t limit = uint32_t(std::clamp<int64_t>(int64_t(timeout) * 1000, 0, INT32_MAX));
   uint8_t reply[kDatagramBuffer];
