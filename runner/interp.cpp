@@ -27,7 +27,8 @@ inline bool EvalChild(Frame& f, int32_t i, Value* out) {
 [[gnu::noinline]] bool EvalVariable(Frame& f, int32_t i, Value* out) {
   const Node& n = f.node(i);
   const Var& var = Slot(f, n);
-  if (var.v.type == Type::Undefined) {
+  // A Variant declared and not given a value is undefined, which reads without an error.
+  if (var.v.type == Type::Undefined && var.maxLen >= 0) {
     if (n.op == Op::Param) return Fail(f, "the parameter $" + std::to_string(n.a) + " was not passed");
     if (n.op == Op::Local) {
       const std::string& name = f.code->locals[size_t(n.a)];
@@ -44,7 +45,7 @@ inline bool EvalChild(Frame& f, int32_t i, Value* out) {
   int32_t number;
   if (!EvalLong(f, n.a, &number, "the parameter number")) return false;
   Var* var = number >= 0 ? ParamVar(f, number, false) : nullptr;
-  if (!var || var->v.type == Type::Undefined)
+  if (!var || (var->v.type == Type::Undefined && var->maxLen >= 0))
     return Fail(f, "the parameter ${" + std::to_string(number) + "} was not passed");
   *out = var->v;
   return true;

@@ -27,7 +27,7 @@ constexpr size_t kConfinedMaxBytes = 65536, kConfinedMaxArray = 1000;
 
 struct Var {
   Value v;         // Undefined until declared or first assigned; then its type stays
-  int maxLen = 0;  // C_STRING(n; ...) variables keep at most n bytes
+  int maxLen = 0;  // C_STRING(n; ...) variables keep at most n bytes; -1: a Variant
 };
 
 // Where a value goes: a variable, or one of its elements (any index: a bad one is

@@ -34,9 +34,14 @@ namespace {
 // Assigns to a whole variable; `label` names it in messages.
 template <typename Label>
 bool AssignVar(Frame& f, Var* var, Value v, Label label) {
-  if (v.type == Type::Undefined) return Fail(f, "the value assigned to " + label() + " is undefined");
   if (var->v.type == Type::Array || v.type == Type::Array)
     return Fail(f, "arrays cannot be assigned with :=");
+  if (v.type == Type::Undefined) {
+    // As CLEAR VARIABLE: a typed variable gets its type's empty value, a Variant or a
+    // variable without a type becomes undefined.
+    var->v = var->maxLen < 0 || var->v.type == Type::Undefined ? Value() : Value::Empty(var->v.type);
+    return true;
+  }
   // A Variant (maxLen -1) takes any value; an object or collection variable takes Null.
   if (var->v.type == Type::Undefined || var->maxLen < 0 || (var->v.type == v.type && var->maxLen == 0)) {
     var->v = std::move(v);

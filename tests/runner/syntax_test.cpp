@@ -79,6 +79,10 @@ TEST(ModernSyntax, StatementsAndOperatorsGiveTheDocumentedResults) {
       // Null and undefined
       {"$o:={a: Null}\nECHO(String($o.a=Null)+String($o.missing=Null)+String($o.missing.deeper=Null)+String(Value type($o.missing)))",
        "TrueTrueTrue5"},
+      // an undefined value clears a typed variable and leaves a Variant undefined
+      {"var $v : Variant\n$o:={}\n$v:=$o.missing\n$n:=5\n$n:=$o.missing\n$t:=\"a\"\n$t:=$o.nope\n"
+       "ECHO(String(Undefined($v))+String($n)+\"[\"+$t+\"]\"+String($v=Null))",
+       "True0[]True"},
       // member calls, chained, dispatched to the collection functions
       {"$c:=[3; 1; 2]\n$c.push(4)\nECHO(JSON Stringify($c.sort().slice(1; 3))+String($c.length)+$c.join(\"-\"))",
        "[2,3]41-2-3-4"},
@@ -119,6 +123,7 @@ TEST(ModernSyntax, DeclareAndReturn) {
       {"ECHO(String(helper .length))", "#DECLARE() : Collection\nreturn [1; 2]", "2"},
       {"$c:=[1; 2; 3]\nECHO(JSON Stringify($c.slice(1)\\\n  .reverse()))", "ECHO(1)", "[3,2]"},
       {"ECHO(String(helper(5)))", "#DECLARE($n : Integer) -> $r : Integer\nFor ($i; 1; 10)\nIf ($i=$n)\nreturn $i*10\nEnd if\nEnd for\n$r:=-1", "50"},
+      {"$o:={}\nECHO(helper($o.missing; \"d\")+helper(\"e\"; \"f\"))", "C_VARIANT($1)\n$0:=Choose($1=Null; $2; $1)", "de"},
       {"helper\nECHO(\"after\")", "ECHO(\"in\")\nreturn\nECHO(\"not reached\")", "in|after"},
   };
   for (const Case& c : cases) {
