@@ -535,6 +535,40 @@ bool CountValues(CollectionCall& c, const Value& self, std::span<const Value> ar
   return true;
 }
 
+// Deep equality as equal() compares: collections element by element, objects property
+// by property whatever their order, texts without regard to accents and case unless
+// `exact`; null is not undefined. A value that holds itself is unequal past kMaxDepth.
+bool DeepEqual(const Value& a, const Value& b, bool exact, int depth) {
+  if (depth > kMaxDepth) return false;
+  if (a.type != b.type && !(a.numeric() && b.numeric())) return false;
+  if (const CollectionHeap* x = a.collection()) {
+    const CollectionHeap* y = b.collection();
+    if (!y || x->items.size() != y->items.size()) return x == y;
+    for (size_t i = 0; i < x->items.size(); ++i)
+      if (!DeepEqual(x->items[i], y->items[i], exact, depth + 1)) return false;
+    return true;
+  }
+  if (const ObjectHeap* x = a.object()) {
+    const ObjectHeap* y = b.object();
+    if (!y || x->props.size() != y->props.size()) return x == y;
+    for (const auto& [name, v] : x->props) {
+      const Value* w = y->Find(name);
+      if (!w || !DeepEqual(v, *w, exact, depth + 1)) return false;
+    }
+    return true;
+  }
+  if (a.type == Type::Text && exact) return a.str() == b.str();
+  return EqualElements(a, b, false);
+}
+
+bool Equal(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out) {
+  if (args[0].type != Type::Collection) return Error(c, "equal(): the parameter must be a collection");
+  double option = 0;
+  if (args.size() > 1 && !Number(c, args[1], "equal(): the option", &option)) return false;
+  *out = Value::Bool(DeepEqual(self, args[0], (int(option) & kDiacritical) != 0, 0));
+  return true;
+}
+
 // every() and some(): whether the formula's result is true for every element, or one.
 bool Every(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out, bool every) {
   size_t formula;
@@ -720,6 +754,7 @@ constexpr CollectionFunction kFunctions[] = {
     {"count", 0, 1, false, Count},
     {"countValues", 1, 2, false, CountValues},
     {"distinct", 0, 2, false, Distinct},
+    {"equal", 1, 2, false, Equal},
     {"every", 1, -1, false, EveryFn},
     {"extract", 1, -1, false, Extract},
     {"fill", 1, 3, true, Fill},
