@@ -3,7 +3,11 @@
 // formats are those of a US system, whatever the locale.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <cstdio>
 #include <iostream>
 
@@ -26,14 +30,104 @@ std::string Pad(int64_t n, int width) {
   return b;
 }
 
+std::string FormatTime(int32_t seconds, int32_t format, bool* known);
+
 // ---- numbers --------------------------------------------------------------------------
+// A format has up to three sections, positive;negative;zero. In a section the placeholders
+// # (a digit or nothing), 0 (a digit or 0), ^ (a digit or a space) and * (a digit or *)
+// stand for digits, with , between them and one . for the decimal point; text before and
+// after them is kept. "&N" is scientific notation with N digits, "&x" and "&$" hexadecimal,
+// "&xml" the plain form with a point, "&/N" the number as a time of format N.
 
 bool IsPlaceholder(char c) { return c == '#' || c == '0' || c == '^' || c == '*'; }
 
-// A number in one section of a format: placeholders # (a digit or nothing), 0 (a digit
-// or 0), ^ (a digit or a space), * (a digit or *), a thousands separator , and a
-// decimal point . ; text before and after the placeholders is kept.
-std::string FormatSection(double value, const std::string& section) {
+// What a placeholder shows where the number has no digit; '\0' for nothing.
+char Fill(char placeholder) {
+  switch (placeholder) {
+    case '0': return '0';
+    case '^': return ' ';
+    case '*': return '*';
+    default: return '\0';
+  }
+}
+
+// The integer part laid out in its placeholders (and separators), right to left, or
+// false when the digits (and the minus sign) do not fit.
+bool LayOutInteger(const std::string& pattern, const std::string& digits, bool minus, std::string* out) {
+  std::string shown;   // built from the right
+  std::vector<bool> slot;  // where a minus sign could go instead of a fill
+  size_t next = digits.size();  // digits left to place, from the right
+  bool anyLeft = false;         // a digit or a 0 already shown to the right
+  for (size_t k = pattern.size(); k-- > 0;) {
+    char p = pattern[k];
+    if (IsPlaceholder(p)) {
+      if (next > 0) {
+        shown += digits[--next];
+        slot.push_back(false);
+        anyLeft = true;
+      } else if (char c = Fill(p)) {
+        shown += c;
+        slot.push_back(c != '0');
+        anyLeft = anyLeft || c == '0';
+      } else {
+        shown += '\0';
+        slot.push_back(true);
+      }
+    } else if (p == ',') {
+      // A separator shows between digits; among fills it is one more fill.
+      char left = '\0';
+      for (size_t j = k; j-- > 0;)
+        if (IsPlaceholder(pattern[j])) {
+          left = next > 0 ? '1' : Fill(pattern[j]);
+          break;
+        }
+      bool between = anyLeft && (left == '1' || left == '0');
+      shown += between ? ',' : left == '1' || left == '0' ? '\0' : left;
+      slot.push_back(!between);
+    }
+  }
+  if (next > 0) return false;
+  if (minus) {
+    // Just before the leftmost digit or 0 shown.
+    size_t lead = shown.size();
+    for (size_t i = 0; i < shown.size(); ++i)
+      if ((shown[i] >= '0' && shown[i] <= '9') || shown[i] == ',') lead = i + 1;
+    while (lead < shown.size() && !slot[lead]) ++lead;
+    if (lead >= shown.size()) return false;
+    shown[lead] = '-';
+  }
+  out->clear();
+  for (size_t i = shown.size(); i-- > 0;)
+    if (shown[i]) *out += shown[i];
+  return true;
+}
+
+// The digits of value >= 0 before and after the point, to its 13 significant digits:
+// those a real holds here, so that 0.29 stays 0.29 however the double rounds.
+void DecimalDigits(double value, std::string* whole, std::string* frac) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.12e", value);
+  std::string digits;
+  for (const char* p = buf; *p && *p != 'e'; ++p)
+    if (*p >= '0' && *p <= '9') digits += *p;
+  const char* e = std::strchr(buf, 'e');
+  int before = (e ? std::atoi(e + 1) : 0) + 1;  // digits before the point
+  if (before <= 0) {
+    whole->clear();
+    *frac = std::string(size_t(-before), '0') + digits;
+  } else if (size_t(before) >= digits.size()) {
+    *whole = digits + std::string(size_t(before) - digits.size(), '0');
+    frac->clear();
+  } else {
+    *whole = digits.substr(0, size_t(before));
+    *frac = digits.substr(size_t(before));
+  }
+  size_t lead = whole->find_first_not_of('0');
+  whole->erase(0, lead == std::string::npos ? whole->size() : lead);
+}
+
+// One section: `value` is not negative; `minus` asks for a sign (a one-section format).
+std::string FormatSection(double value, const std::string& section, bool minus) {
   size_t first = std::string::npos, last = 0;
   for (size_t i = 0; i < section.size(); ++i) {
     if (IsPlaceholder(section[i])) {
@@ -42,61 +136,78 @@ std::string FormatSection(double value, const std::string& section) {
     }
   }
   if (first == std::string::npos) return section;
-  // A point or separator right after the last placeholder belongs to the number.
   std::string pattern = section.substr(first, last + 1 - first);
   std::string prefix = section.substr(0, first), suffix = section.substr(last + 1);
   size_t point = pattern.find('.');
-  std::string intPattern = pattern.substr(0, point), fracPattern = point == std::string::npos ? "" : pattern.substr(point + 1);
-  bool thousands = intPattern.find(',') != std::string::npos;
-  std::string places;
-  for (char c : intPattern)
-    if (IsPlaceholder(c)) places += c;
-  int decimals = 0;
-  for (char c : fracPattern)
-    if (IsPlaceholder(c)) ++decimals;
+  std::string intPattern = pattern.substr(0, point);
+  std::string fracPattern;
+  if (point != std::string::npos)
+    for (char c : pattern.substr(point + 1))
+      if (IsPlaceholder(c) && fracPattern.size() < 30) fracPattern += c;
+  int decimals = int(fracPattern.size());
 
-  char buf[400];
-  // Halves round away from zero, as Round does, not to even as printf would.
-  double scale = std::pow(10.0, decimals);
-  double rounded = decimals <= 15 ? std::round(std::fabs(value) * scale) / scale : std::fabs(value);
-  if (!std::isfinite(rounded)) rounded = std::fabs(value);  // too large to scale: nothing to round
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, rounded);
-  std::string digits(buf);
-  size_t dot = digits.find('.');
-  std::string intDigits = digits.substr(0, dot);
-  std::string fracDigits = decimals > 0 && dot != std::string::npos ? digits.substr(dot + 1) : "";
+  // Digits past the format's are dropped, not rounded; the value is first taken to the
+  // 13 significant digits a real holds here, so that 0.29 stays 0.29.
+  std::string intDigits, frac;
+  DecimalDigits(value, &intDigits, &frac);
+  frac.resize(size_t(decimals), '0');
   if (intDigits == "0") intDigits.clear();  // no significant digit before the point
+  minus = minus && (!intDigits.empty() || frac.find_first_not_of('0') != std::string::npos);
 
-  // Digits fill the placeholders from the right; more digits than places still show.
-  std::string shown;
-  size_t nd = intDigits.size(), np = places.size();
-  for (size_t k = 0; k < std::max(nd, np); ++k) {  // k counts from the right
-    char d = k < nd ? intDigits[nd - 1 - k] : '\0';
-    char p = k < np ? places[np - 1 - k] : '#';
-    char out = d ? d : p == '0' ? '0' : p == '^' ? ' ' : p == '*' ? '*' : '\0';
-    if (!out) continue;
-    bool digit = out >= '0' && out <= '9';
-    if (thousands && digit && k > 0 && k % 3 == 0 && !shown.empty() && shown.back() >= '0' &&
-        shown.back() <= '9')
-      shown += ',';
-    shown += out;
+  // Trailing zeros under # disappear, under ^ and * become their fill.
+  for (size_t k = frac.size(); k-- > 0 && frac[k] == '0' && fracPattern[k] != '0';) {
+    if (char c = Fill(fracPattern[k])) frac[k] = c;
+    else frac.erase(k);
   }
-  std::string intPart(shown.rbegin(), shown.rend());
-  std::string result = prefix + intPart;
-  if (point != std::string::npos) result += "." + fracDigits;
-  return result + suffix;
+  std::string intPart;
+  if (!LayOutInteger(intPattern, intDigits, minus, &intPart))
+    return prefix + std::string(pattern.size(), '<') + suffix;  // more digits than places
+  return prefix + intPart + (frac.empty() ? "" : "." + frac) + suffix;
 }
 
-// "&x" and "&$": the bits of a longint in hexadecimal.
-std::string HexFormat(int32_t v, const std::string& mark) {
+// "&x": 0x and four or eight digits; "&$": $ and the digits without leading zeros.
+std::string HexFormat(int32_t v, bool dollar) {
   uint32_t u = uint32_t(v);
   char b[16];
-  std::snprintf(b, sizeof b, u <= 0xFFFF ? "%04X" : "%08X", u);
-  return (mark == "x" ? "0x" : "$") + std::string(b);
+  if (dollar) std::snprintf(b, sizeof b, "$%X", u);
+  else std::snprintf(b, sizeof b, u <= 0xFFFF ? "0x%04X" : "0x%08X", u);
+  return b;
 }
 
-std::string FormatNumber(double value, const std::string& format) {
-  if (format == "&x" || format == "&$") return HexFormat(RealToLong(value), format.substr(1));
+// "&N": N significant digits, "7.60e+2".
+std::string Scientific(double value, int digits) {
+  char b[64];
+  std::snprintf(b, sizeof b, "%.*e", std::clamp(digits, 1, 30) - 1, value);
+  std::string s(b);
+  size_t e = s.find('e');
+  if (e == std::string::npos) return s;  // not finite
+  int exponent = std::atoi(s.c_str() + e + 1);
+  return s.substr(0, e) + (exponent < 0 ? "e-" : "e+") + std::to_string(std::abs(exponent));
+}
+
+bool FormatNumber(double value, const std::string& format, std::string* out) {
+  if (std::isnan(value)) {
+    out->clear();
+    return true;
+  }
+  if (format == "&x" || format == "&$") {
+    *out = HexFormat(RealToLong(value), format == "&$");
+    return true;
+  }
+  if (format == "&xml") {
+    *out = ToText(Value::Real(value));
+    return true;
+  }
+  if (format.size() > 2 && format.starts_with("&/")) {
+    bool known;
+    *out = FormatTime(RealToLong(value), std::atoi(format.c_str() + 2), &known);
+    return known;
+  }
+  if (format.size() > 1 && format[0] == '&' && std::isdigit(uint8_t(format[1]))) {
+    *out = Scientific(value, std::atoi(format.c_str() + 1));
+    return true;
+  }
+  if (!format.empty() && format[0] == '|') return false;  // a style of the database's
   std::vector<std::string> sections;
   size_t start = 0;
   for (size_t i = 0; i <= format.size(); ++i) {
@@ -105,14 +216,40 @@ std::string FormatNumber(double value, const std::string& format) {
       start = i + 1;
     }
   }
-  if (value < 0 && sections.size() > 1) return FormatSection(-value, sections[1]);
-  if (value == 0 && sections.size() > 2) return FormatSection(0, sections[2]);
-  std::string s = FormatSection(value, sections[0]);
-  if (value < 0) {
-    // A negative number without its own section gets a minus sign, unless it rounds to 0.
-    bool any = false;
-    for (char c : s) any = any || (c >= '1' && c <= '9');
-    if (any) s = "-" + s;
+  if (value < 0 && sections.size() > 1) *out = FormatSection(-value, sections[1], false);
+  else if (value == 0 && sections.size() > 2) *out = sections[2];  // shown as written
+  else *out = FormatSection(std::fabs(value), sections[0], value < 0);
+  return true;
+}
+
+// String(number; base): the number in base 2 to 36 (0: 10), as JavaScript writes it.
+std::string InBase(double value, int base) {
+  if (!std::isfinite(value)) return "NaN";
+  if (base == 10) {
+    char b[64];
+    for (int precision = 1; precision <= 17; ++precision) {
+      std::snprintf(b, sizeof b, "%.*g", precision, value);
+      if (std::strtod(b, nullptr) == value) break;
+    }
+    return b;
+  }
+  const char* digitChars = "0123456789abcdefghijklmnopqrstuvwxyz";
+  double whole = std::floor(std::fabs(value)), frac = std::fabs(value) - whole;
+  std::string s;
+  do {
+    s += digitChars[int(std::fmod(whole, base))];
+    whole = std::floor(whole / base);
+  } while (whole >= 1);
+  if (value < 0) s += '-';
+  std::reverse(s.begin(), s.end());
+  if (frac > 0) {
+    s += '.';
+    for (int i = 0; i < 52 && frac > 0; ++i) {
+      frac *= base;
+      int d = int(frac);
+      s += digitChars[d];
+      frac -= d;
+    }
   }
   return s;
 }
@@ -121,28 +258,57 @@ std::string FormatNumber(double value, const std::string& format) {
 
 int WeekDay(Date d) { return int((DateToDays(d) + 1) % 7); }  // 0001-01-01 was a Monday
 
-std::string FormatDate(Date d, int32_t format, bool* known) {
+// The moment `seconds` after local midnight of d, in UTC (the TZ variable names the zone).
+void LocalToUtc(Date d, int64_t seconds, Date* day, int64_t* time) {
+  struct tm t {};
+  t.tm_year = d.year - 1900;
+  t.tm_mon = d.month - 1;
+  t.tm_mday = d.day;
+  t.tm_sec = int(std::clamp<int64_t>(seconds, -86400LL * 366, 86400LL * 366));
+  t.tm_isdst = -1;
+  time_t local = std::mktime(&t);
+  struct tm g {};
+  if (local == time_t(-1) || !gmtime_r(&local, &g)) {  // out of the C library's range: as UTC
+    *day = d;
+    *time = seconds;
+    return;
+  }
+  *day = Date{g.tm_year + 1900, g.tm_mon + 1, g.tm_mday};
+  *time = g.tm_hour * 3600 + g.tm_min * 60 + g.tm_sec;
+}
+
+std::string Clock(int64_t s) { return Pad(s / 3600, 2) + ":" + Pad(s / 60 % 60, 2) + ":" + Pad(s % 60, 2); }
+
+// A date in one of the date formats; `time` (seconds, -1 for none) is added after it.
+// The GMT formats give the local moment in UTC.
+std::string FormatDate(Date d, int32_t format, int64_t time, bool* known) {
   *known = true;
   bool blank = format > kBlankIfNull;
   if (blank) format -= kBlankIfNull;
   bool null = d.year == 0;
   if (null && blank) return "";
+  if ((format == 9 || format == 10) && !null) LocalToUtc(d, std::max<int64_t>(time, 0), &d, &time);
   std::string mm = Pad(d.month, 2), dd = Pad(d.day, 2), yyyy = Pad(d.year, 4);
   std::string month = null ? "" : kMonths[d.month - 1], day = null ? "" : kDays[WeekDay(d)];
+  std::string clock = Clock(std::max<int64_t>(time, 0));
+  std::string text;
   switch (format) {
-    case 1: case 7: return mm + "/" + dd + "/" + yyyy;                 // System date short, Internal date short
-    case 2: return null ? "" : day.substr(0, 3) + ", " + month.substr(0, 3) + " " + std::to_string(d.day) + ", " + yyyy;
-    case 3: return null ? "" : day + ", " + month + " " + std::to_string(d.day) + ", " + yyyy;
-    case 4:  // Internal date short special: two-digit years from 1930 to 2029
-      return mm + "/" + dd + "/" + (d.year >= 1930 && d.year <= 2029 ? Pad(d.year % 100, 2) : yyyy);
-    case 5: return null ? "" : month + " " + std::to_string(d.day) + ", " + yyyy;
-    case 6: return null ? "" : month.substr(0, 3) + " " + std::to_string(d.day) + ", " + yyyy;
-    case 8: return yyyy + "-" + mm + "-" + dd + "T00:00:00";         // ISO date
-    case 9: return yyyy + "-" + mm + "-" + dd + "T00:00:00Z";        // ISO Date GMT
-    case 10:                                                          // Date RFC 1123
-      return null ? "" : day.substr(0, 3) + ", " + dd + " " + month.substr(0, 3) + " " + yyyy + " 00:00:00 GMT";
+    case 1: case 4:  // System date short; Internal date short special: two-digit years 1930 to 2029
+      if (null) text = "00/00/00";
+      else text = mm + "/" + dd + "/" + (format == 4 && d.year >= 1930 && d.year <= 2029 ? Pad(d.year % 100, 2) : yyyy);
+      break;
+    case 7: text = mm + "/" + dd + "/" + yyyy; break;  // Internal date short
+    case 2: text = null ? "" : day.substr(0, 3) + ", " + month.substr(0, 3) + " " + std::to_string(d.day) + ", " + yyyy; break;
+    case 3: text = null ? "" : day + ", " + month + " " + std::to_string(d.day) + ", " + yyyy; break;
+    case 5: text = null ? "" : month + " " + std::to_string(d.day) + ", " + yyyy; break;
+    case 6: text = null ? "" : month.substr(0, 3) + " " + std::to_string(d.day) + ", " + yyyy; break;
+    case 8: return yyyy + "-" + mm + "-" + dd + "T" + clock;        // ISO date
+    case 9: return yyyy + "-" + mm + "-" + dd + "T" + clock + "Z";  // ISO Date GMT
+    case 10:                                                         // Date RFC 1123
+      return null ? "" : day.substr(0, 3) + ", " + dd + " " + month.substr(0, 3) + " " + yyyy + " " + clock + " GMT";
     default: *known = false; return "";
   }
+  return time < 0 ? text : text + " " + clock;
 }
 
 std::string Plural(int64_t n, const char* unit) {
@@ -175,6 +341,14 @@ std::string FormatTime(int32_t seconds, int32_t format, bool* known) {
   }
 }
 
+bool StringOfDate(Frame& f, Date d, int32_t format, int64_t time, Value* out) {
+  bool known;
+  std::string text = FormatDate(d, format, time, &known);
+  if (!known) return Fail(f, "String: unknown date format " + std::to_string(format));
+  *out = Value::Text(std::move(text));
+  return true;
+}
+
 // String(value {; format {; time}})
 bool StringFn(Frame& f, const Args& a, Value* out) {
   Value v;
@@ -182,14 +356,24 @@ bool StringFn(Frame& f, const Args& a, Value* out) {
   if (v.type == Type::Array || v.type == Type::Blob || v.type == Type::Picture || v.type == Type::Pointer)
     return Fail(f, "String cannot convert " + Article(v.type));
   if (a.size() == 1) {
+    if (v.type == Type::Date) return StringOfDate(f, v.d, 1, -1, out);
     *out = Value::Text(ToText(v));
     return true;
   }
   Value format;
   if (!Eval(f, a[1], &format)) return false;
   if (v.numeric()) {
+    if (format.numeric()) {  // String(number; base)
+      int32_t base = RealToLong(format.Number());
+      if (base != 0 && (base < 2 || base > 36)) return Fail(f, "String: the base must be 2 to 36 (or 0)");
+      *out = Value::Text(InBase(v.Number(), base == 0 ? 10 : base));
+      return true;
+    }
     if (format.type != Type::Text) return Fail(f, "String: a number's format is a text such as \"###,##0.00\"");
-    *out = Value::Text(FormatNumber(v.Number(), format.str()));
+    std::string text;
+    if (!FormatNumber(v.Number(), format.str(), &text))
+      return Fail(f, "String: the number format \"" + format.str() + "\" names a style or format vrx run does not have");
+    *out = Value::Text(std::move(text));
     return true;
   }
   if (v.type != Type::Date && v.type != Type::Time) {
@@ -198,16 +382,13 @@ bool StringFn(Frame& f, const Args& a, Value* out) {
   }
   if (!format.numeric()) return Fail(f, "String: a date or time format is a number (a format constant)");
   int32_t n = RealToLong(format.Number());
+  if (a.size() > 2 && v.type != Type::Date) return Fail(f, "String: a time can only be added to a date");
+  int32_t time = -1;
+  if (a.size() > 2 && !EvalLong(f, a[2], &time, "String: the time")) return false;
+  if (v.type == Type::Date) return StringOfDate(f, v.d, n, time, out);
   bool known;
-  std::string text = v.type == Type::Date ? FormatDate(v.d, n, &known) : FormatTime(v.l, n, &known);
-  if (!known) return Fail(f, "String: unknown " + std::string(TypeName(v.type)) + " format " + std::to_string(n));
-  if (a.size() > 2) {
-    if (v.type != Type::Date) return Fail(f, "String: a time can only be added to a date");
-    int32_t t;
-    if (!EvalLong(f, a[2], &t, "String: the time")) return false;
-    if (n == 8 || n == 9) text = text.substr(0, 11) + FormatTime(t, 1, &known) + (n == 9 ? "Z" : "");
-    else text += " " + FormatTime(t, 1, &known);
-  }
+  std::string text = FormatTime(v.l, n, &known);
+  if (!known) return Fail(f, "String: unknown time format " + std::to_string(n));
   *out = Value::Text(std::move(text));
   return true;
 }

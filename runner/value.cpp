@@ -204,11 +204,13 @@ std::string TwoDigits(int n) {
   return b;
 }
 
+// 13 significant digits, as 4D writes reals; not a number is written as nothing.
 std::string RealText(double v) {
-  if (std::isnan(v)) return "NaN";
+  if (std::isnan(v)) return "";
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
+  if (v == 0) return "0";  // and not "-0"
   char b[64];
-  std::snprintf(b, sizeof b, "%.15g", v);
+  std::snprintf(b, sizeof b, "%.13g", v);
   return b;
 }
 
@@ -223,9 +225,10 @@ std::string ToText(const Value& v) {
     case Type::Text: return v.str();
     case Type::Blob:
     case Type::Picture: return v.str();
-    case Type::Date: {
+    case Type::Date: {  // a US system's short form
+      if (v.d.year == 0) return "00/00/00";
       char b[32];
-      std::snprintf(b, sizeof b, "%04d-%02d-%02d", v.d.year, v.d.month, v.d.day);
+      std::snprintf(b, sizeof b, "%02d/%02d/%04d", v.d.month, v.d.day, v.d.year);
       return b;
     }
     case Type::Time: {

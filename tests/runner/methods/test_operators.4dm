@@ -49,7 +49,7 @@ ASSERT(?01:00:00?+?00:30:00?=?01:30:00?; "time plus time")
 ASSERT(?00:01:00?+1=61; "time plus number is a number")
 ASSERT(?10:00:00?>?09:59:59?; "times compare")
 ASSERT(String(?25:01:02?)="25:01:02"; "time as text")
-ASSERT(String(!2001-09-09!)="2001-09-09"; "date as text")
+ASSERT(String(!2001-09-09!)="09/09/2001"; "date as text: a US system's short form")
 // reals are equal within the epsilon, which SET REAL COMPARISON LEVEL sets
 ASSERT((0.1+0.2=0.3) & (0.000001=0.000002) & Not(0.00001=0.00002); "real equality within 10^-6")
 $third:=1/3

@@ -1,0 +1,139 @@
+// Texts, numbers and dates of the classic language against 4D's documented results (the
+// examples of each command's page), one table per family: a line of 4D, then what ECHO
+// prints (results joined by |) or the start of the first error.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "runner/runner.h"
+
+namespace {
+
+struct Case {
+  const char* source;
+  const char* out;
+};
+
+std::string RunMain(const std::string& main) {
+  runner::Program program;
+  std::vector<std::string> lines, errors;
+  if (!runner::LoadSources({{"main.4dm", main}}, &program, &errors))
+    return "load: " + (errors.empty() ? "" : errors[0]);
+  runner::RunOptions opts;
+  opts.out = [&](std::string_view l) { lines.emplace_back(l); };
+  opts.err = [&](std::string_view l) { errors.emplace_back(l); };
+  runner::RunProgram(program, "main", {}, opts);
+  if (!errors.empty()) return "error: " + errors[0];
+  std::string out;
+  for (const std::string& l : lines) out += (out.empty() ? "" : "|") + l;
+  return out;
+}
+
+void Check(std::initializer_list<Case> cases) {
+  for (const Case& c : cases) {
+    std::string got = RunMain(c.source), want = c.out;
+    if (want.starts_with("error: ") || want.starts_with("load: ")) EXPECT_EQ(got.substr(0, want.size()), want) << c.source;
+    else EXPECT_EQ(got, want) << c.source;
+  }
+}
+
+// The zone the GMT formats convert from, for the length of one test.
+class InZone {
+ public:
+  explicit InZone(const char* tz) {
+    if (const char* old = std::getenv("TZ")) saved_ = old, had_ = true;
+    setenv("TZ", tz, 1);
+    tzset();
+  }
+  ~InZone() {
+    if (had_) setenv("TZ", saved_.c_str(), 1);
+    else unsetenv("TZ");
+    tzset();
+  }
+
+ private:
+  std::string saved_;
+  bool had_ = false;
+};
+
+TEST(ClassicText, StringOfNumbers) {
+  Check({
+      {"ECHO(String(2^15))", "32768"},
+      {"ECHO(String(2^15;\"###,##0 Inhabitants\"))", "32,768 Inhabitants"},
+      {"ECHO(String(1/3;\"##0.00000\")+\" \"+String(1/3)+\" \"+String(Arctan(1)*4)+\" \"+String(Arctan(1)*4;\"##0.00\"))",
+       "0.33333 0.3333333333333 3.14159265359 3.14"},
+      {"ECHO(String(-1;\"&x\")+\" \"+String(-1;\"&$\")+\" \"+String(0 ?+ 7;\"&x\")+\" \"+String(0 ?+ 7;\"&$\")+\" \"+"
+       "String(0 ?+ 14;\"&x\")+\" \"+String(0 ?+ 14;\"&$\"))",
+       "0xFFFFFFFF $FFFFFFFF 0x0080 $80 0x4000 $4000"},
+      {"ECHO(String(50.3;\"&xml\")+\" \"+String(Num(1=1);\"True;;False\")+\" \"+String(Num(1=2);\"True;;False\"))",
+       "50.3 True False"},
+      {"ECHO(\"[\"+String(Log(-1))+\"] \"+String(Exp(1000))+\" \"+String(-Exp(1000))+\" \"+String(0.29;\"0.00\")+String(2.999;\"#.##\"))",
+       "[] INF -INF 0.292.99"},
+      {"ECHO(String(10;2)+\" \"+String(-10;2)+\" \"+String(254;16)+\" \"+String(-16523461;16)+\" \"+String(Log(-1);10)+\" \"+String(0.5;2))",
+       "1010 -1010 fe -fc20c5 NaN 0.1"},
+      {"ECHO(String(759.62;\"&3\")+\" \"+String(25000;\"&/5\"))", "7.60e+2 6:56 AM"},
+      {"$x:=String(1;\"|Money\")", "error: "},
+  });
+}
+
+// The display formats' table: 1234.50, -1234.50 and 0 in each format.
+TEST(ClassicText, NumberFormats) {
+  struct Row {
+    const char* format;
+    const char* shown;  // positive|negative|zero
+  };
+  const Row rows[] = {
+      {"###", "<<<|<<<|"},
+      {"####", "1234|<<<<|"},
+      {"#######", "1234|-1234|"},
+      {"#####.##", "1234.5|-1234.5|"},
+      {"####0.00", "1234.50|-1234.50|0.00"},
+      {"#####0", "1234|-1234|0"},
+      {"+#####0;-#####0;0", "+1234|-1234|0"},
+      {"#####0DB;#####0CR;0", "1234DB|1234CR|0"},
+      {"#####0;(#####0)", "1234|(1234)|0"},
+      {"###,##0", "1,234|-1,234|0"},
+      {"##,##0.00", "1,234.50|-1,234.50|0.00"},
+      {"^^^^^^^", "   1234|  -1234|       "},
+      {"^^^^^^0", "   1234|  -1234|      0"},
+      {"^^^,^^0", "  1,234| -1,234|      0"},
+      {"^^,^^0.00", " 1,234.50|-1,234.50|     0.00"},
+      {"*******", "***1234|**-1234|*******"},
+      {"******0", "***1234|**-1234|******0"},
+      {"***,**0", "**1,234|*-1,234|******0"},
+      {"**,**0.00", "*1,234.50|-1,234.50|*****0.00"},
+      {"$*,**0.00;-$*,**0.00", "$1,234.50|-$1,234.50|$****0.00"},
+      {"$^^^^0", "$ 1234|$-1234|$    0"},
+      {"$^^^0;-$^^^0", "$1234|-$1234|$   0"},
+      {"$^^^0 ;($^^^0)", "$1234 |($1234)|$   0 "},
+      {"&2", "1.2e+3|-1.2e+3|0.0e+0"},
+      {"&xml", "1234.5|-1234.5|0"},
+  };
+  for (const Row& r : rows) {
+    std::string f = r.format;
+    std::string line = "ECHO(String(1234.5;\"" + f + "\")+\"|\"+String(-1234.5;\"" + f + "\")+\"|\"+String(0;\"" + f + "\"))";
+    EXPECT_EQ(RunMain(line), r.shown) << r.format;
+  }
+}
+
+TEST(ClassicText, StringOfDatesTimesAndBooleans) {
+  InZone paris("Europe/Paris");
+  Check({
+      {"ECHO(String(!2023-11-27!)+\" \"+String(!2023-11-27!;Internal date long))", "11/27/2023 November 27, 2023"},
+      {"ECHO(String(!2023-11-27!;ISO Date GMT))", "2023-11-26T23:00:00Z"},
+      {"ECHO(String(!2010-09-09!;Date RFC 1123)+\"|\"+String(!2010-09-13!;ISO date GMT;?18:11:53?))",
+       "Wed, 08 Sep 2010 22:00:00 GMT|2010-09-13T16:11:53Z"},
+      {"ECHO(String(!2010-09-13!;ISO Date)+\" \"+String(!2010-09-13!;ISO Date;?18:11:53?))",
+       "2010-09-13T00:00:00 2010-09-13T18:11:53"},
+      {"ECHO(String(!2006-12-29!;System date abbreviated)+\"|\"+String(!2006-12-29!;Internal date short special)+\"|\"+"
+       "String(!1896-12-29!;Internal date short special)+\"|\"+String(!00-00-00!)+\"|\"+String(!00-00-00!;Blank if null date+1))",
+       "Fri, Dec 29, 2006|12/29/06|12/29/1896|00/00/00|"},
+      {"ECHO(String(?17:30:45?;HH MM AM PM)+\"|\"+String(?17:30:45?;Hour Min Sec)+\"|\"+String(?01:02:03?;Min sec)+\"|\"+String(?01:02:03?))",
+       "5:30 PM|17 hours 30 minutes 45 seconds|62 minutes 3 seconds|01:02:03"},
+      {"ECHO(String(True)+String(False;\"##0\")+String(\"abc\";\"##\"))", "TrueFalseabc"},
+  });
+}
+
+}  // namespace
