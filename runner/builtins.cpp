@@ -185,14 +185,35 @@ bool CharacterCode(Frame& f, const Args& a, Value* out) {
   return true;
 }
 
+// Num(expression {; separator}): with a separator, it alone is the decimal point.
 bool Num(Frame& f, const Args& a, Value* out) {
   Value v;
   if (!Eval(f, a[0], &v)) return false;
+  std::string separator;
+  if (a.size() > 1 && !EvalText(f, a[1], &separator, "Num: the decimal separator")) return false;
   switch (v.type) {
-    case Type::Text: *out = Value::Real(TextToNumber(v.str())); return true;
+    case Type::Text: {
+      if (separator.empty() || separator == ".") {
+        *out = Value::Real(TextToNumber(v.str()));
+        return true;
+      }
+      std::string t;
+      for (size_t i = 0; i < v.str().size();) {
+        if (v.str().compare(i, separator.size(), separator) == 0) {
+          t += '.';
+          i += separator.size();
+        } else {
+          if (v.str()[i] != '.') t += v.str()[i];
+          ++i;
+        }
+      }
+      *out = Value::Real(TextToNumber(t));
+      return true;
+    }
     case Type::Boolean: *out = Value::Long(v.b ? 1 : 0); return true;
     case Type::Long: case Type::Real: *out = v; return true;
     case Type::Time: *out = Value::Long(v.l); return true;
+    case Type::Undefined: case Type::Null: *out = Value::Real(0); return true;
     default: return Fail(f, "Num cannot convert " + Article(v.type));
   }
 }
@@ -225,11 +246,22 @@ bool ReplaceString(Frame& f, const Args& a, Value* out) {
   return true;
 }
 
+// Without * accented letters lose their accents: Uppercase("hélène") is "HELENE".
 bool ChangeCase(Frame& f, const Args& a, Value* out, bool upper) {
   const std::string cmd = upper ? "Uppercase" : "Lowercase";
   std::string t;
   if (!EvalText(f, a[0], &t, cmd + ": the parameter")) return false;
   if (a.size() > 1 && !a.star(1)) return Fail(f, cmd + ": the second parameter can only be *");
+  if (a.size() == 1) {
+    std::string plain;
+    for (size_t i = 0; i < t.size();) {
+      size_t at = i;
+      uint32_t c = DecodeUtf8(t, &i);
+      if (c == kInvalidByte) plain += t[at];
+      else AppendUtf8(&plain, FoldCharacter(c, false, true));
+    }
+    t = std::move(plain);
+  }
   *out = Value::Text(upper ? Uppercase(t) : Lowercase(t));
   return true;
 }
@@ -399,7 +431,7 @@ constexpr BuiltinInfo kBuiltins[] = {
     {"Substring", 12, 2, 3, true, "eee", Substring, false},
     {"Char", 90, 1, 1, true, "e", Char, false},
     {"Character code", 91, 1, 1, true, "e", CharacterCode, false},
-    {"Num", 11, 1, 1, true, "e", Num, false},
+    {"Num", 11, 1, 2, true, "ee", Num, false},
     {"Replace string", 233, 3, 5, true, "eeeee", ReplaceString, false},
     {"Uppercase", 13, 1, 2, true, "ee", UppercaseFn, false},
     {"Lowercase", 14, 1, 2, true, "ee", LowercaseFn, false},

@@ -77,6 +77,15 @@ bool IsAVariable(Frame& f, const Args& a, Value* out) {
   return true;
 }
 
+// Bool(expression): True for True and for a number other than 0; False for anything else.
+bool BoolFn(Frame& f, const Args& a, Value* out) {
+  Value copy;
+  const Value* v;
+  if (!MaybeUndefined(f, a[0], &copy, &v)) return false;
+  *out = Value::Bool(v->type == Type::Boolean ? v->b : v->numeric() && v->Number() != 0);
+  return true;
+}
+
 bool CurrentMethodName(Frame& f, const Args&, Value* out) {
   *out = Value::Text(f.method->name);
   return true;
@@ -142,6 +151,7 @@ constexpr BuiltinInfo kLanguageBuiltins[] = {
     {"Type", 295, 1, 1, true, "e", TypeOf, false},
     {"Undefined", 82, 1, 1, true, "e", UndefinedFn, false},
     {"Is a variable", 294, 1, 1, true, "e", IsAVariable, false},
+    {"Bool", 1537, 1, 1, true, "e", BoolFn, false},
     {"Current method name", 684, 0, 0, true, "", CurrentMethodName, false},
     {"Mod", 98, 2, 2, true, "ee", Mod, false},
     {"Trunc", 95, 2, 2, true, "ee", Trunc, false},

@@ -279,15 +279,22 @@ struct Lexer {
     return i == s.size();
   }
 
+  // !YYYY-MM-DD! as 4D writes dates in methods, or !MM/DD/YY! and !MM/DD/YYYY! in a US
+  // system's order (a two-digit year: 00 to 29 is 20xx, 30 to 99 is 19xx); all zeros is
+  // the null date.
   bool DateLit(int l, int c) {
     std::string body;
     if (!Delimited('!', &body, l, c)) return false;
     int n[3];
-    if (!SplitNumbers(body, '-', n)) return Fail(l, c, "a date is written !YYYY-MM-DD!");
-    Date d{n[0], n[1], n[2]};
-    if (!ValidDate(d)) return Fail(l, c, "this date does not exist");
+    bool us = body.find('/') != std::string::npos;
+    if (!SplitNumbers(body, us ? '/' : '-', n)) return Fail(l, c, "a date is written !YYYY-MM-DD! or !MM/DD/YYYY!");
+    Date d = us ? Date{n[2], n[0], n[1]} : Date{n[0], n[1], n[2]};
+    bool null = d.year == 0 && d.month == 0 && d.day == 0;
+    size_t yearDigits = us ? body.size() - body.rfind('/') - 1 : body.find('-');
+    if (!null && yearDigits <= 2) d.year += d.year < 30 ? 2000 : 1900;
+    if (!null && !ValidDate(d)) return Fail(l, c, "this date does not exist");
     Token& t = Emit(Tok::DateLit, l, c);
-    t.value = Value::MakeDate(d);
+    t.value = Value::MakeDate(null ? Date{} : d);
     t.endCol = col;
     return true;
   }

@@ -505,9 +505,8 @@ bool MatchWildcard(std::string_view text, std::string_view pattern) {
 }
 
 size_t FindText(std::string_view in, std::string_view find, size_t from, bool exact) {
-  if (find.empty() || from > in.size() || find.size() > in.size() - from)
-    return std::string_view::npos;
-  if (exact) return in.find(find, from);
+  if (find.empty() || from > in.size()) return std::string_view::npos;
+  if (exact) return in.find(find, from);  // without regard to case, bytes may differ in number
   for (size_t i = from; i < in.size(); NextFolded(in, &i)) {
     size_t a = i, b = 0;
     bool equal = true;

@@ -136,4 +136,29 @@ TEST(ClassicText, StringOfDatesTimesAndBooleans) {
   });
 }
 
+TEST(ClassicText, NumBoolAndCase) {
+  Check({
+      {"ECHO(String(Num(\"ABCD\"))+\" \"+String(Num(\"A1B2C3\"))+\" \"+String(Num(\"123.4\"))+\" \"+String(Num(\"-123e2\"))+\" \"+"
+       "String(Num(\"123-456\"))+\" \"+String(Num(\"123e-2\")))",
+       "0 123 123.4 -12300 123 1.23"},
+      {"ECHO(String(Num(\"33,333.33\";\".\"))+\" \"+String(Num(\"33.333,33\";\",\"))+\" \"+String(Num(True))+String(Num(New object.x)))",
+       "33333.33 33333.33 10"},
+      {"C_OBJECT($o)\n$o:=New object(\"n\";Null)\nECHO(String(Bool($o.married))+String(Bool($o.n))+String(Bool(2))+String(Bool(0))+String(Bool(\"x\"))+String(Bool(True)))",
+       "FalseFalseTrueFalseFalseTrue"},
+      {"ECHO(Uppercase(\"hélène\")+\" \"+Uppercase(\"hélène\";*)+\" \"+Lowercase(\"DÉJÀ\")+\" \"+Lowercase(\"DÉJÀ\";*))",
+       "HELENE HÉLÈNE deja déjà"},
+      {"ECHO(String(Position(\"été\";\"un ete\"))+String(Position(\"ÉTÉ\";\"eté\"))+String(\"abc\"=\"ABC\")+String(\"a\"#\"à\"))",
+       "41TrueFalse"},
+  });
+}
+
+TEST(ClassicText, DateLiterals) {
+  Check({
+      {"ECHO(String(!12/25/92!)+\" \"+String(!2024-01-31!)+\" \"+String(!01/02/29!)+\" \"+String(!00/00/00!)+\" \"+String(Year of(!00-00-00!)))",
+       "12/25/1992 01/31/2024 01/02/2029 00/00/00 0"},
+      {"$d:=!02/30/2024!", "load: "},
+      {"$d:=!12/25!", "load: "},
+  });
+}
+
 }  // namespace

@@ -48,7 +48,7 @@ TEST(VrxRun, FileFolderMethodAndArguments) {
   TempDir dir;
   dir.Write("main.4dm", "ECHO(\"main \"+String(Count parameters))\n");
   dir.Write("Greet.4dm", "C_TEXT($1;$2)\nECHO(\"hello \"+$1+$2)\nECHO(Shout($1))\n");
-  dir.Write("Shout.4dm", "$0:=Uppercase($1)+\"!\"\n");
+  dir.Write("Shout.4dm", "$0:=Uppercase($1;*)+\"!\"\n");
   dir.Write("notes.txt", "not a method");
   // an editor's lock file: a link to nowhere
   std::filesystem::create_symlink(dir.path + "/nowhere", dir.path + "/.#main.4dm");
