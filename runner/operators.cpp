@@ -1,6 +1,7 @@
 // 4D's rules for values in one place: arithmetic, comparison, bit operations, and the
 // conversions an assignment makes, each with the error 4D gives when it does not apply.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "runner/interp.h"
@@ -70,6 +71,45 @@ int32_t BitOp(Tok op, int32_t a, int32_t b, bool* test) {
 }
 
 namespace {
+
+// Whether c belongs to a word for the keyword operator: letters, digits, the apostrophe,
+// and characters past ASCII other than punctuation and symbols.
+bool WordCharacter(uint32_t c) {
+  if (c < 0x80) return std::isalnum(int(c)) || c == '\'' || c == '_';
+  if (c == kInvalidByte) return false;
+  if (c == 0x2019) return true;  // the typographic apostrophe
+  return !(c <= 0xBF || c == 0xD7 || c == 0xF7 || (c >= 0x2000 && c <= 0x206F) || (c >= 0x3000 && c <= 0x303F));
+}
+
+// text % keyword: whether one of the words of text is the keyword (compared as = does,
+// with @ for any run of characters). A keyword of several words, or a part of a word,
+// is never found. A point or comma between digits stays inside a number.
+bool ContainsKeyword(std::string_view text, std::string_view keyword) {
+  std::string key(keyword);
+  bool trailingAt = !key.empty() && key.back() == '@';
+  std::string_view core = std::string_view(key).substr(0, key.size() - (trailingAt ? 1 : 0));
+  for (size_t i = 0; i < core.size();) {
+    uint32_t c = DecodeUtf8(core, &i);
+    if (!WordCharacter(c) && c != '@' && c != '.' && c != ',') return false;
+  }
+  if (core.empty()) return false;
+  auto digitAt = [&](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t start = i, end = i;
+    while (end < text.size()) {
+      size_t next = end;
+      uint32_t c = DecodeUtf8(text, &next);
+      bool inNumber = (c == '.' || c == ',') && end > start && digitAt(end - 1) && digitAt(next);
+      if (!WordCharacter(c) && !inNumber) break;
+      end = next;
+    }
+    if (end > start && MatchWildcard(text.substr(start, end - start), key)) return true;
+    i = end > start ? end : end + 1;
+    while (i < text.size() && (uint8_t(text[i]) & 0xC0) == 0x80) ++i;  // past a separator's bytes
+  }
+  return false;
+}
 
 int32_t AsLongint(const Value& v) { return v.type == Type::Real ? RealToLong(v.r) : v.l; }
 
@@ -158,6 +198,10 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
     return true;
   }
   if (a.numeric() && b.numeric()) return Arith(f, op, a, b, out);
+  if (op == Tok::Percent && a.type == Type::Text && b.type == Type::Text) {
+    *out = Value::Bool(ContainsKeyword(a.str(), b.str()));
+    return true;
+  }
   if (op == Tok::Plus && a.type == Type::Text && b.type == Type::Text) {
     if (a.str().size() + b.str().size() > f.rt->maxBytes) return Fail(f, "the text is too long");
     *out = Value::Text(a.str() + b.str());

@@ -1,10 +1,10 @@
 // Texts beyond Length and Substring: Position with its start and length found, Change,
 // Delete and Insert string, Match regex. Positions and lengths count UTF-16 units.
-// GCC 12 sees an uninitialized std::function inside <regex>'s automaton when it inlines
-// with sanitizers on: a known false alarm in the library, not in this file.
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#define PCRE2_CODE_UNIT_WIDTH 16
+#include <pcre2.h>
+
+#include <algorithm>
 #include <cctype>
-#include <regex>
 
 #include "runner/interp.h"
 
@@ -133,20 +133,22 @@ bool CompareStrings(Frame& f, const Args& a, Value* out) {
 }
 
 // ---- Match regex ------------------------------------------------------------------------
-// Matched on code points (wchar_t holds one on Linux), so "." is one character; positions
-// go back to UTF-16 units.
+// PCRE2 on UTF-16, so that positions and lengths are 4D's without conversion. As ICU does
+// by default: Unicode classes for \w, \d and \b, and any line end ends a line. Limits on
+// backtracking and depth turn a runaway pattern into an error instead of a hang.
 
-std::wstring Wide(std::string_view s, std::vector<int32_t>* units) {
-  std::wstring w;
-  int32_t u = 0;
+std::u16string Utf16(std::string_view s) {
+  std::u16string w;
   for (size_t i = 0; i < s.size();) {
     uint32_t c = DecodeUtf8(s, &i);
-    if (c == kInvalidByte) c = 0xFFFD;
-    units->push_back(u);
-    u += c > 0xFFFF ? 2 : 1;
-    w += wchar_t(c);
+    if (c == kInvalidByte || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    if (c > 0xFFFF) {
+      w += char16_t(0xD800 + ((c - 0x10000) >> 10));
+      w += char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      w += char16_t(c);
+    }
   }
-  units->push_back(u);
   return w;
 }
 
@@ -160,6 +162,52 @@ bool StoreFound(Frame& f, int32_t node, const std::vector<int32_t>& values) {
   return Assign(f, node, Value::Long(values[0]));
 }
 
+struct Regex {
+  pcre2_code_16* code = nullptr;
+  pcre2_match_data_16* data = nullptr;
+  pcre2_match_context_16* context = nullptr;
+  ~Regex() {
+    pcre2_match_context_free_16(context);
+    pcre2_match_data_free_16(data);
+    pcre2_code_free_16(code);
+  }
+};
+
+constexpr uint32_t kRegexMatchLimit = 10'000'000;  // backtracking steps
+constexpr uint32_t kRegexDepthLimit = 10'000;      // nested backtracking frames
+constexpr uint32_t kRegexHeapLimitKib = 64 * 1024;
+
+// Compiles `pattern`; false with the message in *error.
+bool CompileRegex(const std::u16string& pattern, Regex* re, std::string* error) {
+  pcre2_compile_context_16* cc = pcre2_compile_context_create_16(nullptr);
+  if (!cc) return *error = "out of memory", false;
+  pcre2_set_newline_16(cc, PCRE2_NEWLINE_ANY);
+  int code = 0;
+  PCRE2_SIZE offset = 0;
+  re->code = pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(pattern.data()), pattern.size(),
+                              PCRE2_UTF | PCRE2_UCP | PCRE2_NO_UTF_CHECK, &code, &offset, cc);
+  pcre2_compile_context_free_16(cc);
+  if (!re->code) {
+    PCRE2_UCHAR16 message[256];
+    int n = pcre2_get_error_message_16(code, message, 256);
+    std::string text;
+    for (int i = 0; i < n; ++i) AppendUtf8(&text, message[i]);
+    *error = text + " at character " + std::to_string(offset + 1);
+    return false;
+  }
+  re->data = pcre2_match_data_create_from_pattern_16(re->code, nullptr);
+  re->context = pcre2_match_context_create_16(nullptr);
+  if (!re->data || !re->context) return *error = "out of memory", false;
+  pcre2_set_match_limit_16(re->context, kRegexMatchLimit);
+  pcre2_set_depth_limit_16(re->context, kRegexDepthLimit);
+  pcre2_set_heap_limit_16(re->context, kRegexHeapLimitKib);
+  return true;
+}
+
+// Match regex(pattern; text): the whole text matches. Match regex(pattern; text; start
+// {; pos; len}{; *}): an occurrence from start (with *: at start only); pos and len get
+// the occurrence, or, when they are arrays, the occurrence in element 0 and the groups
+// after it.
 bool MatchRegex(Frame& f, const Args& a, Value* out) {
   std::string pattern, text;
   if (!EvalText(f, a[0], &pattern, "Match regex: the pattern") ||
@@ -173,52 +221,47 @@ bool MatchRegex(Frame& f, const Args& a, Value* out) {
     anchored = true;
     --n;
   }
+  if (n == 2 && anchored) return Fail(f, "Match regex: * needs the start");
   if (n > 2 && !EvalLong(f, a[2], &start, "Match regex: the start")) return false;
   if (n == 4 || n > 5) return Fail(f, "Match regex: pass both the position and the length found, or neither");
   if (n == 5) {
     posFound = a[3];
     lenFound = a[4];
   }
-  std::vector<int32_t> units;
-  std::wstring pat16, subject = Wide(text, &units);
-  {
-    std::vector<int32_t> ignored;
-    pat16 = Wide(pattern, &ignored);
+  std::u16string subject = Utf16(text);
+  Regex re;
+  std::string error;
+  if (!CompileRegex(Utf16(pattern), &re, &error))
+    return FailCode(f, kErrorGeneral, "Match regex: the pattern is not valid (" + error + ")");
+  uint32_t options = PCRE2_NO_UTF_CHECK;
+  if (a.size() == 2) options |= PCRE2_ANCHORED | PCRE2_ENDANCHORED;
+  else if (anchored) options |= PCRE2_ANCHORED;
+  size_t from = size_t(std::max(start, 1)) - 1;
+  int rc = PCRE2_ERROR_NOMATCH;
+  if (from <= subject.size()) {
+    // A start inside a surrogate pair begins at the pair's character.
+    if (from > 0 && from < subject.size() && (subject[from] & 0xFC00) == 0xDC00) --from;
+    rc = pcre2_match_16(re.code, reinterpret_cast<PCRE2_SPTR16>(subject.data()), subject.size(), from, options,
+                        re.data, re.context);
   }
-  std::wregex re;
-  try {
-    re.assign(pat16, std::regex::ECMAScript);
-  } catch (const std::regex_error& e) {
-    return FailCode(f, kErrorGeneral, "Match regex: the pattern is not valid (" + std::string(e.what()) + ")");
+  if (rc < 0 && rc != PCRE2_ERROR_NOMATCH) {
+    PCRE2_UCHAR16 message[256];
+    int k = pcre2_get_error_message_16(rc, message, 256);
+    std::string why;
+    for (int i = 0; i < k; ++i) AppendUtf8(&why, message[i]);
+    return FailCode(f, kErrorGeneral, "Match regex: " + why);
   }
-  bool found;
-  std::wsmatch m;
-  try {
-    if (a.size() == 2) {
-      found = std::regex_match(subject, m, re);
-    } else {
-      // start counts UTF-16 units: the code point that begins there.
-      size_t from = 0;
-      while (from < subject.size() && units[from] < start - 1) ++from;
-      auto flags = anchored ? std::regex_constants::match_continuous : std::regex_constants::match_default;
-      if (from > 0) flags |= std::regex_constants::match_prev_avail;
-      found = std::regex_search(subject.cbegin() + std::ptrdiff_t(from), subject.cend(), m, re, flags);
-    }
-  } catch (const std::regex_error& e) {
-    return FailCode(f, kErrorGeneral, "Match regex: " + std::string(e.what()));
-  }
+  bool found = rc >= 0;
   *out = Value::Bool(found);
   if (posFound < 0) return true;
+  uint32_t groups = 0;
+  pcre2_pattern_info_16(re.code, PCRE2_INFO_CAPTURECOUNT, &groups);
+  const PCRE2_SIZE* ov = pcre2_get_ovector_pointer_16(re.data);
   std::vector<int32_t> pos, len;
-  for (size_t g = 0; g < (found ? m.size() : 1); ++g) {
-    if (!found || !m[g].matched) {
-      pos.push_back(0);
-      len.push_back(0);
-      continue;
-    }
-    size_t b = size_t(m[g].first - subject.cbegin()), e = size_t(m[g].second - subject.cbegin());
-    pos.push_back(units[b] + 1);
-    len.push_back(units[e] - units[b]);
+  for (uint32_t g = 0; g <= (found ? groups : 0); ++g) {
+    bool set = found && g < uint32_t(rc) && ov[2 * g] != PCRE2_UNSET;
+    pos.push_back(set ? int32_t(ov[2 * g]) + 1 : 0);
+    len.push_back(set ? int32_t(ov[2 * g + 1] - ov[2 * g]) : 0);
   }
   return StoreFound(f, posFound, pos) && StoreFound(f, lenFound, len);
 }

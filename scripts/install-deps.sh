@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need. Safe to run again.
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      libssl-dev openssl nettle-dev zlib1g-dev
+      libssl-dev openssl nettle-dev zlib1g-dev libpcre2-dev
       libjpeg62-turbo-dev libpng-dev libgif-dev
       python3 python3-pycryptodome python3-pil python3-aiosmtpd python3-pyftpdlib
       gzip macutils sharutils socat gcovr

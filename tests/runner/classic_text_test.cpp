@@ -152,6 +152,29 @@ TEST(ClassicText, NumBoolAndCase) {
   });
 }
 
+TEST(ClassicText, MatchRegexAndKeywords) {
+  Check({
+      {"$a:=Match regex(\"a.b\";\"---a-b---\";1;$p;$l)\n$b:=Match regex(\"a.b\";\"---a-b---\";1;$p;$l;*)\n"
+       "$c:=Match regex(\"a.b\";\"---a-b---\";4;$p;$l;*)\nECHO(String($a)+String($b)+String($c)+String($p)+String($l))",
+       "TrueFalseTrue43"},
+      {"$t:=\"x<b>y</b>\"\n$start:=1\nRepeat\n$f:=Match regex(\"<[^>]*>\";$t;$start;$p;$l)\nIf ($f)\n"
+       "ECHO(Substring($t;$p;$l))\n$start:=$p+$l\nEnd if\nUntil (Not($f))",
+       "<b>|</b>"},
+      {"ARRAY LONGINT($p;0)\nARRAY LONGINT($l;0)\nIf (Match regex(\"(.*)stuff(.*)\";\"my stuff here\";1;$p;$l))\n"
+       "ECHO(Substring(\"my stuff here\";$p{1};$l{1})+\"|\"+Substring(\"my stuff here\";$p{2};$l{2})+\"|\"+String(Size of array($p)))\nEnd if",
+       "my | here|2"},
+      // Whole-text form, UTF-16 positions past a character outside the BMP, \w beyond ASCII.
+      {"$a:=Match regex(\".*smith.*\";\"John smith\")\n$b:=Match regex(\"smith\";\"John smith\")\n"
+       "$c:=Match regex(\"é\";\"😀é\";1;$p;$l)\nECHO(String($a)+String($b)+String($c)+String($p)+String(Match regex(\"^\\\\w+$\";\"héllo\")))",
+       "TrueFalseTrue3True"},
+      {"$a:=Match regex(\"(a|aa)+$\";\"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!\";1;$p;$l)", "error: "},
+      {"$a:=Match regex(\"(\";\"x\")", "error: "},
+      {"ECHO(String(\"Alpha Bravo Charlie\"%\"Bravo\")+String(\"Alpha Bravo Charlie\"%\"vo\")+String(\"Alpha Bravo Charlie\"%\"Alpha Bravo\")+"
+       "String(\"Alpha,Bravo,Charlie\"%\"alpha\")+String(\"Software and Computers\"%\"comput@\")+String(\"pi is 3.14\"%\"3.14\")+String(7%4))",
+       "TrueFalseFalseTrueTrueTrue3"},
+  });
+}
+
 TEST(ClassicText, DateLiterals) {
   Check({
       {"ECHO(String(!12/25/92!)+\" \"+String(!2024-01-31!)+\" \"+String(!01/02/29!)+\" \"+String(!00/00/00!)+\" \"+String(Year of(!00-00-00!)))",
