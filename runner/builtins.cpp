@@ -493,7 +493,7 @@ std::span<const BuiltinInfo> Builtins() {
     std::vector<BuiltinInfo> v(std::begin(kBuiltins), std::end(kBuiltins));
     for (auto family : {BlobBuiltins(), DocumentBuiltins(), ArrayBuiltins(), FormatBuiltins(),
                          ProcessBuiltins(), ObjectBuiltins(), LanguageBuiltins(),
-                         TextBuiltins(), DateBuiltins()})
+                         TextBuiltins(), DateBuiltins(), EncodingBuiltins()})
       v.insert(v.end(), family.begin(), family.end());
     return v;
   }();

@@ -180,6 +180,7 @@ std::span<const BuiltinInfo> ArrayBuiltins();
 std::span<const BuiltinInfo> FormatBuiltins();
 std::span<const BuiltinInfo> ProcessBuiltins();
 std::span<const BuiltinInfo> ObjectBuiltins();
+std::span<const BuiltinInfo> EncodingBuiltins();
 
 [[nodiscard]] bool Eval(Frame& f, int32_t node, Value* out);
 // Stores into a variable or element, converting to its type.

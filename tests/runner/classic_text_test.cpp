@@ -175,6 +175,35 @@ TEST(ClassicText, MatchRegexAndKeywords) {
   });
 }
 
+TEST(ClassicText, CharacterSetsBase64AndDigests) {
+  Check({
+      {"CONVERT FROM TEXT(\"été\";\"ISO-8859-1\";$b)\nECHO(String(OK)+\" \"+String(BLOB size($b))+\" \"+String($b{0})+\" \"+Convert to text($b;4))",
+       "1 3 233 été"},
+      {"CONVERT FROM TEXT(\"é€\";2027;$m)\nECHO(String($m{0})+\" \"+Convert to text($m;\"MacRoman\")+\" \"+Convert to text($m;\"windows-1252\"))",
+       "142 é€ ŽÛ"},
+      // UTF-16 in this machine's order; a byte order mark decides over the name given.
+      {"CONVERT FROM TEXT(\"a😀\";\"UTF-16\";$u)\nECHO(String(BLOB size($u))+\" \"+String($u{0})+\" \"+Convert to text($u;1015))\n"
+       "CONVERT FROM TEXT(Char(65279)+\"hi\";\"UTF-16BE\";$u)\nECHO(Convert to text($u;\"UTF-8\")+\" \"+Convert to text($u;\"UTF-16LE\"))",
+       "6 97 a😀|hi hi"},
+      {"SET BLOB SIZE($b;2)\n$b{0}:=255\n$b{1}:=65\nECHO(Convert to text($b;\"UTF-8\")+String(OK))", "\xEF\xBF\xBD" "A1"},
+      {"C_BLOB($b)\n$x:=Convert to text($b;\"no-such-set\")\n$o1:=OK\nCONVERT FROM TEXT(\"€\";\"ISO-8859-1\";$l)\n"
+       "ECHO(\"[\"+$x+\"]\"+String($o1)+\" \"+String(OK)+Convert to text($l;4))",
+       "[]0 1?"},
+      {"$t:=\"Hello\"\nBASE64 ENCODE($t)\nECHO($t)\nBASE64 DECODE($t)\nECHO($t)\nBASE64 ENCODE(\"ÿ?>\";$e;*)\nECHO($e)\n"
+       "BASE64 DECODE($e;$d;*)\nBASE64 DECODE(\"not base64!\";$n)\nECHO($d+\"[\"+$n+\"]\")",
+       "SGVsbG8=|Hello|w78_Pg|ÿ?>[]"},
+      {"C_BLOB($b)\nBASE64 DECODE(\"AAEC\";$b)\nECHO(String(BLOB size($b))+String($b{2}))", "32"},
+      {"ECHO(Generate digest(\"The quick brown fox jumps over the lazy dog.\";MD5 digest))\n"
+       "ECHO(Generate digest(\"The quick brown fox jumps over the lazy dog.\";SHA1 digest))\n"
+       "C_BLOB($e)\nECHO(Generate digest($e;MD5 digest)+\" \"+Generate digest(\"abc\";SHA256 digest;*))",
+       "e4d909c290d0fb1ca068ffaddf22cbd0|408d94384216f890ff7a0c3528e8bed1e0b01621|"
+       "d41d8cd98f00b204e9800998ecf8427e ungWv48Bz-pBQUDeXa4iI7ADYaOWF3qctBD_YfIAFa0"},
+      {"$id:=Generate UUID\nECHO(String(Match regex(\"[0-9A-F]{12}4[0-9A-F]{3}[89AB][0-9A-F]{15}\";$id))+String($id#Generate UUID))",
+       "TrueTrue"},
+      {"$x:=Generate digest(\"a\";9)", "error: "},
+  });
+}
+
 TEST(ClassicText, DateLiterals) {
   Check({
       {"ECHO(String(!12/25/92!)+\" \"+String(!2024-01-31!)+\" \"+String(!01/02/29!)+\" \"+String(!00/00/00!)+\" \"+String(Year of(!00-00-00!)))",
