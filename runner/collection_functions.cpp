@@ -55,9 +55,9 @@ bool Element(CollectionCall& c, const Value& self, const Value& v, Value* out) {
 
 // A stable merge sort that stays within the elements whatever `less` answers: a formula
 // (or a NaN) need not give a consistent order, which std::stable_sort requires.
-template <typename Less>
-void SafeSort(Items& items, Less less) {
-  Items buffer(items.size());
+template <typename T, typename Less>
+void SafeSort(std::vector<T>& items, Less less) {
+  std::vector<T> buffer(items.size());
   for (size_t width = 1; width < items.size(); width *= 2) {
     for (size_t lo = 0; lo < items.size(); lo += 2 * width) {
       size_t mid = std::min(lo + width, items.size()), hi = std::min(lo + 2 * width, items.size());
@@ -413,28 +413,55 @@ bool ParseOrder(CollectionCall& c, std::span<const Value> args, std::vector<Orde
 bool OrderBy(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out) {
   std::vector<OrderKey> keys;
   if (!ParseOrder(c, args, &keys)) return false;
-  Items items = ItemsOf(self);
-  SafeSort(items, [&](const Value& a, const Value& b) {
-    for (const OrderKey& k : keys) {
-      int r = k.path.empty() ? CompareElements(a, b)
-                             : CompareElements(PathValue(a, k.path), PathValue(b, k.path));
-      if (r != 0) return k.descending ? r > 0 : r < 0;
+  const Items& items = ItemsOf(self);
+  // Each element's keys are looked up once, not at every comparison; nothing runs
+  // during the sort that could change the elements they point into.
+  static const Value kMissing;
+  size_t nk = keys.size();
+  std::vector<const Value*> at(items.size() * nk);
+  for (size_t i = 0; i < items.size(); ++i)
+    for (size_t k = 0; k < nk; ++k) {
+      const Value* v = keys[k].path.empty() ? &items[i] : PathPlace(items[i], keys[k].path);
+      at[i * nk + k] = v ? v : &kMissing;
+    }
+  std::vector<uint32_t> order(items.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = uint32_t(i);
+  SafeSort(order, [&](uint32_t a, uint32_t b) {
+    for (size_t k = 0; k < nk; ++k) {
+      int r = CompareElements(*at[a * nk + k], *at[b * nk + k]);
+      if (r != 0) return keys[k].descending ? r > 0 : r < 0;
     }
     return false;
   });
-  *out = Wrap(std::move(items));
+  Items sorted;
+  sorted.reserve(order.size());
+  for (uint32_t i : order) sorted.push_back(items[i]);
+  *out = Wrap(std::move(sorted));
   return true;
 }
 
 // The values the statistics functions work on: the elements, or a property of each.
-bool Values(CollectionCall& c, const Value& self, std::span<const Value> args, size_t at, Items* out) {
+// The values the statistics functions work on: the elements, or a property of each
+// (undefined where it is missing), visited in place.
+template <typename Visit>
+bool EachValue(CollectionCall& c, const Value& self, std::span<const Value> args, size_t at, Visit visit) {
   if (args.size() <= at || args[at].numeric()) {
-    *out = ItemsOf(self);
+    for (const Value& item : ItemsOf(self)) visit(item);
     return true;
   }
   if (args[at].type != Type::Text) return Error(c, "the property path must be a text");
-  for (const Value& item : ItemsOf(self)) out->push_back(PathValue(item, args[at].str()));
+  static const Value kMissing;
+  std::string_view path = args[at].str();
+  for (const Value& item : ItemsOf(self)) {
+    const Value* v = PathPlace(item, path);
+    visit(v ? *v : kMissing);
+  }
   return true;
+}
+
+bool Values(CollectionCall& c, const Value& self, std::span<const Value> args, size_t at, Items* out) {
+  out->reserve(ItemsOf(self).size());
+  return EachValue(c, self, args, at, [&](const Value& v) { out->push_back(v); });
 }
 
 bool Distinct(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out) {
@@ -477,37 +504,37 @@ bool Distinct(CollectionCall& c, const Value& self, std::span<const Value> args,
 }
 
 bool Sum(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out) {
-  Items values;
-  if (!Values(c, self, args, 0, &values)) return false;
   double sum = 0;
-  for (const Value& v : values)
-    if (v.numeric()) sum += v.Number();
+  if (!EachValue(c, self, args, 0, [&](const Value& v) {
+        if (v.numeric()) sum += v.Number();
+      }))
+    return false;
   *out = Value::Real(sum);
   return true;
 }
 
 bool Average(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out) {
-  Items values;
-  if (!Values(c, self, args, 0, &values)) return false;
   double sum = 0;
   size_t n = 0;
-  for (const Value& v : values)
-    if (v.numeric()) {
-      sum += v.Number();
-      ++n;
-    }
+  if (!EachValue(c, self, args, 0, [&](const Value& v) {
+        if (v.numeric()) {
+          sum += v.Number();
+          ++n;
+        }
+      }))
+    return false;
   *out = n ? Value::Real(sum / double(n)) : Value();
   return true;
 }
 
 bool Extreme(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out, int sign) {
-  Items values;
-  if (!Values(c, self, args, 0, &values)) return false;
-  *out = Value();
-  for (const Value& v : values) {
-    if (v.type == Type::Null || v.type == Type::Undefined) continue;
-    if (out->type == Type::Undefined || CompareElements(v, *out) * sign > 0) *out = v;
-  }
+  const Value* best = nullptr;
+  if (!EachValue(c, self, args, 0, [&](const Value& v) {
+        if (v.type == Type::Null || v.type == Type::Undefined) return;
+        if (!best || CompareElements(v, *best) * sign > 0) best = &v;
+      }))
+    return false;
+  *out = best ? *best : Value();
   return true;
 }
 bool Max(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out) {
@@ -518,19 +545,19 @@ bool Min(CollectionCall& c, const Value& self, std::span<const Value> args, Valu
 }
 
 bool Count(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out) {
-  Items values;
-  if (!Values(c, self, args, 0, &values)) return false;
   double n = 0;
-  for (const Value& v : values) n += v.type != Type::Null && v.type != Type::Undefined;
+  if (!EachValue(c, self, args, 0, [&](const Value& v) {
+        n += v.type != Type::Null && v.type != Type::Undefined;
+      }))
+    return false;
   *out = Value::Real(n);
   return true;
 }
 
 bool CountValues(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out) {
-  Items values;
-  if (!Values(c, self, args, 1, &values)) return false;
   double n = 0;
-  for (const Value& v : values) n += EqualElements(v, args[0], false);
+  if (!EachValue(c, self, args, 1, [&](const Value& v) { n += EqualElements(v, args[0], false); }))
+    return false;
   *out = Value::Real(n);
   return true;
 }

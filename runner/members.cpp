@@ -76,33 +76,39 @@ bool ContainerFor(Frame& f, int32_t node, Value* out) {
 
 const BuiltinInfo& DeclarationBuiltin() { return kDeclaration; }
 
-bool MemberOf(Frame& f, const Value& base, const std::string& name, Value* out) {
+namespace {
+
+const Value kNothing;  // what a missing property reads as
+
+// The property `name` of base in place (*out), or its value in *copy (a collection's
+// length, nothing for a property of nothing).
+bool MemberPlace(Frame& f, const Value& base, const std::string& name, Value* copy,
+                 const Value** out) {
   if (const ObjectHeap* o = base.object()) {
     const Value* p = o->Find(name);
-    *out = p ? *p : Value();
+    *out = p ? p : &kNothing;
     return true;
   }
+  *out = copy;
   if (base.type == Type::Collection) {
-    if (name == "length") {
-      if (!base.collection()) return Fail(f, "the collection is null: it has no length");
-      *out = Value::Long(int32_t(base.collection()->items.size()));
+    if (!base.collection()) {
+      if (name == "length") return Fail(f, "the collection is null: it has no length");
+      *copy = Value();
     } else {
-      *out = Value();
+      *copy = name == "length" ? Value::Long(int32_t(base.collection()->items.size())) : Value();
     }
     return true;
   }
   // A property of nothing is nothing: $o.a.b when $o.a does not exist.
   if (Nullish(base)) {
-    *out = Value();
+    *copy = Value();
     return true;
   }
   return Fail(f, "cannot read the property \"" + name + "\" of " + Article(base.type));
 }
 
-bool EvalMember(Frame& f, const Node& n, Value* out) {
-  Value base;
-  if (!Eval(f, n.a, &base)) return false;
-  return MemberOf(f, base, ConstText(f, n.b), out);
+bool IndexOutOfRange(Frame& f, int32_t i) {
+  return Fail(f, "the collection index " + std::to_string(i) + " is out of range");
 }
 
 // $t[[i]] reads as $t indexed by the collection [i]: on a text it is character i
@@ -124,9 +130,8 @@ bool CharacterRange(Frame& f, const std::string& t, int32_t index, size_t* from,
   return true;
 }
 
-bool EvalIndex(Frame& f, const Node& n, Value* out) {
-  Value base;
-  if (!Eval(f, n.a, &base)) return false;
+// base[n.b]: an element of a collection, a property of an object, a character of a text.
+bool IndexOf(Frame& f, const Node& n, const Value& base, Value* out) {
   if (int32_t ci; base.type == Type::Text && (ci = CharacterIndex(f, n)) >= 0) {
     size_t from, to;
     if (!CharacterRange(f, base.str(), ci, &from, &to)) return false;
@@ -136,8 +141,7 @@ bool EvalIndex(Frame& f, const Node& n, Value* out) {
   if (const CollectionHeap* c = base.collection()) {
     int32_t i;
     if (!CollectionIndex(f, n.b, &i)) return false;
-    if (i < 0 || size_t(i) >= c->items.size())
-      return Fail(f, "the collection index " + std::to_string(i) + " is out of range");
+    if (i < 0 || size_t(i) >= c->items.size()) return IndexOutOfRange(f, i);
     *out = c->items[size_t(i)];
     return true;
   }
@@ -147,6 +151,59 @@ bool EvalIndex(Frame& f, const Node& n, Value* out) {
     return MemberOf(f, base, name, out);
   }
   return Fail(f, "[ ] reads collections and objects, not " + Article(base.type));
+}
+
+// Variables and property paths on them ($o.a.b, $c[$i].a) are read in place: a loop over
+// a collection of objects copies no value on the way to the one it wants. *out points
+// into a variable, into an object or collection that one keeps alive, or at *copy; an
+// element is read in place only when its index runs no code that could change them.
+bool PeekValue(Frame& f, int32_t node, Value* copy, const Value** out) {
+  const Node& n = f.node(node);
+  if (IsWholeVar(n)) {
+    if (const Value* v = PeekVar(f, node)) {
+      *out = v;
+      return true;
+    }
+  } else if (n.op == Op::Member) {
+    const Value* base;
+    return PeekValue(f, n.a, copy, &base) && MemberPlace(f, *base, ConstText(f, n.b), copy, out);
+  } else if (n.op == Op::Index && f.node(n.b).pure) {
+    const Value* base;
+    if (!PeekValue(f, n.a, copy, &base)) return false;
+    if (const CollectionHeap* c = base->collection()) {
+      int32_t i;
+      if (!CollectionIndex(f, n.b, &i)) return false;
+      if (i < 0 || size_t(i) >= c->items.size()) return IndexOutOfRange(f, i);
+      *out = &c->items[size_t(i)];
+      return true;
+    }
+    Value held = *base;  // *copy may keep it alive
+    *out = copy;
+    return IndexOf(f, n, held, copy);
+  }
+  *out = copy;
+  return Eval(f, node, copy);
+}
+
+}  // namespace
+
+bool MemberOf(Frame& f, const Value& base, const std::string& name, Value* out) {
+  const Value* at;
+  if (!MemberPlace(f, base, name, out, &at)) return false;
+  if (at != out) *out = *at;
+  return true;
+}
+
+bool EvalMember(Frame& f, const Node& n, Value* out) {
+  Value copy;
+  const Value* base;
+  return PeekValue(f, n.a, &copy, &base) && MemberOf(f, *base, ConstText(f, n.b), out);
+}
+
+bool EvalIndex(Frame& f, const Node& n, Value* out) {
+  Value copy;
+  const Value* base;
+  return PeekValue(f, n.a, &copy, &base) && IndexOf(f, n, *base, out);
 }
 
 bool AssignPath(Frame& f, int32_t target, Value v) {
@@ -177,9 +234,9 @@ bool AssignPath(Frame& f, int32_t target, Value v) {
     c->items[size_t(i)] = std::move(e);
     return true;
   }
-  std::string name;
-  if (n.op == Op::Member) name = ConstText(f, n.b);
-  else if (!EvalText(f, n.b, &name, "the property name")) return false;
+  std::string named;  // a name [in brackets] computes
+  const std::string& name = n.op == Op::Member ? ConstText(f, n.b) : named;
+  if (n.op != Op::Member && !EvalText(f, n.b, &named, "the property name")) return false;
   ObjectHeap* o = container.object();
   if (!o) {
     if (container.type == Type::Object || container.type == Type::Undefined || container.type == Type::Null)
@@ -213,6 +270,7 @@ bool EvalMemberCall(Frame& f, const Node& n, Value* out) {
 
 bool EvalObjectLit(Frame& f, const Node& n, Value* out) {
   Value o = Value::NewObject();
+  o.object()->props.reserve(size_t(n.argc / 2));
   for (int32_t k = 0; k + 1 < n.argc; k += 2) {
     const Node& name = f.node(f.code->args[size_t(n.b + k)]);
     Value v, e;

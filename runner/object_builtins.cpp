@@ -73,6 +73,7 @@ bool SetProperty(Frame& f, const Value& o, const std::string& name, Value v, con
 bool NewObjectOf(Frame& f, const Args& a, Value* out, bool shared, const char* cmd) {
   if (a.size() % 2 != 0) return Fail(f, std::string(cmd) + ": each property name needs a value");
   Value o = Value::NewObject();
+  o.object()->props.reserve(a.size() / 2);
   if (shared) MakeShared(o);
   for (size_t i = 0; i < a.size(); i += 2) {
     std::string name;

@@ -131,18 +131,21 @@ bool EqualElements(const Value& a, const Value& b, bool wildcard) {
   }
 }
 
-Value PathValue(const Value& object, std::string_view path) {
+const Value* PathPlace(const Value& object, std::string_view path) {
   const Value* at = &object;
   while (true) {
     const ObjectHeap* o = at->object();
-    if (!o) return Value();
+    if (!o) return nullptr;
     size_t dot = path.find('.');
-    const Value* next = o->Find(path.substr(0, dot));
-    if (!next) return Value();
-    if (dot == std::string_view::npos) return *next;
-    at = next;
+    at = o->Find(path.substr(0, dot));
+    if (!at || dot == std::string_view::npos) return at;
     path.remove_prefix(dot + 1);
   }
+}
+
+Value PathValue(const Value& object, std::string_view path) {
+  const Value* at = PathPlace(object, path);
+  return at ? *at : Value();
 }
 
 void MakeShared(const Value& v) {

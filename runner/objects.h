@@ -30,6 +30,9 @@ int CompareElements(const Value& a, const Value& b);
 bool EqualElements(const Value& a, const Value& b, bool wildcard);
 // The value at a property path ("a.b.c") of an object; Undefined when a step is missing.
 Value PathValue(const Value& object, std::string_view path);
+// The same in place: null when a step is missing. It stays valid while nothing changes
+// the objects on the path.
+const Value* PathPlace(const Value& object, std::string_view path);
 
 // ---- shared objects and collections.
 // Makes v (a new object or collection) shared; what it contains must be shared already
