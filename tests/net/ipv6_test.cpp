@@ -62,46 +62,24 @@ bool TestHosts() {
 
 // ---- peers ----
 
-struct Child {
-  pid_t pid = -1;
-  int out = -1;
-  ~Child() {
-    if (pid > 0) {
-      kill(pid, SIGTERM);
-      waitpid(pid, nullptr, 0);
-    }
-    if (out >= 0) close(out);
-  }
-};
-
 // Python on ::1 alone (IPV6_V6ONLY): echoes what each client sends, one client after
 // another. The port is its first line.
-void StartEchoOnIpv6(Child* c, uint16_t* port) {
-  int fds[2];
-  ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
-  c->pid = fork();
-  if (c->pid == 0) {
-    dup2(fds[1], 1);
-    const char* script =
-        "import socket\n"
-        "s=socket.socket(socket.AF_INET6)\n"
-        "s.setsockopt(socket.IPPROTO_IPV6,socket.IPV6_V6ONLY,1)\n"
-        "s.bind(('::1',0)); s.listen(8)\n"
-        "print(s.getsockname()[1],flush=True)\n"
-        "while True:\n"
-        "  c,a=s.accept()\n"
-        "  while True:\n"
-        "    d=c.recv(4096)\n"
-        "    if not d: break\n"
-        "    c.sendall(d)\n"
-        "  c.close()\n";
-    execl("/usr/bin/python3", "python3", "-c", script, nullptr);
-    _exit(127);
-  }
-  close(fds[1]);
-  c->out = fds[0];
-  *port = uint16_t(std::atoi(ReadRaw(c->out, 6).c_str()));
-  ASSERT_NE(*port, 0);
+vrxtest::Child StartEchoOnIpv6(uint16_t* port) {
+  vrxtest::Child c = vrxtest::SpawnPython(
+      "import socket\n"
+      "s=socket.socket(socket.AF_INET6)\n"
+      "s.setsockopt(socket.IPPROTO_IPV6,socket.IPV6_V6ONLY,1)\n"
+      "s.bind(('::1',0)); s.listen(8)\n"
+      "print(s.getsockname()[1],flush=True)\n"
+      "while True:\n"
+      "  c,a=s.accept()\n"
+      "  while True:\n"
+      "    d=c.recv(4096)\n"
+      "    if not d: break\n"
+      "    c.sendall(d)\n"
+      "  c.close()\n");
+  *port = c.Port();
+  return c;
 }
 
 int Ipv6Socket(int type) {
@@ -340,9 +318,9 @@ TEST(Ipv6, SlowResolverLetsOtherProcessesRun) {
 TEST(Ipv6, OpensReachAPeerOnIpv6Only) {
   REQUIRE_IPV6();
   REQUIRE_HOSTS();
-  Child echo;
   uint16_t port = 0;
-  StartEchoOnIpv6(&echo, &port);
+  vrxtest::Child echo = StartEchoOnIpv6(&port);
+  ASSERT_NE(port, 0);
   Host h;
   for (const char* host : {"::1", "[::1]", "vrx-v6only.test", "localhost"}) {
     int32_t s = Open(h, host, port);

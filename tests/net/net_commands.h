@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -166,6 +168,30 @@ inline void StartEchoAndWriter(Host& h, int32_t server, int32_t client, const st
       ASSERT_EQ(Send(h, client, std::string_view(up).substr(off, 32000)), 0);
   }, "writer");
 }
+
+// A plug-in stream connected (state 8, else ref is 0) to a raw socket of the test; with
+// a small receive buffer at the peer, a peer that does not read stalls our sends early.
+struct RawPair {
+  int listener = -1, peer = -1;
+  int32_t ref = 0;
+  explicit RawPair(Host& h, int receiveBuffer = 0) {
+    uint16_t port = 0;
+    listener = ListenRaw(&port);
+    if (receiveBuffer) setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    ref = Open(h, "127.0.0.1", port);
+    peer = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (AwaitState(h, ref, 8) != 8) ref = 0;
+  }
+  RawPair(const RawPair&) = delete;
+  RawPair& operator=(const RawPair&) = delete;
+  ~RawPair() {
+    if (peer >= 0) close(peer);
+    if (listener >= 0) close(listener);
+  }
+  void Send(std::string_view bytes) const {
+    ASSERT_EQ(send(peer, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size()));
+  }
+};
 
 // Deterministic test bytes, every value 0..255 included.
 inline std::string Pattern(size_t n, uint32_t seed) {

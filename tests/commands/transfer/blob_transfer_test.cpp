@@ -11,23 +11,6 @@ namespace {
 
 using nettest::Pattern;
 
-// A plug-in stream connected to a raw socket of the test.
-struct RawPair {
-  int listener = -1, peer = -1;
-  int32_t ref = 0;
-  explicit RawPair(Host& h) {
-    uint16_t port = 0;
-    listener = nettest::ListenRaw(&port);
-    ref = OpenTo(h, port);
-    peer = accept(listener, nullptr, nullptr);
-  }
-  ~RawPair() {
-    if (peer >= 0) close(peer);
-    if (listener >= 0) close(listener);
-  }
-  void Send(std::string_view bytes) const { ASSERT_EQ(send(peer, bytes.data(), bytes.size(), 0), ssize_t(bytes.size())); }
-};
-
 TEST(SendBlob, PiecesSeenAtThePeer) {
   Host h;
   RawPair pair(h);

@@ -9,21 +9,8 @@ namespace transfertest {
 namespace {
 
 // A connection whose peer never reads: the plug-in's side fills up and its sends wait.
-struct StalledPeer {
-  int listener = -1, peer = -1;
-  int32_t ref = 0;
-  explicit StalledPeer(Host& h) {
-    uint16_t port = 0;
-    listener = nettest::ListenRaw(&port);
-    int small = 4096;
-    setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-    ref = OpenTo(h, port);
-    peer = accept(listener, nullptr, nullptr);
-  }
-  ~StalledPeer() {
-    if (peer >= 0) close(peer);
-    if (listener >= 0) close(listener);
-  }
+struct StalledPeer : RawPair {
+  explicit StalledPeer(Host& h) : RawPair(h, 4096) {}
 };
 
 TEST(ReleaseUnderWaiters, ReceiveBlobReleasesWhileOthersWaitToSend) {

@@ -2,9 +2,6 @@
 // python3 programs that take or give a file over one loopback connection.
 #pragma once
 #include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -16,6 +13,7 @@
 
 #include "commands/transfer_commands.h"
 #include "tests/net/net_commands.h"
+#include "tests/support.h"
 
 namespace transfertest {
 
@@ -23,31 +21,9 @@ using host::Host;
 using host::Value;
 using nettest::CallLong;
 
-// A fresh folder under the system's temporary folder, removed at the end.
-struct TempDir {
-  std::filesystem::path path;
-  TempDir() {
-    static int n = 0;
-    path = std::filesystem::temp_directory_path() /
-           ("vrx-transfer-" + std::to_string(getpid()) + "-" + std::to_string(++n));
-    std::filesystem::remove_all(path);
-    std::filesystem::create_directories(path);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  std::string operator/(const std::string& name) const { return (path / name).string(); }
-};
-
-inline void WriteFile(const std::string& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using vrxtest::ReadFile;
+using vrxtest::TempDir;
+using vrxtest::WriteFile;
 
 inline int OpenFdCount() {
   int n = 0;
@@ -86,46 +62,19 @@ constexpr const char* kSourceScript =
     "except OSError: pass\n"
     "c.close()\n";
 
+// A peer program started with one file name and a mode.
 struct Peer {
-  pid_t pid = -1;
+  vrxtest::Child child;
   uint16_t port = 0;
 
-  Peer(const char* script, const std::string& file, const std::string& mode = "close") {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) return;
-    pid = fork();
-    if (pid == 0) {
-      dup2(fds[1], 1);
-      execl("/usr/bin/python3", "python3", "-c", script, file.c_str(), mode.c_str(), nullptr);
-      _exit(127);
-    }
-    close(fds[1]);
-    std::string line = nettest::ReadRaw(fds[0], 6);
-    close(fds[0]);
-    port = uint16_t(std::atoi(line.c_str()));
-  }
-  // Waits at most `seconds` for the peer to end; kills it after that. True when it
+  Peer(const char* script, const std::string& file, const std::string& mode = "close")
+      : child(vrxtest::SpawnPython(script, {file, mode})), port(child.Port()) {}
+  // Waits at most `seconds` for the peer to end (it is stopped after that): true when it
   // ended by itself with status 0.
   bool Finish(int seconds = 30) {
-    if (pid <= 0) return false;
-    int status = 0;
-    for (int i = 0; i < seconds * 100; ++i) {
-      if (waitpid(pid, &status, WNOHANG) == pid) {
-        pid = -1;
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    pid = -1;
-    return false;
-  }
-  ~Peer() {
-    if (pid > 0) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-    }
+    bool ok = child.Wait(seconds) == 0;
+    child.Stop();
+    return ok;
   }
 };
 
@@ -140,6 +89,8 @@ inline int32_t OpenTo(Host& h, uint16_t port) {
   int32_t ref = nettest::Open(h, "127.0.0.1", port);
   return nettest::AwaitState(h, ref, 8) == 8 ? ref : 0;
 }
+
+using nettest::RawPair;
 
 inline int32_t SendFile(Host& h, int32_t ref, const std::string& path, int32_t conversion = 0,
                         int32_t piece = 0, int32_t first = 0, int32_t end = 0) {

@@ -65,7 +65,7 @@ TEST(Ipv6Verify, TheAddressIsCheckedAgainstTheCertificate) {
     uint16_t port = 0;
     Child server = ServeOnIpv6(*r.cert, &port);
     if (port == 0) {
-      StopChild(server);
+      server.Stop();
       GTEST_SKIP() << "openssl s_server cannot listen on ::1 here";
     }
     int32_t ref = SslOpen(h, r.host, port, 1024 + 4096);
@@ -76,7 +76,7 @@ TEST(Ipv6Verify, TheAddressIsCheckedAgainstTheCertificate) {
       EXPECT_NE(text.find("IP address mismatch"), std::string::npos) << text;
     }
     EXPECT_EQ(Release(h, ref), 0);
-    StopChild(server);
+    server.Stop();
   }
   std::error_code ec;
   fs::remove_all(Certs().dir, ec);

@@ -118,7 +118,7 @@ TEST(SslStreams, ClientToOpenSslServerSendsTheServerName) {
   ASSERT_EQ(AwaitState(h, d, 8), 8);
   EXPECT_NE(Info(h, d).subject.find("CN=vrx-a"), std::string::npos);
   EXPECT_EQ(Release(h, d), 0);
-  StopChild(server);
+  server.Stop();
 }
 
 TEST(SslStreams, ServerFromVrxCertPemWithItsCipherListServesOpenSslClient) {
@@ -149,8 +149,8 @@ TEST(SslStreams, ServerFromVrxCertPemWithItsCipherListServesOpenSslClient) {
   ASSERT_EQ(write(client.in, "from s_client\n", 14), 14);
   EXPECT_EQ(Receive(h, l, 0, 0, "\n", 600).text, "from s_client\n");
   EXPECT_EQ(Release(h, l, 0), 0);
-  EXPECT_EQ(WaitChild(client), 0);  // it saw the end and left
-  StopChild(client);
+  EXPECT_EQ(client.Wait(), 0);  // it saw the end and left
+  client.Stop();
 }
 
 TEST(SslStreams, ListenerWithoutCertificateWaitsUntilOneIsSet) {
@@ -185,7 +185,7 @@ TEST(SslStreams, ListenerWithoutCertificateWaitsUntilOneIsSet) {
   std::string report = ReadLine(client.out);
   EXPECT_EQ(report.substr(0, 8), "3 clean ") << report;
   EXPECT_EQ(Release(h, l), 0);
-  StopChild(client);
+  client.Stop();
 
   // Certificate and key in one file, in PEM or in DER; a plain stream keeps them for its
   // STARTTLS, and is still plain.
@@ -279,7 +279,7 @@ TEST(SslStreams, EchoThroughPythonCountsDecryptedBytesAndClosesCleanly) {
   // The receive released the stream at its end, with a close notification.
   EXPECT_EQ(State(h, s), -1);
   EXPECT_EQ(ReadLine(server.out), "400010 clean");
-  StopChild(server);
+  server.Stop();
 }
 
 TEST(SslStreams, AbortiveReleaseSendsNoCloseNotification) {
@@ -325,7 +325,7 @@ TEST(SslStreams, PeerResetIsAnErrorNotAnOrderlyEnd) {
   auto [code, text] = SslError(h, l);
   EXPECT_NE(code, 0);
   EXPECT_NE(text.find("reset"), std::string::npos) << text;
-  EXPECT_EQ(WaitChild(peer), 0);
+  EXPECT_EQ(peer.Wait(), 0);
   EXPECT_EQ(Release(h, l), 0);
 }
 
@@ -477,7 +477,7 @@ TEST(SslStreams, ProtocolsBeforeTls12AreRefusedWithAProtocolVersionAlert) {
     EXPECT_EQ(ReadLine(server.out), "UNSUPPORTED_PROTOCOL") << version;
     EXPECT_NE(SslError(h, c).second.find("alert protocol version"), std::string::npos) << SslError(h, c).second;
     EXPECT_EQ(Release(h, c), 0);
-    StopChild(server);
+    server.Stop();
 
     // We as the server: the client's offer is refused with the alert that says why.
     int32_t l = SslListen(h, 0);
@@ -487,7 +487,7 @@ TEST(SslStreams, ProtocolsBeforeTls12AreRefusedWithAProtocolVersionAlert) {
     EXPECT_EQ(ReadLine(client.out), "TLSV1_ALERT_PROTOCOL_VERSION") << version;
     EXPECT_NE(SslError(h, l).second.find("unsupported protocol"), std::string::npos) << SslError(h, l).second;
     EXPECT_EQ(Release(h, l), 0);
-    StopChild(client);
+    client.Stop();
   }
 }
 

@@ -92,7 +92,7 @@ TEST(SslFaults, AStreamCutWithoutCloseNotificationIsToldFromAFinishedOne) {
     CloseStream(h, ref);  // the peer is gone: the shutdown may fail
     EXPECT_NE(SslError(h, ref).second.find(c.error), std::string::npos) << SslError(h, ref).second;
     EXPECT_EQ(Release(h, ref), 0);
-    StopChild(server);
+    server.Stop();
   }
 }
 
@@ -127,7 +127,7 @@ TEST(SslFaults, BytesInjectedBetweenRecordsBreakTheStream) {
     EXPECT_EQ(Available(h, ref), 0);
     EXPECT_EQ(Receive(h, ref, 0, 0, "", 30).text, "");
     EXPECT_EQ(Release(h, ref), 0);
-    StopChild(server);
+    server.Stop();
   }
 }
 
@@ -146,7 +146,7 @@ TEST(SslFaults, InjectedBytesBreakAStreamThatIsOnlyPolled) {
   int32_t ref = SslOpen(h, "127.0.0.1", port);
   EXPECT_EQ(AwaitState(h, ref, 20, 300), 20);
   EXPECT_EQ(Release(h, ref), 0);
-  StopChild(server);
+  server.Stop();
 }
 
 // s_server asking for a client certificate it verifies against "a", and failing the
@@ -187,7 +187,7 @@ TEST(SslFaults, AClientCertificateSetRightAfterTheOpenIsAlwaysPresented) {
     EXPECT_EQ(Release(h, ref), 0);
   }
   EXPECT_EQ(presented, runs);
-  StopChild(server);
+  server.Stop();
 }
 
 TEST(SslFaults, StartTlsPresentsTheCertificateSetOnThePlainStream) {
@@ -207,7 +207,7 @@ TEST(SslFaults, StartTlsPresentsTheCertificateSetOnThePlainStream) {
   EXPECT_TRUE(SawLine(server, "after starttls"));
   EXPECT_EQ(State(h, ref), 8);
   EXPECT_EQ(Release(h, ref), 0);
-  StopChild(server);
+  server.Stop();
 }
 
 }  // namespace

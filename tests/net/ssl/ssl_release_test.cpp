@@ -36,7 +36,7 @@ TEST(SslRelease, ReceiveBlobReleasesWhileAFlushWaits) {
   EXPECT_EQ(sendText, -1) << "the waiting send stops when its stream goes";
   EXPECT_NE(closeResult, 99);
   EXPECT_EQ(State(h, s), -1);
-  StopChild(server);
+  server.Stop();
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ TEST(SslClose, PeerAnsweringOurCloseNotificationEndsBothWays) {
   // The answer's alert is not data that would keep the stream at 12 until its time-out.
   EXPECT_EQ(AwaitState(h, s, 18, 120), 18);
   Release(h, s);
-  EXPECT_EQ(WaitChild(server), 0);
+  EXPECT_EQ(server.Wait(), 0);
 }
 
 }  // namespace

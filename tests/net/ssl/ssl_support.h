@@ -12,10 +12,14 @@
 #include <vector>
 
 #include "tests/net/net_commands.h"
+#include "tests/support.h"
 
 namespace ssltest {
 
 using namespace nettest;
+using vrxtest::Child;
+using vrxtest::ReadLine;
+using vrxtest::Spawn;
 namespace fs = std::filesystem;
 
 struct Certificates {
@@ -73,74 +77,6 @@ class InDirectory {
  private:
   fs::path old_;
 };
-
-struct Child {
-  pid_t pid = -1;
-  int in = -1;   // its standard input
-  int out = -1;  // its standard output
-};
-
-inline Child Spawn(const std::vector<std::string>& args) {
-  int toChild[2], fromChild[2];
-  if (pipe2(toChild, O_CLOEXEC) != 0) return {};
-  if (pipe2(fromChild, O_CLOEXEC) != 0) {
-    close(toChild[0]);
-    close(toChild[1]);
-    return {};
-  }
-  pid_t pid = fork();
-  if (pid == 0) {
-    dup2(toChild[0], 0);
-    dup2(fromChild[1], 1);
-    int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) dup2(null, 2);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  close(toChild[0]);
-  close(fromChild[1]);
-  return {pid, toChild[1], fromChild[0]};
-}
-
-// One line of the child's output (without the newline); empty after 5 s of silence.
-inline std::string ReadLine(int fd) {
-  std::string line;
-  char ch;
-  while (line.size() < 4096) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 5000) <= 0 || read(fd, &ch, 1) != 1) break;
-    if (ch == '\n') break;
-    line += ch;
-  }
-  return line;
-}
-
-// Waits (at most about 5 s) for the child to end; its exit status, or -1.
-inline int WaitChild(Child& c) {
-  int status = 0;
-  for (int i = 0; i < 500 && c.pid > 0; ++i) {
-    pid_t r = waitpid(c.pid, &status, WNOHANG);
-    if (r == c.pid) {
-      c.pid = -1;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    usleep(10000);
-  }
-  return -1;
-}
-
-inline void StopChild(Child& c) {
-  if (c.in >= 0) close(c.in);
-  if (c.pid > 0) {
-    kill(c.pid, SIGTERM);
-    waitpid(c.pid, nullptr, 0);
-  }
-  if (c.out >= 0) close(c.out);
-  c = Child{};
-}
 
 // openssl s_server on a free loopback port; *port is 0 when it did not start.
 inline Child StartOpenSslServer(std::vector<std::string> extra, uint16_t* port, int connections = 1) {

@@ -146,7 +146,7 @@ TEST(VerifiedOpen, ReachesEstablishedWhenTheAuthorityIsTrusted) {
   EXPECT_NE(code, 0);
   EXPECT_NE(text.find("unable to get local issuer certificate"), std::string::npos) << text;
   EXPECT_EQ(Release(h, ref), 0);
-  StopChild(server);
+  server.Stop();
 }
 
 TEST(VerifiedOpen, RefusedCertificatesBreakTheStreamAndSayWhy) {
@@ -172,7 +172,7 @@ TEST(VerifiedOpen, RefusedCertificatesBreakTheStreamAndSayWhy) {
     // No application byte goes: the send fails and the server read nothing.
     EXPECT_EQ(Send(h, ref, "secret\n"), -1);
     EXPECT_EQ(Release(h, ref), 0);
-    StopChild(server);
+    server.Stop();
   }
 
   // Protocols older than TLS 1.2 are not spoken, verified or not.
@@ -183,7 +183,7 @@ TEST(VerifiedOpen, RefusedCertificatesBreakTheStreamAndSayWhy) {
   int32_t ref = SslOpen(h, "localhost", old);
   EXPECT_NE(AwaitState(h, ref, 8, 120), 8);
   EXPECT_EQ(Release(h, ref), 0);
-  StopChild(tls11);
+  tls11.Stop();
 
   // Without the option the same self-signed server is accepted, as it always was.
   uint16_t port = 0;
@@ -191,7 +191,7 @@ TEST(VerifiedOpen, RefusedCertificatesBreakTheStreamAndSayWhy) {
   ref = SslOpen(h, "localhost", port);
   EXPECT_EQ(AwaitState(h, ref, 8), 8);
   EXPECT_EQ(Release(h, ref), 0);
-  StopChild(server);
+  server.Stop();
 }
 
 TEST(VerifiedOpen, RevokedServersAreRefusedOnceARevocationListIsTrusted) {
@@ -222,7 +222,7 @@ TEST(VerifiedOpen, RevokedServersAreRefusedOnceARevocationListIsTrusted) {
       EXPECT_NE(SslError(h, ref).second.find(c.reason), std::string::npos) << SslError(h, ref).second;
     }
     EXPECT_EQ(Release(h, ref), 0);
-    StopChild(server);
+    server.Stop();
   }
 }
 
@@ -273,8 +273,8 @@ TEST(VerifiedOpen, AFileWithADamagedCertificateIsRefusedWhole) {
     EXPECT_EQ(OpenVerified(h, "localhost", caPort, &ref), 20);
     EXPECT_EQ(Release(h, ref), 0);
   }
-  StopChild(caServer);
-  StopChild(rsaServer);
+  caServer.Stop();
+  rsaServer.Stop();
 }
 
 TEST(StartTls, UpgradesAPlainConnectionAndVerifiesIt) {
@@ -306,7 +306,7 @@ TEST(StartTls, UpgradesAPlainConnectionAndVerifiesIt) {
   EXPECT_EQ(State(h, ref), 20);
   EXPECT_NE(SslError(h, ref).second.find("hostname mismatch"), std::string::npos);
   EXPECT_EQ(Release(h, ref), 0);
-  StopChild(server);
+  server.Stop();
 }
 
 // A raw peer on its own thread: answers the first bytes it receives with `answer`
@@ -361,7 +361,7 @@ TEST(StartTls, ANameWithAZeroByteIsRefused) {
   EXPECT_EQ(Info(h, ref).result, -2);
   EXPECT_EQ(StartTls(h, ref, kVerify, "localhost"), 0);
   EXPECT_EQ(Release(h, ref), 0);
-  StopChild(server);
+  server.Stop();
 }
 
 TEST(StartTls, MisuseAndPeersThatDoNotSpeakTls) {
@@ -498,7 +498,7 @@ TEST(StartTls, SubmitsMailToAServerThatRequiresIt) {
   std::ifstream arrived(Ca().dir / "mail.eml", std::ios::binary);
   std::string got((std::istreambuf_iterator<char>(arrived)), std::istreambuf_iterator<char>());
   EXPECT_TRUE(got == body) << "the message did not arrive intact";
-  StopChild(smtp);
+  smtp.Stop();
 }
 
 // The output and exit status of a command line.
@@ -528,7 +528,7 @@ TEST(StartTls, TheMailExampleSendsOnlyToAVerifiedServer) {
   EXPECT_EQ(status, 1) << out;
   EXPECT_NE(out.find("certificate verify failed: unable to get local issuer certificate"), std::string::npos) << out;
   EXPECT_EQ(out.find("MAIL FROM"), std::string::npos) << out;
-  StopChild(smtp);
+  smtp.Stop();
 }
 
 // A client that asks for STARTTLS in plain, then verifies the server against the CA and
@@ -563,7 +563,7 @@ TEST(StartTls, UpgradesAsTheServerAfterAPlainRequest) {
   EXPECT_EQ(Send(h, ref, line), 0);
   EXPECT_EQ(ReadLine(client.out), "220 go ahead TLSv1.3 hello over tls");
   EXPECT_EQ(Release(h, ref), 0);
-  StopChild(client);
+  client.Stop();
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ TEST(SslAfterClose, LateBytesAreDroppedNotHandedOutRaw) {
     EXPECT_EQ(got, "") << command;
     EXPECT_EQ(State(h, s), 18) << command;
     EXPECT_EQ(Release(h, s), 0);
-    StopChild(server);
+    server.Stop();
   }
 }
 

@@ -258,7 +258,7 @@ TEST(Torture, ProcessesAndPeersThatMisbehave) {
     EXPECT_EQ(transfertest::OpenStreamCount(h), 0) << "every stream released";
     counts = t.counts;
   }
-  ssltest::StopChild(peer);
+  peer.Stop();
   for (auto& [name, n] : counts) std::printf("  %-14s %d\n", name.c_str(), n);
   EXPECT_GT(counts["open ssl"], 0);
   EXPECT_EQ(platform::LiveHandleCount(), blocksBefore) << "no block left behind";
