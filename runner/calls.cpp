@@ -24,7 +24,7 @@ void EnterMethod(Frame& f, Runtime* rt, Process* proc, const Method* method,
   f.method = method;
   f.code = method->code.get();
   f.nodes = f.code->nodes.data();
-  f.locals.resize(f.code->locals.size());
+  f.locals.resize(f.code->locals.size() + size_t(f.code->machine.temps));
   f.params.resize(std::max(size_t(f.code->params), params.size() + 1));
   for (size_t i = 0; i < params.size(); ++i) f.params[i + 1].v = std::move(params[i]);
   f.nparams = int(params.size());
@@ -80,7 +80,7 @@ bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value
   ++f.proc->depth;
   f.proc->frames.push_back(&callee);
   // return leaves the method the way an error would, and ends here.
-  bool ok = ExecBlock(callee, callee.code->body) || callee.jump == Frame::Jump::Return;
+  bool ok = RunMachine(callee) || callee.jump == Frame::Jump::Return;
   f.proc->frames.pop_back();
   --f.proc->depth;
   if (!ok) return false;
@@ -111,7 +111,7 @@ void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> para
   EnterMethod(f, rt, &proc, method, std::move(params));
   proc.frames.push_back(&f);
   // An error has been reported where it happened and has set the run's status.
-  (void)ExecBlock(f, f.code->body);
+  (void)RunMachine(f);
 }
 
 int RunProgram(const Program& program, std::string_view method, std::vector<Value> params,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "abi/command_table.h"
+#include "runner/machine.h"
 #include "runner/syntax.h"
 #include "runner/value.h"
 
@@ -110,6 +111,7 @@ StmtFn StatementFn(const CStmt& s);  // interp.cpp
 struct CBranch {
   int32_t cond = -1;
   std::vector<CStmt> body;
+  Machine machine;  // body, compiled
 };
 
 struct CStmt {
@@ -143,6 +145,7 @@ struct Code {
   std::vector<CommandSite> commands;
   std::vector<BuiltinSite> builtins;
   std::vector<CStmt> body;
+  Machine machine;  // body, compiled
 };
 
 // The nodes a node reads: its operands, index or arguments.

@@ -193,6 +193,7 @@ void CodeGen::Seal() {
     sc.first = code_.ins.data() + sc.begin;
     sc.last = code_.ins.data() + sc.end;
   }
+  CompileMachine(&code_);
 }
 
 void ResolveCalls(Program* program) {

@@ -121,9 +121,11 @@ bool EvalNode(Frame& f, int32_t i, Value* out) {
   return false;
 }
 
+}  // namespace
+
 // ---- statements -----------------------------------------------------------------------
 
-[[gnu::noinline]] bool Yield(Runtime& rt) {
+bool Yield(Runtime& rt) {
   rt.slice = 0;
   if (rt.slicesLeft && --rt.slicesLeft == 0) {
     rt.err("The run has reached its statement limit");
@@ -134,22 +136,24 @@ bool EvalNode(Frame& f, int32_t i, Value* out) {
   return !rt.aborting;
 }
 
+// After an error that the error method (ON ERR CALL) has handled, the method goes on
+// with the statement after the one that failed, as 4D does.
+bool Resume(Frame& f) {
+  Process& p = *f.proc;
+  if (!p.resume || f.rt->aborting) return false;
+  p.resume = false;
+  p.errorPending = false;
+  return true;
+}
+
+namespace {
+
 // False when the run is ending. Another process can only end it (a failed ASSERT)
 // while this one has given way, so that is when it is looked at: here after Yield, in
 // every command that waits, and when a process starts.
 inline bool GiveWay(Frame& f) {
   Runtime& rt = *f.rt;
   return ++rt.slice < kStatementsPerSlice || Yield(rt);
-}
-
-// After an error that the error method (ON ERR CALL) has handled, the method goes on
-// with the statement after the one that failed, as 4D does.
-[[gnu::noinline]] bool Resume(Frame& f) {
-  Process& p = *f.proc;
-  if (!p.resume || f.rt->aborting) return false;
-  p.resume = false;
-  p.errorPending = false;
-  return true;
 }
 
 [[gnu::always_inline]] inline bool RunBody(Frame& f, const std::vector<CStmt>& body) {
@@ -258,6 +262,8 @@ bool ExecRepeat(Frame& f, const CStmt& s) {
   }
 }
 
+}  // namespace
+
 // The counter's value at position i: a longint when i is a whole number in range.
 Value CounterValue(double i) {
   return std::fabs(i) < 2147483647.0 && double(int32_t(i)) == i ? Value::Long(int32_t(i))
@@ -303,28 +309,41 @@ bool ForFrom(Frame& f, const CStmt& s, Var* counter, double i, double last, doub
   return Assign(f, s.target, CounterValue(i));
 }
 
-// For (counter; start; end [; step]) body End for
-bool ExecFor(Frame& f, const CStmt& s) {
+bool StartFor(Frame& f, const CStmt& s, Var* counter, ForCount* out) {
   Value start, end, step = Value::Long(1);
   if (!Eval(f, s.expr, &start) || !Eval(f, s.to, &end)) return false;
   if (s.step >= 0 && !Eval(f, s.step, &step)) return false;
   for (const Value* v : {&start, &end, &step})
     if (!v->numeric()) return Fail(f, "the bounds of For must be numbers, not " + Article(v->type));
   if (step.Number() == 0) return Fail(f, "the step of For cannot be 0");
-  const Node& target = f.node(s.target);
-  Var* counter = IsWholeVar(target) ? &Slot(f, target) : nullptr;
   double lastReal = end.Number();
-  if (!counter || start.type != Type::Long || step.type != Type::Long || std::isnan(lastReal))
-    return ForFrom(f, s, counter, start.Number(), lastReal, step.Number());
+  out->counted = counter && start.type == Type::Long && step.type == Type::Long && !std::isnan(lastReal);
+  if (!out->counted) return ForFrom(f, s, counter, start.Number(), lastReal, step.Number());
   // A longint start and step and a variable as the counter: it is counted in integers
   // and set and read in place, which is exactly what counting in reals gives. A real end
-  // is the whole number the counter can reach.
+  // is the whole number the counter can reach: for whole positions, i <= end holds
+  // exactly when i <= floor(end) does.
   int64_t i = start.l, st = step.l;
   constexpr double kFar = 4e18;  // past any counter; inside int64_t
   double edge = st > 0 ? std::floor(lastReal) : std::ceil(lastReal);
   int64_t last = edge > kFar ? int64_t(kFar) : edge < -kFar ? -int64_t(kFar) : int64_t(edge);
   if (counter->v.type == Type::Undefined && (st > 0 ? i <= last : i >= last))
     counter->v = Value::Long(0);  // takes the type of its first value
+  *out = {i, last, st, true};
+  return true;
+}
+
+namespace {
+
+// For (counter; start; end [; step]) body End for
+bool ExecFor(Frame& f, const CStmt& s) {
+  const Node& target = f.node(s.target);
+  Var* counter = IsWholeVar(target) ? &Slot(f, target) : nullptr;
+  ForCount count;
+  if (!StartFor(f, s, counter, &count)) return false;
+  if (!count.counted) return true;
+  int64_t i = count.i, last = count.last, st = count.step;
+  double lastReal = double(last);
   for (;;) {
     if (!(st > 0 ? i <= last : i >= last)) break;
     // Inside the longint range, storing i is what assigning it as a real would give.

@@ -285,6 +285,28 @@ bool ExecJump(Frame& f, const CStmt& s);  // break, continue, return
 
 // ---- interp.cpp and calls.cpp.
 [[nodiscard]] bool ExecBlock(Frame& f, const std::vector<CStmt>& body);
+// Runs the method of frame f on the register machine (machine.cpp).
+[[nodiscard]] bool RunMachine(Frame& f);
+// Gives the other processes their turn; false when the run is ending.
+bool Yield(Runtime& rt);
+// After an error: true when the error method lets the method go on after the statement.
+bool Resume(Frame& f);
+// For: the bounds evaluated before the first turn. A loop that counts in longints (a
+// longint start and step, a variable as the counter) has its first position, last
+// position and step in *out, the counter ready; any other is run whole, counting in
+// reals, and *out says it was not counted.
+struct ForCount {
+  int64_t i = 0, last = 0, step = 0;
+  bool counted = false;
+};
+[[nodiscard]] bool StartFor(Frame& f, const CStmt& s, Var* counter, ForCount* out);
+// Runs For from position i on, counting in reals (any counter, any bounds).
+[[nodiscard]] bool ForFrom(Frame& f, const CStmt& s, Var* counter, double i, double last, double st);
+// Where For goes on after its body: the counter's value (the body may have moved it)
+// plus the step.
+[[nodiscard]] bool NextPosition(Frame& f, const CStmt& s, Var* counter, double st, double* i);
+// The counter's value at position i: a longint when i is a whole number in range.
+Value CounterValue(double i);
 // True when this process's stack is nearly used up.
 bool StackExhausted(Frame& f);
 // Interpreted code gives the other processes their turn now and then, as 4D's

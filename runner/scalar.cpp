@@ -273,6 +273,10 @@ InsFn ForOperator(Tok bin, Pick pick) {
 
 }  // namespace
 
+bool ScalarBinary(Tok bin, const Scalar& x, const Scalar& y, Scalar* out) {
+  return BinaryAny(bin, x, y, out);
+}
+
 InsFn ScalarInsFn(const Ins& ins) {
   switch (ins.op) {
     case Op::Binary: {

@@ -111,6 +111,9 @@ template <Src S>
 }
 
 Scalar Fetch(Frame& f, const Ref& r, const Scalar* regs);
+// x bin y for two scalars; false when the general evaluation has to decide (a type it
+// refuses, a division by zero, equality of reals).
+bool ScalarBinary(Tok bin, const Scalar& x, const Scalar& y, Scalar* out);
 
 // Runs the scalar code of a node (see code.h); a result of type Undefined when it
 // gives up.

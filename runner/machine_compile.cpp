@@ -1,0 +1,350 @@
+// Compiling a method's statements for the register machine (machine.h).
+#include <algorithm>
+
+#include "runner/code.h"
+
+namespace runner {
+
+namespace {
+
+// An operand of an instruction: a slot, or a longint literal.
+struct Operand {
+  bool literal = false;
+  int32_t v = 0;
+};
+
+// Where jumps to a place not reached yet wait for it.
+struct Label {
+  int32_t at = -1;
+  std::vector<int32_t> from;  // branch instructions
+};
+
+class Compiler {
+ public:
+  explicit Compiler(Code& code) : code_(code), m_(code.machine) {
+    m_.firstTemp = int32_t(code.locals.size());
+  }
+
+  void Run() {
+    Block(code_.body, -1);
+    Emit({MOp::End});
+  }
+
+ private:
+  int32_t Here() const { return int32_t(m_.code.size()); }
+
+  int32_t Emit(MIns ins) {
+    ins.ticks = uint8_t(std::min(ticks_, 255));
+    ticks_ = 0;
+    m_.code.push_back(ins);
+    return Here() - 1;
+  }
+
+  void JumpTo(Label& l, int32_t ins) {
+    if (l.at >= 0) m_.code[size_t(ins)].c = l.at;
+    else l.from.push_back(ins);
+  }
+  void Bind(Label& l) {
+    l.at = Here();
+    for (int32_t i : l.from) m_.code[size_t(i)].c = l.at;
+    l.from.clear();
+  }
+
+  int32_t Temp(int32_t depth) {
+    m_.temps = std::max(m_.temps, depth + 1);
+    return m_.firstTemp + depth;
+  }
+
+  int32_t NewFallback(const CStmt& s, int32_t loop, std::vector<int32_t>* mine) {
+    m_.fallbacks.push_back({&s, -1, -1, -1, loop});
+    mine->push_back(int32_t(m_.fallbacks.size() - 1));
+    return int32_t(m_.fallbacks.size() - 1);
+  }
+
+  const Node& node(int32_t i) const { return code_.nodes[size_t(i)]; }
+
+  // ---- expressions: false (with nothing emitted that matters) when one has no
+  // instructions; the statement then runs the general way.
+
+  // Operand for node i; anything but a local or a longint literal is computed into the
+  // temporary of `depth` first.
+  bool OperandOf(int32_t i, int32_t depth, int32_t fb, Operand* out) {
+    const Node& n = node(i);
+    if (n.op == Op::Local) {
+      *out = {false, n.a};
+      return true;
+    }
+    if (n.op == Op::Const && code_.consts[size_t(n.a)].type == Type::Long) {
+      *out = {true, code_.consts[size_t(n.a)].l};
+      return true;
+    }
+    int32_t t = Temp(depth);
+    if (!Into(i, t, true, depth, fb)) return false;
+    *out = {false, t};
+    return true;
+  }
+
+  // Emits node i's value into slot `dst`, a temporary or the assigned local.
+  bool Into(int32_t i, int32_t dst, bool temp, int32_t depth, int32_t fb) {
+    const Node& n = node(i);
+    uint8_t flags = temp ? kToTemp : 0;
+    switch (n.op) {
+      case Op::Const: {
+        const Value& v = code_.consts[size_t(n.a)];
+        if (v.type == Type::Long) Emit({MOp::SetK, flags, Tok::End, 0, dst, 0, v.l, fb});
+        else if (v.type == Type::Real || v.type == Type::Boolean)
+          Emit({MOp::LoadK, flags, Tok::End, 0, dst, 0, n.a, fb});
+        else return false;
+        return true;
+      }
+      case Op::Local:
+        Emit({MOp::Copy, flags, Tok::End, 0, dst, n.a, 0, fb});
+        return true;
+      case Op::Param: case Op::ProcessVar: case Op::Interprocess: {
+        Src src = n.op == Op::Param ? Src::Param : n.op == Op::ProcessVar ? Src::ProcessVar
+                                                                          : Src::Interprocess;
+        int32_t t = temp ? dst : Temp(depth);
+        Emit({MOp::Move, kToTemp, Tok::End, 0, t, int32_t(src), n.a, fb});
+        if (!temp) Emit({MOp::Copy, flags, Tok::End, 0, dst, t, 0, fb});
+        return true;
+      }
+      case Op::Negate: {
+        Operand x;
+        if (!OperandOf(n.a, depth, fb, &x)) return false;
+        if (x.literal) {
+          int32_t t = Temp(depth);
+          Emit({MOp::SetK, kToTemp, Tok::End, 0, t, 0, x.v, fb});
+          x = {false, t};
+        }
+        Emit({MOp::Neg, flags, Tok::End, 0, dst, x.v, 0, fb});
+        return true;
+      }
+      case Op::Binary: {
+        Operand x, y;
+        if (!OperandOf(n.a, depth, fb, &x)) return false;
+        if (!OperandOf(n.b, x.literal || x.v < m_.firstTemp ? depth : depth + 1, fb, &y))
+          return false;
+        if (x.literal && y.literal) {  // two literals: the left one into a temporary
+          int32_t t = Temp(depth);
+          Emit({MOp::SetK, kToTemp, Tok::End, 0, t, 0, x.v, fb});
+          x = {false, t};
+        }
+        Emit({BinaryOp(n.bin, x, y), flags, n.bin, 0, dst, x.v, y.v, fb});
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+  static MOp BinaryOp(Tok bin, Operand x, Operand y) {
+    MOp base;
+    switch (bin) {
+#define VRX_ENTRY(name, tok) case Tok::tok: base = MOp::name##RR; break;
+      VRX_MACHINE_BINARY(VRX_ENTRY)
+#undef VRX_ENTRY
+      default: base = MOp::BinRR; break;
+    }
+    return MOp(int(base) + (y.literal ? 1 : x.literal ? 2 : 0));
+  }
+
+  static bool CompareBranch(Tok bin, MOp* base) {
+    switch (bin) {
+#define VRX_ENTRY(name, tok) case Tok::tok: *base = MOp::If##name##RR; return true;
+      VRX_MACHINE_COMPARE(VRX_ENTRY)
+#undef VRX_ENTRY
+      default: return false;
+    }
+  }
+
+  // Jumps to `target` when condition `cond` is `when`; the fallback evaluates it the
+  // general way and takes the same branch.
+  void Branch(const CStmt& s, int32_t cond, bool when, Label& target, int32_t loop, bool back,
+              std::vector<int32_t>* mine) {
+    int32_t fb = NewFallback(s, loop, mine);
+    m_.fallbacks[size_t(fb)].cond = cond;
+    uint8_t flags = uint8_t((when ? kWhen : 0) | (back ? kBack : 0));
+    int32_t pending = ticks_;
+    size_t mark = m_.code.size();
+    int32_t at = -1;
+    const Node& n = node(cond);
+    MOp base;
+    Operand x, y;
+    if (n.op == Op::Binary && CompareBranch(n.bin, &base) && OperandOf(n.a, depth_, fb, &x) &&
+        OperandOf(n.b, x.literal || x.v < m_.firstTemp ? depth_ : depth_ + 1, fb, &y)) {
+      if (x.literal && y.literal) {
+        int32_t t = Temp(depth_);
+        Emit({MOp::SetK, kToTemp, Tok::End, 0, t, 0, x.v, fb});
+        x = {false, t};
+      }
+      at = Emit({MOp(int(base) + (y.literal ? 1 : x.literal ? 2 : 0)), flags, n.bin, 0, x.v, y.v, 0, fb});
+    } else {
+      m_.code.resize(mark);
+      ticks_ = pending;
+      Operand v;
+      if (n.op != Op::Binary && n.op != Op::Negate && n.op != Op::Local) {
+        at = Emit({MOp::Test, flags, Tok::End, 0, 0, 0, 0, fb});
+      } else if (OperandOf(cond, depth_, fb, &v) && !v.literal) {
+        at = Emit({MOp::IfBool, flags, Tok::End, 0, v.v, 0, 0, fb});
+      } else {
+        m_.code.resize(mark);
+        ticks_ = pending;
+        at = Emit({MOp::Test, flags, Tok::End, 0, 0, 0, 0, fb});
+      }
+    }
+    m_.fallbacks[size_t(fb)].branch = at;
+    JumpTo(target, at);
+  }
+
+  // ---- statements
+
+  struct LoopLabels {
+    Label exit, next;
+    int32_t index;  // Machine::loops
+  };
+
+  void Block(const std::vector<CStmt>& body, int32_t loop) {
+    for (const CStmt& s : body) Statement(s, loop);
+  }
+
+  // `loop`: the innermost compiled loop around s (Machine::loops), -1 when none.
+  void Statement(const CStmt& s, int32_t loop) {
+    ++ticks_;
+    std::vector<int32_t> mine;  // the fallbacks of s itself
+    switch (s.kind) {
+      case StmtKind::Assign: Assign(s, loop, &mine); break;
+      case StmtKind::If: {
+        Label other, end;
+        Branch(s, s.expr, false, other, loop, false, &mine);
+        Block(s.body, loop);
+        if (!s.elseBody.empty()) JumpTo(end, Emit({MOp::Jump}));
+        Bind(other);
+        Block(s.elseBody, loop);
+        Bind(end);
+        break;
+      }
+      case StmtKind::Case: {
+        Label end;
+        for (const CBranch& b : s.branches) {
+          Label other;
+          Branch(s, b.cond, false, other, loop, false, &mine);
+          Block(b.body, loop);
+          JumpTo(end, Emit({MOp::Jump}));
+          Bind(other);
+        }
+        Block(s.elseBody, loop);
+        Bind(end);
+        break;
+      }
+      case StmtKind::While: {
+        // The condition is tested before the first turn and after each, where the
+        // branch back to the body is: one branch per turn.
+        LoopLabels l;
+        NewLoop(&l);
+        Label body;
+        Branch(s, s.expr, false, l.exit, loop, false, &mine);
+        Bind(body);
+        Block(s.body, l.index);
+        Bind(l.next);
+        ++ticks_;
+        Branch(s, s.expr, true, body, loop, true, &mine);
+        EndLoop(l);
+        break;
+      }
+      case StmtKind::Repeat: {
+        LoopLabels l;
+        NewLoop(&l);
+        Label body;
+        Bind(body);
+        Block(s.body, l.index);
+        Bind(l.next);
+        ++ticks_;
+        Branch(s, s.expr, false, body, loop, true, &mine);
+        EndLoop(l);
+        break;
+      }
+      case StmtKind::For:
+        if (node(s.target).op == Op::Local) {
+          LoopLabels l;
+          NewLoop(&l);
+          int32_t fb = NewFallback(s, loop, &mine);
+          int32_t counter = node(s.target).a, state = Temp(depth_++);
+          int32_t prep = Emit({MOp::ForPrep, 0, Tok::End, 0, counter, state, 0, fb});
+          Block(s.body, l.index);
+          Bind(l.next);
+          ++ticks_;
+          Emit({MOp::ForLoop, kBack, Tok::End, 0, counter, state, prep + 1, fb});
+          --depth_;
+          m_.code[size_t(prep)].c = Here();
+          EndLoop(l);
+          break;
+        }
+        Exec(s, loop, &mine);
+        break;
+      case StmtKind::Break: case StmtKind::Continue:
+        if (loop >= 0) {
+          LoopLabels& l = *open_.back();
+          JumpTo(s.kind == StmtKind::Break ? l.exit : l.next, Emit({MOp::Jump}));
+          break;
+        }
+        Exec(s, loop, &mine);
+        break;
+      default:
+        Exec(s, loop, &mine);
+        break;
+    }
+    for (int32_t fb : mine) m_.fallbacks[size_t(fb)].next = Here();
+  }
+
+  void Exec(const CStmt& s, int32_t loop, std::vector<int32_t>* mine) {
+    Emit({MOp::Exec, 0, Tok::End, 0, 0, 0, 0, NewFallback(s, loop, mine)});
+  }
+
+  // target := value, into a whole variable with instructions when the value has them.
+  void Assign(const CStmt& s, int32_t loop, std::vector<int32_t>* mine) {
+    int32_t fb = NewFallback(s, loop, mine);
+    size_t mark = m_.code.size();
+    int32_t pending = ticks_;
+    bool done = false;
+    if (s.into.src == Src::Local && node(s.expr).pure) {
+      done = Into(s.expr, s.into.index, false, depth_, fb);
+    } else if (s.into.src != Src::Reg && node(s.expr).pure) {
+      int32_t t = Temp(depth_);
+      if (Into(s.expr, t, true, depth_ + 1, fb)) {
+        Emit({MOp::Store, 0, Tok::End, 0, t, int32_t(s.into.src), s.into.index, fb});
+        done = true;
+      }
+    }
+    if (!done) {
+      m_.code.resize(mark);
+      ticks_ = pending;
+      Emit({MOp::Exec, 0, Tok::End, 0, 0, 0, 0, fb});
+    }
+  }
+
+  void NewLoop(LoopLabels* l) {
+    m_.loops.push_back({});
+    l->index = int32_t(m_.loops.size() - 1);
+    open_.push_back(l);
+  }
+  void EndLoop(LoopLabels& l) {
+    Bind(l.exit);
+    m_.loops[size_t(l.index)] = {l.exit.at, l.next.at};
+    open_.pop_back();
+  }
+
+  Code& code_;
+  Machine& m_;
+  int ticks_ = 0;
+  int32_t depth_ = 0;  // temporaries held by the loops around (For keeps its state in one)
+  std::vector<LoopLabels*> open_;
+};
+
+}  // namespace
+
+void CompileMachine(Code* code) {
+  code->machine = {};
+  Compiler(*code).Run();
+}
+
+}  // namespace runner

@@ -1,0 +1,135 @@
+// Compiled statements and loops: the in-line longint and real paths, what they hand to
+// the general evaluation (types they do not handle, errors, conversions), and the
+// jumps (break, continue, return, resumed errors) out of compiled loops.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "runner/runner.h"
+
+namespace {
+
+struct Ran {
+  int status = -1;
+  std::vector<std::string> out, err;
+};
+
+Ran RunSources(const std::vector<std::pair<std::string, std::string>>& sources,
+               runner::RunOptions opts = {}) {
+  Ran r;
+  runner::Program program;
+  if (!runner::LoadSources(sources, &program, &r.err)) return r;
+  host::Host h;
+  opts.host = &h;
+  opts.out = [&](std::string_view l) { r.out.emplace_back(l); };
+  opts.err = [&](std::string_view l) { r.err.emplace_back(l); };
+  r.status = runner::RunProgram(program, "main", {}, opts);
+  return r;
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += (s.empty() ? "" : "|") + l;
+  return s;
+}
+
+}  // namespace
+
+TEST(Machine, ValuesAndControlFlowMatchTheLanguageRules) {
+  struct Case {
+    const char* what;
+    const char* source;
+    const char* out;  // the ECHO lines, joined by |
+  };
+  const Case cases[] = {
+      {"longint overflow becomes a real; % and \\ by -1",
+       "$i:=2147483647\n$j:=$i+1\n$m:=-2147483647-1\n$r:=$m%-1\n$q:=$m\\-1\n$p:=$m*-1\n"
+       "ECHO($j)\nECHO($r)\nECHO($q)\nECHO($p)\nECHO(-$m)\nECHO(7%-3)\nECHO(-7\\2)\n",
+       "2147483648|0|2147483648|2147483648|2147483648|1|-3"},
+      {"a longint variable keeps its type: reals are rounded into it",
+       "$x:=0\nFor ($i;1;4)\n  $x:=$x+0.6\nEnd for\nECHO($x)\n$r:=0.5\n$r:=$r+1\nECHO($r)\n",
+       "4|1.5"},
+      {"reals, booleans and mixed comparisons",
+       "$n:=Num(\"10\")\n$s:=$n-$n\n$i:=0\nWhile ($i<$n)\n  $i:=$i+1\n  $b:=$i>=8\n"
+       "  If ($b)\n    $s:=$s+0.5\n  End if\nEnd while\nECHO($s)\n$r:=0.1+0.2\nECHO($r=0.3)\n"
+       "ECHO(($i=10) & ($s#0))\n",
+       "1.5|True|True"},
+      {"texts in conditions and values go the general way",
+       "$t:=\"\"\nWhile ($t#\"aaa\")\n  $t:=$t+\"a\"\nEnd while\nECHO($t)\n$k:=\"b\"\n"
+       "Case of\n  : ($k=\"a\")\n    ECHO(1)\n  : ($k=\"B\")\n    ECHO(2)\n  Else\n    ECHO(3)\nEnd case\n",
+       "aaa|2"},
+      {"break, continue and nested For loops keep their own counters",
+       "$s:=0\nFor ($i;1;5)\n  For ($j;1;5)\n    If ($j>$i)\n      break\n    End if\n"
+       "    If ($j=2)\n      continue\n    End if\n    $s:=$s+($i*10)+$j\n  End for\nEnd for\n"
+       "ECHO($s)\nECHO($i)\nECHO($j)\n$k:=0\nRepeat\n  $k:=$k+1\n  If ($k<3)\n    continue\n  End if\n"
+       "  break\nUntil (False)\nECHO($k)\n",
+       "437|6|6|3"},
+      {"a For counter moved or retyped by its body, real bounds and steps",
+       "$n:=0\nFor ($i;1;10)\n  $i:=$i+2\n  $n:=$n+1\nEnd for\nECHO($n)\nECHO($i)\n"
+       "$n:=0\nFor ($k;1;3.7)\n  $n:=$n+$k\nEnd for\nECHO($n)\n"
+       "$n:=0\nC_REAL($r)\nFor ($r;0;1;0.25)\n  $n:=$n+1\nEnd for\nECHO($n)\nECHO($r)\n"
+       "For ($e;2147483646;2147483647)\nEnd for\nECHO($e)\n",
+       "4|13|6|5|1.25|2147483647"},
+      {"parameters, process and interprocess variables",
+       "vSum:=0\n<>count:=0\nFor ($i;1;4)\n  vSum:=vSum+Twice($i)\n  <>count:=<>count+1\nEnd for\n"
+       "ECHO(vSum)\nECHO(<>count)\n",
+       "20|4"},
+      {"return from inside a loop",
+       "ECHO(FirstOver(10))\n", "16"},
+  };
+  const std::vector<std::pair<std::string, std::string>> helpers = {
+      {"Twice.4dm", "$0:=$1*2\n"},
+      {"FirstOver.4dm", "$x:=1\nWhile (True)\n  $x:=$x*2\n  If ($x>$1)\n    $0:=$x\n    return\n  End if\nEnd while\n"}};
+  for (const Case& c : cases) {
+    auto sources = helpers;
+    sources.emplace_back("main.4dm", c.source);
+    Ran r = RunSources(sources);
+    EXPECT_EQ(r.status, 0) << c.what << ": " << Lines(r.err);
+    EXPECT_EQ(Lines(r.out), c.out) << c.what;
+  }
+}
+
+TEST(Machine, ErrorsInCompiledCodeNameTheirLineAndResumeAfterIt) {
+  struct Case {
+    const char* source;
+    const char* out;
+    const char* error;  // in the only error line; nullptr: none
+  };
+  const Case cases[] = {
+      {"$x:=1\nWhile ($x<5)\n  $x:=$x+1\n  $y:=$x%0\nEnd while\n", "", "line 4: Division by zero"},
+      {"$t:=\"a\"\nWhile ($t)\nEnd while\n", "", "line 2: the condition must be a boolean, not a text"},
+      {"For ($i;1;\"3\")\nEnd for\n", "", "line 1: the bounds of For must be numbers, not a text"},
+      // The error method lets the loop go on with the statement after the failing one.
+      {"ON ERR CALL(\"Catch\")\n$n:=0\nFor ($i;1;3)\n  $y:=$i\\0\n  $n:=$n+1\nEnd for\nECHO($n)\n"
+       "$t:=\"x\"\nIf ($t)\n  ECHO(\"not run\")\nEnd if\nECHO(\"after\")\n",
+       "caught|caught|caught|3|caught|after", nullptr},
+  };
+  for (const Case& c : cases) {
+    Ran r = RunSources({{"main.4dm", c.source}, {"Catch.4dm", "ECHO(\"caught\")\n"}});
+    EXPECT_EQ(Lines(r.out), c.out) << c.source;
+    if (!c.error) {
+      EXPECT_EQ(r.status, 0) << c.source << Lines(r.err);
+      continue;
+    }
+    EXPECT_EQ(r.status, 1) << c.source;
+    ASSERT_EQ(r.err.size(), 1u) << c.source << Lines(r.err);
+    EXPECT_NE(r.err[0].find(c.error), std::string::npos) << r.err[0];
+  }
+}
+
+TEST(Machine, CompiledLoopsGiveWayAndCountTowardsTheStatementLimit) {
+  // Two processes with loops that never call anything: both finish, and a loop that
+  // never ends meets the limit.
+  Ran r = RunSources({{"main.4dm", "<>done:=0\n$p:=New process(\"Spin\";0;\"spin\")\n"
+                                   "$n:=0\nWhile (<>done=0)\n  $n:=$n+1\nEnd while\nECHO(\"seen\")\n"},
+                      {"Spin.4dm", "$k:=0\nWhile ($k<100000)\n  $k:=$k+1\nEnd while\n<>done:=1\n"}});
+  EXPECT_EQ(r.status, 0) << Lines(r.err);
+  EXPECT_EQ(Lines(r.out), "seen");
+  runner::RunOptions limited;
+  limited.statementLimit = 5000;
+  r = RunSources({{"main.4dm", "$n:=0\nWhile ($n>=0)\n  $n:=$n+1\nEnd while\n"}}, limited);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, std::vector<std::string>{"The run has reached its statement limit"});
+}
