@@ -343,7 +343,7 @@ struct Lexer {
     if (out->empty()) return false;
     const Token& t = out->back();
     bool ends = t.kind == Tok::Local || t.kind == Tok::Interprocess || t.kind == Tok::Word ||
-                t.kind == Tok::RParen || t.kind == Tok::RBracket;
+                t.kind == Tok::RParen || t.kind == Tok::RBracket || t.kind == Tok::RBrace;
     // A chain of member calls may go on at the start of a joined line.
     return ends && ((t.line == line && t.endCol == col) || joinedAt == out->size());
   }
@@ -450,6 +450,16 @@ struct Lexer {
       } else if (ch == '.' && (AfterValue() || AfterNameAndSpaces()) && IsWordByte(uint8_t(Peek(1))) &&
                  !IsDigit(Peek(1))) {
         Op(Tok::Dot, 1, l, c);
+      } else if (ch == '.' && Peek(1) == '$' && AfterValue()) {
+        // A property name may begin with a dollar ($o.$name, Form.$): a word, not a local.
+        Op(Tok::Dot, 1, l, c);
+        int wl = line, wc = col;
+        size_t start = pos;
+        Advance();
+        while (!AtEnd() && IsWordByte(uint8_t(Peek()))) Advance();
+        Token& t = Emit(Tok::Word, wl, wc);
+        t.text = std::string(src.substr(start, pos - start));
+        t.endCol = col;
       } else if (ch == '[' && (AfterValue() || !LooksLikeTable())) {
         Op(Tok::LBracket, 1, l, c);
       } else if (ch == '?' && (Peek(1) == ' ' || Peek(1) == '\t')) {
@@ -465,6 +475,8 @@ struct Lexer {
         if (!FieldRef(l, c)) return false;
       } else if (ch == '!') {
         if (!DateLit(l, c)) return false;
+      } else if (ch == '<' && Peek(1) == '<' && Peek(2) == '>' && IsWordByte(uint8_t(Peek(3)))) {
+        Op(Tok::Lt, 1, l, c);  // x<<>y compares x with the interprocess <>y
       } else if (const OperatorInfo* op = MatchOperator()) {
         Op(op->tok, int(op->spelling.size()), l, c);
       } else if (ch == '?') {
@@ -500,6 +512,7 @@ constexpr OperatorInfo kOperators[] = {
     {"{", Tok::LBrace, 0, OpKind::Punctuation},
     {"}", Tok::RBrace, 0, OpKind::Punctuation},
     {"->", Tok::Arrow, 0, OpKind::Punctuation},
+    {"...", Tok::Ellipsis, 0, OpKind::Punctuation},
     {"]", Tok::RBracket, 0, OpKind::Punctuation},
     {"+=", Tok::PlusAssign, 0, OpKind::Punctuation},
     {"-=", Tok::MinusAssign, 0, OpKind::Punctuation},

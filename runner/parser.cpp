@@ -135,7 +135,9 @@ Match Parser::MatchName(size_t at) const {
   Match m;
   m.written = At(at).text;
   int count = 1;
-  while (count < kMaxNameWords) {
+  // return takes a value on its line, which may be a tokenized name: "return True:C214".
+  bool alone = AsciiLower(m.written) == "return";
+  while (!alone && count < kMaxNameWords) {
     const Token& prev = At(at + count - 1);
     const Token& next = At(at + count);
     if (prev.token) break;
@@ -433,6 +435,12 @@ bool Parser::ParseArgs(std::vector<int32_t>* args) {
   for (;;) {
     int32_t a;
     bool alone = At(pos + 1).kind == Tok::Semicolon || At(pos + 1).kind == Tok::RParen;
+    if ((Cur().kind == Tok::Amp || Cur().kind == Tok::Pipe) && !alone) {
+      // QUERY's conjunction written before its line: QUERY([T]; & [T]F=1)
+      args->push_back(gen.Star(Cur().kind == Tok::Amp ? '&' : '|'));
+      ++pos;
+      continue;
+    }
     if (Cur().kind == Tok::Star && alone) {
       a = gen.Star(0);
       ++pos;

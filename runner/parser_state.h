@@ -153,7 +153,8 @@ struct Parser {
   void Declaration(CStmt* s, const Token& t, int32_t type, const std::vector<int32_t>& vars);
   bool VarStat(CStmt* s, const Token& t);
 
-  /* declarestat -> '#' DECLARE '(' [param {';' param}] ')' ['->' local [':' type]]
+  /* declarestat -> '#' DECLARE '(' [params] ')' ['->' local [':' type]]
+     params -> param {';' param} [';' '...' [':' type]] | '...' [':' type]
      param -> local [':' type]   (the parameters are $1, $2...; the result $0) */
   bool DeclareStat(CStmt* s, const Token& t);
   bool ReturnStat(CStmt* s);

@@ -327,8 +327,18 @@ bool Parser::DeclareStat(CStmt* s, const Token& t) {
     decls.emplace_back(var, type);
     return true;
   };
+  int32_t rest = -1, restType = int32_t(Type::Undefined);  // "... : type" types ${n} from n on
   if (Cur().kind != Tok::RParen) {
     for (int32_t number = 1;; ++number) {
+      if (Cur().kind == Tok::Ellipsis) {
+        ++pos;
+        rest = number;
+        if (Cur().kind == Tok::Colon) {
+          ++pos;
+          if (!ParseType(&restType)) return false;
+        }
+        break;
+      }
       if (!param(number)) return false;
       if (Cur().kind != Tok::Semicolon) break;
       ++pos;
@@ -346,6 +356,7 @@ bool Parser::DeclareStat(CStmt* s, const Token& t) {
     decls.emplace_back(gen.Local("0"), type);
   }
   Declaration(s, t, int32_t(Type::Undefined), {});
+  if (rest > 0) decls.emplace_back(gen.ParamAt(gen.Root(gen.Const(Value::Long(rest)))), restType);
   for (auto& [var, type] : decls) {
     CStmt d;
     d.line = t.line;

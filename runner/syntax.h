@@ -26,6 +26,7 @@ enum class Tok : uint8_t {
   Dot, LBracket, RBracket, Question,         // $o.name  $c[i]  c ? a : b
   AndAnd, OrOr,                              // && ||
   PlusAssign, MinusAssign, StarAssign, SlashAssign,  // += -= *= /=
+  Ellipsis,                                  // ... : the parameters past the named ones
 };
 
 // Whether a comparison `op` holds for a three-way result c (<0, 0, >0); false for any

@@ -113,6 +113,7 @@ TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
       {"ALL RECORDS:C47([Customers])\n", "", "line 1: tables are not available in vrx run (ALL RECORDS)"},
       {"QUERY:C277([T:1]; & ;[T:1]F:2#0;*)\n", "", "line 1: tables are not available in vrx run (QUERY)"},
       {"APPLY TO SELECTION:C70([T];[T]F:=1)\n", "", "tables are not available in vrx run (APPLY TO SELECTION)"},
+      {"QUERY:C277([T:1]; & [T:1]F:2=1)\n", "", "tables are not available in vrx run (QUERY)"},
       {"QUERY SELECTION:C341([T]; [T]F:2; >=; 3; *)\n", "", "tables are not available in vrx run (QUERY SELECTION)"},
       {"ARRAY LONGINT($a;2)\nSORT ARRAY($a;&)\n", "", "line 2: SORT ARRAY: the order is > or <"},
       {"ECHO(1)\nBegin SQL:C948\n  SELECT a, b FROM t INTO :$x;\nEnd SQL:C949\n", "1",

@@ -59,6 +59,10 @@ TEST(ModernSyntax, StatementsAndOperatorsGiveTheDocumentedResults) {
        "TrueTruex"},
       // comments and line continuation
       {"$a:=1 /* inline */ +2 // trailing\n/* a\nblock */\n$b:=$a+\\\n10\nECHO(String($b))", "13"},
+      // <<> is < then an interprocess name; a property after an element; $ starting a property name
+      {"<>x:=5\n$y:=3\nARRAY OBJECT($a;1)\n$a{1}:={p: 7}\n$o:={}\n$o.$k:=$a{1}.p\n"
+       "ECHO(String($y<<>x)+JSON Stringify($o))",
+       "True{\"$k\":7}"},
       // a line comment ending in a backslash comments out the joined line after it too;
       // a semicolon may close a statement
       {"//$t:=\"a\"\\\n  +\"b\"\n$b:=1;\nECHO(String($b)) // C:\\ \nECHO(\"z\");  ", "1|z"},
@@ -124,6 +128,8 @@ TEST(ModernSyntax, DeclareAndReturn) {
       {"$c:=[1; 2; 3]\nECHO(JSON Stringify($c.slice(1)\\\n  .reverse()))", "ECHO(1)", "[3,2]"},
       {"ECHO(String(helper(5)))", "#DECLARE($n : Integer) -> $r : Integer\nFor ($i; 1; 10)\nIf ($i=$n)\nreturn $i*10\nEnd if\nEnd for\n$r:=-1", "50"},
       {"$o:={}\nECHO(helper($o.missing; \"d\")+helper(\"e\"; \"f\"))", "C_VARIANT($1)\n$0:=Choose($1=Null; $2; $1)", "de"},
+      {"ECHO(helper(\"s\"; 1; 2.4))", "#DECLARE($t : Text; ... : Integer) -> $r : Text\n$r:=$t+String(${2}+${3})", "s3"},
+      {"ECHO(String(helper))", "#DECLARE() : Boolean\nreturn True:C214", "True"},
       {"helper\nECHO(\"after\")", "ECHO(\"in\")\nreturn\nECHO(\"not reached\")", "in|after"},
   };
   for (const Case& c : cases) {
