@@ -17,16 +17,18 @@ bool IsBase64(uint8_t c) { return IsAlnum(c) || c == '+' || c == '/'; }
 bool SeparatesQpUnits(uint8_t c) { return !(c == '=' || c == '\r' || c == '\n' || IsHex(c)); }
 bool SeparatesEntities(uint8_t c) { return !(IsAlnum(c) || c == '&' || c == '#' || c == ';'); }
 
-size_t AfterLast(std::string_view d, bool (*separates)(uint8_t)) {
-  for (size_t i = d.size(); i > 0; --i)
+// Both scans look at positions above `from` only: what is below was looked at before,
+// with the same bytes in front, and held no place to cut.
+size_t AfterLast(std::string_view d, bool (*separates)(uint8_t), size_t from) {
+  for (size_t i = d.size(); i > from; --i)
     if (separates(uint8_t(d[i - 1]))) return i;
   return 0;
 }
 
 // After the last byte no entity holds, unless that byte closes a numeric reference
 // ("&#" digits), which takes it in whatever it is.
-size_t AfterLastEntitySeparator(std::string_view d) {
-  for (size_t i = d.size(); i > 0; --i) {
+size_t AfterLastEntitySeparator(std::string_view d, size_t from) {
+  for (size_t i = d.size(); i > from; --i) {
     if (!SeparatesEntities(uint8_t(d[i - 1]))) continue;
     size_t k = i - 1;
     while (k > 0 && d[k - 1] >= '0' && d[k - 1] <= '9') --k;
@@ -37,8 +39,9 @@ size_t AfterLastEntitySeparator(std::string_view d) {
 }
 
 // Where data may be cut for the conversion `bit`: the end of the longest prefix of `d`
-// that converts the same alone as followed by anything.
-size_t SafeCut(int32_t bit, std::string_view d) {
+// that converts the same alone as followed by anything. No such end lies at or below
+// `from`.
+size_t SafeCut(int32_t bit, std::string_view d, size_t from = 0) {
   const size_t n = d.size();
   switch (bit) {
     case kConvCollapseLineEnds:  // never between CR and LF
@@ -46,7 +49,7 @@ size_t SafeCut(int32_t bit, std::string_view d) {
     case kConvHtmlEncodeAmp:  // "&" is escaped only before a space
       return n > 0 && d[n - 1] == '&' ? n - 1 : n;
     case kConvHtmlDecode:  // entities are decoded in passes: cut where none can reach
-      return AfterLastEntitySeparator(d);
+      return AfterLastEntitySeparator(d, from);
     case kConvBase64Encode:
       return n / 3 * 3;
     case kConvBase64Decode: {  // after a whole group of four alphabet characters
@@ -56,11 +59,11 @@ size_t SafeCut(int32_t bit, std::string_view d) {
       return cut;
     }
     case kConvQPEncode: {  // lines are counted from a hard line break
-      size_t p = d.rfind("\r\n");
-      return p == std::string_view::npos ? 0 : p + 2;
+      size_t p = d.substr(from > 0 ? from - 1 : 0).rfind("\r\n");
+      return p == std::string_view::npos ? 0 : p + (from > 0 ? from - 1 : 0) + 2;
     }
     case kConvQPDecode:  // soft breaks are removed before escapes are read
-      return d.find('=') == std::string_view::npos ? n : AfterLast(d, SeparatesQpUnits);
+      return d.find('=') == std::string_view::npos ? n : AfterLast(d, SeparatesQpUnits, from);
     default:  // byte by byte
       return n;
   }
@@ -123,8 +126,10 @@ bool ConversionStream::Run(size_t first, std::string_view in, bool end, std::str
   }
   Stage& s = stages_[first];
   s.held.append(in);
-  size_t cut = end ? s.held.size() : SafeCut(s.bit, s.held);
+  size_t cut = end ? s.held.size() : SafeCut(s.bit, s.held, s.uncut);
   if (cut == 0 && s.held.size() > kMostHeld) cut = s.held.size();
+  // A unit that keeps growing (a run of "&" trickling in) is not scanned again.
+  s.uncut = cut == 0 ? s.held.size() : 0;
   std::string converted;
   size_t done = 0;
   while (done < cut) {
@@ -146,6 +151,16 @@ bool ConversionStream::Run(size_t first, std::string_view in, bool end, std::str
 bool ConversionStream::Feed(std::string_view piece, std::string& out) { return Run(0, piece, false, out); }
 
 bool ConversionStream::Finish(std::string& out) { return Run(0, {}, true, out); }
+
+bool ConversionStream::FeedUntilIdle(std::string_view piece) {
+  std::string dropped;
+  for (size_t i = 0; i < piece.size(); ++i) {
+    if (!Feed(piece.substr(i, 1), dropped)) return true;
+    if (Idle()) return true;
+    dropped.clear();
+  }
+  return false;
+}
 
 size_t ConvertWholeUnits(std::string_view raw, int32_t options, bool end, size_t room, std::string& out) {
   out.clear();

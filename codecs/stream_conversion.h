@@ -24,11 +24,18 @@ class ConversionStream {
   bool Finish(std::string& out);
   // Nothing is held: the data so far converts on its own.
   bool Idle() const;
+  // Feeds `piece` a byte at a time until nothing is held after one of them, then stops:
+  // true when that happened (a beginning of the data so far converts alone, whatever
+  // follows; or memory ran short). What is converted is dropped. A receive that takes
+  // whatever has come waits for this, so that it never hands back only the first part
+  // of a unit the network cut, nor converts anything twice while it waits.
+  bool FeedUntilIdle(std::string_view piece);
 
  private:
   struct Stage {
     int32_t bit;
     std::string held;
+    size_t uncut = 0;  // the beginning of `held` known to hold no place to cut
   };
   bool Run(size_t first, std::string_view in, bool end, std::string& out);
   std::vector<Stage> stages_;

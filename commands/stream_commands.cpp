@@ -89,24 +89,26 @@ namespace {
 
 // A text's bytes up to a maximum (32000 when 0): done at the delimiter, at the maximum,
 // or, with maximum 0, as soon as anything is there (with a conversion: anything it can
-// convert without waiting for more).
+// convert without waiting for more, which the conversion itself tells as it is fed).
 class TextSink final : public ReceiveSink {
  public:
   TextSink(std::string& text, int32_t maximum, std::string_view delimiter, bool searchNewOnly, int32_t options)
-      : text_(text), maximum_(maximum), delimiter_(delimiter), searchNewOnly_(searchNewOnly), options_(options) {}
+      : text_(text), maximum_(maximum), delimiter_(delimiter), searchNewOnly_(searchNewOnly), options_(options),
+        conversion_(options) {
+    Probe(text_);
+  }
   int64_t Wanted() override { return int64_t(maximum_ ? maximum_ : kMaxReceive) - int64_t(text_.size()); }
   bool Take(std::string& piece) override {
     if (searchNewOnly_ && !delimiter_.empty())
       searchFrom_ = text_.size() >= delimiter_.size() ? text_.size() - delimiter_.size() + 1 : 0;
     text_ += piece;
+    Probe(piece);
     return true;
   }
   bool Finished() override {
     if (Delimiter() != std::string::npos) return true;
     if (maximum_ != 0) return text_.size() >= size_t(maximum_);
-    std::string converted;
-    return !text_.empty() &&
-           (options_ == 0 || ConvertWholeUnits(text_, options_, false, size_t(kMaxTextLength), converted) > 0);
+    return !text_.empty() && (options_ == 0 || whole_);
   }
   // Where the delimiter begins; npos when it is not there.
   size_t Delimiter() const {
@@ -120,6 +122,14 @@ class TextSink final : public ReceiveSink {
   const bool searchNewOnly_;
   const int32_t options_;
   size_t searchFrom_ = 0;
+
+  // Fed piece by piece, so that waiting costs no more than converting once (short of
+  // memory it stops waiting: the command's own conversion reports it).
+  void Probe(std::string_view piece) {
+    if (options_ != 0 && maximum_ == 0 && !whole_) whole_ = conversion_.FeedUntilIdle(piece);
+  }
+  ConversionStream conversion_;
+  bool whole_ = false;
 };
 
 }  // namespace

@@ -4,6 +4,8 @@
 // VRX_SendFile.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+
 #include <cstring>
 #include <random>
 
@@ -91,6 +93,31 @@ TEST(Segmentation, ReceivedConversionsEqualWholeConversion) {
       nettest::Release(h, ref);
     }
   }
+}
+
+// A receive that takes whatever comes waits while no unit is complete; a long run that
+// none ends ("&" after "&" for HTML decoding) arriving a byte at a time must not be
+// converted again from its start at each byte (minutes of work for 16 KB, past the
+// receive's time-out).
+TEST(Segmentation, WaitingForAWholeUnitLooksAtEachPieceOnce) {
+  if (!ConversionsActive()) GTEST_SKIP() << "the conversion options pass text through here";
+  Host h;
+  RawPair pair(h);
+  ASSERT_NE(pair.ref, 0);
+  const std::string data(16000, '&');
+  h.NewProcess([&] {
+    for (char ch : data) {
+      pair.Send(std::string_view(&ch, 1));
+      h.Yield();
+    }
+    shutdown(pair.peer, SHUT_WR);
+  }, "writer");
+  Value r = Value::Long(pair.ref), t = Value::Text(""), m = Value::Integer(0), conv = Value::Long(32),
+        f = Value::Long(0), d = Value::String(""), to = Value::Long(1800);
+  EXPECT_EQ(CallLong(h, "VRX_ReceiveText", {&r, &t, &m, &conv, &f, &d, &to}), 16000);
+  EXPECT_TRUE(t.Bytes() == Whole(data, 32));
+  h.WaitForProcesses();
+  nettest::Release(h, pair.ref);
 }
 
 TEST(Segmentation, SendFilePiecesConvertAsOneText) {
