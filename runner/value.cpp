@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <unordered_map>
 
@@ -116,10 +117,24 @@ CollectionHeap::~CollectionHeap() { LeaveGroup(group); }
 
 constexpr size_t kIndexFrom = 8;  // properties searched one by one up to this many
 
+namespace {
+// Property names are short: comparing them in line beats a call of memcmp, which a
+// lookup otherwise makes for every name of the same length.
+inline bool SameName(const std::string& a, std::string_view b) {
+  size_t n = a.size();
+  if (n != b.size()) return false;
+  if (n > 16) return std::memcmp(a.data(), b.data(), n) == 0;
+  const char *p = a.data(), *q = b.data();
+  for (size_t i = 0; i < n; ++i)
+    if (p[i] != q[i]) return false;
+  return true;
+}
+}  // namespace
+
 size_t ObjectHeap::Slot(std::string_view name) const {
   size_t mask = index_.size() - 1;
   size_t i = std::hash<std::string_view>{}(name) & mask;
-  while (index_[i] != 0 && props[index_[i] - 1].first != name) i = (i + 1) & mask;
+  while (index_[i] != 0 && !SameName(props[index_[i] - 1].first, name)) i = (i + 1) & mask;
   return i;
 }
 
@@ -135,7 +150,7 @@ void ObjectHeap::Reindex() {
 const Value* ObjectHeap::Find(std::string_view name) const {
   if (index_.empty()) {
     for (const auto& p : props)
-      if (p.first == name) return &p.second;
+      if (SameName(p.first, name)) return &p.second;
     return nullptr;
   }
   uint32_t at = index_[Slot(name)];
