@@ -233,6 +233,9 @@ TEST(Json, ReadsAndWritesAs4DDoes) {
       {"0.1", nullptr},
       {"123456789012", nullptr},
       {"[1e400]", "[null]"},
+      // Numbers as 4D writes them: fifteen significant digits, exponents past them.
+      {"[-0,1e15,999999999999999,0.000012345,1e-400,3.141592653589793,123456789012345678]",
+       "[-0,1e+15,999999999999999,1.2345e-05,0,3.14159265358979,1.23456789012346e+17]"},
   };
   for (const Case& c : cases) EXPECT_EQ(Text(Json(c.in)), c.out ? c.out : c.in);
 
