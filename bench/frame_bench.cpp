@@ -41,6 +41,45 @@ void BM_HostCallGetStreamRef(benchmark::State& state) {
 }
 BENCHMARK(BM_HostCallGetStreamRef);
 
+// Host calls with outputs of each kind, to set beside BM_HostCallGetStreamRef.
+void BM_HostCallSecondsToDate(benchmark::State& state) {
+  host::Host h;
+  host::Value seconds = host::Value::Long(0), date(host::Kind::Date), time(host::Kind::Time),
+              flag = host::Value::Long(1);
+  std::vector<host::Value*> ps{&seconds, &date, &time, &flag};
+  for (auto _ : state) {
+    seconds.SetLong(seconds.AsLong() + 86400);
+    benchmark::DoNotOptimize(h.Call(51, ps));
+  }
+}
+BENCHMARK(BM_HostCallSecondsToDate);
+
+void BM_HostCallMapTextChars(benchmark::State& state) {
+  host::Host h;
+  host::Value text = host::Value::Text("Gr\x9f\xa7" "e aus K\x9a" "ln");  // Mac Roman
+  std::vector<host::Value*> ps{&text};
+  for (auto _ : state) benchmark::DoNotOptimize(h.Call(87, ps));
+}
+BENCHMARK(BM_HostCallMapTextChars);
+
+void BM_HostCallMapBlobChars(benchmark::State& state) {
+  host::Host h;
+  host::Value blob = host::Value::Blob("Hello, World! Hello, World!");
+  std::vector<host::Value*> ps{&blob};
+  for (auto _ : state) benchmark::DoNotOptimize(h.Call(88, ps));
+}
+BENCHMARK(BM_HostCallMapBlobChars);
+
+void BM_HostCallGetStreamStates(benchmark::State& state) {
+  host::Host h;
+  std::vector<int32_t> none(10, 0);
+  host::Value refs = host::Value::LongArray(none), states = host::Value::LongArray(none),
+              threshold = host::Value::Long(0);
+  std::vector<host::Value*> ps{&refs, &states, &threshold};
+  for (auto _ : state) benchmark::DoNotOptimize(h.Call(64, ps));
+}
+BENCHMARK(BM_HostCallGetStreamStates);
+
 // Two 4D processes handing control back and forth (one iteration = two switches).
 void BM_ProcessSwitch(benchmark::State& state) {
   host::Host h;

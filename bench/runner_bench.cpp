@@ -114,6 +114,43 @@ void BM_CommandOutText(benchmark::State& state) {
 }
 BENCHMARK(BM_CommandOutText);
 
+// Outputs of the other kinds, each to set beside BM_CommandFromMethod: a date and a
+// time; a text crossing into Mac Roman and back (non-ASCII both ways); a BLOB in and
+// out; a longint array in and out.
+void BM_CommandOutDateTime(benchmark::State& state) {
+  host::Host h;
+  runner::Program p = Load("For ($i;1;1000)\n  VRX_SecondsToDate($i*86400;$d;$t;1)\nEnd for\n");
+  for (auto _ : state) RunOnce(state, h, p);
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_CommandOutDateTime);
+
+void BM_CommandTextCrossing(benchmark::State& state) {
+  host::Host h;
+  runner::Program p = Load("For ($i;1;1000)\n  $r:=VRX_MapTextChars(\"Grüße aus Köln\")\nEnd for\n");
+  for (auto _ : state) RunOnce(state, h, p);
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_CommandTextCrossing);
+
+void BM_CommandInOutBlob(benchmark::State& state) {
+  host::Host h;
+  runner::Program p = Load("C_BLOB($b)\nTEXT TO BLOB(\"Hello, World! Hello, World!\";$b;UTF8 text without length)\n"
+                           "For ($i;1;1000)\n  VRX_MapBlobChars($b)\nEnd for\n");
+  for (auto _ : state) RunOnce(state, h, p);
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_CommandInOutBlob);
+
+void BM_CommandInOutLongArray(benchmark::State& state) {
+  host::Host h;
+  runner::Program p = Load("ARRAY LONGINT($refs;10)\nARRAY LONGINT($states;10)\n"
+                           "For ($i;1;1000)\n  $r:=VRX_GetStreamStates($refs;$states;0)\nEnd for\n");
+  for (auto _ : state) RunOnce(state, h, p);
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_CommandInOutLongArray);
+
 // A command with out parameters copied back into four variables (the command itself
 // asks the system for the machine's address).
 void BM_CommandWithOutParameters(benchmark::State& state) {

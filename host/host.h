@@ -53,12 +53,21 @@ class Value {
 
   int32_t AsLong() const;        // long, integer, time (0 for others)
   std::string Bytes() const;     // string, text, blob, picture bytes
+  // The same bytes where the value keeps them: valid until the value or any host
+  // block changes.
+  std::string_view View() const;
   std::vector<int32_t> Longs() const;
+  // The elements of a long array, copied into *out (which keeps its storage).
+  void LongsInto(std::vector<int32_t>* out) const;
   DateValue AsDate() const { return date_; }
   Handle handle() const;         // text, blob, picture handle (0 when none)
 
   void SetLong(int32_t v);
   void SetBytes(std::string_view bytes);  // string, text, blob, picture
+  void SetDate(int16_t year, int16_t month, int16_t day);  // date
+  // A long array's elements, in the block it has; without memory the array is left
+  // empty.
+  void SetLongs(std::span<const int32_t> values);
   // Takes ownership of a handle as this BLOB/picture/text variable's contents.
   void AdoptHandle(Handle h);
 

@@ -42,9 +42,10 @@ Value::Value(Kind kind) : kind_(kind) {
 Value::~Value() { Release(); }
 
 void Value::Release() {
-  platform::DisposeHandle(text_.handle);
-  platform::DisposeHandle(blob_);
-  platform::DisposeHandle(array_.handle);
+  // Most values hold no block at all: no call for those.
+  if (text_.handle) platform::DisposeHandle(text_.handle);
+  if (blob_) platform::DisposeHandle(blob_);
+  if (array_.handle) platform::DisposeHandle(array_.handle);
   text_ = {0, 0};
   blob_ = 0;
   array_ = {0, 0, 0};
@@ -111,13 +112,7 @@ Value Value::Blob(std::string_view bytes) { return WithBytes(Kind::Blob, bytes);
 Value Value::Picture(std::string_view bytes) { return WithBytes(Kind::Picture, bytes); }
 Value Value::LongArray(std::span<const int32_t> values) {
   Value x(Kind::LongArray);
-  // Without memory for the elements the array stays empty (count 0, or no block).
-  if (!x.array_.handle || !platform::SetHandleSize(x.array_.handle, int32_t(4 * (values.size() + 1))))
-    return x;
-  uint8_t* p = platform::HandleAddress(x.array_.handle);
-  std::memset(p, 0, 4);
-  if (!values.empty()) std::memcpy(p + 4, values.data(), 4 * values.size());
-  x.array_.count = int32_t(values.size());
+  x.SetLongs(values);
   return x;
 }
 Value Value::Date(int16_t year, int16_t month, int16_t day) {
@@ -168,16 +163,36 @@ std::string Value::Bytes() const {
   }
 }
 
+std::string_view Value::View() const {
+  auto view = [](Handle h, int32_t limit) -> std::string_view {
+    const uint8_t* p = h ? platform::HandleAddress(h) : nullptr;
+    int32_t n = p ? std::min(platform::HandleSize(h), limit) : 0;
+    return n > 0 ? std::string_view(reinterpret_cast<const char*>(p), size_t(n)) : std::string_view();
+  };
+  switch (kind_) {
+    case Kind::String: return std::string_view(reinterpret_cast<const char*>(string_ + 1), string_[0]);
+    case Kind::Text: return text_.length > 0 ? view(text_.handle, text_.length) : std::string_view();
+    case Kind::Blob:
+    case Kind::Picture: return view(blob_, INT32_MAX);
+    default: return {};
+  }
+}
+
 std::vector<int32_t> Value::Longs() const {
   std::vector<int32_t> out;
-  if (kind_ != Kind::LongArray || array_.count <= 0) return out;
+  LongsInto(&out);
+  return out;
+}
+
+void Value::LongsInto(std::vector<int32_t>* out) const {
+  out->clear();
+  if (kind_ != Kind::LongArray || array_.count <= 0 || !array_.handle) return;
   int32_t have = platform::HandleSize(array_.handle) / 4 - 1;
   int32_t count = array_.count;  // packed field: copy before comparing
   int32_t n = std::min(count, have);
-  if (n <= 0) return out;
-  out.resize(size_t(n));
-  std::memcpy(out.data(), platform::HandleAddress(array_.handle) + 4, 4 * size_t(n));
-  return out;
+  if (n <= 0) return;
+  out->resize(size_t(n));
+  std::memcpy(out->data(), platform::HandleAddress(array_.handle) + 4, 4 * size_t(n));
 }
 
 Handle Value::handle() const {
@@ -214,6 +229,24 @@ void Value::SetBytes(std::string_view bytes) {
     case Kind::Picture: Refill(&blob_, bytes); break;
     default: break;
   }
+}
+
+void Value::SetDate(int16_t year, int16_t month, int16_t day) {
+  if (kind_ == Kind::Date) date_ = {day, month, year};
+}
+
+void Value::SetLongs(std::span<const int32_t> values) {
+  if (kind_ != Kind::LongArray) return;
+  array_.count = 0;
+  Handle h = array_.handle;  // packed field: worked on through a copy
+  const int32_t size = int32_t(4 * (values.size() + 1));
+  if (!h) array_.handle = h = platform::NewHandle(size);
+  else if (!platform::SetHandleSize(h, size)) return;
+  uint8_t* p = h ? platform::HandleAddress(h) : nullptr;
+  if (!p) return;
+  std::memset(p, 0, 4);
+  if (!values.empty()) std::memcpy(p + 4, values.data(), 4 * values.size());
+  array_.count = int32_t(values.size());
 }
 
 void Value::AdoptHandle(Handle h) {

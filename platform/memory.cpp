@@ -168,7 +168,7 @@ bool SetHandleSize(Handle h, int32_t size) {
     heap.lastError = kNoErr;
     return true;
   }
-  if (locked) {
+  if (locked || (size == b->size && !heap.scramble)) {  // the same size stays where it is
     b->size = size;
   } else if (heap.scramble) {
     uint8_t* fresh = Allocate(size);

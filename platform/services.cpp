@@ -31,8 +31,8 @@ uint64_t MonotonicNanos() {
   return uint64_t(ts.tv_sec) * 1000000000u + uint64_t(ts.tv_nsec);
 }
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back.
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+// Days since 1970-01-01 of a proleptic Gregorian date.
+constexpr int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   y -= m <= 2;
   const int64_t era = (y >= 0 ? y : y - 399) / 400;
   const int64_t yoe = y - era * 400;
@@ -40,18 +40,21 @@ int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + doe - 719468;
 }
-void CivilFromDays(int64_t z, int64_t* y, int64_t* m, int64_t* d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  *d = doy - (153 * mp + 2) / 5 + 1;
-  *m = mp + (mp < 10 ? 3 : -9);
-  *y = yoe + era * 400 + (*m <= 2);
+constexpr int64_t kDays1904 = DaysFromCivil(1904, 1, 1);
+// The date `days` after 1904-01-01. Every count a 32-bit number of seconds gives stays
+// positive and small, so the arithmetic is unsigned and 32-bit (cheaper divisions).
+void CivilFromDays1904(uint32_t days, int64_t* y, int64_t* m, int64_t* d) {
+  constexpr uint32_t kShift = uint32_t(kDays1904 + 719468);  // days since 0000-03-01
+  const uint32_t z = days + kShift;
+  const uint32_t era = z / 146097;
+  const uint32_t doe = z - era * 146097;
+  const uint32_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const uint32_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const uint32_t mp = (5 * doy + 2) / 153;
+  *d = int64_t(doy - (153 * mp + 2) / 5 + 1);
+  *m = int64_t(mp) + (mp < 10 ? 3 : -9);
+  *y = int64_t(yoe + era * 400) + (*m <= 2);
 }
-const int64_t kDays1904 = DaysFromCivil(1904, 1, 1);
 }  // namespace
 
 uint32_t TickCount() {
@@ -73,9 +76,9 @@ uint32_t DateTimeNow() {
 }
 
 DateTimeFields SecondsToFields(uint32_t seconds) {
-  int64_t days = seconds / 86400, rest = seconds % 86400;
+  const uint32_t days = seconds / 86400, rest = seconds % 86400;
   int64_t y, m, d;
-  CivilFromDays(kDays1904 + days, &y, &m, &d);
+  CivilFromDays1904(days, &y, &m, &d);
   DateTimeFields f;
   f.year = int16_t(y);
   f.month = int16_t(m);
@@ -177,18 +180,6 @@ struct UpperTable {
 };
 constexpr UpperTable kUpper;
 
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += char(cp);
-  } else if (cp < 0x800) {
-    out += char(0xC0 | (cp >> 6));
-    out += char(0x80 | (cp & 0x3F));
-  } else {
-    out += char(0xE0 | (cp >> 12));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  }
-}
 }  // namespace
 
 void NumToString(int32_t n, uint8_t* out256) {
@@ -215,63 +206,129 @@ bool EqualString(const uint8_t* a, const uint8_t* b) {
   return true;
 }
 
+namespace {
+// Mac Roman's upper half by Unicode code point, for the way back: Latin-1's upper half
+// (most of what European texts use) by index, the rest sorted.
+struct ReverseTable {
+  struct Entry {
+    uint16_t cp;
+    uint8_t byte;
+  };
+  Entry entries[128];
+  uint8_t latin1[128];  // 0: none
+  constexpr ReverseTable() : entries(), latin1() {
+    for (int k = 0; k < 128; ++k) {
+      entries[k] = {kMacRomanHigh[k], uint8_t(0x80 + k)};
+      if (kMacRomanHigh[k] >= 0x80 && kMacRomanHigh[k] < 0x100) latin1[kMacRomanHigh[k] - 0x80] = uint8_t(0x80 + k);
+    }
+    for (int i = 1; i < 128; ++i)  // insertion sort: constexpr and run once
+      for (int j = i; j > 0 && entries[j - 1].cp > entries[j].cp; --j) {
+        Entry t = entries[j];
+        entries[j] = entries[j - 1];
+        entries[j - 1] = t;
+      }
+  }
+  char Find(uint32_t cp) const {
+    if (cp >= 0x80 && cp < 0x100) return latin1[cp - 0x80] ? char(latin1[cp - 0x80]) : '?';
+    size_t lo = 0, hi = 128;
+    while (lo < hi) {
+      size_t mid = (lo + hi) / 2;
+      if (entries[mid].cp < cp) lo = mid + 1;
+      else hi = mid;
+    }
+    return lo < 128 && entries[lo].cp == cp ? char(entries[lo].byte) : '?';
+  }
+};
+constexpr ReverseTable kMacRomanReverse;
+
+size_t AsciiPrefix(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && uint8_t(s[i]) < 0x80) ++i;
+  return i;
+}
+}  // namespace
+
+void MacRomanToUtf8(std::string_view bytes, std::string* out) {
+  size_t ascii = AsciiPrefix(bytes);
+  if (ascii == bytes.size()) {
+    out->assign(bytes);
+    return;
+  }
+  out->resize(ascii + (bytes.size() - ascii) * 3);  // three bytes at most per character
+  char* p = out->data();
+  std::memcpy(p, bytes.data(), ascii);
+  size_t n = ascii;
+  for (unsigned char c : bytes.substr(ascii)) {
+    uint32_t cp = c < 0x80 ? c : kMacRomanHigh[c - 0x80];
+    if (cp < 0x80) {
+      p[n++] = char(cp);
+    } else if (cp < 0x800) {
+      p[n++] = char(0xC0 | (cp >> 6));
+      p[n++] = char(0x80 | (cp & 0x3F));
+    } else {
+      p[n++] = char(0xE0 | (cp >> 12));
+      p[n++] = char(0x80 | ((cp >> 6) & 0x3F));
+      p[n++] = char(0x80 | (cp & 0x3F));
+    }
+  }
+  out->resize(n);
+}
+
 std::string MacRomanToUtf8(std::string_view bytes) {
   std::string out;
-  out.reserve(bytes.size());
-  for (unsigned char c : bytes) {
-    if (c < 0x80)
-      out += char(c);
-    else
-      AppendUtf8(out, kMacRomanHigh[c - 0x80]);
-  }
+  MacRomanToUtf8(bytes, &out);
   return out;
 }
 
-std::string Utf8ToMacRoman(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  size_t i = 0;
+void Utf8ToMacRoman(std::string_view utf8, std::string* out) {
+  size_t i = AsciiPrefix(utf8);
+  if (i == utf8.size()) {
+    out->assign(utf8);
+    return;
+  }
+  out->resize(utf8.size());  // never more bytes than the UTF-8 had
+  char* p = out->data();
+  std::memcpy(p, utf8.data(), i);
+  size_t n = i;
   while (i < utf8.size()) {
     unsigned char c = uint8_t(utf8[i]);
     uint32_t cp;
-    size_t n;
+    size_t len;
     if (c < 0x80) {
-      cp = c, n = 1;
-    } else if ((c & 0xE0) == 0xC0) {
-      cp = c & 0x1F, n = 2;
-    } else if ((c & 0xF0) == 0xE0) {
-      cp = c & 0x0F, n = 3;
-    } else if ((c & 0xF8) == 0xF0) {
-      cp = c & 0x07, n = 4;
-    } else {
-      out += '?';
+      p[n++] = char(c);
       ++i;
       continue;
     }
-    if (i + n > utf8.size()) {
-      out += '?';
+    if ((c & 0xE0) == 0xC0) {
+      cp = c & 0x1F, len = 2;
+    } else if ((c & 0xF0) == 0xE0) {
+      cp = c & 0x0F, len = 3;
+    } else if ((c & 0xF8) == 0xF0) {
+      cp = c & 0x07, len = 4;
+    } else {
+      p[n++] = '?';
+      ++i;
+      continue;
+    }
+    if (i + len > utf8.size()) {
+      p[n++] = '?';
       break;
     }
     bool bad = false;
-    for (size_t k = 1; k < n; ++k) {
+    for (size_t k = 1; k < len; ++k) {
       unsigned char cc = uint8_t(utf8[i + k]);
       if ((cc & 0xC0) != 0x80) bad = true;
       cp = (cp << 6) | (cc & 0x3F);
     }
-    i += bad ? 1 : n;
-    if (bad) {
-      out += '?';
-      continue;
-    }
-    if (cp < 0x80) {
-      out += char(cp);
-      continue;
-    }
-    char mapped = '?';
-    for (int k = 0; k < 128; ++k)
-      if (kMacRomanHigh[k] == cp) mapped = char(0x80 + k);
-    out += mapped;
+    i += bad ? 1 : len;
+    p[n++] = bad ? '?' : cp < 0x80 ? char(cp) : kMacRomanReverse.Find(cp);
   }
+  out->resize(n);
+}
+
+std::string Utf8ToMacRoman(std::string_view utf8) {
+  std::string out;
+  Utf8ToMacRoman(utf8, &out);
   return out;
 }
 

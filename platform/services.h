@@ -54,6 +54,9 @@ bool EqualString(const uint8_t* a, const uint8_t* b);
 // Mac Roman bytes to UTF-8 (file paths).
 std::string MacRomanToUtf8(std::string_view bytes);
 std::string Utf8ToMacRoman(std::string_view utf8);  // unknown characters become '?'
+// The same into *out, which keeps its storage from one call to the next.
+void MacRomanToUtf8(std::string_view bytes, std::string* out);
+void Utf8ToMacRoman(std::string_view utf8, std::string* out);
 
 // ---- resources ----------------------------------------------------------------------
 using ResType = uint32_t;  // four characters, first in the most significant byte

@@ -30,15 +30,22 @@ inline bool IsAscii(std::string_view s) {
     if (uint8_t(c) >= 0x80) return false;
   return true;
 }
-// `text` as the plug-in reads it; *scratch holds it when it had to be converted.
-inline std::string_view ToMacRoman(const std::string& text, std::string* scratch) {
+// `text` as the plug-in reads it, valid until the next call: a converted text is kept in
+// one buffer that every call reuses (a parameter's bytes are copied into its host value
+// before the next one is converted).
+inline std::string_view ToMacRoman(const std::string& text) {
   if (IsAscii(text)) return text;
-  *scratch = platform::Utf8ToMacRoman(text);
-  return *scratch;
+  static std::string converted;
+  platform::Utf8ToMacRoman(text, &converted);
+  return converted;
 }
-inline void FromMacRoman(std::string_view bytes, std::string* to) {
-  if (IsAscii(bytes)) to->assign(bytes.data(), bytes.size());
-  else *to = platform::MacRomanToUtf8(bytes);
+inline void FromMacRoman(std::string_view bytes, std::string* to) { platform::MacRomanToUtf8(bytes, to); }
+
+// Elements of a long array on their way to and from the host, in one buffer every call
+// reuses.
+std::vector<int32_t>& LongsBuffer() {
+  static std::vector<int32_t> longs;
+  return longs;
 }
 
 // Makes *slot a host value of `kind`; one that already is keeps its storage.
@@ -78,7 +85,7 @@ bool Natural(const Value& v, host::Value* out) {
   auto fill = [&](Kind kind) {
     Ensure(out, kind);
     if (kind == Kind::Long || kind == Kind::Time) out->SetLong(v.type == Type::Boolean ? v.b : AsLong(v));
-    else if (std::string scratch; v.type == Type::Text) out->SetBytes(ToMacRoman(v.str(), &scratch));  // cut at 32767 bytes
+    else if (v.type == Type::Text) out->SetBytes(ToMacRoman(v.str()));  // cut at 32767 bytes
     else out->SetBytes(v.str());
     return true;
   };
@@ -88,7 +95,10 @@ bool Natural(const Value& v, host::Value* out) {
     case Type::Text: return fill(Kind::Text);
     case Type::Blob: return fill(Kind::Blob);
     case Type::Picture: return fill(Kind::Picture);
-    case Type::Date: *out = host::Value::Date(int16_t(v.d.year), int16_t(v.d.month), int16_t(v.d.day)); return true;
+    case Type::Date:
+      Ensure(out, Kind::Date);
+      out->SetDate(int16_t(v.d.year), int16_t(v.d.month), int16_t(v.d.day));
+      return true;
     default: return false;
   }
 }
@@ -113,15 +123,13 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
       return true;
     case Kind::String: {
       if (v.type != Type::Text) return wrong("a string");
-      std::string scratch;
-      PutString(sv, i, ToMacRoman(v.str(), &scratch));  // 255 bytes; 4D cuts longer texts
+      PutString(sv, i, ToMacRoman(v.str()));  // 255 bytes; 4D cuts longer texts
       return true;
     }
     case Kind::Text: {
       if (v.type != Type::Text) return wrong("a text");
       // The plug-in reads Mac Roman: a character it has no form for becomes '?'.
-      std::string scratch;
-      std::string_view bytes = ToMacRoman(v.str(), &scratch);
+      std::string_view bytes = ToMacRoman(v.str());
       if (bytes.size() > size_t(vrx::kMaxTextLength))
         return Fail(f, ParamLabel(c, i) + ": a text of " + std::to_string(bytes.size()) +
                            " bytes is too long (a text holds at most 32767 bytes)");
@@ -142,14 +150,19 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
     case Kind::LongArray: {
       if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real))
         return wrong("a longint array");
-      std::vector<int32_t> longs;
-      for (size_t k = 1; k < v.items().size(); ++k) longs.push_back(RealToLong(v.items()[k].Number()));
-      *out = host::Value::LongArray(longs);
+      std::vector<int32_t>& longs = LongsBuffer();
+      longs.clear();
+      const std::vector<Value>& items = v.items();
+      for (size_t k = 1; k < items.size(); ++k)
+        longs.push_back(items[k].type == Type::Long ? items[k].l : RealToLong(items[k].Number()));
+      Ensure(out, kind);
+      out->SetLongs(longs);
       return true;
     }
     case Kind::Date:
       if (v.type != Type::Date) return wrong("a date");
-      *out = host::Value::Date(int16_t(v.d.year), int16_t(v.d.month), int16_t(v.d.day));
+      Ensure(out, kind);
+      out->SetDate(int16_t(v.d.year), int16_t(v.d.month), int16_t(v.d.day));
       return true;
     case Kind::Time:
       if (v.type != Type::Time && !v.numeric()) return wrong("a time");
@@ -179,13 +192,14 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
       return Value::Time(h.AsLong());
     case Kind::String:
     case Kind::Text:
-      return Value::Text(platform::MacRomanToUtf8(h.Bytes()));
+      return Value::Text(platform::MacRomanToUtf8(h.View()));
     case Kind::Blob:
-      return Value::Blob(h.Bytes());
+      return Value::Blob(std::string(h.View()));
     case Kind::Picture:
-      return keep == Type::Blob ? Value::Blob(h.Bytes()) : Value::Picture(h.Bytes());
+      return keep == Type::Blob ? Value::Blob(std::string(h.View())) : Value::Picture(std::string(h.View()));
     case Kind::LongArray: {
-      std::vector<int32_t> longs = h.Longs();
+      std::vector<int32_t>& longs = LongsBuffer();
+      h.LongsInto(&longs);
       Type elem = current && current->type == Type::Array ? current->elem : Type::Long;
       Value a = Value::Array(elem, longs.size());
       if (current && current->type == Type::Array && !current->items().empty())
@@ -218,9 +232,15 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
       Ensure(slot, kind);
       slot->SetBytes({});
       return;
-    case Kind::LongArray: *slot = host::Value::LongArray({}); return;
-    case Kind::Date: *slot = host::Value::Date(0, 0, 0); return;
-    default: *slot = host::Value::Long(0); return;
+    case Kind::LongArray:
+      Ensure(slot, kind);
+      slot->SetLongs({});
+      return;
+    case Kind::Date:
+      Ensure(slot, kind);
+      slot->SetDate(0, 0, 0);
+      return;
+    default: PutNumber(sv, i, Kind::Long, 0); return;
   }
 }
 
@@ -249,19 +269,41 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
         const uint8_t* p = static_cast<const uint8_t*>(sv.Slot(i));
         FromMacRoman(std::string_view(reinterpret_cast<const char*>(p + 1), p[0]), &v.strMut());
       } else {
-        FromMacRoman(h.Bytes(), &v.strMut());
+        FromMacRoman(h.View(), &v.strMut());
       }
       return true;
     case Kind::Blob:
       if (v.type != Type::Blob && v.type != Type::Undefined) return false;
       v.type = Type::Blob;
-      v.strMut() = h.Bytes();
+      v.strMut().assign(h.View());
       return true;
     case Kind::Picture:
       if (v.type != Type::Picture && v.type != Type::Blob && v.type != Type::Undefined) return false;
       if (v.type == Type::Undefined) v.type = Type::Picture;
-      v.strMut() = h.Bytes();
+      v.strMut().assign(h.View());
       return true;
+    case Kind::Date: {
+      if (v.type != Type::Date && v.type != Type::Undefined) return false;
+      vrx::DateValue d = h.AsDate();
+      v.type = Type::Date;
+      v.d = Date{d.year, d.month, d.day};
+      return true;
+    }
+    case Kind::LongArray: {
+      // An array of numbers takes the elements where they are; element 0 stays.
+      if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real)) return false;
+      std::vector<int32_t>& longs = LongsBuffer();
+      h.LongsInto(&longs);
+      std::vector<Value>& items = v.itemsMut();
+      items.resize(longs.size() + 1);
+      for (size_t k = 0; k < longs.size(); ++k) {
+        Value& e = items[k + 1];
+        if (e.type == v.elem && v.elem == Type::Long) e.l = longs[k];  // no value made and dropped
+        else if (e.type == v.elem) e.r = longs[k];
+        else e = v.elem == Type::Real ? Value::Real(longs[k]) : Value::Long(longs[k]);
+      }
+      return true;
+    }
     default:
       return false;
   }
@@ -465,7 +507,7 @@ void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
       break;
     case vrx::ResultKind::Text:
     case vrx::ResultKind::String:
-      *out = Value::Text(platform::MacRomanToUtf8(r.bytes));
+      *out = Value::Text(IsAscii(r.bytes) ? std::move(r.bytes) : platform::MacRomanToUtf8(r.bytes));
       break;
     case vrx::ResultKind::Blob:
       *out = Value::Blob(std::move(r.bytes));

@@ -32,7 +32,15 @@ TEST(MacRoman, DamagedUtf8BecomesQuestionMarks) {
       {"\xC3x", "?x"},                  // lead byte without its continuation
       {"x\xE2\x82", "x?"},              // cut at the end
       {"\xE4\xB8\xAD", "?"},            // a character Mac Roman lacks
+      {"\xC2\xA6\xC2\xA0", "?\xCA"},     // Latin-1: a broken bar it lacks, a no-break space
   };
-  for (const auto& r : rows)
+  // The forms that write into a buffer leave nothing of what it held before.
+  std::string buffer = "a longer text held before";
+  for (const auto& r : rows) {
     EXPECT_EQ(vrxtest::Hex(platform::Utf8ToMacRoman(r.utf8)), vrxtest::Hex(r.mac)) << r.utf8;
+    platform::Utf8ToMacRoman(r.utf8, &buffer);
+    EXPECT_EQ(vrxtest::Hex(buffer), vrxtest::Hex(r.mac)) << r.utf8;
+    platform::MacRomanToUtf8(r.mac, &buffer);
+    EXPECT_EQ(buffer, platform::MacRomanToUtf8(r.mac));
+  }
 }

@@ -373,6 +373,22 @@ TEST(Plugin, InOutLongArrayTakesTheHostsCount) {
   EXPECT_EQ(o.out, std::vector<std::string>{"-1 2 9 2"});
 }
 
+TEST(Plugin, OutputsOfEachKindCalledAgain) {
+  // Host values and conversion buffers are reused from call to call: a second, shorter
+  // answer must not keep anything of the first.
+  Outcome o = RunMain(
+      "C_DATE($d)\n"
+      "VRX_SecondsToDate(86400*366+3723;$d;$t;1)\nVRX_SecondsToDate(86400*40+7;$d;$t;1)\n"
+      "VRX_SecondsToDate(86400*59;$u;$t2;1)\n"
+      "ECHO(String(Year of($d))+\"-\"+String(Month of($d))+\"-\"+String(Day of($d))+\" \"+String($t+0)+\" \"+String(Month of($u)))\n"
+      "$s:=VRX_MapTextChars(\"Grüße aus Köln\")\nECHO($s)\n$s:=VRX_MapTextChars(\"Æb\")\nECHO($s)\n"
+      "C_BLOB($b)\nTEXT TO BLOB(\"Hello, World!\";$b;UTF8 text without length)\nVRX_MapBlobChars($b)\n"
+      "ECHO(BLOB to text($b;UTF8 text without length))\nSET BLOB SIZE($b;2)\nVRX_MapBlobChars($b)\n"
+      "ECHO(BLOB to text($b;UTF8 text without length))\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"1904-2-10 7 2", "Teüßr nhf Xöya", "Æo", "Uryyb, Jbeyq!", "He"}));
+}
+
 TEST(Plugin, BlobInOutParameter) {
   // VRX_DetachBlob hands the method a handle it owns; 4D code cannot free it, so the
   // test does.
