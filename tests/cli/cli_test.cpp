@@ -33,6 +33,7 @@ TEST(Cli, CallPrintsOneJsonObject) {
   EXPECT_EQ(o.out,
             "{\"selector\":52,\"command\":\"VRX_GetStreamRef\",\"result\":{\"written\":true,\"kind\":\"long\","
             "\"value\":0},\"params\":[{\"kind\":\"long\",\"value\":0}]}\n");
+  EXPECT_TRUE(Has(Vrx("call vrx_getstreamref long:0"), "\"command\":\"VRX_GetStreamRef\"")) << "names in any case";
   o = Vrx("call VRX_GetLocalAddress long:0 long:0 long:0 long:0");
   EXPECT_TRUE(Has(o, "{\"kind\":\"long\",\"value\":5},{\"kind\":\"long\",\"value\":-1},{\"kind\":\"long\",\"value\":39854082}"))
       << o.out;
@@ -82,7 +83,7 @@ TEST(Cli, RawAndFiles) {
 
 TEST(Cli, BadInputIsAnErrorNotACrash) {
   for (const char* args : {"call VRX_NoSuchCommand", "call", "call VRX_GetStreamRef long:x",
-                           "call VRX_GetStreamRef text:abc", "call VRX_DetachBlob blob%6", "call VRX_DetachBlob blob@/nonexistent",
+                           "call VRX_GetStreamRef text:abc", "call VRX_DetachBlob blob%6", "call VRX_DetachBlob blob%6z", "call VRX_DetachBlob blob@/nonexistent",
                            "call VRX_GetStreamRef long:99999999999", "call VRX_OpenStream string:a int:70000",
                            "call 52 bogus:1", "call -1", "frobnicate", "call VRX_DetachBlob blob@/tmp",
                            "call VRX_GetStreamStates longs:1, longs:0", "call VRX_GetStreamStates longs:1,,2 longs:0",

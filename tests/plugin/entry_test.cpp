@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -49,6 +51,28 @@ TEST(StreamSlots, LowestFreeFirstAndFullTable) {
   EXPECT_EQ(t.busyCounts[7], 1);
   vrx::MarkBusy(t, 8);
   EXPECT_EQ(vrx::ReleaseStreamRef(t, 8, 0), vrx::NetStatus::Busy) << "a stream in use is never freed";
+}
+
+// A stream released while two commands use it stays open for the one still running and
+// is closed by the last one's end.
+TEST(StreamSlots, ReleasedInUseClosesWithItsLastUser) {
+  auto table = std::make_unique<vrx::StreamTable>();
+  std::memset(table.get(), 0, sizeof *table);
+  vrx::StreamTable& t = *table;
+  vrx::StreamRecord* record = vrx::CreateTcpRecord(4096);
+  ASSERT_NE(record, nullptr);
+  int fd = record->socket;
+  int32_t ref = vrx::AddStream(t, record);
+  vrx::MarkBusy(t, ref);
+  vrx::MarkBusy(t, ref);
+  vrx::ReleaseWhenIdle(t, ref);
+  EXPECT_EQ(vrx::StreamSlot(t, ref), nullptr);
+  vrx::UnmarkBusy(t, ref);
+  EXPECT_EQ(t.retired[ref], record) << "freed under a command still using it";
+  EXPECT_NE(fcntl(fd, F_GETFD), -1);
+  vrx::UnmarkBusy(t, ref);
+  EXPECT_EQ(t.retired[ref], nullptr);
+  EXPECT_EQ(fcntl(fd, F_GETFD), -1) << "the socket outlived its last user";
 }
 
 TEST(TextParams, ToStringOnlyBelow255Bytes) {
