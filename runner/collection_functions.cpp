@@ -93,6 +93,7 @@ bool RunFormula(CollectionCall& c, std::span<const Value> args, size_t at, Value
 
 Value Event(const Value& value) {
   Value e = Value::NewObject();
+  e.object()->props.reserve(4);  // value, value2 or accumulator, result, stop
   e.object()->Set("value", value);
   return e;
 }

@@ -160,8 +160,8 @@ bool IndexOf(Frame& f, const Node& n, const Value& base, Value* out) {
 bool PeekValue(Frame& f, int32_t node, Value* copy, const Value** out) {
   const Node& n = f.node(node);
   if (IsWholeVar(n)) {
-    if (const Value* v = PeekVar(f, node)) {
-      *out = v;
+    if (const Value& v = Slot(f, n).v; v.type != Type::Undefined) {
+      *out = &v;
       return true;
     }
   } else if (n.op == Op::Member) {
@@ -195,6 +195,14 @@ bool MemberOf(Frame& f, const Value& base, const std::string& name, Value* out) 
 }
 
 bool EvalMember(Frame& f, const Node& n, Value* out) {
+  // The common $o.name, without a step on the way.
+  if (const Node& b = f.node(n.a); IsWholeVar(b)) {
+    if (const ObjectHeap* o = Slot(f, b).v.object()) {
+      if (const Value* p = o->Find(ConstText(f, n.b))) *out = *p;
+      else *out = Value();
+      return true;
+    }
+  }
   Value copy;
   const Value* base;
   return PeekValue(f, n.a, &copy, &base) && MemberOf(f, *base, ConstText(f, n.b), out);
@@ -208,6 +216,16 @@ bool EvalIndex(Frame& f, const Node& n, Value* out) {
 
 bool AssignPath(Frame& f, int32_t target, Value v) {
   const Node& n = f.node(target);
+  // The common $o.name := v, without a copy of $o.
+  if (const Node& b = f.node(n.a); n.op == Op::Member && IsWholeVar(b)) {
+    const Value& object = Slot(f, b).v;
+    if (ObjectHeap* o = object.object()) {
+      Value e;
+      if (!PrepareElement(f, object, std::move(v), &e)) return false;
+      o->Set(ConstText(f, n.b), std::move(e));
+      return true;
+    }
+  }
   Value container;
   if (!ContainerFor(f, n.a, &container)) return false;
   if (int32_t ci; n.op == Op::Index && container.type == Type::Text && (ci = CharacterIndex(f, n)) >= 0) {
