@@ -99,8 +99,16 @@ files = collections.Counter()
 for key, messages in named.items():
     for m in messages:
         files[m] += 1
+def kind(m):
+    if m.startswith("tables are not"):
+        return "uses of tables"
+    return {"Unknown command": "commands", "Unknown constant": "constants",
+            "Unknown command or method": "commands or methods"}.get(m.split(":")[0], m.split(":")[0])
+kinds = collections.Counter(kind(m) for m in files)
 print(f"\nnames vrx run does not have: {len(files)} distinct, in {len(named)} files "
-      f"({len(unknown)} places); by the number of files naming them:")
+      f"({len(unknown)} places): " + ", ".join(f"{n} {k}" for k, n in kinds.most_common()) +
+      "\n(each file is checked alone: a method of its own project is unknown to it)"
+      "\nby the number of files naming them:")
 for m, n in files.most_common(40):
     print(f"{n:>5}  {m}")
 if len(files) > 40:
