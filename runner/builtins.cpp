@@ -7,6 +7,7 @@
 
 #include "host/host.h"
 #include "platform/services.h"
+#include "runner/classes.h"
 #include "runner/interp.h"
 
 namespace runner {
@@ -493,7 +494,8 @@ std::span<const BuiltinInfo> Builtins() {
     std::vector<BuiltinInfo> v(std::begin(kBuiltins), std::end(kBuiltins));
     for (auto family : {BlobBuiltins(), DocumentBuiltins(), ArrayBuiltins(), FormatBuiltins(),
                          ProcessBuiltins(), ObjectBuiltins(), LanguageBuiltins(),
-                         TextBuiltins(), DateBuiltins(), EncodingBuiltins()})
+                         TextBuiltins(), DateBuiltins(), EncodingBuiltins(), ClassBuiltins(),
+                         FormulaBuiltins(), FileBuiltins(), TrimBuiltins()})
       v.insert(v.end(), family.begin(), family.end());
     return v;
   }();

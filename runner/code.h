@@ -172,6 +172,7 @@ class CodeGen {
   CodeGen(Program& program, Code& code) : program_(program), code_(code) {}
 
   const Node& node(int32_t i) const { return code_.nodes[size_t(i)]; }
+  Program& program() { return program_; }
   Code& code() { return code_; }
   const Code& code() const { return code_; }
 

@@ -12,6 +12,7 @@
 #pragma once
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,7 @@ struct SiteValues {
   }
 };
 
+struct ClassRuntime;
 struct Runtime {
   const Program* program = nullptr;
   host::Host* host = nullptr;
@@ -85,6 +87,8 @@ struct Runtime {
   // instead of building them anew; a site whose values are in use (its command waits
   // and another process calls it) builds its own.
   std::vector<SiteValues> spares;
+  // Class objects, the class stores and compiled formula texts of this run (classes.h).
+  std::shared_ptr<ClassRuntime> classes;
 };
 
 struct Frame;
@@ -118,6 +122,9 @@ struct Frame {
   // this saying which; the loop or the call they end clears it.
   enum class Jump : uint8_t { None, Break, Continue, Return };
   Jump jump = Jump::None;
+  // This, in a class function or a formula; and the class whose function runs (Super).
+  Value self;
+  const ClassDef* owner = nullptr;
 
   const Node& node(int32_t i) const { return nodes[i]; }
 };
@@ -237,6 +244,9 @@ const Value* PeekVar(Frame& f, int32_t node);
 
 [[nodiscard]] bool CallBuiltin(Frame& f, const Node& call, Value* out);
 [[nodiscard]] bool CallPluginCommand(Frame& f, const Node& call, Value* out);
+// Sets up a frame to run `method` with `params` as $1..$n.
+void EnterMethod(Frame& f, Runtime* rt, Process* proc, const Method* method,
+                 std::vector<Value> params);
 [[nodiscard]] bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value* out,
                 bool wantValue);
 // Runs a method as the body of a new or the first process.

@@ -4,6 +4,7 @@
 // in comparisons, var declarations, For each, Use, and break/continue/return.
 #include <algorithm>
 
+#include "runner/classes.h"
 #include "runner/interp.h"
 #include "runner/objects.h"
 
@@ -85,6 +86,14 @@ const Value kNothing;  // what a missing property reads as
 bool MemberPlace(Frame& f, const Value& base, const std::string& name, Value* copy,
                  const Value** out) {
   if (const ObjectHeap* o = base.object()) {
+    if (o->cls) [[unlikely]] {  // an instance of a class: computed properties, functions
+      bool handled;
+      if (!GetComputed(f, base, name, copy, &handled)) return false;
+      if (handled) {
+        *out = copy;
+        return true;
+      }
+    }
     const Value* p = o->Find(name);
     *out = p ? p : &kNothing;
     return true;
@@ -261,6 +270,11 @@ bool AssignPath(Frame& f, int32_t target, Value v) {
       return Fail(f, "the object is null: create it ({} or New object) before setting \"" + name + "\"");
     return Fail(f, "cannot set the property \"" + name + "\" of " + Article(container.type));
   }
+  if (o->cls) [[unlikely]] {  // a computed property's setter takes the value
+    bool handled;
+    if (!SetComputed(f, container, name, v, &handled)) return false;
+    if (handled) return true;
+  }
   Value e;
   if (!PrepareElement(f, container, std::move(v), &e)) return false;
   o->Set(name, std::move(e));
@@ -269,17 +283,24 @@ bool AssignPath(Frame& f, int32_t target, Value v) {
 
 bool EvalMemberCall(Frame& f, const Node& n, Value* out) {
   const std::string& name = ConstText(f, n.a);
+  int32_t receiver = f.code->args[size_t(n.b)];
+  bool super = IsSuperCall(f, receiver);
   Value self;
-  if (!Eval(f, f.code->args[size_t(n.b)], &self)) return false;
+  if (!super && !Eval(f, receiver, &self)) return false;
   std::vector<Value> args(size_t(n.argc - 1));
   for (int32_t k = 1; k < n.argc; ++k)
     if (!Eval(f, f.code->args[size_t(n.b + k)], &args[size_t(k - 1)])) return false;
+  if (super) return CallSuper(f, name, args, out);
+  if (self.type == Type::Object) return CallObjectMember(f, self, name, args, out);
   if (self.type == Type::Collection) {
     if (!self.collection()) return Fail(f, "the collection is null: ." + name + "() cannot be called");
     const CollectionFunction* fn = FindCollectionFunction(name);
     if (!fn) return Fail(f, "collections have no function ." + name + "()");
     CollectionCall call;
     call.holder = f.proc;
+    call.call = [&f](const Value& formula, std::vector<Value>& params) {
+      return CallCollectionFormula(f, formula, params);
+    };
     if (!CallCollectionFunction(call, *fn, self, args, out)) return Fail(f, "." + name + "(): " + call.error);
     return true;
   }

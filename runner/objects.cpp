@@ -29,6 +29,8 @@ bool CopyAt(const Value& v, bool shared, SharedGroup* group, int depth, Value* o
     Value copy = Value::NewObject();
     ObjectHeap* c = copy.object();
     c->props.reserve(o->props.size());
+    c->cls = o->cls;
+    c->native = o->native;
     if (shared) {
       c->group = group;
       ++group->refs;

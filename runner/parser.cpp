@@ -147,7 +147,21 @@ Match Parser::MatchName(size_t at) const {
     ++count;
   }
   const auto& names = Names();
-  if (const Token& last = At(at + count - 1); last.token) return MatchToken(at, count, last);
+  if (const Token& last = At(at + count - 1); last.token) {
+    // A keyword before a tokenized name is not part of it: return This:C1470.
+    for (int n = 1; n < count; ++n) {
+      std::string written = At(at).text;
+      for (int k = 1; k < n; ++k) written += " " + WordText(At(at + k));
+      auto it = names.find(AsciiLower(written));
+      if (it != names.end() && it->second.keyword != Keyword::None) {
+        m.entry = it->second;
+        m.words = n;
+        m.written = written;
+        return m;
+      }
+    }
+    return MatchToken(at, count, last);
+  }
   for (int n = count; n >= 1; --n) {
     std::string written = At(at).text;
     for (int k = 1; k < n; ++k) written += " " + WordText(At(at + k));
@@ -591,6 +605,7 @@ bool Parser::ParseName(int32_t* out) {
                      : c.real ? Value::Real(c.value) : Value::Long(int32_t(c.value)));
     return true;
   }
+  if (m.entry.builtin && m.entry.builtin->number == kFormulaCommand) return ParseFormula(out, t);
   if (m.entry.builtin) {
     std::vector<int32_t> args;
     if (!ParseArgs(&args)) return false;
@@ -687,6 +702,7 @@ bool ParseMethod(std::string_view source, const MethodNames& methods, Program* p
   if (!Tokenize(source, &toks, error)) return false;
   auto code = std::make_shared<Code>();
   Parser p(toks, methods, error, CodeGen(*program, *code));
+  p.source = source;
   for (;;) {
     p.SkipNewlines();
     if (p.Cur().kind == Tok::End) break;

@@ -43,6 +43,7 @@ const std::unordered_map<std::string, NameEntry>& Names();
 constexpr int kMaxNameWords = 6;
 // True and False are commands to 4D, keywords here.
 constexpr int32_t kTrueCommand = 214, kFalseCommand = 215, kNullCommand = 1517;
+constexpr int32_t kFormulaCommand = 1597;
 constexpr int kMaxDepth = 64;
 constexpr int kMaxOperators = 1000;
 
@@ -121,6 +122,9 @@ struct Parser {
   bool TableCall(int32_t* out, const Token& t, const std::string& name);
   bool FieldRef(int32_t* out);
   bool ReturnsValue(int32_t i, const Token& at);
+  // Formula(expression): the expression becomes code of its own (formulas.cpp).
+  bool ParseFormula(int32_t* out, const Token& t);
+  std::string_view source;  // the method's text, for a formula's source
 
   // ---- statements ----
   bool ParseBlock(std::vector<CStmt>* body, std::initializer_list<Keyword> ends, bool colonEnds,

@@ -9,6 +9,7 @@
 
 #include "host/host.h"
 #include "platform/services.h"
+#include "runner/classes.h"
 #include "runner/code.h"
 #include "runner/runner.h"
 
@@ -38,7 +39,7 @@ void Usage() {
       "       vrx run --check PATH\n"
       "  PATH     a method file (.4dm), a folder of them, or a 4D project: its folder, its\n"
       "           Project or Sources folder, or its .4DProject file (the methods of\n"
-      "           Sources/Methods; classes are not run). Every method can be called. The\n"
+      "           Sources/Methods, and its classes). Every method can be called. The\n"
       "           method named by the file, or \"main\" for a folder, or NAME, runs as\n"
       "           process 1 with the ARGs as its parameters $1..$n. They are texts: use\n"
       "           Num($1) where a number is meant. Names saved with their tokens\n"
@@ -136,11 +137,21 @@ std::string Place(const std::string& path, int line, int col) {
 }  // namespace
 
 std::vector<std::string> CheckSources(
-    const std::vector<std::pair<std::string, std::string>>& sources) {
+    const std::vector<std::pair<std::string, std::string>>& sources,
+    const std::vector<std::pair<std::string, std::string>>& classes) {
   std::vector<std::string> problems;
   MethodNames names;
   NameMethods(sources, &names, &problems);
   Program scratch;  // the variables' slots
+  auto report = [&](const std::string& path, const std::vector<const Code*>& codes) {
+    Found found;
+    for (const Code* code : codes) FindUnrunnable(*code, code->body, names, &found);
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [where, message] : found)
+      problems.push_back(Place(path, where.first, where.second) +
+                         message);
+  };
   for (const auto& [path, text] : sources) {
     Method m;
     m.name = MethodName(path);
@@ -150,19 +161,25 @@ std::vector<std::string> CheckSources(
                          e.message);
       continue;
     }
-    Found found;
-    FindUnrunnable(*m.code, m.code->body, names, &found);
-    std::stable_sort(found.begin(), found.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [where, message] : found)
-      problems.push_back(Place(path, where.first, where.second) +
-                         message);
+    report(path, {m.code.get()});
+  }
+  for (const auto& [path, text] : classes) {
+    ClassDef cls;
+    SyntaxError e;
+    if (!ParseClass(MethodName(path), text, names, &scratch, &cls, &e)) {
+      problems.push_back(Place(path, e.line, e.col) + "syntax error: " + e.message);
+      continue;
+    }
+    std::vector<const Code*> codes;
+    for (const Method& m : cls.methods) codes.push_back(m.code.get());
+    report(path, codes);
   }
   return problems;
 }
 
 bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources,
-                 Program* program, std::vector<std::string>* errors) {
+                 Program* program, std::vector<std::string>* errors,
+                 const std::vector<std::pair<std::string, std::string>>& classes) {
   MethodNames names;
   if (!NameMethods(sources, &names, errors)) return false;
   for (const auto& [path, text] : sources) {
@@ -177,9 +194,22 @@ bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources
     }
     program->methods[Lowercase(m.name)] = std::move(m);
   }
+  if (!classes.empty() && !program->classes) program->classes = std::make_shared<ClassStore>();
+  for (const auto& [path, text] : classes) {
+    std::string name = MethodName(path);
+    auto [it, added] = program->classes->classes.try_emplace(name);
+    SyntaxError e;
+    if (!added) {
+      errors->push_back(path + ": another class is already named \"" + name + "\"");
+    } else if (!ParseClass(name, text, names, program, &it->second, &e)) {
+      errors->push_back(Place(path, e.line, e.col) + "syntax error: " + e.message);
+      program->classes->classes.erase(it);
+    }
+  }
   if (!errors->empty()) return false;
   ResolveCalls(program);
-  return true;
+  ResolveClasses(program, errors);
+  return errors->empty();
 }
 
 namespace {
@@ -218,27 +248,49 @@ bool ReadFolder(const std::string& folder, std::vector<std::pair<std::string, st
   return errors->empty();
 }
 
+// The folder of a project's classes beside its methods' folder, or "" when it has none:
+// Project/Sources/Classes holds them.
+std::string ClassFolder(const std::string& methods) {
+  fs::path m(methods);
+  std::error_code ec;
+  std::vector<fs::path> candidates;
+  if (m.filename() == "Methods") candidates.push_back(m.parent_path() / "Classes");
+  for (const char* sub : {"Classes", "Sources/Classes", "Project/Sources/Classes"})
+    candidates.push_back(m / sub);
+  for (const fs::path& c : candidates)
+    if (fs::is_directory(c, ec)) return c.string();
+  return "";
+}
+
+bool ReadClasses(const std::string& methods, std::vector<std::pair<std::string, std::string>>* classes,
+                 std::vector<std::string>* errors) {
+  std::string folder = ClassFolder(methods);
+  return folder.empty() || ReadFolder(folder, classes, errors);
+}
+
 // `vrx run --check PATH`: the problems on standard output, a count on standard error.
 int CheckMethods(const std::string& folder) {
-  std::vector<std::pair<std::string, std::string>> sources;
+  std::vector<std::pair<std::string, std::string>> sources, classes;
   std::vector<std::string> errors;
-  if (!ReadFolder(folder, &sources, &errors)) {
+  if (!ReadFolder(folder, &sources, &errors) || !ReadClasses(folder, &classes, &errors)) {
     for (const std::string& e : errors) std::fprintf(stderr, "%s\n", e.c_str());
     return 2;
   }
-  std::vector<std::string> problems = CheckSources(sources);
+  std::vector<std::string> problems = CheckSources(sources, classes);
   for (const std::string& p : problems) std::printf("%s\n", p.c_str());
   std::fflush(stdout);
-  std::fprintf(stderr, "%zu methods checked, %zu problems\n", sources.size(), problems.size());
+  std::string classCount = classes.empty() ? "" : " and " + std::to_string(classes.size()) + " classes";
+  std::fprintf(stderr, "%zu methods%s checked, %zu problems\n", sources.size(), classCount.c_str(),
+               problems.size());
   return problems.empty() ? 0 : 1;
 }
 
 }  // namespace
 
 bool LoadFolder(const std::string& folder, Program* program, std::vector<std::string>* errors) {
-  std::vector<std::pair<std::string, std::string>> sources;
-  if (!ReadFolder(folder, &sources, errors)) return false;
-  return LoadSources(sources, program, errors);
+  std::vector<std::pair<std::string, std::string>> sources, classes;
+  if (!ReadFolder(folder, &sources, errors) || !ReadClasses(folder, &classes, errors)) return false;
+  return LoadSources(sources, program, errors, classes);
 }
 
 int RunMethods(int argc, char** argv) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,6 +18,7 @@ class Host;
 
 namespace runner {
 
+struct ClassStore;
 // Compiled methods point at the methods they call: a program moves, it is not copied.
 struct Program {
   Program() = default;
@@ -30,21 +32,27 @@ struct Program {
   std::vector<std::string> processVars, interprocessVars;
   std::unordered_map<std::string, int32_t> processSlots, interprocessSlots;  // name -> slot
   int32_t commandSites = 0;  // VRX_ command calls in all methods
+  // The classes of Project/Sources/Classes and the code of formulas (classes.h); null
+  // until a class or a formula is read.
+  std::shared_ptr<ClassStore> classes;
 };
 
 // Reads every .4dm file of `folder` (a method's name is its file name without the
 // extension) and parses them all. On failure *errors holds "file:line:col: message"
 // lines, one per file in error, and nothing is to run.
 [[nodiscard]] bool LoadFolder(const std::string& folder, Program* program, std::vector<std::string>* errors);
-// Parses methods given as (name, source) pairs; `path` names them in messages.
+// Parses methods given as (path, source) pairs, and classes likewise (a class is named
+// by its file); `path` names them in messages.
 [[nodiscard]] bool LoadSources(const std::vector<std::pair<std::string, std::string>>& sources,
-                 Program* program, std::vector<std::string>* errors);
+                 Program* program, std::vector<std::string>* errors,
+                 const std::vector<std::pair<std::string, std::string>>& classes = {});
 
 // Loads every method that parses and lists, as "file:line:col: message" in file order,
 // each method's syntax error and each name vrx run does not have (commands, constants,
 // methods, tables), which would fail when its line runs. Empty: everything can run.
 std::vector<std::string> CheckSources(
-    const std::vector<std::pair<std::string, std::string>>& sources);
+    const std::vector<std::pair<std::string, std::string>>& sources,
+    const std::vector<std::pair<std::string, std::string>>& classes = {});
 
 using LineSink = std::function<void(std::string_view utf8Line)>;
 

@@ -3,6 +3,7 @@
 // plug-in's parameters.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,12 @@ struct BytesHeap : Heap {
 };
 struct ItemsHeap;
 struct ObjectHeap;
+struct ClassDef;
+// What an object of a built-in class keeps besides its properties (a formula's code, a
+// file's path); shared by its copies, never changed once made.
+struct NativeData {
+  virtual ~NativeData() = default;
+};
 struct CollectionHeap;
 
 // A 4D value: a type, 16 bytes for longints, reals, booleans, dates, times and pointers,
@@ -199,6 +206,8 @@ struct SharedGroup {
 struct ObjectHeap : Heap {
   std::vector<std::pair<std::string, Value>> props;
   SharedGroup* group = nullptr;  // shared objects only
+  const ClassDef* cls = nullptr;  // an instance's class; null: a plain object
+  std::shared_ptr<const NativeData> native;
   ObjectHeap() : Heap(Kind::Object) {}
   ~ObjectHeap();
   const Value* Find(std::string_view name) const;
