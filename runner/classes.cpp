@@ -413,7 +413,7 @@ bool CallFunction(Frame& f, const Method* m, const ClassDef* owner, const Value&
       ok = Eval(callee, expr, &result);
     }
   } else {
-    ok = ExecBlock(callee, callee.code->body) || callee.jump == Frame::Jump::Return;
+    ok = RunMachine(callee) || callee.jump == Frame::Jump::Return;
     result = std::move(callee.params[0].v);
   }
   f.proc->frames.pop_back();

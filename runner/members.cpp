@@ -206,7 +206,7 @@ bool MemberOf(Frame& f, const Value& base, const std::string& name, Value* out) 
 bool EvalMember(Frame& f, const Node& n, Value* out) {
   // The common $o.name, without a step on the way.
   if (const Node& b = f.node(n.a); IsWholeVar(b)) {
-    if (const ObjectHeap* o = Slot(f, b).v.object()) {
+    if (const ObjectHeap* o = Slot(f, b).v.object(); o && !o->cls) {
       if (const Value* p = o->Find(ConstText(f, n.b))) *out = *p;
       else *out = Value();
       return true;
@@ -228,7 +228,7 @@ bool AssignPath(Frame& f, int32_t target, Value v) {
   // The common $o.name := v, without a copy of $o.
   if (const Node& b = f.node(n.a); n.op == Op::Member && IsWholeVar(b)) {
     const Value& object = Slot(f, b).v;
-    if (ObjectHeap* o = object.object()) {
+    if (ObjectHeap* o = object.object(); o && !o->cls) {  // no setter to run
       Value e;
       if (!PrepareElement(f, object, std::move(v), &e)) return false;
       o->Set(ConstText(f, n.b), std::move(e));

@@ -508,9 +508,9 @@ bool Parser::CheckCommandArgs(const Token& at, const vrx::CommandInfo& c, const 
     vrx::Dir d = c.params[i].dir;
     // An in/out parameter may take an expression (what comes back is then dropped);
     // a parameter the command only writes needs somewhere to put it.
-    if (d == vrx::Dir::Out && !IsAssignable(args[i]))
+    if (d == vrx::Dir::Out && !IsStorable(args[i]))
       return Fail(at, std::string(c.name) + ": parameter " + std::to_string(i + 1) +
-                          " receives a result and must be a variable");
+                          " receives a result and must be a variable, a property or an element");
   }
   return true;
 }

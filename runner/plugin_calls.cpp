@@ -309,6 +309,15 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
   }
 }
 
+// An output into a property or an element of an object or collection ($o.name, $c[i]):
+// stored as an assignment stores there, converted after the kind the property holds.
+[[gnu::noinline]] bool StoreInPath(Frame& f, int32_t node, Kind kind, const host::Value& h) {
+  Value current;
+  if (!Eval(f, node, &current)) return false;
+  bool known = current.type != Type::Undefined && current.type != Type::Null;
+  return AssignPath(f, node, FromHost(kind, h, known ? &current : nullptr));
+}
+
 // Copies the outputs of a call back into the variables the method passed.
 bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& sv) {
   const std::vector<host::Value>& values = sv.values;
@@ -320,6 +329,10 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
     const Target& resolved = sv.targets[i];
     Var* var = resolved.var;
     if (!var) {
+      if (arg.op == Op::Member || arg.op == Op::Index) [[unlikely]] {
+        if (!StoreInPath(f, a[i], kind, values[i])) return false;
+        continue;
+      }
       // A whole variable, found again at no cost; anything else is an expression.
       if (!IsWholeVar(arg)) continue;
       var = FindVar(f, a[i]);

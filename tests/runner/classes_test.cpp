@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/host.h"
 #include "runner/runner.h"
 
 namespace {
@@ -22,13 +23,15 @@ struct Outcome {
   std::vector<std::string> err;
 };
 
-Outcome RunMain(const std::string& main, const Sources& classes = {}, Sources methods = {}) {
+Outcome RunMain(const std::string& main, const Sources& classes = {}, Sources methods = {},
+                host::Host* host = nullptr) {
   Outcome o;
   runner::Program program;
   methods.emplace_back("main.4dm", main);
   if (!runner::LoadSources(methods, &program, &o.err, classes)) return o;
   o.loaded = true;
   runner::RunOptions opts;
+  opts.host = host;
   opts.out = [&](std::string_view l) { o.log += (o.log.empty() ? "" : "|") + std::string(l); };
   opts.err = [&](std::string_view l) { o.err.emplace_back(l); };
   o.status = runner::RunProgram(program, "main", {}, opts);
@@ -263,6 +266,66 @@ ECHO(Document to text($root+"/doc.txt")))";
   Outcome missing = RunMain("$t:=File(\"" + tmp.path + "/none.txt\").getText()");
   ASSERT_EQ(missing.err.size(), 1u);
   EXPECT_NE(missing.err[0].find("cannot open"), std::string::npos) << missing.err[0];
+}
+
+// A VRX_ command takes properties and elements as it takes variables, outputs included,
+// and a 4D.Blob as a BLOB.
+TEST(Plugin, PropertiesElementsAndBlobObjectsAsArguments) {
+  host::Host h;
+  ASSERT_TRUE(h.loaded()) << h.error();
+  Outcome o = RunMain(R"(var $o : Object
+$o:={}
+VRX_SecondsToDate(86400*366+3723;$o.d;$o.t;1)
+ECHO(JSON Stringify($o))
+$c:=[0;0;"x"]
+VRX_SecondsToDate(86400*40+7;$c[0];$c[1];1)
+$c[2]:=VRX_EncodeBase64($c[2];0)
+ECHO(String(Month of($c[0]))+" "+String($c[1])+" "+$c[2])
+var $b : 4D.Blob
+TEXT TO BLOB("Grüße";$b;UTF8 text without length)
+$o.blob:=$b
+VRX_MapBlobChars($o.blob)
+VRX_MapBlobChars($b)
+ECHO(String(BLOB size($b))+" "+String($b=$o.blob)))",
+                      {}, {}, &h);
+  EXPECT_EQ(o.status, 0) << (o.err.empty() ? "" : o.err[0]);
+  EXPECT_EQ(o.log, R"({"d":"1905-01-01","t":3723}|2 7 eA|7 True)");
+}
+
+// Texts keep every character through the language; only the plug-in's parameters are
+// Mac Roman, where a character it cannot hold becomes "?".
+TEST(Unicode, TextsKeepTheirCharactersEndToEnd) {
+  TempFolder tmp;
+  struct Case {
+    const char* expr;
+    const char* echo;
+  };
+  const Case cases[] = {
+      {"$t", "日本語 😀 é"},
+      {"String(Length($t))", "8"},  // UTF-16 units: the emoji counts two
+      {"Substring($t;2;2)", "本語"},
+      {"Substring($t;5;2)", "😀"},
+      {"String(Position(\"😀\";$t))+String(Position(\"é\";$t))", "58"},
+      {"$o.k+JSON Stringify($o)", "日本語 😀 é{\"k\":\"日本語 😀 é\"}"},
+      {"JSON Parse(\"{\\\"k\\\":\\\"\\\\u65e5\\\\ud83d\\\\ude00\\\"}\").k", "日😀"},
+      {"Uppercase(\"été\";*)+Lowercase(\"ÉTÉ\";*)", "ÉTÉété"},
+      {"Convert to text($blob;\"UTF-8\")", "日本語 😀 é"},
+      {"Document to text($doc)", "日本語 😀 é"},
+      {"File($doc).getText()", "日本語 😀 é"},
+      {"[$t][0]+(New object(\"a\";$t)).a", "日本語 😀 é日本語 😀 é"},
+      {"VRX_EncodeBase64($t;0)", "Pz8/ID8gjg"},  // ??? ? é in Mac Roman
+  };
+  std::string main = "$t:=\"日本語 😀 é\"\n$o:=New object(\"k\";$t)\n$doc:=\"" + tmp.path +
+                     "/u.txt\"\nTEXT TO DOCUMENT($doc;$t)\nCONVERT FROM TEXT($t;\"UTF-8\";$blob)\n";
+  for (const Case& c : cases) main += "ECHO(" + std::string(c.expr) + ")\n";
+  host::Host h;
+  ASSERT_TRUE(h.loaded()) << h.error();
+  Outcome o = RunMain(main, {}, {}, &h);
+  EXPECT_EQ(o.status, 0) << (o.err.empty() ? "" : o.err[0]);
+  std::string want;
+  for (const Case& c : cases) want += (want.empty() ? "" : "|") + std::string(c.echo);
+  EXPECT_EQ(o.log, want);
+  EXPECT_EQ(Bytes(tmp.path + "/u.txt"), "\xEF\xBB\xBF" "日本語 😀 é");
 }
 
 }  // namespace
