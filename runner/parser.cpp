@@ -572,10 +572,14 @@ bool Parser::ParseName(int32_t* out) {
   Match m = MatchName(pos);
   // Two names never stand side by side: words left over after the longest known name
   // are a command this runner does not have.
-  size_t run = 0;
-  while (At(pos + run).kind == Tok::Word && At(pos + run).line == t.line &&
-         (run == 0 || !At(pos + run - 1).token))
-    ++run;
+  // A whole number one space after a word is a word of the name too ("SR Doc 2 Report").
+  size_t run = 1;
+  for (;; ++run) {
+    const Token& prev = At(pos + run - 1);
+    const Token& next = At(pos + run);
+    bool number = next.kind == Tok::Number && next.value.type == Type::Long && next.col == prev.endCol + 1;
+    if (prev.token || next.line != t.line || (next.kind != Tok::Word && !number)) break;
+  }
   if (m.unknown) {
     pos += size_t(m.words);
     return UnknownCall(out, t, m.token == 'K' ? "Unknown constant: " : "Unknown command: ",

@@ -102,6 +102,7 @@ TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
        "Error in method \"main\" line 2: Unknown command or method: FROBNICATE DOCUMENT"},
       {"$x:=1+Get frobnicated value(1)\n", "", "line 1: Unknown command or method: Get frobnicated value"},
       {"SET DATABASE PARAMETER:C642(1;2)\n", "", "line 1: Unknown command: SET DATABASE PARAMETER"},
+      {"$x:=SR Doc 2 Report(1)\n", "", "line 1: Unknown command or method: SR Doc 2 Report"},
       {"$x:=Frobnicated:K99:1\n", "", "line 1: Unknown constant: Frobnicated"},
       {"If (False)\n  NOT A COMMAND(1)\n  Unknown method here\nEnd if\nECHO(\"ran\")\n", "ran", ""},
       // Tables parse; using one is the error.
