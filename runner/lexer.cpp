@@ -343,7 +343,8 @@ struct Lexer {
     if (out->empty()) return false;
     const Token& t = out->back();
     bool ends = t.kind == Tok::Local || t.kind == Tok::Interprocess || t.kind == Tok::Word ||
-                t.kind == Tok::RParen || t.kind == Tok::RBracket || t.kind == Tok::RBrace;
+                t.kind == Tok::RParen || t.kind == Tok::RBracket || t.kind == Tok::RBrace ||
+                t.kind == Tok::Field;
     // A chain of member calls may go on at the start of a joined line.
     return ends && ((t.line == line && t.endCol == col) || joinedAt == out->size());
   }

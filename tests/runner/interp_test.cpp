@@ -110,6 +110,7 @@ TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
        "line 2: tables are not available in vrx run ([Customers]Name)"},
       {"QUERY:C277([Customer Orders:3];[Customer Orders:3]Order Date:5=!2024-01-02!)\n", "",
        "line 1: tables are not available in vrx run (QUERY)"},
+      {"$x:=[T:5]Attributes:9.kind\n", "", "line 1: tables are not available in vrx run ([T]Attributes)"},
       {"$p:=->[Customers]Name\n", "", "line 1: tables are not available in vrx run ([Customers]Name)"},
       {"ALL RECORDS:C47([Customers])\n", "", "line 1: tables are not available in vrx run (ALL RECORDS)"},
       {"QUERY:C277([T:1]; & ;[T:1]F:2#0;*)\n", "", "line 1: tables are not available in vrx run (QUERY)"},
