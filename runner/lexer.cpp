@@ -23,6 +23,10 @@ struct Lexer {
   std::vector<Token>* out;
   SyntaxError* error;
   size_t joinedAt = SIZE_MAX;  // tokens read when a backslash last joined two lines
+  // The brackets open at pos: 'o' an object literal's brace, 'e' an element's brace, 'p'
+  // a parenthesis or square bracket. Right inside an object literal, after "{" or ";",
+  // $name is a property name ({$numberLong: 1}), not a local variable.
+  std::vector<char> open;
 
   bool AtEnd() const { return pos >= src.size(); }
   char Peek(size_t k = 0) const { return pos + k < src.size() ? src[pos + k] : '\0'; }
@@ -404,6 +408,30 @@ struct Lexer {
     }
   }
 
+  // Whether "{" at pos reads an element ($a{1}, a{1}{2}, $p->{1}, ${1}) rather than
+  // opening an object literal.
+  bool OpensElement() const {
+    if (out->empty()) return false;
+    const Token& t = out->back();
+    switch (t.kind) {
+      case Tok::Local: case Tok::Interprocess: case Tok::RBrace: case Tok::Arrow: case Tok::ParamIndirect:
+        return true;
+      case Tok::Word: return Lowercase(t.text) != "return";
+      default: return false;
+    }
+  }
+
+  void Bracket(Tok kind) {
+    switch (kind) {
+      case Tok::LBrace: open.push_back(OpensElement() ? 'e' : 'o'); break;
+      case Tok::LParen: open.push_back('p'); break;
+      case Tok::RBrace: case Tok::RParen: case Tok::RBracket:
+        if (!open.empty()) open.pop_back();
+        break;
+      default: break;
+    }
+  }
+
   bool Op(Tok kind, int bytes, int l, int c) {
     for (int i = 0; i < bytes; ++i) Advance();
     Emit(kind, l, c).endCol = col;
@@ -441,6 +469,14 @@ struct Lexer {
       } else if (ch == '$' && Peek(1) == '{') {
         Advance();
         Emit(Tok::ParamIndirect, l, c).endCol = col;
+      } else if (ch == '$' && !open.empty() && open.back() == 'o' && !out->empty() &&
+                 (out->back().kind == Tok::LBrace || out->back().kind == Tok::Semicolon)) {
+        size_t start = pos;
+        Advance();
+        while (!AtEnd() && IsWordByte(uint8_t(Peek()))) Advance();
+        Token& t = Emit(Tok::Word, l, c);
+        t.text = std::string(src.substr(start, pos - start));
+        t.endCol = col;
       } else if (ch == '$') {
         Advance();
         if (!Word(Tok::Local, l, c)) return false;
@@ -462,6 +498,7 @@ struct Lexer {
         t.text = std::string(src.substr(start, pos - start));
         t.endCol = col;
       } else if (ch == '[' && (AfterValue() || !LooksLikeTable())) {
+        open.push_back('p');
         Op(Tok::LBracket, 1, l, c);
       } else if (ch == '?' && (Peek(1) == ' ' || Peek(1) == '\t')) {
         Op(Tok::Question, 1, l, c);  // the ternary operator stands between spaces
@@ -479,6 +516,7 @@ struct Lexer {
       } else if (ch == '<' && Peek(1) == '<' && Peek(2) == '>' && IsWordByte(uint8_t(Peek(3)))) {
         Op(Tok::Lt, 1, l, c);  // x<<>y compares x with the interprocess <>y
       } else if (const OperatorInfo* op = MatchOperator()) {
+        Bracket(op->tok);
         Op(op->tok, int(op->spelling.size()), l, c);
       } else if (ch == '?') {
         if (!TimeLit(l, c)) return false;

@@ -147,21 +147,8 @@ Match Parser::MatchName(size_t at) const {
     ++count;
   }
   const auto& names = Names();
-  if (const Token& last = At(at + count - 1); last.token) {
-    // A keyword before a tokenized name is not part of it: return This:C1470.
-    for (int n = 1; n < count; ++n) {
-      std::string written = At(at).text;
-      for (int k = 1; k < n; ++k) written += " " + WordText(At(at + k));
-      auto it = names.find(AsciiLower(written));
-      if (it != names.end() && it->second.keyword != Keyword::None) {
-        m.entry = it->second;
-        m.words = n;
-        m.written = written;
-        return m;
-      }
-    }
-    return MatchToken(at, count, last);
-  }
+  // A tokenized name is whole, a keyword among its words: USE SET:C118 is a command.
+  if (const Token& last = At(at + count - 1); last.token) return MatchToken(at, count, last);
   for (int n = count; n >= 1; --n) {
     std::string written = At(at).text;
     for (int k = 1; k < n; ++k) written += " " + WordText(At(at + k));

@@ -58,7 +58,10 @@ bool Parser::ParseStatement(CStmt* s) {
   bool ok;
   switch (t.kind == Tok::Word ? MatchName(pos).entry.keyword : Keyword::None) {
     case Keyword::ForEach: ok = ForEachStat(s, t); break;
-    case Keyword::Use: ok = UseStat(s, t); break;
+    // Use takes its object in parentheses; USE SET and USE NAMED SELECTION are commands.
+    case Keyword::Use:
+      ok = At(pos + 1).kind == Tok::Word && At(pos + 1).line == t.line ? ExprStat(s, t) : UseStat(s, t);
+      break;
     case Keyword::Var: ok = VarStat(s, t); break;
     case Keyword::Return: ok = ReturnStat(s); break;
     case Keyword::Break: case Keyword::Continue:

@@ -112,6 +112,7 @@ TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
        "line 1: tables are not available in vrx run (QUERY)"},
       {"$x:=[T:5]Attributes:9.kind\n", "", "line 1: tables are not available in vrx run ([T]Attributes)"},
       {"$p:=->[Customers]Name\n", "", "line 1: tables are not available in vrx run ([Customers]Name)"},
+      {"USE SET:C118(\"$s\")\nUSE NAMED SELECTION(\"n\")\n", "", "line 1: Unknown command: USE SET"},
       {"ALL RECORDS:C47([Customers])\n", "", "line 1: tables are not available in vrx run (ALL RECORDS)"},
       {"QUERY:C277([T:1]; & ;[T:1]F:2#0;*)\n", "", "line 1: tables are not available in vrx run (QUERY)"},
       {"APPLY TO SELECTION:C70([T];[T]F:=1)\n", "", "tables are not available in vrx run (APPLY TO SELECTION)"},

@@ -63,6 +63,7 @@ TEST(ModernSyntax, StatementsAndOperatorsGiveTheDocumentedResults) {
       {"<>x:=5\n$y:=3\nARRAY OBJECT($a;1)\n$a{1}:={p: 7}\n$o:={}\n$o.$k:=$a{1}.p\n"
        "ECHO(String($y<<>x)+JSON Stringify($o))",
        "True{\"$k\":7}"},
+      {"$o:={$ref: 1; b: {$Id: [{$x: 2}]}}\n$c:=$o.b.$Id\nECHO(JSON Stringify($o)+String($c[0].$x))", "{\"$ref\":1,\"b\":{\"$Id\":[{\"$x\":2}]}}2"},
       // a line comment ending in a backslash comments out the joined line after it too;
       // a semicolon may close a statement
       {"//$t:=\"a\"\\\n  +\"b\"\n$b:=1;\nECHO(String($b)) // C:\\ \nECHO(\"z\");  ", "1|z"},
