@@ -53,7 +53,13 @@ inline bool EvalChild(Frame& f, int32_t i, Value* out) {
 
 [[gnu::noinline]] bool EvalElement(Frame& f, int32_t i, Value* out) {
   Target t;
-  return ResolveTarget(f, i, &t) && ElementOf(f, t.var->v, t.index, t.label, out);
+  if (!ResolveTarget(f, i, &t)) return false;
+  if (t.sub < 0) return ElementOf(f, t.var->v, t.index, t.label, out);
+  Value copy;
+  const Value* v;
+  if (!TargetValue(f, t, &copy, &v)) return false;
+  *out = std::move(copy);
+  return true;
 }
 
 [[gnu::noinline]] bool EvalNegate(Frame& f, const Node& n, Value* out) {

@@ -38,6 +38,7 @@ struct Target {
   bool isElement = false;
   int32_t index = 0;
   int32_t label = 0;
+  int32_t sub = -1;  // a two-dimensional array's element `sub` of row `index`; -1: none
 };
 
 // A VRX_ command site's host values, kept between its calls, and where each keeps its
@@ -271,6 +272,9 @@ int32_t BitOp(Tok op, int32_t a, int32_t b, bool* test);
 Var* ParamVar(Frame& f, int32_t n, bool create);
 // Element `index` of a variable's array or BLOB; `label` names the variable.
 [[nodiscard]] bool ElementOf(Frame& f, const Value& base, int32_t index, int32_t label, Value* out);
+// Row `index` of the two-dimensional array in var, to read or (change) to write; null,
+// with the error reported, when var holds no such row.
+Value* RowOf(Frame& f, Var* var, int32_t index, int32_t label, bool change);
 [[nodiscard]] bool EvalAddressOf(Frame& f, const Node& n, Value* out);  // ->variable or ->variable{i}
 [[nodiscard]] bool EvalDeref(Frame& f, int32_t node, Value* out);       // pointer->
 

@@ -38,6 +38,7 @@ int32_t ArrayTypeNumber(Type elem) {
     case Type::Boolean: return 22;
     case Type::Blob: return 31;
     case Type::Time: return 32;
+    case Type::Array: return 13;  // a two-dimensional array
     default: return 39;  // objects
   }
 }

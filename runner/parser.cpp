@@ -397,14 +397,15 @@ bool Parser::ParseAddress(int32_t* out) {
   return true;
 }
 
-/* element -> ['{' expr '}'] */
+/* element -> {'{' expr '}'}   (two for a two-dimensional array) */
 bool Parser::ParseElement(int32_t* var) {
-  if (Cur().kind != Tok::LBrace) return true;
-  ++pos;
-  int32_t index;
-  if (!ParseExpr(&index)) return false;
-  if (!Expect(Tok::RBrace, "\"}\"")) return false;
-  *var = gen.Element(*var, gen.Root(index));
+  while (Cur().kind == Tok::LBrace) {
+    ++pos;
+    int32_t index;
+    if (!ParseExpr(&index)) return false;
+    if (!Expect(Tok::RBrace, "\"}\"")) return false;
+    *var = gen.Element(*var, gen.Root(index));
+  }
   return true;
 }
 

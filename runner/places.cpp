@@ -60,11 +60,8 @@ bool AssignVar(Frame& f, Var* var, Value v, Label label) {
 }
 
 
-// Stores v into element `index` of the variable node `label` names (var).
-bool AssignElementOf(Frame& f, Var* var, int32_t index, Value v, int32_t label) {
-  if (var->v.type == Type::Undefined)
-    return Fail(f, "the variable " + VarLabel(f, label) + " is not defined");
-  Value& base = var->v;
+// Stores v into element `index` of `base`, the value of the variable node `label` names.
+bool AssignElementIn(Frame& f, Value& base, int32_t index, Value v, int32_t label) {
   if (base.type == Type::Array) {
     if (!CheckIndex(f, base, index, label)) return false;
     Value& slot = base.itemsMut()[size_t(index)];
@@ -83,7 +80,23 @@ bool AssignElementOf(Frame& f, Var* var, int32_t index, Value v, int32_t label) 
   return Fail(f, VarLabel(f, label) + " is " + Article(base.type) + ": it has no elements");
 }
 
+bool AssignElementOf(Frame& f, Var* var, int32_t index, Value v, int32_t label) {
+  if (var->v.type == Type::Undefined)
+    return Fail(f, "the variable " + VarLabel(f, label) + " is not defined");
+  return AssignElementIn(f, var->v, index, std::move(v), label);
+}
+
 }  // namespace
+
+Value* RowOf(Frame& f, Var* var, int32_t index, int32_t label, bool change) {
+  Value& base = var->v;
+  if (base.type != Type::Array || base.elem != Type::Array) {
+    Fail(f, VarLabel(f, label) + " is not a two-dimensional array");
+    return nullptr;
+  }
+  if (!CheckIndex(f, base, index, label)) return nullptr;
+  return change ? &base.itemsMut()[size_t(index)] : const_cast<Value*>(&base.items()[size_t(index)]);
+}
 
 // Element `index` of a variable's array or BLOB.
 bool ElementOf(Frame& f, const Value& base, int32_t index, int32_t label, Value* out) {
@@ -253,6 +266,12 @@ bool ResolveTarget(Frame& f, int32_t node, Target* out) {
   switch (n.op) {
     case Op::Element: {
       int32_t index;
+      if (f.node(n.a).op == Op::Element) {  // $a{row}{column}
+        if (!ResolveTarget(f, n.a, out) || !EvalLong(f, n.b, &index, "the index")) return false;
+        if (out->sub >= 0) return Fail(f, "arrays have at most two dimensions");
+        out->sub = index;
+        return true;
+      }
       if (!EvalLong(f, n.b, &index, "the index")) return false;
       Var* var = FindVar(f, n.a);
       if (!var) {
@@ -286,6 +305,10 @@ bool ResolveTarget(Frame& f, int32_t node, Target* out) {
 }
 
 bool AssignTarget(Frame& f, const Target& t, Value v) {
+  if (t.sub >= 0) {
+    Value* row = RowOf(f, t.var, t.index, t.label, true);
+    return row && AssignElementIn(f, *row, t.sub, std::move(v), t.label);
+  }
   if (t.isElement) return AssignElementOf(f, t.var, t.index, std::move(v), t.label);
   if (v.type == Type::Array) {
     t.var->v = std::move(v);
@@ -295,6 +318,12 @@ bool AssignTarget(Frame& f, const Target& t, Value v) {
 }
 
 bool TargetValue(Frame& f, const Target& t, Value* copy, const Value** out) {
+  if (t.sub >= 0) {
+    Value* row = RowOf(f, t.var, t.index, t.label, false);
+    if (!row || !ElementOf(f, *row, t.sub, t.label, copy)) return false;
+    *out = copy;
+    return true;
+  }
   if (t.isElement) {
     if (!ElementOf(f, t.var->v, t.index, t.label, copy)) return false;
     *out = copy;

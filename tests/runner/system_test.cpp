@@ -1,0 +1,101 @@
+// Arrays, documents, BLOBs, processes and errors against 4D's documented results (the
+// examples of each command's page where they can run here), one table per family. A
+// line of 4D runs as method "main"; documents live in a fresh temporary folder, named
+// in the source as DIR.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "runner/runner.h"
+
+namespace {
+
+struct Case {
+  std::string source;
+  std::string log;  // ECHO lines joined by |, or "error: " and the start of the first error
+};
+
+std::string Replace(std::string s, const std::string& from, const std::string& to) {
+  for (size_t at = 0; (at = s.find(from, at)) != std::string::npos; at += to.size()) s.replace(at, from.size(), to);
+  return s;
+}
+
+class SystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/vrx-system-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::string Run(const std::string& source, const std::string& helper = "") {
+    runner::Program program;
+    std::vector<std::string> lines, errors;
+    std::vector<std::pair<std::string, std::string>> files{{"main.4dm", Replace(source, "DIR", dir_)}};
+    if (!helper.empty()) files.emplace_back("helper.4dm", helper);
+    if (!runner::LoadSources(files, &program, &errors)) return "load: " + (errors.empty() ? "" : errors[0]);
+    runner::RunOptions opts;
+    opts.out = [&](std::string_view l) { lines.emplace_back(l); };
+    opts.err = [&](std::string_view l) { errors.emplace_back(l); };
+    runner::RunProgram(program, "main", {}, opts);
+    if (!errors.empty()) return "error: " + errors[0];
+    std::string log;
+    for (const std::string& l : lines) log += (log.empty() ? "" : "|") + l;
+    return Replace(log, dir_, "DIR");
+  }
+
+  void Check(const Case* cases, size_t n, const std::string& helper = "") {
+    for (size_t i = 0; i < n; ++i) {
+      std::filesystem::remove_all(dir_);
+      std::filesystem::create_directory(dir_);
+      std::string got = Run(cases[i].source, helper);
+      std::string want = cases[i].log;
+      if (want.rfind("error: ", 0) == 0) EXPECT_EQ(got.substr(0, want.size()), want) << cases[i].source;
+      else EXPECT_EQ(got, want) << cases[i].source;
+    }
+  }
+
+  std::string dir_;
+};
+
+// Joins the elements of array $a (1 to size) as "x,y,z"
+constexpr const char* kJoin = "$t:=\"\"\nFor ($i;1;Size of array($a))\n$t:=$t+String($a{$i})+\",\"\nEnd for\n";
+
+std::string Joined(const std::string& setup, const std::string& tail = "ECHO($t)") {
+  return setup + "\n" + kJoin + tail;
+}
+
+TEST_F(SystemTest, Arrays) {
+  const std::string twoD = "ARRAY TEXT($a;3;5)\n$a{2}{3}:=\"x\"\n";
+  const std::string names = "ARRAY TEXT($n;5)\nARRAY LONGINT($c;5)\n$n{1}:=\"b\"\n$n{2}:=\"a\"\n$n{3}:=\"b\"\n"
+                            "$n{4}:=\"a\"\n$n{5}:=\"c\"\nFor ($i;1;5)\n$c{$i}:=$i\nEnd for\n";
+  const std::string show = "$t:=\"\"\nFor ($i;1;5)\n$t:=$t+$n{$i}+String($c{$i})+\" \"\nEnd for\nECHO($t)";
+  const std::vector<Case> cases = {
+      {twoD + "ECHO(String(Size of array($a))+\" \"+String(Size of array($a{2}))+\" \"+$a{2}{3}+\" \"+String(Type($a)))",
+       "3 5 x 13"},
+      {twoD + "ARRAY TEXT($a;4;2)\nECHO(String(Size of array($a{4}))+$a{2}{3})", "error: Error in method \"main\" line 4: index 3"},
+      {twoD + "SORT ARRAY($a{2};<)\nAPPEND TO ARRAY($a{1};\"w\")\nINSERT IN ARRAY($a;1)\n"
+               "ECHO($a{3}{1}+String(Size of array($a{2}))+String(Size of array($a{1})))",
+       "x65"},
+      {twoD + "ARRAY LONGINT($a;2)", "error: Error in method \"main\" line 3: ARRAY LONGINT: $a is already"},
+      {names + "MULTI SORT ARRAY($n;>;$c;<)\n" + show, "a4 a2 b3 b1 c5 "},
+      {names + "ARRAY POINTER($p;2)\nARRAY LONGINT($o;2)\n$p{1}:=->$n\n$p{2}:=->$c\n$o{1}:=-1\n"
+                "MULTI SORT ARRAY($p;$o)\n" + show,
+       "c5 b1 b3 a2 a4 "},
+      {names + "MULTI SORT ARRAY($n;$c)", "error: Error in method \"main\" line 11: MULTI SORT ARRAY: no array is given"},
+      {names + "SORT ARRAY($n;$c;<)\n" + show, "c5 b1 b3 a2 a4 "},
+      {Joined("ARRAY LONGINT($a;5)\nFor ($i;1;5)\n$a{$i}:=$i*10\nEnd for\nDELETE FROM ARRAY($a;2;2)\nINSERT IN ARRAY($a;2;3)"),
+       "10,0,0,0,40,50,"},
+      {Joined("ARRAY TEXT($a;0)\nAPPEND TO ARRAY($a;\"x\")\nAPPEND TO ARRAY($a;\"y\")\nAPPEND TO ARRAY($a;\"x\")",
+              "ECHO(String(Find in array($a;\"x\"))+String(Find in array($a;\"x\";2))+String(Find in array($a;\"z\"))+"
+              "String(Count in array($a;\"x\")))"),
+       "13-12"},
+  };
+  Check(cases.data(), cases.size());
+}
+
+}  // namespace
