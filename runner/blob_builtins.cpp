@@ -1,12 +1,16 @@
 // BLOBs: their size, texts in them (TEXT TO BLOB, BLOB to text), numbers in them and
 // BLOB surgery: LONGINT/INTEGER/REAL TO BLOB and back, COPY BLOB,
-// INSERT IN BLOB, DELETE FROM BLOB. Offsets count from 0; reading or writing outside a
-// BLOB is error -111, as in 4D.
+// INSERT IN BLOB, DELETE FROM BLOB; whole variables in BLOBs (VARIABLE TO BLOB, BLOB TO
+// VARIABLE) and compression (COMPRESS BLOB, EXPAND BLOB, BLOB PROPERTIES). Offsets count
+// from 0; reading or writing outside a BLOB is error -111, as in 4D.
+#include <zlib.h>
+
 #include <bit>
 #include <cstring>
 
 #include "platform/services.h"
 #include "runner/interp.h"
+#include "runner/objects.h"
 
 namespace runner {
 
@@ -402,7 +406,286 @@ bool DeleteFromBlob(Frame& f, const Args& a, Value*) {
   return true;
 }
 
+// ---- variables in BLOBs ----
+// A variable is stored as a mark, then its value: a type byte and the value's bytes
+// (numbers little-endian; texts, BLOBs and pictures with a 32-bit length; objects and
+// collections as JSON; arrays as their element type, count and elements, element 0
+// included). The format is this runner's own: BLOBs written by 4D itself are not read.
+constexpr std::string_view kVariableMark = "vrxV";
+constexpr int kMaxNesting = 4;  // an array of arrays holds objects at most
+
+void PutU32(std::string* out, uint32_t n) {
+  for (int i = 0; i < 4; ++i) out->push_back(char(n >> (8 * i)));
+}
+
+bool EncodeVariable(const Value& v, std::string* out, std::string* error) {
+  out->push_back(char(v.type));
+  switch (v.type) {
+    case Type::Long: case Type::Time: PutU32(out, uint32_t(v.l)); return true;
+    case Type::Real: {
+      uint64_t bits = std::bit_cast<uint64_t>(v.r);
+      PutU32(out, uint32_t(bits));
+      PutU32(out, uint32_t(bits >> 32));
+      return true;
+    }
+    case Type::Boolean: out->push_back(char(v.b)); return true;
+    case Type::Date:
+      PutU32(out, uint32_t(v.d.year));
+      out->push_back(char(v.d.month));
+      out->push_back(char(v.d.day));
+      return true;
+    case Type::Text: case Type::Blob: case Type::Picture:
+      PutU32(out, uint32_t(v.str().size()));
+      *out += v.str();
+      return true;
+    case Type::Object: case Type::Collection: {
+      std::string json = JsonStringify(v, false);
+      PutU32(out, uint32_t(json.size()));
+      *out += json;
+      return true;
+    }
+    case Type::Null: return true;
+    case Type::Array:
+      out->push_back(char(v.elem));
+      PutU32(out, uint32_t(v.items().size()));
+      for (const Value& item : v.items())
+        if (!EncodeVariable(item, out, error)) return false;
+      return true;
+    default:
+      *error = Article(v.type) + " cannot be stored in a BLOB";
+      return false;
+  }
+}
+
+// Reads a value written by EncodeVariable at *at; false on bytes that are not one.
+struct VariableReader {
+  std::string_view in;
+  size_t at;
+  size_t maxArray;
+
+  bool Bytes(size_t n, std::string_view* out) {
+    if (in.size() - at < n) return false;
+    *out = in.substr(at, n);
+    at += n;
+    return true;
+  }
+  bool U32(uint32_t* n) {
+    std::string_view b;
+    if (!Bytes(4, &b)) return false;
+    *n = 0;
+    for (int i = 3; i >= 0; --i) *n = (*n << 8) | uint8_t(b[size_t(i)]);
+    return true;
+  }
+  bool Read(Value* out, int depth) {
+    std::string_view b;
+    uint32_t n;
+    if (depth > kMaxNesting || !Bytes(1, &b)) return false;
+    switch (Type(uint8_t(b[0]))) {
+      case Type::Long: if (!U32(&n)) return false; *out = Value::Long(int32_t(n)); return true;
+      case Type::Time: if (!U32(&n)) return false; *out = Value::Time(int32_t(n)); return true;
+      case Type::Real: {
+        uint32_t lo, hi;
+        if (!U32(&lo) || !U32(&hi)) return false;
+        *out = Value::Real(std::bit_cast<double>(uint64_t(hi) << 32 | lo));
+        return true;
+      }
+      case Type::Boolean: if (!Bytes(1, &b)) return false; *out = Value::Bool(b[0] != 0); return true;
+      case Type::Date: {
+        if (!U32(&n) || !Bytes(2, &b)) return false;
+        Date d{int(int32_t(n)), uint8_t(b[0]), uint8_t(b[1])};
+        if (!(d.year == 0 && d.month == 0 && d.day == 0) && !ValidDate(d)) return false;
+        *out = Value::MakeDate(d);
+        return true;
+      }
+      case Type::Text: case Type::Blob: case Type::Picture: {
+        Type t = Type(uint8_t(b[0]));
+        if (!U32(&n) || !Bytes(n, &b)) return false;
+        *out = t == Type::Text ? Value::Text(std::string(b)) : t == Type::Blob ? Value::Blob(std::string(b))
+                                                                          : Value::Picture(std::string(b));
+        return true;
+      }
+      case Type::Object: case Type::Collection: {
+        std::string error;
+        return U32(&n) && Bytes(n, &b) && JsonParse(b, out, &error);
+      }
+      case Type::Null: *out = Value::Null(); return true;
+      case Type::Array: {
+        if (!Bytes(1, &b) || !U32(&n) || n == 0 || n > maxArray + 1 || n > in.size() - at) return false;
+        Type elem = Type(uint8_t(b[0]));
+        Value array = Value::Array(elem, 0);
+        std::vector<Value>& items = array.itemsMut();
+        items.resize(n);
+        for (Value& item : items) {
+          if (!Read(&item, depth + 1)) return false;
+          // Every element has the array's type (a row, an array).
+          if (item.type != elem && !(elem == Type::Object && item.type == Type::Null)) return false;
+        }
+        *out = std::move(array);
+        return true;
+      }
+      default: return false;
+    }
+  }
+};
+
+// VARIABLE TO BLOB(variable; blob {; offset | *})
+bool VariableToBlob(Frame& f, const Args& a, Value*) {
+  const std::string cmd = "VARIABLE TO BLOB";
+  Value copy;
+  const Value* v;
+  if (!ValueOf(f, a[0], &copy, &v)) return false;
+  std::string bytes(kVariableMark), error;
+  if (!EncodeVariable(*v, &bytes, &error)) return Fail(f, cmd + ": " + error);
+  if (bytes.size() > f.rt->maxBytes) return Fail(f, cmd + ": the BLOB is too large");
+  if (!WriteBytes(f, a, 2, bytes, cmd)) return false;
+  SetSystemVar(f, "ok", Value::Long(1));
+  return true;
+}
+
+// BLOB TO VARIABLE(blob; variable {; offset}): OK is 0, and nothing changes, when the
+// bytes there are not a variable.
+bool BlobToVariable(Frame& f, const Args& a, Value*) {
+  const std::string cmd = "BLOB TO VARIABLE";
+  Value copy;
+  const Value* blob;
+  if (!ValueOf(f, a[0], &copy, &blob)) return false;
+  if (blob->type != Type::Blob) return Fail(f, cmd + ": the first parameter must be a BLOB, not " + Article(blob->type));
+  int32_t offset = 0;
+  if (a.size() > 2 && (!StartOffset(f, a[2]) || !EvalLong(f, a[2], &offset, cmd + ": the offset"))) return false;
+  const std::string& bytes = blob->str();
+  VariableReader r{bytes, size_t(offset) + kVariableMark.size(), f.rt->maxArray};
+  Value v;
+  bool ok = offset >= 0 && size_t(offset) + kVariableMark.size() <= bytes.size() &&
+            std::string_view(bytes).substr(size_t(offset), kVariableMark.size()) == kVariableMark &&
+            r.Read(&v, 0);
+  SetSystemVar(f, "ok", Value::Long(ok));
+  if (!ok) return true;
+  if (!(v.type == Type::Array ? AssignWhole(f, a[1], std::move(v)) : Assign(f, a[1], std::move(v)))) return false;
+  return a.size() <= 2 || Assign(f, a[2], Value::Long(int32_t(r.at)));
+}
+
+// ---- compression ----
+// GZIP modes write a gzip file's bytes. The two internal modes write a mark, the mode,
+// the expanded size (32 bits, big-endian) and a zlib stream: 4D's own format for them is
+// not public, so BLOBs it compressed that way are not read here.
+constexpr std::string_view kCompressMark = "vrxZ";
+constexpr int32_t kNotCompressed = 0, kCompact = 1, kFast = 2, kGzipBest = -1, kGzipFast = -2;
+constexpr int32_t kErrorCompression = -10600;  // a BLOB that does not expand
+constexpr size_t kSmallestCompressed = 255;
+
+// The compression of a BLOB and its expanded size, as BLOB PROPERTIES gives them.
+int32_t CompressionOf(const std::string& b, size_t* expanded) {
+  *expanded = b.size();
+  if (b.size() >= 18 && uint8_t(b[0]) == 0x1F && uint8_t(b[1]) == 0x8B && b[2] == 8) {
+    const uint8_t* t = reinterpret_cast<const uint8_t*>(b.data() + b.size() - 4);
+    *expanded = size_t(t[0]) | size_t(t[1]) << 8 | size_t(t[2]) << 16 | size_t(t[3]) << 24;
+    return uint8_t(b[8]) == 4 ? kGzipFast : kGzipBest;  // gzip's XFL: 4 fastest, 2 best
+  }
+  if (b.size() > kCompressMark.size() + 5 && std::string_view(b).substr(0, 4) == kCompressMark &&
+      (b[4] == kCompact || b[4] == kFast)) {
+    const uint8_t* n = reinterpret_cast<const uint8_t*>(b.data() + 5);
+    *expanded = size_t(n[0]) << 24 | size_t(n[1]) << 16 | size_t(n[2]) << 8 | n[3];
+    return b[4];
+  }
+  return kNotCompressed;
+}
+
+// COMPRESS BLOB(blob {; compression}): BLOBs under 255 bytes, or already compressed, stay
+// as they are (OK 0 for the first).
+bool CompressBlob(Frame& f, const Args& a, Value*) {
+  int32_t mode = kCompact;
+  if (a.size() > 1 && !EvalLong(f, a[1], &mode, "COMPRESS BLOB: the compression")) return false;
+  if (mode != kFast && mode != kGzipBest && mode != kGzipFast) mode = kCompact;
+  Var* var;
+  if (!NeedBlobVar(f, a[0], &var, "COMPRESS BLOB")) return false;
+  const std::string& in = var->v.str();
+  size_t expanded;
+  if (CompressionOf(in, &expanded) != kNotCompressed) {
+    SetSystemVar(f, "ok", Value::Long(1));
+    return true;
+  }
+  if (in.size() < kSmallestCompressed || in.size() > UINT32_MAX) {
+    SetSystemVar(f, "ok", Value::Long(0));
+    return true;
+  }
+  bool gzip = mode < 0;
+  int level = mode == kCompact || mode == kGzipBest ? Z_BEST_COMPRESSION : Z_BEST_SPEED;
+  z_stream z{};
+  if (deflateInit2(&z, level, Z_DEFLATED, gzip ? 15 + 16 : 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    return Fail(f, "COMPRESS BLOB: out of memory");
+  std::string out;
+  if (!gzip) {
+    out = std::string(kCompressMark) + char(mode);
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(char(in.size() >> shift));
+  }
+  size_t head = out.size();
+  out.resize(head + deflateBound(&z, uLong(in.size())));
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+  z.avail_in = uInt(in.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data() + head);
+  z.avail_out = uInt(out.size() - head);
+  int rc = deflate(&z, Z_FINISH);
+  out.resize(head + z.total_out);
+  deflateEnd(&z);
+  if (rc != Z_STREAM_END) return FailCode(f, kErrorCompression, "COMPRESS BLOB: the BLOB could not be compressed");
+  var->v.strMut() = std::move(out);
+  SetSystemVar(f, "ok", Value::Long(1));
+  return true;
+}
+
+// EXPAND BLOB(blob): a BLOB that is not compressed stays as it is; one whose data is
+// damaged is error -10600.
+bool ExpandBlob(Frame& f, const Args& a, Value*) {
+  Var* var;
+  if (!NeedBlobVar(f, a[0], &var, "EXPAND BLOB")) return false;
+  const std::string& in = var->v.str();
+  size_t expanded;
+  int32_t mode = CompressionOf(in, &expanded);
+  if (mode == kNotCompressed) {
+    SetSystemVar(f, "ok", Value::Long(1));
+    return true;
+  }
+  if (expanded > f.rt->maxBytes) return Fail(f, "EXPAND BLOB: the expanded BLOB would be too large");
+  size_t head = mode > 0 ? kCompressMark.size() + 5 : 0;
+  z_stream z{};
+  if (inflateInit2(&z, mode > 0 ? 15 : 15 + 16) != Z_OK) return Fail(f, "EXPAND BLOB: out of memory");
+  std::string out(expanded, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data() + head));
+  z.avail_in = uInt(in.size() - head);
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = uInt(out.size());
+  int rc = inflate(&z, Z_FINISH);
+  bool whole = rc == Z_STREAM_END && z.total_out == expanded;
+  inflateEnd(&z);
+  if (!whole) {
+    SetSystemVar(f, "ok", Value::Long(0));
+    return FailCode(f, kErrorCompression, "EXPAND BLOB: the compressed data is damaged");
+  }
+  var->v.strMut() = std::move(out);
+  SetSystemVar(f, "ok", Value::Long(1));
+  return true;
+}
+
+// BLOB PROPERTIES(blob; compressed {; expanded size {; current size}})
+bool BlobProperties(Frame& f, const Args& a, Value*) {
+  Value copy;
+  const Value* blob;
+  if (!ValueOf(f, a[0], &copy, &blob)) return false;
+  if (blob->type != Type::Blob) return Fail(f, "BLOB PROPERTIES: the first parameter must be a BLOB");
+  size_t expanded;
+  int32_t mode = CompressionOf(blob->str(), &expanded);
+  int32_t current = int32_t(blob->str().size());
+  if (!Assign(f, a[1], Value::Long(mode))) return false;
+  if (a.size() > 2 && !Assign(f, a[2], Value::Long(int32_t(std::min<size_t>(expanded, INT32_MAX))))) return false;
+  return a.size() <= 3 || Assign(f, a[3], Value::Long(current));
+}
+
 constexpr BuiltinInfo kBlobBuiltins[] = {
+    {"VARIABLE TO BLOB", 532, 2, 3, false, "eve", VariableToBlob, false},
+    {"BLOB TO VARIABLE", 533, 2, 3, false, "evv", BlobToVariable, false},
+    {"COMPRESS BLOB", 534, 1, 2, false, "ve", CompressBlob, false},
+    {"EXPAND BLOB", 535, 1, 1, false, "v", ExpandBlob, false},
+    {"BLOB PROPERTIES", 536, 2, 4, false, "evvv", BlobProperties, false},
     {"BLOB size", 605, 1, 1, true, "e", BlobSize, false},
     {"SET BLOB SIZE", 606, 2, 3, false, "vee", SetBlobSize, false},
     {"TEXT TO BLOB", 554, 2, 4, false, "evee", TextToBlob, false},

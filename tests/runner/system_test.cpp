@@ -98,4 +98,27 @@ TEST_F(SystemTest, Arrays) {
   Check(cases.data(), cases.size());
 }
 
+TEST_F(SystemTest, Blobs) {
+  const std::string filled = "C_BLOB($b)\nSET BLOB SIZE($b;1000;65)\n";
+  const std::vector<Case> cases = {
+      {"C_BLOB($b)\nARRAY TEXT($a;2;2)\n$a{1}{2}:=\"é\"\nVARIABLE TO BLOB($a;$b)\n$r:=Pi\nVARIABLE TO BLOB($r;$b;*)\n"
+       "$o:=New object(\"x\";1)\nVARIABLE TO BLOB($o;$b;*)\n$off:=0\nBLOB TO VARIABLE($b;$a2;$off)\n"
+       "BLOB TO VARIABLE($b;$r2;$off)\nBLOB TO VARIABLE($b;$o2;$off)\n"
+       "ECHO($a2{1}{2}+String($r2=Pi)+JSON Stringify($o2)+String(OK)+String($off=BLOB size($b)))",
+       "éTrue{\"x\":1}1True"},
+      {"C_BLOB($b)\nTEXT TO BLOB(\"hello\";$b;UTF8 text without length)\n$x:=\"kept\"\nBLOB TO VARIABLE($b;$x)\nECHO(String(OK)+$x)",
+       "0kept"},
+      {"C_POINTER($p)\nC_BLOB($b)\nVARIABLE TO BLOB($p;$b)", "error: Error in method \"main\" line 3: VARIABLE TO BLOB: a pointer"},
+      {filled + "COMPRESS BLOB($b)\nBLOB PROPERTIES($b;$c;$e;$s)\nECHO(String($c)+\" \"+String($e)+\" \"+String($s<100))\n"
+                "EXPAND BLOB($b)\nECHO(String(BLOB size($b))+\" \"+String($b{999}))",
+       "1 1000 True|1000 65"},
+      {filled + "COMPRESS BLOB($b;GZIP fast compression mode)\nBLOB PROPERTIES($b;$c;$e)\n"
+                "ECHO(String($c)+\" \"+String($e)+\" \"+String($b{0})+\" \"+String($b{1}))\nEXPAND BLOB($b)\nECHO(String(BLOB size($b)))",
+       "-2 1000 31 139|1000"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;10)\nCOMPRESS BLOB($b)\nECHO(String(OK)+String(BLOB size($b)))", "010"},
+      {filled + "COMPRESS BLOB($b;GZIP best compression mode)\n$b{20}:=$b{20}+1\nEXPAND BLOB($b)", "error: Error in method \"main\" line 5: EXPAND BLOB: the compressed data is damaged"},
+  };
+  Check(cases.data(), cases.size());
+}
+
 }  // namespace
