@@ -146,6 +146,9 @@ Opener ReadOpener(std::string_view text) {
   if (first == "property") {
     o.kind = LineKind::Property;
     o.rest = w.Rest();
+  } else if (first == "alias") {
+    // An entity class's alias of a field path: there is no database here.
+    o.kind = LineKind::Property;
   }
   return o;
 }

@@ -680,7 +680,10 @@ bool Reduce(CollectionCall& c, const Value& self, std::span<const Value> args, V
     Value e = Event(items[i]);
     e.object()->Set("accumulator", acc);
     if (!RunFormula(c, rest, 0, e)) return false;
+    // The formula returns the new accumulator, or sets $1.accumulator (or changes it
+    // in place), as 4D documents both.
     const Value* r = e.object()->Find("result");
+    if (!r) r = e.object()->Find("accumulator");
     acc = r ? *r : Value();
     if (Stopped(e)) break;
   }

@@ -216,7 +216,7 @@ std::span<const BuiltinInfo> FormulaBuiltins() { return kFormulaBuiltins; }
 
 namespace parsing {
 
-/* formula -> FORMULA '(' expr ')' */
+/* formula -> FORMULA '(' expr [':=' expr] ')' */
 bool Parser::ParseFormula(int32_t* out, const Token& t) {
   if (!Expect(Tok::LParen, "\"(\" after Formula")) return false;
   Program& program = gen.program();
@@ -231,13 +231,31 @@ bool Parser::ParseFormula(int32_t* out, const Token& t) {
   int32_t root;
   if (!sub.ParseExpr(&root)) return false;
   sub.gen.Root(root);
+  int32_t expr = root;
+  Tok compound = Parser::CompoundOp(sub.Cur().kind);
+  if ((sub.Cur().kind == Tok::Assign || compound != Tok::End) && sub.IsStorable(root)) {
+    // Formula($1.result:=$1.value*2), Formula($1.accumulator*=$1.value): an assignment,
+    // run as the formula's one statement.
+    ++sub.pos;
+    CStmt s;
+    s.kind = StmtKind::Assign;
+    s.line = t.line;
+    s.target = root;
+    const Token& at = sub.Cur();
+    if (!sub.ParseExpr(&s.expr) || !sub.ReturnsValue(s.expr, at)) return false;
+    if (compound != Tok::End) s.expr = sub.gen.Binary(compound, root, s.expr);
+    sub.gen.Root(s.expr);
+    sub.gen.Finish(&s);
+    method->code->body.push_back(std::move(s));
+    expr = -1;
+  }
   sub.gen.Seal();
   pos = sub.pos;
   const Token& last = At(pos - 1);
   if (!Expect(Tok::RParen, "\")\" closing Formula")) return false;
   auto data = std::make_shared<FormulaData>();
   data->method = method.get();
-  data->expr = root;
+  data->expr = expr;
   if (!source.empty()) {
     size_t from = Offset(source, first.line, first.col), to = Offset(source, last.line, last.endCol);
     if (from < to) data->source = std::string(source.substr(from, to - from));

@@ -189,9 +189,11 @@ ECHO($f.source))",
 ECHO(JSON Stringify($c.sort(Formula($1.value>$1.value2))))
 ECHO(JSON Stringify($c.map(Formula($1.value*$2);10)))
 ECHO(JSON Stringify($c.filter(Formula($1.value>2))))
+ECHO(JSON Stringify($c.map(Formula($1.result:=String($1.value)+"!"))))
 ECHO($c.reduce(Formula($1.accumulator+$1.value);0))
+ECHO($c.reduce(Formula($1.accumulator*=$1.value);1))
 ECHO(JSON Stringify($c.sort("by_length"))))",
-       "[5,4,1]|[50,40,10]|[5,4]|10|[1,4,5]"},
+       "[5,4,1]|[50,40,10]|[5,4]|[\"5!\",\"4!\",\"1!\"]|10|20|[1,4,5]"},
   };
   Sources methods = {{"by_length.4dm", "#DECLARE($e : Object)\n$e.result:=$e.value<$e.value2\n"}};
   for (const Case& c : cases) {
