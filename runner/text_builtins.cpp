@@ -12,32 +12,75 @@ namespace runner {
 
 namespace {
 
-// Position(find; in {; start {; lengthFound}}{; *})
+// How Position and Compare strings compare characters: 4D's default (neither case nor
+// accents count), by code (*, sk char codes), or as the sk options say.
+struct TextRule {
+  bool codes = false, caseless = true, accentless = true, wholeWord = false;
+};
+
+constexpr int32_t kSkCharCodes = 1, kSkCaseInsensitive = 2, kSkDiacriticInsensitive = 4, kSkWholeWord = 32;
+
+TextRule RuleOf(int32_t options) {
+  TextRule r;
+  r.codes = options & kSkCharCodes;
+  r.caseless = options & kSkCaseInsensitive;
+  r.accentless = (options & kSkDiacriticInsensitive) && !r.codes;
+  r.wholeWord = options & kSkWholeWord;
+  return r;
+}
+
+uint32_t Folded(uint32_t c, const TextRule& r) {
+  if (r.codes) return r.caseless && c < 0x80 ? uint32_t(std::toupper(int(c))) : c;
+  return FoldCharacter(c, r.caseless, r.accentless);
+}
+
+bool WordByte(std::string_view t, size_t at) {
+  if (at >= t.size()) return false;
+  uint8_t b = uint8_t(t[at]);
+  return b >= 0x80 || std::isalnum(b) || b == '_';
+}
+
+// The first occurrence of find in `in` from byte `from` under rule r: its byte range.
+bool FindUnder(std::string_view in, std::string_view find, size_t from, const TextRule& r, size_t* at, size_t* end) {
+  for (size_t i = from; i < in.size(); DecodeUtf8(in, &i)) {
+    size_t a = i, b = 0;
+    bool equal = true;
+    while (equal && b < find.size()) equal = a < in.size() && Folded(DecodeUtf8(in, &a), r) == Folded(DecodeUtf8(find, &b), r);
+    if (!equal) continue;
+    // A whole word: no letter or digit just before or after.
+    if (r.wholeWord && ((i > 0 && WordByte(in, i - 1)) || WordByte(in, a))) continue;
+    *at = i;
+    *end = a;
+    return true;
+  }
+  return false;
+}
+
+// Position(find; in {; start {; lengthFound}}{; *}) or Position(find; in; start;
+// lengthFound; options)
 bool Position(Frame& f, const Args& a, Value* out) {
   std::string find, in;
   int32_t start = 1;
-  bool exact = false;
+  TextRule rule;
   int32_t lengthFound = -1;
   if (!EvalText(f, a[0], &find, "Position: the text to find") ||
       !EvalText(f, a[1], &in, "Position: the text to search"))
     return false;
   for (size_t i = 2; i < a.size(); ++i) {
-    if (a.star(i)) exact = true;
+    if (a.star(i)) rule = RuleOf(0);
     else if (i == 2 && !EvalLong(f, a[i], &start, "Position: the start")) return false;
     else if (i == 3) lengthFound = a[i];
-    else if (i == 4) return Fail(f, "Position: the fifth parameter can only be *");
+    else if (i == 4) {
+      int32_t options;
+      if (!EvalLong(f, a[i], &options, "Position: the options")) return false;
+      rule = RuleOf(options);
+    }
   }
   if (start < 1) start = 1;
-  size_t at = FindText(in, find, UnitsToBytes(in, size_t(start) - 1), exact);
-  int32_t units = 0;
-  if (at != std::string::npos) {
-    // As many characters of `in` as `find` has: a match without regard to case may
-    // differ in bytes.
-    size_t end = at;
-    for (size_t k = 0; k < find.size(); DecodeUtf8(find, &k)) DecodeUtf8(in, &end);
-    units = int32_t(BytesToUnits(in, end) - BytesToUnits(in, at));
-  }
-  *out = Value::Long(at == std::string::npos ? 0 : int32_t(BytesToUnits(in, at)) + 1);
+  size_t at = 0, end = 0;
+  bool found = !find.empty() && FindUnder(in, find, UnitsToBytes(in, size_t(start) - 1), rule, &at, &end);
+  *out = Value::Long(found ? int32_t(BytesToUnits(in, at)) + 1 : 0);
+  int32_t units = found ? int32_t(BytesToUnits(in, end) - BytesToUnits(in, at)) : 0;
   return lengthFound < 0 || Assign(f, lengthFound, Value::Long(units));
 }
 
@@ -99,7 +142,8 @@ bool InsertString(Frame& f, const Args& a, Value* out) {
 // Compare strings(a; b {; options}): negative, 0 or positive. Without options as < and =
 // compare (no regard to case or accents); sk strict (0) compares exactly, sk char codes
 // (1) by code with, at most, the case of a-z ignored; sk case insensitive (2) and sk
-// diacritic insensitive (4) ignore what they say.
+// diacritic insensitive (4) ignore what they say. The Japanese options (kana, width)
+// change nothing outside Japanese.
 bool CompareStrings(Frame& f, const Args& a, Value* out) {
   std::string x, y;
   int32_t options = -1;
@@ -111,20 +155,11 @@ bool CompareStrings(Frame& f, const Args& a, Value* out) {
     *out = Value::Long(CompareText(x, y));
     return true;
   }
-  bool codes = options & 1, caseless = options & 2, accentless = (options & 4) && !codes;
+  TextRule rule = RuleOf(options);
   size_t i = 0, k = 0;
   int result = 0;
   while (result == 0 && i < x.size() && k < y.size()) {
-    uint32_t c = DecodeUtf8(x, &i), d = DecodeUtf8(y, &k);
-    if (codes) {
-      if (caseless && c < 0x80 && d < 0x80) {
-        c = uint32_t(std::toupper(int(c)));
-        d = uint32_t(std::toupper(int(d)));
-      }
-    } else {
-      c = FoldCharacter(c, caseless, accentless);
-      d = FoldCharacter(d, caseless, accentless);
-    }
+    uint32_t c = Folded(DecodeUtf8(x, &i), rule), d = Folded(DecodeUtf8(y, &k), rule);
     if (c != d) result = c < d ? -1 : 1;
   }
   if (result == 0) result = (i < x.size()) - (k < y.size());

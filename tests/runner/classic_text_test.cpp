@@ -147,6 +147,12 @@ TEST(ClassicText, NumBoolAndCase) {
        "FalseFalseTrueFalseFalseTrue"},
       {"ECHO(Uppercase(\"hélène\")+\" \"+Uppercase(\"hélène\";*)+\" \"+Lowercase(\"DÉJÀ\")+\" \"+Lowercase(\"DÉJÀ\";*))",
        "HELENE HÉLÈNE deja déjà"},
+      {"ECHO(String(Position(\"ll\";\"Willow\"))+String(Position(\"œ\";\"Bœuf\";1;$l))+String($l)+String(Position(\"where\";\"somewhere, where\";1;$l;sk whole word))+"
+       "String(Position(\"É\";\"eÉ\";1;$l;sk strict))+String(Position(\"E\";\"éE\";1;$l;sk case insensitive))+String(Position(\"E\";\"éE\";1;$l;sk diacritic insensitive)))",
+       "32112222"},
+      {"ECHO(String(Compare strings(\"alpha Bravo charlie\";\"Alpha Bravo Charlie\";sk char codes))+String(Compare strings(\"alpha Bravo\";\"Alpha Bravo\";sk char codes+sk case insensitive))+"
+       "String(Compare strings(\"ete\";\"été\"))+String(Compare strings(\"ete\";\"été\";sk strict))+String(Compare strings(\"Ete\";\"été\";sk diacritic insensitive+sk kana insensitive)))",
+       "100-1-1"},
       {"ECHO(String(Position(\"été\";\"un ete\"))+String(Position(\"ÉTÉ\";\"eté\"))+String(\"abc\"=\"ABC\")+String(\"a\"#\"à\"))",
        "41TrueFalse"},
   });
