@@ -186,8 +186,8 @@ std::string Scientific(double value, int digits) {
 }
 
 bool FormatNumber(double value, const std::string& format, std::string* out) {
-  if (std::isnan(value)) {
-    out->clear();
+  if (!std::isfinite(value)) {  // as without a format: nothing, INF or -INF
+    *out = ToText(Value::Real(value));
     return true;
   }
   if (format == "&x" || format == "&$") {
