@@ -300,8 +300,6 @@ const Kernels& Active() { return kKernels[int(Chosen())]; }
 
 }  // namespace
 
-bool Base64PathSupported(Base64Path path) { return Supported(path); }
-
 bool UseBase64Path(Base64Path path) {
   if (!Supported(path)) return false;
   Chosen() = path;

@@ -6,7 +6,6 @@ namespace vrx {
 
 enum class Base64Path { Scalar, Ssse3, Avx2, Avx512 };  // Avx512: with VBMI
 
-bool Base64PathSupported(Base64Path path);
 // Makes every later Base64 call use `path`; false (and nothing changes) when this
 // processor cannot run it. Not for use while another thread encodes or decodes.
 bool UseBase64Path(Base64Path path);

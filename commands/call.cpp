@@ -81,14 +81,6 @@ Handle* Call::Blob(int i) const {
   return static_cast<Handle*>(Param(i));
 }
 
-std::string Call::BlobBytes(int i) const {
-  const Handle* h = Blob(i);
-  if (!h) return {};
-  const uint8_t* p = platform::HandleAddress(*h);
-  if (!p) return {};
-  return std::string(reinterpret_cast<const char*>(p), size_t(platform::HandleSize(*h)));
-}
-
 LongArrayValue* Call::LongArray(int i) const {
   Expect(i, Kind::LongArray);
   return static_cast<LongArrayValue*>(Param(i));
@@ -133,12 +125,6 @@ bool Call::SetText(int i, std::string_view bytes) const {
 Handle Call::BlobHandle(int i) const {
   Handle* b = Blob(i);
   return b ? *b : 0;
-}
-
-bool Call::SetBlob(int i, std::string_view bytes) const {
-  Expect(i, Kind::Blob);
-  Handle* h = Blob(i);
-  return !h || FillHandle(h, bytes);
 }
 
 void Call::ResultText(std::string_view bytes) const {

@@ -42,7 +42,6 @@ struct Call {
   std::string TextBytes(int i) const;
   Handle* Blob(int i) const;           // the handle variable; null when absent
   Handle BlobHandle(int i) const;      // the handle it holds; 0 when absent
-  std::string BlobBytes(int i) const;  // copy of a BLOB's bytes ("" when none)
   LongArrayValue* LongArray(int i) const;
   DateValue* Date(int i) const;
   int32_t* Time(int i) const;
@@ -53,9 +52,6 @@ struct Call {
   // Replaces a text parameter's contents (cut at 32767 bytes). False when memory ran
   // short: the parameter is then unchanged.
   bool SetText(int i, std::string_view bytes) const;
-  // Replaces a BLOB parameter's contents, reusing its handle when it has one. False
-  // when memory ran short: the BLOB is then unchanged.
-  bool SetBlob(int i, std::string_view bytes) const;
 
   void ResultLong(int32_t v) const { std::memcpy(result, &v, sizeof v); }
   void ResultByte(uint8_t v) const { *static_cast<uint8_t*>(result) = v; }

@@ -97,29 +97,6 @@ NetStatus ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum) {
   return record->ops->receive(slot, out, int32_t(limit));
 }
 
-NetStatus ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum) {
-  if (!text) return NetStatus::Failed;
-  std::string bytes;
-  NetStatus r = ReceiveChunk(slot, bytes, maximum);
-  int32_t n = int32_t(bytes.size());
-  if (text->handle == 0) {
-    text->handle = platform::NewHandle(n);
-  } else if (!platform::SetHandleSize(text->handle, n)) {
-    // Keep the bytes for the next read rather than losing them.
-    if (n > 0) (void)UnreadBytes(slot, bytes, true);
-    text->length = 0;
-    return NetStatus::Failed;
-  }
-  if (text->handle == 0) {
-    if (n > 0) (void)UnreadBytes(slot, bytes, true);
-    text->length = 0;
-    return NetStatus::Failed;
-  }
-  if (n > 0) std::memcpy(platform::HandleAddress(text->handle), bytes.data(), size_t(n));
-  text->length = int16_t(n);
-  return r;
-}
-
 int32_t BytesAvailable(StreamRecord** slot) {
   StreamRecord* record = slot ? *slot : nullptr;
   if (!record) return 0;

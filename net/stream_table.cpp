@@ -52,7 +52,6 @@ void UnmarkBusy(StreamTable& t, int32_t ref) {
   if (t.retired[ref]) (void)CloseAndFreeRecord(&t.retired[ref], 0);
 }
 
-int32_t BusyCount(const StreamTable& t, int32_t ref) { return InRange(ref) ? t.busyCounts[ref] : 0; }
 
 NetStatus ReleaseStreamRef(StreamTable& t, int32_t ref, int32_t mode) {
   if (!StreamSlot(t, ref)) return NetStatus::Ok;

@@ -41,7 +41,6 @@ int32_t AdoptStream(StreamTable& t, StreamRecord* record);
 // that was deferred while the stream was in use.
 void MarkBusy(StreamTable& t, int32_t ref);
 void UnmarkBusy(StreamTable& t, int32_t ref);
-int32_t BusyCount(const StreamTable& t, int32_t ref);
 
 // The one way a stream leaves the table: closes it per mode (-1 abortive, 0 graceful,
 // 1 and 2 for listeners, as ReleaseStream of the command does), frees the record and

@@ -210,9 +210,6 @@ NetStatus StreamTimeout(StreamRecord** slot, int32_t value, int32_t* current);
 // Failed: the stream is gone or its connection failed. Truncated: a verified SSL stream
 // whose peer ended without its close notification (the stream is broken, 20).
 NetStatus ReceiveChunk(StreamRecord** slot, std::string& out, int32_t maximum);
-// The same into a host text, whose handle is created or resized as needed (Failed, and
-// the bytes kept unread, when it cannot be).
-NetStatus ReceiveChunk(StreamRecord** slot, TextValue* text, int32_t maximum);
 // Bytes a receive could take now (0 for an empty slot).
 int32_t BytesAvailable(StreamRecord** slot);
 // How the data of a stream ended: Truncated for a verified SSL stream whose peer ended
