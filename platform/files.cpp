@@ -285,13 +285,15 @@ int16_t OpenAppleDouble(const std::string& adPath, bool write, bool create, int*
     if (errno == ENOENT && !create) return kAdAbsent;
     return FileErrorFromErrno(errno);
   }
+  // A "._" name that is no file is no companion; a companion that cannot be looked at
+  // is an error, not a file without Finder information.
   struct stat st;
-  if (fstat(*fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  int16_t rc = fstat(*fd, &st) != 0 ? FileErrorFromErrno(errno) : !S_ISREG(st.st_mode) ? kAdCorrupt : 0;
+  if (rc != 0) {
     close(*fd);
     *fd = -1;
-    return kAdCorrupt;
   }
-  return 0;
+  return rc;
 }
 
 // The Finder info bytes of a "._" file (zeros where it has none), or an error. A missing

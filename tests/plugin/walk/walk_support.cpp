@@ -1,5 +1,7 @@
 #include "walk_support.h"
 
+#include "file_faults.h"
+
 #include <arpa/inet.h>
 #include <dirent.h>
 #include <netinet/in.h>
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <optional>
 
 #include "tests/support.h"
@@ -292,8 +295,21 @@ std::string Image(const Value& v) {
 }
 
 void RemoveOutputs() {
-  for (const auto& e : std::filesystem::directory_iterator(Folder().path))
-    if (e.path().filename().string().rfind("out", 0) == 0) std::filesystem::remove(e.path());
+  for (const auto& e : std::filesystem::directory_iterator(Folder().path)) {
+    std::string name = e.path().filename().string();
+    if (name.rfind("out", 0) == 0 || name.rfind("._out", 0) == 0) std::filesystem::remove(e.path());
+  }
+}
+
+std::string Outputs() {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(Folder().path)) {
+    std::string name = e.path().filename().string();
+    if (name.rfind("out", 0) == 0 || name.rfind("._out", 0) == 0) files[name] = vrxtest::ReadFile(e.path().string());
+  }
+  std::string all;
+  for (const auto& [name, bytes] : files) all += name + "=" + std::to_string(bytes.size()) + ":" + bytes + ";";
+  return all;
 }
 
 bool HeldBy(const std::vector<Value>& values, vrx::Handle h) {
@@ -390,9 +406,13 @@ Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& 
     for (const Value& v : values) out.before.push_back(Image(v));
 
     platform::SetAllocationFailure(plan.failAt, plan.mode);
+    FailFileCall(plan.failFileCallAt);
     out.result = w.host.Call(s.selector, params);
+    out.fileCalls = FileCallCount();
+    FailFileCall(0);
     out.allocations = platform::AllocationCount();
     platform::SetAllocationFailure(0);
+    if (plan.readOutputs) out.outputs = Outputs();
 
     for (const Value& v : values) out.after.push_back(Image(v));
     for (int i = 0; i < row.paramCount; ++i) {

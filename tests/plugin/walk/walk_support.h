@@ -56,6 +56,9 @@ struct RunPlan {
   // A Stream fixture over SSL: its peer, a stream of the same host, sends the same bytes
   // and its close notification. Needs PrepareCertificate().
   bool ssl = false;
+  // With a non-zero value that file system call on a regular file fails (file_faults.h).
+  int64_t failFileCallAt = 0;
+  bool readOutputs = false;  // fills Outcome::outputs
 };
 
 struct Outcome {
@@ -65,6 +68,8 @@ struct Outcome {
   std::string handleBytes;                 // of a result that is a block (cleanup DisposeHandle)
   int32_t fixtureRef = 0;
   bool refRejected = false;  // the stream/endpoint parameter named no open one
+  int64_t fileCalls = 0;     // file system calls counted during the call (with failFileCallAt)
+  std::string outputs;       // with readOutputs: the files of the walk's folder named out* or ._out*
 };
 
 // Runs one call in a fresh host with the test clock, then checks what every run must
