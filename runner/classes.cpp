@@ -380,10 +380,14 @@ const ClassDef* ClassOfObject(const Value& classObject) {
 Value ClassObject(Frame& f, const ClassDef* cls) {
   ClassRuntime& rt = Classes(f);
   if (auto it = rt.objects.find(cls); it != rt.objects.end()) return it->second;
+  // Class objects are shared, as in 4D: a method may keep things in one inside Use.
   Value v = NewNativeObject(BuiltinClass("Class"), std::make_shared<ClassRef>(cls));
+  MakeShared(v);
   rt.objects[cls] = v;
   v.object()->Set("name", Value::Text(cls->name));
-  v.object()->Set("superclass", cls->super ? ClassObject(f, cls->super) : Value::Null());
+  Value super = cls->super ? ClassObject(f, cls->super) : Value::Null();
+  std::string error;
+  if (AdoptIntoShared(v, super, &error)) v.object()->Set("superclass", std::move(super));
   return v;
 }
 

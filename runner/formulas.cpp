@@ -24,6 +24,14 @@ struct FormulaData : NativeData {
   std::vector<std::pair<int32_t, Value>> captured;
 };
 
+// A formula object never changes: it is shared, so that it may go into shared objects
+// (a class object's new:=Formula(...)) as 4D allows.
+Value NewFormula(std::shared_ptr<const FormulaData> data) {
+  Value v = NewNativeObject(&FunctionClass(), std::move(data));
+  MakeShared(v);
+  return v;
+}
+
 const FormulaData& DataOf(const Value& formula) {
   return static_cast<const FormulaData&>(*formula.object()->native);
 }
@@ -58,7 +66,7 @@ bool FormulaCmd(Frame& f, const Args& a, Value* out) {
     if (v && v->type != Type::Array) data->captured.emplace_back(slot, *v);
   }
   data->capture.clear();
-  *out = NewNativeObject(&FunctionClass(), std::move(data));
+  *out = NewFormula(std::move(data));
   return true;
 }
 
@@ -113,7 +121,7 @@ bool CompileFormula(Frame& f, const std::string& text, Value* out) {
   data->owned = std::move(method);
   data->expr = root;
   data->source = text;
-  *out = NewNativeObject(&FunctionClass(), std::move(data));
+  *out = NewFormula(std::move(data));
   return true;
 }
 
@@ -209,7 +217,7 @@ Value FunctionObject(const Method* m, const ClassDef* owner, std::string source)
   data->method = m;
   data->owner = owner;
   data->source = std::move(source);
-  return NewNativeObject(&FunctionClass(), std::move(data));
+  return NewFormula(std::move(data));
 }
 
 std::span<const BuiltinInfo> FormulaBuiltins() { return kFormulaBuiltins; }
@@ -265,7 +273,7 @@ bool Parser::ParseFormula(int32_t* out, const Token& t) {
   if (!program.classes) program.classes = std::make_shared<ClassStore>();
   program.classes->formulas.push_back(method);
   data->owned = std::move(method);
-  int32_t proto = gen.Const(NewNativeObject(&FunctionClass(), std::move(data)));
+  int32_t proto = gen.Const(NewFormula(std::move(data)));
   *out = gen.Builtin(&kFormulaBuiltins[0], t.line, t.col, {proto});
   return true;
 }

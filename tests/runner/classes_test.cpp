@@ -114,6 +114,14 @@ ECHO(String($b.getArea())+" "+$b.get("x")+" "+cs.Bare.name)
 $f:=$b.getArea
 ECHO($f.call($b)))",
        "4 get x Bare|4"},
+      // Class objects are shared; formulas may go into shared objects and replace new().
+      {R"(Use (cs.Rectangle)
+	cs.Rectangle.made:=Formula(This.name)
+	cs.Rectangle.new:=Formula(cs.Square.new(2))
+End use
+$s:=New shared object("f";Formula($1*2))
+ECHO(String($s.f(21))+" "+cs.Rectangle.made()+" "+String(cs.Rectangle.new().getArea())))",
+       "42 Rectangle 4"},
   };
   for (const Case& c : cases) {
     Outcome o = RunMain(c.main, kShapes);
