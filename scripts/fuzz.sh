@@ -45,7 +45,7 @@ cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 max_len() {
   case $1 in
     html | qp_url | expand_blob) echo 256 ;;
-    binhex | macbinary | appledouble | uudecode | draw_gif | method_parser | method_run) echo 512 ;;
+    binhex | macbinary | appledouble | uudecode | draw_gif | method_parser | method_run | class_parser) echo 512 ;;
     base64) echo 1024 ;;
   esac
 }

@@ -1,0 +1,10 @@
+$f:=Formula($1+This.k)
+$o:=New object("k";2;"g";$f)
+ECHO($o.g(40))
+ECHO($f.call(New object("k";1);1))
+ECHO($f.apply($o;[5]))
+$h:=Formula from string("$1*3")
+ECHO([1;2;3].map(Formula($1.value*10)).reduce(Formula($1.accumulator+$1.value);$h.call(Null;1)))
+$c:=[3;1;2]
+$c.sort(Formula($1.value>$1.value2))
+ECHO($f.source+JSON Stringify($c)+Trim("  x "))
