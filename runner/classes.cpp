@@ -102,6 +102,7 @@ std::string_view SkipToken(Words& w) {
 enum class LineKind { Other, Constructor, Function, Getter, Setter, Extends, Property };
 struct Opener {
   LineKind kind = LineKind::Other;
+  bool singleton = false;
   std::string name;       // function or superclass name; property list for Property
   std::string_view rest;  // what follows: the parameters and result
 };
@@ -115,6 +116,7 @@ Opener ReadOpener(std::string_view text) {
   // Qualifiers 4D allows before members: they change nothing for a single process here.
   while (first == "exposed" || first == "local" || first == "server" || first == "shared" ||
          first == "singleton") {
+    o.singleton = o.singleton || first == "singleton";
     first = Lower(w.Next());
     SkipToken(w);
   }
@@ -280,6 +282,7 @@ bool ParseClass(std::string_view name, std::string_view source, const MethodName
     std::string label = out->name + "." + (mem.opener.kind == LineKind::Constructor ? "constructor" : mem.opener.name);
     if (!ParseMember(text, label, path, methods, program, out, &m, error)) return false;
     if (mem.opener.kind == LineKind::Constructor) {
+      out->singleton = mem.opener.singleton;
       if (out->constructor) {
         *error = {int(mem.line + 1), 1, "a second Class constructor"};
         return false;
@@ -626,9 +629,33 @@ constexpr BuiltinInfo kClassBuiltins[] = {
     {"OB Instance of", 1731, 2, 2, true, "ee", ObInstanceOf, false},
 };
 
-// The class objects' own function: new().
+// The class objects' own function: new(); a singleton class has one instance only.
 bool ClassNew(Frame& f, const Value& self, std::vector<Value>& args, Value* out) {
-  return NewInstance(f, ClassOfObject(self), std::move(args), out);
+  const ClassDef* cls = ClassOfObject(self);
+  if (cls->singleton) return Fail(f, cls->name + " is a singleton class: its instance is cs." + cls->name + ".me");
+  return NewInstance(f, cls, std::move(args), out);
+}
+
+// cs.Name.me: the instance of a singleton class, made the first time it is asked for.
+bool ClassMe(Frame& f, const Value& self, Value* out) {
+  const ClassDef* cls = ClassOfObject(self);
+  if (!cls->singleton) {
+    *out = Value();
+    return true;
+  }
+  ClassRuntime& rt = Classes(f);
+  if (auto it = rt.singletons.find(cls); it != rt.singletons.end()) {
+    *out = it->second;
+    return true;
+  }
+  if (!NewInstance(f, cls, {}, out)) return false;
+  rt.singletons[cls] = *out;
+  return true;
+}
+
+bool ClassIsSingleton(Frame&, const Value& self, Value* out) {
+  *out = Value::Bool(ClassOfObject(self)->singleton);
+  return true;
 }
 
 ClassDef MakeBuiltin(const char* name, const ClassDef* super) {
@@ -651,6 +678,8 @@ const ClassDef* BuiltinClass(std::string_view name) {
   static const ClassDef klass = [] {
     ClassDef c = MakeBuiltin("Class", &object);
     c.members["new"].native = ClassNew;
+    c.members["me"].nativeGet = ClassMe;
+    c.members["isSingleton"].nativeGet = ClassIsSingleton;
     return c;
   }();
   static const ClassDef blob = MakeBuiltin("Blob", &object);

@@ -39,6 +39,7 @@ struct ClassDef {
   std::string extends;  // as written after Class extends; "" for none
   const ClassDef* super = nullptr;  // resolved once every class is read; 4D.Object at the top
   bool builtin = false;             // one of 4D's classes
+  bool singleton = false;           // singleton Class constructor: one instance, cs.Name.me
   const Method* constructor = nullptr;
   const Method* init = nullptr;     // the initial values of its properties, or null
   std::map<std::string, ClassMember, std::less<>> members;
@@ -72,6 +73,7 @@ void ForEachClassMethod(const Program& program, const std::function<void(const M
 struct ClassRuntime {
   std::map<const ClassDef*, Value> objects;
   Value cs, fourD;
+  std::map<const ClassDef*, Value> singletons;  // cs.Name.me, made on first use
   std::map<std::string, Value, std::less<>> compiled;  // a formula object per text
 };
 ClassRuntime& Classes(Frame& f);

@@ -81,6 +81,12 @@ Function getArea() : Integer
 Function describe() : Text
 	return Super.sayName()+" "+String(This.getArea())
 )"},
+    {"Classes/Counter.4dm", R"(singleton Class constructor()
+	This.n:=0
+Function next() : Integer
+	This.n+=1
+	return This.n
+)"},
     {"Classes/Bare.4dm", R"(Class extends Square
 Function get($key : Text) : Text
 	return "get "+$key
@@ -122,6 +128,10 @@ End use
 $s:=New shared object("f";Formula($1*2))
 ECHO(String($s.f(21))+" "+cs.Rectangle.made()+" "+String(cs.Rectangle.new().getArea())))",
        "42 Rectangle 4"},
+      {R"($a:=cs.Counter.me.next()
+var $b:=cs.Counter.me.next()
+ECHO(String($a)+String($b)+String(cs.Counter.isSingleton)+String(cs.Square.isSingleton)+String(cs.Square.me=Null)))",
+       "12TrueFalseTrue"},
   };
   for (const Case& c : cases) {
     Outcome o = RunMain(c.main, kShapes);
@@ -152,6 +162,7 @@ TEST(Classes, MistakesAreReported) {
       {{}, "$f:=Formula from string(\"1+\")", "Formula from string:"},
       {{}, "$f:=Formula from string(\"nobodyUsesThis\")", "no method uses the variable"},
       {{}, "$x:=4D.File.new()", "is not available"},
+      {{{"S.4dm", "singleton Class constructor\n"}}, "$x:=cs.S.new()", "cs.S.me"},
   };
   for (const Case& c : cases) {
     Outcome o = RunMain(c.main, c.classes);
