@@ -401,6 +401,22 @@ bool TimeString(Frame& f, const Args& a, Value* out) {
   return true;
 }
 
+// GET SYSTEM FORMAT(format; value): the regional settings of a US system, those the
+// "System" formats above follow.
+bool GetSystemFormat(Frame& f, const Args& a, Value*) {
+  int32_t which;
+  if (!EvalLong(f, a[0], &which, "GET SYSTEM FORMAT: the format")) return false;
+  static const char* const kSettings[] = {
+      ".", ",", "$",                                                 // decimal, thousand, currency
+      "HH:mm", "h:mm:ss a", "h:mm:ss a z",                           // time patterns
+      "MM/dd/yyyy", "EEE, MMM d, yyyy", "EEEE, MMMM d, yyyy",        // date patterns
+      nullptr, nullptr, nullptr, nullptr,                            // 9 to 12: none
+      "/", ":", "2", "1", "3", "AM", "PM"};                          // separators, positions, labels
+  if (which < 0 || size_t(which) >= std::size(kSettings) || !kSettings[which])
+    return Fail(f, "GET SYSTEM FORMAT: unknown format " + std::to_string(which));
+  return Assign(f, a[1], Value::Text(kSettings[which]));
+}
+
 // ---- the terminal ---------------------------------------------------------------------
 
 // ALERT(message {; button}): the message on standard output.
@@ -441,6 +457,7 @@ bool Confirm(Frame& f, const Args& a, Value*) {
 
 constexpr BuiltinInfo kFormatBuiltins[] = {
     {"String", 10, 1, 3, true, "eee", StringFn, false},
+    {"GET SYSTEM FORMAT", 994, 2, 2, false, "ee", GetSystemFormat, false},
     {"Time string", 180, 1, 1, true, "e", TimeString, false},
     {"ALERT", 41, 1, 2, false, "ee", Alert, true},
     {"CONFIRM", 162, 1, 3, false, "eee", Confirm, true},

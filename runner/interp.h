@@ -262,6 +262,9 @@ void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> para
 // ---- operators.cpp: 4D's value rules.
 // a op b for any two values, with 4D's error when op does not apply to them.
 [[nodiscard]] bool Binary(Frame& f, Tok op, const Value& a, const Value& b, Value* out);
+// The words of a text as the keyword operator % and GET TEXT KEYWORDS see them: runs of
+// letters, digits and apostrophes (a point or comma between digits stays in a number).
+std::vector<std::string_view> TextWords(std::string_view text);
 const char* OpName(Tok op);
 bool IsBitwise(Tok op);
 // A bitwise operator on two longints; ?? answers in *test.

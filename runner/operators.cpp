@@ -81,18 +81,10 @@ bool WordCharacter(uint32_t c) {
   return !(c <= 0xBF || c == 0xD7 || c == 0xF7 || (c >= 0x2000 && c <= 0x206F) || (c >= 0x3000 && c <= 0x303F));
 }
 
-// text % keyword: whether one of the words of text is the keyword (compared as = does,
-// with @ for any run of characters). A keyword of several words, or a part of a word,
-// is never found. A point or comma between digits stays inside a number.
-bool ContainsKeyword(std::string_view text, std::string_view keyword) {
-  std::string key(keyword);
-  bool trailingAt = !key.empty() && key.back() == '@';
-  std::string_view core = std::string_view(key).substr(0, key.size() - (trailingAt ? 1 : 0));
-  for (size_t i = 0; i < core.size();) {
-    uint32_t c = DecodeUtf8(core, &i);
-    if (!WordCharacter(c) && c != '@' && c != '.' && c != ',') return false;
-  }
-  if (core.empty()) return false;
+}  // namespace
+
+std::vector<std::string_view> TextWords(std::string_view text) {
+  std::vector<std::string_view> words;
   auto digitAt = [&](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
   size_t i = 0;
   while (i < text.size()) {
@@ -104,10 +96,30 @@ bool ContainsKeyword(std::string_view text, std::string_view keyword) {
       if (!WordCharacter(c) && !inNumber) break;
       end = next;
     }
-    if (end > start && MatchWildcard(text.substr(start, end - start), key)) return true;
-    i = end > start ? end : end + 1;
-    while (i < text.size() && (uint8_t(text[i]) & 0xC0) == 0x80) ++i;  // past a separator's bytes
+    if (end > start) {
+      words.push_back(text.substr(start, end - start));
+      i = end;
+    } else {
+      DecodeUtf8(text, &i);  // past a separator
+    }
   }
+  return words;
+}
+
+namespace {
+
+// text % keyword: whether one of the words of text is the keyword (compared as = does,
+// with @ for any run of characters). A keyword of several words, or a part of a word,
+// is never found.
+bool ContainsKeyword(std::string_view text, std::string_view keyword) {
+  std::string_view core = keyword.substr(0, keyword.size() - (keyword.ends_with('@') ? 1 : 0));
+  for (size_t i = 0; i < core.size();) {
+    uint32_t c = DecodeUtf8(core, &i);
+    if (!WordCharacter(c) && c != '@' && c != '.' && c != ',') return false;
+  }
+  if (core.empty()) return false;
+  for (std::string_view w : TextWords(text))
+    if (MatchWildcard(w, keyword)) return true;
   return false;
 }
 

@@ -167,6 +167,23 @@ bool CompareStrings(Frame& f, const Args& a, Value* out) {
   return true;
 }
 
+// GET TEXT KEYWORDS(text; words {; *}): the words of text in a text array; with *, each
+// word once (words equal as = compares them count as one).
+bool GetTextKeywords(Frame& f, const Args& a, Value*) {
+  std::string text;
+  if (!EvalText(f, a[0], &text, "GET TEXT KEYWORDS: the text")) return false;
+  if (a.size() > 2 && !a.star(2)) return Fail(f, "GET TEXT KEYWORDS: the third parameter can only be *");
+  std::vector<std::string_view> words;
+  for (std::string_view w : TextWords(text)) {
+    bool seen = false;
+    for (size_t k = 0; a.size() > 2 && k < words.size() && !seen; ++k) seen = CompareText(words[k], w) == 0;
+    if (!seen) words.push_back(w);
+  }
+  Value arr = Value::Array(Type::Text, words.size());
+  for (size_t i = 0; i < words.size(); ++i) arr.itemsMut()[i + 1] = Value::Text(std::string(words[i]));
+  return AssignWhole(f, a[1], std::move(arr));
+}
+
 // ---- Match regex ------------------------------------------------------------------------
 // PCRE2 on UTF-16, so that positions and lengths are 4D's without conversion. As ICU does
 // by default: Unicode classes for \w, \d and \b, and any line end ends a line. Limits on
@@ -307,6 +324,7 @@ constexpr BuiltinInfo kTextBuiltins[] = {
     {"Delete string", 232, 3, 3, true, "eee", DeleteString, false},
     {"Insert string", 231, 3, 3, true, "eee", InsertString, false},
     {"Compare strings", 1756, 2, 3, true, "eee", CompareStrings, false},
+    {"GET TEXT KEYWORDS", 1141, 2, 3, false, "eee", GetTextKeywords, false},
     {"Match regex", 1019, 2, 6, true, "eeeeee", MatchRegex, false},
 };
 

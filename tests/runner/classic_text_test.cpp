@@ -173,6 +173,12 @@ TEST(ClassicText, MatchRegexAndKeywords) {
       {"$a:=Match regex(\".*smith.*\";\"John smith\")\n$b:=Match regex(\"smith\";\"John smith\")\n"
        "$c:=Match regex(\"é\";\"😀é\";1;$p;$l)\nECHO(String($a)+String($b)+String($c)+String($p)+String(Match regex(\"^\\\\w+$\";\"héllo\")))",
        "TrueFalseTrue3True"},
+      {"GET TEXT KEYWORDS(\"10,000 Jean-Pierre BC45 jean\";$w)\nGET TEXT KEYWORDS(\"10,000 Jean-Pierre BC45 jean\";$u;*)\n"
+       "ECHO(String(Size of array($w))+$w{1}+\"/\"+$w{2}+\"/\"+$w{4}+\" \"+String(Size of array($u)))",
+       "510,000/Jean/BC45 4"},
+      {"GET SYSTEM FORMAT(Decimal separator;$d)\nGET SYSTEM FORMAT(Thousand separator;$t)\nGET SYSTEM FORMAT(Date separator;$s)\n"
+       "ECHO($d+$t+$s+String(Num(\"1\"+$t+\"234\"+$d+\"5\";$d)))",
+       ".,/1234.5"},
       {"$a:=Match regex(\"(a|aa)+$\";\"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!\";1;$p;$l)", "error: "},
       {"$a:=Match regex(\"(\";\"x\")", "error: "},
       {"ECHO(String(\"Alpha Bravo Charlie\"%\"Bravo\")+String(\"Alpha Bravo Charlie\"%\"vo\")+String(\"Alpha Bravo Charlie\"%\"Alpha Bravo\")+"
