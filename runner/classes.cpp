@@ -202,59 +202,50 @@ bool ParseMember(std::string_view source, const std::string& label, const std::s
 
 }  // namespace
 
-bool ParseClass(std::string_view name, std::string_view source, const MethodNames& methods,
-                Program* program, ClassDef* out, SyntaxError* error) {
-  out->name = std::string(name);
-  std::vector<Line> lines = SplitLines(source);
-  struct Member {
-    Opener opener;
-    size_t line;  // index of its opening line
-  };
-  std::vector<Member> members;
-  std::string init;  // the init method: one line per line of the file
+namespace {
+
+struct Member {
+  Opener opener;
+  size_t line;  // index of its opening line
+};
+
+// Finds the members' opening lines, reads Class extends and the property lines (blanked
+// out of the members' text) into *out and *init (one line per line of the file).
+bool ReadOutline(std::vector<Line>& lines, ClassDef* out, std::vector<Member>* members,
+                 std::string* init, SyntaxError* error) {
   size_t initLines = 0;
-  auto pad = [](std::string* s, size_t* count, size_t upTo) {
-    while (*count < upTo) *s += '\n', ++*count;
-  };
   for (size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].inComment) continue;
     Opener o = ReadOpener(lines[i].text);
-    switch (o.kind) {
-      case LineKind::Other:
-        break;
-      case LineKind::Extends: {
-        std::string super = o.name;
-        size_t end = 0;
-        while (end < super.size() && (IsNameByte(super[end]) || super[end] == '.')) ++end;
-        super.resize(end);
-        if (super.empty()) {
-          *error = {int(i + 1), 1, "expected the name of a class after Class extends"};
-          return false;
-        }
-        out->extends = super;
-        lines[i].text = {};
-        break;
+    if (o.kind == LineKind::Other) continue;
+    if (o.kind == LineKind::Extends) {
+      std::string super = o.name;
+      size_t end = 0;
+      while (end < super.size() && (IsNameByte(super[end]) || super[end] == '.')) ++end;
+      super.resize(end);
+      if (super.empty()) {
+        *error = {int(i + 1), 1, "expected the name of a class after Class extends"};
+        return false;
       }
-      case LineKind::Property: {
-        std::string statement;
-        if (!PropertyInit(o.rest, &statement)) {
-          *error = {int(i + 1), 1, "a property's initial value is given to one property at a time"};
-          return false;
-        }
-        if (!statement.empty()) {
-          pad(&init, &initLines, i);
-          init += statement;
-        }
-        lines[i].text = {};
-        break;
+      out->extends = super;
+      lines[i].text = {};
+    } else if (o.kind == LineKind::Property) {
+      std::string statement;
+      if (!PropertyInit(o.rest, &statement)) {
+        *error = {int(i + 1), 1, "a property's initial value is given to one property at a time"};
+        return false;
       }
-      default:
-        members.push_back({o, i});
-        break;
+      if (!statement.empty()) {
+        while (initLines < i) *init += '\n', ++initLines;
+        *init += statement;
+      }
+      lines[i].text = {};
+    } else {
+      members->push_back({o, i});
     }
   }
   // Statements before the first member have no function to run in.
-  size_t head = members.empty() ? lines.size() : members[0].line;
+  size_t head = members->empty() ? lines.size() : (*members)[0].line;
   for (size_t i = 0; i < head; ++i) {
     if (lines[i].inComment) continue;
     std::string_view t = lines[i].text;
@@ -263,42 +254,61 @@ bool ParseClass(std::string_view name, std::string_view source, const MethodName
     *error = {int(i + 1), int(b + 1), "only Class extends and property lines stand before the first function"};
     return false;
   }
-  std::string path = out->name + ".4dm";
-  if (!init.empty()) {
-    const Method* m;
-    if (!ParseMember(init, out->name + ".properties", path, methods, program, out, &m, error)) return false;
-    out->init = m;
+  return true;
+}
+
+// Parses member k (its lines up to the next member's) and files it in *out.
+bool AddMember(const std::vector<Line>& lines, const std::vector<Member>& members, size_t k,
+               const MethodNames& methods, Program* program, ClassDef* out, SyntaxError* error) {
+  const Member& mem = members[k];
+  size_t end = k + 1 < members.size() ? members[k + 1].line : lines.size();
+  std::string text(mem.line, '\n');  // the file's line numbers
+  text += DeclareLine(mem.opener.rest);
+  for (size_t i = mem.line + 1; i < end; ++i) {
+    text += '\n';
+    text += lines[i].text;
   }
-  for (size_t k = 0; k < members.size(); ++k) {
-    const Member& mem = members[k];
-    size_t end = k + 1 < members.size() ? members[k + 1].line : lines.size();
-    std::string text(mem.line, '\n');
-    text += DeclareLine(mem.opener.rest);
-    for (size_t i = mem.line + 1; i < end; ++i) {
-      text += '\n';
-      text += lines[i].text;
-    }
-    const Method* m;
-    std::string label = out->name + "." + (mem.opener.kind == LineKind::Constructor ? "constructor" : mem.opener.name);
-    if (!ParseMember(text, label, path, methods, program, out, &m, error)) return false;
-    if (mem.opener.kind == LineKind::Constructor) {
-      out->singleton = mem.opener.singleton;
-      if (out->constructor) {
-        *error = {int(mem.line + 1), 1, "a second Class constructor"};
-        return false;
-      }
-      out->constructor = m;
-      continue;
-    }
-    ClassMember& cm = out->members[mem.opener.name];
-    const Method** slot = mem.opener.kind == LineKind::Getter ? &cm.get
-                          : mem.opener.kind == LineKind::Setter ? &cm.set : &cm.fn;
-    if (*slot) {
-      *error = {int(mem.line + 1), 1, "the function \"" + mem.opener.name + "\" is defined twice"};
+  const Method* m;
+  bool constructor = mem.opener.kind == LineKind::Constructor;
+  std::string label = out->name + "." + (constructor ? "constructor" : mem.opener.name);
+  if (!ParseMember(text, label, out->name + ".4dm", methods, program, out, &m, error)) return false;
+  if (constructor) {
+    out->singleton = mem.opener.singleton;
+    if (out->constructor) {
+      *error = {int(mem.line + 1), 1, "a second Class constructor"};
       return false;
     }
-    *slot = m;
+    out->constructor = m;
+    return true;
   }
+  ClassMember& cm = out->members[mem.opener.name];
+  const Method** slot = mem.opener.kind == LineKind::Getter ? &cm.get
+                        : mem.opener.kind == LineKind::Setter ? &cm.set : &cm.fn;
+  if (*slot) {
+    *error = {int(mem.line + 1), 1, "the function \"" + mem.opener.name + "\" is defined twice"};
+    return false;
+  }
+  *slot = m;
+  return true;
+}
+
+}  // namespace
+
+bool ParseClass(std::string_view name, std::string_view source, const MethodNames& methods,
+                Program* program, ClassDef* out, SyntaxError* error) {
+  out->name = std::string(name);
+  std::vector<Line> lines = SplitLines(source);
+  std::vector<Member> members;
+  std::string init;
+  if (!ReadOutline(lines, out, &members, &init, error)) return false;
+  if (!init.empty()) {
+    const Method* m;
+    if (!ParseMember(init, out->name + ".properties", out->name + ".4dm", methods, program, out, &m, error))
+      return false;
+    out->init = m;
+  }
+  for (size_t k = 0; k < members.size(); ++k)
+    if (!AddMember(lines, members, k, methods, program, out, error)) return false;
   return true;
 }
 
@@ -529,7 +539,6 @@ bool CallObjectMember(Frame& f, const Value& self, const std::string& name, std:
   return Fail(f, "." + name + "() is not a function of the class " + o->cls->name);
 }
 
-bool IsSuperCall(Frame& f, int32_t node);
 bool CallSuper(Frame& f, const std::string& name, std::vector<Value>& args, Value* out) {
   if (!f.owner) return Fail(f, "Super is only available in a class function");
   const ClassDef* where;
