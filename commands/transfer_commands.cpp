@@ -78,12 +78,15 @@ void WaitStreamStateCommand(const Call& c) {
   int32_t state;
   for (;;) {
     state = StateNumber(slot);
-    // Wake early on what can change the state: a connect completing, or data or the
-    // end arriving on a quiet connection (a socket with bytes waiting stays ready).
+    // Wake early on what can change the state: a connection coming to a listener, a
+    // connect completing, or data or the end arriving on a quiet connection (a socket
+    // with bytes waiting stays ready).
     StreamRecord* record = *slot;
     int32_t ticks = kIdleWaitTicks;
     if (record && record->socket >= 0) {
-      if (state == kStateConnecting)
+      if (state == kStateListening)
+        ticks = HintStreamWait(record, POLLIN, ticks);
+      else if (state == kStateConnecting)
         ticks = HintStreamWait(record, POLLOUT, ticks);
       else if ((state == kStateEstablished || state == kStateLocalClosed) && BytesAvailable(slot) == 0)
         ticks = HintStreamWait(record, POLLIN, ticks);

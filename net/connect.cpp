@@ -185,7 +185,11 @@ void EndConnectRace(StreamRecord* record) {
 int32_t HintStreamWait(const StreamRecord* record, short events, int32_t longest) {
   const ConnectRace* race = record ? record->race : nullptr;
   if (!race) {
-    if (record && record->socket >= 0 && events) platform::WaitHint(record->socket, events);
+    // A listening stream that cannot take a connection yet (its certificate is not
+    // loaded) would find its socket ready again at once: it waits on time alone.
+    bool listening = record && record->state == kStateListening;
+    if (record && record->socket >= 0 && events && (!listening || ReadyToAccept(record)))
+      platform::WaitHint(record->socket, events);
     return longest;
   }
   platform::WaitHint(race->wakeFd, POLLIN);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,22 @@ namespace {
 
 constexpr int32_t kSslOptionBits = 0xC00;
 constexpr uint16_t kHttpsPort = 443;
-constexpr int kListenBacklog = 100;
+// As deep a queue of pending connections as the system allows (net.core.somaxconn): a
+// burst of clients waits there instead of being refused or retrying.
+constexpr int kListenBacklog = SOMAXCONN > 4096 ? SOMAXCONN : 4096;
 
 bool WantsSsl(uint16_t port, int32_t options) {
   return port == kHttpsPort || (options & kSslOptionBits) != 0;
 }
 
 bool InProgress(int error) { return error == EINPROGRESS || error == EAGAIN || error == EINTR; }
+
+// The listener entry with a socket on that port and address; null when there is none.
+ListenerEntry* ListenerOn(uint16_t localPort, uint32_t localAddress) {
+  for (ListenerEntry& e : Layer().listeners)
+    if (e.socket >= 0 && e.localPort == localPort && e.localAddress == localAddress) return &e;
+  return nullptr;
+}
 
 }  // namespace
 
@@ -94,7 +104,10 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
                           uint32_t localAddress) {
   // Every local address: one dual-stack socket takes clients of both families.
   const int family = localAddress == 0 && SystemHasIpv6() ? AF_INET6 : AF_INET;
-  StreamRecord* record = CreateTcpRecord(bufferSize, family);
+  // A stream joining a listener takes its socket: it needs none of its own (the accepted
+  // connections inherit the listening socket's options).
+  StreamRecord* record = ListenerOn(localPort, localAddress) ? new (std::nothrow) StreamRecord
+                                                             : CreateTcpRecord(bufferSize, family);
   if (!record) return nullptr;
   // A certificate that does not load leaves the stream waiting, not the open failed.
   if (WantsSsl(localPort, options) && !SetUpServerSsl(record)) {
@@ -104,16 +117,11 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
 
   SocketLayer& L = Layer();
   record->listenerSlot = 0;
-  ListenerEntry* found = nullptr;
-  for (ListenerEntry& e : L.listeners)
-    if (e.socket >= 0 && e.localPort == localPort && e.localAddress == localAddress) {
-      found = &e;
-      break;
-    }
+  ListenerEntry* found = ListenerOn(localPort, localAddress);
 
   if (found) {
     ListenerEntry& e = *found;
-    if (record->socket != e.socket) close(record->socket);
+    if (record->socket >= 0 && record->socket != e.socket) close(record->socket);
     record->socket = e.socket;
     if (++e.users > 1) e.shared = true;
     e.lingering = false;
@@ -128,8 +136,10 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
         e = &candidate;
         break;
       }
+    // The listener it was to join closed meanwhile: it listens on a socket of its own.
+    if (e && record->socket < 0) record->socket = NewStreamSocket(family, bufferSize, false);
     // With every entry in use no connection could ever reach the stream: no stream.
-    if (!e) {
+    if (!e || record->socket < 0) {
       (void)CloseAndFreeRecord(&record, -1);
       return nullptr;
     }

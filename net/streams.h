@@ -161,8 +161,9 @@ struct Deadline {
 // `events` (0: none to watch) or the deadline's wait passes, letting other processes run.
 // Keeps nothing: the caller reads its slot again after it.
 void IdleWait(StreamRecord** slot, short events, const Deadline& deadline);
-// Names what a process about to wait on the stream sleeps on: its socket for `events`,
-// or while its connect races several addresses, any attempt that moves. The ticks the
+// Names what a process about to wait on the stream sleeps on: its socket for `events`
+// (a listening stream's is the listener's, ready when a connection is pending), or while
+// its connect races several addresses, any attempt that moves. The ticks the
 // wait may last: `longest`, less when the race's next attempt is due sooner.
 int32_t HintStreamWait(const StreamRecord* record, short events, int32_t longest);
 

@@ -4,6 +4,7 @@
 // sleeps, so a waiter that was not woken shows as ticks passed.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include "platform/services.h"
 #include "tests/net/net_commands.h"
@@ -51,6 +52,31 @@ TEST(Wake, BytesPutBackByAnotherProcessWakeAWaitingReceive) {
   EXPECT_LE(w.ticks, 4u);
 
   EXPECT_EQ(Release(h, s), 0);
+}
+
+// A wait for a listening stream to connect sleeps on the listener's socket: a client
+// that connects meanwhile wakes it, not its next periodic look.
+TEST(Wake, AClientWakesAWaitOnAListener) {
+  Host h(TestClock());
+  const int32_t listener = Listen(h, 0);
+  ASSERT_NE(listener, 0);
+  const uint16_t port = StreamAddresses(h, listener).localPort;
+  int32_t state = -99;
+  uint32_t ticks = 0;
+  h.NewProcess([&] {
+    uint32_t start = platform::TickCount();
+    Value r = Value::Long(listener), established = Value::Long(8), seconds = Value::Long(10);
+    state = CallLong(h, "VRX_WaitStreamState", {&r, &established, &seconds});
+    ticks = platform::TickCount() - start;
+  }, "waiter");
+  h.Delay(3);  // the waiter is asleep
+  int client = ConnectRaw(port);
+  ASSERT_GE(client, 0);
+  h.WaitForProcesses();
+  EXPECT_EQ(state, 8);
+  EXPECT_LE(ticks, 4u);
+  close(client);
+  EXPECT_EQ(Release(h, listener), 0);
 }
 
 }  // namespace
