@@ -3,8 +3,10 @@
 #include <time.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -67,8 +69,31 @@ uint32_t Milliseconds() {
   return uint32_t(MonotonicNanos() / 1000000u);
 }
 
-uint32_t DateTimeNow() {
+namespace {
+// tzset reads the zone again on every call (a stat of /etc/localtime at least), and so
+// does mktime: a method that asks the date and time for each request would pay that many
+// times a second. The zone is read again once a second, and at once when TZ changes;
+// the number returned changes each time it is, so what was worked out from the zone
+// before can tell whether it still holds.
+uint64_t ZoneGeneration() {
+  static uint64_t generation = 0;
+  static uint64_t readAt = 0;
+  static bool haveTz = false;
+  static std::string tz;
+  const char* now = std::getenv("TZ");
+  const uint64_t nanos = MonotonicNanos();
+  const bool sameTz = now ? haveTz && tz == now : !haveTz;
+  if (generation != 0 && sameTz && nanos - readAt < 1000000000u) return generation;
   tzset();  // localtime_r need not notice a changed TZ
+  haveTz = now != nullptr;
+  tz = now ? now : "";
+  readAt = nanos;
+  return ++generation;
+}
+}  // namespace
+
+uint32_t DateTimeNow() {
+  ZoneGeneration();
   time_t now = time(nullptr);
   tm local;
   localtime_r(&now, &local);
@@ -110,7 +135,10 @@ uint32_t FieldsToSeconds(const DateTimeFields& f) {
 }
 
 TimeZoneInfo CurrentTimeZone() {
-  tzset();
+  static uint64_t knownGeneration = 0;
+  static TimeZoneInfo known;
+  const uint64_t generation = ZoneGeneration();
+  if (generation == knownGeneration) return known;
   time_t now = time(nullptr);
   tm local;
   localtime_r(&now, &local);
@@ -138,6 +166,8 @@ TimeZoneInfo CurrentTimeZone() {
     z.state = daylight != standard ? 1 : 0;
     if (local.tm_gmtoff != standard) z.bias = int32_t(-local.tm_gmtoff / 60);
   }
+  knownGeneration = generation;
+  known = z;
   return z;
 }
 

@@ -34,7 +34,8 @@ struct TimeZoneInfo {
   int32_t daylightBias;  // extra minutes in daylight time (usually -60)
   int state;             // 0 unknown, 1 standard, 2 daylight
 };
-// From localtime_r, so TZ is honoured.
+// From localtime_r, so TZ is honoured. The zone is read again at most once a second, and
+// at once when TZ changes.
 TimeZoneInfo CurrentTimeZone();
 
 // Test clock: while on, TickCount and Milliseconds follow a counter that only moves
