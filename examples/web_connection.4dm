@@ -1,7 +1,7 @@
 // One HTTP/1.0 connection of web_server: reads the request, answers with a file of
 // the folder or a 404, then closes the connection.
 //   $1: the connected stream; $2: the folder, ending with "/"
-C_LONGINT($1;$stream;$n;$r;$size;$state;$space;$limit)
+C_LONGINT($1;$stream;$n;$r;$size;$state;$space)
 C_TEXT($2;$folder;$line;$request;$method;$path;$file;$header;$body;$date;$status)
 $stream:=$1
 $folder:=$2
@@ -56,14 +56,9 @@ If (VRX_GetStreamState($stream;0)=8)  // not a client that has already gone
   ECHO($method+" "+$path+" "+$status)
 End if
 
-// Close our side, give the client a moment to read and close its own, then release.
+// Close our side, give the client up to 5 seconds to read and close its own (the wait
+// ends as soon as it does), then release.
 $r:=VRX_CloseStream($stream)
-$limit:=Tickcount+300
-Repeat
-  $state:=VRX_GetStreamState($stream;0)
-  If ($state=12)
-    DELAY PROCESS(Current process;1)
-  End if
-Until (($state#12) | (Tickcount>$limit))
+$state:=VRX_WaitStreamState($stream;14;5)
 $r:=VRX_ReleaseStream($stream;0)
 <>webActive:=<>webActive-1

@@ -6,7 +6,7 @@
 // PORT 0 (or none) lets the system choose a port; the port in use is printed and left
 // in <>webPort for other processes. REQUESTS defaults to 1.
 C_TEXT($1;$2;$3;$folder)
-C_LONGINT($port;$limit;$served;$taken;$lastTaken;$state;$conn;$p;$r;$i;$localPort;$remoteAddr;$remotePort)
+C_LONGINT($port;$limit;$served;$taken;$state;$oldest;$conn;$p;$r;$i;$localPort;$remoteAddr;$remotePort)
 ARRAY LONGINT($listeners;2)
 
 ASSERT(Count parameters>=1;"usage: vrx run examples/web_server.4dm FOLDER [PORT [REQUESTS]]")
@@ -36,7 +36,7 @@ End if
 ECHO("Serving "+$folder+" on http://127.0.0.1:"+String($localPort)+"/ for "+String($limit)+" request(s)")
 
 $served:=0
-$lastTaken:=Milliseconds-1000
+$oldest:=1  // the stream that has listened longest: the next connection goes to it
 While ($served<$limit)
   // Every pending connection is taken in one pass: a stream that took one hands it to a
   // new process and listens again at once, and asking the new stream for its state takes
@@ -48,6 +48,7 @@ While ($served<$limit)
       $conn:=$listeners{$i}
       $listeners{$i}:=VRX_ListenStream(0;0;$port;0;0;0;0)
       ASSERT($listeners{$i}#0;"cannot listen again on port "+String($port))
+      $oldest:=3-$i
       <>webActive:=<>webActive+1
       $served:=$served+1
       $taken:=$taken+1
@@ -55,16 +56,13 @@ While ($served<$limit)
       $state:=VRX_GetStreamState($listeners{$i};0)
     End while
   End for
-  // While connections keep coming (one in the last 10 ms) the next pass follows as soon
-  // as the other processes have run; when they stop, passes are a tick apart and the
-  // process sleeps in between.
+  // After a pass that took connections the next follows as soon as the other processes
+  // have run. Otherwise the process sleeps until a connection comes: it goes to the
+  // stream that has listened longest, whose state it moves (a second at most).
   If ($taken>0)
-    $lastTaken:=Milliseconds
-  End if
-  If ((Milliseconds-$lastTaken)<10)
     IDLE
   Else
-    DELAY PROCESS(Current process;1)
+    $state:=VRX_WaitStreamState($listeners{$oldest};8;1)
   End if
 End while
 

@@ -237,7 +237,7 @@ TEST(Examples, WebServerAnswersPython) {
   REQUIRE_COMMANDS("VRX_ListenStream", "VRX_CloseStream", "VRX_ReleaseStream",
                    "VRX_GetStreamState", "VRX_SendText", "VRX_ReceiveText",
                    "VRX_GetStreamAddresses", "VRX_FormatDateHeader", "VRX_DateToSeconds",
-                   "VRX_DecodeURL", "VRX_EncodeHTML", "VRX_SendFile");
+                   "VRX_DecodeURL", "VRX_EncodeHTML", "VRX_SendFile", "VRX_WaitStreamState");
   TempDir site, io, py, pyIo;
   std::string page = "<html><body>" + std::string(20000, 'w') + "</body></html>";
   site.Write("index.html", page);
