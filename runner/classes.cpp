@@ -527,7 +527,8 @@ bool CallObjectMember(Frame& f, const Value& self, const std::string& name, std:
   if (!o) return Fail(f, "the object is null: ." + name + "() cannot be called");
   if (const Value* p = o->Find(name)) {
     const ObjectHeap* fo = p->object();
-    if (fo && fo->cls == &FunctionClass()) return CallFormula(f, *p, self, std::move(args), out);
+    // A copy: the call may change the object and move its properties.
+    if (fo && fo->cls == &FunctionClass()) return CallFormula(f, Value(*p), self, std::move(args), out);
     if (!o->cls) return Fail(f, "the property \"" + name + "\" is not a formula: it cannot be called");
   }
   const ClassDef* where;

@@ -189,7 +189,9 @@ const ClassDef& FunctionClass() {
 bool CallFormula(Frame& f, const Value& formula, const Value& self, std::vector<Value> params,
                  Value* out) {
   if (!IsFormula(formula)) return Fail(f, "only a formula can be called");
-  const FormulaData& d = DataOf(formula);
+  // The formula may replace the property that holds it while it runs: its code stays.
+  std::shared_ptr<const NativeData> keep = formula.object()->native;
+  const FormulaData& d = static_cast<const FormulaData&>(*keep);
   return CallFunction(f, d.method, d.owner, self, std::move(params), out, d.captured, d.expr);
 }
 

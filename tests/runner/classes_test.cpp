@@ -189,11 +189,15 @@ $o:=New object("f";Formula($value))
 $value:=20
 ECHO($o.f()))",
        "10"},
-      {R"($o:=New object("f";Formula($1+$2))
+      // A formula that replaces the property holding it runs to its end.
+      {R"($o:=New object("g";Formula(This.g:=This.n);"n";5)
+$o.g()
+ECHO($o.g)
+$o:=New object("f";Formula($1+$2))
 ECHO($o.f(10;2))
 $f:=Formula($1+$2)
 ECHO($f.apply(Null;New collection(3;4))))",
-       "12|7"},
+       "5|12|7"},
       {R"($f:=Formula(This.name+" "+Uppercase(This.city))
 $o:=New object("name";"John";"city";"Paris";"full";$f)
 ECHO($o.full())
