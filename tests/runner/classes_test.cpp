@@ -204,6 +204,12 @@ ECHO($o.full())
 ECHO($f.call(New object("name";"Ann";"city";"Rome")))
 ECHO($f.source))",
        "John PARIS|Ann ROME|This.name+\" \"+Uppercase(This.city)"},
+      {R"(var $f : 4D.Function
+$f:=Formula(Uppercase($1))
+ECHO($f.call(Null;"hello"))
+$f:=Formula($1+$2+$3)
+ECHO($f.apply(Null;New collection(10;20;30))))",
+       "HELLO|60"},
       {R"($f:=Formula from string("($1+$2)*"+String(3))
 ECHO($f.call(Null;1;1))
 ECHO($f.source))",
