@@ -424,11 +424,15 @@ bool CallFunction(Frame& f, const Method* m, const ClassDef* owner, const Value&
     callee.line = f.line;
     const Node& n = callee.node(expr);
     if (n.op == Op::Method) {
-      // Formula(MyMethod): a method that returns nothing is fine here.
+      // Formula(MyMethod): the method runs with the formula's This, and may return
+      // nothing; named without arguments, it takes the formula's.
+      const CallSite& site = callee.code->calls[size_t(n.a)];
       std::vector<Value> args(size_t(n.argc));
       ok = true;
       for (int32_t k = 0; ok && k < n.argc; ++k) ok = Eval(callee, callee.code->args[size_t(n.b + k)], &args[size_t(k)]);
-      ok = ok && CallMethod(callee, callee.code->calls[size_t(n.a)], std::move(args), &result, false);
+      for (int k = 1; n.argc == 0 && k <= callee.nparams; ++k) args.push_back(callee.params[size_t(k)].v);
+      if (ok && !site.method) ok = Fail(callee, "Unknown command or method: " + site.name);
+      ok = ok && CallFunction(callee, site.method, nullptr, self, std::move(args), &result);
     } else {
       ok = Eval(callee, expr, &result);
     }

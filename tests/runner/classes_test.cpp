@@ -210,6 +210,10 @@ ECHO($f.call(Null;"hello"))
 $f:=Formula($1+$2+$3)
 ECHO($f.apply(Null;New collection(10;20;30))))",
        "HELLO|60"},
+      // A method called as a formula runs with its This.
+      {R"($o:=New object("first";"Ann";"last";"Lee";"full";Formula(full_name))
+ECHO($o.full("_")))",
+       "Ann_Lee"},
       {R"($f:=Formula from string("($1+$2)*"+String(3))
 ECHO($f.call(Null;1;1))
 ECHO($f.source))",
@@ -224,7 +228,8 @@ ECHO($c.reduce(Formula($1.accumulator*=$1.value);1))
 ECHO(JSON Stringify($c.sort("by_length"))))",
        "[5,4,1]|[50,40,10]|[5,4]|[\"5!\",\"4!\",\"1!\"]|10|20|[1,4,5]"},
   };
-  Sources methods = {{"by_length.4dm", "#DECLARE($e : Object)\n$e.result:=$e.value<$e.value2\n"}};
+  Sources methods = {{"by_length.4dm", "#DECLARE($e : Object)\n$e.result:=$e.value<$e.value2\n"},
+                     {"full_name.4dm", "#DECLARE($sep : Text) -> $r : Text\n$r:=This.first+$sep+This.last\n"}};
   for (const Case& c : cases) {
     Outcome o = RunMain(c.main, {}, methods);
     ASSERT_TRUE(o.loaded) << c.main << (o.err.empty() ? "" : o.err[0]);
