@@ -1,7 +1,8 @@
-// Running the register machine (machine.h): one loop over a method's instructions.
+// Running the register machine (machine.h) over a method's instructions.
 // Each operator's instruction handles two longints in line, and reals for the common
 // operators; every other case goes through one out-of-line function, and whatever the
 // machine cannot do goes to the instruction's fallback.
+#include <algorithm>
 #include <cmath>
 
 #include "runner/scalar.h"
@@ -9,6 +10,12 @@
 namespace runner {
 
 namespace {
+
+// The slot fields of an instruction hold byte offsets into Frame::locals (see
+// CompileMachine): one addition finds a slot.
+[[gnu::always_inline]] inline Var& At(Var* slots, int32_t offset) {
+  return *reinterpret_cast<Var*>(reinterpret_cast<char*>(slots) + offset);
+}
 
 // An operand: a slot's value, or a longint literal. Both answer the same questions, so
 // one template serves every form of an instruction.
@@ -76,6 +83,27 @@ struct LiteralOperand {
   Scalar s;
   SetBool(&s, b);
   return PutOther(d, s, flags);
+}
+
+// Stores a scalar, in place when the slot holds its type already.
+[[gnu::always_inline]] inline bool Put(Var& d, const Scalar& s, uint8_t flags) {
+  if (d.v.type == s.type) {
+    switch (s.type) {
+      case Type::Long: d.v.l = s.l; return true;
+      case Type::Real: d.v.r = s.r; return true;
+      case Type::Boolean: d.v.b = s.b; return true;
+      default: break;
+    }
+  }
+  return PutOther(d, s, flags);
+}
+
+// Element `at` of an array of longints, reals or booleans; false for anything else
+// (the general evaluation reports a bad index, reads BLOBs and texts).
+[[gnu::always_inline]] inline bool PutElement(Var& d, const Value& array, int32_t at, uint8_t flags) {
+  if (array.type != Type::Array || at < 0 || size_t(at) >= array.items().size()) return false;
+  Scalar s = Load(array.items()[size_t(at)]);
+  return s.type != Type::Undefined && Put(d, s, flags);
 }
 
 constexpr bool IsComparison(Tok t) {
@@ -196,15 +224,23 @@ inline bool Turn(Runtime& rt) { return rt.slice < kStatementsPerSlice || Yield(r
   return branch.c;
 }
 
-// The state of a For loop counting in longints, kept in a temporary's payload.
-inline int64_t& LastOf(Var& state) { return reinterpret_cast<int64_t&>(state.v.raw_[0]); }
-inline int64_t& StepOf(Var& state) { return reinterpret_cast<int64_t&>(state.v.raw_[1]); }
+// The state of a For loop counting in longints, kept in a temporary's payload: the last
+// position, the step (a longint), and the last position inside the longint range,
+// which the turn in line compares with.
+inline int64_t LastOf(const Var& state) { return int64_t(state.v.raw_[0]); }
+inline int32_t StepOf(const Var& state) { return int32_t(uint32_t(state.v.raw_[1])); }
+inline int32_t NearLastOf(const Var& state) { return int32_t(uint32_t(state.v.raw_[1] >> 32)); }
+inline void SetForState(Var& state, int64_t last, int32_t step) {
+  int64_t near = step > 0 ? std::min<int64_t>(last, INT32_MAX) : std::max<int64_t>(last, INT32_MIN);
+  state.v.raw_[0] = uint64_t(last);
+  state.v.raw_[1] = uint32_t(step) | uint64_t(uint32_t(int32_t(near))) << 32;
+}
 
 // The counter at position i, or the end of the loop: after ForPrep and each turn.
 int32_t ForGo(Frame& f, const MIns& ins, const Fallback& fb, int64_t i) {
   const CStmt& s = *fb.stmt;
-  Var& counter = f.locals[size_t(ins.a)];
-  Var& state = f.locals[size_t(ins.b)];
+  Var& counter = At(f.locals.data(), ins.a);
+  Var& state = At(f.locals.data(), ins.b);
   int64_t last = LastOf(state), st = StepOf(state);
   if (!(st > 0 ? i <= last : i >= last))
     return Assign(f, s.target, CounterValue(double(i))) ? fb.next : Stopped(f, fb);
@@ -219,13 +255,12 @@ int32_t ForGo(Frame& f, const MIns& ins, const Fallback& fb, int64_t i) {
   const Fallback& fb = f.code->machine.fallbacks[size_t(ins.fallback)];
   f.line = fb.stmt->line;
   if (!Turn(*f.rt)) return -1;
-  Var& counter = f.locals[size_t(ins.a)];
+  Var& counter = At(f.locals.data(), ins.a);
   ForCount count;
   if (!StartFor(f, *fb.stmt, &counter, &count)) return Stopped(f, fb);
   if (!count.counted) return fb.next;
-  Var& state = f.locals[size_t(ins.b)];
-  LastOf(state) = count.last;
-  StepOf(state) = count.step;
+  Var& state = At(f.locals.data(), ins.b);
+  SetForState(state, count.last, int32_t(count.step));
   int32_t to = ForGo(f, ins, fb, count.i);
   return to == -2 ? int32_t(&ins - f.code->machine.code.data()) + 1 : to;
 }
@@ -234,8 +269,8 @@ int32_t ForGo(Frame& f, const MIns& ins, const Fallback& fb, int64_t i) {
   const Fallback& fb = f.code->machine.fallbacks[size_t(ins.fallback)];
   const CStmt& s = *fb.stmt;
   f.line = s.line;
-  Var& counter = f.locals[size_t(ins.a)];
-  Var& state = f.locals[size_t(ins.b)];
+  Var& counter = At(f.locals.data(), ins.a);
+  Var& state = At(f.locals.data(), ins.b);
   if (counter.v.type != Type::Long) {  // declared anew in the body
     double next;
     if (!NextPosition(f, s, &counter, double(StepOf(state)), &next) || !Turn(*f.rt)) return Stopped(f, fb);
@@ -248,125 +283,183 @@ int32_t ForGo(Frame& f, const MIns& ins, const Fallback& fb, int64_t i) {
 
 }  // namespace
 
+// The dispatch is threaded, as Lua's is under GCC: each instruction's code ends by
+// jumping straight to the next one's, a jump the processor predicts per instruction.
 bool RunMachine(Frame& f) {
-  const Machine& m = f.code->machine;
-  const MIns* const code = m.code.data();
-  const MIns* pc = code;
-  Var* const r = f.locals.data();
-  Runtime& rt = *f.rt;
-  int32_t to = -1;
-  for (;;) {
-    const MIns& i = *pc;
-    rt.slice += i.ticks;
-    switch (i.op) {
-#define VRX_ENTRY(name, tok)                                                                        \
-      case MOp::name##RR:                                                                           \
-        if (!BinaryIns<Tok::tok>(i, r[i.a], SlotOperand{r[i.b].v}, SlotOperand{r[i.c].v})) goto slow; \
-        ++pc;                                                                                       \
-        continue;                                                                                   \
-      case MOp::name##RK:                                                                           \
-        if (!BinaryIns<Tok::tok>(i, r[i.a], SlotOperand{r[i.b].v}, LiteralOperand{i.c})) goto slow;   \
-        ++pc;                                                                                       \
-        continue;                                                                                   \
-      case MOp::name##KR:                                                                           \
-        if (!BinaryIns<Tok::tok>(i, r[i.a], LiteralOperand{i.b}, SlotOperand{r[i.c].v})) goto slow;   \
-        ++pc;                                                                                       \
-        continue;
+  static const void* const kCode[] = {
+#define VRX_ENTRY(name, tok) &&op_##name##RR, &&op_##name##RK, &&op_##name##KR,
       VRX_MACHINE_BINARY(VRX_ENTRY)
 #undef VRX_ENTRY
-#define VRX_BRANCH(test)                                                                \
-        {                                                                               \
-          int t = test;                                                                 \
-          if (t < 0) goto slow;                                                         \
-          if (t != (i.flags & kWhen)) {                                                 \
-            ++pc;                                                                       \
-            continue;                                                                   \
-          }                                                                             \
-        }                                                                               \
-        goto jump;
-#define VRX_ENTRY(name, tok)                                                            \
-      case MOp::If##name##RR:                                                           \
-        VRX_BRANCH((Test<Tok::tok>(SlotOperand{r[i.a].v}, SlotOperand{r[i.b].v})))      \
-      case MOp::If##name##RK:                                                           \
-        VRX_BRANCH((Test<Tok::tok>(SlotOperand{r[i.a].v}, LiteralOperand{i.b})))        \
-      case MOp::If##name##KR:                                                           \
-        VRX_BRANCH((Test<Tok::tok>(LiteralOperand{i.a}, SlotOperand{r[i.b].v})))
+#define VRX_ENTRY(name, tok) &&op_If##name##RR, &&op_If##name##RK, &&op_If##name##KR,
       VRX_MACHINE_COMPARE(VRX_ENTRY)
 #undef VRX_ENTRY
-      case MOp::IfBool:
-        if (r[i.a].v.type != Type::Boolean) goto slow;
-        VRX_BRANCH(int(r[i.a].v.b))
-#undef VRX_BRANCH
-      case MOp::Neg: {
-        const Value& x = r[i.b].v;
-        bool ok;
-        if (x.type == Type::Long && x.l != INT32_MIN) ok = PutLong(r[i.a], -x.l, i.flags);
-        else if (x.type == Type::Long || x.type == Type::Real) ok = PutReal(r[i.a], -x.Number(), i.flags);
-        else ok = false;
-        if (!ok) goto slow;
-        ++pc;
-        continue;
-      }
-      case MOp::SetK:
-        if (!PutLong(r[i.a], i.c, i.flags)) goto slow;
-        ++pc;
-        continue;
-      case MOp::LoadK:
-      case MOp::Copy:
-      case MOp::Move: {
-        const Value& x = i.op == MOp::LoadK ? f.code->consts[size_t(i.c)]
-                         : i.op == MOp::Copy ? r[i.b].v
-                                             : SlotOf(f, Src(i.b), i.c).v;
-        Scalar s = Load(x);
-        if (s.type == Type::Undefined || !PutOther(r[i.a], s, i.flags)) goto slow;
-        ++pc;
-        continue;
-      }
-      case MOp::Store: {
-        Scalar s = Load(r[i.a].v);
-        if (s.type == Type::Undefined || !StoreScalar(SlotOf(f, Src(i.b), i.c), s)) goto slow;
-        ++pc;
-        continue;
-      }
-      case MOp::Jump:
-        goto jump;
-      case MOp::Test:
-      case MOp::Exec:
-        goto slow;
-      case MOp::ForPrep:
-        to = ForPrep(f, i);
-        break;
-      case MOp::ForLoop: {
-        // The next position in line when the counter is still a longint and stays
-        // inside the range and the longints.
-        Value& counter = r[i.a].v;
-        Var& state = r[i.b];
-        if (counter.type == Type::Long) {
-          int64_t next = int64_t(counter.l) + StepOf(state);
-          if ((StepOf(state) > 0 ? next <= LastOf(state) : next >= LastOf(state)) &&
-              next >= INT32_MIN && next <= INT32_MAX) {
-            counter.l = int32_t(next);
-            goto jump;
-          }
-        }
-        to = ForLoop(f, i);
-        break;
-      }
-      case MOp::End:
-        return true;
-    }
-    if (to < 0) return false;
-    pc = code + to;
-    continue;
-  jump:
-    if ((i.flags & kBack) && !Turn(rt)) return false;
-    pc = code + i.c;
-    continue;
-  slow:
-    to = GiveUp(f, i);
-    if (to < 0) return false;
-    pc = code + to;
+      &&op_Neg, &&op_SetK, &&op_LoadK, &&op_Copy, &&op_Move, &&op_Store, &&op_Elem,
+      &&op_ElemK, &&op_ModRD, &&op_QuoRD, &&op_IfBool, &&op_Test, &&op_Jump, &&op_Exec,
+      &&op_ForPrep, &&op_ForLoop, &&op_End};
+  static_assert(sizeof(kCode) / sizeof(kCode[0]) == size_t(MOp::End) + 1, "one entry per MOp");
+  const MIns* const code = f.code->machine.code.data();
+  const Divisor* const divisors = f.code->machine.divisors.data();
+  const MIns* i = code;
+  Var* const r = f.locals.data();
+  Runtime& rt = *f.rt;
+  // The statements run since the process last gave way, kept in a register: rt.slice
+  // is brought up to date around every call out of here.
+  uint32_t slice = rt.slice;
+  int32_t to;
+#define VRX_DISPATCH()             \
+  do {                             \
+    slice += i->ticks;             \
+    goto* kCode[size_t(i->op)];    \
+  } while (false)
+#define VRX_NEXT() \
+  do {             \
+    ++i;           \
+    VRX_DISPATCH(); \
+  } while (false)
+#define VRX_CALL(call)    \
+  do {                    \
+    rt.slice = slice;     \
+    to = (call);          \
+    slice = rt.slice;     \
+    goto go;              \
+  } while (false)
+  VRX_DISPATCH();
+
+#define VRX_ENTRY(name, tok)                                                                    \
+  op_##name##RR:                                                                                \
+    if (!BinaryIns<Tok::tok>(*i, At(r, i->a), SlotOperand{At(r, i->b).v}, SlotOperand{At(r, i->c).v}))      \
+      goto slow;                                                                                \
+    VRX_NEXT();                                                                                 \
+  op_##name##RK:                                                                                \
+    if (!BinaryIns<Tok::tok>(*i, At(r, i->a), SlotOperand{At(r, i->b).v}, LiteralOperand{i->c}))        \
+      goto slow;                                                                                \
+    VRX_NEXT();                                                                                 \
+  op_##name##KR:                                                                                \
+    if (!BinaryIns<Tok::tok>(*i, At(r, i->a), LiteralOperand{i->b}, SlotOperand{At(r, i->c).v}))        \
+      goto slow;                                                                                \
+    VRX_NEXT();
+  VRX_MACHINE_BINARY(VRX_ENTRY)
+#undef VRX_ENTRY
+
+#define VRX_BRANCH(test)                    \
+  {                                         \
+    int t = (test);                         \
+    if (t < 0) goto slow;                   \
+    if (t == (i->flags & kWhen)) goto jump; \
+    VRX_NEXT();                             \
   }
+#define VRX_ENTRY(name, tok)                                                   \
+  op_If##name##RR:                                                             \
+    VRX_BRANCH((Test<Tok::tok>(SlotOperand{At(r, i->a).v}, SlotOperand{At(r, i->b).v})))  \
+  op_If##name##RK:                                                             \
+    VRX_BRANCH((Test<Tok::tok>(SlotOperand{At(r, i->a).v}, LiteralOperand{i->b})))    \
+  op_If##name##KR:                                                             \
+    VRX_BRANCH((Test<Tok::tok>(LiteralOperand{i->a}, SlotOperand{At(r, i->b).v})))
+  VRX_MACHINE_COMPARE(VRX_ENTRY)
+#undef VRX_ENTRY
+op_IfBool:
+  if (At(r, i->a).v.type != Type::Boolean) goto slow;
+  VRX_BRANCH(int(At(r, i->a).v.b))
+#undef VRX_BRANCH
+
+op_Neg: {
+  const Value& x = At(r, i->b).v;
+  bool ok;
+  if (x.type == Type::Long && x.l != INT32_MIN) ok = PutLong(At(r, i->a), -x.l, i->flags);
+  else if (x.type == Type::Long || x.type == Type::Real) ok = PutReal(At(r, i->a), -x.Number(), i->flags);
+  else ok = false;
+  if (!ok) goto slow;
+  VRX_NEXT();
+}
+op_SetK:
+  if (!PutLong(At(r, i->a), i->c, i->flags)) goto slow;
+  VRX_NEXT();
+op_LoadK: {
+  Scalar s = Load(f.code->consts[size_t(i->c)]);
+  if (s.type == Type::Undefined || !PutOther(At(r, i->a), s, i->flags)) goto slow;
+  VRX_NEXT();
+}
+op_Copy: {
+  Scalar s = Load(At(r, i->b).v);
+  if (s.type == Type::Undefined || !Put(At(r, i->a), s, i->flags)) goto slow;
+  VRX_NEXT();
+}
+op_Move: {
+  Scalar s = Load(SlotOf(f, Src(i->b), i->c).v);
+  if (s.type == Type::Undefined || !PutOther(At(r, i->a), s, i->flags)) goto slow;
+  VRX_NEXT();
+}
+op_Store: {
+  Scalar s = Load(At(r, i->a).v);
+  if (s.type == Type::Undefined || !StoreScalar(SlotOf(f, Src(i->b), i->c), s)) goto slow;
+  VRX_NEXT();
+}
+op_Elem: {
+  const Value& at = At(r, i->c).v;
+  int32_t index;
+  if (at.type == Type::Long) index = at.l;
+  else if (at.type == Type::Real) index = RealToLong(at.r);
+  else goto slow;
+  if (!PutElement(At(r, i->a), At(r, i->b).v, index, i->flags)) goto slow;
+  VRX_NEXT();
+}
+op_ElemK:
+  if (!PutElement(At(r, i->a), At(r, i->b).v, i->c, i->flags)) goto slow;
+  VRX_NEXT();
+#define VRX_ENTRY(name, tok, fn)                                                          \
+  op_##name: {                                                                            \
+    const Divisor& d = divisors[size_t(i->c)];                                            \
+    const Value& x = At(r, i->b).v;                                                           \
+    if (x.type == Type::Long ? !PutLong(At(r, i->a), d.fn(x.l), i->flags)                     \
+                             : !BinaryIns<Tok::tok>(*i, At(r, i->a), SlotOperand{x}, LiteralOperand{d.d})) \
+      goto slow;                                                                          \
+    VRX_NEXT();                                                                           \
+  }
+  VRX_ENTRY(ModRD, Percent, Mod)
+  VRX_ENTRY(QuoRD, Backslash, Quo)
+#undef VRX_ENTRY
+op_Jump:
+  goto jump;
+op_Test:
+op_Exec:
+  goto slow;
+op_ForPrep:
+  VRX_CALL(ForPrep(f, *i));
+op_ForLoop: {
+  // The next position in line while the counter is a longint that stays inside the
+  // range and the longints.
+  Value& counter = At(r, i->a).v;
+  Var& state = At(r, i->b);
+  if (counter.type == Type::Long) {
+    int64_t next = int64_t(counter.l) + StepOf(state);
+    if (StepOf(state) > 0 ? next <= NearLastOf(state) : next >= NearLastOf(state)) {
+      counter.l = int32_t(next);
+      goto jump;
+    }
+  }
+  VRX_CALL(ForLoop(f, *i));
+}
+op_End:
+  rt.slice = slice;
+  return true;
+
+jump:
+  if ((i->flags & kBack) && slice >= kStatementsPerSlice) {
+    rt.slice = slice;
+    if (!Yield(rt)) return false;
+    slice = rt.slice;
+  }
+  i = code + i->c;
+  VRX_DISPATCH();
+slow:
+  VRX_CALL(GiveUp(f, *i));
+go:
+  if (to < 0) return false;
+  i = code + to;
+  VRX_DISPATCH();
+#undef VRX_DISPATCH
+#undef VRX_NEXT
+#undef VRX_CALL
 }
 
 }  // namespace runner

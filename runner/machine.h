@@ -44,6 +44,10 @@ enum class MOp : uint8_t {
   Copy,     // R[a] := R[b]
   Move,     // R[a] := the variable of kind b (a Src), slot c
   Store,    // the variable of kind b, slot c := R[a]
+  Elem,     // R[a] := element R[c] of the array R[b]
+  ElemK,    // R[a] := element c of the array R[b]
+  ModRD,    // R[a] := R[b] % Machine::divisors[c]
+  QuoRD,    // R[a] := R[b] \ Machine::divisors[c]
   IfBool,   // jump to c when the boolean R[a] is kWhen
   Test,     // jump to c when the condition (the fallback's) is kWhen: always the general way
   Jump,     // to c
@@ -81,10 +85,33 @@ struct LoopExits {
   int32_t exit = -1, next = -1;  // where break and continue go
 };
 
+// A longint literal divisor (not -1, 0 or 1) with its reciprocal, so that % and \ by
+// it multiply instead of dividing (Lemire, Kaser and Kurz, "Faster remainder by direct
+// computation", 2019): with m = ceil(2^64 / |d|), the quotient of any 32-bit magnitude
+// is the high half of m times it, and the remainder the high half of the low half
+// times |d|. Signs follow C's (and 4D's) truncating division.
+struct Divisor {
+  int32_t d = 2;
+  uint64_t m = 0;
+
+  explicit Divisor(int32_t v) : d(v), m(~uint64_t(0) / Magnitude(v) + 1) {}
+  static uint32_t Magnitude(int32_t x) { return x < 0 ? 0u - uint32_t(x) : uint32_t(x); }
+  int32_t Quo(int32_t x) const {
+    auto q = int32_t(uint32_t((unsigned __int128)m * Magnitude(x) >> 64));  // at most 2^30
+    return (x < 0) != (d < 0) ? -q : q;
+  }
+  int32_t Mod(int32_t x) const {
+    uint64_t low = m * Magnitude(x);
+    auto r = int32_t(uint32_t((unsigned __int128)low * Magnitude(d) >> 64));  // below |d|
+    return x < 0 ? -r : r;
+  }
+};
+
 struct Machine {
   std::vector<MIns> code;
   std::vector<Fallback> fallbacks;
   std::vector<LoopExits> loops;
+  std::vector<Divisor> divisors;
   int32_t firstTemp = 0, temps = 0;  // temporaries: slots after the locals
 };
 

@@ -1,7 +1,8 @@
 // Compiling a method's statements for the register machine (machine.h).
 #include <algorithm>
+#include <utility>
 
-#include "runner/code.h"
+#include "runner/interp.h"
 
 namespace runner {
 
@@ -28,6 +29,11 @@ class Compiler {
   void Run() {
     Block(code_.body, -1);
     Emit({MOp::End});
+    for (MIns& ins : m_.code) {
+      unsigned fields = SlotFields(ins.op);
+      for (auto [bit, field] : {std::pair{1u, &ins.a}, std::pair{2u, &ins.b}, std::pair{4u, &ins.c}})
+        if (fields & bit) *field *= int32_t(sizeof(Var));
+    }
   }
 
  private:
@@ -129,11 +135,41 @@ class Compiler {
           Emit({MOp::SetK, kToTemp, Tok::End, 0, t, 0, x.v, fb});
           x = {false, t};
         }
+        if ((n.bin == Tok::Percent || n.bin == Tok::Backslash) && !x.literal && y.literal &&
+            (y.v > 1 || y.v < -1)) {
+          m_.divisors.emplace_back(y.v);
+          Emit({n.bin == Tok::Percent ? MOp::ModRD : MOp::QuoRD, flags, n.bin, 0, dst, x.v,
+                int32_t(m_.divisors.size() - 1), fb});
+          return true;
+        }
         Emit({BinaryOp(n.bin, x, y), flags, n.bin, 0, dst, x.v, y.v, fb});
+        return true;
+      }
+      case Op::Element: {
+        Operand at;
+        if (node(n.a).op != Op::Local || !OperandOf(n.b, depth, fb, &at)) return false;
+        Emit({at.literal ? MOp::ElemK : MOp::Elem, flags, Tok::End, 0, dst, node(n.a).a, at.v, fb});
         return true;
       }
       default:
         return false;
+    }
+  }
+
+  // The fields of an instruction that name slots (1: a, 2: b, 4: c): they end up as byte
+  // offsets into the frame's slots.
+  static unsigned SlotFields(MOp op) {
+    constexpr unsigned kForms[] = {7, 3, 5};      // x op y into a: RR, RK, KR
+    constexpr unsigned kTests[] = {3, 1, 2};      // x op y, no destination
+    if (op < MOp::IfEqRR) return kForms[int(op) % 3];
+    if (op < MOp::Neg) return kTests[(int(op) - int(MOp::IfEqRR)) % 3];
+    switch (op) {
+      case MOp::Neg: case MOp::Copy: case MOp::ElemK: case MOp::ModRD: case MOp::QuoRD:
+      case MOp::ForPrep: case MOp::ForLoop:
+        return 3;
+      case MOp::Elem: return 7;
+      case MOp::SetK: case MOp::LoadK: case MOp::Move: case MOp::Store: case MOp::IfBool: return 1;
+      default: return 0;
     }
   }
 
@@ -182,7 +218,7 @@ class Compiler {
       m_.code.resize(mark);
       ticks_ = pending;
       Operand v;
-      if (n.op != Op::Binary && n.op != Op::Negate && n.op != Op::Local) {
+      if (n.op != Op::Binary && n.op != Op::Negate && n.op != Op::Local && n.op != Op::Element) {
         at = Emit({MOp::Test, flags, Tok::End, 0, 0, 0, 0, fb});
       } else if (OperandOf(cond, depth_, fb, &v) && !v.literal) {
         at = Emit({MOp::IfBool, flags, Tok::End, 0, v.v, 0, 0, fb});

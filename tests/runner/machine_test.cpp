@@ -3,10 +3,13 @@
 // jumps (break, continue, return, resumed errors) out of compiled loops.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "host/host.h"
+#include "runner/machine.h"
 #include "runner/runner.h"
 
 namespace {
@@ -132,4 +135,29 @@ TEST(Machine, CompiledLoopsGiveWayAndCountTowardsTheStatementLimit) {
   r = RunSources({{"main.4dm", "$n:=0\nWhile ($n>=0)\n  $n:=$n+1\nEnd while\n"}}, limited);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, std::vector<std::string>{"The run has reached its statement limit"});
+}
+
+TEST(Machine, LiteralDivisorsDivideAsTheProcessorDoes) {
+  const int32_t divisors[] = {2, -2, 3, -3, 7, -7, 10, 64, -64, 641, 1000000, 65537,
+                              INT32_MAX, INT32_MIN, INT32_MIN + 1, 1 << 30, -(1 << 30) - 1};
+  std::vector<int32_t> values = {0, 1, -1, 6, -6, 7, -7, 13, INT32_MAX, INT32_MIN, INT32_MIN + 1,
+                                 INT32_MAX - 1, 1 << 30, -(1 << 30)};
+  std::mt19937 random(27);
+  for (int k = 0; k < 2000; ++k) values.push_back(int32_t(random()));
+  for (int32_t d : divisors) {
+    runner::Divisor div(d);
+    for (int32_t x : values) {
+      ASSERT_EQ(div.Quo(x), int64_t(x) / d) << x << " \\ " << d;
+      ASSERT_EQ(div.Mod(x), int64_t(x) % d) << x << " % " << d;
+    }
+  }
+  // The same through methods, with array elements as operands, and a bad index left to
+  // the general evaluation's error.
+  Ran r = RunSources({{"main.4dm",
+                       "ARRAY LONGINT($a;3)\n$a{1}:=-17\n$a{2}:=17\n$a{3}:=2147483647\n$s:=\"\"\n"
+                       "For ($i;1;3)\n  $s:=$s+String($a{$i}%5)+\" \"+String($a{$i}\\-5)+\";\"\n"
+                       "  $x:=$a{$i}\\3\nEnd for\nECHO($s)\nECHO($x)\n$k:=4\n$y:=$a{$k}\n"}});
+  EXPECT_EQ(Lines(r.out), "-2 3;2 -3;2 -429496729;|715827882");
+  ASSERT_EQ(r.err.size(), 1u) << Lines(r.err);
+  EXPECT_NE(r.err[0].find("line 13: index 4 is out of range"), std::string::npos) << r.err[0];
 }
