@@ -8,7 +8,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
+
+#include <sys/stat.h>
 
 #include "runner/classes.h"
 
@@ -107,6 +110,42 @@ bool GetSize(Frame& f, const Value& self, Value* out) {
   uintmax_t size = fs::file_size(PathOf(self), ec);
   if (ec) return Failed(f, ".size: cannot read the size of", PathOf(self), ec);
   *out = Value::Real(double(size));
+  return true;
+}
+
+// The last change, in local time: a date and a time of day.
+bool ModifiedAt(Frame& f, const Value& self, std::tm* out) {
+  struct stat st;
+  if (::stat(PathOf(self).c_str(), &st) != 0)
+    return FailCode(f, errno == ENOENT ? kErrorNoFile : kErrorIo, "cannot look at \"" + PathOf(self) + "\": " + std::strerror(errno));
+  time_t t = st.st_mtime;
+  return localtime_r(&t, out) != nullptr;
+}
+
+bool GetModificationDate(Frame& f, const Value& self, Value* out) {
+  std::tm tm;
+  if (!ModifiedAt(f, self, &tm)) return false;
+  *out = Value::MakeDate(Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday});
+  return true;
+}
+
+bool GetModificationTime(Frame& f, const Value& self, Value* out) {
+  std::tm tm;
+  if (!ModifiedAt(f, self, &tm)) return false;
+  *out = Value::Time(tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec);
+  return true;
+}
+
+// Invisible: a name beginning with a dot, as on macOS and Linux.
+bool GetHidden(Frame&, const Value& self, Value* out) {
+  std::string name = fs::path(PathOf(self)).filename().string();
+  *out = Value::Bool(!name.empty() && name[0] == '.');
+  return true;
+}
+
+bool GetIsAlias(Frame&, const Value& self, Value* out) {
+  std::error_code ec;
+  *out = Value::Bool(fs::is_symlink(PathOf(self), ec));
   return true;
 }
 
@@ -382,6 +421,10 @@ void AddCommon(ClassDef& d) {
   d.members["parent"].nativeGet = GetParent;
   d.members["isFile"].nativeGet = GetIsFile;
   d.members["isFolder"].nativeGet = GetIsFolder;
+  d.members["hidden"].nativeGet = GetHidden;
+  d.members["isAlias"].nativeGet = GetIsAlias;
+  d.members["modificationDate"].nativeGet = GetModificationDate;
+  d.members["modificationTime"].nativeGet = GetModificationTime;
   d.members["create"].native = Create;
   d.members["delete"].native = Delete;
   d.members["copyTo"].native = CopyTo;

@@ -266,6 +266,7 @@ TEST(Files, ObjectsReadWriteAndList) {
 ECHO(String($f.exists)+" "+$f.name+" "+$f.extension+" "+$f.fullName+" "+$f.parent.name)
 ECHO($f.create())
 ECHO(String($f.exists)+" "+String($f.size)+" "+String($f.isFile))
+ECHO(String($f.modificationDate=Current date)+String(Abs(($f.modificationTime-Current time)+0)<5)+String($f.hidden)+String(File($root+"/.x").hidden))
 $f.setText("日本語 😀"+Char(13)+"line")
 ECHO($f.getText())
 ECHO(Length($f.getText()))
@@ -294,7 +295,7 @@ ECHO(Document to text($root+"/doc.txt")))";
   ASSERT_TRUE(o.loaded) << (o.err.empty() ? "" : o.err[0]);
   EXPECT_EQ(o.status, 0) << (o.err.empty() ? "" : o.err[0]);
   EXPECT_EQ(o.log,
-            "False été .txt été.txt sub|True|True 0 True|日本語 😀\nline|11|5|5|abc\n|True|"
+            "False été .txt été.txt sub|True|True 0 True|TrueTrueFalseTrue|日本語 😀\nline|11|5|5|abc\n|True|"
             "[\"two.bin\",\"été.txt\"]|FalseTrue abc\n|True|2|FalseFalse|ü€");
   // As 4D writes documents: UTF-8 with its byte order mark.
   EXPECT_EQ(Bytes(tmp.path + "/doc.txt"), "\xEF\xBB\xBF\xC3\xBC\xE2\x82\xAC");
