@@ -341,6 +341,133 @@ std::string FormatTime(int32_t seconds, int32_t format, bool* known) {
   }
 }
 
+// ---- date and time patterns ------------------------------------------------------------
+// ICU's pattern letters, as a US system shows them ('text' is kept as written, '' is one
+// quote, spaces at either end are trimmed). Week numbers are ISO 8601's. A letter this
+// table lacks makes the pattern invalid, as in ICU.
+
+// The local zone's offset from UTC, in seconds, at a local date and time.
+long ZoneOffset(Date d, int64_t seconds) {
+  struct tm t {};
+  t.tm_year = d.year - 1900;
+  t.tm_mon = d.month - 1;
+  t.tm_mday = d.day;
+  t.tm_sec = int(std::clamp<int64_t>(seconds, 0, 86399));
+  t.tm_isdst = -1;
+  if (std::mktime(&t) == time_t(-1)) return 0;
+  return t.tm_gmtoff;
+}
+
+// "GMT+1", "GMT+01:00", "-0800", "-08:00", "Z" and the like for an offset.
+std::string ZoneText(long offset, char letter, size_t count) {
+  std::string sign(1, offset < 0 ? '-' : '+');
+  long a = std::labs(offset), h = a / 3600, m = a / 60 % 60;
+  std::string basic = sign + Pad(h, 2) + Pad(m, 2), extended = sign + Pad(h, 2) + ":" + Pad(m, 2);
+  if (letter == 'O' || (letter == 'z' && count == 4)) {
+    if (offset == 0) return "GMT";
+    if (letter == 'O' && count < 4) return "GMT" + sign + std::to_string(h) + (m ? ":" + Pad(m, 2) : "");
+    return "GMT" + extended;
+  }
+  if (letter == 'z') return count == 5 ? (offset == 0 ? "Z" : extended) : basic;
+  if (letter == 'X' && offset == 0) return "Z";
+  if (count == 1) return m ? basic : sign + Pad(h, 2);
+  return count == 3 || count == 5 ? extended : basic;
+}
+
+int IsoWeek(Date d) {
+  int64_t days = DateToDays(d);
+  int wday = int((days + 1) % 7);           // 0 Sunday
+  int64_t thursday = days - (wday + 6) % 7 + 3;  // the Thursday of its week
+  Date t = DaysToDate(thursday);
+  return int((thursday - DateToDays(Date{t.year, 1, 1})) / 7 + 1);
+}
+
+const char* const kOrdinals[] = {"1st", "2nd", "3rd", "4th"};
+
+// One run of a pattern letter; false for a letter ICU has and this does not.
+bool PatternField(char c, size_t n, Date d, int64_t time, std::string* out) {
+  int64_t h = time / 3600 % 24, m = time / 60 % 60, sec = time % 60;
+  int wday = WeekDay(d);
+  auto num = [&](int64_t v, size_t width) { *out += Pad(v, int(std::max(width, size_t(1)))); };
+  switch (c) {
+    case 'G': *out += n == 4 ? "Anno Domini" : n == 5 ? "A" : "AD"; return true;
+    case 'y': case 'Y': case 'u':
+      if (n == 2) num(d.year % 100, 2);
+      else num(d.year, n);
+      return true;
+    case 'Q': case 'q': {
+      int q = (d.month - 1) / 3 + 1;
+      if (n == 3) *out += "Q" + std::to_string(q);
+      else if (n == 4) *out += std::string(kOrdinals[q - 1]) + " quarter";
+      else num(q, n == 2 ? 2 : 1);
+      return true;
+    }
+    case 'M': case 'L':
+      if (n <= 2) num(d.month, n);
+      else *out += n == 3 ? std::string(kMonths[d.month - 1]).substr(0, 3) : n == 4 ? kMonths[d.month - 1] : std::string(1, kMonths[d.month - 1][0]);
+      return true;
+    case 'w': num(IsoWeek(d), n); return true;
+    case 'd': num(d.day, n); return true;
+    case 'D': num(DateToDays(d) - DateToDays(Date{d.year, 1, 1}) + 1, n); return true;
+    case 'E': case 'e': case 'c':
+      if (c != 'E' && n <= 2) {
+        num(wday + 1, n);  // Sunday is 1 on a US system
+        return true;
+      }
+      if (n == 4) *out += kDays[wday];
+      else if (n == 5) *out += kDays[wday][0];
+      else *out += std::string(kDays[wday]).substr(0, n == 6 ? 2 : 3);
+      return true;
+    case 'a': *out += n == 5 ? (h < 12 ? "a" : "p") : h < 12 ? "AM" : "PM"; return true;
+    case 'h': num(h % 12 == 0 ? 12 : h % 12, n); return true;
+    case 'H': num(h, n); return true;
+    case 'K': num(h % 12, n); return true;
+    case 'k': num(h == 0 ? 24 : h, n); return true;
+    case 'm': num(m, n); return true;
+    case 's': num(sec, n); return true;
+    case 'O': case 'z': case 'X': case 'x': *out += ZoneText(d.year ? ZoneOffset(d, time) : 0, c, n); return true;
+    default: return false;
+  }
+}
+
+// The date d at `time` seconds after midnight in pattern; false when the pattern is not
+// valid.
+bool FormatPattern(const std::string& pattern, Date d, int64_t time, std::string* out) {
+  std::string text;
+  size_t lead = 0, trail = 0;  // literal spaces at either end, trimmed as ICU does
+  for (size_t i = 0; i < pattern.size();) {
+    char c = pattern[i];
+    if (c == '\'') {  // quoted text, where '' is one quote; '' alone is one quote too
+      if (i + 1 < pattern.size() && pattern[i + 1] == '\'') {
+        text += '\'';
+        i += 2;
+        continue;
+      }
+      for (++i; i < pattern.size(); ++i) {
+        if (pattern[i] != '\'') text += pattern[i];
+        else if (i + 1 < pattern.size() && pattern[i + 1] == '\'') text += pattern[i++];
+        else break;
+      }
+      ++i;
+      continue;
+    }
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+      size_t n = 1;
+      while (i + n < pattern.size() && pattern[i + n] == c) ++n;
+      if (!PatternField(c, n, d, time, &text)) return false;
+      i += n;
+      continue;
+    }
+    if (c == ' ' && text.empty()) ++lead;
+    text += c;
+    ++i;
+  }
+  for (size_t k = pattern.size(); k-- > 0 && pattern[k] == ' ';) ++trail;
+  size_t first = std::min(lead, text.size());
+  *out = text.substr(first, text.size() - first - std::min(trail, text.size() - first));
+  return true;
+}
+
 bool StringOfDate(Frame& f, Date d, int32_t format, int64_t time, Value* out) {
   bool known;
   std::string text = FormatDate(d, format, time, &known);
@@ -380,11 +507,28 @@ bool StringFn(Frame& f, const Args& a, Value* out) {
     *out = Value::Text(ToText(v));  // texts and booleans have no format
     return true;
   }
-  if (!format.numeric()) return Fail(f, "String: a date or time format is a number (a format constant)");
-  int32_t n = RealToLong(format.Number());
   if (a.size() > 2 && v.type != Type::Date) return Fail(f, "String: a time can only be added to a date");
   int32_t time = -1;
   if (a.size() > 2 && !EvalLong(f, a[2], &time, "String: the time")) return false;
+  if (format.type == Type::Text) {  // a pattern such as "EEEE d MMMM y"
+    if (v.type == Type::Date && v.d.year == 0) {
+      *out = Value::Text("");  // the null date has no fields to show
+      return true;
+    }
+    Date day = v.d;
+    if (v.type == Type::Time) {  // a time alone: today's zone
+      platform::DateTimeFields now = platform::SecondsToFields(platform::DateTimeNow());
+      day = Date{now.year, now.month, now.day};
+    }
+    int64_t seconds = v.type == Type::Time ? (int64_t(v.l) % 86400 + 86400) % 86400 : std::max(time, 0);
+    std::string text;
+    if (!FormatPattern(format.str(), day, seconds, &text))
+      return Fail(f, "String: the pattern \"" + format.str() + "\" has a letter that is no date or time field");
+    *out = Value::Text(std::move(text));
+    return true;
+  }
+  if (!format.numeric()) return Fail(f, "String: a date or time format is a format constant or a pattern");
+  int32_t n = RealToLong(format.Number());
   if (v.type == Type::Date) return StringOfDate(f, v.d, n, time, out);
   bool known;
   std::string text = FormatTime(v.l, n, &known);

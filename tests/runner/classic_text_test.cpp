@@ -136,6 +136,30 @@ TEST(ClassicText, StringOfDatesTimesAndBooleans) {
   });
 }
 
+TEST(ClassicText, DateAndTimePatterns) {
+  {
+    InZone paris("Europe/Paris");
+    Check({
+        {"ECHO(String(!2023-11-27!;\"EEEE d MMMM y GGGG\")+\"|\"+String(!2023-11-27!;\"E dd/MM/yyyy zzzz\")+\"|\"+"
+         "String(!2023-11-27!;\"E dd/MM/yyyy 'at' hh:mm aa O\";?11:15:00?))",
+         "Monday 27 November 2023 Anno Domini|Mon 27/11/2023 GMT+01:00|Mon 27/11/2023 at 11:15 AM GMT+1"},
+        {"ECHO(String(!2000-06-15!;\"QQQQ\")+\"|\"+String(!2001-03-17!;\"D\")+\"|\"+String(!1954-03-17!;\"w\")+\"|\"+String(!1954-03-17!;\"eeee\"))",
+         "2nd quarter|76|11|Wednesday"},
+        {"ECHO(String(!2024-07-01!;\"yy-M-d XXX xx O\";?13:30:15?))", "24-7-1 +02:00 +0200 GMT+2"},
+    });
+  }
+  InZone cet("Etc/GMT-1");  // one hour east all year
+  Check({
+      {"ECHO(String(?17:30:45?;\"hh:mm aa O\")+\"|\"+String(?17:30:45?;\"'It is' K a\")+\"|\"+String(?15:00:00?;\"a\")+\"|\"+"
+       "String(?18:00:00?;\"K a\")+\"|\"+String(?13:30:15?;\"hh:mm aa O\"))",
+       "05:30 PM GMT+1|It is 5 PM|PM|6 PM|01:30 PM GMT+1"},
+      {"ECHO(String(?15:30:00?;\"HH 'hours and' mm 'minutes'\")+\"|\"+String(?09:10:25?;\" HH : mm : ss \")+\"|\"+"
+       "String(?09:10:25?;\"' 'HH : mm : ss' '\")+\"|\"+String(?09:10:25?;\"h 'o''clock'\"))",
+       "15 hours and 30 minutes|09 : 10 : 25| 09 : 10 : 25 |9 o'clock"},
+      {"$t:=String(!2024-01-01!;\"yyyy-MM-dd J\")", "error: "},
+  });
+}
+
 TEST(ClassicText, NumBoolAndCase) {
   Check({
       {"ECHO(String(Num(\"ABCD\"))+\" \"+String(Num(\"A1B2C3\"))+\" \"+String(Num(\"123.4\"))+\" \"+String(Num(\"-123e2\"))+\" \"+"
