@@ -306,7 +306,8 @@ bool Echo(Frame& f, const Args& a, Value*) {
   return true;
 }
 
-// A failed assertion ends every process: the run's status is 1.
+// A failed assertion ends every process (the run's status is 1), unless an error method
+// (ON ERR CALL) takes it as error -10518.
 bool AssertionFailed(Frame& f, const Args& a);
 bool Assert(Frame& f, const Args& a, Value*) {
   bool ok;
@@ -340,6 +341,9 @@ bool AssertionFailed(Frame& f, const Args& a) {
   }
   Runtime& rt = *f.rt;
   if (rt.aborting) return false;
+  // With an error method installed the failure is error -10518, which it may handle.
+  if (f.proc->errorMethod && !f.proc->inErrorMethod)
+    return FailCode(f, kErrorAssertion, "Assertion failed" + (message.empty() ? "" : ": " + message));
   rt.err(std::string("Assertion failed in method \"" + f.method->name + "\" line " +
                                   std::to_string(f.line) + (message.empty() ? "" : ": " + message)));
   rt.status = 1;

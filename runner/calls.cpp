@@ -3,6 +3,7 @@
 // about them (ON ERR CALL, New process, DELAY PROCESS...).
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "host/host.h"
 #include "platform/services.h"
@@ -32,6 +33,7 @@ void EnterMethod(Frame& f, Runtime* rt, Process* proc, const Method* method,
 }
 
 namespace {
+constexpr int32_t kProcessUnknown = -1, kProcessDelayed = 1, kProcessEnded = -100;
 std::string Quoted(const Method* m) { return m ? "\"" + m->name + "\"" : "\"?\""; }
 }  // namespace
 
@@ -42,6 +44,12 @@ bool FailCode(Frame& f, int32_t code, const std::string& message) {
   if (rt.aborting) return false;
   Process& p = *f.proc;
   if (p.errorPending) return false;  // the statement is already being left
+  if (!p.inErrorMethod) {
+    p.lastErrors = {{code, "vrx", message}};
+    p.errorMethodName = f.method ? f.method->name : "";
+    p.errorLine = f.line;
+    p.errorFormula = p.formulaRunning;
+  }
   if (p.errorMethod && !p.inErrorMethod) {
     SetSystemVar(f, "error", Value::Long(code));
     p.inErrorMethod = true;
@@ -110,8 +118,15 @@ void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> para
   Frame f;
   EnterMethod(f, rt, &proc, method, std::move(params));
   proc.frames.push_back(&f);
+  int number = rt->host ? rt->host->CurrentProcess() : 1;
+  Runtime::ProcessInfo& info = rt->processes[number];
+  if (info.name.empty()) info.name = number == 1 ? "Main" : method->name;
+  info.state = 0;
   // An error has been reported where it happened and has set the run's status.
   (void)RunMachine(f);
+  rt->processes[number].state = kProcessEnded;
+  // Semaphores die with the process that set them.
+  std::erase_if(rt->semaphores, [number](const auto& s) { return s.second == number; });
 }
 
 int RunProgram(const Program& program, std::string_view method, std::vector<Value> params,
@@ -216,6 +231,7 @@ bool NewProcess(Frame& f, const Args& a, Value* out) {
       },
       processName);
   if (number <= 0) return Fail(f, "New process: the host could not start the process");
+  rt->processes[number].name = processName.empty() ? name : processName;
   if (!nameKey.empty()) rt->namedProcesses[nameKey] = number;
   *out = Value::Long(number);
   return true;
@@ -235,10 +251,13 @@ bool DelayProcess(Frame& f, const Args& a, Value*) {
   if (process != f.rt->host->CurrentProcess())
     return Fail(f, "DELAY PROCESS can only delay the current process");
   f.rt->slice = 0;
+  Runtime::ProcessInfo& info = f.rt->processes[process];
+  info.state = kProcessDelayed;
   if (ticks > 0)
     f.rt->host->Delay(ticks);
   else
     f.rt->host->Yield();
+  f.rt->processes[process].state = 0;
   return !f.rt->aborting;
 }
 
@@ -246,6 +265,194 @@ bool Idle(Frame& f, const Args&, Value*) {
   f.rt->slice = 0;
   if (f.rt->host) f.rt->host->Yield();
   return !f.rt->aborting;
+}
+
+// Process state(process): -1 for a number no process ever had.
+bool ProcessState(Frame& f, const Args& a, Value* out) {
+  int32_t n;
+  if (!EvalLong(f, a[0], &n, "Process state: the process")) return false;
+  auto it = f.rt->processes.find(n);
+  *out = Value::Long(it == f.rt->processes.end() ? kProcessUnknown : it->second.state);
+  return true;
+}
+
+// Process number(name): the newest live process of that name (case does not matter), or 0.
+bool ProcessNumber(Frame& f, const Args& a, Value* out) {
+  std::string name;
+  if (!EvalText(f, a[0], &name, "Process number: the name")) return false;
+  int32_t found = 0;
+  for (const auto& [number, info] : f.rt->processes)
+    if (info.state != kProcessEnded && CompareText(info.name, name) == 0) found = number;
+  *out = Value::Long(found);
+  return true;
+}
+
+bool CurrentProcessName(Frame& f, const Args&, Value* out) {
+  int number = f.rt->host ? f.rt->host->CurrentProcess() : 1;
+  *out = Value::Text(f.rt->processes[number].name);
+  return true;
+}
+
+// A semaphore's key: a name starting with $ is local to the process that uses it.
+std::string SemaphoreKey(Frame& f, const std::string& name) {
+  std::string key = Lowercase(name);
+  if (!key.empty() && key[0] == '$') key = std::to_string(f.rt->host ? f.rt->host->CurrentProcess() : 1) + key;
+  return key;
+}
+
+// Semaphore(name {; ticks}): False when this call set it; True when another holds it
+// still after waiting up to `ticks` (other processes run meanwhile).
+bool SemaphoreFn(Frame& f, const Args& a, Value* out) {
+  std::string name;
+  int32_t ticks = 0;
+  if (!EvalText(f, a[0], &name, "Semaphore: the name")) return false;
+  if (a.size() > 1 && !EvalLong(f, a[1], &ticks, "Semaphore: the ticks")) return false;
+  if (name.empty() || TextLength(name) > 255) return Fail(f, "Semaphore: the name must have 1 to 255 characters");
+  std::string key = SemaphoreKey(f, name);
+  int self = f.rt->host ? f.rt->host->CurrentProcess() : 1;
+  for (int32_t waited = 0; f.rt->semaphores.count(key); ++waited) {
+    if (waited >= ticks || !f.rt->host) {
+      *out = Value::Bool(true);
+      return true;
+    }
+    f.rt->slice = 0;
+    f.rt->host->Delay(1);
+    if (f.rt->aborting) return false;
+  }
+  f.rt->semaphores[key] = self;
+  *out = Value::Bool(false);
+  return true;
+}
+
+// CLEAR SEMAPHORE(name): only the process that set it clears it.
+bool ClearSemaphore(Frame& f, const Args& a, Value*) {
+  std::string name;
+  if (!EvalText(f, a[0], &name, "CLEAR SEMAPHORE: the name")) return false;
+  auto it = f.rt->semaphores.find(SemaphoreKey(f, name));
+  if (it != f.rt->semaphores.end() && it->second == (f.rt->host ? f.rt->host->CurrentProcess() : 1))
+    f.rt->semaphores.erase(it);
+  return true;
+}
+
+bool TestSemaphore(Frame& f, const Args& a, Value* out) {
+  std::string name;
+  if (!EvalText(f, a[0], &name, "Test semaphore: the name")) return false;
+  *out = Value::Bool(f.rt->semaphores.count(SemaphoreKey(f, name)) > 0);
+  return true;
+}
+
+// EXECUTE METHOD(name {; result | * {; params...}})
+bool ExecuteMethod(Frame& f, const Args& a, Value*) {
+  std::string name;
+  if (!EvalText(f, a[0], &name, "EXECUTE METHOD: the method name")) return false;
+  auto it = f.rt->program->methods.find(Lowercase(name));
+  if (it == f.rt->program->methods.end()) return Fail(f, "EXECUTE METHOD: Unknown method: " + name);
+  std::vector<Value> params;
+  for (size_t i = 2; i < a.size(); ++i) {
+    Value v;
+    if (!Eval(f, a[i], &v)) return false;
+    params.push_back(std::move(v));
+  }
+  bool wantResult = a.size() > 1 && !a.star(1);
+  Value result;
+  if (!CallMethod(f, CallSite{&it->second, it->second.name}, std::move(params), &result, wantResult))
+    return false;
+  return !wantResult || Assign(f, a[1], std::move(result));
+}
+
+// EXECUTE FORMULA(statement): one line of 4D, read when first run, in a call of its own
+// (it sees process and interprocess variables, not the caller's locals).
+bool ExecuteFormula(Frame& f, const Args& a, Value*) {
+  const std::string cmd = "EXECUTE FORMULA";
+  std::string text;
+  if (!EvalText(f, a[0], &text, cmd + ": the statement")) return false;
+  Runtime& rt = *f.rt;
+  // Errors while it is read or runs name it (Error formula).
+  struct Running {
+    Process* p;
+    std::string outer;
+    ~Running() { p->formulaRunning = std::move(outer); }
+  } running{f.proc, std::exchange(f.proc->formulaRunning, text)};
+  auto it = rt.executed.find(text);
+  if (it == rt.executed.end()) {
+    const Program& real = *rt.program;
+    Program scratch;
+    scratch.processVars = real.processVars;
+    scratch.processSlots = real.processSlots;
+    scratch.interprocessVars = real.interprocessVars;
+    scratch.interprocessSlots = real.interprocessSlots;
+    scratch.commandSites = real.commandSites;
+    MethodNames names;
+    for (const auto& [key, m] : real.methods) names[key] = m.name;
+    auto method = std::make_shared<Method>();
+    method->name = "EXECUTE FORMULA";
+    SyntaxError error;
+    if (!ParseMethod(text, names, &scratch, method.get(), &error))
+      return Fail(f, cmd + ": " + error.message + " (column " + std::to_string(error.col) + ") in: " + text);
+    if (scratch.processVars.size() > real.processVars.size())
+      return Fail(f, cmd + ": no method uses the variable " + scratch.processVars.back());
+    if (scratch.interprocessVars.size() > real.interprocessVars.size())
+      return Fail(f, cmd + ": no method uses the variable <>" + scratch.interprocessVars.back());
+    if (size_t(scratch.commandSites) > rt.spares.size()) rt.spares.resize(size_t(scratch.commandSites));
+    for (CallSite& site : method->code->calls) {
+      auto m = real.methods.find(Lowercase(site.name));
+      site.method = m == real.methods.end() ? nullptr : &m->second;
+    }
+    if (rt.executed.size() >= 1000) rt.executed.clear();  // a run that builds its texts
+    it = rt.executed.emplace(text, std::move(method)).first;
+  }
+  std::shared_ptr<Method> method = it->second;  // kept while it runs
+  Value ignored;
+  return CallMethod(f, CallSite{method.get(), method->name}, {}, &ignored, false);
+}
+
+// ---- the last error: Error method, Error line, Error formula, GET LAST ERROR STACK, Last errors
+
+bool ErrorMethodFn(Frame& f, const Args&, Value* out) {
+  *out = Value::Text(f.proc->errorMethodName);
+  return true;
+}
+
+bool ErrorLineFn(Frame& f, const Args&, Value* out) {
+  *out = Value::Long(f.proc->errorLine);
+  return true;
+}
+
+bool ErrorFormulaFn(Frame& f, const Args&, Value* out) {
+  *out = Value::Text(f.proc->errorFormula);
+  return true;
+}
+
+// GET LAST ERROR STACK(codes; components; texts)
+bool GetLastErrorStack(Frame& f, const Args& a, Value*) {
+  const auto& errors = f.proc->lastErrors;
+  Value codes = Value::Array(Type::Long, errors.size()), components = Value::Array(Type::Text, errors.size()),
+        texts = Value::Array(Type::Text, errors.size());
+  for (size_t i = 0; i < errors.size(); ++i) {
+    codes.itemsMut()[i + 1] = Value::Long(errors[i].code);
+    components.itemsMut()[i + 1] = Value::Text(errors[i].component);
+    texts.itemsMut()[i + 1] = Value::Text(errors[i].message);
+  }
+  return AssignWhole(f, a[0], std::move(codes)) && AssignWhole(f, a[1], std::move(components)) &&
+         AssignWhole(f, a[2], std::move(texts));
+}
+
+// Last errors: a collection of {errCode; componentSignature; message}, or Null.
+bool LastErrors(Frame& f, const Args&, Value* out) {
+  const auto& errors = f.proc->lastErrors;
+  if (errors.empty()) {
+    *out = Value::Null();
+    return true;
+  }
+  *out = Value::NewCollection();
+  for (const auto& e : errors) {
+    Value o = Value::NewObject();
+    o.object()->Set("errCode", Value::Long(e.code));
+    o.object()->Set("componentSignature", Value::Text(e.component));
+    o.object()->Set("message", Value::Text(e.message));
+    out->collection()->items.push_back(std::move(o));
+  }
+  return true;
 }
 
 bool CountParameters(Frame& f, const Args&, Value* out) {
@@ -261,6 +468,19 @@ constexpr BuiltinInfo kProcessBuiltins[] = {
     {"DELAY PROCESS", 323, 2, 2, false, "ee", DelayProcess, false},
     {"IDLE", 311, 0, 0, false, "", Idle, false},
     {"Count parameters", 259, 0, 0, true, "", CountParameters, false},
+    {"Process state", 330, 1, 1, true, "e", ProcessState, false},
+    {"Process number", 372, 1, 2, true, "ee", ProcessNumber, false},
+    {"Current process name", 1392, 0, 0, true, "", CurrentProcessName, false},
+    {"Semaphore", 143, 1, 2, true, "ee", SemaphoreFn, false},
+    {"CLEAR SEMAPHORE", 144, 1, 1, false, "e", ClearSemaphore, false},
+    {"Test semaphore", 652, 1, 1, true, "e", TestSemaphore, false},
+    {"EXECUTE METHOD", 1007, 1, -1, false, "e", ExecuteMethod, false},
+    {"EXECUTE FORMULA", 63, 1, 1, false, "e", ExecuteFormula, false},
+    {"Error method", 0, 0, 0, true, "", ErrorMethodFn, false},
+    {"Error line", 0, 0, 0, true, "", ErrorLineFn, false},
+    {"Error formula", 0, 0, 0, true, "", ErrorFormulaFn, false},
+    {"GET LAST ERROR STACK", 1015, 3, 3, false, "v", GetLastErrorStack, false},
+    {"Last errors", 1799, 0, 0, true, "", LastErrors, false},
 };
 
 }  // namespace

@@ -90,6 +90,14 @@ struct Runtime {
   std::vector<SiteValues> spares;
   // Class objects, the class stores and compiled formula texts of this run (classes.h).
   std::shared_ptr<ClassRuntime> classes;
+  // Processes by number, as Process state and Process number see them (live or ended).
+  struct ProcessInfo {
+    std::string name;
+    int32_t state = 0;  // 4D's Process state: 0 executing, 1 delayed, -100 ended
+  };
+  std::map<int, ProcessInfo> processes;
+  std::map<std::string, int> semaphores;  // set semaphores, by name, and who set them
+  std::map<std::string, std::shared_ptr<Method>> executed;  // EXECUTE FORMULA's texts, read once
 };
 
 struct Frame;
@@ -105,6 +113,16 @@ struct Process {
   bool errorPending = false;  // an error was met: the statement is being left
   bool resume = false;        // and the error method asks to go on after it
   bool abortRequested = false;  // ABORT in the error method
+  // The last error, as Error method, Error line, Error formula, GET LAST ERROR STACK and
+  // Last errors give it.
+  struct ErrorEntry {
+    int32_t code;
+    std::string component, message;
+  };
+  std::vector<ErrorEntry> lastErrors;
+  std::string errorMethodName, errorFormula;
+  int32_t errorLine = 0;
+  std::string formulaRunning;  // the statement EXECUTE FORMULA runs, if any
 };
 
 struct Frame {
@@ -162,6 +180,7 @@ constexpr int32_t kErrorGeneral = 1;       // no more precise code
 constexpr int32_t kErrorBlobRange = -111;  // a BLOB offset out of range
 constexpr int32_t kErrorNoFile = -43;      // no such document or folder
 constexpr int32_t kErrorIo = -36;          // reading or writing a document failed
+constexpr int32_t kErrorAssertion = -10518;  // ASSERT failed
 // Sets a system variable (OK, Document, Error) of the current process when a method
 // names it.
 void SetSystemVar(Frame& f, std::string_view name, Value v);

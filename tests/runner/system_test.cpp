@@ -121,4 +121,30 @@ TEST_F(SystemTest, Blobs) {
   Check(cases.data(), cases.size());
 }
 
+TEST_F(SystemTest, ProcessesAndErrors) {
+  const std::string helper = "ECHO(\"caught \"+String(Error)+\" in \"+Error method+\" line \"+String(Error line))\n";
+  const std::string onErr = "ON ERR CALL(\"helper\")\n";
+  const std::vector<Case> cases = {
+      {onErr + "ASSERT(1=2;\"bad\")\nECHO(\"after\")", "caught -10518 in main line 2|after"},
+      {"ASSERT(1=2;\"bad\")\nECHO(\"after\")", "error: Assertion failed in method \"main\" line 1: bad"},
+      {onErr + "ASSERT(False)\nARRAY LONGINT($c;0)\nARRAY TEXT($m;0)\nARRAY TEXT($t;0)\nGET LAST ERROR STACK($c;$m;$t)\n"
+               "ECHO(String(Size of array($c))+\" \"+String($c{1})+\" \"+$t{1})\nECHO(JSON Stringify(Last errors))",
+       "caught -10518 in main line 2|1 -10518 Assertion failed|[{\"errCode\":-10518,\"componentSignature\":\"vrx\","
+       "\"message\":\"Assertion failed\"}]"},
+      {"ECHO(String(Undefined(Last errors))+String(Last errors=Null))", "FalseTrue"},
+      {"vX:=0\nEXECUTE FORMULA(\"vX:=5*2\")\nECHO(String(vX))", "10"},
+      {onErr + "EXECUTE FORMULA(\"$y:=1/\")\nECHO(Error formula)", "caught 1 in main line 2|$y:=1/"},
+      {"EXECUTE FORMULA(\"nobody:=1\")", "error: Error in method \"main\" line 1: EXECUTE FORMULA: no method uses the variable nobody"},
+      {"EXECUTE METHOD(\"helper\";*)", "caught 0 in  line 0"},
+      {"EXECUTE METHOD(\"helper\";$r)", "error: Error in method \"main\" line 1: the method helper did not return"},
+      {"ECHO(String(Semaphore(\"lock\"))+String(Semaphore(\"lock\";5))+String(Test semaphore(\"lock\")))\n"
+       "CLEAR SEMAPHORE(\"lock\")\nECHO(String(Test semaphore(\"lock\")))",
+       "FalseTrueTrue|False"},
+      {"ECHO(Current process name+\" \"+String(Process state(Current process))+\" \"+String(Process state(99))+\" \"+"
+       "String(Process number(\"main\")))",
+       "Main 0 -1 1"},
+  };
+  Check(cases.data(), cases.size(), helper);
+}
+
 }  // namespace
