@@ -75,6 +75,8 @@ bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && Lowercase(a) == Lowercase(b);
 }
 
+}  // namespace
+
 // The iconv name of a character set given by name or number; "" when unknown.
 std::string IconvName(const Value& charset) {
   if (charset.numeric()) {
@@ -172,6 +174,8 @@ std::string_view TakeByteOrderMark(std::string_view bytes, std::string* name) {
     }
   return bytes;
 }
+
+namespace {
 
 // Convert to text(blob; charSet): OK is 0, and the text empty, for an unknown set.
 bool ConvertToText(Frame& f, const Args& a, Value* out) {

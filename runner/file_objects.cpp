@@ -208,80 +208,73 @@ std::string ConvertBreaks(std::string_view text, int32_t mode) {
   return out;
 }
 
-enum class Charset { Utf8, Latin1, Ascii };
 constexpr char kBom[] = "\xEF\xBB\xBF";
 
-bool ReadCharset(Frame& f, const std::string& name, Charset* cs, bool* bom) {
-  std::string n = Lowercase(name);
-  *bom = true;
-  if (n.size() > 7 && n.substr(n.size() - 7) == "-no-bom") {
-    *bom = false;
-    n.resize(n.size() - 7);
-  }
-  if (n == "utf-8" || n == "utf8") *cs = Charset::Utf8;
-  else if (n == "iso-8859-1" || n == "latin1" || n == "windows-1252") *cs = Charset::Latin1, *bom = false;
-  else if (n == "us-ascii" || n == "ascii") *cs = Charset::Ascii, *bom = false;
-  else return Fail(f, "the character set \"" + name + "\" is not available here (UTF-8, ISO-8859-1, US-ASCII)");
-  return true;
-}
-
-// Text and line-break parameters (charset at `at`, break mode after it) of getText,
-// setText, TEXT TO DOCUMENT and Document to text.
-bool TextOptions(Frame& f, std::span<const Value> args, size_t at, Charset* cs, bool* bom, int32_t* breaks) {
-  *cs = Charset::Utf8;
+// The character set (iconv's name for 4D's name or number) and whether a byte order mark
+// is written ("-no-bom" says not), and the line break mode, from the parameters at `at`.
+bool TextOptions(Frame& f, std::span<const Value> args, size_t at, std::string* charset, bool* bom,
+                 int32_t* breaks) {
+  *charset = "UTF-8";
   *bom = true;
   *breaks = kNative;
   if (args.size() > at) {
-    if (args[at].numeric()) {
-      int32_t mib = RealToLong(args[at].Number());
-      if (mib == 106) *cs = Charset::Utf8;
-      else if (mib == 4 || mib == 2252) *cs = Charset::Latin1, *bom = false;
-      else if (mib == 3) *cs = Charset::Ascii, *bom = false;
-      else return Fail(f, "the character set number " + std::to_string(mib) + " is not available here");
-    } else if (!ReadCharset(f, ToText(args[at]), cs, bom)) {
-      return false;
+    Value name = args[at];
+    if (name.type == Type::Text && name.str().size() > 7 &&
+        Lowercase(name.str().substr(name.str().size() - 7)) == "-no-bom") {
+      *bom = false;
+      name = Value::Text(name.str().substr(0, name.str().size() - 7));
     }
+    *charset = IconvName(name);
+    if (charset->empty()) return Fail(f, "the character set " + ToText(args[at]) + " is not one 4D knows");
   }
   if (args.size() > at + 1) *breaks = RealToLong(args[at + 1].Number());
   if (*breaks < kUnchanged || *breaks > kLf) return Fail(f, "the line break mode must be 0 to 4");
   return true;
 }
 
-std::string Encode(std::string_view text, Charset cs, bool bom) {
-  if (cs == Charset::Utf8) return (bom ? std::string(kBom) : "") + std::string(text);
-  std::string out;
-  for (size_t i = 0; i < text.size();) {
-    uint32_t c = DecodeUtf8(text, &i);
-    out += c < (cs == Charset::Ascii ? 0x80u : 0x100u) ? char(c) : '?';
+bool Encode(Frame& f, std::string_view text, const std::string& charset, bool bom, std::string* out) {
+  if (charset == "UTF-8") {
+    *out = (bom ? std::string(kBom) : "") + std::string(text);
+    return true;
   }
-  return out;
+  // UTF-16 and UTF-32 of a stated byte order get their mark as UTF-8 does (iconv gives
+  // the unordered forms one itself).
+  bool mark = bom && charset.starts_with("UTF-") && (charset.ends_with("LE") || charset.ends_with("BE"));
+  if (!Recode(mark ? "\xEF\xBB\xBF" + std::string(text) : std::string(text), "UTF-8", charset, "?", 1, out))
+    return Fail(f, "the character set " + charset + " is not available on this system");
+  return true;
 }
 
-std::string Decode(std::string_view bytes, Charset cs) {
+bool Decode(Frame& f, std::string_view bytes, std::string charset, std::string* out) {
   // A byte order mark says which it is, whatever was asked.
-  if (bytes.substr(0, 3) == kBom) return std::string(bytes.substr(3));
-  if (cs == Charset::Utf8) return std::string(bytes);
-  std::string out;
-  for (unsigned char c : bytes) AppendUtf8(&out, c);
-  return out;
+  if (bytes.substr(0, 3) == kBom) charset = "UTF-8";
+  bytes = TakeByteOrderMark(bytes, &charset);
+  if (charset == "UTF-8") {
+    *out = std::string(bytes);
+    return true;
+  }
+  if (!Recode(bytes, charset, "UTF-8", "\xEF\xBF\xBD", UnitOf(charset), out))
+    return Fail(f, "the character set " + charset + " is not available on this system");
+  return true;
 }
 
 bool ReadText(Frame& f, const std::string& path, std::span<const Value> opts, Value* out) {
-  Charset cs;
+  std::string charset, bytes, text;
   bool bom;
   int32_t breaks;
-  std::string bytes;
-  if (!TextOptions(f, opts, 0, &cs, &bom, &breaks) || !ReadAll(f, path, &bytes)) return false;
-  *out = Value::Text(ConvertBreaks(Decode(bytes, cs), breaks));
+  if (!TextOptions(f, opts, 0, &charset, &bom, &breaks) || !ReadAll(f, path, &bytes) ||
+      !Decode(f, bytes, charset, &text))
+    return false;
+  *out = Value::Text(ConvertBreaks(text, breaks));
   return true;
 }
 
 bool WriteText(Frame& f, const std::string& path, const std::string& text, std::span<const Value> opts) {
-  Charset cs;
+  std::string charset, bytes;
   bool bom;
   int32_t breaks;
-  if (!TextOptions(f, opts, 0, &cs, &bom, &breaks)) return false;
-  return WriteAll(f, path, Encode(ConvertBreaks(text, breaks), cs, bom));
+  return TextOptions(f, opts, 0, &charset, &bom, &breaks) &&
+         Encode(f, ConvertBreaks(text, breaks), charset, bom, &bytes) && WriteAll(f, path, bytes);
 }
 
 // ---- functions

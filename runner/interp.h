@@ -319,6 +319,16 @@ bool ExecForEach(Frame& f, const CStmt& s);
 bool ExecUse(Frame& f, const CStmt& s);
 bool ExecJump(Frame& f, const CStmt& s);  // break, continue, return
 
+// ---- encoding_builtins.cpp: character sets by 4D's names and numbers, through iconv.
+std::string IconvName(const Value& charset);  // "" when unknown
+// `in` from one set to another; what will not convert becomes `replacement`. False when
+// iconv knows either set by no such name.
+bool Recode(std::string_view in, const std::string& from, const std::string& to,
+            std::string_view replacement, size_t unit, std::string* out);
+size_t UnitOf(const std::string& name);  // bytes per unit: 1, 2 (UTF-16) or 4 (UTF-32)
+// A byte order mark at the start of a Unicode text decides its form (*name) and is dropped.
+std::string_view TakeByteOrderMark(std::string_view bytes, std::string* name);
+
 // ---- interp.cpp and calls.cpp.
 [[nodiscard]] bool ExecBlock(Frame& f, const std::vector<CStmt>& body);
 // Runs the method of frame f on the register machine (machine.cpp).

@@ -290,15 +290,20 @@ ECHO($e.parent.folders().length)
 $d.delete(fk delete with contents)
 ECHO(String($d.exists)+String($f.exists))
 TEXT TO DOCUMENT($root+"/doc.txt";"ü€")
-ECHO(Document to text($root+"/doc.txt")))";
+ECHO(Document to text($root+"/doc.txt"))
+TEXT TO DOCUMENT($root+"/l1.txt";"ü€";"ISO-8859-1")
+TEXT TO DOCUMENT($root+"/16.txt";"ü😀";"UTF-16LE")
+ECHO(Document to text($root+"/l1.txt";4)+File($root+"/16.txt").getText("UTF-16LE")))";
   Outcome o = RunMain(main);
   ASSERT_TRUE(o.loaded) << (o.err.empty() ? "" : o.err[0]);
   EXPECT_EQ(o.status, 0) << (o.err.empty() ? "" : o.err[0]);
   EXPECT_EQ(o.log,
             "False été .txt été.txt sub|True|True 0 True|TrueTrueFalseTrue|日本語 😀\nline|11|5|5|abc\n|True|"
-            "[\"two.bin\",\"été.txt\"]|FalseTrue abc\n|True|2|FalseFalse|ü€");
+            "[\"two.bin\",\"été.txt\"]|FalseTrue abc\n|True|2|FalseFalse|ü€|ü?ü😀");
   // As 4D writes documents: UTF-8 with its byte order mark.
   EXPECT_EQ(Bytes(tmp.path + "/doc.txt"), "\xEF\xBB\xBF\xC3\xBC\xE2\x82\xAC");
+  EXPECT_EQ(Bytes(tmp.path + "/l1.txt"), "\xFC?");
+  EXPECT_EQ(Bytes(tmp.path + "/16.txt"), std::string("\xFF\xFE\xFC\0\x3D\xD8\x00\xDE", 8));
 
   Outcome missing = RunMain("$t:=File(\"" + tmp.path + "/none.txt\").getText()");
   ASSERT_EQ(missing.err.size(), 1u);
