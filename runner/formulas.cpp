@@ -3,6 +3,8 @@
 // Formula(expression) is read with its method: the expression becomes code of its own,
 // and the locals it names get, when the formula is made, copies of the values the
 // method's locals of the same name hold then, as 4D copies them.
+#include <algorithm>
+
 #include "runner/classes.h"
 #include "runner/objects.h"
 #include "runner/parser_state.h"
@@ -165,9 +167,25 @@ bool FunctionSource(Frame&, const Value& self, Value* out) {
   return true;
 }
 
+// Copy parameters({startFrom}): the parameters the current call was given, from
+// startFrom (1 by default), as a collection.
+bool CopyParameters(Frame& f, const Args& a, Value* out) {
+  int32_t from = 1;
+  if (a.size() > 0 && !EvalLong(f, a[0], &from, "Copy parameters: the first parameter")) return false;
+  Value c = Value::NewCollection();
+  for (int32_t k = std::max(from, 1); k <= f.nparams; ++k) {
+    Value e;
+    const Var* v = ParamVar(f, k, false);
+    if (v && ToElement(v->v, &e)) c.collection()->items.push_back(std::move(e));
+  }
+  *out = std::move(c);
+  return true;
+}
+
 constexpr BuiltinInfo kFormulaBuiltins[] = {
     {"Formula", parsing::kFormulaCommand, 1, 1, true, "e", FormulaCmd, false},
     {"Formula from string", 1601, 1, 2, true, "e", FormulaFromString, false},
+    {"Copy parameters", 1790, 0, 1, true, "e", CopyParameters, false},
 };
 
 }  // namespace

@@ -214,6 +214,9 @@ ECHO($f.apply(Null;New collection(10;20;30))))",
       {R"($o:=New object("first";"Ann";"last";"Lee";"full";Formula(full_name))
 ECHO($o.full("_")))",
        "Ann_Lee"},
+      {R"($f:=Formula(JSON Stringify(Copy parameters)+JSON Stringify(Copy parameters(2)))
+ECHO($f.call(Null;1;"b";[3])))",
+       R"([1,"b",[3]]["b",[3]])"},
       {R"($f:=Formula from string("($1+$2)*"+String(3))
 ECHO($f.call(Null;1;1))
 ECHO($f.source))",
