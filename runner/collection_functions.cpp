@@ -580,7 +580,7 @@ bool DeepEqual(const Value& a, const Value& b, bool exact, int depth) {
     const ObjectHeap* y = b.object();
     if (!y || x->props.size() != y->props.size()) return x == y;
     for (const auto& [name, v] : x->props) {
-      const Value* w = y->Find(name);
+      const Value* w = y->Find(name.str());
       if (!w || !DeepEqual(v, *w, exact, depth + 1)) return false;
     }
     return true;

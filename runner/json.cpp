@@ -116,7 +116,7 @@ struct Writer {
       if (!first) out += ',';
       first = false;
       Newline(depth + 1);
-      Text(name);
+      Text(name.str());
       out += pretty ? ": " : ":";
       Write(item, depth + 1);
     }

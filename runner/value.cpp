@@ -115,11 +115,52 @@ void LeaveGroup(SharedGroup* g) {
 ObjectHeap::~ObjectHeap() { LeaveGroup(group); }
 CollectionHeap::~CollectionHeap() { LeaveGroup(group); }
 
+// ---- property names
+
+namespace {
+using NameTable = std::unordered_map<std::string_view, void*>;
+// Never destroyed: names held by static values may go after the table would have.
+NameTable& Names() {
+  static NameTable* table = new NameTable();
+  return *table;
+}
+size_t HashName(std::string_view text) { return std::hash<std::string_view>{}(text); }
+}  // namespace
+
+Name::Name(std::string_view text) {
+  if (text.empty()) return;
+  NameTable& names = Names();
+  size_t hash = HashName(text);
+  auto it = names.find(text);
+  if (it != names.end()) {
+    rec_ = static_cast<Rec*>(it->second);
+    ++rec_->refs;
+    return;
+  }
+  rec_ = new Rec{1, hash, std::string(text)};
+  names.emplace(std::string_view(rec_->text), rec_);
+}
+
+void Name::Free(Rec* r) {
+  Names().erase(std::string_view(r->text));
+  delete r;
+}
+
+const std::string& Name::Empty() {
+  static const std::string empty;
+  return empty;
+}
+size_t Name::EmptyHash() {
+  static const size_t hash = HashName("");
+  return hash;
+}
+
+// ---- objects
+
 constexpr size_t kIndexFrom = 8;  // properties searched one by one up to this many
 
 namespace {
-// Property names are short: comparing them in line beats a call of memcmp, which a
-// lookup otherwise makes for every name of the same length.
+// Property names are short: comparing them in line beats a call of memcmp.
 inline bool SameName(const std::string& a, std::string_view b) {
   size_t n = a.size();
   if (n != b.size()) return false;
@@ -131,9 +172,9 @@ inline bool SameName(const std::string& a, std::string_view b) {
 }
 }  // namespace
 
-size_t ObjectHeap::Slot(std::string_view name) const {
+size_t ObjectHeap::Slot(std::string_view name, size_t hash) const {
   size_t mask = index_.size() - 1;
-  size_t i = std::hash<std::string_view>{}(name) & mask;
+  size_t i = hash & mask;
   while (index_[i] != 0 && !SameName(props[index_[i] - 1].first, name)) i = (i + 1) & mask;
   return i;
 }
@@ -144,7 +185,8 @@ void ObjectHeap::Reindex() {
   size_t n = 16;
   while (n < props.size() * 2) n *= 2;
   index_.assign(n, 0);
-  for (size_t p = 0; p < props.size(); ++p) index_[Slot(props[p].first)] = uint32_t(p + 1);
+  for (size_t p = 0; p < props.size(); ++p)
+    index_[Slot(props[p].first.str(), props[p].first.hash())] = uint32_t(p + 1);
 }
 
 const Value* ObjectHeap::Find(std::string_view name) const {
@@ -153,7 +195,7 @@ const Value* ObjectHeap::Find(std::string_view name) const {
       if (SameName(p.first, name)) return &p.second;
     return nullptr;
   }
-  uint32_t at = index_[Slot(name)];
+  uint32_t at = index_[Slot(name, HashName(name))];
   return at ? &props[at - 1].second : nullptr;
 }
 
@@ -161,16 +203,38 @@ Value* ObjectHeap::Find(std::string_view name) {
   return const_cast<Value*>(static_cast<const ObjectHeap*>(this)->Find(name));
 }
 
+void ObjectHeap::Added() {
+  if (props.size() <= kIndexFrom) return;
+  if (props.size() * 2 > index_.size()) {
+    Reindex();
+  } else {
+    const Name& name = props.back().first;
+    index_[Slot(name.str(), name.hash())] = uint32_t(props.size());
+  }
+}
+
 void ObjectHeap::Set(std::string_view name, Value v) {
   if (Value* old = Find(name)) {
     *old = std::move(v);
     return;
   }
-  props.emplace_back(std::string(name), std::move(v));
-  if (props.size() > kIndexFrom) {
-    if (props.size() * 2 > index_.size()) Reindex();
-    else index_[Slot(name)] = uint32_t(props.size());
+  props.emplace_back(Name(name), std::move(v));
+  Added();
+}
+
+void ObjectHeap::Set(const Name& name, Value v) {
+  if (index_.empty()) {  // names compare by address
+    for (auto& p : props)
+      if (p.first == name) {
+        p.second = std::move(v);
+        return;
+      }
+  } else if (Value* old = Find(name.str())) {
+    *old = std::move(v);
+    return;
   }
+  props.emplace_back(name, std::move(v));
+  Added();
 }
 
 bool ObjectHeap::Remove(std::string_view name) {

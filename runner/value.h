@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace runner {
@@ -201,10 +202,48 @@ struct SharedGroup {
   const void* holder = nullptr;
 };
 
+// A property name. Names are interned: the objects that have a property "id" all point
+// to one "id", which lives while one of them has it. A property then takes 8 bytes for
+// its name, two names compare by address, and a lookup by text compares with names that
+// stay in the cache.
+class Name {
+ public:
+  Name() = default;  // ""
+  explicit Name(std::string_view text);
+  Name(const Name& o) : rec_(o.rec_) {
+    if (rec_) ++rec_->refs;
+  }
+  Name(Name&& o) noexcept : rec_(o.rec_) { o.rec_ = nullptr; }
+  Name& operator=(Name o) noexcept {
+    std::swap(rec_, o.rec_);
+    return *this;
+  }
+  ~Name() {
+    if (rec_ && --rec_->refs == 0) Free(rec_);
+  }
+
+  const std::string& str() const { return rec_ ? rec_->text : Empty(); }
+  operator const std::string&() const { return str(); }
+  size_t hash() const { return rec_ ? rec_->hash : EmptyHash(); }
+  bool operator==(const Name& o) const { return rec_ == o.rec_; }
+  friend bool operator==(const Name& a, std::string_view b) { return a.str() == b; }
+
+ private:
+  struct Rec {
+    uint32_t refs;
+    size_t hash;
+    std::string text;
+  };
+  static void Free(Rec* r);
+  static const std::string& Empty();
+  static size_t EmptyHash();
+  Rec* rec_ = nullptr;
+};
+
 // Properties keep the order they were added in (JSON Stringify writes them so); names
 // are case-sensitive. Past a few properties a hash index finds them.
 struct ObjectHeap : Heap {
-  std::vector<std::pair<std::string, Value>> props;
+  std::vector<std::pair<Name, Value>> props;
   SharedGroup* group = nullptr;  // shared objects only
   const ClassDef* cls = nullptr;  // an instance's class; null: a plain object
   std::shared_ptr<const NativeData> native;
@@ -213,12 +252,14 @@ struct ObjectHeap : Heap {
   const Value* Find(std::string_view name) const;
   Value* Find(std::string_view name);
   void Set(std::string_view name, Value v);
+  void Set(const Name& name, Value v);
   bool Remove(std::string_view name);
 
  private:
   std::vector<uint32_t> index_;  // open addressing over props, once there are many
   void Reindex();
-  size_t Slot(std::string_view name) const;
+  size_t Slot(std::string_view name, size_t hash) const;
+  void Added();  // indexes the property just added
 };
 
 struct CollectionHeap : Heap {
