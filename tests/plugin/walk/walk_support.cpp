@@ -344,13 +344,22 @@ std::string Describe(const Sample& s, const RunPlan& plan) {
   return d;
 }
 
-void PrepareFiles() {
-  static bool done = false;
-  if (done) return;
-  done = true;
+void PrepareFiles(bool withResourceFork) {
+  static int made = -1;
+  if (made == int(withResourceFork)) return;
+  made = int(withResourceFork);
   std::string text;
   for (int i = 0; i < 40; ++i) text += "Line " + std::to_string(i) + " of the walk's text file\r\n";
+  platform::DeleteFile(Folder() / "plain.txt");  // and its companion
   vrxtest::WriteFile(Folder() / "plain.txt", text);
+  if (withResourceFork) {
+    ASSERT_EQ(platform::SetFinderInfo(Folder() / "plain.txt", platform::FinderInfo{.type = 0x54455854, .creator = 0x74747874}), 0);
+    int16_t ref = 0;
+    ASSERT_EQ(platform::OpenResourceFork(Folder() / "plain.txt", platform::kReadWritePermission, &ref), 0);
+    int32_t n = int32_t(text.size()) / 2;
+    EXPECT_EQ(platform::WriteFork(ref, &n, text.data()), 0);
+    EXPECT_EQ(platform::CloseFork(ref), 0);
+  }
   Host h;
   auto twoPaths = [&](const char* command, const char* from, const char* to) {
     Value a = Value::String(Folder() / from), b = Value::String(Folder() / to);

@@ -76,8 +76,10 @@ struct Outcome {
 // keep (no leaked block or descriptor, in-only parameters unchanged) with gtest.
 Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& plan);
 
-// Prepares the input files of the walk's folder; call once before any Run.
-void PrepareFiles();
+// Prepares the input files of the walk's folder (again when the kind changes): plain.txt
+// and its MacBinary, BinHex, uuencoded and gzip forms; with `withResourceFork` plain.txt
+// also has Finder information and a resource fork.
+void PrepareFiles(bool withResourceFork = false);
 // Makes the server certificate of the SSL fixture; false when the openssl command fails.
 bool PrepareCertificate();
 // A description of the run for messages ("VRX_SendText, allocation 3 fails").

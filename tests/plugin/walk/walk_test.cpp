@@ -154,32 +154,36 @@ TEST(Walk, AllocationFailures) {
 
 // A run whose nth file system call fails (a disk error) answers as without the failure,
 // files included, or reports a failure: never success with other files than the normal
-// run's. Only the commands that take a file name, with a Long result.
+// run's. Only the commands that take a file name, with a Long result; once with plain
+// files, once with an input that has both forks.
 TEST(Walk, FileErrors) {
-  PrepareFiles();
   int commands = 0;
   int64_t runs = 0;
-  for (const CommandInfo& row : vrx::AllCommands()) {
-    const Sample* s = SampleFor(row.selector);
-    if (row.name.empty() || !s || row.result != ResultKind::Long) continue;
-    if (std::none_of(s->args.begin(), s->args.end(), [](const Arg& a) { return a.type == Arg::Type::Path; }))
-      continue;
-    ++commands;
-    RunPlan plan;
-    plan.readOutputs = true;
-    Outcome normal = RunCommand(*s, row, plan);
-    for (int64_t n = 1;; ++n) {
-      ASSERT_LE(n, kMaxRunsPerMode) << s->name << " keeps calling";
-      plan.failFileCallAt = n;
-      Outcome o = RunCommand(*s, row, plan);
-      ++runs;
-      if (o.fileCalls < n) break;  // the run completed without reaching the failure
-      if (o.result.value == normal.result.value && s->cleanup != Cleanup::CloseFile) {
-        EXPECT_TRUE(o.outputs == normal.outputs)
-            << s->name << ", file call " << n << " fails: result " << o.result.value << " as normally, but the files differ";
+  for (bool forks : {false, true}) {
+    PrepareFiles(forks);
+    for (const CommandInfo& row : vrx::AllCommands()) {
+      const Sample* s = SampleFor(row.selector);
+      if (row.name.empty() || !s || row.result != ResultKind::Long) continue;
+      if (std::none_of(s->args.begin(), s->args.end(), [](const Arg& a) { return a.type == Arg::Type::Path; }))
+        continue;
+      ++commands;
+      RunPlan plan;
+      plan.readOutputs = true;
+      Outcome normal = RunCommand(*s, row, plan);
+      for (int64_t n = 1;; ++n) {
+        ASSERT_LE(n, kMaxRunsPerMode) << s->name << " keeps calling";
+        plan.failFileCallAt = n;
+        Outcome o = RunCommand(*s, row, plan);
+        ++runs;
+        if (o.fileCalls < n) break;  // the run completed without reaching the failure
+        if (o.result.value == normal.result.value && s->cleanup != Cleanup::CloseFile) {
+          EXPECT_TRUE(o.outputs == normal.outputs)
+              << s->name << (forks ? " on both forks" : "") << ", file call " << n << " fails: result " << o.result.value << " as normally, but the files differ";
+        }
       }
     }
   }
+  PrepareFiles(false);
   std::printf("file-error walk: %d commands, %lld runs\n", commands, static_cast<long long>(runs));
 }
 
