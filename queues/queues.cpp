@@ -1,3 +1,9 @@
+// Keyed text queues. Every change keeps a slot's count and chain in step (a count of 0
+// with no first and no last node, otherwise as many nodes as the count says, the last
+// one's next 0). The checks below that look at the chain as well as the count (a missing
+// first, next or last node, a slot count past the block's size) are taken only in a
+// damaged table: no sequence of calls reaches them, and they keep damage from turning
+// into a walk through freed blocks or an endless loop.
 #include "queues/queues.h"
 
 #include <algorithm>
