@@ -115,6 +115,13 @@ size_t QPEncodeTo(const uint8_t* in, size_t n, const uint8_t* table, uint8_t* ou
   size_t i = 0;
   for (; i < n; ++i) {
     const uint8_t c = map[in[i]];
+    // Most bytes: printable, well inside the line; what follows them does not matter.
+    if (c >= 0x21 && c <= 0x7E && c != '=' && col < 75) {
+      if (o + 1 > limit) break;
+      *o++ = c;
+      ++col;
+      continue;
+    }
     const bool last = i + 1 == n;
     const uint8_t next = last ? 0 : map[in[i + 1]];
     const bool hardBreak = next == '\r' && i + 2 < n && map[in[i + 2]] == '\n';
