@@ -39,7 +39,10 @@ inline std::string_view ToMacRoman(const std::string& text) {
   platform::Utf8ToMacRoman(text, &converted);
   return converted;
 }
-inline void FromMacRoman(std::string_view bytes, std::string* to) { platform::MacRomanToUtf8(bytes, to); }
+inline void FromMacRoman(std::string_view bytes, std::string* to) {
+  if (IsAscii(bytes)) to->assign(bytes);
+  else platform::MacRomanToUtf8(bytes, to);
+}
 
 // Elements of a long array on their way to and from the host, in one buffer every call
 // reuses.
