@@ -6,7 +6,7 @@
 // PORT 0 (or none) lets the system choose a port; the port in use is printed and left
 // in <>webPort for other processes. REQUESTS defaults to 1.
 C_TEXT($1;$2;$3;$folder)
-C_LONGINT($port;$limit;$served;$taken;$state;$oldest;$conn;$p;$r;$i;$localPort;$remoteAddr;$remotePort)
+C_LONGINT($port;$limit;$served;$taken;$state;$oldest;$retryUntil;$conn;$p;$r;$i;$localPort;$remoteAddr;$remotePort)
 ARRAY LONGINT($listeners;2)
 
 ASSERT(Count parameters>=1;"usage: vrx run examples/web_server.4dm FOLDER [PORT [REQUESTS]]")
@@ -47,6 +47,13 @@ While ($served<$limit)
     While (($state#2) & ($served<$limit))  // a connection (its process handles any state)
       $conn:=$listeners{$i}
       $listeners{$i}:=VRX_ListenStream(0;0;$port;0;0;0;0)
+      // With every stream reference in use (1023 streams) the next is free as soon as
+      // a connection ends.
+      $retryUntil:=Tickcount+600
+      While (($listeners{$i}=0) & (Tickcount<$retryUntil))
+        DELAY PROCESS(Current process;1)
+        $listeners{$i}:=VRX_ListenStream(0;0;$port;0;0;0;0)
+      End while
       ASSERT($listeners{$i}#0;"cannot listen again on port "+String($port))
       $oldest:=3-$i
       <>webActive:=<>webActive+1
