@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runner/runner.h"
+
 #include "abi/command_table.h"
 #include "abi/reference.h"
 
@@ -470,7 +472,8 @@ const char* const kHelpUsage =
     "Without an argument, lists the commands and topics. With a command's name (with or\n"
     "without VRX_) or selector, tells what it does, each parameter's meaning and units, and\n"
     "its result codes. Topics: states, options, flags, conversions, errors, timeouts,\n"
-    "differences (where VRX departs from the legacy plug-in).\n"
+    "differences (where VRX departs from the legacy plug-in); language (the 4D commands vrx\n"
+    "run implements, those it refuses, and where it departs from 4D's documentation).\n"
     "--markdown and --html write the whole reference as one document (doc/reference.*).\n";
 
 int HelpCommand(const std::vector<std::string>& args) {
@@ -483,6 +486,8 @@ int HelpCommand(const std::vector<std::string>& args) {
   if (what == "--help" || what == "-h") return Print(kHelpUsage);
   if (what == "--markdown") return Print(Markdown());
   if (what == "--html") return Print(Html());
+  // The 4D language of vrx run, generated from its built-in table.
+  if (what == "language") return Print(runner::LanguageReference());
   if (const TopicHelp* t = vrx::HelpTopic(what)) return Print(TopicInTerminal(*t));
   if (const CommandInfo* c = FindCommand(what)) {
     if (const CommandHelp* h = vrx::HelpForSelector(c->selector)) return Print(CommandInTerminal(*c, *h));

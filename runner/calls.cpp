@@ -80,7 +80,10 @@ void SetSystemVar(Frame& f, std::string_view name, Value v) {
 
 bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value* out,
                 bool wantValue) {
-  if (!site.method) return Fail(f, "Unknown command or method: " + site.name);
+  if (!site.method) {
+    std::string message = UnavailableMessage(site.name);
+    return Fail(f, message.empty() ? "Unknown command or method: " + site.name : message);
+  }
   if (f.proc->depth >= kMaxCallDepth || StackExhausted(f))
     return Fail(f, "too many nested method calls (stack overflow) calling " + site.name);
   Frame callee;

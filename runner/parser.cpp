@@ -640,7 +640,9 @@ bool Parser::UnknownCall(int32_t* out, const Token& t, const char* what, const s
   std::vector<int32_t> args;
   if (takesArgs && !ParseArgs(&args)) return false;
   if (UsesTable(args)) return TableCall(out, t, name);
-  args.insert(args.begin(), gen.Root(gen.Const(Value::Text(what + name))));
+  std::string message = std::string_view(what) == "Unknown constant: " ? "" : UnavailableMessage(name);
+  if (message.empty()) message = what + name;
+  args.insert(args.begin(), gen.Root(gen.Const(Value::Text(message))));
   *out = gen.Builtin(&UnrunnableBuiltin(Unrunnable::UnknownName), t.line, t.col, args);
   return true;
 }

@@ -95,7 +95,8 @@ void FindUnrunnable(const Code& code, int32_t i, const MethodNames& names, Found
   } else if (n.op == Op::Method) {
     const CallSite& c = code.calls[size_t(n.a)];
     if (!names.count(Lowercase(c.name)))
-      found->push_back({{c.line, c.col}, "Unknown command or method: " + c.name});
+      found->push_back({{c.line, c.col}, UnavailableMessage(c.name).empty() ? "Unknown command or method: " + c.name
+                                                                           : UnavailableMessage(c.name)});
   }
   ForEachChild(code, n, [&](int32_t child) { FindUnrunnable(code, child, names, found); });
 }

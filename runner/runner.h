@@ -78,4 +78,8 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
 // the words after "run".
 int RunMethods(int argc, char** argv);
 
+// What `vrx help language` prints: the commands implemented, those refused and what each
+// would need, and where the runner departs from 4D's documentation.
+std::string LanguageReference();
+
 }  // namespace runner

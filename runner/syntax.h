@@ -102,6 +102,9 @@ std::span<const BuiltinInfo> Builtins();
 const BuiltinInfo* BuiltinByNumber(int32_t number);
 // The English name of 4D command `number`, or "" when it is not one.
 std::string_view CommandName(int32_t number);
+// The error for a 4D command the runner does not have ("NAME (4D command N) is not
+// available in vrx run: it needs the database"); "" when `name` is no 4D command.
+std::string UnavailableMessage(std::string_view name);
 
 // What a call of something the runner cannot run stands for: a name it does not have,
 // or a table. Loading never fails on them; running the line reports `message` (its one

@@ -102,6 +102,8 @@ for key, messages in named.items():
 def kind(m):
     if m.startswith("tables are not"):
         return "uses of tables"
+    if " is not available in vrx run" in m:
+        return "4D commands vrx run refuses"
     return {"Unknown command": "commands", "Unknown constant": "constants",
             "Unknown command or method": "commands or methods"}.get(m.split(":")[0], m.split(":")[0])
 kinds = collections.Counter(kind(m) for m in files)

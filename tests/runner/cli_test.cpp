@@ -154,10 +154,10 @@ TEST(VrxRun, ProjectFilesAndFoldersAndCheck) {
                            dir.path + "/Project/App.4DProject"}) {
     CliResult r = RunVrx({"run", path});
     EXPECT_EQ(r.status, 1) << path;
-    EXPECT_EQ(r.err, "Error in method \"main\" line 3: Unknown command: SET DATABASE PARAMETER\n") << path;
+    EXPECT_EQ(r.err, "Error in method \"main\" line 3: SET DATABASE PARAMETER (4D command 642) is not available in vrx run: it needs the database\n") << path;
     r = RunVrx({"run", "--check", path});
     EXPECT_EQ(r.status, 1) << path;
-    EXPECT_EQ(r.out, dir.path + "/Project/Sources/Methods/main.4dm:3:3: Unknown command: SET DATABASE PARAMETER\n");
+    EXPECT_EQ(r.out, dir.path + "/Project/Sources/Methods/main.4dm:3:3: SET DATABASE PARAMETER (4D command 642) is not available in vrx run: it needs the database\n");
   }
   dir.Write("Project/Sources/Methods/main.4dm", "$t:=Util 2\nECHO(Uppercase:C13($t))\n");
   CliResult r = RunVrx({"run", "--check", dir.path});

@@ -101,7 +101,7 @@ TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
       {"ECHO(1)\n  FROBNICATE DOCUMENT($x)\nECHO(2)\n", "1",
        "Error in method \"main\" line 2: Unknown command or method: FROBNICATE DOCUMENT"},
       {"$x:=1+Get frobnicated value(1)\n", "", "line 1: Unknown command or method: Get frobnicated value"},
-      {"SET DATABASE PARAMETER:C642(1;2)\n", "", "line 1: Unknown command: SET DATABASE PARAMETER"},
+      {"SET DATABASE PARAMETER:C642(1;2)\n", "", "line 1: SET DATABASE PARAMETER (4D command 642) is not available in vrx run: it needs the database"},
       {"$x:=SR Doc 2 Report(1)\n", "", "line 1: Unknown command or method: SR Doc 2 Report"},
       {"$x:=Frobnicated:K99:1\n", "", "line 1: Unknown constant: Frobnicated"},
       {"If (False)\n  NOT A COMMAND(1)\n  Unknown method here\nEnd if\nECHO(\"ran\")\n", "ran", ""},
@@ -112,7 +112,7 @@ TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
        "line 1: tables are not available in vrx run (QUERY)"},
       {"$x:=[T:5]Attributes:9.kind\n", "", "line 1: tables are not available in vrx run ([T]Attributes)"},
       {"$p:=->[Customers]Name\n", "", "line 1: tables are not available in vrx run ([Customers]Name)"},
-      {"USE SET:C118(\"$s\")\nUSE NAMED SELECTION(\"n\")\n", "", "line 1: Unknown command: USE SET"},
+      {"USE SET:C118(\"$s\")\nUSE NAMED SELECTION(\"n\")\n", "", "line 1: USE SET (4D command 118) is not available in vrx run: it needs the database"},
       {"ALL RECORDS:C47([Customers])\n", "", "line 1: tables are not available in vrx run (ALL RECORDS)"},
       {"QUERY:C277([T:1]; & ;[T:1]F:2#0;*)\n", "", "line 1: tables are not available in vrx run (QUERY)"},
       {"APPLY TO SELECTION:C70([T];[T]F:=1)\n", "", "tables are not available in vrx run (APPLY TO SELECTION)"},
@@ -120,7 +120,7 @@ TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
       {"QUERY SELECTION:C341([T]; [T]F:2; >=; 3; *)\n", "", "tables are not available in vrx run (QUERY SELECTION)"},
       {"ARRAY LONGINT($a;2)\nSORT ARRAY($a;&)\n", "", "line 2: SORT ARRAY: the order is > or <"},
       {"ECHO(1)\nBegin SQL:C948\n  SELECT a, b FROM t INTO :$x;\nEnd SQL:C949\n", "1",
-       "line 2: Unknown command: Begin SQL"},
+       "line 2: Begin SQL (4D command 948) is not available in vrx run: it needs 4D's SQL engine"},
   };
   for (const Case& c : cases) {
     Outcome o = RunMain(c.source);
@@ -146,7 +146,7 @@ TEST(Names, EveryBuiltinNumberIsThatOf4DsCommandOfTheSameName) {
   }
   Outcome o = RunMain("CHERCHER:C277($x)\n");  // QUERY as a French 4D saves it
   ASSERT_EQ(o.err.size(), 1u);
-  EXPECT_NE(o.err[0].find("line 1: Unknown command: CHERCHER (QUERY)"), std::string::npos) << o.err[0];
+  EXPECT_NE(o.err[0].find("line 1: CHERCHER (QUERY) (4D command 277) is not available in vrx run: it needs the database"), std::string::npos) << o.err[0];
   o = RunMain("ECHO(Est un texte:K8:3)\nECHO(Pi:K30:1>3.1415)\n");  // by the token when the name is unknown
   EXPECT_EQ(o.out, (std::vector<std::string>{"2", "True"}));
 }

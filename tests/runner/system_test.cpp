@@ -147,4 +147,26 @@ TEST_F(SystemTest, ProcessesAndErrors) {
   Check(cases.data(), cases.size(), helper);
 }
 
+TEST_F(SystemTest, Unavailable) {
+  const std::vector<Case> cases = {
+      {"ECHO(\"runs\")\nMESSAGE:C88(\"x\")", "error: Error in method \"main\" line 2: MESSAGE (4D command 88) is not "
+                                                "available in vrx run: it needs windows"},
+      {"$l:=New list", "error: Error in method \"main\" line 1: New list (4D command 375) is not available in vrx run: "
+                       "it needs hierarchical lists"},
+      {"If (False)\nPRINT SETTINGS\nEnd if\nBEEP", "error: Error in method \"main\" line 4: BEEP (4D command 151) is not "
+                                                    "available in vrx run"},
+      {"$t:=Table name:C256(1)", "error: Error in method \"main\" line 1: Table name (4D command 256) is not available in "
+                                 "vrx run: it needs the database"},
+      {"$t:=Nom de la table:C256(1)", "error: Error in method \"main\" line 1: Nom de la table (Table name) (4D command "
+                                      "256) is not available in vrx run: it needs the database"},
+      {"NO SUCH THING(1)", "error: Error in method \"main\" line 1: Unknown command or method: NO SUCH THING"},
+  };
+  Check(cases.data(), cases.size());
+  std::string reference = runner::LanguageReference();
+  for (const char* part : {"\n  MULTI SORT ARRAY [718]\n", "\nRefused (", "needs the database", " ALL RECORDS [47],",
+                           "\nWhere vrx run departs"})
+    EXPECT_NE(reference.find(part), std::string::npos) << part;
+  EXPECT_EQ(reference.find(" SORT ARRAY [229],"), std::string::npos);  // implemented, so not refused
+}
+
 }  // namespace
