@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 
@@ -113,12 +114,19 @@ bool GetDocumentSize(Frame& f, const Args& a, Value* out) {
   return true;
 }
 
+// CREATE FOLDER(path {; *}): with *, the folders above it that are missing too.
 bool CreateFolder(Frame& f, const Args& a, Value*) {
   std::string path;
   if (!EvalText(f, a[0], &path, "CREATE FOLDER: the path")) return false;
   std::string sys = SystemPath(path);
   struct stat st;
   if (::stat(sys.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+  if (a.size() > 1 && a.star(1)) {
+    std::error_code ec;
+    std::filesystem::create_directories(sys, ec);
+    if (ec) return Fail(f, "cannot create the folder \"" + path + "\": " + ec.message());
+    return true;
+  }
   if (::mkdir(sys.c_str(), 0777) != 0)
     return Fail(f, "cannot create the folder \"" + path + "\": " + std::strerror(errno));
   return true;
@@ -132,6 +140,13 @@ constexpr int32_t kRecursive = 1, kAbsolutePath = 2, kIgnoreInvisible = 8;
 constexpr int32_t kDeleteWithContents = 1;
 
 void SetOk(Frame& f, bool ok) { SetSystemVar(f, "ok", Value::Long(ok ? 1 : 0)); }
+
+// The absolute form of a path, as the Document variable holds it.
+std::string FullPath(const std::string& path) {
+  std::error_code ec;
+  fs::path full = fs::absolute(fs::path(SystemPath(path)), ec);
+  return ec ? path : full.lexically_normal().string();
+}
 
 // A failure of the system on `path`: OK is 0 and the error is -43 when there is no such
 // document or folder, -36 otherwise.
@@ -154,7 +169,7 @@ bool OpenAs(Frame& f, const Args& a, const std::string& cmd, const char* mode, b
   if (atEnd) std::fseek(file, 0, SEEK_END);
   int32_t ref = f.rt->nextDocument++;
   f.rt->documents[ref] = file;
-  SetSystemVar(f, "document", Value::Text(path));
+  SetSystemVar(f, "document", Value::Text(FullPath(path)));
   SetOk(f, true);
   *out = Value::Time(ref);
   return true;
@@ -174,7 +189,7 @@ bool OpenDocument(Frame& f, const Args& a, Value* out) {
     if (!EvalText(f, a[0], &path, "Open document: the path")) return false;
     struct stat st;
     if (::stat(SystemPath(path).c_str(), &st) != 0) return SystemFailure(f, "Open document: no document", path, errno);
-    SetSystemVar(f, "document", Value::Text(path));
+    SetSystemVar(f, "document", Value::Text(FullPath(path)));
     SetOk(f, true);
     *out = Value::Time(0);
     return true;
@@ -231,8 +246,8 @@ bool SendPacket(Frame& f, const Args& a, Value*) {
 }
 
 // RECEIVE PACKET(docRef; variable; stop text | byte count): up to the stop text (which
-// is read past but not kept) or that many bytes. OK is 0 when the end of the document
-// came first; what was read until then is kept.
+// is read past but not kept) or that many bytes. The last piece of a document, without
+// the stop text, comes with OK 1; OK is 0 once nothing is left to read.
 bool ReceivePacket(Frame& f, const Args& a, Value*) {
   const std::string cmd = "RECEIVE PACKET";
   if (a.size() < 3) return Fail(f, cmd + ": vrx run reads documents only: pass the document reference");
@@ -253,7 +268,7 @@ bool ReceivePacket(Frame& f, const Args& a, Value*) {
     for (;;) {
       int c = std::fgetc(file);
       if (c == EOF) {
-        complete = false;
+        complete = !got.empty();
         break;
       }
       got.push_back(char(c));
@@ -268,7 +283,7 @@ bool ReceivePacket(Frame& f, const Args& a, Value*) {
     if (n < 0 || size_t(n) > f.rt->maxBytes) return Fail(f, cmd + ": bad byte count " + std::to_string(n));
     got.resize(size_t(n));
     got.resize(std::fread(got.data(), 1, got.size(), file));
-    complete = got.size() == size_t(n);
+    complete = !got.empty() || n == 0;
   } else {
     return Fail(f, cmd + ": the third parameter is a stop text or a byte count, not " + Article(until.type));
   }
@@ -360,14 +375,150 @@ bool DeleteFolder(Frame& f, const Args& a, Value*) {
   return true;
 }
 
+// COPY DOCUMENT(source; destination {; new name} {; *}): a document or a folder; a
+// destination ending in "/" is a folder to copy into. An existing destination is error
+// -48 unless * says to replace it.
+bool CopyDocument(Frame& f, const Args& a, Value*) {
+  const std::string cmd = "COPY DOCUMENT";
+  std::string source, dest, newName;
+  size_t n = a.size();
+  bool overwrite = a.star(n - 1);
+  if (overwrite) --n;
+  if (!EvalText(f, a[0], &source, cmd + ": the source") || !EvalText(f, a[1], &dest, cmd + ": the destination"))
+    return false;
+  if (n > 2 && !EvalText(f, a[2], &newName, cmd + ": the new name")) return false;
+  fs::path from(SystemPath(source));
+  if (!source.empty() && source.back() == '/') from = from.parent_path();
+  fs::path to(SystemPath(dest));
+  if (!dest.empty() && dest.back() == '/') to /= newName.empty() ? from.filename() : fs::path(newName);
+  else if (!newName.empty()) to = to.parent_path() / newName;
+  std::error_code ec;
+  if (!fs::exists(from, ec)) return SystemFailure(f, cmd + ": no document", source, ENOENT);
+  if (fs::exists(to, ec)) {
+    if (!overwrite) {
+      SetOk(f, false);
+      return FailCode(f, kErrorDuplicate, cmd + ": \"" + to.string() + "\" already exists");
+    }
+    fs::remove_all(to, ec);
+  }
+  if (fs::is_directory(from, ec)) fs::copy(from, to, fs::copy_options::recursive, ec);
+  else fs::copy_file(from, to, ec);
+  if (ec) return SystemFailure(f, cmd + ": cannot copy to", to.string(), ec.value());
+  SetOk(f, true);
+  return true;
+}
+
+// MOVE DOCUMENT(source; destination): renames or moves a document; an existing
+// destination is error -48.
+bool MoveDocument(Frame& f, const Args& a, Value*) {
+  const std::string cmd = "MOVE DOCUMENT";
+  std::string source, dest;
+  if (!EvalText(f, a[0], &source, cmd + ": the source") || !EvalText(f, a[1], &dest, cmd + ": the destination"))
+    return false;
+  fs::path from(SystemPath(source)), to(SystemPath(dest));
+  std::error_code ec;
+  if (!fs::exists(from, ec)) return SystemFailure(f, cmd + ": no document", source, ENOENT);
+  if (fs::exists(to, ec)) {
+    SetOk(f, false);
+    return FailCode(f, kErrorDuplicate, cmd + ": \"" + dest + "\" already exists");
+  }
+  fs::rename(from, to, ec);
+  if (ec.value() == EXDEV) {  // another file system: copy, then remove
+    ec.clear();
+    fs::copy(from, to, fs::copy_options::recursive, ec);
+    if (!ec) fs::remove_all(from, ec);
+  }
+  if (ec) return SystemFailure(f, cmd + ": cannot move to", dest, ec.value());
+  SetOk(f, true);
+  return true;
+}
+
+// Path to object(path {; path type}): {parentFolder; name; extension; isFolder}. Paths are
+// POSIX here, the system's own, so both path types read the same.
+bool PathToObject(Frame& f, const Args& a, Value* out) {
+  std::string path;
+  if (!EvalText(f, a[0], &path, "Path to object: the path")) return false;
+  bool folder = !path.empty() && path.back() == '/';
+  std::string body = folder ? path.substr(0, path.size() - 1) : path;
+  size_t slash = body.rfind('/');
+  std::string parent = slash == std::string::npos ? "" : body.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? body : body.substr(slash + 1);
+  std::string extension;
+  if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) {
+    extension = name.substr(dot);
+    name.resize(dot);
+  }
+  *out = Value::NewObject();
+  out->object()->Set("parentFolder", Value::Text(parent));
+  out->object()->Set("name", Value::Text(name));
+  out->object()->Set("extension", Value::Text(extension));
+  out->object()->Set("isFolder", Value::Bool(folder));
+  return true;
+}
+
+// Object to path(object {; path type}): the path Path to object took apart.
+bool ObjectToPath(Frame& f, const Args& a, Value* out) {
+  Value o;
+  if (!Eval(f, a[0], &o)) return false;
+  if (!o.object()) return Fail(f, "Object to path: the parameter must be an object, not " + Article(o.type));
+  auto text = [&](const char* key) {
+    const Value* v = o.object()->Find(key);
+    return v && v->type == Type::Text ? v->str() : std::string();
+  };
+  const Value* isFolder = o.object()->Find("isFolder");
+  std::string parent = text("parentFolder");
+  if (!parent.empty() && parent.back() != '/') parent += '/';
+  std::string path = parent + text("name") + text("extension");
+  if (isFolder && isFolder->type == Type::Boolean && isFolder->b) path += '/';
+  *out = Value::Text(path);
+  return true;
+}
+
+// Convert path system to POSIX(path {; *}) and back: one form here. * escapes the
+// characters a file URL may not hold, and the way back unescapes them.
+bool ConvertPath(Frame& f, const Args& a, Value* out, bool toPosix) {
+  std::string path;
+  if (!EvalText(f, a[0], &path, "Convert path: the path")) return false;
+  bool escaped = a.size() > 1 && a.star(1);
+  std::string result;
+  if (!escaped) {
+    result = path;
+  } else if (toPosix) {
+    static const char* hex = "0123456789ABCDEF";
+    for (unsigned char c : path) {
+      if (std::isalnum(c) || std::strchr("/-._~", c)) result += char(c);
+      else result += {'%', hex[c >> 4], hex[c & 15]};
+    }
+  } else {
+    for (size_t i = 0; i < path.size(); ++i) {
+      if (path[i] == '%' && i + 2 < path.size() && std::isxdigit(uint8_t(path[i + 1])) && std::isxdigit(uint8_t(path[i + 2]))) {
+        result += char(std::stoi(path.substr(i + 1, 2), nullptr, 16));
+        i += 2;
+      } else {
+        result += path[i];
+      }
+    }
+  }
+  *out = Value::Text(std::move(result));
+  return true;
+}
+bool PathToPosix(Frame& f, const Args& a, Value* out) { return ConvertPath(f, a, out, true); }
+bool PathToSystem(Frame& f, const Args& a, Value* out) { return ConvertPath(f, a, out, false); }
+
 constexpr BuiltinInfo kDocumentBuiltins[] = {
+    {"COPY DOCUMENT", 541, 2, 4, false, "eeee", CopyDocument, true},
+    {"MOVE DOCUMENT", 540, 2, 2, false, "ee", MoveDocument, true},
+    {"Path to object", 1547, 1, 2, true, "ee", PathToObject, false},
+    {"Object to path", 1548, 1, 2, true, "ee", ObjectToPath, false},
+    {"Convert path system to POSIX", 1106, 1, 2, true, "ee", PathToPosix, false},
+    {"Convert path POSIX to system", 1107, 1, 2, true, "ee", PathToSystem, false},
     {"DOCUMENT TO BLOB", 525, 2, 2, false, "ev", DocumentToBlob, true},
     {"BLOB TO DOCUMENT", 526, 2, 2, false, "ee", BlobToDocument, true},
     {"Temporary folder", 486, 0, 0, true, "", TemporaryFolderFn, true},
     {"Test path name", 476, 1, 1, true, "e", TestPathName, true},
     {"DELETE DOCUMENT", 159, 1, 1, false, "e", DeleteDocument, true},
     {"Get document size", 479, 1, 1, true, "e", GetDocumentSize, true},
-    {"CREATE FOLDER", 475, 1, 1, false, "e", CreateFolder, true},
+    {"CREATE FOLDER", 475, 1, 2, false, "ee", CreateFolder, true},
     {"Create document", 266, 1, 2, true, "ee", CreateDocument, true},
     {"Open document", 264, 1, 3, true, "eee", OpenDocument, true},
     {"Append document", 265, 1, 2, true, "ee", AppendDocument, true},

@@ -180,6 +180,7 @@ constexpr int32_t kErrorGeneral = 1;       // no more precise code
 constexpr int32_t kErrorBlobRange = -111;  // a BLOB offset out of range
 constexpr int32_t kErrorNoFile = -43;      // no such document or folder
 constexpr int32_t kErrorIo = -36;          // reading or writing a document failed
+constexpr int32_t kErrorDuplicate = -48;   // the document or folder already exists
 constexpr int32_t kErrorAssertion = -10518;  // ASSERT failed
 // Sets a system variable (OK, Document, Error) of the current process when a method
 // names it.

@@ -147,6 +147,34 @@ TEST_F(SystemTest, ProcessesAndErrors) {
   Check(cases.data(), cases.size(), helper);
 }
 
+TEST_F(SystemTest, Documents) {
+  const std::string written = "$ref:=Create document(\"DIR/a.txt\")\nSEND PACKET($ref;\"one;two;three\")\nCLOSE DOCUMENT($ref)\n";
+  const std::vector<Case> cases = {
+      {written + "$ref:=Open document(\"DIR/a.txt\";\"\";Read Mode)\n$t:=\"\"\nRepeat\nRECEIVE PACKET($ref;$p;\";\")\n"
+                 "If (OK=1)\n$t:=$t+\"[\"+$p+\"]\"\nEnd if\nUntil (OK=0)\nCLOSE DOCUMENT($ref)\nECHO($t+Document)",
+       "[one][two][three]DIR/a.txt"},
+      {written + "$ref:=Open document(\"DIR/a.txt\";\"\";Read Mode)\nRECEIVE PACKET($ref;$p;20)\n$ok:=OK\n"
+                 "RECEIVE PACKET($ref;$p;20)\nECHO(String($ok)+String(OK))",
+       "10"},
+      {written + "$ref:=Open document(\"DIR/a.txt\";\"\";Get Pathname)\nECHO(Document+\" \"+String($ref=?00:00:00?))",
+       "DIR/a.txt True"},
+      {written + "CREATE FOLDER(\"DIR/x/y\";*)\nCOPY DOCUMENT(\"DIR/a.txt\";\"DIR/x/\";\"b.txt\")\n"
+                 "COPY DOCUMENT(\"DIR/a.txt\";\"DIR/x/b.txt\";*)\nMOVE DOCUMENT(\"DIR/x/b.txt\";\"DIR/x/y/c.txt\")\n"
+                 "ECHO(String(Test path name(\"DIR/x/y/c.txt\"))+String(Test path name(\"DIR/x/b.txt\"))+"
+                 "String(Test path name(\"DIR/x/y\")))",
+       "1-430"},
+      {written + "COPY DOCUMENT(\"DIR/a.txt\";\"DIR/a.txt\")", "error: Error in method \"main\" line 4: COPY DOCUMENT: "},
+      {"CREATE FOLDER(\"DIR/p/q\")", "error: Error in method \"main\" line 1: cannot create the folder"},
+      {"$o:=Path to object(\"/a/b/c.txt\")\nECHO(JSON Stringify($o))\nECHO(Object to path($o)+\" \"+"
+       "Object to path(Path to object(\"/a/b/\")))",
+       "{\"parentFolder\":\"/a/b/\",\"name\":\"c\",\"extension\":\".txt\",\"isFolder\":false}|/a/b/c.txt /a/b/"},
+      {"ECHO(Convert path system to POSIX(\"/a b/é\";*)+\" \"+Convert path POSIX to system(\"/a%20b\";*)+\" \"+"
+       "Convert path system to POSIX(\"/a b\"))",
+       "/a%20b/%C3%A9 /a b /a b"},
+  };
+  Check(cases.data(), cases.size());
+}
+
 TEST_F(SystemTest, Unavailable) {
   const std::vector<Case> cases = {
       {"ECHO(\"runs\")\nMESSAGE:C88(\"x\")", "error: Error in method \"main\" line 2: MESSAGE (4D command 88) is not "
