@@ -33,12 +33,14 @@ std::string TextParam(const Call& c, int i) { return c.TextBytes(i); }
 }  // namespace
 
 void OpenStreamCommand(const Call& c) {
+  if (!HasFreeStream(c.g->streams)) return c.ResultLong(0);
   std::string_view host = c.StringBytes(1);
   StoreOpened(c, OpenActive(host, uint16_t(c.Integer(2)), c.Long(3), c.Long(4),
                             uint16_t(c.Integer(6)), uint32_t(c.Long(7))));
 }
 
 void ListenStreamCommand(const Call& c) {
+  if (!HasFreeStream(c.g->streams)) return c.ResultLong(0);
   StoreOpened(c, OpenPassive(uint16_t(c.Integer(3)), c.Long(4), c.Long(5), uint32_t(c.Long(7))));
 }
 

@@ -35,6 +35,12 @@ int32_t AddStream(StreamTable& t, StreamRecord* record) {
   return 0;
 }
 
+bool HasFreeStream(const StreamTable& t) {
+  for (int32_t ref = 1; ref <= kMaxStreamRef; ++ref)
+    if (!t.records[ref] && t.busyCounts[ref] == 0 && !t.retired[ref]) return true;
+  return false;
+}
+
 int32_t AdoptStream(StreamTable& t, StreamRecord* record) {
   if (!record) return 0;
   int32_t ref = AddStream(t, record);

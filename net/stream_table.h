@@ -33,6 +33,11 @@ StreamRecord** StreamSlot(StreamTable& t, int32_t ref);
 // free.
 int32_t AddStream(StreamTable& t, StreamRecord* record);
 
+// Whether AddStream would find a reference now. An open asks before it makes its record:
+// a listening one may take a pending connection at once, which a record that then finds
+// no reference would drop.
+bool HasFreeStream(const StreamTable& t);
+
 // Stores a newly opened record (null: nothing to store); a record that finds no free
 // reference is closed and freed. Its reference, or 0.
 int32_t AdoptStream(StreamTable& t, StreamRecord* record);

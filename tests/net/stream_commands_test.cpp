@@ -68,6 +68,25 @@ TEST(StreamCommands, BadReferencesAndNetworkValues) {
   EXPECT_EQ(n.AsLong(), 1000);
 }
 
+// With every reference in use a listen gives 0 and leaves a pending connection to the
+// streams already listening: it must not take the connection and then drop it.
+TEST(StreamCommands, ListenWithNoReferenceFreeLeavesThePendingConnection) {
+  Host h;
+  std::vector<int32_t> refs{Listen(h, 0)};
+  ASSERT_NE(refs[0], 0);
+  const uint16_t port = StreamAddresses(h, refs[0]).localPort;
+  while (refs.size() < 1023) {
+    refs.push_back(Listen(h, port));
+    ASSERT_NE(refs.back(), 0) << refs.size();
+  }
+  int client = ConnectRaw(port);
+  ASSERT_GE(client, 0);
+  EXPECT_EQ(Listen(h, port), 0);
+  EXPECT_EQ(State(h, refs[0]), 8);
+  close(client);
+  for (int32_t ref : refs) EXPECT_EQ(Release(h, ref), 0);
+}
+
 TEST(StreamCommands, NamesAndAddresses) {
   Host h;
   Value dotted = Value::String("10.0.0.1"), empty = Value::String(""), none = Value::String("255.255.255.255");
