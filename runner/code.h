@@ -39,12 +39,16 @@ enum class Op : uint8_t {
   Deref,         // node a->: the variable the pointer node a points to
   Member,        // node a.consts[b]: a property (or a collection's length)
   Index,         // node a[node b]: a collection element or an object property
-  MemberCall,    // args[b].consts[a](args[b+1]...): argc counts the receiver
+  MemberCall,    // args[b].consts[a](args[b+1]...): argc counts the receiver; a is
+                 // kComputedMember for args[b][args[b+1]](args[b+2]...)
   ObjectLit,     // {consts[args[b]]: args[b+1]; ...}: argc counts both
   CollectionLit, // [args[b]; ...]
   Logic,         // node a && node b, node a || node b (`bin`): short-circuit
   Ternary,       // args[b] ? args[b+1] : args[b+2]
 };
+
+// MemberCall's `a` when the function's name is computed: $o[$name](...).
+constexpr int32_t kComputedMember = -1;
 
 struct Node {
   Op op = Op::Const;

@@ -282,14 +282,23 @@ bool AssignPath(Frame& f, int32_t target, Value v) {
 }
 
 bool EvalMemberCall(Frame& f, const Node& n, Value* out) {
-  const std::string& name = ConstText(f, n.a);
   int32_t receiver = f.code->args[size_t(n.b)];
   bool super = IsSuperCall(f, receiver);
   Value self;
   if (!super && !Eval(f, receiver, &self)) return false;
-  std::vector<Value> args(size_t(n.argc - 1));
-  for (int32_t k = 1; k < n.argc; ++k)
-    if (!Eval(f, f.code->args[size_t(n.b + k)], &args[size_t(k - 1)])) return false;
+  int32_t first = 1;  // the first argument
+  std::string computed;
+  if (n.a == kComputedMember) {
+    Value key;
+    if (!Eval(f, f.code->args[size_t(n.b + 1)], &key)) return false;
+    if (key.type != Type::Text) return Fail(f, "the name of the function to call must be a text, not " + Article(key.type));
+    computed = key.str();
+    first = 2;
+  }
+  const std::string& name = n.a == kComputedMember ? computed : ConstText(f, n.a);
+  std::vector<Value> args(size_t(n.argc - first));
+  for (int32_t k = first; k < n.argc; ++k)
+    if (!Eval(f, f.code->args[size_t(n.b + k)], &args[size_t(k - first)])) return false;
   if (super) return CallSuper(f, name, args, out);
   if (self.type == Type::Object) return CallObjectMember(f, self, name, args, out);
   if (self.type == Type::Collection) {

@@ -292,7 +292,7 @@ bool Parser::ParseUnary(int32_t* out) {
   return ParsePostfix(out);
 }
 
-/* postfix -> {'->' element | '.' name [args] | '[' expr ']'} */
+/* postfix -> {'->' element | '.' name [args] | '[' expr ']' [args]} */
 bool Parser::ParsePostfix(int32_t* out) {
   for (;;) {
     if (Cur().kind == Tok::Arrow) {
@@ -316,7 +316,14 @@ bool Parser::ParsePostfix(int32_t* out) {
       ++pos;
       int32_t index;
       if (!ParseExpr(&index) || !Expect(Tok::RBracket, "\"]\"")) return false;
-      *out = gen.Index(*out, gen.Root(index));
+      if (Cur().kind == Tok::LParen && Cur().col == At(pos - 1).endCol) {
+        // $o[$name](...): the function the property names, with $o as This
+        std::vector<int32_t> args{gen.Root(*out), gen.Root(index)};
+        if (!ParseArgs(&args)) return false;
+        *out = gen.List(Op::MemberCall, kComputedMember, args);
+      } else {
+        *out = gen.Index(*out, gen.Root(index));
+      }
     } else {
       return true;
     }

@@ -103,6 +103,10 @@ TEST(ModernSyntax, StatementsAndOperatorsGiveTheDocumentedResults) {
       {"$i:=0\nWhile (True)\n$i+=1\nIf ($i=3)\nbreak\nEnd if\nEnd while\nRepeat\n$i+=1\nIf ($i<6)\ncontinue\nEnd if\nbreak\nUntil (False)\nECHO(String($i))",
        "6"},
       {"$s:=\"\"\nFor each ($x; [1; 2; 3; 4])\nIf ($x=2)\ncontinue\nEnd if\nIf ($x=4)\nbreak\nEnd if\n$s+=String($x)\nEnd for each\nECHO($s)", "13"},
+      // a function called through a computed property name, with the object as This
+      {"$o:=New object(\"n\"; 2; \"twice\"; Formula(This.n*$1))\n$k:=\"twice\"\n$o[$k](1)\n"
+       "ECHO(String($o[$k](5))+String($o[\"tw\"+\"ice\"](3)))",
+       "106"},
       // Use on shared objects
       {"$s:=New shared object(\"n\"; 1)\nUse ($s)\n$s.n:=2\n$s.list:=New shared collection(1)\nEnd use\nECHO(String($s.n)+JSON Stringify($s.list))", "2[1]"},
   };
@@ -159,6 +163,7 @@ TEST(ModernSyntax, MistakesAreReportedWhereTheyStand) {
       {"var $o : Object\n$o.a:=1", true, "object is null"},
       {"$t:=\"abc\"\n$t.a:=1", true, "property \"a\" of a text"},
       {"$c:=[1]\n$c.nope()", true, "no function .nope()"},
+      {"$o:={}\n$o[1]()", true, "must be a text, not a longint"},
       {"For each ($x; 5)\nEnd for each", true, "not a longint"},
       {"$s:=New shared object\n$s.a:=1", true, "inside Use"},
       {"Use (New object)\nEnd use", true, "not shared"},
