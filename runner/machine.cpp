@@ -213,6 +213,7 @@ inline bool Turn(Runtime& rt) { return rt.slice < kStatementsPerSlice || Yield(r
   const Fallback& fb = m.fallbacks[size_t(ins.fallback)];
   f.line = fb.stmt->line;
   if (fb.cond < 0) {
+    f.rt->slice += ins.ticks;
     if (!Turn(*f.rt)) return -1;
     return fb.stmt->exec(f, *fb.stmt) ? fb.next : Stopped(f, fb);
   }
@@ -220,6 +221,7 @@ inline bool Turn(Runtime& rt) { return rt.slice < kStatementsPerSlice || Yield(r
   if (!EvalBool(f, fb.cond, &c, "the condition")) return Stopped(f, fb);
   const MIns& branch = m.code[size_t(fb.branch)];
   if (c != bool(branch.flags & kWhen)) return fb.branch + 1;
+  f.rt->slice += branch.ticks;
   if ((branch.flags & kBack) && !Turn(*f.rt)) return -1;
   return branch.c;
 }
@@ -306,11 +308,7 @@ bool RunMachine(Frame& f) {
   // is brought up to date around every call out of here.
   uint32_t slice = rt.slice;
   int32_t to;
-#define VRX_DISPATCH()             \
-  do {                             \
-    slice += i->ticks;             \
-    goto* kCode[size_t(i->op)];    \
-  } while (false)
+#define VRX_DISPATCH() goto* kCode[size_t(i->op)]
 #define VRX_NEXT() \
   do {             \
     ++i;           \
@@ -424,6 +422,7 @@ op_Test:
 op_Exec:
   goto slow;
 op_ForPrep:
+  slice += i->ticks;
   VRX_CALL(ForPrep(f, *i));
 op_ForLoop: {
   // The next position in line while the counter is a longint that stays inside the
@@ -444,6 +443,7 @@ op_End:
   return true;
 
 jump:
+  slice += i->ticks;
   if ((i->flags & kBack) && slice >= kStatementsPerSlice) {
     rt.slice = slice;
     if (!Yield(rt)) return false;

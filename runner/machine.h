@@ -61,7 +61,9 @@ struct MIns {
   MOp op = MOp::End;
   uint8_t flags = 0;
   Tok bin = Tok::End;  // Bin
-  uint8_t ticks = 0;   // statements that begin here (they count towards giving way)
+  // Statements counted towards giving way when this runs: 1 for a statement run the
+  // general way, and for a loop's way back those of a turn (every one in the body).
+  uint8_t ticks = 0;
   int32_t a = 0, b = 0, c = 0;
   int32_t fallback = -1;  // Machine::fallbacks
 };

@@ -40,8 +40,6 @@ class Compiler {
   int32_t Here() const { return int32_t(m_.code.size()); }
 
   int32_t Emit(MIns ins) {
-    ins.ticks = uint8_t(std::min(ticks_, 255));
-    ticks_ = 0;
     m_.code.push_back(ins);
     return Here() - 1;
   }
@@ -55,6 +53,8 @@ class Compiler {
     for (int32_t i : l.from) m_.code[size_t(i)].c = l.at;
     l.from.clear();
   }
+
+  static uint8_t Ticks(int statements) { return uint8_t(std::min(statements, 255)); }
 
   int32_t Temp(int32_t depth) {
     m_.temps = std::max(m_.temps, depth + 1);
@@ -195,12 +195,12 @@ class Compiler {
 
   // Jumps to `target` when condition `cond` is `when`; the fallback evaluates it the
   // general way and takes the same branch.
-  void Branch(const CStmt& s, int32_t cond, bool when, Label& target, int32_t loop, bool back,
+  // A loop's way back (`turn` > 0) counts the statements of a turn towards giving way.
+  void Branch(const CStmt& s, int32_t cond, bool when, Label& target, int32_t loop, int turn,
               std::vector<int32_t>* mine) {
     int32_t fb = NewFallback(s, loop, mine);
     m_.fallbacks[size_t(fb)].cond = cond;
-    uint8_t flags = uint8_t((when ? kWhen : 0) | (back ? kBack : 0));
-    int32_t pending = ticks_;
+    uint8_t flags = uint8_t((when ? kWhen : 0) | (turn > 0 ? kBack : 0));
     size_t mark = m_.code.size();
     int32_t at = -1;
     const Node& n = node(cond);
@@ -216,7 +216,6 @@ class Compiler {
       at = Emit({MOp(int(base) + (y.literal ? 1 : x.literal ? 2 : 0)), flags, n.bin, 0, x.v, y.v, 0, fb});
     } else {
       m_.code.resize(mark);
-      ticks_ = pending;
       Operand v;
       if (n.op != Op::Binary && n.op != Op::Negate && n.op != Op::Local && n.op != Op::Element) {
         at = Emit({MOp::Test, flags, Tok::End, 0, 0, 0, 0, fb});
@@ -224,11 +223,11 @@ class Compiler {
         at = Emit({MOp::IfBool, flags, Tok::End, 0, v.v, 0, 0, fb});
       } else {
         m_.code.resize(mark);
-        ticks_ = pending;
         at = Emit({MOp::Test, flags, Tok::End, 0, 0, 0, 0, fb});
       }
     }
     m_.fallbacks[size_t(fb)].branch = at;
+    m_.code[size_t(at)].ticks = Ticks(turn);
     JumpTo(target, at);
   }
 
@@ -245,13 +244,13 @@ class Compiler {
 
   // `loop`: the innermost compiled loop around s (Machine::loops), -1 when none.
   void Statement(const CStmt& s, int32_t loop) {
-    ++ticks_;
+    ++statements_;
     std::vector<int32_t> mine;  // the fallbacks of s itself
     switch (s.kind) {
       case StmtKind::Assign: Assign(s, loop, &mine); break;
       case StmtKind::If: {
         Label other, end;
-        Branch(s, s.expr, false, other, loop, false, &mine);
+        Branch(s, s.expr, false, other, loop, 0, &mine);
         Block(s.body, loop);
         if (!s.elseBody.empty()) JumpTo(end, Emit({MOp::Jump}));
         Bind(other);
@@ -263,7 +262,7 @@ class Compiler {
         Label end;
         for (const CBranch& b : s.branches) {
           Label other;
-          Branch(s, b.cond, false, other, loop, false, &mine);
+          Branch(s, b.cond, false, other, loop, 0, &mine);
           Block(b.body, loop);
           JumpTo(end, Emit({MOp::Jump}));
           Bind(other);
@@ -278,12 +277,12 @@ class Compiler {
         LoopLabels l;
         NewLoop(&l);
         Label body;
-        Branch(s, s.expr, false, l.exit, loop, false, &mine);
+        Branch(s, s.expr, false, l.exit, loop, 0, &mine);
         Bind(body);
+        int first = statements_;
         Block(s.body, l.index);
         Bind(l.next);
-        ++ticks_;
-        Branch(s, s.expr, true, body, loop, true, &mine);
+        Branch(s, s.expr, true, body, loop, statements_ - first + 1, &mine);
         EndLoop(l);
         break;
       }
@@ -292,10 +291,10 @@ class Compiler {
         NewLoop(&l);
         Label body;
         Bind(body);
+        int first = statements_;
         Block(s.body, l.index);
         Bind(l.next);
-        ++ticks_;
-        Branch(s, s.expr, false, body, loop, true, &mine);
+        Branch(s, s.expr, false, body, loop, statements_ - first + 1, &mine);
         EndLoop(l);
         break;
       }
@@ -305,11 +304,12 @@ class Compiler {
           NewLoop(&l);
           int32_t fb = NewFallback(s, loop, &mine);
           int32_t counter = node(s.target).a, state = Temp(depth_++);
-          int32_t prep = Emit({MOp::ForPrep, 0, Tok::End, 0, counter, state, 0, fb});
+          int32_t prep = Emit({MOp::ForPrep, 0, Tok::End, 1, counter, state, 0, fb});
+          int first = statements_;
           Block(s.body, l.index);
           Bind(l.next);
-          ++ticks_;
-          Emit({MOp::ForLoop, kBack, Tok::End, 0, counter, state, prep + 1, fb});
+          Emit({MOp::ForLoop, kBack, Tok::End, Ticks(statements_ - first + 1), counter, state,
+                prep + 1, fb});
           --depth_;
           m_.code[size_t(prep)].c = Here();
           EndLoop(l);
@@ -333,14 +333,13 @@ class Compiler {
   }
 
   void Exec(const CStmt& s, int32_t loop, std::vector<int32_t>* mine) {
-    Emit({MOp::Exec, 0, Tok::End, 0, 0, 0, 0, NewFallback(s, loop, mine)});
+    Emit({MOp::Exec, 0, Tok::End, 1, 0, 0, 0, NewFallback(s, loop, mine)});
   }
 
   // target := value, into a whole variable with instructions when the value has them.
   void Assign(const CStmt& s, int32_t loop, std::vector<int32_t>* mine) {
     int32_t fb = NewFallback(s, loop, mine);
     size_t mark = m_.code.size();
-    int32_t pending = ticks_;
     bool done = false;
     if (s.into.src == Src::Local && node(s.expr).pure) {
       done = Into(s.expr, s.into.index, false, depth_, fb);
@@ -353,8 +352,7 @@ class Compiler {
     }
     if (!done) {
       m_.code.resize(mark);
-      ticks_ = pending;
-      Emit({MOp::Exec, 0, Tok::End, 0, 0, 0, 0, fb});
+      Emit({MOp::Exec, 0, Tok::End, 1, 0, 0, 0, fb});
     }
   }
 
@@ -371,7 +369,7 @@ class Compiler {
 
   Code& code_;
   Machine& m_;
-  int ticks_ = 0;
+  int statements_ = 0;  // compiled so far
   int32_t depth_ = 0;  // temporaries held by the loops around (For keeps its state in one)
   std::vector<LoopLabels*> open_;
 };
