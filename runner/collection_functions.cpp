@@ -91,10 +91,19 @@ bool RunFormula(CollectionCall& c, std::span<const Value> args, size_t at, Value
   return c.call(args[at], params);
 }
 
+// The names of the event object's properties, kept alive here: events come and go at
+// every call of a formula, and their names stay interned instead of being made again.
+const Name& EventName(int which) {
+  static const Name names[] = {Name("value"), Name("value2"), Name("result"), Name("stop"),
+                               Name("accumulator")};
+  return names[which];
+}
+enum { kValue, kValue2, kResult, kStop, kAccumulator };
+
 Value Event(const Value& value) {
   Value e = Value::NewObject();
   e.object()->props.reserve(4);  // value, value2 or accumulator, result, stop
-  e.object()->Set("value", value);
+  e.object()->Set(EventName(kValue), value);
   return e;
 }
 
@@ -342,10 +351,17 @@ bool Sort(CollectionCall& c, const Value& self, std::span<const Value> args, Val
   // The formula decides; an error in it stops the comparisons and fails the sort.
   bool ok = true;
   Items sorted = items;
+  Value e;
   SafeSort(sorted, [&](const Value& a, const Value& b) {
     if (!ok) return false;
-    Value e = Event(a);
-    e.object()->Set("value2", b);
+    // One event serves the comparisons while the formula keeps no hold of it.
+    if (e.Sole()) {
+      e.object()->Clear();
+      e.object()->Set(EventName(kValue), a);
+    } else {
+      e = Event(a);
+    }
+    e.object()->Set(EventName(kValue2), b);
     ok = RunFormula(c, args, 0, e);
     return ok && ResultTrue(e);
   });
@@ -678,7 +694,7 @@ bool Reduce(CollectionCall& c, const Value& self, std::span<const Value> args, V
   if (args.size() > 2) rest.insert(rest.end(), args.begin() + 2, args.end());
   for (; i < items.size(); ++i) {
     Value e = Event(items[i]);
-    e.object()->Set("accumulator", acc);
+    e.object()->Set(EventName(kAccumulator), acc);
     if (!RunFormula(c, rest, 0, e)) return false;
     // The formula returns the new accumulator, or sets $1.accumulator (or changes it
     // in place), as 4D documents both.

@@ -237,6 +237,11 @@ void ObjectHeap::Set(const Name& name, Value v) {
   Added();
 }
 
+void ObjectHeap::Clear() {
+  props.clear();
+  index_.clear();
+}
+
 bool ObjectHeap::Remove(std::string_view name) {
   for (size_t p = 0; p < props.size(); ++p) {
     if (props[p].first != name) continue;

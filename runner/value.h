@@ -138,6 +138,8 @@ class Value {
   // it are seen by every value referring to it.
   ObjectHeap* object() const;
   CollectionHeap* collection() const;
+  // Whether no other value shares this one's heap part (an object no one else holds).
+  bool Sole() const { return heap_ && heap_->refs == 1; }
   // Whether two values refer to the same object or collection.
   bool SameRef(const Value& o) const { return heap_ == o.heap_ && heap_ && type == o.type; }
 
@@ -254,6 +256,7 @@ struct ObjectHeap : Heap {
   void Set(std::string_view name, Value v);
   void Set(const Name& name, Value v);
   bool Remove(std::string_view name);
+  void Clear();  // no properties left (their room kept)
 
  private:
   std::vector<uint32_t> index_;  // open addressing over props, once there are many

@@ -24,6 +24,8 @@ Value Json(const std::string& text) {
 
 std::string Text(const Value& v) { return runner::JsonStringify(v, false); }
 
+std::vector<Value> keptEvents;  // the events the formula "keep" holds on to
+
 // Formulas of the tests, by name: each fills $1.result as a 4D formula would.
 bool RunTestFormula(const Value& formula, std::vector<Value>& params) {
   runner::ObjectHeap& e = *params[0].object();
@@ -40,6 +42,10 @@ bool RunTestFormula(const Value& formula, std::vector<Value>& params) {
     static bool answer = false;
     result = Value::Bool(answer = !answer);
   } else if (name == "desc") result = Value::Bool(x > e.Find("value2")->Number());
+  else if (name == "keep") {
+    keptEvents.push_back(params[0]);
+    result = Value::Bool(x < e.Find("value2")->Number());
+  }
   else if (name == "pair") result = Json("[" + std::to_string(int(x)) + "," + std::to_string(int(x * 2)) + "]");
   else return false;
   e.Set("result", result);
@@ -195,6 +201,17 @@ TEST(Collections, BadCallsAndSharedCollectionsAreRefused) {
   for (const Value& v : many.collection()->items) sum += v.Number();
   EXPECT_EQ(many.collection()->items.size(), 20u);
   EXPECT_EQ(sum, 190);
+
+  // An event the formula holds on to stays as it was: the next comparison gets another.
+  Value three = Json("[3,1,2]"), keep = Json(R"(["keep"])");
+  ASSERT_TRUE(runner::CallCollectionFunction(flipCall, *runner::FindCollectionFunction("sort"), three,
+                                             keep.collection()->items, &sorted));
+  EXPECT_EQ(Text(three), "[1,2,3]");
+  ASSERT_GE(keptEvents.size(), 2u);
+  EXPECT_FALSE(keptEvents[0].SameRef(keptEvents[1]));
+  for (const Value& k : keptEvents)
+    EXPECT_NE(k.object()->Find("value")->Number(), k.object()->Find("value2")->Number());
+  keptEvents.clear();
 
   // Shared: changed only under the holder's Use; a plain object cannot go in.
   Value shared = Value::NewCollection(), inner = Value::NewCollection(), plain = Value::NewObject();
