@@ -813,6 +813,18 @@ void Host::Delay(int32_t ticks) {
   impl_->Schedule();
 }
 
+bool Host::DelayOther(int number, int32_t ticks) {
+  Process* p = impl_->Find(number);
+  if (!p || p->state == State::Dead) return false;
+  if (p != impl_->current) impl_->Delay(p, ticks);
+  return true;
+}
+
+bool Host::IsDelayed(int number) const {
+  Process* p = impl_->Find(number);
+  return p && p->state == State::Delayed;
+}
+
 void Host::WaitForProcesses() {
   Impl& m = *impl_;
   if (m.current->number != 1) return;

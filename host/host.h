@@ -132,6 +132,10 @@ class Host {
   void Yield();
   // Sleep this process for ticks (host calls 89 and 93).
   void Delay(int32_t ticks);
+  // Sleep another process for ticks from now: one that is ready to run (a process already
+  // asleep keeps its own wake-up). False when no live process has that number.
+  bool DelayOther(int number, int32_t ticks);
+  bool IsDelayed(int number) const;
   // Process 1 only: run the others until every one has ended.
   void WaitForProcesses();
 

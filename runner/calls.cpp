@@ -138,6 +138,7 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
   rt.program = &program;
   rt.host = options.host;
   rt.trace = options.trace;
+  rt.databaseFolder = options.databaseFolder;
   rt.confined = options.confined;
   rt.maxBytes = options.confined ? kConfinedMaxBytes : kMaxBytes;
   rt.maxArray = options.confined ? kConfinedMaxArray : kMaxArray;
@@ -251,8 +252,12 @@ bool DelayProcess(Frame& f, const Args& a, Value*) {
       !EvalLong(f, a[1], &ticks, "DELAY PROCESS: the duration"))
     return false;
   if (!f.rt->host) return Fail(f, "DELAY PROCESS needs the host, which is not running");
-  if (process != f.rt->host->CurrentProcess())
-    return Fail(f, "DELAY PROCESS can only delay the current process");
+  // Another process sleeps from its next turn; a number no live process has does nothing,
+  // as in 4D.
+  if (process != f.rt->host->CurrentProcess()) {
+    if (ticks > 0) (void)f.rt->host->DelayOther(process, ticks);
+    return true;
+  }
   f.rt->slice = 0;
   Runtime::ProcessInfo& info = f.rt->processes[process];
   info.state = kProcessDelayed;
@@ -275,7 +280,10 @@ bool ProcessState(Frame& f, const Args& a, Value* out) {
   int32_t n;
   if (!EvalLong(f, a[0], &n, "Process state: the process")) return false;
   auto it = f.rt->processes.find(n);
-  *out = Value::Long(it == f.rt->processes.end() ? kProcessUnknown : it->second.state);
+  int32_t state = it == f.rt->processes.end() ? kProcessUnknown : it->second.state;
+  // A process another one delayed is asleep in the host, not in its own DELAY PROCESS.
+  if (state == 0 && f.rt->host && f.rt->host->IsDelayed(n)) state = kProcessDelayed;
+  *out = Value::Long(state);
   return true;
 }
 

@@ -74,6 +74,7 @@ struct Runtime {
   std::vector<Var> interprocess;  // by slot
   bool aborting = false;  // a failed ASSERT ends every process
   bool trace = false;     // VRX_ calls on `err`
+  std::string databaseFolder;  // absolute, ending in "/"
   double epsilon = 1e-6;  // reals closer than this are equal (SET REAL COMPARISON LEVEL)
   bool confined = false;  // RunOptions::confined
   size_t maxBytes = kMaxBytes, maxArray = kMaxArray;  // largest text or BLOB, and array

@@ -78,6 +78,21 @@ bool MethodFolder(const fs::path& target, std::string* folder, std::string* file
   return true;
 }
 
+// The project's folder: the one holding Project/Sources/Methods (or Sources/Methods), or
+// the folder of the methods themselves.
+std::string DatabaseFolder(const std::string& methods) {
+  std::error_code ec;
+  fs::path p = fs::absolute(fs::path(methods), ec).lexically_normal();
+  if (p.filename().empty()) p = p.parent_path();
+  if (p.filename() == "Methods" && p.parent_path().filename() == "Sources") {
+    p = p.parent_path().parent_path();
+    if (p.filename() == "Project") p = p.parent_path();
+  }
+  std::string out = p.string();
+  if (out.empty() || out.back() != '/') out += '/';
+  return out;
+}
+
 using Found = std::vector<std::pair<std::pair<int, int>, std::string>>;  // (line, col), message
 
 // The calls below node i that cannot run here.
@@ -358,6 +373,7 @@ int RunMethods(int argc, char** argv) {
   RunOptions opts;
   opts.host = &h;
   opts.trace = trace;
+  opts.databaseFolder = DatabaseFolder(folder);
   int status = RunProgram(program, method, std::move(params), opts);
   std::fflush(stdout);
   return status;

@@ -67,6 +67,8 @@ struct RunOptions {
   bool confined = false;
   // The run ends with an error after about this many statements; 0: no limit.
   uint32_t statementLimit = 0;
+  // The project's own folder, for Get 4D folder; the current folder when empty.
+  std::string databaseFolder;
 };
 
 // Runs `method` as process 1 with `params` as $1..$n, then every process it started,

@@ -93,7 +93,12 @@ constexpr std::string_view kDepartures[] = {
     "compressed BLOB.",
     "EXECUTE FORMULA reads its statement like a method of its own: it sees process and "
     "interprocess variables that some method uses, not the caller's locals.",
-    "DELAY PROCESS delays the current process only.",
+    "DELAY PROCESS of another process takes effect at that process's next turn; a process "
+    "already asleep keeps its own wake-up.",
+    "Get 4D folder answers folders of the project being run (Database folder is the folder "
+    "holding Project/, Logs, Resources, Data and WebFolder inside it) and of ~/.config/vrx "
+    "(Active 4D Folder, Licenses); System folder answers XDG folders, and \"\" for Windows "
+    "folders.",
     "Process state knows Executing (0), Delayed (1), Does not exist (-1) and Aborted (-100, a "
     "process that has ended); processes never wait for user events here.",
     "LOG and Log are 4D's logarithm; the runner's own printout is ECHO.",

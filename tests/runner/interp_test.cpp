@@ -429,6 +429,16 @@ TEST(Processes, RunProgramWaitsForEveryProcess) {
   EXPECT_EQ(o.out, (std::vector<std::string>{"main ends", "late ends"}));
 }
 
+TEST(Processes, DelayAnotherProcess) {
+  Outcome o = RunMethods({{"main.4dm", "<>step:=0\n$p:=New process(\"Worker\";0)\nDELAY PROCESS($p;30)\n"
+                                       "ECHO(String(Process state($p)))\nIDLE\nIDLE\nECHO(String(<>step))\n"
+                                       "While (<>step=0)\n  DELAY PROCESS(Current process;5)\nEnd while\n"
+                                       "ECHO(String(<>step))\n"},
+                          {"Worker.4dm", "<>step:=1\n"}});
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"1", "0", "1"}));
+}
+
 TEST(Processes, UnknownProcessMethodIsARuntimeError) {
   Outcome o = RunMain("$p:=New process(\"Missing\";0)\nECHO(\"after\")\n");
   EXPECT_EQ(o.status, 1);

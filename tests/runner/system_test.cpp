@@ -171,6 +171,9 @@ TEST_F(SystemTest, Documents) {
       {"ECHO(Convert path system to POSIX(\"/a b/é\";*)+\" \"+Convert path POSIX to system(\"/a%20b\";*)+\" \"+"
        "Convert path system to POSIX(\"/a b\"))",
        "/a%20b/%C3%A9 /a b /a b"},
+      {"$h:=System folder(Home folder)\nECHO(String($h[[Length($h)]]=\"/\")+\" \"+String(Length(System folder(Favorites Win)))"
+       "+\" \"+Substring(Get 4D folder(Logs folder);Length(Get 4D folder(Database folder))+1))",
+       "True 0 Logs/"},
   };
   Check(cases.data(), cases.size());
 }
