@@ -33,7 +33,8 @@ void EnterMethod(Frame& f, Runtime* rt, Process* proc, const Method* method,
 }
 
 namespace {
-constexpr int32_t kProcessUnknown = -1, kProcessDelayed = 1, kProcessEnded = -100;
+// Does not exist, Delayed and Aborted (a process that has ended).
+constexpr int32_t kProcessUnknown = -100, kProcessDelayed = 1, kProcessEnded = -1;
 std::string Quoted(const Method* m) { return m ? "\"" + m->name + "\"" : "\"?\""; }
 }  // namespace
 

@@ -99,7 +99,7 @@ constexpr std::string_view kDepartures[] = {
     "holding Project/, Logs, Resources, Data and WebFolder inside it) and of ~/.config/vrx "
     "(Active 4D Folder, Licenses); System folder answers XDG folders, and \"\" for Windows "
     "folders.",
-    "Process state knows Executing (0), Delayed (1), Does not exist (-1) and Aborted (-100, a "
+    "Process state knows Executing (0), Delayed (1), Does not exist (-100) and Aborted (-1, a "
     "process that has ended); processes never wait for user events here.",
     "LOG and Log are 4D's logarithm; the runner's own printout is ECHO.",
 };

@@ -142,7 +142,7 @@ TEST_F(SystemTest, ProcessesAndErrors) {
        "FalseTrueTrue|False"},
       {"ECHO(Current process name+\" \"+String(Process state(Current process))+\" \"+String(Process state(99))+\" \"+"
        "String(Process number(\"main\")))",
-       "Main 0 -1 1"},
+       "Main 0 -100 1"},
   };
   Check(cases.data(), cases.size(), helper);
 }
