@@ -10,11 +10,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 n=${2:-20000000}
 lua=$(command -v lua5.4 || true)
-[ -x "$build/vrx" ] || { echo "no $build/vrx: build first" >&2; exit 2; }
-[ -n "$lua" ] || { echo "lua5.4 is not installed (apt-get install lua5.4)" >&2; exit 2; }
-
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+. bench/side_by_side.sh
+need_vrx "$build"
+need "$lua" lua5.4 "apt-get install lua5.4"
 cat > "$dir/loop.4dm" <<'M'
 $n:=Num($1)
 $s:=0
@@ -63,7 +61,7 @@ L
 best() {
   local b="" t
   for _ in 1 2 3 4 5; do
-    t=$( { TIMEFORMAT='%3U %3S'; time "$@" > "$dir/out"; } 2>&1 | awk '{ print $1 + $2 }')
+    t=$(cpu "$@")
     if [ -z "$b" ] || awk -v t="$t" -v b="$b" 'BEGIN { exit !(t < b) }'; then b=$t; fi
   done
   echo "$b"

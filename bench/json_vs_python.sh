@@ -14,11 +14,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 records=${2:-2600}
 python=$( [ -x /usr/bin/python3 ] && echo /usr/bin/python3 || command -v python3 || true)
-[ -x "$build/vrx" ] || { echo "no $build/vrx: build first" >&2; exit 2; }
-[ -n "$python" ] || { echo "python3 is not installed" >&2; exit 2; }
-
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+. bench/side_by_side.sh
+need_vrx "$build"
+need "$python" python3 "apt-get install python3"
 "$python" - "$records" > "$dir/doc.json" <<'P'
 import json, random, sys
 rnd = random.Random(7)
@@ -84,21 +82,7 @@ if work == "stringify":
 print(check)
 P
 
-cpu() {
-  { TIMEFORMAT='%3U %3S'; time "$@" > "$dir/out"; } 2>&1 | awk '{ print $1 + $2 }'
-}
-median() { printf '%s\n' "$@" | sort -g | sed -n 2p; }
 k=11
-per_run() {
-  local m=()
-  for _ in 1 2 3; do
-    local t1 tk
-    t1=$(cpu "$@" 1 "$dir/doc.json")
-    tk=$(cpu "$@" "$k" "$dir/doc.json")
-    m+=("$(awk -v a="$t1" -v b="$tk" -v k="$k" 'BEGIN { print (b - a) / (k - 1) }')")
-  done
-  median "${m[@]}"
-}
 
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg); document $(wc -c < "$dir/doc.json") bytes"
 printf '%-10s %10s %10s %10s\n' work "vrx ms" "python ms" "python/vrx"
@@ -106,8 +90,8 @@ for work in parse stringify; do
   a=$("$build/vrx" run "$dir/json.4dm" "$work" 1 "$dir/doc.json")
   b=$("$python" "$dir/work.py" "$work" 1 "$dir/doc.json")
   [ "$a" = "$b" ] || { echo "$work: results differ: vrx $a, python $b" >&2; exit 1; }
-  v=$(per_run "$build/vrx" run "$dir/json.4dm" "$work")
-  p=$(per_run "$python" "$dir/work.py" "$work")
+  v=$(per_run "$k" "$dir/doc.json" "$build/vrx" run "$dir/json.4dm" "$work")
+  p=$(per_run "$k" "$dir/doc.json" "$python" "$dir/work.py" "$work")
   awk -v w="$work" -v v="$v" -v p="$p" 'BEGIN {
     printf "%-10s %10.1f %10.1f %10.2f\n", w, v * 1000, p * 1000, (v > 0 ? p / v : 0)
   }'

@@ -9,8 +9,9 @@
 #   each-sum   For each summing $o.v                              | ipairs summing o.v
 #   each-set   For each setting $o.w:=$o.v+1                      | ipairs setting o.w
 # Each program runs the work once and K times after the same set-up (K is 3 for the
-# slow works, 21 for the quick ones); the difference of the two processor times (user
-# and system) is K-1 runs of the work without start-up or set-up. The median of three such measures counts; both sides are measured side by
+# slow works, 101 for the quick ones, whose run takes a few milliseconds); the difference
+# of the two processor times (user and system) is K-1 runs of the work without start-up
+# or set-up. The median of three such measures counts; both sides are measured side by
 # side, work by work. Prints milliseconds per run for both and lua / vrx (1.0: as fast
 # as Lua; above: faster).
 set -euo pipefail
@@ -18,11 +19,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 n=${2:-100000}
 lua=$(command -v lua5.4 || true)
-[ -x "$build/vrx" ] || { echo "no $build/vrx: build first" >&2; exit 2; }
-[ -n "$lua" ] || { echo "lua5.4 is not installed (apt-get install lua5.4)" >&2; exit 2; }
-
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+. bench/side_by_side.sh
+need_vrx "$build"
+need "$lua" lua5.4 "apt-get install lua5.4"
 cat > "$dir/objects.4dm" <<'M'
 $work:=$1
 $reps:=Num($2)
@@ -101,24 +100,6 @@ end
 print(string.format("%d", check))
 L
 
-# Processor seconds (user and system) of one command.
-cpu() {
-  { TIMEFORMAT='%3U %3S'; time "$@" > "$dir/out"; } 2>&1 | awk '{ print $1 + $2 }'
-}
-median() { printf '%s\n' "$@" | sort -g | sed -n 2p; }
-# Seconds one run of the work takes: (K runs - one run) / (K - 1), median of three.
-per_run() {
-  local k=$1 m=()
-  shift
-  for _ in 1 2 3; do
-    local t1 tk
-    t1=$(cpu "$@" 1 "$n")
-    tk=$(cpu "$@" "$k" "$n")
-    m+=("$(awk -v a="$t1" -v b="$tk" -v k="$k" 'BEGIN { print (b - a) / (k - 1) }')")
-  done
-  median "${m[@]}"
-}
-
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg); $n objects"
 printf '%-9s %10s %10s %9s\n' work "vrx ms" "lua ms" "lua/vrx"
 for work in build orderBy sort sum each-sum each-set; do
@@ -129,9 +110,9 @@ for work in build orderBy sort sum each-sum each-set; do
   fi
   b=$("$lua" "$dir/objects.lua" "$work" 1 1000)
   [ "$a" = "$b" ] || { echo "$work: results differ: vrx $a, lua $b" >&2; exit 1; }
-  case $work in build|orderBy|sort) k=3 ;; *) k=21 ;; esac
-  v=$(per_run "$k" "$build/vrx" run "$dir/objects.4dm" "$work")
-  l=$(per_run "$k" "$lua" "$dir/objects.lua" "$work")
+  case $work in build|orderBy|sort) k=3 ;; *) k=101 ;; esac
+  v=$(per_run "$k" "$n" "$build/vrx" run "$dir/objects.4dm" "$work")
+  l=$(per_run "$k" "$n" "$lua" "$dir/objects.lua" "$work")
   awk -v w="$work" -v v="$v" -v l="$l" 'BEGIN {
     printf "%-9s %10.1f %10.1f %9.2f\n", w, v * 1000, l * 1000, (v > 0 ? l / v : 0)
   }'
