@@ -59,25 +59,10 @@ void BM_PlainSocketLoop(benchmark::State& state) {
   close(lfd);
   fcntl(a, F_SETFL, O_NONBLOCK);
   fcntl(b, F_SETFL, O_NONBLOCK);
-  const std::string piece(32000, 'p');
-  std::vector<char> in(32000);
-  for (auto _ : state) {
-    size_t sent = 0, received = 0;
-    while (received < kTransfer) {
-      bool moved = false;
-      if (sent < kTransfer) {
-        ssize_t w = send(a, piece.data(), std::min(piece.size(), kTransfer - sent), MSG_NOSIGNAL);
-        if (w > 0) sent += size_t(w), moved = true;
-      }
-      ssize_t r = recv(b, in.data(), in.size(), 0);
-      if (r > 0) received += size_t(r), moved = true;
-      if (!moved) {
-        pollfd p[2] = {{b, POLLIN, 0}, {a, POLLOUT, 0}};
-        poll(p, sent < kTransfer ? 2 : 1, 100);
-      }
-    }
-  }
-  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kTransfer));
+  RawPumpLoop(
+      state, a, b, kTransfer,
+      [&](const char* p, size_t n) { return long(send(a, p, n, MSG_NOSIGNAL)); },
+      [&](char* p, size_t n) { return long(recv(b, p, n, 0)); });
   close(a);
   close(b);
 }

@@ -110,25 +110,9 @@ void BM_OpenSslSocketLoop(benchmark::State& state) {
     SSL_do_handshake(s);
     poll(nullptr, 0, 1);
   }
-  const std::string piece(kPiece, 'p');
-  std::vector<char> in(kPiece);
-  for (auto _ : state) {
-    size_t sent = 0, received = 0;
-    while (received < kTransfer) {
-      bool moved = false;
-      if (sent < kTransfer) {
-        int w = SSL_write(c, piece.data(), int(std::min(piece.size(), kTransfer - sent)));
-        if (w > 0) sent += size_t(w), moved = true;
-      }
-      int r = SSL_read(s, in.data(), int(in.size()));
-      if (r > 0) received += size_t(r), moved = true;
-      if (!moved) {
-        pollfd p[2] = {{b, POLLIN, 0}, {a, POLLOUT, 0}};
-        poll(p, sent < kTransfer ? 2 : 1, 100);
-      }
-    }
-  }
-  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kTransfer));
+  RawPumpLoop(
+      state, a, b, kTransfer, [&](const char* p, size_t n) { return long(SSL_write(c, p, int(n))); },
+      [&](char* p, size_t n) { return long(SSL_read(s, p, int(n))); });
   SSL_free(c);
   SSL_free(s);
   SSL_CTX_free(cctx);

@@ -3,6 +3,9 @@
 #pragma once
 #include <benchmark/benchmark.h>
 
+#include <poll.h>
+
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -82,6 +85,33 @@ inline void PollLoop(benchmark::State& state, Host& h, int32_t ref) {
   int32_t s;
   std::memcpy(&s, result, 4);
   if (s != 8) state.SkipWithError("stream not established");
+}
+
+// The loop a program without VRX would write to move `bytes` from socket `a` to socket
+// `b` in pieces, both non-blocking: write while it can, read what came, and sleep in
+// poll only when neither moved. write(piece, n) and read(buffer, n) answer a count (> 0
+// when something moved). Counts the bytes as processed.
+template <typename Write, typename Read>
+void RawPumpLoop(benchmark::State& state, int a, int b, size_t bytes, Write write, Read read) {
+  const std::string piece(kPiece, 'p');
+  std::vector<char> in(kPiece);
+  for (auto _ : state) {
+    size_t sent = 0, received = 0;
+    while (received < bytes) {
+      bool moved = false;
+      if (sent < bytes) {
+        long w = write(piece.data(), std::min(piece.size(), bytes - sent));
+        if (w > 0) sent += size_t(w), moved = true;
+      }
+      long r = read(in.data(), in.size());
+      if (r > 0) received += size_t(r), moved = true;
+      if (!moved) {
+        pollfd p[2] = {{b, POLLIN, 0}, {a, POLLOUT, 0}};
+        poll(p, sent < bytes ? 2 : 1, 100);
+      }
+    }
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
 }
 
 }  // namespace streambench
