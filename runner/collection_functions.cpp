@@ -707,19 +707,23 @@ bool Reduce(CollectionCall& c, const Value& self, std::span<const Value> args, V
   return true;
 }
 
-// find() and findIndex(): the first element, or its index, for which the formula's result
-// is true.
-bool FindBy(CollectionCall& c, const Value& self, std::span<const Value> args, int64_t* at) {
+// find() and findIndex(): the first element, and its index, for which the formula's
+// result is true (Undefined and -1 when none). The element comes from the copy walked:
+// the formula may have changed the collection itself meanwhile.
+bool FindBy(CollectionCall& c, const Value& self, std::span<const Value> args, int64_t* at,
+            Value* found) {
   size_t formula;
   int64_t start;
   if (!StartAndFormula(c, self, args, &formula, &start)) return false;
   const Items items = ItemsOf(self);
   *at = -1;
+  *found = Value();
   for (size_t i = size_t(start); i < items.size(); ++i) {
     Value e = Event(items[i]);
     if (!RunFormula(c, args, formula, e)) return false;
     if (ResultTrue(e)) {
       *at = int64_t(i);
+      *found = items[i];
       break;
     }
   }
@@ -727,13 +731,12 @@ bool FindBy(CollectionCall& c, const Value& self, std::span<const Value> args, i
 }
 bool FindFn(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out) {
   int64_t at;
-  if (!FindBy(c, self, args, &at)) return false;
-  *out = at >= 0 ? ItemsOf(self)[size_t(at)] : Value();
-  return true;
+  return FindBy(c, self, args, &at, out);
 }
 bool FindIndex(CollectionCall& c, const Value& self, std::span<const Value> args, Value* out) {
   int64_t at;
-  if (!FindBy(c, self, args, &at)) return false;
+  Value found;
+  if (!FindBy(c, self, args, &at, &found)) return false;
   *out = Value::Real(double(at));
   return true;
 }

@@ -210,6 +210,10 @@ ECHO($f.call(Null;"hello"))
 $f:=Formula($1+$2+$3)
 ECHO($f.apply(Null;New collection(10;20;30))))",
        "HELLO|60"},
+      // A formula that empties the collection it searches: the element found stays valid.
+      {R"(c:=New collection(7;8;9)
+ECHO(String(c.find(Formula(c.clear().length=0)))+" "+String(c.length)))",
+       "7 0"},
       // A method called as a formula runs with its This.
       {R"($o:=New object("first";"Ann";"last";"Lee";"full";Formula(full_name))
 ECHO($o.full("_")))",
