@@ -12,6 +12,7 @@
 namespace runner {
 
 [[gnu::noinline]] bool StackExhausted(Frame& f) {
+  if (f.proc->depth >= kMaxCallDepth) return true;
   char here;
   const char* base = f.proc->stackBase;
   return base && base > &here && size_t(base - &here) > kStackBudget;
@@ -39,6 +40,8 @@ std::string Quoted(const Method* m) { return m ? "\"" + m->name + "\"" : "\"?\""
 }  // namespace
 
 bool Fail(Frame& f, const std::string& message) { return FailCode(f, kErrorGeneral, message); }
+
+bool StackOverflow(Frame& f) { return Fail(f, "stack overflow: calls and expressions nest too deeply"); }
 
 bool FailCode(Frame& f, int32_t code, const std::string& message) {
   Runtime& rt = *f.rt;
@@ -85,8 +88,7 @@ bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value
     std::string message = UnavailableMessage(site.name);
     return Fail(f, message.empty() ? "Unknown command or method: " + site.name : message);
   }
-  if (f.proc->depth >= kMaxCallDepth || StackExhausted(f))
-    return Fail(f, "too many nested method calls (stack overflow) calling " + site.name);
+  if (StackExhausted(f)) return StackOverflow(f);
   Frame callee;
   EnterMethod(callee, f.rt, f.proc, site.method, std::move(params));
   ++f.proc->depth;

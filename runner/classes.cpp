@@ -409,8 +409,7 @@ Value ClassObject(Frame& f, const ClassDef* cls) {
 bool CallFunction(Frame& f, const Method* m, const ClassDef* owner, const Value& self,
                   std::vector<Value> params, Value* out,
                   std::span<const std::pair<int32_t, Value>> captured, int32_t expr) {
-  if (f.proc->depth >= kMaxCallDepth || StackExhausted(f))
-    return Fail(f, "too many nested calls (stack overflow) calling " + m->name);
+  if (StackExhausted(f)) return StackOverflow(f);
   Frame callee;
   EnterMethod(callee, f.rt, f.proc, m, std::move(params));
   callee.self = self;

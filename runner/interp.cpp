@@ -98,7 +98,7 @@ inline bool EvalChild(Frame& f, int32_t i, Value* out) {
 }
 
 bool EvalNode(Frame& f, int32_t i, Value* out) {
-  if (StackExhausted(f)) return Fail(f, "stack overflow: calls and expressions nest too deeply");
+  if (StackExhausted(f)) return StackOverflow(f);
   const Node& n = f.node(i);
   switch (n.op) {
     case Op::Const:

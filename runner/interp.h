@@ -355,8 +355,10 @@ struct ForCount {
 [[nodiscard]] bool NextPosition(Frame& f, const CStmt& s, Var* counter, double st, double* i);
 // The counter's value at position i: a longint when i is a whole number in range.
 Value CounterValue(double i);
-// True when this process's stack is nearly used up.
+// The one guard against running out of stack: true when this process has too many
+// nested calls or has nearly used up its stack; StackOverflow reports it (always false).
 bool StackExhausted(Frame& f);
+bool StackOverflow(Frame& f);
 // Interpreted code gives the other processes their turn now and then, as 4D's
 // scheduler does, so that a polling loop without DELAY PROCESS cannot starve them.
 constexpr uint32_t kStatementsPerSlice = 512;

@@ -252,7 +252,8 @@ TEST(Runtime, ErrorsNameMethodAndLineAndStopTheProcess) {
       {"ECHO(\"before\")\nFor ($i;1;2;0)\nEnd for\nECHO(\"after\")\n",
        "line 2: the step of For cannot be 0"},
       // the call depth or, in a sanitizer build's larger frames, the stack runs out first
-      {"ECHO(\"before\")\n$x:=Recurse\nECHO(\"after\")\n", "stack overflow"},
+      {"ECHO(\"before\")\n$x:=Recurse\nECHO(\"after\")\n",
+       "line 1: stack overflow: calls and expressions nest too deeply"},
       // a command-line argument is a text: the message says how to make it a number
       {"ECHO(\"before\")\n$x:=\"5\"-2\nECHO(\"after\")\n", "a text and a longint (a text, such as a "
        "command-line argument, becomes a number with Num: Num($1))"},
