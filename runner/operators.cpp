@@ -293,6 +293,9 @@ bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what) {
     case Type::Blob:
       if (v.type == Type::Picture) { *out = Value::Blob(v.takeStr()); return true; }
       break;
+    case Type::Object:  // an element of an object array holds Null as an object variable does
+      if (v.type == Type::Null) { *out = Value::Empty(to); return true; }
+      break;
     default:
       break;
   }
