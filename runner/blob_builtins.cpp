@@ -633,8 +633,8 @@ bool CompressBlob(Frame& f, const Args& a, Value*) {
   return true;
 }
 
-// EXPAND BLOB(blob): a BLOB that is not compressed stays as it is; one whose data is
-// damaged is error -10600.
+// EXPAND BLOB(blob): a BLOB that is not compressed, or whose data is damaged, stays as
+// it is: error -10600, OK 0.
 bool ExpandBlob(Frame& f, const Args& a, Value*) {
   Var* var;
   if (!NeedBlobVar(f, a[0], &var, "EXPAND BLOB")) return false;
@@ -642,8 +642,8 @@ bool ExpandBlob(Frame& f, const Args& a, Value*) {
   size_t expanded;
   int32_t mode = CompressionOf(in, &expanded);
   if (mode == kNotCompressed) {
-    SetSystemVar(f, "ok", Value::Long(1));
-    return true;
+    SetSystemVar(f, "ok", Value::Long(0));
+    return FailCode(f, kErrorCompression, "EXPAND BLOB: the BLOB is not compressed");
   }
   if (expanded > f.rt->maxBytes) return Fail(f, "EXPAND BLOB: the expanded BLOB would be too large");
   size_t head = mode > 0 ? kCompressMark.size() + 5 : 0;
