@@ -1,0 +1,231 @@
+// Built-ins given what they cannot take (wrong kinds, counts and ranges, Null,
+// undefined values) and the rarer documented forms, one table per family: each line of
+// 4D runs as method "main" in a temporary folder named DIR in the source. A result is
+// the ECHO lines joined by |, or "!" and a part of the first error's message.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "runner/runner.h"
+
+namespace {
+
+struct Row {
+  const char* source;
+  const char* want;
+};
+
+class BadInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/vrx-bad-input-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::string Run(std::string source) {
+    for (size_t at = 0; (at = source.find("DIR", at)) != std::string::npos; at += dir_.size())
+      source.replace(at, 3, dir_);
+    runner::Program program;
+    std::vector<std::string> lines, errors;
+    // "caught": an error method that lets the method go on.
+    if (!runner::LoadSources({{"main.4dm", source}, {"caught.4dm", "// errors pass\n"}}, &program, &errors))
+      return "load: " + (errors.empty() ? "" : errors[0]);
+    runner::RunOptions opts;
+    opts.out = [&](std::string_view l) { lines.emplace_back(l); };
+    opts.err = [&](std::string_view l) { errors.emplace_back(l); };
+    runner::RunProgram(program, "main", {}, opts);
+    if (!errors.empty()) return "!" + errors[0];
+    std::string log;
+    for (const std::string& l : lines) log += (log.empty() ? "" : "|") + l;
+    return log;
+  }
+
+  void Check(std::initializer_list<Row> rows) {
+    for (const Row& r : rows) {
+      std::string got = Run(r.source), want = r.want;
+      if (want.starts_with("!")) EXPECT_NE(got.find(want.substr(1)), std::string::npos) << r.source << "\n-> " << got;
+      else EXPECT_EQ(got, want) << r.source;
+    }
+  }
+
+  std::string dir_;
+};
+
+}  // namespace
+
+TEST_F(BadInput, Blobs) {
+  Check({
+      {"$b:=5\nSET BLOB SIZE($b;3)", "!$b is a longint, not a BLOB"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;-1)", "!bad size -1"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;3;65)\nECHO(BLOB to text($b;3))", "AAA"},
+      {"C_BLOB($b)\nTEXT TO BLOB(\"ab\"+Char(0)+\"c\";$b;UTF8 C string)\nECHO(BLOB size($b))", "3"},
+      {"C_BLOB($b)\nTEXT TO BLOB(\"a\";$b;9)", "!unknown text format 9"},
+      {"C_BLOB($b)\nTEXT TO BLOB(\"a\";$b;3;5)", "!the offset must be a variable or *"},
+      {"C_BLOB($b)\n$o:=-1\nTEXT TO BLOB(\"a\";$b;3;$o)", "!negative offset"},
+      {"C_BLOB($b)\n$o:=4\nTEXT TO BLOB(\"a\";$b;3;$o)", "!the offset is past the end of the BLOB"},
+      {"C_BLOB($b)\nTEXT TO BLOB(\"abc\";$b;3)\n$o:=9\n$t:=BLOB to text($b;3;$o)", "!offset 9 is outside the BLOB"},
+      {"C_BLOB($b)\nTEXT TO BLOB(\"abc\";$b;6)\nECHO(BLOB to text($b;4))", "abc"},
+      {"C_BLOB($b)\n$o:=0\n$t:=BLOB to text($b;1;$o)", "!no Pascal string at offset 0"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;2;9)\n$t:=BLOB to text($b;1)", "!runs past the end"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;1)\n$t:=BLOB to text($b;2)", "!no text length at offset 0"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;3;9)\n$t:=BLOB to text($b;2)", "!runs past the end"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;3)\n$t:=BLOB to text($b;5)", "!no text length at offset 0"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;5;9)\n$t:=BLOB to text($b;5)", "!runs past the end"},
+      {"C_BLOB($b)\n$t:=BLOB to text($b;9)", "!unknown text format 9"},
+      {"$t:=BLOB to text(\"x\";3)", "!the first parameter must be a BLOB"},
+      {"$n:=BLOB size(5)", "!the parameter is a longint, not a BLOB"},
+      {"C_BLOB($b)\nINTEGER TO BLOB(1;$b;5)", "!the byte order must be 0"},
+      {"C_BLOB($b)\nREAL TO BLOB(1.5;$b;1)", "!Extended real format is not supported"},
+      {"C_BLOB($b)\nREAL TO BLOB(1.5;$b;7)", "!unknown real format 7"},
+      {"C_BLOB($b)\nREAL TO BLOB(1.5;$b;0)\n$o:=0\nECHO(String(BLOB to real($b;0;$o))+\" \"+String($o))", "1.5 8"},
+      {"C_BLOB($b)\n$o:=-1\nLONGINT TO BLOB(1;$b;2;$o)", "!-1"},
+      {"$n:=BLOB to longint(\"x\";1)", "!the first parameter must be a BLOB"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;4)\n$o:=2\n$n:=BLOB to longint($b;1;$o)", "!2"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;2;1)\nECHO(BLOB to integer($b;1)+BLOB to integer($b;2))", "514"},
+      {"C_BLOB($d)\nCOPY BLOB(5;$d;0;0;1)", "!the source must be a BLOB"},
+      {"C_BLOB($s;$d)\nCOPY BLOB($s;$d;0;0;-1)", "!negative length -1"},
+      {"C_BLOB($s;$d)\nSET BLOB SIZE($s;3)\nCOPY BLOB($s;$d;2;0;2)", "!2"},
+      {"C_BLOB($s;$d)\nSET BLOB SIZE($s;3)\nCOPY BLOB($s;$d;0;-1;1)", "!-1"},
+      {"C_BLOB($s;$d)\nTEXT TO BLOB(\"xyz\";$s;3)\nCOPY BLOB($s;$d;1;2;2)\n$o:=2\nECHO(String(BLOB size($d))+\" \"+BLOB to text($d;3;$o;2))",
+       "4 yz"},
+      {"C_BLOB($b)\nINSERT IN BLOB($b;0;-1)", "!negative length -1"},
+      {"C_BLOB($b)\nINSERT IN BLOB($b;9;1)", "!9"},
+      {"C_BLOB($b)\nDELETE FROM BLOB($b;0;-1)", "!negative length -1"},
+      {"C_BLOB($b)\nDELETE FROM BLOB($b;3;1)", "!3"},
+      {"C_BLOB($b)\nC_LONGINT($l)\nC_TIME($t)\nC_BOOLEAN($f)\nC_DATE($d)\n$l:=-7\n$t:=?01:02:03?\n$f:=True\n$d:=!2024-02-29!\n"
+       "VARIABLE TO BLOB($l;$b)\nVARIABLE TO BLOB($t;$b;*)\nVARIABLE TO BLOB($f;$b;*)\nVARIABLE TO BLOB($d;$b;*)\n"
+       "$o:=0\nBLOB TO VARIABLE($b;$l2;$o)\nBLOB TO VARIABLE($b;$t2;$o)\nBLOB TO VARIABLE($b;$f2;$o)\nBLOB TO VARIABLE($b;$d2;$o)\n"
+       "ECHO(String($l2)+\" \"+String($t2)+\" \"+String($f2)+\" \"+String($d2;ISO date))",
+       "-7 01:02:03 True 2024-02-29T00:00:00"},
+      {"C_BLOB($b;$x)\nSET BLOB SIZE($x;2;7)\nVARIABLE TO BLOB($x;$b)\nBLOB TO VARIABLE($b;$y)\nECHO(BLOB size($y))", "2"},
+      {"C_BLOB($b)\nARRAY LONGINT($a;2)\n$a{2}:=5\nVARIABLE TO BLOB($a;$b)\nBLOB TO VARIABLE($b;$c)\nECHO(String(Size of array($c))+String($c{2}))",
+       "25"},
+      {"$x:=1\nBLOB TO VARIABLE(\"x\";$x)", "!the first parameter must be a BLOB, not a text"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;10;1)\nCOMPRESS BLOB($b)\nBLOB PROPERTIES($b;$c;$e;$s)\nECHO(String($c)+\" \"+String($e)+\" \"+String($s))",
+       "0 10 10"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;500;1)\nCOMPRESS BLOB($b)\n$n:=BLOB size($b)\nCOMPRESS BLOB($b)\nECHO(String(OK)+String(BLOB size($b)=$n))",
+       "1True"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;500;1)\nCOMPRESS BLOB($b;Fast compression mode)\nBLOB PROPERTIES($b;$c)\nECHO($c)", "2"},
+      {"BLOB PROPERTIES(\"x\";$c)", "!the first parameter must be a BLOB"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;10;1)\nON ERR CALL(\"caught\")\nEXPAND BLOB($b)\nECHO(String(Error)+\" \"+String(OK)+\" \"+String(BLOB size($b)))",
+       "-10600 0 10"},
+  });
+}
+
+TEST_F(BadInput, Arrays) {
+  Check({
+      {"ARRAY LONGINT($a;-1)", "!the size must be 0 to"},
+      {"$x:=1\nARRAY LONGINT($x;2)", "!$x is already a longint"},
+      {"ARRAY PICTURE($p;2)\nECHO(Size of array($p))", "2"},
+      {"ARRAY STRING(0;$s;2)", "!the length must be 1 to 255"},
+      {"$x:=1\n$n:=Size of array($x)", "!$x is not an array"},
+      {"APPEND TO ARRAY($u;Null)\nAPPEND TO ARRAY($v;2.5)\nARRAY OBJECT($o;1)\n$o{1}:=New object\n$o{1}:=Null\n"
+       "ECHO(String(Size of array($u))+String(Type($u))+String(Type($v))+String($u{1}=Null)+String($o{1}=Null))",
+       "13914TrueTrue"},
+      {"ARRAY LONGINT($a;0)\nAPPEND TO ARRAY($a;\"x\")", "!an element of $a"},
+      {"ARRAY DATE($d;3)\n$d{2}:=!2024-01-01!\n$d{3}:=!2024-01-01!\nECHO(String(Find in array($d;!2024-01-01!))+String(Find in array($d;!2024-01-01!;3)))",
+       "23"},
+      {"ARRAY BOOLEAN($b;2)\n$b{2}:=True\nECHO(Find in array($b;True))", "2"},
+      {"ARRAY LONGINT($a;2)\nARRAY LONGINT($b;3)\nSORT ARRAY($a;$b)", "!has not as many elements as the first array"},
+      {"SORT ARRAY(>)", "!no array to sort"},
+      {"ARRAY LONGINT($a;3)\n$a{1}:=2\n$a{2}:=1\n$a{3}:=2\nARRAY TEXT($t;3)\n$t{1}:=\"b\"\n$t{2}:=\"c\"\n$t{3}:=\"a\"\n"
+       "ARRAY POINTER($p;2)\n$p{1}:=->$a\n$p{2}:=->$t\nARRAY LONGINT($o;2)\n$o{1}:=-1\n$o{2}:=1\nMULTI SORT ARRAY($p;$o)\n"
+       "ECHO($t{1}+$t{2}+$t{3})",
+       "abc"},
+      {"ARRAY POINTER($p;1)\n$p{1}:=->$x\nARRAY LONGINT($o;1)\nMULTI SORT ARRAY($p;$o)", "!does not point to an array"},
+      {"ARRAY POINTER($p;1)\nARRAY TEXT($o;1)\nMULTI SORT ARRAY($p;$o)", "!the orders must be an array of numbers"},
+      {"ARRAY POINTER($p;1)\nMULTI SORT ARRAY($p)", "!pass an array of pointers and an array of orders"},
+            {"ARRAY LONGINT($a;1)\nINSERT IN ARRAY($a;0;1)", "!the position must be 1 or more"},
+      {"ARRAY LONGINT($a;1)\nDELETE FROM ARRAY($a;5)\nECHO(Size of array($a))", "1"},
+      {"$x:=1\nCOPY ARRAY($x;$y)", "!$x is not an array"},
+      {"$x:=1\n$n:=Count in array($x;1)", "!$x is not an array"},
+      {"$x:=1\n$f:=Find in sorted array($x;1;>)", "!$x is not an array"},
+      {"ARRAY LONGINT($a;3)\n$a{1}:=1\n$a{2}:=5\n$a{3}:=5\n$f:=Find in sorted array($a;5;>;$first;$last)\nECHO(String($f)+String($first)+String($last))",
+       "True23"},
+      {"ARRAY LONGINT($a;3)\n$a{1}:=9\n$a{2}:=5\n$a{3}:=1\n$f:=Find in sorted array($a;4;<;$first)\nECHO(String($f)+String($first))",
+       "False3"},
+  });
+}
+
+TEST_F(BadInput, Formats) {
+  Check({
+      {"ECHO(String(!2026-12-29!;System date abbreviated))", "Tue, Dec 29, 2026"},
+      {"ECHO(String(!2026-12-29!;System date long))", "Tuesday, December 29, 2026"},
+      {"ECHO(String(!2026-12-29!;Internal date long)+\"|\"+String(!2026-12-29!;Internal date abbreviated))",
+       "December 29, 2026|Dec 29, 2026"},
+      {"ECHO(String(!2026-12-29!;Internal date short special;?10:30:00?))", "12/29/26 10:30:00"},
+      {"ECHO(String(!2026-12-29!;77))", "!unknown date format 77"},
+      {"ECHO(String(?01:02:03?;HH MM SS)+\"|\"+String(?01:02:03?;Hour min)+\"|\"+String(?01:02:03?;ISO time))",
+       "01:02:03|1 hour 2 minutes|0000-00-00T01:02:03"},
+      {"ECHO(String(?13:05:09?;HH MM AM PM)+\"|\"+String(?00:00:00?;Blank if null time+HH MM SS)+\"|\")", "1:05 PM||"},
+      {"ECHO(String(?01:02:03?;77))", "!unknown time format 77"},
+      {"ECHO(String(?01:02:03?;\"x\";5))", "!a time can only be added to a date"},
+      {"ECHO(String(!2026-12-29!;\"GGGG QQQQ QQQ EEEEE EEEEEE a k 'o''clock'\"))",
+       "Anno Domini 4th quarter Q4 T Tu AM 24 o'clock"},
+      {"ECHO(String(!2026-12-29!;\"yyyy-MM-dd\";?09:05:00?))", "2026-12-29"},
+      {"ECHO(String(255;\"&x\")+\"|\"+String(5;\"&$\"))", "0x00FF|$5"},
+      {"ECHO(String(12;True))", "!a number's format is a text"},
+      {"ECHO(String(12;99))", "!the base must be 2 to 36"},
+      {"ECHO(String(255;16)+\" \"+String(-5;2))", "ff -101"},
+      {"C_BLOB($b)\nECHO(String($b))", "!String cannot convert a BLOB"},
+      {"GET SYSTEM FORMAT(99;$t)", "!unknown format 99"},
+  });
+}
+
+TEST_F(BadInput, Objects) {
+  Check({
+      {"$o:=New object(\"n\";5;\"t\";\"42\";\"b\";True;\"d\";\"2024-02-29\";\"s\";\"true\")\n"
+       "ECHO(OB Get($o;\"n\";Is text)+\" \"+String(OB Get($o;\"t\";Is longint)+OB Get($o;\"b\";Is real))+\" \"+"
+       "String(OB Get($o;\"s\";Is boolean))+\" \"+String(OB Get($o;\"d\";Is date))+\" \"+String(OB Get($o;\"n\";Is time)))",
+       "5 43 True 02/29/2024 00:00:05"},
+      {"$o:=New object\nECHO(OB Get($o;\"x\";Is text)+String(OB Get($o;\"x\";Is longint))+String(OB Get($o;\"x\";Is boolean)))",
+       "0False"},
+      {"$o:=New object(\"c\";New collection)\n$v:=OB Get($o;\"c\";Is longint)", "!cannot convert a collection to type 9"},
+      {"$o:=New object(\"c\";5)\n$v:=OB Get($o;\"c\";Is object)", "!cannot convert"},
+      {"$o:=New object(\"c\";5)\n$v:=OB Get($o;\"c\";77)", "!unknown type 77"},
+      {"$o:=New object(\"n\";5;\"c\";New collection)\nECHO(String(OB Get type($o;\"n\"))+String(OB Get type($o;\"c\"))+String(OB Get type($o;\"z\")))",
+       "1425"},
+      {"ECHO(String(OB Is shared(New shared object))+String(OB Is shared(New object)))", "TrueFalse"},
+      {"$c:=OB Copy(\"x\")", "!OB Copy: the parameter must be an object"},
+      {"$o:=New object\nOB SET($o;\"a\")", "!OB SET takes at least 3 parameters"},
+      {"$o:=New object\nOB SET($o;\"a\";1;\"b\")", "!each property name needs a value"},
+      {"$o:=New object(\"a\")", "!each property name needs a value"},
+      {"ARRAY LONGINT($a;1)\n$o:=New object(\"a\";$a)", "!an array cannot be a property"},
+      {"ARRAY LONGINT($a;1)\n$c:=New collection($a)", "!an array cannot be an element"},
+      {"$v:=OB Get(5;\"a\")", "!the parameter must be an object, not longint"},
+      {"ECHO(JSON Parse(\"42\";Is text)+String(JSON Parse(\"\\\"7\\\"\";Is longint))+String(JSON Parse(\"1\";Is boolean)))", "427True"},
+      {"$v:=JSON Parse(\"{\")", "!JSON Parse:"},
+      {"$o:=New object(\"a\";1)\nOB REMOVE($o;\"a\")\nOB SET NULL($o;\"b\")\nECHO(JSON Stringify($o)+String(OB Is empty(New object)))", "{\"b\":null}True"},
+  });
+}
+
+TEST_F(BadInput, FileAndFolderObjects) {
+  Check({
+      {"$f:=File(\"DIR/a.txt\")\n$f.setText(\"x\")\n$f.rename(\"b.txt\")\nECHO(String(File(\"DIR/b.txt\").exists)+String($f.exists))", "TrueFalse"},
+      {"$f:=File(\"DIR/a.txt\")\n$f.setText(\"x\")\n$f.rename(5)", "!.rename() takes the new name"},
+      {"$d:=Folder(\"DIR\")\nECHO(String($d.isFolder)+String($d.isAlias)+String(File(\"DIR/.h\").hidden))", "TrueFalseTrue"},
+      {"$f:=File(\"DIR/a.txt\")\n$f.setContent(5)", "!.setContent() takes a BLOB"},
+      {"$f:=File(\"DIR/a.txt\")\n$f.setText()", "!.setText() needs the text to write"},
+      {"$f:=File(\"DIR/a.txt\")\n$f.setText(\"x\";\"klingon\")", "!the character set klingon is not"},
+      {"$f:=File(\"DIR/a.txt\")\n$f.setText(\"x\";\"UTF-8\";9)", "!the line break mode must be 0 to 4"},
+      {"$f:=File(\"DIR/a.txt\")\n$f.setText(\"é\";\"UTF-16LE\")\nECHO(String($f.size)+$f.getText(\"UTF-16LE\"))", "4é"},
+      {"$f:=File(\"DIR/a.txt\")\n$f.setText(\"a\";\"UTF-8-no-bom\";Document with CRLF)\nECHO($f.size)", "1"},
+      {"$s:=File(\"DIR/none.txt\").size", "!cannot read the size of"},
+      {"$t:=File(\"DIR/none.txt\").getText()", "!cannot open"},
+      {"$d:=Folder(\"DIR/x\")\n$d.create()\nFile(\"DIR/x/y/z.txt\").create()\nFile(\"DIR/x/.h\").create()\n"
+       "ECHO(String($d.files(fk recursive).length)+String($d.files(fk ignore invisible).length)+String($d.folders(fk recursive).length))",
+       "201"},
+      {"$d:=Folder(\"DIR\")\n$f:=$d.file()", "!the path of the file or folder is expected"},
+      {"$f:=File(\"DIR/a.txt\")\n$f.create()\n$f.copyTo(5)", "!the destination must be a Folder object"},
+      {"$f:=File(\"DIR/a.txt\")\n$f.create()\n$f.copyTo(Folder(\"DIR\");\"x/y\")", "!is not a name for a"},
+      {"$f:=File(\"DIR/a.txt\")\n$f.create()\n$f.copyTo(Folder(\"DIR\");\"a.txt\")", "!exists already"},
+      {"$f:=File(\"DIR/a.txt\")\n$f.setText(\"1\")\n$g:=$f.copyTo(Folder(\"DIR\");\"c.txt\")\n$f.setText(\"22\")\n"
+       "$g:=$f.copyTo(Folder(\"DIR\");\"c.txt\";fk overwrite)\nECHO($g.getText())", "22"},
+      {"$d:=Folder(\"DIR/e\")\n$d.create()\n$d.delete(Delete with contents)\nECHO($d.exists)", "False"},
+      {"ECHO(String(Folder(\"/\").parent=Null)+File(\"DIR/a.tar.gz\").extension+File(\"DIR/.rc\").name)", "True.gz.rc"},
+  });
+}
