@@ -229,3 +229,42 @@ TEST_F(BadInput, FileAndFolderObjects) {
       {"ECHO(String(Folder(\"/\").parent=Null)+File(\"DIR/a.tar.gz\").extension+File(\"DIR/.rc\").name)", "True.gz.rc"},
   });
 }
+
+TEST_F(BadInput, Language) {
+  Check({
+      {"$o:=New object\n$p:=$o\nECHO(String($o=$p)+String($o=New object)+String(Null=Null)+String(Null#5))", "TrueFalseTrueTrue"},
+      {"$k:=\"a\"<5", "!cannot compare a text with a longint"},
+      {"$k:=New object<New object", "!the operator < does not apply to an object and an object"},
+      {"$k:=$nothing+1", "!the variable $nothing is not defined"},
+      {"ECHO(String(5.0 ?? 0)+String(6.0 | 1)+String(\"a b\" % \"b\"))", "True7True"},
+      {"ECHO(\"ab\"*3+\"|\"+(\"ab\"*0)+\"|\"+String(!00-00-00!+1)+\"|\"+String(!2024-03-01!-!2024-02-01!))", "ababab||00/00/00|29"},
+      {"$d:=!9999-12-31!+1", "!the date is out of range"},
+      {"$d:=!2024-01-01!+\"x\"", "!"},
+      {"ECHO(String(?01:00:00?+?00:30:00?)+\" \"+String(?01:00:00?*2)+\" \"+String(?01:00:00?-?00:00:01?))", "01:30:00 7200 00:59:59"},
+      {"$h:=?01:00:00?+\"x\"", "!"},
+      {"C_LONGINT($l)\nC_REAL($r)\nC_TIME($t)\nC_PICTURE($p)\nC_BLOB($b)\nSET BLOB SIZE($b;2)\n$l:=?00:01:00?\n$r:=?00:00:30?\n$t:=90\n$p:=$b\n"
+       "$b:=$p\n$t:=$t+0.4\nECHO(String($l)+\" \"+String($r)+\" \"+String($t)+\" \"+String(BLOB size($b)))",
+       "60 30 00:01:30 2"},
+      {"ARRAY LONGINT($a;1)\n$a{1}:=New object.x", "!is undefined"},
+      {"ARRAY LONGINT($a;1)\n$a:=5", "!arrays cannot be assigned with :="},
+      {"C_COLLECTION($c)\n$c:=New collection(1)\n$c:=Null\nECHO(String($c=Null))", "True"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;1)\n$b{0}:=\"x\"", "!a BLOB byte takes a number, not a text"},
+      {"$x:=5\n$y:=$x{1}", "!$x is a longint: it has no elements"},
+      {"$x:=5\n$x{1}:=2", "!$x is a longint: it has no elements"},
+      {"ARRAY LONGINT($a;2)\n$y:=$a{1}{1}", "!is not a two-dimensional array"},
+      {"$y:=$nope{1}", "!the variable $nope is not defined"},
+      {"$nope{1}:=3", "!the variable $nope is not defined"},
+      {"ARRAY LONGINT($a;2)\n$i:=-1\n$p:=->$a{$i}", "!index -1 is out of range"},
+      {"$i:=-1\n$x:=${$i}", "!the parameter ${-1} was not passed"},
+      {"$i:=-1\n${$i}:=2", "!there is no parameter ${-1}"},
+      {"$x:=$1", "!the parameter $1 was not passed"},
+      {"$i:=3\n$x:=${$i}", "!the parameter ${3} was not passed"},
+      {"$p:=->$x\n$y:=-$p", "!cannot negate a pointer"},
+      {"$t:=-?00:00:05?\nECHO($t)", "-00:00:05"},
+      {"For ($i;1;\"x\")\nEnd for", "!the bounds of For must be numbers"},
+      {"For ($i;1;2;0)\nEnd for", "!the step of For cannot be 0"},
+      {"For ($i;1;3)\n$i:=\"x\"\nEnd for", "!"},
+      {"$x:=\"a\"\nIf ($x)\nEnd if", "!must be a boolean"},
+      {"Case of\n: (5)\nEnd case", "!must be a boolean"},
+  });
+}
