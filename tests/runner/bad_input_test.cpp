@@ -268,3 +268,57 @@ TEST_F(BadInput, Language) {
       {"Case of\n: (5)\nEnd case", "!must be a boolean"},
   });
 }
+
+TEST_F(BadInput, Documents) {
+  Check({
+      {"ECHO(String(Get 4D folder(Active 4D Folder)=\"@/vrx/\")+String(Get 4D folder(Licenses folder)=\"@/vrx/Licenses/\")+"
+       "String(Get 4D folder(Current resources folder)=\"@/Resources/\")+String(Get 4D folder(HTML Root folder)=\"@/WebFolder/\")+"
+       "String(Get 4D folder(Data folder)=\"@/Data/\")+String(Get 4D folder(MobileApps folder)=\"@/MobileApps/\"))",
+       "TrueTrueTrueTrueTrueTrue"},
+      {"$t:=Get 4D folder(99)", "!no folder of type 99"},
+      {"ECHO(System folder(System)+System folder(Fonts)+System folder(User preferences_all)+System folder(Startup Win_all)+"
+       "System folder(Applications or program files))",
+       "/etc//usr/share/fonts//etc/xdg//etc/xdg/autostart//usr/bin/"},
+      {"ECHO(String(System folder(User preferences_user)=\"@/\")+String(System folder(Startup Win_user)=\"@/.config/autostart/\")+"
+       "String(System folder(Desktop)=\"@/Desktop/\")+String(System folder(Documents folder)=\"@/Documents/\"))",
+       "TrueTrueTrueTrue"},
+      {"$t:=System folder(99)", "!no folder of type 99"},
+      {"BLOB TO DOCUMENT(\"DIR/x\";5)", "!the second parameter must be a BLOB"},
+      {"DELETE DOCUMENT(\"DIR/none\")", "!cannot delete the document"},
+      {"$n:=Get document size(\"DIR/none\")", "!no document"},
+      {"CREATE FOLDER(\"DIR/a/b/c/\";*)\nECHO(Test path name(\"DIR/a/b/c/\"))", "0"},
+      {"$d:=Open document(\"\")", "!a path is needed"},
+      {"$d:=Create document(\"DIR/m.txt\")\nCLOSE DOCUMENT($d)\n$d:=Open document(\"DIR/m.txt\";\"\";9)", "!unknown mode 9"},
+      {"CLOSE DOCUMENT(\"x\")", "!the document reference must be a time, not a text"},
+      {"CLOSE DOCUMENT(?00:01:39?)", "!no open document has the reference 99"},
+      {"SEND PACKET(\"x\")", "!vrx run writes to documents only"},
+      {"$d:=Create document(\"DIR/p.txt\")\nSEND PACKET($d;5)", "!the packet must be a text or a BLOB, not a longint"},
+      {"$d:=Create document(\"DIR/q.txt\")\n$x:=5\nRECEIVE PACKET($d;$x;\"\\n\")", "!$x is a longint, not a text or a BLOB"},
+      {"$d:=Create document(\"DIR/r.txt\")\nRECEIVE PACKET($d;$t;\"\")", "!the stop text is empty"},
+      {"$d:=Create document(\"DIR/s.txt\")\nRECEIVE PACKET($d;$t;-1)", "!bad byte count -1"},
+      {"$d:=Create document(\"DIR/t.txt\")\nRECEIVE PACKET($d;$t;True)", "!the third parameter is a stop text or a byte count"},
+      {"RECEIVE PACKET($t;$x)", "!vrx run reads documents only"},
+      {"$d:=Create document(\"DIR/u.txt\")\nSET DOCUMENT POSITION($d;0;5)", "!the anchor must be 1, 2 or 3"},
+      {"$d:=Create document(\"DIR/v.txt\")\nSEND PACKET($d;\"abcdef\")\nSET DOCUMENT POSITION($d;1)\nSET DOCUMENT POSITION($d;2;3)\n"
+       "ECHO(Get document position($d))",
+       "3"},
+      {"C_BLOB($b)\nCREATE FOLDER(\"DIR/l/m/\";*)\nBLOB TO DOCUMENT(\"DIR/l/m/.x\";$b)\nBLOB TO DOCUMENT(\"DIR/l/y\";$b)\n"
+       "DOCUMENT LIST(\"DIR/l\";$a;Recursive parsing)\nDOCUMENT LIST(\"DIR/l\";$b2;Recursive parsing+Ignore invisible+Absolute path)\n"
+       "ECHO(String(Size of array($a))+\" \"+String(Size of array($b2))+\" \"+String($b2{1}=\"/@/l/y\"))",
+       "2 1 True"},
+      {"DOCUMENT LIST(\"DIR/none\";$a)", "!no folder"},
+      {"ARRAY LONGINT($a;0)\nDOCUMENT LIST(\"DIR\";$a)", "!is an array of another type than text"},
+      {"DELETE FOLDER(\"DIR/none\")", "!no folder"},
+      {"C_BLOB($b)\nCREATE FOLDER(\"DIR/cf/in/\";*)\nCREATE FOLDER(\"DIR/cg/\")\nBLOB TO DOCUMENT(\"DIR/cf/in/x\";$b)\nCOPY DOCUMENT(\"DIR/cf/\";\"DIR/cg/\")\n"
+       "COPY DOCUMENT(\"DIR/cf/in/x\";\"DIR/cf/\";\"y\")\nCOPY DOCUMENT(\"DIR/cf/in/x\";\"DIR/cf/z\";\"w\")\n"
+       "ECHO(String(Test path name(\"DIR/cg/cf/in/x\"))+String(Test path name(\"DIR/cf/y\"))+String(Test path name(\"DIR/cf/w\")))",
+       "111"},
+      {"COPY DOCUMENT(\"DIR/none\";\"DIR/n2\")", "!no document"},
+      {"C_BLOB($b)\nBLOB TO DOCUMENT(\"DIR/m1\";$b)\nBLOB TO DOCUMENT(\"DIR/m2\";$b)\nMOVE DOCUMENT(\"DIR/m1\";\"DIR/m2\")", "!already exists"},
+      {"$t:=Object to path(5)", "!the parameter must be an object, not a longint"},
+      {"ECHO(Object to path(New object(\"parentFolder\";\"/a\";\"name\";\"b\";\"extension\";\".c\";\"isFolder\";True)))", "/a/b.c/"},
+      {"$o:=Path to object(\"/a/b.tar.gz\")\nECHO($o.parentFolder+\" \"+$o.name+\" \"+$o.extension+\" \"+String($o.isFolder))", "/a/ b.tar .gz False"},
+      {"ECHO(Convert path system to POSIX(\"/a b/é\";*)+\" \"+Convert path POSIX to system(\"/a%20b/%C3%A9%4\";*))",
+       "/a%20b/%C3%A9 /a b/é%4"},
+  });
+}

@@ -1288,3 +1288,5 @@ Repeat
   $i:=$i+2
 Until ($i>=7)
 ASSERT($i=8; "Repeat until")
+// every pair of operand sources, on the machine and the general way
+helper_scalar_sources(7;3;2.5;0.5)
