@@ -342,7 +342,7 @@ bool AssertionFailed(Frame& f, const Args& a) {
   Runtime& rt = *f.rt;
   if (rt.aborting) return false;
   // With an error method installed the failure is error -10518, which it may handle.
-  if (f.proc->errorMethod && !f.proc->inErrorMethod)
+  if (ErrorsHandled(f))
     return FailCode(f, kErrorAssertion, "Assertion failed" + (message.empty() ? "" : ": " + message));
   rt.err(std::string("Assertion failed in method \"" + f.method->name + "\" line " +
                                   std::to_string(f.line) + (message.empty() ? "" : ": " + message)));
@@ -499,7 +499,7 @@ std::span<const BuiltinInfo> Builtins() {
     for (auto family : {BlobBuiltins(), DocumentBuiltins(), ArrayBuiltins(), FormatBuiltins(),
                          ProcessBuiltins(), ObjectBuiltins(), LanguageBuiltins(),
                          TextBuiltins(), DateBuiltins(), EncodingBuiltins(), ClassBuiltins(),
-                         FormulaBuiltins(), FileBuiltins(), TrimBuiltins()})
+                         FormulaBuiltins(), FileBuiltins(), TrimBuiltins(), ErrorBuiltins()})
       v.insert(v.end(), family.begin(), family.end());
     return v;
   }();

@@ -44,32 +44,46 @@ bool Fail(Frame& f, const std::string& message) { return FailCode(f, kErrorGener
 bool StackOverflow(Frame& f) { return Fail(f, "stack overflow: calls and expressions nest too deeply"); }
 
 bool FailCode(Frame& f, int32_t code, const std::string& message) {
+  return Raise(f, {{code, "vrx", message}});
+}
+
+bool Raise(Frame& f, std::vector<Process::ErrorEntry> errors) {
   Runtime& rt = *f.rt;
-  if (rt.aborting) return false;
+  if (rt.aborting || errors.empty()) return false;
   Process& p = *f.proc;
   if (p.errorPending) return false;  // the statement is already being left
+  const int32_t code = errors.back().code;
   if (!p.inErrorMethod) {
-    p.lastErrors = {{code, "vrx", message}};
+    // Inside a Try the errors pile up for Last errors; elsewhere they replace the last ones.
+    if (p.tries == 0 || p.errorsTaken) p.lastErrors.clear();
+    p.errorsTaken = false;
+    p.lastErrors.insert(p.lastErrors.end(), errors.begin(), errors.end());
     p.errorMethodName = f.method ? f.method->name : "";
     p.errorLine = f.line;
     p.errorFormula = p.formulaRunning;
   }
-  if (p.errorMethod && !p.inErrorMethod) {
+  // A Try hides the error methods installed before it (Try sets the process's aside).
+  const Method* handler = p.errorMethod ? p.errorMethod : p.tries == 0 ? rt.globalErrorMethod : nullptr;
+  if (handler && !p.inErrorMethod) {
     SetSystemVar(f, "error", Value::Long(code));
     p.inErrorMethod = true;
     Value ignored;
-    bool ok = CallMethod(f, CallSite{p.errorMethod, p.errorMethod->name}, {}, &ignored, false);
+    bool ok = CallMethod(f, CallSite{handler, handler->name}, {}, &ignored, false);
     p.inErrorMethod = false;
     p.errorPending = true;
     p.resume = ok;  // an error in the error method, or ABORT, ends the process
     return false;
   }
-  std::string line = "Error in method " + Quoted(f.method) + " line " + std::to_string(f.line) +
-                     ": " + message;
-  rt.err(line);
-  rt.status = 1;
   p.errorPending = true;
+  if (p.tries > 0) return false;  // the innermost Try takes it
+  for (const Process::ErrorEntry& e : errors)
+    rt.err("Error in method " + Quoted(f.method) + " line " + std::to_string(f.line) + ": " + e.message);
+  rt.status = 1;
   return false;
+}
+
+bool RaiseDeferred(Frame& f, std::vector<Process::ErrorEntry> errors) {
+  return errors.empty() || Raise(f, std::move(errors));
 }
 
 void SetSystemVar(Frame& f, std::string_view name, Value v) {
@@ -97,6 +111,7 @@ bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value
   bool ok = RunMachine(callee) || callee.jump == Frame::Jump::Return;
   f.proc->frames.pop_back();
   --f.proc->depth;
+  if (!RaiseDeferred(f, std::move(callee.deferred))) return false;
   if (!ok) return false;
   Value& result = callee.params[0].v;
   if (result.type == Type::Undefined) {
@@ -130,6 +145,7 @@ void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> para
   info.state = 0;
   // An error has been reported where it happened and has set the run's status.
   (void)RunMachine(f);
+  (void)RaiseDeferred(f, std::move(f.deferred));
   rt->processes[number].state = kProcessEnded;
   // Semaphores die with the process that set them.
   std::erase_if(rt->semaphores, [number](const auto& s) { return s.second == number; });
@@ -175,17 +191,21 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
 
 namespace {
 
-// ON ERR CALL(method): the method called on each error of this process; "" removes it.
+// ON ERR CALL(method {; scope}): the method called on each error of this process (ek
+// local, the default), or of every process without one of its own (ek global); "" removes it.
 bool OnErrCall(Frame& f, const Args& a, Value*) {
   std::string name;
+  int32_t scope = 0;
   if (!EvalText(f, a[0], &name, "ON ERR CALL: the method name")) return false;
-  if (name.empty()) {
-    f.proc->errorMethod = nullptr;
-    return true;
+  if (a.size() > 1 && !EvalLong(f, a[1], &scope, "ON ERR CALL: the scope")) return false;
+  if (scope < 0 || scope > 2) return Fail(f, "ON ERR CALL: the scope must be ek local, ek global or ek errors from components");
+  const Method* method = nullptr;
+  if (!name.empty()) {
+    auto it = f.rt->program->methods.find(Lowercase(name));
+    if (it == f.rt->program->methods.end()) return Fail(f, "ON ERR CALL: Unknown method: " + name);
+    method = &it->second;
   }
-  auto it = f.rt->program->methods.find(Lowercase(name));
-  if (it == f.rt->program->methods.end()) return Fail(f, "ON ERR CALL: Unknown method: " + name);
-  f.proc->errorMethod = &it->second;
+  (scope == 1 ? f.rt->globalErrorMethod : scope == 2 ? f.rt->componentErrorMethod : f.proc->errorMethod) = method;
   return true;
 }
 
@@ -475,7 +495,7 @@ bool CountParameters(Frame& f, const Args&, Value* out) {
 }
 
 constexpr BuiltinInfo kProcessBuiltins[] = {
-    {"ON ERR CALL", 155, 1, 1, false, "e", OnErrCall, false},
+    {"ON ERR CALL", 155, 1, 2, false, "ee", OnErrCall, false},
     {"ABORT", 156, 0, 0, false, "", Abort, false},
     {"New process", 317, 2, -1, true, "e", NewProcess, false},
     {"Current process", 322, 0, 0, true, "", CurrentProcess, false},

@@ -441,6 +441,7 @@ bool CallFunction(Frame& f, const Method* m, const ClassDef* owner, const Value&
   }
   f.proc->frames.pop_back();
   --f.proc->depth;
+  if (!RaiseDeferred(f, std::move(callee.deferred))) return false;
   if (!ok) return false;
   *out = std::move(result);
   return true;

@@ -408,6 +408,7 @@ StmtFn StatementFn(const CStmt& s) {
     case StmtKind::For: return ExecFor;
     case StmtKind::ForEach: return ExecForEach;
     case StmtKind::Use: return ExecUse;
+    case StmtKind::Try: return ExecTry;
     case StmtKind::Break: case StmtKind::Continue: case StmtKind::Return: return ExecJump;
   }
   return ExecCall;

@@ -99,6 +99,11 @@ struct Runtime {
   std::map<int, ProcessInfo> processes;
   std::map<std::string, int> semaphores;  // set semaphores, by name, and who set them
   std::map<std::string, std::shared_ptr<Method>> executed;  // EXECUTE FORMULA's texts, read once
+  // ON ERR CALL(method; ek global): called on errors of any process that has no method of
+  // its own; ek errors from components is kept for Method called on error (there are
+  // no components here).
+  const Method* globalErrorMethod = nullptr;
+  const Method* componentErrorMethod = nullptr;
 };
 
 struct Frame;
@@ -124,6 +129,10 @@ struct Process {
   std::string errorMethodName, errorFormula;
   int32_t errorLine = 0;
   std::string formulaRunning;  // the statement EXECUTE FORMULA runs, if any
+  // Try(...) and Try blocks running: an error inside them stops what they run and goes to
+  // them (and to Last errors), not to the error method outside them nor to the output.
+  int tries = 0;
+  bool errorsTaken = false;  // a Try took the last errors: the next one starts anew
 };
 
 struct Frame {
@@ -145,6 +154,8 @@ struct Frame {
   // This, in a class function or a formula; and the class whose function runs (Super).
   Value self;
   const ClassDef* owner = nullptr;
+  // Errors thrown in deferred mode (throw): raised in the caller when this call returns.
+  std::vector<Process::ErrorEntry> deferred;
 
   const Node& node(int32_t i) const { return nodes[i]; }
 };
@@ -177,6 +188,17 @@ std::string VarLabel(const Frame& f, int32_t node);  // "$x", "<>y", "z"
 // method installed (ON ERR CALL) it is called instead, with Error set to `code`.
 bool Fail(Frame& f, const std::string& message);
 bool FailCode(Frame& f, int32_t code, const std::string& message);
+// Reports `errors` together (the last one is the error Error gives), as FailCode does
+// one; always false.
+bool Raise(Frame& f, std::vector<Process::ErrorEntry> errors);
+// When a call returns: the errors it threw in deferred mode, raised in its caller `f`;
+// true when there are none.
+[[nodiscard]] bool RaiseDeferred(Frame& f, std::vector<Process::ErrorEntry> errors);
+// Whether an error here goes to an error method or a Try rather than ending the method.
+inline bool ErrorsHandled(const Frame& f) {
+  const Process& p = *f.proc;
+  return !p.inErrorMethod && (p.errorMethod || p.tries > 0 || f.rt->globalErrorMethod);
+}
 constexpr int32_t kErrorGeneral = 1;       // no more precise code
 constexpr int32_t kErrorBlobRange = -111;  // a BLOB offset out of range
 constexpr int32_t kErrorNoFile = -43;      // no such document or folder
@@ -210,6 +232,7 @@ std::span<const BuiltinInfo> FormatBuiltins();
 std::span<const BuiltinInfo> ProcessBuiltins();
 std::span<const BuiltinInfo> ObjectBuiltins();
 std::span<const BuiltinInfo> EncodingBuiltins();
+std::span<const BuiltinInfo> ErrorBuiltins();  // Try, throw, Method called on error
 
 [[nodiscard]] bool Eval(Frame& f, int32_t node, Value* out);
 // Stores into a variable or element, converting to its type.
@@ -320,6 +343,7 @@ Value* RowOf(Frame& f, Var* var, int32_t index, int32_t label, bool change);
 bool ExecForEach(Frame& f, const CStmt& s);
 bool ExecUse(Frame& f, const CStmt& s);
 bool ExecJump(Frame& f, const CStmt& s);  // break, continue, return
+bool ExecTry(Frame& f, const CStmt& s);   // Try ... Catch ... End try (error_builtins.cpp)
 
 // ---- encoding_builtins.cpp: character sets by 4D's names and numbers, through iconv.
 std::string IconvName(const Value& charset);  // "" when unknown

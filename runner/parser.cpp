@@ -74,7 +74,7 @@ const std::unordered_map<std::string, NameEntry>& Names() {
         {"false", Keyword::False},  {"var", Keyword::Var},          {"return", Keyword::Return},
         {"break", Keyword::Break}, {"continue", Keyword::Continue}, {"for each", Keyword::ForEach},
         {"end for each", Keyword::EndForEach}, {"use", Keyword::Use}, {"end use", Keyword::EndUse},
-        {"null", Keyword::Null},
+        {"null", Keyword::Null},   {"catch", Keyword::Catch},      {"end try", Keyword::EndTry},
     };
     for (auto& [n, k] : kws) m[std::string(n)].keyword = k;
     for (const BuiltinInfo& b : Builtins()) m[AsciiLower(b.name)].builtin = &b;
@@ -483,6 +483,12 @@ bool Parser::ParseArgs(std::vector<int32_t>* args) {
   }
 }
 
+// Try(expression): its argument may be a call that returns nothing, as a statement.
+bool Parser::TakesStatement(int32_t i) const {
+  const Node& n = N(i);
+  return n.op == Op::Builtin && gen.code().builtins[size_t(n.a)].info->params == "x";
+}
+
 bool Parser::CheckBuiltinArgs(const Token& at, const BuiltinInfo& b, const std::vector<int32_t>& args) {
   int n = int(args.size());
   if (n < b.minArgs || (b.maxArgs >= 0 && n > b.maxArgs)) {
@@ -693,6 +699,7 @@ bool Parser::FieldRef(int32_t* out) {
 bool Parser::ReturnsValue(int32_t i, const Token& at) {
   const Node& n = N(i);
   const Code& code = gen.code();
+  if (TakesStatement(i)) return true;
   if (n.op == Op::Builtin && !code.builtins[size_t(n.a)].info->returnsValue)
     return Fail(at, std::string(code.builtins[size_t(n.a)].info->name) + " does not return a value");
   if (n.op == Op::Command && code.commands[size_t(n.a)].command->result == vrx::ResultKind::None)

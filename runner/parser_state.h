@@ -16,6 +16,7 @@ namespace runner::parsing {
 enum class Keyword : uint8_t {
   None, If, Else, EndIf, CaseOf, EndCase, While, EndWhile, Repeat, Until, For, EndFor,
   True, False, Var, Return, Break, Continue, ForEach, EndForEach, Use, EndUse, Null,
+  Catch, EndTry,  // Try itself is also a function: TryStat looks at the word
 };
 
 struct Constant {
@@ -122,6 +123,7 @@ struct Parser {
   bool TableCall(int32_t* out, const Token& t, const std::string& name);
   bool FieldRef(int32_t* out);
   bool ReturnsValue(int32_t i, const Token& at);
+  bool TakesStatement(int32_t i) const;
   // Formula(expression): the expression becomes code of its own (formulas.cpp).
   bool ParseFormula(int32_t* out, const Token& t);
   std::string_view source;  // the method's text, for a formula's source
@@ -133,7 +135,7 @@ struct Parser {
   void TakeExtra(std::vector<CStmt>* body);
 
   /* statement -> ifstat | casestat | whilestat | repeatstat | forstat | foreachstat
-                | usestat | varstat | declarestat | returnstat | BREAK | CONTINUE | exprstat */
+                | usestat | trystat | varstat | declarestat | returnstat | BREAK | CONTINUE | exprstat */
   bool ParseStatement(CStmt* s);
   bool IfStat(CStmt* s, const Token& t);
 
@@ -153,6 +155,7 @@ struct Parser {
   bool ForEachStat(CStmt* s, const Token& t);
   bool ForEachClause(int32_t* cond, bool* until);
   bool UseStat(CStmt* s, const Token& t);
+  bool TryStat(CStmt* s, const Token& t);
   bool ParseType(int32_t* type);
   void Declaration(CStmt* s, const Token& t, int32_t type, const std::vector<int32_t>& vars);
   bool VarStat(CStmt* s, const Token& t);

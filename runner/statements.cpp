@@ -55,6 +55,13 @@ bool Parser::ParseStatement(CStmt* s) {
     gen.Finish(s);
     return true;
   }
+  // Try alone on its line opens a block; Try(...) is the function.
+  if (t.kind == Tok::Word && !t.token && AsciiLower(t.text) == "try" &&
+      (At(pos + 1).kind == Tok::Newline || At(pos + 1).kind == Tok::End)) {
+    if (!TryStat(s, t)) return false;
+    gen.Finish(s);
+    return true;
+  }
   bool ok;
   switch (t.kind == Tok::Word ? MatchName(pos).entry.keyword : Keyword::None) {
     case Keyword::ForEach: ok = ForEachStat(s, t); break;
@@ -72,6 +79,8 @@ bool Parser::ParseStatement(CStmt* s) {
       break;
     case Keyword::EndForEach: return Fail(t, "End for each without For each");
     case Keyword::EndUse: return Fail(t, "End use without Use");
+    case Keyword::Catch: return Fail(t, "Catch without Try");
+    case Keyword::EndTry: return Fail(t, "End try without Try");
     case Keyword::If: ok = IfStat(s, t); break;
     case Keyword::CaseOf: ok = CaseStat(s, t); break;
     case Keyword::While: ok = WhileStat(s, t); break;
@@ -234,6 +243,20 @@ bool Parser::UseStat(CStmt* s, const Token& t) {
   if (!ParseCondition(&s->expr) || !ExpectEndOfLine()) return false;
   if (!ParseBlock(&s->body, {Keyword::EndUse}, false, t, "End use")) return false;
   pos += 2;
+  return ExpectEndOfLine();
+}
+
+/* trystat -> TRY NEWLINE block [CATCH NEWLINE block] END TRY NEWLINE */
+bool Parser::TryStat(CStmt* s, const Token& t) {
+  ++pos;
+  s->kind = StmtKind::Try;
+  if (!ParseBlock(&s->body, {Keyword::Catch, Keyword::EndTry}, false, t, "End try")) return false;
+  if (PeekKeyword() == Keyword::Catch) {
+    ++pos;
+    if (!ExpectEndOfLine()) return false;
+    if (!ParseBlock(&s->elseBody, {Keyword::EndTry}, false, t, "End try")) return false;
+  }
+  pos += 2;  // End try
   return ExpectEndOfLine();
 }
 
@@ -437,7 +460,8 @@ bool Parser::ExprStat(CStmt* s, const Token& t) {
   if (op != Op::Builtin && op != Op::Command && op != Op::Method && op != Op::MemberCall)
     return Fail(t, "a statement must be an assignment or a call");
   bool ok = true;
-  ForEachChild(gen.code(), N(first), [&](int32_t c) { ok = ok && ReturnsValue(c, t); });
+  if (!TakesStatement(first))
+    ForEachChild(gen.code(), N(first), [&](int32_t c) { ok = ok && ReturnsValue(c, t); });
   if (!ok) return false;
   s->kind = StmtKind::Expr;
   s->expr = gen.Root(first);

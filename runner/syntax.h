@@ -116,7 +116,8 @@ const BuiltinInfo& UnrunnableBuiltin(Unrunnable what);
 const BuiltinInfo& DeclarationBuiltin();
 
 enum class StmtKind : uint8_t {
-  Expr, Assign, If, Case, While, Repeat, For, ForEach, Use, Break, Continue, Return
+  Expr, Assign, If, Case, While, Repeat, For, ForEach, Use, Break, Continue, Return,
+  Try,  // Try body Catch elseBody End try
 };
 
 struct Program;

@@ -102,6 +102,10 @@ constexpr std::string_view kDepartures[] = {
     "Process state knows Executing (0), Delayed (1), Does not exist (-100) and Aborted (-1, a "
     "process that has ended); processes never wait for user events here.",
     "LOG and Log are 4D's logarithm; the runner's own printout is ECHO.",
+    "There are no components: ON ERR CALL(...; ek errors from components) is kept for Method "
+    "called on error but never called. throw with an error object without message gives "
+    "\"Error code N: (signature)\" (there are no XLIFF files to look it up in). Inside Try the "
+    "error method installed before it is set aside: Method called on error answers \"\" there.",
 };
 
 }  // namespace

@@ -160,4 +160,37 @@ TEST(ClassicLanguage, DeclarationsOfOtherMethodsAndOfParameterRuns) {
   Check(cases, std::size(cases), helper);
 }
 
+TEST(ModernLanguage, ErrorsAreCaughtAndThrown) {
+  // helper(n) divides 100 by n and throws on 0; called without a parameter it is an
+  // error method.
+  const char* helper =
+      "#DECLARE($n : Integer) -> $r : Integer\nIf (Count parameters=0)\nECHO(\"handler \"+String(Error))\n"
+      "Else\nIf ($n=0)\nthrow(-12345;\"Division by zero\")\nEnd if\n$r:=100/$n\nEnd if\n";
+  const Case cases[] = {
+      {"$r:=Try(helper(4))\nECHO(String($r)+String(Last errors=Null))", "25True"},
+      {"$r:=Try(helper(0))\nECHO(String(Undefined($r))+\" \"+String(Last errors[0].errCode)+\" \"+Last errors[0].message)",
+       "True -12345 Division by zero"},
+      // the error method installed before Try is not called; one installed inside is
+      {"ON ERR CALL(\"helper\")\nTry(throw(50042))\nECHO(Last errors[0].message+\"|\"+Method called on error)",
+       "Error code 50042: (host)|helper"},
+      {"Try\nON ERR CALL(\"helper\")\n$x:=Formula(throw(3)).call()\nECHO(\"resumed\")\nEnd try\nECHO(\"after\")",
+       "handler 3|resumed|after"},
+      {"Try\nECHO(\"in\")\nthrow({errCode: 1; message: \"Hello {who}\"; who: \"you\"})\nECHO(\"not run\")\n"
+       "Catch\nECHO(\"caught \"+Last errors[0].message)\nEnd try\nECHO(\"after\")",
+       "in|caught Hello you|after"},
+      {"Try\nECHO(\"in\")\nCatch\nECHO(\"not run\")\nEnd try", "in"},
+      {"Try\nthrow({errCode: 2; deferred: True})\nECHO(\"goes on\")\nCatch\nECHO(\"caught \"+String(Last errors[0].errCode))\n"
+       "End try", "goes on|caught 2"},
+      {"Try\nTry\nthrow(1)\nCatch\nthrow(2)\nEnd try\nCatch\nECHO(\"outer \"+String(Last errors[0].errCode))\nEnd try",
+       "outer 2"},
+      {"For ($i;1;3)\nTry\nIf ($i=2)\nbreak\nEnd if\nECHO(String($i))\nEnd try\nEnd for", "1"},
+      {"ON ERR CALL(\"helper\";ek global)\nthrow(8)\nECHO(Method called on error(ek global)+\"/\"+Method called on error)",
+       "handler 8|helper/"},
+      {"throw(9;\"nine\")\nECHO(\"not run\")", "error: Error in method \"main\" line 1: nine"},
+      {"$x:=Try(Formula(1+1).call())+Try(2)\nECHO(String($x))", "4"},
+      {"Try\nECHO(\"x\")\nEnd try\nEnd try", "load: main.4dm:4:1: syntax error: End try without Try"},
+  };
+  Check(cases, std::size(cases), helper);
+}
+
 }  // namespace
