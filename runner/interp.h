@@ -104,6 +104,7 @@ struct Runtime {
   // no components here).
   const Method* globalErrorMethod = nullptr;
   const Method* componentErrorMethod = nullptr;
+  Value storage;  // Storage: the run's shared object, made when first asked for
 };
 
 struct Frame;

@@ -90,6 +90,17 @@ bool NewSharedObject(Frame& f, const Args& a, Value* out) {
   return NewObjectOf(f, a, out, true, "New shared object");
 }
 
+// Storage: one shared object for every process of the run, changed inside Use (Storage).
+bool StorageFn(Frame& f, const Args&, Value* out) {
+  Value& storage = f.rt->storage;
+  if (storage.type != Type::Object) {
+    storage = Value::NewObject();
+    MakeShared(storage);
+  }
+  *out = storage;
+  return true;
+}
+
 bool NewCollectionOf(Frame& f, const Args& a, Value* out, bool shared, const char* cmd) {
   Value c = Value::NewCollection();
   if (shared) MakeShared(c);
@@ -454,6 +465,7 @@ bool SplitString(Frame& f, const Args& a, Value* out) {
 constexpr BuiltinInfo kObjectBuiltins[] = {
     {"New object", 1471, 0, -1, true, "e", NewObject, false},
     {"New shared object", 1526, 0, -1, true, "e", NewSharedObject, false},
+    {"Storage", 1525, 0, 0, true, "", StorageFn, false},
     {"New collection", 1472, 0, -1, true, "e", NewCollection, false},
     {"New shared collection", 1527, 0, -1, true, "e", NewSharedCollection, false},
     {"OB Get", 1224, 2, 3, true, "eee", ObGet, false},

@@ -423,6 +423,18 @@ TEST(Processes, ParametersNumbersAndInterprocessVariables) {
   EXPECT_EQ(o.out, (std::vector<std::string>{"2", "3", "4", "66"}));
 }
 
+TEST(Processes, StorageIsOneSharedObjectForEveryProcess) {
+  Outcome o = RunMethods({{"main.4dm",
+                           "Use (Storage)\n  Storage.counter:=New shared object(\"n\";0)\nEnd use\n"
+                           "For ($i;1;3)\n  $p:=New process(\"Bump\";0)\nEnd for\n"
+                           "While (Storage.counter.n<3)\n  IDLE\nEnd while\n"
+                           "ECHO(String(Storage.counter.n)+String(OB Is shared(Storage)))\nStorage.x:=1\n"},
+                          {"Bump.4dm", "Use (Storage.counter)\n  Storage.counter.n:=Storage.counter.n+1\nEnd use\n"}});
+  EXPECT_EQ(o.out, (std::vector<std::string>{"3True"}));
+  ASSERT_EQ(o.err.size(), 1u) << Joined(o.err);
+  EXPECT_NE(o.err[0].find("line 11: a shared object or collection can only be changed inside Use"), std::string::npos) << o.err[0];
+}
+
 TEST(Processes, RunProgramWaitsForEveryProcess) {
   Outcome o = RunMethods({{"main.4dm", "$p:=New process(\"Late\";0)\nECHO(\"main ends\")\n"},
                    {"Late.4dm", "DELAY PROCESS(Current process;3)\nECHO(\"late ends\")\n"}});
