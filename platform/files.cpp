@@ -657,8 +657,12 @@ int16_t DeleteFile(std::string_view path) {
       return errno == ENOTEMPTY || errno == EEXIST ? kFBsyErr : FileErrorFromErrno(errno);
     return 0;
   }
+  // The companion goes first: one that cannot be removed fails the delete with the file
+  // as it was, rather than leave the deleted file's type and resource fork to a later
+  // file of that name.
+  if (unlink(AppleDoublePath(sys).c_str()) != 0 && errno != ENOENT && errno != EISDIR)
+    return FileErrorFromErrno(errno);
   if (unlink(sys.c_str()) != 0) return FileErrorForPath(errno, sys);
-  unlink(AppleDoublePath(sys).c_str());
   return 0;
 }
 

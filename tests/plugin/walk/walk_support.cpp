@@ -415,6 +415,7 @@ Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& 
     for (const Value& v : values) out.before.push_back(Image(v));
 
     platform::SetAllocationFailure(plan.failAt, plan.mode);
+    FaultFolder(Folder().path.string());
     FailFileCall(plan.failFileCallAt);
     out.result = w.host.Call(s.selector, params);
     out.fileCalls = FileCallCount();
