@@ -182,3 +182,52 @@ TEST(Memory, InjectedAllocationFailures) {
   for (Handle h : {a, b, c}) DisposeHandle(h);
   EXPECT_EQ(LiveHandleCount(), live);
 }
+
+// No block, a disposed one, and one whose slot a newer block took: every service answers
+// without touching memory.
+TEST(Memory, AbsentAndStaleHandles) {
+  Handle old = Make("old");
+  DisposeHandle(old);
+  Handle reused = Make("new");  // likely in the old slot, with another generation
+  Handle emptied = Make("gone");
+  EmptyHandle(emptied);
+  for (Handle h : {Handle(0), old}) {
+    SCOPED_TRACE(h);
+    EXPECT_EQ(HandleSize(h), 0);
+    EXPECT_EQ(MemError(), h ? kMemWZErr : kNilHandleErr);
+    EXPECT_FALSE(SetHandleSize(h, 4));
+    LockHandle(h);
+    UnlockHandle(h);
+    SetHandleState(h, 0x80);
+    EXPECT_EQ(HandleState(h), 0);
+    EmptyHandle(h);
+    Handle copy = h;
+    EXPECT_EQ(DuplicateHandle(&copy), kNilHandleErr);
+    EXPECT_EQ(AppendHandle(h, reused), kNilHandleErr);
+    EXPECT_EQ(AppendHandle(reused, h), kNilHandleErr);
+    EXPECT_EQ(SearchReplace(h, 0, "n", 1, "m", 1), -1);
+  }
+  EXPECT_EQ(DuplicateHandle(nullptr), kNilHandleErr);
+  EXPECT_EQ(AppendHandle(emptied, reused), kNilHandleErr);
+  EXPECT_EQ(Read(reused), "new");
+  // A locked block grows nowhere; the same size keeps it where it is.
+  LockHandle(reused);
+  EXPECT_FALSE(SetHandleSize(reused, 100));
+  EXPECT_EQ(MemError(), kMemFullErr);
+  UnlockHandle(reused);
+  {
+    ScrambleGuard unscrambled(false);
+    uint8_t* at = HandleAddress(reused);
+    EXPECT_TRUE(SetHandleSize(reused, 3));
+    EXPECT_EQ(HandleAddress(reused), at);
+  }
+  // A replacement that must grow the block fails whole when memory is short.
+  SetAllocationFailure(1);
+  EXPECT_EQ(SearchReplace(reused, 0, "e", 1, "eee", 3), -1);
+  SetAllocationFailure(0);
+  EXPECT_EQ(Read(reused), "new");
+  EXPECT_EQ(PtrSize(nullptr), 0);
+  DisposePtr(nullptr);
+  DisposeHandle(reused);
+  DisposeHandle(emptied);
+}
