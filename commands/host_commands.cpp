@@ -120,10 +120,10 @@ void PutHostHandleCommand(const Call& c) {
   c.ResultLong(HostCall(kHostPutHandle, &block));
 }
 
-// rasLibrary is never loaded on this platform, so each command gives its answer for a
-// missing library.
-void DialEntryCommand(const Call& c) { c.ResultLong(c.g->rasLibrary ? -1 : -2); }
-void HangUpDialUpCommand(const Call& c) { c.ResultLong(c.g->rasLibrary ? 0 : -1); }
-void IsDialUpConnectedCommand(const Call& c) { c.ResultLong(c.g->rasLibrary ? 0 : -1); }
+// No dial-up library is ever loaded on this platform (rasLibrary stays null), so each
+// command gives its answer for a missing library.
+void DialEntryCommand(const Call& c) { c.ResultLong(-2); }
+void HangUpDialUpCommand(const Call& c) { c.ResultLong(-1); }
+void IsDialUpConnectedCommand(const Call& c) { c.ResultLong(-1); }
 
 }  // namespace vrx

@@ -341,6 +341,7 @@ std::string Describe(const Sample& s, const RunPlan& plan) {
          std::to_string(plan.failAt) + " failing";
   if (plan.override)
     d += ", $" + std::to_string(plan.override->first + 1) + " = " + std::to_string(plan.override->second);
+  if (plan.absent >= 0) d += ", without $" + std::to_string(plan.absent + 1);
   return d;
 }
 
@@ -406,6 +407,7 @@ Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& 
     for (int i = 0; i < row.paramCount; ++i) {
       Arg a = s.args[size_t(i)];
       if (plan.override && plan.override->first == i) a = Number(plan.override->second);
+      if (plan.absent == i) a = Arg{};
       values.push_back(a.type == Arg::Type::Absent ? Value() : MakeValue(a, row.params[i].kind, w));
       if (plan.override && plan.override->first == i && s.args[size_t(i)].type == Arg::Type::Ref)
         out.refRejected = plan.override->second != w.ref && plan.override->second != w.peerRef;

@@ -59,6 +59,7 @@ struct RunPlan {
   // With a non-zero value that file system call on a regular file fails (file_faults.h).
   int64_t failFileCallAt = 0;
   bool readOutputs = false;  // fills Outcome::outputs
+  int absent = -1;           // this parameter (from 0) is not passed at all
 };
 
 struct Outcome {
