@@ -270,17 +270,14 @@ bool ExecRepeat(Frame& f, const CStmt& s) {
 
 }  // namespace
 
-// The counter's value at position i: a longint when i is a whole number in range.
-Value CounterValue(double i) {
-  return std::fabs(i) < 2147483647.0 && double(int32_t(i)) == i ? Value::Long(int32_t(i))
-                                                                 : Value::Real(i);
-}
+// The counter's value at position i: a number, which a longint counter rounds.
+Value CounterValue(double i) { return Value::Real(i); }
 
 // Where a loop goes on after its body: the counter's value (the body may have moved
 // it; 4D continues from where it left it) plus the step.
 bool NextPosition(Frame& f, const CStmt& s, Var* counter, double st, double* i) {
-  if (counter && counter->v.type == Type::Long) {
-    *i = double(counter->v.l) + st;
+  if (counter && counter->v.numeric()) {
+    *i = counter->v.Number() + st;
     return true;
   }
   Value now;
@@ -297,6 +294,8 @@ bool ForFrom(Frame& f, const CStmt& s, Var* counter, double i, double last, doub
     bool whole = std::fabs(i) < 2147483647.0 && double(int32_t(i)) == i;
     if (counter && whole && counter->v.type == Type::Long)
       counter->v.l = int32_t(i);
+    else if (counter && counter->v.type == Type::Real)
+      counter->v.r = i;
     else if (!Assign(f, s.target, CounterValue(i)))
       return false;
     if (!whole) {
@@ -323,19 +322,20 @@ bool StartFor(Frame& f, const CStmt& s, Var* counter, ForCount* out) {
     if (!v->numeric()) return Fail(f, "the bounds of For must be numbers, not " + Article(v->type));
   if (step.Number() == 0) return Fail(f, "the step of For cannot be 0");
   double lastReal = end.Number();
-  out->counted = counter && start.type == Type::Long && step.type == Type::Long && !std::isnan(lastReal);
+  int32_t first, by;
+  out->counted = counter && WholeNumber(start, &first) && WholeNumber(step, &by) && !std::isnan(lastReal);
   if (!out->counted) return ForFrom(f, s, counter, start.Number(), lastReal, step.Number());
-  // A longint start and step and a variable as the counter: it is counted in integers
-  // and set and read in place, which is exactly what counting in reals gives. A real end
-  // is the whole number the counter can reach: for whole positions, i <= end holds
-  // exactly when i <= floor(end) does.
-  int64_t i = start.l, st = step.l;
+  // A whole start and step and a variable as the counter: it is counted in integers and
+  // set and read in place, which is exactly what counting in reals gives. A real end is
+  // the whole number the counter can reach: for whole positions, i <= end holds exactly
+  // when i <= floor(end) does.
+  int64_t i = first, st = by;
   constexpr double kFar = 4e18;  // past any counter; inside int64_t
   double edge = st > 0 ? std::floor(lastReal) : std::ceil(lastReal);
   int64_t last = edge > kFar ? int64_t(kFar) : edge < -kFar ? -int64_t(kFar) : int64_t(edge);
   if (counter->v.type == Type::Undefined && (st > 0 ? i <= last : i >= last))
-    counter->v = Value::Long(0);  // takes the type of its first value
-  *out = {i, last, st, true};
+    counter->v = start.type == Type::Long ? Value::Long(0) : Value::Real(0);  // the type of its first value
+  *out = {i, last, st, true, lastReal};
   return true;
 }
 
@@ -353,9 +353,7 @@ bool ExecFor(Frame& f, const CStmt& s) {
   for (;;) {
     if (!(st > 0 ? i <= last : i >= last)) break;
     // Inside the longint range, storing i is what assigning it as a real would give.
-    if (counter->v.type != Type::Long || int64_t(int32_t(i)) != i)
-      return ForFrom(f, s, counter, double(i), lastReal, double(st));
-    counter->v.l = int32_t(i);
+    if (!SetCounter(counter, i)) return ForFrom(f, s, counter, double(i), lastReal, double(st));
     if (!RunBody(f, s.body)) {
       // break ends the loop with the counter where it is; continue goes on with the next turn.
       if (f.jump == Frame::Jump::Break) {
@@ -366,12 +364,13 @@ bool ExecFor(Frame& f, const CStmt& s) {
       f.jump = Frame::Jump::None;
     }
     f.line = s.line;
-    if (counter->v.type != Type::Long) {  // declared anew in the body
+    int32_t at;
+    if (!CounterAt(*counter, &at)) {  // declared anew, or moved off the whole numbers, in the body
       double next;
       if (!NextPosition(f, s, counter, double(st), &next) || !GiveWay(f)) return false;
       return ForFrom(f, s, counter, next, lastReal, double(st));
     }
-    i = int64_t(counter->v.l) + st;
+    i = int64_t(at) + st;
     // Each statement of the body counts towards giving way; an empty body counts here.
     if (s.body.empty() && !GiveWay(f)) return false;
   }

@@ -11,6 +11,9 @@
 //                  (no Frame: errors as texts, formulas through a hook).
 #pragma once
 #include <cstdio>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <map>
 #include <memory>
 #include <string>
@@ -364,13 +367,42 @@ std::string_view TakeByteOrderMark(std::string_view bytes, std::string* name);
 bool Yield(Runtime& rt);
 // After an error: true when the error method lets the method go on after the statement.
 bool Resume(Frame& f);
-// For: the bounds evaluated before the first turn. A loop that counts in longints (a
-// longint start and step, a variable as the counter) has its first position, last
+// A number that is whole and inside the longint range, as *out.
+inline bool WholeNumber(const Value& v, int32_t* out) {
+  if (v.type == Type::Long) {
+    *out = v.l;
+    return true;
+  }
+  if (v.type != Type::Real) return false;
+#if defined(__SSE2__)
+  // The processor's truncation answers the smallest longint for anything it cannot
+  // hold, NaN included, which then differs from the real unless the real is that longint.
+  *out = _mm_cvttsd_si32(_mm_set_sd(v.r));
+#else
+  if (!(v.r >= -2147483648.0 && v.r <= 2147483647.0)) return false;
+  *out = int32_t(v.r);
+#endif
+  return double(*out) == v.r;
+}
+// The position a counted For's counter holds: false when it no longer holds a whole
+// number the loop can count from (the body gave it another value or type).
+inline bool CounterAt(const Var& counter, int32_t* at) { return WholeNumber(counter.v, at); }
+// Puts position i into a longint or real counter; false when it cannot hold it exactly.
+inline bool SetCounter(Var* counter, int64_t i) {
+  if (int64_t(int32_t(i)) != i) return false;
+  if (counter->v.type == Type::Long) counter->v.l = int32_t(i);
+  else if (counter->v.type == Type::Real) counter->v.r = double(i);
+  else return false;
+  return true;
+}
+// For: the bounds evaluated before the first turn. A loop that counts in whole numbers
+// (a whole start and step, a variable as the counter) has its first position, last
 // position and step in *out, the counter ready; any other is run whole, counting in
 // reals, and *out says it was not counted.
 struct ForCount {
   int64_t i = 0, last = 0, step = 0;
   bool counted = false;
+  double end = 0;  // as evaluated
 };
 [[nodiscard]] bool StartFor(Frame& f, const CStmt& s, Var* counter, ForCount* out);
 // Runs For from position i on, counting in reals (any counter, any bounds).
@@ -378,7 +410,7 @@ struct ForCount {
 // Where For goes on after its body: the counter's value (the body may have moved it)
 // plus the step.
 [[nodiscard]] bool NextPosition(Frame& f, const CStmt& s, Var* counter, double st, double* i);
-// The counter's value at position i: a longint when i is a whole number in range.
+// The counter's value at position i.
 Value CounterValue(double i);
 // The one guard against running out of stack: true when this process has too many
 // nested calls or has nearly used up its stack; StackOverflow reports it (always false).

@@ -3,6 +3,7 @@
 // operators; every other case goes through one out-of-line function, and whatever the
 // machine cannot do goes to the instruction's fallback.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "runner/scalar.h"
@@ -17,11 +18,15 @@ namespace {
   return *reinterpret_cast<Var*>(reinterpret_cast<char*>(slots) + offset);
 }
 
-// An operand: a slot's value, or a longint literal. Both answer the same questions, so
-// one template serves every form of an instruction.
+// An operand: a slot's value, or a literal, a real with a whole value in the longint
+// range. Both answer the same questions, so one template serves every form of an
+// instruction. Whole operands (longints and literals) are worked on as integers, which
+// gives what working on them as reals gives; the result is a longint only when both
+// are longints.
 struct SlotOperand {
   const Value& v;
   bool IsLong() const { return v.type == Type::Long; }
+  bool IsWhole() const { return v.type == Type::Long; }
   int32_t Long() const { return v.l; }
   bool IsNumber() const { return v.type == Type::Long || v.type == Type::Real; }
   double Number() const { return v.type == Type::Real ? v.r : double(v.l); }
@@ -29,13 +34,14 @@ struct SlotOperand {
 };
 struct LiteralOperand {
   int32_t l;
-  bool IsLong() const { return true; }
+  bool IsLong() const { return false; }
+  bool IsWhole() const { return true; }
   int32_t Long() const { return l; }
   bool IsNumber() const { return true; }
   double Number() const { return double(l); }
   Scalar Get() const {
     Scalar s;
-    SetLong(&s, l);
+    SetReal(&s, double(l));
     return s;
   }
 };
@@ -73,6 +79,16 @@ struct LiteralOperand {
   Scalar s;
   SetReal(&s, r);
   return PutOther(d, s, flags);
+}
+
+// A real result with the whole value r: a longint variable takes it in place when it
+// can hold it, as converting the real would give.
+[[gnu::always_inline]] inline bool PutWhole(Var& d, int64_t r, uint8_t flags) {
+  if (d.v.type == Type::Long && !(flags & kToTemp) && r >= INT32_MIN && r <= INT32_MAX) {
+    d.v.l = int32_t(r);
+    return true;
+  }
+  return PutReal(d, double(r), flags);
 }
 
 [[gnu::always_inline]] inline bool PutBool(Var& d, bool b, uint8_t flags) {
@@ -136,9 +152,16 @@ template <Tok T>
   return true;
 }
 
-// Reals compare the way the scalar evaluation compares them; equality is left to the
-// general evaluation (it depends on the process's epsilon).
+// Numbers compare the way the general evaluation compares them: equality of reals
+// within the process's epsilon.
 [[gnu::always_inline]] inline int Order(double p, double q) { return p < q ? -1 : p > q ? 1 : 0; }
+template <Tok T>
+[[gnu::always_inline]] inline bool NumbersHold(double p, double q, const Runtime& rt) {
+  if constexpr (T == Tok::Eq || T == Tok::Hash)
+    return (p == q || std::fabs(p - q) <= rt.epsilon) == (T == Tok::Eq);
+  else
+    return OrderHolds(T, Order(p, q));
+}
 
 [[gnu::noinline]] bool BinaryOther(Tok bin, const Scalar& x, const Scalar& y, Var& d, uint8_t flags) {
   Scalar r;
@@ -147,7 +170,7 @@ template <Tok T>
 
 // d := x T y; Tok::End: the operator is ins.bin.
 template <Tok T, typename X, typename Y>
-[[gnu::always_inline]] inline bool BinaryIns(const MIns& ins, Var& d, X x, Y y) {
+[[gnu::always_inline]] inline bool BinaryIns(const MIns& ins, Var& d, X x, Y y, const Runtime& rt) {
   if constexpr (T == Tok::End) {
     return BinaryOther(ins.bin, x.Get(), y.Get(), d, ins.flags);
   } else {
@@ -159,14 +182,28 @@ template <Tok T, typename X, typename Y>
         return LongArith<T>(x.Long(), y.Long(), &r) && PutLong(d, r, ins.flags);
       }
     }
+    if (x.IsWhole() && y.IsWhole()) {  // a longint and a literal
+      if constexpr (IsComparison(T)) {
+        if constexpr (T == Tok::Eq || T == Tok::Hash) {
+          if (rt.epsilon >= 1) return PutBool(d, NumbersHold<T>(x.Number(), y.Number(), rt), ins.flags);
+        }
+        return PutBool(d, Holds<T>(x.Long(), y.Long()), ins.flags);
+      } else {
+        int64_t r;
+        if (!LongArith<T>(x.Long(), y.Long(), &r)) return false;
+        // % and \ give longints whatever their operands
+        if constexpr (T == Tok::Percent || T == Tok::Backslash) return PutLong(d, r, ins.flags);
+        else return PutWhole(d, r, ins.flags);
+      }
+    }
     if constexpr (T == Tok::Plus || T == Tok::Minus || T == Tok::Star) {
       if (x.IsNumber() && y.IsNumber()) {
         double p = x.Number(), q = y.Number();
         return PutReal(d, T == Tok::Plus ? p + q : T == Tok::Minus ? p - q : p * q, ins.flags);
       }
-    } else if constexpr (IsComparison(T) && T != Tok::Eq && T != Tok::Hash) {
+    } else if constexpr (IsComparison(T)) {
       if (x.IsNumber() && y.IsNumber())
-        return PutBool(d, OrderHolds(T, Order(x.Number(), y.Number())), ins.flags);
+        return PutBool(d, NumbersHold<T>(x.Number(), y.Number(), rt), ins.flags);
     }
     return BinaryOther(T, x.Get(), y.Get(), d, ins.flags);
   }
@@ -180,11 +217,11 @@ template <Tok T, typename X, typename Y>
 
 // Whether x T y holds: 1 or 0; -1 when the general evaluation has to decide.
 template <Tok T, typename X, typename Y>
-[[gnu::always_inline]] inline int Test(X x, Y y) {
-  if (x.IsLong() && y.IsLong()) return Holds<T>(x.Long(), y.Long());
-  if constexpr (T != Tok::Eq && T != Tok::Hash) {
-    if (x.IsNumber() && y.IsNumber()) return OrderHolds(T, Order(x.Number(), y.Number()));
-  }
+[[gnu::always_inline]] inline int Test(X x, Y y, const Runtime& rt) {
+  if (x.IsWhole() && y.IsWhole() && ((x.IsLong() && y.IsLong()) || rt.epsilon < 1 ||
+                                     (T != Tok::Eq && T != Tok::Hash)))
+    return Holds<T>(x.Long(), y.Long());
+  if (x.IsNumber() && y.IsNumber()) return NumbersHold<T>(x.Number(), y.Number(), rt);
   return TestOther(T, x.Get(), y.Get());
 }
 
@@ -226,15 +263,19 @@ inline bool Turn(Runtime& rt) { return rt.slice < kStatementsPerSlice || Yield(r
   return branch.c;
 }
 
-// The state of a For loop counting in longints, kept in a temporary's payload: the last
-// position, the step (a longint), and the last position inside the longint range,
-// which the turn in line compares with.
-inline int64_t LastOf(const Var& state) { return int64_t(state.v.raw_[0]); }
+// The state of a For loop counting in whole numbers, kept in the payloads of two
+// temporaries: the step (a longint) and the last position inside the longint range,
+// which a longint counter's turn in line compares with; then the last position, and
+// the end as a real, which a real counter's turn in line compares with (counting in
+// reals, as the general way does).
+inline int64_t LastOf(const Var& state) { return int64_t((&state)[1].v.raw_[0]); }
+inline double EndOf(const Var& state) { return std::bit_cast<double>((&state)[1].v.raw_[1]); }
 inline int32_t StepOf(const Var& state) { return int32_t(uint32_t(state.v.raw_[1])); }
 inline int32_t NearLastOf(const Var& state) { return int32_t(uint32_t(state.v.raw_[1] >> 32)); }
-inline void SetForState(Var& state, int64_t last, int32_t step) {
+inline void SetForState(Var& state, int64_t last, double end, int32_t step) {
   int64_t near = step > 0 ? std::min<int64_t>(last, INT32_MAX) : std::max<int64_t>(last, INT32_MIN);
-  state.v.raw_[0] = uint64_t(last);
+  (&state)[1].v.raw_[0] = uint64_t(last);
+  (&state)[1].v.raw_[1] = std::bit_cast<uint64_t>(end);
   state.v.raw_[1] = uint32_t(step) | uint64_t(uint32_t(int32_t(near))) << 32;
 }
 
@@ -247,9 +288,8 @@ int32_t ForGo(Frame& f, const MIns& ins, const Fallback& fb, int64_t i) {
   if (!(st > 0 ? i <= last : i >= last))
     return Assign(f, s.target, CounterValue(double(i))) ? fb.next : Stopped(f, fb);
   // Inside the longint range, storing i is what assigning it as a real would give.
-  if (counter.v.type != Type::Long || int64_t(int32_t(i)) != i)
-    return ForFrom(f, s, &counter, double(i), double(last), double(st)) ? fb.next : Stopped(f, fb);
-  counter.v.l = int32_t(i);
+  if (!SetCounter(&counter, i))
+    return ForFrom(f, s, &counter, double(i), EndOf(state), double(st)) ? fb.next : Stopped(f, fb);
   return -2;  // into the body
 }
 
@@ -262,7 +302,7 @@ int32_t ForGo(Frame& f, const MIns& ins, const Fallback& fb, int64_t i) {
   if (!StartFor(f, *fb.stmt, &counter, &count)) return Stopped(f, fb);
   if (!count.counted) return fb.next;
   Var& state = At(f.locals.data(), ins.b);
-  SetForState(state, count.last, int32_t(count.step));
+  SetForState(state, count.last, count.end, int32_t(count.step));
   int32_t to = ForGo(f, ins, fb, count.i);
   return to == -2 ? int32_t(&ins - f.code->machine.code.data()) + 1 : to;
 }
@@ -273,12 +313,13 @@ int32_t ForGo(Frame& f, const MIns& ins, const Fallback& fb, int64_t i) {
   f.line = s.line;
   Var& counter = At(f.locals.data(), ins.a);
   Var& state = At(f.locals.data(), ins.b);
-  if (counter.v.type != Type::Long) {  // declared anew in the body
+  int32_t at;
+  if (!CounterAt(counter, &at)) {  // declared anew, or moved off the whole numbers, in the body
     double next;
     if (!NextPosition(f, s, &counter, double(StepOf(state)), &next) || !Turn(*f.rt)) return Stopped(f, fb);
-    return ForFrom(f, s, &counter, next, double(LastOf(state)), double(StepOf(state))) ? fb.next : Stopped(f, fb);
+    return ForFrom(f, s, &counter, next, EndOf(state), double(StepOf(state))) ? fb.next : Stopped(f, fb);
   }
-  int32_t to = ForGo(f, ins, fb, int64_t(counter.v.l) + StepOf(state));
+  int32_t to = ForGo(f, ins, fb, int64_t(at) + StepOf(state));
   if (to != -2) return to;
   return Turn(*f.rt) ? ins.c : -1;
 }
@@ -325,15 +366,15 @@ bool RunMachine(Frame& f) {
 
 #define VRX_ENTRY(name, tok)                                                                    \
   op_##name##RR:                                                                                \
-    if (!BinaryIns<Tok::tok>(*i, At(r, i->a), SlotOperand{At(r, i->b).v}, SlotOperand{At(r, i->c).v}))      \
+    if (!BinaryIns<Tok::tok>(*i, At(r, i->a), SlotOperand{At(r, i->b).v}, SlotOperand{At(r, i->c).v}, rt))  \
       goto slow;                                                                                \
     VRX_NEXT();                                                                                 \
   op_##name##RK:                                                                                \
-    if (!BinaryIns<Tok::tok>(*i, At(r, i->a), SlotOperand{At(r, i->b).v}, LiteralOperand{i->c}))        \
+    if (!BinaryIns<Tok::tok>(*i, At(r, i->a), SlotOperand{At(r, i->b).v}, LiteralOperand{i->c}, rt))    \
       goto slow;                                                                                \
     VRX_NEXT();                                                                                 \
   op_##name##KR:                                                                                \
-    if (!BinaryIns<Tok::tok>(*i, At(r, i->a), LiteralOperand{i->b}, SlotOperand{At(r, i->c).v}))        \
+    if (!BinaryIns<Tok::tok>(*i, At(r, i->a), LiteralOperand{i->b}, SlotOperand{At(r, i->c).v}, rt))    \
       goto slow;                                                                                \
     VRX_NEXT();
   VRX_MACHINE_BINARY(VRX_ENTRY)
@@ -348,11 +389,11 @@ bool RunMachine(Frame& f) {
   }
 #define VRX_ENTRY(name, tok)                                                   \
   op_If##name##RR:                                                             \
-    VRX_BRANCH((Test<Tok::tok>(SlotOperand{At(r, i->a).v}, SlotOperand{At(r, i->b).v})))  \
+    VRX_BRANCH((Test<Tok::tok>(SlotOperand{At(r, i->a).v}, SlotOperand{At(r, i->b).v}, rt)))  \
   op_If##name##RK:                                                             \
-    VRX_BRANCH((Test<Tok::tok>(SlotOperand{At(r, i->a).v}, LiteralOperand{i->b})))    \
+    VRX_BRANCH((Test<Tok::tok>(SlotOperand{At(r, i->a).v}, LiteralOperand{i->b}, rt)))    \
   op_If##name##KR:                                                             \
-    VRX_BRANCH((Test<Tok::tok>(LiteralOperand{i->a}, SlotOperand{At(r, i->b).v})))
+    VRX_BRANCH((Test<Tok::tok>(LiteralOperand{i->a}, SlotOperand{At(r, i->b).v}, rt)))
   VRX_MACHINE_COMPARE(VRX_ENTRY)
 #undef VRX_ENTRY
 op_IfBool:
@@ -370,7 +411,7 @@ op_Neg: {
   VRX_NEXT();
 }
 op_SetK:
-  if (!PutLong(At(r, i->a), i->c, i->flags)) goto slow;
+  if (!PutWhole(At(r, i->a), i->c, i->flags)) goto slow;
   VRX_NEXT();
 op_LoadK: {
   Scalar s = Load(f.code->consts[size_t(i->c)]);
@@ -404,12 +445,14 @@ op_Elem: {
 op_ElemK:
   if (!PutElement(At(r, i->a), At(r, i->b).v, i->c, i->flags)) goto slow;
   VRX_NEXT();
+// A whole real is divided as its longint is (a real operand is rounded first).
 #define VRX_ENTRY(name, tok, fn)                                                          \
   op_##name: {                                                                            \
     const Divisor& d = divisors[size_t(i->c)];                                            \
-    const Value& x = At(r, i->b).v;                                                           \
-    if (x.type == Type::Long ? !PutLong(At(r, i->a), d.fn(x.l), i->flags)                     \
-                             : !BinaryIns<Tok::tok>(*i, At(r, i->a), SlotOperand{x}, LiteralOperand{d.d})) \
+    const Value& x = At(r, i->b).v;                                                       \
+    int32_t whole;                                                                        \
+    if (WholeNumber(x, &whole) ? !PutLong(At(r, i->a), d.fn(whole), i->flags)             \
+                               : !BinaryIns<Tok::tok>(*i, At(r, i->a), SlotOperand{x}, LiteralOperand{d.d}, rt)) \
       goto slow;                                                                          \
     VRX_NEXT();                                                                           \
   }
@@ -425,17 +468,25 @@ op_ForPrep:
   slice += i->ticks;
   VRX_CALL(ForPrep(f, *i));
 op_ForLoop: {
-  // The next position in line while the counter is a longint that stays inside the
-  // range and the longints.
+  // The next position in line while the counter is a longint, or a real still at its
+  // position, and the next position stays inside the range and the longints.
   Value& counter = At(r, i->a).v;
   Var& state = At(r, i->b);
+  int32_t step = StepOf(state);
   if (counter.type == Type::Long) {
-    int64_t next = int64_t(counter.l) + StepOf(state);
-    if (StepOf(state) > 0 ? next <= NearLastOf(state) : next >= NearLastOf(state)) {
-      counter.l = int32_t(next);
-      goto jump;
-    }
+    int64_t next = int64_t(counter.l) + step;
+    if (step > 0 ? next > NearLastOf(state) : next < NearLastOf(state)) goto for_slow;
+    counter.l = int32_t(next);
+    goto back;
   }
+  if (counter.type == Type::Real) {
+    double next = counter.r + double(step);
+    if (step > 0 ? !(next <= EndOf(state)) : !(next >= EndOf(state))) goto for_slow;
+    counter.r = next;
+    goto back;
+  }
+  goto for_slow;
+for_slow:
   VRX_CALL(ForLoop(f, *i));
 }
 op_End:
@@ -445,6 +496,15 @@ op_End:
 jump:
   slice += i->ticks;
   if ((i->flags & kBack) && slice >= kStatementsPerSlice) {
+    rt.slice = slice;
+    if (!Yield(rt)) return false;
+    slice = rt.slice;
+  }
+  i = code + i->c;
+  VRX_DISPATCH();
+back:  // a loop's way back: jump with kBack
+  slice += i->ticks;
+  if (slice >= kStatementsPerSlice) {
     rt.slice = slice;
     if (!Yield(rt)) return false;
     slice = rt.slice;

@@ -1,7 +1,7 @@
 // The register machine a method runs on. Its statements are compiled, once the method
 // is read, into one flat array of instructions that read and write the frame's
 // variables in place: locals and temporaries are slots of one array (Frame::locals),
-// longint literals sit in the instruction itself, and conditions are compare-and-branch
+// whole-number literals sit in the instruction itself, and conditions are compare-and-branch
 // instructions, so a loop runs top to bottom without a call per statement.
 //
 // An instruction works on longints, reals and booleans. Whenever it meets anything
@@ -29,8 +29,8 @@ struct CStmt;
 // The comparisons with a compare-and-branch instruction.
 #define VRX_MACHINE_COMPARE(X) X(Eq, Eq) X(Ne, Hash) X(Lt, Lt) X(Gt, Gt) X(Le, Le) X(Ge, Ge)
 
-// Operand forms: R a slot (MIns a, b, c index Frame::locals), K a longint literal held
-// in the field itself.
+// Operand forms: R a slot (MIns a, b, c index Frame::locals), K a literal (a real with a
+// whole value in the longint range) held in the field itself.
 enum class MOp : uint8_t {
 #define VRX_ENTRY(name, tok) name##RR, name##RK, name##KR,
   VRX_MACHINE_BINARY(VRX_ENTRY)       // R[a] := b op c
@@ -39,8 +39,8 @@ enum class MOp : uint8_t {
   VRX_MACHINE_COMPARE(VRX_ENTRY)      // jump to c when (a op b) is kWhen
 #undef VRX_ENTRY
   Neg,      // R[a] := -R[b]
-  SetK,     // R[a] := longint c
-  LoadK,    // R[a] := Code::consts[c] (a real or a boolean)
+  SetK,     // R[a] := the literal c
+  LoadK,    // R[a] := Code::consts[c] (a number or a boolean)
   Copy,     // R[a] := R[b]
   Move,     // R[a] := the variable of kind b (a Src), slot c
   Store,    // the variable of kind b, slot c := R[a]
@@ -52,7 +52,7 @@ enum class MOp : uint8_t {
   Test,     // jump to c when the condition (the fallback's) is kWhen: always the general way
   Jump,     // to c
   Exec,     // the fallback's statement, the general way
-  ForPrep,  // For: counter R[a], state R[b] (see ForState); c: after the loop
+  ForPrep,  // For: counter R[a], state R[b] and the slot after it; c: after the loop
   ForLoop,  // next turn of For: counter R[a], state R[b]; c: the body
   End,
 };

@@ -1,5 +1,6 @@
 // Compiling a method's statements for the register machine (machine.h).
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "runner/interp.h"
@@ -8,7 +9,8 @@ namespace runner {
 
 namespace {
 
-// An operand of an instruction: a slot, or a longint literal.
+// An operand of an instruction: a slot, or a literal with a whole value in the longint
+// range.
 struct Operand {
   bool literal = false;
   int32_t v = 0;
@@ -69,6 +71,12 @@ class Compiler {
 
   const Node& node(int32_t i) const { return code_.nodes[size_t(i)]; }
 
+  // Numbers written in the method are reals; the whole ones ride in the instruction.
+  // (Longint constants, such as Is longint, are not literals of the machine.)
+  static bool WholeLiteral(const Value& v, int32_t* out) {
+    return v.type == Type::Real && !(v.r == 0 && std::signbit(v.r)) && WholeNumber(v, out);
+  }
+
   // ---- expressions: false (with nothing emitted that matters) when one has no
   // instructions; the statement then runs the general way.
 
@@ -80,8 +88,8 @@ class Compiler {
       *out = {false, n.a};
       return true;
     }
-    if (n.op == Op::Const && code_.consts[size_t(n.a)].type == Type::Long) {
-      *out = {true, code_.consts[size_t(n.a)].l};
+    if (int32_t whole; n.op == Op::Const && WholeLiteral(code_.consts[size_t(n.a)], &whole)) {
+      *out = {true, whole};
       return true;
     }
     int32_t t = Temp(depth);
@@ -97,8 +105,8 @@ class Compiler {
     switch (n.op) {
       case Op::Const: {
         const Value& v = code_.consts[size_t(n.a)];
-        if (v.type == Type::Long) Emit({MOp::SetK, flags, Tok::End, 0, dst, 0, v.l, fb});
-        else if (v.type == Type::Real || v.type == Type::Boolean)
+        if (int32_t whole; WholeLiteral(v, &whole)) Emit({MOp::SetK, flags, Tok::End, 0, dst, 0, whole, fb});
+        else if (v.type == Type::Real || v.type == Type::Long || v.type == Type::Boolean)
           Emit({MOp::LoadK, flags, Tok::End, 0, dst, 0, n.a, fb});
         else return false;
         return true;
@@ -303,14 +311,16 @@ class Compiler {
           LoopLabels l;
           NewLoop(&l);
           int32_t fb = NewFallback(s, loop, &mine);
-          int32_t counter = node(s.target).a, state = Temp(depth_++);
+          int32_t counter = node(s.target).a, state = Temp(depth_);
+          Temp(depth_ + 1);  // the state takes two
+          depth_ += 2;
           int32_t prep = Emit({MOp::ForPrep, 0, Tok::End, 1, counter, state, 0, fb});
           int first = statements_;
           Block(s.body, l.index);
           Bind(l.next);
           Emit({MOp::ForLoop, kBack, Tok::End, Ticks(statements_ - first + 1), counter, state,
                 prep + 1, fb});
-          --depth_;
+          depth_ -= 2;
           m_.code[size_t(prep)].c = Here();
           EndLoop(l);
           break;

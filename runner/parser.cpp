@@ -290,7 +290,6 @@ bool Parser::ParseUnary(int32_t* out) {
       }
       if (v.type == Type::Real) {
         v.r = -v.r;
-        if (v.r == -2147483648.0) v = Value::Long(INT32_MIN);
         return true;
       }
     }
@@ -528,7 +527,13 @@ bool Parser::CheckCommandArgs(const Token& at, const vrx::CommandInfo& c, const 
 bool Parser::ParsePrimary(int32_t* out) {
   const Token& t = Cur();
   switch (t.kind) {
-    case Tok::Number: case Tok::DateLit: case Tok::TimeLit:
+    case Tok::Number:
+      // A number written in a method is a real, whole or not: only a variable declared
+      // longint holds a longint.
+      *out = gen.Const(t.value.type == Type::Long ? Value::Real(t.value.l) : t.value);
+      ++pos;
+      return true;
+    case Tok::DateLit: case Tok::TimeLit:
       *out = gen.Const(t.value);
       ++pos;
       return true;

@@ -59,7 +59,7 @@ class BadInput : public ::testing::Test {
 
 TEST_F(BadInput, Blobs) {
   Check({
-      {"$b:=5\nSET BLOB SIZE($b;3)", "!$b is a longint, not a BLOB"},
+      {"$b:=5\nSET BLOB SIZE($b;3)", "!$b is a real, not a BLOB"},
       {"C_BLOB($b)\nSET BLOB SIZE($b;-1)", "!bad size -1"},
       {"C_BLOB($b)\nSET BLOB SIZE($b;3;65)\nECHO(BLOB to text($b;3))", "AAA"},
       {"C_BLOB($b)\nTEXT TO BLOB(\"ab\"+Char(0)+\"c\";$b;UTF8 C string)\nECHO(BLOB size($b))", "3"},
@@ -77,7 +77,7 @@ TEST_F(BadInput, Blobs) {
       {"C_BLOB($b)\nSET BLOB SIZE($b;5;9)\n$t:=BLOB to text($b;5)", "!runs past the end"},
       {"C_BLOB($b)\n$t:=BLOB to text($b;9)", "!unknown text format 9"},
       {"$t:=BLOB to text(\"x\";3)", "!the first parameter must be a BLOB"},
-      {"$n:=BLOB size(5)", "!the parameter is a longint, not a BLOB"},
+      {"$n:=BLOB size(5)", "!the parameter is a real, not a BLOB"},
       {"C_BLOB($b)\nINTEGER TO BLOB(1;$b;5)", "!the byte order must be 0"},
       {"C_BLOB($b)\nREAL TO BLOB(1.5;$b;1)", "!Extended real format is not supported"},
       {"C_BLOB($b)\nREAL TO BLOB(1.5;$b;7)", "!unknown real format 7"},
@@ -119,7 +119,7 @@ TEST_F(BadInput, Blobs) {
 TEST_F(BadInput, Arrays) {
   Check({
       {"ARRAY LONGINT($a;-1)", "!the size must be 0 to"},
-      {"$x:=1\nARRAY LONGINT($x;2)", "!$x is already a longint"},
+      {"$x:=1\nARRAY LONGINT($x;2)", "!$x is already a real"},
       {"ARRAY PICTURE($p;2)\nECHO(Size of array($p))", "2"},
       {"ARRAY STRING(0;$s;2)", "!the length must be 1 to 255"},
       {"$x:=1\n$n:=Size of array($x)", "!$x is not an array"},
@@ -196,7 +196,7 @@ TEST_F(BadInput, Objects) {
       {"$o:=New object(\"a\")", "!each property name needs a value"},
       {"ARRAY LONGINT($a;1)\n$o:=New object(\"a\";$a)", "!an array cannot be a property"},
       {"ARRAY LONGINT($a;1)\n$c:=New collection($a)", "!an array cannot be an element"},
-      {"$v:=OB Get(5;\"a\")", "!the parameter must be an object, not longint"},
+      {"$v:=OB Get(5;\"a\")", "!the parameter must be an object, not real"},
       {"ECHO(JSON Parse(\"42\";Is text)+String(JSON Parse(\"\\\"7\\\"\";Is longint))+String(JSON Parse(\"1\";Is boolean)))", "427True"},
       {"$v:=JSON Parse(\"{\")", "!JSON Parse:"},
       {"$o:=New object(\"a\";1)\nOB REMOVE($o;\"a\")\nOB SET NULL($o;\"b\")\nECHO(JSON Stringify($o)+String(OB Is empty(New object)))", "{\"b\":null}True"},
@@ -233,7 +233,7 @@ TEST_F(BadInput, FileAndFolderObjects) {
 TEST_F(BadInput, Language) {
   Check({
       {"$o:=New object\n$p:=$o\nECHO(String($o=$p)+String($o=New object)+String(Null=Null)+String(Null#5))", "TrueFalseTrueTrue"},
-      {"$k:=\"a\"<5", "!cannot compare a text with a longint"},
+      {"$k:=\"a\"<5", "!cannot compare a text with a real"},
       {"$k:=New object<New object", "!the operator < does not apply to an object and an object"},
       {"$k:=$nothing+1", "!the variable $nothing is not defined"},
       {"ECHO(String(5.0 ?? 0)+String(6.0 | 1)+String(\"a b\" % \"b\"))", "True7True"},
@@ -249,8 +249,8 @@ TEST_F(BadInput, Language) {
       {"ARRAY LONGINT($a;1)\n$a:=5", "!arrays cannot be assigned with :="},
       {"C_COLLECTION($c)\n$c:=New collection(1)\n$c:=Null\nECHO(String($c=Null))", "True"},
       {"C_BLOB($b)\nSET BLOB SIZE($b;1)\n$b{0}:=\"x\"", "!a BLOB byte takes a number, not a text"},
-      {"$x:=5\n$y:=$x{1}", "!$x is a longint: it has no elements"},
-      {"$x:=5\n$x{1}:=2", "!$x is a longint: it has no elements"},
+      {"$x:=5\n$y:=$x{1}", "!$x is a real: it has no elements"},
+      {"$x:=5\n$x{1}:=2", "!$x is a real: it has no elements"},
       {"ARRAY LONGINT($a;2)\n$y:=$a{1}{1}", "!is not a two-dimensional array"},
       {"$y:=$nope{1}", "!the variable $nope is not defined"},
       {"$nope{1}:=3", "!the variable $nope is not defined"},
@@ -292,8 +292,8 @@ TEST_F(BadInput, Documents) {
       {"CLOSE DOCUMENT(\"x\")", "!the document reference must be a time, not a text"},
       {"CLOSE DOCUMENT(?00:01:39?)", "!no open document has the reference 99"},
       {"SEND PACKET(\"x\")", "!vrx run writes to documents only"},
-      {"$d:=Create document(\"DIR/p.txt\")\nSEND PACKET($d;5)", "!the packet must be a text or a BLOB, not a longint"},
-      {"$d:=Create document(\"DIR/q.txt\")\n$x:=5\nRECEIVE PACKET($d;$x;\"\\n\")", "!$x is a longint, not a text or a BLOB"},
+      {"$d:=Create document(\"DIR/p.txt\")\nSEND PACKET($d;5)", "!the packet must be a text or a BLOB, not a real"},
+      {"$d:=Create document(\"DIR/q.txt\")\n$x:=5\nRECEIVE PACKET($d;$x;\"\\n\")", "!$x is a real, not a text or a BLOB"},
       {"$d:=Create document(\"DIR/r.txt\")\nRECEIVE PACKET($d;$t;\"\")", "!the stop text is empty"},
       {"$d:=Create document(\"DIR/s.txt\")\nRECEIVE PACKET($d;$t;-1)", "!bad byte count -1"},
       {"$d:=Create document(\"DIR/t.txt\")\nRECEIVE PACKET($d;$t;True)", "!the third parameter is a stop text or a byte count"},
@@ -315,7 +315,7 @@ TEST_F(BadInput, Documents) {
        "111"},
       {"COPY DOCUMENT(\"DIR/none\";\"DIR/n2\")", "!no document"},
       {"C_BLOB($b)\nBLOB TO DOCUMENT(\"DIR/m1\";$b)\nBLOB TO DOCUMENT(\"DIR/m2\";$b)\nMOVE DOCUMENT(\"DIR/m1\";\"DIR/m2\")", "!already exists"},
-      {"$t:=Object to path(5)", "!the parameter must be an object, not a longint"},
+      {"$t:=Object to path(5)", "!the parameter must be an object, not a real"},
       {"ECHO(Object to path(New object(\"parentFolder\";\"/a\";\"name\";\"b\";\"extension\";\".c\";\"isFolder\";True)))", "/a/b.c/"},
       {"$o:=Path to object(\"/a/b.tar.gz\")\nECHO($o.parentFolder+\" \"+$o.name+\" \"+$o.extension+\" \"+String($o.isFolder))", "/a/ b.tar .gz False"},
       {"ECHO(Convert path system to POSIX(\"/a b/é\";*)+\" \"+Convert path POSIX to system(\"/a%20b/%C3%A9%4\";*))",

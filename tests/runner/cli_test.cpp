@@ -118,7 +118,7 @@ TEST(VrxRun, ExplainsUnknownCommandsAndTextArgumentsAndAnswersConfirm) {
   dir.Write("add.4dm", "$n:=$1+1\n");
   CliResult r = RunVrx({"run", dir.path + "/add.4dm", "41"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("line 1: the operator + does not apply to a text and a longint (a text, such as a "
+  EXPECT_NE(r.err.find("line 1: the operator + does not apply to a text and a real (a text, such as a "
                        "command-line argument, becomes a number with Num: Num($1))"),
             std::string::npos) << r.err;
   dir.Write("add.4dm", "$n:=Num($1)+1\nCONFIRM(\"Go on?\")\nECHO(String($n)+\" \"+String(OK))\n");

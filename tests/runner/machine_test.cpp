@@ -52,7 +52,7 @@ TEST(Machine, ValuesAndControlFlowMatchTheLanguageRules) {
        "ECHO($j)\nECHO($r)\nECHO($q)\nECHO($p)\nECHO(-$m)\nECHO(7%-3)\nECHO(-7\\2)\n",
        "2147483648|0|2147483648|2147483648|2147483648|1|-3"},
       {"a longint variable keeps its type: reals are rounded into it",
-       "$x:=0\nFor ($i;1;4)\n  $x:=$x+0.6\nEnd for\nECHO($x)\n$r:=0.5\n$r:=$r+1\nECHO($r)\n",
+       "C_LONGINT($x)\n$x:=0\nFor ($i;1;4)\n  $x:=$x+0.6\nEnd for\nECHO($x)\n$r:=0.5\n$r:=$r+1\nECHO($r)\n",
        "4|1.5"},
       {"reals, booleans and mixed comparisons",
        "$n:=Num(\"10\")\n$s:=$n-$n\n$i:=0\nWhile ($i<$n)\n  $i:=$i+1\n  $b:=$i>=8\n"
@@ -73,8 +73,14 @@ TEST(Machine, ValuesAndControlFlowMatchTheLanguageRules) {
        "$n:=0\nFor ($i;1;10)\n  $i:=$i+2\n  $n:=$n+1\nEnd for\nECHO($n)\nECHO($i)\n"
        "$n:=0\nFor ($k;1;3.7)\n  $n:=$n+$k\nEnd for\nECHO($n)\n"
        "$n:=0\nC_REAL($r)\nFor ($r;0;1;0.25)\n  $n:=$n+1\nEnd for\nECHO($n)\nECHO($r)\n"
-       "For ($e;2147483646;2147483647)\nEnd for\nECHO($e)\n",
+       "C_LONGINT($e)\nFor ($e;2147483646;2147483647)\nEnd for\nECHO($e)\n",
        "4|13|6|5|1.25|2147483647"},
+      {"numbers written in a method are reals: undeclared variables hold reals, longints round",
+       "$u:=0\nFor ($k;1;2)\n  $u:=$u+2000000000\nEnd for\nECHO($u)\nECHO(Type($u))\nECHO(Type($k))\n"
+       "C_LONGINT($l)\n$l:=0\nFor ($k;1;2)\n  $l:=$l+2000000000\nEnd for\nECHO($l)\n"
+       "$n:=0\nFor ($i;1;3)\n  $i:=$i+0.5\n  $n:=$n+1\nEnd for\nECHO($n)\nECHO($i)\n"
+       "SET REAL COMPARISON LEVEL(2)\n$l:=5\nECHO($l=6)\nECHO($l#4)\n",
+       "4000000000|1|1|2147483647|2|4|True|False"},
       {"parameters, process and interprocess variables",
        "vSum:=0\n<>count:=0\nFor ($i;1;4)\n  vSum:=vSum+Twice($i)\n  <>count:=<>count+1\nEnd for\n"
        "ECHO(vSum)\nECHO(<>count)\n",

@@ -30,5 +30,15 @@ $u:="first"
 ASSERT(Length($u)=5; "the first assignment gives the type")
 $n:=1
 $n:=2.75
-ASSERT($n=3; "a variable first given a longint stays a longint")
+ASSERT($n=2.75; "a number written in the method is a real, and so is the variable it gives a type")
+$sum:=0
+$sum:=$sum+2000000000
+$sum:=$sum+2000000000
+ASSERT(($sum=4000000000) & (Type($sum)=Is real); "an undeclared sum goes past the longints: "+String($sum))
+For ($k;1;2)
+End for
+ASSERT(Type($k)=Is real; "an undeclared For counter is a real")
+$l:=2000000000
+$l:=$l+2000000000
+ASSERT($l=2147483647; "a longint holds no more than the longints: "+String($l))
 C_LONGINT($1)

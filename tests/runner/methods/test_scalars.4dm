@@ -40,6 +40,7 @@ For ($i;1;Size of array($v))
   End for
 End for
 // a longint variable keeps its type: reals are rounded into it
+C_LONGINT($n)
 $n:=1
 $n:=$n+2.5
 ASSERT($n=4; "a real rounded into a longint: "+String($n))
@@ -61,10 +62,11 @@ For ($i;3;1.5;-1)
 End for
 ASSERT(($n=2) & ($i=1); "a real end counting down: "+String($n)+" "+String($i))
 $n:=0
-For ($i;2147483645;2147483647)
+C_LONGINT($top)
+For ($top;2147483645;2147483647)
   $n:=$n+1
 End for
-ASSERT(($n=3) & ($i=2147483647); "up to the largest longint: "+String($n)+" "+String($i))
+ASSERT(($n=3) & ($top=2147483647); "up to the largest longint: "+String($n)+" "+String($top))
 $n:=0
 For ($k;1;3)
   C_REAL($k)

@@ -50,6 +50,7 @@ For each ($v;New collection(1))
   End for
   ASSERT(($n=4) & ($r=2147483650); "a real counter past the longint range")
   $n:=0
+  C_LONGINT($l)
   For ($l;2147483646;2147483649)
     $n:=$n+1
   End for
