@@ -78,55 +78,78 @@ std::string HomeFolder() {
   return dir;
 }
 
-// Get 4D folder({folder {; options}} {; *}): the folders of the project being run, and of
-// this user's vrx settings for 4D's own ones. Folders are not created, as in 4D.
-bool Get4DFolder(Frame& f, const Args& a, Value* out) {
-  int32_t which = 0;
-  if (a.size() > 0 && !a.star(0) && !EvalLong(f, a[0], &which, "Get 4D folder: the folder")) return false;
+}  // namespace
+
+std::string DatabaseFolder(Frame& f) {
   std::string db = f.rt->databaseFolder;
   if (db.empty()) {
     std::error_code ec;
     db = std::filesystem::current_path(ec).string();
     if (db.empty() || db.back() != '/') db += '/';
   }
+  return db;
+}
+
+bool FourDFolder(Frame& f, int32_t which, std::string* out) {
+  const std::string db = DatabaseFolder(f);
   switch (which) {
-    case 0: *out = Value::Text(SettingsFolder()); return true;              // Active 4D Folder
-    case 1: *out = Value::Text(SettingsFolder() + "Licenses/"); return true;
-    case 3:                                                                  // 4D Client database folder
-    case 4:                                                                  // Database folder
-    case 5: *out = Value::Text(db); return true;                             // ... Unix syntax
-    case 6: *out = Value::Text(db + "Resources/"); return true;
-    case 7: *out = Value::Text(db + "Logs/"); return true;
-    case 8: *out = Value::Text(db + "WebFolder/"); return true;
-    case 9: *out = Value::Text(db + "Data/"); return true;
-    case 10: *out = Value::Text(db + "MobileApps/"); return true;
-    default: return Fail(f, "Get 4D folder: no folder of type " + std::to_string(which));
+    case 0: *out = SettingsFolder(); return true;              // Active 4D Folder
+    case 1: *out = SettingsFolder() + "Licenses/"; return true;
+    case 3:                                                    // 4D Client database folder
+    case 4:                                                    // Database folder
+    case 5: *out = db; return true;                            // ... Unix syntax
+    case 6: *out = db + "Resources/"; return true;
+    case 7: *out = db + "Logs/"; return true;
+    case 8: *out = db + "WebFolder/"; return true;
+    case 9: *out = db + "Data/"; return true;
+    case 10: *out = db + "MobileApps/"; return true;
+    default: return false;
   }
+}
+
+bool SystemFolderPath(int32_t type, std::string* out) {
+  const std::string home = HomeFolder();
+  switch (type) {
+    case 0: *out = "/etc/"; return true;                          // System
+    case 1: *out = "/usr/share/fonts/"; return true;             // Fonts
+    case 2: *out = "/etc/xdg/"; return true;                     // User preferences_all
+    case 3: {                                                     // User preferences_user
+      const char* config = std::getenv("XDG_CONFIG_HOME");
+      *out = config && *config ? std::string(config) + "/" : home + ".config/";
+      return true;
+    }
+    case 4: *out = "/etc/xdg/autostart/"; return true;           // Startup Win_all
+    case 5: *out = home + ".config/autostart/"; return true;     // Startup Win_user
+    case 15: *out = home + "Desktop/"; return true;
+    case 16: *out = "/usr/bin/"; return true;                    // Applications
+    case 17: *out = home + "Documents/"; return true;
+    case 18: *out = home; return true;                           // Home folder
+    case 8: case 9: case 12: case 13: case 14: out->clear(); return true;  // Windows only
+    default: return false;
+  }
+}
+
+namespace {
+
+// Get 4D folder({folder {; options}} {; *}): the folders of the project being run, and of
+// this user's vrx settings for 4D's own ones. Folders are not created, as in 4D.
+bool Get4DFolder(Frame& f, const Args& a, Value* out) {
+  int32_t which = 0;
+  if (a.size() > 0 && !a.star(0) && !EvalLong(f, a[0], &which, "Get 4D folder: the folder")) return false;
+  std::string path;
+  if (!FourDFolder(f, which, &path)) return Fail(f, "Get 4D folder: no folder of type " + std::to_string(which));
+  *out = Value::Text(std::move(path));
+  return true;
 }
 
 // System folder({type}): this system's folders; Windows-only ones are "" as on macOS.
 bool SystemFolderFn(Frame& f, const Args& a, Value* out) {
   int32_t type = 0;
   if (a.size() > 0 && !EvalLong(f, a[0], &type, "System folder: the type")) return false;
-  const std::string home = HomeFolder();
-  switch (type) {
-    case 0: *out = Value::Text("/etc/"); return true;                          // System
-    case 1: *out = Value::Text("/usr/share/fonts/"); return true;             // Fonts
-    case 2: *out = Value::Text("/etc/xdg/"); return true;                     // User preferences_all
-    case 3: {                                                                  // User preferences_user
-      const char* config = std::getenv("XDG_CONFIG_HOME");
-      *out = Value::Text(config && *config ? std::string(config) + "/" : home + ".config/");
-      return true;
-    }
-    case 4: *out = Value::Text("/etc/xdg/autostart/"); return true;           // Startup Win_all
-    case 5: *out = Value::Text(home + ".config/autostart/"); return true;     // Startup Win_user
-    case 15: *out = Value::Text(home + "Desktop/"); return true;
-    case 16: *out = Value::Text("/usr/bin/"); return true;                    // Applications
-    case 17: *out = Value::Text(home + "Documents/"); return true;
-    case 18: *out = Value::Text(home); return true;                           // Home folder
-    case 8: case 9: case 12: case 13: case 14: *out = Value::Text(""); return true;  // Windows only
-    default: return Fail(f, "System folder: no folder of type " + std::to_string(type));
-  }
+  std::string path;
+  if (!SystemFolderPath(type, &path)) return Fail(f, "System folder: no folder of type " + std::to_string(type));
+  *out = Value::Text(std::move(path));
+  return true;
 }
 
 bool DocumentToBlob(Frame& f, const Args& a, Value*) {

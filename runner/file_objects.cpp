@@ -427,17 +427,54 @@ void AddCommon(ClassDef& d) {
 
 // ---- the commands
 
-// File(path {; fk posix path | fk platform path}) and Folder(...): both forms are POSIX here.
+// The folders 4D names in paths ("/RESOURCES/x.txt"): those of the project being run, as
+// Get 4D folder answers them. Empty when `path` starts with none of them.
+std::string ExpandFilesystem(Frame& f, const std::string& path) {
+  static constexpr std::pair<std::string_view, int32_t> kNames[] = {
+      {"/PACKAGE", 4}, {"/RESOURCES", 6}, {"/LOGS", 7}, {"/DATA", 9}, {"/PROJECT", -1}, {"/SOURCES", -2}};
+  for (auto [name, which] : kNames) {
+    if (!path.starts_with(name) || (path.size() > name.size() && path[name.size()] != '/')) continue;
+    std::string folder;
+    if (which < 0) folder = DatabaseFolder(f) + (which == -1 ? "Project/" : "Project/Sources/");
+    else if (!FourDFolder(f, which, &folder)) return {};
+    return folder + path.substr(std::min(path.size(), name.size() + 1));
+  }
+  return {};
+}
+
+// Folder(constant): the folders of 4D's fk ... folder constants that this system has.
+bool FolderOfConstant(Frame& f, int32_t which, std::string* out) {
+  constexpr int32_t kSystemFolders = 100;  // fk system folder; fk desktop folder is 115...
+  if (which >= kSystemFolders) return SystemFolderPath(which - kSystemFolders, out) && !out->empty();
+  return which != 2 && which != 5 && FourDFolder(f, which, out);
+}
+
+// File(path {; fk posix path | fk platform path} {; *}), Folder(...) and Folder(constant
+// {; *}): both path forms are POSIX here, and * (the host database) is this project.
 bool MakeFromPath(Frame& f, const Args& a, Value* out, bool folder) {
   const char* cmd = folder ? "Folder" : "File";
-  std::string path;
-  if (!EvalText(f, a[0], &path, std::string(cmd) + ": the path")) return false;
-  if (a.size() > 1) {
+  size_t n = a.size();
+  if (n > 1 && a.star(n - 1)) --n;
+  Value first;
+  if (!Eval(f, a[0], &first)) return false;
+  if (first.numeric()) {
+    int32_t which = RealToLong(first.Number());
+    std::string path;
+    if (n > 1) return Fail(f, std::string(cmd) + ": a folder constant comes alone");
+    if (!folder) return Fail(f, "File: the file constant " + std::to_string(which) + " names a file of the 4D application or its database, which vrx run does not have");
+    if (!FolderOfConstant(f, which, &path)) return Fail(f, "Folder: this system has no folder for the constant " + std::to_string(which));
+    *out = MakeEntry(true, path);
+    return true;
+  }
+  if (first.type != Type::Text) return Fail(f, std::string(cmd) + ": the path must be a text, not " + Article(first.type));
+  std::string path = first.takeStr();
+  if (n > 1) {
     int32_t kind;
     if (!EvalLong(f, a[1], &kind, std::string(cmd) + ": the path type")) return false;
     if (kind != kPosixPath && kind != kPlatformPath) return Fail(f, std::string(cmd) + ": the path type must be fk posix path or fk platform path");
   }
   if (path.empty()) return Fail(f, std::string(cmd) + ": the path is empty");
+  if (std::string full = ExpandFilesystem(f, path); !full.empty()) path = std::move(full);
   *out = MakeEntry(folder, path);
   return true;
 }
@@ -467,8 +504,8 @@ bool DocumentToText(Frame& f, const Args& a, Value* out) {
 }
 
 constexpr BuiltinInfo kFileBuiltins[] = {
-    {"File", 1566, 1, 2, true, "ee", FileCmd, true},
-    {"Folder", 1567, 1, 2, true, "ee", FolderCmd, true},
+    {"File", 1566, 1, 3, true, "eee", FileCmd, true},
+    {"Folder", 1567, 1, 3, true, "eee", FolderCmd, true},
     {"TEXT TO DOCUMENT", 1237, 2, 4, false, "eeee", TextToDocument, true},
     {"Document to text", 1236, 1, 3, true, "eee", DocumentToText, true},
 };

@@ -223,6 +223,12 @@ std::string NumHint(Type got);
 // commands, var and #DECLARE do; maxLen > 0 keeps at most that many characters.
 [[nodiscard]] bool Declare(Frame& f, int32_t ref, Type type, int maxLen);
 std::string SystemPath(const std::string& macRoman);  // a path as the system takes it
+// The folder of the project being run, ending in "/" (the current folder when none).
+std::string DatabaseFolder(Frame& f);
+// The folder Get 4D folder(which) and System folder(type) answer, ending in "/" ("" for
+// a Windows-only system folder); false when there is no such type.
+bool FourDFolder(Frame& f, int32_t which, std::string* out);
+bool SystemFolderPath(int32_t type, std::string* out);
 // The built-in commands of each family, gathered by Builtins().
 // The number Value type gives for v (4D's "Is ..." constants); arrays are Is undefined.
 int32_t TypeNumber(const Value& v);

@@ -98,7 +98,9 @@ constexpr std::string_view kDepartures[] = {
     "Get 4D folder answers folders of the project being run (Database folder is the folder "
     "holding Project/, Logs, Resources, Data and WebFolder inside it) and of ~/.config/vrx "
     "(Active 4D Folder, Licenses); System folder answers XDG folders, and \"\" for Windows "
-    "folders.",
+    "folders. File and Folder take the same folders by 4D's fk ... folder constants and by "
+    "the names /PACKAGE, /PROJECT, /SOURCES, /RESOURCES, /DATA and /LOGS, and give their full "
+    "path as .path; 4D's file constants name files of the 4D application, which are refused.",
     "Process state knows Executing (0), Delayed (1), Does not exist (-100) and Aborted (-1, a "
     "process that has ended); processes never wait for user events here.",
     "LOG and Log are 4D's logarithm; the runner's own printout is ECHO.",

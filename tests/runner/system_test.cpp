@@ -174,6 +174,14 @@ TEST_F(SystemTest, Documents) {
       {"$h:=System folder(Home folder)\nECHO(String($h[[Length($h)]]=\"/\")+\" \"+String(Length(System folder(Favorites Win)))"
        "+\" \"+Substring(Get 4D folder(Logs folder);Length(Get 4D folder(Database folder))+1))",
        "True 0 Logs/"},
+      // File and Folder take 4D's folder constants and filesystem names for the same folders
+      {"$db:=Get 4D folder(Database folder)\nECHO(String(Folder(fk database folder).path=$db)+String("
+       "Folder(fk home folder;*).path=System folder(Home folder))+String(File(\"/RESOURCES/a/x.txt\").path="
+       "(Get 4D folder(Current resources folder)+\"a/x.txt\"))+\" \"+Replace string(Folder(\"/SOURCES\").path+\" \"+"
+       "Folder(\"/LOGS\";fk posix path).path+\" \"+File(\"/DATA/d.json\").path+\" \"+Folder(\"/PROJECTS\").path;$db;\"\"))",
+       "TrueTrueTrue Project/Sources/ Logs/ Data/d.json /PROJECTS/"},
+      {"$f:=Folder(55)", "error: Error in method \"main\" line 1: Folder: this system has no folder for the constant 55"},
+      {"$f:=File(13)", "error: Error in method \"main\" line 1: File: the file constant 13 names a file"},
   };
   Check(cases.data(), cases.size());
 }
