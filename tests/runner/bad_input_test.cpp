@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "host/host.h"
 #include "runner/runner.h"
 
 namespace {
@@ -35,6 +37,12 @@ class BadInput : public ::testing::Test {
     if (!runner::LoadSources({{"main.4dm", source}, {"caught.4dm", "// errors pass\n"}}, &program, &errors))
       return "load: " + (errors.empty() ? "" : errors[0]);
     runner::RunOptions opts;
+    std::unique_ptr<host::Host> h;
+    if (plugin_) {
+      h = std::make_unique<host::Host>();
+      opts.host = h.get();
+      opts.trace = trace_;
+    }
     opts.out = [&](std::string_view l) { lines.emplace_back(l); };
     opts.err = [&](std::string_view l) { errors.emplace_back(l); };
     runner::RunProgram(program, "main", {}, opts);
@@ -53,6 +61,7 @@ class BadInput : public ::testing::Test {
   }
 
   std::string dir_;
+  bool plugin_ = false, trace_ = false;  // the plug-in behind VRX_ commands; their trace lines
 };
 
 }  // namespace
@@ -320,5 +329,35 @@ TEST_F(BadInput, Documents) {
       {"$o:=Path to object(\"/a/b.tar.gz\")\nECHO($o.parentFolder+\" \"+$o.name+\" \"+$o.extension+\" \"+String($o.isFolder))", "/a/ b.tar .gz False"},
       {"ECHO(Convert path system to POSIX(\"/a b/é\";*)+\" \"+Convert path POSIX to system(\"/a%20b/%C3%A9%4\";*))",
        "/a%20b/%C3%A9 /a b/é%4"},
+  });
+}
+
+TEST_F(BadInput, PluginParameters) {
+  plugin_ = true;
+  Check({
+      {"$s:=VRX_DateToSeconds(\"x\";?00:00:00?;0)", "!parameter 1 expects a date, not a text"},
+      {"$s:=VRX_DateToSeconds(!2024-01-01!;\"x\";0)", "!parameter 2 expects a time, not a text"},
+      {"$r:=VRX_GetPictureInfo(5;$a;$b;$c;$d;$e)", "!parameter 1 expects a picture, not a longint"},
+      {"$r:=VRX_GetStreamStates(\"x\";$st;0)", "!parameter 1 expects a longint array, not a text"},
+      {"$r:=VRX_OpenStream(\"h\";\"x\";0;0;0;0;0)", "!parameter 2 expects an integer, not a text"},
+      {"$r:=VRX_OpenStream(5;80;0;0;0;0;0)", "!parameter 1 expects a string, not a longint"},
+      {"$x:=5\n$r:=VRX_SendText(0;$x;0;0)", "!parameter 2 expects a text, not a longint"},
+      {"$x:=5\nVRX_MapBlobChars($x)", "!parameter 1 expects a BLOB, not a longint"},
+      {"$r:=VRX_GetStreamRef(*)", "!* is not a value"},
+      {"VRX_MapBlobChars($new)\nECHO(BLOB size($new))", "0"},
+      {"ARRAY LONGINT($refs;2)\nARRAY REAL($st;2)\n$r:=VRX_GetStreamStates($refs;$st;0)\nECHO(String(Size of array($st))+\" \"+String(Type($st)))", "2 14"},
+      {"ARRAY LONGINT($t;2)\n$t{2}:=VRX_GetTicks\n$r:=VRX_StopTimer($t{2})\n$p:=->$t{1}\n$r:=VRX_StopTimer($p->)\nECHO($t{1})", "0"},
+      {"C_PICTURE($p)\nC_BLOB($b)\n$r:=VRX_SendUDP(0;\"\";0;0;\"x\")+VRX_SendUDP(0;\"\";0;0;$b)+VRX_SendUDP(0;\"\";0;0;$p)+"
+       "VRX_SendUDP(0;\"\";0;0;!2024-01-01!)+VRX_SendUDP(0;\"\";0;0;?00:00:01?)+VRX_SendUDP(0;\"\";0;0;New object)\nECHO($r)",
+       "-6"},
+  });
+  trace_ = true;
+  Check({
+      {"$s:=VRX_DateToSeconds(!2024-01-01!;?01:00:00?;0)", "!VRX_DateToSeconds(!2024-01-01!; ?01:00:00?; 0) -> "},
+      {"VRX_SecondsToDate(3600;$d;$t;0)", "!out: $2=!1904-01-01!, $3=?01:00:00?"},
+      {"C_PICTURE($p)\n$r:=VRX_GetPictureInfo($p;$a;$b;$c;$d;$e)", "!VRX_GetPictureInfo(picture(0 bytes);"},
+      {"ARRAY LONGINT($refs;9)\n$r:=VRX_GetStreamStates($refs;$st;0)", "!VRX_GetStreamStates([0, 0, 0, 0, 0, 0, 0, 0, ... 9 elements]; [];"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;3)\nVRX_MapBlobChars($b)", "!VRX_MapBlobChars(BLOB(3 bytes))"},
+      {"$t:=VRX_EncodeBase64(\"a\"+Char(1)+Char(9)+\"\\\"\"+(\"x\"*70);0)", "!VRX_EncodeBase64(\"a\\x01\\t\\\""},
   });
 }
