@@ -407,3 +407,61 @@ TEST_F(BadInput, Syntax) {
        "FalseTrueFalse"},
   });
 }
+
+TEST_F(BadInput, ObjectsAndCollectionsInExpressions) {
+  Check({
+      {"C_COLLECTION($c)\n$n:=$c.length", "!the collection is null: it has no length"},
+      {"$x:=5\n$y:=$x.name", "!cannot read the property \"name\" of a longint"},
+      {"$x:=5\n$y:=$x[1]", "![ ] reads collections and objects, not a longint"},
+      {"$t:=\"abc\"\n$t[[2]]:=\"xy\"", "!a character reference takes one character, not \"xy\""},
+      {"$t:=\"abc\"\n$t[[2]]:=\"X\"\nECHO($t+$t[[3]])", "aXcc"},
+      {"C_COLLECTION($c)\n$c[0]:=1", "!the collection is null"},
+      {"$c:=New collection\n$i:=-1\n$c[$i]:=1", "!the collection index -1 is out of range"},
+      {"C_COLLECTION($c)\n$c.push(1)", "!the collection is null: .push() cannot be called"},
+      {"$x:=5\n$x.push(1)", "!.push() is not a function of a longint"},
+      {"ARRAY LONGINT($a;1)\n$o:=New object\n$o.a:=$a", "!an array cannot be put into an object"},
+      {"ARRAY LONGINT($a;1)\n$c:=New collection(1)\n$c[0]:=$a", "!an array cannot be put into"},
+      {"$c:=New collection(10;20;30;40)\n$s:=\"\"\nFor each ($v;$c;1;3)\n$s:=$s+String($v)+\" \"\nEnd for each\nECHO($s)", "20 30 "},
+      {"$c:=New collection(1;2;3;4)\n$t:=0\nFor each ($v;$c) While ($t<3)\n$t:=$t+$v\nEnd for each\nECHO($t)", "3"},
+      {"$c:=New collection(1;2;3;4)\n$t:=0\nFor each ($v;$c)\n$t:=$t+$v\nEnd for each Until ($t>=3)\nECHO($t)", "3"},
+      {"$o:=New object(\"a\";1;\"b\";2)\n$s:=\"\"\nFor each ($k;$o)\n$s:=$s+$k\nEnd for each\nECHO($s)", "ab"},
+      {"For each ($v;New collection(1);\"x\")\nEnd for each", "!the beginning of For each"},
+      {"Use (5)\nEnd use", "!Use needs a shared object or collection, not a longint"},
+      {"$s:=New shared object\nUse ($s)\n$s.a:=1\nEnd use\nECHO($s.a)", "1"},
+  });
+}
+
+TEST_F(BadInput, CollectionFunctions) {
+  Check({
+      {"$c:=New collection(1;2;3)\n$c.insert(1;9)\n$c.remove(2;5)\nECHO(JSON Stringify($c))", "[1,9]"},
+      {"$c:=New collection(1)\n$c.insert(\"x\";9)", "!index must be a number"},
+      {"$c:=New collection(1)\n$c.resize(3;7)\nECHO(JSON Stringify($c))", "[1,7,7]"},
+      {"$c:=New collection(1)\n$c.resize(-1)", "!resize: the size is out of range"},
+      {"$c:=New collection(1;2;1;2)\nECHO(String($c.indexOf(2;2))+String($c.lastIndexOf(1;2))+String($c.indexOf(5)))", "32-1"},
+      {"$c:=New collection(\"a\";Null;\"\";\"b\")\nECHO($c.join(\"-\")+\" \"+$c.join(\"-\";4))", "a---b a-b"},
+      {"$c:=New collection(1;2;3;4)\nECHO(JSON Stringify($c.slice(1;3))+JSON Stringify($c.slice(-1)))", "[2,3][4]"},
+      {"ARRAY LONGINT($a;1)\n$c:=New collection(1).concat($a)", "!concat: an array cannot be put into a collection"},
+      {"$c:=New collection(New object(\"a\";1))\n$d:=$c.copy(ck shared)\nECHO(String(OB Is shared($d))+String(OB Is shared($d[0])))", "TrueTrue"},
+      {"$c:=New collection(New object(\"a\";1;\"b\";2);New object(\"a\";1;\"b\";3);New object(\"a\";0;\"b\";1))\n"
+       "ECHO(JSON Stringify($c.orderBy(\"a desc, b desc\").extract(\"b\")))",
+       "[3,2,1]"},
+      {"$c:=New collection(1)\n$d:=$c.orderBy(\"a b c\")", "!orderBy: bad criteria \"a b c\""},
+      {"$c:=New collection(1)\n$d:=$c.orderBy(New collection(New object(\"descending\";True)))", "!orderBy: each criterion needs a propertyPath"},
+      {"$c:=New collection(1)\n$d:=$c.orderBy(True)", "!orderBy: the criteria must be a text, a collection or a number"},
+      {"$c:=New collection(\"a\";\"A\";\"à\";\"b\")\nECHO(JSON Stringify($c.distinct())+JSON Stringify($c.distinct(8)))",
+       "[\"a\",\"b\"][\"a\",\"A\",\"à\",\"b\"]"},
+      {"$c:=New collection(\"a\";New object(\"x\";1))\nECHO(String($c.equal(New collection(\"A\";New object(\"x\";1))))+"
+       "String($c.equal(New collection(\"A\";New object(\"x\";1));8)))",
+       "TrueFalse"},
+      {"$b:=New collection(1).equal(5)", "!equal(): the parameter must be a collection"},
+      {"$c:=New collection(1;New collection(2;New collection(3)))\nECHO(JSON Stringify($c.flat())+JSON Stringify($c.flat(2)))", "[1,2,[3]][1,2,3]"},
+      {"$c:=New collection(New object(\"a\";1);New object(\"b\";2))\nECHO(JSON Stringify($c.extract(\"a\"))+JSON Stringify($c.extract(\"a\";1))+"
+       "JSON Stringify($c.extract(\"a\";\"x\";\"b\";\"y\")))",
+       "[1][1,null][{\"x\":1},{\"y\":2}]"},
+      {"$d:=New collection(1).extract(5;6)", "!extract: property paths must be texts"},
+      {"$d:=New collection(1).extract(\"a\";\"b\";\"c\")", "!extract: each property path needs a target path"},
+      {"$d:=New collection(1).query(5)", "!query: the query must be a text"},
+      {"$d:=New collection(1).push()", "!"},
+      {"$c:=New collection(3;1;2)\n$d:=$c.map(Formula($1.value*2))\nECHO(JSON Stringify($d))", "[6,2,4]"},
+  });
+}
