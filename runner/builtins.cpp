@@ -499,7 +499,8 @@ std::span<const BuiltinInfo> Builtins() {
     for (auto family : {BlobBuiltins(), DocumentBuiltins(), ArrayBuiltins(), FormatBuiltins(),
                          ProcessBuiltins(), ObjectBuiltins(), LanguageBuiltins(),
                          TextBuiltins(), DateBuiltins(), EncodingBuiltins(), ClassBuiltins(),
-                         FormulaBuiltins(), FileBuiltins(), TrimBuiltins(), ErrorBuiltins()})
+                         FormulaBuiltins(), FileBuiltins(), TrimBuiltins(), ErrorBuiltins(),
+                         JsonSchemaBuiltins()})
       v.insert(v.end(), family.begin(), family.end());
     return v;
   }();

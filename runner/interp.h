@@ -243,6 +243,10 @@ std::span<const BuiltinInfo> ProcessBuiltins();
 std::span<const BuiltinInfo> ObjectBuiltins();
 std::span<const BuiltinInfo> EncodingBuiltins();
 std::span<const BuiltinInfo> ErrorBuiltins();  // Try, throw, Method called on error
+std::span<const BuiltinInfo> JsonSchemaBuiltins();  // JSON Validate
+// Whether the regular expression `pattern` (as Match regex reads it) matches somewhere in
+// `text`: 1 or 0; -1, with *error set, when it does not compile or runs away.
+int RegexFinds(std::string_view pattern, std::string_view text, std::string* error);
 
 [[nodiscard]] bool Eval(Frame& f, int32_t node, Value* out);
 // Stores into a variable or element, converting to its type.

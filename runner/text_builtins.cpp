@@ -330,6 +330,18 @@ constexpr BuiltinInfo kTextBuiltins[] = {
 
 }  // namespace
 
+int RegexFinds(std::string_view pattern, std::string_view text, std::string* error) {
+  Regex re;
+  if (!CompileRegex(Utf16(pattern), &re, error)) return -1;
+  std::u16string subject = Utf16(text);
+  int rc = pcre2_match_16(re.code, reinterpret_cast<PCRE2_SPTR16>(subject.data()), subject.size(), 0,
+                          PCRE2_NO_UTF_CHECK, re.data, re.context);
+  if (rc >= 0) return 1;
+  if (rc == PCRE2_ERROR_NOMATCH) return 0;
+  *error = "the pattern takes too long on this text";
+  return -1;
+}
+
 std::span<const BuiltinInfo> TextBuiltins() { return kTextBuiltins; }
 
 }  // namespace runner

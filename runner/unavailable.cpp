@@ -104,6 +104,10 @@ constexpr std::string_view kDepartures[] = {
     "Process state knows Executing (0), Delayed (1), Does not exist (-100) and Aborted (-1, a "
     "process that has ended); processes never wait for user events here.",
     "LOG and Log are 4D's logarithm; the runner's own printout is ECHO.",
+    "JSON Validate follows JSON Schema draft 4 (with const, contains and numeric "
+    "exclusiveMinimum/exclusiveMaximum of later drafts, and only local \"#...\" $refs); "
+    "\"format\" is not checked. Its error codes number the keywords in alphabetical order "
+    "($ref 1 ... uniqueItems 25, then const 26, contains 27) and its messages are vrx's own.",
     "There are no components: ON ERR CALL(...; ek errors from components) is kept for Method "
     "called on error but never called. throw with an error object without message gives "
     "\"Error code N: (signature)\" (there are no XLIFF files to look it up in). Inside Try the "

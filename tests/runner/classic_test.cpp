@@ -193,4 +193,33 @@ TEST(ModernLanguage, ErrorsAreCaughtAndThrown) {
   Check(cases, std::size(cases), helper);
 }
 
+TEST(ModernLanguage, JsonValidateListsEveryFailure) {
+  // A person: a capitalised name of 2+ characters, an age from 0 to 150, distinct tags a or b.
+  const std::string schema =
+      "$s:=JSON Parse(\"{\\\"type\\\":\\\"object\\\",\\\"required\\\":[\\\"name\\\",\\\"age\\\"],"
+      "\\\"additionalProperties\\\":false,\\\"definitions\\\":{\\\"age\\\":{\\\"type\\\":\\\"integer\\\","
+      "\\\"minimum\\\":0,\\\"exclusiveMaximum\\\":150}},\\\"properties\\\":{\\\"name\\\":{\\\"type\\\":\\\"string\\\","
+      "\\\"minLength\\\":2,\\\"pattern\\\":\\\"^[A-Z]\\\"},\\\"age\\\":{\\\"$ref\\\":\\\"#/definitions/age\\\"},"
+      "\\\"tags\\\":{\\\"type\\\":\\\"array\\\",\\\"uniqueItems\\\":true,\\\"items\\\":{\\\"enum\\\":[\\\"a\\\",\\\"b\\\"]}}}}\")\n";
+  const std::string where = "\nECHO(JSON Stringify($r.errors.extract(\"code\"))+JSON Stringify($r.errors.extract(\"jsonPath\")))";
+  const std::string cases[][2] = {
+      {schema + "ECHO(JSON Stringify(JSON Validate({name: \"Bob\"; age: 30; tags: [\"a\"]}; $s)))", "{\"success\":true}"},
+      {schema + "$r:=JSON Validate({name: \"b\"; age: 30.5; tags: [\"a\";\"c\";\"a\"]; x: 1}; $s)" + where,
+       "[15,21,24,25,7,3][\"$.name\",\"$.name\",\"$.age\",\"$.tags\",\"$.tags[1]\",\"$.x\"]"},
+      {schema + "$r:=JSON Validate({age: 150}; $s)" + where + "\nECHO($r.errors[1].message)",
+       "[23,13][\"$\",\"$.age\"]|150 must be below 150"},
+      {"$r:=JSON Validate({a: 0; b: \"x\"}; {properties: {a: {anyOf: [{type: \"string\"}; {multipleOf: 2}]}; "
+       "b: {oneOf: [{type: \"string\"}; {maxLength: 3}]}}; dependencies: {b: [\"c\"]}})" + where,
+       "[20,6][\"$.b\",\"$\"]"},
+      {"var $r : Object\n$r:=Try(JSON Validate({}; {type: 5}))\nECHO(String($r=Null)+\" \"+Last errors[0].message)",
+       "True JSON Validate: the schema is not valid: \"type\" must be a text or a collection of texts"},
+      {"$r:=JSON Validate({}; JSON Parse(\"{\\\"$ref\\\":\\\"#\\\"}\"))",
+       "error: Error in method \"main\" line 1: JSON Validate: the schema is not valid: the schema nests too deeply"},
+  };
+  for (const auto& [source, log] : cases) {
+    const Case c{source.c_str(), log.c_str()};
+    Check(&c, 1);
+  }
+}
+
 }  // namespace
