@@ -2,6 +2,7 @@
 // system reports: each a defined code, nothing touched.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <filesystem>
 
@@ -100,6 +101,77 @@ TEST(ForkEdges, EmptyEntriesOfForeignCompanions) {
   EXPECT_EQ(CloseFork(ref), 0);
   ASSERT_EQ(GetFinderInfo(d / "f", &fi), 0);
   EXPECT_EQ(fi.creator, 0x74747874u);
+}
+
+}  // namespace
+
+namespace {
+
+std::string Be32(uint32_t v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
+
+// A companion with the given (id, offset, length) entries over `body` (which starts at
+// offset 26 + 12 * entries).
+std::string Companion(uint32_t version, const std::vector<std::array<uint32_t, 3>>& entries, const std::string& body) {
+  std::string s = Be32(0x00051607) + Be32(version) + std::string(16, '\0') + std::string{0, char(entries.size())};
+  for (const auto& e : entries) s += Be32(e[0]) + Be32(e[1]) + Be32(e[2]);
+  return s + body;
+}
+
+TEST(ForkEdges, CompanionsMissingAnEntryOrOfAnotherVersion) {
+  const std::string finder = "TEXTttxt" + std::string(24, '\0');
+  struct Row {
+    const char* what;
+    std::string companion;
+    uint32_t type;      // read back before any write
+    int16_t writeCode;  // writing three bytes to the resource fork
+  } rows[] = {
+      {"Finder information only", Companion(0x00020000, {{9, 38, 32}}, finder), 0x54455854, 0},
+      {"a resource fork only", Companion(0x00020000, {{2, 38, 3}}, "old"), 0, 0},
+      {"version 3", Companion(0x00030000, {{9, 38, 32}}, finder), 0, kIoErr},
+      {"the fork last, after an empty entry",
+       Companion(0x00020000, {{9, 62, 32}, {3, 62, 0}, {2, 94, 0}}, finder), 0x54455854, 0},
+  };
+  for (const Row& row : rows) {
+    vrxtest::TempDir d;
+    vrxtest::WriteFile(d / "f", "data");
+    vrxtest::WriteFile(d / "._f", row.companion);
+    FinderInfo fi;
+    ASSERT_EQ(GetFinderInfo(d / "f", &fi), 0) << row.what;
+    EXPECT_EQ(fi.type, row.type) << row.what;
+    int16_t ref = 0;
+    int32_t length = -1;
+    ASSERT_EQ(OpenResourceFork(d / "f", kReadPermission, &ref), 0) << row.what;
+    EXPECT_EQ(GetForkLength(ref, &length), 0) << row.what;
+    EXPECT_EQ(CloseFork(ref), 0);
+    int16_t rc = OpenResourceFork(d / "f", kReadWritePermission, &ref);
+    if (rc == 0) {
+      int32_t n = 3;
+      rc = WriteFork(ref, &n, "new");
+      EXPECT_EQ(CloseFork(ref), 0);
+    }
+    EXPECT_EQ(rc, row.writeCode) << row.what;
+    if (rc != 0) {
+      EXPECT_EQ(vrxtest::ReadFile(d / "._f"), row.companion) << row.what;
+      continue;
+    }
+    ASSERT_EQ(GetFinderInfo(d / "f", &fi), 0) << row.what;
+    EXPECT_EQ(fi.type, row.type) << row.what << ": the Finder information stays";
+    ASSERT_EQ(OpenResourceFork(d / "f", kReadPermission, &ref), 0);
+    char buf[8];
+    int32_t n = sizeof buf;
+    EXPECT_EQ(ReadFork(ref, &n, buf), kEofErr);
+    EXPECT_EQ(std::string(buf, size_t(n)), "new") << row.what;
+    EXPECT_EQ(CloseFork(ref), 0);
+  }
+}
+
+TEST(ForkEdges, PathsWithoutAFolderPart) {
+  int16_t ref = 0;
+  vrxtest::TempDir d;
+  EXPECT_EQ(OpenDataFork(d / "none/", kReadPermission, &ref), kDirNFErr);  // no leaf: no file
+  EXPECT_EQ(OpenDataFork("/vrx-no-such-file-here", kReadPermission, &ref), kFnfErr);
+  EXPECT_EQ(OpenDataFork("vrx-no-such-file-here", kReadPermission, &ref), kFnfErr);
+  EXPECT_EQ(ref, 0);
 }
 
 }  // namespace

@@ -12,7 +12,8 @@ using namespace platform;
 // Writes the images into `dir`: a CMYK JPEG, JPEGs with an impossible size, with two
 // components and with 511 scans; GIFs on a larger screen with a background colour, taller
 // than their screen (interlaced), without a colour table, with a huge frame, without an
-// image, cut inside an extension, and with a short graphic control block.
+// image, cut inside an extension, with short and opaque graphic control blocks, with a
+// background past the table and with an empty frame; a JPEG and a PNG past the bounds.
 const char kMake[] =
     "import sys, io, struct\n"
     "from PIL import Image\n"
@@ -57,6 +58,13 @@ const char kMake[] =
     "save('cutblock.gif', head + b'!\\xfe\\x05ab')\n"
     "save('cutnextblock.gif', head + b'!\\xfe\\x02ab\\x05a')\n"
     "save('shortcontrol.gif', head + b'!\\xf9\\x03\\x01\\x00\\x00\\x00' + body)\n"
+    "save('opaquecontrol.gif', head + b'!\\xf9\\x04\\x00\\x00\\x00\\x02\\x00' + body)\n"
+    "save('pastmap.gif', with_screen(head, 6, 6, 200) + bytes(desc))\n"
+    "empty = bytearray(body); empty[5:7] = b'\\x00\\x00'\n"
+    "save('emptyframe.gif', with_screen(head, 6, 6, 1) + bytes(empty))\n"
+    "save('wide.jpg', grey[:sof + 5] + struct.pack('>HH', 20000, 20000) + grey[sof + 9:])\n"
+    "png = io.BytesIO(); Image.new('L', (2, 2)).save(png, 'PNG'); png = png.getvalue()\n"
+    "save('wide.png', png[:16] + struct.pack('>II', 16000, 16000) + png[24:])\n"
     ;
 
 struct Row {
@@ -89,6 +97,11 @@ TEST(ImageReaders, UnusualAndDamagedImages) {
       {"cutblock.gif", ReadGif, false},
       {"cutnextblock.gif", ReadGif, false},
       {"shortcontrol.gif", ReadGif, true, 4, 4, 1, 0, {0, 255, 0, 255}},
+      {"opaquecontrol.gif", ReadGif, true, 4, 4, 2, 0, {0, 0, 255, 255}},
+      {"pastmap.gif", ReadGif, true, 6, 6, 0, 0, {0, 0, 0, 255}},
+      {"emptyframe.gif", ReadGif, true, 6, 6, 1, 1, {0, 255, 0, 255}},
+      {"wide.jpg", ReadJpeg, false},
+      {"wide.png", ReadPng, false},
   };
   for (const Row& row : rows) {
     std::string bytes = vrxtest::ReadFile(d / row.file);

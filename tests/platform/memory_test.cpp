@@ -231,3 +231,25 @@ TEST(Memory, AbsentAndStaleHandles) {
   DisposeHandle(reused);
   DisposeHandle(emptied);
 }
+
+TEST(Memory, SearchReplaceRefusesBadArguments) {
+  Handle h = Make("abcabc");
+  struct Row {
+    const char* what;
+    int32_t offset;
+    const char* pattern;
+    int32_t patternLength, replacementLength;
+  } rows[] = {
+      {"offset before the start", -1, "b", 1, 1}, {"offset past the end", 7, "b", 1, 1},
+      {"no pattern", 0, nullptr, 1, 1},           {"empty pattern", 0, "b", 0, 1},
+      {"negative replacement", 0, "b", 1, -1},
+  };
+  for (const Row& row : rows) EXPECT_EQ(SearchReplace(h, row.offset, row.pattern, row.patternLength, "x", row.replacementLength), -1) << row.what;
+  EXPECT_EQ(SearchReplace(h, 6, "b", 1, nullptr, 0), -1);  // at the very end: nothing to find
+  EXPECT_EQ(Read(h), "abcabc");
+  // A locked block may shrink in place.
+  LockHandle(h);
+  EXPECT_TRUE(SetHandleSize(h, 3));
+  EXPECT_EQ(Read(h), "abc");
+  DisposeHandle(h);
+}
