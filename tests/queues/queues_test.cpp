@@ -188,3 +188,51 @@ TEST(Queues, ShortageLeavesTheQueueAsItWas) {
   EXPECT_EQ(queues, 0u);
   platform::DisposeHandle(text.handle);
 }
+
+// A damaged table (counts and chains out of step, a block too short for its count) is
+// never walked past what it holds: takes answer nothing, frees stop at the chain's end.
+TEST(Queues, DamagedTablesAreNeverWalkedPastTheirChains) {
+  using platform::Handle;
+  auto field = [](Handle table, int32_t slot, int32_t at) {
+    return reinterpret_cast<uint32_t*>(platform::HandleAddress(table) + 4 + 16 * slot + at);
+  };
+  vrx::TextValue text = vrx::NewText("x");
+  const int32_t live = platform::LiveHandleCount();
+  Handle queues = 0;
+  for (int32_t key : {1, 2, 3, 4})
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(vrx::QueueAppend(&queues, key, text));
+  *reinterpret_cast<uint32_t*>(platform::HandleAddress(queues)) = 99;  // more slots than the block holds
+  EXPECT_EQ(vrx::QueueCountSlots(&queues), 4);
+  Handle first = *field(queues, 0, 8);
+  *field(queues, 0, 8) = 0;  // key 1: a count but no first node
+  EXPECT_EQ(vrx::QueueTake(&queues, 1, false), 0u);
+  *field(queues, 0, 8) = first;
+  *field(queues, 1, 4) = 5;  // key 2: a count past its chain
+  Handle taken = vrx::QueueTake(&queues, 2, false);
+  EXPECT_NE(taken, 0u);
+  platform::DisposeHandle(taken);
+  taken = vrx::QueueTake(&queues, 2, false);  // the chain's end: the slot empties
+  EXPECT_NE(taken, 0u);
+  platform::DisposeHandle(taken);
+  EXPECT_EQ(vrx::QueueCountItems(&queues, 2), 0);
+  *field(queues, 2, 4) = 7;  // key 3: freed as far as its chain goes
+  vrx::QueueClear(&queues, 3);
+  *field(queues, 3, 12) = 0;  // key 4: no last node; an append starts the chain anew
+  Handle oldFirst = *field(queues, 3, 8);
+  ASSERT_TRUE(vrx::QueueAppend(&queues, 4, text));
+  vrx::QueueFreeSlot(queues, -1);
+  vrx::QueueFreeSlot(queues, 4);
+  // The nodes the append left out go back in front of its node, for the leak check.
+  Handle second = *reinterpret_cast<uint32_t*>(platform::HandleAddress(oldFirst));
+  *reinterpret_cast<uint32_t*>(platform::HandleAddress(second)) = *field(queues, 3, 8);
+  *field(queues, 3, 8) = oldFirst;
+  EXPECT_EQ(vrx::QueueCountItems(&queues, 4), 3);
+  vrx::QueueFreeAll(&queues);
+  vrx::QueueFreeAll(nullptr);
+  Handle tiny = platform::NewHandle(2);  // shorter than a table's header
+  EXPECT_EQ(vrx::QueueCountSlots(&tiny), 0);
+  EXPECT_EQ(vrx::QueueFind(tiny, 1), -1);
+  platform::DisposeHandle(tiny);
+  EXPECT_EQ(platform::LiveHandleCount(), live);
+  platform::DisposeHandle(text.handle);
+}
