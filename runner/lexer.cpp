@@ -86,6 +86,12 @@ struct Lexer {
       return Fail(l, c, kind == Tok::Local ? "a local variable name is missing after $"
                                            : "a variable name is missing after <>");
     }
+    // A variable's name may have spaces ("$My Var", "<>Total Amount"): nothing else
+    // follows a $ or <> name with one space and a word.
+    while (kind != Tok::Word && Peek() == ' ' && IsWordByte(uint8_t(Peek(1)))) {
+      Advance();
+      while (!AtEnd() && IsWordByte(uint8_t(Peek()))) Advance();
+    }
     Token& t = Emit(kind, l, c);
     t.text = std::string(src.substr(start, pos - start));
     if (kind != Tok::Word) t.text = Lowercase(t.text);

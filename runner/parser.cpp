@@ -602,8 +602,22 @@ bool Parser::ParseName(int32_t* out) {
   }
   if (run > size_t(m.words)) {
     std::string name;
-    for (size_t k = 0; k < run; ++k) name += (k ? " " : "") + WordText(At(pos + k));
+    bool spaced = true;  // one space between the words, as in a name
+    for (size_t k = 0; k < run; ++k) {
+      name += (k ? " " : "") + WordText(At(pos + k));
+      spaced = spaced && (k == 0 || At(pos + k).col == At(pos + k - 1).endCol + 1);
+    }
     pos += run;
+    // Unknown words not followed by "(" are a variable whose name has spaces ("vTotal
+    // Amount"), as 4D's names may.
+    bool known = m.entry.builtin || m.entry.constant || m.entry.keyword != Keyword::None || m.command ||
+                 m.method || !UnavailableMessage(name).empty();
+    if (!known && spaced && Cur().kind != Tok::LParen && !At(pos - 1).token) {
+      *out = gen.ProcessVar(AsciiLower(name));
+      lastName = *out;
+      lastNameWritten = name;
+      return ParseElement(out);
+    }
     return UnknownCall(out, t, "Unknown command or method: ", name, true);
   }
   pos += size_t(m.words);

@@ -156,6 +156,10 @@ TEST(ClassicLanguage, DeclarationsOfOtherMethodsAndOfParameterRuns) {
       {"C_OBJECT($o)\nC_COLLECTION($c)\nC_VARIANT($v)\n$v:=\"t\"\n$v:=1\n"
        "ECHO(String(Type($o))+\" \"+String(Type($c))+\" \"+String(Type($v)))",
        "38 42 1"},
+      // names with spaces, as 4D allows them for variables
+      {"<>My Var:=3\n$My Local:=2\nC_LONGINT(vTotal Amount)\nvTotal Amount:=<>My Var+$My Local\n"
+       "ECHO(String(vTotal Amount)+\" \"+String(Type(vTotal Amount)))", "5 9"},
+      {"Some Unknown Name(1)", "error: Error in method \"main\" line 1: Unknown command or method: Some Unknown Name"},
   };
   Check(cases, std::size(cases), helper);
 }
