@@ -21,7 +21,7 @@ struct Block {
 };
 
 struct Heap {
-  std::vector<Block> blocks{1};  // slot 0 is never used: handle 0 is null
+  std::vector<Block> blocks;  // slot 0, made with the first block, is never used: handle 0 is null
   std::vector<uint32_t> freeSlots;
   int16_t lastError = kNoErr;
   bool scramble = false;
@@ -30,16 +30,27 @@ struct Heap {
   int64_t allocations = 0;  // counted since SetAllocationFailure
   int64_t failAt = 0;       // 0: never fail
   AllocationFailure failMode = AllocationFailure::Nth;
-  Heap() {
-    const char* env = std::getenv("VRX_HEAP_SCRAMBLE");
-    scramble = env && *env && std::strcmp(env, "0") != 0;
-  }
 };
 
-Heap& TheHeap() {
-  static Heap heap;
-  return heap;
-}
+// Every handle call reaches the heap: it is initialised before the program runs (no
+// guard to test on each call) and never destroyed, so handles disposed while the process
+// exits still find it.
+union HeapStorage {
+  Heap heap;
+  constexpr HeapStorage() : heap() {}
+  ~HeapStorage() {}
+};
+constinit HeapStorage gHeap;
+
+inline Heap& TheHeap() { return gHeap.heap; }
+
+// The scrambling a test run asks for through the environment, read as the library loads.
+const bool gScrambleFromEnvironment = [] {
+  const char* env = std::getenv("VRX_HEAP_SCRAMBLE");
+  bool on = env && *env && std::strcmp(env, "0") != 0;
+  if (on) TheHeap().scramble = true;
+  return on;
+}();
 
 Block* Find(Handle h) {
   Heap& heap = TheHeap();
@@ -111,6 +122,7 @@ Handle NewBlock(int32_t size, bool clear) {
       heap.lastError = kMemFullErr;
       return 0;
     }
+    if (heap.blocks.empty()) heap.blocks.emplace_back();  // slot 0
     index = uint32_t(heap.blocks.size());
     heap.blocks.emplace_back();
   }
