@@ -43,19 +43,24 @@ constexpr int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   return era * 146097 + doe - 719468;
 }
 constexpr int64_t kDays1904 = DaysFromCivil(1904, 1, 1);
-// The date `days` after 1904-01-01. Every count a 32-bit number of seconds gives stays
-// positive and small, so the arithmetic is unsigned and 32-bit (cheaper divisions).
+// The date `days` after 1904-01-01, by Neri and Schneider's calendar algorithm
+// ("Euclidean affine functions and their application to calendar algorithms", 2022):
+// each step is a multiplication and a shift, and few of them wait on one another. Every
+// count a 32-bit number of seconds gives stays small, so the arithmetic is 32-bit.
 void CivilFromDays1904(uint32_t days, int64_t* y, int64_t* m, int64_t* d) {
   constexpr uint32_t kShift = uint32_t(kDays1904 + 719468);  // days since 0000-03-01
-  const uint32_t z = days + kShift;
-  const uint32_t era = z / 146097;
-  const uint32_t doe = z - era * 146097;
-  const uint32_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const uint32_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const uint32_t mp = (5 * doy + 2) / 153;
-  *d = int64_t(doy - (153 * mp + 2) / 5 + 1);
-  *m = int64_t(mp) + (mp < 10 ? 3 : -9);
-  *y = int64_t(yoe + era * 400) + (*m <= 2);
+  const uint32_t n1 = 4 * (days + kShift) + 3;
+  const uint32_t century = n1 / 146097;
+  const uint32_t n2 = n1 % 146097 / 4 * 4 + 3;  // from the century's first March 1
+  const uint64_t p2 = uint64_t(2939745) * n2;
+  const auto yearOfCentury = uint32_t(p2 >> 32);
+  const uint32_t dayOfYear = uint32_t(p2) / 2939745 / 4;  // 0 is March 1
+  const uint32_t n3 = 2141 * dayOfYear + 197913;
+  const uint32_t month = n3 >> 16;  // 3 to 14: January and February end the year
+  const bool january = dayOfYear >= 306;
+  *d = int64_t((n3 & 0xFFFF) / 2141 + 1);
+  *m = int64_t(january ? month - 12 : month);
+  *y = int64_t(100 * century + yearOfCentury + january);
 }
 }  // namespace
 
@@ -271,6 +276,30 @@ struct ReverseTable {
 };
 constexpr ReverseTable kMacRomanReverse;
 
+// Each Mac Roman byte in UTF-8: up to three bytes, then their count, so that one 4-byte
+// copy writes a character and the count says how far to go on.
+struct Utf8Form {
+  char bytes[3];
+  uint8_t size;
+};
+struct MacRomanUtf8Table {
+  Utf8Form forms[256] = {};
+  constexpr MacRomanUtf8Table() {
+    for (int c = 0; c < 256; ++c) {
+      uint32_t cp = c < 0x80 ? uint32_t(c) : kMacRomanHigh[c - 0x80];
+      Utf8Form& f = forms[c];
+      if (cp < 0x80) {
+        f = {{char(cp), 0, 0}, 1};
+      } else if (cp < 0x800) {
+        f = {{char(0xC0 | (cp >> 6)), char(0x80 | (cp & 0x3F)), 0}, 2};
+      } else {
+        f = {{char(0xE0 | (cp >> 12)), char(0x80 | ((cp >> 6) & 0x3F)), char(0x80 | (cp & 0x3F))}, 3};
+      }
+    }
+  }
+};
+constexpr MacRomanUtf8Table kMacRomanUtf8;
+
 size_t AsciiPrefix(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && uint8_t(s[i]) < 0x80) ++i;
@@ -284,22 +313,15 @@ void MacRomanToUtf8(std::string_view bytes, std::string* out) {
     out->assign(bytes);
     return;
   }
-  out->resize(ascii + (bytes.size() - ascii) * 3);  // three bytes at most per character
+  // Three bytes at most per character, and one more that the last copy may write.
+  out->resize(ascii + (bytes.size() - ascii) * 3 + 1);
   char* p = out->data();
   std::memcpy(p, bytes.data(), ascii);
   size_t n = ascii;
   for (unsigned char c : bytes.substr(ascii)) {
-    uint32_t cp = c < 0x80 ? c : kMacRomanHigh[c - 0x80];
-    if (cp < 0x80) {
-      p[n++] = char(cp);
-    } else if (cp < 0x800) {
-      p[n++] = char(0xC0 | (cp >> 6));
-      p[n++] = char(0x80 | (cp & 0x3F));
-    } else {
-      p[n++] = char(0xE0 | (cp >> 12));
-      p[n++] = char(0x80 | ((cp >> 6) & 0x3F));
-      p[n++] = char(0x80 | (cp & 0x3F));
-    }
+    const Utf8Form& f = kMacRomanUtf8.forms[c];
+    std::memcpy(p + n, &f, 4);
+    n += f.size;
   }
   out->resize(n);
 }
