@@ -705,16 +705,36 @@ CallResult Host::Call(int32_t selector, std::span<Value* const> params) {
   return CallSlots(none, slots);
 }
 
-CallResult Host::CallSlots(const vrx::CommandInfo& row, void* const* params) {
+namespace {
+// The result area is read back in 4-byte words: the plug-in writes it with stores of 4
+// bytes at most, and a wider load over a narrower store that has just been made would
+// wait for it to reach the cache instead of taking it from the store.
+inline uint32_t Word(const uint8_t* p) {
+  uint32_t w;
+  std::memcpy(&w, p, 4);
+  return w;
+}
+// A text result's bytes into *to.
+void TakeText(const TextValue& text, std::string* to) {
+  const uint8_t* p = platform::HandleAddress(text.handle);
+  int32_t length = text.length;  // packed fields: copy before comparing
+  int32_t n = std::min<int32_t>(length < 0 ? 0 : length, platform::HandleSize(text.handle));
+  if (p && n > 0) to->assign(reinterpret_cast<const char*>(p), size_t(n));
+  platform::DisposeHandle(text.handle);
+}
+}  // namespace
+
+CallResult Host::CallSlots(const vrx::CommandInfo& row, void** slots, std::string* bytes) {
   Impl& m = *impl_;
   CallResult r;
   if (!m.initialised) return r;
   r.kind = row.result;
-  void* slots[vrx::kParamSlots];
-  std::memcpy(slots, params, sizeof slots);
+  std::string* to = bytes ? bytes : &r.bytes;
+  if (bytes) bytes->clear();
 
   // Canary bytes tell whether the command wrote its result.
   const uint64_t pattern = m.canary;
+  const auto canary = uint32_t(pattern);  // both halves of the pattern
   alignas(8) uint8_t area[16];
   std::memcpy(area, &pattern, 8);
   std::memcpy(area + 8, &pattern, 8);
@@ -728,45 +748,37 @@ CallResult Host::CallSlots(const vrx::CommandInfo& row, void* const* params) {
     uint8_t* p = string;
     std::memcpy(area, &p, sizeof p);
   }
-  uint8_t before[16];
-  std::memcpy(before, area, sizeof area);
 
   m.entry(row.selector, slots, &m.globalsSlot, area);
 
   switch (r.kind) {
     case ResultKind::Text:
       r.written = text.length != int16_t(-23131) || text.handle != 0;
-      if (text.handle) {
-        const uint8_t* p = platform::HandleAddress(text.handle);
-        int32_t length = text.length;  // packed fields: copy before comparing
-        int32_t n = std::min<int32_t>(length < 0 ? 0 : length, platform::HandleSize(text.handle));
-        if (p && n > 0) r.bytes.assign(reinterpret_cast<const char*>(p), size_t(n));
-        platform::DisposeHandle(text.handle);
-      }
+      if (text.handle) TakeText(text, to);
       break;
     case ResultKind::String:
-      for (size_t i = 0; i < sizeof string; i += 8) r.written |= std::memcmp(string + i, &pattern, 8) != 0;
-      if (r.written) r.bytes.assign(reinterpret_cast<const char*>(string + 1), string[0]);
+      for (size_t i = 0; i < sizeof string; i += 4) r.written |= Word(string + i) != canary;
+      if (r.written) to->assign(reinterpret_cast<const char*>(string + 1), string[0]);
       break;
     case ResultKind::Blob: {
-      r.written = std::memcmp(area, before, 4) != 0;
-      Handle h;
-      std::memcpy(&h, area, 4);
+      Handle h = Word(area);
+      r.written = h != canary;
       if (r.written && h) {
         const uint8_t* p = platform::HandleAddress(h);
-        if (p) r.bytes.assign(reinterpret_cast<const char*>(p), size_t(platform::HandleSize(h)));
+        if (p) to->assign(reinterpret_cast<const char*>(p), size_t(platform::HandleSize(h)));
         platform::DisposeHandle(h);
       }
       break;
     }
     case ResultKind::Byte:
-      r.written = area[0] != before[0];
+      r.written = area[0] != uint8_t(canary);
       r.value = area[0];
       break;
     case ResultKind::Long:
     case ResultKind::None:
-      r.written = std::memcmp(area, before, sizeof area) != 0;
-      std::memcpy(&r.value, area, 4);
+      r.value = int32_t(Word(area));
+      r.written = Word(area) != canary || Word(area + 4) != canary || Word(area + 8) != canary ||
+                  Word(area + 12) != canary;
       break;
   }
   if (!r.written) r.value = 0;

@@ -59,6 +59,9 @@ class Value {
   std::vector<int32_t> Longs() const;
   // The elements of a long array, copied into *out (which keeps its storage).
   void LongsInto(std::vector<int32_t>* out) const;
+  // The same elements where the value keeps them: valid until the value or any host
+  // block changes.
+  std::span<const int32_t> LongsView() const;
   DateValue AsDate() const { return date_; }
   Handle handle() const;         // text, blob, picture handle (0 when none)
 
@@ -68,6 +71,10 @@ class Value {
   // A long array's elements, in the block it has; without memory the array is left
   // empty.
   void SetLongs(std::span<const int32_t> values);
+  // Makes a long array `count` elements long and gives them to be filled (they hold
+  // anything until then), valid as LongsView is; without memory the array is left empty
+  // and so is the answer.
+  std::span<int32_t> ResizeLongs(size_t count);
   // Takes ownership of a handle as this BLOB/picture/text variable's contents.
   void AdoptHandle(Handle h);
 
@@ -84,6 +91,24 @@ class Value {
   LongArrayValue array_ = {0, 0, 0};
   DateValue date_ = {0, 0, 0};
 };
+
+// Where the plug-in finds the value: inline, as every call asks it of each parameter.
+inline void* Value::Slot() {
+  switch (kind_) {
+    case Kind::Long:
+    case Kind::Time:
+    case Kind::Any: return &long_;
+    case Kind::Integer: return &integer_;
+    case Kind::String: return string_;
+    case Kind::Text: return &text_;
+    case Kind::Blob:
+    case Kind::Picture: return &blob_;
+    case Kind::LongArray: return &array_;
+    case Kind::Date: return &date_;
+    case Kind::None: return nullptr;
+  }
+  return nullptr;
+}
 
 // What a call left in the result area.
 struct CallResult {
@@ -115,8 +140,9 @@ class Host {
   CallResult Call(std::string_view name, std::span<Value* const> params);
   // The same call for a caller that keeps the command's row and each parameter's storage
   // (Value::Slot(), null when absent) from one call to the next: slots has kParamSlots
-  // entries.
-  CallResult CallSlots(const vrx::CommandInfo& row, void* const* slots);
+  // entries and is the parameter block the plug-in reads. With `bytes`, a text, string
+  // or BLOB result goes there (its storage reused) instead of into CallResult::bytes.
+  CallResult CallSlots(const vrx::CommandInfo& row, void** slots, std::string* bytes = nullptr);
   // Raw entry, for benchmarks and ABI tests.
   void RawCall(int32_t selector, void** params, void* result);
 

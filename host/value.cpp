@@ -126,23 +126,6 @@ Value Value::Time(int32_t seconds) {
   return x;
 }
 
-void* Value::Slot() {
-  switch (kind_) {
-    case Kind::Long:
-    case Kind::Time:
-    case Kind::Any: return &long_;
-    case Kind::Integer: return &integer_;
-    case Kind::String: return string_;
-    case Kind::Text: return &text_;
-    case Kind::Blob:
-    case Kind::Picture: return &blob_;
-    case Kind::LongArray: return &array_;
-    case Kind::Date: return &date_;
-    case Kind::None: return nullptr;
-  }
-  return nullptr;
-}
-
 int32_t Value::AsLong() const {
   switch (kind_) {
     case Kind::Long:
@@ -185,14 +168,18 @@ std::vector<int32_t> Value::Longs() const {
 }
 
 void Value::LongsInto(std::vector<int32_t>* out) const {
-  out->clear();
-  if (kind_ != Kind::LongArray || array_.count <= 0 || !array_.handle) return;
+  std::span<const int32_t> longs = LongsView();
+  out->assign(longs.begin(), longs.end());
+}
+
+std::span<const int32_t> Value::LongsView() const {
+  if (kind_ != Kind::LongArray || array_.count <= 0 || !array_.handle) return {};
   int32_t have = platform::HandleSize(array_.handle) / 4 - 1;
   int32_t count = array_.count;  // packed field: copy before comparing
   int32_t n = std::min(count, have);
-  if (n <= 0) return;
-  out->resize(size_t(n));
-  std::memcpy(out->data(), platform::HandleAddress(array_.handle) + 4, 4 * size_t(n));
+  if (n <= 0) return {};
+  // Blocks come from malloc: element 0 at 4 bytes in is aligned for an int32_t.
+  return {reinterpret_cast<const int32_t*>(platform::HandleAddress(array_.handle) + 4), size_t(n)};
 }
 
 Handle Value::handle() const {
@@ -236,17 +223,23 @@ void Value::SetDate(int16_t year, int16_t month, int16_t day) {
 }
 
 void Value::SetLongs(std::span<const int32_t> values) {
-  if (kind_ != Kind::LongArray) return;
+  std::span<int32_t> to = ResizeLongs(values.size());
+  if (!values.empty() && to.size() == values.size()) std::memcpy(to.data(), values.data(), 4 * values.size());
+}
+
+std::span<int32_t> Value::ResizeLongs(size_t count) {
+  if (kind_ != Kind::LongArray) return {};
   array_.count = 0;
+  if (count > size_t(INT32_MAX / 4 - 1)) return {};
   Handle h = array_.handle;  // packed field: worked on through a copy
-  const int32_t size = int32_t(4 * (values.size() + 1));
+  const int32_t size = int32_t(4 * (count + 1));
   if (!h) array_.handle = h = platform::NewHandle(size);
-  else if (!platform::SetHandleSize(h, size)) return;
+  else if (!platform::SetHandleSize(h, size)) return {};
   uint8_t* p = h ? platform::HandleAddress(h) : nullptr;
-  if (!p) return;
+  if (!p) return {};
   std::memset(p, 0, 4);
-  if (!values.empty()) std::memcpy(p + 4, values.data(), 4 * values.size());
-  array_.count = int32_t(values.size());
+  array_.count = int32_t(count);
+  return {reinterpret_cast<int32_t*>(p + 4), count};
 }
 
 void Value::AdoptHandle(Handle h) {

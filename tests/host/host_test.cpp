@@ -37,6 +37,17 @@ TEST(Values, LayoutsAndOwnership) {
     std::memcpy(&second, platform::HandleAddress(av->handle) + 8, 4);
     EXPECT_EQ(second, -7);
     EXPECT_EQ(arr.Longs(), v);
+    // Resized in place for a caller that fills it; left empty without memory.
+    std::span<int32_t> grown = arr.ResizeLongs(5);
+    ASSERT_EQ(grown.size(), 5u);
+    grown[4] = 11;
+    EXPECT_EQ(arr.LongsView()[4], 11);
+    EXPECT_EQ(arr.LongsView()[1], -7);
+    platform::SetAllocationFailure(1, platform::AllocationFailure::Nth);
+    EXPECT_TRUE(arr.ResizeLongs(100).empty());
+    platform::SetAllocationFailure(0, platform::AllocationFailure::Nth);
+    EXPECT_TRUE(arr.LongsView().empty());
+    EXPECT_EQ(+av->count, 0);
     Value d = Value::Date(2002, 3, 5);
     auto* dv = static_cast<vrx::DateValue*>(d.Slot());
     EXPECT_EQ(+dv->day, 5);
