@@ -2,6 +2,7 @@
 // host handles and files, dial-up and the reserved selectors.
 #include "commands/handlers.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "net/socket_layer.h"
@@ -47,19 +48,23 @@ void GetStreamStatesCommand(const Call& c) {
   const LongArrayValue* refs = c.LongArray(1);
   LongArrayValue* states = c.LongArray(2);
   int32_t count = refs ? refs->count : 0;
-  // A count larger than the elements block holds would read past it.
+  // A count larger than the elements block holds would read past it; so would a state
+  // past the states block.
   if (count > 0 && platform::HandleSize(refs->handle) / 4 - 1 < count)
     count = platform::HandleSize(refs->handle) / 4 - 1;
+  int32_t room = states ? states->count : 0;  // packed field: copied before std::min
+  if (states) room = std::min(room, platform::HandleSize(states->handle) / 4 - 1);
+  const uint8_t* refBytes = count > 0 ? platform::HandleAddress(refs->handle) : nullptr;
   for (int32_t i = 1; i <= count; ++i) {
     int32_t ref;
-    std::memcpy(&ref, platform::HandleAddress(refs->handle) + 4 * i, 4);
+    std::memcpy(&ref, refBytes + 4 * i, 4);
     StreamRecord** slot = StreamSlot(c.g->streams, ref);
     if (!slot) continue;
-    // Polling may run the stream layer, which may allocate: addresses are taken afresh.
     int32_t state = -1;
     if (StreamState(*slot, &state) != NetStatus::Ok) state = -1;
-    if (states && states->count >= i && platform::HandleSize(states->handle) >= 4 * (i + 1))
-      std::memcpy(platform::HandleAddress(states->handle) + 4 * i, &state, 4);
+    // Polling may run the stream layer, which may allocate and so move blocks.
+    refBytes = platform::HandleAddress(refs->handle);
+    if (i <= room) std::memcpy(platform::HandleAddress(states->handle) + 4 * i, &state, 4);
     if ((state >= threshold || state < 0) && result == -1) result = i;
   }
   c.ResultLong(result);
