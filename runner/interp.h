@@ -53,6 +53,11 @@ struct SiteValues {
   // The outputs that an element, a pointer or ${n} names, worked out before the call:
   // the command may wait, and other processes change indexes and pointers meanwhile.
   std::vector<Target> targets;
+  // Two text or BLOB results: the one no other value shares takes the next result in
+  // its storage, so a call whose result a variable keeps allocates nothing (the variable
+  // gives back the other one when it takes the new one).
+  Value kept[2];
+  std::string resultBytes;  // the plug-in's result bytes, before they become a value
 
   void Resize(size_t n) {
     values.resize(n);

@@ -44,13 +44,6 @@ inline void FromMacRoman(std::string_view bytes, std::string* to) {
   else platform::MacRomanToUtf8(bytes, to);
 }
 
-// Elements of a long array on their way to and from the host, in one buffer every call
-// reuses.
-std::vector<int32_t>& LongsBuffer() {
-  static std::vector<int32_t> longs;
-  return longs;
-}
-
 // Makes *slot a host value of `kind`; one that already is keeps its storage.
 inline void Ensure(host::Value* slot, Kind kind) {
   if (slot->kind() != kind) *slot = host::Value(kind);
@@ -153,13 +146,15 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
     case Kind::LongArray: {
       if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real))
         return wrong("a longint array");
-      std::vector<int32_t>& longs = LongsBuffer();
-      longs.clear();
+      // Straight into the host's block; element 0 is not passed.
       const std::vector<Value>& items = v.items();
-      for (size_t k = 1; k < items.size(); ++k)
-        longs.push_back(items[k].type == Type::Long ? items[k].l : RealToLong(items[k].Number()));
+      const size_t n = items.empty() ? 0 : items.size() - 1;
       Ensure(out, kind);
-      out->SetLongs(longs);
+      std::span<int32_t> to = out->ResizeLongs(n);
+      if (to.size() != n) return true;  // no memory: the command sees an empty array
+      const Value* from = items.data() + 1;
+      for (size_t k = 0; k < n; ++k)
+        to[k] = from[k].type == Type::Long ? from[k].l : RealToLong(from[k].Number());
       return true;
     }
     case Kind::Date:
@@ -201,8 +196,7 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
     case Kind::Picture:
       return keep == Type::Blob ? Value::Blob(std::string(h.View())) : Value::Picture(std::string(h.View()));
     case Kind::LongArray: {
-      std::vector<int32_t>& longs = LongsBuffer();
-      h.LongsInto(&longs);
+      std::span<const int32_t> longs = h.LongsView();
       Type elem = current && current->type == Type::Array ? current->elem : Type::Long;
       Value a = Value::Array(elem, longs.size());
       if (current && current->type == Type::Array && !current->items().empty())
@@ -295,12 +289,13 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
     case Kind::LongArray: {
       // An array of numbers takes the elements where they are; element 0 stays.
       if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real)) return false;
-      std::vector<int32_t>& longs = LongsBuffer();
-      h.LongsInto(&longs);
+      // Read where the host keeps them: the runner's own allocations move no host block.
+      std::span<const int32_t> longs = h.LongsView();
       std::vector<Value>& items = v.itemsMut();
       items.resize(longs.size() + 1);
+      Value* to = items.data() + 1;
       for (size_t k = 0; k < longs.size(); ++k) {
-        Value& e = items[k + 1];
+        Value& e = to[k];
         if (e.type == v.elem && v.elem == Type::Long) e.l = longs[k];  // no value made and dropped
         else if (e.type == v.elem) e.r = longs[k];
         else e = v.elem == Type::Real ? Value::Real(longs[k]) : Value::Long(longs[k]);
@@ -480,6 +475,7 @@ std::string Show(const host::Value& v) {
 // command with what went in, the result, what came out, and how long it took.
 void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
                const std::vector<std::string>& inputs, const host::CallResult& r, double micros) {
+  std::string_view bytes = sv.resultBytes;
   std::string line = "trace: process " + std::to_string(f.rt->host->CurrentProcess()) + " " +
                      f.method->name + ":" + std::to_string(f.line) +
                      "  " + std::string(c.name) + "(";
@@ -490,10 +486,10 @@ void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
       line += " -> " + std::to_string(r.value);
       break;
     case vrx::ResultKind::Text: case vrx::ResultKind::String:
-      line += " -> " + Quoted(r.bytes);
+      line += " -> " + Quoted(bytes);
       break;
     case vrx::ResultKind::Blob:
-      line += " -> BLOB(" + std::to_string(r.bytes.size()) + " bytes)";
+      line += " -> BLOB(" + std::to_string(bytes.size()) + " bytes)";
       break;
     case vrx::ResultKind::None: break;
   }
@@ -508,31 +504,65 @@ void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
   f.rt->err(line + took);
 }
 
-// Copies the outputs back, gives the site its values again and sets the result.
+// Results larger than this are not kept for the next call to reuse.
+constexpr size_t kKeptBytes = 64 * 1024;
+
+// A text (from Mac Roman) or BLOB result, made in the storage of the site's kept value
+// that no other value shares, or in a new one that the site keeps in place of one that
+// is shared.
+void ResultBytes(SiteValues& sv, Type type, std::string_view bytes, Value* out) {
+  if (bytes.empty()) {
+    *out = Value::Empty(type);
+    return;
+  }
+  auto fill = [&](std::string* to) {
+    if (type == Type::Text) FromMacRoman(bytes, to);
+    else to->assign(bytes);
+  };
+  for (Value& k : sv.kept) {
+    if (!k.Sole()) continue;
+    k.type = type;  // a text's storage serves a BLOB as well
+    std::string& to = k.strMut();
+    fill(&to);
+    if (to.capacity() > kKeptBytes) *out = std::move(k);
+    else *out = k;
+    return;
+  }
+  std::string made;
+  fill(&made);
+  *out = type == Type::Text ? Value::Text(std::move(made)) : Value::Blob(std::move(made));
+  if (out->str().capacity() > kKeptBytes) return;
+  // The older one goes: a value a variable holds for long does not pin both.
+  sv.kept[1] = std::move(sv.kept[0]);
+  sv.kept[0] = *out;
+}
+
+// Copies the outputs back, sets the result and gives the site its values again.
 [[gnu::always_inline]] inline bool FinishCall(Frame& f, const CommandSite& site, const Args& a,
-                                              SiteValues& sv, host::CallResult&& r, Value* out) {
+                                              SiteValues& sv, const host::CallResult& r, Value* out) {
   const vrx::CommandInfo& c = *site.command;
   bool ok = CopyOutputs(f, c, a, sv);
+  if (ok) {
+    switch (r.kind) {
+      case vrx::ResultKind::Long:
+      case vrx::ResultKind::Byte:
+        *out = Value::Long(r.value);
+        break;
+      case vrx::ResultKind::Text:
+      case vrx::ResultKind::String:
+        ResultBytes(sv, Type::Text, sv.resultBytes, out);
+        break;
+      case vrx::ResultKind::Blob:
+        ResultBytes(sv, Type::Blob, sv.resultBytes, out);
+        break;
+      case vrx::ResultKind::None:
+        *out = Value();
+        break;
+    }
+  }
   SiteValues& back = f.rt->spares[size_t(site.spare)];
   if (back.values.empty()) back = std::move(sv);
-  if (!ok) return false;
-  switch (r.kind) {
-    case vrx::ResultKind::Long:
-    case vrx::ResultKind::Byte:
-      *out = Value::Long(r.value);
-      break;
-    case vrx::ResultKind::Text:
-    case vrx::ResultKind::String:
-      *out = Value::Text(IsAscii(r.bytes) ? std::move(r.bytes) : platform::MacRomanToUtf8(r.bytes));
-      break;
-    case vrx::ResultKind::Blob:
-      *out = Value::Blob(std::move(r.bytes));
-      break;
-    case vrx::ResultKind::None:
-      *out = Value();
-      break;
-  }
-  return !f.rt->aborting;
+  return ok && !f.rt->aborting;
 }
 
 }  // namespace
@@ -556,13 +586,13 @@ bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
     for (size_t i = 0; i < a.size(); ++i)
       inputs.push_back(c.params[i].dir == Dir::Out ? "->" : Show(sv.values[i]));
     auto start = std::chrono::steady_clock::now();
-    host::CallResult r = f.rt->host->CallSlots(c, slots);
+    host::CallResult r = f.rt->host->CallSlots(c, slots, &sv.resultBytes);
     std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
     TraceCall(f, c, sv, a.size(), inputs, r, took.count());
-    return FinishCall(f, site, a, sv, std::move(r), out);
+    return FinishCall(f, site, a, sv, r, out);
   }
-  host::CallResult r = f.rt->host->CallSlots(c, slots);
-  return FinishCall(f, site, a, sv, std::move(r), out);
+  host::CallResult r = f.rt->host->CallSlots(c, slots, &sv.resultBytes);
+  return FinishCall(f, site, a, sv, r, out);
 }
 
 }  // namespace runner

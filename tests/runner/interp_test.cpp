@@ -394,6 +394,18 @@ TEST(Plugin, OutputsOfEachKindCalledAgain) {
   EXPECT_EQ(o.out, (std::vector<std::string>{"1904-2-10 7 2", "Teüßr nhf Xöya", "Æo", "Uryyb, Jbeyq!", "He"}));
 }
 
+TEST(Plugin, TextResultsKeptElsewhereStayAsTheyWere) {
+  // A call site reuses the storage of its earlier results that nothing else holds: the
+  // ones a variable or an array kept must not change under the next calls.
+  Outcome o = RunMain(
+      "ARRAY TEXT($all;0)\nFor ($i;1;4)\n  $r:=VRX_MapTextChars(\"ab\"+String($i))\n"
+      "  APPEND TO ARRAY($all;$r)\n  If ($i=1)\n    $first:=$r\n  End if\nEnd for\n"
+      "$r:=VRX_MapTextChars(\"\")\n"
+      "ECHO($first+\" \"+$all{1}+\" \"+$all{2}+\" \"+$all{3}+\" \"+$all{4}+\" [\"+$r+\"]\")\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, std::vector<std::string>{"no1 no1 no2 no3 no4 []"});
+}
+
 TEST(Plugin, BlobInOutParameter) {
   // VRX_DetachBlob hands the method a handle it owns; 4D code cannot free it, so the
   // test does.
