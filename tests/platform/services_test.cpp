@@ -137,3 +137,41 @@ TEST(Resources, AddReplaceRemove) {
   EXPECT_EQ(GetNamedResource(type, "table"), 0u);
   ResetResources();
 }
+
+// Every day of the year one of these two zones keeps daylight time: Berlin from late
+// March to late October, Sydney from early October to early April.
+TEST(Time, DaylightTimeIsReportedWithItsBias) {
+  const char* old = std::getenv("TZ");
+  std::string saved = old ? old : "";
+  int daylight = 0;
+  for (const char* zone : {"Europe/Berlin", "Australia/Sydney"}) {
+    setenv("TZ", zone, 1);
+    TimeZoneInfo z = CurrentTimeZone();
+    time_t now = time(nullptr);
+    tm local;
+    localtime_r(&now, &local);
+    EXPECT_EQ(z.state, local.tm_isdst > 0 ? 2 : 1) << zone;
+    EXPECT_EQ(-(z.bias + (z.state == 2 ? z.daylightBias : 0)) * 60, local.tm_gmtoff) << zone;
+    daylight += z.state == 2;
+  }
+  EXPECT_GE(daylight, 1);
+  if (old) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  tzset();
+}
+
+TEST(Time, ValidDates) {
+  struct Row {
+    int year, month, day;
+    bool valid;
+  } rows[] = {{0, 0, 0, true},      {0, 1, 1, false},     {10000, 1, 1, false}, {2024, 0, 1, false},
+              {2024, 13, 1, false}, {2024, 1, 0, false},  {2024, 2, 29, true},  {2023, 2, 29, false}};
+  for (const Row& r : rows) EXPECT_EQ(ValidDate(r.year, r.month, r.day), r.valid) << r.year << "-" << r.month << "-" << r.day;
+}
+
+TEST(Ui, AlertsAndBeepsAreRecorded) {
+  int beeps = BeepCount();
+  Beep();
+  EXPECT_EQ(BeepCount(), beeps + 1);
+  Alert("K\x8A" "se");  // Mac Roman, shown as UTF-8
+  EXPECT_EQ(LastAlert(), "K\x8A" "se");
+}
