@@ -220,9 +220,10 @@ bool Compare(Frame& f, Tok op, const Value& a, const Value& b, Value* out) {
     return true;
   }
   if (op == Tok::Star && a.type == Type::Text && b.numeric()) {
-    // Repetition: "ab"*3 is "ababab"; no count below 1 gives "".
+    // Repetition: "ab"*3 is "ababab"; no count below 1 gives "". A count past the
+    // longest text is refused, not cut to it.
     double n = b.Number();
-    size_t count = n >= 1 ? size_t(std::min(n, double(f.rt->maxBytes))) : 0;
+    size_t count = n >= 1 && !a.str().empty() ? size_t(std::min(n, double(f.rt->maxBytes) + 1)) : 0;
     if (count > 0 && a.str().size() > f.rt->maxBytes / count) return Fail(f, "the text is too long");
     std::string r;
     r.reserve(a.str().size() * count);
