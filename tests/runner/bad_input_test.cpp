@@ -43,6 +43,8 @@ class BadInput : public ::testing::Test {
       opts.host = h.get();
       opts.trace = trace_;
     }
+    opts.confined = confined_;
+    opts.statementLimit = confined_ ? 100000 : 0;
     opts.out = [&](std::string_view l) { lines.emplace_back(l); };
     opts.err = [&](std::string_view l) { errors.emplace_back(l); };
     runner::RunProgram(program, "main", {}, opts);
@@ -62,6 +64,7 @@ class BadInput : public ::testing::Test {
 
   std::string dir_;
   bool plugin_ = false, trace_ = false;  // the plug-in behind VRX_ commands; their trace lines
+  bool confined_ = false;                // limits for methods nobody has read
 };
 
 }  // namespace
@@ -337,12 +340,12 @@ TEST_F(BadInput, PluginParameters) {
   Check({
       {"$s:=VRX_DateToSeconds(\"x\";?00:00:00?;0)", "!parameter 1 expects a date, not a text"},
       {"$s:=VRX_DateToSeconds(!2024-01-01!;\"x\";0)", "!parameter 2 expects a time, not a text"},
-      {"$r:=VRX_GetPictureInfo(5;$a;$b;$c;$d;$e)", "!parameter 1 expects a picture, not a longint"},
+      {"$r:=VRX_GetPictureInfo(5;$a;$b;$c;$d;$e)", "!parameter 1 expects a picture, not a"},
       {"$r:=VRX_GetStreamStates(\"x\";$st;0)", "!parameter 1 expects a longint array, not a text"},
       {"$r:=VRX_OpenStream(\"h\";\"x\";0;0;0;0;0)", "!parameter 2 expects an integer, not a text"},
-      {"$r:=VRX_OpenStream(5;80;0;0;0;0;0)", "!parameter 1 expects a string, not a longint"},
-      {"$x:=5\n$r:=VRX_SendText(0;$x;0;0)", "!parameter 2 expects a text, not a longint"},
-      {"$x:=5\nVRX_MapBlobChars($x)", "!parameter 1 expects a BLOB, not a longint"},
+      {"$r:=VRX_OpenStream(5;80;0;0;0;0;0)", "!parameter 1 expects a string, not a"},
+      {"$x:=5\n$r:=VRX_SendText(0;$x;0;0)", "!parameter 2 expects a text, not a"},
+      {"$x:=5\nVRX_MapBlobChars($x)", "!parameter 1 expects a BLOB, not a"},
       {"$r:=VRX_GetStreamRef(*)", "!* is not a value"},
       {"VRX_MapBlobChars($new)\nECHO(BLOB size($new))", "0"},
       {"ARRAY LONGINT($refs;2)\nARRAY REAL($st;2)\n$r:=VRX_GetStreamStates($refs;$st;0)\nECHO(String(Size of array($st))+\" \"+String(Type($st)))", "2 14"},
@@ -387,7 +390,7 @@ TEST_F(BadInput, Syntax) {
       {"C_STRING(0;$s)", "!the length must be 1 to 255"},
       {"C_STRING(3;$s)\n$s:=\"abcdef\"\nECHO($s)", "abc"},
       {"ARRAY LONGINT($a;1)\nC_TEXT($a)", "!$a is an array and cannot be declared"},
-      {"$p:=5\n$b:=Is nil pointer($p)", "!Is nil pointer: the parameter is a longint, not a p"},
+      {"$p:=5\n$b:=Is nil pointer($p)", "!Is nil pointer: the parameter is a"},
       {"SET REAL COMPARISON LEVEL(-1)", "!the epsilon cannot be negative"},
       {"$c:=Character code(\"\")", "!Character code of an empty text"},
       {"ECHO(String(Num(!2024-01-01!)))", "!Num cannot convert a date"},
@@ -411,14 +414,14 @@ TEST_F(BadInput, Syntax) {
 TEST_F(BadInput, ObjectsAndCollectionsInExpressions) {
   Check({
       {"C_COLLECTION($c)\n$n:=$c.length", "!the collection is null: it has no length"},
-      {"$x:=5\n$y:=$x.name", "!cannot read the property \"name\" of a longint"},
-      {"$x:=5\n$y:=$x[1]", "![ ] reads collections and objects, not a longint"},
+      {"$x:=5\n$y:=$x.name", "!cannot read the property \"name\" of a"},
+      {"$x:=5\n$y:=$x[1]", "![ ] reads collections and objects, not a"},
       {"$t:=\"abc\"\n$t[[2]]:=\"xy\"", "!a character reference takes one character, not \"xy\""},
       {"$t:=\"abc\"\n$t[[2]]:=\"X\"\nECHO($t+$t[[3]])", "aXcc"},
       {"C_COLLECTION($c)\n$c[0]:=1", "!the collection is null"},
       {"$c:=New collection\n$i:=-1\n$c[$i]:=1", "!the collection index -1 is out of range"},
       {"C_COLLECTION($c)\n$c.push(1)", "!the collection is null: .push() cannot be called"},
-      {"$x:=5\n$x.push(1)", "!.push() is not a function of a longint"},
+      {"$x:=5\n$x.push(1)", "!.push() is not a function of a"},
       {"ARRAY LONGINT($a;1)\n$o:=New object\n$o.a:=$a", "!an array cannot be put into an object"},
       {"ARRAY LONGINT($a;1)\n$c:=New collection(1)\n$c[0]:=$a", "!an array cannot be put into"},
       {"$c:=New collection(10;20;30;40)\n$s:=\"\"\nFor each ($v;$c;1;3)\n$s:=$s+String($v)+\" \"\nEnd for each\nECHO($s)", "20 30 "},
@@ -426,7 +429,7 @@ TEST_F(BadInput, ObjectsAndCollectionsInExpressions) {
       {"$c:=New collection(1;2;3;4)\n$t:=0\nFor each ($v;$c)\n$t:=$t+$v\nEnd for each Until ($t>=3)\nECHO($t)", "3"},
       {"$o:=New object(\"a\";1;\"b\";2)\n$s:=\"\"\nFor each ($k;$o)\n$s:=$s+$k\nEnd for each\nECHO($s)", "ab"},
       {"For each ($v;New collection(1);\"x\")\nEnd for each", "!the beginning of For each"},
-      {"Use (5)\nEnd use", "!Use needs a shared object or collection, not a longint"},
+      {"Use (5)\nEnd use", "!Use needs a shared object or collection, not a"},
       {"$s:=New shared object\nUse ($s)\n$s.a:=1\nEnd use\nECHO($s.a)", "1"},
   });
 }
@@ -464,4 +467,138 @@ TEST_F(BadInput, CollectionFunctions) {
       {"$d:=New collection(1).push()", "!"},
       {"$c:=New collection(3;1;2)\n$d:=$c.map(Formula($1.value*2))\nECHO(JSON Stringify($d))", "[6,2,4]"},
   });
+}
+
+TEST_F(BadInput, WhatTheParserFound) {
+  Check({
+      {"$x:=(1 \"a\")", "!expected \")\", found a text"},
+      {"$x:=(1 !2024-01-01!)", "!expected \")\", found a date"},
+      {"$x:=(1 ?01:00:00?)", "!expected \")\", found a time"},
+      {"$x:=(1 := 2)", "!found \":=\""},
+      {"$x:=(1 : 2)", "!found \":\""},
+      {"$x:=(1 ; 2)", "!found \";\""},
+      {"$x:=(1 (2))", "!found \"(\""},
+      {"$x:=(1 {2})", "!found \"{\""},
+      {"$x:=(1 })", "!found \"}\""},
+      {"$x:=True ? 1 ; 2", "!\":\" of ? :"},
+      {"$o:=New object\n$o.5:=1", "!a statement must be an assignment or a call"},
+      {"$x:=True ? \"y\" : \"n\"\nECHO($x)", "y"},
+  });
+}
+
+TEST_F(BadInput, TextsDatesAndEncodings) {
+  Check({
+      {"$t:=Convert to text(\"x\";\"UTF-8\")", "!Convert to text: the first parameter must be a BLOB, not a text"},
+      {"C_BLOB($b)\nCONVERT FROM TEXT(\"é\";\"ISO-8859-1\";$b)\nECHO(String(BLOB size($b))+Convert to text($b;\"ISO-8859-1\"))", "1é"},
+      {"$r:=Generate digest(5;SHA512 digest)", "!Generate digest: the value must be a text or a BLOB, not a"},
+      {"ECHO(Length(Generate digest(\"a\";SHA512 digest)))", "128"},
+      {"$r:=Generate digest(\"a\";2)", "!obsolete"},
+      {"$r:=Generate digest(\"a\";0;5)", "!the third parameter can only be *"},
+      {"BASE64 ENCODE(\"a\")", "!only a variable can receive this value"},
+      {"$d:=Date(5)", "!Date: the parameter must be a text or a date, not a"},
+      {"ECHO(String(Date(!2024-01-02!);ISO date)+\" \"+String(Date(\"3/4/25\");ISO date)+\" \"+String(Date(\"2024-02-29T10:00:00\");ISO date))",
+       "2024-01-02T00:00:00 2025-03-04T00:00:00 2024-02-29T00:00:00"},
+      {"$t:=Time(!2024-01-01!)", "!Time: the parameter must be a text or a number, not a date"},
+      {"ECHO(String(Time(\"2024-02-29T10:20:30\"))+\" \"+String(Time(3661)))", "10:20:30 01:01:01"},
+      {"$d:=Add to date(!9999-12-01!;0;1;0)", "!Add to date: the date would be out of range"},
+      {"$d:=Add to date(!2024-01-01!;-3000;0;0)", "!Add to date: the date would be out of range"},
+      {"$d:=Day number(\"x\")", "!must be a date, not a text"},
+      {"ECHO(Change string(\"abc\";\"XY\";9)+Delete string(\"abc\";9;1)+Insert string(\"ab\";\"-\";9))", "abcabcab-"},
+      {"ECHO(String(Compare strings(\"a\";\"B\"))+String(Compare strings(\"a\";\"A\";sk case insensitive)))", "-10"},
+      {"GET TEXT KEYWORDS(\"a b\";$w;5)", "!the third parameter can only be *"},
+      {"$b:=Match regex(\"a\";\"a\";*)", "!Match regex: * needs the start"},
+      {"$b:=Match regex(\"a\";\"a\";1;$p)", "!pass both the position and the length found, or neither"},
+      {"ARRAY LONGINT($p;0)\nARRAY LONGINT($l;0)\n$b:=Match regex(\"(x)?b\";\"ab\";1;$p;$l)\nECHO(String($b)+String($p{1})+String($l{1}))", "True00"},
+      {"ECHO(String(Position(\"b\";\"a😀b\";1;$len))+String($len))", "41"},
+  });
+}
+
+TEST_F(BadInput, QueriesJsonAndFormulas) {
+  Check({
+      {"$c:=New collection(New object(\"n\";1;\"t\";\"a\");New object(\"n\";5;\"t\";\"b\");New object(\"n\";9;\"t\";\"c\"))\n"
+       "ECHO(String($c.query(\"n != 5\").length)+String($c.query(\"n < 5 or n >= 9\").length)+String($c.query(\"n <= 5 and not(t = 'a')\").length)+"
+       "String($c.query(\"t is 'B'\").length)+String($c.query(\"t is not 'b'\").length)+String($c.query(\"n > :1\";4).length)+"
+       "String($c.query(\"n < 'x'\").length))",
+       "2211220"},
+      {"$d:=New collection(1).query((\"(\"*600)+\"a=1\")", "!too many parentheses"},
+      {"$d:=New collection(1).query(\"= 1\")", "!property path expected"},
+      {"$d:=New collection(1).query(\"a =\")", "!value expected"},
+      {"$d:=New collection(1).query(\"a = :x\")", "!placeholder number expected"},
+      {"$d:=New collection(1).query(\"a = :2\";1)", "!no value for :2"},
+      {"$d:=New collection(1).query(\"a = 'x\")", "!unterminated text"},
+      {"$d:=New collection(1).query(\"a = -\")", "!value expected"},
+      {"$d:=New collection(1).query(\"a = 1 junk\")", "!unexpected text"},
+      {"C_BLOB($b)\nC_PICTURE($p)\nECHO(JSON Stringify(New collection($b;$p)))", "[\"[object Blob]\",\"[object Picture]\"]"},
+      {"$v:=JSON Parse(\"\\\"\\\\uZZZZ\\\"\")", "!bad \\u escape"},
+      {"$v:=JSON Parse(\"\\\"\\\\\")", "!unterminated text"},
+      {"ECHO(JSON Parse(\"\\\"\\\\ud83d\\\\ude00\\\\b\\\\f\\\\/\\\"\"))", "😀\b\f/"},
+      {"$v:=JSON Parse(\"1e\")", "!bad number"},
+      {"ECHO(JSON Stringify(JSON Parse(\"[1.5E+2, -2e-1]\")))", "[150,-0.2]"},
+      {"$v:=JSON Parse(\"[1\")", "!] expected"},
+      {"$v:=JSON Parse(\"[1 2]\")", "!, or ] expected"},
+      {"$v:=JSON Parse(\"{\\\"a\\\" 1}\")", "!: expected"},
+      {"$v:=JSON Parse(\"{\\\"a\\\":1\")", "!} expected"},
+      {"$v:=JSON Parse(\"{\\\"a\\\":1 \\\"b\\\":2}\")", "!, or } expected"},
+      {"$f:=Formula from string(\"1+\")", "!"},
+      {"$f:=Formula from string(\"1 2\")", "!expected the end of the formula"},
+      {"$f:=Formula from string(\"\")", "!the formula is empty"},
+      {"$f:=Formula(1)\n$r:=$f.apply(New object;New collection;3)", "!.apply() takes an object and a collection of parameters"},
+      {"$f:=Formula(1)\n$r:=$f.apply(New object;5)", "!.apply(): the parameters must be given as a collection"},
+      {"$f:=Formula($1+$2)\nECHO(String($f.apply(Null;New collection(2;3)))+String($f.call(Null;4;5)))", "59"},
+      {"$x:=5\n$r:=$x.call()", "!"},
+  });
+}
+
+TEST_F(BadInput, DatePatternsAndNullDates) {
+  Check({
+      {"C_DATE($d)\nECHO(String($d;System date abbreviated)+\"|\"+String($d;System date long)+\"|\"+String($d;Internal date long)+\"|\"+"
+       "String($d;Internal date abbreviated)+\"|\"+String($d;Date RFC 1123)+\"|\"+String($d;\"yyyy\"))",
+       "|||||"},
+      {"ECHO(String(!2026-05-04!;\"QQ q G GGGGG MMM MMMM MMMMM e aaaaa '' h\";?15:00:00?))", "02 2 AD A May May M 2 p ' 3"},
+      {"ECHO(String(!2026-05-04!;\"d  \"))", "4"},
+      {"ECHO(String(!2026-05-04!;True))", "!a date or time format is a format constant or a pattern"},
+      {"ECHO(String(?15:07:09?;HH MM AM PM)+\" \"+String(?00:07:09?;HH MM AM PM))", "3:07 PM 12:07 AM"},
+      {"ECHO(String(-?01:00:00?;HH MM SS))", "-01:00:00"},
+      {"ECHO(String(1234.5;\"###,##0.00\")+\" \"+String(-0.001;\"0.00\")+\" \"+String(12;\"&2\")+\" \"+String(5;\"##0;(##0)\")+String(-5;\"##0;(##0)\"))",
+       "1,234.50 0.00 1.2e+1 5(5)"},
+  });
+}
+
+TEST_F(BadInput, ConfinedRunsKeepToTheirLimits) {
+  confined_ = true;
+  Check({
+      {"$d:=Create document(\"DIR/x\")", "!"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;70000)", "!bad size 70000"},
+      {"$t:=\"x\"*70000", "!the text is too long"},
+      {"$t:=\"x\"*40000\n$t:=$t+$t", "!the text is too long"},
+      {"ARRAY LONGINT($a;2000)", "!the size must be 0 to 1000 elements in all"},
+      {"ARRAY LONGINT($a;1000)\nAPPEND TO ARRAY($a;1)\nAPPEND TO ARRAY($a;1)", "!the array is too large"},
+      {"ARRAY LONGINT($a;1000)\nINSERT IN ARRAY($a;1;5)", "!the array is too large"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;60000)\nINSERT IN BLOB($b;0;10000)", "!the BLOB is too large"},
+      {"C_BLOB($b)\n$o:=60000\nTEXT TO BLOB(\"x\"*10000;$b;3;*)\nTEXT TO BLOB(\"x\"*60000;$b;3;*)", "!the BLOB is too large"},
+      {"C_BLOB($s;$d)\nSET BLOB SIZE($s;10)\nCOPY BLOB($s;$d;0;65530;10)", "!the BLOB is too large"},
+      {"C_BLOB($b)\nLONGINT TO BLOB(1;$b;0;*)\n$o:=65534\nLONGINT TO BLOB(1;$b;0;$o)", "!the BLOB is too large"},
+      {"$t:=Replace string(\"x\"*30000;\"x\";\"yyy\")", "!the text is too long"},
+      {"$t:=Insert string(\"x\"*60000;\"y\"*10000;1)", "!the text is too long"},
+      {"$c:=New collection\n$c[5000]:=1", "!the collection would be too large"},
+      {"$t:=JSON Stringify(New collection(\"x\"*40000;\"y\"*40000))", "!the text would be too long"},
+      {"$i:=0\nWhile (True)\n$i:=$i+1\nEnd while", "!"},
+  });
+}
+
+TEST(LoadSources, NamesGivenTwiceAndClassesThatDoNotParse) {
+  runner::Program program;
+  std::vector<std::string> errors;
+  EXPECT_FALSE(runner::LoadSources({{"a.4dm", "ECHO(1)\n"}, {"A.4dm", "ECHO(2)\n"}}, &program, &errors));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("another method is already named"), std::string::npos) << errors[0];
+  errors.clear();
+  runner::Program program2;
+  EXPECT_FALSE(runner::LoadSources({{"main.4dm", "ECHO(1)\n"}}, &program2, &errors,
+                                   {{"Bad.4dm", "Class constructor\n  If (\n"}, {"Pt.4dm", "property x : Integer\n"},
+                                    {"Pt.4dm", "property y : Integer\n"}}));
+  std::string all;
+  for (const std::string& e : errors) all += e + "\n";
+  EXPECT_NE(all.find("syntax error"), std::string::npos) << all;
+  EXPECT_NE(all.find("another class is already named"), std::string::npos) << all;
 }
