@@ -385,8 +385,10 @@ struct Lexer {
   const OperatorInfo* MatchOperator() const {
     const OperatorInfo* best = nullptr;
     std::string_view rest = src.substr(pos);
+    // The first byte rules out nearly every operator before any comparison of spellings.
     for (const OperatorInfo& op : Operators())
-      if (rest.starts_with(op.spelling) && (!best || op.spelling.size() > best->spelling.size()))
+      if (op.spelling[0] == rest[0] && rest.starts_with(op.spelling) &&
+          (!best || op.spelling.size() > best->spelling.size()))
         best = &op;
     return best;
   }
