@@ -89,6 +89,25 @@ inline std::vector<std::pair<std::string, std::string>> MethodSources(const uint
   return sources;
 }
 
+// Methods and classes from one input: a piece after the first that opens the way a
+// class file does ("Class ", "Function ", "property ") is the class C<n> (n its place),
+// where no method could begin, so that cs.C1.new() and the like run too.
+struct Sources {
+  std::vector<std::pair<std::string, std::string>> methods, classes;
+};
+inline Sources MethodsAndClasses(const uint8_t* data, size_t size) {
+  Sources out;
+  auto pieces = MethodSources(data, size);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const std::string& text = pieces[i].second;
+    bool isClass = i > 0 && (text.starts_with("Class ") || text.starts_with("Function ") ||
+                             text.starts_with("property "));
+    if (isClass) out.classes.emplace_back("C" + std::to_string(i), text);
+    else out.methods.push_back(std::move(pieces[i]));
+  }
+  return out;
+}
+
 // A folder of this process under $TMPDIR (or /tmp) for targets that need files, made
 // once and removed at exit. Campaigns point TMPDIR at a memory file system: these targets
 // spend most of their time in file calls.

@@ -1,13 +1,14 @@
-// Running any method, confined (no documents, folders or terminal; small texts, BLOBs
+// Running any method (and the classes beside it), confined (no documents, folders or terminal; small texts, BLOBs
 // and arrays) and cut off after a few thousand statements: the interpreter and its
 // built-in commands end with a result or a message, never a crash or a hang.
 #include "fuzz_support.h"
 #include "runner/runner.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz::Sources sources = fuzz::MethodsAndClasses(data, size);
   runner::Program program;
   std::vector<std::string> errors;
-  if (!runner::LoadSources(fuzz::MethodSources(data, size), &program, &errors)) return 0;
+  if (!runner::LoadSources(sources.methods, &program, &errors, sources.classes)) return 0;
   runner::RunOptions options;
   options.out = [](std::string_view) {};
   options.err = [](std::string_view) {};
