@@ -151,8 +151,9 @@ void RunProcessMethod(Runtime* rt, const Method* method, std::vector<Value> para
   std::erase_if(rt->semaphores, [number](const auto& s) { return s.second == number; });
 }
 
-int RunProgram(const Program& program, std::string_view method, std::vector<Value> params,
-               const RunOptions& options) {
+namespace {
+int RunToEnd(const Program& program, std::string_view method, std::vector<Value> params,
+             const RunOptions& options) {
   Runtime rt;
   rt.program = &program;
   rt.host = options.host;
@@ -184,6 +185,15 @@ int RunProgram(const Program& program, std::string_view method, std::vector<Valu
   if (rt.host) rt.host->WaitForProcesses();
   for (auto& [ref, file] : rt.documents) std::fclose(file);  // left open by the methods
   return rt.status;
+}
+}  // namespace
+
+int RunProgram(const Program& program, std::string_view method, std::vector<Value> params,
+               const RunOptions& options) {
+  int status = RunToEnd(program, method, std::move(params), options);
+  // Objects that hold one another outlive the run's variables: they go with the run.
+  FreeCycles();
+  return status;
 }
 
 

@@ -242,14 +242,33 @@ class Name {
   Rec* rec_ = nullptr;
 };
 
+// Objects and collections may hold each other in a circle that counting never frees:
+// each live one is linked into its thread's list (processes share one thread), where
+// FreeCycles finds them.
+struct ContainerHeap : Heap {
+  ContainerHeap* prevLive = nullptr;
+  ContainerHeap* nextLive = nullptr;
+  explicit ContainerHeap(Kind k);
+  ~ContainerHeap();
+  ContainerHeap(const ContainerHeap&) = delete;
+  ContainerHeap& operator=(const ContainerHeap&) = delete;
+};
+
+// Frees the objects and collections of this thread that only hold one another (circles
+// such as $o.self:=$o); one that anything else holds stays, with all it holds. A run
+// calls it when it ends.
+void FreeCycles();
+// How many objects and collections of this thread are alive.
+size_t LiveContainers();
+
 // Properties keep the order they were added in (JSON Stringify writes them so); names
 // are case-sensitive. Past a few properties a hash index finds them.
-struct ObjectHeap : Heap {
+struct ObjectHeap : ContainerHeap {
   std::vector<std::pair<Name, Value>> props;
   SharedGroup* group = nullptr;  // shared objects only
   const ClassDef* cls = nullptr;  // an instance's class; null: a plain object
   std::shared_ptr<const NativeData> native;
-  ObjectHeap() : Heap(Kind::Object) {}
+  ObjectHeap() : ContainerHeap(Kind::Object) {}
   ~ObjectHeap();
   const Value* Find(std::string_view name) const;
   Value* Find(std::string_view name);
@@ -265,10 +284,10 @@ struct ObjectHeap : Heap {
   void Added();  // indexes the property just added
 };
 
-struct CollectionHeap : Heap {
+struct CollectionHeap : ContainerHeap {
   std::vector<Value> items;
   SharedGroup* group = nullptr;  // shared collections only
-  CollectionHeap() : Heap(Kind::Collection) {}
+  CollectionHeap() : ContainerHeap(Kind::Collection) {}
   ~CollectionHeap();
 };
 

@@ -402,4 +402,38 @@ OB SET($s;"n";2))",
   }
 }
 
+// Objects and collections that hold one another go when the run ends; one the caller
+// still holds keeps all it holds, circle included.
+TEST(Objects, CirclesAreFreedWithTheRun) {
+  const char* source = R"(#DECLARE($kept : Object)
+$o:={}
+$o.self:=$o
+$c:=[1]
+$c.push({up: $c; o: $o})
+$s:=New shared object
+Use ($s)
+  $s.me:=$s
+End use
+$kept.me:=$kept
+$kept.c:=[$kept; {}])";
+  runner::Program program;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(runner::LoadSources({{"main.4dm", source}}, &program, &errors)) << errors[0];
+  size_t before = runner::LiveContainers();
+  {
+    Value kept = Value::NewObject();
+    runner::RunOptions opts;
+    opts.err = [&](std::string_view l) { errors.emplace_back(l); };
+    ASSERT_EQ(runner::RunProgram(program, "main", {kept}, opts), 0) << errors[0];
+    EXPECT_EQ(runner::LiveContainers(), before + 3);  // $kept, its collection and {}
+    EXPECT_TRUE(kept.object()->Find("me")->SameRef(kept));
+    const auto& c = kept.object()->Find("c")->collection()->items;
+    ASSERT_EQ(c.size(), 2u);
+    EXPECT_TRUE(c[0].SameRef(kept));
+    kept.object()->Remove("c");
+    kept.object()->Remove("me");
+  }
+  EXPECT_EQ(runner::LiveContainers(), before);
+}
+
 }  // namespace
