@@ -34,7 +34,7 @@ class BadInput : public ::testing::Test {
     runner::Program program;
     std::vector<std::string> lines, errors;
     // "caught": an error method that lets the method go on.
-    if (!runner::LoadSources({{"main.4dm", source}, {"caught.4dm", "// errors pass\n"}}, &program, &errors))
+    if (!runner::LoadSources({{"main.4dm", source}, {"caught.4dm", "// errors pass\n"}}, &program, &errors, classes_))
       return "load: " + (errors.empty() ? "" : errors[0]);
     runner::RunOptions opts;
     std::unique_ptr<host::Host> h;
@@ -65,6 +65,7 @@ class BadInput : public ::testing::Test {
   std::string dir_;
   bool plugin_ = false, trace_ = false;  // the plug-in behind VRX_ commands; their trace lines
   bool confined_ = false;                // limits for methods nobody has read
+  std::vector<std::pair<std::string, std::string>> classes_;  // (file, text) of each class
 };
 
 }  // namespace
@@ -483,6 +484,10 @@ TEST_F(BadInput, WhatTheParserFound) {
       {"$x:=True ? 1 ; 2", "!\":\" of ? :"},
       {"$o:=New object\n$o.5:=1", "!a statement must be an assignment or a call"},
       {"$x:=True ? \"y\" : \"n\"\nECHO($x)", "y"},
+      {"$ :=1", "!a local variable name is missing after $"},
+      {"<> :=1", "!name is missing after <>"},
+      {"$x:=?1:2?", "!?HH:MM:SS?"},
+      {"ECHO(String(.5+1e1))", "10.5"},
   });
 }
 
@@ -601,4 +606,71 @@ TEST(LoadSources, NamesGivenTwiceAndClassesThatDoNotParse) {
   for (const std::string& e : errors) all += e + "\n";
   EXPECT_NE(all.find("syntax error"), std::string::npos) << all;
   EXPECT_NE(all.find("another class is already named"), std::string::npos) << all;
+}
+
+TEST_F(BadInput, ConversionsByTypeNumberAndArraysOfCollections) {
+  Check({
+      {"$o:=New object(\"n\";2.5;\"z\";Null;\"c\";New collection(1);\"o\";New object)\n"
+       "ECHO(String(OB Get($o;\"n\";Is real))+String(OB Get($o;\"z\";Is real))+String(OB Get($o;\"z\";Is time))+String(OB Get($o;\"z\";Is date))+"
+       "String(OB Get($o;\"c\";Is collection).length)+String(OB Get($o;\"z\";Is object)=Null)+String(OB Get($o;\"o\";Is object)#Null))",
+       "2.5000:00:0000/00/001TrueTrue"},
+      {"$v:=OB Get(New object(\"o\";New object);\"o\";Is real)", "!cannot convert an object to type 1"},
+      {"$v:=OB Get(New object(\"o\";New object);\"o\";Is time)", "!cannot convert an object to type 11"},
+      {"$v:=OB Get(New object(\"o\";New object);\"o\";Is Boolean)", "!cannot convert an object to type 6"},
+      {"$v:=OB Get(New object(\"o\";True);\"o\";Is date)", "!cannot convert a boolean to type 4"},
+      {"$v:=OB Get(New object(\"o\";True);\"o\";Is collection)", "!cannot convert a boolean to type 42"},
+      {"ARRAY TEXT($n;2)\n$n{1}:=\"a\"\n$n{2}:=\"b\"\nARRAY LONGINT($v;2)\n$v{1}:=1\n$v{2}:=2\n$c:=New collection\n"
+       "ARRAY TO COLLECTION($c;$n;\"name\";$v;\"val\")\nECHO(JSON Stringify($c))",
+       "[{\"name\":\"a\",\"val\":1},{\"name\":\"b\",\"val\":2}]"},
+      {"ARRAY LONGINT($v;1)\n$c:=New collection\nARRAY TO COLLECTION($c;$v;\"\";$v)", "!each array needs a property"},
+      {"$x:=1\n$c:=New collection\nARRAY TO COLLECTION($c;$x)", "!$x is not an array"},
+      {"ARRAY LONGINT($v;1)\nARRAY TO COLLECTION(5;$v)", "!the parameter must be a collection"},
+      {"$c:=New collection(New object(\"a\";1;\"b\";\"x\");New object(\"a\";2))\nARRAY LONGINT($a;0)\nARRAY TEXT($b;0)\n"
+       "COLLECTION TO ARRAY($c;$a;\"a\";$b;\"b\")\nECHO(String(Size of array($a))+String($a{2})+$b{1}+\"|\"+$b{2}+\"|\")",
+       "22x||"},
+      {"$x:=1\nCOLLECTION TO ARRAY(New collection(1);$x)", "!$x is not an array"},
+      {"COLLECTION TO ARRAY(New collection(New object);$u)", "!object arrays are not available; declare the array first"},
+      {"ARRAY LONGINT($a;0)\nCOLLECTION TO ARRAY(New collection(\"x\");$a)", "!$a{1}"},
+      {"COLLECTION TO ARRAY(New collection(1;2);$u)\nECHO(String(Type($u))+String(Size of array($u)))", "142"},
+  });
+}
+
+TEST_F(BadInput, ClassesAndTheirMistakes) {
+  classes_ = {
+      {"Animal.4dm", "/* an animal\r\n   with a name */\r\nproperty name : Text\r\nClass constructor($n : Text)\r\n"
+                     "  This.name:=$n\r\nexposed Function speak() : Text\r\n  return \"...\"\r\n"
+                     "Function get upper() : Text\r\n  return Uppercase(This.name)\r\n"
+                     "Function set secret($v : Text)\r\n  This._s:=$v\r\n"},
+      {"Dog.4dm", "Class extends Animal\nFunction speak() : Text\n  return \"Woof \"+Super.speak()\nFunction fetch()\n  return Super.fetch()\n"},
+      {"Plain.4dm", "Class extends 4D.Object\nFunction hi() : Text\n  return \"hi\"\n"},
+  };
+  Check({
+      {"$d:=cs.Dog.new(\"rex\")\nECHO($d.speak()+\" \"+$d.upper+\" \"+String($d.secret=Null))", "Woof ... REX True"},
+      {"$d:=cs.Dog.new(\"rex\")\n$d.fetch()", "!Super.fetch(): the superclass has no such function"},
+      {"ECHO(cs.Plain.new().hi())", "hi"},
+      {"$o:=4D.Object.new()\n$b:=4D.Blob.new()\nECHO(String(Value type($o))+String(Value type($b))+String(OB Instance of($b;4D.Blob)))", "3830True"},
+      {"$f:=4D.File.new()", "!4D.File.new() is not available"},
+      {"C_OBJECT($o)\n$o.f()", "!the object is null: .f() cannot be called"},
+      {"$o:=New object(\"f\";1)\n$o.f()", "!the property \"f\" is not a formula: it cannot be called"},
+      {"$o:=cs.Animal.new(\"a\")\n$o.nofn()", "!"},
+      {"$x:=Super.speak()", "!Super is only available in a class function"},
+      {"ON ERR CALL(\"caught\";5)", "!ON ERR CALL: the scope must be ek local, ek global or ek errors from components"},
+  });
+}
+
+TEST_F(BadInput, LanguageCommandsAndThrow) {
+  Check({
+      {"$x:=Choose(\"a\";1;2)", "!Choose: the criterion must be a boolean or a number, not a text"},
+      {"ECHO(String(Choose(5;1;2))+\"|\")", "|"},
+      {"$x:=5\n$b:=Is a variable($x)", "!Is a variable: the parameter must be a pointer"},
+      {"$x:=Trunc(1.5;20)", "!Trunc: the places must be -15 to 15"},
+      {"ECHO(String(Trunc(-1.55;1))+\" \"+String(Mod(-7;3))+\" \"+String(Round(Sin(0)+Cos(0)+Tan(0);2)))", "-1.6 -1 1"},
+      {"throw(New object(\"errCode\";9;\"message\";\"bad {x}\";\"x\";\"thing\";\"componentSignature\";\"cmpn\");2)", "!throw: an error object comes alone"},
+      {"throw(\"x\")", "!throw: the error code must be a number or the error an object, not a text"},
+      {"ON ERR CALL(\"caught\")\nthrow(New object(\"errCode\";9;\"message\";\"bad {x}\";\"x\";\"thing\";\"componentSignature\";\"cmpn\"))\n"
+       "ON ERR CALL(\"\")\n$e:=Last errors\nECHO(String($e[0].errCode)+\" \"+$e[0].message+\" \"+$e[0].componentSignature)",
+       "9 bad thing cmpn"},
+      {"C_DATE($d)\nC_POINTER($p)\nECHO(String($d)+\"|\"+String(Null)+\"|\")", "00/00/00|null|"},
+      {"$t:=\"a\"+Char(0x00C9)+\"b\"\nECHO(Uppercase($t)+Lowercase(\"ÀÉÎ\"))", "AEBaei"},
+  });
 }
