@@ -530,6 +530,10 @@ ASSERT($r=3.0; "$r:=(6%$q)+1")
 $m:=4
 $k:=$six=$m
 ASSERT($k=False; "$k:=$six=$m")
+$u62:=$six=$m
+ASSERT($u62=False; "$u62:=$six=$m")
+$k:=($six=$m) & True
+ASSERT($k=False; "$k:=($six=$m) & True")
 If ($six=$m)
   $n:=1
 Else
@@ -545,6 +549,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$six=$q
 ASSERT($k=False; "$k:=$six=$q")
+$u63:=$six=$q
+ASSERT($u63=False; "$u63:=$six=$q")
+$k:=($six=$q) & True
+ASSERT($k=False; "$k:=($six=$q) & True")
 If ($six=$q)
   $n:=1
 Else
@@ -558,6 +566,10 @@ End while
 ASSERT($n=0; "While ($six=$q)")
 $k:=$six=4
 ASSERT($k=False; "$k:=$six=4")
+$u64:=$six=4
+ASSERT($u64=False; "$u64:=$six=4")
+$k:=($six=4) & True
+ASSERT($k=False; "$k:=($six=4) & True")
 If ($six=4)
   $n:=1
 Else
@@ -571,6 +583,10 @@ End while
 ASSERT($n=0; "While ($six=4)")
 $k:=$six=$g
 ASSERT($k=False; "$k:=$six=$g")
+$u65:=$six=$g
+ASSERT($u65=False; "$u65:=$six=$g")
+$k:=($six=$g) & True
+ASSERT($k=False; "$k:=($six=$g) & True")
 If ($six=$g)
   $n:=1
 Else
@@ -585,6 +601,10 @@ ASSERT($n=0; "While ($six=$g)")
 $m:=4
 $k:=$sixr=$m
 ASSERT($k=False; "$k:=$sixr=$m")
+$u66:=$sixr=$m
+ASSERT($u66=False; "$u66:=$sixr=$m")
+$k:=($sixr=$m) & True
+ASSERT($k=False; "$k:=($sixr=$m) & True")
 If ($sixr=$m)
   $n:=1
 Else
@@ -600,6 +620,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$sixr=$q
 ASSERT($k=False; "$k:=$sixr=$q")
+$u67:=$sixr=$q
+ASSERT($u67=False; "$u67:=$sixr=$q")
+$k:=($sixr=$q) & True
+ASSERT($k=False; "$k:=($sixr=$q) & True")
 If ($sixr=$q)
   $n:=1
 Else
@@ -613,6 +637,10 @@ End while
 ASSERT($n=0; "While ($sixr=$q)")
 $k:=$sixr=4
 ASSERT($k=False; "$k:=$sixr=4")
+$u68:=$sixr=4
+ASSERT($u68=False; "$u68:=$sixr=4")
+$k:=($sixr=4) & True
+ASSERT($k=False; "$k:=($sixr=4) & True")
 If ($sixr=4)
   $n:=1
 Else
@@ -626,6 +654,10 @@ End while
 ASSERT($n=0; "While ($sixr=4)")
 $k:=$sixr=$g
 ASSERT($k=False; "$k:=$sixr=$g")
+$u69:=$sixr=$g
+ASSERT($u69=False; "$u69:=$sixr=$g")
+$k:=($sixr=$g) & True
+ASSERT($k=False; "$k:=($sixr=$g) & True")
 If ($sixr=$g)
   $n:=1
 Else
@@ -640,6 +672,10 @@ ASSERT($n=0; "While ($sixr=$g)")
 $m:=4
 $k:=6=$m
 ASSERT($k=False; "$k:=6=$m")
+$u70:=6=$m
+ASSERT($u70=False; "$u70:=6=$m")
+$k:=(6=$m) & True
+ASSERT($k=False; "$k:=(6=$m) & True")
 If (6=$m)
   $n:=1
 Else
@@ -655,6 +691,10 @@ C_REAL($q)
 $q:=4.0
 $k:=6=$q
 ASSERT($k=False; "$k:=6=$q")
+$u71:=6=$q
+ASSERT($u71=False; "$u71:=6=$q")
+$k:=(6=$q) & True
+ASSERT($k=False; "$k:=(6=$q) & True")
 If (6=$q)
   $n:=1
 Else
@@ -668,6 +708,10 @@ End while
 ASSERT($n=0; "While (6=$q)")
 $k:=6=$g
 ASSERT($k=False; "$k:=6=$g")
+$u72:=6=$g
+ASSERT($u72=False; "$u72:=6=$g")
+$k:=(6=$g) & True
+ASSERT($k=False; "$k:=(6=$g) & True")
 If (6=$g)
   $n:=1
 Else
@@ -682,6 +726,10 @@ ASSERT($n=0; "While (6=$g)")
 $m:=4
 $k:=$h=$m
 ASSERT($k=False; "$k:=$h=$m")
+$u73:=$h=$m
+ASSERT($u73=False; "$u73:=$h=$m")
+$k:=($h=$m) & True
+ASSERT($k=False; "$k:=($h=$m) & True")
 If ($h=$m)
   $n:=1
 Else
@@ -697,6 +745,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$h=$q
 ASSERT($k=False; "$k:=$h=$q")
+$u74:=$h=$q
+ASSERT($u74=False; "$u74:=$h=$q")
+$k:=($h=$q) & True
+ASSERT($k=False; "$k:=($h=$q) & True")
 If ($h=$q)
   $n:=1
 Else
@@ -710,6 +762,10 @@ End while
 ASSERT($n=0; "While ($h=$q)")
 $k:=$h=4
 ASSERT($k=False; "$k:=$h=4")
+$u75:=$h=4
+ASSERT($u75=False; "$u75:=$h=4")
+$k:=($h=4) & True
+ASSERT($k=False; "$k:=($h=4) & True")
 If ($h=4)
   $n:=1
 Else
@@ -723,6 +779,10 @@ End while
 ASSERT($n=0; "While ($h=4)")
 $k:=$h=$g
 ASSERT($k=False; "$k:=$h=$g")
+$u76:=$h=$g
+ASSERT($u76=False; "$u76:=$h=$g")
+$k:=($h=$g) & True
+ASSERT($k=False; "$k:=($h=$g) & True")
 If ($h=$g)
   $n:=1
 Else
@@ -737,6 +797,10 @@ ASSERT($n=0; "While ($h=$g)")
 $m:=4
 $k:=$six#$m
 ASSERT($k=True; "$k:=$six#$m")
+$u77:=$six#$m
+ASSERT($u77=True; "$u77:=$six#$m")
+$k:=($six#$m) & True
+ASSERT($k=True; "$k:=($six#$m) & True")
 If ($six#$m)
   $n:=1
 Else
@@ -752,6 +816,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$six#$q
 ASSERT($k=True; "$k:=$six#$q")
+$u78:=$six#$q
+ASSERT($u78=True; "$u78:=$six#$q")
+$k:=($six#$q) & True
+ASSERT($k=True; "$k:=($six#$q) & True")
 If ($six#$q)
   $n:=1
 Else
@@ -765,6 +833,10 @@ End while
 ASSERT($n=2; "While ($six#$q)")
 $k:=$six#4
 ASSERT($k=True; "$k:=$six#4")
+$u79:=$six#4
+ASSERT($u79=True; "$u79:=$six#4")
+$k:=($six#4) & True
+ASSERT($k=True; "$k:=($six#4) & True")
 If ($six#4)
   $n:=1
 Else
@@ -778,6 +850,10 @@ End while
 ASSERT($n=2; "While ($six#4)")
 $k:=$six#$g
 ASSERT($k=True; "$k:=$six#$g")
+$u80:=$six#$g
+ASSERT($u80=True; "$u80:=$six#$g")
+$k:=($six#$g) & True
+ASSERT($k=True; "$k:=($six#$g) & True")
 If ($six#$g)
   $n:=1
 Else
@@ -792,6 +868,10 @@ ASSERT($n=2; "While ($six#$g)")
 $m:=4
 $k:=$sixr#$m
 ASSERT($k=True; "$k:=$sixr#$m")
+$u81:=$sixr#$m
+ASSERT($u81=True; "$u81:=$sixr#$m")
+$k:=($sixr#$m) & True
+ASSERT($k=True; "$k:=($sixr#$m) & True")
 If ($sixr#$m)
   $n:=1
 Else
@@ -807,6 +887,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$sixr#$q
 ASSERT($k=True; "$k:=$sixr#$q")
+$u82:=$sixr#$q
+ASSERT($u82=True; "$u82:=$sixr#$q")
+$k:=($sixr#$q) & True
+ASSERT($k=True; "$k:=($sixr#$q) & True")
 If ($sixr#$q)
   $n:=1
 Else
@@ -820,6 +904,10 @@ End while
 ASSERT($n=2; "While ($sixr#$q)")
 $k:=$sixr#4
 ASSERT($k=True; "$k:=$sixr#4")
+$u83:=$sixr#4
+ASSERT($u83=True; "$u83:=$sixr#4")
+$k:=($sixr#4) & True
+ASSERT($k=True; "$k:=($sixr#4) & True")
 If ($sixr#4)
   $n:=1
 Else
@@ -833,6 +921,10 @@ End while
 ASSERT($n=2; "While ($sixr#4)")
 $k:=$sixr#$g
 ASSERT($k=True; "$k:=$sixr#$g")
+$u84:=$sixr#$g
+ASSERT($u84=True; "$u84:=$sixr#$g")
+$k:=($sixr#$g) & True
+ASSERT($k=True; "$k:=($sixr#$g) & True")
 If ($sixr#$g)
   $n:=1
 Else
@@ -847,6 +939,10 @@ ASSERT($n=2; "While ($sixr#$g)")
 $m:=4
 $k:=6#$m
 ASSERT($k=True; "$k:=6#$m")
+$u85:=6#$m
+ASSERT($u85=True; "$u85:=6#$m")
+$k:=(6#$m) & True
+ASSERT($k=True; "$k:=(6#$m) & True")
 If (6#$m)
   $n:=1
 Else
@@ -862,6 +958,10 @@ C_REAL($q)
 $q:=4.0
 $k:=6#$q
 ASSERT($k=True; "$k:=6#$q")
+$u86:=6#$q
+ASSERT($u86=True; "$u86:=6#$q")
+$k:=(6#$q) & True
+ASSERT($k=True; "$k:=(6#$q) & True")
 If (6#$q)
   $n:=1
 Else
@@ -875,6 +975,10 @@ End while
 ASSERT($n=2; "While (6#$q)")
 $k:=6#$g
 ASSERT($k=True; "$k:=6#$g")
+$u87:=6#$g
+ASSERT($u87=True; "$u87:=6#$g")
+$k:=(6#$g) & True
+ASSERT($k=True; "$k:=(6#$g) & True")
 If (6#$g)
   $n:=1
 Else
@@ -889,6 +993,10 @@ ASSERT($n=2; "While (6#$g)")
 $m:=4
 $k:=$h#$m
 ASSERT($k=True; "$k:=$h#$m")
+$u88:=$h#$m
+ASSERT($u88=True; "$u88:=$h#$m")
+$k:=($h#$m) & True
+ASSERT($k=True; "$k:=($h#$m) & True")
 If ($h#$m)
   $n:=1
 Else
@@ -904,6 +1012,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$h#$q
 ASSERT($k=True; "$k:=$h#$q")
+$u89:=$h#$q
+ASSERT($u89=True; "$u89:=$h#$q")
+$k:=($h#$q) & True
+ASSERT($k=True; "$k:=($h#$q) & True")
 If ($h#$q)
   $n:=1
 Else
@@ -917,6 +1029,10 @@ End while
 ASSERT($n=2; "While ($h#$q)")
 $k:=$h#4
 ASSERT($k=True; "$k:=$h#4")
+$u90:=$h#4
+ASSERT($u90=True; "$u90:=$h#4")
+$k:=($h#4) & True
+ASSERT($k=True; "$k:=($h#4) & True")
 If ($h#4)
   $n:=1
 Else
@@ -930,6 +1046,10 @@ End while
 ASSERT($n=2; "While ($h#4)")
 $k:=$h#$g
 ASSERT($k=True; "$k:=$h#$g")
+$u91:=$h#$g
+ASSERT($u91=True; "$u91:=$h#$g")
+$k:=($h#$g) & True
+ASSERT($k=True; "$k:=($h#$g) & True")
 If ($h#$g)
   $n:=1
 Else
@@ -944,6 +1064,10 @@ ASSERT($n=2; "While ($h#$g)")
 $m:=4
 $k:=$six<$m
 ASSERT($k=False; "$k:=$six<$m")
+$u92:=$six<$m
+ASSERT($u92=False; "$u92:=$six<$m")
+$k:=($six<$m) & True
+ASSERT($k=False; "$k:=($six<$m) & True")
 If ($six<$m)
   $n:=1
 Else
@@ -959,6 +1083,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$six<$q
 ASSERT($k=False; "$k:=$six<$q")
+$u93:=$six<$q
+ASSERT($u93=False; "$u93:=$six<$q")
+$k:=($six<$q) & True
+ASSERT($k=False; "$k:=($six<$q) & True")
 If ($six<$q)
   $n:=1
 Else
@@ -972,6 +1100,10 @@ End while
 ASSERT($n=0; "While ($six<$q)")
 $k:=$six<4
 ASSERT($k=False; "$k:=$six<4")
+$u94:=$six<4
+ASSERT($u94=False; "$u94:=$six<4")
+$k:=($six<4) & True
+ASSERT($k=False; "$k:=($six<4) & True")
 If ($six<4)
   $n:=1
 Else
@@ -985,6 +1117,10 @@ End while
 ASSERT($n=0; "While ($six<4)")
 $k:=$six<$g
 ASSERT($k=False; "$k:=$six<$g")
+$u95:=$six<$g
+ASSERT($u95=False; "$u95:=$six<$g")
+$k:=($six<$g) & True
+ASSERT($k=False; "$k:=($six<$g) & True")
 If ($six<$g)
   $n:=1
 Else
@@ -999,6 +1135,10 @@ ASSERT($n=0; "While ($six<$g)")
 $m:=4
 $k:=$sixr<$m
 ASSERT($k=False; "$k:=$sixr<$m")
+$u96:=$sixr<$m
+ASSERT($u96=False; "$u96:=$sixr<$m")
+$k:=($sixr<$m) & True
+ASSERT($k=False; "$k:=($sixr<$m) & True")
 If ($sixr<$m)
   $n:=1
 Else
@@ -1014,6 +1154,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$sixr<$q
 ASSERT($k=False; "$k:=$sixr<$q")
+$u97:=$sixr<$q
+ASSERT($u97=False; "$u97:=$sixr<$q")
+$k:=($sixr<$q) & True
+ASSERT($k=False; "$k:=($sixr<$q) & True")
 If ($sixr<$q)
   $n:=1
 Else
@@ -1027,6 +1171,10 @@ End while
 ASSERT($n=0; "While ($sixr<$q)")
 $k:=$sixr<4
 ASSERT($k=False; "$k:=$sixr<4")
+$u98:=$sixr<4
+ASSERT($u98=False; "$u98:=$sixr<4")
+$k:=($sixr<4) & True
+ASSERT($k=False; "$k:=($sixr<4) & True")
 If ($sixr<4)
   $n:=1
 Else
@@ -1040,6 +1188,10 @@ End while
 ASSERT($n=0; "While ($sixr<4)")
 $k:=$sixr<$g
 ASSERT($k=False; "$k:=$sixr<$g")
+$u99:=$sixr<$g
+ASSERT($u99=False; "$u99:=$sixr<$g")
+$k:=($sixr<$g) & True
+ASSERT($k=False; "$k:=($sixr<$g) & True")
 If ($sixr<$g)
   $n:=1
 Else
@@ -1054,6 +1206,10 @@ ASSERT($n=0; "While ($sixr<$g)")
 $m:=4
 $k:=6<$m
 ASSERT($k=False; "$k:=6<$m")
+$u100:=6<$m
+ASSERT($u100=False; "$u100:=6<$m")
+$k:=(6<$m) & True
+ASSERT($k=False; "$k:=(6<$m) & True")
 If (6<$m)
   $n:=1
 Else
@@ -1069,6 +1225,10 @@ C_REAL($q)
 $q:=4.0
 $k:=6<$q
 ASSERT($k=False; "$k:=6<$q")
+$u101:=6<$q
+ASSERT($u101=False; "$u101:=6<$q")
+$k:=(6<$q) & True
+ASSERT($k=False; "$k:=(6<$q) & True")
 If (6<$q)
   $n:=1
 Else
@@ -1082,6 +1242,10 @@ End while
 ASSERT($n=0; "While (6<$q)")
 $k:=6<$g
 ASSERT($k=False; "$k:=6<$g")
+$u102:=6<$g
+ASSERT($u102=False; "$u102:=6<$g")
+$k:=(6<$g) & True
+ASSERT($k=False; "$k:=(6<$g) & True")
 If (6<$g)
   $n:=1
 Else
@@ -1096,6 +1260,10 @@ ASSERT($n=0; "While (6<$g)")
 $m:=4
 $k:=$h<$m
 ASSERT($k=False; "$k:=$h<$m")
+$u103:=$h<$m
+ASSERT($u103=False; "$u103:=$h<$m")
+$k:=($h<$m) & True
+ASSERT($k=False; "$k:=($h<$m) & True")
 If ($h<$m)
   $n:=1
 Else
@@ -1111,6 +1279,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$h<$q
 ASSERT($k=False; "$k:=$h<$q")
+$u104:=$h<$q
+ASSERT($u104=False; "$u104:=$h<$q")
+$k:=($h<$q) & True
+ASSERT($k=False; "$k:=($h<$q) & True")
 If ($h<$q)
   $n:=1
 Else
@@ -1124,6 +1296,10 @@ End while
 ASSERT($n=0; "While ($h<$q)")
 $k:=$h<4
 ASSERT($k=False; "$k:=$h<4")
+$u105:=$h<4
+ASSERT($u105=False; "$u105:=$h<4")
+$k:=($h<4) & True
+ASSERT($k=False; "$k:=($h<4) & True")
 If ($h<4)
   $n:=1
 Else
@@ -1137,6 +1313,10 @@ End while
 ASSERT($n=0; "While ($h<4)")
 $k:=$h<$g
 ASSERT($k=False; "$k:=$h<$g")
+$u106:=$h<$g
+ASSERT($u106=False; "$u106:=$h<$g")
+$k:=($h<$g) & True
+ASSERT($k=False; "$k:=($h<$g) & True")
 If ($h<$g)
   $n:=1
 Else
@@ -1151,6 +1331,10 @@ ASSERT($n=0; "While ($h<$g)")
 $m:=4
 $k:=$six>$m
 ASSERT($k=True; "$k:=$six>$m")
+$u107:=$six>$m
+ASSERT($u107=True; "$u107:=$six>$m")
+$k:=($six>$m) & True
+ASSERT($k=True; "$k:=($six>$m) & True")
 If ($six>$m)
   $n:=1
 Else
@@ -1166,6 +1350,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$six>$q
 ASSERT($k=True; "$k:=$six>$q")
+$u108:=$six>$q
+ASSERT($u108=True; "$u108:=$six>$q")
+$k:=($six>$q) & True
+ASSERT($k=True; "$k:=($six>$q) & True")
 If ($six>$q)
   $n:=1
 Else
@@ -1179,6 +1367,10 @@ End while
 ASSERT($n=2; "While ($six>$q)")
 $k:=$six>4
 ASSERT($k=True; "$k:=$six>4")
+$u109:=$six>4
+ASSERT($u109=True; "$u109:=$six>4")
+$k:=($six>4) & True
+ASSERT($k=True; "$k:=($six>4) & True")
 If ($six>4)
   $n:=1
 Else
@@ -1192,6 +1384,10 @@ End while
 ASSERT($n=2; "While ($six>4)")
 $k:=$six>$g
 ASSERT($k=True; "$k:=$six>$g")
+$u110:=$six>$g
+ASSERT($u110=True; "$u110:=$six>$g")
+$k:=($six>$g) & True
+ASSERT($k=True; "$k:=($six>$g) & True")
 If ($six>$g)
   $n:=1
 Else
@@ -1206,6 +1402,10 @@ ASSERT($n=2; "While ($six>$g)")
 $m:=4
 $k:=$sixr>$m
 ASSERT($k=True; "$k:=$sixr>$m")
+$u111:=$sixr>$m
+ASSERT($u111=True; "$u111:=$sixr>$m")
+$k:=($sixr>$m) & True
+ASSERT($k=True; "$k:=($sixr>$m) & True")
 If ($sixr>$m)
   $n:=1
 Else
@@ -1221,6 +1421,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$sixr>$q
 ASSERT($k=True; "$k:=$sixr>$q")
+$u112:=$sixr>$q
+ASSERT($u112=True; "$u112:=$sixr>$q")
+$k:=($sixr>$q) & True
+ASSERT($k=True; "$k:=($sixr>$q) & True")
 If ($sixr>$q)
   $n:=1
 Else
@@ -1234,6 +1438,10 @@ End while
 ASSERT($n=2; "While ($sixr>$q)")
 $k:=$sixr>4
 ASSERT($k=True; "$k:=$sixr>4")
+$u113:=$sixr>4
+ASSERT($u113=True; "$u113:=$sixr>4")
+$k:=($sixr>4) & True
+ASSERT($k=True; "$k:=($sixr>4) & True")
 If ($sixr>4)
   $n:=1
 Else
@@ -1247,6 +1455,10 @@ End while
 ASSERT($n=2; "While ($sixr>4)")
 $k:=$sixr>$g
 ASSERT($k=True; "$k:=$sixr>$g")
+$u114:=$sixr>$g
+ASSERT($u114=True; "$u114:=$sixr>$g")
+$k:=($sixr>$g) & True
+ASSERT($k=True; "$k:=($sixr>$g) & True")
 If ($sixr>$g)
   $n:=1
 Else
@@ -1261,6 +1473,10 @@ ASSERT($n=2; "While ($sixr>$g)")
 $m:=4
 $k:=6>$m
 ASSERT($k=True; "$k:=6>$m")
+$u115:=6>$m
+ASSERT($u115=True; "$u115:=6>$m")
+$k:=(6>$m) & True
+ASSERT($k=True; "$k:=(6>$m) & True")
 If (6>$m)
   $n:=1
 Else
@@ -1276,6 +1492,10 @@ C_REAL($q)
 $q:=4.0
 $k:=6>$q
 ASSERT($k=True; "$k:=6>$q")
+$u116:=6>$q
+ASSERT($u116=True; "$u116:=6>$q")
+$k:=(6>$q) & True
+ASSERT($k=True; "$k:=(6>$q) & True")
 If (6>$q)
   $n:=1
 Else
@@ -1289,6 +1509,10 @@ End while
 ASSERT($n=2; "While (6>$q)")
 $k:=6>$g
 ASSERT($k=True; "$k:=6>$g")
+$u117:=6>$g
+ASSERT($u117=True; "$u117:=6>$g")
+$k:=(6>$g) & True
+ASSERT($k=True; "$k:=(6>$g) & True")
 If (6>$g)
   $n:=1
 Else
@@ -1303,6 +1527,10 @@ ASSERT($n=2; "While (6>$g)")
 $m:=4
 $k:=$h>$m
 ASSERT($k=True; "$k:=$h>$m")
+$u118:=$h>$m
+ASSERT($u118=True; "$u118:=$h>$m")
+$k:=($h>$m) & True
+ASSERT($k=True; "$k:=($h>$m) & True")
 If ($h>$m)
   $n:=1
 Else
@@ -1318,6 +1546,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$h>$q
 ASSERT($k=True; "$k:=$h>$q")
+$u119:=$h>$q
+ASSERT($u119=True; "$u119:=$h>$q")
+$k:=($h>$q) & True
+ASSERT($k=True; "$k:=($h>$q) & True")
 If ($h>$q)
   $n:=1
 Else
@@ -1331,6 +1563,10 @@ End while
 ASSERT($n=2; "While ($h>$q)")
 $k:=$h>4
 ASSERT($k=True; "$k:=$h>4")
+$u120:=$h>4
+ASSERT($u120=True; "$u120:=$h>4")
+$k:=($h>4) & True
+ASSERT($k=True; "$k:=($h>4) & True")
 If ($h>4)
   $n:=1
 Else
@@ -1344,6 +1580,10 @@ End while
 ASSERT($n=2; "While ($h>4)")
 $k:=$h>$g
 ASSERT($k=True; "$k:=$h>$g")
+$u121:=$h>$g
+ASSERT($u121=True; "$u121:=$h>$g")
+$k:=($h>$g) & True
+ASSERT($k=True; "$k:=($h>$g) & True")
 If ($h>$g)
   $n:=1
 Else
@@ -1358,6 +1598,10 @@ ASSERT($n=2; "While ($h>$g)")
 $m:=4
 $k:=$six<=$m
 ASSERT($k=False; "$k:=$six<=$m")
+$u122:=$six<=$m
+ASSERT($u122=False; "$u122:=$six<=$m")
+$k:=($six<=$m) & True
+ASSERT($k=False; "$k:=($six<=$m) & True")
 If ($six<=$m)
   $n:=1
 Else
@@ -1373,6 +1617,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$six<=$q
 ASSERT($k=False; "$k:=$six<=$q")
+$u123:=$six<=$q
+ASSERT($u123=False; "$u123:=$six<=$q")
+$k:=($six<=$q) & True
+ASSERT($k=False; "$k:=($six<=$q) & True")
 If ($six<=$q)
   $n:=1
 Else
@@ -1386,6 +1634,10 @@ End while
 ASSERT($n=0; "While ($six<=$q)")
 $k:=$six<=4
 ASSERT($k=False; "$k:=$six<=4")
+$u124:=$six<=4
+ASSERT($u124=False; "$u124:=$six<=4")
+$k:=($six<=4) & True
+ASSERT($k=False; "$k:=($six<=4) & True")
 If ($six<=4)
   $n:=1
 Else
@@ -1399,6 +1651,10 @@ End while
 ASSERT($n=0; "While ($six<=4)")
 $k:=$six<=$g
 ASSERT($k=False; "$k:=$six<=$g")
+$u125:=$six<=$g
+ASSERT($u125=False; "$u125:=$six<=$g")
+$k:=($six<=$g) & True
+ASSERT($k=False; "$k:=($six<=$g) & True")
 If ($six<=$g)
   $n:=1
 Else
@@ -1413,6 +1669,10 @@ ASSERT($n=0; "While ($six<=$g)")
 $m:=4
 $k:=$sixr<=$m
 ASSERT($k=False; "$k:=$sixr<=$m")
+$u126:=$sixr<=$m
+ASSERT($u126=False; "$u126:=$sixr<=$m")
+$k:=($sixr<=$m) & True
+ASSERT($k=False; "$k:=($sixr<=$m) & True")
 If ($sixr<=$m)
   $n:=1
 Else
@@ -1428,6 +1688,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$sixr<=$q
 ASSERT($k=False; "$k:=$sixr<=$q")
+$u127:=$sixr<=$q
+ASSERT($u127=False; "$u127:=$sixr<=$q")
+$k:=($sixr<=$q) & True
+ASSERT($k=False; "$k:=($sixr<=$q) & True")
 If ($sixr<=$q)
   $n:=1
 Else
@@ -1441,6 +1705,10 @@ End while
 ASSERT($n=0; "While ($sixr<=$q)")
 $k:=$sixr<=4
 ASSERT($k=False; "$k:=$sixr<=4")
+$u128:=$sixr<=4
+ASSERT($u128=False; "$u128:=$sixr<=4")
+$k:=($sixr<=4) & True
+ASSERT($k=False; "$k:=($sixr<=4) & True")
 If ($sixr<=4)
   $n:=1
 Else
@@ -1454,6 +1722,10 @@ End while
 ASSERT($n=0; "While ($sixr<=4)")
 $k:=$sixr<=$g
 ASSERT($k=False; "$k:=$sixr<=$g")
+$u129:=$sixr<=$g
+ASSERT($u129=False; "$u129:=$sixr<=$g")
+$k:=($sixr<=$g) & True
+ASSERT($k=False; "$k:=($sixr<=$g) & True")
 If ($sixr<=$g)
   $n:=1
 Else
@@ -1468,6 +1740,10 @@ ASSERT($n=0; "While ($sixr<=$g)")
 $m:=4
 $k:=6<=$m
 ASSERT($k=False; "$k:=6<=$m")
+$u130:=6<=$m
+ASSERT($u130=False; "$u130:=6<=$m")
+$k:=(6<=$m) & True
+ASSERT($k=False; "$k:=(6<=$m) & True")
 If (6<=$m)
   $n:=1
 Else
@@ -1483,6 +1759,10 @@ C_REAL($q)
 $q:=4.0
 $k:=6<=$q
 ASSERT($k=False; "$k:=6<=$q")
+$u131:=6<=$q
+ASSERT($u131=False; "$u131:=6<=$q")
+$k:=(6<=$q) & True
+ASSERT($k=False; "$k:=(6<=$q) & True")
 If (6<=$q)
   $n:=1
 Else
@@ -1496,6 +1776,10 @@ End while
 ASSERT($n=0; "While (6<=$q)")
 $k:=6<=$g
 ASSERT($k=False; "$k:=6<=$g")
+$u132:=6<=$g
+ASSERT($u132=False; "$u132:=6<=$g")
+$k:=(6<=$g) & True
+ASSERT($k=False; "$k:=(6<=$g) & True")
 If (6<=$g)
   $n:=1
 Else
@@ -1510,6 +1794,10 @@ ASSERT($n=0; "While (6<=$g)")
 $m:=4
 $k:=$h<=$m
 ASSERT($k=False; "$k:=$h<=$m")
+$u133:=$h<=$m
+ASSERT($u133=False; "$u133:=$h<=$m")
+$k:=($h<=$m) & True
+ASSERT($k=False; "$k:=($h<=$m) & True")
 If ($h<=$m)
   $n:=1
 Else
@@ -1525,6 +1813,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$h<=$q
 ASSERT($k=False; "$k:=$h<=$q")
+$u134:=$h<=$q
+ASSERT($u134=False; "$u134:=$h<=$q")
+$k:=($h<=$q) & True
+ASSERT($k=False; "$k:=($h<=$q) & True")
 If ($h<=$q)
   $n:=1
 Else
@@ -1538,6 +1830,10 @@ End while
 ASSERT($n=0; "While ($h<=$q)")
 $k:=$h<=4
 ASSERT($k=False; "$k:=$h<=4")
+$u135:=$h<=4
+ASSERT($u135=False; "$u135:=$h<=4")
+$k:=($h<=4) & True
+ASSERT($k=False; "$k:=($h<=4) & True")
 If ($h<=4)
   $n:=1
 Else
@@ -1551,6 +1847,10 @@ End while
 ASSERT($n=0; "While ($h<=4)")
 $k:=$h<=$g
 ASSERT($k=False; "$k:=$h<=$g")
+$u136:=$h<=$g
+ASSERT($u136=False; "$u136:=$h<=$g")
+$k:=($h<=$g) & True
+ASSERT($k=False; "$k:=($h<=$g) & True")
 If ($h<=$g)
   $n:=1
 Else
@@ -1565,6 +1865,10 @@ ASSERT($n=0; "While ($h<=$g)")
 $m:=4
 $k:=$six>=$m
 ASSERT($k=True; "$k:=$six>=$m")
+$u137:=$six>=$m
+ASSERT($u137=True; "$u137:=$six>=$m")
+$k:=($six>=$m) & True
+ASSERT($k=True; "$k:=($six>=$m) & True")
 If ($six>=$m)
   $n:=1
 Else
@@ -1580,6 +1884,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$six>=$q
 ASSERT($k=True; "$k:=$six>=$q")
+$u138:=$six>=$q
+ASSERT($u138=True; "$u138:=$six>=$q")
+$k:=($six>=$q) & True
+ASSERT($k=True; "$k:=($six>=$q) & True")
 If ($six>=$q)
   $n:=1
 Else
@@ -1593,6 +1901,10 @@ End while
 ASSERT($n=2; "While ($six>=$q)")
 $k:=$six>=4
 ASSERT($k=True; "$k:=$six>=4")
+$u139:=$six>=4
+ASSERT($u139=True; "$u139:=$six>=4")
+$k:=($six>=4) & True
+ASSERT($k=True; "$k:=($six>=4) & True")
 If ($six>=4)
   $n:=1
 Else
@@ -1606,6 +1918,10 @@ End while
 ASSERT($n=2; "While ($six>=4)")
 $k:=$six>=$g
 ASSERT($k=True; "$k:=$six>=$g")
+$u140:=$six>=$g
+ASSERT($u140=True; "$u140:=$six>=$g")
+$k:=($six>=$g) & True
+ASSERT($k=True; "$k:=($six>=$g) & True")
 If ($six>=$g)
   $n:=1
 Else
@@ -1620,6 +1936,10 @@ ASSERT($n=2; "While ($six>=$g)")
 $m:=4
 $k:=$sixr>=$m
 ASSERT($k=True; "$k:=$sixr>=$m")
+$u141:=$sixr>=$m
+ASSERT($u141=True; "$u141:=$sixr>=$m")
+$k:=($sixr>=$m) & True
+ASSERT($k=True; "$k:=($sixr>=$m) & True")
 If ($sixr>=$m)
   $n:=1
 Else
@@ -1635,6 +1955,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$sixr>=$q
 ASSERT($k=True; "$k:=$sixr>=$q")
+$u142:=$sixr>=$q
+ASSERT($u142=True; "$u142:=$sixr>=$q")
+$k:=($sixr>=$q) & True
+ASSERT($k=True; "$k:=($sixr>=$q) & True")
 If ($sixr>=$q)
   $n:=1
 Else
@@ -1648,6 +1972,10 @@ End while
 ASSERT($n=2; "While ($sixr>=$q)")
 $k:=$sixr>=4
 ASSERT($k=True; "$k:=$sixr>=4")
+$u143:=$sixr>=4
+ASSERT($u143=True; "$u143:=$sixr>=4")
+$k:=($sixr>=4) & True
+ASSERT($k=True; "$k:=($sixr>=4) & True")
 If ($sixr>=4)
   $n:=1
 Else
@@ -1661,6 +1989,10 @@ End while
 ASSERT($n=2; "While ($sixr>=4)")
 $k:=$sixr>=$g
 ASSERT($k=True; "$k:=$sixr>=$g")
+$u144:=$sixr>=$g
+ASSERT($u144=True; "$u144:=$sixr>=$g")
+$k:=($sixr>=$g) & True
+ASSERT($k=True; "$k:=($sixr>=$g) & True")
 If ($sixr>=$g)
   $n:=1
 Else
@@ -1675,6 +2007,10 @@ ASSERT($n=2; "While ($sixr>=$g)")
 $m:=4
 $k:=6>=$m
 ASSERT($k=True; "$k:=6>=$m")
+$u145:=6>=$m
+ASSERT($u145=True; "$u145:=6>=$m")
+$k:=(6>=$m) & True
+ASSERT($k=True; "$k:=(6>=$m) & True")
 If (6>=$m)
   $n:=1
 Else
@@ -1690,6 +2026,10 @@ C_REAL($q)
 $q:=4.0
 $k:=6>=$q
 ASSERT($k=True; "$k:=6>=$q")
+$u146:=6>=$q
+ASSERT($u146=True; "$u146:=6>=$q")
+$k:=(6>=$q) & True
+ASSERT($k=True; "$k:=(6>=$q) & True")
 If (6>=$q)
   $n:=1
 Else
@@ -1703,6 +2043,10 @@ End while
 ASSERT($n=2; "While (6>=$q)")
 $k:=6>=$g
 ASSERT($k=True; "$k:=6>=$g")
+$u147:=6>=$g
+ASSERT($u147=True; "$u147:=6>=$g")
+$k:=(6>=$g) & True
+ASSERT($k=True; "$k:=(6>=$g) & True")
 If (6>=$g)
   $n:=1
 Else
@@ -1717,6 +2061,10 @@ ASSERT($n=2; "While (6>=$g)")
 $m:=4
 $k:=$h>=$m
 ASSERT($k=True; "$k:=$h>=$m")
+$u148:=$h>=$m
+ASSERT($u148=True; "$u148:=$h>=$m")
+$k:=($h>=$m) & True
+ASSERT($k=True; "$k:=($h>=$m) & True")
 If ($h>=$m)
   $n:=1
 Else
@@ -1732,6 +2080,10 @@ C_REAL($q)
 $q:=4.0
 $k:=$h>=$q
 ASSERT($k=True; "$k:=$h>=$q")
+$u149:=$h>=$q
+ASSERT($u149=True; "$u149:=$h>=$q")
+$k:=($h>=$q) & True
+ASSERT($k=True; "$k:=($h>=$q) & True")
 If ($h>=$q)
   $n:=1
 Else
@@ -1745,6 +2097,10 @@ End while
 ASSERT($n=2; "While ($h>=$q)")
 $k:=$h>=4
 ASSERT($k=True; "$k:=$h>=4")
+$u150:=$h>=4
+ASSERT($u150=True; "$u150:=$h>=4")
+$k:=($h>=4) & True
+ASSERT($k=True; "$k:=($h>=4) & True")
 If ($h>=4)
   $n:=1
 Else
@@ -1758,6 +2114,10 @@ End while
 ASSERT($n=2; "While ($h>=4)")
 $k:=$h>=$g
 ASSERT($k=True; "$k:=$h>=$g")
+$u151:=$h>=$g
+ASSERT($u151=True; "$u151:=$h>=$g")
+$k:=($h>=$g) & True
+ASSERT($k=True; "$k:=($h>=$g) & True")
 If ($h>=$g)
   $n:=1
 Else

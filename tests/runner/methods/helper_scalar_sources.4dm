@@ -1,10 +1,10 @@
 // Operators over every pair of operand sources (a local, a parameter, a process and an
-// interprocess variable, a literal, a computed value), longints and reals; called with
-// 7, 3, 2.5, 0.5. The same statements run on the register machine, then the general
-// way inside For each.
+// interprocess variable, a literal, a computed value): longints, reals and booleans;
+// called with 7, 3, 2.5, 0.5, True, False, 6 and 4. The same statements run on the
+// register machine, then the general way inside For each.
 C_LONGINT($1;$2;$a;$b)
-C_REAL($3;$4;$x;$y;$r)
-C_BOOLEAN($k)
+C_REAL($3;$4;$x;$y;$r;$7;$8;$w;$q)
+C_BOOLEAN($k;$5;$6;$t;$f)
 $a:=$1
 $b:=$2
 $x:=$3
@@ -17,6 +17,18 @@ vY:=$4
 <>B:=$2
 <>X:=$3
 <>Y:=$4
+$t:=$5
+$f:=$6
+vT:=$5
+vF:=$6
+<>T:=$5
+<>F:=$6
+$w:=$7
+$q:=$8
+vW:=$7
+vQ:=$8
+<>W:=$7
+<>Q:=$8
 $r:=$a+$b
 ASSERT($r=10.0; "$a+$b")
 $r:=$a\$b
@@ -497,6 +509,582 @@ $k:=($a+0)<=($y*1)
 ASSERT($k=False; "($a+0)<=($y*1)")
 $k:=($y*1)<=($a+0)
 ASSERT($k=True; "($y*1)<=($a+0)")
+$k:=$t&$f
+ASSERT($k=False; "$t&$f")
+$k:=$t|$f
+ASSERT($k=True; "$t|$f")
+$k:=$t=$f
+ASSERT($k=False; "$t=$f")
+$k:=$t#$f
+ASSERT($k=True; "$t#$f")
+$k:=$t&$6
+ASSERT($k=False; "$t&$6")
+$k:=$t|$6
+ASSERT($k=True; "$t|$6")
+$k:=$t=$6
+ASSERT($k=False; "$t=$6")
+$k:=$t#$6
+ASSERT($k=True; "$t#$6")
+$k:=$t&vF
+ASSERT($k=False; "$t&vF")
+$k:=$t|vF
+ASSERT($k=True; "$t|vF")
+$k:=$t=vF
+ASSERT($k=False; "$t=vF")
+$k:=$t#vF
+ASSERT($k=True; "$t#vF")
+$k:=$t&<>F
+ASSERT($k=False; "$t&<>F")
+$k:=$t|<>F
+ASSERT($k=True; "$t|<>F")
+$k:=$t=<>F
+ASSERT($k=False; "$t=<>F")
+$k:=$t#<>F
+ASSERT($k=True; "$t#<>F")
+$k:=$t&False
+ASSERT($k=False; "$t&False")
+$k:=$t|False
+ASSERT($k=True; "$t|False")
+$k:=$t=False
+ASSERT($k=False; "$t=False")
+$k:=$t#False
+ASSERT($k=True; "$t#False")
+$k:=$t&($f | False)
+ASSERT($k=False; "$t&($f | False)")
+$k:=$t|($f | False)
+ASSERT($k=True; "$t|($f | False)")
+$k:=$t=($f | False)
+ASSERT($k=False; "$t=($f | False)")
+$k:=$t#($f | False)
+ASSERT($k=True; "$t#($f | False)")
+$k:=$5&$f
+ASSERT($k=False; "$5&$f")
+$k:=$5|$f
+ASSERT($k=True; "$5|$f")
+$k:=$5=$f
+ASSERT($k=False; "$5=$f")
+$k:=$5#$f
+ASSERT($k=True; "$5#$f")
+$k:=$5&$6
+ASSERT($k=False; "$5&$6")
+$k:=$5|$6
+ASSERT($k=True; "$5|$6")
+$k:=$5=$6
+ASSERT($k=False; "$5=$6")
+$k:=$5#$6
+ASSERT($k=True; "$5#$6")
+$k:=$5&vF
+ASSERT($k=False; "$5&vF")
+$k:=$5|vF
+ASSERT($k=True; "$5|vF")
+$k:=$5=vF
+ASSERT($k=False; "$5=vF")
+$k:=$5#vF
+ASSERT($k=True; "$5#vF")
+$k:=$5&<>F
+ASSERT($k=False; "$5&<>F")
+$k:=$5|<>F
+ASSERT($k=True; "$5|<>F")
+$k:=$5=<>F
+ASSERT($k=False; "$5=<>F")
+$k:=$5#<>F
+ASSERT($k=True; "$5#<>F")
+$k:=$5&False
+ASSERT($k=False; "$5&False")
+$k:=$5|False
+ASSERT($k=True; "$5|False")
+$k:=$5=False
+ASSERT($k=False; "$5=False")
+$k:=$5#False
+ASSERT($k=True; "$5#False")
+$k:=$5&($f | False)
+ASSERT($k=False; "$5&($f | False)")
+$k:=$5|($f | False)
+ASSERT($k=True; "$5|($f | False)")
+$k:=$5=($f | False)
+ASSERT($k=False; "$5=($f | False)")
+$k:=$5#($f | False)
+ASSERT($k=True; "$5#($f | False)")
+$k:=vT&$f
+ASSERT($k=False; "vT&$f")
+$k:=vT|$f
+ASSERT($k=True; "vT|$f")
+$k:=vT=$f
+ASSERT($k=False; "vT=$f")
+$k:=vT#$f
+ASSERT($k=True; "vT#$f")
+$k:=vT&$6
+ASSERT($k=False; "vT&$6")
+$k:=vT|$6
+ASSERT($k=True; "vT|$6")
+$k:=vT=$6
+ASSERT($k=False; "vT=$6")
+$k:=vT#$6
+ASSERT($k=True; "vT#$6")
+$k:=vT&vF
+ASSERT($k=False; "vT&vF")
+$k:=vT|vF
+ASSERT($k=True; "vT|vF")
+$k:=vT=vF
+ASSERT($k=False; "vT=vF")
+$k:=vT#vF
+ASSERT($k=True; "vT#vF")
+$k:=vT&<>F
+ASSERT($k=False; "vT&<>F")
+$k:=vT|<>F
+ASSERT($k=True; "vT|<>F")
+$k:=vT=<>F
+ASSERT($k=False; "vT=<>F")
+$k:=vT#<>F
+ASSERT($k=True; "vT#<>F")
+$k:=vT&False
+ASSERT($k=False; "vT&False")
+$k:=vT|False
+ASSERT($k=True; "vT|False")
+$k:=vT=False
+ASSERT($k=False; "vT=False")
+$k:=vT#False
+ASSERT($k=True; "vT#False")
+$k:=vT&($f | False)
+ASSERT($k=False; "vT&($f | False)")
+$k:=vT|($f | False)
+ASSERT($k=True; "vT|($f | False)")
+$k:=vT=($f | False)
+ASSERT($k=False; "vT=($f | False)")
+$k:=vT#($f | False)
+ASSERT($k=True; "vT#($f | False)")
+$k:=<>T&$f
+ASSERT($k=False; "<>T&$f")
+$k:=<>T|$f
+ASSERT($k=True; "<>T|$f")
+$k:=<>T=$f
+ASSERT($k=False; "<>T=$f")
+$k:=<>T#$f
+ASSERT($k=True; "<>T#$f")
+$k:=<>T&$6
+ASSERT($k=False; "<>T&$6")
+$k:=<>T|$6
+ASSERT($k=True; "<>T|$6")
+$k:=<>T=$6
+ASSERT($k=False; "<>T=$6")
+$k:=<>T#$6
+ASSERT($k=True; "<>T#$6")
+$k:=<>T&vF
+ASSERT($k=False; "<>T&vF")
+$k:=<>T|vF
+ASSERT($k=True; "<>T|vF")
+$k:=<>T=vF
+ASSERT($k=False; "<>T=vF")
+$k:=<>T#vF
+ASSERT($k=True; "<>T#vF")
+$k:=<>T&<>F
+ASSERT($k=False; "<>T&<>F")
+$k:=<>T|<>F
+ASSERT($k=True; "<>T|<>F")
+$k:=<>T=<>F
+ASSERT($k=False; "<>T=<>F")
+$k:=<>T#<>F
+ASSERT($k=True; "<>T#<>F")
+$k:=<>T&False
+ASSERT($k=False; "<>T&False")
+$k:=<>T|False
+ASSERT($k=True; "<>T|False")
+$k:=<>T=False
+ASSERT($k=False; "<>T=False")
+$k:=<>T#False
+ASSERT($k=True; "<>T#False")
+$k:=<>T&($f | False)
+ASSERT($k=False; "<>T&($f | False)")
+$k:=<>T|($f | False)
+ASSERT($k=True; "<>T|($f | False)")
+$k:=<>T=($f | False)
+ASSERT($k=False; "<>T=($f | False)")
+$k:=<>T#($f | False)
+ASSERT($k=True; "<>T#($f | False)")
+$k:=True&$f
+ASSERT($k=False; "True&$f")
+$k:=True|$f
+ASSERT($k=True; "True|$f")
+$k:=True=$f
+ASSERT($k=False; "True=$f")
+$k:=True#$f
+ASSERT($k=True; "True#$f")
+$k:=True&$6
+ASSERT($k=False; "True&$6")
+$k:=True|$6
+ASSERT($k=True; "True|$6")
+$k:=True=$6
+ASSERT($k=False; "True=$6")
+$k:=True#$6
+ASSERT($k=True; "True#$6")
+$k:=True&vF
+ASSERT($k=False; "True&vF")
+$k:=True|vF
+ASSERT($k=True; "True|vF")
+$k:=True=vF
+ASSERT($k=False; "True=vF")
+$k:=True#vF
+ASSERT($k=True; "True#vF")
+$k:=True&<>F
+ASSERT($k=False; "True&<>F")
+$k:=True|<>F
+ASSERT($k=True; "True|<>F")
+$k:=True=<>F
+ASSERT($k=False; "True=<>F")
+$k:=True#<>F
+ASSERT($k=True; "True#<>F")
+$k:=True&False
+ASSERT($k=False; "True&False")
+$k:=True|False
+ASSERT($k=True; "True|False")
+$k:=True=False
+ASSERT($k=False; "True=False")
+$k:=True#False
+ASSERT($k=True; "True#False")
+$k:=True&($f | False)
+ASSERT($k=False; "True&($f | False)")
+$k:=True|($f | False)
+ASSERT($k=True; "True|($f | False)")
+$k:=True=($f | False)
+ASSERT($k=False; "True=($f | False)")
+$k:=True#($f | False)
+ASSERT($k=True; "True#($f | False)")
+$k:=($t & True)&$f
+ASSERT($k=False; "($t & True)&$f")
+$k:=($t & True)|$f
+ASSERT($k=True; "($t & True)|$f")
+$k:=($t & True)=$f
+ASSERT($k=False; "($t & True)=$f")
+$k:=($t & True)#$f
+ASSERT($k=True; "($t & True)#$f")
+$k:=($t & True)&$6
+ASSERT($k=False; "($t & True)&$6")
+$k:=($t & True)|$6
+ASSERT($k=True; "($t & True)|$6")
+$k:=($t & True)=$6
+ASSERT($k=False; "($t & True)=$6")
+$k:=($t & True)#$6
+ASSERT($k=True; "($t & True)#$6")
+$k:=($t & True)&vF
+ASSERT($k=False; "($t & True)&vF")
+$k:=($t & True)|vF
+ASSERT($k=True; "($t & True)|vF")
+$k:=($t & True)=vF
+ASSERT($k=False; "($t & True)=vF")
+$k:=($t & True)#vF
+ASSERT($k=True; "($t & True)#vF")
+$k:=($t & True)&<>F
+ASSERT($k=False; "($t & True)&<>F")
+$k:=($t & True)|<>F
+ASSERT($k=True; "($t & True)|<>F")
+$k:=($t & True)=<>F
+ASSERT($k=False; "($t & True)=<>F")
+$k:=($t & True)#<>F
+ASSERT($k=True; "($t & True)#<>F")
+$k:=($t & True)&False
+ASSERT($k=False; "($t & True)&False")
+$k:=($t & True)|False
+ASSERT($k=True; "($t & True)|False")
+$k:=($t & True)=False
+ASSERT($k=False; "($t & True)=False")
+$k:=($t & True)#False
+ASSERT($k=True; "($t & True)#False")
+$k:=($t & True)&($f | False)
+ASSERT($k=False; "($t & True)&($f | False)")
+$k:=($t & True)|($f | False)
+ASSERT($k=True; "($t & True)|($f | False)")
+$k:=($t & True)=($f | False)
+ASSERT($k=False; "($t & True)=($f | False)")
+$k:=($t & True)#($f | False)
+ASSERT($k=True; "($t & True)#($f | False)")
+$r:=$w\$q
+ASSERT($r=1.0; "$w div $q")
+$r:=$w%$q
+ASSERT($r=2.0; "$w%$q")
+$r:=$w\$8
+ASSERT($r=1.0; "$w div $8")
+$r:=$w%$8
+ASSERT($r=2.0; "$w%$8")
+$r:=$w\vQ
+ASSERT($r=1.0; "$w div vQ")
+$r:=$w%vQ
+ASSERT($r=2.0; "$w%vQ")
+$r:=$w\<>Q
+ASSERT($r=1.0; "$w div <>Q")
+$r:=$w%<>Q
+ASSERT($r=2.0; "$w%<>Q")
+$r:=$w\4
+ASSERT($r=1.0; "$w div 4")
+$r:=$w%4
+ASSERT($r=2.0; "$w%4")
+$r:=$w\($q*1)
+ASSERT($r=1.0; "$w div ($q*1)")
+$r:=$w%($q*1)
+ASSERT($r=2.0; "$w%($q*1)")
+$r:=$7\$q
+ASSERT($r=1.0; "$7 div $q")
+$r:=$7%$q
+ASSERT($r=2.0; "$7%$q")
+$r:=$7\$8
+ASSERT($r=1.0; "$7 div $8")
+$r:=$7%$8
+ASSERT($r=2.0; "$7%$8")
+$r:=$7\vQ
+ASSERT($r=1.0; "$7 div vQ")
+$r:=$7%vQ
+ASSERT($r=2.0; "$7%vQ")
+$r:=$7\<>Q
+ASSERT($r=1.0; "$7 div <>Q")
+$r:=$7%<>Q
+ASSERT($r=2.0; "$7%<>Q")
+$r:=$7\4
+ASSERT($r=1.0; "$7 div 4")
+$r:=$7%4
+ASSERT($r=2.0; "$7%4")
+$r:=$7\($q*1)
+ASSERT($r=1.0; "$7 div ($q*1)")
+$r:=$7%($q*1)
+ASSERT($r=2.0; "$7%($q*1)")
+$r:=vW\$q
+ASSERT($r=1.0; "vW div $q")
+$r:=vW%$q
+ASSERT($r=2.0; "vW%$q")
+$r:=vW\$8
+ASSERT($r=1.0; "vW div $8")
+$r:=vW%$8
+ASSERT($r=2.0; "vW%$8")
+$r:=vW\vQ
+ASSERT($r=1.0; "vW div vQ")
+$r:=vW%vQ
+ASSERT($r=2.0; "vW%vQ")
+$r:=vW\<>Q
+ASSERT($r=1.0; "vW div <>Q")
+$r:=vW%<>Q
+ASSERT($r=2.0; "vW%<>Q")
+$r:=vW\4
+ASSERT($r=1.0; "vW div 4")
+$r:=vW%4
+ASSERT($r=2.0; "vW%4")
+$r:=vW\($q*1)
+ASSERT($r=1.0; "vW div ($q*1)")
+$r:=vW%($q*1)
+ASSERT($r=2.0; "vW%($q*1)")
+$r:=<>W\$q
+ASSERT($r=1.0; "<>W div $q")
+$r:=<>W%$q
+ASSERT($r=2.0; "<>W%$q")
+$r:=<>W\$8
+ASSERT($r=1.0; "<>W div $8")
+$r:=<>W%$8
+ASSERT($r=2.0; "<>W%$8")
+$r:=<>W\vQ
+ASSERT($r=1.0; "<>W div vQ")
+$r:=<>W%vQ
+ASSERT($r=2.0; "<>W%vQ")
+$r:=<>W\<>Q
+ASSERT($r=1.0; "<>W div <>Q")
+$r:=<>W%<>Q
+ASSERT($r=2.0; "<>W%<>Q")
+$r:=<>W\4
+ASSERT($r=1.0; "<>W div 4")
+$r:=<>W%4
+ASSERT($r=2.0; "<>W%4")
+$r:=<>W\($q*1)
+ASSERT($r=1.0; "<>W div ($q*1)")
+$r:=<>W%($q*1)
+ASSERT($r=2.0; "<>W%($q*1)")
+$r:=6\$q
+ASSERT($r=1.0; "6 div $q")
+$r:=6%$q
+ASSERT($r=2.0; "6%$q")
+$r:=6\$8
+ASSERT($r=1.0; "6 div $8")
+$r:=6%$8
+ASSERT($r=2.0; "6%$8")
+$r:=6\vQ
+ASSERT($r=1.0; "6 div vQ")
+$r:=6%vQ
+ASSERT($r=2.0; "6%vQ")
+$r:=6\<>Q
+ASSERT($r=1.0; "6 div <>Q")
+$r:=6%<>Q
+ASSERT($r=2.0; "6%<>Q")
+$r:=6\4
+ASSERT($r=1.0; "6 div 4")
+$r:=6%4
+ASSERT($r=2.0; "6%4")
+$r:=6\($q*1)
+ASSERT($r=1.0; "6 div ($q*1)")
+$r:=6%($q*1)
+ASSERT($r=2.0; "6%($q*1)")
+$r:=($w+0)\$q
+ASSERT($r=1.0; "($w+0) div $q")
+$r:=($w+0)%$q
+ASSERT($r=2.0; "($w+0)%$q")
+$r:=($w+0)\$8
+ASSERT($r=1.0; "($w+0) div $8")
+$r:=($w+0)%$8
+ASSERT($r=2.0; "($w+0)%$8")
+$r:=($w+0)\vQ
+ASSERT($r=1.0; "($w+0) div vQ")
+$r:=($w+0)%vQ
+ASSERT($r=2.0; "($w+0)%vQ")
+$r:=($w+0)\<>Q
+ASSERT($r=1.0; "($w+0) div <>Q")
+$r:=($w+0)%<>Q
+ASSERT($r=2.0; "($w+0)%<>Q")
+$r:=($w+0)\4
+ASSERT($r=1.0; "($w+0) div 4")
+$r:=($w+0)%4
+ASSERT($r=2.0; "($w+0)%4")
+$r:=($w+0)\($q*1)
+ASSERT($r=1.0; "($w+0) div ($q*1)")
+$r:=($w+0)%($q*1)
+ASSERT($r=2.0; "($w+0)%($q*1)")
+$r:=$a\$q
+ASSERT($r=1.0; "$a div $q")
+$r:=$q%$a
+ASSERT($r=4.0; "$q%$a")
+$r:=$a\$8
+ASSERT($r=1.0; "$a div $8")
+$r:=$8%$a
+ASSERT($r=4.0; "$8%$a")
+$r:=$a\vQ
+ASSERT($r=1.0; "$a div vQ")
+$r:=vQ%$a
+ASSERT($r=4.0; "vQ%$a")
+$r:=$a\<>Q
+ASSERT($r=1.0; "$a div <>Q")
+$r:=<>Q%$a
+ASSERT($r=4.0; "<>Q%$a")
+$r:=$a\4
+ASSERT($r=1.0; "$a div 4")
+$r:=4%$a
+ASSERT($r=4.0; "4%$a")
+$r:=$a\($q*1)
+ASSERT($r=1.0; "$a div ($q*1)")
+$r:=($q*1)%$a
+ASSERT($r=4.0; "($q*1)%$a")
+$r:=$1\$q
+ASSERT($r=1.0; "$1 div $q")
+$r:=$q%$1
+ASSERT($r=4.0; "$q%$1")
+$r:=$1\$8
+ASSERT($r=1.0; "$1 div $8")
+$r:=$8%$1
+ASSERT($r=4.0; "$8%$1")
+$r:=$1\vQ
+ASSERT($r=1.0; "$1 div vQ")
+$r:=vQ%$1
+ASSERT($r=4.0; "vQ%$1")
+$r:=$1\<>Q
+ASSERT($r=1.0; "$1 div <>Q")
+$r:=<>Q%$1
+ASSERT($r=4.0; "<>Q%$1")
+$r:=$1\4
+ASSERT($r=1.0; "$1 div 4")
+$r:=4%$1
+ASSERT($r=4.0; "4%$1")
+$r:=$1\($q*1)
+ASSERT($r=1.0; "$1 div ($q*1)")
+$r:=($q*1)%$1
+ASSERT($r=4.0; "($q*1)%$1")
+$r:=vA\$q
+ASSERT($r=1.0; "vA div $q")
+$r:=$q%vA
+ASSERT($r=4.0; "$q%vA")
+$r:=vA\$8
+ASSERT($r=1.0; "vA div $8")
+$r:=$8%vA
+ASSERT($r=4.0; "$8%vA")
+$r:=vA\vQ
+ASSERT($r=1.0; "vA div vQ")
+$r:=vQ%vA
+ASSERT($r=4.0; "vQ%vA")
+$r:=vA\<>Q
+ASSERT($r=1.0; "vA div <>Q")
+$r:=<>Q%vA
+ASSERT($r=4.0; "<>Q%vA")
+$r:=vA\4
+ASSERT($r=1.0; "vA div 4")
+$r:=4%vA
+ASSERT($r=4.0; "4%vA")
+$r:=vA\($q*1)
+ASSERT($r=1.0; "vA div ($q*1)")
+$r:=($q*1)%vA
+ASSERT($r=4.0; "($q*1)%vA")
+$r:=<>A\$q
+ASSERT($r=1.0; "<>A div $q")
+$r:=$q%<>A
+ASSERT($r=4.0; "$q%<>A")
+$r:=<>A\$8
+ASSERT($r=1.0; "<>A div $8")
+$r:=$8%<>A
+ASSERT($r=4.0; "$8%<>A")
+$r:=<>A\vQ
+ASSERT($r=1.0; "<>A div vQ")
+$r:=vQ%<>A
+ASSERT($r=4.0; "vQ%<>A")
+$r:=<>A\<>Q
+ASSERT($r=1.0; "<>A div <>Q")
+$r:=<>Q%<>A
+ASSERT($r=4.0; "<>Q%<>A")
+$r:=<>A\4
+ASSERT($r=1.0; "<>A div 4")
+$r:=4%<>A
+ASSERT($r=4.0; "4%<>A")
+$r:=<>A\($q*1)
+ASSERT($r=1.0; "<>A div ($q*1)")
+$r:=($q*1)%<>A
+ASSERT($r=4.0; "($q*1)%<>A")
+$r:=7\$q
+ASSERT($r=1.0; "7 div $q")
+$r:=$q%7
+ASSERT($r=4.0; "$q%7")
+$r:=7\$8
+ASSERT($r=1.0; "7 div $8")
+$r:=$8%7
+ASSERT($r=4.0; "$8%7")
+$r:=7\vQ
+ASSERT($r=1.0; "7 div vQ")
+$r:=vQ%7
+ASSERT($r=4.0; "vQ%7")
+$r:=7\<>Q
+ASSERT($r=1.0; "7 div <>Q")
+$r:=<>Q%7
+ASSERT($r=4.0; "<>Q%7")
+$r:=7\4
+ASSERT($r=1.0; "7 div 4")
+$r:=4%7
+ASSERT($r=4.0; "4%7")
+$r:=7\($q*1)
+ASSERT($r=1.0; "7 div ($q*1)")
+$r:=($q*1)%7
+ASSERT($r=4.0; "($q*1)%7")
+$r:=($a+0)\$q
+ASSERT($r=1.0; "($a+0) div $q")
+$r:=$q%($a+0)
+ASSERT($r=4.0; "$q%($a+0)")
+$r:=($a+0)\$8
+ASSERT($r=1.0; "($a+0) div $8")
+$r:=$8%($a+0)
+ASSERT($r=4.0; "$8%($a+0)")
+$r:=($a+0)\vQ
+ASSERT($r=1.0; "($a+0) div vQ")
+$r:=vQ%($a+0)
+ASSERT($r=4.0; "vQ%($a+0)")
+$r:=($a+0)\<>Q
+ASSERT($r=1.0; "($a+0) div <>Q")
+$r:=<>Q%($a+0)
+ASSERT($r=4.0; "<>Q%($a+0)")
+$r:=($a+0)\4
+ASSERT($r=1.0; "($a+0) div 4")
+$r:=4%($a+0)
+ASSERT($r=4.0; "4%($a+0)")
+$r:=($a+0)\($q*1)
+ASSERT($r=1.0; "($a+0) div ($q*1)")
+$r:=($q*1)%($a+0)
+ASSERT($r=4.0; "($q*1)%($a+0)")
 $r:=$a+$b
 ASSERT($r=10.0; "$a+$b")
 $r:=$a-$b
@@ -1134,6 +1722,582 @@ For each ($once;New collection(1))
   ASSERT($k=False; "($a+0)<=($y*1)")
   $k:=($y*1)<=($a+0)
   ASSERT($k=True; "($y*1)<=($a+0)")
+  $k:=$t&$f
+  ASSERT($k=False; "$t&$f")
+  $k:=$t|$f
+  ASSERT($k=True; "$t|$f")
+  $k:=$t=$f
+  ASSERT($k=False; "$t=$f")
+  $k:=$t#$f
+  ASSERT($k=True; "$t#$f")
+  $k:=$t&$6
+  ASSERT($k=False; "$t&$6")
+  $k:=$t|$6
+  ASSERT($k=True; "$t|$6")
+  $k:=$t=$6
+  ASSERT($k=False; "$t=$6")
+  $k:=$t#$6
+  ASSERT($k=True; "$t#$6")
+  $k:=$t&vF
+  ASSERT($k=False; "$t&vF")
+  $k:=$t|vF
+  ASSERT($k=True; "$t|vF")
+  $k:=$t=vF
+  ASSERT($k=False; "$t=vF")
+  $k:=$t#vF
+  ASSERT($k=True; "$t#vF")
+  $k:=$t&<>F
+  ASSERT($k=False; "$t&<>F")
+  $k:=$t|<>F
+  ASSERT($k=True; "$t|<>F")
+  $k:=$t=<>F
+  ASSERT($k=False; "$t=<>F")
+  $k:=$t#<>F
+  ASSERT($k=True; "$t#<>F")
+  $k:=$t&False
+  ASSERT($k=False; "$t&False")
+  $k:=$t|False
+  ASSERT($k=True; "$t|False")
+  $k:=$t=False
+  ASSERT($k=False; "$t=False")
+  $k:=$t#False
+  ASSERT($k=True; "$t#False")
+  $k:=$t&($f | False)
+  ASSERT($k=False; "$t&($f | False)")
+  $k:=$t|($f | False)
+  ASSERT($k=True; "$t|($f | False)")
+  $k:=$t=($f | False)
+  ASSERT($k=False; "$t=($f | False)")
+  $k:=$t#($f | False)
+  ASSERT($k=True; "$t#($f | False)")
+  $k:=$5&$f
+  ASSERT($k=False; "$5&$f")
+  $k:=$5|$f
+  ASSERT($k=True; "$5|$f")
+  $k:=$5=$f
+  ASSERT($k=False; "$5=$f")
+  $k:=$5#$f
+  ASSERT($k=True; "$5#$f")
+  $k:=$5&$6
+  ASSERT($k=False; "$5&$6")
+  $k:=$5|$6
+  ASSERT($k=True; "$5|$6")
+  $k:=$5=$6
+  ASSERT($k=False; "$5=$6")
+  $k:=$5#$6
+  ASSERT($k=True; "$5#$6")
+  $k:=$5&vF
+  ASSERT($k=False; "$5&vF")
+  $k:=$5|vF
+  ASSERT($k=True; "$5|vF")
+  $k:=$5=vF
+  ASSERT($k=False; "$5=vF")
+  $k:=$5#vF
+  ASSERT($k=True; "$5#vF")
+  $k:=$5&<>F
+  ASSERT($k=False; "$5&<>F")
+  $k:=$5|<>F
+  ASSERT($k=True; "$5|<>F")
+  $k:=$5=<>F
+  ASSERT($k=False; "$5=<>F")
+  $k:=$5#<>F
+  ASSERT($k=True; "$5#<>F")
+  $k:=$5&False
+  ASSERT($k=False; "$5&False")
+  $k:=$5|False
+  ASSERT($k=True; "$5|False")
+  $k:=$5=False
+  ASSERT($k=False; "$5=False")
+  $k:=$5#False
+  ASSERT($k=True; "$5#False")
+  $k:=$5&($f | False)
+  ASSERT($k=False; "$5&($f | False)")
+  $k:=$5|($f | False)
+  ASSERT($k=True; "$5|($f | False)")
+  $k:=$5=($f | False)
+  ASSERT($k=False; "$5=($f | False)")
+  $k:=$5#($f | False)
+  ASSERT($k=True; "$5#($f | False)")
+  $k:=vT&$f
+  ASSERT($k=False; "vT&$f")
+  $k:=vT|$f
+  ASSERT($k=True; "vT|$f")
+  $k:=vT=$f
+  ASSERT($k=False; "vT=$f")
+  $k:=vT#$f
+  ASSERT($k=True; "vT#$f")
+  $k:=vT&$6
+  ASSERT($k=False; "vT&$6")
+  $k:=vT|$6
+  ASSERT($k=True; "vT|$6")
+  $k:=vT=$6
+  ASSERT($k=False; "vT=$6")
+  $k:=vT#$6
+  ASSERT($k=True; "vT#$6")
+  $k:=vT&vF
+  ASSERT($k=False; "vT&vF")
+  $k:=vT|vF
+  ASSERT($k=True; "vT|vF")
+  $k:=vT=vF
+  ASSERT($k=False; "vT=vF")
+  $k:=vT#vF
+  ASSERT($k=True; "vT#vF")
+  $k:=vT&<>F
+  ASSERT($k=False; "vT&<>F")
+  $k:=vT|<>F
+  ASSERT($k=True; "vT|<>F")
+  $k:=vT=<>F
+  ASSERT($k=False; "vT=<>F")
+  $k:=vT#<>F
+  ASSERT($k=True; "vT#<>F")
+  $k:=vT&False
+  ASSERT($k=False; "vT&False")
+  $k:=vT|False
+  ASSERT($k=True; "vT|False")
+  $k:=vT=False
+  ASSERT($k=False; "vT=False")
+  $k:=vT#False
+  ASSERT($k=True; "vT#False")
+  $k:=vT&($f | False)
+  ASSERT($k=False; "vT&($f | False)")
+  $k:=vT|($f | False)
+  ASSERT($k=True; "vT|($f | False)")
+  $k:=vT=($f | False)
+  ASSERT($k=False; "vT=($f | False)")
+  $k:=vT#($f | False)
+  ASSERT($k=True; "vT#($f | False)")
+  $k:=<>T&$f
+  ASSERT($k=False; "<>T&$f")
+  $k:=<>T|$f
+  ASSERT($k=True; "<>T|$f")
+  $k:=<>T=$f
+  ASSERT($k=False; "<>T=$f")
+  $k:=<>T#$f
+  ASSERT($k=True; "<>T#$f")
+  $k:=<>T&$6
+  ASSERT($k=False; "<>T&$6")
+  $k:=<>T|$6
+  ASSERT($k=True; "<>T|$6")
+  $k:=<>T=$6
+  ASSERT($k=False; "<>T=$6")
+  $k:=<>T#$6
+  ASSERT($k=True; "<>T#$6")
+  $k:=<>T&vF
+  ASSERT($k=False; "<>T&vF")
+  $k:=<>T|vF
+  ASSERT($k=True; "<>T|vF")
+  $k:=<>T=vF
+  ASSERT($k=False; "<>T=vF")
+  $k:=<>T#vF
+  ASSERT($k=True; "<>T#vF")
+  $k:=<>T&<>F
+  ASSERT($k=False; "<>T&<>F")
+  $k:=<>T|<>F
+  ASSERT($k=True; "<>T|<>F")
+  $k:=<>T=<>F
+  ASSERT($k=False; "<>T=<>F")
+  $k:=<>T#<>F
+  ASSERT($k=True; "<>T#<>F")
+  $k:=<>T&False
+  ASSERT($k=False; "<>T&False")
+  $k:=<>T|False
+  ASSERT($k=True; "<>T|False")
+  $k:=<>T=False
+  ASSERT($k=False; "<>T=False")
+  $k:=<>T#False
+  ASSERT($k=True; "<>T#False")
+  $k:=<>T&($f | False)
+  ASSERT($k=False; "<>T&($f | False)")
+  $k:=<>T|($f | False)
+  ASSERT($k=True; "<>T|($f | False)")
+  $k:=<>T=($f | False)
+  ASSERT($k=False; "<>T=($f | False)")
+  $k:=<>T#($f | False)
+  ASSERT($k=True; "<>T#($f | False)")
+  $k:=True&$f
+  ASSERT($k=False; "True&$f")
+  $k:=True|$f
+  ASSERT($k=True; "True|$f")
+  $k:=True=$f
+  ASSERT($k=False; "True=$f")
+  $k:=True#$f
+  ASSERT($k=True; "True#$f")
+  $k:=True&$6
+  ASSERT($k=False; "True&$6")
+  $k:=True|$6
+  ASSERT($k=True; "True|$6")
+  $k:=True=$6
+  ASSERT($k=False; "True=$6")
+  $k:=True#$6
+  ASSERT($k=True; "True#$6")
+  $k:=True&vF
+  ASSERT($k=False; "True&vF")
+  $k:=True|vF
+  ASSERT($k=True; "True|vF")
+  $k:=True=vF
+  ASSERT($k=False; "True=vF")
+  $k:=True#vF
+  ASSERT($k=True; "True#vF")
+  $k:=True&<>F
+  ASSERT($k=False; "True&<>F")
+  $k:=True|<>F
+  ASSERT($k=True; "True|<>F")
+  $k:=True=<>F
+  ASSERT($k=False; "True=<>F")
+  $k:=True#<>F
+  ASSERT($k=True; "True#<>F")
+  $k:=True&False
+  ASSERT($k=False; "True&False")
+  $k:=True|False
+  ASSERT($k=True; "True|False")
+  $k:=True=False
+  ASSERT($k=False; "True=False")
+  $k:=True#False
+  ASSERT($k=True; "True#False")
+  $k:=True&($f | False)
+  ASSERT($k=False; "True&($f | False)")
+  $k:=True|($f | False)
+  ASSERT($k=True; "True|($f | False)")
+  $k:=True=($f | False)
+  ASSERT($k=False; "True=($f | False)")
+  $k:=True#($f | False)
+  ASSERT($k=True; "True#($f | False)")
+  $k:=($t & True)&$f
+  ASSERT($k=False; "($t & True)&$f")
+  $k:=($t & True)|$f
+  ASSERT($k=True; "($t & True)|$f")
+  $k:=($t & True)=$f
+  ASSERT($k=False; "($t & True)=$f")
+  $k:=($t & True)#$f
+  ASSERT($k=True; "($t & True)#$f")
+  $k:=($t & True)&$6
+  ASSERT($k=False; "($t & True)&$6")
+  $k:=($t & True)|$6
+  ASSERT($k=True; "($t & True)|$6")
+  $k:=($t & True)=$6
+  ASSERT($k=False; "($t & True)=$6")
+  $k:=($t & True)#$6
+  ASSERT($k=True; "($t & True)#$6")
+  $k:=($t & True)&vF
+  ASSERT($k=False; "($t & True)&vF")
+  $k:=($t & True)|vF
+  ASSERT($k=True; "($t & True)|vF")
+  $k:=($t & True)=vF
+  ASSERT($k=False; "($t & True)=vF")
+  $k:=($t & True)#vF
+  ASSERT($k=True; "($t & True)#vF")
+  $k:=($t & True)&<>F
+  ASSERT($k=False; "($t & True)&<>F")
+  $k:=($t & True)|<>F
+  ASSERT($k=True; "($t & True)|<>F")
+  $k:=($t & True)=<>F
+  ASSERT($k=False; "($t & True)=<>F")
+  $k:=($t & True)#<>F
+  ASSERT($k=True; "($t & True)#<>F")
+  $k:=($t & True)&False
+  ASSERT($k=False; "($t & True)&False")
+  $k:=($t & True)|False
+  ASSERT($k=True; "($t & True)|False")
+  $k:=($t & True)=False
+  ASSERT($k=False; "($t & True)=False")
+  $k:=($t & True)#False
+  ASSERT($k=True; "($t & True)#False")
+  $k:=($t & True)&($f | False)
+  ASSERT($k=False; "($t & True)&($f | False)")
+  $k:=($t & True)|($f | False)
+  ASSERT($k=True; "($t & True)|($f | False)")
+  $k:=($t & True)=($f | False)
+  ASSERT($k=False; "($t & True)=($f | False)")
+  $k:=($t & True)#($f | False)
+  ASSERT($k=True; "($t & True)#($f | False)")
+  $r:=$w\$q
+  ASSERT($r=1.0; "$w div $q")
+  $r:=$w%$q
+  ASSERT($r=2.0; "$w%$q")
+  $r:=$w\$8
+  ASSERT($r=1.0; "$w div $8")
+  $r:=$w%$8
+  ASSERT($r=2.0; "$w%$8")
+  $r:=$w\vQ
+  ASSERT($r=1.0; "$w div vQ")
+  $r:=$w%vQ
+  ASSERT($r=2.0; "$w%vQ")
+  $r:=$w\<>Q
+  ASSERT($r=1.0; "$w div <>Q")
+  $r:=$w%<>Q
+  ASSERT($r=2.0; "$w%<>Q")
+  $r:=$w\4
+  ASSERT($r=1.0; "$w div 4")
+  $r:=$w%4
+  ASSERT($r=2.0; "$w%4")
+  $r:=$w\($q*1)
+  ASSERT($r=1.0; "$w div ($q*1)")
+  $r:=$w%($q*1)
+  ASSERT($r=2.0; "$w%($q*1)")
+  $r:=$7\$q
+  ASSERT($r=1.0; "$7 div $q")
+  $r:=$7%$q
+  ASSERT($r=2.0; "$7%$q")
+  $r:=$7\$8
+  ASSERT($r=1.0; "$7 div $8")
+  $r:=$7%$8
+  ASSERT($r=2.0; "$7%$8")
+  $r:=$7\vQ
+  ASSERT($r=1.0; "$7 div vQ")
+  $r:=$7%vQ
+  ASSERT($r=2.0; "$7%vQ")
+  $r:=$7\<>Q
+  ASSERT($r=1.0; "$7 div <>Q")
+  $r:=$7%<>Q
+  ASSERT($r=2.0; "$7%<>Q")
+  $r:=$7\4
+  ASSERT($r=1.0; "$7 div 4")
+  $r:=$7%4
+  ASSERT($r=2.0; "$7%4")
+  $r:=$7\($q*1)
+  ASSERT($r=1.0; "$7 div ($q*1)")
+  $r:=$7%($q*1)
+  ASSERT($r=2.0; "$7%($q*1)")
+  $r:=vW\$q
+  ASSERT($r=1.0; "vW div $q")
+  $r:=vW%$q
+  ASSERT($r=2.0; "vW%$q")
+  $r:=vW\$8
+  ASSERT($r=1.0; "vW div $8")
+  $r:=vW%$8
+  ASSERT($r=2.0; "vW%$8")
+  $r:=vW\vQ
+  ASSERT($r=1.0; "vW div vQ")
+  $r:=vW%vQ
+  ASSERT($r=2.0; "vW%vQ")
+  $r:=vW\<>Q
+  ASSERT($r=1.0; "vW div <>Q")
+  $r:=vW%<>Q
+  ASSERT($r=2.0; "vW%<>Q")
+  $r:=vW\4
+  ASSERT($r=1.0; "vW div 4")
+  $r:=vW%4
+  ASSERT($r=2.0; "vW%4")
+  $r:=vW\($q*1)
+  ASSERT($r=1.0; "vW div ($q*1)")
+  $r:=vW%($q*1)
+  ASSERT($r=2.0; "vW%($q*1)")
+  $r:=<>W\$q
+  ASSERT($r=1.0; "<>W div $q")
+  $r:=<>W%$q
+  ASSERT($r=2.0; "<>W%$q")
+  $r:=<>W\$8
+  ASSERT($r=1.0; "<>W div $8")
+  $r:=<>W%$8
+  ASSERT($r=2.0; "<>W%$8")
+  $r:=<>W\vQ
+  ASSERT($r=1.0; "<>W div vQ")
+  $r:=<>W%vQ
+  ASSERT($r=2.0; "<>W%vQ")
+  $r:=<>W\<>Q
+  ASSERT($r=1.0; "<>W div <>Q")
+  $r:=<>W%<>Q
+  ASSERT($r=2.0; "<>W%<>Q")
+  $r:=<>W\4
+  ASSERT($r=1.0; "<>W div 4")
+  $r:=<>W%4
+  ASSERT($r=2.0; "<>W%4")
+  $r:=<>W\($q*1)
+  ASSERT($r=1.0; "<>W div ($q*1)")
+  $r:=<>W%($q*1)
+  ASSERT($r=2.0; "<>W%($q*1)")
+  $r:=6\$q
+  ASSERT($r=1.0; "6 div $q")
+  $r:=6%$q
+  ASSERT($r=2.0; "6%$q")
+  $r:=6\$8
+  ASSERT($r=1.0; "6 div $8")
+  $r:=6%$8
+  ASSERT($r=2.0; "6%$8")
+  $r:=6\vQ
+  ASSERT($r=1.0; "6 div vQ")
+  $r:=6%vQ
+  ASSERT($r=2.0; "6%vQ")
+  $r:=6\<>Q
+  ASSERT($r=1.0; "6 div <>Q")
+  $r:=6%<>Q
+  ASSERT($r=2.0; "6%<>Q")
+  $r:=6\4
+  ASSERT($r=1.0; "6 div 4")
+  $r:=6%4
+  ASSERT($r=2.0; "6%4")
+  $r:=6\($q*1)
+  ASSERT($r=1.0; "6 div ($q*1)")
+  $r:=6%($q*1)
+  ASSERT($r=2.0; "6%($q*1)")
+  $r:=($w+0)\$q
+  ASSERT($r=1.0; "($w+0) div $q")
+  $r:=($w+0)%$q
+  ASSERT($r=2.0; "($w+0)%$q")
+  $r:=($w+0)\$8
+  ASSERT($r=1.0; "($w+0) div $8")
+  $r:=($w+0)%$8
+  ASSERT($r=2.0; "($w+0)%$8")
+  $r:=($w+0)\vQ
+  ASSERT($r=1.0; "($w+0) div vQ")
+  $r:=($w+0)%vQ
+  ASSERT($r=2.0; "($w+0)%vQ")
+  $r:=($w+0)\<>Q
+  ASSERT($r=1.0; "($w+0) div <>Q")
+  $r:=($w+0)%<>Q
+  ASSERT($r=2.0; "($w+0)%<>Q")
+  $r:=($w+0)\4
+  ASSERT($r=1.0; "($w+0) div 4")
+  $r:=($w+0)%4
+  ASSERT($r=2.0; "($w+0)%4")
+  $r:=($w+0)\($q*1)
+  ASSERT($r=1.0; "($w+0) div ($q*1)")
+  $r:=($w+0)%($q*1)
+  ASSERT($r=2.0; "($w+0)%($q*1)")
+  $r:=$a\$q
+  ASSERT($r=1.0; "$a div $q")
+  $r:=$q%$a
+  ASSERT($r=4.0; "$q%$a")
+  $r:=$a\$8
+  ASSERT($r=1.0; "$a div $8")
+  $r:=$8%$a
+  ASSERT($r=4.0; "$8%$a")
+  $r:=$a\vQ
+  ASSERT($r=1.0; "$a div vQ")
+  $r:=vQ%$a
+  ASSERT($r=4.0; "vQ%$a")
+  $r:=$a\<>Q
+  ASSERT($r=1.0; "$a div <>Q")
+  $r:=<>Q%$a
+  ASSERT($r=4.0; "<>Q%$a")
+  $r:=$a\4
+  ASSERT($r=1.0; "$a div 4")
+  $r:=4%$a
+  ASSERT($r=4.0; "4%$a")
+  $r:=$a\($q*1)
+  ASSERT($r=1.0; "$a div ($q*1)")
+  $r:=($q*1)%$a
+  ASSERT($r=4.0; "($q*1)%$a")
+  $r:=$1\$q
+  ASSERT($r=1.0; "$1 div $q")
+  $r:=$q%$1
+  ASSERT($r=4.0; "$q%$1")
+  $r:=$1\$8
+  ASSERT($r=1.0; "$1 div $8")
+  $r:=$8%$1
+  ASSERT($r=4.0; "$8%$1")
+  $r:=$1\vQ
+  ASSERT($r=1.0; "$1 div vQ")
+  $r:=vQ%$1
+  ASSERT($r=4.0; "vQ%$1")
+  $r:=$1\<>Q
+  ASSERT($r=1.0; "$1 div <>Q")
+  $r:=<>Q%$1
+  ASSERT($r=4.0; "<>Q%$1")
+  $r:=$1\4
+  ASSERT($r=1.0; "$1 div 4")
+  $r:=4%$1
+  ASSERT($r=4.0; "4%$1")
+  $r:=$1\($q*1)
+  ASSERT($r=1.0; "$1 div ($q*1)")
+  $r:=($q*1)%$1
+  ASSERT($r=4.0; "($q*1)%$1")
+  $r:=vA\$q
+  ASSERT($r=1.0; "vA div $q")
+  $r:=$q%vA
+  ASSERT($r=4.0; "$q%vA")
+  $r:=vA\$8
+  ASSERT($r=1.0; "vA div $8")
+  $r:=$8%vA
+  ASSERT($r=4.0; "$8%vA")
+  $r:=vA\vQ
+  ASSERT($r=1.0; "vA div vQ")
+  $r:=vQ%vA
+  ASSERT($r=4.0; "vQ%vA")
+  $r:=vA\<>Q
+  ASSERT($r=1.0; "vA div <>Q")
+  $r:=<>Q%vA
+  ASSERT($r=4.0; "<>Q%vA")
+  $r:=vA\4
+  ASSERT($r=1.0; "vA div 4")
+  $r:=4%vA
+  ASSERT($r=4.0; "4%vA")
+  $r:=vA\($q*1)
+  ASSERT($r=1.0; "vA div ($q*1)")
+  $r:=($q*1)%vA
+  ASSERT($r=4.0; "($q*1)%vA")
+  $r:=<>A\$q
+  ASSERT($r=1.0; "<>A div $q")
+  $r:=$q%<>A
+  ASSERT($r=4.0; "$q%<>A")
+  $r:=<>A\$8
+  ASSERT($r=1.0; "<>A div $8")
+  $r:=$8%<>A
+  ASSERT($r=4.0; "$8%<>A")
+  $r:=<>A\vQ
+  ASSERT($r=1.0; "<>A div vQ")
+  $r:=vQ%<>A
+  ASSERT($r=4.0; "vQ%<>A")
+  $r:=<>A\<>Q
+  ASSERT($r=1.0; "<>A div <>Q")
+  $r:=<>Q%<>A
+  ASSERT($r=4.0; "<>Q%<>A")
+  $r:=<>A\4
+  ASSERT($r=1.0; "<>A div 4")
+  $r:=4%<>A
+  ASSERT($r=4.0; "4%<>A")
+  $r:=<>A\($q*1)
+  ASSERT($r=1.0; "<>A div ($q*1)")
+  $r:=($q*1)%<>A
+  ASSERT($r=4.0; "($q*1)%<>A")
+  $r:=7\$q
+  ASSERT($r=1.0; "7 div $q")
+  $r:=$q%7
+  ASSERT($r=4.0; "$q%7")
+  $r:=7\$8
+  ASSERT($r=1.0; "7 div $8")
+  $r:=$8%7
+  ASSERT($r=4.0; "$8%7")
+  $r:=7\vQ
+  ASSERT($r=1.0; "7 div vQ")
+  $r:=vQ%7
+  ASSERT($r=4.0; "vQ%7")
+  $r:=7\<>Q
+  ASSERT($r=1.0; "7 div <>Q")
+  $r:=<>Q%7
+  ASSERT($r=4.0; "<>Q%7")
+  $r:=7\4
+  ASSERT($r=1.0; "7 div 4")
+  $r:=4%7
+  ASSERT($r=4.0; "4%7")
+  $r:=7\($q*1)
+  ASSERT($r=1.0; "7 div ($q*1)")
+  $r:=($q*1)%7
+  ASSERT($r=4.0; "($q*1)%7")
+  $r:=($a+0)\$q
+  ASSERT($r=1.0; "($a+0) div $q")
+  $r:=$q%($a+0)
+  ASSERT($r=4.0; "$q%($a+0)")
+  $r:=($a+0)\$8
+  ASSERT($r=1.0; "($a+0) div $8")
+  $r:=$8%($a+0)
+  ASSERT($r=4.0; "$8%($a+0)")
+  $r:=($a+0)\vQ
+  ASSERT($r=1.0; "($a+0) div vQ")
+  $r:=vQ%($a+0)
+  ASSERT($r=4.0; "vQ%($a+0)")
+  $r:=($a+0)\<>Q
+  ASSERT($r=1.0; "($a+0) div <>Q")
+  $r:=<>Q%($a+0)
+  ASSERT($r=4.0; "<>Q%($a+0)")
+  $r:=($a+0)\4
+  ASSERT($r=1.0; "($a+0) div 4")
+  $r:=4%($a+0)
+  ASSERT($r=4.0; "4%($a+0)")
+  $r:=($a+0)\($q*1)
+  ASSERT($r=1.0; "($a+0) div ($q*1)")
+  $r:=($q*1)%($a+0)
+  ASSERT($r=4.0; "($q*1)%($a+0)")
   $r:=$a+$b
   ASSERT($r=10.0; "$a+$b")
   $r:=$a-$b

@@ -1289,5 +1289,5 @@ Repeat
 Until ($i>=7)
 ASSERT($i=8; "Repeat until")
 // every pair of operand sources, on the machine and the general way
-helper_scalar_sources(7;3;2.5;0.5)
+helper_scalar_sources(7;3;2.5;0.5;True;False;6;4)
 helper_machine_forms
