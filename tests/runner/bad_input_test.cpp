@@ -674,3 +674,22 @@ TEST_F(BadInput, LanguageCommandsAndThrow) {
       {"$t:=\"a\"+Char(0x00C9)+\"b\"\nECHO(Uppercase($t)+Lowercase(\"ÀÉÎ\"))", "AEBaei"},
   });
 }
+
+TEST_F(BadInput, DocumentsThatCannotBe) {
+  Check({
+      {"C_BLOB($b)\nDOCUMENT TO BLOB(\"DIR\";$b)", "!cannot read the document"},
+      {"C_BLOB($b)\nBLOB TO DOCUMENT(\"DIR/none/x\";$b)", "!cannot create the document"},
+      {"$n:=Get document size(\"DIR\")", "!no document"},
+      {"C_BLOB($b)\nBLOB TO DOCUMENT(\"DIR/f\";$b)\nCREATE FOLDER(\"DIR/f/x/y/\";*)", "!cannot create the folder"},
+      {"ARRAY TEXT($a;1)\n$d:=Create document(\"DIR/r.txt\")\nRECEIVE PACKET($d;$a{1};1)", "!the packet must go into a variable"},
+      {"$d:=Create document(\"DIR/s.txt\")\nSET DOCUMENT POSITION($d;-5)", "!cannot move"},
+      {"C_BLOB($b)\nBLOB TO DOCUMENT(\"DIR/g\";$b)\nDOCUMENT LIST(\"DIR/g\";$a)", "!no folder"},
+      {"CREATE FOLDER(\"DIR/h/i/\";*)\nDELETE FOLDER(\"DIR/h\")", "!cannot delete"},
+      {"MOVE DOCUMENT(\"DIR/none\";\"DIR/n2\")", "!no document"},
+      {"C_BLOB($b)\nBLOB TO DOCUMENT(\"DIR/m\";$b)\nMOVE DOCUMENT(\"DIR/m\";\"DIR/none/m\")", "!cannot move to"},
+      {"$o:=Path to object(\"name.txt\")\n$p:=Path to object(\"/a/b/\")\nECHO($o.parentFolder+\"|\"+$o.name+\"|\"+$p.parentFolder+\"|\"+$p.name+\"|\"+String($p.isFolder))",
+       "|name|/a/|b|True"},
+      {"ECHO(Object to path(New object(\"parentFolder\";\"/a\";\"name\";\"b\")))", "/a/b"},
+      {"ECHO(Convert path POSIX to system(\"/a%zz%4\";*))", "/a%zz%4"},
+  });
+}
