@@ -693,3 +693,22 @@ TEST_F(BadInput, DocumentsThatCannotBe) {
       {"ECHO(Convert path POSIX to system(\"/a%zz%4\";*))", "/a%zz%4"},
   });
 }
+
+TEST_F(BadInput, VariablesInBlobsCutShort) {
+  // Each kind of variable stored, its BLOB cut by one byte: BLOB TO VARIABLE refuses it
+  // with OK 0 and leaves the variable as it was; whole, it comes back.
+  const std::string cut =
+      "C_BLOB($b)\nVARIABLE TO BLOB($v;$b)\nBLOB TO VARIABLE($b;$w)\n$ok:=OK\nSET BLOB SIZE($b;BLOB size($b)-1)\n"
+      "BLOB TO VARIABLE($b;$x)\nECHO(String($ok)+String(OK)+String(Undefined($x)))";
+  for (const char* decl : {"C_LONGINT($v)\n$v:=5", "C_REAL($v)\n$v:=2.5", "C_BOOLEAN($v)\n$v:=True", "C_DATE($v)\n$v:=!2024-02-29!",
+                           "C_TIME($v)\n$v:=?01:00:00?", "C_TEXT($v)\n$v:=\"abc\"", "C_BLOB($v)\nSET BLOB SIZE($v;3)",
+                           "C_PICTURE($v)", "C_OBJECT($v)\n$v:=New object(\"a\";1)", "ARRAY TEXT($v;2)\n$v{2}:=\"z\"",
+                           "ARRAY REAL($v;1)\n$v{1}:=1.5"})
+    EXPECT_EQ(Run(std::string(decl) + "\n" + cut), "10True") << decl;
+  Check({
+      {"C_BLOB($b)\nTEXT TO BLOB(\"x\"*40000;$b;Mac text with length)", "!a Mac text with length holds at most 32767 bytes"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;2)\nINSERT IN BLOB($b;1;2;255)\nECHO(String(BLOB size($b))+String($b{1})+String($b{2})+String($b{3}))", "42552550"},
+      {"ARRAY OBJECT($a;2)\n$a{2}:=New object(\"k\";1)\nC_BLOB($b)\nVARIABLE TO BLOB($a;$b)\nBLOB TO VARIABLE($b;$c)\nECHO(String($c{1}=Null)+JSON Stringify($c{2}))",
+       "True{\"k\":1}"},
+  });
+}
