@@ -385,10 +385,14 @@ void ReceiveBlobCommand(const Call& c) {
   const int64_t start = int64_t(blob.size());
   BlobSink sink(blob, c.Long(4), std::max(c.Long(3), 0), c.StringBytes(6),
                 (flags & kFlagSearchNew) ? start : 0);
-  if (ReceiveUntil(slot, ReceiveRules{true, Deadline::After(c.Long(7)), 0}, sink) == ReceiveEnd::SinkFailed)
+  if (ReceiveUntil(slot, ReceiveRules{true, Deadline::After(c.Long(7)), 0}, sink) == ReceiveEnd::SinkFailed) {
+    // The piece that could not be converted goes back to the stream. With nothing
+    // converted before it, the shortage is the answer and the BLOB stays as it was.
     (void)UnreadBytes(slot, sink.refused(), true);
-  else if (!sink.Finish())
+    if (int64_t(blob.size()) == start) return c.ResultLong(MemoryFailure());
+  } else if (!sink.Finish()) {
     return c.ResultLong(MemoryFailure());
+  }
   if (size_t p = sink.Delimiter(); p != std::string::npos) {
     const size_t dlen = c.StringBytes(6).size();
     // What came after the delimiter is the next receive's.

@@ -92,12 +92,14 @@ void ExpectShortageAnswer(const Sample& s, const CommandInfo& row, const Outcome
 
 // Runs a sample with the n-th allocation failing, n = 1, 2, ... until a run completes
 // without reaching the failure, in both modes; adds the runs to runs[mode].
-void WalkAllocations(const Sample& s, const CommandInfo& row, bool ssl, int64_t runs[2]) {
-  Outcome normal = RunCommand(s, row, RunPlan{0, AllocationFailure::Nth, {}, {}, ssl});
+// With `override` one numeric parameter takes another value than its sample's.
+void WalkAllocations(const Sample& s, const CommandInfo& row, bool ssl, int64_t runs[2],
+                     std::optional<std::pair<int, int32_t>> override = {}) {
+  Outcome normal = RunCommand(s, row, RunPlan{0, AllocationFailure::Nth, override, {}, ssl});
   for (AllocationFailure mode : {AllocationFailure::Nth, AllocationFailure::EveryFrom}) {
     for (int64_t n = 1;; ++n) {
       ASSERT_LE(n, kMaxRunsPerMode) << s.name << " keeps allocating";
-      RunPlan plan{n, mode, {}, {}, ssl};
+      RunPlan plan{n, mode, override, {}, ssl};
       Outcome o = RunCommand(s, row, plan);
       ++runs[int(mode)];
       if (o.allocations < n) break;  // the run completed without reaching the failure
@@ -150,6 +152,18 @@ TEST(Walk, AllocationFailures) {
   std::printf("allocation-failure walk: %d commands; %lld runs failing the nth allocation, %lld failing "
               "every one from the nth\n",
               commands, static_cast<long long>(runs[0]), static_cast<long long>(runs[1]));
+}
+
+// The transfers once more with a conversion (CR and LF, 8): converting allocates too.
+TEST(Walk, TransfersWithAConversion) {
+  PrepareFiles();
+  int64_t runs[2] = {0, 0};
+  const std::pair<int32_t, int> kOptions[] = {{12, 2}, {13, 2}, {81, 3}, {82, 3}};  // selector, options' index
+  for (auto [selector, index] : kOptions) {
+    const CommandInfo& row = *vrx::CommandBySelector(selector);
+    WalkAllocations(*SampleFor(selector), row, false, runs, std::make_pair(index, 8));
+  }
+  std::printf("conversion walk: %lld + %lld runs\n", static_cast<long long>(runs[0]), static_cast<long long>(runs[1]));
 }
 
 // A run whose nth file system call fails (a disk error) answers as without the failure,
