@@ -189,8 +189,10 @@ NetStatus Ping(uint32_t address, int32_t timeout, int32_t size, int32_t* millise
   const std::string request = EchoRequest(size, kEchoIdentifier);
   const uint32_t start = platform::Milliseconds();
   const SocketAddress to = Ipv4Address(address, 0);
-  if (sendto(s.fd, request.data(), request.size(), MSG_NOSIGNAL, to.Raw(), to.length) < 0)
-    return NetStatus::Failed;  // no reply can come
+  ssize_t sent;
+  do sent = sendto(s.fd, request.data(), request.size(), MSG_NOSIGNAL, to.Raw(), to.length);
+  while (sent < 0 && errno == EINTR);
+  if (sent < 0) return NetStatus::Failed;  // no reply can come
   const uint32_t limit = uint32_t(std::clamp<int64_t>(int64_t(timeout) * 1000, 0, INT32_MAX));
   uint8_t reply[kDatagramBuffer];
   for (;;) {
