@@ -162,8 +162,10 @@ SYSTEM_CALL(int, poll, (pollfd * p, nfds_t n, int t), (p, n, t), netwalk::kInter
 SYSTEM_CALL(int, epoll_create1, (int f), (f), netwalk::kErrorOnly, EMFILE, noexcept)
 SYSTEM_CALL(int, eventfd, (unsigned v, int f), (v, f), netwalk::kErrorOnly, EMFILE, noexcept)
 SYSTEM_CALL(int, gethostname, (char* n, size_t l), (n, l), netwalk::kErrorOnly, ENAMETOOLONG, noexcept)
+// A datagram that finds the socket's buffer full is not sent, and its sender is told:
+// no busy sendto here.
 SYSTEM_CALL(ssize_t, sendto, (int fd, const void* b, size_t n, int f, const sockaddr* a, socklen_t l),
-            (fd, b, n, f, a, l), netwalk::kNonBlocking, ENOBUFS)
+            (fd, b, n, f, a, l), netwalk::kInterruptible, ENOBUFS)
 SYSTEM_CALL(ssize_t, recvfrom, (int fd, void* b, size_t n, int f, sockaddr* a, socklen_t* l), (fd, b, n, f, a, l),
             netwalk::kNonBlocking, ECONNREFUSED)
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <initializer_list>
 #include <source_location>
 
 #include "net_faults.h"
@@ -182,6 +183,23 @@ int32_t SetTrusted(Host& h, const std::string& path) {
   return CallLong(h, "VRX_SetTrustedCertificates", {&p});
 }
 
+// A command of longints alone.
+int32_t Longs(Host& h, std::string_view name, std::initializer_list<int32_t> values) {
+  std::vector<Value> v;
+  for (int32_t x : values) v.push_back(Value::Long(x));
+  std::vector<Value*> ps;
+  for (Value& x : v) ps.push_back(&x);
+  return h.Call(name, ps).value;
+}
+
+// A command's answer and the text it gave back in the parameter `out` (1-based).
+std::pair<int32_t, std::string> WithText(Host& h, std::string_view name, std::vector<Value> params, size_t out) {
+  std::vector<Value*> ps;
+  for (Value& x : params) ps.push_back(&x);
+  int32_t r = h.Call(name, ps).value;
+  return {r, params[out - 1].Bytes()};
+}
+
 const std::string kSmall = Pattern(3000, 7);
 const std::string kLarge = Pattern(300000, 9);
 
@@ -240,6 +258,36 @@ const Scenario kScenarios[] = {
            run.Came(go, "GO\r\n") && run.Expect(StartTls(run.h, ref, 0, "vrx-a"), 0))
          run.Echo(ref, kSmall);
        run.End(ref);
+     }},
+    {"datagrams and names",
+     [](Outcome& run, const Peer&) {
+       Host& h = run.h;
+       int32_t u = Longs(h, "VRX_OpenUDP", {0});
+       uint16_t port = u ? PortOf(h, u) : 0;
+       if (run.Expect(u != 0, true) && run.Expect(port != 0, true)) {
+         // To itself, by address and by name; a datagram that was not sent is not awaited.
+         if (run.Expect(WithText(h, "VRX_SendUDP", {Value::Long(u), Value::Text("one"),
+                                                    Value::Long(int32_t(kLoopback)), Value::Long(port)}, 2).first, 0)) {
+           auto one = WithText(h, "VRX_ReceiveUDP", {Value::Long(u), Value::Text(""), Value::Long(0), Value::Long(0),
+                                                     Value::Long(0), Value::Long(1)}, 2);
+           run.Expect(one.first, 0) && run.Came(one.second, "one");
+         }
+         if (run.Expect(WithText(h, "VRX_SendUDPTo", {Value::Long(u), Value::Text("two"), Value::Text("localhost"),
+                                                      Value::Long(port)}, 2).first, 0)) {
+           auto two = WithText(h, "VRX_ReceiveUDPFrom", {Value::Long(u), Value::Text(""), Value::Text(""),
+                                                         Value::Long(0), Value::Long(1)}, 2);
+           run.Expect(two.first, 0) && run.Came(two.second, "two");
+         }
+       }
+       if (u) run.Expect(Longs(h, "VRX_CloseUDP", {u}), 0);
+       Value name = Value::String("localhost");
+       run.Expect(CallLong(h, "VRX_NameToAddress", {&name}), int32_t(kLoopback));
+       run.Expect(WithText(h, "VRX_NameToAddresses", {Value::Text("localhost"), Value::Text("")}, 2).first > 0, true);
+       auto byName = WithText(h, "VRX_AddressToNameText", {Value::Text("127.0.0.1"), Value::Text("")}, 2);
+       run.Expect(byName.first, 0) && run.Came(byName.second, "localhost");
+       Value address = Value::Long(int32_t(kLoopback)), mode = Value::Long(0);
+       run.Came(h.Call("VRX_AddressToName", std::vector<Value*>{&address, &mode}).bytes, "127.0.0.1");
+       run.Expect(Longs(h, "VRX_Ping", {int32_t(kLoopback), 2, 64}) >= 0, true);
      }},
 };
 
