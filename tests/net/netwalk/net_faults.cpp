@@ -1,4 +1,4 @@
-// Socket calls, name lookups and OpenSSL calls that fail on demand. This test program's
+// Socket calls, name lookups, OpenSSL calls and allocations that fail on demand. This test program's
 // own definitions stand before the C library's and OpenSSL's for the plug-in, its static
 // copy in this program and OpenSSL itself (the dynamic linker takes a program's
 // definition first); each forwards to the next one. While a failure is set, every call of
@@ -24,6 +24,7 @@
 #include <cstdarg>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 namespace netwalk {
 namespace {
@@ -58,6 +59,10 @@ bool Chance(int64_t count) {
   return (z ^ (z >> 31)) % uint64_t(gNth.load()) == 0;
 }
 
+// This program uses OpenSSL's SSL library itself, so that the linker makes its
+// definitions of the library's functions the ones the plug-in finds.
+[[maybe_unused]] const int kSslLinked = OPENSSL_init_ssl(0, nullptr);
+
 // True when this call is the one to fail (per `modes`, the faults it can meet).
 bool Trips(const char* name, unsigned family, unsigned modes) {
   if (gNth.load() == 0 || !(gFamilies.load() & family) || !(modes & Bit(gHow.load()))) return false;
@@ -77,14 +82,17 @@ bool SystemFails(const char* name, unsigned modes, int error) {
   return true;
 }
 
-// A library call that trips leaves an error on the queue, as a failing one does. Only
-// the calls VRX makes count: OpenSSL's calls of its own functions are its own affair.
-bool TlsFails(const char* name, void* caller) {
+// Only the plug-in's own calls of a library count: OpenSSL's calls of its own functions
+// are its own affair, and so are the host's allocations.
+bool LibraryFails(const char* name, void* caller) {
   Dl_info info;
-  if (!dladdr(caller, &info) || !info.dli_fname || std::strstr(info.dli_fname, "libssl.") ||
-      std::strstr(info.dli_fname, "libcrypto."))
-    return false;
-  if (!Trips(name, kTlsCalls, kErrorOnly)) return false;
+  return dladdr(caller, &info) && info.dli_fname && std::strstr(info.dli_fname, "/libvrx.so") &&
+         Trips(name, kLibraryCalls, kErrorOnly);
+}
+
+// A library call that trips leaves an error on the queue, as a failing one does.
+bool TlsFails(const char* name, void* caller) {
+  if (!LibraryFails(name, caller)) return false;
   ERR_raise(ERR_LIB_SSL, ERR_R_INTERNAL_ERROR);
   return true;
 }
@@ -140,6 +148,12 @@ using netwalk::Real;
     if (netwalk::TlsFails(#name, __builtin_return_address(0))) return failure; \
     return real args;                                  \
   }
+
+// The allocations that may fail without an exception.
+void* operator new(std::size_t n, const std::nothrow_t& t) noexcept {
+  static auto real = Real<void* (*)(std::size_t, const std::nothrow_t&) noexcept>("_ZnwmRKSt9nothrow_t");
+  return netwalk::LibraryFails("operator new", __builtin_return_address(0)) ? nullptr : real(n, t);
+}
 
 extern "C" {
 

@@ -1,5 +1,5 @@
-// Socket, resolver and OpenSSL calls that fail on demand, as a loaded or failing system
-// and a library out of memory make them fail.
+// Socket, resolver and OpenSSL calls and the plug-in's allocations that fail on demand, as
+// a loaded or failing system and a library out of memory make them fail.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -14,7 +14,9 @@ enum class Fault {
 };
 
 // The families of calls a walk counts.
-enum : unsigned { kSystemCalls = 1, kTlsCalls = 2 };
+// kLibraryCalls: OpenSSL calls and allocations that fail without an exception, made by the
+// plug-in itself.
+enum : unsigned { kSystemCalls = 1, kLibraryCalls = 2 };
 
 // From now on the nth call of the families that `how` applies to fails so; 0 turns this
 // off. Restarts the count.

@@ -115,7 +115,7 @@ int OpenDescriptors() {
 // The state once it is 8 or beyond (VRX_WaitStreamState waits once even then).
 int32_t Wait(Host& h, int32_t ref) {
   if (int32_t s = State(h, ref); s >= 8) return s;
-  Value r = Value::Long(ref), s = Value::Long(8), t = Value::Long(3);
+  Value r = Value::Long(ref), s = Value::Long(8), t = Value::Long(1);
   return CallLong(h, "VRX_WaitStreamState", {&r, &s, &t});
 }
 
@@ -323,7 +323,7 @@ void Walk(const Scenario& s, unsigned families) {
 class NetWalk : public ::testing::TestWithParam<Scenario> {};
 
 TEST_P(NetWalk, SystemCallsFail) { Walk(GetParam(), netwalk::kSystemCalls); }
-TEST_P(NetWalk, TlsCallsFail) { Walk(GetParam(), netwalk::kTlsCalls); }
+TEST_P(NetWalk, LibraryCallsFail) { Walk(GetParam(), netwalk::kLibraryCalls); }
 
 // Faults a caller recovers from, on one call in three at random: each run is complete
 // all the same.
