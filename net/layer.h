@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +13,9 @@
 #include "net/streams.h"
 
 namespace vrx {
+
+// Linux names one error twice: a socket that would block is told by EAGAIN alone here.
+static_assert(EAGAIN == EWOULDBLOCK);
 
 struct ListenerEntry {
   int socket = -1;  // -1 = entry free

@@ -41,7 +41,7 @@ NetStatus ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum) {
     PollStream(record, peerEnded);
     return NetStatus::Ok;
   }
-  if (e == EAGAIN || e == EWOULDBLOCK) return NetStatus::Ok;
+  if (e == EAGAIN) return NetStatus::Ok;
   // A reset is no orderly end: what was sent to us may be missing. Once our own side was
   // closed, though, the connection has simply ended both ways.
   if (e == ECONNABORTED) PollStream(record, kStateBroken);

@@ -36,7 +36,7 @@ NetStatus PlainSend(StreamRecord** slot, const uint8_t* p, size_t n, size_t piec
     if (r < 0) {
       int e = errno;
       if (e == EINTR) continue;
-      if (e == EAGAIN || e == EWOULDBLOCK) {
+      if (e == EAGAIN) {
         if (progressed) lastProgress = platform::TickCount();
         progressed = false;
         record = WaitWhileSending(slot, POLLOUT, giveUpA, giveUpB);
@@ -101,7 +101,7 @@ NetStatus SendOnce(StreamRecord* record, const uint8_t* data, size_t n, size_t* 
     return NetStatus::Ok;
   }
   int e = errno;
-  if (e == EAGAIN || e == EWOULDBLOCK) return NetStatus::Ok;
+  if (e == EAGAIN) return NetStatus::Ok;
   if (BrokenByError(e)) PollStream(record, kStateBroken);
   errno = e;  // the SSL transport reports it
   return NetStatus::Failed;

@@ -63,7 +63,7 @@ int Peek(int fd) {
   char buf[4];
   ssize_t r = recv(fd, buf, sizeof buf, MSG_PEEK | MSG_DONTWAIT);
   if (r >= 0) return int(r);
-  if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return -1;
+  if (errno == EAGAIN || errno == EINTR) return -1;
   return -2;
 }
 

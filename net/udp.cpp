@@ -146,7 +146,7 @@ NetStatus ReceiveDatagram(StreamRecord** slot, std::string& out, SocketAddress* 
       return NetStatus::Ok;
     }
     if (errno == EINTR) continue;
-    if (errno != EAGAIN && errno != EWOULDBLOCK) return NetStatus::Failed;
+    if (errno != EAGAIN) return NetStatus::Failed;
     if (deadline.set && !TickAfter(deadline.at, platform::TickCount())) return NetStatus::Failed;
     IdleWait(slot, POLLIN, deadline);
   }
