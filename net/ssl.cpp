@@ -404,8 +404,13 @@ void ClientHandshakeStep(StreamRecord* record) {
     record->clientHandshakePhase = 1;
     Raise(record, kStateConnecting);
     // After a failure nothing will ever read what the peer sent; dropping it lets the
-    // peer's end show, instead of the stream waiting behind bytes no one can take.
-    if (r < 0) DropWaitingBytes(record->socket);
+    // peer's end show, instead of the stream waiting behind bytes no one can take. The
+    // peer is told by our end, so that it does not wait for a handshake that stopped
+    // without an alert (a failure inside our own library), and a send stops at once.
+    if (r < 0) {
+      DropWaitingBytes(record->socket);
+      shutdown(record->socket, SHUT_WR);
+    }
   }
 }
 
