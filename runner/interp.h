@@ -360,6 +360,10 @@ Value* RowOf(Frame& f, Var* var, int32_t index, int32_t label, bool change);
 // Runs a loop's body once: false on an error or a return; *stop on break.
 [[nodiscard]] bool LoopBody(Frame& f, const std::vector<CStmt>& body, bool* stop);
 bool ExecForEach(Frame& f, const CStmt& s);
+// For each: what it goes through, evaluated before the first turn: the collection, or a
+// new collection of the object's property names; Undefined when there is nothing to go
+// through. begin and end are the positions the loop covers.
+[[nodiscard]] bool StartForEach(Frame& f, const CStmt& s, Value* items, size_t* begin, size_t* end);
 bool ExecUse(Frame& f, const CStmt& s);
 bool ExecJump(Frame& f, const CStmt& s);  // break, continue, return
 bool ExecTry(Frame& f, const CStmt& s);   // Try ... Catch ... End try (error_builtins.cpp)

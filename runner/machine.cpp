@@ -324,6 +324,93 @@ int32_t ForGo(Frame& f, const MIns& ins, const Fallback& fb, int64_t i) {
   return Turn(*f.rt) ? ins.c : -1;
 }
 
+// ---- objects and collections
+
+// The object of v when its properties are plain values (no class to compute them).
+[[gnu::always_inline]] inline ObjectHeap* PlainObject(const Value& v) {
+  ObjectHeap* o = v.object();
+  return o && !o->cls ? o : nullptr;
+}
+
+// A scalar as an object or a collection keeps it: numbers are reals there.
+[[gnu::always_inline]] inline bool PutElementValue(Value& e, const Scalar& s) {
+  if (s.type == Type::Undefined) return false;
+  if (s.type == Type::Real || s.type == Type::Long) {
+    double r = s.Number();
+    if (e.type == Type::Real) e.r = r;
+    else e = Value::Real(r);
+  } else {
+    e = Value::Bool(s.b);
+  }
+  return true;
+}
+
+// property := R, on an object this process may change: not shared (Use decides those).
+[[gnu::noinline]] bool SetProperty(ObjectHeap& o, const Name& name, const Scalar& s) {
+  if (Value* old = o.Find(name)) return PutElementValue(*old, s);
+  Value e;
+  if (!PutElementValue(e, s)) return false;
+  o.Set(name, std::move(e));
+  return true;
+}
+
+// The collection an element instruction reads or writes, and the element `at`, when it
+// exists; false for anything the general way decides (other types, a missing element).
+[[gnu::always_inline]] inline bool ItemAt(const Value& base, const Value& index, CollectionHeap** c, size_t* at) {
+  *c = base.collection();
+  int32_t i;
+  if (!*c || !WholeNumber(index, &i) || i < 0 || size_t(i) >= (*c)->items.size()) return false;
+  *at = size_t(i);
+  return true;
+}
+
+// For each keeps in its state's first slot what it goes through (a collection), and in
+// the second's payload the position of the current item and the end.
+inline size_t ItemOf(const Var& state) { return size_t((&state)[1].v.raw_[0]); }
+inline size_t EndOfItems(const Var& state) { return size_t((&state)[1].v.raw_[1]); }
+
+// Gives the item at position k, or ends the loop (the collection let go): after EachPrep
+// and each turn. -2: into the body.
+int32_t EachGo(Frame& f, const MIns& ins, const Fallback& fb, size_t k) {
+  Var& state = At(f.locals.data(), ins.b);
+  const CollectionHeap* c = state.v.collection();
+  // The body may shorten the collection it goes through.
+  if (k >= EndOfItems(state) || k >= c->items.size()) {
+    state.v = Value();
+    return fb.next;
+  }
+  (&state)[1].v.raw_[0] = k;
+  f.line = fb.stmt->line;
+  Value item = c->items[k];
+  if (Assign(f, fb.stmt->target, std::move(item))) return -2;
+  state.v = Value();
+  return Stopped(f, fb);
+}
+
+[[gnu::noinline]] int32_t EachPrep(Frame& f, const MIns& ins) {
+  const Fallback& fb = f.code->machine.fallbacks[size_t(ins.fallback)];
+  f.line = fb.stmt->line;
+  if (!Turn(*f.rt)) return -1;
+  Var& state = At(f.locals.data(), ins.b);
+  size_t begin, end;
+  if (!StartForEach(f, *fb.stmt, &state.v, &begin, &end)) {
+    state.v = Value();
+    return Stopped(f, fb);
+  }
+  if (state.v.type == Type::Undefined) return fb.next;
+  (&state)[1].v.raw_[1] = end;
+  int32_t to = EachGo(f, ins, fb, begin);
+  return to == -2 ? int32_t(&ins - f.code->machine.code.data()) + 1 : to;
+}
+
+[[gnu::noinline]] int32_t EachNext(Frame& f, const MIns& ins) {
+  const Fallback& fb = f.code->machine.fallbacks[size_t(ins.fallback)];
+  f.rt->slice += ins.ticks;
+  if (!Turn(*f.rt)) return -1;
+  int32_t to = EachGo(f, ins, fb, ItemOf(At(f.locals.data(), ins.b)) + 1);
+  return to == -2 ? ins.c : to;
+}
+
 }  // namespace
 
 // The dispatch is threaded, as Lua's is under GCC: each instruction's code ends by
@@ -338,10 +425,12 @@ bool RunMachine(Frame& f) {
 #undef VRX_ENTRY
       &&op_Neg, &&op_SetK, &&op_LoadK, &&op_Copy, &&op_Move, &&op_Store, &&op_Elem,
       &&op_ElemK, &&op_ModRD, &&op_QuoRD, &&op_IfBool, &&op_Test, &&op_Jump, &&op_Exec,
-      &&op_ForPrep, &&op_ForLoop, &&op_End};
+      &&op_ForPrep, &&op_ForLoop, &&op_Prop, &&op_SetProp, &&op_Item, &&op_SetItem,
+      &&op_EachPrep, &&op_EachNext, &&op_EachEnd, &&op_End};
   static_assert(sizeof(kCode) / sizeof(kCode[0]) == size_t(MOp::End) + 1, "one entry per MOp");
   const MIns* const code = f.code->machine.code.data();
   const Divisor* const divisors = f.code->machine.divisors.data();
+  const Name* const names = f.code->machine.names.data();
   const MIns* i = code;
   Var* const r = f.locals.data();
   Runtime& rt = *f.rt;
@@ -489,6 +578,57 @@ op_ForLoop: {
 for_slow:
   VRX_CALL(ForLoop(f, *i));
 }
+op_Prop: {
+  ObjectHeap* o = PlainObject(At(r, i->b).v);
+  const Value* p = o ? o->Find(names[i->c]) : nullptr;
+  if (!p) goto slow;  // missing: Undefined, which the general way gives
+  Scalar s = Load(*p);
+  if (s.type == Type::Undefined || !Put(At(r, i->a), s, i->flags)) goto slow;
+  VRX_NEXT();
+}
+op_SetProp: {
+  ObjectHeap* o = PlainObject(At(r, i->a).v);
+  if (!o || o->group || !SetProperty(*o, names[i->c], Load(At(r, i->b).v))) goto slow;
+  VRX_NEXT();
+}
+op_Item: {
+  CollectionHeap* c;
+  size_t at;
+  if (!ItemAt(At(r, i->b).v, At(r, i->c).v, &c, &at)) goto slow;
+  Scalar s = Load(c->items[at]);
+  if (s.type == Type::Undefined || !Put(At(r, i->a), s, i->flags)) goto slow;
+  VRX_NEXT();
+}
+op_SetItem: {
+  CollectionHeap* c;
+  size_t at;
+  if (!ItemAt(At(r, i->a).v, At(r, i->c).v, &c, &at) || c->group ||
+      !PutElementValue(c->items[at], Load(At(r, i->b).v)))
+    goto slow;
+  VRX_NEXT();
+}
+op_EachPrep:
+  slice += i->ticks;
+  VRX_CALL(EachPrep(f, *i));
+op_EachNext: {
+  // The next object in line, into a local holding an object.
+  Var& state = At(r, i->b);
+  size_t k = ItemOf(state) + 1;
+  const CollectionHeap* c = state.v.collection();
+  if (k < EndOfItems(state) && k < c->items.size()) {
+    const Value& item = c->items[k];
+    Value& into = At(r, i->a).v;
+    if (item.type == Type::Object && into.type == Type::Object) {
+      into = item;
+      (&state)[1].v.raw_[0] = k;
+      goto back;
+    }
+  }
+  VRX_CALL(EachNext(f, *i));
+}
+op_EachEnd:
+  At(r, i->b).v = Value();
+  VRX_NEXT();
 op_End:
   rt.slice = slice;
   return true;

@@ -9,13 +9,18 @@
 // decides), it gives up, and its fallback (Fallback) runs the statement or evaluates
 // the condition the general way, errors included. The expressions compiled here are
 // pure, so running one again from the start cannot be told from running it once.
-// Statements with no instructions of their own (calls, For each, Use...) are run the
-// general way by an Exec instruction.
+// Properties and elements of objects and collections held by locals are read and
+// written in place when they hold longints, reals or booleans and no rule of theirs is
+// at stake (a class's computed property, a shared object outside Use, a missing
+// element); For each goes through a collection with its own instructions. Statements
+// with no instructions of their own (calls, Use...) are run the general way by an Exec
+// instruction.
 #pragma once
 #include <cstdint>
 #include <vector>
 
 #include "runner/syntax.h"
+#include "runner/value.h"
 
 namespace runner {
 
@@ -54,6 +59,13 @@ enum class MOp : uint8_t {
   Exec,     // the fallback's statement, the general way
   ForPrep,  // For: counter R[a], state R[b] and the slot after it; c: after the loop
   ForLoop,  // next turn of For: counter R[a], state R[b]; c: the body
+  Prop,     // R[a] := the property Machine::names[c] of the object R[b]
+  SetProp,  // the property Machine::names[c] of the object R[a] := R[b]
+  Item,     // R[a] := element R[c] of the collection R[b]
+  SetItem,  // element R[c] of the collection R[a] := R[b]
+  EachPrep, // For each: item R[a], state R[b] and the slot after it; c: EachEnd
+  EachNext, // next turn of For each: item R[a], state R[b]; c: the body
+  EachEnd,  // For each is over: state R[b] lets its collection go
   End,
 };
 
@@ -114,6 +126,7 @@ struct Machine {
   std::vector<Fallback> fallbacks;
   std::vector<LoopExits> loops;
   std::vector<Divisor> divisors;
+  std::vector<Name> names;  // of properties
   int32_t firstTemp = 0, temps = 0;  // temporaries: slots after the locals
 };
 

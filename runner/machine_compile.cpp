@@ -159,9 +159,41 @@ class Compiler {
         Emit({at.literal ? MOp::ElemK : MOp::Elem, flags, Tok::End, 0, dst, node(n.a).a, at.v, fb});
         return true;
       }
+      case Op::Member:  // $o.name: the instruction gives up before any code could run
+        if (node(n.a).op != Op::Local) return false;
+        Emit({MOp::Prop, flags, Tok::End, 0, dst, node(n.a).a, NameOf(n.b), fb});
+        return true;
+      case Op::Index: {  // $c[i]
+        int32_t at;
+        if (node(n.a).op != Op::Local || !SlotOf(n.b, depth, fb, &at)) return false;
+        Emit({MOp::Item, flags, Tok::End, 0, dst, node(n.a).a, at, fb});
+        return true;
+      }
       default:
         return false;
     }
+  }
+
+  // Node i's value in a slot: a local's own, or a temporary of `depth`.
+  bool SlotOf(int32_t i, int32_t depth, int32_t fb, int32_t* out) {
+    Operand v;
+    if (!OperandOf(i, depth, fb, &v)) return false;
+    if (v.literal) {
+      int32_t t = Temp(depth);
+      Emit({MOp::SetK, kToTemp, Tok::End, 0, t, 0, v.v, fb});
+      v = {false, t};
+    }
+    *out = v.v;
+    return true;
+  }
+
+  // The index in Machine::names of the property named by Code::consts[c].
+  int32_t NameOf(int32_t c) {
+    Name name(code_.consts[size_t(c)].str());
+    for (size_t k = 0; k < m_.names.size(); ++k)
+      if (m_.names[k] == name) return int32_t(k);
+    m_.names.push_back(std::move(name));
+    return int32_t(m_.names.size() - 1);
   }
 
   // The fields of an instruction that name slots (1: a, 2: b, 4: c): they end up as byte
@@ -173,9 +205,11 @@ class Compiler {
     if (op < MOp::Neg) return kTests[(int(op) - int(MOp::IfEqRR)) % 3];
     switch (op) {
       case MOp::Neg: case MOp::Copy: case MOp::ElemK: case MOp::ModRD: case MOp::QuoRD:
-      case MOp::ForPrep: case MOp::ForLoop:
+      case MOp::ForPrep: case MOp::ForLoop: case MOp::Prop: case MOp::SetProp:
+      case MOp::EachPrep: case MOp::EachNext:
         return 3;
-      case MOp::Elem: return 7;
+      case MOp::Elem: case MOp::Item: case MOp::SetItem: return 7;
+      case MOp::EachEnd: return 2;
       case MOp::SetK: case MOp::LoadK: case MOp::Move: case MOp::Store: case MOp::IfBool: return 1;
       default: return 0;
     }
@@ -327,6 +361,29 @@ class Compiler {
         }
         Exec(s, loop, &mine);
         break;
+      case StmtKind::ForEach:
+        // Through a collection or an object's names into a local; with a While or an
+        // Until clause, the general way.
+        if (node(s.target).op == Op::Local && s.cond < 0 && s.endCond < 0) {
+          LoopLabels l;
+          NewLoop(&l);
+          int32_t fb = NewFallback(s, loop, &mine);
+          int32_t item = node(s.target).a, state = Temp(depth_);
+          Temp(depth_ + 1);
+          depth_ += 2;
+          int32_t prep = Emit({MOp::EachPrep, 0, Tok::End, 1, item, state, 0, fb});
+          int first = statements_;
+          Block(s.body, l.index);
+          Bind(l.next);
+          Emit({MOp::EachNext, kBack, Tok::End, Ticks(statements_ - first + 1), item, state,
+                prep + 1, fb});
+          EndLoop(l);  // break comes to EachEnd
+          m_.code[size_t(prep)].c = Emit({MOp::EachEnd, 0, Tok::End, 0, 0, state, 0, fb});
+          depth_ -= 2;
+          break;
+        }
+        Exec(s, loop, &mine);
+        break;
       case StmtKind::Break: case StmtKind::Continue:
         if (loop >= 0) {
           LoopLabels& l = *open_.back();
@@ -346,17 +403,30 @@ class Compiler {
     Emit({MOp::Exec, 0, Tok::End, 1, 0, 0, 0, NewFallback(s, loop, mine)});
   }
 
-  // target := value, into a whole variable with instructions when the value has them.
+  // target := value, into a whole variable, or a property or element of a local, with
+  // instructions when the value has them. Into emits only instructions that run no code
+  // (it refuses calls), so the statement may always start again the general way.
   void Assign(const CStmt& s, int32_t loop, std::vector<int32_t>* mine) {
     int32_t fb = NewFallback(s, loop, mine);
     size_t mark = m_.code.size();
     bool done = false;
-    if (s.into.src == Src::Local && node(s.expr).pure) {
+    const Node& target = node(s.target);
+    if (s.into.src == Src::Local) {
       done = Into(s.expr, s.into.index, false, depth_, fb);
-    } else if (s.into.src != Src::Reg && node(s.expr).pure) {
+    } else if (s.into.src != Src::Reg) {
       int32_t t = Temp(depth_);
       if (Into(s.expr, t, true, depth_ + 1, fb)) {
         Emit({MOp::Store, 0, Tok::End, 0, t, int32_t(s.into.src), s.into.index, fb});
+        done = true;
+      }
+    } else if ((target.op == Op::Member || target.op == Op::Index) && node(target.a).op == Op::Local) {
+      int32_t t = Temp(depth_), at = 0;
+      if (Into(s.expr, t, true, depth_ + 1, fb) &&
+          (target.op == Op::Member || SlotOf(target.b, depth_ + 1, fb, &at))) {
+        if (target.op == Op::Member)
+          Emit({MOp::SetProp, 0, Tok::End, 0, node(target.a).a, t, NameOf(target.b), fb});
+        else
+          Emit({MOp::SetItem, 0, Tok::End, 0, node(target.a).a, t, at, fb});
         done = true;
       }
     }

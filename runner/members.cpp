@@ -398,29 +398,41 @@ bool ForEachBounds(Frame& f, const CStmt& s, size_t n, size_t* begin, size_t* en
 
 }  // namespace
 
+bool StartForEach(Frame& f, const CStmt& s, Value* items, size_t* begin, size_t* end) {
+  Value source;
+  if (!Eval(f, s.expr, &source)) return false;
+  if (const ObjectHeap* o = source.object()) {
+    // An object's property names, as they were when the loop began.
+    *items = Value::NewCollection();
+    std::vector<Value>& names = items->collection()->items;
+    names.reserve(o->props.size());
+    for (const auto& [name, value] : o->props) names.push_back(Value::Text(name));
+  } else if (Nullish(source)) {
+    *items = Value();  // nothing to go through
+    return true;
+  } else if (source.type != Type::Collection) {
+    return Fail(f, "For each goes through a collection or an object, not " + Article(source.type));
+  } else {
+    *items = std::move(source);
+  }
+  return ForEachBounds(f, s, items->collection()->items.size(), begin, end);
+}
+
 // For each (item; collection or object [; begin [; end]]) body End for each
 bool ExecForEach(Frame& f, const CStmt& s) {
   Value source;
-  if (!Eval(f, s.expr, &source)) return false;
-  std::vector<Value> names;  // an object's property names, as they were when the loop began
-  if (const ObjectHeap* o = source.object()) {
-    for (const auto& [name, value] : o->props) names.push_back(Value::Text(name));
-  } else if (Nullish(source)) {
-    return true;  // nothing to go through
-  } else if (source.type != Type::Collection) {
-    return Fail(f, "For each goes through a collection or an object, not " + Article(source.type));
-  }
-  const CollectionHeap* c = source.collection();
   size_t begin, end;
-  if (!ForEachBounds(f, s, c ? c->items.size() : names.size(), &begin, &end)) return false;
+  if (!StartForEach(f, s, &source, &begin, &end)) return false;
+  const CollectionHeap* c = source.collection();
+  if (!c) return true;
   for (size_t i = begin; i < end; ++i) {
     // The body may shorten the collection it goes through.
-    if (c && i >= c->items.size()) break;
+    if (i >= c->items.size()) break;
     bool stop = false;
     if (!ForEachStops(f, s, false, &stop)) return false;
     if (stop) break;
     f.line = s.line;
-    if (!Assign(f, s.target, c ? c->items[i] : names[i])) return false;
+    if (!Assign(f, s.target, c->items[i])) return false;
     if (!LoopBody(f, s.body, &stop)) return false;
     if (stop) break;
     f.line = s.line;

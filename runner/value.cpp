@@ -203,6 +203,16 @@ Value* ObjectHeap::Find(std::string_view name) {
   return const_cast<Value*>(static_cast<const ObjectHeap*>(this)->Find(name));
 }
 
+Value* ObjectHeap::Find(const Name& name) {
+  if (index_.empty()) {
+    for (auto& p : props)
+      if (p.first == name) return &p.second;
+    return nullptr;
+  }
+  uint32_t at = index_[Slot(name.str(), name.hash())];
+  return at ? &props[at - 1].second : nullptr;
+}
+
 void ObjectHeap::Added() {
   if (props.size() <= kIndexFrom) return;
   if (props.size() * 2 > index_.size()) {

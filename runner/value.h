@@ -272,6 +272,7 @@ struct ObjectHeap : ContainerHeap {
   ~ObjectHeap();
   const Value* Find(std::string_view name) const;
   Value* Find(std::string_view name);
+  Value* Find(const Name& name);  // names are interned: one comparison of addresses each
   void Set(std::string_view name, Value v);
   void Set(const Name& name, Value v);
   bool Remove(std::string_view name);

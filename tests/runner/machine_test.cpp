@@ -19,11 +19,12 @@ struct Ran {
   std::vector<std::string> out, err;
 };
 
-Ran RunSources(const std::vector<std::pair<std::string, std::string>>& sources,
-               runner::RunOptions opts = {}) {
+using Sources = std::vector<std::pair<std::string, std::string>>;
+
+Ran RunSources(const Sources& sources, runner::RunOptions opts = {}, const Sources& classes = {}) {
   Ran r;
   runner::Program program;
-  if (!runner::LoadSources(sources, &program, &r.err)) return r;
+  if (!runner::LoadSources(sources, &program, &r.err, classes)) return r;
   host::Host h;
   opts.host = &h;
   opts.out = [&](std::string_view l) { r.out.emplace_back(l); };
@@ -97,6 +98,54 @@ TEST(Machine, ValuesAndControlFlowMatchTheLanguageRules) {
     Ran r = RunSources(sources);
     EXPECT_EQ(r.status, 0) << c.what << ": " << Lines(r.err);
     EXPECT_EQ(Lines(r.out), c.out) << c.what;
+  }
+}
+
+TEST(Machine, PropertiesElementsAndForEachKeepTheObjectRules) {
+  struct Case {
+    const char* what;
+    const char* source;
+    const char* out;
+    const char* error;  // in the only error line; nullptr: none
+  };
+  const Case cases[] = {
+      {"properties by reference; numbers kept as reals; a missing one is undefined",
+       "$o:=New object(\"v\";1)\n$p:=$o\nC_LONGINT($l)\n$l:=4\nFor ($i;1;2)\n  $o.w:=$o.v+$l\n"
+       "  $o.b:=$o.w>4\nEnd for\nECHO($p.w)\nECHO(Value type($p.w))\nECHO($p.b)\n$y:=$o.none\n"
+       "ECHO(Type($y))\n$z:=$o.v+$o.none\n",
+       "5|1|True|5", "line 14: the operator + does not apply to a real and an undefined"},
+      {"a computed property runs its getter once per read",
+       "$t:=cs.Tally.new()\n$x:=$t.twice+1\nECHO($x)\nECHO($t.reads)\n", "3|1", nullptr},
+      {"elements: in range in place, past the end the collection grows, out of range an error",
+       "$c:=New collection(1;2)\n$c[1]:=$c[0]+$c[1]\n$c[3]:=7\nECHO(JSON Stringify($c))\n$k:=5\n$x:=$c[$k]\n",
+       "[1,3,null,7]", "line 6: the collection index 5 is out of range"},
+      {"a shared object changes inside Use only",
+       "$s:=New shared object(\"n\";1)\nUse ($s)\n  $s.n:=$s.n+1\nEnd use\nECHO($s.n)\n$s.n:=3\n",
+       "2", "line 6: a shared object or collection can only be changed inside Use"},
+      {"a property of a null object",
+       "$o:=Null\n$o.v:=1\n", "", "line 2: the object is null"},
+      {"For each: objects, names, break and continue, a collection shortened, nothing",
+       "$c:=New collection\nFor ($i;1;5)\n  $c.push(New object(\"v\";$i))\nEnd for\n$s:=0\n"
+       "For each ($o;$c)\n  If ($o.v=2)\n    continue\n  End if\n  If ($o.v=4)\n    break\n  End if\n"
+       "  $s:=$s+$o.v\nEnd for each\nECHO($s)\n"
+       "For each ($k;New object(\"a\";1;\"b\";2))\n  ECHO($k)\nEnd for each\n"
+       "$n:=0\nFor each ($o;$c)\n  $c.remove(0)\n  $n:=$n+1\nEnd for each\nECHO($n)\n"
+       "For each ($o;Null)\n  ECHO(\"never\")\nEnd for each\nFor each ($o;New collection(1;\"x\"))\nEnd for each\n",
+       "4|a|b|3", "line 28: cannot put a real into $o, which is an object"},
+  };
+  const Sources classes = {{"Classes/Tally.4dm",
+                            "Class constructor()\n  This.reads:=0\n"
+                            "Function get twice() -> $r : Real\n  This.reads:=This.reads+1\n  $r:=2\n"}};
+  for (const Case& c : cases) {
+    Ran r = RunSources({{"main.4dm", c.source}}, {}, classes);
+    EXPECT_EQ(Lines(r.out), c.out) << c.what;
+    if (!c.error) {
+      EXPECT_EQ(r.status, 0) << c.what << Lines(r.err);
+      continue;
+    }
+    EXPECT_EQ(r.status, 1) << c.what;
+    ASSERT_EQ(r.err.size(), 1u) << c.what << Lines(r.err);
+    EXPECT_NE(r.err[0].find(c.error), std::string::npos) << r.err[0];
   }
 }
 
