@@ -89,8 +89,8 @@ TextValue CopyText(const TextValue& in) {
   size_t n = TextView(in).size();
   Handle h = platform::NewHandle(int32_t(n));
   if (!h) return {0, 0};
-  // Only now: the allocation may have moved the source.
-  if (n) std::memcpy(platform::HandleAddress(h), TextView(in).data(), n);
+  // Only now: the allocation may have moved the source (its size it cannot change).
+  if (n) std::memcpy(platform::HandleAddress(h), platform::HandleAddress(in.handle), n);
   return {int16_t(n), h};
 }
 

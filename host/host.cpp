@@ -716,9 +716,10 @@ inline uint32_t Word(const uint8_t* p) {
 }
 // A text result's bytes into *to.
 void TakeText(const TextValue& text, std::string* to) {
-  const uint8_t* p = platform::HandleAddress(text.handle);
+  int32_t size;
+  const uint8_t* p = platform::HandleBytes(text.handle, &size);
   int32_t length = text.length;  // packed fields: copy before comparing
-  int32_t n = std::min<int32_t>(length < 0 ? 0 : length, platform::HandleSize(text.handle));
+  int32_t n = std::min<int32_t>(length < 0 ? 0 : length, size);
   if (p && n > 0) to->assign(reinterpret_cast<const char*>(p), size_t(n));
   platform::DisposeHandle(text.handle);
 }
@@ -764,8 +765,9 @@ CallResult Host::CallSlots(const vrx::CommandInfo& row, void** slots, std::strin
       Handle h = Word(area);
       r.written = h != canary;
       if (r.written && h) {
-        const uint8_t* p = platform::HandleAddress(h);
-        if (p) to->assign(reinterpret_cast<const char*>(p), size_t(platform::HandleSize(h)));
+        int32_t size;
+        const uint8_t* p = platform::HandleBytes(h, &size);
+        if (p) to->assign(reinterpret_cast<const char*>(p), size_t(size));
         platform::DisposeHandle(h);
       }
       break;

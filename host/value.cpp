@@ -148,8 +148,9 @@ std::string Value::Bytes() const {
 
 std::string_view Value::View() const {
   auto view = [](Handle h, int32_t limit) -> std::string_view {
-    const uint8_t* p = h ? platform::HandleAddress(h) : nullptr;
-    int32_t n = p ? std::min(platform::HandleSize(h), limit) : 0;
+    int32_t size = 0;
+    const uint8_t* p = h ? platform::HandleBytes(h, &size) : nullptr;
+    int32_t n = p ? std::min(size, limit) : 0;
     return n > 0 ? std::string_view(reinterpret_cast<const char*>(p), size_t(n)) : std::string_view();
   };
   switch (kind_) {
@@ -174,12 +175,13 @@ void Value::LongsInto(std::vector<int32_t>* out) const {
 
 std::span<const int32_t> Value::LongsView() const {
   if (kind_ != Kind::LongArray || array_.count <= 0 || !array_.handle) return {};
-  int32_t have = platform::HandleSize(array_.handle) / 4 - 1;
+  int32_t size;
+  const uint8_t* p = platform::HandleBytes(array_.handle, &size);
   int32_t count = array_.count;  // packed field: copy before comparing
-  int32_t n = std::min(count, have);
-  if (n <= 0) return {};
+  int32_t n = std::min(count, size / 4 - 1);
+  if (!p || n <= 0) return {};
   // Blocks come from malloc: element 0 at 4 bytes in is aligned for an int32_t.
-  return {reinterpret_cast<const int32_t*>(platform::HandleAddress(array_.handle) + 4), size_t(n)};
+  return {reinterpret_cast<const int32_t*>(p + 4), size_t(n)};
 }
 
 Handle Value::handle() const {

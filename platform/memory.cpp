@@ -275,6 +275,12 @@ uint8_t* HandleAddress(Handle h) {
   return b ? b->data : nullptr;
 }
 
+uint8_t* HandleBytes(Handle h, int32_t* size) {
+  Block* b = Find(h);
+  *size = b ? b->size : 0;
+  return b ? b->data : nullptr;
+}
+
 void EmptyHandle(Handle h) {
   if (Block* b = Find(h)) {
     std::free(b->data);

@@ -40,6 +40,8 @@ int16_t DuplicateHandle(Handle* h);
 int16_t AppendHandle(Handle src, Handle dst);
 // Current address of the block; nullptr for null, dead or emptied handles.
 uint8_t* HandleAddress(Handle h);
+// HandleAddress and HandleSize in one call (MemError is left as it was).
+uint8_t* HandleBytes(Handle h, int32_t* size);
 // Frees a block's storage but keeps the handle (address becomes null, size 0).
 void EmptyHandle(Handle h);
 // True when h names a live block (emptied blocks included).

@@ -351,6 +351,13 @@ void Utf8ToMacRoman(std::string_view utf8, std::string* out) {
       ++i;
       continue;
     }
+    // Two bytes, the letters of Latin-1 among them: the common case, taken first.
+    if ((c & 0xE0) == 0xC0 && i + 1 < utf8.size() && (uint8_t(utf8[i + 1]) & 0xC0) == 0x80) {
+      const uint32_t two = (uint32_t(c & 0x1F) << 6) | (uint8_t(utf8[i + 1]) & 0x3F);
+      p[n++] = two < 0x80 ? char(two) : kMacRomanReverse.Find(two);
+      i += 2;
+      continue;
+    }
     if ((c & 0xE0) == 0xC0) {
       cp = c & 0x1F, len = 2;
     } else if ((c & 0xF0) == 0xE0) {

@@ -12,10 +12,11 @@ namespace vrx {
 // length reads as empty). Valid until the next allocation may move the block.
 inline std::string_view TextValueBytes(const TextValue* t) {
   if (!t || t->length <= 0) return {};
-  const uint8_t* p = platform::HandleAddress(t->handle);
+  int32_t size;
+  const uint8_t* p = platform::HandleBytes(t->handle, &size);
   if (!p) return {};
   int32_t length = t->length;  // packed field: copy before comparing
-  int32_t n = std::min<int32_t>(length, platform::HandleSize(t->handle));
+  int32_t n = std::min<int32_t>(length, size);
   return {reinterpret_cast<const char*>(p), size_t(n)};
 }
 
