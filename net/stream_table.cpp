@@ -20,10 +20,6 @@ NetStatus FreeSlot(StreamTable& t, int32_t ref, int32_t mode) {
 
 }  // namespace
 
-StreamRecord** StreamSlot(StreamTable& t, int32_t ref) {
-  return InRange(ref) && t.records[ref] ? &t.records[ref] : nullptr;
-}
-
 int32_t AddStream(StreamTable& t, StreamRecord* record) {
   for (int32_t ref = 1; ref <= kMaxStreamRef; ++ref) {
     if (!t.records[ref] && t.busyCounts[ref] == 0 && !t.retired[ref]) {

@@ -26,8 +26,11 @@ struct StreamTable {
   StreamRecord* retired[kStreamSlots];
 };
 
-// The slot of a valid reference (1..1023 with a record), or null.
-StreamRecord** StreamSlot(StreamTable& t, int32_t ref);
+// The slot of a valid reference (1..1023 with a record), or null. Inline: every command
+// on a stream, and a state poll for each element of an array, asks it.
+inline StreamRecord** StreamSlot(StreamTable& t, int32_t ref) {
+  return ref > 0 && ref <= kMaxStreamRef && t.records[ref] ? &t.records[ref] : nullptr;
+}
 // Lowest free reference 1..1023 holding the record; 0 when none is free (the record is
 // then not stored and still the caller's). A reference some command still uses is not
 // free.
