@@ -60,13 +60,14 @@ struct SiteValues {
   std::string resultBytes;  // the plug-in's result bytes, before they become a value
 
   void Resize(size_t n) {
+    if (values.size() == n) return;  // a site's calls have the same number of arguments
     values.resize(n);
     slots.resize(n, nullptr);
     kinds.resize(n, vrx::Kind::None);
     targets.resize(n);
   }
-  void* Slot(size_t i) {
-    if (kinds[i] != values[i].kind()) {
+  [[gnu::always_inline]] void* Slot(size_t i) {
+    if (kinds[i] != values[i].kind()) [[unlikely]] {
       slots[i] = values[i].Slot();
       kinds[i] = values[i].kind();
     }
@@ -96,7 +97,7 @@ struct Runtime {
   // Host values kept between calls of each VRX_ command site, so a call refills them
   // instead of building them anew; a site whose values are in use (its command waits
   // and another process calls it) builds its own.
-  std::vector<SiteValues> spares;
+  std::vector<std::unique_ptr<SiteValues>> spares;
   // Class objects, the class stores and compiled formula texts of this run (classes.h).
   std::shared_ptr<ClassRuntime> classes;
   // Processes by number, as Process state and Process number see them (live or ended).

@@ -70,9 +70,15 @@ inline void Ensure(host::Value* slot, Kind kind) {
   return sv.values[i].AsLong();
 }
 
-// A longint as a host takes it: 4D rounds reals.
-int32_t AsLong(const Value& v) {
-  return v.type == Type::Long || v.type == Type::Time ? v.l : RealToLong(v.Number());
+// A longint as a host takes it: 4D rounds reals. A whole real in range, as a number
+// written in a method is, needs no rounding.
+inline int32_t AsLong(const Value& v) {
+  if (v.type == Type::Long || v.type == Type::Time) return v.l;
+  if (v.type == Type::Real && v.r >= -2147483648.0 && v.r <= 2147483647.0) {
+    const auto whole = int32_t(v.r);
+    if (double(whole) == v.r) return whole;
+  }
+  return RealToLong(v.Number());
 }
 
 // A value for a parameter that the command ignores: whatever the method wrote, in the
@@ -154,7 +160,7 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
       if (to.size() != n) return true;  // no memory: the command sees an empty array
       const Value* from = items.data() + 1;
       for (size_t k = 0; k < n; ++k)
-        to[k] = from[k].type == Type::Long ? from[k].l : RealToLong(from[k].Number());
+        to[k] = AsLong(from[k]);
       return true;
     }
     case Kind::Date:
@@ -537,7 +543,30 @@ void ResultBytes(SiteValues& sv, Type type, std::string_view bytes, Value* out) 
   sv.kept[0] = *out;
 }
 
-// Copies the outputs back, sets the result and gives the site its values again.
+// A call site's values, taken from the run's cache for one call and given back after it.
+// The cache holds them by pointer: taking and giving back moves no value, and each host
+// value stays where it is, so its Slot() stays valid. A site whose values are in use
+// further up (its command waits and another process calls it) gets values of its own.
+class HeldSite {
+ public:
+  HeldSite(Runtime* rt, int32_t spare) : rt_(rt), spare_(size_t(spare)), sv_(std::move(rt->spares[spare_])) {
+    if (!sv_) sv_ = std::make_unique<SiteValues>();
+  }
+  ~HeldSite() {
+    std::unique_ptr<SiteValues>& back = rt_->spares[spare_];
+    if (!back) back = std::move(sv_);
+  }
+  HeldSite(const HeldSite&) = delete;
+  HeldSite& operator=(const HeldSite&) = delete;
+  SiteValues& operator*() const { return *sv_; }
+
+ private:
+  Runtime* rt_;
+  size_t spare_;
+  std::unique_ptr<SiteValues> sv_;
+};
+
+// Copies the outputs back and sets the result.
 [[gnu::always_inline]] inline bool FinishCall(Frame& f, const CommandSite& site, const Args& a,
                                               SiteValues& sv, const host::CallResult& r, Value* out) {
   const vrx::CommandInfo& c = *site.command;
@@ -560,8 +589,6 @@ void ResultBytes(SiteValues& sv, Type type, std::string_view bytes, Value* out) 
         break;
     }
   }
-  SiteValues& back = f.rt->spares[size_t(site.spare)];
-  if (back.values.empty()) back = std::move(sv);
   return ok && !f.rt->aborting;
 }
 
@@ -572,9 +599,8 @@ bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
   const vrx::CommandInfo& c = *site.command;
   if (!f.rt->host) return Fail(f, std::string(c.name) + " needs the plug-in, which is not loaded");
   Args a{f.code->args.data() + call.b, size_t(call.argc), f.nodes};
-  // The site's values from its last call; empty when they are in use further up.
-  // Moving them keeps each value where it is, so its Slot() stays valid.
-  SiteValues sv = std::move(f.rt->spares[size_t(site.spare)]);
+  HeldSite held(f.rt, site.spare);
+  SiteValues& sv = *held;
   sv.Resize(a.size());
   if (!FillInputs(f, c, a, sv)) return false;
   if (f.rt->aborting) return false;
