@@ -355,6 +355,17 @@ TEST_F(BadInput, PluginParameters) {
        "VRX_SendUDP(0;\"\";0;0;!2024-01-01!)+VRX_SendUDP(0;\"\";0;0;?00:00:01?)+VRX_SendUDP(0;\"\";0;0;New object)\nECHO($r)",
        "-6"},
   });
+  Check({
+      // outputs into elements and through pointers take each kind the host gives back
+      {"ARRAY TEXT($t;2)\nARRAY LONGINT($l;2)\n$r:=VRX_GetStreamAddressText(0;$t{1};$l{1};$t{2};$l{2})\nECHO(String($r)+\"|\"+$t{1}+\"|\")", "-1||"},
+      {"ARRAY BLOB($b;1)\nC_BLOB($x)\nSET BLOB SIZE($x;2;65)\n$b{1}:=$x\nVRX_MapBlobChars($b{1})\nECHO(BLOB size($b{1}))", "2"},
+      {"C_BLOB($x)\nSET BLOB SIZE($x;3)\n$p:=->$x\nVRX_MapBlobChars($p->)\nECHO(BLOB size($x))", "3"},
+      {"ARRAY DATE($d;1)\nARRAY TIME($h;1)\nVRX_SecondsToDate(90061;$d{1};$h{1};0)\nECHO(String($d{1};ISO date)+\" \"+String($h{1}))",
+       "1904-01-02T00:00:00 01:01:01"},
+      {"C_TIME($h)\nC_DATE($d)\n$d:=!1904-01-01!\n$h:=?00:00:01?\n$s:=VRX_DateToSeconds($d;$h;0)+VRX_DateToSeconds(!1904-01-01!;61;0)\nECHO($s)", "62"},
+      {"$r:=VRX_GetStreamAddresses(0;$a;$p;$q;$x;$y)\nECHO(String($r)+String(Type($p)))", "-19"},
+      {"$r:=VRX_SendUDP(0;\"\";0;0;Null)\nECHO($r)", "-1"},
+  });
   trace_ = true;
   Check({
       {"$s:=VRX_DateToSeconds(!2024-01-01!;?01:00:00?;0)", "!VRX_DateToSeconds(!2024-01-01!; ?01:00:00?; 0) -> "},
