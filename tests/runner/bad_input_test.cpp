@@ -4,6 +4,7 @@
 // the ECHO lines joined by |, or "!" and a part of the first error's message.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -722,4 +723,19 @@ TEST_F(BadInput, VariablesInBlobsCutShort) {
       {"ARRAY OBJECT($a;2)\n$a{2}:=New object(\"k\";1)\nC_BLOB($b)\nVARIABLE TO BLOB($a;$b)\nBLOB TO VARIABLE($b;$c)\nECHO(String($c{1}=Null)+JSON Stringify($c{2}))",
        "True{\"k\":1}"},
   });
+}
+
+TEST_F(BadInput, ZonesInDatePatterns) {
+  const char* old = std::getenv("TZ");
+  std::string saved = old ? old : "";
+  const std::string pattern = "ECHO(String(!2024-01-15!;\"O OOOO z zzzz zzzzz X XX XXX x xxx\";?12:00:00?))";
+  setenv("TZ", "Asia/Kolkata", 1);
+  tzset();
+  Check({{pattern.c_str(), "GMT+5:30 GMT+05:30 +0530 GMT+05:30 +05:30 +0530 +0530 +05:30 +0530 +05:30"}});
+  setenv("TZ", "UTC", 1);
+  tzset();
+  Check({{pattern.c_str(), "GMT GMT +0000 GMT Z Z Z Z +00 +00:00"}});
+  if (old) setenv("TZ", saved.c_str(), 1);
+  else unsetenv("TZ");
+  tzset();
 }
