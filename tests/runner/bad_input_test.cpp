@@ -739,3 +739,18 @@ TEST_F(BadInput, ZonesInDatePatterns) {
   else unsetenv("TZ");
   tzset();
 }
+
+TEST_F(BadInput, ExpressionsAndPlacesThatCannotBe) {
+  Check({
+      {"$c:=New collection(1)\n$x:=$c[0", "!expected \"]\""},
+      {"$o:={a 1}", "!\":\" after the property name"},
+      {"ARRAY LONGINT($a;1)\nCOPY ARRAY($a;5)", "!COPY ARRAY: parameter 2 must be a variable"},
+      {"$x:=VRX_ClearQueue(1)", "!VRX_ClearQueue does not return a value"},
+      {"ARRAY LONGINT($a;2)\n$x:=$a{5}", "!(size 2)"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;3)\n$x:=$b{5}", "!(3 bytes)"},
+      {"ARRAY LONGINT($a;1)\n$n:=Size of array(->$a)", "!->$a is not an array"},
+      {"$n:=Size of array(Current time)", "!Current time is not an array"},
+      {"ARRAY LONGINT($a;2;2)\n$a{1}{1}{1}:=1", "!"},
+      {"C_STRING(2;$s)\n$s:=\"abcd\"\n$t:=$s\n$s:=Char(233)+\"bc\"\nECHO($t+$s)", "abé" "b"},
+  });
+}
