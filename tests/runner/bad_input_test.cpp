@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -753,4 +754,36 @@ TEST_F(BadInput, ExpressionsAndPlacesThatCannotBe) {
       {"ARRAY LONGINT($a;2;2)\n$a{1}{1}{1}:=1", "!"},
       {"C_STRING(2;$s)\n$s:=\"abcd\"\n$t:=$s\n$s:=Char(233)+\"bc\"\nECHO($t+$s)", "abé" "b"},
   });
+}
+
+TEST_F(BadInput, RunMethodsInProcessAnswersWithItsStatus) {
+  namespace fs = std::filesystem;
+  auto run = [](std::vector<std::string> words) {
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    int status = runner::RunMethods(int(argv.size()), argv.data());
+    std::string out = ::testing::internal::GetCapturedStdout() + ::testing::internal::GetCapturedStderr();
+    return std::to_string(status) + " " + out;
+  };
+  fs::create_directories(dir_ + "/p/Project/Sources/Methods");
+  fs::create_directories(dir_ + "/p/Project/Sources/Classes");
+  std::ofstream(dir_ + "/p/Project/p.4DProject") << "{}";
+  std::ofstream(dir_ + "/p/Project/Sources/Methods/main.4dm") << "ECHO(cs.Pt.new().x)\n";
+  std::ofstream(dir_ + "/p/Project/Sources/Classes/Pt.4dm") << "property x : Integer\nClass constructor\n  This.x:=3\n";
+  fs::create_directories(dir_ + "/bad");
+  std::ofstream(dir_ + "/bad/main.4dm") << "If (True\n";
+  std::ofstream(dir_ + "/bad/big.4dm") << std::string(5u << 20, ' ');
+  EXPECT_EQ(run({"-h"}).substr(0, 2), "0 ");
+  EXPECT_EQ(run({"--method"}).substr(0, 2), "2 ");
+  EXPECT_EQ(run({}).substr(0, 2), "2 ");
+  EXPECT_EQ(run({dir_ + "/none"}).substr(0, 2), "2 ");
+  EXPECT_EQ(run({dir_ + "/p/Project/p.4DProject"}), "0 3\n");
+  EXPECT_EQ(run({"--method=nothing", dir_ + "/p/Project/Sources/Methods/"}).substr(0, 2), "2 ");
+  std::string checked = run({"--check", dir_ + "/p/Project/Sources/Methods"});
+  EXPECT_NE(checked.find("1 methods and 1 classes checked, 0 problems"), std::string::npos) << checked;
+  checked = run({"--check", dir_ + "/bad"});
+  EXPECT_NE(checked.find("the method file is too large"), std::string::npos) << checked;
+  EXPECT_EQ(run({dir_ + "/bad"}).substr(0, 2), "1 ");
 }
