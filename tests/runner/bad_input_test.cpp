@@ -787,3 +787,51 @@ TEST_F(BadInput, RunMethodsInProcessAnswersWithItsStatus) {
   EXPECT_NE(checked.find("the method file is too large"), std::string::npos) << checked;
   EXPECT_EQ(run({dir_ + "/bad"}).substr(0, 2), "1 ");
 }
+
+TEST_F(BadInput, JsonValidateKeywordByKeyword) {
+  struct Case {
+    const char* schema;     // an object literal
+    const char* instances;  // a collection literal
+    const char* want;       // y or n for each instance
+  };
+  const Case cases[] = {
+      {"{type: \"integer\"}", "[1; 1.5; \"1\"; Null]", "ynnn"},
+      {"{type: [\"string\"; \"null\"]}", "[\"a\"; Null; True; {}]", "yynn"},
+      {"{type: \"number\"; minimum: 2; maximum: 4}", "[2; 4; 1; 5]", "yynn"},
+      {"{exclusiveMinimum: 2; exclusiveMaximum: 4; multipleOf: 0.5}", "[2.5; 2; 4; 3.3]", "ynnn"},
+      {"{type: \"string\"; minLength: 2; maxLength: 3; pattern: \"^a\"}", "[\"ab\"; \"a\"; \"abcd\"; \"ba\"]", "ynnn"},
+      {"{format: \"email\"}", "[\"not one\"]", "y"},
+      {"{enum: [1; \"a\"; Null]}", "[1; \"a\"; Null; 2]", "yyyn"},
+      {"{const: {a: 1}}", "[{a: 1}; {a: 2}]", "yn"},
+      {"{type: \"array\"; items: {type: \"integer\"}; minItems: 1; maxItems: 2; uniqueItems: True}",
+       "[[1]; []; [1; 2; 3]; [1; 1]; [\"x\"]]", "ynnnn"},
+      {"{items: [{type: \"integer\"}]; additionalItems: False}", "[[1]; [1; 2]; [\"x\"]]", "ynn"},
+      {"{items: [{type: \"integer\"}]; additionalItems: {type: \"string\"}}", "[[1; \"a\"]; [1; 2]]", "yn"},
+      {"{contains: {const: 3}}", "[[1; 3]; [1]]", "yn"},
+      {"{type: \"object\"; required: [\"a\"]; properties: {a: {type: \"string\"}}; additionalProperties: False}",
+       "[{a: \"x\"}; {}; {a: 1}; {a: \"x\"; b: 1}]", "ynnn"},
+      {"{patternProperties: {\"^x\": {type: \"integer\"}}; additionalProperties: {type: \"string\"}}",
+       "[{x1: 1; y: \"s\"}; {x1: \"a\"}; {y: 2}]", "ynn"},
+      {"{minProperties: 1; maxProperties: 1}", "[{a: 1}; {}; {a: 1; b: 2}]", "ynn"},
+      {"{dependencies: {a: [\"b\"]; c: {required: [\"d\"]}}}", "[{a: 1; b: 1}; {a: 1}; {c: 1}; {c: 1; d: 1}]", "ynny"},
+      {"{allOf: [{minimum: 1}; {maximum: 3}]}", "[2; 4]", "yn"},
+      {"{anyOf: [{type: \"string\"}; {minimum: 3}]}", "[\"a\"; 5; 1]", "yyn"},
+      {"{oneOf: [{minimum: 3}; {maximum: 5}]}", "[1; 4; 6]", "yny"},
+      {"{not: {type: \"string\"}}", "[1; \"a\"]", "yn"},
+      {"{\"$ref\": \"#/definitions/p\"; definitions: {p: {type: \"integer\"}}}", "[1; \"a\"]", "yn"},
+  };
+  for (const Case& c : cases) {
+    std::string source = std::string("$s:=") + c.schema + "\n$c:=" + c.instances +
+                         "\n$r:=\"\"\nFor ($i;0;$c.length-1)\n$r:=$r+Choose(JSON Validate($c[$i];$s).success;\"y\";\"n\")\nEnd for\nECHO($r)";
+    EXPECT_EQ(Run(source), c.want) << c.schema;
+  }
+  Check({
+      {"$v:=JSON Validate(1;5)", "!JSON Validate: the schema must be an object"},
+      {"$v:=JSON Validate(1;{type: 5})", "!the schema is not valid"},
+      {"$v:=JSON Validate(\"a\";{pattern: \"(\"})", "!the schema is not valid"},
+      {"$v:=JSON Validate(1;{\"$ref\": \"#/nowhere\"})", "!the schema is not valid"},
+      {"$v:=JSON Validate({a: {b: \"x\"}};{properties: {a: {properties: {b: {type: \"integer\"}}}}})\n"
+       "ECHO($v.errors[0].jsonPath+\" \"+String($v.errors[0].code))",
+       "$.a.b 24"},
+  });
+}
