@@ -141,6 +141,9 @@ struct Code {
   std::vector<Node> nodes;
   std::vector<int32_t> args;  // argument lists of calls, by node index
   std::vector<Value> consts;
+  // The property names of Member nodes, interned, by their consts index (empty for other
+  // constants): properties are found by the name's address.
+  std::vector<Name> names;
   std::vector<Ins> ins;
   std::vector<ScalarCode> scalars;
   std::vector<std::string> locals;  // slot -> name, for messages

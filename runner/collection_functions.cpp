@@ -108,7 +108,7 @@ Value Event(const Value& value) {
 }
 
 bool ResultTrue(const Value& event) {
-  const Value* r = event.object()->Find("result");
+  const Value* r = event.object()->Find(EventName(kResult));
   return r && r->type == Type::Boolean && r->b;
 }
 bool Stopped(const Value& event) {

@@ -87,6 +87,8 @@ int32_t CodeGen::Star(int32_t order) { return Add({Op::Star, Tok::End, true, 0, 
 
 int32_t CodeGen::Member(int32_t object, const std::string& name) {
   code_.consts.push_back(Value::Text(name));
+  code_.names.resize(code_.consts.size());
+  code_.names.back() = Name(name);
   return Add({Op::Member, Tok::End, false, 0, object, int32_t(code_.consts.size() - 1)});
 }
 

@@ -214,20 +214,23 @@ bool CallFormula(Frame& f, const Value& formula, const Value& self, std::vector<
 }
 
 // The callback either sets $1.result or returns the result, which then goes there.
+// The parameters go to the call (they are the caller's no longer).
 bool CallCollectionFormula(Frame& f, const Value& formula, std::vector<Value>& params) {
+  static const Name kResult("result");  // set at every call: interned once
   Value result;
+  Value event = params.empty() ? Value() : params[0];
   if (formula.type == Type::Text) {  // a project method, by name
     auto it = f.rt->program->methods.find(Lowercase(formula.str()));
     if (it == f.rt->program->methods.end()) return Fail(f, "Unknown method: " + formula.str());
-    if (!CallMethod(f, CallSite{&it->second, it->second.name}, params, &result, false)) return false;
+    if (!CallMethod(f, CallSite{&it->second, it->second.name}, std::move(params), &result, false)) return false;
   } else if (!IsFormula(formula)) {
     return Fail(f, "a formula or a method name is expected, not " + Article(formula.type));
-  } else if (!CallFormula(f, formula, Value(), params, &result)) {
+  } else if (!CallFormula(f, formula, Value(), std::move(params), &result)) {
     return false;
   }
-  if (result.type != Type::Undefined && !params.empty() && params[0].object()) {
+  if (ObjectHeap* o = event.object(); o && result.type != Type::Undefined) {
     Value e;
-    if (ToElement(std::move(result), &e)) params[0].object()->Set("result", std::move(e));
+    if (ToElement(std::move(result), &e)) o->Set(kResult, std::move(e));
   }
   return true;
 }

@@ -13,6 +13,10 @@ namespace runner {
 namespace {
 
 const std::string& ConstText(const Frame& f, int32_t index) { return f.code->consts[size_t(index)].str(); }
+// The interned name of a Member node's property (Code::names), or null.
+const Name* InternedName(const Frame& f, int32_t index) {
+  return size_t(index) < f.code->names.size() ? &f.code->names[size_t(index)] : nullptr;
+}
 
 bool Nullish(const Value& v) {
   return v.type == Type::Undefined || v.type == Type::Null ||
@@ -84,7 +88,7 @@ const Value kNothing;  // what a missing property reads as
 // The property `name` of base in place (*out), or its value in *copy (a collection's
 // length, nothing for a property of nothing).
 bool MemberPlace(Frame& f, const Value& base, const std::string& name, Value* copy,
-                 const Value** out) {
+                 const Value** out, const Name* interned = nullptr) {
   if (const ObjectHeap* o = base.object()) {
     if (o->cls) [[unlikely]] {  // an instance of a class: computed properties, functions
       bool handled;
@@ -94,7 +98,7 @@ bool MemberPlace(Frame& f, const Value& base, const std::string& name, Value* co
         return true;
       }
     }
-    const Value* p = o->Find(name);
+    const Value* p = interned ? const_cast<ObjectHeap*>(o)->Find(*interned) : o->Find(name);
     *out = p ? p : &kNothing;
     return true;
   }
@@ -175,7 +179,8 @@ bool PeekValue(Frame& f, int32_t node, Value* copy, const Value** out) {
     }
   } else if (n.op == Op::Member) {
     const Value* base;
-    return PeekValue(f, n.a, copy, &base) && MemberPlace(f, *base, ConstText(f, n.b), copy, out);
+    return PeekValue(f, n.a, copy, &base) &&
+           MemberPlace(f, *base, ConstText(f, n.b), copy, out, InternedName(f, n.b));
   } else if (n.op == Op::Index && f.node(n.b).pure) {
     const Value* base;
     if (!PeekValue(f, n.a, copy, &base)) return false;
@@ -205,16 +210,21 @@ bool MemberOf(Frame& f, const Value& base, const std::string& name, Value* out) 
 
 bool EvalMember(Frame& f, const Node& n, Value* out) {
   // The common $o.name, without a step on the way.
+  const Name* interned = InternedName(f, n.b);
   if (const Node& b = f.node(n.a); IsWholeVar(b)) {
-    if (const ObjectHeap* o = Slot(f, b).v.object(); o && !o->cls) {
-      if (const Value* p = o->Find(ConstText(f, n.b))) *out = *p;
+    if (ObjectHeap* o = Slot(f, b).v.object(); o && !o->cls) {
+      if (const Value* p = interned ? o->Find(*interned) : o->Find(ConstText(f, n.b))) *out = *p;
       else *out = Value();
       return true;
     }
   }
   Value copy;
   const Value* base;
-  return PeekValue(f, n.a, &copy, &base) && MemberOf(f, *base, ConstText(f, n.b), out);
+  if (!PeekValue(f, n.a, &copy, &base)) return false;
+  const Value* at;
+  if (!MemberPlace(f, *base, ConstText(f, n.b), out, &at, interned)) return false;
+  if (at != out) *out = *at;
+  return true;
 }
 
 bool EvalIndex(Frame& f, const Node& n, Value* out) {

@@ -189,8 +189,10 @@ void ObjectHeap::Reindex() {
     index_[Slot(props[p].first.str(), props[p].first.hash())] = uint32_t(p + 1);
 }
 
+// The count of properties says whether there is an index: it sits in the object's first
+// cache line, the index further on.
 const Value* ObjectHeap::Find(std::string_view name) const {
-  if (index_.empty()) {
+  if (props.size() <= kIndexFrom) {
     for (const auto& p : props)
       if (SameName(p.first, name)) return &p.second;
     return nullptr;
@@ -204,7 +206,7 @@ Value* ObjectHeap::Find(std::string_view name) {
 }
 
 Value* ObjectHeap::Find(const Name& name) {
-  if (index_.empty()) {
+  if (props.size() <= kIndexFrom) {
     for (auto& p : props)
       if (p.first == name) return &p.second;
     return nullptr;
@@ -233,7 +235,7 @@ void ObjectHeap::Set(std::string_view name, Value v) {
 }
 
 void ObjectHeap::Set(const Name& name, Value v) {
-  if (index_.empty()) {  // names compare by address
+  if (props.size() <= kIndexFrom) {  // names compare by address
     for (auto& p : props)
       if (p.first == name) {
         p.second = std::move(v);
