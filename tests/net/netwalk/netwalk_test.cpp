@@ -5,8 +5,6 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <initializer_list>
@@ -302,9 +300,7 @@ const Scenario kScenarios[] = {
 void Walk(const Scenario& s, unsigned families) {
   const Peer& peer = ThePeer();
   ASSERT_NE(peer.plain, 0) << "the peer did not start";
-  const bool tell = std::getenv("NETWALK_VERBOSE") != nullptr;
   for (int64_t n = 1;; ++n) {
-    auto start = std::chrono::steady_clock::now();
     Host h;
     ASSERT_TRUE(h.loaded()) << h.error();
     const int before = OpenDescriptors();
@@ -315,9 +311,6 @@ void Walk(const Scenario& s, unsigned families) {
     const std::string failed = netwalk::FailedCall();
     netwalk::FailNetCall(0, 0, Fault::Error);
     SCOPED_TRACE(std::string(s.name) + ", call " + std::to_string(n) + " (" + failed + ") failed");
-    if (tell)
-      std::printf("%s n=%ld %s %s %ld ms\n", s.name, long(n), failed.c_str(), run.firstMiss.c_str(),
-                  long(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count()));
     EXPECT_EQ(OpenDescriptors(), before);
     if (calls < n) {
       EXPECT_TRUE(run.complete) << run.firstMiss;
