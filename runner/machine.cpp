@@ -71,14 +71,24 @@ struct LiteralOperand {
   return PutOther(d, s, flags);
 }
 
-[[gnu::always_inline]] inline bool PutReal(Var& d, double r, uint8_t flags) {
-  if (d.v.type == Type::Real) {
-    d.v.r = r;
-    return true;
-  }
+// Stores a real (T Real) or a boolean, in place when the slot holds that type already.
+template <Type T, typename V>
+[[gnu::always_inline]] inline bool PutTyped(Var& d, V v, uint8_t flags) {
   Scalar s;
-  SetReal(&s, r);
+  if constexpr (T == Type::Real) {
+    if (d.v.type == T) return d.v.r = v, true;
+    SetReal(&s, v);
+  } else {
+    if (d.v.type == T) return d.v.b = v, true;
+    SetBool(&s, v);
+  }
   return PutOther(d, s, flags);
+}
+[[gnu::always_inline]] inline bool PutReal(Var& d, double r, uint8_t flags) {
+  return PutTyped<Type::Real>(d, r, flags);
+}
+[[gnu::always_inline]] inline bool PutBool(Var& d, bool b, uint8_t flags) {
+  return PutTyped<Type::Boolean>(d, b, flags);
 }
 
 // A real result with the whole value r: a longint variable takes it in place when it
@@ -89,16 +99,6 @@ struct LiteralOperand {
     return true;
   }
   return PutReal(d, double(r), flags);
-}
-
-[[gnu::always_inline]] inline bool PutBool(Var& d, bool b, uint8_t flags) {
-  if (d.v.type == Type::Boolean) {
-    d.v.b = b;
-    return true;
-  }
-  Scalar s;
-  SetBool(&s, b);
-  return PutOther(d, s, flags);
 }
 
 // Stores a scalar, in place when the slot holds its type already.
