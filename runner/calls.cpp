@@ -421,13 +421,8 @@ bool ExecuteFormula(Frame& f, const Args& a, Value*) {
   if (it == rt.executed.end()) {
     const Program& real = *rt.program;
     Program scratch;
-    scratch.processVars = real.processVars;
-    scratch.processSlots = real.processSlots;
-    scratch.interprocessVars = real.interprocessVars;
-    scratch.interprocessSlots = real.interprocessSlots;
-    scratch.commandSites = real.commandSites;
     MethodNames names;
-    for (const auto& [key, m] : real.methods) names[key] = m.name;
+    ScratchProgram(real, &scratch, &names);
     auto method = std::make_shared<Method>();
     method->name = "EXECUTE FORMULA";
     SyntaxError error;

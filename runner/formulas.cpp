@@ -11,6 +11,15 @@
 
 namespace runner {
 
+void ScratchProgram(const Program& real, Program* scratch, MethodNames* names) {
+  scratch->processVars = real.processVars;
+  scratch->processSlots = real.processSlots;
+  scratch->interprocessVars = real.interprocessVars;
+  scratch->interprocessSlots = real.interprocessSlots;
+  scratch->commandSites = real.commandSites;
+  for (const auto& [key, m] : real.methods) (*names)[key] = m.name;
+}
+
 namespace {
 
 struct FormulaData : NativeData {
@@ -77,13 +86,8 @@ bool FormulaCmd(Frame& f, const Args& a, Value* out) {
 bool CompileFormula(Frame& f, const std::string& text, Value* out) {
   const Program& real = *f.rt->program;
   Program scratch;
-  scratch.processVars = real.processVars;
-  scratch.processSlots = real.processSlots;
-  scratch.interprocessVars = real.interprocessVars;
-  scratch.interprocessSlots = real.interprocessSlots;
-  scratch.commandSites = real.commandSites;
   MethodNames names;
-  for (const auto& [key, m] : real.methods) names[key] = m.name;
+  ScratchProgram(real, &scratch, &names);
   std::vector<Token> toks;
   SyntaxError error;
   auto method = std::make_shared<Method>();

@@ -136,5 +136,8 @@ using MethodNames = std::map<std::string, std::string>;  // lower-cased -> as wr
 // get their slots in `program`. False with *error set on the first syntax error.
 [[nodiscard]] bool ParseMethod(std::string_view source, const MethodNames& methods,
                                Program* program, Method* out, SyntaxError* error);
+// A program to parse text run on the fly (EXECUTE FORMULA, Formula from string) into:
+// the running program's variables and command sites, and in *names its methods.
+void ScratchProgram(const Program& real, Program* scratch, MethodNames* names);
 
 }  // namespace runner
