@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runner/runner.h"
+#include "tests/runner/run_main.h"
 
 namespace {
 
@@ -14,22 +15,7 @@ struct Case {
   const char* log;  // ECHO lines joined by |, or the start of the first error
 };
 
-// Runs method "main" with `helper` beside it; the ECHO lines, or the first error.
-std::string Run(const std::string& main, const std::string& helper = "") {
-  runner::Program program;
-  std::vector<std::string> lines, errors;
-  std::vector<std::pair<std::string, std::string>> files{{"main.4dm", main}};
-  if (!helper.empty()) files.emplace_back("helper.4dm", helper);
-  if (!runner::LoadSources(files, &program, &errors)) return "load: " + (errors.empty() ? "" : errors[0]);
-  runner::RunOptions opts;
-  opts.out = [&](std::string_view l) { lines.emplace_back(l); };
-  opts.err = [&](std::string_view l) { errors.emplace_back(l); };
-  runner::RunProgram(program, "main", {}, opts);
-  if (!errors.empty()) return "error: " + errors[0];
-  std::string log;
-  for (const std::string& l : lines) log += (log.empty() ? "" : "|") + l;
-  return log;
-}
+std::string Run(const std::string& main, const std::string& helper = "") { return RunMain(main, helper); }
 
 void Check(const Case* cases, size_t n, const std::string& helper = "") {
   for (size_t i = 0; i < n; ++i) {

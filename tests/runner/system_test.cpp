@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runner/runner.h"
+#include "tests/runner/run_main.h"
 
 namespace {
 
@@ -33,19 +34,7 @@ class SystemTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
   std::string Run(const std::string& source, const std::string& helper = "") {
-    runner::Program program;
-    std::vector<std::string> lines, errors;
-    std::vector<std::pair<std::string, std::string>> files{{"main.4dm", Replace(source, "DIR", dir_)}};
-    if (!helper.empty()) files.emplace_back("helper.4dm", helper);
-    if (!runner::LoadSources(files, &program, &errors)) return "load: " + (errors.empty() ? "" : errors[0]);
-    runner::RunOptions opts;
-    opts.out = [&](std::string_view l) { lines.emplace_back(l); };
-    opts.err = [&](std::string_view l) { errors.emplace_back(l); };
-    runner::RunProgram(program, "main", {}, opts);
-    if (!errors.empty()) return "error: " + errors[0];
-    std::string log;
-    for (const std::string& l : lines) log += (log.empty() ? "" : "|") + l;
-    return Replace(log, dir_, "DIR");
+    return Replace(RunMain(Replace(source, "DIR", dir_), helper), dir_, "DIR");
   }
 
   void Check(const Case* cases, size_t n, const std::string& helper = "") {
