@@ -835,3 +835,20 @@ TEST_F(BadInput, JsonValidateKeywordByKeyword) {
        "$.a.b 24"},
   });
 }
+
+TEST_F(BadInput, FilesThatCannotBe) {
+  Check({
+      {"$t:=File(\"DIR\").getText()", "!cannot read"},
+      {"File(\"DIR/none/x.txt\").setText(\"a\")", "!cannot write"},
+      {"C_BLOB($b)\nBLOB TO DOCUMENT(\"DIR/f\";$b)\n$d:=Folder(\"DIR/f/sub\")\n$d.create()", "!.create(): cannot create"},
+      {"$x:=Folder(\"DIR/none\").files()", "!.files(): cannot list"},
+      {"$x:=Folder(\"DIR/none\").folders()", "!.folders(): cannot list"},
+      {"CREATE FOLDER(\"DIR/full/x/\";*)\nFolder(\"DIR/full\").delete()", "!.delete(): cannot delete"},
+      {"$f:=File(\"DIR/t.txt\")\n$f.setText(\"a\"+Char(13)+Char(10)+\"b\";\"UTF-8\";Document with LF)\n$g:=File(\"DIR/u.txt\")\n"
+       "$g.setText(\"é\";\"UTF-16BE\")\nECHO(String($f.size)+String($g.size)+$g.getText(\"UTF-16BE\";Document unchanged))",
+       "64é"},
+      {"$f:=File(\"DIR/v.txt\")\n$f.setContent(\"xyz\")\nECHO($f.getText())", "xyz"},
+      {"$d:=Folder(\"DIR/w\")\n$d.create()\n$e:=$d.folder(\"/sub\")\nECHO(String($e.exists)+$e.name+String(Folder(\"DIR/w\").parent.isFolder))", "FalsesubTrue"},
+      {"$f:=File(\"DIR/y.txt\")\n$f.create()\n$g:=$f.moveTo(Folder(\"DIR/w2\"))", "!"},
+  });
+}
