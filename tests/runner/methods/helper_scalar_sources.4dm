@@ -1,7 +1,7 @@
 // Operators over every pair of operand sources (a local, a parameter, a process and an
 // interprocess variable, a literal, a computed value): longints, reals and booleans;
 // called with 7, 3, 2.5, 0.5, True, False, 6 and 4. The same statements run on the
-// register machine, then the general way inside For each.
+// register machine, then the general way inside Use.
 C_LONGINT($1;$2;$a;$b)
 C_REAL($3;$4;$x;$y;$r;$7;$8;$w;$q)
 C_BOOLEAN($k;$5;$6;$t;$f)
@@ -1241,7 +1241,8 @@ $r:=-($a+0)
 ASSERT($r=-7.0; "-($a+0)")
 $r:=($a+0)^2
 ASSERT($r=49.0; "($a+0)^2")
-For each ($once;New collection(1))
+$once:=New shared object
+Use ($once)
   $r:=$a+$b
   ASSERT($r=10.0; "$a+$b")
   $r:=$a\$b
@@ -2454,4 +2455,4 @@ For each ($once;New collection(1))
   ASSERT($r=-7.0; "-($a+0)")
   $r:=($a+0)^2
   ASSERT($r=49.0; "($a+0)^2")
-End for each
+End use

@@ -1,4 +1,4 @@
-// Statements inside For each run the general way: each kind, with break and continue.
+// Each kind of statement inside For each and inside Use, with break and continue.
 $log:=""
 For each ($v;New collection(1;2;3;4))
   Case of
@@ -41,6 +41,52 @@ For each ($v;New collection(1;2;3;4))
   $log:=$log+String($n)+"|"
 End for each
 ASSERT($log="a111|b121|z1334|z1338|"; $log)
+// the same statements inside Use, which runs its body the general way
+$shared:=New shared object
+$log:=""
+Use ($shared)
+  For each ($v;New collection(1;2;3;4))
+    Case of
+      : ($v=1)
+        $log:=$log+"a"
+      : ($v=2)
+        $log:=$log+"b"
+      Else
+        $log:=$log+"z"
+    End case
+    $i:=0
+    While ($i<$v)
+      $i:=$i+1
+      If ($i=2)
+        continue
+      End if
+      If ($i=4)
+        break
+      End if
+      $log:=$log+String($i)
+    End while
+    $j:=0
+    Repeat
+      $j:=$j+1
+      If ($j=3)
+        break
+      End if
+    Until ($j>=$v)
+    $log:=$log+String($j)
+    $n:=0
+    For ($k;1;5)
+      If ($k=2)
+        continue
+      End if
+      If ($k>$v)
+        break
+      End if
+      $n:=$n+$k
+    End for
+    $log:=$log+String($n)+"|"
+  End for each
+  ASSERT($log="a111|b121|z1334|z1338|"; $log)
+End use
 // a counter past the longint range and a real step, the general way
 For each ($v;New collection(1))
   C_REAL($r)
