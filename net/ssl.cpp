@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -189,25 +190,64 @@ int AcceptMissingCrl(int ok, X509_STORE_CTX* ctx) {
   return ok;
 }
 
-// The system's certificates (the environment's SSL_CERT_FILE and SSL_CERT_DIR when set)
-// and those set for the process, for one verifying client; with revocation lists, every
-// certificate of the chain whose issuer has one is checked against it.
-void TrustCertificates(SSL* ssl) {
-  SSL_CTX* ctx = SSL_get_SSL_CTX(ssl);
-  SSL_CTX_set_default_verify_paths(ctx);
-  X509_STORE* store = SSL_CTX_get_cert_store(ctx);
-  for (int i = 0; i < sk_X509_num(gTrusted.certificates); ++i)
-    X509_STORE_add_cert(store, sk_X509_value(gTrusted.certificates, i));
-  for (int i = 0; i < sk_X509_CRL_num(gTrusted.crls); ++i)
-    X509_STORE_add_crl(store, sk_X509_CRL_value(gTrusted.crls, i));
+// The store every verifying client checks its server against: the system's certificates
+// (the environment's SSL_CERT_FILE and SSL_CERT_DIR when set) and those set for the
+// process. Reading the system's bundle costs milliseconds of parsing, so it is built once
+// and shared; a context holds its own reference, so a stream keeps the trust it started
+// with when the store is replaced. Rebuilt when the set certificates or those variables
+// change. One SSL call at a time (there are no threads), so no lock.
+struct SharedStore {
+  X509_STORE* store = nullptr;
+  std::string certFile, certDir;  // the environment it was built in
+};
+SharedStore gStore;
+
+void DropSharedStore() {
+  X509_STORE_free(gStore.store);
+  gStore = SharedStore{};
+}
+
+std::string EnvironmentValue(const char* name) {
+  const char* v = getenv(name);
+  return v ? v : "";
+}
+
+// The shared store, built if needed; null when it cannot be built whole (a store missing
+// some of the trust is never kept).
+X509_STORE* SharedTrustStore() {
+  std::string file = EnvironmentValue(X509_get_default_cert_file_env());
+  std::string dir = EnvironmentValue(X509_get_default_cert_dir_env());
+  if (gStore.store && gStore.certFile == file && gStore.certDir == dir) return gStore.store;
+  DropSharedStore();
+  X509_STORE* store = X509_STORE_new();
+  // A missing default file or folder is no failure: the system may have none.
+  bool ok = store && X509_STORE_set_default_paths(store) == 1;
+  for (int i = 0; ok && i < sk_X509_num(gTrusted.certificates); ++i)
+    ok = X509_STORE_add_cert(store, sk_X509_value(gTrusted.certificates, i)) == 1;
+  for (int i = 0; ok && i < sk_X509_CRL_num(gTrusted.crls); ++i)
+    ok = X509_STORE_add_crl(store, sk_X509_CRL_value(gTrusted.crls, i)) == 1;
+  if (!ok) {
+    X509_STORE_free(store);
+    return nullptr;
+  }
+  gStore = SharedStore{store, std::move(file), std::move(dir)};
+  return store;
+}
+
+// The trust for one verifying client; with revocation lists, every certificate of the
+// chain whose issuer has one is checked against it. False when there is no store.
+bool TrustCertificates(SSL* ssl) {
+  X509_STORE* store = SharedTrustStore();
+  if (!store) return false;
+  SSL_CTX_set1_cert_store(SSL_get_SSL_CTX(ssl), store);  // the context holds a reference
   if (sk_X509_CRL_num(gTrusted.crls) > 0) {
     X509_VERIFY_PARAM_set_flags(SSL_get0_param(ssl), X509_V_FLAG_CRL_CHECK | X509_V_FLAG_CRL_CHECK_ALL);
     SSL_set_verify(ssl, SSL_VERIFY_PEER, AcceptMissingCrl);
   } else {
     SSL_set_verify(ssl, SSL_VERIFY_PEER, nullptr);
   }
-  // A missing default file or a certificate given twice is no failure of the stream.
   ERR_clear_error();
+  return true;
 }
 
 // The connected peer's address as text, of either family; empty when the socket has none.
@@ -226,7 +266,7 @@ bool RequireVerifiedServer(StreamRecord* record, const std::string& host) {
               : SSL_set1_host(ssl, host.c_str());
   if (r != 1) return false;
   SSL_set_hostflags(ssl, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
-  TrustCertificates(ssl);
+  if (!TrustCertificates(ssl)) return false;
   record->verifyPeer = true;
   return true;
 }
@@ -312,6 +352,7 @@ void StartSslLibrary() {
 }
 
 void StopSslLibrary() {
+  DropSharedStore();
   FreeTrusted(gTrusted);
   BIO_meth_free(gTransportMethod);
   gTransportMethod = nullptr;
@@ -732,6 +773,7 @@ NetStatus SetTrustedCertificates(std::string_view path) {
   std::string p(path);
   if (p.empty()) {
     FreeTrusted(gTrusted);
+    DropSharedStore();
     return NetStatus::Ok;
   }
   Trusted loaded{sk_X509_new_null(), sk_X509_CRL_new_null()};
@@ -752,6 +794,7 @@ NetStatus SetTrustedCertificates(std::string_view path) {
   }
   FreeTrusted(gTrusted);
   gTrusted = loaded;
+  DropSharedStore();  // streams already open keep the store they hold
   return NetStatus::Ok;
 }
 

@@ -265,6 +265,8 @@ TLS_CALL(int, SSL_set_cipher_list, (SSL * s, const char* l), (s, l), 0)
 TLS_CALL(int, SSL_CTX_set_cipher_list, (SSL_CTX * c, const char* l), (c, l), 0)
 TLS_CALL(STACK_OF(X509_INFO)*, PEM_X509_INFO_read_bio, (BIO * b, STACK_OF(X509_INFO) * s, pem_password_cb* cb, void* u),
          (b, s, cb, u), nullptr)
+TLS_CALL(X509_STORE*, X509_STORE_new, (void), (), nullptr)
+TLS_CALL(int, X509_STORE_add_cert, (X509_STORE * s, X509* x), (s, x), 0)
 TLS_CALL(OPENSSL_STACK*, OPENSSL_sk_new_null, (void), (), nullptr)
 TLS_CALL(int, OPENSSL_sk_push, (OPENSSL_STACK * s, const void* p), (s, p), 0)
 TLS_CALL(X509*, SSL_get1_peer_certificate, (const SSL* s), (s), nullptr)

@@ -149,6 +149,43 @@ TEST(VerifiedOpen, ReachesEstablishedWhenTheAuthorityIsTrusted) {
   server.Stop();
 }
 
+// The trust is built once and shared by every verified open; a stream keeps the trust it
+// was opened with when the trusted certificates change, and new opens take the new one.
+TEST(VerifiedOpen, ChangedTrustAppliesToNewOpensWhileOpenStreamsKeepWorking) {
+  REQUIRE_CA();
+  Host h;
+  Child echo = StartPythonPeer({"server", Ca().good, Ca().key});
+  uint16_t echoPort = uint16_t(std::atoi(ReadLine(echo.out).c_str()));
+  uint16_t port = 0;
+  Child server = Serve(Ca().good, &port, 3);
+  ASSERT_NE(echoPort, 0);
+  ASSERT_NE(port, 0);
+
+  ASSERT_EQ(SetTrusted(h, Ca().ca), 0);
+  int32_t open = 0, ref = 0;
+  ASSERT_EQ(OpenVerified(h, "localhost", echoPort, &open), 8);
+  EXPECT_EQ(OpenVerified(h, "localhost", port, &ref), 8);  // the same store, reused
+  EXPECT_EQ(Release(h, ref), 0);
+
+  // Another authority, then one that fails to load: the open stream runs on.
+  EXPECT_EQ(SetTrusted(h, Ca().rsaCa), 0);
+  EXPECT_EQ(SetTrusted(h, Ca().noCertificates), -3);
+  EXPECT_EQ(Send(h, open, "still trusted\n"), 0);
+  EXPECT_EQ(ReceiveBytes(h, open, 14), "still trusted\n");
+  EXPECT_EQ(State(h, open), 8);
+
+  EXPECT_EQ(OpenVerified(h, "localhost", port, &ref), 20);
+  EXPECT_NE(SslError(h, ref).second.find("unable to get local issuer certificate"), std::string::npos);
+  EXPECT_EQ(Release(h, ref), 0);
+  EXPECT_EQ(SetTrusted(h, Ca().bothCas), 0);
+  EXPECT_EQ(OpenVerified(h, "localhost", port, &ref), 8);
+  EXPECT_EQ(Release(h, ref), 0);
+  EXPECT_EQ(Release(h, open), 0);
+  EXPECT_EQ(SetTrusted(h, ""), 0);
+  server.Stop();
+  echo.Stop();
+}
+
 TEST(VerifiedOpen, RefusedCertificatesBreakTheStreamAndSayWhy) {
   REQUIRE_CA();
   Host h;
