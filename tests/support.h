@@ -1,6 +1,7 @@
 // Pieces every test program may share: a temporary folder, whole files, peers run
 // through the shell or as child processes, random bytes and hex.
 #pragma once
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -79,6 +80,16 @@ inline std::string Unhex(const std::string& hex) {
   std::string out;
   for (size_t i = 0; i + 1 < hex.size(); i += 2) out += char(std::stoi(hex.substr(i, 2), nullptr, 16));
   return out;
+}
+
+// How many descriptors this process has open (a leak check: compare before and after).
+inline int OpenDescriptors() {
+  int n = 0;
+  if (DIR* d = opendir("/proc/self/fd")) {
+    while (readdir(d)) ++n;
+    closedir(d);
+  }
+  return n;
 }
 
 inline std::vector<std::string> Lines(const std::string& s) {

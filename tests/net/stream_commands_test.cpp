@@ -549,12 +549,6 @@ TEST(StreamCommands, BufferedTextsLeaveTogether) {
 
 // ---- many streams ----
 
-int OpenDescriptors() {
-  int n = 0;
-  for (auto it = std::filesystem::directory_iterator("/proc/self/fd"); it != std::filesystem::directory_iterator(); ++it) ++n;
-  return n;
-}
-
 TEST(StreamCommands, ThousandTwentyThreeStreamsThenNoMore) {
   rlimit lim{};
   getrlimit(RLIMIT_NOFILE, &lim);
@@ -566,29 +560,29 @@ TEST(StreamCommands, ThousandTwentyThreeStreamsThenNoMore) {
   Host h;
   uint16_t port = 0;
   int server = ListenRaw(&port, kLoopback, 2048);
-  int before = OpenDescriptors();
+  int before = vrxtest::OpenDescriptors();
   std::vector<int32_t> refs;
   for (int i = 0; i < 1023; ++i) {
     int32_t r = Open(h, "127.0.0.1", port);
     ASSERT_EQ(r, i + 1);
     refs.push_back(r);
   }
-  EXPECT_EQ(OpenDescriptors(), before + 1023);
+  EXPECT_EQ(vrxtest::OpenDescriptors(), before + 1023);
   // No reference left: the open fails and keeps no socket.
   EXPECT_EQ(Open(h, "127.0.0.1", port), 0);
-  EXPECT_EQ(OpenDescriptors(), before + 1023);
+  EXPECT_EQ(vrxtest::OpenDescriptors(), before + 1023);
   Value zero = Value::Long(0);
   EXPECT_EQ(CallLong(h, "VRX_GetStreamRef", {&zero}), 1023);
   for (int32_t r : refs) ASSERT_EQ(Release(h, r), 0);
   EXPECT_EQ(CallLong(h, "VRX_GetStreamRef", {&zero}), 0);
-  EXPECT_EQ(OpenDescriptors(), before);
+  EXPECT_EQ(vrxtest::OpenDescriptors(), before);
   // The lowest free reference comes back first.
   EXPECT_EQ(Open(h, "127.0.0.1", port), 1);
   close(server);
 }
 
 TEST(StreamCommands, ShutdownReleasesEveryStreamAndListener) {
-  int before = OpenDescriptors();
+  int before = vrxtest::OpenDescriptors();
   uint16_t port = 0;
   {
     Host h;
@@ -597,9 +591,9 @@ TEST(StreamCommands, ShutdownReleasesEveryStreamAndListener) {
     Listen(h, port);
     int32_t c = Open(h, "127.0.0.1", port);
     ASSERT_GT(c, 0);
-    EXPECT_GT(OpenDescriptors(), before);
+    EXPECT_GT(vrxtest::OpenDescriptors(), before);
   }
-  EXPECT_EQ(OpenDescriptors(), before);
+  EXPECT_EQ(vrxtest::OpenDescriptors(), before);
   EXPECT_LT(ConnectRaw(port), 0);
 }
 

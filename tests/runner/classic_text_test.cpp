@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runner/runner.h"
+#include "tests/runner/run_main.h"
 
 namespace {
 
@@ -15,21 +16,6 @@ struct Case {
   const char* source;
   const char* out;
 };
-
-std::string RunMain(const std::string& main) {
-  runner::Program program;
-  std::vector<std::string> lines, errors;
-  if (!runner::LoadSources({{"main.4dm", main}}, &program, &errors))
-    return "load: " + (errors.empty() ? "" : errors[0]);
-  runner::RunOptions opts;
-  opts.out = [&](std::string_view l) { lines.emplace_back(l); };
-  opts.err = [&](std::string_view l) { errors.emplace_back(l); };
-  runner::RunProgram(program, "main", {}, opts);
-  if (!errors.empty()) return "error: " + errors[0];
-  std::string out;
-  for (const std::string& l : lines) out += (out.empty() ? "" : "|") + l;
-  return out;
-}
 
 void Check(std::initializer_list<Case> cases) {
   for (const Case& c : cases) {

@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <source_location>
 
+#include "tests/support.h"
 #include "net_faults.h"
 #include "tests/net/ssl/ssl_support.h"
 
@@ -99,15 +100,6 @@ std::string PeerData() {
   std::string s(kPeerBytes, '\0');
   for (int i = 0; i < kPeerBytes; ++i) s[size_t(i)] = char(i % 251);
   return s;
-}
-
-int OpenDescriptors() {
-  int n = 0;
-  if (DIR* d = opendir("/proc/self/fd")) {
-    while (readdir(d)) ++n;
-    closedir(d);
-  }
-  return n;
 }
 
 // The state once it is 8 or beyond (VRX_WaitStreamState waits once even then).
@@ -303,7 +295,7 @@ void Walk(const Scenario& s, unsigned families) {
   for (int64_t n = 1;; ++n) {
     Host h;
     ASSERT_TRUE(h.loaded()) << h.error();
-    const int before = OpenDescriptors();
+    const int before = vrxtest::OpenDescriptors();
     Outcome run{h, true, {}};
     netwalk::FailNetCall(n, families, Fault::Error);
     s.body(run, peer);
@@ -311,7 +303,7 @@ void Walk(const Scenario& s, unsigned families) {
     const std::string failed = netwalk::FailedCall();
     netwalk::FailNetCall(0, 0, Fault::Error);
     SCOPED_TRACE(std::string(s.name) + ", call " + std::to_string(n) + " (" + failed + ") failed");
-    EXPECT_EQ(OpenDescriptors(), before);
+    EXPECT_EQ(vrxtest::OpenDescriptors(), before);
     if (calls < n) {
       EXPECT_TRUE(run.complete) << run.firstMiss;
       break;
@@ -335,13 +327,13 @@ TEST_P(NetWalk, PassingFaultsAreRidden) {
       SCOPED_TRACE(std::string(GetParam().name) + ", fault " + std::to_string(int(how)) + " seed " +
                    std::to_string(seed));
       Host h;
-      const int before = OpenDescriptors();
+      const int before = vrxtest::OpenDescriptors();
       Outcome run{h, true, {}};
       netwalk::FailSomeNetCalls(3, seed, netwalk::kSystemCalls, how);
       GetParam().body(run, peer);
       netwalk::FailNetCall(0, 0, how);
       EXPECT_TRUE(run.complete) << run.firstMiss;
-      EXPECT_EQ(OpenDescriptors(), before);
+      EXPECT_EQ(vrxtest::OpenDescriptors(), before);
     }
 }
 

@@ -116,15 +116,6 @@ std::string Files(const vrxtest::TempDir& d) {
   return all;
 }
 
-int Descriptors() {
-  int n = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir)) ++n;
-    closedir(dir);
-  }
-  return n;
-}
-
 struct Outcome {
   std::vector<int> codes;
   std::string files;
@@ -135,14 +126,14 @@ Outcome RunScenario(const Scenario& s, int64_t failAt) {
   vrxtest::TempDir d;
   s.prepare(d);
   walk::FaultFolder(d.path.string());
-  int fds = Descriptors();
+  int fds = vrxtest::OpenDescriptors();
   walk::FailFileCall(failAt);
   Outcome r;
   r.codes = s.steps(d);
   r.calls = walk::FileCallCount();
   walk::FailFileCall(0);
   EXPECT_EQ(OpenForkCount(), 0) << s.name << ", call " << failAt << " fails: a fork stays open";
-  EXPECT_EQ(Descriptors(), fds) << s.name << ", call " << failAt << " fails: descriptors leaked";
+  EXPECT_EQ(vrxtest::OpenDescriptors(), fds) << s.name << ", call " << failAt << " fails: descriptors leaked";
   r.files = Files(d);
   return r;
 }

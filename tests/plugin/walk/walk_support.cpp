@@ -100,15 +100,6 @@ void OnWatchdog(int) {
   abort();
 }
 
-int OpenDescriptors() {
-  int n = 0;
-  if (DIR* d = opendir("/proc/self/fd")) {
-    while (readdir(d)) ++n;
-    closedir(d);
-  }
-  return n;
-}
-
 int32_t CallLong(Host& h, std::string_view name, std::vector<Value*> ps) { return h.Call(name, ps).value; }
 
 int RawSocket(int type, uint16_t* port) {
@@ -394,7 +385,7 @@ Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& 
   int nice = getpriority(PRIO_PROCESS, 0);
   bool niceKnown = nice != -1 || errno == 0;
   int32_t liveBefore = platform::LiveHandleCount();
-  int fdsBefore = OpenDescriptors();
+  int fdsBefore = vrxtest::OpenDescriptors();
   {
     std::vector<Value> values;
     World w;
@@ -454,7 +445,7 @@ Outcome RunCommand(const Sample& s, const vrx::CommandInfo& row, const RunPlan& 
     if (s.cleanup != Cleanup::FinishDigest) w.Finish(s.fixture, 0, false);
   }
   EXPECT_EQ(platform::LiveHandleCount(), liveBefore) << what << ": blocks leaked";
-  EXPECT_EQ(OpenDescriptors(), fdsBefore) << what << ": descriptors leaked";
+  EXPECT_EQ(vrxtest::OpenDescriptors(), fdsBefore) << what << ": descriptors leaked";
   alarm(0);
   return out;
 }
