@@ -73,11 +73,8 @@ inline void Ensure(host::Value* slot, Kind kind) {
 // A longint as a host takes it: 4D rounds reals. A whole real in range, as a number
 // written in a method is, needs no rounding.
 inline int32_t AsLong(const Value& v) {
-  if (v.type == Type::Long || v.type == Type::Time) return v.l;
-  if (v.type == Type::Real && v.r >= -2147483648.0 && v.r <= 2147483647.0) {
-    const auto whole = int32_t(v.r);
-    if (double(whole) == v.r) return whole;
-  }
+  if (v.type == Type::Time) return v.l;
+  if (int32_t whole; WholeNumber(v, &whole)) return whole;
   return RealToLong(v.Number());
 }
 
