@@ -94,6 +94,18 @@ TextValue CopyText(const TextValue& in) {
   return {int16_t(n), h};
 }
 
+TextValue MapTextCopy(const TextValue& in, const uint8_t* table) {
+  size_t n = TextView(in).size();
+  Handle h = platform::NewHandle(int32_t(n));
+  if (!h) return {0, 0};
+  if (n) {
+    const uint8_t* from = platform::HandleAddress(in.handle);  // after the allocation
+    uint8_t* to = platform::HandleAddress(h);
+    for (size_t i = 0; i < n; ++i) to[i] = table[from[i]];
+  }
+  return {int16_t(n), h};
+}
+
 void ISOToMac(TextValue* text, int32_t tableNumber) {
   Table t;
   t.present = LoadCharTable(kIsoToMacList, tableNumber, t.bytes);

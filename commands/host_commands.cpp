@@ -44,17 +44,21 @@ void GetStreamRefCommand(const Call& c) {
 
 void GetStreamStatesCommand(const Call& c) {
   int32_t result = -1;
-  int32_t threshold = c.Long(3) ? c.Long(3) : 8;
+  int32_t threshold = c.Long(3);
+  if (threshold == 0) threshold = 8;
   const LongArrayValue* refs = c.LongArray(1);
   LongArrayValue* states = c.LongArray(2);
   int32_t count = refs ? refs->count : 0;
   // A count larger than the elements block holds would read past it; so would a state
   // past the states block.
-  if (count > 0 && platform::HandleSize(refs->handle) / 4 - 1 < count)
-    count = platform::HandleSize(refs->handle) / 4 - 1;
+  int32_t size = 0;
+  const uint8_t* refBytes = count > 0 ? platform::HandleBytes(refs->handle, &size) : nullptr;
+  count = std::min(count, size / 4 - 1);
   int32_t room = states ? states->count : 0;  // packed field: copied before std::min
-  if (states) room = std::min(room, platform::HandleSize(states->handle) / 4 - 1);
-  const uint8_t* refBytes = count > 0 ? platform::HandleAddress(refs->handle) : nullptr;
+  if (states && room > 0 && count > 0) {
+    platform::HandleBytes(states->handle, &size);
+    room = std::min(room, size / 4 - 1);
+  }
   for (int32_t i = 1; i <= count; ++i) {
     int32_t ref;
     std::memcpy(&ref, refBytes + 4 * i, 4);

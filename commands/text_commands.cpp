@@ -53,21 +53,15 @@ void DecodeBase64Command(const Call& c) { Answer(c, Base64Decode(In(c, 1))); }
 void EncodeQuotedPrintableCommand(const Call& c) { Answer(c, QPEncode(In(c, 1), c.Long(2))); }
 void DecodeQuotedPrintableCommand(const Call& c) { Answer(c, QPDecode(In(c, 1), c.Long(2))); }
 
-void MapTextCharsCommand(const Call& c) {
-  TextValue t = CopyOfFirst(c);
-  std::string_view v = TextView(t);
-  auto* p = reinterpret_cast<uint8_t*>(const_cast<char*>(v.data()));
-  for (size_t i = 0; i < v.size(); ++i) p[i] = Rot13Byte(p[i]);
-  Answer(c, t);
-}
+void MapTextCharsCommand(const Call& c) { Answer(c, MapTextCopy(In(c, 1), kRot13Table.data())); }
 
 void MapBlobCharsCommand(const Call& c) {
   Handle* blob = c.Blob(1);
   if (!blob || !*blob) return;
-  uint8_t* p = platform::HandleAddress(*blob);
-  int32_t n = platform::HandleSize(*blob);
+  int32_t n;
+  uint8_t* p = platform::HandleBytes(*blob, &n);
   if (!p) return;
-  for (int32_t i = 0; i < n; ++i) p[i] = Rot13Byte(p[i]);
+  MapBytes(p, size_t(n), kRot13Table.data());
 }
 
 void CountQueueItemsCommand(const Call& c) { c.ResultLong(QueueCountItems(&c.g->queueTable, c.Long(1))); }

@@ -235,9 +235,14 @@ std::span<int32_t> Value::ResizeLongs(size_t count) {
   if (count > size_t(INT32_MAX / 4 - 1)) return {};
   Handle h = array_.handle;  // packed field: worked on through a copy
   const int32_t size = int32_t(4 * (count + 1));
-  if (!h) array_.handle = h = platform::NewHandle(size);
-  else if (!platform::SetHandleSize(h, size)) return {};
-  uint8_t* p = h ? platform::HandleAddress(h) : nullptr;
+  // An array refilled with as many elements as before keeps its block as it is.
+  int32_t had = 0;
+  uint8_t* p = h ? platform::HandleBytes(h, &had) : nullptr;
+  if (!p || had != size) {
+    if (!h) array_.handle = h = platform::NewHandle(size);
+    else if (!platform::SetHandleSize(h, size)) return {};
+    p = h ? platform::HandleAddress(h) : nullptr;
+  }
   if (!p) return {};
   std::memset(p, 0, 4);
   array_.count = int32_t(count);
