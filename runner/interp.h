@@ -58,6 +58,14 @@ struct SiteValues {
   // gives back the other one when it takes the new one).
   Value kept[2];
   std::string resultBytes;  // the plug-in's result bytes, before they become a value
+  // A literal text with characters beyond ASCII, kept with its Mac Roman form for each
+  // parameter that was given one: a literal never changes, so the next call of the site
+  // takes the form as it is (`from` holds the literal's bytes, which keeps them alive).
+  struct Converted {
+    Value from;
+    std::string macRoman;
+  };
+  std::vector<Converted> converted;  // by parameter; empty until a literal needs it
 
   void Resize(size_t n) {
     if (values.size() == n) return;  // a site's calls have the same number of arguments

@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "host/host.h"
 #include "platform/services.h"
 #include "runner/interp.h"
+#include "runner/scalar.h"
 
 namespace runner {
 
@@ -26,8 +28,15 @@ std::string ParamLabel(const vrx::CommandInfo& c, size_t i) {
 // Texts are UTF-8 here and Mac Roman to the plug-in. ASCII, the common case, is the same
 // in both and is taken as it is, without a copy.
 inline bool IsAscii(std::string_view s) {
-  for (char c : s)
-    if (uint8_t(c) >= 0x80) return false;
+  const char* p = s.data();
+  size_t n = s.size(), i = 0;
+  for (; i + 8 <= n; i += 8) {  // eight bytes at a time: texts are mostly ASCII
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    if (w & 0x8080808080808080u) return false;
+  }
+  for (; i < n; ++i)
+    if (uint8_t(p[i]) >= 0x80) return false;
   return true;
 }
 // `text` as the plug-in reads it, valid until the next call: a converted text is kept in
@@ -44,6 +53,27 @@ inline void FromMacRoman(std::string_view bytes, std::string* to) {
   else platform::MacRomanToUtf8(bytes, to);
 }
 
+// A text parameter beyond ASCII in Mac Roman. A literal's form is made at the site's
+// first call and kept for the next ones; any other text is converted each time.
+[[gnu::noinline]] std::string_view ConvertedArg(Frame& f, SiteValues& sv, size_t i, const Value& v) {
+  const std::string& text = v.str();
+  const std::vector<Value>& consts = f.code->consts;
+  std::less<const Value*> before;
+  if (before(&v, consts.data()) || !before(&v, consts.data() + consts.size())) return ToMacRoman(text);
+  if (sv.converted.size() <= i) sv.converted.resize(sv.values.size());
+  SiteValues::Converted& c = sv.converted[i];
+  if (&c.from.str() != &text) {
+    platform::Utf8ToMacRoman(text, &c.macRoman);
+    c.from = v;
+  }
+  return c.macRoman;
+}
+// A text parameter's bytes as the plug-in reads them, valid until the next call.
+[[gnu::always_inline]] inline std::string_view MacRomanArg(Frame& f, SiteValues& sv, size_t i, const Value& v) {
+  const std::string& text = v.str();
+  return IsAscii(text) ? std::string_view(text) : ConvertedArg(f, sv, i, v);
+}
+
 // Makes *slot a host value of `kind`; one that already is keeps its storage.
 inline void Ensure(host::Value* slot, Kind kind) {
   if (slot->kind() != kind) *slot = host::Value(kind);
@@ -56,6 +86,11 @@ inline void Ensure(host::Value* slot, Kind kind) {
   void* p = sv.Slot(i);
   if (kind == Kind::Integer) *static_cast<int16_t*>(p) = int16_t(v);
   else *static_cast<int32_t*>(p) = v;
+}
+// A date parameter likewise, in the layout the plug-in reads.
+[[gnu::always_inline]] inline void PutDate(SiteValues& sv, size_t i, const Date& d) {
+  Ensure(&sv.values[i], Kind::Date);
+  *static_cast<vrx::DateValue*>(sv.Slot(i)) = {int16_t(d.day), int16_t(d.month), int16_t(d.year)};
 }
 // A string parameter (a length byte, then up to 255 bytes) likewise.
 [[gnu::always_inline]] inline void PutString(SiteValues& sv, size_t i, std::string_view bytes) {
@@ -76,6 +111,36 @@ inline int32_t AsLong(const Value& v) {
   if (v.type == Type::Time) return v.l;
   if (int32_t whole; WholeNumber(v, &whole)) return whole;
   return RealToLong(v.Number());
+}
+
+// The parameters most calls pass, filled in place without the general conversion (and
+// its frame): numbers into longints and times, dates. False leaves the parameter to
+// ToHost, which also reports a value of the wrong kind.
+[[gnu::always_inline]] inline bool FillCommon(Frame& f, SiteValues& sv, size_t i, Kind kind, const Value& v) {
+  int32_t whole;
+  switch (kind) {
+    case Kind::Long: case Kind::Time:
+      if (v.type == Type::Time) whole = v.l;
+      else if (!WholeNumber(v, &whole)) return false;
+      PutNumber(sv, i, kind, whole);
+      return true;
+    case Kind::Date:
+      if (v.type != Type::Date) return false;
+      PutDate(sv, i, v.d);
+      return true;
+    case Kind::String:
+      if (v.type != Type::Text) return false;
+      PutString(sv, i, MacRomanArg(f, sv, i, v));  // 255 bytes; 4D cuts longer texts
+      return true;
+    default:
+      return false;
+  }
+}
+
+// AsLong of a real.
+inline int32_t RealAsLong(double r) {
+  if (r >= -2147483648.0 && r <= 2147483647.0 && r == double(int32_t(r))) return int32_t(r);
+  return RealToLong(r);
 }
 
 // A value for a parameter that the command ignores: whatever the method wrote, in the
@@ -122,13 +187,13 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
       return true;
     case Kind::String: {
       if (v.type != Type::Text) return wrong("a string");
-      PutString(sv, i, ToMacRoman(v.str()));  // 255 bytes; 4D cuts longer texts
+      PutString(sv, i, MacRomanArg(f, sv, i, v));  // 255 bytes; 4D cuts longer texts
       return true;
     }
     case Kind::Text: {
       if (v.type != Type::Text) return wrong("a text");
       // The plug-in reads Mac Roman: a character it has no form for becomes '?'.
-      std::string_view bytes = ToMacRoman(v.str());
+      std::string_view bytes = MacRomanArg(f, sv, i, v);
       if (bytes.size() > size_t(vrx::kMaxTextLength))
         return Fail(f, ParamLabel(c, i) + ": a text of " + std::to_string(bytes.size()) +
                            " bytes is too long (a text holds at most 32767 bytes)");
@@ -162,8 +227,7 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
     }
     case Kind::Date:
       if (v.type != Type::Date) return wrong("a date");
-      Ensure(out, kind);
-      out->SetDate(int16_t(v.d.year), int16_t(v.d.month), int16_t(v.d.day));
+      PutDate(sv, i, v.d);
       return true;
     case Kind::Time:
       if (v.type != Type::Time && !v.numeric()) return wrong("a time");
@@ -237,11 +301,19 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
       slot->SetLongs({});
       return;
     case Kind::Date:
-      Ensure(slot, kind);
-      slot->SetDate(0, 0, 0);
+      PutDate(sv, i, Date{});
       return;
     default: PutNumber(sv, i, Kind::Long, 0); return;
   }
+}
+
+// Gives a text or BLOB value these bytes. Bytes equal to those it holds leave it as it
+// is: a command called in a loop often answers what it answered before, and bytes
+// shared with other values then stay shared instead of being copied to be overwritten.
+inline void PutBytes(Value& v, std::string_view bytes) {
+  const std::string& now = v.str();
+  if (now.size() == bytes.size() && std::memcmp(now.data(), bytes.data(), bytes.size()) == 0) return;
+  v.strMut().assign(bytes);
 }
 
 // Writes what an output parameter holds after the call straight into the variable, for
@@ -262,20 +334,24 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
         case Type::Real: v.r = GetNumber(sv, i); return true;
         default: return false;
       }
-    case Kind::String: case Kind::Text:
+    case Kind::String: case Kind::Text: {
       if (v.type != Type::Text && v.type != Type::Undefined) return false;
       v.type = Type::Text;
+      std::string_view bytes;
       if (h.kind() == Kind::String) {
         const uint8_t* p = static_cast<const uint8_t*>(sv.Slot(i));
-        FromMacRoman(std::string_view(reinterpret_cast<const char*>(p + 1), p[0]), &v.strMut());
+        bytes = std::string_view(reinterpret_cast<const char*>(p + 1), p[0]);
       } else {
-        FromMacRoman(h.View(), &v.strMut());
+        bytes = h.View();
       }
+      if (!IsAscii(bytes)) platform::MacRomanToUtf8(bytes, &v.strMut());
+      else PutBytes(v, bytes);
       return true;
+    }
     case Kind::Blob:
       if (v.type != Type::Blob && v.type != Type::Undefined) return false;
       v.type = Type::Blob;
-      v.strMut().assign(h.View());
+      PutBytes(v, h.View());
       return true;
     case Kind::Picture:
       if (v.type != Type::Picture && v.type != Type::Blob && v.type != Type::Undefined) return false;
@@ -330,13 +406,17 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
     const Target& resolved = sv.targets[i];
     Var* var = resolved.var;
     if (!var) {
-      if (arg.op == Op::Member || arg.op == Op::Index) [[unlikely]] {
-        if (!StoreInPath(f, a[i], kind, values[i])) return false;
-        continue;
-      }
       // A whole variable, found again at no cost; anything else is an expression.
-      if (!IsWholeVar(arg)) continue;
-      var = FindVar(f, a[i]);
+      switch (arg.op) {
+        case Op::Local: var = &f.locals[size_t(arg.a)]; break;
+        case Op::Param: var = &f.params[size_t(arg.a)]; break;
+        case Op::ProcessVar: var = &f.proc->vars[size_t(arg.a)]; break;
+        case Op::Interprocess: var = &f.rt->interprocess[size_t(arg.a)]; break;
+        case Op::Member: case Op::Index:
+          if (!StoreInPath(f, a[i], kind, values[i])) return false;
+          continue;
+        default: continue;
+      }
     } else if (resolved.isElement) {
       // Elements take what the host returns through the ordinary conversion.
       if (!AssignTarget(f, resolved, FromHost(kind, values[i], nullptr))) return false;
@@ -350,8 +430,9 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
 }
 
 // Fills the host value of parameter i from its value.
-bool Fill(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteValues& sv) {
-  if (c.params[i].dir != Dir::Ignored) return ToHost(f, c, i, v, sv);
+[[gnu::always_inline]] inline bool Fill(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v,
+                                       SiteValues& sv) {
+  if (c.params[i].dir != Dir::Ignored) return FillCommon(f, sv, i, c.params[i].kind, v) || ToHost(f, c, i, v, sv);
   if (v.numeric() || v.type == Type::Boolean || v.type == Type::Time) {  // Natural's numbers
     PutNumber(sv, i, v.type == Type::Time ? Kind::Time : Kind::Long,
               v.type == Type::Boolean ? v.b : AsLong(v));
@@ -363,6 +444,17 @@ bool Fill(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteVal
 
 [[gnu::noinline]] bool EvalAndFill(Frame& f, const vrx::CommandInfo& c, const Args& a, size_t i,
                                    SiteValues& sv) {
+  // A number worked out by scalar code goes straight into a longint or time parameter.
+  const Node& n = a.node(i);
+  const Kind kind = c.params[i].kind;
+  if (n.scalar >= 0 && (n.op == Op::Binary || n.op == Op::Negate || n.op == Op::Element) &&
+      (kind == Kind::Long || kind == Kind::Time) && c.params[i].dir != Dir::Ignored) {
+    Scalar s = RunScalar(f, n.scalar);
+    if (s.type == Type::Long || s.type == Type::Real) {
+      PutNumber(sv, i, kind, s.type == Type::Long ? s.l : RealAsLong(s.r));
+      return true;
+    }
+  }
   Value v;
   return Eval(f, a[i], &v) && Fill(f, c, i, v, sv);
 }
@@ -389,30 +481,42 @@ bool IsTarget(const Node& n) { return n.op == Op::Element || n.op == Op::Deref |
 // Fills the host values of a call from its arguments, strictly left to right.
 bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& sv) {
   for (size_t i = 0; i < a.size(); ++i) {
-    if (a.star(i)) return Fail(f, ParamLabel(c, i) + ": * is not a value");
+    const Node& arg = a.node(i);
+    if (arg.op == Op::Star && arg.a == 0) return Fail(f, ParamLabel(c, i) + ": * is not a value");
     Dir dir = c.params[i].dir;
     Kind kind = c.params[i].kind;
     if (dir == Dir::Out || dir == Dir::InOut) {
       sv.targets[i].var = nullptr;
-      if (IsTarget(a.node(i))) [[unlikely]] {
+      if (IsTarget(arg)) [[unlikely]] {
         if (!FillTarget(f, c, a, i, sv)) return false;
         continue;
       }
-    }
-    if (dir == Dir::Out) {
-      // The command only writes it; the variable may not exist yet.
-      MakeEmpty(sv, i, kind);
-      continue;
-    }
-    if (dir == Dir::InOut && IsWholeVar(a.node(i)) && !PeekVar(f, a[i])) {
-      // An in/out variable that does not exist yet starts empty, as 4D creates it.
-      MakeEmpty(sv, i, kind);
-      continue;
+      if (dir == Dir::Out) {
+        // The command only writes it; the variable may not exist yet.
+        MakeEmpty(sv, i, kind);
+        continue;
+      }
     }
     // A literal or a variable is read where it stands; anything else is evaluated into
     // a copy first.
-    const Node& arg = a.node(i);
-    const Value* v = arg.op == Op::Const ? &f.code->consts[size_t(arg.a)] : PeekVar(f, a[i]);
+    const Value* v;
+    switch (arg.op) {
+      case Op::Const: v = &f.code->consts[size_t(arg.a)]; break;
+      case Op::Local: v = &f.locals[size_t(arg.a)].v; break;
+      case Op::Param: v = &f.params[size_t(arg.a)].v; break;
+      case Op::ProcessVar: v = &f.proc->vars[size_t(arg.a)].v; break;
+      case Op::Interprocess: v = &f.rt->interprocess[size_t(arg.a)].v; break;
+      default: v = nullptr; break;
+    }
+    if (v && v->type == Type::Undefined && arg.op != Op::Const) {
+      // An in/out variable that does not exist yet starts empty, as 4D creates it; an
+      // input one is evaluated, which reports it.
+      if (dir == Dir::InOut) {
+        MakeEmpty(sv, i, kind);
+        continue;
+      }
+      v = nullptr;
+    }
     if (!(v ? Fill(f, c, i, *v, sv) : EvalAndFill(f, c, a, i, sv))) return false;
   }
   return true;

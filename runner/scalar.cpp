@@ -137,6 +137,20 @@ template <Src X, Src Y>
 [[gnu::noinline]] bool BinaryOther(Frame& f, const Ins& ins, Scalar* regs) {
   Scalar x = FetchFrom<X>(f, ins.x.index, regs);
   Scalar y = FetchFrom<Y>(f, ins.y.index, regs);
+  // A real beside a longint or a real (every number written in a method is a real) under
+  // + - *: real arithmetic, as BinaryAny would reach it.
+  const bool numbers = (x.type == Type::Long || x.type == Type::Real) &&
+                       (y.type == Type::Long || y.type == Type::Real) &&
+                       (x.type == Type::Real || y.type == Type::Real);
+  if (numbers) {
+    Scalar* to = &regs[ins.dst];
+    switch (ins.bin) {
+      case Tok::Plus: SetReal(to, x.Number() + y.Number()); return true;
+      case Tok::Minus: SetReal(to, x.Number() - y.Number()); return true;
+      case Tok::Star: SetReal(to, x.Number() * y.Number()); return true;
+      default: break;
+    }
+  }
   return BinaryAny(ins.bin, x, y, &regs[ins.dst]);
 }
 

@@ -406,6 +406,23 @@ TEST(Plugin, TextResultsKeptElsewhereStayAsTheyWere) {
   EXPECT_EQ(o.out, std::vector<std::string>{"no1 no1 no2 no3 no4 []"});
 }
 
+TEST(Plugin, RepeatedTextParametersAndOutputs) {
+  // A literal beyond ASCII is converted once per call site, a variable at every call;
+  // an output equal to what its variable holds leaves the variable and a copy of it as
+  // they are, and a different one changes the variable alone. Numbers worked out in an
+  // argument keep the rules of mixed longint and real arithmetic.
+  Outcome o = RunMain(
+      "For ($i;1;2)\n  $r:=VRX_MapTextChars(\"K\u00f6ln\")\n  $t:=\"K\u00e9\"+String($i)\n"
+      "  ECHO($r+\" \"+VRX_MapTextChars($t))\nEnd for\n"
+      "$name:=\"abc\"\n$copy:=$name\n$k:=VRX_GetNameServer(\"abc\";$name;$port;0)\nECHO($name+$copy)\n"
+      "$k:=VRX_GetNameServer(\"xy\";$name;$port;0)\nECHO($name+\" \"+$copy)\n"
+      "$i:=3\n$x:=1.5\nVRX_SecondsToDate($i*86400+3.25;$d;$s;1)\n"
+      "ECHO(String($i*2.5)+\" \"+String(Type($i*2))+\" \"+String(0.5-$i)+\" \"+String($x*$x)+\" \"+String($s))\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, (std::vector<std::string>{"X\u00f6ya X\u00e91", "X\u00f6ya X\u00e92", "abcabc", "xy abc",
+                                             "7.5 1 -2.5 2.25 00:00:03"}));
+}
+
 TEST(Plugin, BlobInOutParameter) {
   // VRX_DetachBlob hands the method a handle it owns; 4D code cannot free it, so the
   // test does.
