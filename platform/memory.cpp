@@ -15,10 +15,24 @@ constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
 struct Block {
   uint8_t* data = nullptr;
   int32_t size = 0;
+  int32_t capacity = 0;  // bytes data holds beyond the one past the end (see Allocate)
   uint8_t state = 0;
   uint8_t generation = 1;
   bool live = false;
 };
+
+// A small block's storage stays with its slot when the block is disposed (at most
+// kKeptBlocks of them), for the next block made in that slot: the slot disposed last is
+// the one used next, so a command that makes a short text the host disposes of after
+// the call allocates nothing. Not with the sanitizer, nor in heap-scramble mode, where
+// a stale address must reach freed memory.
+constexpr int32_t kKeptCapacity = 256;
+constexpr int32_t kKeptBlocks = 64;
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kKeepStorage = false;
+#else
+constexpr bool kKeepStorage = true;
+#endif
 
 struct Heap {
   std::vector<Block> blocks;  // slot 0, made with the first block, is never used: handle 0 is null
@@ -27,6 +41,7 @@ struct Heap {
   bool scramble = false;
   uint32_t scrambleCursor = 1;
   int32_t liveCount = 0;
+  int32_t kept = 0;  // disposed blocks that still hold their storage
   int64_t allocations = 0;  // counted since SetAllocationFailure
   int64_t failAt = 0;       // 0: never fail
   AllocationFailure failMode = AllocationFailure::Nth;
@@ -73,6 +88,14 @@ bool ShouldFail() {
 // BLOB still counts as present.
 uint8_t* Allocate(int32_t size) { return static_cast<uint8_t*>(std::malloc(size_t(size) + 1)); }
 
+// Frees the storage of a slot's block that is no longer live, if it kept any.
+void DropKept(Block& b) {
+  if (!b.data) return;
+  std::free(b.data);
+  b.data = nullptr;
+  --TheHeap().kept;
+}
+
 // Moves an unlocked block to fresh storage and poisons nothing: the old storage is
 // freed, so a stale address is a use-after-free the sanitizer reports.
 bool Move(Block& b) {
@@ -82,6 +105,7 @@ bool Move(Block& b) {
   std::memcpy(fresh, b.data, size_t(b.size));
   std::free(b.data);
   b.data = fresh;
+  b.capacity = b.size;
   return true;
 }
 
@@ -107,28 +131,40 @@ Handle NewBlock(int32_t size, bool clear) {
     return 0;
   }
   if (heap.scramble) ScrambleOne();
-  uint8_t* data = clear ? static_cast<uint8_t*>(std::calloc(size_t(size) + 1, 1)) : Allocate(size);
-  if (!data) {
-    heap.lastError = kMemFullErr;
-    return 0;
-  }
+  // The slot comes first: the storage its last block kept may serve.
   uint32_t index;
   if (!heap.freeSlots.empty()) {
     index = heap.freeSlots.back();
-    heap.freeSlots.pop_back();
   } else {
     if (heap.blocks.size() > kIndexMask) {
-      std::free(data);
       heap.lastError = kMemFullErr;
       return 0;
     }
     if (heap.blocks.empty()) heap.blocks.emplace_back();  // slot 0
     index = uint32_t(heap.blocks.size());
     heap.blocks.emplace_back();
+    heap.freeSlots.push_back(index);
   }
   Block& b = heap.blocks[index];
+  uint8_t* data;
+  int32_t capacity = size;
+  if (b.data && size <= b.capacity) {
+    data = b.data;
+    capacity = b.capacity;
+    --heap.kept;
+    if (clear) std::memset(data, 0, size_t(size) + 1);
+  } else {
+    data = clear ? static_cast<uint8_t*>(std::calloc(size_t(size) + 1, 1)) : Allocate(size);
+    if (!data) {
+      heap.lastError = kMemFullErr;
+      return 0;
+    }
+    DropKept(b);
+  }
+  heap.freeSlots.pop_back();
   b.data = data;
   b.size = size;
+  b.capacity = capacity;
   b.state = 0;
   b.live = true;
   ++heap.liveCount;
@@ -176,7 +212,7 @@ bool SetHandleSize(Handle h, int32_t size) {
       heap.lastError = kMemFullErr;
       return false;
     }
-    b->size = size;
+    b->size = b->capacity = size;
     heap.lastError = kNoErr;
     return true;
   }
@@ -191,7 +227,7 @@ bool SetHandleSize(Handle h, int32_t size) {
     std::memcpy(fresh, b->data, size_t(size < b->size ? size : b->size));
     std::free(b->data);
     b->data = fresh;
-    b->size = size;
+    b->size = b->capacity = size;
   } else {
     void* grown = std::realloc(b->data, size_t(size) + 1);
     if (!grown) {
@@ -199,7 +235,7 @@ bool SetHandleSize(Handle h, int32_t size) {
       return false;
     }
     b->data = static_cast<uint8_t*>(grown);
-    b->size = size;
+    b->size = b->capacity = size;
   }
   heap.lastError = kNoErr;
   return true;
@@ -212,8 +248,12 @@ void DisposeHandle(Handle h) {
     heap.lastError = h ? kMemWZErr : kNoErr;
     return;
   }
-  std::free(b->data);
-  b->data = nullptr;
+  if (kKeepStorage && b->data && b->capacity <= kKeptCapacity && heap.kept < kKeptBlocks && !heap.scramble) {
+    ++heap.kept;
+  } else {
+    std::free(b->data);
+    b->data = nullptr;
+  }
   b->size = 0;
   b->state = 0;
   b->live = false;
@@ -285,7 +325,7 @@ void EmptyHandle(Handle h) {
   if (Block* b = Find(h)) {
     std::free(b->data);
     b->data = nullptr;
-    b->size = 0;
+    b->size = b->capacity = 0;
   }
 }
 

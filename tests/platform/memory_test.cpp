@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/memory.h"
 
@@ -51,6 +52,30 @@ TEST(Memory, AllocateResizeDispose) {
   EXPECT_EQ(MemError(), kMemFullErr);
   EXPECT_EQ(HandleSize(0), 0);
   EXPECT_EQ(MemError(), kNilHandleErr);
+}
+
+TEST(Memory, SlotsReuseTheStorageOfSmallDisposedBlocks) {
+  // The next block made in a slot may take the storage its disposed block kept: nothing
+  // of the old contents shows through a cleared block, a larger block gets room of its
+  // own, and a burst of disposed blocks leaves every new one whole.
+  int32_t live = LiveHandleCount();
+  Handle a = Make("secret bytes");
+  DisposeHandle(a);
+  Handle b = NewHandleClear(12);
+  EXPECT_EQ(Read(b), std::string(12, '\0'));
+  DisposeHandle(b);
+  Handle c = Make(std::string(200, 'c'));
+  ASSERT_TRUE(SetHandleSize(c, 5000));
+  EXPECT_EQ(Read(c).substr(0, 200), std::string(200, 'c'));
+  DisposeHandle(c);
+  std::vector<Handle> many;
+  for (int i = 0; i < 200; ++i) many.push_back(Make("block " + std::to_string(i)));
+  for (Handle h : many) DisposeHandle(h);
+  many.clear();
+  for (int i = 0; i < 200; ++i) many.push_back(Make(std::string(size_t(i % 300), char('a' + i % 26))));
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(Read(many[size_t(i)]), std::string(size_t(i % 300), char('a' + i % 26)));
+  for (Handle h : many) DisposeHandle(h);
+  EXPECT_EQ(LiveHandleCount(), live);
 }
 
 TEST(Memory, LockStateDuplicateAppendEmpty) {
