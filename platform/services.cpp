@@ -302,8 +302,26 @@ constexpr MacRomanUtf8Table kMacRomanUtf8;
 
 size_t AsciiPrefix(std::string_view s) {
   size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {  // eight bytes at a time: texts are mostly ASCII
+    uint64_t w;
+    std::memcpy(&w, s.data() + i, 8);
+    if (w & 0x8080808080808080u) break;
+  }
   while (i < s.size() && uint8_t(s[i]) < 0x80) ++i;
   return i;
+}
+
+// Mac Roman bytes, the first `ascii` of them ASCII, as UTF-8 at p, which has room for
+// three bytes a character and one more that the last copy may write; the UTF-8 length.
+size_t MacRomanToUtf8At(std::string_view bytes, size_t ascii, char* p) {
+  std::memcpy(p, bytes.data(), ascii);
+  size_t n = ascii;
+  for (unsigned char c : bytes.substr(ascii)) {
+    const Utf8Form& f = kMacRomanUtf8.forms[c];
+    std::memcpy(p + n, &f, 4);
+    n += f.size;
+  }
+  return n;
 }
 }  // namespace
 
@@ -313,17 +331,16 @@ void MacRomanToUtf8(std::string_view bytes, std::string* out) {
     out->assign(bytes);
     return;
   }
-  // Three bytes at most per character, and one more that the last copy may write.
-  out->resize(ascii + (bytes.size() - ascii) * 3 + 1);
-  char* p = out->data();
-  std::memcpy(p, bytes.data(), ascii);
-  size_t n = ascii;
-  for (unsigned char c : bytes.substr(ascii)) {
-    const Utf8Form& f = kMacRomanUtf8.forms[c];
-    std::memcpy(p + n, &f, 4);
-    n += f.size;
+  // A short text is converted on the stack and copied once: resizing the string to the
+  // longest form first would fill it with zeros only to cut it again.
+  constexpr size_t kShort = 256;
+  if (bytes.size() <= kShort) {
+    char converted[kShort * 3 + 1];
+    out->assign(converted, MacRomanToUtf8At(bytes, ascii, converted));
+    return;
   }
-  out->resize(n);
+  out->resize(ascii + (bytes.size() - ascii) * 3 + 1);
+  out->resize(MacRomanToUtf8At(bytes, ascii, out->data()));
 }
 
 std::string MacRomanToUtf8(std::string_view bytes) {

@@ -16,6 +16,10 @@ TEST(MacRoman, EveryByteMatchesPython) {
       &status);
   ASSERT_EQ(status, 0);
   EXPECT_EQ(vrxtest::Hex(platform::MacRomanToUtf8(all)), vrxtest::Hex(expected));
+  // Short texts are converted on the stack, long ones in place: the same bytes either way.
+  std::string twice;
+  platform::MacRomanToUtf8(all + all, &twice);
+  EXPECT_EQ(vrxtest::Hex(twice), vrxtest::Hex(expected + expected));
 }
 
 // UTF-8 that is damaged or names a character Mac Roman lacks becomes "?", never more than
