@@ -113,6 +113,25 @@ inline int32_t AsLong(const Value& v) {
   return RealToLong(v.Number());
 }
 
+// A longint array parameter from an array of numbers, straight into the host's block;
+// element 0 is not passed.
+[[gnu::noinline]] void FillLongs(host::Value* out, const Value& v) {
+  const std::vector<Value>& items = v.items();
+  const size_t n = items.empty() ? 0 : items.size() - 1;
+  Ensure(out, Kind::LongArray);
+  std::span<int32_t> to = out->ResizeLongs(n);
+  if (to.size() != n) return;  // no memory: the command sees an empty array
+  const Value* from = items.data() + 1;
+  // A longint array's elements are longints: copied without a test that branches.
+  bool longs = true;
+  for (size_t k = 0; k < n; ++k) {
+    longs &= from[k].type == Type::Long;
+    to[k] = from[k].l;
+  }
+  if (!longs)
+    for (size_t k = 0; k < n; ++k) to[k] = AsLong(from[k]);
+}
+
 // The parameters most calls pass, filled in place without the general conversion (and
 // its frame): numbers into longints and times, dates. False leaves the parameter to
 // ToHost, which also reports a value of the wrong kind.
@@ -131,6 +150,10 @@ inline int32_t AsLong(const Value& v) {
     case Kind::String:
       if (v.type != Type::Text) return false;
       PutString(sv, i, MacRomanArg(f, sv, i, v));  // 255 bytes; 4D cuts longer texts
+      return true;
+    case Kind::LongArray:
+      if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real)) return false;
+      FillLongs(&sv.values[i], v);
       return true;
     default:
       return false;
@@ -211,20 +234,11 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
       Ensure(out, kind);
       out->SetBytes(v.str());
       return true;
-    case Kind::LongArray: {
+    case Kind::LongArray:
       if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real))
         return wrong("a longint array");
-      // Straight into the host's block; element 0 is not passed.
-      const std::vector<Value>& items = v.items();
-      const size_t n = items.empty() ? 0 : items.size() - 1;
-      Ensure(out, kind);
-      std::span<int32_t> to = out->ResizeLongs(n);
-      if (to.size() != n) return true;  // no memory: the command sees an empty array
-      const Value* from = items.data() + 1;
-      for (size_t k = 0; k < n; ++k)
-        to[k] = AsLong(from[k]);
+      FillLongs(out, v);
       return true;
-    }
     case Kind::Date:
       if (v.type != Type::Date) return wrong("a date");
       PutDate(sv, i, v.d);
@@ -371,13 +385,22 @@ inline void PutBytes(Value& v, std::string_view bytes) {
       // Read where the host keeps them: the runner's own allocations move no host block.
       std::span<const int32_t> longs = h.LongsView();
       std::vector<Value>& items = v.itemsMut();
-      items.resize(longs.size() + 1);
+      if (items.size() != longs.size() + 1) items.resize(longs.size() + 1);
       Value* to = items.data() + 1;
+      const Type elem = v.elem;
+      // Elements that already hold longints take the new ones where they are (no value
+      // made and dropped), without a test that branches; the others go one by one.
+      bool allLong = elem == Type::Long;
+      for (size_t k = 0; k < longs.size(); ++k) allLong &= to[k].type == Type::Long;
+      if (allLong) {
+        for (size_t k = 0; k < longs.size(); ++k) to[k].l = longs[k];
+        return true;
+      }
       for (size_t k = 0; k < longs.size(); ++k) {
         Value& e = to[k];
-        if (e.type == v.elem && v.elem == Type::Long) e.l = longs[k];  // no value made and dropped
-        else if (e.type == v.elem) e.r = longs[k];
-        else e = v.elem == Type::Real ? Value::Real(longs[k]) : Value::Long(longs[k]);
+        if (e.type == elem && elem == Type::Long) e.l = longs[k];
+        else if (e.type == elem) e.r = longs[k];
+        else e = elem == Type::Real ? Value::Real(longs[k]) : Value::Long(longs[k]);
       }
       return true;
     }
@@ -628,7 +651,9 @@ void ResultBytes(SiteValues& sv, Type type, std::string_view bytes, Value* out) 
   };
   for (Value& k : sv.kept) {
     if (!k.Sole()) continue;
-    k.type = type;  // a text's storage serves a BLOB as well
+    // A text's storage serves a BLOB as well. Written only when it changes: the copy
+    // below reads the type with its neighbours, which would wait for a byte just stored.
+    if (k.type != type) k.type = type;
     std::string& to = k.strMut();
     fill(&to);
     if (to.capacity() > kKeptBytes) *out = std::move(k);
