@@ -76,8 +76,8 @@ void EndConnectRace(StreamRecord* record);
 
 // One idle wait of a sending loop: sleeps until the socket is ready for `events` or a
 // tenth of a second passes, then polls the stream. The record after the wait, or null
-// when the stream is gone or has reached one of the two give-up states.
-StreamRecord* WaitWhileSending(StreamRecord** slot, short events, int32_t giveUpA, int32_t giveUpB);
+// when the stream is gone or broken.
+StreamRecord* WaitWhileSending(StreamRecord** slot, short events);
 
 
 // A stream waiting in a listener's queue that may take a connection now: a plain one at
@@ -108,8 +108,7 @@ NetStatus ReceiveRaw(StreamRecord* record, std::string& out, int32_t maximum);
 NetStatus SendOnce(StreamRecord* record, const uint8_t* data, size_t n, size_t* sent);
 
 // The rows' functions that more than one row shares.
-NetStatus PlainSend(StreamRecord** slot, const uint8_t* data, size_t n, size_t piece,
-                    int32_t giveUpA, int32_t giveUpB);
+NetStatus PlainSend(StreamRecord** slot, const uint8_t* data, size_t n, size_t piece);
 NetStatus PlainReceive(StreamRecord** slot, std::string& out, int32_t maximum);
 int32_t PlainPending(StreamRecord* record);
 

@@ -105,9 +105,11 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
   // Every local address: one dual-stack socket takes clients of both families.
   const int family = localAddress == 0 && SystemHasIpv6() ? AF_INET6 : AF_INET;
   // A stream joining a listener takes its socket: it needs none of its own (the accepted
-  // connections inherit the listening socket's options).
-  StreamRecord* record = ListenerOn(localPort, localAddress) ? new (std::nothrow) StreamRecord
-                                                             : CreateTcpRecord(bufferSize, family);
+  // connections inherit the listening socket's options). Nothing below waits, so the
+  // listener found now is the one it joins.
+  SocketLayer& L = Layer();
+  ListenerEntry* found = ListenerOn(localPort, localAddress);
+  StreamRecord* record = found ? new (std::nothrow) StreamRecord : CreateTcpRecord(bufferSize, family);
   if (!record) return nullptr;
   // A certificate that does not load leaves the stream waiting, not the open failed.
   if (WantsSsl(localPort, options) && !SetUpServerSsl(record)) {
@@ -115,13 +117,8 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
     return nullptr;
   }
 
-  SocketLayer& L = Layer();
-  record->listenerSlot = 0;
-  ListenerEntry* found = ListenerOn(localPort, localAddress);
-
   if (found) {
     ListenerEntry& e = *found;
-    if (record->socket >= 0 && record->socket != e.socket) close(record->socket);
     record->socket = e.socket;
     if (++e.users > 1) e.shared = true;
     e.lingering = false;
@@ -136,10 +133,8 @@ StreamRecord* OpenPassive(uint16_t localPort, int32_t bufferSize, int32_t option
         e = &candidate;
         break;
       }
-    // The listener it was to join closed meanwhile: it listens on a socket of its own.
-    if (e && record->socket < 0) record->socket = NewStreamSocket(family, bufferSize, false);
     // With every entry in use no connection could ever reach the stream: no stream.
-    if (!e || record->socket < 0) {
+    if (!e) {
       (void)CloseAndFreeRecord(&record, -1);
       return nullptr;
     }

@@ -62,10 +62,10 @@ struct StreamRecord;
 struct StreamOps {
   int16_t kind;
   // Every byte to the peer, waiting (other processes running) while the socket is full;
-  // gives up when a poll while waiting finds `giveUpA` or `giveUpB`, or after the send
-  // time-out without progress. `piece`: the most one socket send is offered.
-  NetStatus (*send)(StreamRecord** slot, const uint8_t* data, size_t n, size_t piece,
-                    int32_t giveUpA, int32_t giveUpB);
+  // gives up when a poll while waiting finds the connection broken (a peer that has
+  // finished sending may still read), or after the send time-out without progress.
+  // `piece`: the most one socket send is offered.
+  NetStatus (*send)(StreamRecord** slot, const uint8_t* data, size_t n, size_t piece);
   // What the transport holds now, never waiting: at most `maximum` bytes (1..32000) into
   // `out`, which is empty when nothing is there yet or at the end (the state says which).
   NetStatus (*receive)(StreamRecord** slot, std::string& out, int32_t maximum);

@@ -39,20 +39,8 @@ int OpenIcmpSocket(IcmpSocketKind* kind) {
   return fd;
 }
 
-// Is this the answer to our request? A raw socket sees every ICMP packet, with its IP
-// header; a ping socket sees only the replies meant for it.
-bool IsEchoReply(IcmpSocketKind kind, const uint8_t* p, ssize_t n, const std::string& request,
-                 const sockaddr_in& from, uint32_t address) {
-  if (kind == IcmpSocketKind::kDatagram) return n >= kEchoHeader && p[0] == kEchoReplyType;
-  if (n < 20) return false;
-  ssize_t header = (p[0] & 0x0F) * 4;
-  if (header < 20 || n < header + kEchoHeader) return false;
-  return p[header] == kEchoReplyType && p[header + 4] == uint8_t(request[4]) &&
-         p[header + 5] == uint8_t(request[5]) && ntohl(from.sin_addr.s_addr) == address;
-}
-
 // A datagram endpoint has no byte stream: the stream operations refuse it.
-NetStatus NoStreamSend(StreamRecord**, const uint8_t*, size_t, size_t, int32_t, int32_t) {
+NetStatus NoStreamSend(StreamRecord**, const uint8_t*, size_t, size_t) {
   return NetStatus::Failed;
 }
 NetStatus NoStreamReceive(StreamRecord**, std::string& out, int32_t) {
@@ -60,9 +48,10 @@ NetStatus NoStreamReceive(StreamRecord**, std::string& out, int32_t) {
   return NetStatus::Failed;
 }
 int32_t NoStreamPending(StreamRecord*) { return 0; }
-void NoStreamStep(StreamRecord*) {}
+// Only a connection moves past state 0 and takes steps or sees its peer's end.
+void NoStreamStep(StreamRecord*) {}  // GCOVR_EXCL_LINE
 void NoStreamClose(StreamRecord*, bool) {}
-int32_t NoStreamEnded(StreamRecord* record) { return record->state; }
+int32_t NoStreamEnded(StreamRecord* record) { return record->state; }  // GCOVR_EXCL_LINE
 
 }  // namespace
 
@@ -76,7 +65,7 @@ StreamRecord* OpenUdp(uint16_t port) {
   const int family = SystemHasIpv6() ? AF_INET6 : AF_INET;
   int fd = NewSocket(family, SOCK_DGRAM);
   if (fd < 0) {
-    delete record;
+    delete record;  // GCOVR_EXCL_BR_LINE: delete's test for null; record is not
     return nullptr;
   }
   // A port that cannot be had is not reported: the endpoint then sends from a port the
@@ -100,7 +89,7 @@ NetStatus SendOne(int fd, std::string_view data, const SocketAddress& to) {
 }  // namespace
 
 NetStatus SendDatagram(StreamRecord** slot, std::string_view data, uint32_t address, uint16_t port) {
-  if (!slot || !*slot) return NetStatus::Ok;
+  if (!slot || !*slot) return NetStatus::Ok;  // GCOVR_EXCL_BR_LINE: callers pass an endpoint's slot
   // A dual-stack socket reaches an IPv4 address through its mapped form.
   SocketAddress to = SocketFamily((*slot)->socket) == AF_INET6 ? MappedIpv4Address(address, port)
                                                                 : Ipv4Address(address, port);
@@ -108,7 +97,7 @@ NetStatus SendDatagram(StreamRecord** slot, std::string_view data, uint32_t addr
 }
 
 NetStatus SendDatagramTo(StreamRecord** slot, std::string_view data, std::string_view host, uint16_t port) {
-  if (!slot || !*slot) return NetStatus::Failed;
+  if (!slot || !*slot) return NetStatus::Failed;  // GCOVR_EXCL_BR_LINE: callers pass an endpoint's slot
   // The lookup waits: the bytes and the name are the caller's copies, the slot is read
   // again after it.
   std::vector<SocketAddress> found;
@@ -128,7 +117,7 @@ NetStatus SendDatagramTo(StreamRecord** slot, std::string_view data, std::string
 }
 
 NetStatus ReceiveDatagram(StreamRecord** slot, std::string& out, SocketAddress* sender, int32_t timeout) {
-  if (!slot || !*slot) return NetStatus::Failed;
+  if (!slot || !*slot) return NetStatus::Failed;  // GCOVR_EXCL_BR_LINE: callers pass an endpoint's slot
   // Seconds; 0 waits for ever, a negative time-out has passed already.
   const Deadline deadline = timeout == 0 ? Deadline{} : Deadline::After(timeout > 0 ? int64_t(timeout) * 60 : 0);
   char buffer[kDatagramBuffer];
@@ -150,6 +139,18 @@ NetStatus ReceiveDatagram(StreamRecord** slot, std::string& out, SocketAddress* 
     if (deadline.set && !TickAfter(deadline.at, platform::TickCount())) return NetStatus::Failed;
     IdleWait(slot, POLLIN, deadline);
   }
+}
+
+bool IsEchoReply(IcmpSocketKind kind, std::string_view packet, std::string_view request, uint32_t from,
+                 uint32_t address) {
+  const auto* p = reinterpret_cast<const uint8_t*>(packet.data());
+  const size_t n = packet.size();
+  if (kind == IcmpSocketKind::kDatagram) return n >= size_t(kEchoHeader) && p[0] == kEchoReplyType;
+  if (n < 20) return false;
+  size_t header = (p[0] & 0x0Fu) * 4;
+  if (header < 20 || n < header + kEchoHeader) return false;
+  return p[header] == kEchoReplyType && p[header + 4] == uint8_t(request[4]) &&
+         p[header + 5] == uint8_t(request[5]) && from == address;
 }
 
 uint16_t InternetChecksum(std::string_view bytes) {
@@ -202,7 +203,8 @@ NetStatus Ping(uint32_t address, int32_t timeout, int32_t size, int32_t* millise
     socklen_t length = sizeof from;
     ssize_t r = recvfrom(s.fd, reply, sizeof reply, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from),
                          &length);
-    if (r > 0 && IsEchoReply(kind, reply, r, request, from, address)) {
+    if (r > 0 && IsEchoReply(kind, std::string_view(reinterpret_cast<const char*>(reply), size_t(r)), request,
+                             ntohl(from.sin_addr.s_addr), address)) {
       *milliseconds = int32_t(platform::Milliseconds() - start);
       return NetStatus::Ok;
     }

@@ -42,5 +42,10 @@ NetStatus Ping(uint32_t address, int32_t timeout, int32_t size, int32_t* millise
 enum class IcmpSocketKind { kNone, kRaw, kDatagram };
 // The kind of ICMP socket a ping would use here.
 IcmpSocketKind AvailableIcmpSocket();
+// Whether a packet a ping's socket received, from the IPv4 address `from`, answers
+// `request` sent to `address`: a raw socket sees every ICMP packet with its IP header, a
+// ping (datagram) socket only the replies meant for it, without the header.
+bool IsEchoReply(IcmpSocketKind kind, std::string_view packet, std::string_view request, uint32_t from,
+                 uint32_t address);
 
 }  // namespace vrx

@@ -62,6 +62,21 @@ TEST(StreamCommands, BadReferencesAndNetworkValues) {
   EXPECT_EQ(State(h, l), -1);
   close(peer);
 
+  // A datagram endpoint is no stream: a send fails, a receive takes nothing.
+  Value zero = Value::Long(0);
+  int32_t u = CallLong(h, "VRX_OpenUDP", {&zero});
+  ASSERT_GT(u, 0);
+  EXPECT_EQ(Send(h, u, "x"), -1);
+  EXPECT_EQ(Receive(h, u, 0, 0, "", 0).text, "");
+  EXPECT_EQ(State(h, u), -1);
+  Value udp = Value::Long(u);
+  EXPECT_EQ(CallLong(h, "VRX_GetBytesAvailable", {&udp}), 0);
+  Value refs = Value::LongArray(std::vector<int32_t>{u}), states = Value::LongArray(std::vector<int32_t>{0}),
+        at = Value::Long(8);
+  CallLong(h, "VRX_GetStreamStates", {&refs, &states, &at});
+  EXPECT_EQ(states.Longs(), std::vector<int32_t>{-1});
+  EXPECT_EQ(CallLong(h, "VRX_CloseUDP", {&udp}), 0);
+
   Value in = Value::String("ns.example"), out = Value::String(""), n = Value::Long(0);
   EXPECT_EQ(CallLong(h, "VRX_GetNameServer", {&in, &out, &n}), 0);
   EXPECT_EQ(out.Bytes(), "ns.example");

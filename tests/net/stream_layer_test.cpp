@@ -180,6 +180,7 @@ TEST_F(StreamLayer, RefusedConnectBecomesBrokenNeverEstablished) {
 TEST_F(StreamLayer, OpensThatCannotStartCreateNothing) {
   EXPECT_EQ(OpenActive("no-such-host.invalid", 80, 0, 0, 0, 0), nullptr);
   EXPECT_EQ(OpenActive(std::string_view("127.0.0.1\0x", 11), 80, 0, 0, 0, 0), nullptr);
+  EXPECT_EQ(OpenActive("255.255.255.255", 80, 0, 0, 0, 0), nullptr);  // no host's address
   // A local bind that cannot succeed (an address not on this machine) fails the open.
   EXPECT_EQ(OpenActive("127.0.0.1", 80, 0, 0, 0, 0xC0000201), nullptr);
   // A port held by another program cannot be listened on.
@@ -278,6 +279,29 @@ TEST_F(StreamLayer, SharedListenerLingersUnlessReleasedWithModeTwo) {
   EXPECT_EQ(NetStatus::Ok, CloseAndFreeRecord(&f, 0));
   EXPECT_EQ(NetStatus::Ok, CloseAndFreeRecord(&g, 2));
   EXPECT_EQ(ListenerSocket(slot), -1);
+
+  // Two listeners left at different times: each closes when its own time is over.
+  StreamRecord* h = OpenPassive(port, 0, 0, kLoopback);
+  StreamRecord* i = OpenPassive(port, 0, 0, kLoopback);
+  StreamRecord* j = OpenPassive(0, 0, 0, kLoopback);
+  StreamRecord* k = OpenPassive(LocalPortOf(j), 0, 0, kLoopback);
+  int first = h->listenerSlot, second = j->listenerSlot;
+  EXPECT_EQ(NetStatus::Ok, CloseAndFreeRecord(&h, 0));
+  EXPECT_EQ(NetStatus::Ok, CloseAndFreeRecord(&i, 0));
+  platform::AdvanceTestClock(kLingerTicks / 2);
+  EXPECT_EQ(NetStatus::Ok, CloseAndFreeRecord(&j, 0));
+  EXPECT_EQ(NetStatus::Ok, CloseAndFreeRecord(&k, 0));
+  platform::AdvanceTestClock(kLingerTicks / 2 + 2);
+  PollStream(c, 0);
+  EXPECT_EQ(ListenerSocket(first), -1);
+  EXPECT_GE(ListenerSocket(second), 0);
+  platform::AdvanceTestClock(kLingerTicks + 2);
+  PollStream(c, 0);
+  EXPECT_EQ(ListenerSocket(second), -1);
+  for (int outside : {0, kListenerCount + 1}) {
+    EXPECT_EQ(ListenerSocket(outside), -1);
+    EXPECT_EQ(ListenerUsers(outside), 0);
+  }
   platform::UseTestClock(false);
 }
 
@@ -416,7 +440,26 @@ TEST_F(StreamLayer, OutputBufferCollectsByThresholdAndReceiveFlushesIt) {
   }
   EXPECT_EQ(all.size(), 6507u);
   EXPECT_EQ(all.substr(6500), "pingnow");
+  // What is held leaves first when a text would take the buffer past 32000 bytes.
+  EXPECT_EQ(Buffered(&r, std::string(4000, 'x'), 4096), 4000);
+  EXPECT_EQ(Buffered(&r, std::string(30000, 'y'), 4096), 0);
+  EXPECT_EQ(r->bytesSent, 6507u + 34000u);
+  all.clear();
+  while (all.size() < 34000) {
+    WaitReadable(peer);
+    ssize_t n = read(peer, buf, sizeof buf);
+    if (n <= 0) break;
+    all.append(buf, size_t(n));
+  }
+  EXPECT_EQ(all, std::string(4000, 'x') + std::string(30000, 'y'));
+  // The send that needed that flush fails with it.
+  EXPECT_EQ(Buffered(&r, "held", 1), 4);
+  linger reset{1, 0};
+  setsockopt(peer, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
   close(peer);
+  WaitReadable(r->socket);
+  EXPECT_EQ(Buffered(&r, std::string(32000, 'w'), 1), -1);
+  EXPECT_EQ(PollStream(r, 0), kStateBroken);
 }
 
 TEST_F(StreamLayer, InfoCodesAndNetworkValues) {
@@ -432,6 +475,12 @@ TEST_F(StreamLayer, InfoCodesAndNetworkValues) {
   EXPECT_EQ(NetworkValue(13), 0);
   EXPECT_EQ(NetworkValue(4), 0);
   EXPECT_GE(NetworkValue(12), 3);
+  // Codes 6..12 are the layer's counters in order; this test made and completed an open.
+  const NetworkStatistics& st = Statistics();
+  const uint32_t counters[] = {st.activeOpens,       st.connectionsCompleted, st.connectionsAccepted, st.gracefulCloses,
+                               st.listenersReleased, st.bytesReceived,        st.bytesSent};
+  for (int32_t code = 6; code <= 12; ++code) EXPECT_EQ(uint32_t(NetworkValue(code)), counters[code - 6]) << code;
+  EXPECT_GE(NetworkValue(7), 1);
   r->ops = &kUdpEndpoint;
   EXPECT_EQ(Info(&r, 0), -1);
   r->ops = &kPlainStream;

@@ -73,6 +73,31 @@ TEST(StreamSlots, ReleasedInUseClosesWithItsLastUser) {
   vrx::UnmarkBusy(t, ref);
   EXPECT_EQ(t.retired[ref], nullptr);
   EXPECT_EQ(fcntl(fd, F_GETFD), -1) << "the socket outlived its last user";
+  // Released with no command using it: closed at once.
+  record = vrx::CreateTcpRecord(4096);
+  ASSERT_NE(record, nullptr);
+  fd = record->socket;
+  ref = vrx::AddStream(t, record);
+  vrx::ReleaseWhenIdle(t, ref);
+  EXPECT_EQ(vrx::StreamSlot(t, ref), nullptr);
+  EXPECT_EQ(t.retired[ref], nullptr);
+  EXPECT_EQ(fcntl(fd, F_GETFD), -1);
+  vrx::ReleaseWhenIdle(t, ref);  // gone already: nothing to do
+  // A stream released in use is not handed out again before its last user ends; at
+  // shutdown it is closed all the same.
+  record = vrx::CreateTcpRecord(4096);
+  ASSERT_NE(record, nullptr);
+  fd = record->socket;
+  ref = vrx::AddStream(t, record);
+  vrx::MarkBusy(t, ref);
+  vrx::ReleaseWhenIdle(t, ref);
+  vrx::StreamRecord* other = vrx::CreateTcpRecord(4096);
+  int32_t otherRef = vrx::AddStream(t, other);
+  EXPECT_NE(otherRef, ref);
+  vrx::ReleaseAllStreams(t);
+  EXPECT_EQ(t.retired[ref], nullptr);
+  EXPECT_EQ(vrx::StreamSlot(t, otherRef), nullptr);
+  EXPECT_EQ(fcntl(fd, F_GETFD), -1);
 }
 
 TEST(TextParams, ToStringOnlyBelow255Bytes) {

@@ -63,6 +63,16 @@ TEST(SslStreams, OpensAskForSslByPortOrOptionBits) {
     s = vrx::PollStream(made[1], 0);
   }
   EXPECT_EQ(s, vrx::kStateBroken);
+  std::string got;
+  // A receive makes the handshake start, or finds the connection failed.
+  EXPECT_EQ(vrx::ReceiveChunk(&made[1], got, 0), vrx::NetStatus::Failed);
+  uint16_t port = 0;
+  int server = ListenRaw(&port);
+  vrx::StreamRecord* early = vrx::OpenActive("127.0.0.1", port, 0, 1024, 0, 0);
+  EXPECT_EQ(vrx::ReceiveChunk(&early, got, 0), vrx::NetStatus::Ok);
+  EXPECT_EQ(got, "");
+  made.push_back(early);
+  close(server);
   {
     // No VRXcert.pem here: an SSL listener is made, waiting, without a certificate.
     InDirectory in(EmptyDir());
@@ -72,6 +82,8 @@ TEST(SslStreams, OpensAskForSslByPortOrOptionBits) {
     EXPECT_EQ(l->certificateReady, 0);
     EXPECT_EQ(l->state, vrx::kStateListening);
     EXPECT_NE(l->lastSslError, 0u);
+    const uint8_t byte = 'x';
+    EXPECT_EQ(vrx::SendBytes(&l, &byte, 1), vrx::NetStatus::Failed);  // no connection to send on
     made.push_back(l);
   }
   for (vrx::StreamRecord*& r : made) EXPECT_EQ(vrx::CloseAndFreeRecord(&r, 0), vrx::NetStatus::Ok);
@@ -173,6 +185,8 @@ TEST(SslStreams, ListenerWithoutCertificateWaitsUntilOneIsSet) {
   EXPECT_EQ(SetCertificate(h, l, Certs().aCert, Certs().aEncryptedKey, ""), -3);
   EXPECT_EQ(SetCertificate(h, l, Certs().aCert, Certs().aEncryptedKey, "wrong"), -3);
   EXPECT_EQ(SetCertificate(h, l, (Certs().dir / "none.crt").string(), Certs().aKey, ""), -3);
+  const std::string nul(1, '\0');
+  EXPECT_EQ(SetCertificate(h, l, Certs().aCert + nul + "x", Certs().aKey + nul + "x", ""), -3);  // not the files named
   for (int i = 0; i < 5; ++i) {
     h.Delay(1);
     EXPECT_EQ(State(h, l), 2);
@@ -200,6 +214,10 @@ TEST(SslStreams, ListenerWithoutCertificateWaitsUntilOneIsSet) {
   EXPECT_EQ(Info(h, plain).result, -2);
   EXPECT_EQ(SslError(h, plain).first, 0);
   EXPECT_EQ(SetCertificate(h, 999, Certs().aBoth, "", ""), -1);
+  Value zero = Value::Long(0);
+  Value udp = Value::Long(CallLong(h, "VRX_OpenUDP", {&zero}));
+  EXPECT_EQ(SetCertificate(h, udp.AsLong(), Certs().aBoth, "", ""), -2);  // a datagram endpoint has no SSL
+  EXPECT_EQ(CallLong(h, "VRX_CloseUDP", {&udp}), 0);
   EXPECT_EQ(Info(h, 999).result, -1);
   EXPECT_EQ(SetCiphers(h, 999, ""), -1);
   EXPECT_EQ(SslError(h, 999).first, -1);

@@ -131,22 +131,35 @@ TEST(SslFaults, BytesInjectedBetweenRecordsBreakTheStream) {
   }
 }
 
-// Polling alone notices the fault too: a stream only watched does not stay 8.
-TEST(SslFaults, InjectedBytesBreakAStreamThatIsOnlyPolled) {
+// Polling alone notices the fault too: a stream only watched does not stay 8. An end
+// without notice is seen the same way.
+TEST(SslFaults, FaultsAndEndsOfAStreamThatIsOnlyPolled) {
   REQUIRE_CERTS();
-  Host h;
-  uint16_t port = 0;
-  Child server = StartPythonTlsServer(
-      "import os\n"
-      "raw = socket.socket(fileno=os.dup(s.fileno()))\n"
-      "raw.sendall(b'GARBAGE\\r\\n')\n"
-      "time.sleep(10)\n",
-      &port);
-  ASSERT_NE(port, 0);
-  int32_t ref = SslOpen(h, "127.0.0.1", port);
-  EXPECT_EQ(AwaitState(h, ref, 20, 300), 20);
-  EXPECT_EQ(Release(h, ref), 0);
-  server.Stop();
+  struct Case {
+    const char* server;
+    int32_t state;
+  } cases[] = {
+      {"import os\n"
+       "raw = socket.socket(fileno=os.dup(s.fileno()))\n"
+       "raw.sendall(b'GARBAGE\\r\\n')\n"
+       "time.sleep(10)\n",
+       20},
+      {"time.sleep(0.5)\ns.close()\ntime.sleep(10)\n", 14},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.server);
+    Host h;
+    uint16_t port = 0;
+    Child server = StartPythonTlsServer(c.server, &port);
+    ASSERT_NE(port, 0);
+    int32_t ref = SslOpen(h, "127.0.0.1", port);
+    EXPECT_EQ(AwaitState(h, ref, c.state, 300), c.state);
+    if (c.state == 14) {
+      EXPECT_NE(SslError(h, ref).second.find("unexpected eof"), std::string::npos) << SslError(h, ref).second;
+    }
+    EXPECT_EQ(Release(h, ref), 0);
+    server.Stop();
+  }
 }
 
 // s_server asking for a client certificate it verifies against "a", and failing the

@@ -51,7 +51,7 @@ const Authority& Ca() {
         + sign + "-days 2 -extfile other.ext -out other.crt && "
         "openssl req -x509 " + ec + "-keyout self.key -out self.crt -days 2 -subj /CN=localhost "
         "-addext subjectAltName=DNS:localhost,IP:127.0.0.1 -batch && "
-        "cp ca.crt cas/ && printf 'not a certificate\\n' > cas/README && "
+        "cp ca.crt cas/ && printf 'not a certificate\\n' > cas/README && mkdir cas/sub && "
         "cat good.crt server.key > VRXcert.pem && "
         // The RSA CA's certificate with the last byte of its signature flipped.
         "openssl req -x509 -newkey rsa:2048 -nodes -keyout rsaca.key -out rsaca.crt -days 2 -subj /CN=VRX-RSA-CA -batch && "
@@ -408,6 +408,10 @@ TEST(StartTls, MisuseAndPeersThatDoNotSpeakTls) {
   int32_t listening = Listen(h, 0);
   EXPECT_EQ(StartTls(h, listening, 0), -1);  // not established
   EXPECT_EQ(Release(h, listening), 0);
+  Value zero = Value::Long(0);
+  Value udp = Value::Long(CallLong(h, "VRX_OpenUDP", {&zero}));
+  EXPECT_EQ(StartTls(h, udp.AsLong(), 0), -1);  // a datagram endpoint has no stream to upgrade
+  EXPECT_EQ(CallLong(h, "VRX_CloseUDP", {&udp}), 0);
 
   // Plain bytes left unread: refused, and the stream goes on as it was.
   {
@@ -592,7 +596,7 @@ TEST(StartTls, UpgradesAsTheServerAfterAPlainRequest) {
   Child client = Spawn({"/usr/bin/python3", "-c", kStartTlsClient, std::to_string(PortOf(h, ref)), Ca().ca});
   ASSERT_EQ(AwaitState(h, ref, 8), 8);
   EXPECT_EQ(Receive(h, ref, 0, 0, "\r\n", 600).text, "STARTTLS\r\n");
-  EXPECT_EQ(Send(h, ref, "220 go ahead\r\n"), 0);
+  EXPECT_EQ(Send(h, ref, "220 go ahead\r\n", 1), 14);  // collected: it leaves before the handshake
   ASSERT_EQ(StartTls(h, ref, 1), 0);
   EXPECT_EQ(Info(h, ref).result, 0);
   std::string line = Receive(h, ref, 0, 0, "\n", 600).text;
@@ -601,6 +605,44 @@ TEST(StartTls, UpgradesAsTheServerAfterAPlainRequest) {
   EXPECT_EQ(ReadLine(client.out), "220 go ahead TLSv1.3 hello over tls");
   EXPECT_EQ(Release(h, ref), 0);
   client.Stop();
+}
+
+// A TLS server on the socket that connected to us.
+const char* kTlsServerOnClientSocket = R"PY(
+import socket, ssl, sys
+ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+ctx.load_cert_chain(sys.argv[2], sys.argv[3])
+c = socket.create_connection(("127.0.0.1", int(sys.argv[1])))
+try:
+    s = ctx.wrap_socket(c, server_side=True)
+    s.sendall(b"hello\n")
+    s.recv(100)
+except Exception:
+    pass
+)PY";
+
+// An accepted stream has no name: a verifying STARTTLS checks the peer's address instead.
+TEST(StartTls, AnAcceptedStreamChecksThePeersAddress) {
+  REQUIRE_CA();
+  Host h;
+  EXPECT_EQ(SetTrusted(h, Ca().ca + std::string(1, '\0') + "x"), -3);  // not the file named
+  ASSERT_EQ(SetTrusted(h, Ca().ca), 0);
+  for (const std::string& cert : {Ca().good, Ca().otherName}) {
+    const bool holdsAddress = cert == Ca().good;
+    SCOPED_TRACE(cert);
+    int32_t ref = Listen(h, 0);
+    Child peer = Spawn({"/usr/bin/python3", "-c", kTlsServerOnClientSocket, std::to_string(PortOf(h, ref)), cert,
+                        Ca().key});
+    ASSERT_EQ(AwaitState(h, ref, 8), 8);
+    EXPECT_EQ(StartTls(h, ref, kVerify), holdsAddress ? 0 : -3);
+    if (holdsAddress) {
+      EXPECT_EQ(Receive(h, ref, 0, 0, "\n", 600).text, "hello\n");
+    }
+    EXPECT_EQ(State(h, ref), holdsAddress ? 8 : 20);
+    EXPECT_EQ(Release(h, ref), 0);
+    peer.Stop();
+  }
+  SetTrusted(h, "");
 }
 
 }  // namespace

@@ -45,6 +45,37 @@ TEST(Ping, ChecksumAndRequestPacket) {
   }
 }
 
+// Only the reply to our request counts: a raw socket also sees our own request, other
+// programs' echoes and packets from elsewhere.
+TEST(Ping, OnlyTheReplyToTheRequestCounts) {
+  using vrx::IcmpSocketKind;
+  const std::string request = vrx::EchoRequest(16, 0x0201);
+  const std::string ip = std::string("\x45", 1) + std::string(19, '\0');  // a 20-byte IPv4 header
+  std::string reply = request;
+  reply[0] = 0;  // an echo reply carries the request's identifier
+  const uint32_t to = kLoopback;
+  struct Row {
+    IcmpSocketKind kind;
+    std::string packet;
+    uint32_t from;
+    bool answers;
+  } rows[] = {
+      {IcmpSocketKind::kRaw, ip + reply, to, true},
+      {IcmpSocketKind::kRaw, ip + request, to, false},  // our own request, looped back
+      {IcmpSocketKind::kRaw, ip + reply, to + 1, false},
+      {IcmpSocketKind::kRaw, ip + reply.substr(0, 4) + "\x09\x02" + reply.substr(6), to, false},
+      {IcmpSocketKind::kRaw, ip + reply.substr(0, 4) + "\x01\x09" + reply.substr(6), to, false},
+      {IcmpSocketKind::kRaw, ip.substr(0, 12), to, false},
+      {IcmpSocketKind::kRaw, "\x44" + ip.substr(1) + reply, to, false},  // a header shorter than IPv4's
+      {IcmpSocketKind::kRaw, "\x46" + ip.substr(1) + reply.substr(0, 6), to, false},  // cut inside
+      {IcmpSocketKind::kDatagram, reply, 0, true},
+      {IcmpSocketKind::kDatagram, request, 0, false},
+      {IcmpSocketKind::kDatagram, reply.substr(0, 7), 0, false},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(vrx::IsEchoReply(r.kind, r.packet, request, r.from, to), r.answers) << &r - rows;
+}
+
 TEST(Ping, LoopbackAnswers) {
   if (vrx::AvailableIcmpSocket() == vrx::IcmpSocketKind::kNone)
     GTEST_SKIP() << "neither a raw ICMP socket nor an unprivileged ping socket may be made here";
