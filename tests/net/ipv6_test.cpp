@@ -50,7 +50,8 @@ bool TestHosts() {
   static const bool ready = [] {
     std::string hosts = vrxtest::ReadFile("/etc/hosts");
     hosts += "\n::1 localhost vrx-v6only.test vrx-both.test vrx-race.test\n"
-             "127.0.0.1 vrx-both.test vrx-race.test\n";
+             "127.0.0.1 vrx-both.test vrx-race.test vrx-twice.test\n"
+             "127.0.0.2 vrx-twice.test\n127.0.0.1 vrx-twice.test\n";
     static vrxtest::TempDir dir;
     std::string path = dir / "hosts";
     vrxtest::WriteFile(path, hosts);
@@ -257,6 +258,7 @@ TEST(Ipv6, NamesOfBothFamilies) {
       {"[2001:db8::1]", 1, {"2001:db8::1"}, 0},
       {"vrx-v6only.test", 1, {"::1"}, 0},  // IPv6 only: no longint, never a wrong one
       {"localhost", 2, {"::1", "127.0.0.1"}, kLoopback},
+      {"vrx-twice.test", 2, {"127.0.0.1", "127.0.0.2"}, kLoopback},  // an address listed twice is one
       {"::ffff:10.0.0.1", 1, {"10.0.0.1"}, 0x0A000001},
       {"no-such-host.invalid", 0, {}, 0},
   };
@@ -392,6 +394,11 @@ TEST(Ipv6, HappyEyeballsFallsBackToIpv4) {
     }
   }, "bystander");
   h.WaitForProcesses();
+  // Released while its attempts race: every attempt's socket goes with it.
+  const int before = vrxtest::OpenDescriptors();
+  int32_t again = Open(h, "vrx-race.test", port);
+  EXPECT_EQ(Release(h, again), 0);
+  EXPECT_EQ(vrxtest::OpenDescriptors(), before);
   for (int fd : held) close(fd);
   EXPECT_LT(openMs, 100);
   EXPECT_GE(connectMs, int(vrx::kAttemptDelayMs) - 20);
@@ -527,6 +534,10 @@ TEST(Ipv6, UdpEndpointHearsBothFamilies) {
   Value ref = Value::Long(u), bytes = Value::Text("x"), nowhere = Value::Text("no-such-host.invalid"),
         port9 = Value::Long(9);
   EXPECT_EQ(CallLong(h, "VRX_SendUDPTo", {&ref, &bytes, &nowhere, &port9}), -2);
+  for (const std::string& name : {std::string(""), std::string("localhost\0x", 11)}) {
+    Value n = Value::Text(name);
+    EXPECT_EQ(CallLong(h, "VRX_SendUDPTo", {&ref, &bytes, &n, &port9}), -2);  // no name a resolver would see
+  }
   EXPECT_EQ(CallLong(h, "VRX_CloseUDP", {&ref}), 0);
 }
 

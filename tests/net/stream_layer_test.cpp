@@ -172,6 +172,10 @@ TEST_F(StreamLayer, RefusedConnectBecomesBrokenNeverEstablished) {
   StreamRecord* r = Keep(OpenActive("127.0.0.1", ClosedPort(), 0, 0, 0, 0));
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(PollUntil(r, kStateBroken), kStateBroken);
+  StreamAddressInfo info;
+  EXPECT_EQ(StreamAddresses(&r, &info), NetStatus::Ok);
+  EXPECT_EQ(info.remoteText, "");  // never connected: no peer
+  EXPECT_EQ(info.remotePort, 0);
   // Counted as an open even though it failed; never as a completed connection.
   EXPECT_EQ(Statistics().activeOpens, before.activeOpens + 1);
   EXPECT_EQ(Statistics().connectionsCompleted, before.connectionsCompleted);

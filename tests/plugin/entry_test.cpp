@@ -83,6 +83,8 @@ TEST(StreamSlots, ReleasedInUseClosesWithItsLastUser) {
   EXPECT_EQ(t.retired[ref], nullptr);
   EXPECT_EQ(fcntl(fd, F_GETFD), -1);
   vrx::ReleaseWhenIdle(t, ref);  // gone already: nothing to do
+  EXPECT_EQ(vrx::ReleaseStreamRef(t, ref, 0), vrx::NetStatus::Ok);
+  vrx::UnmarkBusy(t, 0);  // no such reference: nothing to count
   // A stream released in use is not handed out again before its last user ends; at
   // shutdown it is closed all the same.
   record = vrx::CreateTcpRecord(4096);

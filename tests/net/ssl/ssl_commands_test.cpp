@@ -234,6 +234,26 @@ int32_t ConnectTo(Host& h, int32_t listener) {
   return c;
 }
 
+// A client that connects and goes before its hello: the accepted stream ends instead of
+// waiting in 4 for a handshake that will not come.
+TEST(SslStreams, AClientGoneBeforeItsHelloEndsTheAcceptedStream) {
+  REQUIRE_CERTS();
+  InDirectory in(ServedDir());
+  Host h;
+  for (bool reset : {false, true}) {
+    int32_t l = SslListen(h, 0);
+    int peer = ConnectRaw(PortOf(h, l));
+    ASSERT_GE(peer, 0);
+    if (reset) {
+      linger now{1, 0};
+      setsockopt(peer, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+    }
+    close(peer);
+    EXPECT_GE(AwaitState(h, l, 14), 14) << reset;
+    EXPECT_EQ(Release(h, l), 0);
+  }
+}
+
 TEST(SslStreams, FailedCertificateLoadKeepsWhatTheStreamHad) {
   REQUIRE_CERTS();
   InDirectory in(ServedDir());
