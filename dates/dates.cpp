@@ -227,9 +227,14 @@ uint32_t DateToSeconds(const DateValue& date, int32_t time, int32_t flag, int32_
 void SecondsToDate(uint32_t seconds, int32_t flag, int32_t gmtOffset, DateValue* date,
                    int32_t* time) {
   if (flag != 1) seconds += uint32_t(gmtOffset);
-  platform::DateTimeFields f = platform::SecondsToFields(seconds);
-  if (date) *date = DateValue{f.day, f.month, f.year};
-  if (time) *time = int32_t(f.hour) * 3600 + int32_t(f.minute) * 60 + f.second;
+  if (date) {
+    platform::CivilDate d;
+    platform::DateOfSeconds(seconds, &d);
+    date->day = d.day;
+    date->month = d.month;
+    date->year = d.year;
+  }
+  if (time) *time = int32_t(seconds % 86400);  // the hours, minutes and seconds of the day
 }
 
 int32_t TimerElapsed(int32_t start, uint32_t now) {

@@ -43,24 +43,37 @@ constexpr int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   return era * 146097 + doe - 719468;
 }
 constexpr int64_t kDays1904 = DaysFromCivil(1904, 1, 1);
-// The date `days` after 1904-01-01, by Neri and Schneider's calendar algorithm
-// ("Euclidean affine functions and their application to calendar algorithms", 2022):
-// each step is a multiplication and a shift, and few of them wait on one another. Every
-// count a 32-bit number of seconds gives stays small, so the arithmetic is 32-bit.
+// The month and day of each day of a year (0 is January 1), for a leap year ([1]) and
+// for another ([0]).
+struct MonthDayTable {
+  uint8_t month[2][366] = {}, day[2][366] = {};
+  constexpr MonthDayTable() {
+    constexpr uint8_t kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int leap = 0; leap < 2; ++leap) {
+      int at = 0;
+      for (int m = 0; m < 12; ++m) {
+        int length = kLengths[m] + (m == 1 ? leap : 0);
+        for (int d = 1; d <= length; ++d, ++at) {
+          month[leap][at] = uint8_t(m + 1);
+          day[leap][at] = uint8_t(d);
+        }
+      }
+    }
+  }
+};
+constexpr MonthDayTable kMonthDays;
+// The date `days` after 1904-01-01, for the days a 32-bit number of seconds reaches
+// (1904 to 2040). Every year of that range that divides by four is a leap year, 2000
+// included: the days fall in cycles of four years, 1461 days with a leap year first,
+// and the month and day come from a table, so few steps wait on one another.
 void CivilFromDays1904(uint32_t days, int64_t* y, int64_t* m, int64_t* d) {
-  constexpr uint32_t kShift = uint32_t(kDays1904 + 719468);  // days since 0000-03-01
-  const uint32_t n1 = 4 * (days + kShift) + 3;
-  const uint32_t century = n1 / 146097;
-  const uint32_t n2 = n1 % 146097 / 4 * 4 + 3;  // from the century's first March 1
-  const uint64_t p2 = uint64_t(2939745) * n2;
-  const auto yearOfCentury = uint32_t(p2 >> 32);
-  const uint32_t dayOfYear = uint32_t(p2) / 2939745 / 4;  // 0 is March 1
-  const uint32_t n3 = 2141 * dayOfYear + 197913;
-  const uint32_t month = n3 >> 16;  // 3 to 14: January and February end the year
-  const bool january = dayOfYear >= 306;
-  *d = int64_t((n3 & 0xFFFF) / 2141 + 1);
-  *m = int64_t(january ? month - 12 : month);
-  *y = int64_t(100 * century + yearOfCentury + january);
+  const uint32_t cycle = days / 1461, inCycle = days % 1461;
+  const uint32_t year = uint32_t(inCycle >= 366) + uint32_t(inCycle >= 731) + uint32_t(inCycle >= 1096);
+  const uint32_t dayOfYear = inCycle - (year ? 365 * year + 1 : 0);
+  const int leap = year == 0;
+  *y = int64_t(1904 + 4 * cycle + year);
+  *m = kMonthDays.month[leap][dayOfYear];
+  *d = kMonthDays.day[leap][dayOfYear];
 }
 }  // namespace
 
@@ -118,6 +131,14 @@ DateTimeFields SecondsToFields(uint32_t seconds) {
   f.second = int16_t(rest % 60);
   f.dayOfWeek = int16_t((days + 5) % 7 + 1);  // 1904-01-01 was a Friday (6)
   return f;
+}
+
+void DateOfSeconds(uint32_t seconds, CivilDate* out) {
+  int64_t y, m, d;
+  CivilFromDays1904(seconds / 86400, &y, &m, &d);
+  out->year = int16_t(y);
+  out->month = int16_t(m);
+  out->day = int16_t(d);
 }
 
 bool ValidDate(int year, int month, int day) {
@@ -314,9 +335,12 @@ size_t AsciiPrefix(std::string_view s) {
 // Mac Roman bytes, the first `ascii` of them ASCII, as UTF-8 at p, which has room for
 // three bytes a character and one more that the last copy may write; the UTF-8 length.
 size_t MacRomanToUtf8At(std::string_view bytes, size_t ascii, char* p) {
-  std::memcpy(p, bytes.data(), ascii);
-  size_t n = ascii;
-  for (unsigned char c : bytes.substr(ascii)) {
+  size_t n = 0;
+  if (ascii >= 16) {  // a few ASCII bytes go through the table as well as any
+    std::memcpy(p, bytes.data(), ascii);
+    n = ascii;
+  }
+  for (unsigned char c : bytes.substr(n)) {
     const Utf8Form& f = kMacRomanUtf8.forms[c];
     std::memcpy(p + n, &f, 4);
     n += f.size;

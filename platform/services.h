@@ -26,6 +26,13 @@ struct DateTimeFields {
 bool ValidDate(int year, int month, int day);
 // Pure calendar arithmetic on the 1904 scale; no time-zone adjustment.
 DateTimeFields SecondsToFields(uint32_t seconds);
+// The date SecondsToFields gives, alone (its time of day is seconds % 86400). Written
+// field by field: a returned struct of this size goes through the stack in pieces that a
+// caller's wider read would wait on.
+struct CivilDate {
+  int16_t year, month, day;
+};
+void DateOfSeconds(uint32_t seconds, CivilDate* out);
 uint32_t FieldsToSeconds(const DateTimeFields& f);
 
 struct TimeZoneInfo {

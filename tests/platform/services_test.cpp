@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -46,6 +47,9 @@ TEST(Time, SecondsAndFieldsBothWays) {
   for (uint32_t day = 1; day <= 0xFFFFFFFFu / 86400; day += 1) {
     DateTimeFields d = SecondsToFields(day * 86400u + 3723);
     ASSERT_EQ(FieldsToSeconds(d), day * 86400u + 3723);
+    CivilDate date;
+    DateOfSeconds(uint32_t(std::min<uint64_t>(day * 86400ull + 86399, 0xFFFFFFFFu)), &date);
+    ASSERT_EQ(date.year * 10000 + date.month * 100 + date.day, d.year * 10000 + d.month * 100 + d.day);
     ASSERT_EQ(d.dayOfWeek, weekday % 7 + 1);
     weekday = d.dayOfWeek;
   }
