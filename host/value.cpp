@@ -19,6 +19,13 @@ std::string HandleBytes(Handle h, int32_t limit) {
 }
 // Replaces a handle's contents in place, or gives a new handle when it has none.
 void Refill(Handle* h, std::string_view bytes) {
+  // As many bytes as it holds: no resize, and one call for the address.
+  int32_t had = 0;
+  uint8_t* at = *h ? platform::HandleBytes(*h, &had) : nullptr;
+  if (at && size_t(had) == bytes.size()) {
+    if (!bytes.empty()) std::memcpy(at, bytes.data(), bytes.size());
+    return;
+  }
   if (*h && platform::SetHandleSize(*h, int32_t(bytes.size()))) {
     if (!bytes.empty()) std::memcpy(platform::HandleAddress(*h), bytes.data(), bytes.size());
     return;

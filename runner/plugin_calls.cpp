@@ -71,7 +71,9 @@ inline void FromMacRoman(std::string_view bytes, std::string* to) {
 // A text parameter's bytes as the plug-in reads them, valid until the next call.
 [[gnu::always_inline]] inline std::string_view MacRomanArg(Frame& f, SiteValues& sv, size_t i, const Value& v) {
   const std::string& text = v.str();
-  return IsAscii(text) ? std::string_view(text) : ConvertedArg(f, sv, i, v);
+  if (IsAscii(text)) return text;
+  if (i < sv.converted.size() && &sv.converted[i].from.str() == &text) return sv.converted[i].macRoman;
+  return ConvertedArg(f, sv, i, v);
 }
 
 // Makes *slot a host value of `kind`; one that already is keeps its storage.
@@ -155,6 +157,14 @@ inline int32_t AsLong(const Value& v) {
       if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real)) return false;
       FillLongs(&sv.values[i], v);
       return true;
+    case Kind::Text: {
+      if (v.type != Type::Text) return false;
+      std::string_view bytes = MacRomanArg(f, sv, i, v);
+      if (bytes.size() > size_t(vrx::kMaxTextLength)) return false;  // ToHost says why
+      Ensure(&sv.values[i], kind);
+      sv.values[i].SetBytes(bytes);
+      return true;
+    }
     default:
       return false;
   }
