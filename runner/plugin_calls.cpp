@@ -400,11 +400,13 @@ inline void PutBytes(Value& v, std::string_view bytes) {
       const Type elem = v.elem;
       // Elements that already hold longints take the new ones where they are (no value
       // made and dropped), without a test that branches; the others go one by one.
-      bool allLong = elem == Type::Long;
-      for (size_t k = 0; k < longs.size(); ++k) allLong &= to[k].type == Type::Long;
-      if (allLong) {
-        for (size_t k = 0; k < longs.size(); ++k) to[k].l = longs[k];
-        return true;
+      if (elem == Type::Long) {
+        bool allLong = true;
+        for (size_t k = 0; k < longs.size(); ++k) {
+          allLong &= to[k].type == Type::Long;
+          to[k].l = longs[k];
+        }
+        if (allLong) return true;  // else the loop below makes each element whole again
       }
       for (size_t k = 0; k < longs.size(); ++k) {
         Value& e = to[k];
