@@ -336,7 +336,8 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
 // shared with other values then stay shared instead of being copied to be overwritten.
 inline void PutBytes(Value& v, std::string_view bytes) {
   const std::string& now = v.str();
-  if (now.size() == bytes.size() && std::memcmp(now.data(), bytes.data(), bytes.size()) == 0) return;
+  if (now.size() == bytes.size() && (bytes.empty() || std::memcmp(now.data(), bytes.data(), bytes.size()) == 0))
+    return;
   v.strMut().assign(bytes);
 }
 
