@@ -100,6 +100,12 @@ struct BuiltinInfo {
 std::span<const BuiltinInfo> Builtins();
 // The built-in with 4D command number `number`, or null.
 const BuiltinInfo* BuiltinByNumber(int32_t number);
+// 4D's commands and their numbers, sorted by number.
+struct CommandNumber {
+  std::string_view name;
+  int32_t number;
+};
+std::span<const CommandNumber> CommandNumbers();
 // The English name of 4D command `number`, or "" when it is not one.
 std::string_view CommandName(int32_t number);
 // The error for a 4D command the runner does not have ("NAME (4D command N) is not

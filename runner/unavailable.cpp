@@ -58,9 +58,7 @@ constexpr Need kNeeds[] = {
 const std::unordered_map<std::string, int32_t>& NumbersByName() {
   static const std::unordered_map<std::string, int32_t> byName = [] {
     std::unordered_map<std::string, int32_t> m;
-#define VRX_4D_COMMAND(name, number) m.emplace(Lower(name), number);
-#include "runner/command_numbers.def"
-#undef VRX_4D_COMMAND
+    for (const CommandNumber& c : CommandNumbers()) m.emplace(Lower(c.name), c.number);
     return m;
   }();
   return byName;
@@ -142,15 +140,11 @@ std::string LanguageReference() {
     out += "  " + std::string(b->name) + (b->number > 0 ? " [" + std::to_string(b->number) + "]" : "") + "\n";
   std::map<std::string_view, std::vector<std::string>> refused;
   size_t count = 0;
-  std::vector<std::pair<std::string, int32_t>> all;
-#define VRX_4D_COMMAND(name, number) all.emplace_back(name, number);
-#include "runner/command_numbers.def"
-#undef VRX_4D_COMMAND
-  for (const auto& [name, number] : all) {
+  for (const auto& [name, number] : CommandNumbers()) {
     if (has.count(number) || implemented.count(Lower(name))) continue;
     std::string_view need = NeedOf(name);
     refused[need].push_back(
-        name + " [" + std::to_string(number) + "]");
+        std::string(name) + " [" + std::to_string(number) + "]");
     ++count;
   }
   out += "\nRefused (" + std::to_string(count) +
