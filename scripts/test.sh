@@ -10,7 +10,10 @@ scripts/install-deps.sh
 scripts/check-layers.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -DVRX_WERROR=ON
 (cd build && ctest --output-on-failure -j2)
-scripts/build.sh build-asan -DVRX_SANITIZE=ON -DVRX_BENCHMARKS=OFF -DVRX_WERROR=ON
+# -O1 and line tables, as the sanitizers' authors advise: reports keep their lines, and
+# the build takes half the time of -O2 -g.
+scripts/build.sh build-asan -DVRX_SANITIZE=ON -DVRX_BENCHMARKS=OFF -DVRX_WERROR=ON \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
 (cd build-asan && VRX_HEAP_SCRAMBLE=1 ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j2)
 scripts/check-install.sh --built build
 scripts/check-package.sh
