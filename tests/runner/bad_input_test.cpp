@@ -75,6 +75,16 @@ class BadInput : public ::testing::Test {
 TEST_F(BadInput, Blobs) {
   Check({
       {"$b:=5\nSET BLOB SIZE($b;3)", "!$b is a real, not a BLOB"},
+      {"C_BLOB($b)\nINTEGER TO BLOB(1;$b;0;\"x\")", "!INTEGER TO BLOB: the offset must be a number, not a text"},
+      {"C_BLOB($b)\nLONGINT TO BLOB(1;$b;0;\"x\")", "!LONGINT TO BLOB: the offset must be a number, not a text"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;8)\n$x:=BLOB to longint($b;5)", "!BLOB to longint: the byte order must be 0"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;8)\n$x:=BLOB to integer($b;5)", "!BLOB to integer: the byte order must be 0"},
+      {"C_BLOB($b)\nREAL TO BLOB(1;$b;9)", "!REAL TO BLOB: unknown real format 9"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;8)\n$x:=BLOB to real($b;9)", "!BLOB to real: unknown real format 9"},
+      {"C_BLOB($b)\nC_BLOB($c)\nCOPY BLOB($b;$c;0;0;\"x\")", "!COPY BLOB: the length must be a number, not a text"},
+      {"C_BLOB($b)\nINSERT IN BLOB($b;\"x\";1)", "!INSERT IN BLOB: the offset must be a number, not a text"},
+      {"C_BLOB($b)\nDELETE FROM BLOB($b;\"x\";1)", "!DELETE FROM BLOB: the offset must be a number, not a text"},
+      {"C_BLOB($b)\nSET BLOB SIZE($b;4;65)\nEXPAND BLOB($b)", "!EXPAND BLOB: the BLOB is not compressed"},
       {"C_BLOB($b)\nSET BLOB SIZE($b;-1)", "!bad size -1"},
       {"C_BLOB($b)\nSET BLOB SIZE($b;3;65)\nECHO(BLOB to text($b;3))", "AAA"},
       {"C_BLOB($b)\nTEXT TO BLOB(\"ab\"+Char(0)+\"c\";$b;UTF8 C string)\nECHO(BLOB size($b))", "3"},
@@ -140,6 +150,7 @@ TEST_F(BadInput, Arrays) {
       {"$x:=5\nECHO(Find in array($x;1))", "!Find in array: $x is not an array"},
       {"$x:=5\nECHO(Find in sorted array($x;1;>))", "!Find in sorted array: $x is not an array"},
       {"MULTI SORT ARRAY(>)", "!an order must follow an array"},
+      {"ARRAY LONGINT($a;2)\n$x:=Find in sorted array($a;1;*)", "!Find in sorted array: the order is > or <"},
       {"$x:=1\nARRAY LONGINT($x;2)", "!$x is already a real"},
       {"ARRAY PICTURE($p;2)\nECHO(Size of array($p))", "2"},
       {"ARRAY STRING(0;$s;2)", "!the length must be 1 to 255"},
@@ -175,6 +186,9 @@ TEST_F(BadInput, Arrays) {
 TEST_F(BadInput, Formats) {
   Check({
       {"ECHO(String(!2026-12-29!;System date abbreviated))", "Tue, Dec 29, 2026"},
+      {"CONFIRM(\"a\";5)", "!CONFIRM: the OK button must be a text, not a real"},
+      {"CONFIRM(\"a\";\"ok\";5)", "!CONFIRM: the Cancel button must be a text, not a real"},
+      {"$x:=Time string(\"a\")", "!Time string: the seconds must be a number, not a text"},
       {"ECHO(String(!2026-12-29!;System date long))", "Tuesday, December 29, 2026"},
       {"ECHO(String(!2026-12-29!;Internal date long)+\"|\"+String(!2026-12-29!;Internal date abbreviated))",
        "December 29, 2026|Dec 29, 2026"},
@@ -519,6 +533,12 @@ TEST_F(BadInput, WhatTheParserFound) {
 TEST_F(BadInput, TextsDatesAndEncodings) {
   Check({
       {"$t:=Convert to text(\"x\";\"UTF-8\")", "!Convert to text: the first parameter must be a BLOB, not a text"},
+      {"$x:=Generate digest(5;0)", "!Generate digest: the value must be a text or a BLOB, not a real"},
+      {"$x:=Substring(\"abc\";\"x\")", "!Substring: the start must be a number, not a text"},
+      {"$c:=New collection(1)\n$x:=$c.query(5)", "!query: the query must be a text"},
+      {"$o:=New object\n$x:=$o.f()", "!the object has no function .f()"},
+      {"$o:=New object\nOB SET($o;5;1)", "!OB SET: the property must be a text, not a real"},
+      {"$o:=OB Copy(5)", "!OB Copy: the parameter must be an object"},
       {"C_BLOB($b)\nCONVERT FROM TEXT(\"é\";\"ISO-8859-1\";$b)\nECHO(String(BLOB size($b))+Convert to text($b;\"ISO-8859-1\"))", "1é"},
       {"$r:=Generate digest(5;SHA512 digest)", "!Generate digest: the value must be a text or a BLOB, not a"},
       {"ECHO(Length(Generate digest(\"a\";SHA512 digest)))", "128"},
