@@ -94,15 +94,12 @@ TextValue CopyText(const TextValue& in) {
   return {int16_t(n), h};
 }
 
-TextValue MapTextCopy(const TextValue& in, const uint8_t* table) {
+TextValue Rot13TextCopy(const TextValue& in) {
   size_t n = TextView(in).size();
   Handle h = platform::NewHandle(int32_t(n));
   if (!h) return {0, 0};
-  if (n) {
-    const uint8_t* from = platform::HandleAddress(in.handle);  // after the allocation
-    uint8_t* to = platform::HandleAddress(h);
-    for (size_t i = 0; i < n; ++i) to[i] = table[from[i]];
-  }
+  // The source's address only now: the allocation may have moved it.
+  if (n) Rot13Bytes(platform::HandleAddress(in.handle), n, platform::HandleAddress(h));
   return {int16_t(n), h};
 }
 

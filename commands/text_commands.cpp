@@ -56,7 +56,7 @@ void DecodeQuotedPrintableCommand(const Call& c) { Answer(c, QPDecode(In(c, 1), 
 void MapTextCharsCommand(const Call& c) {
   static const TextValue kEmpty = {0, 0};
   const TextValue* in = c.Text(1);
-  TextValue t = MapTextCopy(in ? *in : kEmpty, kRot13Table.data());
+  TextValue t = Rot13TextCopy(in ? *in : kEmpty);
   if (!t.handle) return c.ResultText({});
   // Field by field, as the host reads them: the packed fields straddle the words a copy
   // of the whole would move, and a read across two recent stores waits for both.
@@ -71,7 +71,7 @@ void MapBlobCharsCommand(const Call& c) {
   int32_t n;
   uint8_t* p = platform::HandleBytes(*blob, &n);
   if (!p) return;
-  MapBytes(p, size_t(n), kRot13Table.data());
+  Rot13Bytes(p, size_t(n), p);
 }
 
 void CountQueueItemsCommand(const Call& c) { c.ResultLong(QueueCountItems(&c.g->queueTable, c.Long(1))); }
