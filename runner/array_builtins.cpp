@@ -233,6 +233,7 @@ bool SortArray(Frame& f, const Args& a, Value*) {
   if (n == 0) return Fail(f, cmd + ": no array to sort");
   std::vector<Value*> arrays;
   for (size_t i = 0; i < n; ++i) {
+    if (a.order(i)) return Fail(f, cmd + ": > or < comes last, after the arrays");
     Value* array = NeedArray(f, a[i], cmd);
     if (!array || AddSorted(f, cmd, array, VarLabel(f, a[i]), &arrays) < 0) return false;
   }

@@ -119,6 +119,7 @@ TEST(Names, TokensUnknownNamesAndTablesFailOnlyWhenTheirLineRuns) {
       {"QUERY:C277([T:1]; & [T:1]F:2=1)\n", "", "tables are not available in vrx run (QUERY)"},
       {"QUERY SELECTION:C341([T]; [T]F:2; >=; 3; *)\n", "", "tables are not available in vrx run (QUERY SELECTION)"},
       {"ARRAY LONGINT($a;2)\nSORT ARRAY($a;&)\n", "", "line 2: SORT ARRAY: the order is > or <"},
+      {"ARRAY LONGINT($a;2)\nSORT ARRAY($a;>;$a)\n", "", "line 2: SORT ARRAY: > or < comes last, after the arrays"},
       {"ECHO(1)\nBegin SQL:C948\n  SELECT a, b FROM t INTO :$x;\nEnd SQL:C949\n", "1",
        "line 2: Begin SQL (4D command 948) is not available in vrx run: it needs 4D's SQL engine"},
   };
