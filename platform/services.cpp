@@ -321,17 +321,6 @@ struct MacRomanUtf8Table {
 };
 constexpr MacRomanUtf8Table kMacRomanUtf8;
 
-size_t AsciiPrefix(std::string_view s) {
-  size_t i = 0;
-  for (; i + 8 <= s.size(); i += 8) {  // eight bytes at a time: texts are mostly ASCII
-    uint64_t w;
-    std::memcpy(&w, s.data() + i, 8);
-    if (w & 0x8080808080808080u) break;
-  }
-  while (i < s.size() && uint8_t(s[i]) < 0x80) ++i;
-  return i;
-}
-
 // Mac Roman bytes, the first `ascii` of them ASCII, as UTF-8 at p, which has room for
 // three bytes a character and one more that the last copy may write; the UTF-8 length.
 size_t MacRomanToUtf8At(std::string_view bytes, size_t ascii, char* p) {

@@ -279,17 +279,22 @@ int RegexFinds(std::string_view pattern, std::string_view text, std::string* err
 // The variable a dereferenced pointer names; null, with the error reported, when it
 // names none (or an element: *element then holds its index when element is given).
 Var* DerefVar(Frame& f, int32_t node, int32_t* element = nullptr);
-// The variable a whole-variable node names (it may be undefined); null for other nodes.
-inline Var* FindVar(Frame& f, int32_t node) {
-  const Node& n = f.node(node);
+// The variable a local, parameter, process or interprocess variable node names (it may
+// be undefined); null for any other node.
+inline Var* WholeVar(Frame& f, const Node& n) {
   switch (n.op) {
     case Op::Local: return &f.locals[size_t(n.a)];
     case Op::Param: return &f.params[size_t(n.a)];
     case Op::ProcessVar: return &f.proc->vars[size_t(n.a)];
     case Op::Interprocess: return &f.rt->interprocess[size_t(n.a)];
-    case Op::Deref: return DerefVar(f, node);
     default: return nullptr;
   }
+}
+// The variable a whole-variable node names, or a dereferenced pointer (it may be
+// undefined); null for other nodes.
+inline Var* FindVar(Frame& f, int32_t node) {
+  const Node& n = f.node(node);
+  return n.op == Op::Deref ? DerefVar(f, node) : WholeVar(f, n);
 }
 // The variable of a whole-variable node, by its slot.
 inline Var& Slot(Frame& f, const Node& n) {
@@ -395,22 +400,25 @@ std::string_view TakeByteOrderMark(std::string_view bytes, std::string* name);
 bool Yield(Runtime& rt);
 // After an error: true when the error method lets the method go on after the statement.
 bool Resume(Frame& f);
+// A real that is whole and inside the longint range, as *out.
+inline bool WholeReal(double r, int32_t* out) {
+#if defined(__SSE2__)
+  // The processor's truncation answers the smallest longint for anything it cannot
+  // hold, NaN included, which then differs from the real unless the real is that longint.
+  *out = _mm_cvttsd_si32(_mm_set_sd(r));
+#else
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) return false;
+  *out = int32_t(r);
+#endif
+  return double(*out) == r;
+}
 // A number that is whole and inside the longint range, as *out.
 inline bool WholeNumber(const Value& v, int32_t* out) {
   if (v.type == Type::Long) {
     *out = v.l;
     return true;
   }
-  if (v.type != Type::Real) return false;
-#if defined(__SSE2__)
-  // The processor's truncation answers the smallest longint for anything it cannot
-  // hold, NaN included, which then differs from the real unless the real is that longint.
-  *out = _mm_cvttsd_si32(_mm_set_sd(v.r));
-#else
-  if (!(v.r >= -2147483648.0 && v.r <= 2147483647.0)) return false;
-  *out = int32_t(v.r);
-#endif
-  return double(*out) == v.r;
+  return v.type == Type::Real && WholeReal(v.r, out);
 }
 // The position a counted For's counter holds: false when it no longer holds a whole
 // number the loop can count from (the body gave it another value or type).

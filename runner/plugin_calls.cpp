@@ -27,18 +27,7 @@ std::string ParamLabel(const vrx::CommandInfo& c, size_t i) {
 
 // Texts are UTF-8 here and Mac Roman to the plug-in. ASCII, the common case, is the same
 // in both and is taken as it is, without a copy.
-inline bool IsAscii(std::string_view s) {
-  const char* p = s.data();
-  size_t n = s.size(), i = 0;
-  for (; i + 8 <= n; i += 8) {  // eight bytes at a time: texts are mostly ASCII
-    uint64_t w;
-    std::memcpy(&w, p + i, 8);
-    if (w & 0x8080808080808080u) return false;
-  }
-  for (; i < n; ++i)
-    if (uint8_t(p[i]) >= 0x80) return false;
-  return true;
-}
+inline bool IsAscii(std::string_view s) { return platform::AsciiPrefix(s) == s.size(); }
 // `text` as the plug-in reads it, valid until the next call: a converted text is kept in
 // one buffer that every call reuses (a parameter's bytes are copied into its host value
 // before the next one is converted).
@@ -172,7 +161,7 @@ inline int32_t AsLong(const Value& v) {
 
 // AsLong of a real.
 inline int32_t RealAsLong(double r) {
-  if (r >= -2147483648.0 && r <= 2147483647.0 && r == double(int32_t(r))) return int32_t(r);
+  if (int32_t whole; WholeReal(r, &whole)) return whole;
   return RealToLong(r);
 }
 
@@ -200,8 +189,9 @@ bool Natural(const Value& v, host::Value* out) {
   }
 }
 
-// Fills *out, in place where it already has the declared kind, with parameter i.
-bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteValues& sv) {
+// Fills *out with parameter i where FillCommon did not: numbers that need rounding,
+// integers, BLOBs, pictures and untyped parameters; reports any value of the wrong kind.
+[[gnu::noinline]] bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteValues& sv) {
   Kind kind = c.params[i].kind;
   host::Value* out = &sv.values[i];
   auto wrong = [&](const char* expected) {
@@ -218,21 +208,12 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
       if (!v.numeric() && v.type != Type::Time) return wrong("an integer");
       PutNumber(sv, i, kind, int16_t(uint16_t(uint32_t(AsLong(v)))));
       return true;
-    case Kind::String: {
-      if (v.type != Type::Text) return wrong("a string");
-      PutString(sv, i, MacRomanArg(f, sv, i, v));  // 255 bytes; 4D cuts longer texts
-      return true;
-    }
+    case Kind::String: return wrong("a string");  // FillCommon took any text
     case Kind::Text: {
       if (v.type != Type::Text) return wrong("a text");
-      // The plug-in reads Mac Roman: a character it has no form for becomes '?'.
-      std::string_view bytes = MacRomanArg(f, sv, i, v);
-      if (bytes.size() > size_t(vrx::kMaxTextLength))
-        return Fail(f, ParamLabel(c, i) + ": a text of " + std::to_string(bytes.size()) +
-                           " bytes is too long (a text holds at most 32767 bytes)");
-      Ensure(out, kind);
-      out->SetBytes(bytes);
-      return true;
+      // FillCommon took any text a text parameter holds.
+      return Fail(f, ParamLabel(c, i) + ": a text of " + std::to_string(MacRomanArg(f, sv, i, v).size()) +
+                         " bytes is too long (a text holds at most 32767 bytes)");
     }
     case Kind::Blob:
       if (v.type != Type::Blob && v.type != Type::Picture) return wrong("a BLOB");
@@ -244,15 +225,8 @@ bool ToHost(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v, SiteV
       Ensure(out, kind);
       out->SetBytes(v.str());
       return true;
-    case Kind::LongArray:
-      if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real))
-        return wrong("a longint array");
-      FillLongs(out, v);
-      return true;
-    case Kind::Date:
-      if (v.type != Type::Date) return wrong("a date");
-      PutDate(sv, i, v.d);
-      return true;
+    case Kind::LongArray: return wrong("a longint array");  // FillCommon took arrays of numbers
+    case Kind::Date: return wrong("a date");                  // and dates
     case Kind::Time:
       if (v.type != Type::Time && !v.numeric()) return wrong("a time");
       PutNumber(sv, i, kind, AsLong(v));
@@ -443,16 +417,11 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
     Var* var = resolved.var;
     if (!var) {
       // A whole variable, found again at no cost; anything else is an expression.
-      switch (arg.op) {
-        case Op::Local: var = &f.locals[size_t(arg.a)]; break;
-        case Op::Param: var = &f.params[size_t(arg.a)]; break;
-        case Op::ProcessVar: var = &f.proc->vars[size_t(arg.a)]; break;
-        case Op::Interprocess: var = &f.rt->interprocess[size_t(arg.a)]; break;
-        case Op::Member: case Op::Index:
-          if (!StoreInPath(f, a[i], kind, values[i])) return false;
-          continue;
-        default: continue;
+      if (arg.op == Op::Member || arg.op == Op::Index) [[unlikely]] {
+        if (!StoreInPath(f, a[i], kind, values[i])) return false;
+        continue;
       }
+      if (!(var = WholeVar(f, arg))) continue;  // an expression: nothing to copy back
     } else if (resolved.isElement) {
       // Elements take what the host returns through the ordinary conversion.
       if (!AssignTarget(f, resolved, FromHost(kind, values[i], nullptr))) return false;
@@ -535,15 +504,9 @@ bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& 
     }
     // A literal or a variable is read where it stands; anything else is evaluated into
     // a copy first.
-    const Value* v;
-    switch (arg.op) {
-      case Op::Const: v = &f.code->consts[size_t(arg.a)]; break;
-      case Op::Local: v = &f.locals[size_t(arg.a)].v; break;
-      case Op::Param: v = &f.params[size_t(arg.a)].v; break;
-      case Op::ProcessVar: v = &f.proc->vars[size_t(arg.a)].v; break;
-      case Op::Interprocess: v = &f.rt->interprocess[size_t(arg.a)].v; break;
-      default: v = nullptr; break;
-    }
+    const Value* v = nullptr;
+    if (arg.op == Op::Const) v = &f.code->consts[size_t(arg.a)];
+    else if (Var* var = WholeVar(f, arg)) v = &var->v;
     if (v && v->type == Type::Undefined && arg.op != Op::Const) {
       // An in/out variable that does not exist yet starts empty, as 4D creates it; an
       // input one is evaluated, which reports it.
