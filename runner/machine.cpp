@@ -264,16 +264,18 @@ inline bool Turn(Runtime& rt) { return rt.slice < kStatementsPerSlice || Yield(r
 }
 
 // The state of a For loop counting in whole numbers, kept in the payloads of two
-// temporaries: the step (a longint) and the last position inside the longint range,
-// which a longint counter's turn in line compares with; then the last position, and
-// the end as a real, which a real counter's turn in line compares with (counting in
-// reals, as the general way does).
+// temporaries: the step, as a real (what a real counter adds) and as a longint, with the
+// last position inside the longint range, which a longint counter's turn in line
+// compares with; then the last position, and the end as a real, which a real counter's
+// turn in line compares with (counting in reals, as the general way does).
 inline int64_t LastOf(const Var& state) { return int64_t((&state)[1].v.raw_[0]); }
 inline double EndOf(const Var& state) { return std::bit_cast<double>((&state)[1].v.raw_[1]); }
 inline int32_t StepOf(const Var& state) { return int32_t(uint32_t(state.v.raw_[1])); }
 inline int32_t NearLastOf(const Var& state) { return int32_t(uint32_t(state.v.raw_[1] >> 32)); }
+inline double RealStepOf(const Var& state) { return std::bit_cast<double>(state.v.raw_[0]); }
 inline void SetForState(Var& state, int64_t last, double end, int32_t step) {
   int64_t near = step > 0 ? std::min<int64_t>(last, INT32_MAX) : std::max<int64_t>(last, INT32_MIN);
+  state.v.raw_[0] = std::bit_cast<uint64_t>(double(step));
   (&state)[1].v.raw_[0] = uint64_t(last);
   (&state)[1].v.raw_[1] = std::bit_cast<uint64_t>(end);
   state.v.raw_[1] = uint32_t(step) | uint64_t(uint32_t(int32_t(near))) << 32;
@@ -569,8 +571,12 @@ op_ForLoop: {
     goto back;
   }
   if (counter.type == Type::Real) {
-    double next = counter.r + double(step);
-    if (step > 0 ? !(next <= EndOf(state)) : !(next >= EndOf(state))) goto for_slow;
+    double next = counter.r + RealStepOf(state);
+    if (step > 0) {
+      if (!(next <= EndOf(state))) goto for_slow;
+    } else if (!(next >= EndOf(state))) {
+      goto for_slow;
+    }
     counter.r = next;
     goto back;
   }

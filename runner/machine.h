@@ -106,17 +106,20 @@ struct LoopExits {
 // times |d|. Signs follow C's (and 4D's) truncating division.
 struct Divisor {
   int32_t d = 2;
+  bool negative = false;
+  uint64_t magnitude = 2;  // |d|, held wide so that the products below are plain multiplies
   uint64_t m = 0;
 
-  explicit Divisor(int32_t v) : d(v), m(~uint64_t(0) / Magnitude(v) + 1) {}
+  explicit Divisor(int32_t v)
+      : d(v), negative(v < 0), magnitude(Magnitude(v)), m(~uint64_t(0) / magnitude + 1) {}
   static uint32_t Magnitude(int32_t x) { return x < 0 ? 0u - uint32_t(x) : uint32_t(x); }
   int32_t Quo(int32_t x) const {
     auto q = int32_t(uint32_t((unsigned __int128)m * Magnitude(x) >> 64));  // at most 2^30
-    return (x < 0) != (d < 0) ? -q : q;
+    return (x < 0) != negative ? -q : q;
   }
   int32_t Mod(int32_t x) const {
     uint64_t low = m * Magnitude(x);
-    auto r = int32_t(uint32_t((unsigned __int128)low * Magnitude(d) >> 64));  // below |d|
+    auto r = int32_t(uint32_t((unsigned __int128)low * magnitude >> 64));  // below |d|
     return x < 0 ? -r : r;
   }
 };
