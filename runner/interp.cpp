@@ -208,17 +208,12 @@ bool ExecAssign(Frame& f, const CStmt& s) {
   if (!Eval(f, s.expr, &v)) return false;
   f.line = s.line;
   // A longint, real or boolean into a whole variable is stored in place; any other
-  // value that needs no conversion (a text into a text variable) is moved there, as
-  // AssignVar would.
+  // value goes there by assignment's own rule, without finding the variable again.
   if (s.into.src != Src::Reg) {
     Var& var = SlotOf(f, s.into.src, s.into.index);
     Scalar x = Load(v);
     if (x.type != Type::Undefined && StoreScalar(var, x)) return true;
-    if (v.type != Type::Array && v.type != Type::Undefined && var.v.type != Type::Array &&
-        ((var.v.type == v.type && var.maxLen == 0) || var.v.type == Type::Undefined)) {
-      var.v = std::move(v);
-      return true;
-    }
+    return AssignToVar(f, &var, std::move(v), s.target);
   }
   return Assign(f, s.target, std::move(v));
 }

@@ -265,6 +265,8 @@ int RegexFinds(std::string_view pattern, std::string_view text, std::string* err
 [[nodiscard]] bool Eval(Frame& f, int32_t node, Value* out);
 // Stores into a variable or element, converting to its type.
 [[nodiscard]] bool Assign(Frame& f, int32_t target, Value v);
+// Assign into `var`, the variable the node `target` names.
+[[nodiscard]] bool AssignToVar(Frame& f, Var* var, Value v, int32_t target);
 // Replaces the variable `target` names (not an element) as a whole, arrays included.
 [[nodiscard]] bool AssignWhole(Frame& f, int32_t target, Value v);
 // What an element, a dereferenced pointer, ${n} or a variable names, worked out once;

@@ -258,6 +258,10 @@ bool Assign(Frame& f, int32_t target, Value v) {
   }
   Var* var = FindVar(f, target);
   if (!var) return Fail(f, "only a variable can be assigned");
+  return AssignToVar(f, var, std::move(v), target);
+}
+
+bool AssignToVar(Frame& f, Var* var, Value v, int32_t target) {
   return AssignVar(f, var, std::move(v), [&] { return VarLabel(f, target); });
 }
 
