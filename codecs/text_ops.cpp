@@ -95,11 +95,19 @@ TextValue CopyText(const TextValue& in) {
 }
 
 TextValue Rot13TextCopy(const TextValue& in) {
-  size_t n = TextView(in).size();
-  Handle h = platform::NewHandle(int32_t(n));
+  // Sized by the length, which the block's own size can only cut: the source's address
+  // and size are read once, after the allocation that may move it.
+  int32_t length = in.handle ? std::max<int32_t>(in.length, 0) : 0;
+  Handle h = platform::NewHandle(length);
   if (!h) return {0, 0};
-  // The source's address only now: the allocation may have moved it.
-  if (n) Rot13Bytes(platform::HandleAddress(in.handle), n, platform::HandleAddress(h));
+  int32_t size = 0;
+  const uint8_t* from = length ? platform::HandleBytes(in.handle, &size) : nullptr;
+  int32_t n = from ? std::min(length, size) : 0;
+  if (n < length) {  // a length past the end of its block: the text is what the block holds
+    platform::SetHandleSize(h, n);  // shrinking needs no memory
+    from = n ? platform::HandleAddress(in.handle) : nullptr;
+  }
+  if (n) Rot13Bytes(from, size_t(n), platform::HandleAddress(h));
   return {int16_t(n), h};
 }
 

@@ -127,4 +127,18 @@ TEST(CharacterSets, Rot13) {
   for (char& c : s) c = char(vrx::Rot13Byte(uint8_t(c)));
   EXPECT_EQ(s, "Uryyb, Jbeyq \x8E\xFFm");
   for (int b = 0; b < 256; ++b) EXPECT_EQ(vrx::Rot13Byte(vrx::Rot13Byte(uint8_t(b))), b);
+  // Every length around the block sizes, into another buffer and in place, with guard
+  // bytes on either side that must stay as they are.
+  for (size_t n = 0; n <= 50; ++n) {
+    std::string in(n + 2, '#'), out(n + 2, '#');
+    for (size_t i = 0; i < n; ++i) in[i + 1] = char("azAZmnMN09\xE9"[i % 11] + (i / 11) % 3);
+    std::string expect = in;
+    for (size_t i = 1; i <= n; ++i) expect[i] = char(vrx::Rot13Byte(uint8_t(in[i])));
+    auto at = [](std::string& s) { return reinterpret_cast<uint8_t*>(s.data()) + 1; };
+    vrx::Rot13Bytes(at(in), n, at(out));
+    expect.front() = expect.back() = '#';
+    EXPECT_EQ(out, expect) << n;
+    vrx::Rot13Bytes(at(in), n, at(in));
+    EXPECT_EQ(in, expect) << n;
+  }
 }

@@ -58,7 +58,9 @@ TEST(Commands, AbsentAndDamagedTextsAreEmpty) {
   Value o = Value::Long(0);
   std::vector<Value*> ps{&t, &o};
   EXPECT_EQ(h.Call("VRX_EncodeBase64", ps).bytes, "YWJj");
+  EXPECT_EQ(h.Call("VRX_MapTextChars", ps).bytes, "nop");
   static_cast<vrx::TextValue*>(t.Slot())->length = -5;
   EXPECT_EQ(h.Call("VRX_EncodeURL", ps).bytes, "");
+  EXPECT_EQ(h.Call("VRX_MapTextChars", ps).bytes, "");
   static_cast<vrx::TextValue*>(t.Slot())->length = 3;
 }
