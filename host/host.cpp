@@ -714,18 +714,23 @@ inline uint32_t Word(const uint8_t* p) {
   std::memcpy(&w, p, 4);
   return w;
 }
+// Text or string result bytes into *to, in the form the caller asked for.
+[[gnu::noinline]] void PutText(std::string_view bytes, std::string* to, Host::Texts texts) {
+  if (texts == Host::Texts::Utf8) platform::MacRomanToUtf8(bytes, to);
+  else to->assign(bytes);
+}
 // A text result's bytes into *to.
-void TakeText(const TextValue& text, std::string* to) {
+[[gnu::noinline]] void TakeText(const TextValue& text, std::string* to, Host::Texts texts) {
   int32_t size;
   const uint8_t* p = platform::HandleBytes(text.handle, &size);
   int32_t length = text.length;  // packed fields: copy before comparing
   int32_t n = std::min<int32_t>(length < 0 ? 0 : length, size);
-  if (p && n > 0) to->assign(reinterpret_cast<const char*>(p), size_t(n));
+  if (p && n > 0) PutText(std::string_view(reinterpret_cast<const char*>(p), size_t(n)), to, texts);
   platform::DisposeHandle(text.handle);
 }
 }  // namespace
 
-CallResult Host::CallSlots(const vrx::CommandInfo& row, void** slots, std::string* bytes) {
+CallResult Host::CallSlots(const vrx::CommandInfo& row, void** slots, std::string* bytes, Texts texts) {
   Impl& m = *impl_;
   CallResult r;
   if (!m.initialised) return r;
@@ -755,11 +760,11 @@ CallResult Host::CallSlots(const vrx::CommandInfo& row, void** slots, std::strin
   switch (r.kind) {
     case ResultKind::Text:
       r.written = text.length != int16_t(-23131) || text.handle != 0;
-      if (text.handle) TakeText(text, to);
+      if (text.handle) TakeText(text, to, texts);
       break;
     case ResultKind::String:
       for (size_t i = 0; i < sizeof string; i += 4) r.written |= Word(string + i) != canary;
-      if (r.written) to->assign(reinterpret_cast<const char*>(string + 1), string[0]);
+      if (r.written) PutText(std::string_view(reinterpret_cast<const char*>(string + 1), string[0]), to, texts);
       break;
     case ResultKind::Blob: {
       Handle h = Word(area);

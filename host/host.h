@@ -142,7 +142,11 @@ class Host {
   // (Value::Slot(), null when absent) from one call to the next: slots has kParamSlots
   // entries and is the parameter block the plug-in reads. With `bytes`, a text, string
   // or BLOB result goes there (its storage reused) instead of into CallResult::bytes.
-  CallResult CallSlots(const vrx::CommandInfo& row, void** slots, std::string* bytes = nullptr);
+  // `texts` says whether a text or string result arrives as the plug-in wrote it (Mac
+  // Roman) or in UTF-8, converted as it is read, for a caller that keeps texts in UTF-8.
+  enum class Texts : uint8_t { MacRoman, Utf8 };
+  CallResult CallSlots(const vrx::CommandInfo& row, void** slots, std::string* bytes = nullptr,
+                       Texts texts = Texts::MacRoman);
   // Raw entry, for benchmarks and ABI tests.
   void RawCall(int32_t selector, void** params, void* result);
 

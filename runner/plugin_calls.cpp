@@ -37,10 +37,6 @@ inline std::string_view ToMacRoman(const std::string& text) {
   platform::Utf8ToMacRoman(text, &converted);
   return converted;
 }
-inline void FromMacRoman(std::string_view bytes, std::string* to) {
-  if (IsAscii(bytes)) to->assign(bytes);
-  else platform::MacRomanToUtf8(bytes, to);
-}
 
 // A text parameter beyond ASCII in Mac Roman. A literal's form is made at the site's
 // first call and kept for the next ones; any other text is converted each time.
@@ -521,7 +517,7 @@ bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& 
   return true;
 }
 
-// Bytes as a trace shows a text: quoted, escaped, cut at 60 bytes.
+// Mac Roman bytes as a trace shows a text: quoted, escaped, cut at 60 bytes.
 std::string Quoted(std::string_view bytes) {
   std::string s = "\"";
   size_t n = std::min<size_t>(bytes.size(), 60);
@@ -592,7 +588,7 @@ void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
       line += " -> " + std::to_string(r.value);
       break;
     case vrx::ResultKind::Text: case vrx::ResultKind::String:
-      line += " -> " + Quoted(bytes);
+      line += " -> " + Quoted(platform::Utf8ToMacRoman(bytes));  // the host gave it in UTF-8
       break;
     case vrx::ResultKind::Blob:
       line += " -> BLOB(" + std::to_string(bytes.size()) + " bytes)";
@@ -613,32 +609,29 @@ void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
 // Results larger than this are not kept for the next call to reuse.
 constexpr size_t kKeptBytes = 64 * 1024;
 
-// A text (from Mac Roman) or BLOB result, made in the storage of the site's kept value
-// that no other value shares, or in a new one that the site keeps in place of one that
-// is shared.
-void ResultBytes(SiteValues& sv, Type type, std::string_view bytes, Value* out) {
+// A text or BLOB result from the site's result bytes (a text's already in UTF-8). They
+// change places with the bytes of the site's kept value that no other value shares, so
+// nothing is copied, or they move into a new value that the site keeps in place of one
+// that is shared.
+void ResultBytes(SiteValues& sv, Type type, Value* out) {
+  std::string& bytes = sv.resultBytes;
   if (bytes.empty()) {
     *out = Value::Empty(type);
     return;
   }
-  auto fill = [&](std::string* to) {
-    if (type == Type::Text) FromMacRoman(bytes, to);
-    else to->assign(bytes);
-  };
   for (Value& k : sv.kept) {
     if (!k.Sole()) continue;
     // A text's storage serves a BLOB as well. Written only when it changes: the copy
     // below reads the type with its neighbours, which would wait for a byte just stored.
     if (k.type != type) k.type = type;
     std::string& to = k.strMut();
-    fill(&to);
+    to.swap(bytes);
     if (to.capacity() > kKeptBytes) *out = std::move(k);
     else *out = k;
     return;
   }
-  std::string made;
-  fill(&made);
-  *out = type == Type::Text ? Value::Text(std::move(made)) : Value::Blob(std::move(made));
+  *out = type == Type::Text ? Value::Text(std::move(bytes)) : Value::Blob(std::move(bytes));
+  bytes.clear();
   if (out->str().capacity() > kKeptBytes) return;
   // The older one goes: a value a variable holds for long does not pin both.
   sv.kept[1] = std::move(sv.kept[0]);
@@ -681,10 +674,10 @@ class HeldSite {
         break;
       case vrx::ResultKind::Text:
       case vrx::ResultKind::String:
-        ResultBytes(sv, Type::Text, sv.resultBytes, out);
+        ResultBytes(sv, Type::Text, out);
         break;
       case vrx::ResultKind::Blob:
-        ResultBytes(sv, Type::Blob, sv.resultBytes, out);
+        ResultBytes(sv, Type::Blob, out);
         break;
       case vrx::ResultKind::None:
         *out = Value();
@@ -714,12 +707,12 @@ bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
     for (size_t i = 0; i < a.size(); ++i)
       inputs.push_back(c.params[i].dir == Dir::Out ? "->" : Show(sv.values[i]));
     auto start = std::chrono::steady_clock::now();
-    host::CallResult r = f.rt->host->CallSlots(c, slots, &sv.resultBytes);
+    host::CallResult r = f.rt->host->CallSlots(c, slots, &sv.resultBytes, host::Host::Texts::Utf8);
     std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
     TraceCall(f, c, sv, a.size(), inputs, r, took.count());
     return FinishCall(f, site, a, sv, r, out);
   }
-  host::CallResult r = f.rt->host->CallSlots(c, slots, &sv.resultBytes);
+  host::CallResult r = f.rt->host->CallSlots(c, slots, &sv.resultBytes, host::Host::Texts::Utf8);
   return FinishCall(f, site, a, sv, r, out);
 }
 
