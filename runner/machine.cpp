@@ -20,24 +20,25 @@ namespace {
 
 // An operand: a slot's value, or a literal, a real with a whole value in the longint
 // range. Both answer the same questions, so one template serves every form of an
-// instruction. Whole operands (longints and literals) are worked on as integers, which
-// gives what working on them as reals gives; the result is a longint only when both
-// are longints.
+// instruction; what only one form can meet (two longints, a longint beside a literal)
+// is chosen by kLiteral when the template is instantiated. Whole operands (longints
+// and literals) are worked on as integers, which gives what working on them as reals
+// gives; the result is a longint only when both are longints.
 struct SlotOperand {
+  static constexpr bool kLiteral = false;
   const Value& v;
   bool IsLong() const { return v.type == Type::Long; }
-  bool IsWhole() const { return v.type == Type::Long; }
   int32_t Long() const { return v.l; }
   bool IsNumber() const { return v.type == Type::Long || v.type == Type::Real; }
   double Number() const { return v.type == Type::Real ? v.r : double(v.l); }
-  Scalar Get() const { return Load(v); }
+  Scalar Get() const { return LoadSlow(v); }
+  // Load out of line: only the slow ways (texts, booleans...) ask for it.
+  [[gnu::noinline]] static Scalar LoadSlow(const Value& v) { return Load(v); }
 };
 struct LiteralOperand {
+  static constexpr bool kLiteral = true;
   int32_t l;
-  bool IsLong() const { return false; }
-  bool IsWhole() const { return true; }
   int32_t Long() const { return l; }
-  bool IsNumber() const { return true; }
   double Number() const { return double(l); }
   Scalar Get() const {
     Scalar s;
@@ -45,6 +46,21 @@ struct LiteralOperand {
     return s;
   }
 };
+
+// Both operands whole: two longints, or a longint beside a literal (an instruction
+// never has two literals: the compiler puts the left one into a temporary).
+template <typename X, typename Y>
+[[gnu::always_inline]] inline bool BothWhole(X x, Y y) {
+  if constexpr (X::kLiteral) return y.IsLong();
+  else if constexpr (Y::kLiteral) return x.IsLong();
+  else return x.IsLong() && y.IsLong();
+}
+template <typename X, typename Y>
+[[gnu::always_inline]] inline bool BothNumbers(X x, Y y) {
+  if constexpr (X::kLiteral) return y.IsNumber();
+  else if constexpr (Y::kLiteral) return x.IsNumber();
+  else return x.IsNumber() && y.IsNumber();
+}
 
 // Stores s into slot d when d does not already hold a value of s's type: a temporary
 // takes it as it is, a variable converts it as Assign does. False when Assign has to
@@ -57,18 +73,33 @@ struct LiteralOperand {
   return StoreScalar(d, s);
 }
 
-[[gnu::always_inline]] inline bool PutLong(Var& d, int64_t r, uint8_t flags) {
-  Scalar s;
-  if (r >= INT32_MIN && r <= INT32_MAX) {
-    if (d.v.type == Type::Long) {
-      d.v.l = int32_t(r);
-      return true;
-    }
-    SetLong(&s, int32_t(r));
-  } else {
-    SetReal(&s, double(r));  // past the longint range the result is a real, as 4D gives it
+// A longint result that fits by construction (a negation of anything but the smallest
+// longint, a remainder, a quotient by a divisor past -1 and 1).
+[[gnu::always_inline]] inline bool PutInt(Var& d, int32_t r, uint8_t flags) {
+  if (d.v.type == Type::Long) {
+    d.v.l = r;
+    return true;
   }
+  Scalar s;
+  SetLong(&s, r);
   return PutOther(d, s, flags);
+}
+
+// The result of two longints under T: past the longint range it is a real, as 4D gives
+// it. % never leaves the range, and \ leaves it only upwards (the smallest longint by -1).
+template <Tok T>
+[[gnu::always_inline]] inline bool PutLong(Var& d, int64_t r, uint8_t flags) {
+  if constexpr (T == Tok::Percent) {
+    return PutInt(d, int32_t(r), flags);
+  } else {
+    bool fits;
+    if constexpr (T == Tok::Backslash) fits = r <= INT32_MAX;
+    else fits = r >= INT32_MIN && r <= INT32_MAX;
+    if (fits) return PutInt(d, int32_t(r), flags);
+    Scalar s;
+    SetReal(&s, double(r));
+    return PutOther(d, s, flags);
+  }
 }
 
 // Stores a real (T Real) or a boolean, in place when the slot holds that type already.
@@ -153,14 +184,16 @@ template <Tok T>
 }
 
 // Numbers compare the way the general evaluation compares them: equality of reals
-// within the process's epsilon.
-[[gnu::always_inline]] inline int Order(double p, double q) { return p < q ? -1 : p > q ? 1 : 0; }
+// within the process's epsilon; an order that does not hold either way (a NaN) counts
+// as equal.
 template <Tok T>
 [[gnu::always_inline]] inline bool NumbersHold(double p, double q, const Runtime& rt) {
   if constexpr (T == Tok::Eq || T == Tok::Hash)
     return (p == q || std::fabs(p - q) <= rt.epsilon) == (T == Tok::Eq);
-  else
-    return OrderHolds(T, Order(p, q));
+  else if constexpr (T == Tok::Lt) return p < q;
+  else if constexpr (T == Tok::Gt) return p > q;
+  else if constexpr (T == Tok::Le) return !(p > q);
+  else return !(p < q);
 }
 
 [[gnu::noinline]] bool BinaryOther(Tok bin, const Scalar& x, const Scalar& y, Var& d, uint8_t flags) {
@@ -174,36 +207,29 @@ template <Tok T, typename X, typename Y>
   if constexpr (T == Tok::End) {
     return BinaryOther(ins.bin, x.Get(), y.Get(), d, ins.flags);
   } else {
-    if (x.IsLong() && y.IsLong()) {
+    constexpr bool kLiteral = X::kLiteral || Y::kLiteral;
+    if (BothWhole(x, y)) {
       if constexpr (IsComparison(T)) {
-        return PutBool(d, Holds<T>(x.Long(), y.Long()), ins.flags);
-      } else {
-        int64_t r;
-        return LongArith<T>(x.Long(), y.Long(), &r) && PutLong(d, r, ins.flags);
-      }
-    }
-    if (x.IsWhole() && y.IsWhole()) {  // a longint and a literal
-      if constexpr (IsComparison(T)) {
-        if constexpr (T == Tok::Eq || T == Tok::Hash) {
+        if constexpr (kLiteral && (T == Tok::Eq || T == Tok::Hash)) {
           if (rt.epsilon >= 1) return PutBool(d, NumbersHold<T>(x.Number(), y.Number(), rt), ins.flags);
         }
         return PutBool(d, Holds<T>(x.Long(), y.Long()), ins.flags);
       } else {
         int64_t r;
         if (!LongArith<T>(x.Long(), y.Long(), &r)) return false;
-        // % and \ give longints whatever their operands
-        if constexpr (T == Tok::Percent || T == Tok::Backslash) return PutLong(d, r, ins.flags);
-        else return PutWhole(d, r, ins.flags);
+        // beside a literal the result is a real, but % and \ give longints whatever
+        // their operands
+        if constexpr (kLiteral && T != Tok::Percent && T != Tok::Backslash) return PutWhole(d, r, ins.flags);
+        else return PutLong<T>(d, r, ins.flags);
       }
     }
     if constexpr (T == Tok::Plus || T == Tok::Minus || T == Tok::Star) {
-      if (x.IsNumber() && y.IsNumber()) {
+      if (BothNumbers(x, y)) {
         double p = x.Number(), q = y.Number();
         return PutReal(d, T == Tok::Plus ? p + q : T == Tok::Minus ? p - q : p * q, ins.flags);
       }
     } else if constexpr (IsComparison(T)) {
-      if (x.IsNumber() && y.IsNumber())
-        return PutBool(d, NumbersHold<T>(x.Number(), y.Number(), rt), ins.flags);
+      if (BothNumbers(x, y)) return PutBool(d, NumbersHold<T>(x.Number(), y.Number(), rt), ins.flags);
     }
     return BinaryOther(T, x.Get(), y.Get(), d, ins.flags);
   }
@@ -218,10 +244,13 @@ template <Tok T, typename X, typename Y>
 // Whether x T y holds: 1 or 0; -1 when the general evaluation has to decide.
 template <Tok T, typename X, typename Y>
 [[gnu::always_inline]] inline int Test(X x, Y y, const Runtime& rt) {
-  if (x.IsWhole() && y.IsWhole() && ((x.IsLong() && y.IsLong()) || rt.epsilon < 1 ||
-                                     (T != Tok::Eq && T != Tok::Hash)))
+  if (BothWhole(x, y)) {
+    if constexpr ((X::kLiteral || Y::kLiteral) && (T == Tok::Eq || T == Tok::Hash)) {
+      if (rt.epsilon >= 1) return NumbersHold<T>(x.Number(), y.Number(), rt);
+    }
     return Holds<T>(x.Long(), y.Long());
-  if (x.IsNumber() && y.IsNumber()) return NumbersHold<T>(x.Number(), y.Number(), rt);
+  }
+  if (BothNumbers(x, y)) return NumbersHold<T>(x.Number(), y.Number(), rt);
   return TestOther(T, x.Get(), y.Get());
 }
 
@@ -495,7 +524,7 @@ op_IfBool:
 op_Neg: {
   const Value& x = At(r, i->b).v;
   bool ok;
-  if (x.type == Type::Long && x.l != INT32_MIN) ok = PutLong(At(r, i->a), -x.l, i->flags);
+  if (x.type == Type::Long && x.l != INT32_MIN) ok = PutInt(At(r, i->a), -x.l, i->flags);
   else if (x.type == Type::Long || x.type == Type::Real) ok = PutReal(At(r, i->a), -x.Number(), i->flags);
   else ok = false;
   if (!ok) goto slow;
@@ -536,14 +565,16 @@ op_Elem: {
 op_ElemK:
   if (!PutElement(At(r, i->a), At(r, i->b).v, i->c, i->flags)) goto slow;
   VRX_NEXT();
-// A whole real is divided as its longint is (a real operand is rounded first).
+// A whole real is divided as its longint is (a real operand is rounded first);
+// anything else is no longint, so the general rules decide.
 #define VRX_ENTRY(name, tok, fn)                                                          \
   op_##name: {                                                                            \
     const Divisor& d = divisors[size_t(i->c)];                                            \
     const Value& x = At(r, i->b).v;                                                       \
     int32_t whole;                                                                        \
-    if (WholeNumber(x, &whole) ? !PutLong(At(r, i->a), d.fn(whole), i->flags)             \
-                               : !BinaryIns<Tok::tok>(*i, At(r, i->a), SlotOperand{x}, LiteralOperand{d.d}, rt)) \
+    if (WholeNumber(x, &whole) ? !PutInt(At(r, i->a), d.fn(whole), i->flags)              \
+                               : !BinaryOther(Tok::tok, SlotOperand{x}.Get(),             \
+                                              LiteralOperand{d.d}.Get(), At(r, i->a), i->flags)) \
       goto slow;                                                                          \
     VRX_NEXT();                                                                           \
   }
