@@ -9,15 +9,12 @@ namespace runner {
 
 Scalar Fetch(Frame& f, const Ref& r, const Scalar* regs) {
   switch (r.src) {
-    case Src::Reg: return FetchFrom<Src::Reg>(f, r.index, regs);
-    case Src::Const: return FetchFrom<Src::Const>(f, r.index, regs);
-    case Src::Local: return FetchFrom<Src::Local>(f, r.index, regs);
-    case Src::Param: return FetchFrom<Src::Param>(f, r.index, regs);
-    case Src::ProcessVar: return FetchFrom<Src::ProcessVar>(f, r.index, regs);
-    case Src::Interprocess: return FetchFrom<Src::Interprocess>(f, r.index, regs);
-    case Src::Long: return FetchFrom<Src::Long>(f, r.index, regs);
+    case Src::Reg: return FetchFrom<Src::Reg>(f, r, regs);
+    case Src::Const: return FetchFrom<Src::Const>(f, r, regs);
+    case Src::Local: return FetchFrom<Src::Local>(f, r, regs);
+    case Src::Long: return FetchFrom<Src::Long>(f, r, regs);
+    default: return FetchFrom<Src::Param>(f, r, regs);
   }
-  return {};
 }
 
 namespace {
@@ -117,16 +114,19 @@ bool CompareScalar(Tok op, const Scalar& x, const Scalar& y, Scalar* out) {
   }
 }
 
-// A longint operand read straight from where it stands; false for anything else.
+// A longint operand read straight from where it stands; false for anything else. A
+// constant of the method is never a longint here: longint constants are Src::Long.
 template <Src S>
-[[gnu::always_inline]] inline bool LongFrom(Frame& f, int32_t index, const Scalar* regs, int64_t* out) {
+[[gnu::always_inline]] inline bool LongFrom(Frame& f, const Ref& r, const Scalar* regs, int64_t* out) {
   if constexpr (S == Src::Reg) {
-    if (regs[index].type != Type::Long) return false;
-    *out = regs[index].l;
+    if (regs[r.index].type != Type::Long) return false;
+    *out = regs[r.index].l;
   } else if constexpr (S == Src::Long) {
-    *out = index;
+    *out = r.index;
+  } else if constexpr (S == Src::Const) {
+    return false;
   } else {
-    const Value& v = S == Src::Const ? f.code->consts[size_t(index)] : SlotOf(f, S, index).v;
+    const Value& v = S == Src::Local ? f.locals[size_t(r.index)].v : SlotOf(f, r.src, r.index).v;
     if (v.type != Type::Long) return false;
     *out = v.l;
   }
@@ -135,8 +135,8 @@ template <Src S>
 
 template <Src X, Src Y>
 [[gnu::noinline]] bool BinaryOther(Frame& f, const Ins& ins, Scalar* regs) {
-  Scalar x = FetchFrom<X>(f, ins.x.index, regs);
-  Scalar y = FetchFrom<Y>(f, ins.y.index, regs);
+  Scalar x = FetchFrom<X>(f, ins.x, regs);
+  Scalar y = FetchFrom<Y>(f, ins.y, regs);
   // A real beside a longint or a real (every number written in a method is a real) under
   // + - *: real arithmetic, as BinaryAny would reach it.
   const bool numbers = (x.type == Type::Long || x.type == Type::Real) &&
@@ -154,11 +154,14 @@ template <Src X, Src Y>
   return BinaryAny(ins.bin, x, y, &regs[ins.dst]);
 }
 
-// Two longints are worked on here; every other pair in BinaryOther.
+// Two longints are worked on here; every other pair in BinaryOther. Only operands of
+// which one is a variable (Src::Param) come here: the other pairs of registers, locals and
+// longint literals have an instruction per operator (BinaryOpIns) and meet here only
+// operators that no pair of longints takes in line, and a constant is never a longint.
 template <Src X, Src Y>
 bool BinaryIns(Frame& f, const Ins& ins, Scalar* regs) {
   int64_t a, b, r;
-  if (!LongFrom<X>(f, ins.x.index, regs, &a) || !LongFrom<Y>(f, ins.y.index, regs, &b))
+  if (!LongFrom<X>(f, ins.x, regs, &a) || !LongFrom<Y>(f, ins.y, regs, &b))
     return BinaryOther<X, Y>(f, ins, regs);
   Scalar* to = &regs[ins.dst];
   switch (ins.bin) {
@@ -191,7 +194,7 @@ bool BinaryIns(Frame& f, const Ins& ins, Scalar* regs) {
 template <Src X, Src Y, Tok Bin>
 bool BinaryOpIns(Frame& f, const Ins& ins, Scalar* regs) {
   int64_t a, b, r;
-  if (!LongFrom<X>(f, ins.x.index, regs, &a) || !LongFrom<Y>(f, ins.y.index, regs, &b))
+  if (!LongFrom<X>(f, ins.x, regs, &a) || !LongFrom<Y>(f, ins.y, regs, &b))
     return BinaryOther<X, Y>(f, ins, regs);
   Scalar* to = &regs[ins.dst];
   if constexpr (Bin == Tok::Eq) { SetBool(to, a == b); return true; }
@@ -217,7 +220,7 @@ bool BinaryOpIns(Frame& f, const Ins& ins, Scalar* regs) {
 
 template <Src X>
 bool NegateIns(Frame& f, const Ins& ins, Scalar* regs) {
-  Scalar x = FetchFrom<X>(f, ins.x.index, regs);
+  Scalar x = FetchFrom<X>(f, ins.x, regs);
   Scalar* to = &regs[ins.dst];
   if (x.type == Type::Long && x.l != INT32_MIN) SetLong(to, -x.l);
   else if (x.type == Type::Real || x.type == Type::Long) SetReal(to, -x.Number());
@@ -227,7 +230,7 @@ bool NegateIns(Frame& f, const Ins& ins, Scalar* regs) {
 
 template <Src Y>
 bool ElementIns(Frame& f, const Ins& ins, Scalar* regs) {
-  Scalar y = FetchFrom<Y>(f, ins.y.index, regs);
+  Scalar y = FetchFrom<Y>(f, ins.y, regs);
   if (y.type != Type::Long && y.type != Type::Real) return false;
   const Value& base = SlotOf(f, ins.x.src, ins.x.index).v;
   int32_t at = y.type == Type::Long ? y.l : RealToLong(y.r);
@@ -238,29 +241,29 @@ bool ElementIns(Frame& f, const Ins& ins, Scalar* regs) {
   return true;
 }
 
-// Calls pick with the source as a compile-time constant.
+// Calls pick with the source as a compile-time constant; the variables other than locals
+// share Src::Param (see FetchFrom).
 template <typename Pick>
 InsFn ForSource(Src s, Pick pick) {
   switch (s) {
     case Src::Reg: return pick(std::integral_constant<Src, Src::Reg>{});
     case Src::Const: return pick(std::integral_constant<Src, Src::Const>{});
     case Src::Local: return pick(std::integral_constant<Src, Src::Local>{});
-    case Src::Param: return pick(std::integral_constant<Src, Src::Param>{});
-    case Src::ProcessVar: return pick(std::integral_constant<Src, Src::ProcessVar>{});
-    case Src::Interprocess: return pick(std::integral_constant<Src, Src::Interprocess>{});
     case Src::Long: return pick(std::integral_constant<Src, Src::Long>{});
+    default: return pick(std::integral_constant<Src, Src::Param>{});
   }
-  return nullptr;
 }
 
-// ForSource for registers, locals and longint literals only; nullptr for the others.
+// Registers, locals and longint literals: the sources with an instruction per operator.
+constexpr bool IsCommonSource(Src s) { return s == Src::Reg || s == Src::Long || s == Src::Local; }
+
+// ForSource for registers, locals and longint literals only.
 template <typename Pick>
 InsFn ForCommonSource(Src s, Pick pick) {
   switch (s) {
     case Src::Reg: return pick(std::integral_constant<Src, Src::Reg>{});
     case Src::Long: return pick(std::integral_constant<Src, Src::Long>{});
-    case Src::Local: return pick(std::integral_constant<Src, Src::Local>{});
-    default: return nullptr;
+    default: return pick(std::integral_constant<Src, Src::Local>{});
   }
 }
 
@@ -295,18 +298,23 @@ InsFn ScalarInsFn(const Ins& ins) {
   switch (ins.op) {
     case Op::Binary: {
       // Registers, locals and longint literals with a common operator get an instruction of
-      // their own; the rest share one per pair of sources.
-      InsFn own = ForCommonSource(ins.x.src, [&](auto x) {
-          return ForCommonSource(ins.y.src, [&](auto y) {
-            return ForOperator(ins.bin, [](auto bin) -> InsFn {
+      // their own; the rest share one per pair of sources, which works on longints in line
+      // only where they may meet one of those operators.
+      if (IsCommonSource(ins.x.src) && IsCommonSource(ins.y.src)) {
+        return ForCommonSource(ins.x.src, [&](auto x) {
+          return ForCommonSource(ins.y.src, [&](auto y) -> InsFn {
+            InsFn own = ForOperator(ins.bin, [](auto bin) -> InsFn {
               return BinaryOpIns<decltype(x)::value, decltype(y)::value, decltype(bin)::value>;
             });
+            return own ? own : BinaryOther<decltype(x)::value, decltype(y)::value>;
           });
         });
-      if (own) return own;
+      }
       return ForSource(ins.x.src, [&](auto x) {
         return ForSource(ins.y.src, [](auto y) -> InsFn {
-          return BinaryIns<decltype(x)::value, decltype(y)::value>;
+          constexpr Src X = decltype(x)::value, Y = decltype(y)::value;
+          if constexpr (X == Src::Const || Y == Src::Const) return BinaryOther<X, Y>;
+          else return BinaryIns<X, Y>;
         });
       });
     }

@@ -93,20 +93,25 @@ inline bool StoreScalar(Var& var, const Scalar& s) {
   return s;
 }
 
+// Where an operand is, for the instruction templates: Src::Param stands for parameters,
+// process and interprocess variables alike, which share one instantiation and find
+// their variable from the operand's source at run time.
 template <Src S>
-[[gnu::always_inline]] inline Scalar FetchFrom(Frame& f, int32_t index, const Scalar* regs) {
+[[gnu::always_inline]] inline Scalar FetchFrom(Frame& f, const Ref& r, const Scalar* regs) {
   if constexpr (S == Src::Reg) {
     Scalar s;  // field by field (see Scalar)
-    Copy(&s, regs[index]);
+    Copy(&s, regs[r.index]);
     return s;
   } else if constexpr (S == Src::Const) {
-    return Load(f.code->consts[size_t(index)]);
+    return Load(f.code->consts[size_t(r.index)]);
   } else if constexpr (S == Src::Long) {
     Scalar s;
-    SetLong(&s, index);
+    SetLong(&s, r.index);
     return s;
+  } else if constexpr (S == Src::Local) {
+    return Load(f.locals[size_t(r.index)].v);
   } else {
-    return Load(SlotOf(f, S, index).v);
+    return Load(SlotOf(f, r.src, r.index).v);
   }
 }
 
@@ -128,7 +133,7 @@ bool ScalarBinary(Tok bin, const Scalar& x, const Scalar& y, Scalar* out);
       return fail;
     }
   }
-  if (sc.result.src == Src::Reg) return FetchFrom<Src::Reg>(f, sc.result.index, regs);
+  if (sc.result.src == Src::Reg) return FetchFrom<Src::Reg>(f, sc.result, regs);
   return Fetch(f, sc.result, regs);
 }
 
