@@ -216,3 +216,85 @@ TEST(Machine, LiteralDivisorsDivideAsTheProcessorDoes) {
   ASSERT_EQ(r.err.size(), 1u) << Lines(r.err);
   EXPECT_NE(r.err[0].find("line 13: index 4 is out of range"), std::string::npos) << r.err[0];
 }
+
+// Every operator in every operand form (two variables, a variable and a literal, a
+// literal and a variable, results feeding another operator), over operands of each type
+// and at the edges of the longint range, into variables of each type and in conditions:
+// the register machine (the statements as they stand) must give what the general way
+// (the same statements inside Use, scalar code and the evaluator) gives, errors included.
+TEST(Machine, EveryOperatorFormAndOperandTypeMatchesTheGeneralWay) {
+  const char* ops[] = {"+", "-", "*", "%", "\\", "=", "#", "<", ">", "<=", ">=",
+                       "/", "^", "&", "|", "^|", "<<", ">>", "?+", "?-", "??"};
+  const char* literals[] = {"2", "-1", "0", "1", "2147483647"};
+  const char* dests[] = {"$l", "$r", "$k"};  // a longint, a real, a boolean
+  std::string body;
+  int n = 0;
+  auto show = [&](const std::string& v) {
+    body += "ECHO(\"" + std::to_string(n++) + " \"+String(Type(" + v + "))+\" \"+String(" + v + "))\n";
+  };
+  for (const char* op : ops) {
+    std::vector<std::string> forms = {std::string("$a") + op + "$b"};
+    for (const char* k : literals) {
+      forms.push_back(std::string("$a") + op + k);
+      forms.push_back(std::string(k) + op + "$b");
+    }
+    forms.push_back(std::string("($a") + op + "$b)" + op + "($b" + op + "2)");
+    for (const std::string& e : forms) {
+      for (const char* d : dests) {
+        body += std::string(d) + ":=" + e + "\n";
+        show(d);
+      }
+      std::string u = "$u" + std::to_string(n);  // a new variable: the value's own type
+      body += u + ":=" + e + "\n";
+      show(u);
+      std::string id = std::to_string(n++);
+      body += "If (" + e + ")\n  ECHO(\"" + id + " then\")\nElse\n  ECHO(\"" + id + " else\")\nEnd if\n";
+    }
+  }
+  const std::string declare = "C_LONGINT($l)\nC_REAL($r)\nC_BOOLEAN($k)\n$a:=$1\n$b:=$2\n";
+  const char* values[] = {"$al{1}", "$al{2}", "$al{3}", "$al{4}", "$al{5}", "2.5",
+                          "3",      "-1",     "1E+300", "True",   "\"12\""};
+  std::string main =
+      "ON ERR CALL(\"Catch\")\nARRAY LONGINT($al;5)\n$al{1}:=7\n$al{2}:=-1\n$al{3}:=0\n"
+      "$al{4}:=2147483647\n$al{5}:=-2147483648\n";
+  for (int pass = 0; pass < 2; ++pass) {
+    if (pass == 1) main += "SET REAL COMPARISON LEVEL(1)\n";  // equality of whole numbers by epsilon
+    for (const char* a : values) {
+      for (const char* b : values) {
+        if (pass == 1 && a != values[0] && b != values[0]) continue;
+        std::string args = std::string("(") + a + ";" + b + ")\n";
+        main += "ECHO(\"machine\")\nOnMachine" + args + "ECHO(\"general\")\nInUse" + args;
+      }
+    }
+  }
+  Ran r = RunSources({{"main.4dm", main},
+                      {"OnMachine.4dm", declare + body},
+                      {"InUse.4dm", declare + "$o:=New shared object\nUse ($o)\n" + body + "End use\n"},
+                      {"Catch.4dm", "ECHO(\"error \"+String(Error))\n"}});
+  ASSERT_EQ(r.status, 0) << Lines(r.err);
+  std::vector<std::string> machine, general;
+  std::vector<std::string>* into = nullptr;
+  size_t runs = 0, lines = 0;
+  auto compare = [&] {
+    if (into) {
+      ASSERT_EQ(machine, general) << "run " << runs;
+      ++runs;
+      lines += machine.size();
+    }
+    machine.clear();
+    general.clear();
+  };
+  for (const std::string& l : r.out) {
+    if (l == "machine") {
+      compare();
+      into = &machine;
+    } else if (l == "general") {
+      into = &general;
+    } else if (into) {
+      into->push_back(l);
+    }
+  }
+  compare();
+  EXPECT_EQ(runs, 121u + 21u);
+  EXPECT_GT(lines, runs * size_t(n) / 2);
+}
