@@ -217,8 +217,8 @@ TEST(Machine, LiteralDivisorsDivideAsTheProcessorDoes) {
   EXPECT_NE(r.err[0].find("line 13: index 4 is out of range"), std::string::npos) << r.err[0];
 }
 
-// Every operator in every operand form (two variables, a variable and a literal, a
-// literal and a variable, results feeding another operator), over operands of each type
+// Every operator in every operand form (two variables, a variable and a literal or a
+// longint constant, the other way round, results feeding another operator), over operands of each type
 // and at the edges of the longint range, into variables of each type and in conditions:
 // the register machine (the statements as they stand) must give what the general way
 // (the same statements inside Use, scalar code and the evaluator) gives, errors included.
@@ -239,6 +239,10 @@ TEST(Machine, EveryOperatorFormAndOperandTypeMatchesTheGeneralWay) {
       forms.push_back(std::string(k) + op + "$b");
     }
     forms.push_back(std::string("($a") + op + "$b)" + op + "($b" + op + "2)");
+    forms.push_back(std::string("$a") + op + "($b" + op + "2)");
+    forms.push_back(std::string("$1") + op + "$2");       // parameters
+    forms.push_back(std::string("$a") + op + "MAXLONG");  // longint constants
+    forms.push_back(std::string("MAXINT") + op + "$b");
     for (const std::string& e : forms) {
       for (const char* d : dests) {
         body += std::string(d) + ":=" + e + "\n";
