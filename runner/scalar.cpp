@@ -7,24 +7,22 @@
 
 namespace runner {
 
-Scalar Fetch(Frame& f, const Ref& r, const Scalar* regs) {
+Scalar FetchLeaf(Frame& f, const Ref& r) {
   switch (r.src) {
-    case Src::Reg: return FetchFrom<Src::Reg>(f, r, regs);
-    case Src::Const: return FetchFrom<Src::Const>(f, r, regs);
-    case Src::Local: return FetchFrom<Src::Local>(f, r, regs);
-    case Src::Long: return FetchFrom<Src::Long>(f, r, regs);
-    default: return FetchFrom<Src::Param>(f, r, regs);
+    case Src::Const: return FetchFrom<Src::Const>(f, r, nullptr);
+    case Src::Local: return FetchFrom<Src::Local>(f, r, nullptr);
+    case Src::Long: return FetchFrom<Src::Long>(f, r, nullptr);
+    default: return FetchFrom<Src::Param>(f, r, nullptr);
   }
 }
 
 namespace {
 
+// The pairs the in-line paths leave (see BinaryAny): no two numbers under + - *, which
+// those paths work on whatever their types.
 [[gnu::noinline]] bool ArithReal(Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
   double x = a.Number(), y = b.Number();
   switch (op) {
-    case Tok::Plus: SetReal(out, x + y); return true;
-    case Tok::Minus: SetReal(out, x - y); return true;
-    case Tok::Star: SetReal(out, x * y); return true;
     case Tok::Slash:
       if (y == 0) return false;
       SetReal(out, x / y);
@@ -41,39 +39,17 @@ namespace {
     case Tok::Caret:
       SetReal(out, std::pow(x, y));
       return true;
-    default:
+    default:  // + - * (and any other operator): the general way decides
       return false;
   }
 }
 
-inline bool ArithScalar(Tok op, const Scalar& a, const Scalar& b, Scalar* out) {
-  if (a.type != Type::Long || b.type != Type::Long) return ArithReal(op, a, b, out);
-  int64_t x = a.l, y = b.l, r;
-  switch (op) {
-    case Tok::Plus: r = x + y; break;
-    case Tok::Minus: r = x - y; break;
-    case Tok::Star: r = x * y; break;
-    case Tok::Backslash:
-    case Tok::Percent:
-      if (y == 0) return false;
-      r = op == Tok::Backslash ? x / y : x % y;
-      break;
-    default: return ArithReal(op, a, b, out);
-  }
-  // Past the longint range the result is a real, as 4D gives it.
-  if (r >= INT32_MIN && r <= INT32_MAX) SetLong(out, int32_t(r));
-  else SetReal(out, double(r));
-  return true;
-}
-
 bool CompareScalar(Tok op, const Scalar& x, const Scalar& y, Scalar* out) {
   int c;
-  if (x.type == Type::Long && y.type == Type::Long) {
-    c = x.l < y.l ? -1 : x.l > y.l ? 1 : 0;
-  } else if (x.type != Type::Boolean && y.type != Type::Boolean) {
+  if (x.type != Type::Boolean && y.type != Type::Boolean) {
     // Equality of reals depends on the process's epsilon: the tree path tests it.
     if (op == Tok::Eq || op == Tok::Hash) return false;
-    double p = x.Number(), q = y.Number();
+    double p = x.Number(), q = y.Number();  // exact for longints too
     c = p < q ? -1 : p > q ? 1 : 0;
   } else if (x.type == Type::Boolean && y.type == Type::Boolean &&
              (op == Tok::Eq || op == Tok::Hash)) {
@@ -85,8 +61,10 @@ bool CompareScalar(Tok op, const Scalar& x, const Scalar& y, Scalar* out) {
   return true;
 }
 
-
-// x bin y for any two scalars.
+// x bin y for the pairs the instructions' in-line paths leave: two longints under an
+// operator they work on, and two numbers under + - *, never come here (a caller that
+// passed them would see the general way decide, never a wrong result). False when the
+// general way has to decide.
 [[gnu::noinline]] bool BinaryAny(Tok bin, const Scalar& x, const Scalar& y, Scalar* to) {
   if (x.type == Type::Undefined || y.type == Type::Undefined) return false;
   switch (bin) {
@@ -110,7 +88,7 @@ bool CompareScalar(Tok op, const Scalar& x, const Scalar& y, Scalar* out) {
     }
     default:
       if (x.type == Type::Boolean || y.type == Type::Boolean) return false;
-      return ArithScalar(bin, x, y, to);
+      return ArithReal(bin, x, y, to);
   }
 }
 
@@ -320,10 +298,8 @@ InsFn ScalarInsFn(const Ins& ins) {
     }
     case Op::Negate:
       return ForSource(ins.x.src, [](auto x) -> InsFn { return NegateIns<decltype(x)::value>; });
-    case Op::Element:
+    default:  // Element, the only other operation with scalar code
       return ForSource(ins.y.src, [](auto y) -> InsFn { return ElementIns<decltype(y)::value>; });
-    default:
-      return nullptr;
   }
 }
 

@@ -115,9 +115,11 @@ template <Src S>
   }
 }
 
-Scalar Fetch(Frame& f, const Ref& r, const Scalar* regs);
-// x bin y for two scalars; false when the general evaluation has to decide (a type it
-// refuses, a division by zero, equality of reals).
+// A leaf operand: a constant, a longint literal or a variable, not a register.
+Scalar FetchLeaf(Frame& f, const Ref& r);
+// x bin y for two scalars the instructions did not work on in line (never two numbers
+// under + - *, nor two longints under \ % or a comparison); false when the general
+// evaluation has to decide (a type it refuses, a division by zero, equality of reals).
 bool ScalarBinary(Tok bin, const Scalar& x, const Scalar& y, Scalar* out);
 
 // Runs the scalar code of a node (see code.h); a result of type Undefined when it
@@ -134,7 +136,7 @@ bool ScalarBinary(Tok bin, const Scalar& x, const Scalar& y, Scalar* out);
     }
   }
   if (sc.result.src == Src::Reg) return FetchFrom<Src::Reg>(f, sc.result, regs);
-  return Fetch(f, sc.result, regs);
+  return FetchLeaf(f, sc.result);
 }
 
 }  // namespace runner
