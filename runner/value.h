@@ -140,6 +140,8 @@ class Value {
   CollectionHeap* collection() const;
   // Whether no other value shares this one's heap part (an object no one else holds).
   bool Sole() const { return heap_ && heap_->refs == 1; }
+  // Asks for the heap part to be brought into the cache, without waiting for it.
+  void Prefetch() const { __builtin_prefetch(heap_); }
   // Whether two values refer to the same object or collection.
   bool SameRef(const Value& o) const { return heap_ == o.heap_ && heap_ && type == o.type; }
 
@@ -277,6 +279,14 @@ struct ObjectHeap : ContainerHeap {
   void Set(const Name& name, Value v);
   bool Remove(std::string_view name);
   void Clear();  // no properties left (their room kept)
+  // Asks for the first properties (two cache lines of them) to be brought into the cache,
+  // without waiting for them (the object itself should be there already: where they are
+  // is read from it).
+  void PrefetchProps() const {
+    const char* at = reinterpret_cast<const char*>(props.data());
+    __builtin_prefetch(at);
+    __builtin_prefetch(at + 64);
+  }
 
  private:
   std::vector<uint32_t> index_;  // open addressing over props, once there are many
