@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -303,6 +304,7 @@ struct Utf8Form {
   char bytes[3];
   uint8_t size;
 };
+static_assert(sizeof(Utf8Form) == 4);
 struct MacRomanUtf8Table {
   Utf8Form forms[256] = {};
   constexpr MacRomanUtf8Table() {
@@ -330,9 +332,11 @@ size_t MacRomanToUtf8At(std::string_view bytes, size_t ascii, char* p) {
     n = ascii;
   }
   for (unsigned char c : bytes.substr(n)) {
-    const Utf8Form& f = kMacRomanUtf8.forms[c];
+    // One load for the bytes and their count, which is the form's last byte.
+    uint32_t f;
+    std::memcpy(&f, &kMacRomanUtf8.forms[c], 4);
     std::memcpy(p + n, &f, 4);
-    n += f.size;
+    n += std::endian::native == std::endian::little ? f >> 24 : f & 0xFF;
   }
   return n;
 }
