@@ -217,23 +217,24 @@ TEST(Machine, LiteralDivisorsDivideAsTheProcessorDoes) {
   EXPECT_NE(r.err[0].find("line 13: index 4 is out of range"), std::string::npos) << r.err[0];
 }
 
-// Every operator in every operand form (two variables, a variable and a literal or a
-// longint constant, the other way round, results feeding another operator), over operands of each type
-// and at the edges of the longint range, into variables of each type and in conditions:
-// the register machine (the statements as they stand) must give what the general way
-// (the same statements inside Use, scalar code and the evaluator) gives, errors included.
+// Variables, elements and properties, and every operator in every operand form (two
+// variables, a variable and a literal or a longint constant, the other way round,
+// results feeding another operator), over operands of each type and at the edges of the
+// longint range, into variables of each type, a property and an element, and in
+// conditions: the register machine (the statements as they stand) must give what the
+// general way (the same statements inside Use, scalar code and the evaluator) gives,
+// errors included.
 TEST(Machine, EveryOperatorFormAndOperandTypeMatchesTheGeneralWay) {
   const char* ops[] = {"+", "-", "*", "%", "\\", "=", "#", "<", ">", "<=", ">=",
                        "/", "^", "&", "|", "^|", "<<", ">>", "?+", "?-", "??"};
   const char* literals[] = {"2", "-1", "0", "1", "2147483647"};
   const char* dests[] = {"$l", "$r", "$k"};  // a longint, a real, a boolean
-  std::string body;
-  int n = 0;
-  auto show = [&](const std::string& v) {
-    body += "ECHO(\"" + std::to_string(n++) + " \"+String(Type(" + v + "))+\" \"+String(" + v + "))\n";
-  };
+  // Variables, negations, elements of arrays of each type and of a collection, and
+  // properties, by index and name, with $b as the index too.
+  std::vector<std::string> forms = {"$a", "$1", "-$a", "-$1", "-2", "$ai{$b}", "$ar{$b}",
+                                    "$ab{$b}", "$at{$b}", "$ai{2}", "$c[$i]", "$c[$b]", "$o.v", "$o.w"};
   for (const char* op : ops) {
-    std::vector<std::string> forms = {std::string("$a") + op + "$b"};
+    forms.push_back(std::string("$a") + op + "$b");
     for (const char* k : literals) {
       forms.push_back(std::string("$a") + op + k);
       forms.push_back(std::string(k) + op + "$b");
@@ -243,17 +244,29 @@ TEST(Machine, EveryOperatorFormAndOperandTypeMatchesTheGeneralWay) {
     forms.push_back(std::string("$1") + op + "$2");       // parameters
     forms.push_back(std::string("$a") + op + "MAXLONG");  // longint constants
     forms.push_back(std::string("MAXINT") + op + "$b");
-    for (const std::string& e : forms) {
-      for (const char* d : dests) {
-        body += std::string(d) + ":=" + e + "\n";
-        show(d);
-      }
-      std::string u = "$u" + std::to_string(n);  // a new variable: the value's own type
-      body += u + ":=" + e + "\n";
-      show(u);
-      std::string id = std::to_string(n++);
-      body += "If (" + e + ")\n  ECHO(\"" + id + " then\")\nElse\n  ECHO(\"" + id + " else\")\nEnd if\n";
+  }
+  std::string body =
+      "ARRAY LONGINT($ai;2)\n$ai{1}:=5\n$ai{2}:=-3\nARRAY REAL($ar;2)\n$ar{1}:=2.5\n"
+      "ARRAY BOOLEAN($ab;2)\n$ab{1}:=True\nARRAY TEXT($at;2)\n$at{1}:=\"t\"\n"
+      "$c:=New collection($1;$2;\"t\";True)\n$o:=New object(\"v\";$1;\"w\";$2)\n$i:=1\n";
+  int n = 0;
+  auto show = [&](const std::string& v) {
+    body += "ECHO(\"" + std::to_string(n++) + " \"+String(Value type(" + v + "))+\" \"+String(" + v + "))\n";
+  };
+  for (const std::string& e : forms) {
+    for (const char* d : dests) {
+      body += std::string(d) + ":=" + e + "\n";
+      show(d);
     }
+    std::string u = "$u" + std::to_string(n);  // a new variable: the value's own type
+    body += u + ":=" + e + "\n";
+    show(u);
+    for (const char* place : {"$o.x", "$c[$i]"}) {  // a property, an element
+      body += std::string(place) + ":=" + e + "\n";
+      show(place);
+    }
+    std::string id = std::to_string(n++);
+    body += "If (" + e + ")\n  ECHO(\"" + id + " then\")\nElse\n  ECHO(\"" + id + " else\")\nEnd if\n";
   }
   const std::string declare = "C_LONGINT($l)\nC_REAL($r)\nC_BOOLEAN($k)\n$a:=$1\n$b:=$2\n";
   const char* values[] = {"$al{1}", "$al{2}", "$al{3}", "$al{4}", "$al{5}", "2.5",
@@ -273,7 +286,7 @@ TEST(Machine, EveryOperatorFormAndOperandTypeMatchesTheGeneralWay) {
   }
   Ran r = RunSources({{"main.4dm", main},
                       {"OnMachine.4dm", declare + body},
-                      {"InUse.4dm", declare + "$o:=New shared object\nUse ($o)\n" + body + "End use\n"},
+                      {"InUse.4dm", declare + "$use:=New shared object\nUse ($use)\n" + body + "End use\n"},
                       {"Catch.4dm", "ECHO(\"error \"+String(Error))\n"}});
   ASSERT_EQ(r.status, 0) << Lines(r.err);
   std::vector<std::string> machine, general;
