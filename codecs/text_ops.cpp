@@ -79,18 +79,20 @@ std::string_view TextView(const TextValue& t) { return TextValueBytes(&t); }
 
 TextValue NewText(std::string_view bytes) {
   bytes = bytes.substr(0, kTextLimit);
-  Handle h = platform::NewHandle(int32_t(bytes.size()));
+  uint8_t* to;
+  Handle h = platform::NewHandleAt(int32_t(bytes.size()), &to);
   if (!h) return {0, 0};
-  if (!bytes.empty()) std::memcpy(platform::HandleAddress(h), bytes.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(to, bytes.data(), bytes.size());
   return {int16_t(bytes.size()), h};
 }
 
 TextValue CopyText(const TextValue& in) {
   size_t n = TextView(in).size();
-  Handle h = platform::NewHandle(int32_t(n));
+  uint8_t* to;
+  Handle h = platform::NewHandleAt(int32_t(n), &to);
   if (!h) return {0, 0};
   // Only now: the allocation may have moved the source (its size it cannot change).
-  if (n) std::memcpy(platform::HandleAddress(h), platform::HandleAddress(in.handle), n);
+  if (n) std::memcpy(to, platform::HandleAddress(in.handle), n);
   return {int16_t(n), h};
 }
 
@@ -98,16 +100,18 @@ TextValue Rot13TextCopy(const TextValue& in) {
   // Sized by the length, which the block's own size can only cut: the source's address
   // and size are read once, after the allocation that may move it.
   int32_t length = in.handle ? std::max<int32_t>(in.length, 0) : 0;
-  Handle h = platform::NewHandle(length);
+  uint8_t* to;
+  Handle h = platform::NewHandleAt(length, &to);
   if (!h) return {0, 0};
   int32_t size = 0;
   const uint8_t* from = length ? platform::HandleBytes(in.handle, &size) : nullptr;
   int32_t n = from ? std::min(length, size) : 0;
   if (n < length) {  // a length past the end of its block: the text is what the block holds
-    platform::SetHandleSize(h, n);  // shrinking needs no memory
+    platform::SetHandleSize(h, n);  // shrinking needs no memory, but may move the block
     from = n ? platform::HandleAddress(in.handle) : nullptr;
+    to = platform::HandleAddress(h);
   }
-  if (n) Rot13Bytes(from, size_t(n), platform::HandleAddress(h));
+  if (n) Rot13Bytes(from, size_t(n), to);
   return {int16_t(n), h};
 }
 

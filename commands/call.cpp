@@ -12,8 +12,9 @@ namespace {
 const uint8_t kEmptyString[256] = {0};
 
 Handle NewHandleWith(std::string_view bytes) {
-  Handle h = platform::NewHandle(int32_t(bytes.size()));
-  if (h && !bytes.empty()) std::memcpy(platform::HandleAddress(h), bytes.data(), bytes.size());
+  uint8_t* to;
+  Handle h = platform::NewHandleAt(int32_t(bytes.size()), &to);
+  if (h && !bytes.empty()) std::memcpy(to, bytes.data(), bytes.size());
   return h;
 }
 

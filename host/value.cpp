@@ -7,8 +7,9 @@
 namespace host {
 namespace {
 Handle HandleWith(std::string_view bytes) {
-  Handle h = platform::NewHandle(int32_t(bytes.size()));
-  if (h && !bytes.empty()) std::memcpy(platform::HandleAddress(h), bytes.data(), bytes.size());
+  uint8_t* to;
+  Handle h = platform::NewHandleAt(int32_t(bytes.size()), &to);
+  if (h && !bytes.empty()) std::memcpy(to, bytes.data(), bytes.size());
   return h;
 }
 std::string HandleBytes(Handle h, int32_t limit) {

@@ -176,6 +176,11 @@ void ScrambleOne() {
 }  // namespace
 
 Handle NewHandle(int32_t size) { return NewBlock(size, false); }
+Handle NewHandleAt(int32_t size, uint8_t** address) {
+  Handle h = NewBlock(size, false);
+  *address = h ? TheHeap().blocks[h & kIndexMask].data : nullptr;
+  return h;
+}
 Handle NewHandleClear(int32_t size) { return NewBlock(size, true); }
 
 int32_t HandleSize(Handle h) {

@@ -24,6 +24,9 @@ constexpr int16_t kMemWZErr = -111;  // handle does not name a live block
 constexpr uint8_t kLockedBit = 0x80;
 
 Handle NewHandle(int32_t size);       // contents undefined; 0 on failure
+// NewHandle and HandleAddress in one call, for a block filled at once: its address goes
+// to *address (null on failure), valid as HandleAddress's is.
+Handle NewHandleAt(int32_t size, uint8_t** address);
 Handle NewHandleClear(int32_t size);  // zero-filled; 0 on failure
 int32_t HandleSize(Handle h);         // 0 for null or dead handles (MemError says which)
 // Resizes keeping the first min(old, new) bytes; new bytes are undefined.

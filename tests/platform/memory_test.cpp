@@ -50,6 +50,12 @@ TEST(Memory, AllocateResizeDispose) {
   DisposeHandle(again);
   EXPECT_EQ(NewHandle(-1), 0u);
   EXPECT_EQ(MemError(), kMemFullErr);
+  uint8_t* at = reinterpret_cast<uint8_t*>(1);
+  EXPECT_EQ(NewHandleAt(-1, &at), 0u);
+  EXPECT_EQ(at, nullptr);
+  Handle made = NewHandleAt(7, &at);
+  EXPECT_EQ(at, HandleAddress(made));
+  DisposeHandle(made);
   EXPECT_EQ(HandleSize(0), 0);
   EXPECT_EQ(MemError(), kNilHandleErr);
 }
