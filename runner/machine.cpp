@@ -132,15 +132,14 @@ template <Type T, typename V>
   return PutReal(d, double(r), flags);
 }
 
-// Stores a scalar, in place when the slot holds its type already.
+// Stores a scalar (a longint, a real or a boolean: callers leave out what Load could
+// not read), in place when the slot holds its type already.
 [[gnu::always_inline]] inline bool Put(Var& d, const Scalar& s, uint8_t flags) {
   if (d.v.type == s.type) {
-    switch (s.type) {
-      case Type::Long: d.v.l = s.l; return true;
-      case Type::Real: d.v.r = s.r; return true;
-      case Type::Boolean: d.v.b = s.b; return true;
-      default: break;
-    }
+    if (s.type == Type::Long) d.v.l = s.l;
+    else if (s.type == Type::Real) d.v.r = s.r;
+    else d.v.b = s.b;
+    return true;
   }
   return PutOther(d, s, flags);
 }

@@ -70,6 +70,13 @@ TEST(Machine, ValuesAndControlFlowMatchTheLanguageRules) {
        "ECHO($s)\nECHO($i)\nECHO($j)\n$k:=0\nRepeat\n  $k:=$k+1\n  If ($k<3)\n    continue\n  End if\n"
        "  break\nUntil (False)\nECHO($k)\n",
        "437|6|6|3"},
+      {"break and continue from a statement run the general way (Use) leave their loop",
+       "$s:=New shared object\n$n:=0\nFor ($i;1;4)\n  Use ($s)\n    If ($i=2)\n      continue\n"
+       "    End if\n    If ($i=4)\n      break\n    End if\n  End use\n  $n:=$n+$i\nEnd for\nECHO($n)\n"
+       "$k:=0\nWhile ($k<10)\n  $k:=$k+1\n  Use ($s)\n    If ($k=3)\n      break\n    End if\n"
+       "  End use\nEnd while\nECHO($k)\n$m:=0\nFor each ($x;New collection(1;2;3))\n  Use ($s)\n"
+       "    If ($x=2)\n      continue\n    End if\n  End use\n  $m:=$m+$x\nEnd for each\nECHO($m)\n",
+       "4|3|4"},
       {"a For counter moved or retyped by its body, real bounds and steps",
        "$n:=0\nFor ($i;1;10)\n  $i:=$i+2\n  $n:=$n+1\nEnd for\nECHO($n)\nECHO($i)\n"
        "$n:=0\nFor ($k;1;3.7)\n  $n:=$n+$k\nEnd for\nECHO($n)\n"
@@ -241,6 +248,7 @@ TEST(Machine, EveryOperatorFormAndOperandTypeMatchesTheGeneralWay) {
     }
     forms.push_back(std::string("($a") + op + "$b)" + op + "($b" + op + "2)");
     forms.push_back(std::string("$a") + op + "($b" + op + "2)");
+    forms.push_back(std::string("($a") + op + "2)" + op + "$b");
     forms.push_back(std::string("$1") + op + "$2");       // parameters
     forms.push_back(std::string("$a") + op + "MAXLONG");  // longint constants
     forms.push_back(std::string("MAXINT") + op + "$b");
@@ -270,7 +278,7 @@ TEST(Machine, EveryOperatorFormAndOperandTypeMatchesTheGeneralWay) {
   }
   const std::string declare = "C_LONGINT($l)\nC_REAL($r)\nC_BOOLEAN($k)\n$a:=$1\n$b:=$2\n";
   const char* values[] = {"$al{1}", "$al{2}", "$al{3}", "$al{4}", "$al{5}", "2.5",
-                          "3",      "-1",     "1E+300", "True",   "\"12\""};
+                          "3",      "-1",     "1E+300", "-2147483648", "True", "\"12\""};
   std::string main =
       "ON ERR CALL(\"Catch\")\nARRAY LONGINT($al;5)\n$al{1}:=7\n$al{2}:=-1\n$al{3}:=0\n"
       "$al{4}:=2147483647\n$al{5}:=-2147483648\n";
@@ -312,6 +320,6 @@ TEST(Machine, EveryOperatorFormAndOperandTypeMatchesTheGeneralWay) {
     }
   }
   compare();
-  EXPECT_EQ(runs, 121u + 21u);
+  EXPECT_EQ(runs, 144u + 23u);
   EXPECT_GT(lines, runs * size_t(n) / 2);
 }
