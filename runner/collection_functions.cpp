@@ -383,16 +383,28 @@ bool Sort(CollectionCall& c, const Value& self, std::span<const Value> args, Val
   bool ok = true;
   Items sorted = items;
   Value e;
+  const Name& value = EventName(kValue);
+  const Name& value2 = EventName(kValue2);
   SafeSort(sorted, [&](const Value& a, const Value& b) {
     if (!ok) return false;
-    // One event serves the comparisons while the formula keeps no hold of it.
-    if (e.Sole()) {
-      e.object()->Clear();
-      e.object()->Set(EventName(kValue), a);
+    // One event serves the comparisons while the formula keeps no hold of it: as the
+    // last one left it (value, value2 and what the formula added), it takes the two
+    // elements in place and loses the rest.
+    ObjectHeap* o = e.Sole() ? e.object() : nullptr;
+    if (o && o->props.size() >= 2 && o->props.size() <= 3 && o->props[0].first == value &&
+        o->props[1].first == value2) {
+      if (o->props.size() == 3) o->props.pop_back();
+      o->props[0].second = a;
+      o->props[1].second = b;
     } else {
-      e = Event(a);
+      if (o) {
+        o->Clear();
+        o->Set(value, a);
+      } else {
+        e = Event(a);
+      }
+      e.object()->Set(value2, b);
     }
-    e.object()->Set(EventName(kValue2), b);
     ok = RunFormula(c, args, 0, e);
     return ok && ResultTrue(e);
   }, ObjectsAhead{});

@@ -234,8 +234,24 @@ ECHO($c.reduce(Formula($1.accumulator+$1.value);0))
 ECHO($c.reduce(Formula($1.accumulator*=$1.value);1))
 ECHO(JSON Stringify($c.sort("by_length"))))",
        "[5,4,1]|[50,40,10]|[5,4]|[\"5!\",\"4!\",\"1!\"]|10|20|[1,4,5]"},
+      // The event a sort reuses from one comparison to the next: as a formula leaves it,
+      // with a property more, with one less; objects compared by a property.
+      {R"($c:=New collection(7;3;11;1;9;5;12;2;8;4;10;6)
+ECHO(JSON Stringify($c.copy().sort(Formula($1.value<$1.value2))))
+ECHO(JSON Stringify($c.copy().sort("marking")))
+ECHO(JSON Stringify($c.copy().sort("dropping")))
+$o:=New collection
+For each ($n;$c)
+  $o.push(New object("v";$n))
+End for each
+$o:=$o.sort(Formula($1.value.v>$1.value2.v))
+ECHO(String($o[0].v)+" "+String($o[11].v)+" "+String($o.length)))",
+       "[1,2,3,4,5,6,7,8,9,10,11,12]|[1,2,3,4,5,6,7,8,9,10,11,12]|[1,2,3,4,5,6,7,8,9,10,11,12]|12 1 12"},
   };
   Sources methods = {{"by_length.4dm", "#DECLARE($e : Object)\n$e.result:=$e.value<$e.value2\n"},
+                     {"marking.4dm", "#DECLARE($e : Object)\n$e.seen:=True\n$e.result:=$e.value<$e.value2\n"},
+                     {"dropping.4dm",
+                      "#DECLARE($e : Object)\n$r:=$e.value<$e.value2\nOB REMOVE($e;\"value\")\n$e.result:=$r\n"},
                      {"full_name.4dm", "#DECLARE($sep : Text) -> $r : Text\n$r:=This.first+$sep+This.last\n"}};
   for (const Case& c : cases) {
     Outcome o = RunMain(c.main, {}, methods);
