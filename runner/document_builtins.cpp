@@ -567,7 +567,8 @@ bool ObjectToPath(Frame& f, const Args& a, Value* out) {
 // characters a file URL may not hold, and the way back unescapes them.
 bool ConvertPath(Frame& f, const Args& a, Value* out, bool toPosix) {
   std::string path;
-  if (!EvalText(f, a[0], &path, "Convert path: the path")) return false;
+  const char* cmd = toPosix ? "Convert path system to POSIX: the path" : "Convert path POSIX to system: the path";
+  if (!EvalText(f, a[0], &path, cmd)) return false;
   bool escaped = a.size() > 1 && a.star(1);
   std::string result;
   if (!escaped) {

@@ -915,3 +915,84 @@ TEST_F(BadInput, FilesThatCannotBe) {
       {"$f:=File(\"DIR/y.txt\")\n$f.create()\n$g:=$f.moveTo(Folder(\"DIR/w2\"))", "!"},
   });
 }
+
+// Each argument of each BLOB and document command in turn given an object (a variable
+// holding one) where the command reads a number, a text, a BLOB or a reference, or
+// writes a longint or a text: the call must report an error that names the command or
+// the variable, never go on as if it had been given what it needs. Each call runs as it
+// stands first and must succeed, so that the error comes from the argument changed.
+TEST_F(BadInput, EveryArgumentOfTheWrongKind) {
+  struct Call {
+    const char* name;
+    std::vector<const char*> args;
+    const char* keeps;  // positions ('0'...) that take an object too
+  };
+  const Call calls[] = {
+      {"VARIABLE TO BLOB", {"$t", "$b", "$at"}, "0"},
+      {"BLOB TO VARIABLE", {"$vb", "$t2", "$at"}, ""},
+      {"COMPRESS BLOB", {"$b", "1"}, ""},
+      {"EXPAND BLOB", {"$cb"}, ""},
+      {"BLOB PROPERTIES", {"$cb", "$n", "$n2", "$n3"}, ""},
+      {"$x:=BLOB size", {"$b"}, ""},
+      {"SET BLOB SIZE", {"$b", "8", "0"}, ""},
+      {"TEXT TO BLOB", {"$t", "$b", "3", "$at"}, ""},
+      {"$x:=BLOB to text", {"$b", "3", "$at", "2"}, ""},
+      {"LONGINT TO BLOB", {"1", "$b", "0", "$at"}, ""},
+      {"INTEGER TO BLOB", {"1", "$b", "0", "$at"}, ""},
+      {"REAL TO BLOB", {"1.5", "$b", "0", "$at"}, ""},
+      {"$x:=BLOB to longint", {"$b", "0", "$at"}, ""},
+      {"$x:=BLOB to integer", {"$b", "0", "$at"}, ""},
+      {"$x:=BLOB to real", {"$b", "0", "$at"}, ""},
+      {"COPY BLOB", {"$b", "$z", "0", "0", "4"}, ""},
+      {"INSERT IN BLOB", {"$b", "0", "2", "0"}, ""},
+      {"DELETE FROM BLOB", {"$b", "0", "1"}, ""},
+      {"COPY DOCUMENT", {"$f", "\"DIR/g.txt\""}, ""},
+      {"MOVE DOCUMENT", {"$f", "\"DIR/m.txt\""}, ""},
+      {"$x:=Path to object", {"$f", "Path is POSIX"}, "1"},  // paths are POSIX here
+      {"$x:=Object to path", {"$po"}, "0"},                  // an empty object: ""
+      {"$x:=Convert path system to POSIX", {"$f"}, ""},
+      {"$x:=Convert path POSIX to system", {"$f"}, ""},
+      {"DOCUMENT TO BLOB", {"$f", "$b"}, ""},
+      {"BLOB TO DOCUMENT", {"\"DIR/n.txt\"", "$b"}, ""},
+      {"$x:=Get 4D folder", {"Database folder"}, ""},
+      {"$x:=Test path name", {"$f"}, ""},
+      {"DELETE DOCUMENT", {"$f"}, ""},
+      {"$x:=Get document size", {"$f"}, ""},
+      {"CREATE FOLDER", {"\"DIR/s/\""}, ""},
+      {"$x:=Create document", {"\"DIR/c.txt\""}, ""},
+      {"$x:=Open document", {"$f", "\"\"", "Read mode"}, "1"},  // no file types here
+      {"$x:=Append document", {"$f"}, ""},
+      {"CLOSE DOCUMENT", {"$ref"}, ""},
+      {"SEND PACKET", {"$ref", "\"x\""}, ""},
+      {"RECEIVE PACKET", {"$ref", "$t2", "3"}, ""},
+      {"$x:=Get document position", {"$ref"}, ""},
+      {"SET DOCUMENT POSITION", {"$ref", "0", "1"}, ""},
+      {"DOCUMENT LIST", {"\"DIR\"", "$names"}, "1"},  // any variable but an array of
+      {"FOLDER LIST", {"\"DIR\"", "$names"}, "1"},    // another type becomes the list
+      {"DELETE FOLDER", {"\"DIR/e\""}, ""},
+  };
+  const std::string setup =
+      "C_BLOB($b;$z;$vb;$cb)\nSET BLOB SIZE($b;16;1)\nC_LONGINT($at;$n;$n2;$n3)\n$t:=\"abc\"\n"
+      "C_TEXT($t2)\nVARIABLE TO BLOB($t;$vb)\nSET BLOB SIZE($cb;500;65)\nCOMPRESS BLOB($cb)\n"
+      "$f:=\"DIR/f.txt\"\nTEXT TO DOCUMENT($f;\"hello\")\n$po:=Path to object($f)\n"
+      "CREATE FOLDER(\"DIR/e/\")\nARRAY TEXT($names;0)\n$o:=New object\n";
+  for (const Call& c : calls) {
+    for (int at = -1; at < int(c.args.size()); ++at) {
+      if (at >= 0 && std::string(c.keeps).find(char('0' + at)) != std::string::npos) continue;
+      std::string call = std::string(c.name) + "(";
+      for (size_t k = 0; k < c.args.size(); ++k) call += (k ? ";" : "") + std::string(int(k) == at ? "$o" : c.args[k]);
+      call += ")\n";
+      // A document reference is opened afresh for each call.
+      std::string open = std::string(c.args[0]) == "$ref" ? "$ref:=Open document($f)\n" : "";
+      std::string got = Run(setup + open + call + "ECHO(\"done\")\n");
+      if (at < 0) {
+        EXPECT_EQ(got, "done") << call;
+        continue;
+      }
+      std::string name = c.name;
+      name = name.substr(name.find('=') == std::string::npos ? 0 : name.find('=') + 1);
+      EXPECT_TRUE(got.starts_with("!") && (got.find(name) != std::string::npos || got.find("$o") != std::string::npos))
+          << call << "-> " << got;
+    }
+  }
+}
