@@ -51,7 +51,7 @@ bool ObjectArg(Frame& f, const Args& a, size_t i, const char* cmd, bool create, 
   }
   if (!Eval(f, a[i], out)) return false;
   if (!out->object())
-    return Fail(f, std::string(cmd) + ": the parameter must be an object, not " + std::string(TypeName(out->type)));
+    return Fail(f, std::string(cmd) + ": the parameter must be an object, not " + Article(out->type));
   return true;
 }
 

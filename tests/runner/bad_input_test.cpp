@@ -231,7 +231,7 @@ TEST_F(BadInput, Objects) {
       {"$o:=New object(\"a\")", "!each property name needs a value"},
       {"ARRAY LONGINT($a;1)\n$o:=New object(\"a\";$a)", "!an array cannot be a property"},
       {"ARRAY LONGINT($a;1)\n$c:=New collection($a)", "!an array cannot be an element"},
-      {"$v:=OB Get(5;\"a\")", "!the parameter must be an object, not real"},
+      {"$v:=OB Get(5;\"a\")", "!the parameter must be an object, not a real"},
       {"ECHO(JSON Parse(\"42\";Is text)+String(JSON Parse(\"\\\"7\\\"\";Is longint))+String(JSON Parse(\"1\";Is boolean)))", "427True"},
       {"$v:=JSON Parse(\"{\")", "!JSON Parse:"},
       {"$o:=New object(\"a\";1)\nOB REMOVE($o;\"a\")\nOB SET NULL($o;\"b\")\nECHO(JSON Stringify($o)+String(OB Is empty(New object)))", "{\"b\":null}True"},
@@ -916,16 +916,18 @@ TEST_F(BadInput, FilesThatCannotBe) {
   });
 }
 
-// Each argument of each BLOB and document command in turn given an object (a variable
-// holding one) where the command reads a number, a text, a BLOB or a reference, or
-// writes a longint or a text: the call must report an error that names the command or
-// the variable, never go on as if it had been given what it needs. Each call runs as it
+// Each argument of each BLOB, document, array, object and text command in turn given
+// an object (a variable holding one) where the command reads a number, a text, a BLOB,
+// an array or a reference, or writes a result, or a longint where it reads an object: the
+// call must report an error that names the command or a variable, never go on as if it
+// had been given what it needs. Each call runs as it
 // stands first and must succeed, so that the error comes from the argument changed.
 TEST_F(BadInput, EveryArgumentOfTheWrongKind) {
   struct Call {
     const char* name;
     std::vector<const char*> args;
     const char* keeps;  // positions ('0'...) that take an object too
+    const char* wrong = "$o";  // or a longint, where an object is what the command reads
   };
   const Call calls[] = {
       {"VARIABLE TO BLOB", {"$t", "$b", "$at"}, "0"},
@@ -970,17 +972,47 @@ TEST_F(BadInput, EveryArgumentOfTheWrongKind) {
       {"DOCUMENT LIST", {"\"DIR\"", "$names"}, "1"},  // any variable but an array of
       {"FOLDER LIST", {"\"DIR\"", "$names"}, "1"},    // another type becomes the list
       {"DELETE FOLDER", {"\"DIR/e\""}, ""},
+      {"COPY ARRAY", {"$al", "$al2"}, "1"},  // the copy replaces what it held
+      {"$x:=Count in array", {"$al", "1"}, "1"},  // an object is no element: 0
+      {"$x:=Size of array", {"$al"}, ""},
+      {"APPEND TO ARRAY", {"$al", "4"}, ""},
+      {"$x:=Find in array", {"$al", "1", "1"}, "1"},  // -1
+      {"INSERT IN ARRAY", {"$al", "1", "1"}, ""},
+      {"DELETE FROM ARRAY", {"$al", "1", "1"}, ""},
+      {"$x:=OB Get", {"$obj", "\"a\"", "Is real"}, "", "$n"},
+      {"$x:=OB Get type", {"$obj", "\"a\""}, "", "$n"},
+      {"OB SET", {"$obj", "\"b\"", "2"}, "2", "$n"},
+      {"OB SET NULL", {"$obj", "\"a\""}, "", "$n"},
+      {"OB REMOVE", {"$obj", "\"a\""}, "", "$n"},
+      {"$x:=OB Keys", {"$obj"}, "", "$n"},
+      {"$x:=OB Values", {"$obj"}, "", "$n"},
+      {"$x:=OB Entries", {"$obj"}, "", "$n"},
+      {"$x:=OB Is defined", {"$obj", "\"a\""}, "0", "$n"},  // False
+      {"$x:=OB Is empty", {"$obj"}, "0", "$n"},  // True
+      {"$x:=OB Copy", {"$obj"}, "", "$n"},
+      {"$x:=JSON Parse", {"\"{}\""}, ""},
+      {"ARRAY TO COLLECTION", {"$col", "$al"}, "", "$n"},
+      {"COLLECTION TO ARRAY", {"$col", "$al"}, "", "$n"},
+      {"$x:=Split string", {"\"a,b\"", "\",\""}, ""},
+      {"$x:=Position", {"\"b\"", "\"abc\""}, ""},
+      {"$x:=Change string", {"\"abc\"", "\"x\"", "2"}, ""},
+      {"$x:=Delete string", {"\"abc\"", "1", "1"}, ""},
+      {"$x:=Insert string", {"\"abc\"", "\"x\"", "1"}, ""},
+      {"$x:=Compare strings", {"\"a\"", "\"b\""}, ""},
+      {"GET TEXT KEYWORDS", {"\"a b\"", "$as"}, "1"},  // replaced by the words
+      {"$x:=Match regex", {"\"a\"", "\"abc\"", "1"}, ""},
   };
   const std::string setup =
       "C_BLOB($b;$z;$vb;$cb)\nSET BLOB SIZE($b;16;1)\nC_LONGINT($at;$n;$n2;$n3)\n$t:=\"abc\"\n"
       "C_TEXT($t2)\nVARIABLE TO BLOB($t;$vb)\nSET BLOB SIZE($cb;500;65)\nCOMPRESS BLOB($cb)\n"
       "$f:=\"DIR/f.txt\"\nTEXT TO DOCUMENT($f;\"hello\")\n$po:=Path to object($f)\n"
-      "CREATE FOLDER(\"DIR/e/\")\nARRAY TEXT($names;0)\n$o:=New object\n";
+      "CREATE FOLDER(\"DIR/e/\")\nARRAY TEXT($names;0)\n$o:=New object\nARRAY LONGINT($al;3)\n"
+      "ARRAY LONGINT($al2;0)\nARRAY TEXT($as;0)\n$obj:=New object(\"a\";1)\n$col:=New collection(1;2)\n";
   for (const Call& c : calls) {
     for (int at = -1; at < int(c.args.size()); ++at) {
       if (at >= 0 && std::string(c.keeps).find(char('0' + at)) != std::string::npos) continue;
       std::string call = std::string(c.name) + "(";
-      for (size_t k = 0; k < c.args.size(); ++k) call += (k ? ";" : "") + std::string(int(k) == at ? "$o" : c.args[k]);
+      for (size_t k = 0; k < c.args.size(); ++k) call += (k ? ";" : "") + std::string(int(k) == at ? c.wrong : c.args[k]);
       call += ")\n";
       // A document reference is opened afresh for each call.
       std::string open = std::string(c.args[0]) == "$ref" ? "$ref:=Open document($f)\n" : "";
@@ -991,7 +1023,7 @@ TEST_F(BadInput, EveryArgumentOfTheWrongKind) {
       }
       std::string name = c.name;
       name = name.substr(name.find('=') == std::string::npos ? 0 : name.find('=') + 1);
-      EXPECT_TRUE(got.starts_with("!") && (got.find(name) != std::string::npos || got.find("$o") != std::string::npos))
+      EXPECT_TRUE(got.starts_with("!") && (got.find(name) != std::string::npos || got.find(" $") != std::string::npos))
           << call << "-> " << got;
     }
   }
