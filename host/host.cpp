@@ -290,11 +290,20 @@ struct Host::Impl {
     if (spareStacks.size() < kSpareStacks)
       spareStacks.push_back(stack);
     else
-      munmap(stack, kStackSize);
+      UnmapStack(stack);
+  }
+
+  // The same shadow, cleared before the mapping goes: the next mapping at those
+  // addresses may be a library's globals, which would read as poisoned.
+  static void UnmapStack(void* stack) {
+#ifdef VRX_ASAN_FIBERS
+    ASAN_UNPOISON_MEMORY_REGION(stack, kStackSize);
+#endif
+    munmap(stack, kStackSize);
   }
 
   ~Impl() {
-    for (void* stack : spareStacks) munmap(stack, kStackSize);
+    for (void* stack : spareStacks) UnmapStack(stack);
   }
 
   void Reap() {
