@@ -916,11 +916,11 @@ TEST_F(BadInput, FilesThatCannotBe) {
   });
 }
 
-// Each argument of each BLOB, document, array, object and text command in turn given
-// an object (a variable holding one) where the command reads a number, a text, a BLOB,
-// an array or a reference, or writes a result, or a longint where it reads an object: the
-// call must report an error that names the command or a variable, never go on as if it
-// had been given what it needs. Each call runs as it
+// Each argument of each BLOB, document, array, object, text, date, format and number
+// command in turn given an object (a variable holding one) where the command reads a
+// number, a text, a BLOB, an array or a reference, or writes a result, or a longint where
+// it reads an object: the call must report an error that names the command or a
+// variable, never go on as if it had been given what it needs. Each call runs as it
 // stands first and must succeed, so that the error comes from the argument changed.
 TEST_F(BadInput, EveryArgumentOfTheWrongKind) {
   struct Call {
@@ -1001,6 +1001,30 @@ TEST_F(BadInput, EveryArgumentOfTheWrongKind) {
       {"$x:=Compare strings", {"\"a\"", "\"b\""}, ""},
       {"GET TEXT KEYWORDS", {"\"a b\"", "$as"}, "1"},  // replaced by the words
       {"$x:=Match regex", {"\"a\"", "\"abc\"", "1"}, ""},
+      {"$x:=String", {"12", "\"##0\""}, "0"},  // any value has a text
+      {"$x:=String", {"!2024-01-02!", "2", "?01:00:00?"}, "0"},
+      {"GET SYSTEM FORMAT", {"Decimal separator", "$t2"}, ""},
+      {"$x:=Time string", {"3600"}, ""},
+      {"$x:=Date", {"\"2024-01-02\""}, ""},
+      {"$x:=Time", {"\"01:00:00\""}, ""},
+      {"$x:=Add to date", {"!2024-01-02!", "1", "1", "1"}, ""},
+      {"$x:=Day number", {"!2024-01-02!"}, ""},
+      {"$x:=Convert to text", {"$b", "\"UTF-8\""}, "1"},  // no such set: OK 0
+      {"CONVERT FROM TEXT", {"$t", "\"UTF-8\"", "$b"}, "12"},  // OK 0; the BLOB replaces
+      {"BASE64 ENCODE", {"$t", "$t2"}, ""},
+      {"BASE64 DECODE", {"$t", "$t2"}, ""},
+      {"$x:=Generate digest", {"$t", "SHA1 digest"}, ""},
+      {"$x:=Substring", {"$t", "1", "2"}, ""},
+      {"$x:=Char", {"65"}, ""},
+      {"$x:=Character code", {"$t"}, ""},
+      {"$x:=Replace string", {"$t", "\"b\"", "\"x\"", "1"}, ""},
+      {"$x:=Uppercase", {"$t"}, ""},
+      {"$x:=Round", {"1.25", "1"}, ""},
+      {"$x:=Year of", {"!2024-01-02!"}, ""},
+      {"$x:=Mod", {"7", "2"}, ""},
+      {"$x:=Trunc", {"1.25", "1"}, ""},
+      {"$x:=Square root", {"4"}, ""},
+      {"$x:=Sin", {"1"}, ""},
   };
   const std::string setup =
       "C_BLOB($b;$z;$vb;$cb)\nSET BLOB SIZE($b;16;1)\nC_LONGINT($at;$n;$n2;$n3)\n$t:=\"abc\"\n"
