@@ -36,7 +36,10 @@ constexpr bool kKeepStorage = true;
 
 struct Heap {
   std::vector<Block> blocks;  // slot 0, made with the first block, is never used: handle 0 is null
+  // As many entries as blocks, the first freeCount of them the free slots: a dispose
+  // writes its slot there without a test for room, and saves no registers for growing.
   std::vector<uint32_t> freeSlots;
+  uint32_t freeCount = 0;
   int16_t lastError = kNoErr;
   bool scramble = false;
   uint32_t scrambleCursor = 1;
@@ -134,17 +137,21 @@ void ScrambleOne() {
   if (heap.scramble) ScrambleOne();
   // The slot comes first: the storage its last block kept may serve.
   uint32_t index;
-  if (!heap.freeSlots.empty()) {
-    index = heap.freeSlots.back();
+  if (heap.freeCount) {
+    index = heap.freeSlots[heap.freeCount - 1];
   } else {
     if (heap.blocks.size() > kIndexMask) {
       heap.lastError = kMemFullErr;
       return 0;
     }
-    if (heap.blocks.empty()) heap.blocks.emplace_back();  // slot 0
+    if (heap.blocks.empty()) {  // slot 0
+      heap.blocks.emplace_back();
+      heap.freeSlots.push_back(0);
+    }
     index = uint32_t(heap.blocks.size());
     heap.blocks.emplace_back();
-    heap.freeSlots.push_back(index);
+    heap.freeSlots.push_back(0);
+    heap.freeSlots[heap.freeCount++] = index;
   }
   Block& b = heap.blocks[index];
   uint8_t* data;
@@ -162,7 +169,7 @@ void ScrambleOne() {
     }
     DropKept(b);
   }
-  heap.freeSlots.pop_back();
+  --heap.freeCount;
   b.data = data;
   b.size = size;
   b.capacity = capacity;
@@ -264,7 +271,7 @@ void DisposeHandle(Handle h) {
   b->state = 0;
   b->live = false;
   b->generation = uint8_t(b->generation == 255 ? 1 : b->generation + 1);
-  heap.freeSlots.push_back(h & kIndexMask);
+  heap.freeSlots[heap.freeCount++] = h & kIndexMask;
   --heap.liveCount;
   heap.lastError = kNoErr;
 }
