@@ -325,18 +325,36 @@ constexpr MacRomanUtf8Table kMacRomanUtf8;
 
 // Mac Roman bytes, the first `ascii` of them ASCII, as UTF-8 at p, which has room for
 // three bytes a character and one more that the last copy may write; the UTF-8 length.
+// One character's form: its bytes and their count (the form's last byte), read with one
+// load, written with one store.
+inline uint32_t FormOf(unsigned char c) {
+  uint32_t f;
+  std::memcpy(&f, &kMacRomanUtf8.forms[c], 4);
+  return f;
+}
+inline size_t FormSize(uint32_t f) { return std::endian::native == std::endian::little ? f >> 24 : f & 0xFF; }
+
 size_t MacRomanToUtf8At(std::string_view bytes, size_t ascii, char* p) {
-  size_t n = 0;
+  size_t n = 0, i = 0;
   if (ascii >= 16) {  // a few ASCII bytes go through the table as well as any
     std::memcpy(p, bytes.data(), ascii);
-    n = ascii;
+    n = i = ascii;
   }
-  for (unsigned char c : bytes.substr(n)) {
-    // One load for the bytes and their count, which is the form's last byte.
-    uint32_t f;
-    std::memcpy(&f, &kMacRomanUtf8.forms[c], 4);
+  // Eight characters at a time: their bytes and forms are read before any of their
+  // stores, which a read after them could otherwise take for overlapping (the output
+  // and the table or the text may lie a multiple of 4 KB apart) and wait for.
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint32_t f[8];
+    for (int k = 0; k < 8; ++k) f[k] = FormOf(static_cast<unsigned char>(bytes[i + size_t(k)]));
+    for (int k = 0; k < 8; ++k) {
+      std::memcpy(p + n, &f[k], 4);
+      n += FormSize(f[k]);
+    }
+  }
+  for (; i < bytes.size(); ++i) {
+    uint32_t f = FormOf(static_cast<unsigned char>(bytes[i]));
     std::memcpy(p + n, &f, 4);
-    n += std::endian::native == std::endian::little ? f >> 24 : f & 0xFF;
+    n += FormSize(f);
   }
   return n;
 }
