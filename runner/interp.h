@@ -57,6 +57,7 @@ struct SiteValues {
   // its storage, so a call whose result a variable keeps allocates nothing (the variable
   // gives back the other one when it takes the new one).
   Value kept[2];
+  uint8_t keptLast = 0;  // the one the last result went into: the other is free first
   std::string resultBytes;  // the plug-in's result bytes, before they become a value
   // A literal text with characters beyond ASCII, kept with its Mac Roman form for each
   // parameter that was given one: a literal never changes, so the next call of the site

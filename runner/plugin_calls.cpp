@@ -619,8 +619,13 @@ void ResultBytes(SiteValues& sv, Type type, Value* out) {
     *out = Value::Empty(type);
     return;
   }
-  for (Value& k : sv.kept) {
+  // The one the last result did not take is looked at first: a variable holds that last
+  // result still, in a loop that keeps what the command answers.
+  for (int turn = 1; turn >= 0; --turn) {
+    const uint8_t which = uint8_t(sv.keptLast ^ turn);
+    Value& k = sv.kept[which];
     if (!k.Sole()) continue;
+    sv.keptLast = which;
     // A text's storage serves a BLOB as well. Written only when it changes: the copy
     // below reads the type with its neighbours, which would wait for a byte just stored.
     if (k.type != type) k.type = type;
@@ -636,6 +641,7 @@ void ResultBytes(SiteValues& sv, Type type, Value* out) {
   // The older one goes: a value a variable holds for long does not pin both.
   sv.kept[1] = std::move(sv.kept[0]);
   sv.kept[0] = *out;
+  sv.keptLast = 0;
 }
 
 // A call site's values, taken from the run's cache for one call and given back after it.
