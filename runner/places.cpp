@@ -34,6 +34,10 @@ namespace {
 // Assigns to a whole variable; `label` names it in messages.
 template <typename Label>
 bool AssignVar(Frame& f, Var* var, Value v, Label label) {
+  if (TakesAsIs(*var, v)) {
+    var->v = std::move(v);
+    return true;
+  }
   if (var->v.type == Type::Array || v.type == Type::Array)
     return Fail(f, "arrays cannot be assigned with :=");
   if (v.type == Type::Undefined) {
@@ -42,11 +46,7 @@ bool AssignVar(Frame& f, Var* var, Value v, Label label) {
     var->v = var->maxLen < 0 || var->v.type == Type::Undefined ? Value() : Value::Empty(var->v.type);
     return true;
   }
-  // A Variant (maxLen -1) takes any value; an object or collection variable takes Null.
-  if (var->v.type == Type::Undefined || var->maxLen < 0 || (var->v.type == v.type && var->maxLen == 0)) {
-    var->v = std::move(v);
-    return true;
-  }
+  // An object or collection variable takes Null.
   if (v.type == Type::Null && (var->v.type == Type::Object || var->v.type == Type::Collection)) {
     var->v = Value::Empty(var->v.type);
     return true;
