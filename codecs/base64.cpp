@@ -54,11 +54,13 @@ inline void Store2(uint8_t* out, uint16_t pair) { std::memcpy(out, &pair, 2); }
 // bytes consumed; each decoder takes whole steps of alphabet characters while its stores
 // stay inside an output of 3n/4 bytes, returns the characters consumed and sets *written.
 // A wider path hands what it leaves to the next narrower one; the scalar code finishes.
+// Each starts on a cache line of its own: where the linker happened to put them moved
+// a decode's speed by a fifth with no change to this file.
 
 // SSSE3: 12 bytes to 16 characters and back per step (the multiply-shift and
 // table-shuffle method).
 // Encodes whole 12-byte steps while 16 input bytes can be loaded; returns bytes consumed.
-__attribute__((target("ssse3"))) size_t EncodeSsse3(const uint8_t* in, size_t n, uint8_t* out) {
+__attribute__((target("ssse3"), aligned(64))) size_t EncodeSsse3(const uint8_t* in, size_t n, uint8_t* out) {
   const __m128i shuffle = _mm_set_epi8(10, 11, 9, 10, 7, 8, 6, 7, 4, 5, 3, 4, 1, 2, 0, 1);
   const __m128i shiftLut =
       _mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
@@ -86,7 +88,7 @@ __attribute__((target("ssse3"))) size_t EncodeSsse3(const uint8_t* in, size_t n,
 // Decodes 16 characters to 12 bytes per step while all 16 are in the alphabet and 24
 // input bytes remain (so the 16-byte store stays inside an output of 3n/4 bytes).
 // Returns the characters consumed; *written gets the bytes written.
-__attribute__((target("ssse3"))) size_t DecodeSsse3(const uint8_t* in, size_t n, uint8_t* out,
+__attribute__((target("ssse3"), aligned(64))) size_t DecodeSsse3(const uint8_t* in, size_t n, uint8_t* out,
                                                     size_t* written) {
   auto between = [](__m128i v, char lo, char hi) {
     return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(char(lo - 1))),
@@ -121,7 +123,7 @@ __attribute__((target("ssse3"))) size_t DecodeSsse3(const uint8_t* in, size_t n,
 
 
 // AVX2: the SSSE3 steps on two 128-bit lanes, 24 bytes to 32 characters.
-__attribute__((target("avx2"))) size_t EncodeAvx2(const uint8_t* in, size_t n, uint8_t* out) {
+__attribute__((target("avx2"), aligned(64))) size_t EncodeAvx2(const uint8_t* in, size_t n, uint8_t* out) {
   const __m256i shuffle = _mm256_broadcastsi128_si256(
       _mm_set_epi8(10, 11, 9, 10, 7, 8, 6, 7, 4, 5, 3, 4, 1, 2, 0, 1));
   const __m256i shiftLut = _mm256_broadcastsi128_si256(
@@ -151,7 +153,7 @@ __attribute__((target("avx2"))) size_t EncodeAvx2(const uint8_t* in, size_t n, u
 
 // 32 characters to 24 bytes. Validity and value come from nibble tables: a character is
 // in the alphabet when the bits its low and high nibbles select have nothing in common.
-__attribute__((target("avx2"))) size_t DecodeAvx2(const uint8_t* in, size_t n, uint8_t* out,
+__attribute__((target("avx2"), aligned(64))) size_t DecodeAvx2(const uint8_t* in, size_t n, uint8_t* out,
                                                   size_t* written) {
   const __m256i lutLo = _mm256_broadcastsi128_si256(_mm_setr_epi8(
       0x15, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x13, 0x1A, 0x1B, 0x1B, 0x1B, 0x1A));
@@ -212,7 +214,7 @@ constexpr uint64_t kLow48 = (uint64_t(1) << 48) - 1;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
-__attribute__((target("avx512f,avx512bw,avx512vbmi,avx2"))) size_t EncodeAvx512(const uint8_t* in, size_t n,
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx2"), aligned(64))) size_t EncodeAvx512(const uint8_t* in, size_t n,
                                                                                  uint8_t* out) {
   const __m512i gather = _mm512_loadu_si512(kGather.data());
   const __m512i alphabet = _mm512_loadu_si512(kAlphabet);
@@ -228,7 +230,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx2"))) size_t EncodeAvx512(
   return i + EncodeAvx2(in + i, n - i, out);
 }
 
-__attribute__((target("avx512f,avx512bw,avx512vbmi,avx2"))) size_t DecodeAvx512(const uint8_t* in, size_t n,
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx2"), aligned(64))) size_t DecodeAvx512(const uint8_t* in, size_t n,
                                                                                  uint8_t* out, size_t* written) {
   const __m512i lookLo = _mm512_loadu_si512(kAsciiValues.data());
   const __m512i lookHi = _mm512_loadu_si512(kAsciiValues.data() + 64);
