@@ -213,10 +213,6 @@ bool ExecAssign(Frame& f, const CStmt& s) {
     Var& var = SlotOf(f, s.into.src, s.into.index);
     Scalar x = Load(v);
     if (x.type != Type::Undefined && StoreScalar(var, x)) return true;
-    if (TakesAsIs(var, v)) {
-      var.v = std::move(v);
-      return true;
-    }
     return AssignToVar(f, &var, std::move(v), s.target);
   }
   return Assign(f, s.target, std::move(v));

@@ -268,13 +268,6 @@ int RegexFinds(std::string_view pattern, std::string_view text, std::string* err
 [[nodiscard]] bool Assign(Frame& f, int32_t target, Value v);
 // Assign into `var`, the variable the node `target` names.
 [[nodiscard]] bool AssignToVar(Frame& f, Var* var, Value v, int32_t target);
-// Whether assigning v to var is a plain move: no conversion, no length limit, no array,
-// nothing to clear; a Variant (maxLen -1) takes any value. The first rule of AssignToVar,
-// in line for the statement's own path.
-inline bool TakesAsIs(const Var& var, const Value& v) {
-  return v.type != Type::Array && v.type != Type::Undefined && var.v.type != Type::Array &&
-         (var.v.type == Type::Undefined || var.maxLen < 0 || (var.v.type == v.type && var.maxLen == 0));
-}
 // Replaces the variable `target` names (not an element) as a whole, arrays included.
 [[nodiscard]] bool AssignWhole(Frame& f, int32_t target, Value v);
 // What an element, a dereferenced pointer, ${n} or a variable names, worked out once;

@@ -34,10 +34,6 @@ namespace {
 // Assigns to a whole variable; `label` names it in messages.
 template <typename Label>
 bool AssignVar(Frame& f, Var* var, Value v, Label label) {
-  if (TakesAsIs(*var, v)) {
-    var->v = std::move(v);
-    return true;
-  }
   if (var->v.type == Type::Array || v.type == Type::Array)
     return Fail(f, "arrays cannot be assigned with :=");
   if (v.type == Type::Undefined) {
@@ -46,7 +42,11 @@ bool AssignVar(Frame& f, Var* var, Value v, Label label) {
     var->v = var->maxLen < 0 || var->v.type == Type::Undefined ? Value() : Value::Empty(var->v.type);
     return true;
   }
-  // An object or collection variable takes Null.
+  // A Variant (maxLen -1) takes any value; an object or collection variable takes Null.
+  if (var->v.type == Type::Undefined || var->maxLen < 0 || (var->v.type == v.type && var->maxLen == 0)) {
+    var->v = std::move(v);
+    return true;
+  }
   if (v.type == Type::Null && (var->v.type == Type::Object || var->v.type == Type::Collection)) {
     var->v = Value::Empty(var->v.type);
     return true;
