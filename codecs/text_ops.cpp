@@ -79,11 +79,8 @@ std::string_view TextView(const TextValue& t) { return TextValueBytes(&t); }
 
 TextValue NewText(std::string_view bytes) {
   bytes = bytes.substr(0, kTextLimit);
-  uint8_t* to;
-  Handle h = platform::NewHandleAt(int32_t(bytes.size()), &to);
-  if (!h) return {0, 0};
-  if (!bytes.empty()) std::memcpy(to, bytes.data(), bytes.size());
-  return {int16_t(bytes.size()), h};
+  Handle h = platform::NewHandleWith(bytes);
+  return {h ? int16_t(bytes.size()) : int16_t(0), h};
 }
 
 TextValue CopyText(const TextValue& in) {

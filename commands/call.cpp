@@ -11,13 +11,6 @@ namespace vrx {
 namespace {
 const uint8_t kEmptyString[256] = {0};
 
-Handle NewHandleWith(std::string_view bytes) {
-  uint8_t* to;
-  Handle h = platform::NewHandleAt(int32_t(bytes.size()), &to);
-  if (h && !bytes.empty()) std::memcpy(to, bytes.data(), bytes.size());
-  return h;
-}
-
 // Replaces the contents of a handle variable, allocating one when it holds none.
 bool FillHandle(Handle* h, std::string_view bytes) {
   if (*h && platform::IsLiveHandle(*h)) {
@@ -25,7 +18,7 @@ bool FillHandle(Handle* h, std::string_view bytes) {
     if (!bytes.empty()) std::memcpy(platform::HandleAddress(*h), bytes.data(), bytes.size());
     return true;
   }
-  *h = NewHandleWith(bytes);
+  *h = platform::NewHandleWith(bytes);
   return *h != 0;
 }
 }  // namespace
@@ -131,7 +124,7 @@ Handle Call::BlobHandle(int i) const {
 void Call::ResultText(std::string_view bytes) const {
   TextValue* t = ResultTextValue();
   bytes = bytes.substr(0, kMaxTextLength);
-  Handle h = NewHandleWith(bytes);
+  Handle h = platform::NewHandleWith(bytes);
   t->handle = h;
   t->length = h ? int16_t(bytes.size()) : 0;
 }

@@ -6,12 +6,6 @@
 
 namespace host {
 namespace {
-Handle HandleWith(std::string_view bytes) {
-  uint8_t* to;
-  Handle h = platform::NewHandleAt(int32_t(bytes.size()), &to);
-  if (h && !bytes.empty()) std::memcpy(to, bytes.data(), bytes.size());
-  return h;
-}
 std::string HandleBytes(Handle h, int32_t limit) {
   const uint8_t* p = platform::HandleAddress(h);
   if (!p) return {};
@@ -32,7 +26,7 @@ void Refill(Handle* h, std::string_view bytes) {
     return;
   }
   platform::DisposeHandle(*h);
-  *h = HandleWith(bytes);
+  *h = platform::NewHandleWith(bytes);
 }
 Handle Copy(Handle h) {
   if (!h || !platform::IsLiveHandle(h)) return 0;

@@ -188,6 +188,12 @@ Handle NewHandleAt(int32_t size, uint8_t** address) {
   *address = h ? TheHeap().blocks[h & kIndexMask].data : nullptr;
   return h;
 }
+Handle NewHandleWith(std::string_view bytes) {
+  uint8_t* to;
+  Handle h = NewHandleAt(int32_t(bytes.size()), &to);
+  if (h && !bytes.empty()) std::memcpy(to, bytes.data(), bytes.size());
+  return h;
+}
 Handle NewHandleClear(int32_t size) { return NewBlock(size, true); }
 
 int32_t HandleSize(Handle h) {

@@ -9,6 +9,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace platform {
 
@@ -27,6 +28,9 @@ Handle NewHandle(int32_t size);       // contents undefined; 0 on failure
 // NewHandle and HandleAddress in one call, for a block filled at once: its address goes
 // to *address (null on failure), valid as HandleAddress's is.
 Handle NewHandleAt(int32_t size, uint8_t** address);
+// A new block holding a copy of bytes, which must not lie in a handle (the allocation may
+// move it); 0 on failure.
+Handle NewHandleWith(std::string_view bytes);
 Handle NewHandleClear(int32_t size);  // zero-filled; 0 on failure
 int32_t HandleSize(Handle h);         // 0 for null or dead handles (MemError says which)
 // Resizes keeping the first min(old, new) bytes; new bytes are undefined.

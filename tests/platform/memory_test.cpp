@@ -56,6 +56,9 @@ TEST(Memory, AllocateResizeDispose) {
   Handle made = NewHandleAt(7, &at);
   EXPECT_EQ(at, HandleAddress(made));
   DisposeHandle(made);
+  made = NewHandleWith("abc");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(HandleAddress(made)), size_t(HandleSize(made))), "abc");
+  DisposeHandle(made);
   EXPECT_EQ(HandleSize(0), 0);
   EXPECT_EQ(MemError(), kNilHandleErr);
 }
