@@ -213,6 +213,12 @@ bool ExecAssign(Frame& f, const CStmt& s) {
     Var& var = SlotOf(f, s.into.src, s.into.index);
     Scalar x = Load(v);
     if (x.type != Type::Undefined && StoreScalar(var, x)) return true;
+    // A value of the type the variable already has (a text a command answers, say)
+    // takes its place, as assignment's first rule would.
+    if (v.type == var.v.type && var.maxLen == 0 && v.type != Type::Array && v.type != Type::Undefined) {
+      var.v = std::move(v);
+      return true;
+    }
     return AssignToVar(f, &var, std::move(v), s.target);
   }
   return Assign(f, s.target, std::move(v));

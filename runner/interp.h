@@ -58,6 +58,8 @@ struct SiteValues {
   // gives back the other one when it takes the new one).
   Value kept[2];
   uint8_t keptLast = 0;  // the one the last result went into: the other is free first
+  static constexpr uint8_t kNoKept = 2;
+  uint8_t into = kNoKept;  // the kept value this call's result goes into, if any
   std::string resultBytes;  // the plug-in's result bytes, before they become a value
   // A literal text with characters beyond ASCII, kept with its Mac Roman form for each
   // parameter that was given one: a literal never changes, so the next call of the site
@@ -67,6 +69,10 @@ struct SiteValues {
     std::string macRoman;
   };
   std::vector<Converted> converted;  // by parameter; empty until a literal needs it
+  // By parameter: the version of the array elements a longint array parameter's host
+  // value holds as they are (0: none). An input array left unchanged since is not
+  // copied again: a loop that polls the same references passes them once.
+  std::vector<uint64_t> synced;
 
   void Resize(size_t n) {
     if (values.size() == n) return;  // a site's calls have the same number of arguments
@@ -74,6 +80,7 @@ struct SiteValues {
     slots.resize(n, nullptr);
     kinds.resize(n, vrx::Kind::None);
     targets.resize(n);
+    synced.assign(n, 0);
   }
   [[gnu::always_inline]] void* Slot(size_t i) {
     if (kinds[i] != values[i].kind()) [[unlikely]] {

@@ -101,8 +101,15 @@ inline int32_t AsLong(const Value& v) {
 }
 
 // A longint array parameter from an array of numbers, straight into the host's block;
-// element 0 is not passed.
-[[gnu::noinline]] void FillLongs(host::Value* out, const Value& v) {
+// element 0 is not passed. The host value of an input that already holds these elements
+// stays as it is; that of an in/out one holds them only until the command writes it.
+[[gnu::noinline]] void FillLongs(host::Value* out, const Value& v, uint64_t* synced, bool input) {
+  const uint64_t version = v.itemsVersion();
+  if (version != 0 && *synced == version && out->kind() == Kind::LongArray) {
+    if (!input) *synced = 0;
+    return;
+  }
+  *synced = 0;
   const std::vector<Value>& items = v.items();
   const size_t n = items.empty() ? 0 : items.size() - 1;
   Ensure(out, Kind::LongArray);
@@ -117,12 +124,14 @@ inline int32_t AsLong(const Value& v) {
   }
   if (!longs)
     for (size_t k = 0; k < n; ++k) to[k] = AsLong(from[k]);
+  if (input) *synced = version;
 }
 
 // The parameters most calls pass, filled in place without the general conversion (and
 // its frame): numbers into longints and times, dates. False leaves the parameter to
 // ToHost, which also reports a value of the wrong kind.
-[[gnu::always_inline]] inline bool FillCommon(Frame& f, SiteValues& sv, size_t i, Kind kind, const Value& v) {
+[[gnu::always_inline]] inline bool FillCommon(Frame& f, SiteValues& sv, size_t i, Kind kind, Dir dir,
+                                             const Value& v) {
   int32_t whole;
   switch (kind) {
     case Kind::Long: case Kind::Time:
@@ -140,7 +149,7 @@ inline int32_t AsLong(const Value& v) {
       return true;
     case Kind::LongArray:
       if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real)) return false;
-      FillLongs(&sv.values[i], v);
+      FillLongs(&sv.values[i], v, &sv.synced[i], dir == Dir::In);
       return true;
     case Kind::Text: {
       if (v.type != Type::Text) return false;
@@ -293,6 +302,7 @@ Value FromHost(Kind kind, const host::Value& h, const Value* current) {
     case Kind::LongArray:
       Ensure(slot, kind);
       slot->SetLongs({});
+      sv.synced[i] = 0;
       return;
     case Kind::Date:
       PutDate(sv, i, Date{});
@@ -377,7 +387,11 @@ inline void PutBytes(Value& v, std::string_view bytes) {
           allLong &= to[k].type == Type::Long;
           to[k].l = longs[k];
         }
-        if (allLong) return true;  // else the loop below makes each element whole again
+        if (allLong) {
+          sv.synced[i] = v.itemsVersion();  // the elements are the host's now
+          return true;
+        }
+        // else the loop below makes each element whole again
       }
       for (size_t k = 0; k < longs.size(); ++k) {
         Value& e = to[k];
@@ -385,6 +399,7 @@ inline void PutBytes(Value& v, std::string_view bytes) {
         else if (e.type == elem) e.r = longs[k];
         else e = elem == Type::Real ? Value::Real(longs[k]) : Value::Long(longs[k]);
       }
+      sv.synced[i] = v.itemsVersion();
       return true;
     }
     default:
@@ -433,7 +448,8 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
 // Fills the host value of parameter i from its value.
 [[gnu::always_inline]] inline bool Fill(Frame& f, const vrx::CommandInfo& c, size_t i, const Value& v,
                                        SiteValues& sv) {
-  if (c.params[i].dir != Dir::Ignored) return FillCommon(f, sv, i, c.params[i].kind, v) || ToHost(f, c, i, v, sv);
+  const vrx::ParamSpec& p = c.params[i];
+  if (p.dir != Dir::Ignored) return FillCommon(f, sv, i, p.kind, p.dir, v) || ToHost(f, c, i, v, sv);
   if (v.numeric() || v.type == Type::Boolean || v.type == Type::Time) {  // Natural's numbers
     PutNumber(sv, i, v.type == Type::Time ? Kind::Time : Kind::Long,
               v.type == Type::Boolean ? v.b : AsLong(v));
@@ -577,7 +593,8 @@ std::string Show(const host::Value& v) {
 // command with what went in, the result, what came out, and how long it took.
 void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
                const std::vector<std::string>& inputs, const host::CallResult& r, double micros) {
-  std::string_view bytes = sv.resultBytes;
+  std::string_view bytes =
+      sv.into != SiteValues::kNoKept ? std::string_view(sv.kept[sv.into].str()) : sv.resultBytes;
   std::string line = "trace: process " + std::to_string(f.rt->host->CurrentProcess()) + " " +
                      f.method->name + ":" + std::to_string(f.line) +
                      "  " + std::string(c.name) + "(";
@@ -609,30 +626,45 @@ void TraceCall(Frame& f, const vrx::CommandInfo& c, SiteValues& sv, size_t n,
 // Results larger than this are not kept for the next call to reuse.
 constexpr size_t kKeptBytes = 64 * 1024;
 
-// A text or BLOB result from the site's result bytes (a text's already in UTF-8). They
-// change places with the bytes of the site's kept value that no other value shares, so
-// nothing is copied, or they move into a new value that the site keeps in place of one
-// that is shared.
-void ResultBytes(SiteValues& sv, Type type, Value* out) {
-  std::string& bytes = sv.resultBytes;
-  if (bytes.empty()) {
-    *out = Value::Empty(type);
-    return;
-  }
-  // The one the last result did not take is looked at first: a variable holds that last
-  // result still, in a loop that keeps what the command answers.
+// Where the plug-in's text or BLOB result goes: straight into the storage of the site's
+// kept value that no other value shares (the one the last result did not take first: a
+// variable holds that last result still, in a loop that keeps what the command answers),
+// so that the result is neither copied nor swapped; else into the site's result bytes.
+std::string* ResultTarget(SiteValues& sv, vrx::ResultKind kind) {
+  sv.into = SiteValues::kNoKept;
+  if (kind != vrx::ResultKind::Text && kind != vrx::ResultKind::String && kind != vrx::ResultKind::Blob)
+    return &sv.resultBytes;
   for (int turn = 1; turn >= 0; --turn) {
     const uint8_t which = uint8_t(sv.keptLast ^ turn);
     Value& k = sv.kept[which];
     if (!k.Sole()) continue;
-    sv.keptLast = which;
+    sv.into = which;
+    return &k.strMut();
+  }
+  return &sv.resultBytes;
+}
+
+// A text or BLOB result (a text's already in UTF-8) from where ResultTarget put it. A
+// result in the site's result bytes moves into a new value that the site keeps in place
+// of one that is shared.
+void ResultBytes(SiteValues& sv, Type type, Value* out) {
+  if (sv.into != SiteValues::kNoKept) {
+    Value& k = sv.kept[sv.into];
+    if (k.str().empty()) {
+      *out = Value::Empty(type);
+      return;
+    }
+    sv.keptLast = sv.into;
     // A text's storage serves a BLOB as well. Written only when it changes: the copy
     // below reads the type with its neighbours, which would wait for a byte just stored.
     if (k.type != type) k.type = type;
-    std::string& to = k.strMut();
-    to.swap(bytes);
-    if (to.capacity() > kKeptBytes) *out = std::move(k);
+    if (k.str().capacity() > kKeptBytes) *out = std::move(k);
     else *out = k;
+    return;
+  }
+  std::string& bytes = sv.resultBytes;
+  if (bytes.empty()) {
+    *out = Value::Empty(type);
     return;
   }
   *out = type == Type::Text ? Value::Text(std::move(bytes)) : Value::Blob(std::move(bytes));
@@ -713,12 +745,12 @@ bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
     for (size_t i = 0; i < a.size(); ++i)
       inputs.push_back(c.params[i].dir == Dir::Out ? "->" : Show(sv.values[i]));
     auto start = std::chrono::steady_clock::now();
-    host::CallResult r = f.rt->host->CallSlots(c, slots, &sv.resultBytes, host::Host::Texts::Utf8);
+    host::CallResult r = f.rt->host->CallSlots(c, slots, ResultTarget(sv, c.result), host::Host::Texts::Utf8);
     std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
     TraceCall(f, c, sv, a.size(), inputs, r, took.count());
     return FinishCall(f, site, a, sv, r, out);
   }
-  host::CallResult r = f.rt->host->CallSlots(c, slots, &sv.resultBytes, host::Host::Texts::Utf8);
+  host::CallResult r = f.rt->host->CallSlots(c, slots, ResultTarget(sv, c.result), host::Host::Texts::Utf8);
   return FinishCall(f, site, a, sv, r, out);
 }
 

@@ -66,6 +66,11 @@ std::string Value::takeStr() {
   return std::move(static_cast<BytesHeap*>(heap_)->bytes);
 }
 
+namespace {
+// The last version given to elements about to change; heaps live on one thread.
+thread_local uint64_t itemsVersions = 0;
+}  // namespace
+
 std::vector<Value>& Value::itemsMut() {
   if (heap_ && heap_->kind != Heap::Kind::Items) {
     Release(heap_);
@@ -79,7 +84,9 @@ std::vector<Value>& Value::itemsMut() {
     --heap_->refs;
     heap_ = copy;
   }
-  return static_cast<ItemsHeap*>(heap_)->items;
+  auto* items = static_cast<ItemsHeap*>(heap_);
+  items->version = ++itemsVersions;
+  return items->items;
 }
 
 void Value::Free(Heap* h) {

@@ -160,6 +160,8 @@ class Value {
   // The elements of an array, element 0 included.
   const std::vector<Value>& items() const;
   std::vector<Value>& itemsMut();
+  // The version of the elements (see ItemsHeap); 0 for a value without elements.
+  uint64_t itemsVersion() const;
   PointerRef ptr() const {
     return PointerRef{ptrKind_, ptrSlot_, ptr_.element, ptr_.frame};
   }
@@ -195,6 +197,9 @@ static_assert(sizeof(Value) <= 32, "a Value is copied everywhere: keep it small"
 
 struct ItemsHeap : Heap {
   std::vector<Value> items;
+  // Given anew, from one count for all heaps, each time the elements are handed out to
+  // be changed: equal versions are the same elements, unchanged.
+  uint64_t version = 0;
   ItemsHeap() : Heap(Kind::Items) {}
 };
 
@@ -307,6 +312,10 @@ inline ObjectHeap* Value::object() const {
 }
 inline CollectionHeap* Value::collection() const {
   return type == Type::Collection ? static_cast<CollectionHeap*>(heap_) : nullptr;
+}
+
+inline uint64_t Value::itemsVersion() const {
+  return heap_ && heap_->kind == Heap::Kind::Items ? static_cast<ItemsHeap*>(heap_)->version : 0;
 }
 
 inline const std::vector<Value>& Value::items() const {

@@ -379,6 +379,29 @@ TEST(Plugin, InOutLongArrayTakesTheHostsCount) {
   EXPECT_EQ(o.out, std::vector<std::string>{"-1 2 9 2"});
 }
 
+TEST(Plugin, LongArraysChangedBetweenCallsOfOneSite) {
+  // The site passes an unchanged input array once; every change to it, another array
+  // through the same pointer, and a change to the in/out array must reach the command.
+  Outcome o = RunMain(
+      "$l:=VRX_ListenStream(0;0;0;0;0;0;2130706433)\n"
+      "ARRAY LONGINT($refs;3)\nARRAY LONGINT($other;3)\n$other{3}:=$l\nARRAY LONGINT($st;3)\n"
+      "$p:=->$refs\n$out:=\"\"\n"
+      "For ($i;1;7)\n"
+      "  Case of\n"
+      "    : ($i=2)\n      $refs{2}:=$l\n"
+      "    : ($i=3)\n      APPEND TO ARRAY($refs;$l)\n"
+      "    : ($i=4)\n      $p:=->$other\n      $st{1}:=5\n"
+      "    : ($i=5)\n      DELETE FROM ARRAY($other;3)\n"
+      "    : ($i=6)\n      $other{1}:=$l\n"
+      "  End case\n"
+      "  $r:=VRX_GetStreamStates($p->;$st;1)\n"
+      "  $out:=$out+String($r)+\" \"\n"
+      "End for\n"
+      "ECHO($out+String($st{1})+\" \"+String($st{2}))\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, std::vector<std::string>{"-1 2 2 3 -1 1 1 2 2"});
+}
+
 TEST(Plugin, OutputsOfEachKindCalledAgain) {
   // Host values and conversion buffers are reused from call to call: a second, shorter
   // answer must not keep anything of the first.
