@@ -124,7 +124,8 @@ void ScrambleOne() {
 }
 
 // Inlined into NewHandle and NewHandleClear: a block made for every text a command answers.
-[[gnu::always_inline]] inline Handle NewBlock(int32_t size, bool clear) {
+// *address gets the block's storage.
+[[gnu::always_inline]] inline Handle NewBlock(int32_t size, bool clear, uint8_t** address) {
   Heap& heap = TheHeap();
   if (size < 0) {
     heap.lastError = kMemFullErr;
@@ -170,6 +171,7 @@ void ScrambleOne() {
     DropKept(b);
   }
   --heap.freeCount;
+  const uint32_t generation = b.generation;  // read before the stores beside it
   b.data = data;
   b.size = size;
   b.capacity = capacity;
@@ -177,16 +179,19 @@ void ScrambleOne() {
   b.live = true;
   ++heap.liveCount;
   heap.lastError = kNoErr;
-  return (uint32_t(b.generation) << kIndexBits) | index;
+  *address = data;
+  return (generation << kIndexBits) | index;
 }
 
 }  // namespace
 
-Handle NewHandle(int32_t size) { return NewBlock(size, false); }
+Handle NewHandle(int32_t size) {
+  uint8_t* unused;
+  return NewBlock(size, false, &unused);
+}
 Handle NewHandleAt(int32_t size, uint8_t** address) {
-  Handle h = NewBlock(size, false);
-  *address = h ? TheHeap().blocks[h & kIndexMask].data : nullptr;
-  return h;
+  *address = nullptr;
+  return NewBlock(size, false, address);
 }
 Handle NewHandleWith(std::string_view bytes) {
   uint8_t* to;
@@ -194,7 +199,10 @@ Handle NewHandleWith(std::string_view bytes) {
   if (h && !bytes.empty()) std::memcpy(to, bytes.data(), bytes.size());
   return h;
 }
-Handle NewHandleClear(int32_t size) { return NewBlock(size, true); }
+Handle NewHandleClear(int32_t size) {
+  uint8_t* unused;
+  return NewBlock(size, true, &unused);
+}
 
 int32_t HandleSize(Handle h) {
   Block* b = Find(h);
