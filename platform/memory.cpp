@@ -5,21 +5,17 @@
 #include <vector>
 
 namespace platform {
+
+namespace blocks {
+constinit Table gTable = {nullptr, 0};
+}  // namespace blocks
+
 namespace {
 
-// A handle is (generation << 24) | index; the generation makes a disposed handle that
-// is used again fail cleanly instead of reaching its slot's next owner.
-constexpr uint32_t kIndexBits = 24;
-constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
+using blocks::kIndexBits;
+using blocks::kIndexMask;
 
-struct Block {
-  uint8_t* data = nullptr;
-  int32_t size = 0;
-  int32_t capacity = 0;  // bytes data holds beyond the one past the end (see Allocate)
-  uint8_t state = 0;
-  uint8_t generation = 1;
-  bool live = false;
-};
+using Block = blocks::Block;
 
 // A small block's storage stays with its slot when the block is disposed (at most
 // kKeptBlocks of them), for the next block made in that slot: the slot disposed last is
@@ -70,14 +66,7 @@ const bool gScrambleFromEnvironment = [] {
   return on;
 }();
 
-Block* Find(Handle h) {
-  Heap& heap = TheHeap();
-  uint32_t index = h & kIndexMask;
-  if (h == 0 || index >= heap.blocks.size()) return nullptr;
-  Block& b = heap.blocks[index];
-  if (!b.live || b.generation != uint8_t(h >> kIndexBits)) return nullptr;
-  return &b;
-}
+Block* Find(Handle h) { return const_cast<Block*>(blocks::Find(h)); }
 
 // Counts one allocation and says whether it is the one (or one of those) to fail.
 bool ShouldFail() {
@@ -152,6 +141,7 @@ void ScrambleOne() {
     index = uint32_t(heap.blocks.size());
     heap.blocks.emplace_back();
     heap.freeSlots.push_back(0);
+    blocks::gTable = {heap.blocks.data(), uint32_t(heap.blocks.size())};
     heap.freeSlots[heap.freeCount++] = index;
   }
   Block& b = heap.blocks[index];
@@ -337,16 +327,6 @@ int16_t AppendHandle(Handle src, Handle dst) {
   return heap.lastError = kNoErr;
 }
 
-uint8_t* HandleAddress(Handle h) {
-  Block* b = Find(h);
-  return b ? b->data : nullptr;
-}
-
-uint8_t* HandleBytes(Handle h, int32_t* size) {
-  Block* b = Find(h);
-  *size = b ? b->size : 0;
-  return b ? b->data : nullptr;
-}
 
 void EmptyHandle(Handle h) {
   if (Block* b = Find(h)) {

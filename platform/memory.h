@@ -46,9 +46,9 @@ int16_t DuplicateHandle(Handle* h);
 // Appends the bytes of `src` to `dst`. 0 on success.
 int16_t AppendHandle(Handle src, Handle dst);
 // Current address of the block; nullptr for null, dead or emptied handles.
-uint8_t* HandleAddress(Handle h);
+inline uint8_t* HandleAddress(Handle h);
 // HandleAddress and HandleSize in one call (MemError is left as it was).
-uint8_t* HandleBytes(Handle h, int32_t* size);
+inline uint8_t* HandleBytes(Handle h, int32_t* size);
 // Frees a block's storage but keeps the handle (address becomes null, size 0).
 void EmptyHandle(Handle h);
 // True when h names a live block (emptied blocks included).
@@ -91,5 +91,49 @@ bool AllocationAllowed();
 // value other than "0"; tests may switch it.
 void SetHeapScramble(bool on);
 bool HeapScramble();
+
+// ---- the block table, for the look-ups every command makes ----
+// A handle is (generation << 24) | index into the table; the generation makes a disposed
+// handle that is used again fail cleanly instead of reaching its slot's next owner.
+// HandleAddress and HandleBytes read the table in line: a text or array parameter asks
+// for its block on each call, and a call into the library would cost more than the
+// look-up. Only memory.cpp writes the table.
+namespace blocks {
+constexpr uint32_t kIndexBits = 24;
+constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
+struct Block {
+  uint8_t* data = nullptr;
+  int32_t size = 0;
+  int32_t capacity = 0;  // bytes data holds beyond the one past the end
+  uint8_t state = 0;
+  uint8_t generation = 1;
+  bool live = false;
+};
+struct Table {
+  Block* slots;  // slot 0 is never used: handle 0 is null
+  uint32_t count;
+};
+extern Table gTable;
+
+inline const Block* Find(Handle h) {
+  const Table t = gTable;
+  const uint32_t index = h & kIndexMask;
+  if (h == 0 || index >= t.count) return nullptr;
+  const Block& b = t.slots[index];
+  if (!b.live || b.generation != uint8_t(h >> kIndexBits)) return nullptr;
+  return &b;
+}
+}  // namespace blocks
+
+inline uint8_t* HandleAddress(Handle h) {
+  const blocks::Block* b = blocks::Find(h);
+  return b ? b->data : nullptr;
+}
+
+inline uint8_t* HandleBytes(Handle h, int32_t* size) {
+  const blocks::Block* b = blocks::Find(h);
+  *size = b ? b->size : 0;
+  return b ? b->data : nullptr;
+}
 
 }  // namespace platform

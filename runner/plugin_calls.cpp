@@ -101,14 +101,9 @@ inline int32_t AsLong(const Value& v) {
 }
 
 // A longint array parameter from an array of numbers, straight into the host's block;
-// element 0 is not passed. The host value of an input that already holds these elements
-// stays as it is; that of an in/out one holds them only until the command writes it.
-[[gnu::noinline]] void FillLongs(host::Value* out, const Value& v, uint64_t* synced, bool input) {
+// element 0 is not passed.
+[[gnu::noinline]] void CopyLongs(host::Value* out, const Value& v, uint64_t* synced, bool input) {
   const uint64_t version = v.itemsVersion();
-  if (version != 0 && *synced == version && out->kind() == Kind::LongArray) {
-    if (!input) *synced = 0;
-    return;
-  }
   *synced = 0;
   const std::vector<Value>& items = v.items();
   const size_t n = items.empty() ? 0 : items.size() - 1;
@@ -125,6 +120,16 @@ inline int32_t AsLong(const Value& v) {
   if (!longs)
     for (size_t k = 0; k < n; ++k) to[k] = AsLong(from[k]);
   if (input) *synced = version;
+}
+// The same, where the host value of an input that already holds these elements stays as
+// it is; that of an in/out one holds them only until the command writes it.
+[[gnu::always_inline]] inline void FillLongs(host::Value* out, const Value& v, uint64_t* synced, bool input) {
+  const uint64_t version = v.itemsVersion();
+  if (version != 0 && *synced == version && out->kind() == Kind::LongArray) {
+    if (!input) *synced = 0;
+    return;
+  }
+  CopyLongs(out, v, synced, input);
 }
 
 // The parameters most calls pass, filled in place without the general conversion (and
