@@ -127,6 +127,13 @@ TEST(CharacterSets, Rot13) {
   for (char& c : s) c = char(vrx::Rot13Byte(uint8_t(c)));
   EXPECT_EQ(s, "Uryyb, Jbeyq \x8E\xFFm");
   for (int b = 0; b < 256; ++b) EXPECT_EQ(vrx::Rot13Byte(vrx::Rot13Byte(uint8_t(b))), b);
+  // Every byte value in every place of a short text, which goes through words.
+  for (int b = 0; b < 256; ++b) {
+    uint8_t in[13], out[13];
+    for (int i = 0; i < 13; ++i) in[i] = uint8_t(b + 19 * i);
+    vrx::Rot13Bytes(in, 13, out);
+    for (int i = 0; i < 13; ++i) ASSERT_EQ(out[i], vrx::Rot13Byte(in[i])) << b << " " << i;
+  }
   // Every length around the block sizes, into another buffer and in place, with guard
   // bytes on either side that must stay as they are.
   for (size_t n = 0; n <= 50; ++n) {
