@@ -207,6 +207,9 @@ inline bool IsWholeVar(const Node& n) {
 
 // Converts v to the type of a variable that already has one (`what` names it).
 [[nodiscard]] bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what);
+// The same conversion, reporting nothing: false, with v as it was, where Convert would
+// fail. For callers that name the variable only when there is something to report.
+[[nodiscard]] bool ConvertValue(Type to, Value& v, Value* out);
 std::string Article(Type t);  // "a text", "an array"
 std::string VarLabel(const Frame& f, int32_t node);  // "$x", "<>y", "z"
 

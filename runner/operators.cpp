@@ -271,7 +271,7 @@ std::string Article(Type t) {
 }
 
 // Converts v to the type of a variable that already has one.
-bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what) {
+bool ConvertValue(Type to, Value& v, Value* out) {
   if (v.type == to && to != Type::Array) {
     *out = std::move(v);
     return true;
@@ -300,6 +300,11 @@ bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what) {
     default:
       break;
   }
+  return false;
+}
+
+bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what) {
+  if (ConvertValue(to, v, out)) return true;
   if (v.type == Type::Undefined) return Fail(f, "the value assigned to " + what + " is undefined");
   return Fail(f, "cannot put " + Article(v.type) + " into " + what + ", which is " +
                      Article(to) + (to == Type::Long || to == Type::Real ? NumHint(v.type) : ""));

@@ -69,7 +69,8 @@ bool AssignElementIn(Frame& f, Value& base, int32_t index, Value v, int32_t labe
       slot = std::move(v);
       return true;
     }
-    return Convert(f, base.elem, std::move(v), &slot, "an element of " + VarLabel(f, label));
+    return ConvertValue(base.elem, v, &slot) ||
+           Convert(f, base.elem, std::move(v), &slot, "an element of " + VarLabel(f, label));
   }
   if (base.type == Type::Blob) {
     if (!CheckIndex(f, base, index, label)) return false;
