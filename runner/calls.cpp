@@ -96,6 +96,41 @@ void SetSystemVar(Frame& f, std::string_view name, Value v) {
   }
 }
 
+namespace {
+// A called frame's locals and parameters take emptied vectors of earlier calls, and give
+// theirs back when the call ends: a method called in a loop allocates no slots. A few
+// are kept, none very large.
+constexpr size_t kSpareSlots = 16;
+constexpr size_t kSpareCapacity = 256;
+class SpareSlots {
+ public:
+  SpareSlots(Process& p, Frame& callee) : p_(p), callee_(callee) {
+    Take(&callee.locals);
+    Take(&callee.params);
+  }
+  ~SpareSlots() {
+    GiveBack(&callee_.locals);
+    GiveBack(&callee_.params);
+  }
+  SpareSlots(const SpareSlots&) = delete;
+  SpareSlots& operator=(const SpareSlots&) = delete;
+
+ private:
+  void Take(std::vector<Var>* slots) {
+    if (p_.spareSlots.empty()) return;
+    *slots = std::move(p_.spareSlots.back());
+    p_.spareSlots.pop_back();
+  }
+  void GiveBack(std::vector<Var>* slots) {
+    if (p_.spareSlots.size() >= kSpareSlots || slots->capacity() > kSpareCapacity) return;
+    slots->clear();
+    p_.spareSlots.push_back(std::move(*slots));
+  }
+  Process& p_;
+  Frame& callee_;
+};
+}  // namespace
+
 bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value* out,
                 bool wantValue) {
   if (!site.method) {
@@ -104,6 +139,7 @@ bool CallMethod(Frame& f, const CallSite& site, std::vector<Value> params, Value
   }
   if (StackExhausted(f)) return StackOverflow(f);
   Frame callee;
+  SpareSlots spare(*f.proc, callee);
   EnterMethod(callee, f.rt, f.proc, site.method, std::move(params));
   ++f.proc->depth;
   f.proc->frames.push_back(&callee);

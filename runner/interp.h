@@ -159,6 +159,9 @@ struct Process {
   // them (and to Last errors), not to the error method outside them nor to the output.
   int tries = 0;
   bool errorsTaken = false;  // a Try took the last errors: the next one starts anew
+  // Emptied slot vectors of calls that have ended (their locals and parameters), for the
+  // next calls to fill instead of allocating their own.
+  std::vector<std::vector<Var>> spareSlots;
 };
 
 struct Frame {
