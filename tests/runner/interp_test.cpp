@@ -368,6 +368,21 @@ TEST(Plugin, OutputParametersAndResults) {
   EXPECT_EQ(o.out, (std::vector<std::string>{"5 -1 39854082 0", "2.5"}));
 }
 
+TEST(Calls, EachCallStartsWithFreshLocalsAndParameters) {
+  // Calls reuse the slots of calls that have ended: nothing of one may reach the next,
+  // recursive calls included.
+  Outcome o = RunMethods(
+      {{"main.4dm",
+        "$s:=Probe(5;6)+Probe(7)+Probe(8;9)\nECHO($s+\" \"+String(Depth(4)))\n"},
+       {"Probe.4dm",
+        "C_LONGINT($2;$count)\nC_TEXT($t)\n$count:=$count+1\n"
+        "$0:=String(Count parameters)+\":\"+String($count)+\":\"+String($2)+\":\"+String($t=\"\")+\" \"\n"
+        "$t:=\"x\"\n"},
+       {"Depth.4dm", "C_LONGINT($1;$0;$mine)\n$mine:=$1\nIf ($1>0)\n$0:=Depth($1-1)+$mine\nEnd if\n"}});
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, std::vector<std::string>{"2:1:6:True 1:1:0:True 2:1:9:True  10"});
+}
+
 TEST(Plugin, InOutLongArrayTakesTheHostsCount) {
   // VRX_GetStreamStates leaves $2 as it was for invalid references; the array and its
   // element 0 come back intact, and a real array stays real.
