@@ -228,7 +228,10 @@ size_t QPDecodeTo(const uint8_t* in, size_t n, const uint8_t* table, uint8_t* ou
   return size_t(o - out);
 }
 
-size_t URLEncodeTo(const uint8_t* in, size_t n, int32_t mode, const uint8_t* table, uint8_t* out) {
+// On a cache line of its own, as the Base64 kernels are: where the loop falls otherwise
+// follows every change elsewhere in the library (24,500 bytes: 13.5 or 14.5 us).
+[[gnu::aligned(64)]] size_t URLEncodeTo(const uint8_t* in, size_t n, int32_t mode, const uint8_t* table,
+                                        uint8_t* out) {
   const uint8_t* map = OrIdentity(table);
   if (mode < 0 || mode > 2) {
     size_t m = std::min(n, kTextLimit);
