@@ -100,8 +100,8 @@ namespace {
 // A called frame's locals and parameters take emptied vectors of earlier calls, and give
 // theirs back when the call ends: a method called in a loop allocates no slots. A few
 // are kept, none very large.
-constexpr size_t kSpareSlots = 16;
-constexpr size_t kSpareCapacity = 256;
+constexpr size_t kSpareSlots = 8;
+constexpr size_t kSpareCapacity = 64;
 class SpareSlots {
  public:
   SpareSlots(Process& p, Frame& callee) : p_(p), callee_(callee) {
