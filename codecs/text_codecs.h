@@ -113,7 +113,7 @@ inline void Rot13Bytes(const uint8_t* in, size_t n, uint8_t* out) {
       uint8_t b[16];
       std::memcpy(b, in, 8);
       std::memcpy(b + 8, in + n - 8, 8);
-      for (uint8_t& c : b) c = Rot13Byte(c);
+      Rot13Block(b, b);
       std::memcpy(out, b, 8);
       std::memcpy(out + n - 8, b + 8, 8);
       return;

@@ -112,8 +112,8 @@ void ScrambleOne() {
   }
 }
 
-// Inlined into NewHandle and NewHandleClear: a block made for every text a command answers.
-// *address gets the block's storage.
+// Inlined into NewHandle, NewHandleAt and NewHandleClear: a block made for every text a
+// command answers. *address gets the block's storage.
 [[gnu::always_inline]] inline Handle NewBlock(int32_t size, bool clear, uint8_t** address) {
   Heap& heap = TheHeap();
   if (size < 0) {

@@ -323,16 +323,20 @@ struct MacRomanUtf8Table {
 };
 constexpr MacRomanUtf8Table kMacRomanUtf8;
 
-// Mac Roman bytes, the first `ascii` of them ASCII, as UTF-8 at p, which has room for
-// three bytes a character and one more that the last copy may write; the UTF-8 length.
 // One character's form: its bytes and their count (the form's last byte), read with one
-// load, written with one store.
+// load; written at p with one store, which gives how far the text has gone on.
 inline uint32_t FormOf(unsigned char c) {
   uint32_t f;
   std::memcpy(&f, &kMacRomanUtf8.forms[c], 4);
   return f;
 }
-inline size_t FormSize(uint32_t f) { return std::endian::native == std::endian::little ? f >> 24 : f & 0xFF; }
+inline size_t PutForm(char* p, uint32_t f) {
+  std::memcpy(p, &f, 4);
+  return std::endian::native == std::endian::little ? f >> 24 : f & 0xFF;
+}
+
+// Mac Roman bytes, the first `ascii` of them ASCII, as UTF-8 at p, which has room for
+// three bytes a character and one more that the last copy may write; the UTF-8 length.
 
 size_t MacRomanToUtf8At(std::string_view bytes, size_t ascii, char* p) {
   size_t n = 0, i = 0;
@@ -346,16 +350,9 @@ size_t MacRomanToUtf8At(std::string_view bytes, size_t ascii, char* p) {
   for (; i + 8 <= bytes.size(); i += 8) {
     uint32_t f[8];
     for (int k = 0; k < 8; ++k) f[k] = FormOf(static_cast<unsigned char>(bytes[i + size_t(k)]));
-    for (int k = 0; k < 8; ++k) {
-      std::memcpy(p + n, &f[k], 4);
-      n += FormSize(f[k]);
-    }
+    for (int k = 0; k < 8; ++k) n += PutForm(p + n, f[k]);
   }
-  for (; i < bytes.size(); ++i) {
-    uint32_t f = FormOf(static_cast<unsigned char>(bytes[i]));
-    std::memcpy(p + n, &f, 4);
-    n += FormSize(f);
-  }
+  for (; i < bytes.size(); ++i) n += PutForm(p + n, FormOf(static_cast<unsigned char>(bytes[i])));
   return n;
 }
 }  // namespace

@@ -127,8 +127,7 @@ bool AppendToArray(Frame& f, const Args& a, Value*) {
   if (!array) return false;
   if (array->items().size() > f.rt->maxArray) return Fail(f, "APPEND TO ARRAY: the array is too large");
   Value converted;
-  if (!ConvertValue(array->elem, v, &converted) &&
-      !Convert(f, array->elem, std::move(v), &converted, "an element of " + VarLabel(f, a[0])))
+  if (!Convert(f, array->elem, std::move(v), &converted, [&] { return "an element of " + VarLabel(f, a[0]); }))
     return false;
   array->itemsMut().push_back(std::move(converted));
   return true;

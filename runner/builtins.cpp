@@ -40,13 +40,11 @@ bool DeclareVar(Frame& f, Var* var, int32_t ref, Type type, int maxLen) {
       (nullish && (type == Type::Object || type == Type::Collection))) {
     var->v = Value::Empty(type);
   } else if (v.type != type) {
+    auto label = [&] { return ref < 0 ? "$" + std::to_string(-ref) : VarLabel(f, ref); };
+    if (v.type == Type::Array)
+      return Fail(f, label() + " is an array and cannot be declared " + std::string(TypeName(type)));
     Value converted;
-    if (v.type == Type::Array || !ConvertValue(type, var->v, &converted)) {
-      std::string label = ref < 0 ? "$" + std::to_string(-ref) : VarLabel(f, ref);
-      if (v.type == Type::Array)
-        return Fail(f, label + " is an array and cannot be declared " + std::string(TypeName(type)));
-      if (!Convert(f, type, v, &converted, label)) return false;
-    }
+    if (!Convert(f, type, v, &converted, label)) return false;
     var->v = std::move(converted);
   }
   var->maxLen = maxLen;

@@ -10,6 +10,7 @@
 //                  objects and collections, JSON, the collection member functions
 //                  (no Frame: errors as texts, formulas through a hook).
 #pragma once
+#include <concepts>
 #include <cstdio>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -208,11 +209,18 @@ inline bool IsWholeVar(const Node& n) {
          n.op == Op::Interprocess;
 }
 
-// Converts v to the type of a variable that already has one (`what` names it).
-[[nodiscard]] bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what);
-// The same conversion, reporting nothing: false, with v as it was, where Convert would
-// fail. For callers that name the variable only when there is something to report.
+// The conversion Convert makes, reporting nothing: false, with v as it was, when there is
+// none.
 [[nodiscard]] bool ConvertValue(Type to, Value& v, Value* out);
+// Reports that a value of type `from` cannot go into `what`, which is of type `to`; false.
+bool ConversionFails(Frame& f, Type to, Type from, const std::string& what);
+// Converts v to the type of a variable that already has one; what() names it, and is
+// asked only for a message (most values convert, and naming costs a string).
+template <typename What>
+  requires std::invocable<What>
+[[nodiscard]] bool Convert(Frame& f, Type to, Value v, Value* out, What what) {
+  return ConvertValue(to, v, out) || ConversionFails(f, to, v.type, what());
+}
 std::string Article(Type t);  // "a text", "an array"
 std::string VarLabel(const Frame& f, int32_t node);  // "$x", "<>y", "z"
 

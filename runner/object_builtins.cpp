@@ -422,9 +422,8 @@ bool CollectionToArray(Frame& f, const Args& a, Value*) {
     std::vector<Value>& out = arr.itemsMut();
     for (size_t k = 0; k < values.size(); ++k) {
       if (values[k].type == Type::Null || values[k].type == Type::Undefined) continue;  // empty element
-      Value v = values[k];
-      if (!ConvertValue(elem, v, &out[k + 1]) &&
-          !Convert(f, elem, std::move(v), &out[k + 1], VarLabel(f, a[i]) + "{" + std::to_string(k + 1) + "}"))
+      if (!Convert(f, elem, values[k], &out[k + 1],
+                   [&] { return VarLabel(f, a[i]) + "{" + std::to_string(k + 1) + "}"; }))
         return false;
     }
     var->v = std::move(arr);

@@ -303,11 +303,10 @@ bool ConvertValue(Type to, Value& v, Value* out) {
   return false;
 }
 
-bool Convert(Frame& f, Type to, Value v, Value* out, const std::string& what) {
-  if (ConvertValue(to, v, out)) return true;
-  if (v.type == Type::Undefined) return Fail(f, "the value assigned to " + what + " is undefined");
-  return Fail(f, "cannot put " + Article(v.type) + " into " + what + ", which is " +
-                     Article(to) + (to == Type::Long || to == Type::Real ? NumHint(v.type) : ""));
+bool ConversionFails(Frame& f, Type to, Type from, const std::string& what) {
+  if (from == Type::Undefined) return Fail(f, "the value assigned to " + what + " is undefined");
+  return Fail(f, "cannot put " + Article(from) + " into " + what + ", which is " +
+                     Article(to) + (to == Type::Long || to == Type::Real ? NumHint(from) : ""));
 }
 
 std::string NumHint(Type got) {

@@ -52,7 +52,7 @@ bool AssignVar(Frame& f, Var* var, Value v, Label label) {
     return true;
   }
   Value converted;
-  if (!Convert(f, var->v.type, std::move(v), &converted, label())) return false;
+  if (!Convert(f, var->v.type, std::move(v), &converted, label)) return false;
   if (var->maxLen > 0 && converted.type == Type::Text && TextLength(converted.str()) > size_t(var->maxLen))
     converted.strMut().resize(UnitsToBytes(converted.str(), size_t(var->maxLen)));
   var->v = std::move(converted);
@@ -69,8 +69,7 @@ bool AssignElementIn(Frame& f, Value& base, int32_t index, Value v, int32_t labe
       slot = std::move(v);
       return true;
     }
-    return ConvertValue(base.elem, v, &slot) ||
-           Convert(f, base.elem, std::move(v), &slot, "an element of " + VarLabel(f, label));
+    return Convert(f, base.elem, std::move(v), &slot, [&] { return "an element of " + VarLabel(f, label); });
   }
   if (base.type == Type::Blob) {
     if (!CheckIndex(f, base, index, label)) return false;

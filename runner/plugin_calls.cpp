@@ -101,15 +101,14 @@ inline int32_t AsLong(const Value& v) {
 }
 
 // A longint array parameter from an array of numbers, straight into the host's block;
-// element 0 is not passed.
-[[gnu::noinline]] void CopyLongs(host::Value* out, const Value& v, uint64_t* synced, bool input) {
-  const uint64_t version = v.itemsVersion();
-  *synced = 0;
+// element 0 is not passed. False when there is no memory for them (the command then sees
+// an empty array).
+[[gnu::noinline]] bool CopyLongs(host::Value* out, const Value& v) {
   const std::vector<Value>& items = v.items();
   const size_t n = items.empty() ? 0 : items.size() - 1;
   Ensure(out, Kind::LongArray);
   std::span<int32_t> to = out->ResizeLongs(n);
-  if (to.size() != n) return;  // no memory: the command sees an empty array
+  if (to.size() != n) return false;
   const Value* from = items.data() + 1;
   // A longint array's elements are longints: copied without a test that branches.
   bool longs = true;
@@ -119,7 +118,7 @@ inline int32_t AsLong(const Value& v) {
   }
   if (!longs)
     for (size_t k = 0; k < n; ++k) to[k] = AsLong(from[k]);
-  if (input) *synced = version;
+  return true;
 }
 // The same, where the host value of an input that already holds these elements stays as
 // it is; that of an in/out one holds them only until the command writes it.
@@ -129,7 +128,7 @@ inline int32_t AsLong(const Value& v) {
     if (!input) *synced = 0;
     return;
   }
-  CopyLongs(out, v, synced, input);
+  *synced = CopyLongs(out, v) && input ? version : 0;
 }
 
 // The parameters most calls pass, filled in place without the general conversion (and
@@ -386,25 +385,24 @@ inline void PutBytes(Value& v, std::string_view bytes) {
       const Type elem = v.elem;
       // Elements that already hold longints take the new ones where they are (no value
       // made and dropped), without a test that branches; the others go one by one.
+      bool whole = false;
       if (elem == Type::Long) {
-        bool allLong = true;
+        whole = true;
         for (size_t k = 0; k < longs.size(); ++k) {
-          allLong &= to[k].type == Type::Long;
+          whole &= to[k].type == Type::Long;
           to[k].l = longs[k];
-        }
-        if (allLong) {
-          sv.synced[i] = v.itemsVersion();  // the elements are the host's now
-          return true;
         }
         // else the loop below makes each element whole again
       }
-      for (size_t k = 0; k < longs.size(); ++k) {
-        Value& e = to[k];
-        if (e.type == elem && elem == Type::Long) e.l = longs[k];
-        else if (e.type == elem) e.r = longs[k];
-        else e = elem == Type::Real ? Value::Real(longs[k]) : Value::Long(longs[k]);
+      if (!whole) {
+        for (size_t k = 0; k < longs.size(); ++k) {
+          Value& e = to[k];
+          if (e.type == elem && elem == Type::Long) e.l = longs[k];
+          else if (e.type == elem) e.r = longs[k];
+          else e = elem == Type::Real ? Value::Real(longs[k]) : Value::Long(longs[k]);
+        }
       }
-      sv.synced[i] = v.itemsVersion();
+      sv.synced[i] = v.itemsVersion();  // the elements are the host's now
       return true;
     }
     default:
