@@ -21,6 +21,10 @@
 
 #include "abi/abi.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vrx {
 
 constexpr size_t kTextLimit = size_t(kMaxTextLength);
@@ -85,13 +89,24 @@ constexpr uint8_t Rot13Byte(uint8_t b) {
   if ((b >= 'n' && b <= 'z') || (b >= 'N' && b <= 'Z')) return uint8_t(b - 13);
   return b;
 }
-// Rot13Byte of sixteen bytes: a fixed count that the compiler turns into vector
-// instructions. `in` and `out` may be the same.
+// Rot13Byte of sixteen bytes. `in` and `out` may be the same. A byte is a letter when,
+// with bit 5 set, it lies in 'a'..'z'; moved to the bottom of the signed range, one
+// compare tells a letter and another its half of the alphabet.
 inline void Rot13Block(const uint8_t* in, uint8_t* out) {
+#if defined(__SSE2__)
+  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  const __m128i from = _mm_add_epi8(_mm_or_si128(x, _mm_set1_epi8(0x20)), _mm_set1_epi8(char(0x80 - 'a')));
+  const __m128i letter = _mm_cmplt_epi8(from, _mm_set1_epi8(char(-128 + 26)));
+  const __m128i firstHalf = _mm_cmplt_epi8(from, _mm_set1_epi8(char(-128 + 13)));
+  // +13 in the first half, -13 in the second, 0 for any other byte
+  const __m128i step = _mm_sub_epi8(_mm_set1_epi8(-13), _mm_and_si128(firstHalf, _mm_set1_epi8(-26)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_add_epi8(x, _mm_and_si128(letter, step)));
+#else
   uint8_t b[16];
   std::memcpy(b, in, 16);
   for (uint8_t& c : b) c = Rot13Byte(c);
   std::memcpy(out, b, 16);
+#endif
 }
 // Rot13Byte of every byte, for the bytes a block does not take.
 struct Rot13Table {
