@@ -216,6 +216,9 @@ uint32_t DateToSeconds(const DateValue& date, int32_t time, int32_t flag, int32_
   f.year = date.year;
   f.month = date.month;
   f.day = date.day;
+  // The null date (a date variable never set) is no day: it counts as the first day of
+  // the scale, so that it gives the time alone rather than a year 0 wrapped past 2^32.
+  if (date.year == 0 && date.month == 0 && date.day == 0) f = {1904, 1, 1, 0, 0, 0, 0};
   f.hour = int16_t((time % 86400) / 3600);
   f.minute = int16_t((time % 3600) / 60);
   f.second = int16_t(time % 60);

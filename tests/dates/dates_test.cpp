@@ -107,6 +107,8 @@ TEST(Dates, DatesAndTimesToSecondsAndBack) {
   EXPECT_EQ(DateToSeconds(d, 14 * 3600 + 7 * 60 + 9, 1, 3600), At(2002, 3, 5, 13, 7, 9));
   // A time of a day or more wraps into the same day.
   EXPECT_EQ(DateToSeconds(d, 86400 + 60, 0, 0), At(2002, 3, 5, 0, 1, 0));
+  // The null date gives the time alone.
+  EXPECT_EQ(DateToSeconds(DateValue{0, 0, 0}, 61, 0, 0), 61u);
 
   DateValue out{};
   int32_t time = -1;
