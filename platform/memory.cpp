@@ -327,7 +327,6 @@ int16_t AppendHandle(Handle src, Handle dst) {
   return heap.lastError = kNoErr;
 }
 
-
 void EmptyHandle(Handle h) {
   if (Block* b = Find(h)) {
     std::free(b->data);

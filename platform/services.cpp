@@ -337,7 +337,6 @@ inline size_t PutForm(char* p, uint32_t f) {
 
 // Mac Roman bytes, the first `ascii` of them ASCII, as UTF-8 at p, which has room for
 // three bytes a character and one more that the last copy may write; the UTF-8 length.
-
 size_t MacRomanToUtf8At(std::string_view bytes, size_t ascii, char* p) {
   size_t n = 0, i = 0;
   if (ascii >= 16) {  // a few ASCII bytes go through the table as well as any
