@@ -728,14 +728,15 @@ inline uint32_t Word(const uint8_t* p) {
   if (texts == Host::Texts::Utf8) platform::MacRomanToUtf8(bytes, to);
   else to->assign(bytes);
 }
-// A text result's bytes into *to.
-[[gnu::noinline]] void TakeText(const TextValue& text, std::string* to, Host::Texts texts) {
+// A text result's bytes into *to; how many there were.
+[[gnu::noinline]] int32_t TakeText(const TextValue& text, std::string* to, Host::Texts texts) {
   int32_t size;
   const uint8_t* p = platform::HandleBytes(text.handle, &size);
   int32_t length = text.length;  // packed fields: copy before comparing
-  int32_t n = std::min<int32_t>(length < 0 ? 0 : length, size);
-  if (p && n > 0) PutText(std::string_view(reinterpret_cast<const char*>(p), size_t(n)), to, texts);
+  int32_t n = p ? std::min<int32_t>(length < 0 ? 0 : length, size) : 0;
+  if (n > 0) PutText(std::string_view(reinterpret_cast<const char*>(p), size_t(n)), to, texts);
   platform::DisposeHandle(text.handle);
+  return std::max(n, 0);
 }
 }  // namespace
 
@@ -769,11 +770,14 @@ CallResult Host::CallSlots(const vrx::CommandInfo& row, void** slots, std::strin
   switch (r.kind) {
     case ResultKind::Text:
       r.written = text.length != int16_t(-23131) || text.handle != 0;
-      if (text.handle) TakeText(text, to, texts);
+      if (text.handle) r.length = TakeText(text, to, texts);
       break;
     case ResultKind::String:
       for (size_t i = 0; i < sizeof string; i += 4) r.written |= Word(string + i) != canary;
-      if (r.written) PutText(std::string_view(reinterpret_cast<const char*>(string + 1), string[0]), to, texts);
+      if (r.written) {
+        r.length = string[0];
+        PutText(std::string_view(reinterpret_cast<const char*>(string + 1), string[0]), to, texts);
+      }
       break;
     case ResultKind::Blob: {
       Handle h = Word(area);
@@ -781,7 +785,10 @@ CallResult Host::CallSlots(const vrx::CommandInfo& row, void** slots, std::strin
       if (r.written && h) {
         int32_t size;
         const uint8_t* p = platform::HandleBytes(h, &size);
-        if (p) to->assign(reinterpret_cast<const char*>(p), size_t(size));
+        if (p) {
+          to->assign(reinterpret_cast<const char*>(p), size_t(size));
+          r.length = size;
+        }
         platform::DisposeHandle(h);
       }
       break;

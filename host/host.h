@@ -115,6 +115,9 @@ struct CallResult {
   ResultKind kind = ResultKind::None;
   bool written = false;
   int32_t value = 0;   // long and byte results
+  // Text, string and BLOB results: how many bytes the plug-in gave (0: none). Read in
+  // place of the size of what they became, which was stored a moment ago.
+  int32_t length = 0;
   std::string bytes;   // text, string, blob results (the host frees their handles)
 };
 

@@ -74,10 +74,18 @@ struct SiteValues {
   // value holds as they are (0: none). An input array left unchanged since is not
   // copied again: a loop that polls the same references passes them once.
   std::vector<uint64_t> synced;
+  // By parameter: the local variable a longint, integer or time output is written in
+  // where it stands (the plug-in gets the address of its number), or null.
+  std::vector<Var*> direct;
+  // Bit i: output i may be such a variable (worked out at the first call: it names a
+  // local or parameter variable of this kind that no earlier output names).
+  uint32_t directable = 0;
+  bool planned = false;
 
   void Resize(size_t n) {
     if (values.size() == n) return;  // a site's calls have the same number of arguments
     values.resize(n);
+    direct.resize(n, nullptr);
     slots.resize(n, nullptr);
     kinds.resize(n, vrx::Kind::None);
     targets.resize(n);

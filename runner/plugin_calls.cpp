@@ -427,6 +427,11 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
     const Node& arg = a.node(i);
     if (dir != Dir::Out && dir != Dir::InOut) continue;
     Kind kind = c.params[i].kind;
+    if (Var* written = sv.direct[i]) {
+      // An integer is the low 16 bits the plug-in wrote, as a signed number.
+      if (kind == Kind::Integer) written->v.l = int16_t(uint16_t(uint32_t(written->v.l)));
+      continue;
+    }
     const Target& resolved = sv.targets[i];
     Var* var = resolved.var;
     if (!var) {
@@ -498,8 +503,47 @@ bool IsTarget(const Node& n) { return n.op == Op::Element || n.op == Op::Deref |
   return Fill(f, c, i, *v, sv);
 }
 
+// The outputs that may be written where their variable stands: longints, integers and
+// times into a whole local or parameter variable ($x, $1: nothing outside this call
+// reaches it while the command waits) that no earlier output names, perhaps through a
+// pointer or an element.
+uint32_t DirectableOutputs(const vrx::CommandInfo& c, const Args& a) {
+  uint32_t mask = 0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const Dir dir = c.params[i].dir;
+    const Kind kind = c.params[i].kind;
+    const Node& n = a.node(i);
+    if (dir != Dir::Out && dir != Dir::InOut) continue;
+    if (IsTarget(n)) break;  // may name any variable named after it
+    if (kind != Kind::Long && kind != Kind::Integer && kind != Kind::Time) continue;
+    if (n.op != Op::Local && n.op != Op::Param) continue;
+    bool named = false;
+    for (size_t j = 0; j < i; ++j) {
+      const Node& m = a.node(j);
+      named |= (c.params[j].dir == Dir::Out || c.params[j].dir == Dir::InOut) && m.op == n.op && m.a == n.a;
+    }
+    if (!named) mask |= 1u << i;
+  }
+  return mask;
+}
+
+// The variable output i is written in, when DirectableOutputs allows it and the variable
+// holds a longint or a time, or nothing yet. A trace shows the host values, so it has
+// them all.
+[[gnu::always_inline]] inline Var* DirectNumber(Frame& f, size_t i, const Node& arg, const SiteValues& sv) {
+  if (!(sv.directable >> i & 1) || f.rt->trace) return nullptr;
+  Var* var = WholeVar(f, arg);
+  const Type t = var->v.type;
+  if ((t != Type::Long && t != Type::Time && t != Type::Undefined) || var->maxLen != 0) return nullptr;
+  return var;
+}
+
 // Fills the host values of a call from its arguments, strictly left to right.
 bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& sv) {
+  if (!sv.planned) [[unlikely]] {
+    sv.directable = DirectableOutputs(c, a);
+    sv.planned = true;
+  }
   for (size_t i = 0; i < a.size(); ++i) {
     const Node& arg = a.node(i);
     if (arg.op == Op::Star && arg.a == 0) return Fail(f, ParamLabel(c, i) + ": * is not a value");
@@ -507,6 +551,8 @@ bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& 
     Kind kind = c.params[i].kind;
     if (dir == Dir::Out || dir == Dir::InOut) {
       sv.targets[i].var = nullptr;
+      // The number is set up after every input is read (one may name the same variable).
+      if ((sv.direct[i] = DirectNumber(f, i, arg, sv))) continue;
       if (IsTarget(arg)) [[unlikely]] {
         if (!FillTarget(f, c, a, i, sv)) return false;
         continue;
@@ -647,13 +693,13 @@ std::string* ResultTarget(SiteValues& sv, vrx::ResultKind kind) {
   return &sv.resultBytes;
 }
 
-// A text or BLOB result (a text's already in UTF-8) from where ResultTarget put it. A
-// result in the site's result bytes moves into a new value that the site keeps in place
-// of one that is shared.
-void ResultBytes(SiteValues& sv, Type type, Value* out) {
+// A text or BLOB result (a text's already in UTF-8; `length` bytes as the plug-in gave
+// it) from where ResultTarget put it. A result in the site's result bytes moves into a
+// new value that the site keeps in place of one that is shared.
+void ResultBytes(SiteValues& sv, Type type, int32_t length, Value* out) {
   if (sv.into != SiteValues::kNoKept) {
     Value& k = sv.kept[sv.into];
-    if (k.str().empty()) {
+    if (length == 0) {
       *out = Value::Empty(type);
       return;
     }
@@ -666,7 +712,7 @@ void ResultBytes(SiteValues& sv, Type type, Value* out) {
     return;
   }
   std::string& bytes = sv.resultBytes;
-  if (bytes.empty()) {
+  if (length == 0) {
     *out = Value::Empty(type);
     return;
   }
@@ -715,10 +761,10 @@ class HeldSite {
         break;
       case vrx::ResultKind::Text:
       case vrx::ResultKind::String:
-        ResultBytes(sv, Type::Text, out);
+        ResultBytes(sv, Type::Text, r.length, out);
         break;
       case vrx::ResultKind::Blob:
-        ResultBytes(sv, Type::Blob, out);
+        ResultBytes(sv, Type::Blob, r.length, out);
         break;
       case vrx::ResultKind::None:
         *out = Value();
@@ -742,7 +788,22 @@ bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
   if (f.rt->aborting) return false;
   static_assert(vrx::kMaxParams <= vrx::kParamSlots);
   void* slots[vrx::kParamSlots] = {};
-  for (size_t i = 0; i < a.size(); ++i) slots[i] = sv.Slot(i);
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Var* var = sv.direct[i]) {
+      // An output starts at 0, as the host value it stands for would; one that did not
+      // exist takes the type the copy back would give it.
+      Value& v = var->v;
+      if (v.type == Type::Undefined) {
+        v.type = c.params[i].kind == Kind::Time ? Type::Time : Type::Long;
+        v.l = 0;
+      } else if (c.params[i].dir == Dir::Out) {
+        v.l = 0;
+      }
+      slots[i] = &v.l;
+      continue;
+    }
+    slots[i] = sv.Slot(i);
+  }
   if (f.rt->trace) [[unlikely]] {
     std::vector<std::string> inputs;
     for (size_t i = 0; i < a.size(); ++i)

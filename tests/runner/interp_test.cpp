@@ -598,6 +598,24 @@ TEST(Plugin, TextsBecomeMacRomanOnlyWhereTheyEnterThePlugin) {
                                              "5 \xC3\xA9\xE2\x9C\x93"}));
 }
 
+TEST(Plugin, NumberOutputsWrittenWhereTheirVariablesStand) {
+  // A longint or integer output goes straight into a local variable: an integer must
+  // still come out signed (a listening port above 32767), as through a real variable;
+  // one variable named by several outputs takes the last; an in/out count is read and
+  // written in place.
+  Outcome o = RunMain(
+      "$l:=VRX_ListenStream(0;0;0;0;0;0;2130706433)\nC_REAL($portReal)\n"
+      "$r:=VRX_GetStreamAddresses($l;$addr;$remote;$port;$x;$local)\n"
+      "$r:=VRX_GetStreamAddresses($l;$addr;$remote;$portReal;$x;$local)\n"
+      "$r:=VRX_GetStreamAddresses($l;$same;$same;$same;$same;$same)\n"
+      "C_BLOB($b)\nTEXT TO BLOB(\"abcabc\";$b;Mac text without length)\n$n:=5\n"
+      "$last:=VRX_FindInBlob($b;0;\"c\";$n)\n"
+      "ECHO(String($port=$portReal)+\" \"+String($port<0)+\" \"+String(Type($port))+\" \"+String($same)+\" \"+"
+      "String($local)+\" \"+String($n)+\" \"+String($last))\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, std::vector<std::string>{"True True 9 2130706433 2130706433 2 5"});
+}
+
 TEST(Plugin, OutputsOfRepeatedCallsDoNotCarryOver) {
   // Each call site keeps its host values between calls: a shorter string after a longer
   // one, a real and a time receiving longints, and a recursion through the same site
