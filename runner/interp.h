@@ -74,6 +74,14 @@ struct SiteValues {
   // value holds as they are (0: none). An input array left unchanged since is not
   // copied again: a loop that polls the same references passes them once.
   std::vector<uint64_t> synced;
+  // By parameter, for an in/out longint array: the elements it held (as longints) when
+  // its elements had `version`. A call that leaves both the elements and the host's
+  // block as they were then has nothing to copy back: polling states that did not change.
+  struct Longs {
+    uint64_t version = 0;
+    std::vector<int32_t> longs;
+  };
+  std::vector<Longs> longsBack;  // empty until an array is copied back
   // By parameter: the local variable a longint, integer or time output is written in
   // where it stands (the plug-in gets the address of its number), or null.
   std::vector<Var*> direct;

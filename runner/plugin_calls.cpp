@@ -379,6 +379,14 @@ inline void PutBytes(Value& v, std::string_view bytes) {
       if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real)) return false;
       // Read where the host keeps them: the runner's own allocations move no host block.
       std::span<const int32_t> longs = h.LongsView();
+      if (sv.longsBack.size() <= i) sv.longsBack.resize(sv.values.size());
+      SiteValues::Longs& back = sv.longsBack[i];
+      const uint64_t now = v.itemsVersion();
+      if (now != 0 && back.version == now && back.longs.size() == longs.size() &&
+          std::equal(longs.begin(), longs.end(), back.longs.begin())) {
+        sv.synced[i] = now;  // the elements and the block are equal still
+        return true;
+      }
       std::vector<Value>& items = v.itemsMut();
       if (items.size() != longs.size() + 1) items.resize(longs.size() + 1);
       Value* to = items.data() + 1;
@@ -402,7 +410,8 @@ inline void PutBytes(Value& v, std::string_view bytes) {
           else e = elem == Type::Real ? Value::Real(longs[k]) : Value::Long(longs[k]);
         }
       }
-      sv.synced[i] = v.itemsVersion();  // the elements are the host's now
+      sv.synced[i] = back.version = v.itemsVersion();  // the elements are the host's now
+      back.longs.assign(longs.begin(), longs.end());
       return true;
     }
     default:
