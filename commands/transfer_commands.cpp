@@ -300,7 +300,7 @@ class BlobSink final : public ReceiveSink {
  public:
   BlobSink(std::string& blob, int32_t options, int64_t limit, std::string_view delimiter, int64_t searchFrom)
       : blob_(blob), conversion_(options), options_(options), limit_(limit), delimiter_(delimiter),
-        searchFrom_(std::max<int64_t>(searchFrom - int64_t(delimiter.size()) + 1, 0)) {
+        searchFrom_(std::max<int64_t>(searchFrom - int64_t(delimiter.size()) + 1, 0)), idleSize_(blob.size()) {
     // With a limit the final size is known: room for it at once, within reason.
     if (limit > 0) blob.reserve(size_t(std::min<int64_t>(limit, kMaxReserve)));
   }
@@ -314,12 +314,24 @@ class BlobSink final : public ReceiveSink {
       Append(piece);
       return true;
     }
-    converted_.clear();
-    if (!conversion_.Feed(piece, converted_)) {
-      refused_ = std::move(piece);
-      return false;
+    // Fed in two parts, the last few bytes apart: where the conversion holds nothing
+    // after either, the data so far converts alone, and the BLOB can go back there.
+    const std::string_view all(piece);
+    const size_t split = all.size() - std::min<size_t>(all.size(), kTail);
+    for (const std::string_view part : {all.substr(0, split), all.substr(split)}) {
+      converted_.clear();
+      if (!conversion_.Feed(part, converted_)) {
+        refused_.assign(part.data(), size_t(all.data() + all.size() - part.data()));
+        return false;
+      }
+      Append(converted_);
+      sinceIdle_ += part;
+      if (conversion_.Idle()) {
+        idleSize_ = blob_.size();
+        rawTaken_ += sinceIdle_;
+        sinceIdle_.clear();
+      }
     }
-    Append(converted_);
     return true;
   }
   // The end of what this receive takes: what the conversion held is converted as such
@@ -332,7 +344,21 @@ class BlobSink final : public ReceiveSink {
       Append(converted_);
     else
       blob_ += converted_;
+    rawTaken_ += sinceIdle_;
+    sinceIdle_.clear();
     return true;
+  }
+  // With a conversion: the bytes the BLOB's new ones were converted from, as they came.
+  std::string_view Raw() const { return rawTaken_; }
+  // After memory ran short: the BLOB goes back to where the conversion last held
+  // nothing, and the bytes that came since, with any piece it could not take, go back
+  // to the stream as they came (so a later receive converts them afresh). A delimiter
+  // found past that point is found again then.
+  void GiveBack(StreamRecord** slot) {
+    (void)UnreadBytes(slot, refused_, true);
+    (void)UnreadBytes(slot, sinceIdle_, true);
+    blob_.resize(std::min(blob_.size(), idleSize_));
+    if (found_ != std::string::npos && found_ + delimiter_.size() > blob_.size()) found_ = std::string::npos;
   }
   bool Finished() override { return found_ != std::string::npos || (limit_ > 0 && int64_t(blob_.size()) >= limit_); }
   size_t Delimiter() const { return found_; }
@@ -346,10 +372,8 @@ class BlobSink final : public ReceiveSink {
   }
 
  public:
-  // A piece that could not be converted (no memory), to go back to the stream.
-  const std::string& refused() const { return refused_; }
-
  private:
+  static constexpr size_t kTail = 64;
   // A BLOB's size is a 32-bit number.
   static constexpr int64_t kCeiling = int64_t(INT32_MAX) - kReceivePiece * 3;
   std::string& blob_;
@@ -359,7 +383,11 @@ class BlobSink final : public ReceiveSink {
   const std::string delimiter_;
   int64_t searchFrom_;
   size_t found_ = std::string::npos;
-  std::string converted_, refused_;
+  std::string converted_;
+  size_t idleSize_;        // the BLOB's size where the conversion last held nothing
+  std::string sinceIdle_;  // what came since (the conversion holds part of it)
+  std::string rawTaken_;   // what came before
+  std::string refused_;    // what the conversion could not take
 };
 
 }  // namespace
@@ -385,13 +413,12 @@ void ReceiveBlobCommand(const Call& c) {
   const int64_t start = int64_t(blob.size());
   BlobSink sink(blob, c.Long(4), std::max(c.Long(3), 0), c.StringBytes(6),
                 (flags & kFlagSearchNew) ? start : 0);
-  if (ReceiveUntil(slot, ReceiveRules{true, Deadline::After(c.Long(7)), 0}, sink) == ReceiveEnd::SinkFailed) {
-    // The piece that could not be converted goes back to the stream. With nothing
-    // converted before it, the shortage is the answer and the BLOB stays as it was.
-    (void)UnreadBytes(slot, sink.refused(), true);
+  const ReceiveEnd end = ReceiveUntil(slot, ReceiveRules{true, Deadline::After(c.Long(7)), 0}, sink);
+  if (end == ReceiveEnd::SinkFailed || !sink.Finish()) {
+    // With nothing converted before what goes back, the shortage is the answer and the
+    // BLOB stays as it was.
+    sink.GiveBack(slot);
     if (int64_t(blob.size()) == start) return c.ResultLong(MemoryFailure());
-  } else if (!sink.Finish()) {
-    return c.ResultLong(MemoryFailure());
   }
   if (size_t p = sink.Delimiter(); p != std::string::npos) {
     const size_t dlen = c.StringBytes(6).size();
@@ -412,8 +439,11 @@ void ReceiveBlobCommand(const Call& c) {
   if (platform::SetHandleSize(h, int32_t(blob.size()))) {
     if (!blob.empty()) std::memcpy(platform::HandleAddress(h), blob.data(), blob.size());
   } else {
-    // No room for what came: it stays in the stream rather than being lost.
-    if (*slot && int64_t(blob.size()) > start)
+    // No room for what came: it stays in the stream rather than being lost, as it came
+    // where it was converted (a later receive converts it again).
+    if (*slot && c.Long(4) != 0 && sink.Delimiter() == std::string::npos)
+      (void)UnreadBytes(slot, sink.Raw(), true);
+    else if (*slot && int64_t(blob.size()) > start)
       (void)UnreadBytes(slot, std::string_view(blob).substr(size_t(start)), true);
     result = MemoryFailure();
   }
