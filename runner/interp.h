@@ -74,9 +74,8 @@ struct SiteValues {
   // value holds as they are (0: none). An input array left unchanged since is not
   // copied again: a loop that polls the same references passes them once.
   std::vector<uint64_t> synced;
-  // By parameter, for an in/out longint array: the elements it held (as longints) when
-  // its elements had `version`. A call that leaves both the elements and the host's
-  // block as they were then has nothing to copy back: polling states that did not change.
+  // By parameter, for an in/out longint array: its elements as longints when they last
+  // matched the host's block, with their version then.
   struct Longs {
     uint64_t version = 0;
     std::vector<int32_t> longs;

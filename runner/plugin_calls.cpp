@@ -379,12 +379,28 @@ inline void PutBytes(Value& v, std::string_view bytes) {
       if (v.type != Type::Array || (v.elem != Type::Long && v.elem != Type::Real)) return false;
       // Read where the host keeps them: the runner's own allocations move no host block.
       std::span<const int32_t> longs = h.LongsView();
+      // Elements equal to the block already are left as they are, and their version
+      // with them, so that the next call passes them as they stand: a poll whose states
+      // did not change. Elements known as longints since they last matched the block are
+      // compared in one go; others element by element.
       if (sv.longsBack.size() <= i) sv.longsBack.resize(sv.values.size());
       SiteValues::Longs& back = sv.longsBack[i];
-      const uint64_t now = v.itemsVersion();
-      if (now != 0 && back.version == now && back.longs.size() == longs.size() &&
-          std::equal(longs.begin(), longs.end(), back.longs.begin())) {
-        sv.synced[i] = now;  // the elements and the block are equal still
+      const uint64_t version = v.itemsVersion();
+      bool same = false;
+      if (version != 0 && back.version == version) {
+        same = back.longs.size() == longs.size() && std::equal(longs.begin(), longs.end(), back.longs.begin());
+      } else if (const std::vector<Value>& now = std::as_const(v).items();
+                 v.elem == Type::Long && now.size() == longs.size() + 1) {
+        const Value* e = now.data() + 1;
+        size_t k = 0;
+        while (k < longs.size() && e[k].type == Type::Long && e[k].l == longs[k]) ++k;
+        if ((same = k == longs.size())) {
+          back.version = version;
+          back.longs.assign(longs.begin(), longs.end());
+        }
+      }
+      if (same) {
+        sv.synced[i] = version;
         return true;
       }
       std::vector<Value>& items = v.itemsMut();
