@@ -176,16 +176,29 @@ namespace {
 // Converted bytes written to a file, up to a limit of converted bytes (0: none).
 class FileSink final : public ReceiveSink {
  public:
-  FileSink(int fd, int32_t options, int64_t limit) : fd_(fd), conversion_(options), options_(options), limit_(limit) {}
+  FileSink(int fd, int32_t options, int64_t limit)
+      : fd_(fd), conversion_(options), options_(options), limit_(limit), start_(lseek(fd, 0, SEEK_CUR)) {}
   int64_t Wanted() override { return limit_ > 0 ? std::min<int64_t>(limit_ - written_, kReceivePiece) : kReceivePiece; }
   bool Take(std::string& piece) override {
-    const std::string* bytes = &piece;
-    if (options_ != 0) {
-      converted_.clear();
-      if (!conversion_.Feed(piece, converted_)) return false;
-      bytes = &converted_;
+    if (options_ == 0) {
+      if (!Write(piece)) return Refuse(piece, piece);
+      idleWritten_ = written_;
+      return true;
     }
-    return Write(*bytes);
+    // Fed in two parts, the last few bytes apart: where the conversion holds nothing
+    // after either, the file can go back there (as a BLOB's receive does).
+    const std::string_view all(piece);
+    const size_t split = all.size() - std::min<size_t>(all.size(), kTail);
+    for (const std::string_view part : {all.substr(0, split), all.substr(split)}) {
+      converted_.clear();
+      if (!conversion_.Feed(part, converted_) || !Write(converted_)) return Refuse(all, part);
+      sinceIdle_ += part;
+      if (conversion_.Idle()) {
+        idleWritten_ = written_;
+        sinceIdle_.clear();
+      }
+    }
+    return true;
   }
   // The end of what this transfer takes: what the conversion held is converted as such.
   bool Finish() {
@@ -193,8 +206,24 @@ class FileSink final : public ReceiveSink {
     return conversion_.Finish(converted_) && Write(converted_);
   }
   bool Finished() override { return limit_ > 0 && written_ >= limit_; }
+  // After a conversion or a write failed: the file goes back to where the conversion
+  // last held nothing, and the bytes that came since return to the stream as they came.
+  // False when the file could not be cut back (its tail then holds some of them too).
+  bool GiveBack(StreamRecord** slot) {
+    (void)UnreadBytes(slot, refused_, true);
+    (void)UnreadBytes(slot, sinceIdle_, true);
+    written_ = idleWritten_;
+    const off_t end = start_ + off_t(idleWritten_);
+    return start_ >= 0 && ftruncate(fd_, end) == 0 && lseek(fd_, end, SEEK_SET) == end;
+  }
 
  private:
+  static constexpr size_t kTail = 64;
+  // Refuses the piece `all` from `part` on.
+  bool Refuse(std::string_view all, std::string_view part) {
+    refused_.assign(part.data(), size_t(all.data() + all.size() - part.data()));
+    return false;
+  }
   bool Write(const std::string& bytes) {
     written_ += int64_t(bytes.size());
     return WriteFully(fd_, bytes.data(), bytes.size());
@@ -203,8 +232,12 @@ class FileSink final : public ReceiveSink {
   ConversionStream conversion_;
   const int32_t options_;
   const int64_t limit_;
+  const off_t start_;  // where this transfer began writing
   int64_t written_ = 0;
+  int64_t idleWritten_ = 0;  // written where the conversion last held nothing
   std::string converted_;
+  std::string sinceIdle_;  // what came since (the conversion holds part of it)
+  std::string refused_;    // what was not taken
 };
 
 }  // namespace
@@ -225,11 +258,14 @@ void ReceiveFileCommand(const Call& c) {
   FileSink sink(file.fd, c.Long(3), std::max(c.Long(6), 0));
   // Seconds without data after which the transfer ends; none when not positive.
   const int32_t idleTicks = c.Long(5) > 0 ? int32_t(std::min<int64_t>(int64_t(c.Long(5)) * 60, INT32_MAX)) : 0;
-  // A failed conversion or write loses bytes: say so rather than leave the result as it
-  // came. Otherwise the result area stays as the host passed it.
+  // A failed conversion or write ends the transfer short: the bytes it could not place
+  // go back to the stream, and the result says so rather than staying as it came.
+  // Otherwise the result area stays as the host passed it.
   if (ReceiveUntil(slot, ReceiveRules{true, Deadline{}, idleTicks}, sink) == ReceiveEnd::SinkFailed ||
-      !sink.Finish())
+      !sink.Finish()) {
+    (void)sink.GiveBack(slot);
     c.ResultLong(-1);
+  }
   // A verified stream cut short: the file keeps what came, the result says it may be
   // incomplete.
   else if (HowDataEnded(slot) == NetStatus::Truncated)

@@ -179,6 +179,31 @@ TEST(ReceiveFile, EndsAfterTheIdleTimeOut) {
   EXPECT_TRUE(source.Finish());
 }
 
+TEST(ReceiveFile, NothingLostWhenMemoryRunsShortWhileConverting) {
+  if (!ConversionsActive()) GTEST_SKIP() << "the conversion options pass text through here";
+  // As for a BLOB: each allocation of a converting receive fails in turn; the file and
+  // what the next receive takes hold all of the data, once.
+  TempDir dir;
+  Host h(TestClockOptions());
+  RawPair pair(h);
+  ASSERT_NE(pair.ref, 0);
+  const std::string data = "QUJD\r\nREVG\r\nR0g", expected = "ABCDEFGH";
+  for (int64_t nth = 1;; ++nth) {
+    pair.Send(data);
+    ASSERT_TRUE(AwaitBytes(h, pair.ref, int32_t(data.size())));
+    WriteFile(dir / "got.txt", "");
+    platform::SetAllocationFailure(nth);
+    ReceiveFile(h, pair.ref, dir / "got.txt", 2, 1, 0, 256 | 8);
+    const bool failed = platform::AllocationCount() >= nth;
+    platform::SetAllocationFailure(0);
+    Value rest = Value::Blob("");
+    ReceiveBlob(h, pair.ref, rest, 0, 2, "", 10, 256 | 8);
+    ASSERT_EQ(ReadFile(dir / "got.txt") + rest.Bytes(), expected) << "allocation " << nth;
+    if (!failed) break;
+  }
+  nettest::Release(h, pair.ref);
+}
+
 TEST(ReceiveFile, UnopenableFileAndRejectedReference) {
   TempDir dir;
   uint16_t port = 0;
