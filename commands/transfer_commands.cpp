@@ -47,6 +47,64 @@ int32_t MemoryFailure() {
   return e ? e : platform::kMemFullErr;
 }
 
+// A receive's conversion fed a piece at a time, with a point to go back to: where it
+// last held nothing, the data so far converts alone. What came since is kept as it
+// came, to return to the stream when memory or the disk runs short; with `keepTaken`,
+// what came before it too.
+class Checkpoints {
+ public:
+  Checkpoints(int32_t options, bool keepTaken, int64_t at) : conversion_(options), keepTaken_(keepTaken), at_(at) {}
+  // Feeds `piece` in two parts, the last few bytes apart, so that the end of either may
+  // be such a point. `put` takes each part's converted bytes (false: it could not) and
+  // `at` tells where the output then stands. False at the first part that failed: it
+  // and the rest of the piece are refused.
+  template <typename Put, typename At>
+  bool Feed(std::string_view piece, Put put, At at) {
+    const size_t split = piece.size() - std::min<size_t>(piece.size(), kTail);
+    for (const std::string_view part : {piece.substr(0, split), piece.substr(split)}) {
+      converted_.clear();
+      if (!conversion_.Feed(part, converted_) || !put(converted_)) return Refuse(piece, part);
+      sinceIdle_ += part;
+      if (conversion_.Idle()) Reached(at());
+    }
+    return true;
+  }
+  // The end of the data: what the conversion holds, converted, in *out (false without
+  // memory for it). Once it is placed, Reached.
+  bool Finish(std::string** out) {
+    converted_.clear();
+    *out = &converted_;
+    return conversion_.Finish(converted_);
+  }
+  // A point to go back to, with the output at `at`.
+  void Reached(int64_t at) {
+    at_ = at;
+    if (keepTaken_) taken_ += sinceIdle_;
+    sinceIdle_.clear();
+  }
+  // Refuses `piece` from `part` on.
+  bool Refuse(std::string_view piece, std::string_view part) {
+    refused_.assign(part.data(), size_t(piece.data() + piece.size() - part.data()));
+    return false;
+  }
+  // Returns to the stream, as they came, what came since the last point and what was
+  // refused; where the output stood at that point.
+  int64_t GiveBack(StreamRecord** slot) {
+    (void)UnreadBytes(slot, refused_, true);
+    (void)UnreadBytes(slot, sinceIdle_, true);
+    return at_;
+  }
+  // With keepTaken: what came up to the last point.
+  std::string_view Taken() const { return taken_; }
+
+ private:
+  static constexpr size_t kTail = 64;
+  ConversionStream conversion_;
+  const bool keepTaken_;
+  int64_t at_;
+  std::string converted_, sinceIdle_, taken_, refused_;
+};
+
 // The host's file-system code for a file that cannot be opened to be sent.
 int32_t SendFileOpenError(int32_t windowsError) {
   struct Row {
@@ -177,67 +235,42 @@ namespace {
 class FileSink final : public ReceiveSink {
  public:
   FileSink(int fd, int32_t options, int64_t limit)
-      : fd_(fd), conversion_(options), options_(options), limit_(limit), start_(lseek(fd, 0, SEEK_CUR)) {}
+      : fd_(fd), options_(options), limit_(limit), start_(lseek(fd, 0, SEEK_CUR)), points_(options, false, 0) {}
   int64_t Wanted() override { return limit_ > 0 ? std::min<int64_t>(limit_ - written_, kReceivePiece) : kReceivePiece; }
   bool Take(std::string& piece) override {
-    if (options_ == 0) {
-      if (!Write(piece)) return Refuse(piece, piece);
-      idleWritten_ = written_;
-      return true;
-    }
-    // Fed in two parts, the last few bytes apart: where the conversion holds nothing
-    // after either, the file can go back there (as a BLOB's receive does).
-    const std::string_view all(piece);
-    const size_t split = all.size() - std::min<size_t>(all.size(), kTail);
-    for (const std::string_view part : {all.substr(0, split), all.substr(split)}) {
-      converted_.clear();
-      if (!conversion_.Feed(part, converted_) || !Write(converted_)) return Refuse(all, part);
-      sinceIdle_ += part;
-      if (conversion_.Idle()) {
-        idleWritten_ = written_;
-        sinceIdle_.clear();
-      }
-    }
+    if (options_ != 0)
+      return points_.Feed(piece, [&](const std::string& bytes) { return Write(bytes); }, [&] { return written_; });
+    if (!Write(piece)) return points_.Refuse(piece, piece);
+    points_.Reached(written_);
     return true;
   }
   // The end of what this transfer takes: what the conversion held is converted as such.
   bool Finish() {
-    converted_.clear();
-    return conversion_.Finish(converted_) && Write(converted_);
+    std::string* rest;
+    if (!points_.Finish(&rest) || !Write(*rest)) return false;
+    points_.Reached(written_);
+    return true;
   }
   bool Finished() override { return limit_ > 0 && written_ >= limit_; }
-  // After a conversion or a write failed: the file goes back to where the conversion
-  // last held nothing, and the bytes that came since return to the stream as they came.
-  // False when the file could not be cut back (its tail then holds some of them too).
+  // After a conversion or a write failed: the file goes back to the last point, and what
+  // came since returns to the stream. False when the file could not be cut back.
   bool GiveBack(StreamRecord** slot) {
-    (void)UnreadBytes(slot, refused_, true);
-    (void)UnreadBytes(slot, sinceIdle_, true);
-    written_ = idleWritten_;
-    const off_t end = start_ + off_t(idleWritten_);
+    written_ = points_.GiveBack(slot);
+    const off_t end = start_ + off_t(written_);
     return start_ >= 0 && ftruncate(fd_, end) == 0 && lseek(fd_, end, SEEK_SET) == end;
   }
 
  private:
-  static constexpr size_t kTail = 64;
-  // Refuses the piece `all` from `part` on.
-  bool Refuse(std::string_view all, std::string_view part) {
-    refused_.assign(part.data(), size_t(all.data() + all.size() - part.data()));
-    return false;
-  }
   bool Write(const std::string& bytes) {
     written_ += int64_t(bytes.size());
     return WriteFully(fd_, bytes.data(), bytes.size());
   }
   const int fd_;
-  ConversionStream conversion_;
   const int32_t options_;
   const int64_t limit_;
   const off_t start_;  // where this transfer began writing
   int64_t written_ = 0;
-  int64_t idleWritten_ = 0;  // written where the conversion last held nothing
-  std::string converted_;
-  std::string sinceIdle_;  // what came since (the conversion holds part of it)
-  std::string refused_;    // what was not taken
+  Checkpoints points_;
 };
 
 }  // namespace
@@ -335,8 +368,9 @@ namespace {
 class BlobSink final : public ReceiveSink {
  public:
   BlobSink(std::string& blob, int32_t options, int64_t limit, std::string_view delimiter, int64_t searchFrom)
-      : blob_(blob), conversion_(options), options_(options), limit_(limit), delimiter_(delimiter),
-        searchFrom_(std::max<int64_t>(searchFrom - int64_t(delimiter.size()) + 1, 0)), idleSize_(blob.size()) {
+      : blob_(blob), options_(options), limit_(limit), delimiter_(delimiter),
+        searchFrom_(std::max<int64_t>(searchFrom - int64_t(delimiter.size()) + 1, 0)),
+        points_(options, true, int64_t(blob.size())) {
     // With a limit the final size is known: room for it at once, within reason.
     if (limit > 0) blob.reserve(size_t(std::min<int64_t>(limit, kMaxReserve)));
   }
@@ -350,50 +384,29 @@ class BlobSink final : public ReceiveSink {
       Append(piece);
       return true;
     }
-    // Fed in two parts, the last few bytes apart: where the conversion holds nothing
-    // after either, the data so far converts alone, and the BLOB can go back there.
-    const std::string_view all(piece);
-    const size_t split = all.size() - std::min<size_t>(all.size(), kTail);
-    for (const std::string_view part : {all.substr(0, split), all.substr(split)}) {
-      converted_.clear();
-      if (!conversion_.Feed(part, converted_)) {
-        refused_.assign(part.data(), size_t(all.data() + all.size() - part.data()));
-        return false;
-      }
-      Append(converted_);
-      sinceIdle_ += part;
-      if (conversion_.Idle()) {
-        idleSize_ = blob_.size();
-        rawTaken_ += sinceIdle_;
-        sinceIdle_.clear();
-      }
-    }
-    return true;
+    return points_.Feed(
+        piece, [&](const std::string& bytes) { return Append(bytes), true; }, [&] { return int64_t(blob_.size()); });
   }
   // The end of what this receive takes: what the conversion held is converted as such
   // (false without memory for it). Past a delimiter found already, it joins what goes
   // back to the stream.
   bool Finish() {
-    converted_.clear();
-    if (!conversion_.Finish(converted_)) return false;
+    std::string* rest;
+    if (!points_.Finish(&rest)) return false;
     if (found_ == std::string::npos)
-      Append(converted_);
+      Append(*rest);
     else
-      blob_ += converted_;
-    rawTaken_ += sinceIdle_;
-    sinceIdle_.clear();
+      blob_ += *rest;
+    points_.Reached(int64_t(blob_.size()));
     return true;
   }
   // With a conversion: the bytes the BLOB's new ones were converted from, as they came.
-  std::string_view Raw() const { return rawTaken_; }
-  // After memory ran short: the BLOB goes back to where the conversion last held
-  // nothing, and the bytes that came since, with any piece it could not take, go back
-  // to the stream as they came (so a later receive converts them afresh). A delimiter
-  // found past that point is found again then.
+  std::string_view Raw() const { return points_.Taken(); }
+  // After memory ran short: the BLOB goes back to the last point where the conversion
+  // held nothing, and what came since returns to the stream as it came (a later receive
+  // converts it afresh). A delimiter found past that point is found again then.
   void GiveBack(StreamRecord** slot) {
-    (void)UnreadBytes(slot, refused_, true);
-    (void)UnreadBytes(slot, sinceIdle_, true);
-    blob_.resize(std::min(blob_.size(), idleSize_));
+    blob_.resize(std::min(blob_.size(), size_t(points_.GiveBack(slot))));
     if (found_ != std::string::npos && found_ + delimiter_.size() > blob_.size()) found_ = std::string::npos;
   }
   bool Finished() override { return found_ != std::string::npos || (limit_ > 0 && int64_t(blob_.size()) >= limit_); }
@@ -407,23 +420,15 @@ class BlobSink final : public ReceiveSink {
     searchFrom_ = std::max<int64_t>(int64_t(blob_.size()) - int64_t(delimiter_.size()) + 1, 0);
   }
 
- public:
- private:
-  static constexpr size_t kTail = 64;
   // A BLOB's size is a 32-bit number.
   static constexpr int64_t kCeiling = int64_t(INT32_MAX) - kReceivePiece * 3;
   std::string& blob_;
-  ConversionStream conversion_;
   const int32_t options_;
   const int64_t limit_;
   const std::string delimiter_;
   int64_t searchFrom_;
   size_t found_ = std::string::npos;
-  std::string converted_;
-  size_t idleSize_;        // the BLOB's size where the conversion last held nothing
-  std::string sinceIdle_;  // what came since (the conversion holds part of it)
-  std::string rawTaken_;   // what came before
-  std::string refused_;    // what the conversion could not take
+  Checkpoints points_;
 };
 
 }  // namespace
