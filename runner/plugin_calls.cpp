@@ -53,11 +53,12 @@ inline std::string_view ToMacRoman(const std::string& text) {
   }
   return c.macRoman;
 }
-// A text parameter's bytes as the plug-in reads them, valid until the next call.
+// A text parameter's bytes as the plug-in reads them, valid until the next call. A
+// literal converted before is known without looking at its bytes.
 [[gnu::always_inline]] inline std::string_view MacRomanArg(Frame& f, SiteValues& sv, size_t i, const Value& v) {
   const std::string& text = v.str();
-  if (IsAscii(text)) return text;
   if (i < sv.converted.size() && &sv.converted[i].from.str() == &text) return sv.converted[i].macRoman;
+  if (IsAscii(text)) return text;
   return ConvertedArg(f, sv, i, v);
 }
 
