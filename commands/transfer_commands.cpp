@@ -69,12 +69,11 @@ class Checkpoints {
     }
     return true;
   }
-  // The end of the data: what the conversion holds, converted, in *out (false without
-  // memory for it). Once it is placed, Reached.
-  bool Finish(std::string** out) {
+  // The end of the data: what the conversion held, converted (null without memory for
+  // it). Once it is placed, Reached.
+  const std::string* Finish() {
     converted_.clear();
-    *out = &converted_;
-    return conversion_.Finish(converted_);
+    return conversion_.Finish(converted_) ? &converted_ : nullptr;
   }
   // A point to go back to, with the output at `at`.
   void Reached(int64_t at) {
@@ -246,8 +245,8 @@ class FileSink final : public ReceiveSink {
   }
   // The end of what this transfer takes: what the conversion held is converted as such.
   bool Finish() {
-    std::string* rest;
-    if (!points_.Finish(&rest) || !Write(*rest)) return false;
+    const std::string* rest = points_.Finish();
+    if (!rest || !Write(*rest)) return false;
     points_.Reached(written_);
     return true;
   }
@@ -370,7 +369,7 @@ class BlobSink final : public ReceiveSink {
   BlobSink(std::string& blob, int32_t options, int64_t limit, std::string_view delimiter, int64_t searchFrom)
       : blob_(blob), options_(options), limit_(limit), delimiter_(delimiter),
         searchFrom_(std::max<int64_t>(searchFrom - int64_t(delimiter.size()) + 1, 0)),
-        points_(options, true, int64_t(blob.size())) {
+        start_(int64_t(blob.size())), points_(options, true, start_) {
     // With a limit the final size is known: room for it at once, within reason.
     if (limit > 0) blob.reserve(size_t(std::min<int64_t>(limit, kMaxReserve)));
   }
@@ -391,8 +390,8 @@ class BlobSink final : public ReceiveSink {
   // (false without memory for it). Past a delimiter found already, it joins what goes
   // back to the stream.
   bool Finish() {
-    std::string* rest;
-    if (!points_.Finish(&rest)) return false;
+    const std::string* rest = points_.Finish();
+    if (!rest) return false;
     if (found_ == std::string::npos)
       Append(*rest);
     else
@@ -400,8 +399,11 @@ class BlobSink final : public ReceiveSink {
     points_.Reached(int64_t(blob_.size()));
     return true;
   }
-  // With a conversion: the bytes the BLOB's new ones were converted from, as they came.
-  std::string_view Raw() const { return points_.Taken(); }
+  // The bytes the BLOB's new ones came as: with a conversion, what they were converted
+  // from; without, themselves.
+  std::string_view AsTheyCame() const {
+    return options_ != 0 ? points_.Taken() : std::string_view(blob_).substr(size_t(start_));
+  }
   // After memory ran short: the BLOB goes back to the last point where the conversion
   // held nothing, and what came since returns to the stream as it came (a later receive
   // converts it afresh). A delimiter found past that point is found again then.
@@ -428,6 +430,7 @@ class BlobSink final : public ReceiveSink {
   const std::string delimiter_;
   int64_t searchFrom_;
   size_t found_ = std::string::npos;
+  const int64_t start_;  // the BLOB's size before this receive
   Checkpoints points_;
 };
 
@@ -481,11 +484,12 @@ void ReceiveBlobCommand(const Call& c) {
     if (!blob.empty()) std::memcpy(platform::HandleAddress(h), blob.data(), blob.size());
   } else {
     // No room for what came: it stays in the stream rather than being lost, as it came
-    // where it was converted (a later receive converts it again).
-    if (*slot && c.Long(4) != 0 && sink.Delimiter() == std::string::npos)
-      (void)UnreadBytes(slot, sink.Raw(), true);
-    else if (*slot && int64_t(blob.size()) > start)
-      (void)UnreadBytes(slot, std::string_view(blob).substr(size_t(start)), true);
+    // (a later receive converts it again). Past a delimiter, what follows went back
+    // converted already, and so does this.
+    if (*slot)
+      (void)UnreadBytes(slot, sink.Delimiter() == std::string::npos ? sink.AsTheyCame()
+                                                                    : std::string_view(blob).substr(size_t(start)),
+                        true);
     result = MemoryFailure();
   }
   platform::SetHandleState(h, lockState);

@@ -736,7 +736,7 @@ inline uint32_t Word(const uint8_t* p) {
   int32_t n = p ? std::min<int32_t>(length < 0 ? 0 : length, size) : 0;
   if (n > 0) PutText(std::string_view(reinterpret_cast<const char*>(p), size_t(n)), to, texts);
   platform::DisposeHandle(text.handle);
-  return std::max(n, 0);
+  return n;
 }
 }  // namespace
 

@@ -80,23 +80,26 @@ struct SiteValues {
     uint64_t version = 0;
     std::vector<int32_t> longs;
   };
-  std::vector<Longs> longsBack;  // empty until an array is copied back
+  std::vector<Longs> longsBack;
   // By parameter: the local variable a longint, integer or time output is written in
   // where it stands (the plug-in gets the address of its number), or null.
   std::vector<Var*> direct;
-  // Bit i: output i may be such a variable (worked out at the first call: it names a
-  // local or parameter variable of this kind that no earlier output names).
+  // Bit i: output i may be such a variable (worked out when the values are first sized:
+  // it names a local or parameter variable of this kind that no earlier output names).
   uint32_t directable = 0;
-  bool planned = false;
 
-  void Resize(size_t n) {
-    if (values.size() == n) return;  // a site's calls have the same number of arguments
+  // False when the values had this size already: a site's calls have the same number of
+  // arguments.
+  bool Resize(size_t n) {
+    if (values.size() == n) return false;
     values.resize(n);
+    longsBack.resize(n);
     direct.resize(n, nullptr);
     slots.resize(n, nullptr);
     kinds.resize(n, vrx::Kind::None);
     targets.resize(n);
     synced.assign(n, 0);
+    return true;
   }
   [[gnu::always_inline]] void* Slot(size_t i) {
     if (kinds[i] != values[i].kind()) [[unlikely]] {

@@ -86,6 +86,9 @@ inline void Ensure(host::Value* slot, Kind kind) {
   vrx::PutString(static_cast<uint8_t*>(sv.Slot(i)), bytes.data(), bytes.size());
 }
 
+// The type a variable without one takes from a longint, integer or time output.
+inline Type NumberType(Kind kind) { return kind == Kind::Time ? Type::Time : Type::Long; }
+
 [[gnu::always_inline]] inline int32_t GetNumber(SiteValues& sv, size_t i) {
   Kind kind = sv.values[i].kind();
   if (kind == Kind::Integer) return *static_cast<const int16_t*>(sv.Slot(i));
@@ -337,7 +340,7 @@ inline void PutBytes(Value& v, std::string_view bytes) {
     case Kind::Long: case Kind::Integer: case Kind::Time:
       switch (v.type) {
         case Type::Undefined:
-          v.type = kind == Kind::Time ? Type::Time : Type::Long;
+          v.type = NumberType(kind);
           v.l = GetNumber(sv, i);
           return true;
         case Type::Long: case Type::Time: v.l = GetNumber(sv, i); return true;
@@ -384,7 +387,6 @@ inline void PutBytes(Value& v, std::string_view bytes) {
       // with them, so that the next call passes them as they stand: a poll whose states
       // did not change. Elements known as longints since they last matched the block are
       // compared in one go; others element by element.
-      if (sv.longsBack.size() <= i) sv.longsBack.resize(sv.values.size());
       SiteValues::Longs& back = sv.longsBack[i];
       const uint64_t version = v.itemsVersion();
       bool same = false;
@@ -532,9 +534,10 @@ bool IsTarget(const Node& n) { return n.op == Op::Element || n.op == Op::Deref |
 // The outputs that may be written where their variable stands: longints, integers and
 // times into a whole local or parameter variable ($x, $1: nothing outside this call
 // reaches it while the command waits) that no earlier output names, perhaps through a
-// pointer or an element.
-uint32_t DirectableOutputs(const vrx::CommandInfo& c, const Args& a) {
+// pointer or an element. None under a trace, which shows the host values.
+uint32_t DirectableOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a) {
   uint32_t mask = 0;
+  if (f.rt->trace) return mask;
   for (size_t i = 0; i < a.size(); ++i) {
     const Dir dir = c.params[i].dir;
     const Kind kind = c.params[i].kind;
@@ -554,10 +557,9 @@ uint32_t DirectableOutputs(const vrx::CommandInfo& c, const Args& a) {
 }
 
 // The variable output i is written in, when DirectableOutputs allows it and the variable
-// holds a longint or a time, or nothing yet. A trace shows the host values, so it has
-// them all.
+// holds a longint or a time, or nothing yet.
 [[gnu::always_inline]] inline Var* DirectNumber(Frame& f, size_t i, const Node& arg, const SiteValues& sv) {
-  if (!(sv.directable >> i & 1) || f.rt->trace) return nullptr;
+  if (!(sv.directable >> i & 1)) return nullptr;
   Var* var = WholeVar(f, arg);
   const Type t = var->v.type;
   if ((t != Type::Long && t != Type::Time && t != Type::Undefined) || var->maxLen != 0) return nullptr;
@@ -566,10 +568,6 @@ uint32_t DirectableOutputs(const vrx::CommandInfo& c, const Args& a) {
 
 // Fills the host values of a call from its arguments, strictly left to right.
 bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& sv) {
-  if (!sv.planned) [[unlikely]] {
-    sv.directable = DirectableOutputs(c, a);
-    sv.planned = true;
-  }
   for (size_t i = 0; i < a.size(); ++i) {
     const Node& arg = a.node(i);
     if (arg.op == Op::Star && arg.a == 0) return Fail(f, ParamLabel(c, i) + ": * is not a value");
@@ -809,22 +807,18 @@ bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
   Args a{f.code->args.data() + call.b, size_t(call.argc), f.nodes};
   HeldSite held(f.rt, site.spare);
   SiteValues& sv = *held;
-  sv.Resize(a.size());
+  if (sv.Resize(a.size())) sv.directable = DirectableOutputs(f, c, a);
   if (!FillInputs(f, c, a, sv)) return false;
   if (f.rt->aborting) return false;
   static_assert(vrx::kMaxParams <= vrx::kParamSlots);
   void* slots[vrx::kParamSlots] = {};
   for (size_t i = 0; i < a.size(); ++i) {
+    // An output starts at 0, as the host value it stands for would; a variable that did
+    // not exist takes the type the copy back would give it.
     if (Var* var = sv.direct[i]) {
-      // An output starts at 0, as the host value it stands for would; one that did not
-      // exist takes the type the copy back would give it.
       Value& v = var->v;
-      if (v.type == Type::Undefined) {
-        v.type = c.params[i].kind == Kind::Time ? Type::Time : Type::Long;
-        v.l = 0;
-      } else if (c.params[i].dir == Dir::Out) {
-        v.l = 0;
-      }
+      if (v.type == Type::Undefined || c.params[i].dir == Dir::Out) v.l = 0;
+      if (v.type == Type::Undefined) v.type = NumberType(c.params[i].kind);
       slots[i] = &v.l;
       continue;
     }
