@@ -87,6 +87,16 @@ struct ScalarCode {
   int32_t begin = 0, end = 0;  // Code::ins
   const Ins *first = nullptr, *last = nullptr;  // the same, once the method is compiled
   Ref result;
+  // A local variable and a whole literal under + - * ($i*86400, 60*$t), the commonest
+  // computed argument of a command: a longint parameter takes it worked out in
+  // integers, without running the code, when the variable holds a whole number. bin is
+  // Tok::End for any other code.
+  struct Whole {
+    Tok bin = Tok::End;
+    bool literalFirst = false;
+    int32_t local = 0;
+    int32_t literal = 0;
+  } whole;
 };
 constexpr int kScalarRegs = 16;
 InsFn ScalarInsFn(const Ins& ins);  // scalar.cpp
@@ -217,6 +227,7 @@ class CodeGen {
   int32_t Call(Op op, int32_t what, const std::vector<int32_t>& args);
   bool Pure(int32_t i) const { return node(i).pure; }
   bool Emit(int32_t i, int reg, Ref* out);
+  ScalarCode::Whole WholeForm(const Ins& ins) const;
 
   Program& program_;
   Code& code_;

@@ -2,6 +2,7 @@
 #include <unordered_map>
 
 #include "runner/code.h"
+#include "runner/interp.h"
 #include "runner/runner.h"
 
 namespace runner {
@@ -165,6 +166,28 @@ bool CodeGen::Emit(int32_t i, int reg, Ref* out) {
   *out = {Src::Reg, reg};
   return true;
 }
+// The form ScalarCode::Whole describes, when one instruction has it.
+ScalarCode::Whole CodeGen::WholeForm(const Ins& ins) const {
+  ScalarCode::Whole w;
+  if (ins.op != Op::Binary || (ins.bin != Tok::Plus && ins.bin != Tok::Minus && ins.bin != Tok::Star)) return w;
+  auto literal = [&](const Ref& r, int32_t* out) {
+    if (r.src == Src::Long) return *out = r.index, true;
+    if (r.src != Src::Const) return false;
+    const Value& v = code_.consts[size_t(r.index)];
+    return (v.type == Type::Real || v.type == Type::Long) && WholeNumber(v, out);
+  };
+  if (ins.x.src == Src::Local && literal(ins.y, &w.literal)) {
+    w.local = ins.x.index;
+  } else if (ins.y.src == Src::Local && literal(ins.x, &w.literal)) {
+    w.local = ins.y.index;
+    w.literalFirst = true;
+  } else {
+    return w;
+  }
+  w.bin = ins.bin;
+  return w;
+}
+
 int32_t CodeGen::Root(int32_t i) {
   if (!Pure(i)) return i;
   size_t mark = code_.ins.size();
@@ -175,6 +198,7 @@ int32_t CodeGen::Root(int32_t i) {
     return i;
   }
   sc.end = int32_t(code_.ins.size());
+  if (sc.end - sc.begin == 1) sc.whole = WholeForm(code_.ins.back());
   code_.scalars.push_back(sc);
   code_.nodes[size_t(i)].scalar = int32_t(code_.scalars.size() - 1);
   return i;

@@ -512,6 +512,25 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
   return Eval(f, a[i], &v) && Fill(f, c, i, v, sv);
 }
 
+// A longint or time parameter from a local variable and a whole literal under + - *
+// (ScalarCode::Whole), in integers, when the variable holds a whole number in the longint
+// range: the same number as real arithmetic gives, which is exact here, and past the
+// longint range the same rounding. False leaves the argument to EvalAndFill.
+[[gnu::always_inline]] inline bool FillWhole(Frame& f, const vrx::CommandInfo& c, const Node& n, size_t i,
+                                            SiteValues& sv) {
+  const Kind kind = c.params[i].kind;
+  if (n.scalar < 0 || (kind != Kind::Long && kind != Kind::Time) || c.params[i].dir == Dir::Ignored) return false;
+  const ScalarCode::Whole& w = f.code->scalars[size_t(n.scalar)].whole;
+  if (w.bin == Tok::End) return false;
+  int32_t whole;  // a For loop's counter is a real when its bounds are literals
+  if (!WholeNumber(f.locals[size_t(w.local)].v, &whole)) return false;
+  int64_t x = whole, y = w.literal;
+  if (w.literalFirst) std::swap(x, y);
+  const int64_t r = w.bin == Tok::Plus ? x + y : w.bin == Tok::Minus ? x - y : x * y;
+  PutNumber(sv, i, kind, r >= INT32_MIN && r <= INT32_MAX ? int32_t(r) : RealToLong(double(r)));
+  return true;
+}
+
 bool IsTarget(const Node& n) { return n.op == Op::Element || n.op == Op::Deref || n.op == Op::ParamAt; }
 
 // An output that an element, a pointer or ${n} names: where it goes is worked out now,
@@ -601,7 +620,11 @@ bool FillInputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& 
       }
       v = nullptr;
     }
-    if (!(v ? Fill(f, c, i, *v, sv) : EvalAndFill(f, c, a, i, sv))) return false;
+    if (v) {
+      if (!Fill(f, c, i, *v, sv)) return false;
+    } else if (!FillWhole(f, c, arg, i, sv) && !EvalAndFill(f, c, a, i, sv)) {
+      return false;
+    }
   }
   return true;
 }

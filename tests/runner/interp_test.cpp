@@ -616,6 +616,20 @@ TEST(Plugin, NumberOutputsWrittenWhereTheirVariablesStand) {
   EXPECT_EQ(o.out, std::vector<std::string>{"True True 9 2130706433 2130706433 2 5"});
 }
 
+TEST(Plugin, ComputedArgumentsPassTheNumberTheirExpressionGives) {
+  // A local and a whole literal under + - * reach a longint parameter worked out in
+  // integers: the same number as the expression's value passed from a variable, for
+  // longints and reals, whole or not, inside and past the longint range.
+  std::string m = "C_LONGINT($l)\n$l:=30000\n$s:=\"\"\n$n:=0\n"
+                  "For each ($x;New collection(7;2.5;30000;-30000;1e12))\n";
+  for (std::string e : {"$x*86400", "86400*$x", "$x+2147483000", "100-$x", "$l*86400", "$l-3"})
+    m += "  $v:=" + e + "\n  VRX_SecondsToDate(" + e + ";$d1;$t1;1)\n  VRX_SecondsToDate($v;$d2;$t2;1)\n"
+         "  $n:=$n+1\n  If (($d1#$d2)|($t1#$t2))\n    $s:=$s+\"" + e + " at \"+String($x)+\"; \"\n  End if\n";
+  Outcome o = RunMain(m + "End for each\nECHO(String($n)+\" \"+$s)\n");
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, std::vector<std::string>{"30 "});
+}
+
 TEST(Plugin, OutputsOfRepeatedCallsDoNotCarryOver) {
   // Each call site keeps its host values between calls: a shorter string after a longer
   // one, a real and a time receiving longints, and a recursion through the same site
