@@ -728,25 +728,61 @@ inline uint32_t Word(const uint8_t* p) {
   if (texts == Host::Texts::Utf8) platform::MacRomanToUtf8(bytes, to);
   else to->assign(bytes);
 }
-// A text result's bytes into *to; how many there were.
-[[gnu::noinline]] int32_t TakeText(const TextValue& text, std::string* to, Host::Texts texts) {
+// Whether *last holds these bytes; else it takes them. A text of 8 to 16 bytes, as a
+// command answers most, is compared and copied as two words that may overlap, without
+// a call.
+inline bool SameAsLast(std::string_view bytes, std::string* last) {
+  const size_t n = bytes.size();
+  if (n < 8 || n > 16) {
+    if (*last == bytes) return true;
+    last->assign(bytes);
+    return false;
+  }
+  uint64_t head, tail, lastHead, lastTail;
+  std::memcpy(&head, bytes.data(), 8);
+  std::memcpy(&tail, bytes.data() + n - 8, 8);
+  if (last->size() == n) {
+    std::memcpy(&lastHead, last->data(), 8);
+    std::memcpy(&lastTail, last->data() + n - 8, 8);
+    if (head == lastHead && tail == lastTail) return true;
+  } else {
+    last->resize(n);
+  }
+  std::memcpy(last->data() + n - 8, &tail, 8);
+  std::memcpy(last->data(), &head, 8);
+  return false;
+}
+// Text or string result bytes into *to as PutText puts them, unless they are those
+// *last holds (then *same); with `last`, they are kept there for the next call.
+inline void PutNewText(std::string_view bytes, std::string* to, Host::Texts texts, std::string* last, bool* same) {
+  if (last && SameAsLast(bytes, last)) {
+    *same = true;
+    return;
+  }
+  PutText(bytes, to, texts);
+}
+// A text result's bytes into *to (see PutNewText); how many there were.
+[[gnu::noinline]] int32_t TakeText(const TextValue& text, std::string* to, Host::Texts texts, std::string* last,
+                                   bool* same) {
   int32_t size;
   const uint8_t* p = platform::HandleBytes(text.handle, &size);
   int32_t length = text.length;  // packed fields: copy before comparing
   int32_t n = p ? std::min<int32_t>(length < 0 ? 0 : length, size) : 0;
-  if (n > 0) PutText(std::string_view(reinterpret_cast<const char*>(p), size_t(n)), to, texts);
+  if (n > 0) PutNewText(std::string_view(reinterpret_cast<const char*>(p), size_t(n)), to, texts, last, same);
   platform::DisposeHandle(text.handle);
   return n;
 }
 }  // namespace
 
-CallResult Host::CallSlots(const vrx::CommandInfo& row, void** slots, std::string* bytes, Texts texts) {
+CallResult Host::CallSlots(const vrx::CommandInfo& row, void** slots, std::string* bytes, Texts texts,
+                           std::string* last) {
   Impl& m = *impl_;
   CallResult r;
   if (!m.initialised) return r;
   r.kind = row.result;
   std::string* to = bytes ? bytes : &r.bytes;
-  if (bytes) bytes->clear();
+  if (!bytes) last = nullptr;
+  if (bytes && !last) bytes->clear();  // else once the result is known
 
   // Canary bytes tell whether the command wrote its result.
   const uint64_t pattern = m.canary;
@@ -770,13 +806,14 @@ CallResult Host::CallSlots(const vrx::CommandInfo& row, void** slots, std::strin
   switch (r.kind) {
     case ResultKind::Text:
       r.written = text.length != int16_t(-23131) || text.handle != 0;
-      if (text.handle) r.length = TakeText(text, to, texts);
+      if (text.handle) r.length = TakeText(text, to, texts, last, &r.same);
       break;
     case ResultKind::String:
       for (size_t i = 0; i < sizeof string; i += 4) r.written |= Word(string + i) != canary;
       if (r.written) {
         r.length = string[0];
-        PutText(std::string_view(reinterpret_cast<const char*>(string + 1), string[0]), to, texts);
+        const std::string_view bytes(reinterpret_cast<const char*>(string + 1), string[0]);
+        if (r.length > 0) PutNewText(bytes, to, texts, last, &r.same);
       }
       break;
     case ResultKind::Blob: {
@@ -805,6 +842,10 @@ CallResult Host::CallSlots(const vrx::CommandInfo& row, void** slots, std::strin
       break;
   }
   if (!r.written) r.value = 0;
+  if (last && !r.same && r.length == 0) {
+    to->clear();
+    last->clear();  // `bytes` may be what held the last text converted
+  }
   return r;
 }
 

@@ -118,6 +118,9 @@ struct CallResult {
   // Text, string and BLOB results: how many bytes the plug-in gave (0: none). Read in
   // place of the size of what they became, which was stored a moment ago.
   int32_t length = 0;
+  // A text or string result whose bytes were those CallSlots was given as the last
+  // ones: `bytes` holds what it held before.
+  bool same = false;
   std::string bytes;   // text, string, blob results (the host frees their handles)
 };
 
@@ -147,9 +150,13 @@ class Host {
   // or BLOB result goes there (its storage reused) instead of into CallResult::bytes.
   // `texts` says whether a text or string result arrives as the plug-in wrote it (Mac
   // Roman) or in UTF-8, converted as it is read, for a caller that keeps texts in UTF-8.
+  // With `last` as well, a text or string result made of the bytes `last` holds (as the
+  // plug-in wrote them) is not converted again and leaves `bytes` as it is
+  // (CallResult::same): a command called in a loop often answers what it answered
+  // before. Any other such result's bytes are kept in `last` for the next call.
   enum class Texts : uint8_t { MacRoman, Utf8 };
   CallResult CallSlots(const vrx::CommandInfo& row, void** slots, std::string* bytes = nullptr,
-                       Texts texts = Texts::MacRoman);
+                       Texts texts = Texts::MacRoman, std::string* last = nullptr);
   // Raw entry, for benchmarks and ABI tests.
   void RawCall(int32_t selector, void** params, void* result);
 

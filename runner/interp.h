@@ -62,6 +62,10 @@ struct SiteValues {
   static constexpr uint8_t kNoKept = 2;
   uint8_t into = kNoKept;  // the kept value this call's result goes into, if any
   std::string resultBytes;  // the plug-in's result bytes, before they become a value
+  // The bytes of the text result that kept[keptLast] holds converted, as the plug-in
+  // wrote them: the same bytes from the next call become that value again, without a
+  // conversion (empty: none).
+  std::string lastText;
   // A literal text with characters beyond ASCII, kept with its Mac Roman form for each
   // parameter that was given one: a literal never changes, so the next call of the site
   // takes the form as it is (`from` holds the literal's bytes, which keeps them alive).

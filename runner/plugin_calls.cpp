@@ -754,8 +754,12 @@ void ResultBytes(SiteValues& sv, Type type, int32_t length, Value* out) {
     // A text's storage serves a BLOB as well. Written only when it changes: the copy
     // below reads the type with its neighbours, which would wait for a byte just stored.
     if (k.type != type) k.type = type;
-    if (k.str().capacity() > kKeptBytes) *out = std::move(k);
-    else *out = k;
+    if (k.str().capacity() <= kKeptBytes) {
+      *out = k;
+      return;
+    }
+    *out = std::move(k);
+    sv.lastText.clear();
     return;
   }
   std::string& bytes = sv.resultBytes;
@@ -765,7 +769,10 @@ void ResultBytes(SiteValues& sv, Type type, int32_t length, Value* out) {
   }
   *out = type == Type::Text ? Value::Text(std::move(bytes)) : Value::Blob(std::move(bytes));
   bytes.clear();
-  if (out->str().capacity() > kKeptBytes) return;
+  if (out->str().capacity() > kKeptBytes) {
+    sv.lastText.clear();
+    return;
+  }
   // The older one goes: a value a variable holds for long does not pin both.
   sv.kept[1] = std::move(sv.kept[0]);
   sv.kept[0] = *out;
@@ -808,7 +815,8 @@ class HeldSite {
         break;
       case vrx::ResultKind::Text:
       case vrx::ResultKind::String:
-        ResultBytes(sv, Type::Text, r.length, out);
+        if (r.same) *out = sv.kept[sv.keptLast];
+        else ResultBytes(sv, Type::Text, r.length, out);
         break;
       case vrx::ResultKind::Blob:
         ResultBytes(sv, Type::Blob, r.length, out);
@@ -857,7 +865,9 @@ bool CallPluginCommand(Frame& f, const Node& call, Value* out) {
     TraceCall(f, c, sv, a.size(), inputs, r, took.count());
     return FinishCall(f, site, a, sv, r, out);
   }
-  host::CallResult r = f.rt->host->CallSlots(c, slots, ResultTarget(sv, c.result), host::Host::Texts::Utf8);
+  const bool text = c.result == vrx::ResultKind::Text || c.result == vrx::ResultKind::String;
+  host::CallResult r = f.rt->host->CallSlots(c, slots, ResultTarget(sv, c.result), host::Host::Texts::Utf8,
+                                             text ? &sv.lastText : nullptr);
   return FinishCall(f, site, a, sv, r, out);
 }
 

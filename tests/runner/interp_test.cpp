@@ -630,6 +630,33 @@ TEST(Plugin, ComputedArgumentsPassTheNumberTheirExpressionGives) {
   EXPECT_EQ(o.out, std::vector<std::string>{"30 "});
 }
 
+TEST(Plugin, TextResultsEqualToTheLastAreGivenAgainOnlyWhenEqual) {
+  // One call site answers texts equal to its last one or not (short, long, beyond
+  // ASCII, empty), while the variable holding each result drops it (d), holds it on (h)
+  // or changes it (c): each call must answer its own text.
+  const std::string koeln = "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln", longer = "longer than sixteen bytes \xC3\xBC";
+  const std::vector<std::pair<std::string, char>> calls = {
+      {koeln, 'd'}, {koeln, 'h'}, {"", 'c'}, {koeln, 'd'}, {"Gr\xC3\xBC\xC3\x9F" "e aus Bonn", 'c'},
+      {"short", 'h'}, {"other", 'd'}, {"", 'd'}, {"other", 'c'}, {longer, 'd'}, {longer, 'h'},
+      {"Hello World!", 'c'}, {"Hello World?", 'd'}, {"Hello World!", 'd'}};
+  std::string m = "$in:=New collection\n$do:=\"\"\n$out:=\"\"\n$held:=\"\"\n";
+  std::string want;
+  for (const auto& [in, action] : calls) {
+    m += "$in.push(\"" + in + "\")\n$do:=$do+\"" + action + "\"\n";
+    std::string rot = in;
+    for (char& ch : rot)
+      if (std::isalpha(static_cast<unsigned char>(ch)) && static_cast<unsigned char>(ch) < 0x80)
+        ch = char((std::tolower(ch) - 'a' + 13) % 26 + (std::islower(ch) ? 'a' : 'A'));
+    want += rot + "|";
+  }
+  m += "For ($i;0;$in.length-1)\n  $r:=Rot($in[$i])\n  $out:=$out+$r+\"|\"\n"
+       "  Case of\n    : ($do[[$i+1]]=\"d\")\n      $r:=\"\"\n    : ($do[[$i+1]]=\"h\")\n      $held:=$r\n"
+       "    Else\n      $r:=$r+\"!\"\n  End case\nEnd for\nECHO($out)\n";
+  Outcome o = RunMethods({{"main.4dm", m}, {"Rot.4dm", "$0:=VRX_MapTextChars($1)\n"}});
+  EXPECT_EQ(o.status, 0) << Joined(o.err);
+  EXPECT_EQ(o.out, std::vector<std::string>{want});
+}
+
 TEST(Plugin, OutputsOfRepeatedCallsDoNotCarryOver) {
   // Each call site keeps its host values between calls: a shorter string after a longer
   // one, a real and a time receiving longints, and a recursion through the same site
