@@ -184,4 +184,29 @@ size_t ConvertWholeUnits(std::string_view raw, int32_t options, bool end, size_t
   return best;
 }
 
+size_t PrefixConvertingTo(std::string_view raw, int32_t options, size_t length) {
+  if (length == 0) return 0;
+  // Large steps while the result stays short of `length`; a step that reaches it is
+  // taken back and tried in halves, down to single bytes.
+  ConversionStream s(options);
+  std::string out;
+  size_t at = 0, step = 256;
+  while (at < raw.size()) {
+    step = std::min(step, raw.size() - at);
+    ConversionStream before = s;
+    const size_t had = out.size();
+    if (!s.Feed(raw.substr(at, step), out)) return std::string_view::npos;
+    if (out.size() == length && s.Idle()) return at + step;
+    if (out.size() >= length && step > 1) {
+      s = std::move(before);
+      out.resize(had);
+      step /= 2;
+      continue;
+    }
+    if (out.size() > length) return std::string_view::npos;
+    at += step;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace vrx

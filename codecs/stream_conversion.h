@@ -47,4 +47,10 @@ class ConversionStream {
 // rest later, from a fresh start, continues the result exactly.
 size_t ConvertWholeUnits(std::string_view raw, int32_t options, bool end, size_t room, std::string& out);
 
+// The length of the prefix of `raw` that converts, leaving nothing held, to exactly
+// `length` bytes (the shortest, when bytes that convert to nothing follow); npos when
+// the `length`th byte ends inside a unit (a Base64 group, an escape) or memory ran
+// short. Converting the rest later, from a fresh start, continues the result exactly.
+size_t PrefixConvertingTo(std::string_view raw, int32_t options, size_t length);
+
 }  // namespace vrx

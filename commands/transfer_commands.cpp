@@ -95,6 +95,8 @@ class Checkpoints {
   }
   // With keepTaken: what came up to the last point.
   std::string_view Taken() const { return taken_; }
+  // With keepTaken: everything fed so far, as it came.
+  std::string Fed() const { return taken_ + sinceIdle_; }
 
  private:
   static constexpr size_t kTail = 64;
@@ -390,6 +392,7 @@ class BlobSink final : public ReceiveSink {
   // (false without memory for it). Past a delimiter found already, it joins what goes
   // back to the stream.
   bool Finish() {
+    if (found_ != std::string::npos && options_ != 0 && CutAsItCame()) return true;
     const std::string* rest = points_.Finish();
     if (!rest) return false;
     if (found_ == std::string::npos)
@@ -400,9 +403,19 @@ class BlobSink final : public ReceiveSink {
     return true;
   }
   // The bytes the BLOB's new ones came as: with a conversion, what they were converted
-  // from; without, themselves.
+  // from; without, themselves. Past a delimiter where the data did not convert on its
+  // own, they went back converted, and so do these.
   std::string_view AsTheyCame() const {
-    return options_ != 0 ? points_.Taken() : std::string_view(blob_).substr(size_t(start_));
+    if (options_ == 0 || (found_ != std::string::npos && !cutAsItCame_))
+      return std::string_view(blob_).substr(std::min(blob_.size(), size_t(start_)));
+    return found_ != std::string::npos ? std::string_view(came_) : points_.Taken();
+  }
+  // What follows the delimiter found, for the stream: as it came where the data converts
+  // on its own up to the delimiter's end (always, without a conversion, and for the
+  // conversions byte by byte), else converted (a delimiter ending inside a Base64 group).
+  std::string_view AfterDelimiter() const {
+    if (cutAsItCame_) return rest_;
+    return std::string_view(blob_).substr(std::min(blob_.size(), found_ + delimiter_.size()));
   }
   // After memory ran short: the BLOB goes back to the last point where the conversion
   // held nothing, and what came since returns to the stream as it came (a later receive
@@ -422,6 +435,23 @@ class BlobSink final : public ReceiveSink {
     searchFrom_ = std::max<int64_t>(int64_t(blob_.size()) - int64_t(delimiter_.size()) + 1, 0);
   }
 
+  // A delimiter found with a conversion: when what came converts on its own up to the
+  // delimiter's end, the BLOB ends there and what came after goes back as it came, to be
+  // converted once, by the next receive. (Bytes the BLOB held before the receive that
+  // follow a delimiter found among them go back before it, as they are.)
+  bool CutAsItCame() {
+    const size_t cut = found_ + delimiter_.size(), start = size_t(start_);
+    const std::string raw = points_.Fed();
+    const size_t k = cut <= start ? 0 : PrefixConvertingTo(raw, options_, cut - start);
+    if (k == std::string::npos) return false;
+    rest_ = cut < start ? blob_.substr(cut, start - cut) : std::string();
+    rest_.append(raw, k);
+    came_.assign(raw, 0, k);
+    blob_.resize(cut);
+    cutAsItCame_ = true;
+    return true;
+  }
+
   // A BLOB's size is a 32-bit number.
   static constexpr int64_t kCeiling = int64_t(INT32_MAX) - kReceivePiece * 3;
   std::string& blob_;
@@ -432,6 +462,8 @@ class BlobSink final : public ReceiveSink {
   size_t found_ = std::string::npos;
   const int64_t start_;  // the BLOB's size before this receive
   Checkpoints points_;
+  bool cutAsItCame_ = false;
+  std::string came_, rest_;  // then: what came up to the delimiter's end, and after it
 };
 
 }  // namespace
@@ -467,7 +499,7 @@ void ReceiveBlobCommand(const Call& c) {
   if (size_t p = sink.Delimiter(); p != std::string::npos) {
     const size_t dlen = c.StringBytes(6).size();
     // What came after the delimiter is the next receive's.
-    (void)UnreadBytes(slot, std::string_view(blob).substr(p + dlen), true);
+    (void)UnreadBytes(slot, sink.AfterDelimiter(), true);
     blob.resize((flags & kFlagDropDelimiter) ? p : p + dlen);
   }
 
@@ -484,12 +516,8 @@ void ReceiveBlobCommand(const Call& c) {
     if (!blob.empty()) std::memcpy(platform::HandleAddress(h), blob.data(), blob.size());
   } else {
     // No room for what came: it stays in the stream rather than being lost, as it came
-    // (a later receive converts it again). Past a delimiter, what follows went back
-    // converted already, and so does this.
-    if (*slot)
-      (void)UnreadBytes(slot, sink.Delimiter() == std::string::npos ? sink.AsTheyCame()
-                                                                    : std::string_view(blob).substr(size_t(start)),
-                        true);
+    // (a later receive converts it again).
+    if (*slot) (void)UnreadBytes(slot, sink.AsTheyCame(), true);
     result = MemoryFailure();
   }
   platform::SetHandleState(h, lockState);

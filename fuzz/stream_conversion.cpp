@@ -1,5 +1,6 @@
 // Conversions of data that arrives in pieces: any option bits, any bytes, cut at any
-// points, give what converting all of the data at once in one text gives.
+// points, give what converting all of the data at once in one text gives; so does a
+// prefix that converts on its own to a given length, followed by the rest.
 #include "codecs/conversions.h"
 #include "codecs/stream_conversion.h"
 #include "fuzz_support.h"
@@ -29,5 +30,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   fuzz::Check(stream.Finish(pieces), "the end was refused");
   fuzz::Check(pieces == whole, "pieces converted differently from the whole");
+
+  // A prefix found to convert to some length on its own does, and the rest, converted
+  // from a fresh start, continues it exactly.
+  const size_t length = cuts % (whole.size() + 1);
+  const size_t k = PrefixConvertingTo(in, options, length);
+  if (k == std::string_view::npos) return 0;
+  fuzz::Check(k <= in.size(), "a prefix longer than the data");
+  ConversionStream head(options), tail(options);
+  std::string first, rest;
+  fuzz::Check(head.Feed(in.substr(0, k), first) && head.Idle(), "the prefix holds something back");
+  fuzz::Check(first == whole.substr(0, length), "the prefix converts to something else");
+  fuzz::Check(tail.Feed(in.substr(k), rest) && tail.Finish(rest), "the rest was refused");
+  fuzz::Check(first + rest == whole, "the rest does not continue the prefix");
   return 0;
 }
