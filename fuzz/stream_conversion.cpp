@@ -39,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Check(k <= in.size(), "a prefix longer than the data");
   ConversionStream head(options), tail(options);
   std::string first, rest;
-  fuzz::Check(head.Feed(in.substr(0, k), first) && head.Idle(), "the prefix holds something back");
+  // (Whether a conversion holds bytes back depends on where the data was cut; what it
+  // makes of them at the end does not.)
+  fuzz::Check(head.Feed(in.substr(0, k), first) && head.Finish(first), "the prefix was refused");
   fuzz::Check(first == whole.substr(0, length), "the prefix converts to something else");
   fuzz::Check(tail.Feed(in.substr(k), rest) && tail.Finish(rest), "the rest was refused");
   fuzz::Check(first + rest == whole, "the rest does not continue the prefix");
