@@ -447,6 +447,18 @@ inline void PutBytes(Value& v, std::string_view bytes) {
   return AssignPath(f, node, FromHost(kind, h, known ? &current : nullptr));
 }
 
+// An integer written where its variable stands: the low 16 bits the plug-in wrote, as a
+// signed number.
+inline void MakeWhole(Var* written) { written->v.l = int16_t(uint16_t(uint32_t(written->v.l))); }
+
+// After output i could not be stored: the integers written in place after it are made
+// whole all the same, for an error method that lets the method go on. False.
+[[gnu::noinline]] bool AbandonOutputs(const vrx::CommandInfo& c, const Args& a, SiteValues& sv, size_t i) {
+  for (size_t j = i + 1; j < a.size(); ++j)
+    if (Var* written = sv.direct[j]; written && c.params[j].kind == Kind::Integer) MakeWhole(written);
+  return false;
+}
+
 // Copies the outputs of a call back into the variables the method passed.
 bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues& sv) {
   const std::vector<host::Value>& values = sv.values;
@@ -456,8 +468,7 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
     if (dir != Dir::Out && dir != Dir::InOut) continue;
     Kind kind = c.params[i].kind;
     if (Var* written = sv.direct[i]) {
-      // An integer is the low 16 bits the plug-in wrote, as a signed number.
-      if (kind == Kind::Integer) written->v.l = int16_t(uint16_t(uint32_t(written->v.l)));
+      if (kind == Kind::Integer) MakeWhole(written);
       continue;
     }
     const Target& resolved = sv.targets[i];
@@ -465,18 +476,19 @@ bool CopyOutputs(Frame& f, const vrx::CommandInfo& c, const Args& a, SiteValues&
     if (!var) {
       // A whole variable, found again at no cost; anything else is an expression.
       if (arg.op == Op::Member || arg.op == Op::Index) [[unlikely]] {
-        if (!StoreInPath(f, a[i], kind, values[i])) return false;
+        if (!StoreInPath(f, a[i], kind, values[i])) return AbandonOutputs(c, a, sv, i);
         continue;
       }
       if (!(var = WholeVar(f, arg))) continue;  // an expression: nothing to copy back
     } else if (resolved.isElement) {
       // Elements take what the host returns through the ordinary conversion.
-      if (!AssignTarget(f, resolved, FromHost(kind, values[i], nullptr))) return false;
+      if (!AssignTarget(f, resolved, FromHost(kind, values[i], nullptr))) return AbandonOutputs(c, a, sv, i);
       continue;
     }
     if (WriteBack(*var, kind, sv, i)) continue;
     const Value* current = var->v.type != Type::Undefined ? &var->v : nullptr;
-    if (!AssignTarget(f, Target{var, false, 0, a[i]}, FromHost(kind, values[i], current))) return false;
+    if (!AssignTarget(f, Target{var, false, 0, a[i]}, FromHost(kind, values[i], current)))
+      return AbandonOutputs(c, a, sv, i);
   }
   return true;
 }

@@ -603,7 +603,7 @@ TEST(Plugin, NumberOutputsWrittenWhereTheirVariablesStand) {
   // still come out signed (a listening port above 32767), as through a real variable;
   // one variable named by several outputs takes the last; an in/out count is read and
   // written in place.
-  Outcome o = RunMain(
+  Outcome o = RunMethods({{"main.4dm",
       "$l:=VRX_ListenStream(0;0;0;0;0;0;2130706433)\nC_REAL($portReal)\n"
       "$r:=VRX_GetStreamAddresses($l;$addr;$remote;$port;$x;$local)\n"
       "$r:=VRX_GetStreamAddresses($l;$addr;$remote;$portReal;$x;$local)\n"
@@ -611,9 +611,14 @@ TEST(Plugin, NumberOutputsWrittenWhereTheirVariablesStand) {
       "C_BLOB($b)\nTEXT TO BLOB(\"abcabc\";$b;Mac text without length)\n$n:=5\n"
       "$last:=VRX_FindInBlob($b;0;\"c\";$n)\n"
       "ECHO(String($port=$portReal)+\" \"+String($port<0)+\" \"+String(Type($port))+\" \"+String($same)+\" \"+"
-      "String($local)+\" \"+String($n)+\" \"+String($last))\n");
+      "String($local)+\" \"+String($n)+\" \"+String($last))\n"
+      // An earlier output that cannot be stored (a longint into a text) leaves the
+      // integers written in place after it signed all the same.
+      "C_TEXT($text)\nON ERR CALL(\"Caught\")\n$r:=VRX_GetStreamAddresses($l;$text;$remote;$after;$x;$local)\n"
+      "ON ERR CALL(\"\")\nECHO(String($after=$port))\n"},
+      {"Caught.4dm", "$e:=Error\n"}});
   EXPECT_EQ(o.status, 0) << Joined(o.err);
-  EXPECT_EQ(o.out, std::vector<std::string>{"True True 9 2130706433 2130706433 2 5"});
+  EXPECT_EQ(o.out, (std::vector<std::string>{"True True 9 2130706433 2130706433 2 5", "True"}));
 }
 
 TEST(Plugin, ComputedArgumentsPassTheNumberTheirExpressionGives) {
