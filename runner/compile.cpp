@@ -172,9 +172,7 @@ ScalarCode::Whole CodeGen::WholeForm(const Ins& ins) const {
   if (ins.op != Op::Binary || (ins.bin != Tok::Plus && ins.bin != Tok::Minus && ins.bin != Tok::Star)) return w;
   auto literal = [&](const Ref& r, int32_t* out) {
     if (r.src == Src::Long) return *out = r.index, true;
-    if (r.src != Src::Const) return false;
-    const Value& v = code_.consts[size_t(r.index)];
-    return (v.type == Type::Real || v.type == Type::Long) && WholeNumber(v, out);
+    return r.src == Src::Const && WholeNumber(code_.consts[size_t(r.index)], out);
   };
   if (ins.x.src == Src::Local && literal(ins.y, &w.literal)) {
     w.local = ins.x.index;
